@@ -1,0 +1,20 @@
+#include "control/SharedState.h"
+
+#include "archive/CipherComponent.h"
+#include "archive/LoginCipher.h"
+
+SharedState::SharedState() = default;
+SharedState::~SharedState() = default;
+SharedState &SharedState::operator=(SharedState &&other) noexcept = default;
+
+SharedState &SharedState::instance()
+{
+    static SharedState state;
+    return state;
+}
+
+void SharedState::reset()
+{
+    // Assign in place, so references to the state stay valid.
+    instance() = SharedState();
+}

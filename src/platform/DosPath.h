@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace Platform {
+
+// Turns the control's DOS paths ("h:\Documents\lesson 1.pdf") into Linux paths and back,
+// through the drive links of the prefix.
+namespace DosPath {
+
+// Linux path for an absolute DOS path ("x:\..."). Each component is matched exactly, or
+// without regard to case when no exact match exists (as Wine does); components that do not
+// exist yet are kept as written, so the result can name a file to be created. A trailing "\"
+// gives a trailing "/". Empty for a path that is not absolute or names a drive without a link.
+QString toLinux(const QString &dosPath);
+
+// DOS path for an absolute Linux path, through the drive whose target is the longest prefix
+// of the path (upper-case letter, "\" separators). Empty when no drive holds the path.
+QString toDos(const QString &linuxPath);
+
+// True for "x:\..." or "x:" with a letter a..z in either case.
+bool isAbsolute(const QString &dosPath);
+
+} // namespace DosPath
+} // namespace Platform

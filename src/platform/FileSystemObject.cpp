@@ -1,0 +1,141 @@
+#include "platform/FileSystemObject.h"
+
+#include "platform/DosPath.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+namespace Platform {
+
+namespace {
+
+QString withSeparator(const QString &dosFolder)
+{
+    return dosFolder.endsWith(QLatin1Char('\\')) ? dosFolder : dosFolder + QLatin1Char('\\');
+}
+
+QFileInfo infoOf(const QString &dosPath)
+{
+    const QString linuxPath = DosPath::toLinux(dosPath);
+    return linuxPath.isEmpty() ? QFileInfo() : QFileInfo(linuxPath);
+}
+
+} // namespace
+
+FsoFile::FsoFile(const QString &dosPath)
+    : m_dosPath(dosPath)
+    , m_linuxPath(DosPath::toLinux(dosPath))
+{}
+
+QString FsoFile::Name() const
+{
+    return QFileInfo(m_linuxPath).fileName();
+}
+
+qint64 FsoFile::Size() const
+{
+    return QFileInfo(m_linuxPath).size();
+}
+
+QDateTime FsoFile::DateLastModified() const
+{
+    return QFileInfo(m_linuxPath).lastModified();
+}
+
+int FsoFile::Attributes() const
+{
+    const QFileInfo info(m_linuxPath);
+    int attributes = Normal;
+    if (!(info.permissions() & QFile::WriteOwner))
+        attributes |= ReadOnly;
+    if (info.fileName().startsWith(QLatin1Char('.')))
+        attributes |= Hidden;
+    if (info.isDir())
+        attributes |= Directory;
+    return attributes;
+}
+
+bool FsoFile::Delete(bool force) const
+{
+    if (!force && (Attributes() & ReadOnly))
+        return false;
+    return !m_linuxPath.isEmpty() && QFile::remove(m_linuxPath);
+}
+
+FsoFolder::FsoFolder(const QString &dosPath)
+    : m_dosPath(dosPath)
+    , m_linuxPath(DosPath::toLinux(dosPath))
+{}
+
+QString FsoFolder::Name() const
+{
+    return QDir(m_linuxPath).dirName();
+}
+
+QList<FsoFile> FsoFolder::Files() const
+{
+    QList<FsoFile> files;
+    const QStringList names =
+        QDir(m_linuxPath)
+            .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    for (const QString &name : names)
+        files.append(FsoFile(withSeparator(m_dosPath) + name));
+    return files;
+}
+
+bool FileSystemObject::FileExists(const QString &dosPath) const
+{
+    if (dosPath.endsWith(QLatin1Char('\\')))
+        return false;
+    const QFileInfo info = infoOf(dosPath);
+    return info.exists() && !info.isDir();
+}
+
+bool FileSystemObject::FolderExists(const QString &dosPath) const
+{
+    return infoOf(dosPath).isDir();
+}
+
+std::optional<FsoFile> FileSystemObject::GetFile(const QString &dosPath) const
+{
+    if (!FileExists(dosPath))
+        return std::nullopt;
+    return FsoFile(dosPath);
+}
+
+std::optional<FsoFolder> FileSystemObject::GetFolder(const QString &dosPath) const
+{
+    if (!FolderExists(dosPath))
+        return std::nullopt;
+    return FsoFolder(dosPath);
+}
+
+bool FileSystemObject::CreateFolder(const QString &dosPath) const
+{
+    const QString linuxPath = DosPath::toLinux(dosPath);
+    return !linuxPath.isEmpty() && QDir().mkdir(linuxPath);
+}
+
+QString FileSystemObject::GetTempName() const
+{
+    const quint32 number = QRandomGenerator::global()->bounded(0x100000u);
+    const QString digits = QStringLiteral("%1").arg(number, 5, 16, QLatin1Char('0')).toUpper();
+    return QLatin1String("rad") + digits + QLatin1String(".tmp");
+}
+
+std::unique_ptr<QFile> FileSystemObject::CreateTextFile(const QString &dosPath,
+                                                        bool overwrite) const
+{
+    const QString linuxPath = DosPath::toLinux(dosPath);
+    if (linuxPath.isEmpty() || linuxPath.endsWith(QLatin1Char('/')))
+        return nullptr;
+    auto file = std::make_unique<QFile>(linuxPath);
+    const QIODevice::OpenMode mode =
+        QIODevice::WriteOnly | (overwrite ? QIODevice::Truncate : QIODevice::NewOnly);
+    if (!file->open(mode))
+        return nullptr;
+    return file;
+}
+
+} // namespace Platform

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDateTime>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace Platform {
+
+// One file as the file-system object describes it. Paths are DOS paths.
+class FsoFile
+{
+public:
+    enum Attribute { Normal = 0, ReadOnly = 1, Hidden = 2, Directory = 16, Archive = 32 };
+
+    explicit FsoFile(const QString &dosPath);
+
+    QString Name() const;
+    QString Path() const { return m_dosPath; }
+    qint64 Size() const;
+    QDateTime DateLastModified() const;
+    // Read-only when the owner may not write it; hidden when its name begins with a dot.
+    int Attributes() const;
+    // Removes the file; a read-only file only when force is set.
+    bool Delete(bool force = false) const;
+
+private:
+    QString m_dosPath;
+    QString m_linuxPath;
+};
+
+class FsoFolder
+{
+public:
+    explicit FsoFolder(const QString &dosPath);
+
+    QString Name() const;
+    QString Path() const { return m_dosPath; }
+    // The files of the folder (no folders), sorted by name without regard to case.
+    QList<FsoFile> Files() const;
+
+private:
+    QString m_dosPath;
+    QString m_linuxPath;
+};
+
+// What the callers ask of "Scripting.FileSystemObject", over DOS paths.
+class FileSystemObject
+{
+public:
+    bool FileExists(const QString &dosPath) const;
+    bool FolderExists(const QString &dosPath) const;
+    std::optional<FsoFile> GetFile(const QString &dosPath) const;
+    std::optional<FsoFolder> GetFolder(const QString &dosPath) const;
+    bool CreateFolder(const QString &dosPath) const;
+    // "rad" followed by five hexadecimal digits and ".tmp"; a name, not a file.
+    QString GetTempName() const;
+    // Opens a new text file for writing. Without overwrite an existing file is never touched
+    // (the file is created exclusively); nullptr when it cannot be created.
+    std::unique_ptr<QFile> CreateTextFile(const QString &dosPath, bool overwrite = false) const;
+};
+
+} // namespace Platform

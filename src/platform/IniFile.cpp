@@ -1,0 +1,236 @@
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace Platform {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArray trimmedBlanks(QByteArrayView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    return text.sliced(begin, end - begin).toByteArray();
+}
+
+bool isQuote(char c)
+{
+    return c == '"' || c == '\'';
+}
+
+bool isEnclosedInQuotes(const QByteArray &text)
+{
+    return text.size() >= 2 && isQuote(text.front()) && text.front() == text.back();
+}
+
+// A value as it stands in a line: quoted when blanks at either end or enclosing quotes would
+// otherwise be lost on reading.
+QByteArray encodeValue(const QByteArray &value)
+{
+    if (value.isEmpty())
+        return value;
+    if (isBlank(value.front()) || isBlank(value.back()) || isEnclosedInQuotes(value))
+        return '"' + value + '"';
+    return value;
+}
+
+QByteArray decodeValue(QByteArrayView raw)
+{
+    QByteArray value = trimmedBlanks(raw);
+    if (isEnclosedInQuotes(value))
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool isComment(const QByteArray &trimmed)
+{
+    return trimmed.startsWith(';') || trimmed.startsWith('#');
+}
+
+// The name of a "[section]" line; empty optional for other lines.
+std::optional<QByteArray> sectionName(const QByteArray &line)
+{
+    const QByteArray trimmed = trimmedBlanks(line);
+    if (!trimmed.startsWith('['))
+        return std::nullopt;
+    const qsizetype close = trimmed.indexOf(']');
+    if (close < 0)
+        return std::nullopt;
+    return trimmedBlanks(QByteArrayView(trimmed).sliced(1, close - 1));
+}
+
+// The key of a "key=value" line, with the position of its "="; nullopt for other lines.
+std::optional<std::pair<QByteArray, qsizetype>> keyOf(const QByteArray &line)
+{
+    const QByteArray trimmed = trimmedBlanks(line);
+    if (trimmed.isEmpty() || isComment(trimmed) || trimmed.startsWith('['))
+        return std::nullopt;
+    const qsizetype equals = line.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    return std::pair{trimmedBlanks(QByteArrayView(line).first(equals)), equals};
+}
+
+bool sameName(const QByteArray &utf8, const QString &name)
+{
+    return QString::fromUtf8(utf8).compare(name, Qt::CaseInsensitive) == 0;
+}
+
+bool hasLineBreakOrNul(QByteArrayView text)
+{
+    return text.contains('\r') || text.contains('\n') || text.contains('\0');
+}
+
+} // namespace
+
+IniFile::IniFile(const QString &linuxPath)
+    : m_path(linuxPath)
+{
+    QFile file(linuxPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray content = file.readAll();
+    if (content.isEmpty())
+        return;
+    m_newline = content.contains("\r\n") || !content.contains('\n') ? "\r\n" : "\n";
+    m_finalNewline = content.endsWith('\n');
+    m_lines = content.split('\n');
+    if (m_finalNewline)
+        m_lines.removeLast();
+    for (QByteArray &line : m_lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+}
+
+IniFile::Position IniFile::find(const QString &section, const QString &key) const
+{
+    Position position;
+    bool inside = false;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const QByteArray &line = m_lines.at(i);
+        if (const auto name = sectionName(line)) {
+            if (inside)
+                break; // the first section of that name is the one read and written
+            inside = sameName(*name, section);
+            if (inside) {
+                position.sectionLine = i;
+                position.sectionEnd = i + 1;
+            }
+            continue;
+        }
+        if (!inside)
+            continue;
+        if (!trimmedBlanks(line).isEmpty())
+            position.sectionEnd = i + 1;
+        if (position.keyLine < 0 && !key.isEmpty()) {
+            if (const auto found = keyOf(line); found && sameName(found->first, key))
+                position.keyLine = i;
+        }
+    }
+    return position;
+}
+
+std::optional<QByteArray> IniFile::value(const QString &section, const QString &key) const
+{
+    const Position position = find(section, key);
+    if (position.keyLine < 0)
+        return std::nullopt;
+    const QByteArray &line = m_lines.at(position.keyLine);
+    return decodeValue(QByteArrayView(line).sliced(keyOf(line)->second + 1));
+}
+
+QStringList IniFile::keys(const QString &section) const
+{
+    QStringList names;
+    const Position position = find(section, {});
+    if (position.sectionLine < 0)
+        return names;
+    for (qsizetype i = position.sectionLine + 1; i < m_lines.size(); ++i) {
+        if (sectionName(m_lines.at(i)))
+            break;
+        if (const auto found = keyOf(m_lines.at(i)))
+            names.append(QString::fromUtf8(found->first));
+    }
+    return names;
+}
+
+bool IniFile::isWritableValue(const QByteArray &value)
+{
+    return !hasLineBreakOrNul(value);
+}
+
+bool IniFile::setValue(const QString &section, const QString &key, const QByteArray &value)
+{
+    const QByteArray sectionText = section.toUtf8();
+    const QByteArray keyText = key.toUtf8();
+    if (!isWritableValue(value) || hasLineBreakOrNul(sectionText) || sectionText.contains(']') ||
+        trimmedBlanks(keyText).isEmpty() || hasLineBreakOrNul(keyText) || keyText.contains('=') ||
+        keyText.startsWith('[') || isComment(trimmedBlanks(keyText)))
+        return false;
+
+    const Position position = find(section, key);
+    if (position.keyLine >= 0) {
+        // Keep the key as the file spells it, with whatever stood before the "=".
+        QByteArray &line = m_lines[position.keyLine];
+        line = line.first(keyOf(line)->second + 1) + encodeValue(value);
+    } else if (position.sectionLine >= 0) {
+        m_lines.insert(position.sectionEnd, keyText + '=' + encodeValue(value));
+    } else {
+        m_lines.append('[' + sectionText + ']');
+        m_lines.append(keyText + '=' + encodeValue(value));
+    }
+    return true;
+}
+
+void IniFile::removeKey(const QString &section, const QString &key)
+{
+    const Position position = find(section, key);
+    if (position.keyLine >= 0)
+        m_lines.removeAt(position.keyLine);
+}
+
+void IniFile::removeSection(const QString &section)
+{
+    const Position position = find(section, {});
+    if (position.sectionLine < 0)
+        return;
+    qsizetype end = position.sectionLine + 1;
+    while (end < m_lines.size() && !sectionName(m_lines.at(end)))
+        ++end;
+    m_lines.remove(position.sectionLine, end - position.sectionLine);
+}
+
+bool IniFile::save() const
+{
+    const QFileInfo info(m_path);
+    const bool isNew = !info.exists();
+    if (!QDir().mkpath(info.absolutePath()))
+        return false;
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (isNew)
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        file.write(m_lines.at(i));
+        if (i + 1 < m_lines.size() || m_finalNewline)
+            file.write(m_newline);
+    }
+    return file.commit();
+}
+
+} // namespace Platform

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Platform {
+
+// An initialisation file held as its lines, so that a change touches one line and keeps every
+// other line, comment, blank and order as it was. Sections and keys are found without regard
+// to case; values are bytes. Blanks around a value are not part of it, and a value written
+// between matching quotes is read without them; values that need it are written quoted, so
+// every value without CR, LF or NUL reads back byte for byte.
+class IniFile
+{
+public:
+    // Reads the file at a Linux path; a missing or unreadable file is empty.
+    explicit IniFile(const QString &linuxPath);
+
+    QString fileName() const { return m_path; }
+
+    std::optional<QByteArray> value(const QString &section, const QString &key) const;
+    // Keys of a section in file order (as written in the file).
+    QStringList keys(const QString &section) const;
+
+    // Changes or adds one key. False (nothing changes) for a value holding CR, LF or NUL,
+    // or a section or key name that cannot be written.
+    bool setValue(const QString &section, const QString &key, const QByteArray &value);
+    void removeKey(const QString &section, const QString &key);
+    void removeSection(const QString &section);
+
+    // Writes the file atomically (a sibling file renamed over it); a new file is readable
+    // by its owner only.
+    bool save() const;
+
+    static bool isWritableValue(const QByteArray &value);
+
+private:
+    struct Position
+    {
+        qsizetype sectionLine = -1; // index of the "[section]" line, -1 when missing
+        qsizetype keyLine = -1;     // index of the key's line, -1 when missing
+        qsizetype sectionEnd = 0;   // index after the last non-blank line of the section
+    };
+
+    Position find(const QString &section, const QString &key) const;
+
+    QString m_path;
+    QList<QByteArray> m_lines;
+    QByteArray m_newline = "\r\n";
+    bool m_finalNewline = true;
+};
+
+} // namespace Platform

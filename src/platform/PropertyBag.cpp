@@ -1,0 +1,7 @@
+#include "platform/PropertyBag.h"
+
+namespace Platform {
+
+PropertyBag::~PropertyBag() = default;
+
+} // namespace Platform

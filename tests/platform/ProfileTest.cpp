@@ -1,0 +1,201 @@
+#include "support/VellixTest.h"
+
+#include "platform/IniFile.h"
+#include "platform/Prefix.h"
+#include "platform/Profile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Platform;
+using Profile::GetPrivateProfileString;
+using Profile::WritePrivateProfileString;
+
+class ProfileTest : public VellixTest
+{
+protected:
+    QString iniPath() const { return Prefix::windowsFolder() + QLatin1String("/Dovrelle.ini"); }
+
+    QByteArray read(const QString &section, const QString &key, int size = 255)
+    {
+        return GetPrivateProfileString(section, key, "(none)", size,
+                                       QStringLiteral("Dovrelle.ini"));
+    }
+
+    bool write(const QString &section, const QString &key, const QByteArray &value)
+    {
+        return WritePrivateProfileString(section, key, value, QStringLiteral("Dovrelle.ini"));
+    }
+};
+
+TEST_F(ProfileTest, EveryPrintableValueReadsBackByteForByte)
+{
+    QList<QByteArray> values = {"",
+                                " leading",
+                                "trailing ",
+                                "  both  ",
+                                "\tTabbed\t",
+                                "\"quoted\"",
+                                "'single'",
+                                "\"",
+                                "\"half",
+                                " \" ",
+                                "a=b=c",
+                                "; not a comment",
+                                "[not a section]",
+                                "Ünïcödé ✓",
+                                "\x80\x81\xfe\xff\xee"};
+    QByteArray all;
+    for (int c = 0x20; c < 0x7f; ++c) {
+        values.append(QByteArray(1, char(c)));
+        all.append(char(c));
+    }
+    values.append(all);
+    for (int c = 0x80; c <= 0xff; ++c)
+        values.append(QByteArray(1, char(c)));
+
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QString key = QStringLiteral("key%1").arg(i);
+        SCOPED_TRACE(values.at(i).toHex().toStdString());
+        ASSERT_TRUE(write(QStringLiteral("Values"), key, values.at(i)));
+        EXPECT_EQ(read(QStringLiteral("Values"), key), values.at(i));
+    }
+    // Once more after all of them were written, from the file as it now stands.
+    for (qsizetype i = 0; i < values.size(); ++i)
+        EXPECT_EQ(read(QStringLiteral("values"), QStringLiteral("KEY%1").arg(i)), values.at(i));
+}
+
+TEST_F(ProfileTest, AWriteChangesOneLineAndKeepsEveryOtherLine)
+{
+    const QByteArray original = "; Dovrelle settings\r\n"
+                                "[Dovrelle]\r\n"
+                                "course0=Biology\r\n"
+                                "Course1 = Chemistry \r\n"
+                                "\r\n"
+                                "[Biology]\r\n"
+                                "school=North High\r\n"
+                                "# remark\r\n"
+                                "\r\n"
+                                "[Empty]\r\n";
+    writeFile(iniPath(), original);
+
+    const struct
+    {
+        const char *section;
+        const char *key;
+        QByteArray value;
+        QByteArray expected;
+    } cases[] = {
+        // A changed key keeps its spelling and place.
+        {"DOVRELLE", "COURSE1", "Physics",
+         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 =Physics\r\n\r\n"
+         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\n"},
+        // A new key goes after the last line of its section, before the blank line.
+        {"Biology", "dept", "Science",
+         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
+         "[Biology]\r\nschool=North High\r\n# remark\r\ndept=Science\r\n\r\n[Empty]\r\n"},
+        {"Empty", "a", "1",
+         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
+         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\na=1\r\n"},
+        // A new section goes at the end.
+        {"Physics", "ftpSite", "example.org",
+         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
+         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\n[Physics]\r\n"
+         "ftpSite=example.org\r\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        writeFile(iniPath(), original);
+        ASSERT_TRUE(write(QString::fromUtf8(c.section), QString::fromUtf8(c.key), c.value));
+        EXPECT_EQ(readFile(iniPath()), c.expected);
+    }
+}
+
+TEST_F(ProfileTest, ReadingFollowsTheFileAsWritten)
+{
+    writeFile(iniPath(), "[Dovrelle]\n"
+                         "course0 =   Biology   \n"
+                         "quoted = \"  padded  \"\n"
+                         "nul=\n"
+                         "noequals\n"
+                         "[Dovrelle]\n"
+                         "course1=second section of the same name is not read\n");
+    EXPECT_EQ(read(QStringLiteral("dovrelle"), QStringLiteral("Course0")), "Biology");
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("quoted")), "  padded  ");
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("nul")), "");
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("noequals")), "(none)");
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course1")), "(none)");
+    EXPECT_EQ(read(QStringLiteral("Missing"), QStringLiteral("course0")), "(none)");
+    // The buffer size cuts the value to size - 1 bytes; a NUL in the default cuts it too.
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course0"), 4), "Bio");
+    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Dovrelle"), QStringLiteral("x"),
+                                      QByteArray("ab\0cd", 5), 255, QStringLiteral("Dovrelle.ini")),
+              "ab");
+    // A line-feed file stays a line-feed file.
+    ASSERT_TRUE(write(QStringLiteral("Dovrelle"), QStringLiteral("course2"), "Physics"));
+    EXPECT_FALSE(readFile(iniPath()).contains('\r'));
+}
+
+TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedPrivately)
+{
+    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course0")), "(none)");
+    EXPECT_FALSE(QFileInfo::exists(iniPath()));
+    ASSERT_TRUE(write(QStringLiteral("Dovrelle"), QStringLiteral("course0"), "Biology"));
+    EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
+    const QFile::Permissions permissions = QFileInfo(iniPath()).permissions();
+    EXPECT_TRUE(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner));
+    EXPECT_FALSE(permissions &
+                 (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
+    // Writes leave no sibling files behind.
+    EXPECT_EQ(QDir(Prefix::windowsFolder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Dovrelle.ini")});
+}
+
+TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
+{
+    writeFile(iniPath(), "[Dovrelle]\r\ncourse0=Biology\r\n");
+    const struct
+    {
+        const char *section;
+        const char *key;
+        QByteArray value;
+    } cases[] = {
+        {"Dovrelle", "course0", "line\r\nbreak"},
+        {"Dovrelle", "course0", "new\nline"},
+        {"Dovrelle", "course0", QByteArray("nul\0x", 5)},
+        {"Dovrelle", "", "x"},
+        {"Dovrelle", "a=b", "x"},
+        {"Dov]relle", "a", "x"},
+        {"Dovrelle", "[x]", "x"},
+        {"Dovrelle", "; x", "x"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        EXPECT_FALSE(write(QString::fromUtf8(c.section), QString::fromUtf8(c.key), c.value));
+        EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
+    }
+}
+
+TEST_F(ProfileTest, RemovingKeysAndSections)
+{
+    writeFile(iniPath(), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("a"), QStringLiteral("X"), std::nullopt,
+                                          QStringLiteral("Dovrelle.ini")));
+    EXPECT_EQ(readFile(iniPath()), "[A]\r\ny=2\r\n[B]\r\nz=3\r\n");
+
+    IniFile file(iniPath());
+    EXPECT_EQ(file.keys(QStringLiteral("A")), QStringList{QStringLiteral("y")});
+    file.removeSection(QStringLiteral("a"));
+    ASSERT_TRUE(file.save());
+    EXPECT_EQ(readFile(iniPath()), "[B]\r\nz=3\r\n");
+}
+
+TEST_F(ProfileTest, DosPathNamesAFileOutsideTheWindowsDirectory)
+{
+    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("S"), QStringLiteral("k"), "v",
+                                          QStringLiteral("h:\\settings\\my.ini")));
+    EXPECT_EQ(readFile(homePath(QStringLiteral("settings/my.ini"))), "[S]\r\nk=v\r\n");
+    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("S"), QStringLiteral("k"), {}, 255,
+                                      QStringLiteral("H:\\SETTINGS\\MY.INI")),
+              "v");
+}
