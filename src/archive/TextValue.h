@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QStringView>
+
+// The numeric value at the start of a text, read the forgiving way the configuration file's
+// numbers have always been read: leading blanks are skipped, an optional sign and the digits
+// (with an optional decimal fraction) that follow make the number, and reading stops at the
+// first other character. A text without a number, the empty text included, is 0.
+double Val(QStringView text);
