@@ -1,0 +1,351 @@
+#include "control/Vellix.h"
+
+#include "archive/CipherComponent.h"
+#include "archive/LoginCipher.h"
+#include "control/ListBinding.h"
+#include "control/LocalPathCheck.h"
+#include "control/SharedState.h"
+#include "control/StartupFolders.h"
+#include "control/frmAbout.h"
+#include "platform/PropertyBag.h"
+#include "platform/Ui.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+// Persisted keys with their defaults; a value equal to its default is not stored.
+const QString KeyRdir = QStringLiteral("rdir");
+const QString KeyText = QStringLiteral("text");
+const QString KeyUserid = QStringLiteral("userid");
+const QString KeyPassword = QStringLiteral("password");
+const QString KeySitename = QStringLiteral("sitename");
+const QString KeyCap = QStringLiteral("cap");
+const QString KeyDv = QStringLiteral("dv");
+const QString KeyFilter = QStringLiteral("filter");
+const QString DefaultFilter = QStringLiteral("0");
+
+// Refused property access never reaches the host as an error: the user is told instead.
+void refuse(const QString &message)
+{
+    Platform::messageBox(message, Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
+}
+
+QString withoutLeadingBlanks(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    return text.mid(i);
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Vellix::Vellix(QWidget *parent)
+    : QWidget(parent)
+{
+    buildSurface();
+    buildMenu();
+
+    // A fresh cipher for this control's login data; any earlier one is released.
+    Shared().Cipher = std::make_unique<LoginCipher>();
+    // A control restored from its host's bag never runs InitProperties, yet its path checks
+    // and commands need the host product's folder and drive: find them now as well.
+    FindWindowsDrive();
+    FindHostFolder();
+    Shared().HomeDir.clear();
+}
+
+Vellix::~Vellix()
+{
+    Terminate();
+}
+
+void Vellix::Terminate()
+{
+    Shared().Component.reset();
+    Shared().Cipher.reset();
+}
+
+void Vellix::buildSurface()
+{
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameShape(QFrame::StyledPanel);
+    Shape1->setFrameShadow(QFrame::Raised);
+
+    txFile = new QLineEdit(Shape1);
+    txFile->setObjectName(QStringLiteral("txFile"));
+    txFile->setMinimumWidth(txFile->fontMetrics().averageCharWidth() * 24);
+
+    cmdBrowse = makeButton(
+        Shape1, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."),
+        QStringLiteral("Get file or directory from your computer to upload to your website"));
+    cmdUpload = makeButton(Shape1, QStringLiteral("cmdUpload"), QStringLiteral("&Upload"),
+                           QStringLiteral("Upload file or files from directory shown in textbox"));
+    cmdDnload = makeButton(
+        Shape1, QStringLiteral("cmdDnload"), QStringLiteral("&Dn Del Rn"),
+        QStringLiteral(
+            "Download, Delete or Rename file(s) from this remote folder on your website"));
+    connect(cmdBrowse, &QPushButton::clicked, this, &Vellix::cmdBrowse_Click);
+    connect(cmdUpload, &QPushButton::clicked, this, &Vellix::cmdUpload_Click);
+    connect(cmdDnload, &QPushButton::clicked, this, &Vellix::cmdDnload_Click);
+
+    // The menu picture sits in a sunken frame of its own at the end of the row.
+    Shape2 = new QFrame(Shape1);
+    Shape2->setObjectName(QStringLiteral("Shape2"));
+    Shape2->setFrameShape(QFrame::StyledPanel);
+    Shape2->setFrameShadow(QFrame::Sunken);
+    Image1 = new QLabel(Shape2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/menu.png")));
+    Image1->setToolTip(QStringLiteral("Function Menu"));
+    Image1->installEventFilter(this);
+    auto *pictureLayout = new QHBoxLayout(Shape2);
+    pictureLayout->setContentsMargins(1, 1, 1, 1);
+    pictureLayout->addWidget(Image1);
+    Shape2->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto *row = new QHBoxLayout(Shape1);
+    row->setContentsMargins(4, 3, 4, 3);
+    row->setSpacing(4);
+    row->addWidget(txFile, 1);
+    row->addWidget(cmdBrowse);
+    row->addWidget(cmdUpload);
+    row->addWidget(cmdDnload);
+    row->addWidget(Shape2);
+
+    auto *outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(Shape1);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void Vellix::buildMenu()
+{
+    mnuMenu = new QMenu(QStringLiteral("Functions"), this);
+    mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
+    mnuSpace = mnuMenu->addAction(QStringLiteral("&Web Space"));
+    mnuSpace->setObjectName(QStringLiteral("mnuSpace"));
+    mnuReset = mnuMenu->addAction(QStringLiteral("&Reset Login Data"));
+    mnuReset->setObjectName(QStringLiteral("mnuReset"));
+}
+
+bool Vellix::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        Image1_MouseDown(press->button(), press->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Vellix::Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
+{
+    if (button != Qt::LeftButton)
+        return;
+    // The menu's commands read login data, which needs the cipher.
+    if (!Shared().Cipher)
+        Shared().Cipher = std::make_unique<LoginCipher>();
+    mnuMenu->popup(globalPos);
+}
+
+void Vellix::cmdBrowse_Click()
+{
+    Q_EMIT clickBrowse();
+}
+
+void Vellix::cmdUpload_Click()
+{
+    Q_EMIT clickUpload();
+}
+
+void Vellix::cmdDnload_Click()
+{
+    Q_EMIT clickDnload();
+}
+
+void Vellix::setRdir(const QString &rdir)
+{
+    if (rdir.contains(QLatin1String(".."))) {
+        refuse(QStringLiteral("Illegal Directory!\r\nCannot use '..' and relative directories."));
+        return;
+    }
+    m_rdir = rdir;
+    Q_EMIT propertyChanged(KeyRdir);
+}
+
+void Vellix::setDv(qint16 dv)
+{
+    m_dv = dv;
+    Shared().DvValue = dv;
+    Q_EMIT propertyChanged(KeyDv);
+}
+
+QString Vellix::text() const
+{
+    return txFile->text();
+}
+
+void Vellix::setText(const QString &text)
+{
+    if (!ValidLocalPath(text)) {
+        // Leave the old path selected so the user can type over it.
+        txFile->setFocus();
+        txFile->setSelection(0, int(txFile->text().size()));
+        return;
+    }
+    txFile->setText(text);
+    Q_EMIT propertyChanged(KeyText);
+}
+
+QString Vellix::userid() const
+{
+    if (hostRuns()) {
+        refuse(QStringLiteral("You cannot view the userid!"));
+        return QString();
+    }
+    return m_userid;
+}
+
+void Vellix::setUserid(const QString &userid)
+{
+    m_userid = userid;
+    Shared().UserId = userid;
+    Q_EMIT propertyChanged(KeyUserid);
+}
+
+QString Vellix::password() const
+{
+    if (hostRuns()) {
+        refuse(QStringLiteral("You cannot view the password!"));
+        return QString();
+    }
+    return m_password;
+}
+
+void Vellix::setPassword(const QString &password)
+{
+    m_password = password;
+    Shared().Password = password;
+    Q_EMIT propertyChanged(KeyPassword);
+}
+
+void Vellix::setSitename(const QString &sitename)
+{
+    m_sitename = sitename;
+    Shared().SiteName = sitename;
+    Q_EMIT propertyChanged(KeySitename);
+}
+
+void Vellix::setCap(qint32 cap)
+{
+    if (hostRuns()) {
+        refuse(QStringLiteral("You cannot change the Upload/Download capacity limit!"));
+        return;
+    }
+    m_cap = cap;
+    Q_EMIT propertyChanged(KeyCap);
+}
+
+void Vellix::setFilter(const QString &filter)
+{
+    if (hostRuns()) {
+        refuse(QStringLiteral("You cannot change the extention filter!"));
+        return;
+    }
+    m_filter = filter;
+    Q_EMIT propertyChanged(KeyFilter);
+}
+
+void Vellix::ShowAbout()
+{
+    frmAbout about(window());
+    about.exec();
+}
+
+bool Vellix::fixselect(QObject *o, QString &s)
+{
+    const auto list = ListBinding::bind(o);
+    if (!list)
+        return false;
+    int found = -1;
+    const int count = list->ListCount();
+    for (int i = 0; i < count; ++i) {
+        if (withoutLeadingBlanks(list->List(i)) == s) {
+            found = i;
+            break;
+        }
+    }
+    list->setListIndex(found);
+    return false;
+}
+
+qint32 Vellix::loadfunc(QObject *f)
+{
+    Shared().LoadFuncObject = f;
+    return 0;
+}
+
+void Vellix::InitProperties()
+{
+    m_rdir.clear();
+    m_userid.clear();
+    m_password.clear();
+    m_sitename.clear();
+    m_cap = 0;
+    m_dv = 0;
+    m_filter = DefaultFilter;
+
+    if (m_ambient.BackColor.isValid()) {
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, m_ambient.BackColor);
+        setPalette(colours);
+        setAutoFillBackground(true);
+    }
+
+    FindWindowsDrive();
+    FindHostFolder();
+}
+
+void Vellix::ReadProperties(Platform::PropertyBag &bag)
+{
+    m_rdir = bag.readProperty(KeyRdir, QString()).toString();
+    txFile->setText(bag.readProperty(KeyText, QString()).toString());
+    m_userid = bag.readProperty(KeyUserid, QString()).toString();
+    m_password = bag.readProperty(KeyPassword, QString()).toString();
+    m_sitename = bag.readProperty(KeySitename, QString()).toString();
+    m_cap = bag.readProperty(KeyCap, qint32(0)).value<qint32>();
+    m_dv = bag.readProperty(KeyDv, QVariant::fromValue(qint16(0))).value<qint16>();
+    m_filter = bag.readProperty(KeyFilter, DefaultFilter).toString();
+}
+
+void Vellix::WriteProperties(Platform::PropertyBag &bag) const
+{
+    bag.writeProperty(KeyRdir, m_rdir, QString());
+    bag.writeProperty(KeyText, txFile->text(), QString());
+    bag.writeProperty(KeyUserid, m_userid, QString());
+    bag.writeProperty(KeyPassword, m_password, QString());
+    bag.writeProperty(KeySitename, m_sitename, QString());
+    bag.writeProperty(KeyCap, m_cap, qint32(0));
+    bag.writeProperty(KeyDv, QVariant::fromValue(m_dv), QVariant::fromValue(qint16(0)));
+    bag.writeProperty(KeyFilter, m_filter, DefaultFilter);
+}

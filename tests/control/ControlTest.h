@@ -1,0 +1,43 @@
+#pragma once
+
+#include "control/Vellix.h"
+#include "support/VellixTest.h"
+
+#include <memory>
+
+// One control on a host that runs unless the test switches it to design mode.
+class ControlTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        control = std::make_unique<Vellix>();
+    }
+
+    void TearDown() override
+    {
+        control.reset();
+        VellixTest::TearDown();
+    }
+
+    void setRunning(bool running)
+    {
+        AmbientProperties ambient = control->ambient();
+        ambient.UserMode = running;
+        control->setAmbient(ambient);
+    }
+
+    // Expects exactly one box: the text, with an OK button only and the application's title.
+    void expectOnlyBox(const QString &text, Platform::Ui::Icon icon)
+    {
+        ASSERT_EQ(ui().boxes().size(), 1) << text.toStdString();
+        const auto &box = ui().boxes().first();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.buttons, Platform::Ui::Buttons::OK);
+        EXPECT_EQ(box.title, Platform::Ui::applicationTitle());
+    }
+
+    std::unique_ptr<Vellix> control;
+};

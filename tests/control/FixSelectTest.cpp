@@ -1,0 +1,58 @@
+#include "ControlTest.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QStandardItemModel>
+
+TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
+{
+    const QStringList items = {QStringLiteral("algebra"), QStringLiteral("  geometry"),
+                               QStringLiteral(" geometry"), QStringLiteral("Calculus  ")};
+    QWidget host;
+    auto *list = new QListWidget(&host);
+    list->addItems(items);
+    auto *combo = new QComboBox(&host);
+    combo->addItems(items);
+    // A view on the second column of a model: the items are that column.
+    auto *model = new QStandardItemModel(int(items.size()), 2, &host);
+    for (int row = 0; row < items.size(); ++row) {
+        model->setItem(row, 0, new QStandardItem(QStringLiteral("algebra")));
+        model->setItem(row, 1, new QStandardItem(items.at(row)));
+    }
+    auto *view = new QListView(&host);
+    view->setModel(model);
+    view->setModelColumn(1);
+    const auto viewRow = [view] {
+        return view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+    };
+
+    const std::pair<QString, int> cases[] = {
+        {QStringLiteral("geometry"), 1},  // the first equal item, after two leading blanks
+        {QStringLiteral("Geometry"), -1}, // letter case matters
+        {QStringLiteral("  geometry"), -1},
+        {QStringLiteral("Calculus"), -1}, // trailing blanks stay
+        {QStringLiteral("Calculus  "), 3},
+        {QString(), -1},
+    };
+    for (const auto &[text, expected] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        for (QObject *o : {static_cast<QObject *>(list), static_cast<QObject *>(combo),
+                           static_cast<QObject *>(view)}) {
+            QString other = QStringLiteral("algebra"); // start from another selection
+            control->fixselect(o, other);
+            QString s = text;
+            EXPECT_FALSE(control->fixselect(o, s));
+        }
+        EXPECT_EQ(list->currentRow(), expected);
+        EXPECT_EQ(list->selectedItems().isEmpty(), expected < 0);
+        EXPECT_EQ(combo->currentIndex(), expected);
+        EXPECT_EQ(viewRow(), expected);
+    }
+
+    QLabel label(QStringLiteral("algebra"));
+    QString s = QStringLiteral("algebra");
+    EXPECT_FALSE(control->fixselect(&label, s));
+    EXPECT_FALSE(control->fixselect(nullptr, s));
+}

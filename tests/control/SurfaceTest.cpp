@@ -1,0 +1,51 @@
+#include "ControlTest.h"
+
+#include "archive/LoginCipher.h"
+#include "control/SharedState.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+TEST_F(ControlTest, EachButtonRaisesItsOwnEvent)
+{
+    control->show();
+    QSignalSpy browse(control.get(), &Vellix::clickBrowse);
+    QSignalSpy upload(control.get(), &Vellix::clickUpload);
+    QSignalSpy dnload(control.get(), &Vellix::clickDnload);
+    const std::pair<const char *, QSignalSpy *> cases[] = {
+        {"cmdBrowse", &browse}, {"cmdUpload", &upload}, {"cmdDnload", &dnload}};
+    for (const auto &[button, raised] : cases) {
+        SCOPED_TRACE(button);
+        for (QSignalSpy *spy : {&browse, &upload, &dnload})
+            spy->clear();
+        QTest::mouseClick(control->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+        for (QSignalSpy *spy : {&browse, &upload, &dnload})
+            EXPECT_EQ(spy->size(), spy == raised ? 1 : 0);
+    }
+}
+
+TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
+{
+    control->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(control.get()));
+    auto *picture = control->findChild<QLabel *>(QStringLiteral("Image1"));
+    auto *menu = control->findChild<QMenu *>(QStringLiteral("mnuMenu"));
+    ASSERT_TRUE(picture && menu);
+
+    Shared().Cipher.reset();
+    for (Qt::MouseButton other : {Qt::RightButton, Qt::MiddleButton}) {
+        QTest::mousePress(picture, other);
+        QTest::mouseRelease(picture, other);
+    }
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(Shared().Cipher);
+
+    QTest::mousePress(picture, Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+    EXPECT_TRUE(Shared().Cipher); // the menu's commands read login data
+    EXPECT_LE((menu->pos() - picture->mapToGlobal(QPoint(4, 4))).manhattanLength(), 2);
+    menu->hide();
+}
