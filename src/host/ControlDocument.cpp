@@ -1,0 +1,58 @@
+#include "host/ControlDocument.h"
+
+#include "control/Vellix.h"
+#include "platform/IniFile.h"
+#include "platform/IniPropertyBag.h"
+
+ControlDocument::ControlDocument(Vellix *control, const QString &bagPath, QObject *parent)
+    : QObject(parent)
+    , m_control(control)
+    , m_bagPath(bagPath)
+{
+    connect(control, &Vellix::propertyChanged, this, [this] { setModified(true); });
+}
+
+QString ControlDocument::sectionName()
+{
+    return QStringLiteral("Vellix");
+}
+
+bool ControlDocument::hasSavedProperties() const
+{
+    return !Platform::IniFile(m_bagPath).keys(sectionName()).isEmpty();
+}
+
+void ControlDocument::load()
+{
+    if (hasSavedProperties()) {
+        Platform::IniPropertyBag bag(m_bagPath, sectionName());
+        m_control->ReadProperties(bag);
+    } else {
+        m_control->InitProperties();
+    }
+    setModified(false);
+}
+
+bool ControlDocument::save()
+{
+    // A fresh bag over the file as it is now, so other sections and lines stay untouched.
+    Platform::IniPropertyBag bag(m_bagPath, sectionName());
+    m_control->WriteProperties(bag);
+    if (!bag.save())
+        return false;
+    setModified(false);
+    return true;
+}
+
+bool ControlDocument::saveIfModified()
+{
+    return !m_modified || save();
+}
+
+void ControlDocument::setModified(bool modified)
+{
+    if (modified == m_modified)
+        return;
+    m_modified = modified;
+    Q_EMIT modifiedChanged(modified);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of vellix-host.
+struct HostOptions
+{
+    QString bagPath;        // Linux path of the host's property bag file
+    QString screenshotPath; // when set: save a picture of the window there and quit
+    QString error;          // why the command line was refused; empty when it was accepted
+
+    // Parses the arguments (without the program name); the bag defaults to host.ini in the
+    // prefix.
+    static HostOptions parse(const QStringList &arguments);
+    static QString usage();
+};

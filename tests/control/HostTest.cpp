@@ -1,0 +1,137 @@
+#include "support/VellixTest.h"
+
+#include "control/SharedState.h"
+#include "control/Vellix.h"
+#include "host/ControlDocument.h"
+#include "host/EventLog.h"
+#include "host/HostAmbient.h"
+#include "host/HostOptions.h"
+#include "host/HostWindow.h"
+#include "platform/Prefix.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+class HostTest : public VellixTest
+{
+protected:
+    QString bagPath() const { return tempPath(QStringLiteral("host.ini")); }
+
+    // Sets a property through the property panel, as the user does.
+    static void set(HostWindow &window, const QString &name, const QVariant &value)
+    {
+        QWidget *editor = window.findChild<QWidget *>(QStringLiteral("edit_") + name);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setText(value.toString());
+        else if (auto *spin = qobject_cast<QSpinBox *>(editor))
+            spin->setValue(value.toInt());
+        else
+            ADD_FAILURE() << "no editor for " << name.toStdString();
+        window.findChild<QPushButton *>(QStringLiteral("set_") + name)->click();
+    }
+
+    // Reads a property into the property panel and returns what the editor shows.
+    static QString get(HostWindow &window, const QString &name)
+    {
+        window.findChild<QPushButton *>(QStringLiteral("get_") + name)->click();
+        QWidget *editor = window.findChild<QWidget *>(QStringLiteral("edit_") + name);
+        if (auto *spin = qobject_cast<QSpinBox *>(editor))
+            return QString::number(spin->value());
+        return qobject_cast<QLineEdit *>(editor)->text();
+    }
+};
+
+TEST_F(HostTest, CommandLine)
+{
+    const QString defaultBag = Platform::Prefix::path(QStringLiteral("host.ini"));
+    const std::tuple<QString, QString, QString> accepted[] = {
+        {QString(), defaultBag, QString()},
+        {QStringLiteral("--bag /x/a.ini"), QStringLiteral("/x/a.ini"), QString()},
+        {QStringLiteral("--screenshot s.png --bag b.ini"), QStringLiteral("b.ini"),
+         QStringLiteral("s.png")},
+    };
+    for (const auto &[line, bag, screenshot] : accepted) {
+        const HostOptions options = HostOptions::parse(line.split(' ', Qt::SkipEmptyParts));
+        EXPECT_TRUE(options.error.isEmpty()) << line.toStdString();
+        EXPECT_EQ(options.bagPath, bag);
+        EXPECT_EQ(options.screenshotPath, screenshot);
+    }
+}
+
+TEST_F(HostTest, PropertiesSurviveSavingAndReopening)
+{
+    {
+        HostWindow window(bagPath());
+        EXPECT_FALSE(window.document()->hasSavedProperties());
+        EXPECT_FALSE(Shared().HostDrive.isEmpty()); // a new instance found its folders
+        window.findChild<QAction *>(QStringLiteral("actionRunMode"))->trigger(); // design
+        set(window, QStringLiteral("rdir"), QStringLiteral("/DV/smith/algebra/May"));
+        set(window, QStringLiteral("cap"), 50);
+        set(window, QStringLiteral("dv"), 1);
+        set(window, QStringLiteral("filter"), QStringLiteral("doc,pdf"));
+        EXPECT_TRUE(window.save());
+        EXPECT_FALSE(window.document()->isModified());
+        set(window, QStringLiteral("userid"), QStringLiteral("smith"));
+        EXPECT_TRUE(window.document()->isModified());
+        window.close(); // saves what changed since
+    }
+    HostWindow reopened(bagPath());
+    EXPECT_TRUE(reopened.document()->hasSavedProperties());
+    EXPECT_TRUE(reopened.hostAmbient()->isRunning());
+    EXPECT_EQ(get(reopened, QStringLiteral("rdir")), QStringLiteral("/DV/smith/algebra/May"));
+    EXPECT_EQ(get(reopened, QStringLiteral("cap")), QStringLiteral("50"));
+    EXPECT_EQ(get(reopened, QStringLiteral("dv")), QStringLiteral("1"));
+    EXPECT_EQ(get(reopened, QStringLiteral("filter")), QStringLiteral("doc,pdf"));
+    EXPECT_TRUE(ui().boxes().isEmpty());
+
+    // At run time the panel gets the control's refusals; design mode shows the value.
+    EXPECT_EQ(get(reopened, QStringLiteral("userid")), QString());
+    set(reopened, QStringLiteral("cap"), 7);
+    ASSERT_EQ(ui().boxes().size(), 2);
+    EXPECT_EQ(ui().boxes().at(0).text, QStringLiteral("You cannot view the userid!"));
+    EXPECT_EQ(ui().boxes().at(1).text,
+              QStringLiteral("You cannot change the Upload/Download capacity limit!"));
+    reopened.hostAmbient()->setRunning(false);
+    EXPECT_EQ(get(reopened, QStringLiteral("userid")), QStringLiteral("smith"));
+    EXPECT_EQ(get(reopened, QStringLiteral("cap")), QStringLiteral("50"));
+}
+
+TEST_F(HostTest, EventLogShowsWhatTheControlRaised)
+{
+    HostWindow window(bagPath());
+    window.show();
+    for (const char *button : {"cmdUpload", "cmdBrowse", "cmdDnload"})
+        window.control()->findChild<QPushButton *>(QLatin1String(button))->click();
+    set(window, QStringLiteral("sitename"), QStringLiteral("ftp.example.org"));
+    set(window, QStringLiteral("rdir"), QStringLiteral("/DV/../x")); // refused: no event
+    EXPECT_EQ(window.eventLog()->events().join(QLatin1Char(' ')),
+              QStringLiteral("clickUpload clickBrowse clickDnload propertyChanged(sitename)"));
+}
+
+TEST_F(HostTest, ProgramSavesAScreenshotAndRefusesBadArguments)
+{
+    const QString picture = tempPath(QStringLiteral("host.png"));
+    const std::pair<QStringList, int> cases[] = {
+        {{QStringLiteral("--bag"), bagPath(), QStringLiteral("--screenshot"), picture}, 0},
+        {{QStringLiteral("--screenshot")}, 2},
+        {{QStringLiteral("--bag"), QString()}, 2},
+        {{QStringLiteral("host.ini")}, 2},
+        {{QStringLiteral("--size"), QStringLiteral("big")}, 2},
+    };
+    for (const auto &[arguments, exitCode] : cases) {
+        QProcess host;
+        host.start(QStringLiteral(VELLIX_HOST_PROGRAM), arguments);
+        ASSERT_TRUE(host.waitForFinished(60000));
+        EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(host.exitCode(), exitCode) << arguments.join(' ').toStdString();
+        EXPECT_EQ(host.readAllStandardError().contains("usage: vellix-host"), exitCode == 2);
+    }
+    const QImage image(picture);
+    EXPECT_GE(image.width(), 400);
+    EXPECT_GE(image.height(), 200);
+}
