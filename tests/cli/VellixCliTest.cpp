@@ -1,0 +1,114 @@
+#include "support/ConfigTest.h"
+
+#include "archive/LoginCipher.h"
+
+#include <QProcess>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+QStringList words(const QString &line)
+{
+    return line.split(u' ', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+// Runs the built `vellix` on the test's prefix, as a user would from a shell.
+class VellixCli : public ConfigTest
+{
+protected:
+    static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"VELLIX_PASSWORD"_s);
+        if (password)
+            environment.insert(u"VELLIX_PASSWORD"_s, *password);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+};
+
+TEST_F(VellixCli, SetLoginThenShowRoundTrips)
+{
+    writeIni("[Bio]\r\nschool=Hill\r\nlldir=h:\\bio\r\nnumDirs=1\r\ndir0=2007\r\nb0=1\r\n"
+             "b0_1=Einführung\r\n");
+    const CliRun set =
+        vellix(words(u"config set-login Bio --site ftp.example.org/sub --secure 1"_s) +
+                   QStringList{u"--user"_s, u" Jürgen "_s},
+               u"pä ss"_s);
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    EXPECT_FALSE(readFile(iniPath()).contains("ss"));
+
+    const CliRun show = vellix(words(u"config show Bio --archive 2007"_s));
+    ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
+    const QStringList lines = show.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 24) << show.out.toStdString();
+    EXPECT_EQ(lines.first(), u"SiteName=ftp.example.org/sub"_s);
+    for (const QString &line :
+         {u"UserId= Jürgen "_s, u"Password=*****"_s, u"School=Hill"_s, u"LastLocalDir=h:\\bio\\"_s,
+          u"NamedFolders=1"_s, u"FolderName1=Einführung"_s, u"FolderName12="_s})
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << show.out.toStdString();
+}
+
+TEST_F(VellixCli, HelpAndUsageErrors)
+{
+    const CliRun help = vellix({u"--help"_s});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains(u"vellix config show COURSE"_s));
+    EXPECT_TRUE(help.out.contains(u"vellix config set-login COURSE"_s));
+
+    const QString bad[] = {
+        {},
+        u"nope"_s,
+        u"config"_s,
+        u"config bogus"_s,
+        u"config show"_s,
+        u"config show a b"_s,
+        u"config show a --unknown"_s,
+        u"config show bad]name"_s,
+        u"config set-login c --user u"_s,
+        u"config set-login c --site s --user u --secure 2"_s,
+        u"config set-login c --site s --user"_s,
+    };
+    for (const QString &line : bad) {
+        const CliRun run = vellix(words(line), u"pw"_s);
+        EXPECT_EQ(run.exitCode, 2) << line.toStdString();
+        EXPECT_TRUE(run.err.contains(u"usage: vellix"_s)) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(iniPath()));
+}
+
+TEST_F(VellixCli, ValueThatCannotBeStoredChangesNothing)
+{
+    const QByteArray before = "; kept as it is\r\n[Bio]\r\nftpSite=old\r\n";
+    writeIni(before);
+    // A user name whose second byte the key turns into a line feed.
+    const QByteArray key = LoginCipher().Key();
+    const QString lineFeed = u"a"_s + QLatin1Char(char(uchar('\n') - uchar(key.at(2))));
+    const QStringList base = words(u"config set-login Bio --site ftp.example.org --user"_s);
+    const std::pair<QStringList, std::optional<QString>> cases[] = {
+        {base + QStringList{u"anna"_s}, std::nullopt},
+        {base + QStringList{u"anna"_s}, QString(300, u'p')},
+        {base + QStringList{lineFeed}, u"pw"_s},
+    };
+    for (const auto &[arguments, password] : cases) {
+        const CliRun run = vellix(arguments, password);
+        EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.startsWith(u"vellix: "_s)) << run.err.toStdString();
+        EXPECT_EQ(readFile(iniPath()), before);
+    }
+}
