@@ -146,6 +146,8 @@ TEST_F(PersistenceTest, CreationRenewsTheCipherAndDestructionReleasesIt)
     auto second = std::make_unique<Vellix>();
     EXPECT_TRUE(Shared().Cipher && !dynamic_cast<CipherComponent *>(Shared().Cipher.get()));
     EXPECT_EQ(Shared().HostFolder, QStringLiteral("C:\\Dovrelle\\"));
+    // A control restored from a bag never runs InitProperties but still knows its drive.
+    EXPECT_EQ(Shared().HostDrive, QStringLiteral("C"));
     EXPECT_TRUE(Shared().HomeDir.isEmpty());
 
     Shared().Component = std::make_unique<CipherComponent>();
