@@ -217,13 +217,19 @@ void Vellix::setText(const QString &text)
     Q_EMIT propertyChanged(KeyText);
 }
 
-QString Vellix::userid() const
+QString Vellix::loginValue(const QString &value, const QString &refusal) const
 {
+    // A running page must not hand the login data to its scripts.
     if (hostRuns()) {
-        refuse(QStringLiteral("You cannot view the userid!"));
+        refuse(refusal);
         return QString();
     }
-    return m_userid;
+    return value;
+}
+
+QString Vellix::userid() const
+{
+    return loginValue(m_userid, QStringLiteral("You cannot view the userid!"));
 }
 
 void Vellix::setUserid(const QString &userid)
@@ -235,11 +241,7 @@ void Vellix::setUserid(const QString &userid)
 
 QString Vellix::password() const
 {
-    if (hostRuns()) {
-        refuse(QStringLiteral("You cannot view the password!"));
-        return QString();
-    }
-    return m_password;
+    return loginValue(m_password, QStringLiteral("You cannot view the password!"));
 }
 
 void Vellix::setPassword(const QString &password)

@@ -101,6 +101,8 @@ private:
     void Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void Terminate();
     bool hostRuns() const { return m_ambient.UserMode; }
+    // The value at design time; at run time the refusal is shown and nothing given out.
+    QString loginValue(const QString &value, const QString &refusal) const;
 
     QFrame *Shape1 = nullptr;
     QFrame *Shape2 = nullptr;
