@@ -136,10 +136,7 @@ bool ReadRegistryValue(Platform::RootKey root, const QString &subKey, const QStr
     using Type = Platform::Registry::Type;
     value.clear();
 
-    const Platform::Registry registry;
-    if (!registry.keyExists(root, subKey))
-        return false;
-    const auto stored = registry.value(root, subKey, name);
+    const auto stored = Platform::Registry().value(root, subKey, name);
     if (!stored || stored->dataSize() > RegistryBufferSize)
         return false;
 
