@@ -151,7 +151,7 @@ bool HostWindow::save()
 void HostWindow::closeEvent(QCloseEvent *event)
 {
     // Properties the control reported changed are saved without asking, as a form's are.
-    if (!m_document->isModified() || m_document->save()) {
+    if (m_document->saveIfModified()) {
         event->accept();
         return;
     }
