@@ -5,6 +5,7 @@
 #include "archive/LoginStore.h"
 #include "archive/TextValue.h"
 #include "control/SharedState.h"
+#include "platform/DosPath.h"
 
 #include <array>
 
@@ -18,11 +19,6 @@ QString numberedKey(const QString &prefix, int number)
     return prefix + QString::number(number);
 }
 
-QString withTrailingBackslash(const QString &folder)
-{
-    return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
-}
-
 // The course's local folder from its "lldir" value. An empty value falls back to the root of
 // the host product's drive, where the control looks for local files by default; a lone "\"
 // would name no folder, since every local path here carries its drive. Before the host
@@ -30,7 +26,7 @@ QString withTrailingBackslash(const QString &folder)
 QString localFolder(const QString &lldir)
 {
     if (!lldir.isEmpty())
-        return withTrailingBackslash(lldir);
+        return Platform::DosPath::withSeparator(lldir);
     if (Shared().HostDrive.isEmpty())
         return {};
     return Shared().HostDrive + QLatin1String(":\\");

@@ -76,6 +76,11 @@ bool isAbsolute(const QString &dosPath)
     return dosPath.size() == 2 || isSeparator(dosPath.at(2));
 }
 
+QString withSeparator(const QString &dosFolder)
+{
+    return dosFolder.endsWith(QLatin1Char('\\')) ? dosFolder : dosFolder + QLatin1Char('\\');
+}
+
 QString toLinux(const QString &dosPath)
 {
     if (!isAbsolute(dosPath))

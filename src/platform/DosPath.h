@@ -21,5 +21,8 @@ QString toDos(const QString &linuxPath);
 // True for "x:\..." or "x:" with a letter a..z in either case.
 bool isAbsolute(const QString &dosPath);
 
+// The folder path with a trailing "\", as the control writes every local folder.
+QString withSeparator(const QString &dosFolder);
+
 } // namespace DosPath
 } // namespace Platform

@@ -10,11 +10,6 @@ namespace Platform {
 
 namespace {
 
-QString withSeparator(const QString &dosFolder)
-{
-    return dosFolder.endsWith(QLatin1Char('\\')) ? dosFolder : dosFolder + QLatin1Char('\\');
-}
-
 QFileInfo infoOf(const QString &dosPath)
 {
     const QString linuxPath = DosPath::toLinux(dosPath);
@@ -80,7 +75,7 @@ QList<FsoFile> FsoFolder::Files() const
         QDir(m_linuxPath)
             .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QString &name : names)
-        files.append(FsoFile(withSeparator(m_dosPath) + name));
+        files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
     return files;
 }
 
