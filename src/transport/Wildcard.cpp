@@ -1,0 +1,51 @@
+#include "transport/Wildcard.h"
+
+#include <QList>
+
+namespace Ftp::Wildcard {
+
+namespace {
+
+constexpr char32_t AnyRun = U'*';
+constexpr char32_t AnyOne = U'?';
+
+} // namespace
+
+bool hasWildcards(QStringView pattern)
+{
+    return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
+}
+
+bool matches(QStringView pattern, QStringView name)
+{
+    // Compared by code point, so that '?' takes a whole surrogate pair.
+    const QList<uint> wanted = pattern.toUcs4();
+    const QList<uint> text = name.toUcs4();
+
+    // Greedy walk: a '*' first takes nothing; on a mismatch the last '*' takes one more
+    // character and the walk resumes behind it. Earlier stars never need to give anything
+    // back, because the last one can absorb whatever they would have.
+    qsizetype p = 0;
+    qsizetype t = 0;
+    qsizetype lastStar = -1;
+    qsizetype resumeAt = 0;
+    while (t < text.size()) {
+        if (p < wanted.size() && wanted[p] == AnyRun) {
+            lastStar = p++;
+            resumeAt = t;
+        } else if (p < wanted.size() && (wanted[p] == AnyOne || wanted[p] == text[t])) {
+            ++p;
+            ++t;
+        } else if (lastStar >= 0) {
+            p = lastStar + 1;
+            t = ++resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (p < wanted.size() && wanted[p] == AnyRun)
+        ++p;
+    return p == wanted.size();
+}
+
+} // namespace Ftp::Wildcard

@@ -1,0 +1,197 @@
+#include "support/VellixTest.h"
+
+#include "transport/cDirList.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+void addFile(cDirList &list, const QString &name, qint32 size = 0)
+{
+    list.Add(0x80, 1.0, 2.0, 3.0, size, name);
+}
+
+// The size of an entry, or -1 for none, so that a missing entry fails a check and no more.
+qint64 sizeOf(const cDirItem *item)
+{
+    return item ? item->FileSize : -1;
+}
+
+QStringList namesOf(const cDirList &list)
+{
+    QStringList names;
+    for (const cDirItem &item : list)
+        names.append(item.Filename);
+    return names;
+}
+
+} // namespace
+
+TEST_F(VellixTest, DirListTurnsAttributeBitsIntoItsNineFlags)
+{
+    using Flag = bool cDirItem::*;
+    const struct
+    {
+        qint32 bit;
+        Flag flag;
+    } flags[] = {
+        {0x1, &cDirItem::ReadOnly},    {0x2, &cDirItem::Hidden},       {0x4, &cDirItem::System},
+        {0x10, &cDirItem::Directory},  {0x20, &cDirItem::Archive},     {0x80, &cDirItem::Normal},
+        {0x100, &cDirItem::Temporary}, {0x800, &cDirItem::Compressed}, {0x1000, &cDirItem::Offline},
+    };
+    cDirList list;
+    for (const auto &set : flags) {
+        SCOPED_TRACE(set.bit);
+        list.Clear();
+        list.Add(set.bit, 0, 0, 0, 0, QStringLiteral("entry"));
+        const cDirItem *item = list.Item(1);
+        ASSERT_NE(item, nullptr);
+        for (const auto &other : flags)
+            EXPECT_EQ(item->*other.flag, other.bit == set.bit) << "bit " << other.bit;
+    }
+
+    // Bits that are not among the nine set nothing; all nine together set everything.
+    list.Add(0x8 | 0x40 | 0x200 | 0x400 | 0x2000 | qint32(0x80000000), 0, 0, 0, 0,
+             QStringLiteral("others"));
+    list.Add(0x1 | 0x2 | 0x4 | 0x10 | 0x20 | 0x80 | 0x100 | 0x800 | 0x1000, 0, 0, 0, 0,
+             QStringLiteral("all"));
+    const cDirItem *others = list.Item(QStringLiteral("others"));
+    const cDirItem *all = list.Item(QStringLiteral("all"));
+    ASSERT_TRUE(others && all);
+    for (const auto &flag : flags) {
+        EXPECT_FALSE(others->*flag.flag) << "bit " << flag.bit;
+        EXPECT_TRUE(all->*flag.flag) << "bit " << flag.bit;
+    }
+}
+
+TEST_F(VellixTest, DirListCopiesDatesSizeAndName)
+{
+    cDirList list;
+    // 5,000,000,000 bytes arrive as their low 32 bits.
+    const qint32 lowBits = qint32(quint32(5'000'000'000LL & 0xffffffff));
+    list.Add(0x80, 39083.5, 39084.25, 39085.75, lowBits, QStringLiteral("big file.bin"));
+    const cDirItem *item = list.Item(1);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->CreationTime, 39083.5);
+    EXPECT_EQ(item->LastAccessTime, 39084.25);
+    EXPECT_EQ(item->LastWriteTime, 39085.75);
+    EXPECT_EQ(item->FileSize, 705'032'704);
+    EXPECT_EQ(item->Filename, QStringLiteral("big file.bin"));
+}
+
+TEST_F(VellixTest, DirListKeepsTheFirstOfNamesThatDifferOnlyInCase)
+{
+    cDirList list;
+    addFile(list, QStringLiteral("Index.htm"), 1);
+    addFile(list, QStringLiteral("INDEX.HTM"), 2);
+    addFile(list, QString::fromUtf8("Été.htm"), 3);
+    addFile(list, QString::fromUtf8("éTÉ.HTM"), 4);
+    addFile(list, QStringLiteral("index.htm"), 5);
+    addFile(list, QStringLiteral("index.xml"), 6);
+
+    EXPECT_EQ(list.Count(), 3);
+    EXPECT_EQ(namesOf(list), QStringList({QStringLiteral("Index.htm"), QString::fromUtf8("Été.htm"),
+                                          QStringLiteral("index.xml")}));
+    EXPECT_EQ(sizeOf(list.Item(QStringLiteral("index.HTM"))), 1);
+    EXPECT_EQ(sizeOf(list.Item(QString::fromUtf8("ÉTÉ.htm"))), 3);
+    EXPECT_EQ(sizeOf(list.Item(3)), 6);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(VellixTest, DirListItemFindsByPositionOrNameAndOtherwiseNothing)
+{
+    cDirList list;
+    addFile(list, QStringLiteral("a.htm"));
+    addFile(list, QStringLiteral("2"));
+    addFile(list, QStringLiteral("c.htm"));
+    const auto nameAt = [](const cDirItem *item) {
+        return item ? item->Filename : QStringLiteral("(nothing)");
+    };
+    const QString nothing = QStringLiteral("(nothing)");
+
+    EXPECT_EQ(nameAt(list.Item(1)), QStringLiteral("a.htm"));
+    EXPECT_EQ(nameAt(list.Item(3)), QStringLiteral("c.htm"));
+    EXPECT_EQ(nameAt(list.Item(0)), nothing);
+    EXPECT_EQ(nameAt(list.Item(4)), nothing);
+    EXPECT_EQ(nameAt(list.Item(-1)), nothing);
+    EXPECT_EQ(nameAt(list.Item(std::numeric_limits<int>::min())), nothing);
+    EXPECT_EQ(nameAt(list.Item(QStringLiteral("C.HTM"))), QStringLiteral("c.htm"));
+    EXPECT_EQ(nameAt(list.Item(QStringLiteral("b.htm"))), nothing);
+    EXPECT_EQ(nameAt(list.Item(QString())), nothing);
+
+    const struct
+    {
+        QVariant index;
+        QString name;
+    } variants[] = {
+        {QVariant(1), QStringLiteral("a.htm")},
+        {QVariant(3u), QStringLiteral("c.htm")},
+        {QVariant(qint64(3)), QStringLiteral("c.htm")},
+        {QVariant(2.5), QStringLiteral("2")}, // half to even
+        {QVariant(3.5), nothing},             // rounds to 4
+        {QVariant(1.4), QStringLiteral("a.htm")},
+        {QVariant(0.4), nothing},
+        {QVariant(QStringLiteral("2")), QStringLiteral("2")}, // a text is a name
+        {QVariant(QStringLiteral("3")), nothing},
+        {QVariant(QStringLiteral("A.HTM")), QStringLiteral("a.htm")},
+        {QVariant(0), nothing},
+        {QVariant(4), nothing},
+        {QVariant(qint64(1) << 40), nothing},
+        {QVariant(std::nan("")), nothing},
+        {QVariant(std::numeric_limits<double>::infinity()), nothing},
+        {QVariant(), nothing},
+        {QVariant(true), nothing},
+        {QVariant(QDate(2007, 1, 1)), nothing},
+        {QVariant(QByteArray("a.htm")), nothing},
+    };
+    for (const auto &c : variants) {
+        SCOPED_TRACE(c.index.toString().toStdString() + " of type " +
+                     std::to_string(c.index.typeId()));
+        EXPECT_EQ(nameAt(list.Item(c.index)), c.name);
+    }
+}
+
+TEST_F(VellixTest, DirListWalksInInsertionOrderAndClearsEverything)
+{
+    cDirList list;
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_TRUE(namesOf(list).isEmpty());
+
+    const QStringList names = {QStringLiteral("January_2007"), QStringLiteral("index.xsl"),
+                               QStringLiteral("a.htm"), QStringLiteral("Zeta.pdf")};
+    for (const QString &name : names)
+        addFile(list, name);
+    EXPECT_EQ(namesOf(list), names);
+    EXPECT_EQ(std::distance(list.begin(), list.end()), 4);
+
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_TRUE(namesOf(list).isEmpty());
+    EXPECT_EQ(list.Item(1), nullptr);
+    EXPECT_EQ(list.Item(QStringLiteral("a.htm")), nullptr);
+
+    // The names are free again after Clear.
+    addFile(list, QStringLiteral("A.HTM"));
+    EXPECT_EQ(namesOf(list), QStringList({QStringLiteral("A.HTM")}));
+}
+
+TEST_F(VellixTest, DirListKeepsItemsInPlaceAndFindsNamesInLargeListings)
+{
+    cDirList list;
+    addFile(list, QStringLiteral("first.htm"));
+    cDirItem *first = list.Item(1);
+    ASSERT_NE(first, nullptr);
+    for (int i = 0; i < 10'000; ++i)
+        addFile(list, QStringLiteral("file%1.pdf").arg(i), i);
+
+    EXPECT_EQ(list.Count(), 10'001);
+    EXPECT_EQ(list.Item(1), first);
+    EXPECT_EQ(list.Item(QStringLiteral("FIRST.HTM")), first);
+    EXPECT_EQ(sizeOf(list.Item(QStringLiteral("File9999.PDF"))), 9999);
+    EXPECT_EQ(list.Item(10'001), list.Item(QStringLiteral("file9999.pdf")));
+
+    // Records are writable through what Item returns.
+    first->Hidden = true;
+    EXPECT_TRUE(list.begin()->Hidden);
+}

@@ -1,0 +1,77 @@
+#include "support/VellixTest.h"
+
+#include "transport/Wildcard.h"
+
+using namespace Ftp;
+
+TEST_F(VellixTest, WildcardMatchesWholeNamesCaseSensitively)
+{
+    const struct
+    {
+        const char *pattern;
+        const char *name;
+        bool matches;
+    } cases[] = {
+        {"*", "index.htm", true},
+        {"*", "", true},
+        {"*", " ", true},
+        {"?", "a", true},
+        {"?", "", false},
+        {"?", "ab", false},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"a?c", "abbc", false},
+        {"*.htm", "index.htm", true},
+        {"*.htm", ".htm", true},
+        {"*.htm", "index.html", false},
+        {"*.htm", "index.HTM", false},
+        {"*.htm", "index.htm.bak", false},
+        {"my?file.txt", "my file.txt", true},
+        {"my?file.txt", "myfile.txt", false},
+        {"index.htm", "index.htm", true},
+        {"index.htm", "Index.htm", false},
+        {"index.htm", "index.htmx", false},
+        {"*.*", "README", false},
+        {"*.*", "a.b", true},
+        {"a*b*c", "abc", true},
+        {"a*b*c", "axxbyyc", true},
+        {"a*b*c", "axxbyycz", false},
+        {"a*b*c", "acb", false},
+        {"*ab", "aab", true},
+        {"*ab", "abab", true},
+        {"*a?", "ba", false},
+        {"**", "x", true},
+        {"*?*", "", false},
+        {"*?*", "x", true},
+        {"??*", "x", false},
+        {"", "", true},
+        {"", "a", false},
+        {"lesson ?.pdf", "lesson 1.pdf", true},
+        {"?.pdf", "\xf0\x9f\x93\x9a.pdf", true}, // one character outside the BMP
+        {"caf?.htm", "caf\xc3\xa9.htm", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.pattern) + " ~ " + c.name);
+        EXPECT_EQ(Wildcard::matches(QString::fromUtf8(c.pattern), QString::fromUtf8(c.name)),
+                  c.matches);
+    }
+}
+
+TEST_F(VellixTest, WildcardFailsFastOnPatternsThatBlowUpBacktracking)
+{
+    // A matcher that backtracks into every star would not finish these in our lifetime.
+    const QString name = QString(200, QLatin1Char('a'));
+    EXPECT_FALSE(Wildcard::matches(QStringLiteral("a*a*a*a*a*a*a*a*a*a*a*a*b"), name));
+    EXPECT_TRUE(Wildcard::matches(QStringLiteral("a*a*a*a*a*a*a*a*a*a*a*a*a"), name));
+    EXPECT_FALSE(Wildcard::matches(QString(100, QLatin1Char('*')) + QLatin1Char('b'), name));
+}
+
+TEST_F(VellixTest, WildcardKnowsItsCharacters)
+{
+    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("*")));
+    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("my?file.txt")));
+    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("*.htm")));
+    EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("index.htm")));
+    EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("[ab].htm")));
+    EXPECT_FALSE(Wildcard::hasWildcards({}));
+}
