@@ -1,0 +1,372 @@
+#include "servers/FtpTestServer.h"
+
+#include "servers/ServerProcess.h"
+#include "servers/VsftpdAccount.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QUuid>
+
+#include <optional>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A server that takes longer than this to answer is broken, not slow.
+constexpr int startLimitMs = 10000;
+// vsftpd binds a port that we picked; another program may take it first.
+constexpr int vsftpdAttempts = 3;
+// Where vsftpd's sessions wait for their chroot: an empty folder that only root may write.
+constexpr QLatin1String secureChrootDir("/var/run/vsftpd/empty");
+
+QString serversDir()
+{
+    return QStringLiteral(VELLIX_TEST_SERVERS_DIR);
+}
+
+void setReason(QString *why, const QString &reason)
+{
+    if (why)
+        *why = reason;
+}
+
+// A greeting unique to one start, so that a foreign server on the port cannot pass for ours.
+QString uniqueBanner()
+{
+    return u"Vellix test server "_s + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+enum class Readiness { Ready, PortTaken, Failed };
+
+// Connects until the server sends its greeting.
+Readiness waitForGreeting(const QString &host, quint16 port, const QString &banner,
+                          ServerProcess &process, QString *why)
+{
+    const QByteArray greeting = "220 " + banner.toUtf8();
+    const QDeadlineTimer deadline(startLimitMs);
+    while (!deadline.hasExpired()) {
+        if (!process.isRunning()) {
+            const QString output = process.errorOutput();
+            *why = u"the server ended at start: %1"_s.arg(output);
+            return output.contains(u"bind"_s) ? Readiness::PortTaken : Readiness::Failed;
+        }
+        QTcpSocket probe;
+        probe.connectToHost(host, port);
+        if (probe.waitForConnected(int(deadline.remainingTime()))) {
+            while (!probe.canReadLine() && probe.waitForReadyRead(int(deadline.remainingTime()))) {
+            }
+            const QByteArray line = probe.readLine().trimmed();
+            if (line == greeting)
+                return Readiness::Ready;
+            *why = u"port %1 answers \"%2\" instead of the test server's greeting"_s.arg(port).arg(
+                QString::fromUtf8(line));
+            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
+        }
+        QThread::msleep(10);
+    }
+    *why = u"the server did not greet on %1 port %2 within %3 ms"_s.arg(host).arg(port).arg(
+        startLimitMs);
+    return Readiness::Failed;
+}
+
+quint16 freeLoopbackPort()
+{
+    QTcpServer server;
+    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+}
+
+QString vsftpdConfig(const QString &root, const QString &log, quint16 port, const QString &banner,
+                     bool activeMode)
+{
+    QFile templateFile(serversDir() + u"/vsftpd.conf.in"_s);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(templateFile.readAll())
+        .replace(u"@PORT@"_s, QString::number(port))
+        .replace(u"@BANNER@"_s, banner)
+        .replace(u"@ROOT@"_s, root)
+        .replace(u"@LOG@"_s, log)
+        .replace(u"@EMPTY_DIR@"_s, secureChrootDir)
+        .replace(u"@PORT_ENABLE@"_s, activeMode ? u"YES"_s : u"NO"_s);
+}
+
+bool writeFile(const QString &path, const QString &text, QString *why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
+        return true;
+    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
+    return false;
+}
+
+struct ExternalServer
+{
+    QString host;
+    quint16 port = 0;
+    QString user;
+    QString password;
+    QString rootFolder;
+};
+
+// "host:port:user:password:root-folder"; the host may be "[v6 address]", and the password may
+// hold ":" (the root folder is what follows the last one).
+std::optional<ExternalServer> parseExternal(const QString &text, QString *why)
+{
+    ExternalServer server;
+    QString rest = text;
+    if (rest.startsWith(u'[')) {
+        const qsizetype close = rest.indexOf(u"]:"_s);
+        if (close < 0) {
+            *why = u"VELLIX_TEST_FTP: \"]:\" missing after the IPv6 address"_s;
+            return std::nullopt;
+        }
+        server.host = rest.mid(1, close - 1);
+        rest = rest.mid(close + 2);
+    } else {
+        server.host = rest.section(u':', 0, 0);
+        rest = rest.section(u':', 1);
+    }
+    bool portOk = false;
+    server.port = rest.section(u':', 0, 0).toUShort(&portOk);
+    server.user = rest.section(u':', 1, 1);
+    server.password = rest.section(u':', 2, -2);
+    server.rootFolder = rest.section(u':', -1);
+    if (server.host.isEmpty() || !portOk || server.port == 0 || server.user.isEmpty() ||
+        rest.count(u':') < 3 || !server.rootFolder.startsWith(u'/')) {
+        *why = u"VELLIX_TEST_FTP must read host:port:user:password:/root-folder"_s;
+        return std::nullopt;
+    }
+    return server;
+}
+
+} // namespace
+
+FtpTestServer::FtpTestServer(Kind kind)
+    : m_kind(kind)
+{}
+
+FtpTestServer::~FtpTestServer() = default;
+
+std::unique_ptr<FtpTestServer> FtpTestServer::start(Kind kind, QString *why, bool ipv6)
+{
+    QString reason;
+    std::unique_ptr<FtpTestServer> server;
+    if (ipv6 && kind != Kind::Pyftpdlib)
+        reason = u"only pyftpdlib is started on ::1"_s;
+    else if (kind == Kind::Pyftpdlib)
+        server = startPyftpdlib(ipv6, &reason);
+    else if (kind == Kind::Vsftpd)
+        server = startVsftpd(&reason, true);
+    else
+        server = startExternal(&reason);
+    if (!server)
+        setReason(why, u"%1: %2"_s.arg(kindName(kind), reason));
+    return server;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startWithoutActiveMode(QString *why)
+{
+    QString reason;
+    auto server = startVsftpd(&reason, false);
+    if (!server)
+        setReason(why, u"vsftpd: "_s + reason);
+    return server;
+}
+
+QList<FtpTestServer::Kind> FtpTestServer::kinds()
+{
+    QList<Kind> result{Kind::Pyftpdlib, Kind::Vsftpd};
+    if (unavailableReason(Kind::External).isEmpty())
+        result << Kind::External;
+    return result;
+}
+
+QString FtpTestServer::kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Pyftpdlib:
+        return u"pyftpdlib"_s;
+    case Kind::Vsftpd:
+        return u"vsftpd"_s;
+    case Kind::External:
+        return u"external"_s;
+    }
+    return {};
+}
+
+QString FtpTestServer::unavailableReason(Kind kind)
+{
+    if (kind == Kind::Vsftpd && geteuid() != 0)
+        return u"not root, cannot create the vsftpd account \"%1\""_s.arg(VsftpdAccount::name());
+    if (kind == Kind::External && qEnvironmentVariableIsEmpty("VELLIX_TEST_FTP"))
+        return u"VELLIX_TEST_FTP names no external FTP server"_s;
+    return {};
+}
+
+quint16 FtpTestServer::unusedPort()
+{
+    // A socket bound to a port but never listening keeps the port taken for this process, and
+    // the system refuses connections to it.
+    static const quint16 port = [] {
+        const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (socket < 0 || ::bind(socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+            ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            return quint16(0);
+        return quint16(ntohs(address.sin_port));
+    }();
+    return port;
+}
+
+QString FtpTestServer::site() const
+{
+    const QString host = m_host.contains(u':') ? u'[' + m_host + u']' : m_host;
+    return host + u':' + QString::number(m_port);
+}
+
+bool FtpTestServer::suspend()
+{
+    return m_kind == Kind::Pyftpdlib && m_process->suspend();
+}
+
+bool FtpTestServer::resume()
+{
+    return m_kind == Kind::Pyftpdlib && m_process->resume();
+}
+
+// The temporary folder holds the server's configuration and log next to "root", the folder it
+// serves, so that they never show in a listing.
+bool FtpTestServer::makeFolders(QString *why)
+{
+    m_dir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(u"vellix-ftp-XXXXXX"_s));
+    m_rootPath = m_dir->filePath(u"root"_s);
+    if (m_dir->isValid() && QDir().mkdir(m_rootPath))
+        return true;
+    *why = u"cannot create a temporary folder: %1"_s.arg(m_dir->errorString());
+    return false;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, QString *why)
+{
+    std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::Pyftpdlib));
+    server->m_host = ipv6 ? u"::1"_s : u"127.0.0.1"_s;
+    server->m_user = u"vellixftp"_s;
+    server->m_password = u"Vellix pässword 7"_s;
+    server->m_homeDir = u"/"_s;
+    if (!server->makeFolders(why))
+        return nullptr;
+    server->m_logPath = server->m_dir->filePath(u"pyftpd.log"_s);
+
+    const QString banner = uniqueBanner();
+    server->m_process = std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
+    // Debian's own interpreter, isolated from the user's Python set-up: pyftpdlib is a Debian
+    // package.
+    if (!server->m_process->start(u"/usr/bin/python3"_s,
+                                  {u"-I"_s, serversDir() + u"/pyftpd_server.py"_s, u"--host"_s,
+                                   server->m_host, u"--user"_s, server->m_user, u"--home"_s,
+                                   server->m_rootPath, u"--banner"_s, banner, u"--log"_s,
+                                   server->m_logPath},
+                                  server->m_password.toUtf8() + '\n', why))
+        return nullptr;
+    const QByteArray portLine = server->m_process->readLine(QDeadlineTimer(startLimitMs));
+    server->m_port = portLine.toUShort();
+    if (server->m_port == 0) {
+        *why = u"no port reported: %1"_s.arg(server->m_process->errorOutput());
+        return nullptr;
+    }
+    if (waitForGreeting(server->m_host, server->m_port, banner, *server->m_process, why) !=
+        Readiness::Ready)
+        return nullptr;
+    return server;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool activeMode)
+{
+    if (const QString reason = unavailableReason(Kind::Vsftpd); !reason.isEmpty()) {
+        *why = reason;
+        return nullptr;
+    }
+    if (!VsftpdAccount::ensure(why))
+        return nullptr;
+    // Debian's package creates this folder only when its own service starts.
+    if (!QDir().mkpath(QString(secureChrootDir))) {
+        *why = u"cannot create "_s + secureChrootDir;
+        return nullptr;
+    }
+
+    std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::Vsftpd));
+    server->m_host = u"127.0.0.1"_s;
+    server->m_user = VsftpdAccount::name();
+    server->m_password = VsftpdAccount::password();
+    server->m_homeDir = u"/"_s;
+    if (!server->makeFolders(why))
+        return nullptr;
+    server->m_logPath = server->m_dir->filePath(u"vsftpd.log"_s);
+    // The account passes through the temporary folder (without seeing into it) to its root.
+    const auto passThrough =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (!QFile::setPermissions(server->m_dir->path(), passThrough)) {
+        *why = u"cannot open %1 to the account"_s.arg(server->m_dir->path());
+        return nullptr;
+    }
+    if (!VsftpdAccount::grantFolder(server->m_rootPath, why))
+        return nullptr;
+
+    const QString configPath = server->m_dir->filePath(u"vsftpd.conf"_s);
+    for (int attempt = 1; attempt <= vsftpdAttempts; ++attempt) {
+        const QString banner = uniqueBanner();
+        server->m_port = freeLoopbackPort();
+        const QString config =
+            vsftpdConfig(server->m_rootPath, server->m_logPath, server->m_port, banner, activeMode);
+        if (config.isEmpty()) {
+            *why = u"cannot read vsftpd.conf.in in %1"_s.arg(serversDir());
+            return nullptr;
+        }
+        if (!writeFile(configPath, config, why))
+            return nullptr;
+        server->m_process =
+            std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
+        server->m_process->setErrorsOnStandardInput(true);
+        if (!server->m_process->start(u"/usr/sbin/vsftpd"_s, {configPath}, {}, why))
+            return nullptr;
+        const Readiness readiness =
+            waitForGreeting(server->m_host, server->m_port, banner, *server->m_process, why);
+        if (readiness == Readiness::Ready)
+            return server;
+        if (readiness == Readiness::Failed)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startExternal(QString *why)
+{
+    if (const QString reason = unavailableReason(Kind::External); !reason.isEmpty()) {
+        *why = reason;
+        return nullptr;
+    }
+    const auto parsed = parseExternal(qEnvironmentVariable("VELLIX_TEST_FTP"), why);
+    if (!parsed)
+        return nullptr;
+    std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::External));
+    server->m_host = parsed->host;
+    server->m_port = parsed->port;
+    server->m_user = parsed->user;
+    server->m_password = parsed->password;
+    server->m_homeDir = parsed->rootFolder;
+    return server;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// A server program run for a test. It runs in a process group of its own, so that stopping it
+// also stops the helpers it spawned, and the system kills it when the test process dies, so that
+// no server outlives a crashed test. (vsftpd's sessions leave the group, but vsftpd makes them die
+// with their listener.)
+class ServerProcess
+{
+public:
+    // The program's standard error goes to errorFile: a file cannot fill up and stall the server
+    // the way an unread pipe can, and it stays for looking into a failed test.
+    explicit ServerProcess(const QString &errorFile);
+    ~ServerProcess();
+    ServerProcess(const ServerProcess &) = delete;
+    ServerProcess &operator=(const ServerProcess &) = delete;
+
+    // For programs that, like vsftpd, write their fatal errors to descriptor 0: it becomes the
+    // error channel instead of standard input, and start() ignores its input.
+    void setErrorsOnStandardInput(bool on) { m_errorsOnStandardInput = on; }
+    // Starts the program and writes input to its standard input, which is then closed.
+    bool start(const QString &program, const QStringList &arguments, const QByteArray &input,
+               QString *why);
+    // The next line the program writes on standard output, without its line end; empty when the
+    // deadline passes or the program ends first.
+    QByteArray readLine(QDeadlineTimer deadline);
+    bool isRunning() const;
+    // What the program wrote on standard error, for failure messages.
+    QString errorOutput() const;
+
+    // Stops and continues the whole group (SIGSTOP/SIGCONT).
+    bool suspend();
+    bool resume();
+    // Kills the whole group and waits for the program; safe to call more than once.
+    void stop();
+
+private:
+    bool signalGroup(int signal) const;
+
+    QProcess m_process;
+    QString m_errorFile;
+    qint64 m_group = 0;
+    bool m_errorsOnStandardInput = false;
+};

@@ -1,0 +1,145 @@
+#include "servers/SilentFtpServer.h"
+
+#include <QByteArrayList>
+
+#include <vector>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// One client connection and the part of a command line read so far.
+struct Connection
+{
+    int socket = -1;
+    QByteArray pending;
+    bool silent = false;
+};
+
+void send(int socket, const QByteArray &reply)
+{
+    // A client that went away must not raise SIGPIPE in the test program.
+    ::send(socket, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
+}
+
+// Answers the commands of a login, until the first command that is not one of them.
+void answerLogin(Connection &connection)
+{
+    qsizetype end;
+    while (!connection.silent && (end = connection.pending.indexOf('\n')) >= 0) {
+        const QByteArray line = connection.pending.left(end).trimmed();
+        connection.pending.remove(0, end + 1);
+        const QByteArray command = line.split(' ').constFirst().toUpper();
+        if (command == "USER")
+            send(connection.socket, "331 Password required\r\n");
+        else if (command == "PASS")
+            send(connection.socket, "230 Logged in\r\n");
+        else if (command == "FEAT")
+            send(connection.socket, "211 End\r\n");
+        else if (command == "PWD")
+            send(connection.socket, "257 \"/\"\r\n");
+        else
+            connection.silent = true;
+    }
+}
+
+int listenOnLoopback(quint16 *port)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        ::listen(listener, 16) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+        if (listener >= 0)
+            ::close(listener);
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return listener;
+}
+
+} // namespace
+
+SilentFtpServer::SilentFtpServer(Behaviour behaviour)
+    : m_behaviour(behaviour)
+{
+    quint16 port = 0;
+    m_listener = listenOnLoopback(&port);
+    if (m_listener < 0 || ::pipe2(m_wake, O_CLOEXEC) != 0)
+        return;
+    m_port = port;
+    m_thread = std::thread([this] { serve(); });
+}
+
+SilentFtpServer::~SilentFtpServer()
+{
+    if (m_thread.joinable()) {
+        const char wake = 0;
+        (void)!::write(m_wake[1], &wake, 1);
+        m_thread.join();
+    }
+    for (const int socket : {m_listener, m_wake[0], m_wake[1]}) {
+        if (socket >= 0)
+            ::close(socket);
+    }
+}
+
+QString SilentFtpServer::host() const
+{
+    return u"127.0.0.1"_s;
+}
+
+QString SilentFtpServer::site() const
+{
+    return host() + u':' + QString::number(m_port);
+}
+
+void SilentFtpServer::serve()
+{
+    std::vector<Connection> connections;
+    std::vector<pollfd> watched;
+    for (;;) {
+        watched.assign({{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}});
+        for (const Connection &connection : connections)
+            watched.push_back({connection.socket, POLLIN, 0});
+        if (::poll(watched.data(), watched.size(), -1) < 0)
+            continue;
+        if (watched[0].revents)
+            break;
+        // Reading first and accepting after keeps the indexes of watched and connections aligned.
+        for (size_t i = connections.size(); i-- > 0;) {
+            if (!watched[i + 2].revents)
+                continue;
+            char buffer[4096];
+            const ssize_t received = ::recv(connections[i].socket, buffer, sizeof buffer, 0);
+            if (received <= 0) {
+                ::close(connections[i].socket);
+                connections.erase(connections.begin() + qsizetype(i));
+            } else if (m_behaviour == Behaviour::StallAfterLogin) {
+                connections[i].pending.append(buffer, received);
+                answerLogin(connections[i]);
+            }
+        }
+        if (watched[1].revents) {
+            const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (socket < 0)
+                continue;
+            ++m_connections;
+            if (m_behaviour == Behaviour::StallAfterLogin)
+                send(socket, "220 ready\r\n");
+            connections.push_back({socket, {}, false});
+        }
+    }
+    for (const Connection &connection : connections)
+        ::close(connection.socket);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <thread>
+
+// An FTP server on loopback that stops answering, for the client's connect and reply timeouts.
+// It serves on a thread of its own with plain sockets, so it keeps accepting while the test's
+// thread is blocked in a client call.
+class SilentFtpServer
+{
+public:
+    enum class Behaviour {
+        // Accepts connections and never sends a byte.
+        Mute,
+        // Greets, answers USER, PASS, FEAT and PWD, and goes silent on a connection at the first
+        // other command.
+        StallAfterLogin,
+    };
+
+    explicit SilentFtpServer(Behaviour behaviour = Behaviour::Mute);
+    // Closes every connection and ends the thread at once.
+    ~SilentFtpServer();
+    SilentFtpServer(const SilentFtpServer &) = delete;
+    SilentFtpServer &operator=(const SilentFtpServer &) = delete;
+
+    // False when no listening socket could be set up.
+    bool isListening() const { return m_port != 0; }
+    QString host() const;
+    quint16 port() const { return m_port; }
+    // What a client passes as server name: "127.0.0.1:port".
+    QString site() const;
+    // Connections accepted so far.
+    int connectionCount() const { return m_connections; }
+
+private:
+    void serve();
+
+    const Behaviour m_behaviour;
+    int m_listener = -1;
+    // Writing to the pipe wakes the thread to end it.
+    int m_wake[2] = {-1, -1};
+    quint16 m_port = 0;
+    std::atomic<int> m_connections{0};
+    std::thread m_thread;
+};
