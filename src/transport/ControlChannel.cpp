@@ -1,0 +1,117 @@
+#include "ControlChannel.h"
+
+#include "InternetError.h"
+#include "NameCodec.h"
+
+#include <QStringList>
+
+#include <cctype>
+
+namespace Ftp {
+
+namespace {
+
+// A server that sends a line longer than this is not an FTP server worth listening to.
+constexpr qsizetype MaxLineLength = 64 * 1024;
+
+bool startsWithCode(const QByteArray &line)
+{
+    return line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+           std::isdigit(static_cast<unsigned char>(line[1])) &&
+           std::isdigit(static_cast<unsigned char>(line[2]));
+}
+
+} // namespace
+
+bool ControlChannel::open(const QString &host, quint16 port, const Timeouts &timeouts)
+{
+    close();
+    if (!m_socket.connectToHost(host, port, timeouts.connect)) {
+        m_error = m_socket.error();
+        return false;
+    }
+    return true;
+}
+
+void ControlChannel::close()
+{
+    m_socket.close();
+    m_input.clear();
+}
+
+bool ControlChannel::send(const QByteArray &verb, const QByteArray &argument)
+{
+    QByteArray line = verb;
+    if (!argument.isNull())
+        line += ' ' + argument;
+    line += "\r\n";
+    // A command is tiny; the reply timeout bounds the wait for room in the socket.
+    if (!m_socket.sendAll(line.constData(), line.size(), std::chrono::seconds(30))) {
+        m_error = m_socket.error();
+        return false;
+    }
+    return true;
+}
+
+std::optional<Reply> ControlChannel::readReply(std::chrono::milliseconds timeout)
+{
+    auto first = readLine(timeout);
+    if (!first)
+        return std::nullopt;
+    if (!startsWithCode(*first)) {
+        m_error = InternetError::InvalidServerResponse;
+        close();
+        return std::nullopt;
+    }
+    Reply reply;
+    reply.code = first->left(3).toInt();
+    QStringList lines{NameCodec::decode(*first)};
+    if (first->size() > 3 && first->at(3) == '-') {
+        // A multi-line reply ends with the same code followed by a blank.
+        const QByteArray end = first->left(3) + ' ';
+        for (;;) {
+            auto line = readLine(timeout);
+            if (!line)
+                return std::nullopt;
+            lines << NameCodec::decode(*line);
+            if (line->startsWith(end) || *line == first->left(3))
+                break;
+        }
+    }
+    reply.text = lines.join(QStringLiteral("\r\n"));
+    return reply;
+}
+
+bool ControlChannel::replyPending(std::chrono::milliseconds timeout)
+{
+    return !m_input.isEmpty() || m_socket.waitReadable(timeout);
+}
+
+std::optional<QByteArray> ControlChannel::readLine(std::chrono::milliseconds timeout)
+{
+    for (;;) {
+        const qsizetype newline = m_input.indexOf('\n');
+        if (newline >= 0) {
+            QByteArray line = m_input.left(newline);
+            m_input.remove(0, newline + 1);
+            if (line.endsWith('\r'))
+                line.chop(1);
+            return line;
+        }
+        if (m_input.size() > MaxLineLength) {
+            m_error = InternetError::InvalidServerResponse;
+            close();
+            return std::nullopt;
+        }
+        char chunk[4096];
+        const qsizetype received = m_socket.receive(chunk, sizeof chunk, timeout);
+        if (received <= 0) {
+            m_error = received == 0 ? InternetError::ConnectionAborted : m_socket.error();
+            close();
+            return std::nullopt;
+        }
+        m_input.append(chunk, received);
+    }
+}
+
+} // namespace Ftp

@@ -1,0 +1,581 @@
+#include "Session.h"
+
+#include "DataConnection.h"
+#include "InternetError.h"
+#include "ListingParser.h"
+#include "NameCodec.h"
+#include "ServerAddress.h"
+#include "Wildcard.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace Ftp {
+
+namespace {
+
+// PWD's answer: 257 "/a ""quoted"" folder" is created.
+QString quotedPath(const QString &text)
+{
+    const qsizetype open = text.indexOf(u'"');
+    if (open < 0)
+        return text.mid(4).trimmed();
+    QString path;
+    for (qsizetype i = open + 1; i < text.size(); ++i) {
+        if (text[i] == u'"') {
+            if (i + 1 < text.size() && text[i + 1] == u'"') {
+                path += u'"';
+                ++i;
+                continue;
+            }
+            break;
+        }
+        path += text[i];
+    }
+    return path;
+}
+
+// The folder part and the name part of a find pattern.
+std::pair<QString, QString> splitFilter(const QString &filter)
+{
+    const qsizetype slash = filter.lastIndexOf(u'/');
+    if (slash < 0)
+        return {QString(), filter};
+    return {slash == 0 ? QStringLiteral("/") : filter.left(slash), filter.mid(slash + 1)};
+}
+
+QString joined(const QString &folder, const QString &name)
+{
+    if (folder.isEmpty())
+        return name;
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
+
+constexpr qsizetype FileChunk = 256 * 1024;
+
+} // namespace
+
+Session::Session() = default;
+
+Session::~Session()
+{
+    close();
+}
+
+bool Session::connect(const QString &server, const QString &user, const QString &password)
+{
+    close();
+    m_lost = false;
+    if (!checkArgument(server) || !checkArgument(user) || !checkArgument(password))
+        return false;
+    const auto address = ServerAddress::parse(server);
+    if (!address)
+        return fail(InternetError::NameNotResolved);
+    if (!m_control.open(address->host, address->port, m_timeouts))
+        return fail(m_control.error());
+
+    // The greeting: 120 asks us to wait for the 220.
+    std::optional<Reply> greeting;
+    do {
+        greeting = m_control.readReply(m_timeouts.reply);
+        if (!greeting)
+            return lose(m_control.error());
+        m_lastResponse = greeting->text;
+    } while (greeting->isPreliminary());
+    if (!greeting->isPositive()) {
+        refuse(*greeting);
+        m_control.close();
+        return false;
+    }
+
+    m_passive = m_passiveRequested;
+    m_hasMlsd = m_hasMlst = m_noEpsv = false;
+    m_type.reset();
+    m_currentDirectory.reset();
+    if (!login(user, password)) {
+        m_control.close();
+        return false;
+    }
+    readFeatures();
+    return true;
+}
+
+bool Session::login(const QString &user, const QString &password)
+{
+    auto reply = command("USER", user);
+    if (!reply)
+        return false;
+    if (reply->isIntermediate()) {
+        reply = command("PASS", password);
+        if (!reply)
+            return false;
+    }
+    // An account (332) is something this client has no value for.
+    if (!reply->isPositive())
+        return refuse(*reply);
+    return true;
+}
+
+void Session::readFeatures()
+{
+    const auto reply = command("FEAT");
+    if (!reply || !reply->isPositive())
+        return;
+    bool utf8 = false;
+    const QStringList lines = reply->text.split(QStringLiteral("\r\n"));
+    for (const QString &line : lines.mid(1)) {
+        const QString feature = line.trimmed().section(u' ', 0, 0).toUpper();
+        if (feature == u"MLST")
+            m_hasMlsd = m_hasMlst = true;
+        else if (feature == u"UTF8")
+            utf8 = true;
+    }
+    // Names travel as UTF-8 either way; servers that offer it want to be told.
+    if (utf8)
+        command("OPTS", QStringLiteral("UTF8 ON"));
+}
+
+void Session::close()
+{
+    if (m_transfer) {
+        m_transfer->detach();
+        m_transfer = nullptr;
+    }
+    if (m_control.isOpen() && !m_lost)
+        m_control.send("QUIT"); // a courtesy: nothing waits for the answer
+    m_control.close();
+}
+
+bool Session::isConnected() const
+{
+    return m_control.isOpen();
+}
+
+std::optional<QString> Session::currentDirectory()
+{
+    if (m_currentDirectory && ready())
+        return m_currentDirectory;
+    const auto reply = command("PWD");
+    if (!reply)
+        return std::nullopt;
+    if (reply->code != 257) {
+        refuse(*reply);
+        return std::nullopt;
+    }
+    m_currentDirectory = quotedPath(reply->text.section(QStringLiteral("\r\n"), 0, 0));
+    return m_currentDirectory;
+}
+
+bool Session::setCurrentDirectory(const QString &directory)
+{
+    m_currentDirectory.reset();
+    return simpleCommand("CWD", directory);
+}
+
+bool Session::createDirectory(const QString &directory)
+{
+    return simpleCommand("MKD", directory);
+}
+
+bool Session::removeDirectory(const QString &directory)
+{
+    return simpleCommand("RMD", directory);
+}
+
+bool Session::deleteFile(const QString &name)
+{
+    return simpleCommand("DELE", name);
+}
+
+bool Session::rename(const QString &from, const QString &to)
+{
+    if (!checkArgument(to))
+        return false;
+    return simpleCommand("RNFR", from, 3) && simpleCommand("RNTO", to);
+}
+
+std::optional<qint64> Session::fileSize(const QString &name)
+{
+    if (!setType(TransferType::Binary))
+        return std::nullopt;
+    const auto reply = command("SIZE", name);
+    if (!reply)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 size = reply->text.mid(4).section(u'\r', 0, 0).trimmed().toLongLong(&ok);
+    if (reply->code != 213 || !ok) {
+        refuse(*reply);
+        return std::nullopt;
+    }
+    return size;
+}
+
+bool Session::find(const QString &filter, QList<Entry> *entries)
+{
+    entries->clear();
+    if (!ready() || !checkArgument(filter))
+        return false;
+    auto [folder, pattern] = splitFilter(filter);
+    if (pattern.isEmpty())
+        pattern = QStringLiteral("*");
+
+    if (Wildcard::hasWildcards(pattern)) {
+        QList<Entry> all;
+        if (!readListing(folder, &all))
+            return false;
+        for (Entry &entry : all) {
+            if (Wildcard::matches(pattern, entry.name))
+                entries->append(std::move(entry));
+        }
+    } else {
+        // One name: a file gives its own entry, a folder the entries inside it.
+        const auto entry = lookUp(folder, pattern);
+        if (!entry) {
+            if (m_lastError != InternetError::NoMoreFiles)
+                return false;
+        } else if (entry->isDirectory) {
+            if (!readListing(joined(folder, pattern), entries))
+                return false;
+        } else {
+            entries->append(*entry);
+        }
+    }
+    if (entries->isEmpty())
+        return fail(InternetError::NoMoreFiles);
+    return true;
+}
+
+std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
+{
+    if (m_hasMlst) {
+        // MLST answers on the control connection: no data connection, no folder listing.
+        const auto reply = command("MLST", joined(folder, name));
+        if (!reply)
+            return std::nullopt;
+        if (reply->code != 250) {
+            refuse(*reply);
+            fail(InternetError::NoMoreFiles);
+            return std::nullopt;
+        }
+        const QStringList lines = reply->text.split(QStringLiteral("\r\n"));
+        if (lines.size() >= 3) {
+            // The fact line starts with one blank; the name may end in blanks of its own.
+            const QString facts = lines[1].startsWith(u' ') ? lines[1].mid(1) : lines[1];
+            if (auto entry = ListingParser::parseMlsdLine(facts.toUtf8())) {
+                entry->name = name;
+                return entry;
+            }
+        }
+        // Some servers describe a folder as the current one (type=cdir): the listing of its
+        // parent says what it is.
+    }
+    QList<Entry> all;
+    if (!readListing(folder, &all))
+        return std::nullopt;
+    for (const Entry &entry : std::as_const(all)) {
+        if (entry.name == name)
+            return entry;
+    }
+    fail(InternetError::NoMoreFiles);
+    return std::nullopt;
+}
+
+bool Session::readListing(const QString &folder, QList<Entry> *entries)
+{
+    const bool mlsd = m_hasMlsd;
+    auto data = openData(mlsd ? "MLSD" : "LIST", folder);
+    if (!data)
+        return false;
+    QByteArray text;
+    char chunk[64 * 1024];
+    for (;;) {
+        const qsizetype received = data->receive(chunk, sizeof chunk, m_timeouts.data);
+        if (received < 0) {
+            fail(data->error());
+            data->close();
+            transferEnded(false);
+            return false;
+        }
+        if (received == 0)
+            break;
+        text.append(chunk, received);
+    }
+    data->close();
+    if (!transferEnded(true))
+        return false;
+    *entries =
+        ListingParser::parse(text, mlsd ? ListingParser::Format::Mlsd : ListingParser::Format::List,
+                             QDateTime::currentDateTimeUtc());
+    return true;
+}
+
+std::unique_ptr<FileTransfer>
+Session::openFile(const QString &remote, FileTransfer::Direction direction, TransferType type)
+{
+    if (!ready() || !checkArgument(remote) || !setType(type))
+        return nullptr;
+    const bool reading = direction == FileTransfer::Direction::Read;
+    auto data = openData(reading ? "RETR" : "STOR", remote);
+    if (!data)
+        return nullptr;
+    auto transfer = std::make_unique<FileTransfer>(*this, std::move(*data), direction);
+    m_transfer = transfer.get();
+    return transfer;
+}
+
+bool Session::putFile(const QString &localPath, const QString &remote, TransferType type)
+{
+    QFile local(localPath);
+    if (!local.open(QIODevice::ReadOnly))
+        return fail(InternetError::FileNotFound);
+    auto transfer = openFile(remote, FileTransfer::Direction::Write, type);
+    if (!transfer)
+        return false;
+    QByteArray chunk(FileChunk, Qt::Uninitialized);
+    for (;;) {
+        const qint64 read = local.read(chunk.data(), chunk.size());
+        if (read < 0) {
+            transfer->abort();
+            return fail(InternetError::InternalError);
+        }
+        if (read == 0)
+            break;
+        if (!transfer->write(chunk.constData(), read))
+            return false;
+    }
+    return transfer->finish();
+}
+
+bool Session::getFile(const QString &remote, const QString &localPath, TransferType type)
+{
+    auto transfer = openFile(remote, FileTransfer::Direction::Read, type);
+    if (!transfer)
+        return false;
+    QFile local(localPath);
+    if (!local.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        transfer->abort();
+        return fail(InternetError::FileNotFound);
+    }
+    QByteArray chunk(FileChunk, Qt::Uninitialized);
+    bool ok = true;
+    for (;;) {
+        const qsizetype read = transfer->read(chunk.data(), chunk.size());
+        if (read < 0 || (read > 0 && local.write(chunk.constData(), read) != read)) {
+            ok = false;
+            break;
+        }
+        if (read < chunk.size())
+            break;
+    }
+    ok = ok && local.flush() && transfer->finish();
+    if (!ok) {
+        // No half file stays behind under the name the caller asked for.
+        transfer->abort();
+        local.remove();
+    }
+    return ok;
+}
+
+bool Session::fail(quint32 code)
+{
+    m_lastError = code;
+    return false;
+}
+
+bool Session::lose(quint32 code)
+{
+    // After a timeout or a broken connection the next reply could belong to any command:
+    // the session is over.
+    m_lost = true;
+    if (m_transfer) {
+        m_transfer->detach();
+        m_transfer = nullptr;
+    }
+    m_control.close();
+    return fail(code);
+}
+
+bool Session::refuse(const Reply &reply)
+{
+    m_lastResponse = reply.text;
+    if (reply.code == 421) // the server is closing the session
+        lose(InternetError::ExtendedError);
+    return fail(InternetError::ExtendedError);
+}
+
+bool Session::ready()
+{
+    if (m_transfer)
+        return fail(InternetError::FtpTransferInProgress);
+    if (!m_control.isOpen())
+        return fail(m_lost ? InternetError::FtpDropped : InternetError::IncorrectHandleState);
+    return true;
+}
+
+bool Session::checkArgument(const QString &argument)
+{
+    // Anything after a line break would reach the server as a command of its own.
+    if (argument.contains(u'\r') || argument.contains(u'\n') || argument.contains(QChar(0)))
+        return fail(InternetError::InvalidParameter);
+    return true;
+}
+
+std::optional<Reply> Session::command(const QByteArray &verb, const QString &argument)
+{
+    if (!ready() || !checkArgument(argument))
+        return std::nullopt;
+    if (!m_control.send(verb, argument.isNull() ? QByteArray() : NameCodec::encode(argument))) {
+        lose(m_control.error());
+        return std::nullopt;
+    }
+    return awaitReply();
+}
+
+std::optional<Reply> Session::awaitReply()
+{
+    auto reply = m_control.readReply(m_timeouts.reply);
+    if (!reply) {
+        lose(m_control.error());
+        return std::nullopt;
+    }
+    m_lastResponse = reply->text;
+    return reply;
+}
+
+bool Session::simpleCommand(const QByteArray &verb, const QString &argument, int expectedKind)
+{
+    const auto reply = command(verb, argument);
+    if (!reply)
+        return false;
+    if (reply->kind() != expectedKind)
+        return refuse(*reply);
+    return true;
+}
+
+bool Session::setType(TransferType type)
+{
+    if (m_type == type)
+        return ready();
+    if (!simpleCommand("TYPE",
+                       type == TransferType::Binary ? QStringLiteral("I") : QStringLiteral("A")))
+        return false;
+    m_type = type;
+    return true;
+}
+
+std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument)
+{
+    bool retryPassive = false;
+    auto data = tryOpenData(verb, argument, &retryPassive);
+    if (!data && retryPassive && !m_passive) {
+        // The server cannot reach us (a firewall or NAT in between): from now on it is the
+        // one that listens.
+        m_passive = true;
+        data = tryOpenData(verb, argument, &retryPassive);
+    }
+    return data;
+}
+
+std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString &argument,
+                                           bool *retryPassive)
+{
+    *retryPassive = false;
+    if (!ready() || !checkArgument(argument))
+        return std::nullopt;
+    const QHostAddress peer = m_control.socket().peerAddress();
+    Socket data;
+    ListeningSocket listener;
+    if (m_passive) {
+        std::optional<quint16> port;
+        if (!m_noEpsv) {
+            const auto reply = command("EPSV");
+            if (!reply)
+                return std::nullopt;
+            if (reply->code == 229)
+                port = DataConnection::parseEpsvReply(reply->text);
+            else
+                m_noEpsv = true;
+        }
+        if (!port) {
+            if (peer.protocol() != QAbstractSocket::IPv4Protocol) {
+                fail(InternetError::ExtendedError);
+                return std::nullopt;
+            }
+            const auto reply = command("PASV");
+            if (!reply)
+                return std::nullopt;
+            if (reply->code == 227)
+                port = DataConnection::parsePasvReply(reply->text);
+            if (!port) {
+                refuse(*reply);
+                return std::nullopt;
+            }
+        }
+        if (!data.connectToAddress(peer, *port, m_timeouts.connect)) {
+            fail(data.error());
+            return std::nullopt;
+        }
+    } else {
+        const QHostAddress local = m_control.socket().localAddress();
+        if (!listener.listen(local)) {
+            fail(listener.error());
+            return std::nullopt;
+        }
+        const bool v4 = local.protocol() == QAbstractSocket::IPv4Protocol;
+        const auto reply =
+            v4 ? command("PORT",
+                         QString::fromLatin1(DataConnection::portArgument(local, listener.port())))
+               : command("EPRT",
+                         QString::fromLatin1(DataConnection::eprtArgument(local, listener.port())));
+        if (!reply)
+            return std::nullopt;
+        if (!reply->isPositive()) {
+            *retryPassive = true;
+            refuse(*reply);
+            return std::nullopt;
+        }
+    }
+
+    auto reply = command(verb, argument);
+    if (!reply)
+        return std::nullopt;
+    if (!reply->isPreliminary()) {
+        *retryPassive = reply->code == 425;
+        refuse(*reply);
+        return std::nullopt;
+    }
+    if (!m_passive) {
+        data = listener.accept(m_timeouts.data);
+        if (!data.isOpen()) {
+            // The server could not reach us; its refusal follows on the control connection.
+            const auto refusal = awaitReply();
+            if (!refusal)
+                return std::nullopt;
+            *retryPassive = refusal->isRefusal();
+            refuse(*refusal);
+            return std::nullopt;
+        }
+    }
+    return data;
+}
+
+bool Session::transferEnded(bool complete)
+{
+    // Only the server's 226 (or 250) says that every byte arrived.
+    for (;;) {
+        const auto reply = awaitReply();
+        if (!reply)
+            return false;
+        if (reply->isPreliminary())
+            continue;
+        if (reply->isPositive() && complete)
+            return true;
+        if (!reply->isPositive())
+            refuse(*reply);
+        else
+            fail(InternetError::OperationCancelled);
+        return false;
+    }
+}
+
+} // namespace Ftp

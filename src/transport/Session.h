@@ -1,0 +1,102 @@
+#pragma once
+
+#include "ControlChannel.h"
+#include "Entry.h"
+#include "FileTransfer.h"
+#include "Timeouts.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace Ftp {
+
+// One logged-in FTP session: the engine that stands where the Internet client library stood.
+// Every operation is synchronous, bounded by the session's timeouts, and leaves an error
+// number (and for refusals the server's reply) when it fails.
+class Session
+{
+public:
+    Session();
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    void setTimeouts(const Timeouts &timeouts) { m_timeouts = timeouts; }
+    const Timeouts &timeouts() const { return m_timeouts; }
+    // Passive mode for the next connect. An active session turns passive by itself when the
+    // server cannot reach us.
+    void setPassive(bool passive) { m_passiveRequested = m_passive = passive; }
+    bool isPassive() const { return m_passive; }
+
+    // Connects to "host[:port]" or "[v6]:port" and logs in.
+    bool connect(const QString &server, const QString &user, const QString &password);
+    // Says goodbye (briefly) and closes the connection.
+    void close();
+    bool isConnected() const;
+
+    std::optional<QString> currentDirectory();
+    bool setCurrentDirectory(const QString &directory);
+    bool createDirectory(const QString &directory);
+    bool removeDirectory(const QString &directory);
+    bool deleteFile(const QString &name);
+    bool rename(const QString &from, const QString &to);
+    // The server's SIZE of a file, in binary mode.
+    std::optional<qint64> fileSize(const QString &name);
+
+    // The entries that a find pattern names: the folder part (up to the last "/", the
+    // current folder when there is none) listed, its entries matched against the name part
+    // ("*" and "?"; "*" when empty). A name without wildcards that is a folder lists that
+    // folder. Fails with NoMoreFiles when nothing matches.
+    bool find(const QString &filter, QList<Entry> *entries);
+
+    // Opens a server file for a block transfer; nothing when the server refuses.
+    std::unique_ptr<FileTransfer> openFile(const QString &remote, FileTransfer::Direction direction,
+                                           TransferType type);
+    // Whole-file transfers between a local (Linux) path and the server.
+    bool putFile(const QString &localPath, const QString &remote, TransferType type);
+    bool getFile(const QString &remote, const QString &localPath, TransferType type);
+
+    // The number of the last failure (see InternetError) and the server's last reply.
+    quint32 lastError() const { return m_lastError; }
+    QString lastResponse() const { return m_lastResponse; }
+
+private:
+    friend class FileTransfer;
+
+    bool fail(quint32 code);
+    bool lose(quint32 code);
+    bool refuse(const Reply &reply);
+    bool ready();
+    bool checkArgument(const QString &argument);
+    std::optional<Reply> command(const QByteArray &verb, const QString &argument = {});
+    std::optional<Reply> awaitReply();
+    bool simpleCommand(const QByteArray &verb, const QString &argument, int expectedKind = 2);
+    bool login(const QString &user, const QString &password);
+    void readFeatures();
+    bool setType(TransferType type);
+    std::optional<Socket> openData(const QByteArray &verb, const QString &argument);
+    std::optional<Socket> tryOpenData(const QByteArray &verb, const QString &argument,
+                                      bool *retryPassive);
+    bool readListing(const QString &folder, QList<Entry> *entries);
+    std::optional<Entry> lookUp(const QString &folder, const QString &name);
+    bool transferEnded(bool complete);
+
+    ControlChannel m_control;
+    Timeouts m_timeouts;
+    bool m_passiveRequested = false;
+    bool m_passive = false;
+    bool m_lost = false; // the connection broke or timed out: the session is over
+    bool m_hasMlsd = false;
+    bool m_hasMlst = false;
+    bool m_noEpsv = false;
+    std::optional<TransferType> m_type;
+    std::optional<QString> m_currentDirectory;
+    FileTransfer *m_transfer = nullptr;
+    quint32 m_lastError = 0;
+    QString m_lastResponse;
+};
+
+} // namespace Ftp

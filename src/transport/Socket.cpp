@@ -1,0 +1,305 @@
+#include "Socket.h"
+
+#include "InternetError.h"
+
+#include <QElapsedTimer>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace Ftp {
+
+namespace {
+
+quint32 errorOfErrno(int error)
+{
+    switch (error) {
+    case ECONNREFUSED:
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EADDRNOTAVAIL:
+        return InternetError::CannotConnect;
+    case ETIMEDOUT:
+        return InternetError::Timeout;
+    case ECONNRESET:
+    case EPIPE:
+        return InternetError::ConnectionReset;
+    default:
+        return InternetError::ConnectionAborted;
+    }
+}
+
+int pollMilliseconds(std::chrono::milliseconds timeout)
+{
+    return static_cast<int>(std::min<qint64>(timeout.count(), INT_MAX));
+}
+
+// Waits for `events` on a descriptor, restarting after signals without extending the wait.
+int pollFor(int fd, short events, std::chrono::milliseconds timeout)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        pollfd entry{fd, events, 0};
+        const auto left = timeout - std::chrono::milliseconds(clock.elapsed());
+        const int ready = ::poll(&entry, 1, pollMilliseconds(std::max(left, {})));
+        if (ready >= 0 || errno != EINTR)
+            return ready;
+    }
+}
+
+QHostAddress addressOf(const sockaddr_storage &storage)
+{
+    return QHostAddress(reinterpret_cast<const sockaddr *>(&storage));
+}
+
+int openSocket(int family)
+{
+    const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd >= 0) {
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    }
+    return fd;
+}
+
+socklen_t toSockaddr(const QHostAddress &address, quint16 port, sockaddr_storage *storage)
+{
+    std::memset(storage, 0, sizeof *storage);
+    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
+        auto *in6 = reinterpret_cast<sockaddr_in6 *>(storage);
+        in6->sin6_family = AF_INET6;
+        in6->sin6_port = htons(port);
+        const Q_IPV6ADDR bytes = address.toIPv6Address();
+        std::memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
+        in6->sin6_scope_id = address.scopeId().toUInt();
+        return sizeof(sockaddr_in6);
+    }
+    auto *in4 = reinterpret_cast<sockaddr_in *>(storage);
+    in4->sin_family = AF_INET;
+    in4->sin_port = htons(port);
+    in4->sin_addr.s_addr = htonl(address.toIPv4Address());
+    return sizeof(sockaddr_in);
+}
+
+} // namespace
+
+Socket::Socket(int descriptor)
+    : m_fd(descriptor)
+{}
+
+Socket::~Socket()
+{
+    close();
+}
+
+Socket::Socket(Socket &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1))
+    , m_error(other.m_error)
+{}
+
+Socket &Socket::operator=(Socket &&other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+        m_error = other.m_error;
+    }
+    return *this;
+}
+
+bool Socket::connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout)
+{
+    close();
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo *found = nullptr;
+    const QByteArray service = QByteArray::number(port);
+    if (::getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &found) != 0 ||
+        !found) {
+        m_error = InternetError::NameNotResolved;
+        return false;
+    }
+    m_error = InternetError::CannotConnect;
+    for (const addrinfo *candidate = found; candidate; candidate = candidate->ai_next) {
+        sockaddr_storage storage{};
+        std::memcpy(&storage, candidate->ai_addr, candidate->ai_addrlen);
+        if (connectToAddress(addressOf(storage), port, timeout))
+            break;
+    }
+    ::freeaddrinfo(found);
+    return isOpen();
+}
+
+bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
+                              std::chrono::milliseconds timeout)
+{
+    close();
+    sockaddr_storage storage{};
+    const socklen_t length = toSockaddr(address, port, &storage);
+    m_fd = openSocket(storage.ss_family);
+    if (m_fd < 0)
+        return failWithErrno(errno);
+    if (::connect(m_fd, reinterpret_cast<sockaddr *>(&storage), length) == 0)
+        return true;
+    if (errno != EINPROGRESS)
+        return failWithErrno(errno);
+    if (!waitFor(POLLOUT, timeout))
+        return false;
+    int error = 0;
+    socklen_t size = sizeof error;
+    ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size);
+    if (error != 0)
+        return failWithErrno(error);
+    return true;
+}
+
+bool Socket::sendAll(const char *data, qsizetype size, std::chrono::milliseconds timeout)
+{
+    while (size > 0) {
+        if (!isOpen()) {
+            m_error = InternetError::FtpDropped;
+            return false;
+        }
+        const ssize_t sent = ::send(m_fd, data, static_cast<size_t>(size), MSG_NOSIGNAL);
+        if (sent > 0) {
+            data += sent;
+            size -= sent;
+        } else if (sent < 0 && errno == EINTR) {
+            continue;
+        } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!waitFor(POLLOUT, timeout))
+                return false;
+        } else {
+            return failWithErrno(errno);
+        }
+    }
+    return true;
+}
+
+qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds timeout)
+{
+    for (;;) {
+        if (!isOpen()) {
+            m_error = InternetError::FtpDropped;
+            return -1;
+        }
+        const ssize_t received = ::recv(m_fd, data, static_cast<size_t>(size), 0);
+        if (received >= 0)
+            return received;
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            failWithErrno(errno);
+            return -1;
+        }
+        if (!waitFor(POLLIN, timeout))
+            return -1;
+    }
+}
+
+bool Socket::waitReadable(std::chrono::milliseconds timeout)
+{
+    return isOpen() && pollFor(m_fd, POLLIN, timeout) > 0;
+}
+
+void Socket::shutdownWrite()
+{
+    if (isOpen())
+        ::shutdown(m_fd, SHUT_WR);
+}
+
+void Socket::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+QHostAddress Socket::localAddress() const
+{
+    sockaddr_storage storage{};
+    socklen_t length = sizeof storage;
+    if (!isOpen() || ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&storage), &length) != 0)
+        return {};
+    return addressOf(storage);
+}
+
+QHostAddress Socket::peerAddress() const
+{
+    sockaddr_storage storage{};
+    socklen_t length = sizeof storage;
+    if (!isOpen() || ::getpeername(m_fd, reinterpret_cast<sockaddr *>(&storage), &length) != 0)
+        return {};
+    return addressOf(storage);
+}
+
+bool Socket::waitFor(short events, std::chrono::milliseconds timeout)
+{
+    const int ready = pollFor(m_fd, events, timeout);
+    if (ready > 0)
+        return true;
+    if (ready == 0) {
+        m_error = InternetError::Timeout;
+        return false;
+    }
+    return failWithErrno(errno);
+}
+
+bool Socket::failWithErrno(int error)
+{
+    m_error = errorOfErrno(error);
+    close();
+    return false;
+}
+
+ListeningSocket::~ListeningSocket()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool ListeningSocket::listen(const QHostAddress &address)
+{
+    sockaddr_storage storage{};
+    const socklen_t length = toSockaddr(address, 0, &storage);
+    m_fd = openSocket(storage.ss_family);
+    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&storage), length) != 0 ||
+        ::listen(m_fd, 1) != 0) {
+        m_error = InternetError::InternalError;
+        return false;
+    }
+    socklen_t size = sizeof storage;
+    ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&storage), &size);
+    m_port = storage.ss_family == AF_INET6
+                 ? ntohs(reinterpret_cast<sockaddr_in6 *>(&storage)->sin6_port)
+                 : ntohs(reinterpret_cast<sockaddr_in *>(&storage)->sin_port);
+    return true;
+}
+
+Socket ListeningSocket::accept(std::chrono::milliseconds timeout)
+{
+    const int ready = pollFor(m_fd, POLLIN, timeout);
+    if (ready <= 0) {
+        m_error = ready == 0 ? InternetError::Timeout : InternetError::ConnectionAborted;
+        return Socket();
+    }
+    const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+        m_error = InternetError::ConnectionAborted;
+        return Socket();
+    }
+    return Socket(fd);
+}
+
+} // namespace Ftp

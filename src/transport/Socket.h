@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+
+#include <chrono>
+
+namespace Ftp {
+
+// A TCP connection on a plain descriptor, with a deadline on every wait. Failures are
+// reported as InternetError numbers.
+class Socket
+{
+public:
+    Socket() = default;
+    explicit Socket(int descriptor);
+    ~Socket();
+    Socket(Socket &&other) noexcept;
+    Socket &operator=(Socket &&other) noexcept;
+    Socket(const Socket &) = delete;
+    Socket &operator=(const Socket &) = delete;
+
+    // Resolves the host and connects to the first address that answers.
+    bool connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout);
+    bool connectToAddress(const QHostAddress &address, quint16 port,
+                          std::chrono::milliseconds timeout);
+
+    bool sendAll(const char *data, qsizetype size, std::chrono::milliseconds timeout);
+    // Up to `size` bytes; 0 at the end of the stream, -1 on a failure.
+    qsizetype receive(char *data, qsizetype size, std::chrono::milliseconds timeout);
+    // True when bytes (or the end of the stream) can be read within the timeout.
+    bool waitReadable(std::chrono::milliseconds timeout);
+
+    void shutdownWrite();
+    void close();
+    bool isOpen() const { return m_fd >= 0; }
+    int descriptor() const { return m_fd; }
+    quint32 error() const { return m_error; }
+
+    QHostAddress localAddress() const;
+    QHostAddress peerAddress() const;
+
+private:
+    bool waitFor(short events, std::chrono::milliseconds timeout);
+    bool failWithErrno(int error);
+
+    int m_fd = -1;
+    quint32 m_error = 0;
+};
+
+// A listening socket for an active-mode data connection, which the server connects to.
+class ListeningSocket
+{
+public:
+    ListeningSocket() = default;
+    ~ListeningSocket();
+    ListeningSocket(const ListeningSocket &) = delete;
+    ListeningSocket &operator=(const ListeningSocket &) = delete;
+
+    // Listens on a free port of the given local address.
+    bool listen(const QHostAddress &address);
+    quint16 port() const { return m_port; }
+    // The server's connection; a closed socket when none came within the timeout.
+    Socket accept(std::chrono::milliseconds timeout);
+    quint32 error() const { return m_error; }
+
+private:
+    int m_fd = -1;
+    quint16 m_port = 0;
+    quint32 m_error = 0;
+};
+
+} // namespace Ftp

@@ -1,0 +1,465 @@
+// The FTP engine against real servers on loopback, in active and in passive mode.
+
+#include "servers/FtpTestServer.h"
+#include "servers/SilentFtpServer.h"
+#include "support/VellixTest.h"
+
+#include "transport/InternetError.h"
+#include "transport/Session.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+
+using namespace std::chrono_literals;
+using Ftp::FileTransfer;
+using Ftp::TransferType;
+using Ftp::InternetError::Code;
+
+namespace {
+
+QByteArray randomBytes(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    auto *generator = QRandomGenerator::global();
+    for (char &byte : bytes)
+        byte = static_cast<char>(generator->bounded(256));
+    return bytes;
+}
+
+struct ServerMode
+{
+    FtpTestServer::Kind kind;
+    bool passive;
+};
+
+std::vector<ServerMode> serverModes()
+{
+    std::vector<ServerMode> modes;
+    for (const auto kind : FtpTestServer::kinds()) {
+        modes.push_back({kind, false});
+        modes.push_back({kind, true});
+    }
+    return modes;
+}
+
+std::string modeName(const testing::TestParamInfo<ServerMode> &info)
+{
+    return FtpTestServer::kindName(info.param.kind).toStdString() +
+           (info.param.passive ? "_passive" : "_active");
+}
+
+} // namespace
+
+class SessionTest
+    : public VellixTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QString unavailable = FtpTestServer::unavailableReason(GetParam().kind);
+        if (!unavailable.isEmpty())
+            GTEST_SKIP() << unavailable.toStdString();
+        QString why;
+        server = FtpTestServer::start(GetParam().kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        session.setPassive(GetParam().passive);
+        ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()))
+            << session.lastError() << " " << session.lastResponse().toStdString();
+        ASSERT_TRUE(session.setCurrentDirectory(server->homeDir()));
+    }
+
+    // Uploads through 255-byte block writes, as the client does.
+    bool putInBlocks(const QString &remote, const QByteArray &content)
+    {
+        auto transfer =
+            session.openFile(remote, FileTransfer::Direction::Write, TransferType::Binary);
+        if (!transfer)
+            return false;
+        for (qsizetype at = 0; at < content.size(); at += 255) {
+            if (!transfer->write(content.constData() + at,
+                                 std::min<qsizetype>(255, content.size() - at)))
+                return false;
+        }
+        return transfer->finish();
+    }
+
+    std::optional<QByteArray> getInBlocks(const QString &remote)
+    {
+        auto transfer =
+            session.openFile(remote, FileTransfer::Direction::Read, TransferType::Binary);
+        if (!transfer)
+            return std::nullopt;
+        QByteArray content;
+        char block[255];
+        for (;;) {
+            const qsizetype read = transfer->read(block, sizeof block);
+            if (read < 0)
+                return std::nullopt;
+            content.append(block, read);
+            if (read < qsizetype(sizeof block))
+                break;
+        }
+        if (!transfer->finish())
+            return std::nullopt;
+        return content;
+    }
+
+    QStringList namesOf(const QString &filter)
+    {
+        QList<Ftp::Entry> entries;
+        QStringList names;
+        if (session.find(filter, &entries)) {
+            for (const auto &entry : entries)
+                names << entry.name + (entry.isDirectory ? QStringLiteral("/") : QString());
+        }
+        names.sort();
+        return names;
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+    Ftp::Session session;
+};
+
+INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModes()), modeName);
+
+TEST_P(SessionTest, BlockTransfersKeepEveryByte)
+{
+    for (const qsizetype size : {0, 1, 255, 300, 510, 262144, 1000001}) {
+        SCOPED_TRACE(size);
+        const QByteArray content = randomBytes(size);
+        const QString name = QStringLiteral("block %1.bin").arg(size);
+        ASSERT_TRUE(putInBlocks(name, content)) << session.lastError();
+        if (!server->rootPath().isEmpty()) {
+            EXPECT_EQ(readFile(server->rootPath() + u'/' + name), content);
+        }
+        const auto back = getInBlocks(name);
+        ASSERT_TRUE(back) << session.lastError();
+        EXPECT_EQ(*back, content);
+        EXPECT_EQ(session.fileSize(name), size);
+    }
+}
+
+TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
+{
+    const QByteArray content = randomBytes(3 * 1024 * 1024 + 17);
+    const QString local = writeFile(tempPath(QStringLiteral("up.bin")), content);
+    ASSERT_TRUE(session.putFile(local, QStringLiteral("whole.bin"), TransferType::Binary));
+    ASSERT_TRUE(session.getFile(QStringLiteral("whole.bin"), tempPath(QStringLiteral("down.bin")),
+                                TransferType::Binary));
+    EXPECT_EQ(readFile(tempPath(QStringLiteral("down.bin"))), content);
+
+    // Text mode: the server sends line ends as CR LF, unless it is set up to send text as it is
+    // stored (vsftpd's default).
+    writeFile(tempPath(QStringLiteral("text.txt")), "one\ntwo\n");
+    ASSERT_TRUE(session.putFile(tempPath(QStringLiteral("text.txt")), QStringLiteral("text.txt"),
+                                TransferType::Binary));
+    ASSERT_TRUE(session.getFile(QStringLiteral("text.txt"), tempPath(QStringLiteral("text-a.txt")),
+                                TransferType::Ascii));
+    const QByteArray text =
+        GetParam().kind == FtpTestServer::Kind::Vsftpd ? "one\ntwo\n" : "one\r\ntwo\r\n";
+    if (GetParam().kind != FtpTestServer::Kind::External) {
+        EXPECT_EQ(readFile(tempPath(QStringLiteral("text-a.txt"))), text);
+    }
+}
+
+TEST_P(SessionTest, FoldersAndNamesRoundTrip)
+{
+    const QStringList names = {QStringLiteral("plain"),           QStringLiteral("with blank"),
+                               QStringLiteral("it's \"quoted\""), QStringLiteral("a&b"),
+                               QStringLiteral("Grüße été"),       QStringLiteral("日本語")};
+    const QString home = *session.currentDirectory();
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        ASSERT_TRUE(session.createDirectory(name)) << session.lastResponse().toStdString();
+        ASSERT_TRUE(session.setCurrentDirectory(name));
+        const auto inside = session.currentDirectory();
+        ASSERT_TRUE(inside);
+        EXPECT_TRUE(inside->endsWith(name)) << inside->toStdString();
+        ASSERT_TRUE(putInBlocks(name + QStringLiteral(".txt"), name.toUtf8()));
+        EXPECT_EQ(namesOf(QStringLiteral("*")), QStringList{name + QStringLiteral(".txt")});
+        ASSERT_TRUE(
+            session.rename(name + QStringLiteral(".txt"), QStringLiteral("renamed ") + name));
+        EXPECT_EQ(getInBlocks(QStringLiteral("renamed ") + name), name.toUtf8());
+        ASSERT_TRUE(session.deleteFile(QStringLiteral("renamed ") + name));
+        ASSERT_TRUE(session.setCurrentDirectory(QStringLiteral("..")));
+        EXPECT_EQ(session.currentDirectory(), home);
+        ASSERT_TRUE(session.removeDirectory(name));
+    }
+    EXPECT_EQ(namesOf(QStringLiteral("*")), QStringList());
+}
+
+TEST_P(SessionTest, FindMatchesPatternsInTheNamedFolder)
+{
+    ASSERT_TRUE(session.createDirectory(QStringLiteral("docs")));
+    ASSERT_TRUE(session.createDirectory(QStringLiteral("docs/inner")));
+    for (const QString &name : {QStringLiteral("docs/a1.htm"), QStringLiteral("docs/a2.htm"),
+                                QStringLiteral("docs/a10.htm"), QStringLiteral("docs/my file.txt"),
+                                QStringLiteral("docs/inner/deep.txt")})
+        ASSERT_TRUE(putInBlocks(name, "x"));
+
+    struct Case
+    {
+        QString filter;
+        QStringList names;
+    };
+    const Case cases[] = {
+        {QStringLiteral("docs/*"),
+         {QStringLiteral("a1.htm"), QStringLiteral("a10.htm"), QStringLiteral("a2.htm"),
+          QStringLiteral("inner/"), QStringLiteral("my file.txt")}},
+        {QStringLiteral("docs/a?.htm"), {QStringLiteral("a1.htm"), QStringLiteral("a2.htm")}},
+        {QStringLiteral("docs/my?file.txt"), {QStringLiteral("my file.txt")}},
+        {QStringLiteral("docs/a10.htm"), {QStringLiteral("a10.htm")}},
+        {QStringLiteral("docs/inner"), {QStringLiteral("deep.txt")}},
+        {QStringLiteral("docs/inner/*"), {QStringLiteral("deep.txt")}},
+        {QStringLiteral("docs/A1.HTM"), {}},
+        {QStringLiteral("docs/*.zip"), {}},
+        {QStringLiteral("nowhere/*"), {}},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.filter.toStdString());
+        EXPECT_EQ(namesOf(test.filter), test.names);
+    }
+
+    QList<Ftp::Entry> entries;
+    EXPECT_FALSE(session.find(QStringLiteral("docs/*.zip"), &entries));
+    EXPECT_EQ(session.lastError(), Code::NoMoreFiles);
+
+    // Relative to the current folder, and with the folder's own size and time.
+    ASSERT_TRUE(session.setCurrentDirectory(QStringLiteral("docs")));
+    ASSERT_TRUE(session.find(QStringLiteral("my file.txt"), &entries));
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].size, 1);
+    EXPECT_LT(qAbs(entries[0].modified.secsTo(QDateTime::currentDateTimeUtc())), 24 * 3600);
+}
+
+TEST_P(SessionTest, RefusalsKeepTheServersReply)
+{
+    EXPECT_FALSE(session.openFile(QStringLiteral("missing.txt"), FileTransfer::Direction::Read,
+                                  TransferType::Binary));
+    EXPECT_EQ(session.lastError(), Code::ExtendedError);
+    EXPECT_TRUE(session.lastResponse().startsWith(u"550")) << session.lastResponse().toStdString();
+
+    EXPECT_FALSE(session.setCurrentDirectory(QStringLiteral("missing")));
+    EXPECT_TRUE(session.lastResponse().startsWith(u"550"));
+    EXPECT_FALSE(session.getFile(QStringLiteral("missing.txt"), tempPath(QStringLiteral("m.txt")),
+                                 TransferType::Binary));
+    EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("m.txt"))));
+
+    // The session goes on after refusals.
+    EXPECT_TRUE(putInBlocks(QStringLiteral("after.txt"), "still here"));
+}
+
+TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
+{
+    const QString injected[] = {QStringLiteral("a\r\nDELE victim.txt"), QStringLiteral("a\nb"),
+                                QStringLiteral("a") + QChar(0) + QStringLiteral("b")};
+    ASSERT_TRUE(putInBlocks(QStringLiteral("victim.txt"), "keep me"));
+    for (const QString &argument : injected) {
+        EXPECT_FALSE(session.deleteFile(argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+        EXPECT_FALSE(session.createDirectory(argument));
+        EXPECT_FALSE(session.rename(QStringLiteral("victim.txt"), argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+    }
+    EXPECT_EQ(getInBlocks(QStringLiteral("victim.txt")), QByteArray("keep me"));
+}
+
+TEST_P(SessionTest, OneTransferAtATime)
+{
+    auto transfer = session.openFile(QStringLiteral("busy.bin"), FileTransfer::Direction::Write,
+                                     TransferType::Binary);
+    ASSERT_TRUE(transfer);
+    EXPECT_FALSE(session.setCurrentDirectory(QStringLiteral("/")));
+    EXPECT_EQ(session.lastError(), Code::FtpTransferInProgress);
+    ASSERT_TRUE(transfer->write("abc", 3));
+    ASSERT_TRUE(transfer->finish());
+    EXPECT_TRUE(session.currentDirectory());
+}
+
+TEST_P(SessionTest, ClosingUnderATransferFailsItCleanly)
+{
+    auto transfer = session.openFile(QStringLiteral("cut.bin"), FileTransfer::Direction::Write,
+                                     TransferType::Binary);
+    ASSERT_TRUE(transfer);
+    ASSERT_TRUE(transfer->write("abc", 3));
+    session.close();
+    EXPECT_FALSE(transfer->write("def", 3));
+    EXPECT_EQ(session.lastError(), Code::FtpDropped);
+    EXPECT_FALSE(transfer->finish());
+    transfer.reset();
+    EXPECT_FALSE(session.currentDirectory());
+    EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
+}
+
+TEST_P(SessionTest, AbortedDownloadLeavesTheSessionUsable)
+{
+    const QByteArray content = randomBytes(8 * 1024 * 1024);
+    ASSERT_TRUE(session.putFile(writeFile(tempPath(QStringLiteral("big.bin")), content),
+                                QStringLiteral("big.bin"), TransferType::Binary));
+    auto transfer = session.openFile(QStringLiteral("big.bin"), FileTransfer::Direction::Read,
+                                     TransferType::Binary);
+    ASSERT_TRUE(transfer);
+    char block[255];
+    ASSERT_EQ(transfer->read(block, sizeof block), 255);
+    transfer->abort();
+    transfer.reset();
+    EXPECT_EQ(getInBlocks(QStringLiteral("big.bin")).value_or(QByteArray()).size(), content.size());
+}
+
+// Failures that need no particular server.
+class SessionFailureTest : public VellixTest
+{
+protected:
+    Ftp::Session session;
+};
+
+TEST_F(SessionFailureTest, ConnectFailuresHaveTheirNumbers)
+{
+    struct Case
+    {
+        QString server;
+        quint32 error;
+    };
+    const Case cases[] = {
+        {QStringLiteral("127.0.0.1:%1").arg(FtpTestServer::unusedPort()), Code::CannotConnect},
+        {QStringLiteral("no-such-host.invalid"), Code::NameNotResolved},
+        {QStringLiteral("127.0.0.1:0"), Code::NameNotResolved},
+        {QStringLiteral("[::1"), Code::NameNotResolved},
+        {QString(), Code::NameNotResolved},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.server.toStdString());
+        EXPECT_FALSE(session.connect(test.server, QStringLiteral("u"), QStringLiteral("p")));
+        EXPECT_EQ(session.lastError(), test.error);
+        EXPECT_FALSE(session.isConnected());
+    }
+    EXPECT_FALSE(session.currentDirectory());
+    EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
+}
+
+TEST_F(SessionFailureTest, WrongPasswordIsTheServersRefusal)
+{
+    for (const auto kind : FtpTestServer::kinds()) {
+        if (!FtpTestServer::unavailableReason(kind).isEmpty())
+            continue;
+        SCOPED_TRACE(FtpTestServer::kindName(kind).toStdString());
+        QString why;
+        const auto server = FtpTestServer::start(kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        EXPECT_FALSE(session.connect(server->site(), server->user(), QStringLiteral("wrong")));
+        EXPECT_EQ(session.lastError(), Code::ExtendedError);
+        EXPECT_TRUE(session.lastResponse().startsWith(u"530"))
+            << session.lastResponse().toStdString();
+        EXPECT_FALSE(session.isConnected());
+    }
+}
+
+TEST_F(SessionFailureTest, Ipv6InBothModes)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why, true);
+    ASSERT_TRUE(server) << why.toStdString();
+    ASSERT_TRUE(server->site().startsWith(u"[::1]:"));
+    for (const bool passive : {false, true}) {
+        SCOPED_TRACE(passive);
+        session.setPassive(passive);
+        ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+        ASSERT_TRUE(session.putFile(writeFile(tempPath(QStringLiteral("v6.txt")), "over v6"),
+                                    QStringLiteral("v6.txt"), TransferType::Binary));
+        QList<Ftp::Entry> entries;
+        ASSERT_TRUE(session.find(QStringLiteral("*"), &entries));
+        EXPECT_EQ(entries.size(), 1);
+        EXPECT_EQ(session.isPassive(), passive);
+    }
+}
+
+TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
+{
+    if (const QString why = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
+        !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    QString why;
+    const auto server = FtpTestServer::startWithoutActiveMode(&why);
+    ASSERT_TRUE(server) << why.toStdString();
+    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+    ASSERT_FALSE(session.isPassive());
+    ASSERT_TRUE(session.putFile(writeFile(tempPath(QStringLiteral("a.txt")), "a"),
+                                QStringLiteral("a.txt"), TransferType::Binary))
+        << session.lastResponse().toStdString();
+    EXPECT_TRUE(session.isPassive());
+    QList<Ftp::Entry> entries;
+    EXPECT_TRUE(session.find(QStringLiteral("*"), &entries));
+    EXPECT_EQ(entries.size(), 1);
+}
+
+TEST_F(SessionFailureTest, SilentServersTimeOut)
+{
+    session.setTimeouts({1000ms, 1000ms, 1000ms});
+    QElapsedTimer clock;
+
+    SilentFtpServer mute(SilentFtpServer::Behaviour::Mute);
+    ASSERT_TRUE(mute.isListening());
+    clock.start();
+    EXPECT_FALSE(session.connect(mute.site(), QStringLiteral("u"), QStringLiteral("p")));
+    EXPECT_EQ(session.lastError(), Code::Timeout);
+    EXPECT_LT(clock.elapsed(), 10000);
+
+    SilentFtpServer stalling(SilentFtpServer::Behaviour::StallAfterLogin);
+    ASSERT_TRUE(stalling.isListening());
+    ASSERT_TRUE(session.connect(stalling.site(), QStringLiteral("u"), QStringLiteral("p")));
+    EXPECT_EQ(session.currentDirectory(), QStringLiteral("/"));
+    clock.restart();
+    QList<Ftp::Entry> entries;
+    EXPECT_FALSE(session.find(QStringLiteral("*"), &entries));
+    EXPECT_EQ(session.lastError(), Code::Timeout);
+    EXPECT_LT(clock.elapsed(), 10000);
+}
+
+TEST_F(SessionFailureTest, ServerThatStopsAnsweringTimesOut)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    session.setTimeouts({1000ms, 1000ms, 1000ms});
+    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+
+    ASSERT_TRUE(server->suspend());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(session.setCurrentDirectory(QStringLiteral("/")));
+    EXPECT_EQ(session.lastError(), Code::Timeout);
+    EXPECT_LT(clock.elapsed(), 10000);
+    ASSERT_TRUE(server->resume());
+
+    // A timed-out session is over: its next reply could belong to any command.
+    EXPECT_FALSE(session.currentDirectory());
+    EXPECT_EQ(session.lastError(), Code::FtpDropped);
+    EXPECT_TRUE(session.connect(server->site(), server->user(), server->password()));
+}
+
+TEST_F(SessionFailureTest, TransferThatStallsTimesOut)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + QStringLiteral("/big.bin"), randomBytes(32 * 1024 * 1024));
+    session.setTimeouts({1000ms, 1000ms, 1000ms});
+    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+    auto transfer = session.openFile(QStringLiteral("big.bin"), FileTransfer::Direction::Read,
+                                     TransferType::Binary);
+    ASSERT_TRUE(transfer);
+    char block[255];
+    ASSERT_EQ(transfer->read(block, sizeof block), 255);
+    ASSERT_TRUE(server->suspend());
+    qint64 read = 0;
+    qsizetype got = 0;
+    while ((got = transfer->read(block, sizeof block)) == 255)
+        read += got;
+    EXPECT_EQ(got, -1) << "after " << read << " bytes";
+    EXPECT_EQ(session.lastError(), Code::Timeout);
+    ASSERT_TRUE(server->resume());
+}
