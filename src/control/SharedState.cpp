@@ -2,6 +2,7 @@
 
 #include "archive/CipherComponent.h"
 #include "archive/LoginCipher.h"
+#include "transport/cFTP.h"
 
 SharedState::SharedState() = default;
 SharedState::~SharedState() = default;

@@ -9,6 +9,7 @@
 
 class LoginCipher;
 class CipherComponent;
+class cFTP;
 
 // The control library's module state: one set of values shared by every command and window,
 // alive as long as the library is loaded. Values only; the routines that fill them live with
@@ -92,6 +93,8 @@ public:
     // Shared helper objects, owned here.
     std::unique_ptr<LoginCipher> Cipher;
     std::unique_ptr<CipherComponent> Component;
+    // The shared FTP client.
+    std::unique_ptr<cFTP> FtpClient;
 };
 
 // Shorthand for the module state.

@@ -4,11 +4,13 @@
 #include "archive/LoginCipher.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
+#include "control/MessagePump.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
 #include "control/frmAbout.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
+#include "transport/cFTP.h"
 
 #include <QAction>
 #include <QFrame>
@@ -64,13 +66,17 @@ Vellix::Vellix(QWidget *parent)
     buildSurface();
     buildMenu();
 
-    // A fresh cipher for this control's login data; any earlier one is released.
+    // A fresh client and cipher for this control; any earlier ones are released.
+    Shared().FtpClient.reset();
     Shared().Cipher = std::make_unique<LoginCipher>();
     // A control restored from its host's bag never runs InitProperties, yet its path checks
     // and commands need the host product's folder and drive: find them now as well.
     FindWindowsDrive();
     FindHostFolder();
     Shared().HomeDir.clear();
+    Shared().FtpClient = std::make_unique<cFTP>();
+    Shared().FtpClient->setMessagePump(MessagePump());
+    Shared().FtpClient->SetTransferBinary();
 }
 
 Vellix::~Vellix()
@@ -80,6 +86,10 @@ Vellix::~Vellix()
 
 void Vellix::Terminate()
 {
+    if (Shared().FtpClient) {
+        Shared().FtpClient->CloseConnection();
+        Shared().FtpClient.reset();
+    }
     Shared().Component.reset();
     Shared().Cipher.reset();
 }

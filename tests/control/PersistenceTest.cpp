@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/IniPropertyBag.h"
 #include "platform/Registry.h"
+#include "transport/cFTP.h"
 
 #include <QDir>
 #include <QFile>
@@ -136,15 +137,20 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
     QDir::setCurrent(savedCurrent);
 }
 
-TEST_F(PersistenceTest, CreationRenewsTheCipherAndDestructionReleasesIt)
+TEST_F(PersistenceTest, CreationRenewsTheCipherAndClientAndDestructionReleasesThem)
 {
     Platform::Registry().setString(Platform::RootKey::LocalMachine, AppPaths, QString(),
                                    QStringLiteral("C:\\Dovrelle\\Dovrelle.exe"));
     Shared().Cipher = std::make_unique<CipherComponent>(); // stands for an earlier cipher
+    auto earlierClient = std::make_unique<cFTP>();
+    earlierClient->setSecure(true);
+    Shared().FtpClient = std::move(earlierClient);
     Shared().HomeDir = QStringLiteral("/home/smith");
 
     auto second = std::make_unique<Vellix>();
     EXPECT_TRUE(Shared().Cipher && !dynamic_cast<CipherComponent *>(Shared().Cipher.get()));
+    ASSERT_TRUE(Shared().FtpClient);
+    EXPECT_FALSE(Shared().FtpClient->secure());
     EXPECT_EQ(Shared().HostFolder, QStringLiteral("C:\\Dovrelle\\"));
     // A control restored from a bag never runs InitProperties but still knows its drive.
     EXPECT_EQ(Shared().HostDrive, QStringLiteral("C"));
@@ -154,4 +160,5 @@ TEST_F(PersistenceTest, CreationRenewsTheCipherAndDestructionReleasesIt)
     second.reset();
     EXPECT_FALSE(Shared().Cipher);
     EXPECT_FALSE(Shared().Component);
+    EXPECT_FALSE(Shared().FtpClient);
 }

@@ -1,0 +1,226 @@
+#include "transport/CSFtp.h"
+
+#include "control/SharedState.h"
+#include "platform/AutomationDate.h"
+#include "transport/ListingRecord.h"
+#include "transport/NameCodec.h"
+#include "transport/SecureCommand.h"
+#include "transport/cDirList.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMetaObject>
+#include <QStringList>
+#include <QTimeZone>
+
+#include <array>
+
+namespace {
+
+constexpr int KeyLength = 25;
+constexpr double SecondsPerDay = 86400.0;
+
+constexpr quint8 keyMask(int position)
+{
+    return quint8(0xA7 ^ (position * 37));
+}
+
+// The character codes of the key that FtpInit takes, masked by their positions, so that the
+// key never stands whole in the program; it is joined only when the library is initialised.
+consteval std::array<quint8, KeyLength> maskedKey(std::array<quint8, KeyLength> codes)
+{
+    for (int i = 0; i < KeyLength; ++i)
+        codes[i] ^= keyMask(i);
+    return codes;
+}
+
+constexpr std::array<quint8, KeyLength> MaskedKey =
+    maskedKey({0x56, 0x1C, 0x78, 0x02, 0x4C, 0x7F, 0x33, 0x9E, 0x65, 0x11, 0x4B, 0xD4, 0x2F,
+               0x07, 0x70, 0x58, 0x1E, 0x39, 0xA3, 0x61, 0x0F, 0x52, 0x7E, 0x14, 0x44});
+
+QByteArray initialisationKey()
+{
+    QByteArray key(KeyLength, '\0');
+    for (int i = 0; i < KeyLength; ++i)
+        key[i] = char(MaskedKey[i] ^ keyMask(i));
+    return key;
+}
+
+QByteArray toLibrary(const QString &text)
+{
+    return Ftp::NameCodec::encode(text);
+}
+
+// A reply buffer of the size the library is told about, and its text up to the first NUL.
+class ReplyBuffer
+{
+public:
+    explicit ReplyBuffer(int size)
+        : m_bytes(size, '\0')
+    {}
+    char *data() { return m_bytes.data(); }
+    QString text() const
+    {
+        return Ftp::NameCodec::decode(
+            QByteArrayView(m_bytes.constData(), qstrnlen(m_bytes.constData(), m_bytes.size())));
+    }
+
+private:
+    QByteArray m_bytes;
+};
+
+std::function<void()> &statusPump()
+{
+    static std::function<void()> pump;
+    return pump;
+}
+
+// Asks the object the host handed to loadfunc to close, and lets it go.
+void closeLoadFuncObject(SharedState &shared)
+{
+    if (QObject *object = shared.LoadFuncObject.data()) {
+        if (object->metaObject()->indexOfMethod("Close()") >= 0)
+            QMetaObject::invokeMethod(object, "Close", Qt::DirectConnection);
+    }
+    shared.LoadFuncObject.clear();
+}
+
+} // namespace
+
+CSFtp::CSFtp() = default;
+
+CSFtp::~CSFtp()
+{
+    if (m_library)
+        m_library->FtpExit();
+}
+
+const SecureLibrary *CSFtp::library()
+{
+    if (!m_library) {
+        m_library = SecureLibrary::load();
+        if (m_library)
+            m_library->FtpInit(initialisationKey().constData());
+    }
+    return m_library;
+}
+
+bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply, int replySize)
+{
+    SharedState::instance().StopFlag = false;
+    const SecureLibrary *secure = library();
+    if (!secure)
+        return false;
+    ReplyBuffer reply(replySize);
+    const bool done = secure->FtpCmd(toLibrary(sCommand).constData(), reply.data()) != 0;
+    sReply = reply.text();
+    return done;
+}
+
+bool CSFtp::SFtpDir(const QString &sPath, QString &sOutput)
+{
+    const SecureLibrary *secure = library();
+    if (!secure)
+        return false;
+    ReplyBuffer output(ListingReplySize);
+    const bool done = secure->FtpDir(toLibrary(sPath).constData(), output.data()) != 0;
+    sOutput = output.text();
+    return done;
+}
+
+bool CSFtp::SFtpPwd(QString &sOutput)
+{
+    const SecureLibrary *secure = library();
+    if (!secure)
+        return false;
+    ReplyBuffer output(PwdReplySize);
+    const bool done = secure->FtpPwd(output.data()) != 0;
+    sOutput = output.text();
+    return done;
+}
+
+bool CSFtp::SFtpConnect(const QString &sUser, const QString &sPassword, const QString &sServer,
+                        QString &sReply, SecureStatusFunction callback)
+{
+    const SecureLibrary *secure = library();
+    if (!secure)
+        return false;
+    ReplyBuffer reply(ReplySize);
+    const int result =
+        secure->FtpConnect(toLibrary(sUser).constData(), toLibrary(sPassword).constData(),
+                           toLibrary(sServer).constData(), reply.data(), callback);
+    sReply = reply.text();
+    return result == 1;
+}
+
+bool CSFtp::SFtpClose(QString &sReply)
+{
+    const SecureLibrary *secure = library();
+    if (!secure)
+        return false;
+    ReplyBuffer reply(ReplySize);
+    const bool done = secure->FtpClose(reply.data()) != 0;
+    sReply = reply.text();
+    return done;
+}
+
+void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
+{
+    list.Clear();
+    const QStringList lines = SecureCommand::upToNul(sReply).split(QStringLiteral("\r\n"));
+    for (const QString &line : lines) {
+        const QStringList fields = line.split(QLatin1Char('|'));
+        const qsizetype count = fields.size();
+        if (count < 4)
+            return;
+        // Size, time and type are the last three fields, so a name holding "|" stays whole.
+        const QString name = fields.mid(0, count - 3).join(QLatin1Char('|'));
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+
+        bool isNumber = false;
+        const qint32 seconds = fields.at(count - 2).toInt(&isNumber);
+        const std::optional<qint64> size = SecureCommand::leadingNumber(fields.at(count - 3));
+        if (!isNumber || !size)
+            return;
+        const double date = UnixTimeToLocal(seconds);
+        const qint32 attributes = fields.at(count - 1).startsWith(QLatin1Char('d'))
+                                      ? ListingRecord::DirectoryAttributes
+                                      : ListingRecord::NormalAttributes;
+        list.Add(attributes, date, date, date, ListingRecord::fileSize(*size), name);
+    }
+}
+
+double CSFtp::UnixTimeToLocal(qint32 seconds)
+{
+    // The offset the zone has today without daylight saving, whatever the date.
+    const int standardOffset =
+        QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTimeUtc());
+    return Platform::AutomationDate::UnixEpoch + (double(seconds) + standardOffset) / SecondsPerDay;
+}
+
+int SecureStatusCallback()
+{
+    SharedState &shared = SharedState::instance();
+    QString status;
+    if (const SecureLibrary *secure = SecureLibrary::load()) {
+        ReplyBuffer buffer(CSFtp::StatusSize);
+        secure->FtpGetStatus(buffer.data());
+        status = buffer.text();
+    }
+
+    if (shared.CancelRequest) {
+        closeLoadFuncObject(shared);
+        return 0;
+    }
+    if (status.contains(QLatin1String("Stopped")))
+        shared.LoginCancelled = false;
+    if (statusPump())
+        statusPump()();
+    return shared.LoginCancelled || shared.CancelRequest ? 0 : 1;
+}
+
+void setSecureStatusPump(std::function<void()> pump)
+{
+    statusPump() = std::move(pump);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "transport/SecureLibrary.h"
+
+#include <QString>
+
+#include <functional>
+
+class cDirList;
+
+// The secure channel of the FTP client: a thin layer over the secure FTP library, which keeps
+// the secure session itself and talks in command texts and reply texts. Every method reports
+// only success or failure; the reply text is its last argument. While the library cannot be
+// loaded every method fails.
+class CSFtp
+{
+public:
+    // Reply buffer sizes, in bytes, that the library is handed (it trusts them).
+    static constexpr int ReplySize = 256;
+    static constexpr int PwdReplySize = 1024;
+    static constexpr int SizeReplySize = 512;
+    static constexpr int ListingReplySize = 8192;
+    static constexpr int StatusSize = 8192;
+
+    CSFtp();
+    ~CSFtp();
+    CSFtp(const CSFtp &) = delete;
+    CSFtp &operator=(const CSFtp &) = delete;
+
+    // Sends one command; clears the shared stop flag first (the web space window watches it).
+    bool SFtpCmd(const QString &sCommand, QString &sReply, int replySize = ReplySize);
+    bool SFtpDir(const QString &sPath, QString &sOutput);
+    bool SFtpPwd(QString &sOutput);
+    // Opens the library's session; true only when the library answers exactly 1. The library
+    // calls `callback` while it connects; 0 from it stops the connect.
+    bool SFtpConnect(const QString &sUser, const QString &sPassword, const QString &sServer,
+                     QString &sReply, SecureStatusFunction callback);
+    bool SFtpClose(QString &sReply);
+
+    // Fills the list from a listing reply: lines separated by CR LF, each "name|size|seconds
+    // since 1970 UTC|type" with a type beginning with "d" for a folder. "." and ".." give
+    // nothing; the first malformed line ends the listing, keeping the entries before it.
+    static void ParseSecureListing(const QString &sReply, cDirList &list);
+    // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
+    // only (no daylight saving).
+    static double UnixTimeToLocal(qint32 seconds);
+
+private:
+    // The library, loaded and initialised with this channel's first call; nullptr while it
+    // cannot be loaded.
+    const SecureLibrary *library();
+
+    const SecureLibrary *m_library = nullptr;
+};
+
+// The status callback handed to the library when the client connects: lets the message loop
+// run once and tells the library to stop when the user cancelled. Returns 1 to go on, 0 to stop.
+int SecureStatusCallback();
+// The message pump SecureStatusCallback runs; the client sets it for the time of a connect.
+void setSecureStatusPump(std::function<void()> pump);

@@ -1,0 +1,70 @@
+#include "transport/PageNames.h"
+
+#include <algorithm>
+
+namespace PageNames {
+
+namespace {
+
+const QLatin1String FolderSuffix("_files");
+const QLatin1Char Blank(' ');
+const QLatin1Char Underscore('_');
+
+// Index of the "." that starts the extension; -1 when the last component holds none. Dots
+// of folder names are no extension: "C:\v1.2\notes" has none.
+qsizetype extensionDot(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return dot > separator ? dot : -1;
+}
+
+} // namespace
+
+QString extension(const QString &path)
+{
+    const qsizetype dot = extensionDot(path);
+    return dot < 0 ? QString() : path.mid(dot + 1).toLower();
+}
+
+bool isPage(const QString &path)
+{
+    return extension(path) == QLatin1String("htm");
+}
+
+bool isSecurePage(const QString &path)
+{
+    return path.right(4).toLower() == QLatin1String(".htm");
+}
+
+QString withoutExtension(const QString &path)
+{
+    const qsizetype dot = extensionDot(path);
+    return dot < 0 ? path : path.left(dot);
+}
+
+QString localFolder(const QString &localPage)
+{
+    return withoutExtension(localPage) + FolderSuffix;
+}
+
+QString uploadFolderName(const QString &localFolder)
+{
+    QString name = localFolder.mid(localFolder.lastIndexOf(QLatin1Char('\\')) + 1);
+    return name.replace(Blank, Underscore).remove(QLatin1Char('\''));
+}
+
+QString serverFolder(const QString &remotePage)
+{
+    QString folder = withoutExtension(remotePage) + FolderSuffix;
+    return folder.replace(Blank, Underscore);
+}
+
+QString serverParent(const QString &remotePage)
+{
+    const qsizetype slash = remotePage.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? remotePage : remotePage.left(slash);
+}
+
+} // namespace PageNames

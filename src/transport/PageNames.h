@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// The names around a web page and its companion folder: the folder of images and other parts
+// that a browser saves next to a page under the page's name followed by "_files". Local
+// paths are DOS paths with "\" separators, server paths use "/".
+namespace PageNames {
+
+// The extension after the last "." of the name's last component, lower-cased; empty when
+// it has none.
+QString extension(const QString &path);
+// True when the extension is exactly "htm" (so "page.HTM" is a page, "page.html" is not).
+bool isPage(const QString &path);
+// The test of the secure forms: the last four characters, lower-cased, are ".htm".
+bool isSecurePage(const QString &path);
+// The path without its extension (and without the "." before it).
+QString withoutExtension(const QString &path);
+
+// The local companion folder of a page: "C:\web\a b.htm" gives "C:\web\a b_files".
+QString localFolder(const QString &localPage);
+// The server name of a local companion folder when uploading: its last component with
+// blanks replaced by "_" and apostrophes removed.
+QString uploadFolderName(const QString &localFolder);
+// The server companion folder of a server page when deleting or downloading: "/x/a b.htm"
+// gives "/x/a_b_files" (apostrophes stay).
+QString serverFolder(const QString &remotePage);
+// The server folder a page lies in: the path up to its last "/"; the path itself when it
+// holds no "/".
+QString serverParent(const QString &remotePage);
+
+} // namespace PageNames

@@ -1,0 +1,635 @@
+#include "transport/cFTP.h"
+
+#include "archive/LocalPaths.h"
+#include "control/SharedState.h"
+#include "platform/AutomationDate.h"
+#include "platform/DosPath.h"
+#include "platform/FileSystemObject.h"
+#include "platform/Windows1252.h"
+#include "transport/InternetError.h"
+#include "transport/ListingRecord.h"
+#include "transport/PageNames.h"
+#include "transport/SecureCommand.h"
+#include "transport/cDirList.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+using Ftp::FileTransfer;
+namespace InternetError = Ftp::InternetError;
+
+const QLatin1Char Backslash('\\');
+
+QString trimmedBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+// Progress travels in 32 bits; larger files report the largest value instead of wrapping.
+qint32 progressValue(qint64 bytes)
+{
+    return qint32(std::min<qint64>(bytes, std::numeric_limits<qint32>::max()));
+}
+
+// The pattern that finds a file by name: blanks become the one-character wildcard, so that
+// names with blanks can be looked up. Only the name part, where the engine matches wildcards.
+QString sizePattern(const QString &file)
+{
+    QString pattern = file;
+    for (qsizetype i = pattern.lastIndexOf(QLatin1Char('/')) + 1; i < pattern.size(); ++i) {
+        if (pattern.at(i) == QLatin1Char(' '))
+            pattern[i] = QLatin1Char('?');
+    }
+    return pattern;
+}
+
+// The forms in which a page may name its companion folder: as UTF-8 or in the Windows code
+// page, and in links with blanks written as "%20".
+QList<QByteArray> namedForms(const QString &name)
+{
+    QList<QByteArray> forms{name.toUtf8()};
+    if (std::all_of(name.begin(), name.end(), Platform::Windows1252::canEncode)) {
+        const QByteArray codePage = Platform::Windows1252::encodeWithCharacterReferences(name);
+        if (codePage != forms.first())
+            forms.append(codePage);
+    }
+    return forms;
+}
+
+void replaceFolderName(QByteArray &page, const QString &oldName, const QString &newName)
+{
+    const QList<QByteArray> oldForms = namedForms(oldName);
+    const QList<QByteArray> newForms = namedForms(newName);
+    for (qsizetype i = 0; i < oldForms.size() && i < newForms.size(); ++i) {
+        page.replace(oldForms.at(i), newForms.at(i));
+        QByteArray linkForm = oldForms.at(i);
+        page.replace(linkForm.replace(' ', "%20"), newForms.at(i));
+    }
+}
+
+} // namespace
+
+cFTP::cFTP(QObject *parent)
+    : QObject(parent)
+{
+    SharedState::instance().HomeDir.clear();
+}
+
+cFTP::~cFTP() = default;
+
+std::shared_ptr<cDirList> cFTP::Directory()
+{
+    if (!m_directory)
+        m_directory = std::make_shared<cDirList>();
+    return m_directory;
+}
+
+bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword)
+{
+    if (m_secure) {
+        QString reply;
+        setSecureStatusPump(m_pump);
+        const bool connected =
+            m_secureChannel.SFtpConnect(sUser, sPassword, sServer, reply, &SecureStatusCallback);
+        setSecureStatusPump({});
+        return connected;
+    }
+
+    // Going online and opening an Internet session cannot fail here: the engine needs
+    // neither, so the connect is the first step that can.
+    m_session.close();
+    m_session.setPassive(m_passive);
+    if (!recordFailure(m_session.connect(sServer, sUser, sPassword),
+                       QStringLiteral("InternetConnect")))
+        return false;
+    SharedState::instance().HomeDir = GetFTPDirectory();
+    return true;
+}
+
+void cFTP::CloseConnection()
+{
+    if (m_secure) {
+        QString reply;
+        m_secureChannel.SFtpClose(reply);
+        return;
+    }
+    // Also safe while a transfer runs (a window closed from the message pump): the engine
+    // then fails the transfer's next block.
+    m_session.close();
+}
+
+bool cFTP::SimpleFTPPutFile(const QString &sLocal, const QString &sRemote)
+{
+    return recordFailure(
+        m_session.putFile(Platform::DosPath::toLinux(sLocal), sRemote, m_transferType),
+        QStringLiteral("SimpleFtpPutFile"));
+}
+
+bool cFTP::RenameFTPFile(const QString &sExisting, const QString &sNewName)
+{
+    if (m_secure)
+        return secureCommand(SecureCommand::command(u"ren ", sExisting, sNewName));
+    return recordFailure(m_session.rename(sExisting, sNewName), QStringLiteral("RenameFTPFile"));
+}
+
+bool cFTP::CreateFTPDirectory(const QString &sDirectory)
+{
+    if (m_secure)
+        return secureCommand(SecureCommand::command(u"mkdir ", sDirectory));
+    return recordFailure(m_session.createDirectory(sDirectory),
+                         QStringLiteral("CreateFTPDirectory"));
+}
+
+bool cFTP::RemoveFTPDirectory(const QString &sDirectory)
+{
+    if (m_secure)
+        return secureCommand(SecureCommand::command(u"rmdir ", sDirectory));
+    return recordFailure(m_session.removeDirectory(sDirectory),
+                         QStringLiteral("RemoveFTPDirectory"));
+}
+
+bool cFTP::DeleteFTPFile(const QString &sRemote)
+{
+    if (m_secure) {
+        const QStringView verb = PageNames::isSecurePage(sRemote) ? u"del -h " : u"del ";
+        return secureCommand(SecureCommand::command(verb, sRemote));
+    }
+    if (PageNames::isPage(sRemote))
+        DeletePageFolder(sRemote);
+    return recordFailure(m_session.deleteFile(sRemote), QStringLiteral("DeleteFTPFile"));
+}
+
+bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
+{
+    if (m_secure) {
+        const QStringView verb = PageNames::isSecurePage(sLocal) ? u"put -h " : u"put ";
+        return secureCommand(SecureCommand::command(verb, sLocal, sRemote));
+    }
+    const QString local = trimmedBlanks(sLocal);
+    if (PageNames::isPage(local) && UploadPageFolder(local, sRemote))
+        return true;
+    return uploadFile(local, trimmedBlanks(sRemote));
+}
+
+bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
+{
+    if (m_secure) {
+        const QStringView verb = PageNames::isSecurePage(sRemote) ? u"get -h " : u"get ";
+        return secureCommand(SecureCommand::command(verb, sRemote, sLocal));
+    }
+    const QString local = trimmedBlanks(sLocal);
+    const QString remote = trimmedBlanks(sRemote);
+    if (local.isEmpty() || remote.isEmpty())
+        return false;
+    if (PageNames::isPage(remote))
+        DownloadPageFolder(local, remote);
+    return downloadFile(local, remote);
+}
+
+bool cFTP::SimpleFTPGetFile(const QString &sLocal, const QString &sRemote)
+{
+    return recordFailure(
+        m_session.getFile(sRemote, Platform::DosPath::toLinux(sLocal), m_transferType),
+        QStringLiteral("SimpleFtpGetFile"));
+}
+
+QString cFTP::GetFTPDirectory()
+{
+    if (m_secure)
+        return secureDirectory();
+    const std::optional<QString> directory = m_session.currentDirectory();
+    if (!directory) {
+        RecordError(m_session.lastError(), QStringLiteral("FtpGetCurrentDirectory"));
+        return {};
+    }
+    return *directory;
+}
+
+bool cFTP::SetFTPDirectory(const QString &sDir)
+{
+    if (m_secure)
+        return secureSetDirectory(sDir);
+    return recordFailure(m_session.setCurrentDirectory(sDir),
+                         QStringLiteral("FtpSetCurrentDirectory"));
+}
+
+qint32 cFTP::GetFTPFileSize(const QString &sFile)
+{
+    if (m_secure)
+        return secureFileSize(sFile);
+    const qint64 size = findFileSize(sFile);
+    return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
+}
+
+std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
+{
+    m_directory.reset();
+    if (m_secure)
+        return secureListing(sFilter);
+
+    QList<Ftp::Entry> entries;
+    if (!m_session.find(sFilter, &entries)) {
+        if (m_session.lastError() != InternetError::NoMoreFiles)
+            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+        return nullptr;
+    }
+    if (entries.isEmpty())
+        return nullptr;
+
+    auto list = std::make_shared<cDirList>();
+    for (const Ftp::Entry &entry : std::as_const(entries)) {
+        const double date = FileTimeToDate(entry.modified);
+        list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
+                                    : ListingRecord::NormalAttributes,
+                  date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    }
+    m_directory = std::move(list);
+    return m_directory;
+}
+
+void cFTP::SetTransferASCII()
+{
+    // Deliberately binary as well: an ASCII transfer changes the byte count, while a block
+    // download reads exactly the size the server listed, so ASCII would cut pages short.
+    m_transferType = Ftp::TransferType::Binary;
+}
+
+void cFTP::SetTransferBinary()
+{
+    m_transferType = Ftp::TransferType::Binary;
+}
+
+void cFTP::SetModeActive()
+{
+    m_passive = false;
+}
+
+void cFTP::SetModePassive()
+{
+    m_passive = true;
+}
+
+void cFTP::RecordError(quint32 code, const QString &operation)
+{
+    // A refusal by the server is best told in the server's own words.
+    if (code == InternetError::ExtendedError) {
+        m_lastErrorText = m_session.lastResponse();
+        return;
+    }
+    m_lastErrorText = operation + QLatin1String(" error code: ") + QString::number(code) +
+                      QLatin1String(" Message: ") + InternetError::text(code);
+}
+
+bool cFTP::recordFailure(bool succeeded, const QString &operation)
+{
+    if (!succeeded)
+        RecordError(m_session.lastError(), operation);
+    return succeeded;
+}
+
+double cFTP::FileTimeToDate(const QDateTime &fileTime)
+{
+    return Platform::AutomationDate::fromDateTime(fileTime);
+}
+
+// --- Block transfers --------------------------------------------------------------------
+
+// A failed transfer releases the local file and the server transfer on its way out (both are
+// owned by the function), so no later transfer can find them still open.
+
+bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
+{
+    if (sLocal.isEmpty() || sRemote.isEmpty())
+        return false;
+
+    // The local file is opened before the server file: a local path that cannot be read must
+    // not leave an empty file on the server, nor empty an existing one.
+    QFile local(Platform::DosPath::toLinux(sLocal));
+    if (local.fileName().isEmpty() || !local.open(QIODevice::ReadOnly))
+        return false;
+    const std::unique_ptr<FileTransfer> transfer =
+        m_session.openFile(sRemote, FileTransfer::Direction::Write, m_transferType);
+    if (!transfer) {
+        RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:PutFile"));
+        return false;
+    }
+
+    const qint64 total = local.size();
+    const TransferOutcome outcome = sendBlocks(local, *transfer, total);
+    local.close();
+    if (outcome != TransferOutcome::Done) {
+        // The session carries one command at a time: the transfer ends before anything else.
+        transfer->abort();
+        if (outcome == TransferOutcome::Cancelled)
+            DeleteFTPFile(sRemote); // the partial server file
+        return false;
+    }
+    // Only the server's confirmation makes the upload a success.
+    if (!transfer->finish()) {
+        RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
+        return false;
+    }
+    reportProgress(total, total);
+    return true;
+}
+
+cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qint64 total)
+{
+    char block[BlockSize];
+    const qint64 fullBlocks = total / BlockSize;
+    qint64 count = 0;
+    for (qint64 i = 0; i < fullBlocks; ++i) {
+        if (local.read(block, BlockSize) != BlockSize)
+            return TransferOutcome::Failed;
+        if (!transfer.write(block, BlockSize)) {
+            RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile"));
+            return TransferOutcome::Failed;
+        }
+        count += BlockSize;
+        if (!afterBlock(count, total))
+            return TransferOutcome::Cancelled;
+    }
+
+    const qint64 rest = total - fullBlocks * BlockSize;
+    if (rest > 0) {
+        if (local.read(block, rest) != rest)
+            return TransferOutcome::Failed;
+        if (!transfer.write(block, rest)) {
+            RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
+            return TransferOutcome::Failed;
+        }
+    }
+    return TransferOutcome::Done;
+}
+
+bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
+{
+    // The size comes from the listing in full 64 bits, so files beyond 2 GiB arrive whole.
+    const qint64 total = findFileSize(sRemote);
+    if (total <= 0)
+        return false;
+    const std::unique_ptr<FileTransfer> transfer =
+        m_session.openFile(sRemote, FileTransfer::Direction::Read, m_transferType);
+    if (!transfer) {
+        RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:GetFile"));
+        return false;
+    }
+    QFile local(Platform::DosPath::toLinux(sLocal));
+    if (local.fileName().isEmpty() || !local.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        transfer->abort();
+        return false;
+    }
+
+    bool done = receiveBlocks(*transfer, local, total) == TransferOutcome::Done && local.flush();
+    if (!done) {
+        transfer->abort();
+    } else if (!transfer->finish()) {
+        RecordError(m_session.lastError(), QStringLiteral("InternetReadFile2"));
+        done = false;
+    }
+    local.close();
+    if (!done) {
+        // A cancelled or failed download leaves no partial file to be taken for the real one.
+        DeleteLocalFile(sLocal);
+        return false;
+    }
+    reportProgress(total, total);
+    return true;
+}
+
+cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFile &local, qint64 total)
+{
+    char block[BlockSize];
+    // Fewer bytes than the listing gave mean the server ended the file early.
+    const auto readBlock = [&](qint64 size, const QString &operation) {
+        const qsizetype read = transfer.read(block, size);
+        if (read == size)
+            return true;
+        RecordError(read < 0 ? m_session.lastError() : quint32(InternetError::ConnectionAborted),
+                    operation);
+        return false;
+    };
+
+    const qint64 fullBlocks = total / BlockSize;
+    qint64 count = 1; // a download counts from 1
+    for (qint64 i = 0; i < fullBlocks; ++i) {
+        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) ||
+            local.write(block, BlockSize) != BlockSize)
+            return TransferOutcome::Failed;
+        count += BlockSize;
+        if (!afterBlock(count, total))
+            return TransferOutcome::Cancelled;
+    }
+
+    const qint64 rest = total - fullBlocks * BlockSize;
+    if (rest > 0 &&
+        (!readBlock(rest, QStringLiteral("InternetReadFile2")) || local.write(block, rest) != rest))
+        return TransferOutcome::Failed;
+    return TransferOutcome::Done;
+}
+
+bool cFTP::afterBlock(qint64 count, qint64 total)
+{
+    if (m_pump)
+        m_pump();
+    if (SharedState::instance().CancelRequest)
+        return false;
+    reportProgress(count, total);
+    return true;
+}
+
+void cFTP::reportProgress(qint64 count, qint64 total)
+{
+    Q_EMIT FileTransferProgress(progressValue(count), progressValue(total));
+}
+
+qint64 cFTP::findFileSize(const QString &sFile)
+{
+    QList<Ftp::Entry> entries;
+    if (!m_session.find(sizePattern(sFile), &entries)) {
+        if (m_session.lastError() == InternetError::NoMoreFiles)
+            return -1;
+        RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+        return -2;
+    }
+    if (entries.isEmpty())
+        return -1;
+    // The pattern may match more than the file ("my?file" also finds "my_file"): the file of
+    // exactly that name wins.
+    const QString name = sFile.mid(sFile.lastIndexOf(QLatin1Char('/')) + 1);
+    const auto exact = std::find_if(entries.cbegin(), entries.cend(),
+                                    [&](const Ftp::Entry &entry) { return entry.name == name; });
+    return exact != entries.cend() ? exact->size : entries.first().size;
+}
+
+// --- Web pages and their companion folders ---------------------------------------------------
+
+bool cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
+{
+    if (!PageNames::isPage(sLocal))
+        return false;
+    const QString localFolder = PageNames::localFolder(sLocal);
+    const std::optional<Platform::FsoFolder> folder =
+        Platform::FileSystemObject().GetFolder(localFolder);
+    if (!folder)
+        return false;
+
+    // An existing server folder is reused, so these results do not matter.
+    const QString folderName = PageNames::uploadFolderName(localFolder);
+    SetFTPDirectory(PageNames::serverParent(sRemote));
+    CreateFTPDirectory(folderName);
+    SetFTPDirectory(folderName);
+    const QList<Platform::FsoFile> files = folder->Files();
+    for (const Platform::FsoFile &file : files) {
+        SetTransferBinary();
+        // Thumbnail databases ("Thumbs.db") stay behind.
+        if (!file.Name().toLower().contains(QLatin1String(".db")))
+            FTPUploadFile(localFolder + Backslash + file.Name(), file.Name());
+    }
+    SetTransferBinary();
+    SetFTPDirectory(QStringLiteral(".."));
+
+    // The page goes up as a copy that names the folder as the server has it. Only its upload
+    // makes the page's upload a success; otherwise the caller sends the page alone.
+    const QString copy = MakePageCopy(sLocal);
+    if (copy.isEmpty())
+        return false;
+    const bool uploaded = FTPUploadFile(copy, sRemote);
+    DeleteLocalFile(copy);
+    return uploaded;
+}
+
+QString cFTP::MakePageCopy(const QString &sLocal)
+{
+    if (!PageNames::isPage(sLocal))
+        return {};
+    const QString page = PageNames::withoutExtension(sLocal);
+    const qsizetype separator =
+        std::max(page.lastIndexOf(Backslash), page.lastIndexOf(QLatin1Char('/')));
+    const QString oldName = page.mid(separator + 1) + QLatin1String("_files");
+    const QString newName = PageNames::uploadFolderName(oldName);
+
+    QFile source(Platform::DosPath::toLinux(sLocal));
+    if (source.fileName().isEmpty() || !source.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray text = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return {};
+    replaceFolderName(text, oldName, newName);
+
+    const QString copyPath = SharedState::instance().HostDrive + QLatin1String(":\\") +
+                             TempFileName() + QLatin1String(".tmp");
+    const std::unique_ptr<QFile> copy = Platform::FileSystemObject().CreateTextFile(copyPath);
+    if (!copy)
+        return {};
+    if (copy->write(text) != text.size() || !copy->flush()) {
+        copy->close();
+        DeleteLocalFile(copyPath);
+        return {};
+    }
+    return copyPath;
+}
+
+bool cFTP::DeletePageFolder(const QString &sRemote)
+{
+    if (!PageNames::isPage(sRemote))
+        return false;
+    const QString folder = PageNames::serverFolder(sRemote);
+    if (!SetFTPDirectory(folder))
+        return false;
+    GetDirectoryListing(QStringLiteral("*"));
+    // Held here: deleting a page inside the folder replaces Directory.
+    const std::shared_ptr<cDirList> entries = Directory();
+    for (const cDirItem &entry : *entries)
+        DeleteFTPFile(entry.Filename);
+    SetFTPDirectory(QStringLiteral(".."));
+    RemoveFTPDirectory(folder);
+    GetDirectoryListing(QStringLiteral("*"));
+    return true;
+}
+
+bool cFTP::DownloadPageFolder(const QString &sLocal, const QString &sRemote)
+{
+    if (!PageNames::isPage(sRemote))
+        return false;
+    const QString serverFolder = PageNames::serverFolder(sRemote);
+    // The local folder takes the server folder's own name, also when the page was named by
+    // a server path.
+    const QString localFolder = sLocal.left(sLocal.lastIndexOf(Backslash) + 1) +
+                                serverFolder.mid(serverFolder.lastIndexOf(QLatin1Char('/')) + 1);
+    if (!SetFTPDirectory(serverFolder))
+        return true; // nothing to fetch
+
+    GetDirectoryListing(QStringLiteral("*"));
+    const Platform::FileSystemObject fso;
+    if (!fso.FolderExists(localFolder))
+        fso.CreateFolder(localFolder);
+    const std::shared_ptr<cDirList> entries = Directory();
+    for (const cDirItem &entry : *entries) {
+        if (entry.Directory)
+            continue; // a folder is no file to fetch
+        SetTransferBinary();
+        FTPDownloadFile(localFolder + Backslash + entry.Filename, entry.Filename);
+    }
+    SetTransferASCII();
+    SetFTPDirectory(QStringLiteral(".."));
+    GetDirectoryListing(QStringLiteral("*"));
+    return true;
+}
+
+// --- Secure forms ------------------------------------------------------------------------
+
+bool cFTP::secureCommand(const QString &command)
+{
+    QString reply;
+    return m_secureChannel.SFtpCmd(command, reply);
+}
+
+QString cFTP::secureDirectory()
+{
+    QString reply;
+    if (!m_secureChannel.SFtpCmd(QStringLiteral("pwd"), reply, CSFtp::PwdReplySize))
+        return {};
+    return SecureCommand::folderFromPwdReply(reply);
+}
+
+bool cFTP::secureSetDirectory(const QString &sDir)
+{
+    // The library's answer to "cd" is not trusted alone: where the session stands decides.
+    const bool changed = secureCommand(SecureCommand::command(u"cd ", sDir));
+    if (sDir.startsWith(QLatin1String("..")))
+        return changed;
+    const QString current = secureDirectory();
+    if (!sDir.startsWith(QLatin1Char('/')))
+        return current.endsWith(sDir);
+    return current == sDir;
+}
+
+qint32 cFTP::secureFileSize(const QString &sFile)
+{
+    QString reply;
+    if (!m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFile), reply,
+                                 CSFtp::SizeReplySize))
+        return -2;
+    return SecureCommand::sizeFromDirReply(reply);
+}
+
+std::shared_ptr<cDirList> cFTP::secureListing(const QString &sFilter)
+{
+    QString reply;
+    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply,
+                            CSFtp::ListingReplySize);
+    m_directory = std::make_shared<cDirList>();
+    CSFtp::ParseSecureListing(reply, *m_directory);
+    return m_directory;
+}

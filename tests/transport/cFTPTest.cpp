@@ -1,0 +1,471 @@
+// The FTP client against real servers on loopback (active and passive), and its failures.
+
+#include "servers/FtpTestServer.h"
+#include "support/VellixTest.h"
+
+#include "control/SharedState.h"
+#include "platform/AutomationDate.h"
+#include "platform/DosPath.h"
+#include "transport/InternetError.h"
+#include "transport/SecureLibrary.h"
+#include "transport/cDirList.h"
+#include "transport/cFTP.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QUuid>
+
+#include <cmath>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+namespace InternetError = Ftp::InternetError;
+
+namespace {
+
+using Progress = QList<std::pair<qint32, qint32>>;
+
+Progress progressOf(const QSignalSpy &spy)
+{
+    Progress events;
+    for (const QList<QVariant> &arguments : spy)
+        events.append({arguments.at(0).toInt(), arguments.at(1).toInt()});
+    return events;
+}
+
+QByteArray patterned(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator{quint32(size)};
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+QString connectError(quint32 code)
+{
+    return u"InternetConnect error code: "_s + QString::number(code) + u" Message: "_s +
+           InternetError::text(code);
+}
+
+struct ServerMode
+{
+    FtpTestServer::Kind kind;
+    bool passive;
+};
+
+std::vector<ServerMode> serverModes()
+{
+    std::vector<ServerMode> modes;
+    for (const auto kind : FtpTestServer::kinds()) {
+        modes.push_back({kind, false});
+        modes.push_back({kind, true});
+    }
+    return modes;
+}
+
+std::string modeName(const ServerMode &mode)
+{
+    return FtpTestServer::kindName(mode.kind).toStdString() +
+           (mode.passive ? "_passive" : "_active");
+}
+
+std::string parameterName(const testing::TestParamInfo<ServerMode> &info)
+{
+    return modeName(info.param);
+}
+
+void PrintTo(const ServerMode &mode, std::ostream *out)
+{
+    *out << modeName(mode);
+}
+
+} // namespace
+
+class cFTPTest : public VellixTest
+{
+protected:
+    // DOS path of a file in the test's folder (its folder is created).
+    QString dos(const QString &relative) const
+    {
+        QDir().mkpath(QFileInfo(tempPath(relative)).absolutePath());
+        return Platform::DosPath::toDos(tempPath(relative));
+    }
+    QString putLocal(const QString &relative, const QByteArray &content) const
+    {
+        writeFile(tempPath(relative), content);
+        return dos(relative);
+    }
+
+    cFTP client;
+};
+
+class cFTPServerTest
+    : public cFTPTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        cFTPTest::SetUp();
+        const QString unavailable = FtpTestServer::unavailableReason(GetParam().kind);
+        if (!unavailable.isEmpty())
+            GTEST_SKIP() << unavailable.toStdString();
+        QString why;
+        server = FtpTestServer::start(GetParam().kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        if (GetParam().passive)
+            client.SetModePassive();
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
+            << client.GetLastErrorMessage().toStdString();
+        // Each test works in a fresh folder of its own, also on a shared external server.
+        work = u"case-"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        ASSERT_TRUE(client.SetFTPDirectory(server->homeDir()));
+        ASSERT_TRUE(client.CreateFTPDirectory(work));
+        ASSERT_TRUE(client.SetFTPDirectory(work));
+    }
+
+    void TearDown() override
+    {
+        // The client leaves before its server stops.
+        client.CloseConnection();
+        server.reset();
+        cFTPTest::TearDown();
+    }
+
+    QString workPath() const
+    {
+        const QString home = server->homeDir();
+        return (home.endsWith(u'/') ? home : home + u'/') + work;
+    }
+
+    // The bytes the server holds: read from its folder when the test can see it, else fetched.
+    QByteArray onServer(const QString &name)
+    {
+        if (!server->rootPath().isEmpty())
+            return readFile(server->rootPath() + u'/' + work + u'/' + name);
+        const QString fetched = dos(u"fetched/"_s + QUuid::createUuid().toString(QUuid::Id128));
+        return client.SimpleFTPGetFile(fetched, name)
+                   ? readFile(Platform::DosPath::toLinux(fetched))
+                   : QByteArray("(missing)");
+    }
+
+    // The names a listing gives, sorted, folders marked with a trailing "/".
+    QStringList listed(const QString &filter)
+    {
+        client.GetDirectoryListing(filter);
+        QStringList names;
+        for (const cDirItem &item : *client.Directory())
+            names << item.Filename + (item.Directory ? u"/"_s : QString());
+        names.sort();
+        return names;
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+    QString work;
+};
+
+TEST_P(cFTPServerTest, BlockTransfersKeepTheBytesAndReportEveryBlock)
+{
+    const struct
+    {
+        qsizetype size;
+        Progress up;
+        Progress down; // a download counts from 1; an empty file is not fetched
+    } cases[] = {
+        {0, {{0, 0}}, {}},
+        {255, {{255, 255}, {255, 255}}, {{256, 255}, {255, 255}}},
+        {300, {{255, 300}, {300, 300}}, {{256, 300}, {300, 300}}},
+        {510, {{255, 510}, {510, 510}, {510, 510}}, {{256, 510}, {511, 510}, {510, 510}}},
+    };
+    QSignalSpy progress(&client, &cFTP::FileTransferProgress);
+    for (const auto &[size, up, down] : cases) {
+        SCOPED_TRACE(size);
+        const QByteArray content = patterned(size);
+        const QString name = u"file "_s + QString::number(size) + u".bin"_s;
+
+        progress.clear();
+        EXPECT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
+        EXPECT_EQ(progressOf(progress), up);
+        EXPECT_EQ(onServer(name), content);
+
+        progress.clear();
+        EXPECT_EQ(client.FTPDownloadFile(dos(u"down/"_s + name), name), size > 0);
+        EXPECT_EQ(progressOf(progress), down);
+        EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
+        EXPECT_EQ(QFile::exists(tempPath(u"down/"_s + name)), size > 0);
+    }
+}
+
+TEST_P(cFTPServerTest, ALargeFileTravelsWhole)
+{
+    constexpr qint32 Size = 1000001; // 3921 full blocks and 146 bytes
+    const QByteArray content = patterned(Size);
+    QSignalSpy progress(&client, &cFTP::FileTransferProgress);
+
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"big.bin"_s, content), u"big.bin"_s));
+    Progress events = progressOf(progress);
+    ASSERT_EQ(events.size(), 3922);
+    EXPECT_EQ(events.first(), std::pair(255, Size));
+    EXPECT_EQ(events.at(3920), std::pair(999855, Size));
+    EXPECT_EQ(events.last(), std::pair(Size, Size));
+    EXPECT_TRUE(onServer(u"big.bin"_s) == content);
+
+    progress.clear();
+    // The local file is written from its first byte: a longer old file leaves nothing behind.
+    writeFile(tempPath(u"back.bin"_s), patterned(Size + 1000));
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"back.bin"_s), u"big.bin"_s));
+    events = progressOf(progress);
+    ASSERT_EQ(events.size(), 3922);
+    EXPECT_EQ(events.first(), std::pair(256, Size));
+    EXPECT_EQ(events.at(3920), std::pair(999856, Size));
+    EXPECT_EQ(events.last(), std::pair(Size, Size));
+    EXPECT_TRUE(readFile(tempPath(u"back.bin"_s)) == content);
+}
+
+TEST_P(cFTPServerTest, NamesWithBlanksQuotesAndAccentsSurvive)
+{
+    const QStringList names{u"my file.txt"_s, u"it's \"quoted\".txt"_s, u"Tom & Jerry.txt"_s,
+                            u"Übung März é.txt"_s};
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray content = name.toUtf8();
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name))
+            << client.GetLastErrorMessage().toStdString();
+        EXPECT_EQ(onServer(name), content);
+        EXPECT_EQ(client.GetFTPFileSize(name), content.size());
+        EXPECT_TRUE(client.FTPDownloadFile(dos(u"down/"_s + name), name));
+        EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
+    }
+    QStringList sorted = names;
+    sorted.sort();
+    EXPECT_EQ(listed(u"*"_s), sorted);
+}
+
+TEST_P(cFTPServerTest, APageTravelsWithItsCompanionFolder)
+{
+    SharedState::instance().HostDrive = u"C"_s; // where the page's upload copy is written
+    putLocal(u"site/a b.htm"_s, "<img src=\"a b_files/pic.gif\"><a href=\"a%20b_files/pic.gif\">"
+                                "A b_files</a>");
+    putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
+    putLocal(u"site/a b_files/Thumbs.db"_s, "thumbnails");
+    const QByteArray pageOnServer =
+        "<img src=\"a_b_files/pic.gif\"><a href=\"a_b_files/pic.gif\">A b_files</a>";
+
+    ASSERT_TRUE(client.FTPUploadFile(dos(u"site/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList({u"a b.htm"_s, u"a_b_files/"_s}));
+    EXPECT_EQ(listed(u"a_b_files/*"_s), QStringList{u"pic.gif"_s}); // no thumbnail database
+    EXPECT_EQ(onServer(u"a b.htm"_s), pageOnServer);
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
+    const QDir driveC(Platform::DosPath::toLinux(u"C:\\"_s));
+    EXPECT_EQ(driveC.entryList({u"*.tmp"_s}, QDir::Files), QStringList()); // the copy is gone
+
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(readFile(tempPath(u"down/a b.htm"_s)), pageOnServer);
+    EXPECT_EQ(readFile(tempPath(u"down/a_b_files/pic.gif"_s)), "GIF89a");
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
+
+    EXPECT_TRUE(client.DeleteFTPFile(u"a b.htm"_s));
+    EXPECT_EQ(client.GetDirectoryListing(u"*"_s), nullptr);
+    EXPECT_EQ(client.Directory()->Count(), 0);
+}
+
+TEST_P(cFTPServerTest, ListingsOfFoldersAndPatterns)
+{
+    const QString local = putLocal(u"five.txt"_s, "12345");
+    ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
+    ASSERT_TRUE(client.CreateFTPDirectory(u"sub/inner"_s));
+    for (const QString &remote :
+         {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s, u"sub/inner/deep.txt"_s})
+        ASSERT_TRUE(client.SimpleFTPPutFile(local, remote)) << remote.toStdString();
+
+    const struct
+    {
+        QString filter;
+        QStringList names;
+    } cases[] = {
+        {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
+        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
+        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
+        {u"sub/inner/*"_s, {u"deep.txt"_s}},
+        {u"sub/nothing?"_s, {}},
+    };
+    for (const auto &[filter, names] : cases)
+        EXPECT_EQ(listed(filter), names) << filter.toStdString();
+
+    // Nothing found is no failure to record.
+    EXPECT_EQ(client.GetDirectoryListing(u"sub/nothing?"_s), nullptr);
+    EXPECT_EQ(client.GetLastErrorMessage(), QString());
+
+    ASSERT_NE(client.GetDirectoryListing(u"sub/*"_s), nullptr);
+    const cDirItem *file = client.Directory()->Item(u"FILE1.TXT"_s);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->FileSize, 5);
+    EXPECT_TRUE(file->Normal);
+    EXPECT_FALSE(file->Directory);
+    const double now = Platform::AutomationDate::fromDateTime(QDateTime::currentDateTime());
+    EXPECT_LT(std::abs(file->LastWriteTime - now), 1.0 / 24) << file->LastWriteTime;
+    EXPECT_TRUE(client.Directory()->Item(u"inner"_s)->Directory);
+}
+
+TEST_P(cFTPServerTest, FileSizesAreFoundByName)
+{
+    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"a.txt"_s, "eleven byte"), u"my file.txt"_s));
+    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"b.txt"_s, "four"), u"my_file.txt"_s));
+    EXPECT_EQ(client.GetFTPFileSize(u"my file.txt"_s), 11); // looked up as "my?file.txt"
+    EXPECT_EQ(client.GetFTPFileSize(u"my_file.txt"_s), 4);
+    EXPECT_EQ(client.GetFTPFileSize(u"missing.txt"_s), -1);
+}
+
+TEST_P(cFTPServerTest, CancelEndsAnUploadAndRemovesThePartialFile)
+{
+    int blocks = 0;
+    client.setMessagePump([&] {
+        if (++blocks == 3)
+            SharedState::instance().CancelRequest = true;
+    });
+    QSignalSpy progress(&client, &cFTP::FileTransferProgress);
+
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"big.bin"_s, patterned(100 * 255)), u"big.bin"_s));
+    EXPECT_EQ(blocks, 3);
+    EXPECT_EQ(progress.count(), 2);
+    SharedState::instance().CancelRequest = false;
+    EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), -1);
+}
+
+TEST_P(cFTPServerTest, CancelEndsADownloadAndLeavesNoLocalFile)
+{
+    ASSERT_TRUE(
+        client.SimpleFTPPutFile(putLocal(u"big.bin"_s, patterned(100 * 255)), u"big.bin"_s));
+    int blocks = 0;
+    client.setMessagePump([&] {
+        if (++blocks == 2)
+            SharedState::instance().CancelRequest = true;
+    });
+
+    EXPECT_FALSE(client.FTPDownloadFile(dos(u"down/big.bin"_s), u"big.bin"_s));
+    EXPECT_EQ(blocks, 2);
+    EXPECT_FALSE(QFile::exists(tempPath(u"down/big.bin"_s)));
+    SharedState::instance().CancelRequest = false;
+    EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), 100 * 255); // the session goes on
+}
+
+TEST_P(cFTPServerTest, ClosingFromThePumpEndsATransferCleanly)
+{
+    client.setMessagePump([&] { client.CloseConnection(); });
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"big.bin"_s, patterned(10 * 255)), u"big.bin"_s));
+    EXPECT_TRUE(client.GetLastErrorMessage().startsWith(u"InternetWriteFile error code: 12111 "_s))
+        << client.GetLastErrorMessage().toStdString();
+
+    client.setMessagePump({});
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
+}
+
+TEST_P(cFTPServerTest, RefusalsAreToldInTheServersWords)
+{
+    const std::pair<const char *, std::function<bool()>> refusals[] = {
+        {"delete", [&] { return client.DeleteFTPFile(u"missing.txt"_s); }},
+        {"rename", [&] { return client.RenameFTPFile(u"missing.txt"_s, u"other.txt"_s); }},
+        {"remove folder", [&] { return client.RemoveFTPDirectory(u"missing"_s); }},
+        {"change folder", [&] { return client.SetFTPDirectory(u"missing"_s); }},
+        {"get", [&] { return client.SimpleFTPGetFile(dos(u"got.txt"_s), u"missing.txt"_s); }},
+    };
+    for (const auto &[operation, call] : refusals) {
+        EXPECT_FALSE(call()) << operation;
+        EXPECT_TRUE(client.GetLastErrorMessage().startsWith(u"550"_s))
+            << operation << ": " << client.GetLastErrorMessage().toStdString();
+    }
+    EXPECT_FALSE(client.FTPDownloadFile(dos(u"got.txt"_s), u"missing.txt"_s));
+    EXPECT_FALSE(QFile::exists(tempPath(u"got.txt"_s)));
+}
+
+TEST_P(cFTPServerTest, ALoginSetsTheHomeFolderAndASecondOneReplacesTheFirst)
+{
+    if (GetParam().kind != FtpTestServer::Kind::External) {
+        EXPECT_EQ(SharedState::instance().HomeDir, server->homeDir());
+    }
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    EXPECT_EQ(client.GetFTPDirectory(), SharedState::instance().HomeDir);
+
+    cFTP stranger;
+    EXPECT_FALSE(
+        stranger.OpenConnection(server->site(), server->user(), server->password() + u'x'));
+    EXPECT_TRUE(stranger.GetLastErrorMessage().startsWith(u"530"_s))
+        << stranger.GetLastErrorMessage().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModes()), parameterName);
+
+TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
+{
+    const std::pair<QString, quint32> cases[] = {
+        {u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
+         InternetError::CannotConnect},
+        {u"nohost.invalid"_s, InternetError::NameNotResolved},
+    };
+    for (const auto &[site, code] : cases) {
+        EXPECT_FALSE(client.OpenConnection(site, u"user"_s, u"secret"_s));
+        EXPECT_EQ(client.GetLastErrorMessage(), connectError(code));
+    }
+}
+
+TEST_F(cFTPTest, ANeverConnectedClientFailsAndRecords)
+{
+    client.CloseConnection();
+    EXPECT_EQ(client.GetLastErrorMessage(), QString());
+    EXPECT_EQ(client.GetFTPDirectory(), QString());
+    EXPECT_TRUE(
+        client.GetLastErrorMessage().startsWith(u"FtpGetCurrentDirectory error code: 12019 "_s))
+        << client.GetLastErrorMessage().toStdString();
+    EXPECT_EQ(client.GetFTPFileSize(u"a.txt"_s), -2);
+    EXPECT_EQ(client.GetDirectoryListing(u"*"_s), nullptr);
+    EXPECT_EQ(client.Directory()->Count(), 0);
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"a.txt"_s, "a"), u"a.txt"_s));
+    EXPECT_FALSE(client.FTPDownloadFile(dos(u"b.txt"_s), u"a.txt"_s));
+    EXPECT_FALSE(QFile::exists(tempPath(u"b.txt"_s)));
+}
+
+TEST_F(cFTPTest, AStalledServerTimesOut)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    client.setTimeouts({1s, 500ms, 500ms});
+    ASSERT_TRUE(server->suspend());
+
+    EXPECT_FALSE(client.SetFTPDirectory(u"/"_s));
+    EXPECT_EQ(client.GetLastErrorMessage(),
+              u"FtpSetCurrentDirectory error code: 12002 Message: "_s +
+                  InternetError::text(InternetError::Timeout));
+    server->resume();
+}
+
+TEST_F(cFTPTest, SecureFormsFailCleanlyWithoutTheSecureLibrary)
+{
+    if (SecureLibrary::load()) {
+        GTEST_SKIP() << "the secure library is installed";
+    }
+    const QString refused = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    client.OpenConnection(refused, u"user"_s, u"secret"_s);
+    const QString lastError = client.GetLastErrorMessage();
+    ASSERT_FALSE(lastError.isEmpty());
+
+    client.setSecure(true);
+    EXPECT_TRUE(client.property("secure").toBool());
+    EXPECT_FALSE(client.OpenConnection(refused, u"user"_s, u"secret"_s));
+    EXPECT_EQ(client.GetFTPDirectory(), QString());
+    EXPECT_EQ(client.GetFTPFileSize(u"a.txt"_s), -2);
+    EXPECT_FALSE(client.SetFTPDirectory(u"/web"_s));
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"a.htm"_s, "a"), u"a.htm"_s));
+    EXPECT_FALSE(client.DeleteFTPFile(u"a.htm"_s));
+    const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(u"*"_s);
+    ASSERT_NE(listing, nullptr);
+    EXPECT_EQ(listing->Count(), 0);
+    client.CloseConnection();
+    EXPECT_EQ(client.GetLastErrorMessage(), lastError);
+}
