@@ -11,6 +11,9 @@ class CliCommand
 public:
     // Exit statuses of the front end.
     enum Status { Success = 0, Failure = 1, UsageError = 2 };
+    // Passwords come from the environment, never from the command line, where every user of
+    // the machine could read them.
+    static constexpr char PasswordVariable[] = "VELLIX_PASSWORD";
 
     virtual ~CliCommand() = default;
 

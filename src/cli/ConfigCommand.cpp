@@ -17,10 +17,6 @@ const QString ShowUsage = QStringLiteral("vellix config show COURSE [--archive N
 const QString SetLoginUsage =
     QStringLiteral("vellix config set-login COURSE --site SITE --user USER [--secure 0|1]");
 
-// The password of set-login comes from here, never from the command line, where every user of
-// the machine could read it in the list of processes.
-const char PasswordVariable[] = "VELLIX_PASSWORD";
-
 QCommandLineOption helpOption()
 {
     return QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});

@@ -1,6 +1,7 @@
 // vellix: the command-line front end over the control library.
 #include "cli/CliDispatcher.h"
 #include "cli/ConfigCommand.h"
+#include "cli/FtpCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -19,5 +20,6 @@ int main(int argc, char *argv[])
 
     CliDispatcher dispatcher;
     dispatcher.add(std::make_unique<ConfigCommand>());
+    dispatcher.add(std::make_unique<FtpCommand>());
     return dispatcher.run(QCoreApplication::arguments().mid(1), out, err);
 }

@@ -1,0 +1,159 @@
+#include "cli/FtpCommand.h"
+
+#include "cli/CliDispatcher.h"
+#include "cli/FtpOperations.h"
+#include "cli/FtpScript.h"
+#include "cli/Interruption.h"
+#include "control/SharedState.h"
+#include "control/StartupFolders.h"
+#include "transport/cFTP.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+QString FtpCommand::name() const
+{
+    return u"ftp"_s;
+}
+
+QStringList FtpCommand::usage() const
+{
+    return {
+        u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] [COMMAND ARGS...]"_s};
+}
+
+QStringList FtpCommand::notes() const
+{
+    QStringList lines{
+        u"ftp reads the password from the environment variable %1. Its commands:"_s.arg(
+            QLatin1String(PasswordVariable))};
+    for (const QString &line : FtpOperations::usage())
+        lines.append(u"    "_s + line);
+    lines += {
+        u"Without a COMMAND, ftp reads commands from standard input, one a line. There an"_s,
+        u"argument with blanks goes in double quotes; a double quote inside them is written twice."_s,
+    };
+    return lines;
+}
+
+int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringList{u"h"_s, u"help"_s});
+    const QCommandLineOption site(u"site"_s, QString(), u"HOST[:PORT]"_s);
+    const QCommandLineOption user(u"user"_s, QString(), u"USER"_s);
+    const QCommandLineOption passive(u"passive"_s);
+    const QCommandLineOption secure(u"secure"_s);
+    parser.addOptions({help, site, user, passive, secure});
+    // Everything after the command's name belongs to the command, even when it begins with "-".
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(QStringList{u"vellix"_s} + arguments))
+        return usageError(parser.errorText(), err);
+    if (parser.isSet(help)) {
+        CliDispatcher::printUsage(usage(), out);
+        for (const QString &note : notes())
+            out << note << '\n';
+        return Success;
+    }
+    if (parser.value(site).isEmpty())
+        return usageError(u"ftp needs --site HOST[:PORT]"_s, err);
+    if (parser.value(user).isEmpty())
+        return usageError(u"ftp needs --user USER"_s, err);
+    const QStringList command = parser.positionalArguments();
+    if (!command.isEmpty()) {
+        const QString problem = FtpOperations::problemWith(command);
+        if (!problem.isEmpty())
+            return usageError(problem, err);
+    }
+    if (!qEnvironmentVariableIsSet(PasswordVariable)) {
+        err << "vellix: set the environment variable " << PasswordVariable << " to the password of "
+            << parser.value(user) << '\n';
+        return Failure;
+    }
+
+    // The local folders the control finds when it starts; a page upload makes its copy on the
+    // host drive.
+    FindWindowsDrive();
+    FindHostFolder();
+
+    const Interruption interruption;
+    cFTP client;
+    // The transfers let the pump run after every block: a signal cancels them there, as the
+    // control's Cancel button does.
+    client.setMessagePump([] {
+        if (Interruption::requested())
+            SharedState::instance().CancelRequest = true;
+    });
+    if (parser.isSet(passive))
+        client.SetModePassive();
+    client.setSecure(parser.isSet(secure));
+    if (!client.OpenConnection(parser.value(site), parser.value(user),
+                               qEnvironmentVariable(PasswordVariable))) {
+        const QString error = client.GetLastErrorMessage().trimmed();
+        // The secure channel tells no reason.
+        err << "vellix: cannot log in to " << parser.value(site) << ": "
+            << (error.isEmpty() ? u"the secure connection failed"_s : error) << '\n';
+        return Failure;
+    }
+    FtpOperations operations(client, out);
+    const int status = command.isEmpty()
+                           ? runScript(operations, out, err)
+                           : (runOne(operations, command, {}, out, err) ? Success : Failure);
+    client.CloseConnection();
+    if (Interruption::requested()) {
+        out.flush();
+        err << "vellix: interrupted" << Qt::endl;
+        Interruption::endByRequestedSignal();
+    }
+    return status;
+}
+
+int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStream &err)
+{
+    QTextStream input(stdin);
+    input.setEncoding(QStringConverter::Utf8);
+    FtpScript script(input);
+    int status = Success;
+    while (!Interruption::requested()) {
+        const auto line = script.next();
+        if (!line)
+            break;
+        const QString where = u"line %1: "_s.arg(line->number);
+        const QString problem =
+            line->words.isEmpty() ? line->problem : FtpOperations::problemWith(line->words);
+        if (!problem.isEmpty()) {
+            // A line that is not a command is bad usage; it outweighs failed commands.
+            err << "vellix: " << where << problem << Qt::endl;
+            status = UsageError;
+        } else if (!runOne(operations, line->words, where, out, err) && status == Success) {
+            status = Failure;
+        }
+    }
+    return status;
+}
+
+bool FtpCommand::runOne(FtpOperations &operations, const QStringList &words, const QString &where,
+                        QTextStream &out, QTextStream &err)
+{
+    Interruption::setCommandRunning(true);
+    std::optional<QString> failure = operations.run(words);
+    Interruption::setCommandRunning(false);
+    if (failure && Interruption::requested())
+        failure = u"cancelled"_s;
+    // Each result shows at once, in order with the failures, also when a person types.
+    out.flush();
+    if (failure)
+        err << "vellix: " << where << words.first() << ": " << *failure << Qt::endl;
+    return !failure;
+}
+
+int FtpCommand::usageError(const QString &message, QTextStream &err) const
+{
+    err << "vellix: " << message << '\n';
+    CliDispatcher::printUsage(usage(), err);
+    return UsageError;
+}

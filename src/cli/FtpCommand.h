@@ -1,0 +1,25 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+
+class cFTP;
+class FtpOperations;
+
+// "vellix ftp": logs in to an FTP server with the control's FTP client and runs one command
+// given on the command line, or the commands read from standard input, one a line.
+class FtpCommand : public CliCommand
+{
+public:
+    QString name() const override;
+    QStringList usage() const override;
+    QStringList notes() const override;
+    int run(const QStringList &arguments, QTextStream &out, QTextStream &err) override;
+
+private:
+    // Runs the commands of standard input; the status to exit with.
+    static int runScript(FtpOperations &operations, QTextStream &out, QTextStream &err);
+    // Runs one command; false when it failed (and the failure is reported).
+    static bool runOne(FtpOperations &operations, const QStringList &words, const QString &where,
+                       QTextStream &out, QTextStream &err);
+    int usageError(const QString &message, QTextStream &err) const;
+};

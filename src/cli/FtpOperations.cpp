@@ -1,0 +1,265 @@
+#include "cli/FtpOperations.h"
+
+#include "cli/PartFile.h"
+#include "platform/AutomationDate.h"
+#include "platform/DosPath.h"
+#include "platform/Prefix.h"
+#include "transport/cDirList.h"
+#include "transport/cFTP.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <array>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+struct FtpOperations::Verb
+{
+    QLatin1String name;
+    QLatin1String arguments; // their names, an optional one in brackets
+    QLatin1String what;
+    Result (FtpOperations::*handler)(const QStringList &arguments);
+
+    QString form() const; // "put LOCAL REMOTE"
+    qsizetype maximum() const { return arguments.isEmpty() ? 0 : arguments.count(u' ') + 1; }
+    qsizetype minimum() const { return maximum() - arguments.count(u'['); }
+};
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+// The DOS path under which the client reaches an existing local file. Empty, with the
+// problem set, when the file lies outside every drive of the prefix or when its path cannot
+// be written as a DOS path that leads back to it (a "\" in a name, say).
+QString dosPathOf(const QString &linuxPath, QString *problem)
+{
+    const QFileInfo file(linuxPath);
+    const QString dosPath = Platform::DosPath::toDos(file.absoluteFilePath());
+    if (dosPath.isEmpty()) {
+        *problem = u"%1 lies outside every drive of %2"_s.arg(
+            quoted(linuxPath), Platform::Prefix::path(u"dosdevices"_s));
+        return {};
+    }
+    if (QFileInfo(Platform::DosPath::toLinux(dosPath)).canonicalFilePath() !=
+        file.canonicalFilePath()) {
+        *problem = u"%1 has no DOS path that leads back to it"_s.arg(quoted(linuxPath));
+        return {};
+    }
+    return dosPath;
+}
+
+// Unix time of an automation date; 0 for the date 0 that the client gives an entry the
+// server told no time for.
+qint64 secondsSince1970(double date)
+{
+    if (date == 0.0)
+        return 0;
+    const QDateTime local = Platform::AutomationDate::toLocalDateTime(date);
+    return local.isValid() ? std::llround(double(local.toMSecsSinceEpoch()) / 1000.0) : 0;
+}
+
+} // namespace
+
+FtpOperations::FtpOperations(cFTP &client, QTextStream &out)
+    : m_client(client)
+    , m_out(out)
+{}
+
+std::span<const FtpOperations::Verb> FtpOperations::verbs()
+{
+    static const std::array<Verb, 10> table{{
+        {"pwd"_L1, {}, "prints the current server folder"_L1, &FtpOperations::pwd},
+        {"cd"_L1, "DIR"_L1, "changes the current server folder"_L1, &FtpOperations::cd},
+        {"ls"_L1, "[PATTERN]"_L1, "prints name|size|seconds since 1970 UTC|d or - of each entry"_L1,
+         &FtpOperations::ls},
+        {"put"_L1, "LOCAL REMOTE"_L1, "uploads a local file (a Linux path)"_L1,
+         &FtpOperations::put},
+        {"get"_L1, "REMOTE LOCAL"_L1, "downloads a server file to a local file"_L1,
+         &FtpOperations::get},
+        {"ren"_L1, "OLD NEW"_L1, "renames a server file"_L1, &FtpOperations::ren},
+        {"del"_L1, "NAME"_L1, "deletes a server file"_L1, &FtpOperations::del},
+        {"mkdir"_L1, "DIR"_L1, "makes a server folder"_L1, &FtpOperations::mkdir},
+        {"rmdir"_L1, "DIR"_L1, "removes a server folder"_L1, &FtpOperations::rmdir},
+        {"size"_L1, "NAME"_L1, "prints the size of a server file"_L1, &FtpOperations::size},
+    }};
+    return table;
+}
+
+const FtpOperations::Verb *FtpOperations::find(const QString &name)
+{
+    for (const Verb &verb : verbs()) {
+        if (verb.name == name)
+            return &verb;
+    }
+    return nullptr;
+}
+
+QString FtpOperations::Verb::form() const
+{
+    return arguments.isEmpty() ? QString(name) : name + u' ' + arguments;
+}
+
+QStringList FtpOperations::usage()
+{
+    QStringList lines;
+    for (const Verb &verb : verbs())
+        lines.append(verb.form().leftJustified(19) + verb.what);
+    return lines;
+}
+
+QString FtpOperations::problemWith(const QStringList &words)
+{
+    if (words.isEmpty())
+        return u"no command"_s;
+    const Verb *verb = find(words.first());
+    if (!verb)
+        return u"unknown command %1"_s.arg(quoted(words.first()));
+    const qsizetype count = words.size() - 1;
+    if (count < verb->minimum() || count > verb->maximum())
+        return u"%1 takes: %2"_s.arg(verb->name, verb->form());
+    return {};
+}
+
+std::optional<QString> FtpOperations::run(const QStringList &words)
+{
+    const Verb *verb = find(words.value(0));
+    Q_ASSERT(verb && problemWith(words).isEmpty());
+    // Some failures leave no text (an empty listing's "no more files", a download of a
+    // missing file): an old one must not be taken for theirs.
+    m_client.clearLastErrorMessage();
+    return (this->*verb->handler)(words.mid(1));
+}
+
+QString FtpOperations::listingLine(const cDirItem &item)
+{
+    return u"%1|%2|%3|%4"_s.arg(item.Filename)
+        .arg(item.FileSize)
+        .arg(secondsSince1970(item.LastWriteTime))
+        .arg(QChar(item.Directory ? u'd' : u'-'));
+}
+
+bool FtpOperations::clientRecordedError() const
+{
+    return !m_client.GetLastErrorMessage().isEmpty();
+}
+
+FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fallback) const
+{
+    if (succeeded)
+        return std::nullopt;
+    return clientRecordedError() ? m_client.GetLastErrorMessage().trimmed() : fallback;
+}
+
+FtpOperations::Result FtpOperations::pwd(const QStringList &)
+{
+    const QString folder = m_client.GetFTPDirectory();
+    if (!folder.isEmpty())
+        m_out << folder << '\n';
+    return outcome(!folder.isEmpty(), u"cannot read the current server folder"_s);
+}
+
+FtpOperations::Result FtpOperations::cd(const QStringList &arguments)
+{
+    return outcome(m_client.SetFTPDirectory(arguments.at(0)),
+                   u"cannot change to the server folder %1"_s.arg(quoted(arguments.at(0))));
+}
+
+FtpOperations::Result FtpOperations::ls(const QStringList &arguments)
+{
+    const QString pattern = arguments.value(0, u"*"_s);
+    const std::shared_ptr<cDirList> list = m_client.GetDirectoryListing(pattern);
+    if (!list) {
+        // No list is also the answer for an empty folder and for a pattern that matches
+        // nothing ("no more files"), the one listing failure the client does not record.
+        if (clientRecordedError())
+            return m_client.GetLastErrorMessage().trimmed();
+        return std::nullopt;
+    }
+    for (const cDirItem &item : *list)
+        m_out << listingLine(item) << '\n';
+    return std::nullopt;
+}
+
+FtpOperations::Result FtpOperations::put(const QStringList &arguments)
+{
+    const QString &local = arguments.at(0);
+    const QFileInfo file(local);
+    if (!file.isFile())
+        return u"no local file %1"_s.arg(quoted(local));
+    if (!file.isReadable())
+        return u"cannot read %1"_s.arg(quoted(local));
+    QString problem;
+    const QString dosPath = dosPathOf(local, &problem);
+    if (dosPath.isEmpty())
+        return problem;
+    return outcome(m_client.FTPUploadFile(dosPath, arguments.at(1)),
+                   u"cannot upload %1 to %2"_s.arg(quoted(local), quoted(arguments.at(1))));
+}
+
+FtpOperations::Result FtpOperations::get(const QStringList &arguments)
+{
+    const QString &remote = arguments.at(0);
+    const QString &local = arguments.at(1);
+    const QFileInfo target(local);
+    if (target.isDir())
+        return u"%1 is a folder; name the local file to write"_s.arg(quoted(local));
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return u"no local folder %1"_s.arg(quoted(target.absolutePath()));
+    PartFile part(target);
+    if (part.path().isEmpty())
+        return u"cannot write in %1"_s.arg(quoted(target.absolutePath()));
+    QString problem;
+    const QString dosPath = dosPathOf(part.path(), &problem);
+    if (dosPath.isEmpty())
+        return problem;
+    if (!m_client.FTPDownloadFile(dosPath, remote))
+        return outcome(false,
+                       u"cannot download %1: the server has no such file, or it is empty"_s.arg(
+                           quoted(remote)));
+    if (!part.commit())
+        return u"cannot replace %1"_s.arg(quoted(local));
+    return std::nullopt;
+}
+
+FtpOperations::Result FtpOperations::ren(const QStringList &arguments)
+{
+    return outcome(
+        m_client.RenameFTPFile(arguments.at(0), arguments.at(1)),
+        u"cannot rename %1 to %2"_s.arg(quoted(arguments.at(0)), quoted(arguments.at(1))));
+}
+
+FtpOperations::Result FtpOperations::del(const QStringList &arguments)
+{
+    return outcome(m_client.DeleteFTPFile(arguments.at(0)),
+                   u"cannot delete %1"_s.arg(quoted(arguments.at(0))));
+}
+
+FtpOperations::Result FtpOperations::mkdir(const QStringList &arguments)
+{
+    return outcome(m_client.CreateFTPDirectory(arguments.at(0)),
+                   u"cannot create the server folder %1"_s.arg(quoted(arguments.at(0))));
+}
+
+FtpOperations::Result FtpOperations::rmdir(const QStringList &arguments)
+{
+    return outcome(m_client.RemoveFTPDirectory(arguments.at(0)),
+                   u"cannot remove the server folder %1"_s.arg(quoted(arguments.at(0))));
+}
+
+FtpOperations::Result FtpOperations::size(const QStringList &arguments)
+{
+    // -1: nothing of that name; -2: the look-up failed.
+    const qint32 bytes = m_client.GetFTPFileSize(arguments.at(0));
+    if (bytes == -1)
+        return u"no server file %1"_s.arg(quoted(arguments.at(0)));
+    if (bytes != -2)
+        m_out << bytes << '\n';
+    return outcome(bytes != -2, u"cannot read the size of %1"_s.arg(quoted(arguments.at(0))));
+}

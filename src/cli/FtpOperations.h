@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QStringList>
+
+#include <optional>
+#include <span>
+
+class cFTP;
+struct cDirItem;
+class QTextStream;
+
+// The commands of "vellix ftp" (pwd, cd, ls, put, get, ren, del, mkdir, rmdir, size) on a
+// logged-in client. Local paths are Linux paths; they reach the client as the DOS paths it
+// takes. Results are printed on the output stream; failures come back as texts.
+class FtpOperations
+{
+public:
+    FtpOperations(cFTP &client, QTextStream &out);
+
+    // One line per command: its arguments ("put LOCAL REMOTE") and what it does.
+    static QStringList usage();
+    // Why the words do not make a command (unknown name, too few or too many arguments);
+    // empty when they do.
+    static QString problemWith(const QStringList &words);
+
+    // Runs a command whose words passed problemWith. The text of its failure, nothing when it
+    // succeeded.
+    std::optional<QString> run(const QStringList &words);
+
+    // One entry as ls prints it: name|size|seconds since 1970 UTC|type.
+    static QString listingLine(const cDirItem &item);
+
+private:
+    using Result = std::optional<QString>;
+    struct Verb;
+    static std::span<const Verb> verbs();
+    static const Verb *find(const QString &name);
+
+    Result pwd(const QStringList &arguments);
+    Result cd(const QStringList &arguments);
+    Result ls(const QStringList &arguments);
+    Result put(const QStringList &arguments);
+    Result get(const QStringList &arguments);
+    Result ren(const QStringList &arguments);
+    Result del(const QStringList &arguments);
+    Result mkdir(const QStringList &arguments);
+    Result rmdir(const QStringList &arguments);
+    Result size(const QStringList &arguments);
+
+    // Whether the running command left an error text in the client.
+    bool clientRecordedError() const;
+    // The outcome of a client call: the error text it left, else the fallback.
+    Result outcome(bool succeeded, const QString &fallback) const;
+
+    cFTP &m_client;
+    QTextStream &m_out;
+};

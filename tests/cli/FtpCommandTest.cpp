@@ -1,0 +1,331 @@
+#include "servers/FtpTestServer.h"
+#include "support/VellixTest.h"
+
+#include "platform/Prefix.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+// A script argument: in double quotes, a double quote inside written twice.
+QString quotedArgument(const QString &text)
+{
+    return u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"';
+}
+
+QByteArray everyByteValue(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + 3) & 0xff);
+    return bytes;
+}
+
+} // namespace
+
+// Runs the built `vellix ftp` as a user would from a shell.
+class FtpCommandTest : public VellixTest
+{
+protected:
+    static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password,
+                         const QString &input = {})
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"VELLIX_PASSWORD"_s);
+        if (password)
+            environment.insert(u"VELLIX_PASSWORD"_s, *password);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
+        process.write(input.toUtf8());
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static QStringList login(const FtpTestServer &server, bool passive = false)
+    {
+        QStringList arguments{u"ftp"_s, u"--site"_s, server.site(), u"--user"_s, server.user()};
+        if (passive)
+            arguments.append(u"--passive"_s);
+        return arguments;
+    }
+};
+
+class FtpCommandServerTest
+    : public FtpCommandTest
+    , public ::testing::WithParamInterface<std::tuple<FtpTestServer::Kind, bool>>
+{
+protected:
+    void SetUp() override
+    {
+        FtpCommandTest::SetUp();
+        const QString unavailable = FtpTestServer::unavailableReason(kind());
+        if (!unavailable.isEmpty())
+            GTEST_SKIP() << unavailable.toStdString();
+        QString why;
+        m_server = FtpTestServer::start(kind(), &why);
+        ASSERT_TRUE(m_server) << why.toStdString();
+    }
+
+    FtpTestServer::Kind kind() const { return std::get<0>(GetParam()); }
+    bool passive() const { return std::get<1>(GetParam()); }
+    FtpTestServer &server() const { return *m_server; }
+
+    CliRun script(const QString &lines)
+    {
+        return vellix(login(server(), passive()), server().password(),
+                      u"cd "_s + quotedArgument(server().homeDir()) + u'\n' + lines);
+    }
+
+private:
+    std::unique_ptr<FtpTestServer> m_server;
+};
+
+TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
+{
+    const QByteArray content = everyByteValue(70001);
+    const QString local = writeFile(tempPath(u"up \"load\" 1.bin"_s), content);
+    const QString downloaded = writeFile(tempPath(u"down load.bin"_s), "an older, other file");
+    const QString remote = u"my \"quoted\" file.bin"_s;
+    const QString folder = u"work dir"_s;
+    const QString lines[] = {
+        u"mkdir "_s + quotedArgument(folder),
+        u"ls"_s,
+        u"cd "_s + quotedArgument(folder),
+        u"  put "_s + quotedArgument(local) + u' ' + quotedArgument(remote),
+        u"# a comment, then a blank line"_s,
+        {},
+        u"ls"_s,
+        u"size "_s + quotedArgument(remote),
+        u"get "_s + quotedArgument(remote) + u' ' + quotedArgument(downloaded),
+        u"ren "_s + quotedArgument(remote) + u" renamed.bin"_s,
+        u"ls *.bin"_s,
+        u"del renamed.bin"_s,
+        u"ls"_s, // the folder is empty now: nothing, and no failure
+        u"cd .."_s,
+        u"rmdir "_s + quotedArgument(folder),
+        u"pwd"_s,
+    };
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const CliRun run = script(QStringList(std::begin(lines), std::end(lines)).join(u"\r\n"_s));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QString());
+    EXPECT_EQ(readFile(downloaded), content);
+    EXPECT_EQ(QDir(tempPath()).entryList({u".vellix-*"_s}, QDir::Hidden | QDir::Files),
+              QStringList());
+
+    const QStringList out = run.out.split(u'\n');
+    ASSERT_EQ(out.size(), 6) << run.out.toStdString();
+    const QString size = QString::number(content.size());
+    EXPECT_EQ(out.at(2), size);
+    EXPECT_EQ(out.at(4), server().homeDir());
+    EXPECT_EQ(out.at(5), QString());
+    struct Listed
+    {
+        int line;
+        QString name, size, type;
+    };
+    const Listed listed[] = {
+        {0, folder, {}, u"d"_s}, // a folder's size is the server's business
+        {1, remote, size, u"-"_s},
+        {3, u"renamed.bin"_s, size, u"-"_s},
+    };
+    for (const Listed &entry : listed) {
+        const QStringList fields = out.at(entry.line).split(u'|');
+        ASSERT_EQ(fields.size(), 4) << out.at(entry.line).toStdString();
+        EXPECT_EQ(fields.at(0), entry.name);
+        EXPECT_TRUE(entry.size.isEmpty() || fields.at(1) == entry.size)
+            << fields.at(1).toStdString();
+        EXPECT_EQ(fields.at(3), entry.type);
+        // Listings give the time of the last change to the minute at least.
+        EXPECT_LE(std::abs(fields.at(2).toLongLong() - now), 120) << fields.at(2).toStdString();
+    }
+}
+
+TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
+{
+    // Drive z: no longer holds the whole file system, so the test's folder lies outside every
+    // drive of the prefix.
+    const QString zDrive = Platform::Prefix::path(u"dosdevices/z:"_s);
+    ASSERT_TRUE(QFile::remove(zDrive));
+    ASSERT_TRUE(QDir().mkpath(tempPath(u"elsewhere"_s)));
+    ASSERT_TRUE(QFile::link(tempPath(u"elsewhere"_s), zDrive));
+    const QString outside = writeFile(tempPath(u"outside.txt"_s), "text");
+    const QString kept = writeFile(homePath(u"kept.txt"_s), "kept");
+
+    const QString lines[] = {
+        u"pwd"_s,
+        u"ls *.none"_s,
+        u"del \"no such file\""_s,
+        u"cd \"no such folder\""_s,
+        u"ls *.none"_s, // after failures, still nothing and no failure
+        u"put "_s + quotedArgument(outside) + u" outside.txt"_s,
+        u"size \"no such file\""_s,
+        u"get \"no such file\" "_s + quotedArgument(kept),
+        u"pwd"_s,
+    };
+    const CliRun run = script(QStringList(std::begin(lines), std::end(lines)).join(u'\n'));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, server().homeDir() + u'\n' + server().homeDir() + u'\n');
+    const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
+    // pyftpdlib answers the del and the cd in the same words: each is still told.
+    const QString starts[] = {u"vellix: line 4: del: 550"_s, u"vellix: line 5: cd: 550"_s,
+                              u"vellix: line 7: put: "_s, u"vellix: line 8: size: "_s,
+                              u"vellix: line 9: get: "_s};
+    ASSERT_EQ(err.size(), std::size(starts)) << run.err.toStdString();
+    for (size_t i = 0; i < std::size(starts); ++i)
+        EXPECT_TRUE(err.at(i).startsWith(starts[i])) << err.at(i).toStdString();
+    EXPECT_TRUE(err.at(2).contains(u"outside every drive"_s)) << err.at(2).toStdString();
+    // The failed download left the file it was to replace as it was, and nothing beside it.
+    EXPECT_EQ(readFile(kept), "kept");
+    EXPECT_EQ(QDir(homePath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"kept.txt"_s});
+    EXPECT_FALSE(run.err.contains(server().password()));
+    EXPECT_TRUE(server().rootPath().isEmpty() || QDir(server().rootPath()).isEmpty());
+}
+
+TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
+{
+    const CliRun run = script(u"frobnicate x\n"
+                              u"put onlyone\n"
+                              u"mkdir \"not closed\n"
+                              u"pwd\n"_s);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, server().homeDir() + u'\n');
+    const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(err.size(), 3) << run.err.toStdString();
+    EXPECT_EQ(err.at(0), u"vellix: line 2: unknown command \"frobnicate\""_s);
+    EXPECT_EQ(err.at(1), u"vellix: line 3: put takes: put LOCAL REMOTE"_s);
+    EXPECT_EQ(err.at(2), u"vellix: line 4: a double quote is not closed"_s);
+}
+
+TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    writeFile(server().rootPath() + u"/-dash.txt"_s, "12345");
+    const CliRun size = vellix(login(server(), passive()) + QStringList{u"size"_s, u"-dash.txt"_s},
+                               server().password());
+    EXPECT_EQ(size.exitCode, 0) << size.err.toStdString();
+    EXPECT_EQ(size.out, u"5\n"_s);
+
+    const CliRun wrong = vellix(login(server(), passive()) + QStringList{u"pwd"_s}, u"wrong"_s);
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_TRUE(wrong.err.startsWith(u"vellix: cannot log in to "_s)) << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains(u"530"_s)) << wrong.err.toStdString();
+    EXPECT_EQ(wrong.out, QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest,
+                         ::testing::Combine(::testing::ValuesIn(FtpTestServer::kinds()),
+                                            ::testing::Bool()),
+                         [](const auto &info) {
+                             return (FtpTestServer::kindName(std::get<0>(info.param)) +
+                                     (std::get<1>(info.param) ? u"Passive"_s : u"Active"_s))
+                                 .toStdString();
+                         });
+
+TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
+{
+    const QStringList site{u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s, u"u"_s};
+    const QStringList bad[] = {
+        {u"ftp"_s},
+        {u"ftp"_s, u"--user"_s, u"u"_s, u"pwd"_s},
+        {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"pwd"_s},
+        {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s},
+        site + QStringList{u"--frob"_s},
+        site + QStringList{u"bogus"_s},
+        site + QStringList{u"pwd"_s, u"extra"_s},
+        site + QStringList{u"ls"_s, u"a"_s, u"b"_s},
+        site + QStringList{u"put"_s, u"only-one"_s},
+        site + QStringList{u"get"_s, u"a"_s, u"b"_s, u"c"_s},
+    };
+    for (const QStringList &arguments : bad) {
+        const CliRun run = vellix(arguments, u"pw"_s);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.err.contains(u"usage: vellix ftp --site HOST[:PORT] --user USER"_s))
+            << run.err.toStdString();
+        EXPECT_EQ(run.out, QString());
+    }
+
+    const CliRun help = vellix({u"ftp"_s, u"--help"_s}, std::nullopt);
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith(u"usage: vellix ftp "_s)) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(u"put LOCAL REMOTE"_s)) << help.out.toStdString();
+    const CliRun all = vellix({u"--help"_s}, std::nullopt);
+    EXPECT_TRUE(all.out.contains(u"vellix config show"_s) && all.out.contains(u"vellix ftp"_s));
+
+    const CliRun noPassword = vellix(site + QStringList{u"pwd"_s}, std::nullopt);
+    EXPECT_EQ(noPassword.exitCode, 1);
+    EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
+}
+
+TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
+{
+    const QString site = u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort());
+    const CliRun run =
+        vellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s}, u"secret"_s, u"pwd\n"_s);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, QString());
+    EXPECT_TRUE(run.err.startsWith(u"vellix: cannot log in to "_s + site +
+                                   u": InternetConnect error code: 12029 Message: "_s))
+        << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(u"secret"_s));
+
+    // The secure channel fails without a reason of its own.
+    const CliRun secure = vellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s, u"--secure"_s},
+                                 u"secret"_s, u"pwd\n"_s);
+    EXPECT_EQ(secure.exitCode, 1);
+    EXPECT_EQ(secure.err,
+              u"vellix: cannot log in to "_s + site + u": the secure connection failed\n"_s);
+}
+
+TEST_F(FtpCommandTest, InterruptedDownloadLeavesNoFileBehind)
+{
+    // The server is stopped while the download runs, so that the interruption surely comes
+    // before its end; only a pyftpdlib server can be stopped.
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + u"/big.bin"_s, QByteArray(128 << 20, 'x'));
+    const QString folder = tempPath(u"in"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH),
+                  login(*server) + QStringList{u"get"_s, u"big.bin"_s, folder + u"/big.bin"_s});
+    const auto arriving = [&] {
+        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden);
+        return !files.isEmpty() && files.first().size() > 0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(arriving, 20000));
+    ASSERT_TRUE(server->suspend());
+    ::kill(pid_t(process.processId()), SIGINT);
+    QTest::qWait(200);
+    ASSERT_TRUE(server->resume());
+
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit); // ended by the signal
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
+                    .endsWith(u"get: cancelled\nvellix: interrupted\n"_s));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
