@@ -1,4 +1,5 @@
 #include "archive/LocalPaths.h"
+#include "archive/TextValue.h"
 
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -28,17 +29,6 @@ bool takeLastComponent(QString &path, QString &component)
     return true;
 }
 
-QString trimmedBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 bool askToCreateFolder(const QString &path)
 {
     const QString question = QLatin1String("The folder: '") + path +
@@ -53,7 +43,7 @@ bool askToCreateFolder(const QString &path)
 RemotePathParts SplitRemotePath(const QString &path)
 {
     RemotePathParts parts;
-    QString rest = trimmedBlanks(path);
+    QString rest = Trim(path);
     if (rest.endsWith(Slash))
         rest.chop(1);
     if (rest.startsWith(Slash))

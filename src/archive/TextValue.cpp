@@ -39,3 +39,14 @@ double Val(QStringView text)
     }
     return negative ? -value : value;
 }
+
+QString Trim(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}

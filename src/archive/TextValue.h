@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 // The numeric value at the start of a text, read the forgiving way the configuration file's
@@ -7,3 +8,7 @@
 // (with an optional decimal fraction) that follow make the number, and reading stops at the
 // first other character. A text without a number, the empty text included, is 0.
 double Val(QStringView text);
+
+// The text without blanks at either end. Only blanks: tabs and line breaks stay, as the
+// control's own trimming has always left them.
+QString Trim(const QString &text);

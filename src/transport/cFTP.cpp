@@ -1,6 +1,7 @@
 #include "transport/cFTP.h"
 
 #include "archive/LocalPaths.h"
+#include "archive/TextValue.h"
 #include "control/SharedState.h"
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
@@ -23,17 +24,6 @@ using Ftp::FileTransfer;
 namespace InternetError = Ftp::InternetError;
 
 const QLatin1Char Backslash('\\');
-
-QString trimmedBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // Progress travels in 32 bits; larger files report the largest value instead of wrapping.
 qint32 progressValue(qint64 bytes)
@@ -175,10 +165,10 @@ bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
         const QStringView verb = PageNames::isSecurePage(sLocal) ? u"put -h " : u"put ";
         return secureCommand(SecureCommand::command(verb, sLocal, sRemote));
     }
-    const QString local = trimmedBlanks(sLocal);
+    const QString local = Trim(sLocal);
     if (PageNames::isPage(local) && UploadPageFolder(local, sRemote))
         return true;
-    return uploadFile(local, trimmedBlanks(sRemote));
+    return uploadFile(local, Trim(sRemote));
 }
 
 bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
@@ -187,8 +177,8 @@ bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
         const QStringView verb = PageNames::isSecurePage(sRemote) ? u"get -h " : u"get ";
         return secureCommand(SecureCommand::command(verb, sRemote, sLocal));
     }
-    const QString local = trimmedBlanks(sLocal);
-    const QString remote = trimmedBlanks(sRemote);
+    const QString local = Trim(sLocal);
+    const QString remote = Trim(sRemote);
     if (local.isEmpty() || remote.isEmpty())
         return false;
     if (PageNames::isPage(remote))
