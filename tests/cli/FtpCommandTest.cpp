@@ -1,4 +1,5 @@
-#include "servers/FtpTestServer.h"
+#include "CliRun.h"
+#include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
 #include "platform/Prefix.h"
@@ -14,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out, err;
-};
 
 // A script argument: in double quotes, a double quote inside written twice.
 QString quotedArgument(const QString &text)
@@ -44,19 +39,7 @@ protected:
     static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password,
                          const QString &input = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(u"VELLIX_PASSWORD"_s);
-        if (password)
-            environment.insert(u"VELLIX_PASSWORD"_s, *password);
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
-        process.write(input.toUtf8());
-        process.closeWriteChannel();
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return runVellix(arguments, password, input);
     }
 
     static QStringList login(const FtpTestServer &server, bool passive = false)
@@ -70,22 +53,20 @@ protected:
 
 class FtpCommandServerTest
     : public FtpCommandTest
-    , public ::testing::WithParamInterface<std::tuple<FtpTestServer::Kind, bool>>
+    , public ::testing::WithParamInterface<ServerMode>
 {
 protected:
     void SetUp() override
     {
         FtpCommandTest::SetUp();
-        const QString unavailable = FtpTestServer::unavailableReason(kind());
-        if (!unavailable.isEmpty())
-            GTEST_SKIP() << unavailable.toStdString();
-        QString why;
-        m_server = FtpTestServer::start(kind(), &why);
-        ASSERT_TRUE(m_server) << why.toStdString();
+        QString skipReason;
+        m_server = startServerFor(GetParam(), &skipReason);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(m_server);
     }
 
-    FtpTestServer::Kind kind() const { return std::get<0>(GetParam()); }
-    bool passive() const { return std::get<1>(GetParam()); }
+    bool passive() const { return GetParam().passive; }
     FtpTestServer &server() const { return *m_server; }
 
     CliRun script(const QString &lines)
@@ -232,14 +213,8 @@ TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
     EXPECT_EQ(wrong.out, QString());
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest,
-                         ::testing::Combine(::testing::ValuesIn(FtpTestServer::kinds()),
-                                            ::testing::Bool()),
-                         [](const auto &info) {
-                             return (FtpTestServer::kindName(std::get<0>(info.param)) +
-                                     (std::get<1>(info.param) ? u"Passive"_s : u"Active"_s))
-                                 .toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
 
 TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
 {

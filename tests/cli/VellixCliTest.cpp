@@ -1,18 +1,11 @@
+#include "CliRun.h"
 #include "support/ConfigTest.h"
 
 #include "archive/LoginCipher.h"
 
-#include <QProcess>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct CliRun
-{
-    int exitCode = -1;
-    QString out, err;
-};
 
 QStringList words(const QString &line)
 {
@@ -27,17 +20,7 @@ class VellixCli : public ConfigTest
 protected:
     static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password = {})
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(u"VELLIX_PASSWORD"_s);
-        if (password)
-            environment.insert(u"VELLIX_PASSWORD"_s, *password);
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(30000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return runVellix(arguments, password);
     }
 };
 

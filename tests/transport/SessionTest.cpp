@@ -1,6 +1,6 @@
 // The FTP engine against real servers on loopback, in active and in passive mode.
 
-#include "servers/FtpTestServer.h"
+#include "servers/ServerModes.h"
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
 
@@ -28,28 +28,6 @@ QByteArray randomBytes(qsizetype size)
     return bytes;
 }
 
-struct ServerMode
-{
-    FtpTestServer::Kind kind;
-    bool passive;
-};
-
-std::vector<ServerMode> serverModes()
-{
-    std::vector<ServerMode> modes;
-    for (const auto kind : FtpTestServer::kinds()) {
-        modes.push_back({kind, false});
-        modes.push_back({kind, true});
-    }
-    return modes;
-}
-
-std::string modeName(const testing::TestParamInfo<ServerMode> &info)
-{
-    return FtpTestServer::kindName(info.param.kind).toStdString() +
-           (info.param.passive ? "_passive" : "_active");
-}
-
 } // namespace
 
 class SessionTest
@@ -60,12 +38,11 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        const QString unavailable = FtpTestServer::unavailableReason(GetParam().kind);
-        if (!unavailable.isEmpty())
-            GTEST_SKIP() << unavailable.toStdString();
-        QString why;
-        server = FtpTestServer::start(GetParam().kind, &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
         session.setPassive(GetParam().passive);
         ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()))
             << session.lastError() << " " << session.lastResponse().toStdString();
@@ -124,7 +101,8 @@ protected:
     Ftp::Session session;
 };
 
-INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModes()), modeName);
+INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
 
 TEST_P(SessionTest, BlockTransfersKeepEveryByte)
 {

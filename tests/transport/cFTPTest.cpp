@@ -1,6 +1,6 @@
 // The FTP client against real servers on loopback (active and passive), and its failures.
 
-#include "servers/FtpTestServer.h"
+#include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
 #include "control/SharedState.h"
@@ -51,38 +51,6 @@ QString connectError(quint32 code)
            InternetError::text(code);
 }
 
-struct ServerMode
-{
-    FtpTestServer::Kind kind;
-    bool passive;
-};
-
-std::vector<ServerMode> serverModes()
-{
-    std::vector<ServerMode> modes;
-    for (const auto kind : FtpTestServer::kinds()) {
-        modes.push_back({kind, false});
-        modes.push_back({kind, true});
-    }
-    return modes;
-}
-
-std::string modeName(const ServerMode &mode)
-{
-    return FtpTestServer::kindName(mode.kind).toStdString() +
-           (mode.passive ? "_passive" : "_active");
-}
-
-std::string parameterName(const testing::TestParamInfo<ServerMode> &info)
-{
-    return modeName(info.param);
-}
-
-void PrintTo(const ServerMode &mode, std::ostream *out)
-{
-    *out << modeName(mode);
-}
-
 } // namespace
 
 class cFTPTest : public VellixTest
@@ -111,12 +79,11 @@ protected:
     void SetUp() override
     {
         cFTPTest::SetUp();
-        const QString unavailable = FtpTestServer::unavailableReason(GetParam().kind);
-        if (!unavailable.isEmpty())
-            GTEST_SKIP() << unavailable.toStdString();
-        QString why;
-        server = FtpTestServer::start(GetParam().kind, &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
         if (GetParam().passive)
             client.SetModePassive();
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
@@ -398,7 +365,8 @@ TEST_P(cFTPServerTest, ALoginSetsTheHomeFolderAndASecondOneReplacesTheFirst)
         << stranger.GetLastErrorMessage().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModes()), parameterName);
+INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
 
 TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
 {
