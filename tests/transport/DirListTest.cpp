@@ -65,21 +65,6 @@ TEST_F(VellixTest, DirListTurnsAttributeBitsIntoItsNineFlags)
     }
 }
 
-TEST_F(VellixTest, DirListCopiesDatesSizeAndName)
-{
-    cDirList list;
-    // 5,000,000,000 bytes arrive as their low 32 bits.
-    const qint32 lowBits = qint32(quint32(5'000'000'000LL & 0xffffffff));
-    list.Add(0x80, 39083.5, 39084.25, 39085.75, lowBits, QStringLiteral("big file.bin"));
-    const cDirItem *item = list.Item(1);
-    ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->CreationTime, 39083.5);
-    EXPECT_EQ(item->LastAccessTime, 39084.25);
-    EXPECT_EQ(item->LastWriteTime, 39085.75);
-    EXPECT_EQ(item->FileSize, 705'032'704);
-    EXPECT_EQ(item->Filename, QStringLiteral("big file.bin"));
-}
-
 TEST_F(VellixTest, DirListKeepsTheFirstOfNamesThatDifferOnlyInCase)
 {
     cDirList list;

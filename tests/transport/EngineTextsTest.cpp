@@ -1,10 +1,9 @@
 // The texts the engine reads and writes besides listings: server names, data connection
-// replies and arguments, error texts.
+// replies and arguments.
 
 #include "support/VellixTest.h"
 
 #include "transport/DataConnection.h"
-#include "transport/InternetError.h"
 #include "transport/ServerAddress.h"
 
 using namespace Ftp;
@@ -87,14 +86,4 @@ TEST(DataConnectionTest, WritesActiveArguments)
               "|1|127.0.0.1|50000|");
     EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(QStringLiteral("::1")), 2121),
               "|2|::1|2121|");
-}
-
-TEST(InternetErrorTest, KnowsTheNumbersItReports)
-{
-    for (const quint32 code : {2u, 18u, 87u, 12002u, 12003u, 12004u, 12007u, 12017u, 12019u, 12029u,
-                               12030u, 12031u, 12110u, 12111u, 12152u})
-        EXPECT_FALSE(InternetError::text(code).isEmpty()) << code;
-    EXPECT_EQ(InternetError::text(12029),
-              QStringLiteral("A connection with the server could not be established"));
-    EXPECT_TRUE(InternetError::text(4242).isEmpty());
 }

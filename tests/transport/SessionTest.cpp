@@ -104,23 +104,6 @@ protected:
 INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
-TEST_P(SessionTest, BlockTransfersKeepEveryByte)
-{
-    for (const qsizetype size : {0, 1, 255, 300, 510, 262144, 1000001}) {
-        SCOPED_TRACE(size);
-        const QByteArray content = randomBytes(size);
-        const QString name = QStringLiteral("block %1.bin").arg(size);
-        ASSERT_TRUE(putInBlocks(name, content)) << session.lastError();
-        if (!server->rootPath().isEmpty()) {
-            EXPECT_EQ(readFile(server->rootPath() + u'/' + name), content);
-        }
-        const auto back = getInBlocks(name);
-        ASSERT_TRUE(back) << session.lastError();
-        EXPECT_EQ(*back, content);
-        EXPECT_EQ(session.fileSize(name), size);
-    }
-}
-
 TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
 {
     const QByteArray content = randomBytes(3 * 1024 * 1024 + 17);
@@ -214,23 +197,6 @@ TEST_P(SessionTest, FindMatchesPatternsInTheNamedFolder)
     EXPECT_LT(qAbs(entries[0].modified.secsTo(QDateTime::currentDateTimeUtc())), 24 * 3600);
 }
 
-TEST_P(SessionTest, RefusalsKeepTheServersReply)
-{
-    EXPECT_FALSE(session.openFile(QStringLiteral("missing.txt"), FileTransfer::Direction::Read,
-                                  TransferType::Binary));
-    EXPECT_EQ(session.lastError(), Code::ExtendedError);
-    EXPECT_TRUE(session.lastResponse().startsWith(u"550")) << session.lastResponse().toStdString();
-
-    EXPECT_FALSE(session.setCurrentDirectory(QStringLiteral("missing")));
-    EXPECT_TRUE(session.lastResponse().startsWith(u"550"));
-    EXPECT_FALSE(session.getFile(QStringLiteral("missing.txt"), tempPath(QStringLiteral("m.txt")),
-                                 TransferType::Binary));
-    EXPECT_FALSE(QFile::exists(tempPath(QStringLiteral("m.txt"))));
-
-    // The session goes on after refusals.
-    EXPECT_TRUE(putInBlocks(QStringLiteral("after.txt"), "still here"));
-}
-
 TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
 {
     const QString injected[] = {QStringLiteral("a\r\nDELE victim.txt"), QStringLiteral("a\nb"),
@@ -294,47 +260,6 @@ class SessionFailureTest : public VellixTest
 protected:
     Ftp::Session session;
 };
-
-TEST_F(SessionFailureTest, ConnectFailuresHaveTheirNumbers)
-{
-    struct Case
-    {
-        QString server;
-        quint32 error;
-    };
-    const Case cases[] = {
-        {QStringLiteral("127.0.0.1:%1").arg(FtpTestServer::unusedPort()), Code::CannotConnect},
-        {QStringLiteral("no-such-host.invalid"), Code::NameNotResolved},
-        {QStringLiteral("127.0.0.1:0"), Code::NameNotResolved},
-        {QStringLiteral("[::1"), Code::NameNotResolved},
-        {QString(), Code::NameNotResolved},
-    };
-    for (const Case &test : cases) {
-        SCOPED_TRACE(test.server.toStdString());
-        EXPECT_FALSE(session.connect(test.server, QStringLiteral("u"), QStringLiteral("p")));
-        EXPECT_EQ(session.lastError(), test.error);
-        EXPECT_FALSE(session.isConnected());
-    }
-    EXPECT_FALSE(session.currentDirectory());
-    EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
-}
-
-TEST_F(SessionFailureTest, WrongPasswordIsTheServersRefusal)
-{
-    for (const auto kind : FtpTestServer::kinds()) {
-        if (!FtpTestServer::unavailableReason(kind).isEmpty())
-            continue;
-        SCOPED_TRACE(FtpTestServer::kindName(kind).toStdString());
-        QString why;
-        const auto server = FtpTestServer::start(kind, &why);
-        ASSERT_TRUE(server) << why.toStdString();
-        EXPECT_FALSE(session.connect(server->site(), server->user(), QStringLiteral("wrong")));
-        EXPECT_EQ(session.lastError(), Code::ExtendedError);
-        EXPECT_TRUE(session.lastResponse().startsWith(u"530"))
-            << session.lastResponse().toStdString();
-        EXPECT_FALSE(session.isConnected());
-    }
-}
 
 TEST_F(SessionFailureTest, Ipv6InBothModes)
 {
