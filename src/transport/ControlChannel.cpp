@@ -26,6 +26,7 @@ bool startsWithCode(const QByteArray &line)
 bool ControlChannel::open(const QString &host, quint16 port, const Timeouts &timeouts)
 {
     close();
+    m_sendTimeout = timeouts.reply;
     if (!m_socket.connectToHost(host, port, timeouts.connect)) {
         m_error = m_socket.error();
         return false;
@@ -46,7 +47,7 @@ bool ControlChannel::send(const QByteArray &verb, const QByteArray &argument)
         line += ' ' + argument;
     line += "\r\n";
     // A command is tiny; the reply timeout bounds the wait for room in the socket.
-    if (!m_socket.sendAll(line.constData(), line.size(), std::chrono::seconds(30))) {
+    if (!m_socket.sendAll(line.constData(), line.size(), m_sendTimeout)) {
         m_error = m_socket.error();
         return false;
     }

@@ -44,6 +44,7 @@ private:
 
     Socket m_socket;
     QByteArray m_input;
+    std::chrono::milliseconds m_sendTimeout{0};
     quint32 m_error = 0;
 };
 
