@@ -19,19 +19,6 @@ QString numberedKey(const QString &prefix, int number)
     return prefix + QString::number(number);
 }
 
-// The course's local folder from its "lldir" value. An empty value falls back to the root of
-// the host product's drive, where the control looks for local files by default; a lone "\"
-// would name no folder, since every local path here carries its drive. Before the host
-// product's folder is known there is no drive to fall back to, and the folder stays empty.
-QString localFolder(const QString &lldir)
-{
-    if (!lldir.isEmpty())
-        return Platform::DosPath::withSeparator(lldir);
-    if (Shared().HostDrive.isEmpty())
-        return {};
-    return Shared().HostDrive + QLatin1String(":\\");
-}
-
 // The server paths that follow from the remote directory and the home directory.
 void deriveServerPaths(SharedState &state)
 {
@@ -60,6 +47,19 @@ QString CollapseSlashes(QString path)
     return path.replace(doubled, single).replace(doubled, single);
 }
 
+// An empty value falls back to the root of the host product's drive, where the control looks
+// for local files by default; a lone "\" would name no folder, since every local path here
+// carries its drive. Before the host product's folder is known there is no drive to fall back
+// to, and the folder stays empty.
+QString LocalFolderFromSetting(const QString &lldir)
+{
+    if (!lldir.isEmpty())
+        return Platform::DosPath::withSeparator(lldir);
+    if (Shared().HostDrive.isEmpty())
+        return {};
+    return Shared().HostDrive + QLatin1String(":\\");
+}
+
 bool ReadCourseConfig(const QString &section)
 {
     SharedState &state = Shared();
@@ -78,7 +78,7 @@ bool ReadCourseConfig(const QString &section)
     state.School = file.text(section, QStringLiteral("school"));
     state.Dept = file.text(section, QStringLiteral("dept"));
     state.TeacherName = file.text(section, QStringLiteral("tName"));
-    state.LastLocalDir = localFolder(file.text(section, QStringLiteral("lldir")));
+    state.LastLocalDir = LocalFolderFromSetting(file.text(section, QStringLiteral("lldir")));
 
     deriveServerPaths(state);
     return true;

@@ -11,6 +11,9 @@
 // cleaned.
 QString CollapseSlashes(QString path);
 
+// The course's local folder from its "lldir" value, always ending in "\".
+QString LocalFolderFromSetting(const QString &lldir);
+
 // Reads the login data (deciphered) and the course settings of a course section into the
 // shared state and derives the server paths from the remote directory and the home directory.
 // The reads cannot fail (missing values read as empty), so the result is always true.

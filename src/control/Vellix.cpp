@@ -4,6 +4,7 @@
 #include "archive/LoginCipher.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
+#include "control/LoginData.h"
 #include "control/MessagePump.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
@@ -156,6 +157,7 @@ void Vellix::buildMenu()
     mnuSpace->setObjectName(QStringLiteral("mnuSpace"));
     mnuReset = mnuMenu->addAction(QStringLiteral("&Reset Login Data"));
     mnuReset->setObjectName(QStringLiteral("mnuReset"));
+    connect(mnuReset, &QAction::triggered, this, &Vellix::mnuReset_Click);
 }
 
 bool Vellix::eventFilter(QObject *watched, QEvent *event)
@@ -191,6 +193,13 @@ void Vellix::cmdUpload_Click()
 void Vellix::cmdDnload_Click()
 {
     Q_EMIT clickDnload();
+}
+
+void Vellix::mnuReset_Click()
+{
+    // Like every command, the entry works on the course the control names now.
+    Shared().RemoteDir = m_rdir;
+    ResetLoginData(false);
 }
 
 void Vellix::setRdir(const QString &rdir)

@@ -91,6 +91,7 @@ private Q_SLOTS:
     void cmdBrowse_Click();
     void cmdUpload_Click();
     void cmdDnload_Click();
+    void mnuReset_Click();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

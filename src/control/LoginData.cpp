@@ -1,0 +1,248 @@
+#include "control/LoginData.h"
+
+#include "archive/ConfigFile.h"
+#include "archive/ConfigStore.h"
+#include "archive/LocalPaths.h"
+#include "archive/LoginStore.h"
+#include "archive/TextValue.h"
+#include "control/SharedState.h"
+#include "control/frmLogin.h"
+#include "platform/Ui.h"
+
+#include <QApplication>
+
+#include <array>
+
+using Platform::Ui;
+
+namespace {
+
+// The host product's folder on the server; the courses lie in it.
+const QLatin1String HostProductFolder("DV");
+const QLatin1Char Slash('/');
+
+// A remote directory shorter than this names no course folder inside "DV".
+constexpr qsizetype ShortestCoursePath = 4;
+
+// The keys that hold the stored login of a course section.
+const QString SiteKey = QStringLiteral("ftpSite");
+const QString UserKey = QStringLiteral("ftpUsid");
+const QString PasswordKey = QStringLiteral("ftpPwd");
+
+// The first course the host product lists ("course0" ... "course10" of its own section).
+QString ListedCourse()
+{
+    return ConfigFile().firstNumbered(QStringLiteral("Dovrelle"), QStringLiteral("course"), 0, 10);
+}
+
+// The split names a course only when it found a course, an archive and a month folder
+// beneath it. A shorter path ("/DV", "/DV/smith/") leaves its first folder where the course
+// would stand, and a path reaching into "DV" itself ("/pub/DV/smith/") puts "DV" among the
+// three: neither names a course.
+bool NamesCourse(const RemotePathParts &parts)
+{
+    const std::array<QString, 3> folders = {parts.CourseName, parts.ArchiveName, parts.MonthFolder};
+    for (const QString &folder : folders) {
+        if (folder.isEmpty() || folder == HostProductFolder)
+            return false;
+    }
+    return true;
+}
+
+// The part of the web root path before the host product's folder ("pub" of "pub/DV"), kept
+// with the stored site so that the next read finds where "DV" lies on the server.
+QString SitePath(const QString &webRootPath)
+{
+    const qsizetype folder = webRootPath.indexOf(HostProductFolder);
+    if (folder < 0)
+        return webRootPath;
+    // Without the "/" that leads to the folder.
+    return folder == 0 ? QString() : webRootPath.left(folder - 1);
+}
+
+QString StoredSite(const QString &site, const QString &webRootPath)
+{
+    const QString path = SitePath(webRootPath);
+    return path.isEmpty() ? site : site + Slash + path;
+}
+
+// Why the entered login data could not be stored, in the user's words.
+QString StoreFailure(const QString &storedSite, const frmLogin::Entries &entered)
+{
+    const std::array<std::pair<QString, QString>, 3> fields = {{
+        {QStringLiteral("site"), storedSite},
+        {QStringLiteral("user name"), entered.UserName},
+        {QStringLiteral("password"), entered.Password},
+    }};
+    const LoginStore login;
+    for (const auto &[name, value] : fields) {
+        switch (login.problemWith(value)) {
+        case LoginStore::Problem::TooLong:
+            return QStringLiteral("The %1 is too long to be saved.").arg(name);
+        case LoginStore::Problem::Unstorable:
+            return QStringLiteral("The %1 holds characters that cannot be saved.").arg(name);
+        case LoginStore::Problem::None:
+            break;
+        }
+    }
+    return QStringLiteral("Dovrelle.ini cannot be written.");
+}
+
+void TellNotSaved(const QString &reason)
+{
+    Platform::messageBox(QStringLiteral("The login data could not be saved.\r\n") + reason,
+                         Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Login"));
+}
+
+// Stores what the user entered in the course's section and takes it into the shared state,
+// the site without its path. A value that cannot be stored is refused with a message rather
+// than used for this run only: the user would find it gone at the next start, long after
+// they could still tell what they had typed.
+bool StoreLoginData(const frmLogin::Entries &entered)
+{
+    SharedState &state = Shared();
+    if (state.CourseName.isEmpty()) {
+        TellNotSaved(QStringLiteral("No course folder is set for it."));
+        return false;
+    }
+    const QString site = StoredSite(entered.SiteName, state.WebRootPath);
+    if (!WriteLoginData(state.CourseName, site, entered.UserName, entered.Password,
+                        entered.Secure)) {
+        TellNotSaved(StoreFailure(site, entered));
+        return false;
+    }
+    state.SiteName = entered.SiteName.section(Slash, 0, 0);
+    state.UserId = entered.UserName;
+    state.Password = entered.Password;
+    state.Secure = entered.Secure;
+    return true;
+}
+
+// Asks for the login data in the login dialog and stores it. False when the user cancelled
+// or the data could not be stored.
+bool AskForLoginData()
+{
+    SharedState &state = Shared();
+    Platform::setMousePointer(Ui::Pointer::Default);
+
+    frmLogin dialog(QApplication::activeWindow());
+    dialog.setEntries({state.SiteName, state.UserId, state.Password, state.Secure});
+    dialog.exec();
+    if (state.LoginCancelled) {
+        state.LoginCancelled = false;
+        return false;
+    }
+    return StoreLoginData(dialog.entries());
+}
+
+// A site stored with a path ("host/sub/") names the folder that holds "DV": the site is the
+// host, and the host product's area lies under the path.
+void TakeConfiguredSite(SharedState &state)
+{
+    QString site = state.SiteName;
+    if (site.endsWith(Slash))
+        site.chop(1);
+    const qsizetype pathStart = site.indexOf(Slash, 1);
+    if (pathStart > 0) {
+        state.WebRoot =
+            CollapseSlashes(Slash + site.mid(pathStart + 1) + Slash + HostProductFolder);
+        site.truncate(pathStart);
+    }
+    state.SiteName = site;
+    state.Host = site;
+}
+
+} // namespace
+
+void ResolveCourseFolder()
+{
+    SharedState &state = Shared();
+    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
+    state.CourseName = parts.CourseName;
+    state.ArchiveName = parts.ArchiveName;
+    state.MonthFolder = parts.MonthFolder;
+    state.WebRootPath = parts.WebRootPath;
+    if (NamesCourse(parts))
+        return;
+
+    const QString &remote = state.RemoteDir;
+    const qsizetype folder = remote.indexOf(HostProductFolder);
+    if (remote.size() < ShortestCoursePath || folder < 0) {
+        state.CourseName = ListedCourse();
+        return;
+    }
+    state.WebRoot = remote.left(folder + HostProductFolder.size()) + Slash;
+    // The course folder follows "DV/".
+    const qsizetype courseStart = folder + HostProductFolder.size() + 1;
+    const qsizetype courseEnd = remote.indexOf(Slash, courseStart);
+    state.CourseName =
+        courseEnd < 0 ? ListedCourse() : remote.mid(courseStart, courseEnd - courseStart);
+}
+
+QString CourseLocalFolder(const QString &courseName)
+{
+    return LocalFolderFromSetting(ConfigFile().text(courseName, QStringLiteral("lldir")));
+}
+
+bool ReadControlCourseConfig(const QString &courseName)
+{
+    ReadCourseConfig(courseName);
+    SharedState &state = Shared();
+    TakeConfiguredSite(state);
+
+    const ConfigFile file;
+    state.Secure = Val(LoginStore().read(file, courseName, QStringLiteral("secure"))) > 0;
+    state.Batch = Val(file.text(courseName, QStringLiteral("batch"))) > 0;
+    return true;
+}
+
+bool LoadLoginData()
+{
+    SharedState &state = Shared();
+    const bool complete =
+        !state.SiteName.isEmpty() && !state.UserId.isEmpty() && !state.Password.isEmpty();
+    if (!complete && !state.LoggedIn && !state.ConnectionFailed && !AskForLoginData())
+        return false;
+
+    state.RemoteRoot = QStringLiteral("/");
+    state.Host = state.SiteName;
+    state.UploadFilter = QStringLiteral("*.*;");
+    state.AllowedExtensions = state.UploadFilter.split(QLatin1Char(';'));
+    state.CapacityLimit = 999999;
+    state.LoggedIn = true;
+    return true;
+}
+
+void ResetLoginData(bool quiet)
+{
+    SharedState &state = Shared();
+    state.CourseName = SplitRemotePath(state.RemoteDir).CourseName;
+    // Without a course there is no section that could hold stored login data.
+    if (!state.CourseName.isEmpty()) {
+        const LoginStore login;
+        for (const QString &key : {SiteKey, UserKey, PasswordKey})
+            login.write(state.CourseName, key, QString());
+    }
+
+    state.Password.clear();
+    state.LoggedIn = false;
+    state.ConnectionFailed = false;
+
+    if (!quiet) {
+        Platform::messageBox(QStringLiteral("Login Data has been reset."), Ui::Buttons::OK,
+                             Ui::Icon::Information, QStringLiteral("Reset Login Data"));
+    }
+}
+
+void TakeHostLoginData(const QString &rdir, const QString &sitename, const QString &userid,
+                       const QString &password)
+{
+    SharedState &state = Shared();
+    // No longer logged in: the course configuration read that follows replaces these values
+    // with the stored ones, and the login is checked again.
+    state.LoggedIn = false;
+    state.RemoteDir = rdir;
+    state.SiteName = sitename;
+    state.UserId = userid;
+    state.Password = password;
+}

@@ -1,0 +1,113 @@
+#include "control/frmLogin.h"
+
+#include "control/SharedState.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Room for a host name with a path, in average characters.
+constexpr int FieldWidthInCharacters = 32;
+
+QLineEdit *makeField(QWidget *parent, const QString &name)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * FieldWidthInCharacters);
+    return field;
+}
+
+} // namespace
+
+frmLogin::frmLogin(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QStringLiteral("Login"));
+
+    txtSiteName = makeField(this, QStringLiteral("txtSiteName"));
+    txtUserName = makeField(this, QStringLiteral("txtUserName"));
+    txtPassword = makeField(this, QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+
+    chkSecure = new QCheckBox(QStringLiteral("Secure FTP"), this);
+    chkSecure->setObjectName(QStringLiteral("chkSecure"));
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/lock.png")));
+    Image1->setVisible(false);
+    connect(chkSecure, &QCheckBox::toggled, this, &frmLogin::chkSecure_Toggled);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::reject);
+
+    auto *fields = new QFormLayout;
+    fields->addRow(makeLabel(QStringLiteral("&Site "), txtSiteName), txtSiteName);
+    fields->addRow(makeLabel(QStringLiteral("&User Name:"), txtUserName), txtUserName);
+    fields->addRow(makeLabel(QStringLiteral("&Password:"), txtPassword), txtPassword);
+    auto *secureRow = new QHBoxLayout;
+    secureRow->addWidget(chkSecure);
+    secureRow->addWidget(Image1);
+    secureRow->addStretch();
+    fields->addRow(QString(), secureRow);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addLayout(fields);
+    outer->addLayout(buttons);
+    // The dialog keeps the size its contents ask for.
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QLabel *frmLogin::makeLabel(const QString &text, QWidget *buddy)
+{
+    auto *label = new QLabel(text, this);
+    label->setBuddy(buddy);
+    return label;
+}
+
+void frmLogin::setEntries(const Entries &entries)
+{
+    txtSiteName->setText(entries.SiteName);
+    txtUserName->setText(entries.UserName);
+    txtPassword->setText(entries.Password);
+    chkSecure->setChecked(entries.Secure);
+}
+
+frmLogin::Entries frmLogin::entries() const
+{
+    return {txtSiteName->text(), txtUserName->text(), txtPassword->text(), chkSecure->isChecked()};
+}
+
+void frmLogin::cmdOK_Click()
+{
+    Shared().LoginCancelled = false;
+    accept();
+}
+
+void frmLogin::reject()
+{
+    Shared().LoginCancelled = true;
+    QDialog::reject();
+}
+
+void frmLogin::chkSecure_Toggled(bool checked)
+{
+    // The lock tells at a glance that the login will go over a secure channel.
+    Image1->setVisible(checked);
+}

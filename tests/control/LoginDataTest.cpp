@@ -1,0 +1,393 @@
+#include "support/ConfigTest.h"
+
+#include "archive/ConfigFile.h"
+#include "archive/LoginStore.h"
+#include "control/LoginData.h"
+#include "control/SharedState.h"
+#include "control/Vellix.h"
+#include "control/frmLogin.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+
+namespace {
+
+const QString Course = u"bio"_s;
+const QString CourseDir = u"/DV/bio/2007/May_2007"_s;
+
+frmLogin *shownLogin()
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *login = qobject_cast<frmLogin *>(window); login && login->isVisible())
+            return login;
+    }
+    return nullptr;
+}
+
+void typeInto(frmLogin &login, const char *box, const QString &text)
+{
+    auto *field = login.findChild<QLineEdit *>(QLatin1String(box));
+    // Typed as one insertion: key clicks cannot carry characters outside ASCII.
+    field->selectAll();
+    field->insert(text);
+}
+
+void click(frmLogin &login, const char *button)
+{
+    QTest::mouseClick(login.findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
+}
+
+} // namespace
+
+class LoginDataTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        // Watches for the modal login dialog and acts on it once it shows.
+        QObject::connect(&m_watch, &QTimer::timeout, [this] {
+            if (frmLogin *login = shownLogin()) {
+                m_watch.stop();
+                ++m_shown;
+                m_act(*login);
+            }
+        });
+    }
+
+    void TearDown() override
+    {
+        m_watch.stop();
+        ConfigTest::TearDown();
+    }
+
+    // What the user does when the login dialog shows next.
+    void whenLoginShows(std::function<void(frmLogin &)> act)
+    {
+        m_act = std::move(act);
+        m_watch.start(5);
+    }
+
+    // Fills the dialog and clicks OK.
+    void answerLogin(const QString &site, const QString &user, const QString &password, bool secure)
+    {
+        whenLoginShows([=](frmLogin &login) {
+            typeInto(login, "txtSiteName", site);
+            typeInto(login, "txtUserName", user);
+            typeInto(login, "txtPassword", password);
+            login.findChild<QCheckBox *>(u"chkSecure"_s)->setChecked(secure);
+            click(login, "cmdOK");
+        });
+    }
+
+    // The course's stored login values, deciphered: site, user, password, secure.
+    static QStringList storedLogin(const QString &section = Course)
+    {
+        const ConfigFile file;
+        const LoginStore login;
+        QStringList values;
+        for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
+            values << login.read(file, section, key);
+        return values;
+    }
+
+    // The state a command has before it asks for login data.
+    static void prepareCommand(const QString &remoteDir)
+    {
+        Shared().RemoteDir = remoteDir;
+        ReadControlCourseConfig(Course);
+        ResolveCourseFolder();
+    }
+
+    int m_shown = 0;
+
+private:
+    QTimer m_watch;
+    std::function<void(frmLogin &)> m_act;
+};
+
+TEST_F(LoginDataTest, CourseFolderFromRemoteDirectoryOrCourseList)
+{
+    struct Case
+    {
+        QString remoteDir;
+        QByteArray courseKeys;
+        QString course;
+        QString webRoot; // "unchanged" when the remote directory does not set it
+    } const cases[] = {
+        {CourseDir, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
+        {u"/home/anna/bio/2007/May"_s, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
+        {u"/DV"_s, "course0=\r\ncourse1=Art\r\n", u"Art"_s, u"unchanged"_s},
+        {u"/DV/"_s, "course1=Art\r\n", u"Art"_s, u"/DV/"_s},
+        {u"/pub/DV/smith/"_s, "course0=Math\r\n", u"smith"_s, u"/pub/DV/"_s},
+        {u"/pub/DV/smith"_s, "course0=Math\r\n", u"Math"_s, u"/pub/DV/"_s},
+        {u"/DV/smith/2007"_s, "course0=Math\r\n", u"smith"_s, u"/DV/"_s},
+        {u"/www/courses/"_s, "course10=Late\r\n", u"Late"_s, u"unchanged"_s},
+        {u"/dv/smith/"_s, "course0=Math\r\n", u"Math"_s, u"unchanged"_s}, // case matters
+        {u""_s, "", u""_s, u"unchanged"_s},
+    };
+    for (const Case &c : cases) {
+        writeIni("[Dovrelle]\r\n" + c.courseKeys);
+        Shared().RemoteDir = c.remoteDir;
+        Shared().WebRoot = u"unchanged"_s;
+        ResolveCourseFolder();
+        EXPECT_EQ(Shared().CourseName, c.course) << c.remoteDir.toStdString();
+        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.remoteDir.toStdString();
+    }
+}
+
+TEST_F(LoginDataTest, CourseLocalFolderEndsInBackslash)
+{
+    const std::pair<QByteArray, QString> cases[] = {
+        {"lldir=h:\\lessons", u"h:\\lessons\\"_s},
+        {"lldir=h:\\lessons\\", u"h:\\lessons\\"_s},
+        {"school=Hill", u"C:\\"_s}, // no folder yet: the host product's drive
+    };
+    Shared().HostDrive = u"C"_s;
+    for (const auto &[keys, expected] : cases) {
+        writeIni("[bio]\r\n" + keys + "\r\n");
+        EXPECT_EQ(CourseLocalFolder(Course), expected) << keys.toStdString();
+    }
+}
+
+TEST_F(LoginDataTest, OnlyAPositiveNumberMakesSecureOrBatch)
+{
+    const std::tuple<QString, QByteArray, bool> cases[] = {
+        {u"1"_s, "1", true},    {u"2"_s, "3 ", true},    {u"0"_s, "0", false},  {u""_s, "", false},
+        {u"-1"_s, "-1", false}, {u"yes"_s, "on", false}, {u" 1"_s, "+1", true},
+    };
+    for (const auto &[secure, batch, expected] : cases) {
+        writeIni("[bio]\r\nbatch=" + batch + "\r\n");
+        ASSERT_TRUE(LoginStore().write(Course, u"secure"_s, secure));
+        Shared().Secure = Shared().Batch = !expected;
+        EXPECT_TRUE(ReadControlCourseConfig(Course));
+        EXPECT_EQ(Shared().Secure, expected) << secure.toStdString();
+        EXPECT_EQ(Shared().Batch, expected) << batch.toStdString();
+    }
+}
+
+TEST_F(LoginDataTest, ConfiguredSiteWithPathGivesHostAndWebRoot)
+{
+    const std::tuple<QString, QString, QString> cases[] = {
+        // stored site, site and host, web root (remote directory /DV/bio/2007/May_2007)
+        {u"ftp.school.org/sub/"_s, u"ftp.school.org"_s, u"/sub/DV"_s},
+        {u"ftp.school.org/a//b"_s, u"ftp.school.org"_s, u"/a/b/DV"_s},
+        {u"ftp.school.org/"_s, u"ftp.school.org"_s, u"/DV"_s},
+        {u"ftp.school.org"_s, u"ftp.school.org"_s, u"/DV"_s},
+    };
+    for (const auto &[stored, site, webRoot] : cases) {
+        ASSERT_TRUE(LoginStore().write(Course, u"ftpSite"_s, stored));
+        Shared().RemoteDir = CourseDir;
+        ReadControlCourseConfig(Course);
+        EXPECT_EQ(Shared().SiteName, site) << stored.toStdString();
+        EXPECT_EQ(Shared().Host, site) << stored.toStdString();
+        EXPECT_EQ(Shared().WebRoot, webRoot) << stored.toStdString();
+    }
+}
+
+TEST_F(LoginDataTest, HostLoginDataGivesWayToTheStoredOne)
+{
+    for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s})
+        ASSERT_TRUE(LoginStore().write(Course, key, u"stored "_s + key));
+    Shared().LoggedIn = true;
+    TakeHostLoginData(CourseDir, u"host.site"_s, u"hostuser"_s, u"hostpw"_s);
+    const SharedState &s = Shared();
+    EXPECT_FALSE(s.LoggedIn);
+    EXPECT_EQ(QStringList({s.RemoteDir, s.SiteName, s.UserId, s.Password}),
+              QStringList({CourseDir, u"host.site"_s, u"hostuser"_s, u"hostpw"_s}));
+    ReadControlCourseConfig(Course);
+    EXPECT_EQ(QStringList({s.SiteName, s.UserId, s.Password}),
+              QStringList({u"stored ftpSite"_s, u"stored ftpUsid"_s, u"stored ftpPwd"_s}));
+}
+
+TEST_F(LoginDataTest, DialogOnlyWhenLoginDataIsMissing)
+{
+    struct Case
+    {
+        QString site, user, password;
+        bool loggedIn, connectionFailed;
+    } const cases[] = {
+        {u"ftp.a.org"_s, u"anna"_s, u"pw"_s, false, false},
+        {u""_s, u""_s, u""_s, true, false},
+        {u""_s, u"anna"_s, u""_s, false, true},
+    };
+    whenLoginShows([](frmLogin &login) { click(login, "cmdCancel"); });
+    for (const Case &c : cases) {
+        SharedState::reset();
+        Shared().SiteName = c.site;
+        Shared().UserId = c.user;
+        Shared().Password = c.password;
+        Shared().LoggedIn = c.loggedIn;
+        Shared().ConnectionFailed = c.connectionFailed;
+        ASSERT_TRUE(LoadLoginData()) << c.site.toStdString();
+        const SharedState &s = Shared();
+        EXPECT_EQ(s.Host, s.SiteName);
+        EXPECT_EQ(s.RemoteRoot, u"/"_s);
+        EXPECT_EQ(s.UploadFilter, u"*.*;"_s);
+        EXPECT_EQ(s.AllowedExtensions.value(0), u"*.*"_s);
+        EXPECT_EQ(s.CapacityLimit, 999999);
+        EXPECT_TRUE(s.LoggedIn);
+    }
+    EXPECT_EQ(m_shown, 0);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(LoginDataTest, CancelledDialogEndsWithNothingStored)
+{
+    const std::pair<const char *, std::function<void(frmLogin &)>> ways[] = {
+        {"Cancel", [](frmLogin &login) { click(login, "cmdCancel"); }},
+        {"close box", [](frmLogin &login) { login.close(); }},
+        {"Escape", [](frmLogin &login) { QTest::keyClick(&login, Qt::Key_Escape); }},
+    };
+    writeIni("[bio]\r\nschool=Hill\r\n");
+    const QByteArray before = readFile(iniPath());
+    prepareCommand(CourseDir);
+    for (const auto &[how, leave] : ways) {
+        const int shownBefore = m_shown;
+        whenLoginShows([leave](frmLogin &login) {
+            typeInto(login, "txtSiteName", u"typed.site"_s);
+            leave(login);
+        });
+        EXPECT_FALSE(LoadLoginData()) << how;
+        EXPECT_EQ(m_shown, shownBefore + 1) << how;
+        EXPECT_FALSE(Shared().LoginCancelled) << how;
+        EXPECT_FALSE(Shared().LoggedIn) << how;
+        EXPECT_EQ(Shared().SiteName, QString()) << how;
+    }
+    EXPECT_EQ(readFile(iniPath()), before);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(LoginDataTest, EnteredLoginIsStoredWithTheSitePath)
+{
+    struct Case
+    {
+        QString remoteDir, typedSite;
+        QString storedSite, usedSite;
+    } const cases[] = {
+        {CourseDir, u"ftp.a.org"_s, u"ftp.a.org"_s, u"ftp.a.org"_s},
+        {u"/pub/DV/bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org/pub"_s, u"ftp.a.org"_s},
+        {u"/www/site/bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org/www/site"_s, u"ftp.a.org"_s},
+        {u"bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org"_s, u"ftp.a.org"_s},
+        {CourseDir, u"ftp.a.org/sub/x"_s, u"ftp.a.org/sub/x"_s, u"ftp.a.org"_s},
+    };
+    for (const Case &c : cases) {
+        SharedState::reset();
+        writeIni("[bio]\r\nschool=Hill\r\n");
+        prepareCommand(c.remoteDir);
+        answerLogin(c.typedSite, u"anna"_s, u"p=w; ä"_s, true);
+        ASSERT_TRUE(LoadLoginData()) << c.remoteDir.toStdString();
+        EXPECT_EQ(storedLogin(), QStringList({c.storedSite, u"anna"_s, u"p=w; ä"_s, u"1"_s}))
+            << c.remoteDir.toStdString();
+        const SharedState &s = Shared();
+        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
+                  QStringList({c.usedSite, c.usedSite, u"anna"_s, u"p=w; ä"_s}));
+        EXPECT_TRUE(s.LoggedIn && s.Secure && !s.LoginCancelled);
+        EXPECT_EQ(ConfigFile().text(Course, u"school"_s), u"Hill"_s);
+    }
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(LoginDataTest, DialogStartsWithTheKnownValues)
+{
+    prepareCommand(CourseDir);
+    Shared().SiteName = u"known.site"_s;
+    Shared().UserId = u"known"_s;
+    Shared().Secure = true;
+    QStringList shown;
+    bool secureShown = false;
+    whenLoginShows([&](frmLogin &login) {
+        const frmLogin::Entries entries = login.entries();
+        shown = {entries.SiteName, entries.UserName, entries.Password};
+        secureShown = entries.Secure;
+        typeInto(login, "txtPassword", u"pw"_s);
+        login.findChild<QCheckBox *>(u"chkSecure"_s)->setChecked(false);
+        click(login, "cmdOK");
+    });
+    ui().answer(Ui::Answer::OK);
+    Platform::setMousePointer(Ui::Pointer::Hourglass);
+    ASSERT_TRUE(LoadLoginData());
+    EXPECT_EQ(shown, QStringList({u"known.site"_s, u"known"_s, QString()}));
+    EXPECT_TRUE(secureShown);
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+    EXPECT_EQ(storedLogin(), QStringList({u"known.site"_s, u"known"_s, u"pw"_s, u"0"_s}));
+    EXPECT_FALSE(Shared().Secure);
+}
+
+TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
+{
+    const std::tuple<QString, QString, QString> cases[] = {
+        // site, password, reason
+        {u"ftp.a.org"_s, QString(300, u'x'), u"The password is too long to be saved."_s},
+        // Stored with its path "/pub": one byte more than a read gives back.
+        {QString(251, u's'), u"pw"_s, u"The site is too long to be saved."_s},
+    };
+    for (const auto &[site, password, reason] : cases) {
+        SharedState::reset();
+        ui().clear();
+        writeIni("[bio]\r\nschool=Hill\r\n");
+        const QByteArray before = readFile(iniPath());
+        prepareCommand(u"/pub/DV/bio/2007/May"_s);
+        answerLogin(site, u"anna"_s, password, false);
+        EXPECT_FALSE(LoadLoginData()) << reason.toStdString();
+        ASSERT_EQ(ui().boxes().size(), 1);
+        const auto &box = ui().boxes().first();
+        EXPECT_EQ(box.text, u"The login data could not be saved.\r\n"_s + reason);
+        EXPECT_EQ(box.title, u"Login"_s);
+        EXPECT_EQ(box.icon, Ui::Icon::Critical);
+        EXPECT_EQ(readFile(iniPath()), before);
+        EXPECT_FALSE(Shared().LoggedIn);
+        EXPECT_EQ(Shared().UserId, QString());
+    }
+}
+
+TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
+{
+    for (const bool quiet : {true, false}) {
+        ui().clear();
+        writeIni("[Other]\r\nftpPwd=keep\r\n[bio]\r\nschool=Hill\r\n");
+        for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
+            ASSERT_TRUE(LoginStore().write(Course, key, u"1"_s));
+        Shared().RemoteDir = CourseDir;
+        Shared().Password = u"pw"_s;
+        Shared().LoggedIn = Shared().ConnectionFailed = true;
+
+        ResetLoginData(quiet);
+        EXPECT_EQ(storedLogin(), QStringList({{}, {}, {}, u"1"_s}));
+        const ConfigFile file;
+        EXPECT_EQ(file.text(Course, u"school"_s), u"Hill"_s);
+        EXPECT_EQ(file.text(u"Other"_s, u"ftpPwd"_s), u"keep"_s);
+        EXPECT_TRUE(file.bytes(Course, u"ftpPwd"_s).isEmpty());
+        EXPECT_EQ(Shared().Password, QString());
+        EXPECT_FALSE(Shared().LoggedIn || Shared().ConnectionFailed);
+        if (quiet) {
+            EXPECT_TRUE(ui().boxes().isEmpty());
+            continue;
+        }
+        ASSERT_EQ(ui().boxes().size(), 1);
+        EXPECT_EQ(ui().boxes().first().text, u"Login Data has been reset."_s);
+        EXPECT_EQ(ui().boxes().first().title, u"Reset Login Data"_s);
+        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Information);
+    }
+}
+
+TEST_F(LoginDataTest, MenuEntryResetsTheCourseTheControlNames)
+{
+    ASSERT_TRUE(LoginStore().write(Course, u"ftpPwd"_s, u"pw"_s));
+    Vellix control;
+    control.setRdir(CourseDir);
+    control.findChild<QAction *>(u"mnuReset"_s)->trigger();
+    EXPECT_EQ(storedLogin().value(2), QString());
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().first().text, u"Login Data has been reset."_s);
+}
