@@ -38,6 +38,7 @@ public:
     QString WebRoot;         // absolute server path of the host product's area
     QString HomeDir;         // server folder current right after login
     QString RemoteRoot;
+    qint32 MonthFolderSize = 0; // bytes below the month folder, from the last size walk
 
     // Login data.
     QString SiteName;

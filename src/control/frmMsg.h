@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QTimer;
+
+// The connection status window: stands on the screen while the control opens its FTP session
+// with the login data of the shared state. It connects by itself a moment after it is shown,
+// reports a failure, and closes; the caller then looks at the FTP client to see the outcome.
+class frmMsg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // How long the window stands before it connects, so that the user sees it.
+    static constexpr int DefaultConnectDelayMs = 1000;
+
+    explicit frmMsg(QWidget *parent = nullptr);
+
+    // The delay of every window shown from now on (tests shorten it).
+    static void setConnectDelay(int milliseconds);
+    static int connectDelay();
+
+    // Opens the session: reads whether the course wants the secure channel, works out host
+    // and web root, connects, makes the server paths absolute under the login folder, and
+    // unloads the window. The timer calls it.
+    void Connect();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void Timer1_Timer();
+    void showLock();
+
+    QLabel *Label1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QTimer *Timer1 = nullptr;
+};

@@ -1,0 +1,315 @@
+// The connection status window: the host and path rules around its connect, its failure
+// message and pointer, the secure setting it reads, and real connects to loopback servers.
+
+#include "servers/FtpTestServer.h"
+#include "support/ConfigTest.h"
+
+#include "archive/ConfigStore.h"
+#include "archive/LoginStore.h"
+#include "archive/ServerFolders.h"
+#include "control/ConnectionPaths.h"
+#include "control/SharedState.h"
+#include "control/frmMsg.h"
+#include "transport/cFTP.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+
+inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
+{
+    *out << FtpTestServer::kindName(kind).toStdString();
+}
+
+TEST(ConnectionPathsTest, BeforeConnectingTheSiteNamesHostAndWebRoot)
+{
+    struct Case
+    {
+        QString host, remoteDir;
+        QString wantHost, wantSite, wantWebRoot;
+    };
+    const Case cases[] = {
+        // A site with a path: the host alone is connected to; the web root is the path's DV.
+        {u"ftphost/www"_s, u"/DV/smith/algebra/May"_s, u"ftphost"_s, u"ftphost"_s, u"/www/DV"_s},
+        {u"ftphost:2121/www/site"_s, u"/DV/smith/algebra/May"_s, u"ftphost:2121"_s,
+         u"ftphost:2121"_s, u"/www/site/DV"_s},
+        // A plain host: the web root lies before the remote directory's "/DV/".
+        {u"ftphost"_s, u"/pub/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s,
+         u"/pub"_s},
+        {u"ftphost"_s, u"pub/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s,
+         u"/pub"_s},
+        {u"ftphost"_s, u"/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s, u"/"_s},
+        // A trailing "/" is no path: the host stays as it is.
+        {u"ftphost/"_s, u"/pub/DV/smith/algebra/May"_s, u"ftphost/"_s, u"site as entered"_s,
+         u"/pub"_s},
+        // No "/DV/" (it is looked for case-sensitively): the root until the server says more.
+        {u"ftphost"_s, u"/pub/dv/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s, u"/"_s},
+        {u"ftphost"_s, QString(), u"ftphost"_s, u"site as entered"_s, u"/"_s},
+    };
+    for (const Case &c : cases) {
+        const auto site = ConnectionPaths::beforeConnect(c.host, u"site as entered"_s, c.remoteDir);
+        EXPECT_EQ(site.host, c.wantHost) << c.host.toStdString();
+        EXPECT_EQ(site.siteName, c.wantSite) << c.host.toStdString();
+        EXPECT_EQ(site.webRoot, c.wantWebRoot)
+            << c.host.toStdString() << " " << c.remoteDir.toStdString();
+    }
+}
+
+TEST(ConnectionPathsTest, AfterConnectingPathsLieUnderTheLoginFolder)
+{
+    struct Case
+    {
+        QString homeDir, remoteDir;
+        QString wantWebRoot, wantRemoteDir;
+    };
+    const Case cases[] = {
+        {u"/home/smith"_s, u"/pub/DV/smith/algebra/May"_s, u"/home/smith/pub"_s,
+         u"/home/smith/pub/DV/smith/algebra/May"_s},
+        // The login folder already begins the remote directory, in another case.
+        {u"/Home/Smith"_s, u"/home/smith/pub/DV/smith/algebra/May"_s, u"/home/smith/pub"_s,
+         u"/home/smith/pub/DV/smith/algebra/May"_s},
+        {u"/"_s, u"/DV/smith/algebra/May"_s, u"/"_s, u"/DV/smith/algebra/May"_s},
+        {u"/home/smith"_s, u"/DV/smith/algebra/May"_s, u"/home/smith/"_s,
+         u"/home/smith/DV/smith/algebra/May"_s},
+        {u"/home/smith"_s, u"DV/smith/algebra/May"_s, u"/home/smith/"_s,
+         u"/home/smith/DV/smith/algebra/May"_s},
+        // No "/DV/": the login folder is the web root.
+        {u"/home/smith"_s, u"/pub/algebra/May"_s, u"/home/smith"_s,
+         u"/home/smith/pub/algebra/May"_s},
+        {u"/"_s, u"/pub/algebra/May"_s, u"/"_s, u"/pub/algebra/May"_s},
+        // A server that named no login folder leaves the paths as the remote directory has them.
+        {QString(), u"/pub/DV/smith/algebra/May"_s, u"/pub"_s, u"/pub/DV/smith/algebra/May"_s},
+    };
+    for (const Case &c : cases) {
+        const auto paths = ConnectionPaths::afterConnect(c.homeDir, c.remoteDir);
+        EXPECT_EQ(paths.webRoot, c.wantWebRoot)
+            << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
+        EXPECT_EQ(paths.remoteDir, c.wantRemoteDir)
+            << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
+    }
+}
+
+class StatusWindowTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        frmMsg::setConnectDelay(0);
+        Shared().FtpClient = std::make_unique<cFTP>();
+        Shared().CourseName = u"smith"_s;
+        Shared().RemoteDir = u"/DV/smith/algebra/May"_s;
+        Shared().UserId = u"smith"_s;
+        Shared().Password = u"secret"_s;
+    }
+
+    void TearDown() override
+    {
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        ConfigTest::TearDown();
+    }
+
+    void refusedHost(const QString &path = {})
+    {
+        Shared().Host = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()) + path;
+        Shared().SiteName = Shared().Host;
+    }
+
+    // Runs the window modally; a window that does not close itself is closed after a while,
+    // so a fault fails the test instead of hanging it.
+    int execWindow(frmMsg &window)
+    {
+        bool closedByWatchdog = false;
+        QTimer::singleShot(20000, &window, [&] {
+            closedByWatchdog = true;
+            window.done(-1);
+        });
+        const int result = window.exec();
+        EXPECT_FALSE(closedByWatchdog) << "the window did not close itself";
+        return result;
+    }
+
+    static bool lockShown(const frmMsg &window)
+    {
+        const auto *lock = window.findChild<QLabel *>(u"Image1"_s);
+        return lock && !lock->isHidden();
+    }
+
+    void storeSecure(const QString &value)
+    {
+        ASSERT_TRUE(LoginStore().write(u"smith"_s, u"secure"_s, value));
+    }
+};
+
+TEST_F(StatusWindowTest, ShowsItsTextAndWaitsASecondByDefault)
+{
+    frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+    frmMsg window;
+    window.show();
+    const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
+    const auto *label = window.findChild<QLabel *>(u"Label1"_s);
+    ASSERT_TRUE(timer && label);
+    EXPECT_EQ(window.windowTitle(), u"Status"_s);
+    EXPECT_EQ(label->text(), u"  Connecting..."_s);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_TRUE(timer->isSingleShot());
+    EXPECT_EQ(timer->interval(), 1000);
+    // Nothing is connected before the delay has passed.
+    EXPECT_TRUE(ui().pointerChanges().isEmpty());
+}
+
+TEST_F(StatusWindowTest, ShownLockFollowsTheClient)
+{
+    for (const bool secure : {true, false}) {
+        Shared().FtpClient->setSecure(secure);
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        frmMsg window;
+        window.show();
+        EXPECT_EQ(lockShown(window), secure);
+    }
+}
+
+TEST_F(StatusWindowTest, RefusedConnectionSaysSoWithTheNormalPointerAndCloses)
+{
+    refusedHost();
+    frmMsg window;
+    EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
+
+    ASSERT_EQ(ui().boxes().size(), 1);
+    const auto &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"Connection Failed."_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Critical);
+    EXPECT_EQ(box.buttons, Ui::Buttons::OK);
+    EXPECT_EQ(box.title, Ui::applicationTitle());
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(ui().pointerChanges(),
+              (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
+    EXPECT_TRUE(Shared().ConnectionFailed);
+    EXPECT_TRUE(Shared().FtpClient->GetFTPDirectory().isEmpty());
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(StatusWindowTest, SiteWithAPathConnectsToItsHost)
+{
+    refusedHost(u"/www"_s);
+    const QString host = Shared().Host.section(u'/', 0, 0);
+    frmMsg window;
+    execWindow(window);
+    EXPECT_EQ(Shared().Host, host);
+    EXPECT_EQ(Shared().SiteName, host);
+    // The connect failed, so the web root stays the one the site named.
+    EXPECT_EQ(Shared().WebRoot, u"/www/DV"_s);
+}
+
+TEST_F(StatusWindowTest, StoredSecureValueChoosesTheChannel)
+{
+    struct Case
+    {
+        std::optional<QString> stored;
+        bool secure;
+    };
+    const Case cases[] = {
+        {std::nullopt, false}, {u"0"_s, false},  {u"1"_s, true},    {u"-1"_s, true},
+        {u" 2"_s, true},       {u"0.5"_s, true}, {u"yes"_s, false}, {u"0x1"_s, false},
+    };
+    refusedHost();
+    for (const Case &c : cases) {
+        // Each case starts from the opposite channel, so a value left unread shows.
+        Shared().FtpClient->setSecure(!c.secure);
+        if (c.stored)
+            storeSecure(*c.stored);
+        else
+            writeIni("[smith]\nschool=North\n");
+        frmMsg window;
+        window.Connect();
+        EXPECT_EQ(Shared().FtpClient->secure(), c.secure)
+            << c.stored.value_or(u"(none)"_s).toStdString();
+        EXPECT_EQ(lockShown(window), c.secure) << c.stored.value_or(u"(none)"_s).toStdString();
+    }
+    EXPECT_TRUE(Shared().Component);
+}
+
+TEST_F(StatusWindowTest, WithoutSessionEnsureConnectedShowsTheWindow)
+{
+    refusedHost();
+    EnsureConnected();
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().first().text, u"Connection Failed."_s);
+}
+
+class StatusWindowServerTest
+    : public StatusWindowTest
+    , public testing::WithParamInterface<FtpTestServer::Kind>
+{
+protected:
+    void SetUp() override
+    {
+        StatusWindowTest::SetUp();
+        const QString unavailable = FtpTestServer::unavailableReason(GetParam());
+        if (!unavailable.isEmpty())
+            GTEST_SKIP() << unavailable.toStdString();
+        QString why;
+        server = FtpTestServer::start(GetParam(), &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        Shared().Host = server->site();
+        Shared().SiteName = server->site();
+        Shared().UserId = server->user();
+        Shared().Password = server->password();
+        // The remote directory as a host writes it, relative to the login folder.
+        Shared().RemoteDir = u"DV/smith/algebra/May"_s;
+    }
+
+    void TearDown() override
+    {
+        if (Shared().FtpClient)
+            Shared().FtpClient->CloseConnection();
+        server.reset();
+        StatusWindowTest::TearDown();
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_P(StatusWindowServerTest, ConnectsClosesItselfAndPlacesThePaths)
+{
+    frmMsg window;
+    EXPECT_EQ(execWindow(window), int(QDialog::Accepted));
+
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_EQ(ui().pointerChanges(),
+              (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
+    EXPECT_FALSE(Shared().ConnectionFailed);
+    EXPECT_FALSE(Shared().FtpClient->secure());
+    const QString home = server->homeDir();
+    EXPECT_EQ(Shared().HomeDir, home);
+    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), home);
+    EXPECT_EQ(Shared().WebRoot, CollapseSlashes(home + u"/"_s));
+    EXPECT_EQ(Shared().RemoteDir, CollapseSlashes(home + u"/DV/smith/algebra/May"_s));
+}
+
+TEST_P(StatusWindowServerTest, EnsureConnectedLeavesAnOpenSessionAlone)
+{
+    ASSERT_TRUE(
+        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
+    Shared().HomeDir = u"(kept)"_s;
+    EnsureConnected();
+    // No window ran: it would have connected anew and changed the pointer.
+    EXPECT_TRUE(ui().pointerChanges().isEmpty());
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
+}
+
+TEST_P(StatusWindowServerTest, EnsureConnectedReconnectsAClosedSession)
+{
+    EnsureConnected();
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), server->homeDir());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest, testing::ValuesIn(FtpTestServer::kinds()),
+                         [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
+                             return FtpTestServer::kindName(info.param).toStdString();
+                         });
