@@ -298,32 +298,6 @@ TEST_F(LoginDataTest, EnteredLoginIsStoredWithTheSitePath)
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-TEST_F(LoginDataTest, DialogStartsWithTheKnownValues)
-{
-    prepareCommand(CourseDir);
-    Shared().SiteName = u"known.site"_s;
-    Shared().UserId = u"known"_s;
-    Shared().Secure = true;
-    QStringList shown;
-    bool secureShown = false;
-    whenLoginShows([&](frmLogin &login) {
-        const frmLogin::Entries entries = login.entries();
-        shown = {entries.SiteName, entries.UserName, entries.Password};
-        secureShown = entries.Secure;
-        typeInto(login, "txtPassword", u"pw"_s);
-        login.findChild<QCheckBox *>(u"chkSecure"_s)->setChecked(false);
-        click(login, "cmdOK");
-    });
-    ui().answer(Ui::Answer::OK);
-    Platform::setMousePointer(Ui::Pointer::Hourglass);
-    ASSERT_TRUE(LoadLoginData());
-    EXPECT_EQ(shown, QStringList({u"known.site"_s, u"known"_s, QString()}));
-    EXPECT_TRUE(secureShown);
-    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
-    EXPECT_EQ(storedLogin(), QStringList({u"known.site"_s, u"known"_s, u"pw"_s, u"0"_s}));
-    EXPECT_FALSE(Shared().Secure);
-}
-
 TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
 {
     const std::tuple<QString, QString, QString> cases[] = {

@@ -24,38 +24,6 @@ protected:
     frmLogin dialog;
 };
 
-TEST_F(LoginDialogTest, LabelsLeadToTheirBoxes)
-{
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Login"));
-    EXPECT_EQ(child<QLineEdit>("txtPassword")->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(child<QCheckBox>("chkSecure")->text(), QStringLiteral("Secure FTP"));
-    EXPECT_TRUE(child<QPushButton>("cmdOK")->isDefault());
-
-    const std::pair<QString, const char *> rows[] = {
-        {QStringLiteral("&Site "), "txtSiteName"},
-        {QStringLiteral("&User Name:"), "txtUserName"},
-        {QStringLiteral("&Password:"), "txtPassword"},
-    };
-    const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
-    for (const auto &[text, box] : rows) {
-        const auto label = std::find_if(labels.begin(), labels.end(),
-                                        [&](const QLabel *l) { return l->text() == text; });
-        ASSERT_NE(label, labels.end()) << text.toStdString();
-        EXPECT_EQ((*label)->buddy(), child<QLineEdit>(box)) << box;
-    }
-
-    // The mnemonics reach the boxes.
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    const std::pair<Qt::Key, const char *> mnemonics[] = {
-        {Qt::Key_U, "txtUserName"}, {Qt::Key_P, "txtPassword"}, {Qt::Key_S, "txtSiteName"}};
-    for (const auto &[key, box] : mnemonics) {
-        QTest::keyClick(&dialog, key, Qt::AltModifier);
-        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(box)) << box;
-    }
-}
-
 TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
 {
     dialog.show();
@@ -108,18 +76,3 @@ TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
     }
 }
 
-TEST_F(LoginDialogTest, GivesBackWhatWasTyped)
-{
-    dialog.setEntries(
-        {QStringLiteral("old.site"), QStringLiteral("old"), QStringLiteral("pw"), false});
-    auto *site = child<QLineEdit>("txtSiteName");
-    site->clear();
-    QTest::keyClicks(site, QStringLiteral("ftp.school.org/sub"));
-    QTest::keyClicks(child<QLineEdit>("txtPassword"), QStringLiteral(" 2"));
-    QTest::mouseClick(child<QCheckBox>("chkSecure"), Qt::LeftButton);
-    const frmLogin::Entries typed = dialog.entries();
-    EXPECT_EQ(QStringList({typed.SiteName, typed.UserName, typed.Password}),
-              QStringList({QStringLiteral("ftp.school.org/sub"), QStringLiteral("old"),
-                           QStringLiteral("pw 2")}));
-    EXPECT_TRUE(typed.Secure);
-}
