@@ -1,9 +1,6 @@
 #include "control/frmMsg.h"
 
-#include "archive/CipherComponent.h"
-#include "archive/ConfigFile.h"
-#include "archive/TextValue.h"
-#include "control/ConnectionPaths.h"
+#include "control/SessionOpener.h"
 #include "control/SharedState.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
@@ -20,15 +17,6 @@ namespace {
 int connectDelaySetting = frmMsg::DefaultConnectDelayMs;
 
 const QString ConnectingText = QStringLiteral("  Connecting...");
-
-// Whether the course's stored "secure" value asks for the secure channel. Any number but 0
-// does, negative ones included; a missing value reads as 0.
-bool courseWantsSecure(const CipherComponent &component, const QString &courseName)
-{
-    const QByteArray stored = ConfigFile().bytes(courseName, QStringLiteral("secure"));
-    const QString value = QString::fromUtf8(component.Decipher(stored, component.Key()));
-    return Val(value) != 0;
-}
 
 } // namespace
 
@@ -98,35 +86,10 @@ void frmMsg::Timer1_Timer()
 
 void frmMsg::Connect()
 {
-    SharedState &state = Shared();
-    if (!state.Component)
-        state.Component = std::make_unique<CipherComponent>();
-
-    cFTP *client = state.FtpClient.get();
-    if (client)
-        client->setSecure(courseWantsSecure(*state.Component, state.CourseName));
-    Image1->setVisible(client && client->secure());
-
-    const ConnectionPaths::Site site =
-        ConnectionPaths::beforeConnect(state.Host, state.SiteName, state.RemoteDir);
-    state.Host = site.host;
-    state.SiteName = site.siteName;
-    state.WebRoot = site.webRoot;
-
+    Image1->setVisible(ChooseSecureChannel());
     setCursor(Qt::WaitCursor);
     Platform::setMousePointer(Ui::Pointer::Hourglass);
-    // The control makes the client when it starts; without one there is nothing to connect.
-    const bool connected =
-        client && client->OpenConnection(state.Host, state.UserId, state.Password);
-    if (connected) {
-        state.HomeDir = client->GetFTPDirectory();
-        const ConnectionPaths::ServerPaths paths =
-            ConnectionPaths::afterConnect(state.HomeDir, state.RemoteDir);
-        state.WebRoot = paths.webRoot;
-        state.RemoteDir = paths.remoteDir;
-    }
-    // Tells the caller's size walk that this attempt failed (it clears the report).
-    state.ConnectionFailed = !connected;
+    const bool connected = OpenSharedSession();
 
     // The pointer is back to normal before any message.
     Platform::setMousePointer(Ui::Pointer::Default);
