@@ -2,6 +2,7 @@
 #include "cli/CliDispatcher.h"
 #include "cli/ConfigCommand.h"
 #include "cli/FtpCommand.h"
+#include "cli/RefreshArchiveCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -21,5 +22,6 @@ int main(int argc, char *argv[])
     CliDispatcher dispatcher;
     dispatcher.add(std::make_unique<ConfigCommand>());
     dispatcher.add(std::make_unique<FtpCommand>());
+    dispatcher.add(std::make_unique<RefreshArchiveCommand>());
     return dispatcher.run(QCoreApplication::arguments().mid(1), out, err);
 }

@@ -1,0 +1,118 @@
+#include "cli/RefreshArchiveCommand.h"
+
+#include "archive/ArchiveCatalogue.h"
+#include "archive/ConfigStore.h"
+#include "archive/LocalPaths.h"
+#include "archive/ServerFolders.h"
+#include "cli/CliDispatcher.h"
+#include "control/LoginData.h"
+#include "control/SessionOpener.h"
+#include "control/SharedState.h"
+#include "control/StartupFolders.h"
+#include "transport/cFTP.h"
+
+#include <QTextStream>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString CatalogueFiles[] = {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s};
+
+} // namespace
+
+QString RefreshArchiveCommand::name() const
+{
+    return u"refresh-archive"_s;
+}
+
+QStringList RefreshArchiveCommand::usage() const
+{
+    return {u"vellix refresh-archive RDIR"_s};
+}
+
+QStringList RefreshArchiveCommand::notes() const
+{
+    return {u"refresh-archive rebuilds the catalogue (index.htm, index.xml, index.xsl) of the"_s,
+            u"archive that RDIR (/DV/course/archive/month, as the control's rdir) names, and"_s,
+            u"uploads it with the course's login data from Dovrelle.ini."_s};
+}
+
+int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    if (arguments.size() != 1 || arguments.first().startsWith(u'-')) {
+        const bool help = arguments.size() == 1 &&
+                          (arguments.first() == u"--help"_s || arguments.first() == u"-h"_s);
+        QTextStream &stream = help ? out : err;
+        if (!help)
+            stream << "vellix: refresh-archive takes one RDIR\n";
+        CliDispatcher::printUsage(usage(), stream);
+        for (const QString &note : notes())
+            stream << note << '\n';
+        return help ? Success : UsageError;
+    }
+
+    SharedState &state = Shared();
+    state.RemoteDir = arguments.first();
+    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
+    if (parts.CourseName.isEmpty() || parts.ArchiveName.isEmpty() || parts.MonthFolder.isEmpty()) {
+        err << "vellix: " << state.RemoteDir
+            << " names no archive month folder (/DV/course/archive/month)\n";
+        return Failure;
+    }
+    state.CourseName = parts.CourseName;
+    state.ArchiveName = parts.ArchiveName;
+    state.MonthFolder = parts.MonthFolder;
+    state.WebRootPath = parts.WebRootPath;
+
+    // The catalogue's local copies go under the host product's folder, as the control's do.
+    FindWindowsDrive();
+    FindHostFolder();
+    ReadControlCourseConfig(state.CourseName);
+    if (state.SiteName.isEmpty() || state.UserId.isEmpty() || state.Password.isEmpty()) {
+        err << "vellix: Dovrelle.ini holds no login data for the course " << state.CourseName
+            << " (store it with vellix config set-login)\n";
+        return Failure;
+    }
+
+    state.FtpClient = std::make_unique<cFTP>();
+    state.FtpClient->SetTransferBinary();
+    ChooseSecureChannel();
+    if (!OpenSharedSession()) {
+        const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
+        err << "vellix: cannot log in to " << state.Host << ": "
+            << (error.isEmpty() ? u"the secure connection failed"_s : error) << '\n';
+        return Failure;
+    }
+
+    // As in the control's commands: the month folder must be there, and entering it places
+    // the web root where the course folders lie.
+    if (!EnterMonthFolder()) {
+        err << "vellix: cannot enter the month folder " << state.RemoteDir << " on the server\n";
+        state.FtpClient->CloseConnection();
+        return Failure;
+    }
+    state.CatalogueUploadFailed = false;
+    // Connected already, so the build itself, whose result says whether the local files
+    // could be written (the reason has been told on standard error).
+    if (!BuildArchiveCatalogue()) {
+        state.FtpClient->CloseConnection();
+        return Failure;
+    }
+    // The catalogue ends in the archive folder; standing anywhere else means it never got there.
+    const QString archive =
+        CollapseSlashes(state.WebRoot + u'/' + state.CourseName + u'/' + state.ArchiveName);
+    const bool inArchive = state.FtpClient->GetFTPDirectory() == archive;
+    state.FtpClient->CloseConnection();
+    if (!inArchive) {
+        err << "vellix: cannot enter the archive folder " << archive << '\n';
+        return Failure;
+    }
+    if (state.CatalogueUploadFailed) {
+        err << "vellix: the catalogue could not be uploaded completely into " << archive << '\n';
+        return Failure;
+    }
+    for (const QString &file : CatalogueFiles)
+        out << CollapseSlashes(archive + u'/' + file) << '\n';
+    return Success;
+}

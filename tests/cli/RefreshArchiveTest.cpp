@@ -1,0 +1,95 @@
+// "vellix refresh-archive" against real FTP servers on loopback.
+
+#include "CliRun.h"
+#include "servers/ServerModes.h"
+#include "support/ConfigTest.h"
+
+#include "archive/ConfigStore.h"
+#include "platform/DosPath.h"
+#include "platform/Registry.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+class RefreshArchiveTest
+    : public ConfigTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        if (GetParam().kind == FtpTestServer::Kind::External)
+            GTEST_SKIP() << "needs the server's folder on this machine";
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        Platform::Registry().setString(
+            Platform::RootKey::LocalMachine,
+            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
+            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        writeFile(server->rootPath() + u"/DV/smith/spring/November_2006/week 1.pdf"_s, "pdf");
+        writeFile(server->rootPath() + u"/DV/smith/spring/December_2006/notes.txt"_s, "txt");
+        writeIni("[smith]\r\nstartMonth=11\r\nstartYear=2006\r\nendMonth=12\r\nendYear=2006\r\n"
+                 "school=Hill\r\ndept=bio\r\ntName=Smith\r\n");
+    }
+
+    void storeLogin(const QString &site)
+    {
+        ASSERT_TRUE(WriteLoginData(u"smith"_s, site, server->user(), server->password(), false));
+    }
+
+    QByteArray onServer(const QString &path) const { return readFile(server->rootPath() + path); }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_P(RefreshArchiveTest, RebuildsAndUploadsTheCatalogue)
+{
+    storeLogin(server->site());
+    const CliRun run =
+        runVellix({u"refresh-archive"_s, u"/DV/smith/spring/November_2006"_s}, std::nullopt);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, u"/DV/smith/spring/index.htm\n/DV/smith/spring/index.xml\n"
+                       "/DV/smith/spring/index.xsl\n"_s);
+    const QByteArray page = onServer(u"/DV/smith/spring/index.htm"_s);
+    EXPECT_TRUE(page.contains("week 1.pdf")) << page.toStdString();
+    EXPECT_TRUE(page.contains("notes.txt"));
+    EXPECT_EQ(page,
+              readFile(Platform::DosPath::toLinux(u"C:\\Dovrelle\\Course\\Archive\\index.htm"_s)));
+    EXPECT_TRUE(onServer(u"/DV/smith/spring/index.xsl"_s).contains(page.trimmed()));
+}
+
+TEST_P(RefreshArchiveTest, SaysWhyItCouldNot)
+{
+    const struct
+    {
+        QString site; // empty: no login stored
+        QString rdir;
+        int exitCode;
+        QString error;
+    } cases[] = {
+        {{}, u"/DV/smith/spring/November_2006"_s, 1, u"holds no login data"_s},
+        {u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort()), u"/DV/smith/spring/November_2006"_s, 1,
+         u"12029"_s},
+        {u"site"_s, u"/DV"_s, 1, u"names no archive month folder"_s},
+        {u"site"_s, u"/DV/smith/autumn/May_2007"_s, 1, u"cannot enter the month folder"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.rdir.toStdString());
+        if (!c.site.isEmpty())
+            storeLogin(c.site == u"site"_s ? server->site() : c.site);
+        const CliRun run = runVellix({u"refresh-archive"_s, c.rdir}, std::nullopt);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
+        EXPECT_EQ(run.out, QString());
+    }
+    EXPECT_EQ(runVellix({u"refresh-archive"_s}, std::nullopt).exitCode, 2);
+    EXPECT_FALSE(QFile::exists(server->rootPath() + u"/DV/smith/spring/index.htm"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RefreshArchiveTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
