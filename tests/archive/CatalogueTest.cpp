@@ -103,12 +103,7 @@ protected:
         ASSERT_TRUE(server);
         if (server->rootPath().isEmpty())
             GTEST_SKIP() << "the server's folders are not reachable from here";
-        cFTP &client = *Shared().FtpClient;
-        if (GetParam().passive)
-            client.SetModePassive();
-        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
-            << client.GetLastErrorMessage().toStdString();
-        Shared().HomeDir = client.GetFTPDirectory();
+        ASSERT_TRUE(openSharedClient(*server, GetParam()));
         serverFolder(ArchivePath);
     }
 

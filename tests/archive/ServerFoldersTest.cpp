@@ -70,12 +70,7 @@ protected:
         // The tests lay out the server's folders on its disk.
         if (server->rootPath().isEmpty())
             GTEST_SKIP() << "the server's folders are not reachable from here";
-        cFTP &client = *Shared().FtpClient;
-        if (GetParam().passive)
-            client.SetModePassive();
-        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
-            << client.GetLastErrorMessage().toStdString();
-        Shared().HomeDir = client.GetFTPDirectory();
+        ASSERT_TRUE(openSharedClient(*server, GetParam()));
     }
 
     void TearDown() override

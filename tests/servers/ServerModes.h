@@ -1,11 +1,12 @@
 #pragma once
 
+#include "control/SharedState.h"
 #include "servers/FtpTestServer.h"
+#include "transport/cFTP.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-
 #include <ostream>
 #include <string>
 #include <vector>
@@ -58,4 +59,20 @@ inline std::unique_ptr<FtpTestServer> startServerFor(const ServerMode &mode, QSt
     if (!server)
         ADD_FAILURE() << why.toStdString();
     return server;
+}
+
+// Opens the shared client's session on a test server in the suite's mode, and takes the login
+// folder as HomeDir, as the status window does after connecting.
+inline testing::AssertionResult openSharedClient(const FtpTestServer &server,
+                                                 const ServerMode &mode)
+{
+    cFTP *client = Shared().FtpClient.get();
+    if (!client)
+        return testing::AssertionFailure() << "no shared FTP client";
+    if (mode.passive)
+        client->SetModePassive();
+    if (!client->OpenConnection(server.site(), server.user(), server.password()))
+        return testing::AssertionFailure() << client->GetLastErrorMessage().toStdString();
+    Shared().HomeDir = client->GetFTPDirectory();
+    return testing::AssertionSuccess();
 }
