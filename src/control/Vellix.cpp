@@ -8,6 +8,7 @@
 #include "control/MessagePump.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
+#include "control/UploadCommand.h"
 #include "control/frmAbout.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
@@ -187,7 +188,23 @@ void Vellix::cmdBrowse_Click()
 
 void Vellix::cmdUpload_Click()
 {
-    Q_EMIT clickUpload();
+    UploadCommand command({
+        this,
+        txFile,
+        [this] { Q_EMIT clickUpload(); },
+        [this] {
+            return UploadCommand::HostLogin{m_rdir, m_sitename, m_userid, m_password};
+        },
+        [this] { setCommandsEnabled(false); },
+    });
+    command.run();
+}
+
+void Vellix::setCommandsEnabled(bool enabled)
+{
+    for (QWidget *widget : {static_cast<QWidget *>(txFile), static_cast<QWidget *>(cmdBrowse),
+                            static_cast<QWidget *>(cmdUpload), static_cast<QWidget *>(cmdDnload)})
+        widget->setEnabled(enabled);
 }
 
 void Vellix::cmdDnload_Click()

@@ -100,6 +100,8 @@ private:
     void buildSurface();
     void buildMenu();
     void Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    // The path box and the three buttons; a command disables them when login stays incomplete.
+    void setCommandsEnabled(bool enabled);
     void Terminate();
     bool hostRuns() const { return m_ambient.UserMode; }
     // The value at design time; at run time the refusal is shown and nothing given out.

@@ -1,0 +1,340 @@
+// The "&Upload" command: its refusals, a single file sent to a real FTP server on loopback with
+// and without the catalogue rebuild, the month folder it creates or cannot enter, and the
+// secure batch hand-over to the external transfer tool.
+
+#include "servers/FtpTestServer.h"
+#include "support/ConfigTest.h"
+
+#include "archive/ConfigStore.h"
+#include "control/BatchUpload.h"
+#include "control/SharedState.h"
+#include "control/Vellix.h"
+#include "control/frmMsg.h"
+#include "platform/DosPath.h"
+#include "transport/cFTP.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+using Box = Platform::UiRecorder::Box;
+
+namespace {
+
+const QString Course = u"smith"_s;
+const QString ArchivePath = u"/DV/smith/spring_term"_s;
+const QString MonthPath = ArchivePath + u"/May_2007"_s;
+const QString HostFolder = u"C:\\Dovrelle\\"_s;
+
+} // namespace
+
+TEST(BatchUploadTest, ScriptAndCommandLine)
+{
+    const struct
+    {
+        QString monthFolderPath, target;
+    } folders[] = {
+        {u"/DV/smith/spring_term/May_2007"_s, u"DV/smith/spring_term/May_2007"_s},
+        {u"///DV/a/b/c"_s, u"DV/a/b/c"_s},
+        // At most three leading slashes go.
+        {u"////DV/a/b/c"_s, u"/DV/a/b/c"_s},
+        {u"DV/a/b/c"_s, u"DV/a/b/c"_s},
+        {QString(), QString()},
+    };
+    for (const auto &f : folders)
+        EXPECT_EQ(BatchUpload::targetFolder(f.monthFolderPath), f.target)
+            << f.monthFolderPath.toStdString();
+
+    EXPECT_EQ(BatchUpload::script(u"DV/smith/term/May 2007"_s, u"h:\\my notes\\a b.txt"_s),
+              u"cd \"DV/smith/term/May 2007\"\r\nput -u \"h:\\my notes\\a b.txt\"\r\n"_s);
+    EXPECT_EQ(BatchUpload::commandLine(u"smith"_s, u"pass word"_s, u"C:\\Dovrelle\\rad0A1B2.tmp"_s,
+                                       u"sftp.example.org"_s),
+              uR"("hvsftp.exe" "-l" "smith" "-pw" "pass word" "-b" "C:\Dovrelle\rad0A1B2.tmp" )"
+              uR"("-be" "-k" "-hv" "done" "sftp.example.org")"_s);
+
+    const QString path = BatchUpload::newScriptPath(HostFolder);
+    EXPECT_TRUE(path.startsWith(HostFolder + u"rad"_s)) << path.toStdString();
+    EXPECT_TRUE(path.endsWith(u".tmp"_s)) << path.toStdString();
+    EXPECT_EQ(path.size(), HostFolder.size() + 12) << path.toStdString();
+}
+
+class UploadCommandTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        frmMsg::setConnectDelay(0);
+        control = std::make_unique<Vellix>();
+        Shared().HostFolder = HostFolder;
+        Shared().HostDrive = u"C"_s;
+        ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(HostFolder)));
+        control->setRdir(MonthPath);
+    }
+
+    void TearDown() override
+    {
+        control.reset();
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        ConfigTest::TearDown();
+    }
+
+    // A local file on the h: drive; its DOS path.
+    QString localFile(const QString &name, const QByteArray &content = "lesson one\n") const
+    {
+        writeFile(homePath(name), content);
+        return u"h:\\"_s + name;
+    }
+
+    void click(const QString &path)
+    {
+        control->setText(path);
+        control->findChild<QPushButton *>(u"cmdUpload"_s)->click();
+    }
+
+    QStringList boxTexts()
+    {
+        QStringList texts;
+        for (const Box &box : ui().boxes())
+            texts << box.title + u": "_s + box.text;
+        return texts;
+    }
+
+    bool connected() const { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
+
+    std::unique_ptr<Vellix> control;
+};
+
+TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderEndsBeforeAnythingElse)
+{
+    control->setRdir(u"/DV/smith"_s);
+    int raised = 0;
+    QObject::connect(control.get(), &Vellix::clickUpload, [&] { ++raised; });
+    click(localFile(u"notes.txt"_s));
+
+    EXPECT_EQ(raised, 1);
+    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"You have bad data in you varables.\r\nResetting Login variables."_s);
+    EXPECT_EQ(box.title, u"Parameter Error"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Critical);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_FALSE(connected());
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+}
+
+TEST_F(UploadCommandTest, HostSetsTheRemoteDirectoryInItsHandler)
+{
+    // The split reads rdir only after the host handled the event.
+    QObject::connect(control.get(), &Vellix::clickUpload,
+                     [&] { control->setRdir(u"/DV/smith"_s); });
+    click(localFile(u"notes.txt"_s));
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().first().title, u"Parameter Error"_s);
+}
+
+TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
+{
+    // A stand-in tool first on the search path writes down how it was started.
+    const QString argumentsFile = tempPath(u"hvsftp-arguments"_s);
+    const QString toolFolder = tempPath(u"bin"_s);
+    const QString tool = writeFile(
+        toolFolder + u"/hvsftp"_s,
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + argumentsFile.toUtf8() + ".part\"\nmv \"" +
+            argumentsFile.toUtf8() + ".part\" \"" + argumentsFile.toUtf8() + "\"\n");
+    QFile(tool).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                               QFileDevice::ExeOwner);
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", toolFolder.toUtf8() + ':' + savedPath);
+
+    writeIni("[smith]\r\nbatch=1\r\n");
+    // No server listens at the site: the control must not try to reach it.
+    const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    ASSERT_TRUE(WriteLoginData(Course, site, u"smith"_s, u"se cret"_s, true));
+    const QString file = localFile(u"notes.txt"_s);
+    click(file);
+    qputenv("PATH", savedPath);
+
+    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"Batch Secure Ftp website update has been launched."_s);
+    EXPECT_EQ(box.title, u"Batch Secure Ftp"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Information);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_FALSE(connected());
+
+    const QStringList scripts =
+        QDir(Platform::DosPath::toLinux(HostFolder)).entryList({u"rad*.tmp"_s}, QDir::Files);
+    ASSERT_EQ(scripts.size(), 1);
+    const QString scriptFile = Platform::DosPath::toLinux(HostFolder) + scripts.first();
+    EXPECT_EQ(readFile(scriptFile),
+              "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
+
+    QDeadlineTimer deadline(20000);
+    while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
+        QTest::qWait(20);
+    ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
+    const QStringList arguments =
+        QString::fromUtf8(readFile(argumentsFile)).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(arguments, (QStringList{u"-l"_s, u"smith"_s, u"-pw"_s, u"se cret"_s, u"-b"_s,
+                                      HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
+                                      u"done"_s, site}));
+}
+
+std::vector<FtpTestServer::Kind> serverKinds()
+{
+    const QList<FtpTestServer::Kind> kinds = FtpTestServer::kinds();
+    return {kinds.cbegin(), kinds.cend()};
+}
+
+inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
+{
+    *out << FtpTestServer::kindName(kind).toStdString();
+}
+
+class UploadServerTest
+    : public UploadCommandTest
+    , public testing::WithParamInterface<FtpTestServer::Kind>
+{
+protected:
+    void SetUp() override
+    {
+        UploadCommandTest::SetUp();
+        const QString reason = FtpTestServer::unavailableReason(GetParam());
+        if (!reason.isEmpty())
+            GTEST_SKIP() << reason.toStdString();
+        QString why;
+        server = FtpTestServer::start(GetParam(), &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        if (server->rootPath().isEmpty())
+            GTEST_SKIP() << "the server's folders are not reachable from here";
+        writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n"
+                 "school=Hill\r\ndept=math\r\ntName=Ms Smith\r\n");
+        ASSERT_TRUE(
+            WriteLoginData(Course, server->site(), server->user(), server->password(), false));
+    }
+
+    void TearDown() override
+    {
+        control.reset();
+        server.reset();
+        UploadCommandTest::TearDown();
+    }
+
+    void serverFolder(const QString &path) const
+    {
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
+    }
+
+    QByteArray serverContent(const QString &path) const
+    {
+        return readFile(server->rootPath() + path);
+    }
+
+    bool loginStored() const
+    {
+        return !readFile(iniPath()).contains("ftpPwd=\r\n") &&
+               readFile(iniPath()).contains("ftpPwd=");
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+    QObject host;
+};
+
+TEST_P(UploadServerTest, FileGoesUpAndTheCatalogueIsRebuiltForAHostWithLoadfunc)
+{
+    serverFolder(MonthPath);
+    control->loadfunc(&host);
+    click(localFile(u"notes.txt"_s, "first lesson\r\n"));
+
+    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"File: \"notes.txt\"\r\nwas successfully uploaded to the webserver."_s);
+    EXPECT_EQ(box.title, u"Upload File"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Information);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "first lesson\r\n");
+    EXPECT_TRUE(serverContent(ArchivePath + u"/index.htm"_s).contains("notes.txt"));
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+}
+
+TEST_P(UploadServerTest, FileGoesUpSilentlyWithoutCatalogueForAHostWithoutLoadfunc)
+{
+    serverFolder(MonthPath);
+    click(localFile(u"notes.txt"_s));
+
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");
+    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+
+    // A second click uses the open session.
+    click(localFile(u"more.txt"_s, "two"));
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(serverContent(MonthPath + u"/more.txt"_s), "two");
+}
+
+TEST_P(UploadServerTest, MonthFolderOfANewMonthIsCreated)
+{
+    serverFolder(ArchivePath);
+    click(localFile(u"notes.txt"_s));
+
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");
+}
+
+TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
+{
+    // Without the course folder only the month folder would be made, and that cannot be.
+    serverFolder(u"/DV"_s);
+    ASSERT_TRUE(loginStored());
+    click(localFile(u"notes.txt"_s));
+
+    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"Bad directory passed.\r\nYour login data has been reset."_s);
+    EXPECT_EQ(box.title, u"Upload"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Critical);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_FALSE(loginStored());
+    EXPECT_FALSE(Shared().LoggedIn);
+    EXPECT_TRUE(Shared().Password.isEmpty());
+    EXPECT_FALSE(QDir(server->rootPath() + u"/DV/smith"_s).exists());
+}
+
+TEST_P(UploadServerTest, FailureIsShownForAFilePathButNotForAFolderPath)
+{
+    serverFolder(MonthPath);
+    QDir().mkpath(homePath(u"lessons"_s));
+    const struct
+    {
+        QString path;
+        bool failureShown;
+    } cases[] = {
+        {u"h:\\lessons\\"_s, false},
+        {u"h:\\lessons"_s, true},
+    };
+    for (const auto &c : cases) {
+        ui().clear();
+        click(c.path);
+        QStringList expected;
+        if (c.failureShown)
+            expected << u"File Upload Status: File '"_s + c.path + u"' failed to upload."_s;
+        EXPECT_EQ(boxTexts(), expected) << c.path.toStdString();
+        if (c.failureShown) {
+            EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+            EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
+        }
+    }
+    EXPECT_TRUE(QDir(server->rootPath() + MonthPath).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, UploadServerTest, testing::ValuesIn(serverKinds()),
+                         [](const auto &info) {
+                             return FtpTestServer::kindName(info.param).toStdString();
+                         });
