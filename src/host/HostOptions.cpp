@@ -8,7 +8,17 @@ HostOptions HostOptions::parse(const QStringList &arguments)
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         QString *target = nullptr;
-        if (argument == QLatin1String("--bag"))
+        if (argument == QLatin1String("--loadfunc")) {
+            options.loadFunc = true;
+            continue;
+        }
+        if (argument == QLatin1String("--auto")) {
+            options.autoPilot = options.loadFunc = true;
+            continue;
+        }
+        if (argument == QLatin1String("--shots"))
+            target = &options.shotsPath;
+        else if (argument == QLatin1String("--bag"))
             target = &options.bagPath;
         else if (argument == QLatin1String("--screenshot"))
             target = &options.screenshotPath;
@@ -17,10 +27,14 @@ HostOptions HostOptions::parse(const QStringList &arguments)
             return options;
         }
         if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty()) {
-            options.error = argument + QStringLiteral(" needs a file name");
+            options.error = argument + QStringLiteral(" needs a path");
             return options;
         }
         *target = arguments.at(++i);
+    }
+    if (!options.shotsPath.isEmpty() && !options.autoPilot) {
+        options.error = QStringLiteral("--shots works with --auto");
+        return options;
     }
     if (options.bagPath.isEmpty())
         options.bagPath = Platform::Prefix::path(QStringLiteral("host.ini"));
@@ -29,5 +43,6 @@ HostOptions HostOptions::parse(const QStringList &arguments)
 
 QString HostOptions::usage()
 {
-    return QStringLiteral("usage: vellix-host [--bag FILE] [--screenshot FILE]");
+    return QStringLiteral("usage: vellix-host [--bag FILE] [--screenshot FILE] [--loadfunc] "
+                          "[--auto [--shots DIR]]");
 }

@@ -1,4 +1,7 @@
 // vellix-host: a host application that places the Vellix control on a form.
+#include "control/Vellix.h"
+#include "host/AutoPilot.h"
+#include "host/HostFunctionObject.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
 
@@ -43,8 +46,18 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("vellix-host"));
 
     HostWindow window(options.bagPath);
+    // What a host page hands the control so that uploads rebuild the archive catalogue.
+    HostFunctionObject functionObject;
+    if (options.loadFunc)
+        window.control()->loadfunc(&functionObject);
     window.show();
-    if (!options.screenshotPath.isEmpty())
+    if (options.autoPilot) {
+        QTimer::singleShot(0, &window, [&window, &options] {
+            AutoPilot pilot(options.shotsPath);
+            QCoreApplication::exit(pilot.run(window));
+        });
+    } else if (!options.screenshotPath.isEmpty()) {
         scheduleScreenshot(window, options.screenshotPath);
+    }
     return app.exec();
 }

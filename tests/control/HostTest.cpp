@@ -60,6 +60,20 @@ TEST_F(HostTest, CommandLine)
         EXPECT_TRUE(options.error.isEmpty()) << line.toStdString();
         EXPECT_EQ(options.bagPath, bag);
         EXPECT_EQ(options.screenshotPath, screenshot);
+        EXPECT_FALSE(options.autoPilot || options.loadFunc);
+    }
+
+    // The automatic run hands the control a function object, as the demo page does.
+    const HostOptions automatic = HostOptions::parse(
+        QStringList{QStringLiteral("--auto"), QStringLiteral("--shots"), QStringLiteral("shots"),
+                    QStringLiteral("--bag"), QStringLiteral("b.ini")});
+    EXPECT_TRUE(automatic.error.isEmpty());
+    EXPECT_TRUE(automatic.autoPilot && automatic.loadFunc);
+    EXPECT_EQ(automatic.shotsPath, QStringLiteral("shots"));
+    EXPECT_TRUE(HostOptions::parse({QStringLiteral("--loadfunc")}).loadFunc);
+    for (const char *refused : {"--shots", "--shots dir", "--auto --shots", "--bag"}) {
+        const QString line = QString::fromLatin1(refused);
+        EXPECT_FALSE(HostOptions::parse(line.split(' ')).error.isEmpty()) << refused;
     }
 }
 
