@@ -56,7 +56,9 @@ public:
     QString School;
     QString Dept;
     QString TeacherName;
-    QString LastLocalDir; // ends in "\"
+    QString LastLocalDir;      // ends in "\"
+    QString PreviousLocalText; // txFile's text when the running command began
+    QString CurrentLocalPath;  // the local path an upload works on
 
     // Folder map of the current archive: twelve named folders instead of months.
     bool NamedFolders = false;

@@ -150,6 +150,7 @@ void UploadCommand::fillEmptyLocalPath()
     SharedState &state = Shared();
     state.LastLocalDir = CourseLocalFolder(state.CourseName);
     QLineEdit &txFile = *m_control.txFile;
+    state.PreviousLocalText = txFile.text();
     if (txFile.text().isEmpty())
         txFile.setText(state.LastLocalDir);
     if (txFile.text().trimmed().isEmpty())
@@ -198,6 +199,7 @@ bool UploadCommand::enterMonthFolder()
 
 UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
 {
+    Shared().CurrentLocalPath = path;
     if (!Platform::FileSystemObject().FileExists(path)) {
         // A folder is uploaded from the local list window, which is not part of the control
         // yet: it is treated as a folder that window could not list, so nothing is shown and
