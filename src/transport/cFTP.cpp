@@ -364,8 +364,8 @@ cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qin
 
 bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
 {
-    // The size comes from the listing in full 64 bits, so files beyond 2 GiB arrive whole.
-    const qint64 total = findFileSize(sRemote);
+    // The size in full 64 bits, so files beyond 2 GiB arrive whole.
+    const qint64 total = downloadSize(sRemote);
     if (total <= 0)
         return false;
     const std::unique_ptr<FileTransfer> transfer =
@@ -441,6 +441,20 @@ bool cFTP::afterBlock(qint64 count, qint64 total)
 void cFTP::reportProgress(qint64 count, qint64 total)
 {
     Q_EMIT FileTransferProgress(progressValue(count), progressValue(total));
+}
+
+qint64 cFTP::downloadSize(const QString &sRemote)
+{
+    // SIZE answers on the control connection: finding one file in a listing would cost a data
+    // connection and the whole folder for every download.
+    if (const std::optional<qint64> size = m_session.fileSize(sRemote))
+        return *size;
+    // A refusal means there is no such file (or no plain one): the download just does not
+    // happen, as for a name the listing does not hold.
+    if (m_session.lastError() == InternetError::ExtendedError)
+        return -1;
+    RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+    return -2;
 }
 
 qint64 cFTP::findFileSize(const QString &sFile)

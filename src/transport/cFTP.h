@@ -102,6 +102,8 @@ private:
     void reportProgress(qint64 count, qint64 total);
     // The server's size of a file, 64 bits wide; -1 when it does not exist, -2 on a failure.
     qint64 findFileSize(const QString &sFile);
+    // The exact server size of a file to download; -1 when it does not exist, -2 on a failure.
+    qint64 downloadSize(const QString &sRemote);
     bool recordFailure(bool succeeded, const QString &operation);
 
     Ftp::Session m_session;
