@@ -97,12 +97,10 @@ protected:
     {
         CatalogueTest::SetUp();
         QString skipReason;
-        server = startServerFor(GetParam(), &skipReason);
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
         if (!skipReason.isEmpty())
             GTEST_SKIP() << skipReason.toStdString();
         ASSERT_TRUE(server);
-        if (server->rootPath().isEmpty())
-            GTEST_SKIP() << "the server's folders are not reachable from here";
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
         serverFolder(ArchivePath);
     }

@@ -63,13 +63,11 @@ protected:
     {
         ServerFoldersTest::SetUp();
         QString skipReason;
-        server = startServerFor(GetParam(), &skipReason);
+        // The tests lay out the server's folders on its disk.
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
         if (!skipReason.isEmpty())
             GTEST_SKIP() << skipReason.toStdString();
         ASSERT_TRUE(server);
-        // The tests lay out the server's folders on its disk.
-        if (server->rootPath().isEmpty())
-            GTEST_SKIP() << "the server's folders are not reachable from here";
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
     }
 

@@ -20,10 +20,8 @@ protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        if (GetParam().kind == FtpTestServer::Kind::External)
-            GTEST_SKIP() << "needs the server's folder on this machine";
         QString skipReason;
-        server = startServerFor(GetParam(), &skipReason);
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
         if (!skipReason.isEmpty())
             GTEST_SKIP() << skipReason.toStdString();
         ASSERT_TRUE(server);

@@ -46,12 +46,23 @@ inline void PrintTo(const ServerMode &mode, std::ostream *out)
     *out << serverModeName(mode);
 }
 
+// What a suite needs of its server beyond the protocol.
+enum class ServerAccess {
+    ProtocolOnly,
+    LocalFolder, // the test lays out or reads the served folder on this machine's disk
+};
+
 // Starts the server a suite's parameter names. When this machine cannot run that kind at all,
-// returns nothing with the reason in *skipReason (the test then skips); any other failure to
-// start fails the test.
-inline std::unique_ptr<FtpTestServer> startServerFor(const ServerMode &mode, QString *skipReason)
+// or the suite needs the served folder and the server's is elsewhere, returns nothing with the
+// reason in *skipReason (the test then skips); any other failure to start fails the test.
+inline std::unique_ptr<FtpTestServer>
+startServerFor(const ServerMode &mode, QString *skipReason,
+               ServerAccess access = ServerAccess::ProtocolOnly)
 {
     *skipReason = FtpTestServer::unavailableReason(mode.kind);
+    if (skipReason->isEmpty() && access == ServerAccess::LocalFolder &&
+        mode.kind == FtpTestServer::Kind::External)
+        *skipReason = QStringLiteral("the server's folder is not on this machine");
     if (!skipReason->isEmpty())
         return nullptr;
     QString why;
