@@ -5,6 +5,7 @@
 #include "transport/ListingRecord.h"
 #include "transport/NameCodec.h"
 #include "transport/SecureCommand.h"
+#include "transport/SecureLibraryKey.h"
 #include "transport/cDirList.h"
 
 #include <QByteArray>
@@ -13,38 +14,9 @@
 #include <QStringList>
 #include <QTimeZone>
 
-#include <array>
-
 namespace {
 
-constexpr int KeyLength = 25;
 constexpr double SecondsPerDay = 86400.0;
-
-constexpr quint8 keyMask(int position)
-{
-    return quint8(0xA7 ^ (position * 37));
-}
-
-// The character codes of the key that FtpInit takes, masked by their positions, so that the
-// key never stands whole in the program; it is joined only when the library is initialised.
-consteval std::array<quint8, KeyLength> maskedKey(std::array<quint8, KeyLength> codes)
-{
-    for (int i = 0; i < KeyLength; ++i)
-        codes[i] ^= keyMask(i);
-    return codes;
-}
-
-constexpr std::array<quint8, KeyLength> MaskedKey =
-    maskedKey({0x56, 0x1C, 0x78, 0x02, 0x4C, 0x7F, 0x33, 0x9E, 0x65, 0x11, 0x4B, 0xD4, 0x2F,
-               0x07, 0x70, 0x58, 0x1E, 0x39, 0xA3, 0x61, 0x0F, 0x52, 0x7E, 0x14, 0x44});
-
-QByteArray initialisationKey()
-{
-    QByteArray key(KeyLength, '\0');
-    for (int i = 0; i < KeyLength; ++i)
-        key[i] = char(MaskedKey[i] ^ keyMask(i));
-    return key;
-}
 
 QByteArray toLibrary(const QString &text)
 {
@@ -100,7 +72,7 @@ const SecureLibrary *CSFtp::library()
     if (!m_library) {
         m_library = SecureLibrary::load();
         if (m_library)
-            m_library->FtpInit(initialisationKey().constData());
+            m_library->FtpInit(SecureLibraryKey::key().constData());
     }
     return m_library;
 }

@@ -1,5 +1,9 @@
 #include "transport/PageNames.h"
 
+#include "platform/Windows1252.h"
+
+#include <QList>
+
 #include <algorithm>
 
 namespace PageNames {
@@ -18,6 +22,19 @@ qsizetype extensionDot(const QString &path)
     const qsizetype separator =
         std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return dot > separator ? dot : -1;
+}
+
+// The forms in which a page may name its companion folder: as UTF-8 or in the Windows code
+// page.
+QList<QByteArray> namedForms(const QString &name)
+{
+    QList<QByteArray> forms{name.toUtf8()};
+    if (std::all_of(name.begin(), name.end(), Platform::Windows1252::canEncode)) {
+        const QByteArray codePage = Platform::Windows1252::encodeWithCharacterReferences(name);
+        if (codePage != forms.first())
+            forms.append(codePage);
+    }
+    return forms;
 }
 
 } // namespace
@@ -65,6 +82,17 @@ QString serverParent(const QString &remotePage)
 {
     const qsizetype slash = remotePage.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? remotePage : remotePage.left(slash);
+}
+
+void rewriteFolderName(QByteArray &page, const QString &oldName, const QString &newName)
+{
+    const QList<QByteArray> oldForms = namedForms(oldName);
+    const QList<QByteArray> newForms = namedForms(newName);
+    for (qsizetype i = 0; i < oldForms.size() && i < newForms.size(); ++i) {
+        page.replace(oldForms.at(i), newForms.at(i));
+        QByteArray linkForm = oldForms.at(i);
+        page.replace(linkForm.replace(' ', "%20"), newForms.at(i));
+    }
 }
 
 } // namespace PageNames

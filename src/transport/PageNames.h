@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The names around a web page and its companion folder: the folder of images and other parts
@@ -28,5 +29,9 @@ QString serverFolder(const QString &remotePage);
 // The server folder a page lies in: the path up to its last "/"; the path itself when it
 // holds no "/".
 QString serverParent(const QString &remotePage);
+
+// Makes a page's text name its companion folder by the folder's new name: every mention of the
+// old name, in UTF-8 or in the Windows code page, and in links with blanks written as "%20".
+void rewriteFolderName(QByteArray &page, const QString &oldName, const QString &newName);
 
 } // namespace PageNames

@@ -15,10 +15,11 @@ std::optional<quint16> parsePort(QStringView text)
 
 } // namespace
 
-std::optional<ServerAddress> ServerAddress::parse(const QString &server)
+std::optional<ServerAddress> ServerAddress::parse(const QString &server, quint16 defaultPort)
 {
     const QString text = server.trimmed();
     ServerAddress address;
+    address.port = defaultPort;
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         if (close < 0)

@@ -15,7 +15,8 @@ struct ServerAddress
     quint16 port = DefaultPort;
 
     // Nothing for an empty host, a port that is not 1..65535, or a stray bracket.
-    static std::optional<ServerAddress> parse(const QString &server);
+    static std::optional<ServerAddress> parse(const QString &server,
+                                              quint16 defaultPort = DefaultPort);
 };
 
 } // namespace Ftp

@@ -6,7 +6,6 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
-#include "platform/Windows1252.h"
 #include "transport/InternetError.h"
 #include "transport/ListingRecord.h"
 #include "transport/PageNames.h"
@@ -41,30 +40,6 @@ QString sizePattern(const QString &file)
             pattern[i] = QLatin1Char('?');
     }
     return pattern;
-}
-
-// The forms in which a page may name its companion folder: as UTF-8 or in the Windows code
-// page, and in links with blanks written as "%20".
-QList<QByteArray> namedForms(const QString &name)
-{
-    QList<QByteArray> forms{name.toUtf8()};
-    if (std::all_of(name.begin(), name.end(), Platform::Windows1252::canEncode)) {
-        const QByteArray codePage = Platform::Windows1252::encodeWithCharacterReferences(name);
-        if (codePage != forms.first())
-            forms.append(codePage);
-    }
-    return forms;
-}
-
-void replaceFolderName(QByteArray &page, const QString &oldName, const QString &newName)
-{
-    const QList<QByteArray> oldForms = namedForms(oldName);
-    const QList<QByteArray> newForms = namedForms(newName);
-    for (qsizetype i = 0; i < oldForms.size() && i < newForms.size(); ++i) {
-        page.replace(oldForms.at(i), newForms.at(i));
-        QByteArray linkForm = oldForms.at(i);
-        page.replace(linkForm.replace(' ', "%20"), newForms.at(i));
-    }
 }
 
 } // namespace
@@ -529,7 +504,7 @@ QString cFTP::MakePageCopy(const QString &sLocal)
     QByteArray text = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return {};
-    replaceFolderName(text, oldName, newName);
+    PageNames::rewriteFolderName(text, oldName, newName);
 
     const QString copyPath = SharedState::instance().HostDrive + QLatin1String(":\\") +
                              TempFileName() + QLatin1String(".tmp");
