@@ -1,0 +1,397 @@
+#include "securelib/CommandSession.h"
+
+#include "platform/DosPath.h"
+#include "transport/NameCodec.h"
+#include "transport/PageNames.h"
+#include "transport/Wildcard.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+const QLatin1Char Slash('/');
+
+QString decoded(const QByteArray &name)
+{
+    return Ftp::NameCodec::decode(name);
+}
+
+// The last component of a local or server name, whichever separator it uses.
+QString lastComponent(const QString &name)
+{
+    const qsizetype separator =
+        std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(Slash));
+    return name.mid(separator + 1);
+}
+
+// One line of a listing: name, size, seconds since 1970 UTC and type, separated by "|".
+QByteArray listingLine(const RemoteEntry &entry)
+{
+    return entry.name + '|' + QByteArray::number(entry.size) + '|' +
+           QByteArray::number(entry.modified) + '|' + entry.type + "\r\n";
+}
+
+std::optional<QString> singleName(const CommandText &command)
+{
+    const QList<QStringList> readings = command.readingsWith(1);
+    if (readings.isEmpty() || readings.first().first().isEmpty())
+        return std::nullopt;
+    return readings.first().first();
+}
+
+} // namespace
+
+CommandSession::CommandSession(std::unique_ptr<SshConnection> connection)
+    : m_connection(std::move(connection))
+    , m_files(*m_connection)
+{}
+
+CommandSession::~CommandSession()
+{
+    close();
+}
+
+bool CommandSession::start(QString *why)
+{
+    const std::optional<QByteArray> home = m_files.canonicalPath(".");
+    if (!home) {
+        *why = QStringLiteral("The login folder cannot be found: %1").arg(m_files.error());
+        return false;
+    }
+    m_folder = *home;
+    return true;
+}
+
+void CommandSession::close()
+{
+    if (!m_connection)
+        return;
+    if (m_files.lost())
+        m_connection->drop();
+    else
+        m_connection->close();
+}
+
+CommandSession::Reply CommandSession::success(const QString &what)
+{
+    return {true, what.toUtf8()};
+}
+
+QString CommandSession::errorText() const
+{
+    return m_localError.isEmpty() ? m_files.error() : m_localError;
+}
+
+CommandSession::Reply CommandSession::failure(const QString &what) const
+{
+    return {false, what.toUtf8()};
+}
+
+CommandSession::Reply CommandSession::run(const CommandText &command)
+{
+    m_localError.clear();
+    const QString verb = command.verb();
+    if (verb == QLatin1String("cd"))
+        return changeFolder(command);
+    if (verb == QLatin1String("pwd"))
+        return success(QStringLiteral("Remote directory is ") + decoded(m_folder));
+    if (verb == QLatin1String("dir"))
+        return listing(command);
+    if (verb == QLatin1String("mkdir"))
+        return makeFolder(command);
+    if (verb == QLatin1String("rmdir"))
+        return removeFolder(command);
+    if (verb == QLatin1String("del"))
+        return deleteFile(command);
+    if (verb == QLatin1String("ren"))
+        return rename(command);
+    if (verb == QLatin1String("put"))
+        return upload(command);
+    if (verb == QLatin1String("get"))
+        return download(command);
+    return failure(QStringLiteral("Unknown command: %1").arg(verb));
+}
+
+QByteArray CommandSession::remotePath(const QString &name) const
+{
+    const QString path = name.startsWith(Slash) ? name : decoded(m_folder) + Slash + name;
+    return Ftp::NameCodec::encode(QDir::cleanPath(path));
+}
+
+QString CommandSession::localPath(const QString &name)
+{
+    return Platform::DosPath::isAbsolute(name) ? Platform::DosPath::toLinux(name) : name;
+}
+
+std::optional<QStringList> CommandSession::pickReading(const QList<QStringList> &readings,
+                                                       bool firstIsLocal)
+{
+    if (readings.size() <= 1)
+        return readings.isEmpty() ? std::nullopt : std::optional(readings.first());
+    // Quotes inside names are not escaped, so `"a" "b"` may also be one name: the reading
+    // whose first name exists is the one meant.
+    std::optional<QStringList> picked;
+    for (const QStringList &reading : readings) {
+        const bool exists = firstIsLocal ? QFileInfo(localPath(reading.first())).isFile()
+                                         : m_files.entry(remotePath(reading.first())).has_value();
+        if (!exists)
+            continue;
+        if (picked)
+            return std::nullopt;
+        picked = reading;
+    }
+    return picked;
+}
+
+CommandSession::Reply CommandSession::changeFolder(const CommandText &command)
+{
+    const std::optional<QString> name = singleName(command);
+    if (!name)
+        return failure(QStringLiteral("cd: a folder name is needed"));
+    const std::optional<QByteArray> folder = m_files.canonicalPath(remotePath(*name));
+    if (!folder)
+        return failure(QStringLiteral("cd: %1: %2").arg(*name, errorText()));
+    const std::optional<RemoteEntry> entry = m_files.entry(*folder);
+    if (!entry || !entry->folder)
+        return failure(QStringLiteral("cd: %1: %2")
+                           .arg(*name, entry ? QStringLiteral("Not a folder") : errorText()));
+    m_folder = *folder;
+    return success(QStringLiteral("Remote directory is now ") + decoded(m_folder));
+}
+
+CommandSession::Reply CommandSession::listing(const CommandText &command)
+{
+    const QString pattern = singleName(command).value_or(QStringLiteral("*"));
+    const qsizetype slash = pattern.lastIndexOf(Slash);
+    const QString namePattern = pattern.mid(slash + 1);
+    const QString folderPart =
+        slash == 0 ? QString(Slash) : pattern.left(std::max<qsizetype>(slash, 0));
+
+    std::optional<QList<RemoteEntry>> entries;
+    if (Ftp::Wildcard::hasWildcards(namePattern)) {
+        entries = m_files.list(remotePath(folderPart));
+        if (entries) {
+            entries->removeIf([&](const RemoteEntry &entry) {
+                return !Ftp::Wildcard::matches(namePattern, decoded(entry.name));
+            });
+        }
+    } else if (const std::optional<RemoteEntry> entry = m_files.entry(remotePath(pattern))) {
+        entries = entry->folder ? m_files.list(remotePath(pattern))
+                                : std::optional(QList<RemoteEntry>{*entry});
+    }
+    // The reply names no file: a name that holds "|" would read as a listing line.
+    if (!entries)
+        return failure(m_files.error());
+
+    std::sort(entries->begin(), entries->end(),
+              [](const RemoteEntry &a, const RemoteEntry &b) { return a.name < b.name; });
+    QByteArray lines;
+    for (const RemoteEntry &entry : *entries) {
+        // A line break inside a name cannot be told from the end of its line.
+        if (!entry.name.contains('\r') && !entry.name.contains('\n'))
+            lines += listingLine(entry);
+    }
+    return {true, lines};
+}
+
+CommandSession::Reply CommandSession::makeFolder(const CommandText &command)
+{
+    const std::optional<QString> name = singleName(command);
+    if (!name)
+        return failure(QStringLiteral("mkdir: a folder name is needed"));
+    if (!m_files.makeFolder(remotePath(*name)))
+        return failure(QStringLiteral("mkdir: %1: %2").arg(*name, errorText()));
+    return success(QStringLiteral("Created folder %1").arg(*name));
+}
+
+CommandSession::Reply CommandSession::removeFolder(const CommandText &command)
+{
+    const std::optional<QString> name = singleName(command);
+    if (!name)
+        return failure(QStringLiteral("rmdir: a folder name is needed"));
+    if (!m_files.removeFolder(remotePath(*name)))
+        return failure(QStringLiteral("rmdir: %1: %2").arg(*name, errorText()));
+    return success(QStringLiteral("Removed folder %1").arg(*name));
+}
+
+CommandSession::Reply CommandSession::deleteFile(const CommandText &command)
+{
+    const std::optional<QString> name = singleName(command);
+    if (!name)
+        return failure(QStringLiteral("del: a file name is needed"));
+    const QByteArray path = remotePath(*name);
+    if (!m_files.removeFile(path))
+        return failure(QStringLiteral("del: %1: %2").arg(*name, errorText()));
+    if (command.hasFlag(u"-h"))
+        deletePageFolder(path);
+    return success(QStringLiteral("Deleted %1").arg(*name));
+}
+
+CommandSession::Reply CommandSession::rename(const CommandText &command)
+{
+    const std::optional<QStringList> names = pickReading(command.readingsWith(2), false);
+    if (!names)
+        return failure(QStringLiteral("ren: two names are needed, the existing one first"));
+    if (!m_files.rename(remotePath(names->at(0)), remotePath(names->at(1))))
+        return failure(QStringLiteral("ren: %1: %2").arg(names->at(0), errorText()));
+    return success(QStringLiteral("Renamed %1 to %2").arg(names->at(0), names->at(1)));
+}
+
+CommandSession::Reply CommandSession::upload(const CommandText &command)
+{
+    const std::optional<QStringList> names =
+        pickReading(command.readingsWith(2) + command.readingsWith(1), true);
+    if (!names || names->first().isEmpty())
+        return failure(QStringLiteral("put: no local file of that name"));
+    const QString local = localPath(names->first());
+    const QFileInfo localInfo(local);
+    if (local.isEmpty() || !localInfo.isFile())
+        return failure(QStringLiteral("put: %1: no such local file").arg(names->first()));
+    const QString remoteName = names->size() == 2 ? names->at(1) : lastComponent(names->first());
+    const QByteArray remote = remotePath(remoteName);
+
+    if (command.hasFlag(u"-u")) {
+        const std::optional<RemoteEntry> existing = m_files.entry(remote);
+        if (m_files.lost())
+            return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
+        if (existing && !existing->folder &&
+            existing->modified >= localInfo.lastModified().toSecsSinceEpoch())
+            return success(
+                QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
+    }
+    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote) : sendFile(local, remote);
+    if (!sent)
+        return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
+    return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
+                       .arg(names->first(), decoded(remote))
+                       .arg(localInfo.size()));
+}
+
+CommandSession::Reply CommandSession::download(const CommandText &command)
+{
+    QList<QStringList> readings = command.readingsWith(2);
+    if (readings.isEmpty())
+        readings = command.readingsWith(1);
+    const std::optional<QStringList> names = pickReading(readings, false);
+    if (!names || names->first().isEmpty())
+        return failure(QStringLiteral("get: a server file name is needed"));
+    const QByteArray remote = remotePath(names->first());
+    const QString local =
+        localPath(names->size() == 2 ? names->at(1) : lastComponent(names->first()));
+    if (local.isEmpty() || QFileInfo(local).isDir())
+        return failure(QStringLiteral("get: no local file can be made of that name"));
+    if (!fetchFile(remote, local))
+        return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
+    if (command.hasFlag(u"-h"))
+        fetchPageFolder(remote, local);
+    return success(QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
+                       .arg(decoded(remote), local)
+                       .arg(QFileInfo(local).size()));
+}
+
+bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile)
+{
+    QFile source(localFile);
+    if (!source.open(QIODevice::ReadOnly)) {
+        m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
+        return false;
+    }
+    return m_files.upload(source, remoteFile);
+}
+
+bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage)
+{
+    const QString folder = PageNames::localFolder(localPage);
+    const QString localName = QFileInfo(folder).fileName();
+    const QString serverName = PageNames::uploadFolderName(localName);
+    const QDir localFolder(folder);
+    if (!localFolder.exists())
+        return sendFile(localPage, remotePage);
+
+    // An existing server folder is reused; a file that does not go up is not the page's
+    // failure, as with the plain channel.
+    const QByteArray serverFolder =
+        Ftp::NameCodec::encode(PageNames::serverParent(decoded(remotePage))) + '/' +
+        Ftp::NameCodec::encode(serverName);
+    m_files.makeFolder(serverFolder);
+    const QStringList files = localFolder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString &file : files) {
+        if (m_files.lost())
+            return false;
+        // Thumbnail databases ("Thumbs.db") stay behind.
+        if (!file.toLower().contains(QLatin1String(".db")))
+            sendFile(localFolder.filePath(file), serverFolder + '/' + Ftp::NameCodec::encode(file));
+    }
+    if (serverName == localName)
+        return sendFile(localPage, remotePage);
+
+    // The page names its folder as the server has it.
+    QFile source(localPage);
+    if (!source.open(QIODevice::ReadOnly)) {
+        m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
+        return false;
+    }
+    QByteArray text = source.readAll();
+    PageNames::rewriteFolderName(text, localName, serverName);
+    QBuffer copy(&text);
+    copy.open(QIODevice::ReadOnly);
+    return m_files.upload(copy, remotePage);
+}
+
+bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile)
+{
+    // The local file is replaced only by a whole download.
+    QSaveFile target(localFile);
+    if (!target.open(QIODevice::WriteOnly)) {
+        m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
+        return false;
+    }
+    if (!m_files.download(remoteFile, target))
+        return false;
+    if (!target.commit()) {
+        m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
+        return false;
+    }
+    return true;
+}
+
+void CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage)
+{
+    const QString serverFolder = PageNames::serverFolder(decoded(remotePage));
+    const std::optional<QList<RemoteEntry>> entries =
+        m_files.list(Ftp::NameCodec::encode(serverFolder));
+    if (!entries)
+        return;
+    const QDir localFolder(QFileInfo(localPage).path() + Slash + lastComponent(serverFolder));
+    if (!localFolder.mkpath(QStringLiteral(".")))
+        return;
+    for (const RemoteEntry &entry : *entries) {
+        if (m_files.lost())
+            return;
+        if (!entry.folder)
+            fetchFile(Ftp::NameCodec::encode(serverFolder) + '/' + entry.name,
+                      localFolder.filePath(decoded(entry.name)));
+    }
+}
+
+void CommandSession::deletePageFolder(const QByteArray &remotePage)
+{
+    const QByteArray serverFolder =
+        Ftp::NameCodec::encode(PageNames::serverFolder(decoded(remotePage)));
+    const std::optional<QList<RemoteEntry>> entries = m_files.list(serverFolder);
+    if (!entries)
+        return;
+    for (const RemoteEntry &entry : *entries) {
+        if (!entry.folder && !m_files.lost())
+            m_files.removeFile(serverFolder + '/' + entry.name);
+    }
+    if (!m_files.lost())
+        m_files.removeFolder(serverFolder);
+}

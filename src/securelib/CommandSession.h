@@ -1,0 +1,74 @@
+#pragma once
+
+#include "securelib/CommandText.h"
+#include "securelib/RemoteFiles.h"
+#include "securelib/SshConnection.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+// An open secure session and what its commands do: keeps the current server folder (SFTP has
+// none of its own), resolves the names of each command against it, and runs the command
+// texts cd, pwd, dir, mkdir, rmdir, del [-h], ren, put [-h] [-u] and get [-h]. Local paths
+// may be DOS paths ("C:\web\a.htm"), which are mapped through the prefix's drives.
+class CommandSession
+{
+public:
+    struct Reply
+    {
+        bool done = false;
+        QByteArray text;
+    };
+
+    // Takes an open connection; starts in the folder the server logs the user into.
+    explicit CommandSession(std::unique_ptr<SshConnection> connection);
+    ~CommandSession();
+
+    // False when the login folder cannot be found, with the reason.
+    bool start(QString *why);
+    Reply run(const CommandText &command);
+
+    QByteArray currentFolder() const { return m_folder; }
+    // True once the connection failed; the session is of no more use.
+    bool lost() const { return m_files.lost(); }
+    // Ends the session, with a goodbye unless the connection is lost.
+    void close();
+
+private:
+    Reply changeFolder(const CommandText &command);
+    Reply listing(const CommandText &command);
+    Reply makeFolder(const CommandText &command);
+    Reply removeFolder(const CommandText &command);
+    Reply deleteFile(const CommandText &command);
+    Reply rename(const CommandText &command);
+    Reply upload(const CommandText &command);
+    Reply download(const CommandText &command);
+
+    // The absolute server path of a name relative to the current folder.
+    QByteArray remotePath(const QString &name) const;
+    // The Linux path of a local name: a DOS path through the prefix's drives, else as given.
+    static QString localPath(const QString &name);
+
+    // The one reading of a command's names, or when there are several, the one whose first
+    // name exists, locally or on the server; nothing when no reading or more than one fits.
+    std::optional<QStringList> pickReading(const QList<QStringList> &readings, bool firstIsLocal);
+
+    bool sendFile(const QString &localFile, const QByteArray &remoteFile);
+    bool sendPageFolder(const QString &localPage, const QByteArray &remotePage);
+    bool sendPage(const QString &localPage, const QByteArray &remotePage);
+    bool fetchFile(const QByteArray &remoteFile, const QString &localFile);
+    void fetchPageFolder(const QByteArray &remotePage, const QString &localPage);
+    void deletePageFolder(const QByteArray &remotePage);
+
+    // Why the last step failed: on this machine's side, else on the server's.
+    QString errorText() const;
+    Reply failure(const QString &what) const;
+    static Reply success(const QString &what);
+
+    std::unique_ptr<SshConnection> m_connection;
+    RemoteFiles m_files;
+    QByteArray m_folder;
+    QString m_localError;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+// HVSPFTPUTILS: the secure FTP library. One SFTP session per process, driven by command texts
+// ("cd", "put", "get", "dir", ...) and answering with reply texts. Strings are NUL-terminated
+// UTF-8; every reply is written NUL-terminated into a buffer the caller provides, never past
+// the size that belongs to the call (see the sizes below).
+
+#if defined(HVSPFTPUTILS_BUILDING)
+#define HVSPFTPUTILS_EXPORT __attribute__((visibility("default")))
+#else
+#define HVSPFTPUTILS_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Buffer sizes, in bytes, that the library writes at most. A "dir" reply takes up to
+// HVSP_LISTING_SIZE when its pattern holds "*" or "?", else up to HVSP_SIZE_QUERY_SIZE; a
+// reply that does not fit ends at its last whole line.
+enum {
+    HVSP_REPLY_SIZE = 256,      // connect, close and every command not named below
+    HVSP_PWD_SIZE = 1024,       // "pwd", and FtpPwd
+    HVSP_SIZE_QUERY_SIZE = 512, // "dir" of a name without wildcards
+    HVSP_LISTING_SIZE = 8192,   // "dir" of a pattern with wildcards, and FtpDir
+    HVSP_STATUS_SIZE = 8192,    // FtpGetStatus
+};
+
+// Called while the library connects; 1 lets it go on, 0 stops the connect.
+typedef int (*HvspStatusCallback)(void);
+
+// Unlocks the library with its 25-character key. Connecting fails until it has been called
+// with the right key.
+HVSPFTPUTILS_EXPORT void FtpInit(const char *key);
+// Connects to "host[:port]" (22 by default; "[v6address]:port" for IPv6), checks the server's
+// host key and logs in. Returns exactly 1 when the session is open, 0 otherwise.
+HVSPFTPUTILS_EXPORT int FtpConnect(const char *user, const char *password, const char *server,
+                                   char *reply, HvspStatusCallback callback);
+// Runs one command text; non-zero on success. The reply holds the library's answer.
+HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
+// The listing of a pattern or folder, as the reply to "dir"; non-zero on success.
+HVSPFTPUTILS_EXPORT int FtpDir(const char *path, char *output);
+// The current server folder; non-zero on success.
+HVSPFTPUTILS_EXPORT int FtpPwd(char *output);
+// Closes the session; non-zero on success.
+HVSPFTPUTILS_EXPORT int FtpClose(char *reply);
+// Closes any open session and releases the library's resources.
+HVSPFTPUTILS_EXPORT void FtpExit(void);
+// The current status text: what the library is doing or what stopped it.
+HVSPFTPUTILS_EXPORT void FtpGetStatus(char *status);
+
+// The longest wait for the server, in milliseconds, for every later network step (30000 by
+// default); a server silent for longer fails the operation and ends the session.
+HVSPFTPUTILS_EXPORT void FtpSetTimeout(int milliseconds);
+// What to do with a server whose host key is not in the known-hosts file yet:
+// HVSP_ACCEPT_NEW_KEYS (the default) accepts it and records it, HVSP_REFUSE_NEW_KEYS refuses
+// to connect. A changed key is always refused.
+enum { HVSP_REFUSE_NEW_KEYS = 0, HVSP_ACCEPT_NEW_KEYS = 1 };
+HVSPFTPUTILS_EXPORT void FtpSetHostKeyPolicy(int policy);
+
+#ifdef __cplusplus
+}
+#endif

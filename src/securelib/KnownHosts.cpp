@@ -1,0 +1,137 @@
+#include "securelib/KnownHosts.h"
+
+#include "platform/Prefix.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// The key type bits of a known-hosts entry for a host key type of the session.
+int knownHostKeyBit(int hostKeyType)
+{
+    switch (hostKeyType) {
+    case LIBSSH2_HOSTKEY_TYPE_RSA:
+        return LIBSSH2_KNOWNHOST_KEY_SSHRSA;
+    case LIBSSH2_HOSTKEY_TYPE_DSS:
+        return LIBSSH2_KNOWNHOST_KEY_SSHDSS;
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_256:
+        return LIBSSH2_KNOWNHOST_KEY_ECDSA_256;
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_384:
+        return LIBSSH2_KNOWNHOST_KEY_ECDSA_384;
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_521:
+        return LIBSSH2_KNOWNHOST_KEY_ECDSA_521;
+    case LIBSSH2_HOSTKEY_TYPE_ED25519:
+        return LIBSSH2_KNOWNHOST_KEY_ED25519;
+    default:
+        return LIBSSH2_KNOWNHOST_KEY_UNKNOWN;
+    }
+}
+
+int entryType(int keyType)
+{
+    return LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | knownHostKeyBit(keyType);
+}
+
+} // namespace
+
+KnownHosts::KnownHosts(LIBSSH2_SESSION *session)
+    : m_hosts(libssh2_knownhost_init(session))
+{}
+
+KnownHosts::~KnownHosts()
+{
+    if (m_hosts)
+        libssh2_knownhost_free(m_hosts);
+}
+
+QString KnownHosts::filePath()
+{
+    return Platform::Prefix::path(QStringLiteral("known_hosts"));
+}
+
+QString KnownHosts::hostSpec(const QString &host, quint16 port)
+{
+    if (port == 22)
+        return host;
+    return QLatin1Char('[') + host + QLatin1String("]:") + QString::number(port);
+}
+
+void KnownHosts::load()
+{
+    if (m_loaded || !m_hosts)
+        return;
+    m_loaded = true;
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    // Line by line, so that one entry of a kind the library does not know spoils nothing.
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        libssh2_knownhost_readline(m_hosts, line.constData(), size_t(line.size()),
+                                   LIBSSH2_KNOWNHOST_FILE_OPENSSH);
+    }
+}
+
+KnownHosts::Verdict KnownHosts::check(const QString &host, quint16 port, const QByteArray &key,
+                                      int keyType)
+{
+    load();
+    if (!m_hosts)
+        return Verdict::Unknown;
+    libssh2_knownhost *entry = nullptr;
+    const int result =
+        libssh2_knownhost_checkp(m_hosts, host.toUtf8().constData(), port, key.constData(),
+                                 size_t(key.size()), entryType(keyType), &entry);
+    switch (result) {
+    case LIBSSH2_KNOWNHOST_CHECK_MATCH:
+        return Verdict::Known;
+    case LIBSSH2_KNOWNHOST_CHECK_MISMATCH:
+        return Verdict::Changed;
+    default:
+        return Verdict::Unknown;
+    }
+}
+
+bool KnownHosts::record(const QString &host, quint16 port, const QByteArray &key, int keyType,
+                        QString *why)
+{
+    load();
+    libssh2_knownhost *entry = nullptr;
+    const QByteArray spec = hostSpec(host, port).toUtf8();
+    if (!m_hosts ||
+        libssh2_knownhost_addc(m_hosts, spec.constData(), nullptr, key.constData(),
+                               size_t(key.size()), nullptr, 0, entryType(keyType), &entry) != 0) {
+        *why = QStringLiteral("the host key cannot be recorded");
+        return false;
+    }
+    QByteArray line(4096, '\0');
+    size_t length = 0;
+    if (libssh2_knownhost_writeline(m_hosts, entry, line.data(), size_t(line.size()), &length,
+                                    LIBSSH2_KNOWNHOST_FILE_OPENSSH) != 0) {
+        *why = QStringLiteral("the host key cannot be written");
+        return false;
+    }
+    line.truncate(qsizetype(length));
+    line = line.trimmed() + '\n';
+
+    // The file is rewritten whole and replaced at once, so a crash never leaves half a line.
+    QByteArray content;
+    QFile existing(filePath());
+    if (existing.open(QIODevice::ReadOnly))
+        content = existing.readAll();
+    if (!content.isEmpty() && !content.endsWith('\n'))
+        content.append('\n');
+    content.append(line);
+    QSaveFile file(filePath());
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
+        !file.commit()) {
+        *why = filePath() + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    // The prefix is the user's alone, so the file is never readable by others meanwhile.
+    QFile::setPermissions(filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
+}

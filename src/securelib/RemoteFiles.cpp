@@ -1,0 +1,287 @@
+#include "securelib/RemoteFiles.h"
+
+#include "securelib/SshConnection.h"
+
+#include <QIODevice>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Bytes handed to the SSH library at once. It splits them into packets and sends as many as
+// the channel's window takes before waiting for the first answer, so this is what may be in
+// flight: enough for a fast link with a long round trip.
+constexpr qsizetype TransferChunk = 4 * 1024 * 1024;
+constexpr int PathBufferSize = 4096;
+
+QString statusText(unsigned long code)
+{
+    switch (code) {
+    case LIBSSH2_FX_EOF:
+        return QStringLiteral("End of file");
+    case LIBSSH2_FX_NO_SUCH_FILE:
+    case LIBSSH2_FX_NO_SUCH_PATH:
+        return QStringLiteral("No such file or folder");
+    case LIBSSH2_FX_PERMISSION_DENIED:
+    case LIBSSH2_FX_WRITE_PROTECT:
+        return QStringLiteral("Permission denied");
+    case LIBSSH2_FX_FILE_ALREADY_EXISTS:
+        return QStringLiteral("The name is already taken");
+    case LIBSSH2_FX_DIR_NOT_EMPTY:
+        return QStringLiteral("The folder is not empty");
+    case LIBSSH2_FX_NOT_A_DIRECTORY:
+        return QStringLiteral("Not a folder");
+    case LIBSSH2_FX_NO_SPACE_ON_FILESYSTEM:
+    case LIBSSH2_FX_QUOTA_EXCEEDED:
+        return QStringLiteral("No space left on the server");
+    case LIBSSH2_FX_INVALID_FILENAME:
+        return QStringLiteral("The name is not valid on the server");
+    default:
+        return QStringLiteral("The server refused it (SFTP status %1)").arg(code);
+    }
+}
+
+QByteArray permissionText(unsigned long permissions)
+{
+    QByteArray text(10, '-');
+    if (LIBSSH2_SFTP_S_ISDIR(permissions))
+        text[0] = 'd';
+    else if (LIBSSH2_SFTP_S_ISLNK(permissions))
+        text[0] = 'l';
+    static constexpr char Letters[] = "rwxrwxrwx";
+    for (int bit = 0; bit < 9; ++bit) {
+        if (permissions & (1UL << (8 - bit)))
+            text[bit + 1] = Letters[bit];
+    }
+    return text;
+}
+
+struct HandleCloser
+{
+    void operator()(LIBSSH2_SFTP_HANDLE *handle) const { libssh2_sftp_close_handle(handle); }
+};
+using Handle = std::unique_ptr<LIBSSH2_SFTP_HANDLE, HandleCloser>;
+
+} // namespace
+
+RemoteFiles::RemoteFiles(SshConnection &connection)
+    : m_connection(connection)
+    , m_session(connection.session())
+    , m_sftp(connection.sftp())
+{}
+
+bool RemoteFiles::failedWith(const QString &why)
+{
+    m_error = why;
+    return false;
+}
+
+bool RemoteFiles::failed(int result)
+{
+    if (result == LIBSSH2_ERROR_SFTP_PROTOCOL)
+        return failedWith(statusText(libssh2_sftp_last_error(m_sftp)));
+    // Nothing more can be asked of this connection; cutting it off makes the calls that
+    // still clean up fail at once instead of waiting for a server that will not answer.
+    m_lost = true;
+    m_connection.cutOff();
+    if (result == LIBSSH2_ERROR_TIMEOUT || result == LIBSSH2_ERROR_SOCKET_TIMEOUT)
+        return failedWith(QStringLiteral("The connection was lost: the server did not answer in "
+                                         "time."));
+    char *message = nullptr;
+    int length = 0;
+    libssh2_session_last_error(m_session, &message, &length, 0);
+    return failedWith(
+        QStringLiteral("The connection was lost: %1").arg(QString::fromUtf8(message, length)));
+}
+
+RemoteEntry RemoteFiles::entryFrom(const QByteArray &name,
+                                   const LIBSSH2_SFTP_ATTRIBUTES &attributes)
+{
+    RemoteEntry entry;
+    entry.name = name;
+    if (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE)
+        entry.size = qint64(attributes.filesize);
+    if (attributes.flags & LIBSSH2_SFTP_ATTR_ACMODTIME)
+        entry.modified = qint64(attributes.mtime);
+    if (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) {
+        entry.folder = LIBSSH2_SFTP_S_ISDIR(attributes.permissions);
+        entry.type = permissionText(attributes.permissions);
+    } else {
+        entry.type = "----------";
+    }
+    return entry;
+}
+
+std::optional<QByteArray> RemoteFiles::canonicalPath(const QByteArray &path)
+{
+    QByteArray target(PathBufferSize, '\0');
+    const int length =
+        libssh2_sftp_symlink_ex(m_sftp, path.constData(), unsigned(path.size()), target.data(),
+                                unsigned(target.size()), LIBSSH2_SFTP_REALPATH);
+    if (length < 0) {
+        failed(length);
+        return std::nullopt;
+    }
+    target.truncate(length);
+    return target;
+}
+
+std::optional<RemoteEntry> RemoteFiles::entry(const QByteArray &path)
+{
+    LIBSSH2_SFTP_ATTRIBUTES attributes{};
+    const int result = libssh2_sftp_stat_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                            LIBSSH2_SFTP_STAT, &attributes);
+    if (result != 0) {
+        failed(result);
+        return std::nullopt;
+    }
+    return entryFrom(path.mid(path.lastIndexOf('/') + 1), attributes);
+}
+
+std::optional<QList<RemoteEntry>> RemoteFiles::list(const QByteArray &folder)
+{
+    const Handle handle(libssh2_sftp_open_ex(m_sftp, folder.constData(), unsigned(folder.size()), 0,
+                                             0, LIBSSH2_SFTP_OPENDIR));
+    if (!handle) {
+        failed(libssh2_session_last_errno(m_session));
+        return std::nullopt;
+    }
+    QList<RemoteEntry> entries;
+    QByteArray name(PathBufferSize, '\0');
+    for (;;) {
+        LIBSSH2_SFTP_ATTRIBUTES attributes{};
+        const int length = libssh2_sftp_readdir_ex(handle.get(), name.data(), size_t(name.size()),
+                                                   nullptr, 0, &attributes);
+        if (length == 0)
+            break;
+        if (length < 0) {
+            failed(length);
+            return std::nullopt;
+        }
+        const QByteArray entryName(name.constData(), length);
+        if (entryName == "." || entryName == "..")
+            continue;
+        RemoteEntry listed = entryFrom(entryName, attributes);
+        // Listings show links themselves; what a link stands for takes one more question.
+        if (listed.type.startsWith('l')) {
+            if (const auto target = entry(folder + '/' + entryName)) {
+                listed.folder = target->folder;
+                listed.size = target->size;
+                if (listed.folder)
+                    listed.type[0] = 'd';
+            } else if (m_lost) {
+                return std::nullopt;
+            }
+        }
+        entries.append(listed);
+    }
+    return entries;
+}
+
+bool RemoteFiles::makeFolder(const QByteArray &path)
+{
+    const int result =
+        libssh2_sftp_mkdir_ex(m_sftp, path.constData(), unsigned(path.size()),
+                              LIBSSH2_SFTP_S_IRWXU | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IXGRP |
+                                  LIBSSH2_SFTP_S_IROTH | LIBSSH2_SFTP_S_IXOTH);
+    return result == 0 || failed(result);
+}
+
+bool RemoteFiles::removeFolder(const QByteArray &path)
+{
+    const int result = libssh2_sftp_rmdir_ex(m_sftp, path.constData(), unsigned(path.size()));
+    return result == 0 || failed(result);
+}
+
+bool RemoteFiles::removeFile(const QByteArray &path)
+{
+    const int result = libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size()));
+    return result == 0 || failed(result);
+}
+
+bool RemoteFiles::rename(const QByteArray &from, const QByteArray &to)
+{
+    // Without the overwrite flag: renaming onto an existing file fails instead of losing it.
+    const int result = libssh2_sftp_rename_ex(
+        m_sftp, from.constData(), unsigned(from.size()), to.constData(), unsigned(to.size()),
+        LIBSSH2_SFTP_RENAME_ATOMIC | LIBSSH2_SFTP_RENAME_NATIVE);
+    return result == 0 || failed(result);
+}
+
+bool RemoteFiles::upload(QIODevice &source, const QByteArray &path)
+{
+    Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                       LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC,
+                                       LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR |
+                                           LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH,
+                                       LIBSSH2_SFTP_OPENFILE));
+    if (!handle)
+        return failed(libssh2_session_last_errno(m_session));
+    const bool written = writeAll(handle.get(), source);
+    const int closed = libssh2_sftp_close_handle(handle.release());
+    if (written && closed == 0)
+        return true;
+    if (written)
+        failed(closed);
+    if (!m_lost)
+        libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size()));
+    return false;
+}
+
+bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
+{
+    // [start, end) of the buffer is read from the source but not yet confirmed by the server.
+    // The SSH library keeps its own copy of what it has sent and expects each call to begin
+    // with the first unconfirmed byte, so the buffer may be compacted and refilled freely.
+    std::vector<char> buffer(size_t(TransferChunk) * 2);
+    qsizetype start = 0;
+    qsizetype end = 0;
+    bool atEnd = false;
+    for (;;) {
+        if (!atEnd && end - start < TransferChunk) {
+            if (start > 0) {
+                std::memmove(buffer.data(), buffer.data() + start, size_t(end - start));
+                end -= start;
+                start = 0;
+            }
+            const qint64 read = source.read(buffer.data() + end, qint64(buffer.size()) - end);
+            if (read < 0)
+                return failedWith(
+                    QStringLiteral("The local file cannot be read: %1").arg(source.errorString()));
+            end += read;
+            atEnd = read == 0;
+        }
+        if (start == end) {
+            if (atEnd)
+                return true;
+            continue;
+        }
+        const ssize_t confirmed =
+            libssh2_sftp_write(handle, buffer.data() + start, size_t(end - start));
+        if (confirmed < 0)
+            return failed(int(confirmed));
+        start += confirmed;
+    }
+}
+
+bool RemoteFiles::download(const QByteArray &path, QIODevice &target)
+{
+    const Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                             LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE));
+    if (!handle)
+        return failed(libssh2_session_last_errno(m_session));
+    // The size of each read decides how far the SSH library asks ahead of it.
+    std::vector<char> buffer(static_cast<size_t>(TransferChunk));
+    for (;;) {
+        const ssize_t read = libssh2_sftp_read(handle.get(), buffer.data(), buffer.size());
+        if (read == 0)
+            return true;
+        if (read < 0)
+            return failed(int(read));
+        if (target.write(buffer.data(), read) != read)
+            return failedWith(
+                QStringLiteral("The local file cannot be written: %1").arg(target.errorString()));
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <libssh2.h>
+#include <libssh2_sftp.h>
+
+#include <optional>
+
+class QIODevice;
+class SshConnection;
+
+// A file or folder on the server, as a listing or a status query shows it.
+struct RemoteEntry
+{
+    QByteArray name;
+    qint64 size = 0;
+    qint64 modified = 0; // seconds since 1970 UTC
+    bool folder = false;
+    QByteArray type; // "drwxr-xr-x", "-rw-r--r--", ...
+};
+
+// The server's files through an open SFTP channel, by absolute server paths. Transfers
+// stream with many requests in flight, so a distant server is not waited for packet by
+// packet. A failed call leaves its reason in error(); when the connection itself failed
+// (dead, stalled or gone), lost() becomes true and the session must be let go.
+class RemoteFiles
+{
+public:
+    explicit RemoteFiles(SshConnection &connection);
+
+    // The canonical form of a path (".." and links resolved); nothing when it does not exist.
+    std::optional<QByteArray> canonicalPath(const QByteArray &path);
+    // The entry a path names, following links; nothing when it does not exist.
+    std::optional<RemoteEntry> entry(const QByteArray &path);
+    // The entries of a folder without "." and ".."; a link to a folder counts as a folder.
+    std::optional<QList<RemoteEntry>> list(const QByteArray &folder);
+
+    bool makeFolder(const QByteArray &path);
+    bool removeFolder(const QByteArray &path);
+    bool removeFile(const QByteArray &path);
+    bool rename(const QByteArray &from, const QByteArray &to);
+
+    // Writes everything the source holds into the server file, which is created or emptied
+    // first. A failed upload removes what it left on the server.
+    bool upload(QIODevice &source, const QByteArray &path);
+    // Reads the server file into the target up to its end.
+    bool download(const QByteArray &path, QIODevice &target);
+
+    QString error() const { return m_error; }
+    bool lost() const { return m_lost; }
+
+private:
+    // Notes why the last call failed; false for use in returns.
+    bool failed(int result);
+    bool failedWith(const QString &why);
+    static RemoteEntry entryFrom(const QByteArray &name, const LIBSSH2_SFTP_ATTRIBUTES &attributes);
+    bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source);
+
+    SshConnection &m_connection;
+    LIBSSH2_SESSION *m_session;
+    LIBSSH2_SFTP *m_sftp;
+    QString m_error;
+    bool m_lost = false;
+};

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <libssh2.h>
+#include <libssh2_sftp.h>
+
+#include <chrono>
+#include <functional>
+
+// One SSH connection with its SFTP channel: the TCP connection, the handshake, the check of
+// the server's host key against the known-hosts file, the login and the start of SFTP.
+// Connecting runs in small steps so that the caller is asked between them whether to go on;
+// afterwards every call blocks, but never longer than the timeout.
+class SshConnection
+{
+public:
+    struct Login
+    {
+        QString user;
+        QString password; // empty: the user's agent and key files instead
+        QString server;   // "host", "host:port", "[v6]:port"
+        std::chrono::milliseconds timeout{30000};
+        bool acceptNewHostKeys = true;
+    };
+
+    // What connecting tells its caller: each new status text, and the question whether to go
+    // on, asked at every step and at least every 100 ms while waiting.
+    struct Progress
+    {
+        std::function<void(const QString &status)> status;
+        std::function<bool()> keepGoing;
+    };
+
+    SshConnection() = default;
+    ~SshConnection();
+    SshConnection(const SshConnection &) = delete;
+    SshConnection &operator=(const SshConnection &) = delete;
+
+    // True when the SFTP channel is open. Otherwise failure() says why, and cancelled() tells
+    // whether the caller stopped it.
+    bool open(const Login &login, const Progress &progress);
+    QString failure() const { return m_failure; }
+    bool cancelled() const { return m_cancelled; }
+
+    LIBSSH2_SESSION *session() const { return m_session; }
+    LIBSSH2_SFTP *sftp() const { return m_sftp; }
+    // "host" or "[host]:port", as the server is named in texts.
+    QString serverName() const { return m_serverName; }
+
+    // Says goodbye to the server, waiting for it at most a short while.
+    void close();
+    // Lets the connection go without a word to the server, which is gone or stalled.
+    void drop();
+    // Makes every later send and receive fail at once; the connection is lost.
+    void cutOff();
+
+    // The SSH library's text for its last error.
+    QString lastErrorText() const;
+
+private:
+    using Step = std::function<int()>;
+
+    bool openSteps(const Login &login, const Progress &progress);
+    bool connectSocket(const QString &host, quint16 port, const Progress &progress);
+    bool checkHostKey(const QString &host, quint16 port, const Progress &progress);
+    bool authenticate(const Progress &progress);
+    bool authenticateWithKeys(const QByteArray &user, const Progress &progress);
+    // Runs a step of the non-blocking SSH library until it no longer asks to be called again.
+    int runStep(const Step &step, const Progress &progress);
+    // Waits until the socket is ready for what the SSH library waits for, at most `slice`.
+    void waitSocket(std::chrono::milliseconds slice) const;
+    bool fail(const QString &why);
+    bool stop();
+    void release(bool politely);
+
+    static void answerPrompts(const char *name, int nameLength, const char *instruction,
+                              int instructionLength, int promptCount,
+                              const LIBSSH2_USERAUTH_KBDINT_PROMPT *prompts,
+                              LIBSSH2_USERAUTH_KBDINT_RESPONSE *responses, void **abstract);
+
+    Login m_login;
+    QString m_serverName;
+    QString m_failure;
+    bool m_cancelled = false;
+    int m_socket = -1;
+    LIBSSH2_SESSION *m_session = nullptr;
+    LIBSSH2_SFTP *m_sftp = nullptr;
+    std::chrono::steady_clock::time_point m_deadline;
+};
