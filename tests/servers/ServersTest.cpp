@@ -1,12 +1,15 @@
 // The test servers themselves, where the suites that use them would not notice a fault: the
 // server account may change what a test wrote into the served folder, stopping a server ends
-// it with its sessions, and VELLIX_TEST_FTP is read as documented.
+// it with its sessions, VELLIX_TEST_FTP is read as documented, sshd shows the host key that the
+// tests expect, and killing sshd's sessions ends them all while the server stays.
 #include "servers/FtpTestServer.h"
+#include "servers/SftpTestServer.h"
 #include "support/VellixTest.h"
 
 #include "transport/Session.h"
 
 #include <QDeadlineTimer>
+#include <QProcess>
 #include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
@@ -165,6 +168,85 @@ TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
     EXPECT_FALSE(FtpTestServer::kinds().contains(Kind::External));
     qputenv("VELLIX_TEST_FTP", "host:21:teacher:secret:/www");
     EXPECT_TRUE(FtpTestServer::kinds().contains(Kind::External));
+}
+
+class SshdTestServers : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        if (const QString reason = SftpTestServer::unavailableReason(SftpTestServer::Kind::Sshd);
+            !reason.isEmpty()) {
+            GTEST_SKIP() << reason.toStdString();
+        }
+        QString why;
+        m_server = SftpTestServer::start(SftpTestServer::Kind::Sshd, &why);
+        ASSERT_TRUE(m_server) << why.toStdString();
+    }
+
+    SftpTestServer &server() { return *m_server; }
+    void stopServer() { m_server.reset(); }
+
+private:
+    std::unique_ptr<SftpTestServer> m_server;
+};
+
+// The key lines of ssh-keyscan's answer, each as a known-hosts line.
+QStringList scannedKeys(quint16 port)
+{
+    QProcess scan;
+    scan.start(u"ssh-keyscan"_s,
+               {u"-p"_s, QString::number(port), u"-t"_s, u"ed25519"_s, u"127.0.0.1"_s});
+    if (!scan.waitForFinished(answerMs))
+        return {};
+    return QString::fromLatin1(scan.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// Opens an SSH connection as far as the server's key exchange offer. By then sshd has forked the
+// connection's session and that session its unprivileged child, which also holds the connection.
+bool openSshSession(QTcpSocket &socket, const SftpTestServer &server)
+{
+    if (!connectTo(socket, server.host(), server.port()) ||
+        !readLine(socket).startsWith("SSH-2.0-"))
+        return false;
+    socket.write("SSH-2.0-VellixServersTest\r\n");
+    return socket.bytesAvailable() > 0 || socket.waitForReadyRead(answerMs);
+}
+
+bool endsWithin(QTcpSocket &socket, int ms)
+{
+    return socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(ms);
+}
+
+TEST_F(SshdTestServers, AnswersWithTheKeyOfItsKnownHostsLine)
+{
+    const QStringList keys = scannedKeys(server().port());
+    EXPECT_EQ(keys, QStringList{server().knownHostsLine()});
+    const QString site = u"[127.0.0.1]:%1 ssh-ed25519 "_s.arg(server().port());
+    EXPECT_TRUE(server().knownHostsLine().startsWith(site))
+        << server().knownHostsLine().toStdString();
+    EXPECT_TRUE(server().otherKnownHostsLine().startsWith(site))
+        << server().otherKnownHostsLine().toStdString();
+    EXPECT_NE(server().otherKnownHostsLine(), server().knownHostsLine());
+}
+
+TEST_F(SshdTestServers, KilledSessionsEndWhileTheListenerStays)
+{
+    QTcpSocket killed;
+    ASSERT_TRUE(openSshSession(killed, server()));
+    EXPECT_TRUE(server().killSessions());
+    EXPECT_TRUE(endsWithin(killed, answerMs)) << "a process of the session lives on";
+
+    QTcpSocket later;
+    ASSERT_TRUE(openSshSession(later, server())) << "the listener no longer answers";
+
+    // A server that goes takes its remaining sessions along.
+    const quint16 port = server().port();
+    stopServer();
+    EXPECT_TRUE(endsWithin(later, answerMs)) << "a session outlived its server";
+    QTcpSocket refused;
+    EXPECT_FALSE(connectTo(refused, u"127.0.0.1"_s, port));
 }
 
 } // namespace

@@ -1,0 +1,532 @@
+#include "servers/SftpTestServer.h"
+
+#include "servers/ServerProcess.h"
+#include "servers/VsftpdAccount.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QHostAddress>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUuid>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+#include <cerrno>
+#include <csignal>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A server that takes longer than this to answer is broken, not slow.
+constexpr int startLimitMs = 10000;
+// sshd binds a port that we picked; another program may take it first.
+constexpr int sshdAttempts = 3;
+// How long killed sessions may take to end.
+constexpr int killLimitMs = 5000;
+// A session tree that keeps growing for this many rounds is forking faster than it can be
+// stopped; what was stopped by then is killed anyway.
+constexpr int freezeRounds = 20;
+constexpr QLatin1String sshdProgram("/usr/sbin/sshd");
+// sshd refuses to start without the folder its unprivileged children are locked into; Debian's
+// package creates it only when its own service starts.
+constexpr QLatin1String privilegeSeparationDir("/run/sshd");
+constexpr QLatin1String configName("sshd_config");
+
+QString serversDir()
+{
+    return QStringLiteral(VELLIX_TEST_SERVERS_DIR);
+}
+
+void setReason(QString *why, const QString &reason)
+{
+    if (why)
+        *why = reason;
+}
+
+// Added to sshd's version line, unique to one start, so that a foreign server on the port cannot
+// pass for ours.
+QString uniqueVersionAddendum()
+{
+    return u"VellixTest-"_s + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+quint16 freeLoopbackPort()
+{
+    QTcpServer server;
+    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+}
+
+bool runTool(const QString &program, const QStringList &arguments, QString *why)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    tool.closeWriteChannel();
+    const bool finished = tool.waitForFinished(startLimitMs);
+    if (finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
+        return true;
+    const QString errors = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
+    *why = u"%1 failed: %2"_s.arg(program,
+                                  finished && !errors.isEmpty() ? errors : tool.errorString());
+    return false;
+}
+
+// A fresh key pair: the private key at path, the public one at path + ".pub".
+bool makeHostKey(const QString &path, QString *why)
+{
+    return runTool(u"/usr/bin/ssh-keygen"_s,
+                   {u"-q"_s, u"-t"_s, u"ed25519"_s, u"-N"_s, QString(), u"-f"_s, path}, why);
+}
+
+// "[127.0.0.1]:2222 ssh-ed25519 AAAA...": the site and the key's type and text, without the
+// comment that ends a public key file.
+QString knownHostsEntry(const QString &host, quint16 port, const QString &publicKeyPath,
+                        QString *why)
+{
+    QFile file(publicKeyPath);
+    const QStringList fields = file.open(QIODevice::ReadOnly)
+                                   ? QString::fromLatin1(file.readAll()).simplified().split(u' ')
+                                   : QStringList();
+    if (fields.size() < 2) {
+        *why = u"cannot read a public key from %1"_s.arg(publicKeyPath);
+        return {};
+    }
+    return u"[%1]:%2 %3 %4"_s.arg(host).arg(port).arg(fields[0], fields[1]);
+}
+
+bool ensurePrivilegeSeparationDir(QString *why)
+{
+    const QByteArray path = QFile::encodeName(privilegeSeparationDir);
+    // Set the mode after creating it, as the umask may have taken bits from it.
+    if (::mkdir(path.constData(), 0755) == 0)
+        ::chmod(path.constData(), 0755);
+    if (QFileInfo(privilegeSeparationDir).isDir())
+        return true;
+    *why = u"cannot create %1, without which sshd does not start"_s.arg(privilegeSeparationDir);
+    return false;
+}
+
+// sshd splits the forced command at blanks and expands "%" in its folder, and its configuration
+// gives quotes and "#" a meaning of their own: a path with any of them would not reach sshd intact.
+bool fitsSshdConfig(const QString &path)
+{
+    return std::none_of(path.cbegin(), path.cend(), [](QChar c) {
+        return c.isSpace() || c == u'%' || c == u'"' || c == u'\'' || c == u'#' || c == u'\\';
+    });
+}
+
+QString sshdConfig(const QString &dir, quint16 port, const QString &addendum)
+{
+    QFile templateFile(serversDir() + u"/sshd_config.in"_s);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(templateFile.readAll())
+        .replace(u"@PORT@"_s, QString::number(port))
+        .replace(u"@HOST_KEY@"_s, dir + u"/host_key"_s)
+        .replace(u"@BANNER@"_s, addendum)
+        .replace(u"@USER@"_s, VsftpdAccount::name())
+        .replace(u"@ROOT@"_s, dir + u"/root"_s);
+}
+
+bool writeFile(const QString &path, const QString &text, QString *why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
+        return true;
+    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
+    return false;
+}
+
+enum class Readiness { Ready, PortTaken, Failed };
+
+// Waits up to ms on the server process and tells whether it still runs. QProcess notices that a
+// process ended only while it is waited on (or while events run), so a plain sleep would leave
+// isRunning() true after sshd died. sshd writes nothing on standard output; the read just waits.
+bool stillRunningAfter(ServerProcess &process, int ms)
+{
+    process.readLine(QDeadlineTimer(ms));
+    return process.isRunning();
+}
+
+// Connects until the server sends its version line, which must carry this start's addendum.
+Readiness waitForVersionLine(const QString &host, quint16 port, const QString &addendum,
+                             ServerProcess &process, QString *why)
+{
+    const auto endedAtStart = [&] {
+        const QString log = process.errorOutput();
+        *why = u"sshd ended at start: %1"_s.arg(log);
+        return log.contains(u"Address already in use"_s) ? Readiness::PortTaken : Readiness::Failed;
+    };
+    const QDeadlineTimer deadline(startLimitMs);
+    while (!deadline.hasExpired()) {
+        QTcpSocket probe;
+        probe.connectToHost(host, port);
+        if (probe.waitForConnected(int(deadline.remainingTime()))) {
+            while (!probe.canReadLine() && probe.waitForReadyRead(int(deadline.remainingTime()))) {
+            }
+            const QString line = QString::fromUtf8(probe.readLine().trimmed());
+            if (line.startsWith(u"SSH-2.0-"_s) && line.endsWith(u' ' + addendum))
+                return Readiness::Ready;
+            // Another program answered in the moment before sshd found the port taken.
+            if (!stillRunningAfter(process, 1))
+                return endedAtStart();
+            *why =
+                u"port %1 answers \"%2\" instead of the test server's version line"_s.arg(port).arg(
+                    line);
+            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
+        }
+        if (!stillRunningAfter(process, 10))
+            return endedAtStart();
+    }
+    *why = u"sshd did not answer on %1 port %2 within %3 ms: %4"_s.arg(host)
+               .arg(port)
+               .arg(startLimitMs)
+               .arg(process.errorOutput());
+    return Readiness::Failed;
+}
+
+// Through the system calls themselves: glibc 2.36's <sys/pidfd.h> declares its wrappers without
+// C linkage, so C++ cannot link against them.
+int openProcessHandle(pid_t pid)
+{
+    return int(::syscall(SYS_pidfd_open, pid, 0));
+}
+
+void signalProcess(int handle, int signal)
+{
+    ::syscall(SYS_pidfd_send_signal, handle, signal, nullptr, 0);
+}
+
+// The parent of a process, from "PID (NAME) STATE PPID ..." in /proc/PID/stat; the name may hold
+// blanks and parentheses, so the fields are counted from the last ")".
+std::optional<pid_t> parentOf(pid_t pid)
+{
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray line = stat.readAll();
+    const qsizetype nameEnd = line.lastIndexOf(')');
+    const QList<QByteArray> fields = line.mid(nameEnd + 2).split(' ');
+    bool ok = false;
+    const pid_t parent = fields.size() > 1 ? fields[1].toInt(&ok) : 0;
+    if (nameEnd < 0 || !ok)
+        return std::nullopt;
+    return parent;
+}
+
+// The parent of every process; nothing when /proc cannot be read.
+std::optional<QHash<pid_t, pid_t>> parentsOfAllProcesses()
+{
+    QHash<pid_t, pid_t> parents;
+    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        bool isProcess = false;
+        const pid_t pid = entry.toInt(&isProcess);
+        if (!isProcess)
+            continue;
+        if (const auto parent = parentOf(pid))
+            parents.insert(pid, *parent);
+    }
+    // A /proc that does not show this very process is not the system's.
+    if (!parents.contains(getpid()))
+        return std::nullopt;
+    return parents;
+}
+
+// The listener: the child of this process that runs sshd with that configuration. sshd writes
+// its status over its command line, but the configuration path stays in it.
+// ServerProcess does not tell the process id it started; with it, this search goes.
+pid_t findListener(const QHash<pid_t, pid_t> &parents, const QString &configPath)
+{
+    const QByteArray configArgument = QFile::encodeName(configPath);
+    for (auto it = parents.cbegin(); it != parents.cend(); ++it) {
+        if (it.value() != getpid())
+            continue;
+        QFile commandLine(u"/proc/%1/cmdline"_s.arg(it.key()));
+        if (commandLine.open(QIODevice::ReadOnly) &&
+            commandLine.readAll().replace('\0', ' ').contains(configArgument))
+            return it.key();
+    }
+    return 0;
+}
+
+// Stops every descendant of root, then kills them all. Stopping comes first because a stopped
+// process can neither start a new one nor die and hand its children to init, out of this walk's
+// reach. Processes are signalled through pidfds, so that a process id reused by an unrelated
+// process in the meantime is never hit.
+bool killDescendants(pid_t root)
+{
+    std::vector<int> handles;
+    const auto closeHandles = qScopeGuard([&handles] {
+        for (const int handle : handles)
+            ::close(handle);
+    });
+    QSet<pid_t> tree{root};
+    // Adds the process when it is still a child in the tree now that a handle holds it.
+    const auto freeze = [&](pid_t pid) {
+        const int handle = openProcessHandle(pid);
+        if (handle < 0)
+            return false;
+        const auto parent = parentOf(pid);
+        if (!parent || !tree.contains(*parent)) {
+            ::close(handle);
+            return false;
+        }
+        handles.push_back(handle);
+        tree.insert(pid);
+        signalProcess(handle, SIGSTOP);
+        return true;
+    };
+    bool looked = true;
+    for (int round = 0; round < freezeRounds; ++round) {
+        const auto parents = parentsOfAllProcesses();
+        // What was stopped so far is killed all the same, never left stopped.
+        if (!parents) {
+            looked = false;
+            break;
+        }
+        bool grown = false;
+        for (bool added = true; added;) {
+            added = false;
+            for (auto it = parents->cbegin(); it != parents->cend(); ++it) {
+                if (!tree.contains(it.key()) && tree.contains(it.value()) && freeze(it.key()))
+                    added = grown = true;
+            }
+        }
+        if (!grown)
+            break;
+    }
+    for (const int handle : handles)
+        signalProcess(handle, SIGKILL);
+    // A pidfd becomes readable when its process has ended.
+    const QDeadlineTimer deadline(killLimitMs);
+    for (const int handle : handles) {
+        pollfd ended{handle, POLLIN, 0};
+        while (::poll(&ended, 1, int(deadline.remainingTime())) < 0 && errno == EINTR) {
+        }
+    }
+    return looked;
+}
+
+struct ExternalServer
+{
+    QString host;
+    quint16 port = 0;
+    QString user;
+    QString password;
+    QString rootFolder;
+};
+
+// "host:port:user:password:root-folder" from the variable; the host may be "[v6 address]", and
+// the password may hold ":" (the root folder is what follows the last one).
+std::optional<ExternalServer> parseExternal(const char *variable, QString *why)
+{
+    const QString name = QLatin1String(variable);
+    ExternalServer server;
+    QString rest = qEnvironmentVariable(variable);
+    if (rest.startsWith(u'[')) {
+        const qsizetype close = rest.indexOf(u"]:"_s);
+        if (close < 0) {
+            *why = u"%1: \"]:\" missing after the IPv6 address"_s.arg(name);
+            return std::nullopt;
+        }
+        server.host = rest.mid(1, close - 1);
+        rest = rest.mid(close + 2);
+    } else {
+        server.host = rest.section(u':', 0, 0);
+        rest = rest.section(u':', 1);
+    }
+    bool portOk = false;
+    server.port = rest.section(u':', 0, 0).toUShort(&portOk);
+    server.user = rest.section(u':', 1, 1);
+    server.password = rest.section(u':', 2, -2);
+    server.rootFolder = rest.section(u':', -1);
+    if (server.host.isEmpty() || !portOk || server.port == 0 || server.user.isEmpty() ||
+        rest.count(u':') < 3 || !server.rootFolder.startsWith(u'/')) {
+        *why = u"%1 must read host:port:user:password:/root-folder"_s.arg(name);
+        return std::nullopt;
+    }
+    return server;
+}
+
+} // namespace
+
+SftpTestServer::SftpTestServer(Kind kind)
+    : m_kind(kind)
+{}
+
+SftpTestServer::~SftpTestServer()
+{
+    if (!m_process)
+        return;
+    // A stopped listener accepts no new session while the present ones are killed.
+    m_process->suspend();
+    killSessions();
+    m_process->stop();
+}
+
+std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why)
+{
+    QString reason;
+    auto server = kind == Kind::Sshd ? startSshd(&reason) : startExternal(&reason);
+    if (!server)
+        setReason(why, u"%1: %2"_s.arg(kindName(kind), reason));
+    return server;
+}
+
+QList<SftpTestServer::Kind> SftpTestServer::kinds()
+{
+    QList<Kind> result{Kind::Sshd};
+    if (unavailableReason(Kind::External).isEmpty())
+        result << Kind::External;
+    return result;
+}
+
+QString SftpTestServer::kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Sshd:
+        return u"sshd"_s;
+    case Kind::External:
+        return u"external"_s;
+    }
+    return {};
+}
+
+QString SftpTestServer::unavailableReason(Kind kind)
+{
+    if (kind == Kind::Sshd && geteuid() != 0)
+        return u"not root: sshd needs root for its privilege separation and for password logins "
+               u"of the account \"%1\""_s.arg(VsftpdAccount::name());
+    if (kind == Kind::External && qEnvironmentVariableIsEmpty("VELLIX_TEST_SFTP"))
+        return u"VELLIX_TEST_SFTP names no external SFTP server"_s;
+    return {};
+}
+
+QString SftpTestServer::site() const
+{
+    const QString host = m_host.contains(u':') ? u'[' + m_host + u']' : m_host;
+    return host + u':' + QString::number(m_port);
+}
+
+bool SftpTestServer::killSessions()
+{
+    if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
+        return false;
+    const auto parents = parentsOfAllProcesses();
+    if (!parents)
+        return false;
+    const pid_t listener = findListener(*parents, m_dir->filePath(configName));
+    return listener != 0 && killDescendants(listener);
+}
+
+// The temporary folder holds the keys, the configuration and the log next to "root", the folder
+// it serves; the account passes through it (without seeing into it) to its root.
+bool SftpTestServer::makeFolders(QString *why)
+{
+    m_dir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(u"vellix-sftp-XXXXXX"_s));
+    if (!m_dir->isValid() || !QDir().mkdir(m_dir->filePath(u"root"_s))) {
+        *why = u"cannot create a temporary folder: %1"_s.arg(m_dir->errorString());
+        return false;
+    }
+    // SFTP paths are the server's own: the real path, as the server reports it.
+    const QString dir = QFileInfo(m_dir->path()).canonicalFilePath();
+    if (!fitsSshdConfig(dir)) {
+        *why = u"the temporary folder %1 holds characters that sshd's configuration cannot carry; "
+               u"set TMPDIR to a plain path"_s.arg(dir);
+        return false;
+    }
+    m_rootPath = dir + u"/root"_s;
+    m_homeDir = m_rootPath;
+    m_logPath = dir + u"/sshd.log"_s;
+    const auto passThrough =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (!QFile::setPermissions(dir, passThrough)) {
+        *why = u"cannot open %1 to the account"_s.arg(dir);
+        return false;
+    }
+    return VsftpdAccount::grantFolder(m_rootPath, why);
+}
+
+std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(QString *why)
+{
+    if (const QString reason = unavailableReason(Kind::Sshd); !reason.isEmpty()) {
+        *why = reason;
+        return nullptr;
+    }
+    if (!VsftpdAccount::ensure(why) || !ensurePrivilegeSeparationDir(why))
+        return nullptr;
+
+    std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::Sshd));
+    server->m_host = u"127.0.0.1"_s;
+    server->m_user = VsftpdAccount::name();
+    server->m_password = VsftpdAccount::password();
+    if (!server->makeFolders(why))
+        return nullptr;
+    const QString dir = QFileInfo(server->m_rootPath).path();
+    if (!makeHostKey(dir + u"/host_key"_s, why) || !makeHostKey(dir + u"/other_key"_s, why))
+        return nullptr;
+
+    const QString configPath = dir + u'/' + configName;
+    for (int attempt = 1; attempt <= sshdAttempts; ++attempt) {
+        const QString addendum = uniqueVersionAddendum();
+        server->m_port = freeLoopbackPort();
+        const QString config = sshdConfig(dir, server->m_port, addendum);
+        if (config.isEmpty()) {
+            *why = u"cannot read sshd_config.in in %1"_s.arg(serversDir());
+            return nullptr;
+        }
+        if (!writeFile(configPath, config, why))
+            return nullptr;
+        // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
+        server->m_process = std::make_unique<ServerProcess>(server->m_logPath);
+        if (!server->m_process->start(sshdProgram, {u"-D"_s, u"-e"_s, u"-f"_s, configPath}, {},
+                                      why))
+            return nullptr;
+        const Readiness readiness =
+            waitForVersionLine(server->m_host, server->m_port, addendum, *server->m_process, why);
+        if (readiness == Readiness::Failed)
+            return nullptr;
+        if (readiness == Readiness::Ready) {
+            server->m_knownHostsLine =
+                knownHostsEntry(server->m_host, server->m_port, dir + u"/host_key.pub"_s, why);
+            server->m_otherKnownHostsLine =
+                knownHostsEntry(server->m_host, server->m_port, dir + u"/other_key.pub"_s, why);
+            if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty())
+                return nullptr;
+            return server;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<SftpTestServer> SftpTestServer::startExternal(QString *why)
+{
+    if (const QString reason = unavailableReason(Kind::External); !reason.isEmpty()) {
+        *why = reason;
+        return nullptr;
+    }
+    const auto parsed = parseExternal("VELLIX_TEST_SFTP", why);
+    if (!parsed)
+        return nullptr;
+    std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
+    server->m_host = parsed->host;
+    server->m_port = parsed->port;
+    server->m_user = parsed->user;
+    server->m_password = parsed->password;
+    server->m_homeDir = parsed->rootFolder;
+    return server;
+}

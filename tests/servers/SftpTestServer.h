@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class ServerProcess;
+
+// A real SFTP server on loopback for one test: OpenSSH's sshd with a host key of its own,
+// serving a fresh temporary folder to one password account, stopped when the object goes.
+class SftpTestServer
+{
+public:
+    enum class Kind { Sshd, External };
+
+    // Starts a server of that kind on a free port of 127.0.0.1. Returns nullptr with the reason
+    // in *why when it cannot. External is the server named in VELLIX_TEST_SFTP
+    // ("host:port:user:password:root-folder"); nothing is started for it.
+    static std::unique_ptr<SftpTestServer> start(Kind kind, QString *why = nullptr);
+    // sshd, and the external server when VELLIX_TEST_SFTP names one.
+    static QList<Kind> kinds();
+    // "sshd", "external", for test parameter names.
+    static QString kindName(Kind kind);
+    // Why this machine cannot run servers of that kind at all (sshd needs root for its account
+    // and its privilege separation; the external server needs VELLIX_TEST_SFTP); empty when it
+    // can. Tests skip with this reason.
+    static QString unavailableReason(Kind kind);
+
+    ~SftpTestServer();
+    SftpTestServer(const SftpTestServer &) = delete;
+    SftpTestServer &operator=(const SftpTestServer &) = delete;
+
+    Kind kind() const { return m_kind; }
+    QString host() const { return m_host; }
+    quint16 port() const { return m_port; }
+    // What a client passes as server name: "127.0.0.1:2222".
+    QString site() const;
+    QString user() const { return m_user; }
+    QString password() const { return m_password; }
+    // Server path of the folder a session starts in and the tests work in (an absolute path:
+    // SFTP paths are the server's own).
+    QString homeDir() const { return m_homeDir; }
+    // Linux path of that folder on this machine; files created there appear on the server and
+    // the server account can change them. Empty for the external server.
+    QString rootPath() const { return m_rootPath; }
+    QString logPath() const { return m_logPath; }
+
+    // The server's host key as a known-hosts line for site(): "[127.0.0.1]:2222 ssh-ed25519
+    // AAAA...". Empty for the external server.
+    QString knownHostsLine() const { return m_knownHostsLine; }
+    // A known-hosts line for site() with a key that is not the server's: the entry a client
+    // holds when the server's key has changed.
+    QString otherKnownHostsLine() const { return m_otherKnownHostsLine; }
+
+    // Kills every session the server is serving, while the listener stays: to the clients the
+    // server died in the middle of what they were doing. False for the external server.
+    bool killSessions();
+
+private:
+    explicit SftpTestServer(Kind kind);
+
+    static std::unique_ptr<SftpTestServer> startSshd(QString *why);
+    static std::unique_ptr<SftpTestServer> startExternal(QString *why);
+    bool makeFolders(QString *why);
+
+    Kind m_kind;
+    QString m_host;
+    quint16 m_port = 0;
+    QString m_user;
+    QString m_password;
+    QString m_homeDir;
+    QString m_rootPath;
+    QString m_logPath;
+    QString m_knownHostsLine;
+    QString m_otherKnownHostsLine;
+    // Declared before the process so that the server stops before its folder goes.
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ServerProcess> m_process;
+};
