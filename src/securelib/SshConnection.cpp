@@ -99,6 +99,7 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
 {
     m_login = login;
     m_cancelled = false;
+    m_timedOut = false;
     const std::optional<Ftp::ServerAddress> address =
         Ftp::ServerAddress::parse(login.server, SshPort);
     if (!address)
@@ -349,8 +350,10 @@ int SshConnection::runStep(const Step &step, const Progress &progress)
             stop();
             return LIBSSH2_ERROR_EAGAIN;
         }
-        if (steady_clock::now() >= m_deadline)
+        if (steady_clock::now() >= m_deadline) {
+            m_timedOut = true;
             return LIBSSH2_ERROR_TIMEOUT;
+        }
         waitSocket(WaitSlice);
     }
 }
@@ -373,7 +376,7 @@ QString SshConnection::lastErrorText() const
     char *message = nullptr;
     int length = 0;
     const int code = libssh2_session_last_error(m_session, &message, &length, 0);
-    if (code == LIBSSH2_ERROR_TIMEOUT || code == LIBSSH2_ERROR_SOCKET_TIMEOUT)
+    if (m_timedOut || code == LIBSSH2_ERROR_TIMEOUT || code == LIBSSH2_ERROR_SOCKET_TIMEOUT)
         return QStringLiteral("the server did not answer in time");
     return QString::fromUtf8(message, length);
 }

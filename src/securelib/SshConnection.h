@@ -84,6 +84,7 @@ private:
     QString m_serverName;
     QString m_failure;
     bool m_cancelled = false;
+    bool m_timedOut = false; // a step outlasted the timeout while connecting
     int m_socket = -1;
     LIBSSH2_SESSION *m_session = nullptr;
     LIBSSH2_SFTP *m_sftp = nullptr;

@@ -1,0 +1,294 @@
+// The secure library against OpenSSH's sshd on loopback: host keys, logins, cancelling,
+// failures of the connection and replies that must fit their buffers.
+
+#include "securelib/HVSPFTPUTILS.h"
+
+#include "control/SharedState.h"
+#include "servers/SftpTestServer.h"
+#include "servers/SilentFtpServer.h"
+#include "support/VellixTest.h"
+#include "transport/CSFtp.h"
+#include "transport/SecureLibraryKey.h"
+
+#include <QCryptographicHash>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QObject>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int ShortTimeout = 3000;
+
+QString statusText()
+{
+    std::vector<char> status(HVSP_STATUS_SIZE + 1, '#');
+    FtpGetStatus(status.data());
+    return QString::fromUtf8(status.data());
+}
+
+// The fingerprint OpenSSH shows for the key of a known-hosts line.
+QString fingerprintOf(const QString &knownHostsLine)
+{
+    const QByteArray blob = QByteArray::fromBase64(knownHostsLine.section(u' ', 2, 2).toLatin1());
+    return u"SHA256:"_s +
+           QString::fromLatin1(QCryptographicHash::hash(blob, QCryptographicHash::Sha256)
+                                   .toBase64(QByteArray::OmitTrailingEquals));
+}
+
+class SecureLibraryTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        QString why = SftpTestServer::unavailableReason(SftpTestServer::Kind::Sshd);
+        if (!why.isEmpty())
+            GTEST_SKIP() << why.toStdString();
+        m_server = SftpTestServer::start(SftpTestServer::Kind::Sshd, &why);
+        ASSERT_TRUE(m_server) << why.toStdString();
+        FtpInit(SecureLibraryKey::key().constData());
+        FtpSetTimeout(ShortTimeout);
+        FtpSetHostKeyPolicy(HVSP_ACCEPT_NEW_KEYS);
+    }
+    void TearDown() override
+    {
+        FtpExit();
+        m_server.reset();
+        VellixTest::TearDown();
+    }
+
+    int connect(const QString &password, HvspStatusCallback callback = nullptr)
+    {
+        char reply[HVSP_REPLY_SIZE];
+        return FtpConnect(m_server->user().toUtf8().constData(), password.toUtf8().constData(),
+                          m_server->site().toUtf8().constData(), reply, callback);
+    }
+    int connect() { return connect(m_server->password()); }
+
+    // Runs a command; its reply lands in `reply`.
+    int command(const QString &text, QByteArray *reply = nullptr)
+    {
+        std::vector<char> buffer(HVSP_LISTING_SIZE + 1, '\0');
+        const int result = FtpCmd(text.toUtf8().constData(), buffer.data());
+        if (reply)
+            *reply = QByteArray(buffer.data());
+        return result;
+    }
+
+    static QByteArray knownHosts()
+    {
+        QFile file(QDir(qEnvironmentVariable("VELLIX_PREFIX")).filePath(u"known_hosts"_s));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static void writeKnownHosts(const QString &line)
+    {
+        QFile file(QDir(qEnvironmentVariable("VELLIX_PREFIX")).filePath(u"known_hosts"_s));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(line.toUtf8() + '\n');
+    }
+
+    std::unique_ptr<SftpTestServer> m_server;
+};
+
+TEST_F(SecureLibraryTest, ANewHostKeyIsRecordedThenVerifiedAndAChangedOneRefused)
+{
+    ASSERT_EQ(connect(), 1) << statusText().toStdString();
+    const QString fingerprint = fingerprintOf(m_server->knownHostsLine());
+    EXPECT_TRUE(statusText().contains(u"Connected"_s));
+    EXPECT_EQ(knownHosts().trimmed(), m_server->knownHostsLine().toUtf8());
+
+    // The status the callback reads while connecting names the key.
+    static QStringList seen;
+    seen.clear();
+    const HvspStatusCallback watch = [] {
+        seen << statusText();
+        return 1;
+    };
+    ASSERT_EQ(connect(m_server->password(), watch), 1);
+    EXPECT_TRUE(seen.filter(u"verified"_s).join(u' ').contains(fingerprint))
+        << seen.join(u'\n').toStdString();
+
+    writeKnownHosts(m_server->otherKnownHostsLine());
+    EXPECT_EQ(connect(), 0);
+    EXPECT_TRUE(statusText().contains(u"has changed"_s)) << statusText().toStdString();
+    EXPECT_TRUE(statusText().contains(fingerprint));
+    EXPECT_EQ(knownHosts().trimmed(), m_server->otherKnownHostsLine().toUtf8());
+    EXPECT_EQ(command(u"pwd"_s), 0) << "a refused server left a session behind";
+}
+
+TEST_F(SecureLibraryTest, AnUnknownHostKeyIsRefusedWhenNewKeysAreNotAccepted)
+{
+    FtpSetHostKeyPolicy(HVSP_REFUSE_NEW_KEYS);
+    EXPECT_EQ(connect(), 0);
+    EXPECT_TRUE(statusText().contains(u"not known"_s)) << statusText().toStdString();
+    EXPECT_TRUE(statusText().contains(fingerprintOf(m_server->knownHostsLine())));
+    EXPECT_TRUE(knownHosts().isEmpty());
+}
+
+TEST_F(SecureLibraryTest, FailedConnectsSayWhy)
+{
+    SilentFtpServer mute;
+    ASSERT_TRUE(mute.isListening());
+    struct Case
+    {
+        const char *title;
+        QString user;
+        QString password;
+        QString server;
+        QString status;
+    };
+    const Case cases[] = {
+        {"wrong password", m_server->user(), u"not-the-password"_s, m_server->site(),
+         u"refused the user name or password"_s},
+        {"unknown user", u"nobody-here"_s, m_server->password(), m_server->site(),
+         u"refused the user name or password"_s},
+        {"bad server name", m_server->user(), m_server->password(), u"[::1"_s, u"not valid"_s},
+        {"silent server", m_server->user(), m_server->password(), mute.site(),
+         u"did not answer in time"_s},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.title);
+        char reply[HVSP_REPLY_SIZE];
+        EXPECT_EQ(FtpConnect(c.user.toUtf8().constData(), c.password.toUtf8().constData(),
+                             c.server.toUtf8().constData(), reply, nullptr),
+                  0);
+        EXPECT_TRUE(statusText().contains(c.status)) << statusText().toStdString();
+        EXPECT_FALSE(statusText().contains(c.password)) << "the status shows the password";
+    }
+
+    FtpInit("not the key");
+    EXPECT_EQ(connect(), 0) << "a library without its key connected";
+}
+
+// An object the host handed to the control, which a cancelled connect asks to close.
+class HostObject : public QObject
+{
+    Q_OBJECT
+public:
+    int closed = 0;
+public slots:
+    void Close() { ++closed; }
+};
+
+TEST_F(SecureLibraryTest, TheStatusCallbackStopsAConnect)
+{
+    // Stopped by the library's own caller at the third question.
+    static int asked = 0;
+    asked = 0;
+    EXPECT_EQ(connect(m_server->password(), [] { return ++asked < 3 ? 1 : 0; }), 0);
+    EXPECT_EQ(asked, 3);
+    EXPECT_TRUE(statusText().contains(u"Stopped"_s)) << statusText().toStdString();
+
+    // Stopped through the control's callback by a cancel request: the host's object closes.
+    HostObject host;
+    Shared().LoadFuncObject = &host;
+    Shared().CancelRequest = true;
+    CSFtp channel;
+    QString reply;
+    EXPECT_FALSE(channel.SFtpConnect(m_server->user(), m_server->password(), m_server->site(),
+                                     reply, &SecureStatusCallback));
+    EXPECT_EQ(host.closed, 1);
+    EXPECT_TRUE(statusText().contains(u"Stopped"_s));
+}
+
+TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
+{
+    // Sparse, so it costs no disk and reads fast; large enough to be killed mid-way.
+    const QString local = tempPath(u"large.bin"_s);
+    QFile file(local);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));
+    file.close();
+    ASSERT_EQ(connect(), 1);
+
+    const QString remote = QDir(m_server->rootPath()).filePath(u"large.bin"_s);
+    std::atomic<bool> killed = false;
+    std::thread killer([&] {
+        const QDeadlineTimer deadline(20000);
+        while (QFileInfo(remote).size() < (1 << 20) && !deadline.hasExpired())
+            QThread::msleep(10);
+        killed = m_server->killSessions();
+    });
+    QByteArray reply;
+    const int result = command(u"put \"%1\" \"large.bin\""_s.arg(local), &reply);
+    killer.join();
+    ASSERT_TRUE(killed);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(reply.contains("connection was lost")) << reply.constData();
+    EXPECT_EQ(command(u"pwd"_s, &reply), 0) << "the lost session was kept";
+    EXPECT_EQ(reply, "Not connected.");
+    EXPECT_EQ(connect(), 1) << "the next connect fails after a lost session";
+}
+
+TEST_F(SecureLibraryTest, ListingsEndAtTheLastWholeLineThatFits)
+{
+    const QString name = u"a-rather-long-file-name-to-fill-the-listing-quickly-%1.txt"_s;
+    for (int i = 0; i < 300; ++i)
+        writeFile(QDir(m_server->rootPath()).filePath(name.arg(i, 3, 10, QLatin1Char('0'))), "x");
+    QDir(m_server->rootPath()).mkdir(u"folder"_s);
+    writeFile(QDir(m_server->rootPath()).filePath(u"folder/b.txt"_s), "12345");
+    ASSERT_EQ(connect(), 1);
+
+    struct Case
+    {
+        const char *command;
+        int size;
+        int lines; // -1: as many as fit whole
+    };
+    const Case cases[] = {
+        {"dir \"*\"", HVSP_LISTING_SIZE, -1},
+        {"dir \"folder\"", HVSP_SIZE_QUERY_SIZE, 1},
+        {"dir \"folder/b.txt\"", HVSP_SIZE_QUERY_SIZE, 1},
+        {"dir \"*.none\"", HVSP_LISTING_SIZE, 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.command);
+        std::vector<char> buffer(size_t(c.size) + 64, '#');
+        EXPECT_NE(FtpCmd(c.command, buffer.data()), 0);
+        EXPECT_EQ(buffer[size_t(c.size)], '#') << "wrote past the buffer";
+        const QByteArray text(buffer.data());
+        EXPECT_LT(text.size(), c.size);
+        EXPECT_TRUE(text.isEmpty() || text.endsWith("\r\n"));
+        const QList<QByteArray> lines = text.split('\n');
+        if (c.lines >= 0)
+            EXPECT_EQ(text.count("\r\n"), c.lines) << text.constData();
+        else // every line of this folder is as long as the first
+            EXPECT_EQ(text.count("\r\n"), (c.size - 1) / (text.indexOf("\r\n") + 2));
+        for (const QByteArray &line : lines.mid(0, lines.size() - 1))
+            EXPECT_EQ(line.count('|'), 3) << line.constData();
+    }
+}
+
+TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
+{
+    const QDir root(m_server->rootPath());
+    for (const char *name : {"a\" \"b.txt", "a", "b.txt", "q\"uote.txt"})
+        writeFile(root.filePath(QString::fromUtf8(name)), name);
+    ASSERT_EQ(connect(), 1);
+
+    EXPECT_NE(command(u"del \"a\" \"b.txt\""_s), 0);
+    EXPECT_FALSE(root.exists(u"a\" \"b.txt"_s));
+    EXPECT_TRUE(root.exists(u"a"_s) && root.exists(u"b.txt"_s));
+
+    EXPECT_NE(command(u"ren \"q\"uote.txt\" \"new.txt\""_s), 0);
+    EXPECT_EQ(readFile(root.filePath(u"new.txt"_s)), "q\"uote.txt");
+
+    // Two readings whose first names both exist: nothing is done.
+    writeFile(root.filePath(u"x\" \"y"_s), "xy");
+    writeFile(root.filePath(u"x"_s), "x");
+    EXPECT_EQ(command(u"ren \"x\" \"y\" \"z\""_s), 0);
+    EXPECT_TRUE(root.exists(u"x\" \"y"_s) && root.exists(u"x"_s));
+    EXPECT_FALSE(root.exists(u"z"_s) || root.exists(u"y\" \"z"_s));
+}
+
+} // namespace
+
+#include "SecureLibraryTest.moc"
