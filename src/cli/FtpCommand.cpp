@@ -6,6 +6,7 @@
 #include "cli/Interruption.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
+#include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
 #include <QCommandLineParser>
@@ -94,9 +95,9 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     if (!client.OpenConnection(parser.value(site), parser.value(user),
                                qEnvironmentVariable(PasswordVariable))) {
         const QString error = client.GetLastErrorMessage().trimmed();
-        // The secure channel tells no reason.
+        // The secure channel keeps no error text; its status says why.
         err << "vellix: cannot log in to " << parser.value(site) << ": "
-            << (error.isEmpty() ? u"the secure connection failed"_s : error) << '\n';
+            << (error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
         return Failure;
     }
     FtpOperations operations(client, out);

@@ -9,6 +9,7 @@
 #include "control/SessionOpener.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
+#include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
 #include <QTextStream>
@@ -81,7 +82,7 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
     if (!OpenSharedSession()) {
         const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
         err << "vellix: cannot log in to " << state.Host << ": "
-            << (error.isEmpty() ? u"the secure connection failed"_s : error) << '\n';
+            << (error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
         return Failure;
     }
 

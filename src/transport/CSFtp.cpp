@@ -171,15 +171,20 @@ double CSFtp::UnixTimeToLocal(qint32 seconds)
     return Platform::AutomationDate::UnixEpoch + (double(seconds) + standardOffset) / SecondsPerDay;
 }
 
+QString CSFtp::StatusText()
+{
+    const SecureLibrary *secure = SecureLibrary::load();
+    if (!secure)
+        return QStringLiteral("The secure library HVSPFTPUTILS cannot be loaded.");
+    ReplyBuffer buffer(StatusSize);
+    secure->FtpGetStatus(buffer.data());
+    return buffer.text();
+}
+
 int SecureStatusCallback()
 {
     SharedState &shared = SharedState::instance();
-    QString status;
-    if (const SecureLibrary *secure = SecureLibrary::load()) {
-        ReplyBuffer buffer(CSFtp::StatusSize);
-        secure->FtpGetStatus(buffer.data());
-        status = buffer.text();
-    }
+    const QString status = CSFtp::StatusText();
 
     if (shared.CancelRequest) {
         closeLoadFuncObject(shared);

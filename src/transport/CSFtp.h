@@ -45,6 +45,10 @@ public:
     // only (no daylight saving).
     static double UnixTimeToLocal(qint32 seconds);
 
+    // The library's status text: what it is doing, or why the last connect failed (or that
+    // the library cannot be loaded). For front ends that show the reason of a failure.
+    static QString StatusText();
+
 private:
     // The library, loaded and initialised with this channel's first call; nullptr while it
     // cannot be loaded.
