@@ -3,9 +3,9 @@
 #include "cli/CliDispatcher.h"
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
-#include "cli/Interruption.h"
 #include "control/SharedState.h"
 #include "control/StartupFolders.h"
+#include "platform/Interruption.h"
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
@@ -81,12 +81,12 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     FindWindowsDrive();
     FindHostFolder();
 
-    const Interruption interruption;
+    const Platform::Interruption interruption;
     cFTP client;
     // The transfers let the pump run after every block: a signal cancels them there, as the
     // control's Cancel button does.
     client.setMessagePump([] {
-        if (Interruption::requested())
+        if (Platform::Interruption::requested())
             SharedState::instance().CancelRequest = true;
     });
     if (parser.isSet(passive))
@@ -105,10 +105,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
                            ? runScript(operations, out, err)
                            : (runOne(operations, command, {}, out, err) ? Success : Failure);
     client.CloseConnection();
-    if (Interruption::requested()) {
+    if (Platform::Interruption::requested()) {
         out.flush();
         err << "vellix: interrupted" << Qt::endl;
-        Interruption::endByRequestedSignal();
+        Platform::Interruption::endByRequestedSignal();
     }
     return status;
 }
@@ -119,7 +119,7 @@ int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStre
     input.setEncoding(QStringConverter::Utf8);
     FtpScript script(input);
     int status = Success;
-    while (!Interruption::requested()) {
+    while (!Platform::Interruption::requested()) {
         const auto line = script.next();
         if (!line)
             break;
@@ -140,10 +140,10 @@ int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStre
 bool FtpCommand::runOne(FtpOperations &operations, const QStringList &words, const QString &where,
                         QTextStream &out, QTextStream &err)
 {
-    Interruption::setCommandRunning(true);
+    Platform::Interruption::setCommandRunning(true);
     std::optional<QString> failure = operations.run(words);
-    Interruption::setCommandRunning(false);
-    if (failure && Interruption::requested())
+    Platform::Interruption::setCommandRunning(false);
+    if (failure && Platform::Interruption::requested())
         failure = u"cancelled"_s;
     // Each result shows at once, in order with the failures, also when a person types.
     out.flush();

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace Platform {
+
 // Ctrl+C (SIGINT) and SIGTERM while a command runs cancel it the way the control's Cancel
 // button does: a transfer stops after its next block and removes its partial file, and the
 // program then ends by the same signal. Between commands, and at a second signal, the program
@@ -19,3 +21,5 @@ public:
     // Ends the program by the signal that asked it to stop; returns when none did.
     static void endByRequestedSignal();
 };
+
+} // namespace Platform

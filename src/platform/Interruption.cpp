@@ -1,4 +1,4 @@
-#include "cli/Interruption.h"
+#include "platform/Interruption.h"
 
 #include <csignal>
 #include <cstdio>
@@ -23,6 +23,8 @@ void onSignal(int signal)
 }
 
 } // namespace
+
+namespace Platform {
 
 Interruption::Interruption()
 {
@@ -58,3 +60,5 @@ void Interruption::endByRequestedSignal()
     std::signal(requestedSignal, SIG_DFL);
     std::raise(requestedSignal);
 }
+
+} // namespace Platform
