@@ -1,0 +1,353 @@
+// The built hvsftp run as its own process, as the control starts it: against OpenSSH's sshd on
+// loopback, and against listeners that refuse or never answer.
+
+#include "support/VellixTest.h"
+
+#include "control/BatchUpload.h"
+#include "platform/DosPath.h"
+#include "platform/Launcher.h"
+#include "platform/Prefix.h"
+#include "servers/FtpTestServer.h"
+#include "servers/SftpTestServer.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <csignal>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString Password = u"pass-for-the-batch"_s;
+
+// What one run of the tool printed and how it ended.
+struct ToolRun
+{
+    int exitCode = -1; // -1 when it crashed, was killed or did not end
+    QString out, err;
+};
+
+void PrintTo(const ToolRun &run, std::ostream *out)
+{
+    *out << "exit " << run.exitCode << "\nstdout:\n"
+         << run.out.toStdString() << "stderr:\n"
+         << run.err.toStdString();
+}
+
+ToolRun runTool(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(HVSFTP_PATH), arguments);
+    const bool ended = process.waitForFinished(90000);
+    EXPECT_TRUE(ended) << "hvsftp did not end";
+    if (!ended)
+        process.kill();
+    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The line the tool printed after echoing the command: the library's reply to it.
+QString replyTo(const QString &out, const QString &command)
+{
+    const QStringList lines = out.split(u'\n');
+    const qsizetype echo = lines.indexOf(u"hvsftp> "_s + command);
+    return echo >= 0 && echo + 1 < lines.size() ? lines.at(echo + 1) : QString();
+}
+
+QString knownHostsPath()
+{
+    return Platform::Prefix::path(u"known_hosts"_s);
+}
+
+} // namespace
+
+// Runs that end before a server could tell anything: wrong command lines, unreadable
+// scripts, nobody listening.
+class HvsftpSetupTest : public VellixTest
+{
+protected:
+    QString script() const { return writeFile(tempPath(u"job.txt"_s), "pwd\n"); }
+};
+
+TEST_F(HvsftpSetupTest, WrongCommandLinesScriptsAndServersEndWithStatusOne)
+{
+    const QString closedSite = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    const QString login = u"-l smith -pw "_s + Password;
+    const struct
+    {
+        QString arguments;
+        QString error; // the start of standard error
+        bool usage;
+    } cases[] = {
+        {login + u" -b "_s + script() + u" -x "_s + closedSite, u"hvsftp: unknown option -x"_s,
+         true},
+        {login + u" -b "_s + script(), u"hvsftp: no HOST[:PORT] to connect to"_s, true},
+        {login + u" -b "_s + tempPath(u"missing.txt"_s) + u" -hv done "_s + closedSite,
+         u"hvsftp: The script '"_s + tempPath(u"missing.txt"_s) + u"' cannot be read: "_s, false},
+        {login + u" -k -hv done -b "_s + script() + u" "_s + closedSite,
+         u"hvsftp: Cannot connect to "_s, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.toStdString());
+        const ToolRun run = runTool(c.arguments.split(u' '));
+        EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(run);
+        EXPECT_TRUE(run.err.startsWith(c.error)) << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(u"Usage: hvsftp -l USER"_s), c.usage);
+        EXPECT_FALSE(run.out.contains(u"done"_s));
+        EXPECT_FALSE(run.err.contains(Password)) << run.err.toStdString();
+    }
+
+    const ToolRun help = runTool({u"--help"_s});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith(u"Usage: hvsftp -l USER"_s)) << help.out.toStdString();
+}
+
+TEST_F(HvsftpSetupTest, PasswordLeavesTheProcessListAndCtrlCStopsTheConnect)
+{
+    // A listener that takes the connection and never says a word: the tool waits in its
+    // connect for as long as the test wants.
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    const QString site = u"127.0.0.1:"_s + QString::number(silent.serverPort());
+
+    QProcess process;
+    process.start(QStringLiteral(HVSFTP_PATH),
+                  {u"-l"_s, u"smith"_s, u"-pw"_s, Password, u"-b"_s, script(), u"-k"_s, site});
+    ASSERT_TRUE(process.waitForStarted());
+    ASSERT_TRUE(silent.waitForNewConnection(20000)) << "hvsftp did not connect";
+    const std::unique_ptr<QTcpSocket> connection(silent.nextPendingConnection());
+
+    const QByteArray commandLine =
+        readFile(u"/proc/%1/cmdline"_s.arg(process.processId())).replace('\0', ' ');
+    EXPECT_TRUE(commandLine.contains("-l smith -pw ")) << commandLine.toStdString();
+    EXPECT_TRUE(commandLine.contains(site.toUtf8())) << commandLine.toStdString();
+    EXPECT_FALSE(commandLine.contains(Password.toUtf8())) << commandLine.toStdString();
+
+    ::kill(pid_t(process.processId()), SIGINT);
+    const bool ended = process.waitForFinished(15000);
+    EXPECT_TRUE(ended) << "Ctrl+C did not stop the connect";
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+        return;
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "it should end by the signal";
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.startsWith(u"hvsftp: Stopped"_s)) << err.toStdString();
+}
+
+// Runs against OpenSSH's sshd on loopback.
+class HvsftpServerTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QString unavailable = SftpTestServer::unavailableReason(SftpTestServer::Kind::Sshd);
+        if (!unavailable.isEmpty())
+            GTEST_SKIP() << unavailable.toStdString();
+        QString why;
+        server = SftpTestServer::start(SftpTestServer::Kind::Sshd, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+    }
+
+    // The key the server shows is the one this user met before.
+    void trustServer() const
+    {
+        writeFile(knownHostsPath(), server->knownHostsLine().toUtf8() + '\n');
+    }
+
+    // Linux path of a file or folder of the server's login folder.
+    QString onServer(const QString &relative) const { return server->rootPath() + u'/' + relative; }
+
+    // A script file in the test's folder; its Linux path.
+    QString script(const QByteArray &content) const
+    {
+        return writeFile(tempPath(u"script.txt"_s), content);
+    }
+
+    // The tool's arguments for the test server, the options before the server name.
+    QStringList arguments(const QString &scriptPath, const QStringList &options = {},
+                          const QString &password = {}) const
+    {
+        return QStringList{u"-l"_s,  server->user(),
+                           u"-pw"_s, password.isEmpty() ? server->password() : password,
+                           u"-b"_s,  scriptPath} +
+               options + QStringList{server->site()};
+    }
+
+    std::unique_ptr<SftpTestServer> server;
+};
+
+TEST_F(HvsftpServerTest, ControlsBatchUploadSendsTheFileOnceAndThenOnlyANewerOne)
+{
+    // Everything as the control writes and starts it: the script in the host product's folder,
+    // a local DOS path with a character outside Windows-1252, the command line's quoting.
+    const QString hostFolder = u"C:\\Program Files\\Dovrelle\\"_s;
+    ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(hostFolder)));
+    const QString name = QString::fromUtf8("Ωmega notes.txt");
+    writeFile(Platform::Prefix::path(u"drive_c/lessons/"_s + name), "first\n");
+    const QString monthFolder = u"DV/smith/spring_term/May_2007"_s;
+    ASSERT_TRUE(QDir().mkpath(onServer(monthFolder)));
+
+    const QString scriptPath = BatchUpload::newScriptPath(hostFolder);
+    ASSERT_TRUE(BatchUpload::writeScript(
+        scriptPath, BatchUpload::script(BatchUpload::targetFolder(u'/' + monthFolder),
+                                        u"C:\\lessons\\"_s + name)));
+    QStringList command = Platform::Launcher::splitCommandLine(
+        BatchUpload::commandLine(server->user(), server->password(), scriptPath, server->site()));
+    ASSERT_EQ(command.takeFirst(), u"hvsftp.exe"_s);
+    const QString uploaded = onServer(monthFolder + u'/' + name);
+
+    const ToolRun first = runTool(command);
+    EXPECT_EQ(first.exitCode, 0) << ::testing::PrintToString(first);
+    EXPECT_EQ(readFile(uploaded), "first\n");
+    EXPECT_TRUE(first.out.contains(u"\nhvsftp> cd \""_s + monthFolder + u"\"\n"_s))
+        << first.out.toStdString();
+    EXPECT_TRUE(first.out.endsWith(u"\ndone\n"_s)) << first.out.toStdString();
+
+    // A server copy newer than the local file stays.
+    writeFile(uploaded, "changed on the server\n");
+    const ToolRun second = runTool(command);
+    EXPECT_EQ(second.exitCode, 0) << ::testing::PrintToString(second);
+    EXPECT_EQ(readFile(uploaded), "changed on the server\n");
+
+    // An older one is replaced.
+    QFile serverCopy(uploaded);
+    ASSERT_TRUE(serverCopy.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(serverCopy.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                       QFileDevice::FileModificationTime));
+    serverCopy.close();
+    const ToolRun third = runTool(command);
+    EXPECT_EQ(third.exitCode, 0) << ::testing::PrintToString(third);
+    EXPECT_EQ(readFile(uploaded), "first\n");
+}
+
+TEST_F(HvsftpServerTest, RunsEveryScriptCommandWithDosAndLinuxLocalPaths)
+{
+    trustServer();
+    writeFile(Platform::Prefix::path(u"drive_c/lessons/a.txt"_s), "lesson a\n");
+    writeFile(homePath(u"b.txt"_s), "lesson b\n");
+    ASSERT_TRUE(QDir().mkpath(Platform::Prefix::path(u"drive_c/down"_s)));
+    ASSERT_TRUE(QDir().mkpath(onServer(u"DV"_s)));
+
+    const QString scriptPath = script("cd \"DV\"\r\n"
+                                      "mkdir \"term\"\r\n"
+                                      "put \"c:\\LESSONS\\a.txt\" \"term/a.txt\"\r\n"
+                                      "put \"" +
+                                      homePath(u"b.txt"_s).toUtf8() +
+                                      "\" \"term/b.txt\"\r\n"
+                                      "ren \"term/a.txt\" \"term/renamed.txt\"\r\n"
+                                      "get \"term/renamed.txt\" \"C:\\down\\copy.txt\"\r\n"
+                                      "del \"term/b.txt\"\r\n"
+                                      "pwd\r\n");
+    const ToolRun run = runTool(arguments(scriptPath, {u"-hv"_s, u"all done"_s}));
+    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
+    EXPECT_EQ(readFile(onServer(u"DV/term/renamed.txt"_s)), "lesson a\n");
+    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/a.txt"_s)));
+    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/b.txt"_s)));
+    EXPECT_EQ(readFile(Platform::Prefix::path(u"drive_c/down/copy.txt"_s)), "lesson a\n");
+    EXPECT_TRUE(replyTo(run.out, u"pwd"_s).endsWith(u' ' + server->homeDir() + u"/DV"_s))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.endsWith(u"\nall done\n"_s)) << run.out.toStdString();
+    EXPECT_EQ(run.err, QString());
+}
+
+TEST_F(HvsftpServerTest, FailedCommandEndsTheBatchUnlessToldToGoOn)
+{
+    trustServer();
+    const struct
+    {
+        const char *title;
+        QByteArray failing;
+        QString error; // the failure's line on standard error starts so
+        bool goOn;
+    } cases[] = {
+        {"library failure", "cd \"no such folder\"", u"hvsftp: line 2: "_s, false},
+        {"library failure, -be", "cd \"no such folder\"", u"hvsftp: line 2: "_s, true},
+        {"unknown verb", "rmdir \"gone\"", u"hvsftp: line 2: unknown command \"rmdir\""_s, false},
+        {"unknown verb, -be", "rmdir \"gone\"", u"hvsftp: line 2: unknown command \"rmdir\""_s,
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        QDir(onServer(u"made"_s)).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(onServer(u"gone"_s)));
+        const QString scriptPath = script("pwd\n" + c.failing + "\n\nmkdir \"made\"\n");
+        QStringList options = {u"-hv"_s, u"done"_s};
+        if (c.goOn)
+            options << u"-be"_s;
+
+        const ToolRun run = runTool(arguments(scriptPath, options));
+        EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(run);
+        EXPECT_TRUE(run.err.startsWith(c.error)) << run.err.toStdString();
+        EXPECT_EQ(QFileInfo(onServer(u"made"_s)).isDir(), c.goOn);
+        EXPECT_TRUE(QFileInfo(onServer(u"gone"_s)).isDir());
+        EXPECT_EQ(run.out.contains(u"hvsftp> mkdir \"made\""_s), c.goOn) << run.out.toStdString();
+        EXPECT_FALSE(run.out.contains(u"\ndone\n"_s)) << run.out.toStdString();
+    }
+}
+
+TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)
+{
+    const struct
+    {
+        const char *title;
+        QString knownHost; // the known-hosts file's line for the server; none when empty
+        QString password;  // the server's own when empty
+        QStringList options;
+        QString reason; // part of the library's status text
+    } cases[] = {
+        {"wrong password", server->knownHostsLine(), u"not-the-password"_s, {}, u"Login to"_s},
+        {"unknown host key without -k", {}, {}, {}, u"is not known"_s},
+        {"changed host key, even with -k",
+         server->otherKnownHostsLine(),
+         {},
+         {u"-k"_s},
+         u"has changed"_s},
+    };
+    const QString scriptPath = script("mkdir \"made\"\n");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        QFile::remove(knownHostsPath());
+        if (!c.knownHost.isEmpty())
+            writeFile(knownHostsPath(), c.knownHost.toUtf8() + '\n');
+
+        const ToolRun run = runTool(
+            arguments(scriptPath, c.options + QStringList{u"-hv"_s, u"done"_s}, c.password));
+        EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(run);
+        EXPECT_TRUE(run.err.startsWith(u"hvsftp: "_s)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.reason)) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(server->password()));
+        EXPECT_FALSE(run.out.contains(u"done"_s));
+        EXPECT_FALSE(QFile::exists(onServer(u"made"_s)));
+        EXPECT_EQ(QString::fromUtf8(readFile(knownHostsPath())).trimmed(), c.knownHost);
+    }
+}
+
+TEST_F(HvsftpServerTest, AcceptedHostKeyIsRecordedForLaterRuns)
+{
+    // A script without commands only connects: a way to meet a server once.
+    const ToolRun accepting = runTool(arguments(script("\r\n\r\n"), {u"-k"_s, u"-hv"_s, u"ok"_s}));
+    EXPECT_EQ(accepting.exitCode, 0) << ::testing::PrintToString(accepting);
+    EXPECT_TRUE(accepting.out.endsWith(u"\nok\n"_s)) << accepting.out.toStdString();
+    // The library's connect status, shown as it goes, names the new key's fingerprint.
+    EXPECT_TRUE(accepting.out.contains(u"SHA256:"_s)) << accepting.out.toStdString();
+
+    // "[127.0.0.1]:port ssh-ed25519 AAAA...": the file holds the key, whatever the host field.
+    const QString key = server->knownHostsLine().section(u' ', 1, 2);
+    EXPECT_TRUE(QString::fromUtf8(readFile(knownHostsPath())).contains(key))
+        << readFile(knownHostsPath()).toStdString();
+
+    const ToolRun later = runTool(arguments(script("pwd\n")));
+    EXPECT_EQ(later.exitCode, 0) << ::testing::PrintToString(later);
+    EXPECT_TRUE(replyTo(later.out, u"pwd"_s).endsWith(u' ' + server->homeDir()))
+        << later.out.toStdString();
+}
