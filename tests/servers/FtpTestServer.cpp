@@ -1,5 +1,6 @@
 #include "servers/FtpTestServer.h"
 
+#include "servers/ExternalServer.h"
 #include "servers/ServerProcess.h"
 #include "servers/VsftpdAccount.h"
 
@@ -11,8 +12,6 @@
 #include <QTcpSocket>
 #include <QThread>
 #include <QUuid>
-
-#include <optional>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -108,46 +107,6 @@ bool writeFile(const QString &path, const QString &text, QString *why)
         return true;
     *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
     return false;
-}
-
-struct ExternalServer
-{
-    QString host;
-    quint16 port = 0;
-    QString user;
-    QString password;
-    QString rootFolder;
-};
-
-// "host:port:user:password:root-folder"; the host may be "[v6 address]", and the password may
-// hold ":" (the root folder is what follows the last one).
-std::optional<ExternalServer> parseExternal(const QString &text, QString *why)
-{
-    ExternalServer server;
-    QString rest = text;
-    if (rest.startsWith(u'[')) {
-        const qsizetype close = rest.indexOf(u"]:"_s);
-        if (close < 0) {
-            *why = u"VELLIX_TEST_FTP: \"]:\" missing after the IPv6 address"_s;
-            return std::nullopt;
-        }
-        server.host = rest.mid(1, close - 1);
-        rest = rest.mid(close + 2);
-    } else {
-        server.host = rest.section(u':', 0, 0);
-        rest = rest.section(u':', 1);
-    }
-    bool portOk = false;
-    server.port = rest.section(u':', 0, 0).toUShort(&portOk);
-    server.user = rest.section(u':', 1, 1);
-    server.password = rest.section(u':', 2, -2);
-    server.rootFolder = rest.section(u':', -1);
-    if (server.host.isEmpty() || !portOk || server.port == 0 || server.user.isEmpty() ||
-        rest.count(u':') < 3 || !server.rootFolder.startsWith(u'/')) {
-        *why = u"VELLIX_TEST_FTP must read host:port:user:password:/root-folder"_s;
-        return std::nullopt;
-    }
-    return server;
 }
 
 } // namespace
@@ -359,7 +318,7 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startExternal(QString *why)
         *why = reason;
         return nullptr;
     }
-    const auto parsed = parseExternal(qEnvironmentVariable("VELLIX_TEST_FTP"), why);
+    const auto parsed = ExternalServer::fromEnvironment("VELLIX_TEST_FTP", why);
     if (!parsed)
         return nullptr;
     std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::External));

@@ -56,9 +56,17 @@ QByteArray ServerProcess::readLine(QDeadlineTimer deadline)
     return m_process.readLine().trimmed();
 }
 
-bool ServerProcess::isRunning() const
+bool ServerProcess::isRunning()
 {
+    // A wait that does not wait: it collects a program that has ended, and times out at once on
+    // one that runs.
+    m_process.waitForFinished(0);
     return m_process.state() == QProcess::Running;
+}
+
+qint64 ServerProcess::processId() const
+{
+    return m_process.processId();
 }
 
 QString ServerProcess::errorOutput() const

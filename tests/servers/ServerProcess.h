@@ -28,7 +28,13 @@ public:
     // The next line the program writes on standard output, without its line end; empty when the
     // deadline passes or the program ends first.
     QByteArray readLine(QDeadlineTimer deadline);
-    bool isRunning() const;
+    // Asks the system, so that a program that ended shows at once: QProcess otherwise learns of
+    // it only while it is waited on or while events run, and waiting loops run neither.
+    bool isRunning();
+    // The program's process id; 0 before it started and once it is known to have ended. Until
+    // then the id stays the program's, even if it has just ended: QProcess has not yet collected
+    // it, so the system cannot give the id to another process.
+    qint64 processId() const;
     // What the program wrote on standard error, for failure messages.
     QString errorOutput() const;
 

@@ -1,5 +1,6 @@
 #include "servers/SftpTestServer.h"
 
+#include "servers/ExternalServer.h"
 #include "servers/ServerProcess.h"
 #include "servers/VsftpdAccount.h"
 
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <QUuid>
 
 #include <algorithm>
@@ -152,15 +154,6 @@ bool writeFile(const QString &path, const QString &text, QString *why)
 
 enum class Readiness { Ready, PortTaken, Failed };
 
-// Waits up to ms on the server process and tells whether it still runs. QProcess notices that a
-// process ended only while it is waited on (or while events run), so a plain sleep would leave
-// isRunning() true after sshd died. sshd writes nothing on standard output; the read just waits.
-bool stillRunningAfter(ServerProcess &process, int ms)
-{
-    process.readLine(QDeadlineTimer(ms));
-    return process.isRunning();
-}
-
 // Connects until the server sends its version line, which must carry this start's addendum.
 Readiness waitForVersionLine(const QString &host, quint16 port, const QString &addendum,
                              ServerProcess &process, QString *why)
@@ -172,6 +165,8 @@ Readiness waitForVersionLine(const QString &host, quint16 port, const QString &a
     };
     const QDeadlineTimer deadline(startLimitMs);
     while (!deadline.hasExpired()) {
+        if (!process.isRunning())
+            return endedAtStart();
         QTcpSocket probe;
         probe.connectToHost(host, port);
         if (probe.waitForConnected(int(deadline.remainingTime()))) {
@@ -181,15 +176,14 @@ Readiness waitForVersionLine(const QString &host, quint16 port, const QString &a
             if (line.startsWith(u"SSH-2.0-"_s) && line.endsWith(u' ' + addendum))
                 return Readiness::Ready;
             // Another program answered in the moment before sshd found the port taken.
-            if (!stillRunningAfter(process, 1))
+            if (!process.isRunning())
                 return endedAtStart();
             *why =
                 u"port %1 answers \"%2\" instead of the test server's version line"_s.arg(port).arg(
                     line);
             return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
         }
-        if (!stillRunningAfter(process, 10))
-            return endedAtStart();
+        QThread::msleep(10);
     }
     *why = u"sshd did not answer on %1 port %2 within %3 ms: %4"_s.arg(host)
                .arg(port)
@@ -244,23 +238,6 @@ std::optional<QHash<pid_t, pid_t>> parentsOfAllProcesses()
     if (!parents.contains(getpid()))
         return std::nullopt;
     return parents;
-}
-
-// The listener: the child of this process that runs sshd with that configuration. sshd writes
-// its status over its command line, but the configuration path stays in it.
-// ServerProcess does not tell the process id it started; with it, this search goes.
-pid_t findListener(const QHash<pid_t, pid_t> &parents, const QString &configPath)
-{
-    const QByteArray configArgument = QFile::encodeName(configPath);
-    for (auto it = parents.cbegin(); it != parents.cend(); ++it) {
-        if (it.value() != getpid())
-            continue;
-        QFile commandLine(u"/proc/%1/cmdline"_s.arg(it.key()));
-        if (commandLine.open(QIODevice::ReadOnly) &&
-            commandLine.readAll().replace('\0', ' ').contains(configArgument))
-            return it.key();
-    }
-    return 0;
 }
 
 // Stops every descendant of root, then kills them all. Stopping comes first because a stopped
@@ -319,47 +296,6 @@ bool killDescendants(pid_t root)
         }
     }
     return looked;
-}
-
-struct ExternalServer
-{
-    QString host;
-    quint16 port = 0;
-    QString user;
-    QString password;
-    QString rootFolder;
-};
-
-// "host:port:user:password:root-folder" from the variable; the host may be "[v6 address]", and
-// the password may hold ":" (the root folder is what follows the last one).
-std::optional<ExternalServer> parseExternal(const char *variable, QString *why)
-{
-    const QString name = QLatin1String(variable);
-    ExternalServer server;
-    QString rest = qEnvironmentVariable(variable);
-    if (rest.startsWith(u'[')) {
-        const qsizetype close = rest.indexOf(u"]:"_s);
-        if (close < 0) {
-            *why = u"%1: \"]:\" missing after the IPv6 address"_s.arg(name);
-            return std::nullopt;
-        }
-        server.host = rest.mid(1, close - 1);
-        rest = rest.mid(close + 2);
-    } else {
-        server.host = rest.section(u':', 0, 0);
-        rest = rest.section(u':', 1);
-    }
-    bool portOk = false;
-    server.port = rest.section(u':', 0, 0).toUShort(&portOk);
-    server.user = rest.section(u':', 1, 1);
-    server.password = rest.section(u':', 2, -2);
-    server.rootFolder = rest.section(u':', -1);
-    if (server.host.isEmpty() || !portOk || server.port == 0 || server.user.isEmpty() ||
-        rest.count(u':') < 3 || !server.rootFolder.startsWith(u'/')) {
-        *why = u"%1 must read host:port:user:password:/root-folder"_s.arg(name);
-        return std::nullopt;
-    }
-    return server;
 }
 
 } // namespace
@@ -426,11 +362,9 @@ bool SftpTestServer::killSessions()
 {
     if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
         return false;
-    const auto parents = parentsOfAllProcesses();
-    if (!parents)
-        return false;
-    const pid_t listener = findListener(*parents, m_dir->filePath(configName));
-    return listener != 0 && killDescendants(listener);
+    // The sessions are the listener's descendants.
+    const qint64 listener = m_process->processId();
+    return listener > 0 && killDescendants(pid_t(listener));
 }
 
 // The temporary folder holds the keys, the configuration and the log next to "root", the folder
@@ -519,7 +453,7 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startExternal(QString *why)
         *why = reason;
         return nullptr;
     }
-    const auto parsed = parseExternal("VELLIX_TEST_SFTP", why);
+    const auto parsed = ExternalServer::fromEnvironment("VELLIX_TEST_SFTP", why);
     if (!parsed)
         return nullptr;
     std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
