@@ -185,6 +185,8 @@ CommandSession::Reply CommandSession::listing(const CommandText &command)
     } else if (const std::optional<RemoteEntry> entry = m_files.entry(remotePath(pattern))) {
         entries = entry->folder ? m_files.list(remotePath(pattern))
                                 : std::optional(QList<RemoteEntry>{*entry});
+    } else if (m_files.notFound()) {
+        entries = QList<RemoteEntry>(); // a name that matches nothing, as a pattern may
     }
     // The reply names no file: a name that holds "|" would read as a listing line.
     if (!entries)

@@ -6,7 +6,6 @@
 #include "securelib/CommandText.h"
 #include "securelib/ReplyText.h"
 #include "securelib/SshConnection.h"
-#include "transport/Wildcard.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -74,11 +73,8 @@ int replySizeFor(const CommandText &command)
 {
     if (command.verb() == QLatin1String("pwd"))
         return HVSP_PWD_SIZE;
-    if (command.verb() == QLatin1String("dir")) {
-        const QList<QStringList> names = command.readingsWith(1);
-        const bool pattern = !names.isEmpty() && Ftp::Wildcard::hasWildcards(names.first().first());
-        return pattern || names.isEmpty() ? HVSP_LISTING_SIZE : HVSP_SIZE_QUERY_SIZE;
-    }
+    if (command.verb() == QLatin1String("dir"))
+        return HVSP_LISTING_SIZE;
     return HVSP_REPLY_SIZE;
 }
 

@@ -15,15 +15,13 @@
 extern "C" {
 #endif
 
-// Buffer sizes, in bytes, that the library writes at most. A "dir" reply takes up to
-// HVSP_LISTING_SIZE when its pattern holds "*" or "?", else up to HVSP_SIZE_QUERY_SIZE; a
-// reply that does not fit ends at its last whole line.
+// Buffer sizes, in bytes, that the library writes at most. A listing that does not fit ends
+// at its last whole line.
 enum {
-    HVSP_REPLY_SIZE = 256,      // connect, close and every command not named below
-    HVSP_PWD_SIZE = 1024,       // "pwd", and FtpPwd
-    HVSP_SIZE_QUERY_SIZE = 512, // "dir" of a name without wildcards
-    HVSP_LISTING_SIZE = 8192,   // "dir" of a pattern with wildcards, and FtpDir
-    HVSP_STATUS_SIZE = 8192,    // FtpGetStatus
+    HVSP_REPLY_SIZE = 256,    // connect, close and every command not named below
+    HVSP_PWD_SIZE = 1024,     // "pwd", and FtpPwd
+    HVSP_LISTING_SIZE = 8192, // "dir" (a listing, or one file's line), and FtpDir
+    HVSP_STATUS_SIZE = 8192,  // FtpGetStatus
 };
 
 // Called while the library connects; 1 lets it go on, 0 stops the connect.

@@ -80,8 +80,12 @@ bool RemoteFiles::failedWith(const QString &why)
 
 bool RemoteFiles::failed(int result)
 {
-    if (result == LIBSSH2_ERROR_SFTP_PROTOCOL)
-        return failedWith(statusText(libssh2_sftp_last_error(m_sftp)));
+    if (result == LIBSSH2_ERROR_SFTP_PROTOCOL) {
+        const unsigned long status = libssh2_sftp_last_error(m_sftp);
+        m_notFound = status == LIBSSH2_FX_NO_SUCH_FILE || status == LIBSSH2_FX_NO_SUCH_PATH;
+        return failedWith(statusText(status));
+    }
+    m_notFound = false;
     // Nothing more can be asked of this connection; cutting it off makes the calls that
     // still clean up fail at once instead of waiting for a server that will not answer.
     m_lost = true;

@@ -50,6 +50,8 @@ public:
     bool download(const QByteArray &path, QIODevice &target);
 
     QString error() const { return m_error; }
+    // The last failure was the server's "no such file or folder".
+    bool notFound() const { return m_notFound; }
     bool lost() const { return m_lost; }
 
 private:
@@ -64,4 +66,5 @@ private:
     LIBSSH2_SFTP *m_sftp;
     QString m_error;
     bool m_lost = false;
+    bool m_notFound = false;
 };

@@ -14,6 +14,9 @@
 #include <QStringList>
 #include <QTimeZone>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double SecondsPerDay = 86400.0;
@@ -23,21 +26,25 @@ QByteArray toLibrary(const QString &text)
     return Ftp::NameCodec::encode(text);
 }
 
-// A reply buffer of the size the library is told about, and its text up to the first NUL.
+// A reply buffer of a call, and its text up to the first NUL within the call's size. The
+// library cannot tell a size query from a listing (both are "dir"), so every buffer has room
+// for the longest reply it may write; what the caller reads is still cut at the call's size.
 class ReplyBuffer
 {
 public:
     explicit ReplyBuffer(int size)
-        : m_bytes(size, '\0')
+        : m_size(size)
+        , m_bytes(std::max(size, CSFtp::ListingReplySize), '\0')
     {}
     char *data() { return m_bytes.data(); }
     QString text() const
     {
         return Ftp::NameCodec::decode(
-            QByteArrayView(m_bytes.constData(), qstrnlen(m_bytes.constData(), m_bytes.size())));
+            QByteArrayView(m_bytes.constData(), qstrnlen(m_bytes.constData(), m_size)));
     }
 
 private:
+    int m_size;
     QByteArray m_bytes;
 };
 
@@ -163,12 +170,26 @@ void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
     }
 }
 
+namespace {
+
+// The offset the zone has today without daylight saving, whatever the date.
+int standardOffset()
+{
+    return QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTimeUtc());
+}
+
+} // namespace
+
 double CSFtp::UnixTimeToLocal(qint32 seconds)
 {
-    // The offset the zone has today without daylight saving, whatever the date.
-    const int standardOffset =
-        QTimeZone::systemTimeZone().standardTimeOffset(QDateTime::currentDateTimeUtc());
-    return Platform::AutomationDate::UnixEpoch + (double(seconds) + standardOffset) / SecondsPerDay;
+    return Platform::AutomationDate::UnixEpoch +
+           (double(seconds) + standardOffset()) / SecondsPerDay;
+}
+
+qint64 CSFtp::LocalToUnixTime(double date)
+{
+    return std::llround((date - Platform::AutomationDate::UnixEpoch) * SecondsPerDay) -
+           standardOffset();
 }
 
 QString CSFtp::StatusText()

@@ -44,6 +44,8 @@ public:
     // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
     // only (no daylight saving).
     static double UnixTimeToLocal(qint32 seconds);
+    // The inverse: seconds since 1970 UTC of a date that UnixTimeToLocal made.
+    static qint64 LocalToUnixTime(double date);
 
     // The library's status text: what it is doing, or why the last connect failed (or that
     // the library cannot be loaded). For front ends that show the reason of a failure.
