@@ -4,6 +4,7 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
+#include "transport/CSFtp.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -137,11 +138,12 @@ std::optional<QString> FtpOperations::run(const QStringList &words)
     return (this->*verb->handler)(words.mid(1));
 }
 
-QString FtpOperations::listingLine(const cDirItem &item)
+QString FtpOperations::listingLine(const cDirItem &item) const
 {
     return u"%1|%2|%3|%4"_s.arg(item.Filename)
         .arg(item.FileSize)
-        .arg(secondsSince1970(item.LastWriteTime))
+        .arg(m_client.secure() ? CSFtp::LocalToUnixTime(item.LastWriteTime)
+                               : secondsSince1970(item.LastWriteTime))
         .arg(QChar(item.Directory ? u'd' : u'-'));
 }
 
