@@ -1,0 +1,159 @@
+// `vellix ftp --secure` run as its own process against real SFTP servers.
+
+#include "CliRun.h"
+#include "servers/SftpTestServer.h"
+#include "support/VellixTest.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QScopeGuard>
+#include <QUuid>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::string kindParameterName(const testing::TestParamInfo<SftpTestServer::Kind> &info)
+{
+    return SftpTestServer::kindName(info.param).toStdString();
+}
+
+} // namespace
+
+class SecureFtpCommandTest
+    : public VellixTest
+    , public testing::WithParamInterface<SftpTestServer::Kind>
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QString skipReason = SftpTestServer::unavailableReason(GetParam());
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        QString why;
+        m_server = SftpTestServer::start(GetParam(), &why);
+        ASSERT_TRUE(m_server) << why.toStdString();
+    }
+
+    SftpTestServer &server() const { return *m_server; }
+
+    QStringList login() const
+    {
+        return {u"ftp"_s,    u"--site"_s,     server().site(),
+                u"--user"_s, server().user(), u"--secure"_s};
+    }
+
+    // Runs a script that starts in the server's home folder; line 1 goes there.
+    CliRun script(const QStringList &lines, const QString &password)
+    {
+        return runVellix(login(), password,
+                         u"cd \""_s + server().homeDir() + u"\"\n"_s + lines.join(u'\n'));
+    }
+
+private:
+    std::unique_ptr<SftpTestServer> m_server;
+};
+
+TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
+{
+    QByteArray content(70001, Qt::Uninitialized);
+    for (qsizetype i = 0; i < content.size(); ++i)
+        content[i] = char((i * 7 + 3) & 0xff); // every byte value
+    const QString local = writeFile(tempPath(u"up load.bin"_s), content);
+    const QString downloaded = writeFile(tempPath(u"down load.bin"_s), "an older, other file");
+    const QString work = u"case-"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QStringList lines{
+        u"mkdir \"%1\""_s.arg(work),
+        u"cd \"%1\""_s.arg(work),
+        u"put \"%1\" \"my file.bin\""_s.arg(local),
+        u"ls"_s,
+        u"size \"my file.bin\""_s,
+        u"get \"my file.bin\" \"%1\""_s.arg(downloaded),
+        u"del \"my file.bin\""_s,
+        u"ls"_s, // the folder is empty now: nothing, and no failure
+        u"cd .."_s,
+        u"rmdir \"%1\""_s.arg(work),
+        u"pwd"_s,
+    };
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const CliRun run = script(lines, server().password());
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, QString());
+    EXPECT_TRUE(readFile(downloaded) == content);
+
+    const QStringList out = run.out.split(u'\n');
+    ASSERT_EQ(out.size(), 4) << run.out.toStdString();
+    const QStringList listed = out.at(0).split(u'|');
+    ASSERT_EQ(listed.size(), 4) << out.at(0).toStdString();
+    EXPECT_EQ(listed.at(0), u"my file.bin"_s);
+    EXPECT_EQ(listed.at(1), u"70001"_s);
+    EXPECT_LE(std::abs(listed.at(2).toLongLong() - now), 120) << listed.at(2).toStdString();
+    EXPECT_EQ(listed.at(3), u"-"_s);
+    EXPECT_EQ(out.at(1), u"70001"_s);
+    EXPECT_EQ(out.at(2), server().homeDir());
+    EXPECT_EQ(out.at(3), QString());
+}
+
+TEST_P(SecureFtpCommandTest, FailedCommandsExitWithOne)
+{
+    const QString kept = writeFile(tempPath(u"kept.txt"_s), "kept");
+    const QStringList lines{
+        u"pwd"_s,
+        u"del \"no such file\""_s,
+        u"get \"no such file\" \"%1\""_s.arg(kept),
+        u"size \"no such file\""_s,
+        u"pwd"_s,
+    };
+    const CliRun run = script(lines, server().password());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, server().homeDir() + u'\n' + server().homeDir() + u'\n');
+    const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
+    const QString starts[] = {u"vellix: line 3: del: "_s, u"vellix: line 4: get: "_s,
+                              u"vellix: line 5: size: "_s};
+    ASSERT_EQ(err.size(), std::size(starts)) << run.err.toStdString();
+    for (size_t i = 0; i < std::size(starts); ++i)
+        EXPECT_TRUE(err.at(i).startsWith(starts[i])) << err.at(i).toStdString();
+    EXPECT_EQ(readFile(kept), "kept");
+
+    const QString wrongPassword = server().password() + u"-wrong"_s;
+    const CliRun wrong = script({u"pwd"_s}, wrongPassword);
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.out, QString());
+    // One line that tells why, without the password.
+    EXPECT_TRUE(wrong.err.startsWith(u"vellix: cannot log in to "_s + server().site() + u": "_s))
+        << wrong.err.toStdString();
+    EXPECT_EQ(wrong.err.count(u'\n'), 1) << wrong.err.toStdString();
+    EXPECT_FALSE(wrong.err.contains(wrongPassword));
+}
+
+TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    const QString file = writeFile(server().rootPath() + u"/summer.txt"_s, "12345");
+    const qint64 july = QDateTime(QDate(2007, 7, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::fromSecsSinceEpoch(july, Qt::UTC),
+                                    QFileDevice::FileModificationTime));
+
+    // The zone reaches vellix through its environment.
+    const QByteArray savedZone = qgetenv("TZ");
+    const bool hadZone = qEnvironmentVariableIsSet("TZ");
+    const auto restoreZone = qScopeGuard([&] {
+        if (hadZone)
+            qputenv("TZ", savedZone);
+        else
+            qunsetenv("TZ");
+    });
+    for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
+        qputenv("TZ", zone);
+        const CliRun run = script({u"ls summer.txt"_s}, server().password());
+        EXPECT_EQ(run.exitCode, 0) << zone << ": " << run.err.toStdString();
+        EXPECT_EQ(run.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
+                         kindParameterName);

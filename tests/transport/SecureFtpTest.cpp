@@ -1,0 +1,482 @@
+// The FTP client in secure mode, through the secure library, against real SFTP servers: the
+// same files and names as the plain suite, with the shared client as the control uses it.
+
+#include "servers/FtpTestServer.h"
+#include "servers/SftpTestServer.h"
+#include "support/VellixTest.h"
+
+#include "control/SharedState.h"
+#include "platform/DosPath.h"
+#include "platform/Prefix.h"
+#include "transport/CSFtp.h"
+#include "transport/cDirList.h"
+#include "transport/cFTP.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QUuid>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr double SecondsPerDay = 86400.0;
+
+QByteArray patterned(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator{quint32(size)};
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
+}
+
+// How a local path reaches the client: as the control writes it, a DOS path on drive C: of the
+// test's prefix, or as a plain Linux path.
+enum class LocalForm { Dos, Linux };
+
+// A local file of a test: where it lies, and the path the client is handed for it.
+struct LocalFile
+{
+    QString linuxPath;
+    QString clientPath;
+};
+
+std::string kindParameterName(const testing::TestParamInfo<SftpTestServer::Kind> &info)
+{
+    return SftpTestServer::kindName(info.param).toStdString();
+}
+
+} // namespace
+
+class SecureFtpTest
+    : public VellixTest
+    , public testing::WithParamInterface<SftpTestServer::Kind>
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QString skipReason = SftpTestServer::unavailableReason(GetParam());
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        QString why;
+        server = SftpTestServer::start(GetParam(), &why);
+        ASSERT_TRUE(server) << why.toStdString();
+
+        Shared().FtpClient = std::make_unique<cFTP>();
+        client().setSecure(true);
+        ASSERT_TRUE(openSession());
+        // Each test works in a fresh folder of its own, also on a shared external server.
+        work = u"case-"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
+        ASSERT_TRUE(client().SetFTPDirectory(server->homeDir()));
+        ASSERT_TRUE(client().CreateFTPDirectory(work));
+        ASSERT_TRUE(client().SetFTPDirectory(work));
+    }
+
+    void TearDown() override
+    {
+        // The client leaves before its server stops.
+        if (Shared().FtpClient)
+            client().CloseConnection();
+        Shared().FtpClient.reset();
+        server.reset();
+        VellixTest::TearDown();
+    }
+
+    static cFTP &client() { return *Shared().FtpClient; }
+
+    // Opens the shared client's session and takes the login folder as HomeDir, as the status
+    // window does after connecting.
+    testing::AssertionResult openSession()
+    {
+        if (!client().OpenConnection(server->site(), server->user(), server->password()))
+            return testing::AssertionFailure()
+                   << "no secure session with " << server->site().toStdString();
+        Shared().HomeDir = client().GetFTPDirectory();
+        return testing::AssertionSuccess();
+    }
+
+    QString workPath() const { return server->homeDir() + u'/' + work; }
+
+    LocalFile local(LocalForm form, const QString &relative) const
+    {
+        LocalFile file;
+        if (form == LocalForm::Dos) {
+            file.linuxPath = Platform::Prefix::path(u"drive_c/"_s + relative);
+            file.clientPath = u"C:\\"_s + QString(relative).replace(u'/', u'\\');
+        } else {
+            file.linuxPath = tempPath(relative);
+            file.clientPath = file.linuxPath;
+        }
+        QDir().mkpath(QFileInfo(file.linuxPath).absolutePath());
+        return file;
+    }
+    // DOS path of a local file (its folder is created).
+    QString dos(const QString &relative) const
+    {
+        return local(LocalForm::Dos, relative).clientPath;
+    }
+    QString putDos(const QString &relative, const QByteArray &content) const
+    {
+        const LocalFile file = local(LocalForm::Dos, relative);
+        writeFile(file.linuxPath, content);
+        return file.clientPath;
+    }
+    QByteArray readDos(const QString &relative) const
+    {
+        return readFile(local(LocalForm::Dos, relative).linuxPath);
+    }
+
+    // The bytes the server holds: read from its folder when the test can see it, else fetched.
+    QByteArray onServer(const QString &name)
+    {
+        if (!server->rootPath().isEmpty())
+            return readFile(server->rootPath() + u'/' + work + u'/' + name);
+        const QString fetched = u"fetched/"_s + QUuid::createUuid().toString(QUuid::Id128);
+        return client().FTPDownloadFile(dos(fetched), name) ? readDos(fetched)
+                                                            : QByteArray("(missing)");
+    }
+
+    // Fills a new server folder with small files whose listing lines take about 64 bytes each,
+    // and returns their names in order.
+    QStringList fillFolder(const QString &folder, int count)
+    {
+        QStringList names;
+        if (!client().CreateFTPDirectory(folder)) {
+            ADD_FAILURE() << "cannot make " << folder.toStdString();
+            return names;
+        }
+        const QString one = putDos(u"one.txt"_s, "1");
+        for (int i = 0; i < count; ++i) {
+            names << u"a-rather-long-file-name-number-%1.txt"_s.arg(i, 3, 10, QChar(u'0'));
+            if (!client().FTPUploadFile(one, folder + u'/' + names.last())) {
+                ADD_FAILURE() << "cannot upload " << names.last().toStdString();
+                break;
+            }
+        }
+        return names;
+    }
+
+    // The names a listing gives, sorted, folders marked with a trailing "/".
+    QStringList listed(const QString &filter)
+    {
+        client().GetDirectoryListing(filter);
+        QStringList names;
+        for (const cDirItem &item : *client().Directory())
+            names << item.Filename + (item.Directory ? u"/"_s : QString());
+        names.sort();
+        return names;
+    }
+
+    std::unique_ptr<SftpTestServer> server;
+    QString work;
+};
+
+TEST_P(SecureFtpTest, ASessionOpensInTheLoginFolderAndClosesCleanly)
+{
+    if (GetParam() != SftpTestServer::Kind::External) {
+        EXPECT_EQ(Shared().HomeDir, server->homeDir());
+    }
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"a.txt"_s, "a"), u"a.txt"_s));
+
+    client().CloseConnection();
+    EXPECT_EQ(client().GetFTPDirectory(), QString());
+    EXPECT_EQ(client().GetFTPFileSize(u"a.txt"_s), -2);
+    EXPECT_FALSE(client().SetFTPDirectory(workPath()));
+    EXPECT_FALSE(client().FTPUploadFile(putDos(u"b.txt"_s, "b"), u"b.txt"_s));
+    ASSERT_NE(client().GetDirectoryListing(u"*"_s), nullptr);
+    EXPECT_EQ(client().Directory()->Count(), 0);
+
+    // A secure connect leaves HomeDir to the status window, and starts in the login folder.
+    Shared().HomeDir = u"/left/as/it/was"_s;
+    ASSERT_TRUE(client().OpenConnection(server->site(), server->user(), server->password()));
+    EXPECT_EQ(Shared().HomeDir, u"/left/as/it/was"_s);
+    if (GetParam() != SftpTestServer::Kind::External) {
+        EXPECT_EQ(client().GetFTPDirectory(), server->homeDir());
+    }
+    EXPECT_EQ(client().GetFTPFileSize(workPath() + u"/a.txt"_s), 1);
+    EXPECT_LT(client().GetFTPFileSize(workPath() + u"/b.txt"_s), 0);
+
+    const QString refused = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    const std::pair<const char *, std::function<bool()>> failedLogins[] = {
+        {"wrong password",
+         [&] {
+             return client().OpenConnection(server->site(), server->user(),
+                                            server->password() + u'x');
+         }},
+        {"nobody listening",
+         [&] { return client().OpenConnection(refused, server->user(), server->password()); }},
+    };
+    for (const auto &[what, login] : failedLogins) {
+        EXPECT_FALSE(login()) << what;
+        EXPECT_EQ(client().GetFTPDirectory(), QString()) << what;
+    }
+}
+
+TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
+{
+    ASSERT_TRUE(client().CreateFTPDirectory(u"sub"_s));
+    ASSERT_TRUE(client().CreateFTPDirectory(u"sub/inner"_s));
+    const QString top = workPath();
+    const struct
+    {
+        QString folder;
+        bool result;
+        QString current;
+    } steps[] = {
+        {u"sub"_s, true, top + u"/sub"_s},
+        {u"inner"_s, true, top + u"/sub/inner"_s},
+        {u".."_s, true, top + u"/sub"_s},
+        {u"missing"_s, false, top + u"/sub"_s},
+        // There is no sub/sub, but the folder the session stands in ends with "sub".
+        {u"sub"_s, true, top + u"/sub"_s},
+        {top + u"/sub/inner"_s, true, top + u"/sub/inner"_s},
+        {u"../.."_s, true, top},
+        {top + u"/missing"_s, false, top},
+        {u"sub/inner"_s, true, top + u"/sub/inner"_s},
+        {top, true, top},
+    };
+    for (const auto &[folder, result, current] : steps) {
+        EXPECT_EQ(client().SetFTPDirectory(folder), result) << folder.toStdString();
+        EXPECT_EQ(client().GetFTPDirectory(), current) << folder.toStdString();
+    }
+
+    EXPECT_TRUE(client().RemoveFTPDirectory(u"sub/inner"_s));
+    EXPECT_EQ(listed(u"sub/*"_s), QStringList());
+    EXPECT_TRUE(client().RemoveFTPDirectory(u"sub"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList());
+}
+
+TEST_P(SecureFtpTest, TransfersKeepEveryByteFromDosAndLinuxPaths)
+{
+    const std::pair<LocalForm, QString> forms[] = {{LocalForm::Dos, u"dos"_s},
+                                                   {LocalForm::Linux, u"linux"_s}};
+    const qsizetype sizes[] = {0, 255, 300, 510, 1000001};
+    for (const auto &[form, formName] : forms) {
+        for (const qsizetype size : sizes) {
+            const QString name = u"file %1 %2.bin"_s.arg(size).arg(formName);
+            SCOPED_TRACE(name.toStdString());
+            const QByteArray content = patterned(size);
+            const LocalFile up = local(form, u"up/"_s + name);
+            writeFile(up.linuxPath, content);
+            ASSERT_TRUE(client().FTPUploadFile(up.clientPath, name));
+            EXPECT_TRUE(onServer(name) == content);
+            EXPECT_EQ(client().GetFTPFileSize(name), size);
+
+            // The local file is replaced whole: a longer old file leaves nothing behind.
+            const LocalFile down = local(form, u"down/"_s + name);
+            writeFile(down.linuxPath, patterned(size + 1000));
+            EXPECT_TRUE(client().FTPDownloadFile(down.clientPath, name));
+            EXPECT_TRUE(readFile(down.linuxPath) == content);
+        }
+    }
+
+    // An upload over a longer server file leaves only the new bytes.
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"short.bin"_s, "short"), u"file 1000001 dos.bin"_s));
+    EXPECT_EQ(onServer(u"file 1000001 dos.bin"_s), "short");
+}
+
+TEST_P(SecureFtpTest, NamesWithBlanksQuotesAndAccentsSurvive)
+{
+    const QStringList names{u"my file.txt"_s, u"it's \"quoted\".txt"_s, u"Tom & Jerry.txt"_s,
+                            u"Übung März é.txt"_s};
+    QStringList renamed;
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray content = name.toUtf8();
+        ASSERT_TRUE(client().FTPUploadFile(putDos(u"up/"_s + name, content), name));
+        EXPECT_EQ(onServer(name), content);
+        EXPECT_EQ(client().GetFTPFileSize(name), content.size());
+        EXPECT_TRUE(client().FTPDownloadFile(dos(u"down/"_s + name), name));
+        EXPECT_EQ(readDos(u"down/"_s + name), content);
+        renamed << u"renamed "_s + name;
+    }
+    QStringList sorted = names;
+    sorted.sort();
+    EXPECT_EQ(listed(u"*"_s), sorted);
+
+    // The names also stand as the new name of a rename.
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        EXPECT_TRUE(client().RenameFTPFile(names.at(i), renamed.at(i)))
+            << names.at(i).toStdString();
+        EXPECT_EQ(onServer(renamed.at(i)), names.at(i).toUtf8());
+    }
+    renamed.sort();
+    EXPECT_EQ(listed(u"*"_s), renamed);
+    for (const QString &name : std::as_const(renamed))
+        EXPECT_TRUE(client().DeleteFTPFile(name)) << name.toStdString();
+    EXPECT_EQ(listed(u"*"_s), QStringList());
+}
+
+TEST_P(SecureFtpTest, APageTravelsWithItsCompanionFolder)
+{
+    putDos(u"site/a b.htm"_s, "<img src=\"a b_files/pic.gif\"><a href=\"a%20b_files/pic.gif\">"
+                              "A b_files</a>");
+    putDos(u"site/a b_files/pic.gif"_s, "GIF89a");
+    putDos(u"site/a b_files/Thumbs.db"_s, "thumbnails");
+    const QByteArray pageOnServer =
+        "<img src=\"a_b_files/pic.gif\"><a href=\"a_b_files/pic.gif\">A b_files</a>";
+    const QDir driveC(Platform::DosPath::toLinux(u"C:\\"_s));
+    const QStringList localBefore = driveC.entryList(QDir::Files);
+
+    ASSERT_TRUE(client().FTPUploadFile(dos(u"site/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList({u"a b.htm"_s, u"a_b_files/"_s}));
+    EXPECT_EQ(listed(u"a_b_files/*"_s), QStringList{u"pic.gif"_s}); // no thumbnail database
+    EXPECT_EQ(onServer(u"a b.htm"_s), pageOnServer);
+    EXPECT_EQ(client().GetFTPDirectory(), workPath());
+    EXPECT_EQ(driveC.entryList(QDir::Files), localBefore); // no copy of the page is left
+
+    ASSERT_TRUE(client().FTPDownloadFile(dos(u"down/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(readDos(u"down/a b.htm"_s), pageOnServer);
+    EXPECT_EQ(readDos(u"down/a_b_files/pic.gif"_s), "GIF89a");
+    EXPECT_EQ(client().GetFTPDirectory(), workPath());
+
+    EXPECT_TRUE(client().DeleteFTPFile(u"a b.htm"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList());
+    EXPECT_EQ(client().GetFTPDirectory(), workPath());
+}
+
+TEST_P(SecureFtpTest, ListingsOfFoldersAndPatterns)
+{
+    const QString five = putDos(u"five.txt"_s, "12345");
+    ASSERT_TRUE(client().CreateFTPDirectory(u"sub"_s));
+    ASSERT_TRUE(client().CreateFTPDirectory(u"sub/inner"_s));
+    for (const QString &remote : {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s,
+                                  workPath() + u"/sub/inner/deep.txt"_s})
+        ASSERT_TRUE(client().FTPUploadFile(five, remote)) << remote.toStdString();
+
+    const struct
+    {
+        QString filter;
+        QStringList names;
+    } cases[] = {
+        {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
+        {u"sub"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
+        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
+        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
+        {u"sub/file1.txt"_s, {u"file1.txt"_s}},
+        {workPath() + u"/sub/inner/*"_s, {u"deep.txt"_s}},
+        {u"*"_s, {u"sub/"_s}},
+        {u"sub/nothing?"_s, {}},
+    };
+    for (const auto &[filter, names] : cases)
+        EXPECT_EQ(listed(filter), names) << filter.toStdString();
+
+    // The server's time of the file: a fixed one set in the served folder when the test sees
+    // it, else the time of its upload.
+    qint64 modified = QDateTime::currentSecsSinceEpoch();
+    double tolerance = 120 / SecondsPerDay;
+    if (!server->rootPath().isEmpty()) {
+        modified = QDateTime(QDate(2007, 1, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
+        tolerance = 0;
+        QFile file(server->rootPath() + u'/' + work + u"/sub/file1.txt"_s);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
+                                     QFileDevice::FileModificationTime));
+    }
+    ASSERT_NE(client().GetDirectoryListing(u"sub/*"_s), nullptr);
+    const cDirItem *file = client().Directory()->Item(u"FILE1.TXT"_s);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->FileSize, 5);
+    EXPECT_TRUE(file->Normal);
+    EXPECT_FALSE(file->Directory);
+    const double date = CSFtp::UnixTimeToLocal(qint32(modified));
+    EXPECT_NEAR(file->LastWriteTime, date, tolerance);
+    EXPECT_NEAR(file->CreationTime, date, tolerance);
+    EXPECT_NEAR(file->LastAccessTime, date, tolerance);
+    const cDirItem *folder = client().Directory()->Item(u"inner"_s);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_TRUE(folder->Directory);
+    EXPECT_FALSE(folder->Normal);
+}
+
+TEST_P(SecureFtpTest, FileSizesAreFoundByTheirExactName)
+{
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"a.txt"_s, "twelve bytes"), u"a.txt"_s));
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"b.txt"_s, "eleven byte"), u"my file.txt"_s));
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"c.txt"_s, "four"), u"my_file.txt"_s));
+    EXPECT_EQ(client().GetFTPFileSize(u"a.txt"_s), 12);
+    EXPECT_EQ(client().GetFTPFileSize(u"my file.txt"_s), 11);
+    EXPECT_EQ(client().GetFTPFileSize(u"my_file.txt"_s), 4);
+    EXPECT_EQ(client().GetFTPFileSize(workPath() + u"/a.txt"_s), 12);
+    EXPECT_LT(client().GetFTPFileSize(u"missing.txt"_s), 0);
+}
+
+TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
+{
+    ASSERT_TRUE(client().CreateFTPDirectory(u"full"_s));
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"kept.txt"_s, "kept"), u"full/kept.txt"_s));
+    const QString kept = dos(u"kept.txt"_s);
+    QDir().mkpath(local(LocalForm::Dos, u"folder"_s).linuxPath);
+    // A failure of the plain form leaves its text; the secure forms never change it.
+    client().setSecure(false);
+    EXPECT_EQ(client().GetFTPDirectory(), QString());
+    client().setSecure(true);
+    const QString lastError = client().GetLastErrorMessage();
+    ASSERT_FALSE(lastError.isEmpty());
+
+    const std::pair<const char *, std::function<bool()>> refusals[] = {
+        {"delete a missing file", [&] { return client().DeleteFTPFile(u"missing.txt"_s); }},
+        {"delete a missing page", [&] { return client().DeleteFTPFile(u"missing.htm"_s); }},
+        {"rename a missing file",
+         [&] { return client().RenameFTPFile(u"missing.txt"_s, u"other.txt"_s); }},
+        {"make an existing folder", [&] { return client().CreateFTPDirectory(u"full"_s); }},
+        {"remove a missing folder", [&] { return client().RemoveFTPDirectory(u"missing"_s); }},
+        {"remove a folder that holds a file",
+         [&] { return client().RemoveFTPDirectory(u"full"_s); }},
+        {"enter a missing folder", [&] { return client().SetFTPDirectory(u"missing"_s); }},
+        {"upload a missing local file",
+         [&] { return client().FTPUploadFile(dos(u"missing.txt"_s), u"missing.txt"_s); }},
+        {"download a missing file",
+         [&] { return client().FTPDownloadFile(dos(u"got.txt"_s), u"missing.txt"_s); }},
+        {"download a missing file over a local one",
+         [&] { return client().FTPDownloadFile(kept, u"missing.txt"_s); }},
+        {"download a folder",
+         [&] { return client().FTPDownloadFile(dos(u"got.txt"_s), u"full"_s); }},
+        {"upload a local folder",
+         [&] { return client().FTPUploadFile(dos(u"folder"_s), u"folder"_s); }},
+    };
+    for (const auto &[what, call] : refusals) {
+        EXPECT_FALSE(call()) << what;
+        EXPECT_EQ(client().GetFTPDirectory(), workPath()) << what;
+        EXPECT_EQ(client().GetLastErrorMessage(), lastError) << what;
+    }
+    EXPECT_EQ(readDos(u"kept.txt"_s), "kept");
+    EXPECT_FALSE(QFile::exists(local(LocalForm::Dos, u"got.txt"_s).linuxPath));
+    EXPECT_EQ(listed(u"*"_s), QStringList{u"full/"_s});
+    EXPECT_EQ(onServer(u"full/kept.txt"_s), "kept");
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(SftpTestServer::kinds()),
+                         kindParameterName);
+
+TEST_P(SecureFtpTest, ALongListingEndsWithAWholeEntry)
+{
+    const QStringList names = fillFolder(u"many"_s, 300);
+    ASSERT_NE(client().GetDirectoryListing(u"many/*"_s), nullptr);
+    const int count = client().Directory()->Count();
+    // The reply of 8 KB holds the first hundred and more of them, each whole.
+    EXPECT_GT(count, 100);
+    EXPECT_LT(count, 300);
+    QStringList listedNames;
+    for (const cDirItem &item : *client().Directory()) {
+        listedNames << item.Filename;
+        EXPECT_EQ(item.FileSize, 1) << item.Filename.toStdString();
+    }
+    EXPECT_EQ(listedNames, names.mid(0, count));
+
+    // A folder named without a pattern lists as much as the pattern "*" does.
+    EXPECT_EQ(listed(u"many"_s), listedNames);
+}
+
+TEST_P(SecureFtpTest, ASizeQueryOfAPatternGivesTheSizeOfTheFirstMatch)
+{
+    fillFolder(u"many"_s, 300);
+    EXPECT_EQ(client().GetFTPFileSize(u"many/*.txt"_s), 1);
+    EXPECT_EQ(client().GetFTPDirectory(), workPath());
+}
