@@ -2,18 +2,26 @@
 
 #include "securelib/SshConnection.h"
 
+#include <QElapsedTimer>
 #include <QIODevice>
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
 
-// Bytes handed to the SSH library at once. It splits them into packets and sends as many as
-// the channel's window takes before waiting for the first answer, so this is what may be in
-// flight: enough for a fast link with a long round trip.
-constexpr qsizetype TransferChunk = 4 * 1024 * 1024;
+// What is kept in flight. The SSH library splits an upload's bytes into packets and sends
+// them all before waiting for the first answer, and asks four times a download's read ahead.
+// A near server is kept busy by 1 to 2 MiB, and its buffers slow down as they fill; over a
+// long round trip the channel's whole window (2 MiB) must be on the way. A download asks
+// 4 MiB ahead, which serves both.
+constexpr qsizetype NearUploadChunk = 1024 * 1024;
+constexpr qsizetype FarUploadChunk = 2 * 1024 * 1024;
+constexpr qsizetype DownloadChunk = 1024 * 1024;
+// A server that takes longer than this to answer a small request is far away.
+constexpr std::chrono::milliseconds FarRoundTrip{10};
 constexpr int PathBufferSize = 4096;
 
 QString statusText(unsigned long code)
@@ -120,6 +128,8 @@ RemoteEntry RemoteFiles::entryFrom(const QByteArray &name,
 
 std::optional<QByteArray> RemoteFiles::canonicalPath(const QByteArray &path)
 {
+    QElapsedTimer answer;
+    answer.start();
     QByteArray target(PathBufferSize, '\0');
     const int length =
         libssh2_sftp_symlink_ex(m_sftp, path.constData(), unsigned(path.size()), target.data(),
@@ -129,6 +139,7 @@ std::optional<QByteArray> RemoteFiles::canonicalPath(const QByteArray &path)
         return std::nullopt;
     }
     target.truncate(length);
+    m_roundTrip = std::chrono::milliseconds(answer.elapsed());
     return target;
 }
 
@@ -239,18 +250,19 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
     // [start, end) of the buffer is read from the source but not yet confirmed by the server.
     // The SSH library keeps its own copy of what it has sent and expects each call to begin
     // with the first unconfirmed byte, so the buffer may be compacted and refilled freely.
-    std::vector<char> buffer(size_t(TransferChunk) * 2);
+    std::vector<char> buffer(size_t(FarUploadChunk) * 2);
+    const qsizetype chunk = m_roundTrip > FarRoundTrip ? FarUploadChunk : NearUploadChunk;
     qsizetype start = 0;
     qsizetype end = 0;
     bool atEnd = false;
     for (;;) {
-        if (!atEnd && end - start < TransferChunk) {
+        if (!atEnd && end - start < chunk) {
             if (start > 0) {
                 std::memmove(buffer.data(), buffer.data() + start, size_t(end - start));
                 end -= start;
                 start = 0;
             }
-            const qint64 read = source.read(buffer.data() + end, qint64(buffer.size()) - end);
+            const qint64 read = source.read(buffer.data() + end, 2 * chunk - end);
             if (read < 0)
                 return failedWith(
                     QStringLiteral("The local file cannot be read: %1").arg(source.errorString()));
@@ -277,7 +289,7 @@ bool RemoteFiles::download(const QByteArray &path, QIODevice &target)
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
     // The size of each read decides how far the SSH library asks ahead of it.
-    std::vector<char> buffer(static_cast<size_t>(TransferChunk));
+    std::vector<char> buffer(static_cast<size_t>(DownloadChunk));
     for (;;) {
         const ssize_t read = libssh2_sftp_read(handle.get(), buffer.data(), buffer.size());
         if (read == 0)

@@ -7,6 +7,7 @@
 #include <libssh2.h>
 #include <libssh2_sftp.h>
 
+#include <chrono>
 #include <optional>
 
 class QIODevice;
@@ -32,6 +33,8 @@ public:
     explicit RemoteFiles(SshConnection &connection);
 
     // The canonical form of a path (".." and links resolved); nothing when it does not exist.
+    // Its answer also times the round trip to the server, which sets how much an upload
+    // keeps in flight.
     std::optional<QByteArray> canonicalPath(const QByteArray &path);
     // The entry a path names, following links; nothing when it does not exist.
     std::optional<RemoteEntry> entry(const QByteArray &path);
@@ -67,4 +70,5 @@ private:
     QString m_error;
     bool m_lost = false;
     bool m_notFound = false;
+    std::chrono::milliseconds m_roundTrip{0};
 };
