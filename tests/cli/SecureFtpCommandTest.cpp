@@ -1,8 +1,7 @@
 // `vellix ftp --secure` run as its own process against real SFTP servers.
 
 #include "CliRun.h"
-#include "servers/SftpTestServer.h"
-#include "support/VellixTest.h"
+#include "servers/SftpSuite.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -11,33 +10,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace {} // namespace
 
-std::string kindParameterName(const testing::TestParamInfo<SftpTestServer::Kind> &info)
-{
-    return SftpTestServer::kindName(info.param).toStdString();
-}
-
-} // namespace
-
-class SecureFtpCommandTest
-    : public VellixTest
-    , public testing::WithParamInterface<SftpTestServer::Kind>
+class SecureFtpCommandTest : public SftpServerSuite
 {
 protected:
-    void SetUp() override
-    {
-        VellixTest::SetUp();
-        const QString skipReason = SftpTestServer::unavailableReason(GetParam());
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        QString why;
-        m_server = SftpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(m_server) << why.toStdString();
-    }
-
-    SftpTestServer &server() const { return *m_server; }
-
     QStringList login() const
     {
         return {u"ftp"_s,    u"--site"_s,     server().site(),
@@ -50,9 +27,6 @@ protected:
         return runVellix(login(), password,
                          u"cd \""_s + server().homeDir() + u"\"\n"_s + lines.join(u'\n'));
     }
-
-private:
-    std::unique_ptr<SftpTestServer> m_server;
 };
 
 TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
@@ -156,4 +130,4 @@ TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
-                         kindParameterName);
+                         sftpKindParameterName);

@@ -2,7 +2,10 @@
 
 #include "control/SharedState.h"
 #include "servers/FtpTestServer.h"
+#include "transport/cDirList.h"
 #include "transport/cFTP.h"
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -86,4 +89,15 @@ inline testing::AssertionResult openSharedClient(const FtpTestServer &server,
         return testing::AssertionFailure() << client->GetLastErrorMessage().toStdString();
     Shared().HomeDir = client->GetFTPDirectory();
     return testing::AssertionSuccess();
+}
+
+// The names a listing of the client gives, sorted, folders marked with a trailing "/".
+inline QStringList listedNames(cFTP &client, const QString &filter)
+{
+    client.GetDirectoryListing(filter);
+    QStringList names;
+    for (const cDirItem &item : *client.Directory())
+        names << item.Filename + (item.Directory ? QStringLiteral("/") : QString());
+    names.sort();
+    return names;
 }

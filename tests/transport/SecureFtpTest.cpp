@@ -2,8 +2,8 @@
 // same files and names as the plain suite, with the shared client as the control uses it.
 
 #include "servers/FtpTestServer.h"
-#include "servers/SftpTestServer.h"
-#include "support/VellixTest.h"
+#include "servers/ServerModes.h"
+#include "servers/SftpSuite.h"
 
 #include "control/SharedState.h"
 #include "platform/DosPath.h"
@@ -46,34 +46,23 @@ struct LocalFile
     QString clientPath;
 };
 
-std::string kindParameterName(const testing::TestParamInfo<SftpTestServer::Kind> &info)
-{
-    return SftpTestServer::kindName(info.param).toStdString();
-}
-
 } // namespace
 
-class SecureFtpTest
-    : public VellixTest
-    , public testing::WithParamInterface<SftpTestServer::Kind>
+class SecureFtpTest : public SftpServerSuite
 {
 protected:
     void SetUp() override
     {
-        VellixTest::SetUp();
-        const QString skipReason = SftpTestServer::unavailableReason(GetParam());
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        QString why;
-        server = SftpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        SftpServerSuite::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
 
         Shared().FtpClient = std::make_unique<cFTP>();
         client().setSecure(true);
         ASSERT_TRUE(openSession());
         // Each test works in a fresh folder of its own, also on a shared external server.
         work = u"case-"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
-        ASSERT_TRUE(client().SetFTPDirectory(server->homeDir()));
+        ASSERT_TRUE(client().SetFTPDirectory(server().homeDir()));
         ASSERT_TRUE(client().CreateFTPDirectory(work));
         ASSERT_TRUE(client().SetFTPDirectory(work));
     }
@@ -84,7 +73,7 @@ protected:
         if (Shared().FtpClient)
             client().CloseConnection();
         Shared().FtpClient.reset();
-        server.reset();
+        m_server.reset();
         VellixTest::TearDown();
     }
 
@@ -94,14 +83,14 @@ protected:
     // window does after connecting.
     testing::AssertionResult openSession()
     {
-        if (!client().OpenConnection(server->site(), server->user(), server->password()))
+        if (!client().OpenConnection(server().site(), server().user(), server().password()))
             return testing::AssertionFailure()
-                   << "no secure session with " << server->site().toStdString();
+                   << "no secure session with " << server().site().toStdString();
         Shared().HomeDir = client().GetFTPDirectory();
         return testing::AssertionSuccess();
     }
 
-    QString workPath() const { return server->homeDir() + u'/' + work; }
+    QString workPath() const { return server().homeDir() + u'/' + work; }
 
     LocalFile local(LocalForm form, const QString &relative) const
     {
@@ -135,8 +124,8 @@ protected:
     // The bytes the server holds: read from its folder when the test can see it, else fetched.
     QByteArray onServer(const QString &name)
     {
-        if (!server->rootPath().isEmpty())
-            return readFile(server->rootPath() + u'/' + work + u'/' + name);
+        if (!server().rootPath().isEmpty())
+            return readFile(server().rootPath() + u'/' + work + u'/' + name);
         const QString fetched = u"fetched/"_s + QUuid::createUuid().toString(QUuid::Id128);
         return client().FTPDownloadFile(dos(fetched), name) ? readDos(fetched)
                                                             : QByteArray("(missing)");
@@ -162,25 +151,15 @@ protected:
         return names;
     }
 
-    // The names a listing gives, sorted, folders marked with a trailing "/".
-    QStringList listed(const QString &filter)
-    {
-        client().GetDirectoryListing(filter);
-        QStringList names;
-        for (const cDirItem &item : *client().Directory())
-            names << item.Filename + (item.Directory ? u"/"_s : QString());
-        names.sort();
-        return names;
-    }
+    QStringList listed(const QString &filter) { return listedNames(client(), filter); }
 
-    std::unique_ptr<SftpTestServer> server;
     QString work;
 };
 
 TEST_P(SecureFtpTest, ASessionOpensInTheLoginFolderAndClosesCleanly)
 {
     if (GetParam() != SftpTestServer::Kind::External) {
-        EXPECT_EQ(Shared().HomeDir, server->homeDir());
+        EXPECT_EQ(Shared().HomeDir, server().homeDir());
     }
     ASSERT_TRUE(client().FTPUploadFile(putDos(u"a.txt"_s, "a"), u"a.txt"_s));
 
@@ -194,10 +173,10 @@ TEST_P(SecureFtpTest, ASessionOpensInTheLoginFolderAndClosesCleanly)
 
     // A secure connect leaves HomeDir to the status window, and starts in the login folder.
     Shared().HomeDir = u"/left/as/it/was"_s;
-    ASSERT_TRUE(client().OpenConnection(server->site(), server->user(), server->password()));
+    ASSERT_TRUE(client().OpenConnection(server().site(), server().user(), server().password()));
     EXPECT_EQ(Shared().HomeDir, u"/left/as/it/was"_s);
     if (GetParam() != SftpTestServer::Kind::External) {
-        EXPECT_EQ(client().GetFTPDirectory(), server->homeDir());
+        EXPECT_EQ(client().GetFTPDirectory(), server().homeDir());
     }
     EXPECT_EQ(client().GetFTPFileSize(workPath() + u"/a.txt"_s), 1);
     EXPECT_LT(client().GetFTPFileSize(workPath() + u"/b.txt"_s), 0);
@@ -206,11 +185,11 @@ TEST_P(SecureFtpTest, ASessionOpensInTheLoginFolderAndClosesCleanly)
     const std::pair<const char *, std::function<bool()>> failedLogins[] = {
         {"wrong password",
          [&] {
-             return client().OpenConnection(server->site(), server->user(),
-                                            server->password() + u'x');
+             return client().OpenConnection(server().site(), server().user(),
+                                            server().password() + u'x');
          }},
         {"nobody listening",
-         [&] { return client().OpenConnection(refused, server->user(), server->password()); }},
+         [&] { return client().OpenConnection(refused, server().user(), server().password()); }},
     };
     for (const auto &[what, login] : failedLogins) {
         EXPECT_FALSE(login()) << what;
@@ -371,10 +350,10 @@ TEST_P(SecureFtpTest, ListingsOfFoldersAndPatterns)
     // it, else the time of its upload.
     qint64 modified = QDateTime::currentSecsSinceEpoch();
     double tolerance = 120 / SecondsPerDay;
-    if (!server->rootPath().isEmpty()) {
+    if (!server().rootPath().isEmpty()) {
         modified = QDateTime(QDate(2007, 1, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
         tolerance = 0;
-        QFile file(server->rootPath() + u'/' + work + u"/sub/file1.txt"_s);
+        QFile file(server().rootPath() + u'/' + work + u"/sub/file1.txt"_s);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
                                      QFileDevice::FileModificationTime));
@@ -453,7 +432,7 @@ TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(SftpTestServer::kinds()),
-                         kindParameterName);
+                         sftpKindParameterName);
 
 TEST_P(SecureFtpTest, ALongListingEndsWithAWholeEntry)
 {

@@ -119,16 +119,7 @@ protected:
                    : QByteArray("(missing)");
     }
 
-    // The names a listing gives, sorted, folders marked with a trailing "/".
-    QStringList listed(const QString &filter)
-    {
-        client.GetDirectoryListing(filter);
-        QStringList names;
-        for (const cDirItem &item : *client.Directory())
-            names << item.Filename + (item.Directory ? u"/"_s : QString());
-        names.sort();
-        return names;
-    }
+    QStringList listed(const QString &filter) { return listedNames(client, filter); }
 
     std::unique_ptr<FtpTestServer> server;
     QString work;
