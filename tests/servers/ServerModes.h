@@ -5,6 +5,8 @@
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
+#include <QByteArray>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -100,4 +102,15 @@ inline QStringList listedNames(cFTP &client, const QString &filter)
         names << item.Filename + (item.Directory ? QStringLiteral("/") : QString());
     names.sort();
     return names;
+}
+
+// Bytes of a given size that differ from file to file and repeat from run to run, so that a
+// transfer that drops, repeats or swaps blocks shows.
+inline QByteArray patterned(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator{quint32(size)};
+    for (char &byte : bytes)
+        byte = char(generator.bounded(256));
+    return bytes;
 }

@@ -26,15 +26,6 @@ namespace {
 
 constexpr double SecondsPerDay = 86400.0;
 
-QByteArray patterned(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator{quint32(size)};
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
-}
-
 // How a local path reaches the client: as the control writes it, a DOS path on drive C: of the
 // test's prefix, or as a plain Linux path.
 enum class LocalForm { Dos, Linux };

@@ -35,15 +35,6 @@ Progress progressOf(const QSignalSpy &spy)
     return events;
 }
 
-QByteArray patterned(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator generator{quint32(size)};
-    for (char &byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
-}
-
 QString connectError(quint32 code)
 {
     return u"InternetConnect error code: "_s + QString::number(code) + u" Message: "_s +
