@@ -100,9 +100,9 @@ bool KnownHosts::record(const QString &host, quint16 port, const QByteArray &key
 {
     load();
     libssh2_knownhost *entry = nullptr;
-    const QByteArray spec = hostSpec(host, port).toUtf8();
+    const QByteArray name = hostSpec(host, port).toUtf8();
     if (!m_hosts ||
-        libssh2_knownhost_addc(m_hosts, spec.constData(), nullptr, key.constData(),
+        libssh2_knownhost_addc(m_hosts, name.constData(), nullptr, key.constData(),
                                size_t(key.size()), nullptr, 0, entryType(keyType), &entry) != 0) {
         *why = QStringLiteral("the host key cannot be recorded");
         return false;
