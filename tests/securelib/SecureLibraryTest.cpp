@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QObject>
+#include <QProcess>
 #include <QThread>
 
 #include <atomic>
@@ -167,6 +168,19 @@ TEST_F(SecureLibraryTest, FailedConnectsSayWhy)
 
     FtpInit("not the key");
     EXPECT_EQ(connect(), 0) << "a library without its key connected";
+}
+
+TEST_F(SecureLibraryTest, AnEmptyPasswordLogsInWithTheUsersOwnKey)
+{
+    EXPECT_EQ(connect(QString()), 0) << "logged in without a password or a key";
+
+    const QString key = homePath(u".ssh/id_ed25519"_s);
+    ASSERT_TRUE(QDir().mkpath(homePath(u".ssh"_s)));
+    ASSERT_EQ(QProcess::execute(u"ssh-keygen"_s,
+                                {u"-q"_s, u"-t"_s, u"ed25519"_s, u"-N"_s, QString(), u"-f"_s, key}),
+              0);
+    ASSERT_TRUE(m_server->authorizeKey(readFile(key + u".pub"_s)));
+    EXPECT_EQ(connect(QString()), 1) << statusText().toStdString();
 }
 
 // An object the host handed to the control, which a cancelled connect asks to close.

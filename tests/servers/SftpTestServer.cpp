@@ -138,6 +138,7 @@ QString sshdConfig(const QString &dir, quint16 port, const QString &addendum)
     return QString::fromUtf8(templateFile.readAll())
         .replace(u"@PORT@"_s, QString::number(port))
         .replace(u"@HOST_KEY@"_s, dir + u"/host_key"_s)
+        .replace(u"@AUTHORIZED_KEYS@"_s, dir + u"/authorized_keys"_s)
         .replace(u"@BANNER@"_s, addendum)
         .replace(u"@USER@"_s, VsftpdAccount::name())
         .replace(u"@ROOT@"_s, dir + u"/root"_s);
@@ -369,6 +370,19 @@ bool SftpTestServer::killSessions()
 
 // The temporary folder holds the keys, the configuration and the log next to "root", the folder
 // it serves; the account passes through it (without seeing into it) to its root.
+bool SftpTestServer::authorizeKey(const QByteArray &publicKeyLine)
+{
+    if (m_kind != Kind::Sshd)
+        return false;
+    // sshd reads the file as the account, at every login.
+    const QString path = QFileInfo(m_rootPath).path() + u"/authorized_keys"_s;
+    QFile file(path);
+    return file.open(QIODevice::Append) && file.write(publicKeyLine.trimmed() + '\n') > 0 &&
+           file.flush() &&
+           file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                               QFile::ReadOther);
+}
+
 bool SftpTestServer::makeFolders(QString *why)
 {
     m_dir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(u"vellix-sftp-XXXXXX"_s));

@@ -54,6 +54,10 @@ public:
     // holds when the server's key has changed.
     QString otherKnownHostsLine() const { return m_otherKnownHostsLine; }
 
+    // Lets the account log in with the key of an OpenSSH public key line as well. False for
+    // the external server.
+    bool authorizeKey(const QByteArray &publicKeyLine);
+
     // Kills every session the server is serving, while the listener stays: to the clients the
     // server died in the middle of what they were doing. False for the external server.
     bool killSessions();
