@@ -267,7 +267,8 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
     const CliRun secure = vellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s, u"--secure"_s},
                                  u"secret"_s, u"pwd\n"_s);
     EXPECT_EQ(secure.exitCode, 1);
-    EXPECT_TRUE(secure.err.startsWith(u"vellix: cannot log in to "_s + site + u": Cannot connect"_s))
+    EXPECT_TRUE(
+        secure.err.startsWith(u"vellix: cannot log in to "_s + site + u": Cannot connect"_s))
         << secure.err.toStdString();
     EXPECT_FALSE(secure.err.contains(u"secret"_s));
 }
