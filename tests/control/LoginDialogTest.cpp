@@ -75,4 +75,3 @@ TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
         EXPECT_FALSE(dialog.isVisible()) << c.how;
     }
 }
-
