@@ -1,6 +1,5 @@
 #include "servers/FtpTestServer.h"
 
-#include "servers/ExternalServer.h"
 #include "servers/ServerProcess.h"
 #include "servers/VsftpdAccount.h"
 
@@ -191,12 +190,6 @@ quint16 FtpTestServer::unusedPort()
     return port;
 }
 
-QString FtpTestServer::site() const
-{
-    const QString host = m_host.contains(u':') ? u'[' + m_host + u']' : m_host;
-    return host + u':' + QString::number(m_port);
-}
-
 bool FtpTestServer::suspend()
 {
     return m_kind == Kind::Pyftpdlib && m_process->suspend();
@@ -318,14 +311,6 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startExternal(QString *why)
         *why = reason;
         return nullptr;
     }
-    const auto parsed = ExternalServer::fromEnvironment("VELLIX_TEST_FTP", why);
-    if (!parsed)
-        return nullptr;
     std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::External));
-    server->m_host = parsed->host;
-    server->m_port = parsed->port;
-    server->m_user = parsed->user;
-    server->m_password = parsed->password;
-    server->m_homeDir = parsed->rootFolder;
-    return server;
+    return server->takeExternal("VELLIX_TEST_FTP", why) ? std::move(server) : nullptr;
 }

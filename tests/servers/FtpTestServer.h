@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServerLogin.h"
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -10,7 +12,7 @@ class ServerProcess;
 
 // A real FTP server on loopback for one test: it serves a fresh temporary folder with one account
 // and is stopped, with everything it spawned, when the object goes.
-class FtpTestServer
+class FtpTestServer : public ServerLogin
 {
 public:
     enum class Kind { Pyftpdlib, Vsftpd, External };
@@ -40,19 +42,6 @@ public:
     FtpTestServer &operator=(const FtpTestServer &) = delete;
 
     Kind kind() const { return m_kind; }
-    QString host() const { return m_host; }
-    quint16 port() const { return m_port; }
-    // What a client passes as server name: "127.0.0.1:2121" or "[::1]:2121".
-    QString site() const;
-    QString user() const { return m_user; }
-    QString password() const { return m_password; }
-    // Server path of the folder the tests work in: "/" (the login folder) for the local servers.
-    QString homeDir() const { return m_homeDir; }
-    // Linux path of the folder the server serves; files and folders created there appear on the
-    // server and the server account can change them. Empty for the external server.
-    QString rootPath() const { return m_rootPath; }
-    // The server's own log, for looking into a failed test; empty for the external server.
-    QString logPath() const { return m_logPath; }
 
     // Stops and continues the server process, to model a server that stops answering. Only a
     // pyftpdlib server (a single process) can do this; false for the others.
@@ -68,13 +57,6 @@ private:
     bool makeFolders(QString *why);
 
     Kind m_kind;
-    QString m_host;
-    quint16 m_port = 0;
-    QString m_user;
-    QString m_password;
-    QString m_homeDir;
-    QString m_rootPath;
-    QString m_logPath;
     // Declared before the process so that the server stops before its folder goes.
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ServerProcess> m_process;

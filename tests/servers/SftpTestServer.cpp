@@ -1,6 +1,5 @@
 #include "servers/SftpTestServer.h"
 
-#include "servers/ExternalServer.h"
 #include "servers/ServerProcess.h"
 #include "servers/VsftpdAccount.h"
 
@@ -353,12 +352,6 @@ QString SftpTestServer::unavailableReason(Kind kind)
     return {};
 }
 
-QString SftpTestServer::site() const
-{
-    const QString host = m_host.contains(u':') ? u'[' + m_host + u']' : m_host;
-    return host + u':' + QString::number(m_port);
-}
-
 bool SftpTestServer::killSessions()
 {
     if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
@@ -467,14 +460,6 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startExternal(QString *why)
         *why = reason;
         return nullptr;
     }
-    const auto parsed = ExternalServer::fromEnvironment("VELLIX_TEST_SFTP", why);
-    if (!parsed)
-        return nullptr;
     std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
-    server->m_host = parsed->host;
-    server->m_port = parsed->port;
-    server->m_user = parsed->user;
-    server->m_password = parsed->password;
-    server->m_homeDir = parsed->rootFolder;
-    return server;
+    return server->takeExternal("VELLIX_TEST_SFTP", why) ? std::move(server) : nullptr;
 }

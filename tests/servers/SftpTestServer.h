@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServerLogin.h"
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -10,7 +12,7 @@ class ServerProcess;
 
 // A real SFTP server on loopback for one test: OpenSSH's sshd with a host key of its own,
 // serving a fresh temporary folder to one password account, stopped when the object goes.
-class SftpTestServer
+class SftpTestServer : public ServerLogin
 {
 public:
     enum class Kind { Sshd, External };
@@ -33,19 +35,6 @@ public:
     SftpTestServer &operator=(const SftpTestServer &) = delete;
 
     Kind kind() const { return m_kind; }
-    QString host() const { return m_host; }
-    quint16 port() const { return m_port; }
-    // What a client passes as server name: "127.0.0.1:2222".
-    QString site() const;
-    QString user() const { return m_user; }
-    QString password() const { return m_password; }
-    // Server path of the folder a session starts in and the tests work in (an absolute path:
-    // SFTP paths are the server's own).
-    QString homeDir() const { return m_homeDir; }
-    // Linux path of that folder on this machine; files created there appear on the server and
-    // the server account can change them. Empty for the external server.
-    QString rootPath() const { return m_rootPath; }
-    QString logPath() const { return m_logPath; }
 
     // The server's host key as a known-hosts line for site(): "[127.0.0.1]:2222 ssh-ed25519
     // AAAA...". Empty for the external server.
@@ -70,13 +59,6 @@ private:
     bool makeFolders(QString *why);
 
     Kind m_kind;
-    QString m_host;
-    quint16 m_port = 0;
-    QString m_user;
-    QString m_password;
-    QString m_homeDir;
-    QString m_rootPath;
-    QString m_logPath;
     QString m_knownHostsLine;
     QString m_otherKnownHostsLine;
     // Declared before the process so that the server stops before its folder goes.
