@@ -1,11 +1,11 @@
 #include "cli/ConfigCommand.h"
 
-#include "archive/ConfigFile.h"
-#include "archive/ConfigStore.h"
-#include "archive/LoginStore.h"
 #include "cli/CliDispatcher.h"
-#include "control/SharedState.h"
-#include "control/StartupFolders.h"
+#include "course/ConfigFile.h"
+#include "course/ConfigStore.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
 #include "platform/Profile.h"
 
 #include <QCommandLineParser>

@@ -3,8 +3,7 @@
 #include "cli/CliDispatcher.h"
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
-#include "control/SharedState.h"
-#include "control/StartupFolders.h"
+#include "course/StartupFolders.h"
 #include "platform/Interruption.h"
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
@@ -83,12 +82,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
 
     const Platform::Interruption interruption;
     cFTP client;
-    // The transfers let the pump run after every block: a signal cancels them there, as the
+    // The transfers look for a cancel after every block: a signal cancels them there, as the
     // control's Cancel button does.
-    client.setMessagePump([] {
-        if (Platform::Interruption::requested())
-            SharedState::instance().CancelRequest = true;
-    });
+    client.setHooks({.cancelRequested = [] { return Platform::Interruption::requested(); }});
+    client.setTemporaryFolder(HostDriveRoot());
     if (parser.isSet(passive))
         client.SetModePassive();
     client.setSecure(parser.isSet(secure));

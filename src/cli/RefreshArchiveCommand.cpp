@@ -1,14 +1,15 @@
 #include "cli/RefreshArchiveCommand.h"
 
-#include "archive/ArchiveCatalogue.h"
-#include "archive/ConfigStore.h"
-#include "archive/LocalPaths.h"
-#include "archive/ServerFolders.h"
 #include "cli/CliDispatcher.h"
 #include "control/LoginData.h"
-#include "control/SessionOpener.h"
-#include "control/SharedState.h"
-#include "control/StartupFolders.h"
+#include "course/ArchiveCatalogue.h"
+#include "course/ConfigStore.h"
+#include "course/LocalPaths.h"
+#include "course/ServerFolders.h"
+#include "course/SharedClient.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
+#include "operations/SessionOpener.h"
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
@@ -76,8 +77,7 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
         return Failure;
     }
 
-    state.FtpClient = std::make_unique<cFTP>();
-    state.FtpClient->SetTransferBinary();
+    CreateSharedClient();
     ChooseSecureChannel();
     if (!OpenSharedSession()) {
         const QString error = state.FtpClient->GetLastErrorMessage().trimmed();

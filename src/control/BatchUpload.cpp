@@ -1,7 +1,7 @@
 #include "control/BatchUpload.h"
 
-#include "archive/LocalPaths.h"
-#include "control/SharedState.h"
+#include "course/LocalPaths.h"
+#include "course/SharedState.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
 #include "platform/Ui.h"

@@ -1,6 +1,6 @@
 #include "control/IObjectSafety.h"
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "control/LocalPathCheck.h"
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 #include "platform/Ui.h"
 
 namespace {

@@ -1,12 +1,12 @@
 #include "control/LoginData.h"
 
-#include "archive/ConfigFile.h"
-#include "archive/ConfigStore.h"
-#include "archive/LocalPaths.h"
-#include "archive/LoginStore.h"
-#include "archive/TextValue.h"
-#include "control/SharedState.h"
 #include "control/frmLogin.h"
+#include "course/ConfigFile.h"
+#include "course/ConfigStore.h"
+#include "course/LocalPaths.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
+#include "platform/TextValue.h"
 #include "platform/Ui.h"
 
 #include <QApplication>
@@ -23,11 +23,6 @@ const QLatin1Char Slash('/');
 
 // A remote directory shorter than this names no course folder inside "DV".
 constexpr qsizetype ShortestCoursePath = 4;
-
-// The keys that hold the stored login of a course section.
-const QString SiteKey = QStringLiteral("ftpSite");
-const QString UserKey = QStringLiteral("ftpUsid");
-const QString PasswordKey = QStringLiteral("ftpPwd");
 
 // The first course the host product lists ("course0" ... "course10" of its own section).
 QString ListedCourse()
@@ -211,27 +206,6 @@ bool LoadLoginData()
     state.CapacityLimit = 999999;
     state.LoggedIn = true;
     return true;
-}
-
-void ResetLoginData(bool quiet)
-{
-    SharedState &state = Shared();
-    state.CourseName = SplitRemotePath(state.RemoteDir).CourseName;
-    // Without a course there is no section that could hold stored login data.
-    if (!state.CourseName.isEmpty()) {
-        const LoginStore login;
-        for (const QString &key : {SiteKey, UserKey, PasswordKey})
-            login.write(state.CourseName, key, QString());
-    }
-
-    state.Password.clear();
-    state.LoggedIn = false;
-    state.ConnectionFailed = false;
-
-    if (!quiet) {
-        Platform::messageBox(QStringLiteral("Login Data has been reset."), Ui::Buttons::OK,
-                             Ui::Icon::Information, QStringLiteral("Reset Login Data"));
-    }
 }
 
 void TakeHostLoginData(const QString &rdir, const QString &sitename, const QString &userid,

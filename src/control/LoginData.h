@@ -23,10 +23,6 @@ bool ReadControlCourseConfig(const QString &courseName);
 // what the user entered. False when the user cancelled the dialog.
 bool LoadLoginData();
 
-// Clears the stored login data of the course the remote directory names (and the password in
-// memory); confirms with a message box unless quiet.
-void ResetLoginData(bool quiet);
-
 // Takes the login data the host set on the control (its rdir, sitename, userid and password
 // properties) into the shared state, for a command that finds no open FTP session.
 void TakeHostLoginData(const QString &rdir, const QString &sitename, const QString &userid,

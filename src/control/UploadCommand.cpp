@@ -1,14 +1,16 @@
 #include "control/UploadCommand.h"
 
-#include "archive/ArchiveCatalogue.h"
-#include "archive/ConfigStore.h"
-#include "archive/LocalPaths.h"
-#include "archive/LoginCipher.h"
-#include "archive/ServerFolders.h"
 #include "control/BatchUpload.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
-#include "control/SharedState.h"
+#include "course/ArchiveCatalogue.h"
+#include "course/ConfigStore.h"
+#include "course/LocalPaths.h"
+#include "course/LoginCipher.h"
+#include "course/LoginReset.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
@@ -154,7 +156,7 @@ void UploadCommand::fillEmptyLocalPath()
     if (txFile.text().isEmpty())
         txFile.setText(state.LastLocalDir);
     if (txFile.text().trimmed().isEmpty())
-        txFile.setText(state.HostDrive + QLatin1String(":\\"));
+        txFile.setText(HostDriveRoot());
 }
 
 bool UploadCommand::obtainLogin()

@@ -1,15 +1,19 @@
 #include "control/Vellix.h"
 
-#include "archive/CipherComponent.h"
-#include "archive/LoginCipher.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "control/MessagePump.h"
-#include "control/SharedState.h"
-#include "control/StartupFolders.h"
+#include "control/SecureConnectPolicy.h"
 #include "control/UploadCommand.h"
 #include "control/frmAbout.h"
+#include "control/frmMsg.h"
+#include "course/CipherComponent.h"
+#include "course/LoginCipher.h"
+#include "course/LoginReset.h"
+#include "course/SharedClient.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
@@ -75,10 +79,9 @@ Vellix::Vellix(QWidget *parent)
     // and commands need the host product's folder and drive: find them now as well.
     FindWindowsDrive();
     FindHostFolder();
-    Shared().HomeDir.clear();
-    Shared().FtpClient = std::make_unique<cFTP>();
-    Shared().FtpClient->setMessagePump(MessagePump());
-    Shared().FtpClient->SetTransferBinary();
+    CreateSharedClient(MessagePump(), SecureConnectPolicy(MessagePump()));
+    // A dropped session is opened again with the status window on the screen.
+    Shared().Reconnect = &frmMsg::reconnect;
 }
 
 Vellix::~Vellix()

@@ -1,7 +1,7 @@
 #include "control/frmAbout.h"
 
 #include "VellixonVersion.h"
-#include "archive/LocalPaths.h"
+#include "course/LocalPaths.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
 #include "platform/Ui.h"

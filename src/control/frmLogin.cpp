@@ -1,6 +1,6 @@
 #include "control/frmLogin.h"
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

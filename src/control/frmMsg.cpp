@@ -1,10 +1,11 @@
 #include "control/frmMsg.h"
 
-#include "control/SessionOpener.h"
-#include "control/SharedState.h"
+#include "course/SharedState.h"
+#include "operations/SessionOpener.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QShowEvent>
@@ -46,6 +47,12 @@ frmMsg::frmMsg(QWidget *parent)
     layout->addWidget(Image1);
     layout->addWidget(Label1, 1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmMsg::reconnect()
+{
+    frmMsg window(QApplication::activeWindow());
+    window.exec();
 }
 
 void frmMsg::setConnectDelay(int milliseconds)

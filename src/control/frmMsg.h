@@ -18,6 +18,10 @@ public:
 
     explicit frmMsg(QWidget *parent = nullptr);
 
+    // Opens the shared client's session again with the window on the screen over the active
+    // window: the reconnect routine the control installs in the shared state.
+    static void reconnect();
+
     // The delay of every window shown from now on (tests shorten it).
     static void setConnectDelay(int milliseconds);
     static int connectDelay();

@@ -106,6 +106,12 @@ std::optional<FsoFolder> FileSystemObject::GetFolder(const QString &dosPath) con
     return FsoFolder(dosPath);
 }
 
+bool FileSystemObject::DeleteFile(const QString &dosPath, bool force) const
+{
+    const std::optional<FsoFile> file = GetFile(dosPath);
+    return file && file->Delete(force);
+}
+
 bool FileSystemObject::CreateFolder(const QString &dosPath) const
 {
     const QString linuxPath = DosPath::toLinux(dosPath);

@@ -56,6 +56,9 @@ public:
     std::optional<FsoFile> GetFile(const QString &dosPath) const;
     std::optional<FsoFolder> GetFolder(const QString &dosPath) const;
     bool CreateFolder(const QString &dosPath) const;
+    // Removes a file; a read-only one only when force is set. False when there is no such
+    // file or it could not be removed.
+    bool DeleteFile(const QString &dosPath, bool force = false) const;
     // "rad" followed by five hexadecimal digits and ".tmp"; a name, not a file.
     QString GetTempName() const;
     // Opens a new text file for writing. Without overwrite an existing file is never touched

@@ -1,6 +1,5 @@
 #include "transport/CSFtp.h"
 
-#include "control/SharedState.h"
 #include "platform/AutomationDate.h"
 #include "transport/ListingRecord.h"
 #include "transport/NameCodec.h"
@@ -10,7 +9,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QMetaObject>
 #include <QStringList>
 #include <QTimeZone>
 
@@ -48,20 +46,10 @@ private:
     QByteArray m_bytes;
 };
 
-std::function<void()> &statusPump()
+std::function<bool()> &statusWatch()
 {
-    static std::function<void()> pump;
-    return pump;
-}
-
-// Asks the object the host handed to loadfunc to close, and lets it go.
-void closeLoadFuncObject(SharedState &shared)
-{
-    if (QObject *object = shared.LoadFuncObject.data()) {
-        if (object->metaObject()->indexOfMethod("Close()") >= 0)
-            QMetaObject::invokeMethod(object, "Close", Qt::DirectConnection);
-    }
-    shared.LoadFuncObject.clear();
+    static std::function<bool()> watch;
+    return watch;
 }
 
 } // namespace
@@ -86,7 +74,8 @@ const SecureLibrary *CSFtp::library()
 
 bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply, int replySize)
 {
-    SharedState::instance().StopFlag = false;
+    if (m_beforeCommand)
+        m_beforeCommand();
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
@@ -204,21 +193,11 @@ QString CSFtp::StatusText()
 
 int SecureStatusCallback()
 {
-    SharedState &shared = SharedState::instance();
-    const QString status = CSFtp::StatusText();
-
-    if (shared.CancelRequest) {
-        closeLoadFuncObject(shared);
-        return 0;
-    }
-    if (status.contains(QLatin1String("Stopped")))
-        shared.LoginCancelled = false;
-    if (statusPump())
-        statusPump()();
-    return shared.LoginCancelled || shared.CancelRequest ? 0 : 1;
+    const std::function<bool()> &watch = statusWatch();
+    return !watch || watch() ? 1 : 0;
 }
 
-void setSecureStatusPump(std::function<void()> pump)
+void setSecureStatusWatch(std::function<bool()> goesOn)
 {
-    statusPump() = std::move(pump);
+    statusWatch() = std::move(goesOn);
 }

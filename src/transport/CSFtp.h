@@ -27,7 +27,14 @@ public:
     CSFtp(const CSFtp &) = delete;
     CSFtp &operator=(const CSFtp &) = delete;
 
-    // Sends one command; clears the shared stop flag first (the web space window watches it).
+    // Runs before every command (the control clears its stop flag there, which the web space
+    // window watches).
+    void setBeforeCommand(std::function<void()> beforeCommand)
+    {
+        m_beforeCommand = std::move(beforeCommand);
+    }
+
+    // Sends one command, after the before-command hook.
     bool SFtpCmd(const QString &sCommand, QString &sReply, int replySize = ReplySize);
     bool SFtpDir(const QString &sPath, QString &sOutput);
     bool SFtpPwd(QString &sOutput);
@@ -57,10 +64,12 @@ private:
     const SecureLibrary *library();
 
     const SecureLibrary *m_library = nullptr;
+    std::function<void()> m_beforeCommand;
 };
 
-// The status callback handed to the library when the client connects: lets the message loop
-// run once and tells the library to stop when the user cancelled. Returns 1 to go on, 0 to stop.
+// The status callback handed to the library when the client connects: asks the watch whether
+// the connect may go on. Returns 1 to go on, 0 to stop; 1 without a watch.
 int SecureStatusCallback();
-// The message pump SecureStatusCallback runs; the client sets it for the time of a connect.
-void setSecureStatusPump(std::function<void()> pump);
+// The watch SecureStatusCallback asks; the client sets it for the time of a connect (a plain
+// function is all the library can call back, so the watch stands outside the channel).
+void setSecureStatusWatch(std::function<bool()> goesOn);

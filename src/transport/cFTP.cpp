@@ -1,17 +1,16 @@
 #include "transport/cFTP.h"
 
-#include "archive/LocalPaths.h"
-#include "archive/TextValue.h"
-#include "control/SharedState.h"
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/TextValue.h"
 #include "transport/InternetError.h"
 #include "transport/ListingRecord.h"
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -46,9 +45,7 @@ QString sizePattern(const QString &file)
 
 cFTP::cFTP(QObject *parent)
     : QObject(parent)
-{
-    SharedState::instance().HomeDir.clear();
-}
+{}
 
 cFTP::~cFTP() = default;
 
@@ -63,10 +60,10 @@ bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QS
 {
     if (m_secure) {
         QString reply;
-        setSecureStatusPump(m_pump);
+        setSecureStatusWatch([this] { return secureConnectGoesOn(); });
         const bool connected =
             m_secureChannel.SFtpConnect(sUser, sPassword, sServer, reply, &SecureStatusCallback);
-        setSecureStatusPump({});
+        setSecureStatusWatch({});
         return connected;
     }
 
@@ -74,11 +71,8 @@ bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QS
     // neither, so the connect is the first step that can.
     m_session.close();
     m_session.setPassive(m_passive);
-    if (!recordFailure(m_session.connect(sServer, sUser, sPassword),
-                       QStringLiteral("InternetConnect")))
-        return false;
-    SharedState::instance().HomeDir = GetFTPDirectory();
-    return true;
+    return recordFailure(m_session.connect(sServer, sUser, sPassword),
+                         QStringLiteral("InternetConnect"));
 }
 
 void cFTP::CloseConnection()
@@ -365,7 +359,7 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
     local.close();
     if (!done) {
         // A cancelled or failed download leaves no partial file to be taken for the real one.
-        DeleteLocalFile(sLocal);
+        Platform::FileSystemObject().DeleteFile(sLocal);
         return false;
     }
     reportProgress(total, total);
@@ -405,12 +399,46 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFile &local, 
 
 bool cFTP::afterBlock(qint64 count, qint64 total)
 {
-    if (m_pump)
-        m_pump();
-    if (SharedState::instance().CancelRequest)
+    pumpMessages();
+    if (cancelRequested())
         return false;
     reportProgress(count, total);
     return true;
+}
+
+void cFTP::setHooks(Hooks hooks)
+{
+    m_hooks = std::move(hooks);
+    m_secureChannel.setBeforeCommand(m_hooks.beforeSecureCommand);
+}
+
+void cFTP::pumpMessages()
+{
+    if (m_hooks.pumpMessages)
+        m_hooks.pumpMessages();
+}
+
+bool cFTP::cancelRequested() const
+{
+    return m_hooks.cancelRequested && m_hooks.cancelRequested();
+}
+
+bool cFTP::secureConnectGoesOn()
+{
+    if (m_hooks.secureConnectGoesOn)
+        return m_hooks.secureConnectGoesOn();
+    // A cancel ends the connect without another turn of the loop.
+    if (cancelRequested())
+        return false;
+    pumpMessages();
+    return !cancelRequested();
+}
+
+QString cFTP::temporaryFolder() const
+{
+    if (!m_temporaryFolder.isEmpty())
+        return m_temporaryFolder;
+    return Platform::DosPath::withSeparator(Platform::DosPath::toDos(QDir::tempPath()));
 }
 
 void cFTP::reportProgress(qint64 count, qint64 total)
@@ -484,7 +512,7 @@ bool cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
     if (copy.isEmpty())
         return false;
     const bool uploaded = FTPUploadFile(copy, sRemote);
-    DeleteLocalFile(copy);
+    Platform::FileSystemObject().DeleteFile(copy);
     return uploaded;
 }
 
@@ -506,14 +534,14 @@ QString cFTP::MakePageCopy(const QString &sLocal)
         return {};
     PageNames::rewriteFolderName(text, oldName, newName);
 
-    const QString copyPath = SharedState::instance().HostDrive + QLatin1String(":\\") +
-                             TempFileName() + QLatin1String(".tmp");
-    const std::unique_ptr<QFile> copy = Platform::FileSystemObject().CreateTextFile(copyPath);
+    const Platform::FileSystemObject fso;
+    const QString copyPath = temporaryFolder() + fso.GetTempName();
+    const std::unique_ptr<QFile> copy = fso.CreateTextFile(copyPath);
     if (!copy)
         return {};
     if (copy->write(text) != text.size() || !copy->flush()) {
         copy->close();
-        DeleteLocalFile(copyPath);
+        fso.DeleteFile(copyPath);
         return {};
     }
     return copyPath;

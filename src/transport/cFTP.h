@@ -70,9 +70,26 @@ public:
     void SetModeActive();
     void SetModePassive();
 
-    // Lets the message loop run once; called after every full block of a transfer and by
-    // the secure status callback. None by default.
-    void setMessagePump(std::function<void()> pump) { m_pump = std::move(pump); }
+    // What the client asks of the program around it; each part may be left out (the
+    // initialisers let a caller name only the parts it hands in).
+    struct Hooks
+    {
+        // Lets the message loop run once: after every full block of a transfer, and while a
+        // secure session connects.
+        std::function<void()> pumpMessages = {};
+        // True once the user asked to stop: looked at after every full block, which then ends
+        // the transfer as cancelled, and while a secure session connects.
+        std::function<bool()> cancelRequested = {};
+        // Asked again and again while a secure session connects, in place of the pump and the
+        // cancel check; false stops the connect.
+        std::function<bool()> secureConnectGoesOn = {};
+        // Runs before every command of the secure channel.
+        std::function<void()> beforeSecureCommand = {};
+    };
+    void setHooks(Hooks hooks);
+    // The DOS folder (ending in "\") where a page's upload copy is written; the system's
+    // temporary folder until set.
+    void setTemporaryFolder(const QString &dosFolder) { m_temporaryFolder = dosFolder; }
     void setTimeouts(const Ftp::Timeouts &timeouts) { m_session.setTimeouts(timeouts); }
 
 Q_SIGNALS:
@@ -99,6 +116,10 @@ private:
     TransferOutcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 total);
     TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFile &local, qint64 total);
     bool afterBlock(qint64 count, qint64 total);
+    void pumpMessages();
+    bool cancelRequested() const;
+    bool secureConnectGoesOn();
+    QString temporaryFolder() const;
     void reportProgress(qint64 count, qint64 total);
     // The server's size of a file, 64 bits wide; -1 when it does not exist, -2 on a failure.
     qint64 findFileSize(const QString &sFile);
@@ -113,5 +134,6 @@ private:
     bool m_secure = false;
     QString m_lastErrorText;
     std::shared_ptr<cDirList> m_directory;
-    std::function<void()> m_pump;
+    Hooks m_hooks;
+    QString m_temporaryFolder;
 };

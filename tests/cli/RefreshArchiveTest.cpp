@@ -4,7 +4,7 @@
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
-#include "archive/ConfigStore.h"
+#include "course/ConfigStore.h"
 #include "platform/DosPath.h"
 #include "platform/Registry.h"
 

@@ -1,7 +1,7 @@
 #include "CliRun.h"
 #include "support/ConfigTest.h"
 
-#include "archive/LoginCipher.h"
+#include "course/LoginCipher.h"
 
 using namespace Qt::StringLiterals;
 

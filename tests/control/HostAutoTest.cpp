@@ -3,7 +3,7 @@
 #include "servers/FtpTestServer.h"
 #include "support/ConfigTest.h"
 
-#include "archive/ConfigStore.h"
+#include "course/ConfigStore.h"
 #include "platform/DosPath.h"
 #include "platform/Registry.h"
 

@@ -1,7 +1,7 @@
 #include "support/VellixTest.h"
 
-#include "control/SharedState.h"
 #include "control/Vellix.h"
+#include "course/SharedState.h"
 #include "host/ControlDocument.h"
 #include "host/EventLog.h"
 #include "host/HostAmbient.h"

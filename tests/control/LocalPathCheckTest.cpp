@@ -1,5 +1,5 @@
 #include "control/LocalPathCheck.h"
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 #include "support/VellixTest.h"
 
 using Platform::Ui;

@@ -1,11 +1,12 @@
 #include "support/ConfigTest.h"
 
-#include "archive/ConfigFile.h"
-#include "archive/LoginStore.h"
 #include "control/LoginData.h"
-#include "control/SharedState.h"
 #include "control/Vellix.h"
 #include "control/frmLogin.h"
+#include "course/ConfigFile.h"
+#include "course/LoginReset.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "support/VellixTest.h"
 
-#include "control/SharedState.h"
 #include "control/frmLogin.h"
+#include "course/SharedState.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #include "control/IObjectSafety.h"
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 #include "support/VellixTest.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "ControlTest.h"
 
-#include "archive/CipherComponent.h"
-#include "control/SharedState.h"
+#include "course/CipherComponent.h"
+#include "course/SharedState.h"
 #include "platform/IniFile.h"
 #include "platform/IniPropertyBag.h"
 #include "platform/Registry.h"

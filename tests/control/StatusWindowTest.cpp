@@ -1,15 +1,15 @@
-// The connection status window: the host and path rules around its connect, its failure
-// message and pointer, the secure setting it reads, and real connects to loopback servers.
+// The connection status window: its failure message and pointer, the secure setting it reads,
+// how it lets a secure connect go on, and real connects to loopback servers.
 
 #include "servers/FtpTestServer.h"
 #include "support/ConfigTest.h"
 
-#include "archive/ConfigStore.h"
-#include "archive/LoginStore.h"
-#include "archive/ServerFolders.h"
-#include "control/ConnectionPaths.h"
-#include "control/SharedState.h"
+#include "control/SecureConnectPolicy.h"
 #include "control/frmMsg.h"
+#include "course/ConfigStore.h"
+#include "course/LoginStore.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
 #include "transport/cFTP.h"
 
 #include <QApplication>
@@ -24,74 +24,6 @@ inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
     *out << FtpTestServer::kindName(kind).toStdString();
 }
 
-TEST(ConnectionPathsTest, BeforeConnectingTheSiteNamesHostAndWebRoot)
-{
-    struct Case
-    {
-        QString host, remoteDir;
-        QString wantHost, wantSite, wantWebRoot;
-    };
-    const Case cases[] = {
-        // A site with a path: the host alone is connected to; the web root is the path's DV.
-        {u"ftphost/www"_s, u"/DV/smith/algebra/May"_s, u"ftphost"_s, u"ftphost"_s, u"/www/DV"_s},
-        {u"ftphost:2121/www/site"_s, u"/DV/smith/algebra/May"_s, u"ftphost:2121"_s,
-         u"ftphost:2121"_s, u"/www/site/DV"_s},
-        // A plain host: the web root lies before the remote directory's "/DV/".
-        {u"ftphost"_s, u"/pub/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s,
-         u"/pub"_s},
-        {u"ftphost"_s, u"pub/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s,
-         u"/pub"_s},
-        {u"ftphost"_s, u"/DV/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s, u"/"_s},
-        // A trailing "/" is no path: the host stays as it is.
-        {u"ftphost/"_s, u"/pub/DV/smith/algebra/May"_s, u"ftphost/"_s, u"site as entered"_s,
-         u"/pub"_s},
-        // No "/DV/" (it is looked for case-sensitively): the root until the server says more.
-        {u"ftphost"_s, u"/pub/dv/smith/algebra/May"_s, u"ftphost"_s, u"site as entered"_s, u"/"_s},
-        {u"ftphost"_s, QString(), u"ftphost"_s, u"site as entered"_s, u"/"_s},
-    };
-    for (const Case &c : cases) {
-        const auto site = ConnectionPaths::beforeConnect(c.host, u"site as entered"_s, c.remoteDir);
-        EXPECT_EQ(site.host, c.wantHost) << c.host.toStdString();
-        EXPECT_EQ(site.siteName, c.wantSite) << c.host.toStdString();
-        EXPECT_EQ(site.webRoot, c.wantWebRoot)
-            << c.host.toStdString() << " " << c.remoteDir.toStdString();
-    }
-}
-
-TEST(ConnectionPathsTest, AfterConnectingPathsLieUnderTheLoginFolder)
-{
-    struct Case
-    {
-        QString homeDir, remoteDir;
-        QString wantWebRoot, wantRemoteDir;
-    };
-    const Case cases[] = {
-        {u"/home/smith"_s, u"/pub/DV/smith/algebra/May"_s, u"/home/smith/pub"_s,
-         u"/home/smith/pub/DV/smith/algebra/May"_s},
-        // The login folder already begins the remote directory, in another case.
-        {u"/Home/Smith"_s, u"/home/smith/pub/DV/smith/algebra/May"_s, u"/home/smith/pub"_s,
-         u"/home/smith/pub/DV/smith/algebra/May"_s},
-        {u"/"_s, u"/DV/smith/algebra/May"_s, u"/"_s, u"/DV/smith/algebra/May"_s},
-        {u"/home/smith"_s, u"/DV/smith/algebra/May"_s, u"/home/smith/"_s,
-         u"/home/smith/DV/smith/algebra/May"_s},
-        {u"/home/smith"_s, u"DV/smith/algebra/May"_s, u"/home/smith/"_s,
-         u"/home/smith/DV/smith/algebra/May"_s},
-        // No "/DV/": the login folder is the web root.
-        {u"/home/smith"_s, u"/pub/algebra/May"_s, u"/home/smith"_s,
-         u"/home/smith/pub/algebra/May"_s},
-        {u"/"_s, u"/pub/algebra/May"_s, u"/"_s, u"/pub/algebra/May"_s},
-        // A server that named no login folder leaves the paths as the remote directory has them.
-        {QString(), u"/pub/DV/smith/algebra/May"_s, u"/pub"_s, u"/pub/DV/smith/algebra/May"_s},
-    };
-    for (const Case &c : cases) {
-        const auto paths = ConnectionPaths::afterConnect(c.homeDir, c.remoteDir);
-        EXPECT_EQ(paths.webRoot, c.wantWebRoot)
-            << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
-        EXPECT_EQ(paths.remoteDir, c.wantRemoteDir)
-            << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
-    }
-}
-
 class StatusWindowTest : public ConfigTest
 {
 protected:
@@ -100,6 +32,7 @@ protected:
         ConfigTest::SetUp();
         frmMsg::setConnectDelay(0);
         Shared().FtpClient = std::make_unique<cFTP>();
+        Shared().Reconnect = &frmMsg::reconnect;
         Shared().CourseName = u"smith"_s;
         Shared().RemoteDir = u"/DV/smith/algebra/May"_s;
         Shared().UserId = u"smith"_s;
@@ -240,6 +173,42 @@ TEST_F(StatusWindowTest, WithoutSessionEnsureConnectedShowsTheWindow)
     EXPECT_EQ(ui().boxes().first().text, u"Connection Failed."_s);
 }
 
+// What the host hands to loadfunc: an object a cancelled secure connect asks to close.
+class HostFunction : public QObject
+{
+    Q_OBJECT
+public:
+    Q_INVOKABLE void Close() { ++closed; }
+    int closed = 0;
+};
+
+TEST_F(StatusWindowTest, ASecureConnectGoesOnUntilTheLoginOrTheCommandIsCancelled)
+{
+    int pumped = 0;
+    SecureConnectPolicy goesOn([&] { ++pumped; });
+    SharedState &shared = Shared();
+    EXPECT_TRUE(goesOn());
+    EXPECT_EQ(pumped, 1);
+
+    shared.LoginCancelled = true;
+    EXPECT_FALSE(goesOn());
+    EXPECT_EQ(pumped, 2);
+    shared.LoginCancelled = false;
+
+    HostFunction function;
+    shared.LoadFuncObject = &function;
+    shared.CancelRequest = true;
+    EXPECT_FALSE(goesOn());
+    EXPECT_EQ(function.closed, 1);
+    EXPECT_TRUE(shared.LoadFuncObject.isNull());
+    EXPECT_EQ(pumped, 2); // a cancel ends the connect without another turn of the loop
+
+    QObject plain; // an object without Close is only let go
+    shared.LoadFuncObject = &plain;
+    EXPECT_FALSE(goesOn());
+    EXPECT_TRUE(shared.LoadFuncObject.isNull());
+}
+
 class StatusWindowServerTest
     : public StatusWindowTest
     , public testing::WithParamInterface<FtpTestServer::Kind>
@@ -313,3 +282,5 @@ INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest, testing::ValuesIn(FtpT
                          [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
                              return FtpTestServer::kindName(info.param).toStdString();
                          });
+
+#include "StatusWindowTest.moc"

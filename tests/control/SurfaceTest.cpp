@@ -1,7 +1,7 @@
 #include "ControlTest.h"
 
-#include "archive/LoginCipher.h"
-#include "control/SharedState.h"
+#include "course/LoginCipher.h"
+#include "course/SharedState.h"
 
 #include <QLabel>
 #include <QMenu>

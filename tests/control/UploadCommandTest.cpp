@@ -5,11 +5,11 @@
 #include "servers/FtpTestServer.h"
 #include "support/ConfigTest.h"
 
-#include "archive/ConfigStore.h"
 #include "control/BatchUpload.h"
-#include "control/SharedState.h"
 #include "control/Vellix.h"
 #include "control/frmMsg.h"
+#include "course/ConfigStore.h"
+#include "course/SharedState.h"
 #include "platform/DosPath.h"
 #include "transport/cFTP.h"
 

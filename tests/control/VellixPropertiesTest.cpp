@@ -1,6 +1,6 @@
 #include "ControlTest.h"
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -3,11 +3,9 @@
 
 #include "securelib/HVSPFTPUTILS.h"
 
-#include "control/SharedState.h"
 #include "servers/SftpTestServer.h"
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
-#include "transport/CSFtp.h"
 #include "transport/SecureLibraryKey.h"
 
 #include <QCryptographicHash>
@@ -15,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QObject>
 #include <QProcess>
 #include <QThread>
 
@@ -183,16 +180,6 @@ TEST_F(SecureLibraryTest, AnEmptyPasswordLogsInWithTheUsersOwnKey)
     EXPECT_EQ(connect(QString()), 1) << statusText().toStdString();
 }
 
-// An object the host handed to the control, which a cancelled connect asks to close.
-class HostObject : public QObject
-{
-    Q_OBJECT
-public:
-    int closed = 0;
-public slots:
-    void Close() { ++closed; }
-};
-
 TEST_F(SecureLibraryTest, TheStatusCallbackStopsAConnect)
 {
     // Stopped by the library's own caller at the third question.
@@ -201,17 +188,6 @@ TEST_F(SecureLibraryTest, TheStatusCallbackStopsAConnect)
     EXPECT_EQ(connect(m_server->password(), [] { return ++asked < 3 ? 1 : 0; }), 0);
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(statusText().contains(u"Stopped"_s)) << statusText().toStdString();
-
-    // Stopped through the control's callback by a cancel request: the host's object closes.
-    HostObject host;
-    Shared().LoadFuncObject = &host;
-    Shared().CancelRequest = true;
-    CSFtp channel;
-    QString reply;
-    EXPECT_FALSE(channel.SFtpConnect(m_server->user(), m_server->password(), m_server->site(),
-                                     reply, &SecureStatusCallback));
-    EXPECT_EQ(host.closed, 1);
-    EXPECT_TRUE(statusText().contains(u"Stopped"_s));
 }
 
 TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
@@ -300,5 +276,3 @@ TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
 }
 
 } // namespace
-
-#include "SecureLibraryTest.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 #include "servers/FtpTestServer.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"

@@ -1,6 +1,6 @@
 #include "support/VellixTest.h"
 
-#include "control/SharedState.h"
+#include "course/SharedState.h"
 
 #include <QDir>
 #include <QFile>

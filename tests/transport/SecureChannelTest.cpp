@@ -1,16 +1,13 @@
-// The secure channel's listing parser, time conversion and status callback, the command texts
+// The secure channel's listing parser and time conversion, the command texts
 // of the secure forms and the names around web pages: everything that needs no server.
 
 #include "support/VellixTest.h"
 
-#include "control/SharedState.h"
 #include "platform/AutomationDate.h"
 #include "transport/CSFtp.h"
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
-
-#include <QObject>
 
 #include <cctype>
 #include <ctime>
@@ -67,15 +64,6 @@ void PrintTo(const ListingCase &listing, std::ostream *out)
 }
 
 } // namespace
-
-// What the host hands to loadfunc: an object the callback asks to close.
-class HostFunction : public QObject
-{
-    Q_OBJECT
-public:
-    Q_INVOKABLE void Close() { ++closed; }
-    int closed = 0;
-};
 
 using SecureChannelTest = VellixTest;
 
@@ -206,34 +194,3 @@ TEST(PageNamesTest, NamesTheCompanionFolder)
     EXPECT_EQ(PageNames::serverParent(u"/a.htm"_s), QString());
     EXPECT_EQ(PageNames::serverParent(u"a.htm"_s), u"a.htm"_s);
 }
-
-TEST_F(SecureChannelTest, SecureStatusCallbackStopsOnCancelAndClosesTheHostFunction)
-{
-    SharedState &shared = SharedState::instance();
-    int pumped = 0;
-    setSecureStatusPump([&] { ++pumped; });
-
-    EXPECT_EQ(SecureStatusCallback(), 1);
-    EXPECT_EQ(pumped, 1);
-
-    shared.LoginCancelled = true;
-    EXPECT_EQ(SecureStatusCallback(), 0);
-    EXPECT_EQ(pumped, 2);
-    shared.LoginCancelled = false;
-
-    HostFunction function;
-    shared.LoadFuncObject = &function;
-    shared.CancelRequest = true;
-    EXPECT_EQ(SecureStatusCallback(), 0);
-    EXPECT_EQ(function.closed, 1);
-    EXPECT_TRUE(shared.LoadFuncObject.isNull());
-    EXPECT_EQ(pumped, 2); // a cancel ends the connect without another turn of the loop
-
-    QObject plain; // an object without Close is only let go
-    shared.LoadFuncObject = &plain;
-    EXPECT_EQ(SecureStatusCallback(), 0);
-    EXPECT_TRUE(shared.LoadFuncObject.isNull());
-    setSecureStatusPump({});
-}
-
-#include "SecureChannelTest.moc"

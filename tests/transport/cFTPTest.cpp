@@ -3,7 +3,6 @@
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
-#include "control/SharedState.h"
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "transport/InternetError.h"
@@ -93,6 +92,17 @@ protected:
         cFTPTest::TearDown();
     }
 
+    // The transfers see a cancel request after that many blocks.
+    void cancelAfterBlocks(int count)
+    {
+        client.setHooks({.pumpMessages =
+                             [this, count] {
+                                 if (++blocks == count)
+                                     cancelled = true;
+                             },
+                         .cancelRequested = [this] { return cancelled; }});
+    }
+
     QString workPath() const
     {
         const QString home = server->homeDir();
@@ -114,6 +124,8 @@ protected:
 
     std::unique_ptr<FtpTestServer> server;
     QString work;
+    int blocks = 0;
+    bool cancelled = false;
 };
 
 TEST_P(cFTPServerTest, BlockTransfersKeepTheBytesAndReportEveryBlock)
@@ -195,7 +207,7 @@ TEST_P(cFTPServerTest, NamesWithBlanksQuotesAndAccentsSurvive)
 
 TEST_P(cFTPServerTest, APageTravelsWithItsCompanionFolder)
 {
-    SharedState::instance().HostDrive = u"C"_s; // where the page's upload copy is written
+    client.setTemporaryFolder(u"C:\\"_s); // where the page's upload copy is written
     putLocal(u"site/a b.htm"_s, "<img src=\"a b_files/pic.gif\"><a href=\"a%20b_files/pic.gif\">"
                                 "A b_files</a>");
     putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
@@ -270,17 +282,13 @@ TEST_P(cFTPServerTest, FileSizesAreFoundByName)
 
 TEST_P(cFTPServerTest, CancelEndsAnUploadAndRemovesThePartialFile)
 {
-    int blocks = 0;
-    client.setMessagePump([&] {
-        if (++blocks == 3)
-            SharedState::instance().CancelRequest = true;
-    });
+    cancelAfterBlocks(3);
     QSignalSpy progress(&client, &cFTP::FileTransferProgress);
 
     EXPECT_FALSE(client.FTPUploadFile(putLocal(u"big.bin"_s, patterned(100 * 255)), u"big.bin"_s));
     EXPECT_EQ(blocks, 3);
     EXPECT_EQ(progress.count(), 2);
-    SharedState::instance().CancelRequest = false;
+    client.setHooks({});
     EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), -1);
 }
 
@@ -288,27 +296,23 @@ TEST_P(cFTPServerTest, CancelEndsADownloadAndLeavesNoLocalFile)
 {
     ASSERT_TRUE(
         client.SimpleFTPPutFile(putLocal(u"big.bin"_s, patterned(100 * 255)), u"big.bin"_s));
-    int blocks = 0;
-    client.setMessagePump([&] {
-        if (++blocks == 2)
-            SharedState::instance().CancelRequest = true;
-    });
+    cancelAfterBlocks(2);
 
     EXPECT_FALSE(client.FTPDownloadFile(dos(u"down/big.bin"_s), u"big.bin"_s));
     EXPECT_EQ(blocks, 2);
     EXPECT_FALSE(QFile::exists(tempPath(u"down/big.bin"_s)));
-    SharedState::instance().CancelRequest = false;
+    client.setHooks({});
     EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), 100 * 255); // the session goes on
 }
 
 TEST_P(cFTPServerTest, ClosingFromThePumpEndsATransferCleanly)
 {
-    client.setMessagePump([&] { client.CloseConnection(); });
+    client.setHooks({.pumpMessages = [&] { client.CloseConnection(); }});
     EXPECT_FALSE(client.FTPUploadFile(putLocal(u"big.bin"_s, patterned(10 * 255)), u"big.bin"_s));
     EXPECT_TRUE(client.GetLastErrorMessage().startsWith(u"InternetWriteFile error code: 12111 "_s))
         << client.GetLastErrorMessage().toStdString();
 
-    client.setMessagePump({});
+    client.setHooks({});
     ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
     EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
 }
@@ -331,13 +335,11 @@ TEST_P(cFTPServerTest, RefusalsAreToldInTheServersWords)
     EXPECT_FALSE(QFile::exists(tempPath(u"got.txt"_s)));
 }
 
-TEST_P(cFTPServerTest, ALoginSetsTheHomeFolderAndASecondOneReplacesTheFirst)
+TEST_P(cFTPServerTest, ASecondLoginReplacesTheFirstAndAWrongOneIsRefused)
 {
-    if (GetParam().kind != FtpTestServer::Kind::External) {
-        EXPECT_EQ(SharedState::instance().HomeDir, server->homeDir());
-    }
+    // The first session stands in the test's folder; the second starts in the login folder.
     ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
-    EXPECT_EQ(client.GetFTPDirectory(), SharedState::instance().HomeDir);
+    EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
 
     cFTP stranger;
     EXPECT_FALSE(

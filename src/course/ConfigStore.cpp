@@ -1,0 +1,136 @@
+#include "course/ConfigStore.h"
+
+#include "course/ConfigFile.h"
+#include "course/LocalPaths.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
+#include "platform/DosPath.h"
+#include "platform/TextValue.h"
+
+#include <array>
+
+namespace {
+
+// The archive entries "dir0" ... "dir1000" of a course section.
+constexpr int LastArchiveEntry = 1000;
+
+QString numberedKey(const QString &prefix, int number)
+{
+    return prefix + QString::number(number);
+}
+
+// The server paths that follow from the remote directory and the home directory.
+void deriveServerPaths(SharedState &state)
+{
+    state.MonthFolderPath = CollapseSlashes(QLatin1Char('/') + state.RemoteDir);
+    const qsizetype lastSlash = state.MonthFolderPath.lastIndexOf(QLatin1Char('/'));
+    state.ArchiveDir =
+        lastSlash < 0 ? state.MonthFolderPath : state.MonthFolderPath.left(lastSlash);
+
+    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
+    state.CourseName = parts.CourseName;
+    state.ArchiveName = parts.ArchiveName;
+    state.MonthFolder = parts.MonthFolder;
+    state.WebRootPath = parts.WebRootPath;
+
+    state.WebRoot = CollapseSlashes(QLatin1Char('/') + state.WebRootPath);
+    if (!state.WebRoot.startsWith(state.HomeDir))
+        state.WebRoot = CollapseSlashes(state.HomeDir + QLatin1Char('/') + state.WebRoot);
+}
+
+} // namespace
+
+QString CollapseSlashes(QString path)
+{
+    const QLatin1String doubled("//");
+    const QLatin1String single("/");
+    return path.replace(doubled, single).replace(doubled, single);
+}
+
+// An empty value falls back to the root of the host product's drive, where the control looks
+// for local files by default; a lone "\" would name no folder, since every local path here
+// carries its drive. Before the host product's folder is known there is no drive to fall back
+// to, and the folder stays empty.
+QString LocalFolderFromSetting(const QString &lldir)
+{
+    if (!lldir.isEmpty())
+        return Platform::DosPath::withSeparator(lldir);
+    return HostDriveRoot();
+}
+
+bool ReadCourseConfig(const QString &section)
+{
+    SharedState &state = Shared();
+
+    const ConfigFile file;
+    const LoginStore login;
+    state.SiteName = login.read(file, section, QStringLiteral("ftpSite"));
+    state.Host = state.SiteName;
+    state.UserId = login.read(file, section, QStringLiteral("ftpUsid"));
+    state.Password = login.read(file, section, QStringLiteral("ftpPwd"));
+
+    state.StartMonth = file.text(section, QStringLiteral("startMonth"));
+    state.StartYear = file.text(section, QStringLiteral("startYear"));
+    state.EndMonth = file.text(section, QStringLiteral("endMonth"));
+    state.EndYear = file.text(section, QStringLiteral("endYear"));
+    state.School = file.text(section, QStringLiteral("school"));
+    state.Dept = file.text(section, QStringLiteral("dept"));
+    state.TeacherName = file.text(section, QStringLiteral("tName"));
+    state.LastLocalDir = LocalFolderFromSetting(file.text(section, QStringLiteral("lldir")));
+
+    deriveServerPaths(state);
+    return true;
+}
+
+bool ReadFolderMap(const QString &section, const QString &archive)
+{
+    const ConfigFile file;
+    const double listed = Val(file.text(section, QStringLiteral("numDirs")));
+
+    // Entries may have gaps; only the first `listed` non-empty ones count.
+    int number = -1;
+    int counted = 0;
+    for (int entry = 0; entry <= LastArchiveEntry && counted < listed; ++entry) {
+        const QString name = file.text(section, numberedKey(QStringLiteral("dir"), entry));
+        if (name.isEmpty())
+            continue;
+        ++counted;
+        if (name == archive) {
+            number = entry;
+            break;
+        }
+    }
+
+    // With no match the keys built with -1 are read: normally absent, so month mode.
+    SharedState &state = Shared();
+    const QString archiveKey = numberedKey(QStringLiteral("b"), number);
+    state.NamedFolders = file.text(section, archiveKey) == QLatin1String("1");
+    for (int month = 1; month <= int(state.FolderNames.size()); ++month) {
+        state.FolderNames[month - 1] =
+            file.text(section, archiveKey + QLatin1Char('_') + QString::number(month));
+    }
+    return true;
+}
+
+bool WriteLoginData(const QString &section, const QString &storedSite, const QString &userId,
+                    const QString &password, bool secure)
+{
+    const std::array<std::pair<QString, QString>, 4> values = {{
+        {QStringLiteral("ftpSite"), storedSite},
+        {QStringLiteral("ftpUsid"), userId},
+        {QStringLiteral("ftpPwd"), password},
+        {QStringLiteral("secure"), secure ? QStringLiteral("1") : QStringLiteral("0")},
+    }};
+
+    const LoginStore login;
+    for (const auto &[key, value] : values) {
+        if (login.problemWith(value) != LoginStore::Problem::None)
+            return false;
+    }
+    for (const auto &[key, value] : values) {
+        if (!login.write(section, key, value))
+            return false;
+    }
+    return true;
+}

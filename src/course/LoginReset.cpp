@@ -1,0 +1,29 @@
+#include "course/LoginReset.h"
+
+#include "course/LocalPaths.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
+#include "platform/Ui.h"
+
+using Platform::Ui;
+
+void ResetLoginData(bool quiet)
+{
+    SharedState &state = Shared();
+    state.CourseName = SplitRemotePath(state.RemoteDir).CourseName;
+    // Without a course there is no section that could hold stored login data.
+    if (!state.CourseName.isEmpty()) {
+        const LoginStore login;
+        for (const char *key : {"ftpSite", "ftpUsid", "ftpPwd"})
+            login.write(state.CourseName, QLatin1String(key), QString());
+    }
+
+    state.Password.clear();
+    state.LoggedIn = false;
+    state.ConnectionFailed = false;
+
+    if (!quiet) {
+        Platform::messageBox(QStringLiteral("Login Data has been reset."), Ui::Buttons::OK,
+                             Ui::Icon::Information, QStringLiteral("Reset Login Data"));
+    }
+}

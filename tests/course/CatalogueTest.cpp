@@ -1,0 +1,253 @@
+// The archive catalogue against real FTP servers on loopback: the walk over the month or named
+// folders, the three local files and their upload.
+
+#include "servers/ServerModes.h"
+#include "support/ConfigTest.h"
+
+#include "course/ArchiveCatalogue.h"
+#include "course/ConfigStore.h"
+#include "course/SharedState.h"
+#include "platform/DosPath.h"
+#include "transport/cFTP.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+
+namespace {
+
+const QString ArchivePath = u"/DV/smith/spring_term"_s;
+const QString HostFolder = u"C:\\Dovrelle\\"_s;
+
+// The column headers of a page, in order.
+QStringList columnHeaders(const QByteArray &page)
+{
+    static const QRegularExpression header(uR"(<td><div class="hdr">([^<]*)</div>)"_s);
+    QStringList headers;
+    for (const auto &match : header.globalMatch(QString::fromLatin1(page)))
+        headers << match.captured(1);
+    return headers;
+}
+
+} // namespace
+
+class CatalogueTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        Shared().FtpClient = std::make_unique<cFTP>();
+        SharedState &state = Shared();
+        state.CourseName = u"smith"_s;
+        state.ArchiveName = u"spring_term"_s;
+        state.WebRoot = u"DV"_s;
+        state.ArchiveDir = ArchivePath;
+        state.HostFolder = HostFolder;
+        state.HostDrive = u"C"_s;
+        state.School = u"Hill & Dale"_s;
+        state.Dept = u"math"_s;
+        state.TeacherName = u"Ms Smith"_s;
+        setPeriod(u"11"_s, u"2006"_s, u"2"_s, u"2007"_s);
+    }
+
+    static void setPeriod(const QString &startMonth, const QString &startYear,
+                          const QString &endMonth, const QString &endYear)
+    {
+        SharedState &state = Shared();
+        state.StartMonth = startMonth;
+        state.StartYear = startYear;
+        state.EndMonth = endMonth;
+        state.EndYear = endYear;
+    }
+
+    // Linux path of a local catalogue file.
+    static QString localFile(const QString &name)
+    {
+        return Platform::DosPath::toLinux(HostFolder + u"Course\\Archive\\"_s + name);
+    }
+};
+
+TEST_F(CatalogueTest, RefreshWithoutAnyWayToConnectWritesNothing)
+{
+    int reconnects = 0;
+    Shared().Reconnect = [&] { ++reconnects; };
+    RefreshArchive();
+    EXPECT_EQ(reconnects, 1);
+    EXPECT_FALSE(QFile::exists(localFile(u"index.htm"_s)));
+    EXPECT_FALSE(Shared().CatalogueUploadFailed);
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+}
+
+class CatalogueServerTest
+    : public CatalogueTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        CatalogueTest::SetUp();
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        ASSERT_TRUE(openSharedClient(*server, GetParam()));
+        serverFolder(ArchivePath);
+    }
+
+    void TearDown() override
+    {
+        if (Shared().FtpClient)
+            Shared().FtpClient->CloseConnection();
+        server.reset();
+        CatalogueTest::TearDown();
+    }
+
+    void serverFile(const QString &path, const QByteArray &content = "x") const
+    {
+        const QString linux = server->rootPath() + path;
+        QDir().mkpath(QFileInfo(linux).absolutePath());
+        QFile file(linux);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linux.toStdString();
+        file.write(content);
+    }
+
+    void serverFolder(const QString &path) const
+    {
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
+    }
+
+    QByteArray serverContent(const QString &path) const
+    {
+        return readFile(server->rootPath() + path);
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_P(CatalogueServerTest, MonthWalkGivesOneColumnPerMonthOfThePeriod)
+{
+    serverFile(ArchivePath + u"/November_2006/notes.txt"_s);
+    serverFolder(ArchivePath + u"/December_2006/pictures"_s);
+    serverFolder(ArchivePath + u"/February_2007"_s);
+    serverFile(ArchivePath + u"/March_2007/late.doc"_s);
+    const struct
+    {
+        const char *what;
+        QString startMonth, startYear, endMonth, endYear;
+        QStringList headers;
+    } cases[] = {
+        {"over the new year",
+         u"11"_s,
+         u"2006"_s,
+         u"2"_s,
+         u"2007"_s,
+         {u"November 2006"_s, u"December 2006"_s, u"January 2007"_s, u"February 2007"_s}},
+        {"one month", u"3"_s, u"2007"_s, u"3"_s, u"2007"_s, {u"March 2007"_s}},
+        {"an end before the start", u"12"_s, u"2006"_s, u"1"_s, u"2005"_s, {u"December 2006"_s}},
+    };
+    for (const auto &c : cases) {
+        setPeriod(c.startMonth, c.startYear, c.endMonth, c.endYear);
+        ASSERT_TRUE(BuildArchiveCatalogue()) << c.what;
+        EXPECT_EQ(columnHeaders(readFile(localFile(u"index.htm"_s))), c.headers) << c.what;
+    }
+
+    setPeriod(u"11"_s, u"2006"_s, u"2"_s, u"2007"_s);
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    const QString page = QString::fromLatin1(readFile(localFile(u"index.htm"_s)));
+    // A month with a file lists it; one with only a folder gets an empty table; a missing
+    // one and an empty one get only their header.
+    EXPECT_TRUE(page.contains(uR"(doPopup('November_2006/notes.txt');">notes.txt</a>)"_s));
+    EXPECT_TRUE(page.contains(
+        uR"(<div class="hdr">December 2006</div><div class="li"><table border="0" cellpadding="0" cellspacing="0" valign="top"></table></div></td>)"_s));
+    EXPECT_TRUE(page.contains(uR"(<div class="hdr">January 2007</div></td>)"_s));
+    EXPECT_TRUE(page.contains(uR"(<div class="hdr">February 2007</div></td>)"_s));
+    EXPECT_TRUE(page.contains(u"<title>Spring Term Archive - smith</title>"_s));
+    EXPECT_TRUE(page.contains(u"Hill &#38; Dale - MATH"_s));
+    // The server's current folder is the archive folder, and the copy there is the local one.
+    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(),
+              CollapseSlashes(Shared().HomeDir + ArchivePath));
+    EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
+    EXPECT_FALSE(Shared().CatalogueUploadFailed);
+}
+
+TEST_P(CatalogueServerTest, NamedFoldersThatCannotBeEnteredGetNoColumn)
+{
+    writeIni("[smith]\r\nnumDirs=1\r\ndir0=spring_term\r\nb0=1\r\nb0_1=Unit_One\r\n"
+             "b0_2=Missing\r\nb0_5=Unit_Five\r\n");
+    serverFile(ArchivePath + u"/Unit_One/it's.pdf"_s);
+    serverFolder(ArchivePath + u"/Unit_Five"_s);
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    const QByteArray page = readFile(localFile(u"index.htm"_s));
+    EXPECT_EQ(columnHeaders(page), (QStringList{u"Unit One"_s, u"Unit Five"_s}));
+    EXPECT_TRUE(page.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
+}
+
+TEST_P(CatalogueServerTest, FilesAreWrittenInTheirCodePage)
+{
+    Shared().TeacherName = u"Zoë Ångström €5 Ω"_s;
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    const QByteArray page = readFile(localFile(u"index.htm"_s));
+    EXPECT_TRUE(page.contains("Zo\xEB \xC5ngstr\xF6m \x80"
+                              "5 &#937;</span>"));
+    EXPECT_TRUE(page.endsWith("</html>\r\n"));
+    EXPECT_EQ(readFile(localFile(u"index.xml"_s)),
+              QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+                         "<?xml-stylesheet type=\"text/xsl\" href=\"index.xsl\"?>\r\n"
+                         "<root>\r\n</root>\r\n"));
+    EXPECT_EQ(readFile(localFile(u"index.xsl"_s)),
+              "<?xml version=\"1.0\" encoding=\"ISO8859-1\"?>\r\n"
+              "<xsl:stylesheet version=\"1.0\" "
+              "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
+              "<xsl:template match=\" / \">\r\n" +
+                  page.chopped(2) + "</xsl:template>\r\n</xsl:stylesheet>\r\n");
+    for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s})
+        EXPECT_EQ(serverContent(ArchivePath + u'/' + name), readFile(localFile(name)))
+            << name.toStdString();
+}
+
+TEST_P(CatalogueServerTest, LocalFileThatCannotBeWrittenStopsBeforeTheUpload)
+{
+    // A folder in the place of the page.
+    ASSERT_TRUE(QDir().mkpath(localFile(u"index.htm"_s)));
+    EXPECT_FALSE(BuildArchiveCatalogue());
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+    EXPECT_TRUE(ui().boxes().first().text.contains(u"C:\\Dovrelle\\Course\\Archive\\index.htm"_s));
+    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
+}
+
+TEST_P(CatalogueServerTest, FailedUploadSetsTheFlagAndTheOtherFilesAreStillTried)
+{
+    // A folder named like the XML file cannot be replaced by a file.
+    serverFolder(ArchivePath + u"/index.xml/keep"_s);
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    EXPECT_TRUE(Shared().CatalogueUploadFailed);
+    EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
+    EXPECT_EQ(serverContent(ArchivePath + u"/index.xsl"_s), readFile(localFile(u"index.xsl"_s)));
+}
+
+TEST_P(CatalogueServerTest, MissingArchiveFolderUploadsNothingAndSetsNoFlag)
+{
+    Shared().ArchiveName = u"autumn"_s;
+    Shared().ArchiveDir = u"/DV/smith/autumn"_s;
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    EXPECT_TRUE(QFile::exists(localFile(u"index.htm"_s)));
+    EXPECT_FALSE(Shared().CatalogueUploadFailed);
+    EXPECT_FALSE(QFile::exists(server->rootPath() + u"/DV/smith/autumn"_s));
+}
+
+TEST_P(CatalogueServerTest, RefreshShowsTheHourglassWhileItBuilds)
+{
+    RefreshArchive();
+    EXPECT_TRUE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xsl"_s));
+    EXPECT_EQ(ui().pointerChanges(),
+              (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);

@@ -1,0 +1,136 @@
+#include "support/ConfigTest.h"
+
+#include "course/ConfigFile.h"
+#include "course/ConfigStore.h"
+#include "course/SharedState.h"
+
+using namespace Qt::StringLiterals;
+
+class CourseConfig : public ConfigTest
+{
+};
+
+TEST_F(CourseConfig, ReadsCourseSettings)
+{
+    writeIni("[Other]\r\nschool=Wrong\r\n[Bio 1]\r\nstartMonth=9\r\nstartYear=2006\r\n"
+             "endMonth=6\r\nendYear=2007\r\nschool=Hill\r\ndept=Naturwissenschaften\r\n"
+             "tName=Jürgen Ölm\r\nlldir=h:\\bio\r\n");
+    ASSERT_TRUE(ReadCourseConfig(u"bio 1"_s));
+    const SharedState &s = Shared();
+    EXPECT_EQ(QStringList({s.StartMonth, s.StartYear, s.EndMonth, s.EndYear, s.School, s.Dept,
+                           s.TeacherName, s.LastLocalDir}),
+              QStringList({u"9"_s, u"2006"_s, u"6"_s, u"2007"_s, u"Hill"_s,
+                           u"Naturwissenschaften"_s, u"Jürgen Ölm"_s, u"h:\\bio\\"_s}));
+    writeIni("[C]\r\nschool=" + QByteArray(300, 's') + "\r\n");
+    EXPECT_EQ(ConfigFile().text(u"C"_s, u"school"_s).size(), 254);
+}
+
+TEST_F(CourseConfig, LocalFolderEndsInBackslash)
+{
+    const std::tuple<QByteArray, QString, QString> cases[] = {
+        {"h:\\docs", {}, u"h:\\docs\\"_s},
+        {"h:\\docs\\", {}, u"h:\\docs\\"_s},
+        {"", u"C"_s, u"C:\\"_s}, // the host product's drive
+        {"", {}, {}},
+    };
+    for (const auto &[lldir, hostDrive, expected] : cases) {
+        writeIni("[C]\r\nlldir=" + lldir + "\r\n");
+        Shared().HostDrive = hostDrive;
+        ReadCourseConfig(u"C"_s);
+        EXPECT_EQ(Shared().LastLocalDir, expected) << lldir.toStdString();
+    }
+}
+
+TEST_F(CourseConfig, MissingFileOrSectionReadsEmpty)
+{
+    for (const QByteArray &content : {QByteArray(), "[Other]\r\nftpSite=x\r\nschool=y\r\n"_ba}) {
+        if (!content.isEmpty())
+            writeIni(content);
+        Shared().SiteName = Shared().UserId = Shared().School = u"stale"_s;
+        EXPECT_TRUE(ReadCourseConfig(u"Course"_s));
+        EXPECT_EQ(Shared().SiteName + Shared().UserId + Shared().School, QString());
+    }
+}
+
+TEST_F(CourseConfig, ServerPathsFromRemoteAndHomeDirectory)
+{
+    // remote dir, home dir: month folder path, archive dir, course, archive, month, web root
+    const std::array<const char *, 8> cases[] = {
+        {"DV/bio/2007/May_2007", "", "/DV/bio/2007/May_2007", "/DV/bio/2007", "bio", "2007",
+         "May_2007", "/DV"},
+        {"/DV/b/a/m/", "/home/anna", "/DV/b/a/m/", "/DV/b/a/m", "b", "a", "m", "/home/anna/DV"},
+        {"www//DV/c/a/m", "/www", "/www/DV/c/a/m", "/www/DV/c/a", "c", "a", "m", "/www/DV"},
+        {"c/a/m", "/home/anna", "/c/a/m", "/c/a", "c", "a", "m", "/home/anna/"},
+        {"", "", "/", "", "", "", "", "/"},
+    };
+    for (const auto &c : cases) {
+        Shared().RemoteDir = QString::fromUtf8(c[0]);
+        Shared().HomeDir = QString::fromUtf8(c[1]);
+        ReadCourseConfig(u"C"_s);
+        const SharedState &s = Shared();
+        const QStringList derived = {s.MonthFolderPath, s.ArchiveDir,  s.CourseName,
+                                     s.ArchiveName,     s.MonthFolder, s.WebRoot};
+        for (int i = 0; i < derived.size(); ++i)
+            EXPECT_EQ(derived[i], QString::fromUtf8(c[i + 2])) << c[0] << " #" << i;
+    }
+}
+
+TEST(ConfigStore, CollapseSlashesTwiceOver)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"/a//b", "/a/b"}, {"a///b", "a/b"}, {"////", "/"}, {"/////", "//"}, {"", ""}};
+    for (const auto &[path, expected] : cases)
+        EXPECT_EQ(CollapseSlashes(QString::fromUtf8(path)), QString::fromUtf8(expected)) << path;
+}
+
+TEST_F(CourseConfig, FirstNumberedValue)
+{
+    const std::pair<QByteArray, QString> cases[] = {
+        {"course0=Math\r\ncourse1=Bio\r\n", u"Math"_s},
+        {"course0=\r\ncourse3=Bio\r\n", u"Bio"_s},
+        {"course10=Art\r\n", u"Art"_s},
+        {"course11=Late\r\n", {}},
+    };
+    for (const auto &[keys, expected] : cases) {
+        writeIni("[Dovrelle]\r\n" + keys);
+        EXPECT_EQ(ConfigFile().firstNumbered(u"Dovrelle"_s, u"course"_s, 0, 10), expected);
+    }
+}
+
+class FolderMap : public ConfigTest
+{
+};
+
+TEST_F(FolderMap, FindsArchiveAmongNumberedEntries)
+{
+    struct Case
+    {
+        QByteArray keys;
+        QString archive;
+        bool named;
+        QString first, last; // folder names 1 and 12
+    } const cases[] = {
+        // An empty entry 0, archives in 1 and 2; the second one uses named folders.
+        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb2=1\r\nb2_1=Intro\r\nb2_12=Exam\r\n",
+         u"Fall"_s, true, u"Intro"_s, u"Exam"_s},
+        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb1_1=Kept\r\n",
+         u"Spring"_s,
+         false,
+         u"Kept"_s,
+         {}},
+        {"numDirs=2\r\ndir0=A\r\ndir7=B\r\nb7=1\r\nb7_1=X\r\n", u"B"_s, true, u"X"_s, {}}, // gap
+        {"numDirs=1\r\ndir0=A\r\ndir1=B\r\nb1=1\r\n", u"B"_s, false, {}, {}}, // beyond count
+        {"dir0=A\r\nb0=1\r\n", u"A"_s, false, {}, {}},                        // no numDirs
+        {"numDirs= 2 dirs\r\ndir0=A\r\ndir1=B\r\nb1=1\r\n", u"B"_s, true, {}, {}},
+        {"numDirs=2\r\ndir0=A\r\ndir1=B\r\nb0=1\r\n", u"a"_s, false, {}, {}}, // exact text
+        {"numDirs=1\r\ndir0=A\r\nb-1=1\r\nb-1_1=Odd\r\n", u"C"_s, true, u"Odd"_s, {}},
+    };
+    for (const Case &c : cases) {
+        writeIni("[Course]\r\n" + c.keys);
+        Shared().FolderNames.fill(u"stale"_s);
+        EXPECT_TRUE(ReadFolderMap(u"Course"_s, c.archive));
+        EXPECT_EQ(Shared().NamedFolders, c.named) << c.keys.toStdString();
+        EXPECT_EQ(Shared().FolderNames[0], c.first) << c.keys.toStdString();
+        EXPECT_EQ(Shared().FolderNames[11], c.last) << c.keys.toStdString();
+    }
+}

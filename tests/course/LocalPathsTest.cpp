@@ -1,0 +1,178 @@
+#include "support/VellixTest.h"
+
+#include "course/LocalPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+
+TEST(SplitRemotePath, SplitsFromTheRight)
+{
+    // path: course, archive, month, web root path
+    const std::array<QString, 5> cases[] = {
+        {u"/bio/"_s, u"bio"_s, {}, {}, {}},
+        {u"bio/2007/May_2007"_s, u"bio"_s, u"2007"_s, u"May_2007"_s, {}},
+        {u"/DV/bio/2007/May_2007/"_s, u"bio"_s, u"2007"_s, u"May_2007"_s, u"DV"_s},
+        {u"www/DV/bio/2007/May_2007"_s, u"bio"_s, u"2007"_s, u"May_2007"_s, u"www/DV"_s},
+        {u"  /a/b/c/  "_s, u"a"_s, u"b"_s, u"c"_s, {}},
+        {u"bio/May_2007"_s, u"bio"_s, {}, u"May_2007"_s, {}},
+        {u"//a/b/c//"_s, u"b"_s, u"c"_s, {}, u"/a"_s}, // one slash dropped at each end
+        {u"/"_s, {}, {}, {}, {}},
+    };
+    for (const auto &c : cases) {
+        const RemotePathParts parts = SplitRemotePath(c[0]);
+        EXPECT_EQ(QStringList(
+                      {parts.CourseName, parts.ArchiveName, parts.MonthFolder, parts.WebRootPath}),
+                  QStringList({c[1], c[2], c[3], c[4]}))
+            << c[0].toStdString();
+    }
+}
+
+class LocalPaths : public VellixTest
+{
+protected:
+    bool isFolder(const QString &relative) { return QFileInfo(homePath(relative)).isDir(); }
+};
+
+TEST_F(LocalPaths, ExistingFileOrFolderIsAcceptedQuietly)
+{
+    writeFile(homePath(u"Docs/a.txt"_s), "x");
+    for (const QString &path :
+         {u"h:\\Docs\\a.txt"_s, u"h:\\docs\\A.TXT"_s, u"h:\\Docs"_s, u"h:\\Docs\\"_s})
+        EXPECT_TRUE(CheckLocalPath(path)) << path.toStdString();
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(LocalPaths, MissingFileIsReportedNeverOfferedAsFolder)
+{
+    for (const QString &path : {u"h:\\nope.txt"_s, u"h:\\newfolder"_s}) {
+        ui().clear();
+        ui().setMousePointer(Ui::Pointer::Hourglass);
+        EXPECT_FALSE(CheckLocalPath(path));
+        ASSERT_EQ(ui().boxes().size(), 1);
+        const auto &box = ui().boxes().first();
+        EXPECT_EQ(box.text, u"The file: '%1' doesn't exist on the local computer."_s.arg(path));
+        EXPECT_EQ(box.title, u"Bad File Name"_s);
+        EXPECT_EQ(box.icon, Ui::Icon::Critical);
+        EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    }
+    EXPECT_FALSE(isFolder(u"newfolder"_s));
+}
+
+TEST_F(LocalPaths, MissingFolderIsCreatedOnlyWhenTheUserAgrees)
+{
+    const QString path = u"h:\\new\\deeper\\last\\"_s;
+    ui().setMousePointer(Ui::Pointer::Hourglass);
+    ui().answer(Ui::Answer::No);
+    EXPECT_FALSE(CheckLocalPath(path));
+    ASSERT_EQ(ui().boxes().size(), 1);
+    const auto &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"The folder: '%1' doesn't exist on the local computer.\r\n"
+                        "Do you want to create this folder?"_s.arg(path));
+    EXPECT_EQ(box.title, u"Folder Doesn't Exist"_s);
+    EXPECT_EQ(box.buttons, Ui::Buttons::YesNo);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+    EXPECT_FALSE(isFolder(u"new"_s));
+
+    ui().answer(Ui::Answer::Yes);
+    EXPECT_TRUE(CheckLocalPath(path));
+    EXPECT_TRUE(isFolder(u"new/deeper/last"_s));
+
+    // Under a file no folder can be made: the user who asked for one is told.
+    writeFile(homePath(u"file"_s), "x");
+    ui().clear();
+    ui().answer(Ui::Answer::Yes);
+    EXPECT_FALSE(CheckLocalPath(u"h:\\file\\sub\\"_s));
+    ASSERT_EQ(ui().boxes().size(), 2);
+    EXPECT_EQ(ui().boxes().last().icon, Ui::Icon::Critical);
+}
+
+TEST_F(LocalPaths, CreateFolderPathCreatesUpToTheLastBackslash)
+{
+    const QString currentBefore = QDir::currentPath();
+    QDir(homePath()).mkpath(u"Existing"_s);
+    struct Case
+    {
+        QString path;
+        bool ok;
+        QString created, absent;
+    } const cases[] = {
+        {u"h:\\existing\\a\\b\\file.txt"_s, true, u"Existing/a/b"_s, u"Existing/a/b/file.txt"_s},
+        {u"h:\\x\\y\\"_s, true, u"x/y"_s, {}},
+        {u"h:\\Existing\\"_s, true, u"Existing"_s, {}},
+        {u"q:\\nodrive\\"_s, false, {}, u"nodrive"_s},
+        {u"relative\\dir\\"_s, false, {}, u"relative"_s},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(CreateFolderPath(c.path), c.ok) << c.path.toStdString();
+        EXPECT_TRUE(c.created.isEmpty() || isFolder(c.created)) << c.path.toStdString();
+        EXPECT_TRUE(c.absent.isEmpty() || !QFileInfo::exists(homePath(c.absent)));
+    }
+    EXPECT_EQ(QDir::currentPath(), currentBefore);
+}
+
+TEST_F(LocalPaths, TempNameAndDelete)
+{
+    const QString name = TempFileName();
+    EXPECT_TRUE(QRegularExpression(u"^rad[0-9A-Fa-f]{5}$"_s).match(name).hasMatch())
+        << name.toStdString();
+
+    const QString file = writeFile(homePath(u"gone.txt"_s), "x");
+    DeleteLocalFile(u"h:\\gone.txt"_s);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    DeleteLocalFile(u"h:\\gone.txt"_s);
+    DeleteLocalFile(u"q:\\nowhere\\x"_s);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_F(LocalPaths, RegistryValuesAsText)
+{
+    writeFile(Platform::Registry::defaultPath(), R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Paths\Dovrelle.exe]
+@="C:\\Program Files\\Dovrelle\\Dovrelle.exe"
+"Path"="C:\\Tools\\"
+"Count"=dword:ffffffff
+"Small"=dword:00000010
+"Blob"=hex:01,02
+"Expand"=hex(2):25,00,41,00,25,00,5c,00,78,00,00,00
+"Bare"="wordpad.exe"
+)"_ba + "\"Fits\"=\"" + QByteArray(1023, 'f') + "\"\n\"Long\"=\"" +
+                                                     QByteArray(1024, 'l') + "\"\n");
+    const QString key = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s;
+    struct Case
+    {
+        QString name;
+        bool ok;
+        QString text, folder;
+    } const cases[] = {
+        {{},
+         true,
+         u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
+         u"C:\\Program Files\\Dovrelle\\"_s},
+        {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
+        {u"Count"_s, true, u"4294967295"_s, {}},
+        {u"Small"_s, true, u"16"_s, {}},
+        {u"Blob"_s, true, {}, {}},
+        {u"Expand"_s, true, u"%A%\\x"_s, u"%A%\\"_s}, // not expanded
+        {u"Bare"_s, true, u"wordpad.exe"_s, {}},
+        {u"Fits"_s, true, QString(1023, u'f'), {}}, // 1024 bytes with its NUL
+        {u"Long"_s, false, {}, {}},
+        {u"Missing"_s, false, {}, {}},
+    };
+    for (const Case &c : cases) {
+        QString text = u"stale"_s;
+        EXPECT_EQ(ReadRegistryValue(Platform::RootKey::LocalMachine, key, c.name, text), c.ok)
+            << c.name.toStdString();
+        EXPECT_EQ(text, c.text) << c.name.toStdString();
+        EXPECT_EQ(ReadAppFolder(Platform::RootKey::LocalMachine, key, c.name), c.folder);
+    }
+    EXPECT_EQ(ReadHostFolder(), u"C:\\Program Files\\Dovrelle\\"_s);
+    QString text;
+    EXPECT_FALSE(ReadRegistryValue(Platform::RootKey::CurrentUser, key, {}, text));
+    EXPECT_FALSE(ReadRegistryValue(Platform::RootKey::LocalMachine, u"Software\\None"_s, {}, text));
+}

@@ -1,0 +1,134 @@
+#include "support/ConfigTest.h"
+
+#include "course/ConfigFile.h"
+#include "course/ConfigStore.h"
+#include "course/LoginCipher.h"
+#include "course/LoginStore.h"
+#include "course/SharedState.h"
+#include "platform/IniFile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray bytesFrom(int first, int last)
+{
+    QByteArray bytes;
+    for (int c = first; c <= last; ++c)
+        bytes.append(char(c));
+    return bytes;
+}
+
+// The text byte at `position` (from 0) that the stored key turns into `target`.
+QLatin1Char byteBecoming(char target, qsizetype position)
+{
+    const QByteArray key = LoginCipher().Key();
+    return QLatin1Char(char(uchar(target) - uchar(key.at((position + 1) % key.size()))));
+}
+
+} // namespace
+
+TEST(LoginCipher, DecipherUndoesEncipher)
+{
+    const QByteArray all = bytesFrom(0, 255);
+    const LoginCipher cipher;
+    for (const QByteArray &key : {QByteArray(), "k"_ba, "ABC"_ba, LoginCipher().Key(), all}) {
+        for (const QByteArray &text : {QByteArray(), "a"_ba, all + all}) {
+            const QByteArray stored = cipher.Encipher(text, key);
+            EXPECT_EQ(stored.size(), text.size());
+            EXPECT_EQ(cipher.Decipher(stored, key), text) << key.toHex().toStdString();
+        }
+    }
+}
+
+TEST(LoginCipher, KeyPositionsAndWrapAround)
+{
+    struct Case
+    {
+        QByteArray text, key, enciphered;
+    } const cases[] = {
+        {QByteArray(7, '\0'), "ABC", "BCABCAB"}, // first byte takes the second key byte
+        {"AAAA", "\x01\x02", "CBCB"},
+        {"\xFE\x01", "\x05", "\x03\x06"}, // one key byte: every byte moves alike, mod 256
+        {"any text", "", "any text"},     // no key: unchanged
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(LoginCipher().Encipher(c.text, c.key), c.enciphered) << c.text.toStdString();
+        EXPECT_EQ(LoginCipher().Decipher(c.enciphered, c.key), c.text);
+    }
+}
+
+TEST(LoginCipher, StoredKeyKeepsTextBytesOffLineBreaks)
+{
+    // Tab, printable ASCII and every byte of UTF-8, at every position of the key.
+    const QByteArray key = LoginCipher().Key();
+    ASSERT_FALSE(key.isEmpty());
+    const QByteArray text = "\t" + bytesFrom(0x20, 0x7E) + bytesFrom(0x80, 0xFF);
+    for (qsizetype shift = 0; shift < key.size(); ++shift) {
+        const QByteArray stored = LoginCipher().Encipher(QByteArray(shift, 'x') + text, key);
+        EXPECT_TRUE(Platform::IniFile::isWritableValue(stored)) << shift;
+    }
+}
+
+class LoginData : public ConfigTest
+{
+};
+
+TEST_F(LoginData, ValuesReadBackByteForByte)
+{
+    QStringList values = {u"Grüße aus Köln"_s,
+                          u"日本語のパスワード"_s,
+                          u"🔑 key"_s,
+                          u"  blanks around  "_s,
+                          u" "_s,
+                          u"\"quoted\""_s,
+                          u"'single'"_s,
+                          u";x=y #z [s]"_s,
+                          QString(253, u'w')}; // 254 bytes with "p"
+    // Every printable character at every position of the key.
+    const QString ascii = QString::fromLatin1(bytesFrom(0x20, 0x7E));
+    for (qsizetype shift = 0; shift < LoginCipher().Key().size(); ++shift)
+        values.append(ascii.mid(shift) + ascii.left(shift));
+
+    for (const QString &value : values) {
+        ASSERT_TRUE(WriteLoginData(u"Course"_s, value, value + u'u', u'p' + value, true))
+            << value.toStdString();
+        ASSERT_TRUE(ReadCourseConfig(u"Course"_s));
+        EXPECT_EQ(Shared().SiteName, value);
+        EXPECT_EQ(Shared().Host, value);
+        EXPECT_EQ(Shared().UserId, value + u'u');
+        EXPECT_EQ(Shared().Password, u'p' + value);
+    }
+}
+
+TEST_F(LoginData, WrittenEncipheredInOrder)
+{
+    writeIni("[Course]\r\nschool=Hill\r\n");
+    ASSERT_TRUE(WriteLoginData(u"Course"_s, u"ftp.example.org"_s, u"anna"_s, u"secret"_s, true));
+    EXPECT_EQ(Platform::IniFile(iniPath()).keys(u"Course"_s),
+              QStringList({u"school"_s, u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s}));
+    EXPECT_FALSE(readFile(iniPath()).contains("secret"));
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"Course"_s, u"secure"_s), u"1"_s);
+    ASSERT_TRUE(WriteLoginData(u"Course"_s, {}, {}, {}, false));
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"Course"_s, u"secure"_s), u"0"_s);
+}
+
+TEST_F(LoginData, ValueThatCannotReadBackIsRefusedAndNothingWritten)
+{
+    using Problem = LoginStore::Problem;
+    const std::pair<QString, Problem> cases[] = {
+        {QString(255, u'w'), Problem::TooLong},
+        {QString(128, QChar(0xE9)), Problem::TooLong}, // 256 bytes of UTF-8
+        {u"ab"_s + byteBecoming('\n', 2), Problem::Unstorable},
+        {QString(byteBecoming('\r', 0)), Problem::Unstorable},
+        {u"x"_s + byteBecoming('\0', 1), Problem::Unstorable},
+        {QString(QChar(0xD800)), Problem::Unstorable}, // a lone surrogate
+    };
+    const QByteArray before = "[Course]\r\nftpSite=old\r\n";
+    writeIni(before);
+    for (const auto &[value, problem] : cases) {
+        EXPECT_EQ(LoginStore().problemWith(value), problem);
+        EXPECT_FALSE(WriteLoginData(u"Course"_s, u"site"_s, u"user"_s, value, false));
+        EXPECT_EQ(readFile(iniPath()), before);
+    }
+}

@@ -1,0 +1,211 @@
+// The server folder helpers against real FTP servers on loopback: entering the month folder,
+// and the size walk with its limits and its reset of a login that leads to a wrong folder.
+
+#include "servers/ServerModes.h"
+#include "support/ConfigTest.h"
+
+#include "course/ConfigFile.h"
+#include "course/LoginStore.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "transport/cFTP.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+
+namespace {
+
+constexpr double LargestTotal = std::numeric_limits<qint32>::max();
+const QString MonthPath = u"/DV/smith/algebra/May"_s;
+
+} // namespace
+
+class ServerFoldersTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        Shared().FtpClient = std::make_unique<cFTP>();
+    }
+};
+
+TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
+{
+    // A reconnect that fails, as the status window's does against a dead server.
+    int reconnects = 0;
+    Shared().Reconnect = [&] {
+        ++reconnects;
+        Shared().ConnectionFailed = true;
+    };
+    EXPECT_EQ(RemoteFolderSize(MonthPath), 0.0);
+    EXPECT_EQ(reconnects, 1);
+    // The report of the failed connect is taken back.
+    EXPECT_FALSE(Shared().ConnectionFailed);
+    EXPECT_FALSE(Shared().AbortFlag);
+}
+
+class ServerFoldersServerTest
+    : public ServerFoldersTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        ServerFoldersTest::SetUp();
+        QString skipReason;
+        // The tests lay out the server's folders on its disk.
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        ASSERT_TRUE(openSharedClient(*server, GetParam()));
+    }
+
+    void TearDown() override
+    {
+        if (Shared().FtpClient)
+            Shared().FtpClient->CloseConnection();
+        server.reset();
+        ServerFoldersTest::TearDown();
+    }
+
+    // A file of that size on the server; sizes beyond what the disk holds are sparse.
+    void serverFile(const QString &path, qint64 size) const
+    {
+        const QString linux = server->rootPath() + path;
+        QDir().mkpath(QFileInfo(linux).absolutePath());
+        QFile file(linux);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linux.toStdString();
+        ASSERT_TRUE(file.resize(size)) << linux.toStdString();
+    }
+
+    void serverFolder(const QString &path) const
+    {
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
+    }
+
+    void setMonth(const QString &webRootPath, const QString &monthFolder)
+    {
+        Shared().WebRootPath = webRootPath;
+        Shared().CourseName = u"smith"_s;
+        Shared().ArchiveName = u"algebra"_s;
+        Shared().MonthFolder = monthFolder;
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyThatPath)
+{
+    serverFolder(u"/DV/smith/algebra/May"_s);
+    serverFolder(u"/home/smith/pub/DV/smith/algebra/May"_s);
+    struct Case
+    {
+        const char *what;
+        QString homeDir, webRootPath, monthFolder;
+        bool entered;
+        QString webRoot;
+    };
+    const Case cases[] = {
+        {"the month folder", u"/"_s, u"DV"_s, u"May"_s, true, u"/DV"_s},
+        {"below the login folder", u"/home/smith"_s, u"pub/DV"_s, u"May"_s, true,
+         u"/home/smith/pub/DV"_s},
+        // The client already stands in "May": only an exact comparison tells "may" apart.
+        {"another case", u"/"_s, u"DV"_s, u"may"_s, false, u"/DV"_s},
+        {"a trailing slash", u"/"_s, u"DV"_s, u"May/"_s, false, u"/DV"_s},
+        {"a missing folder", u"/"_s, u"DV"_s, u"June"_s, false, u"/DV"_s},
+    };
+    cFTP &client = *Shared().FtpClient;
+    for (const Case &c : cases) {
+        ASSERT_TRUE(client.SetFTPDirectory(MonthPath));
+        Shared().HomeDir = c.homeDir;
+        setMonth(c.webRootPath, c.monthFolder);
+        EXPECT_EQ(EnterMonthFolder(), c.entered) << c.what;
+        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.what;
+        EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << c.what;
+    }
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelAndKeepsTheMonthTotal)
+{
+    // Folders come before files in most listings: each level must go on with its own list
+    // after the walk below it has listed other folders.
+    serverFile(u"/DV/smith/algebra/April/notes.txt"_s, 7);
+    serverFile(u"/DV/smith/algebra/May/a-sub/b-sub/deep.pdf"_s, 3000);
+    serverFile(u"/DV/smith/algebra/May/a-sub/b-sub/deeper.pdf"_s, 40000);
+    serverFolder(u"/DV/smith/algebra/May/a-sub/b-sub/c-empty"_s);
+    serverFile(u"/DV/smith/algebra/May/a-sub/mid.htm"_s, 200);
+    serverFile(u"/DV/smith/algebra/May/lesson.doc"_s, 10);
+    serverFile(u"/DV/smith/algebra/May/z-last.doc"_s, 500000);
+    serverFolder(u"/DV/smith/algebra/Empty"_s);
+    Shared().MonthFolderPath = MonthPath;
+
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Empty"_s), 0.0);
+    EXPECT_EQ(Shared().MonthFolderSize, 0);
+    // The month total is kept also when the walk passes through the month folder.
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra"_s), 543217.0);
+    EXPECT_EQ(Shared().MonthFolderSize, 543210);
+    Shared().MonthFolderSize = 0;
+    EXPECT_EQ(RemoteFolderSize(MonthPath), 543210.0);
+    EXPECT_EQ(Shared().MonthFolderSize, 543210);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_FALSE(Shared().AbortFlag);
+}
+
+TEST_P(ServerFoldersServerTest, SizeWalkBeyondThirtyTwoBitsGivesTheLargestTotal)
+{
+    // 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB the sum passes 2^31 - 1.
+    serverFile(u"/DV/smith/algebra/May/video.mp4"_s, 3LL << 30);
+    serverFile(u"/DV/smith/algebra/May/sub/more.mp4"_s, 3LL << 29);
+    Shared().MonthFolderPath = MonthPath;
+    EXPECT_EQ(RemoteFolderSize(MonthPath), LargestTotal);
+    EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
+}
+
+TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
+{
+    writeIni("[other]\nschool=South\n");
+    Shared().RemoteDir = MonthPath;
+    Shared().UserId = server->user();
+    Shared().Password = server->password();
+    Shared().LoggedIn = true;
+    for (const QString &section : {u"smith"_s, u"other"_s}) {
+        for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
+            ASSERT_TRUE(LoginStore().write(section, key, key + u" value"_s));
+    }
+    ASSERT_TRUE(Platform::Profile::WritePrivateProfileString(u"smith"_s, u"school"_s, "North",
+                                                             ConfigFile::name()));
+
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
+
+    ASSERT_EQ(ui().boxes().size(), 1);
+    const auto &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"Bad directory passed.\r\nYour login data has been reset."_s);
+    EXPECT_EQ(box.title, u"Get Currect Directory Size"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Critical);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_TRUE(Shared().UserId.isEmpty());
+    EXPECT_TRUE(Shared().Password.isEmpty());
+    EXPECT_FALSE(Shared().LoggedIn);
+    EXPECT_TRUE(Shared().AbortFlag);
+
+    const ConfigFile file;
+    const LoginStore login;
+    for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s}) {
+        EXPECT_TRUE(login.read(file, u"smith"_s, key).isEmpty()) << key.toStdString();
+        EXPECT_EQ(login.read(file, u"other"_s, key), key + u" value"_s) << key.toStdString();
+    }
+    EXPECT_EQ(login.read(file, u"smith"_s, u"secure"_s), u"secure value"_s);
+    EXPECT_EQ(file.text(u"smith"_s, u"school"_s), u"North"_s);
+    EXPECT_EQ(file.text(u"other"_s, u"school"_s), u"South"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
