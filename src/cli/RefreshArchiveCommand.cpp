@@ -13,6 +13,7 @@
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
+#include <QScopeGuard>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
@@ -20,6 +21,21 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString CatalogueFiles[] = {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s};
+
+// Opens the shared client's session with the login data of the shared state, as the control's
+// status window does, and says on standard error why it could not.
+bool openSession(QTextStream &err)
+{
+    ChooseSecureChannel();
+    if (OpenSharedSession())
+        return true;
+    const SharedState &state = Shared();
+    const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
+    // The secure channel keeps no error text; its status says why.
+    err << "vellix: cannot log in to " << state.Host << ": "
+        << (error.isEmpty() ? CSFtp::StatusText() : error) << Qt::endl;
+    return false;
+}
 
 } // namespace
 
@@ -78,13 +94,11 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
     }
 
     CreateSharedClient();
-    ChooseSecureChannel();
-    if (!OpenSharedSession()) {
-        const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
-        err << "vellix: cannot log in to " << state.Host << ": "
-            << (error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
+    // A session that drops on the way is opened again the same way, without a window.
+    state.Reconnect = [&err] { openSession(err); };
+    const auto forgetReconnect = qScopeGuard([&state] { state.Reconnect = nullptr; });
+    if (!openSession(err))
         return Failure;
-    }
 
     // As in the control's commands: the month folder must be there, and entering it places
     // the web root where the course folders lie.
@@ -93,6 +107,9 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
         state.FtpClient->CloseConnection();
         return Failure;
     }
+    // Taken before the build: a session opened again on the way places the web root anew.
+    const QString archive =
+        CollapseSlashes(state.WebRoot + u'/' + state.CourseName + u'/' + state.ArchiveName);
     state.CatalogueUploadFailed = false;
     // Connected already, so the build itself, whose result says whether the local files
     // could be written (the reason has been told on standard error).
@@ -101,8 +118,6 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
         return Failure;
     }
     // The catalogue ends in the archive folder; standing anywhere else means it never got there.
-    const QString archive =
-        CollapseSlashes(state.WebRoot + u'/' + state.CourseName + u'/' + state.ArchiveName);
     const bool inArchive = state.FtpClient->GetFTPDirectory() == archive;
     state.FtpClient->CloseConnection();
     if (!inArchive) {

@@ -12,19 +12,12 @@
 
 using namespace Qt::StringLiterals;
 
-class RefreshArchiveTest
-    : public ConfigTest
-    , public testing::WithParamInterface<ServerMode>
+// A course "smith" with an archive "spring" of two months on a server of the test's.
+class RefreshArchiveSite : public ConfigTest
 {
 protected:
-    void SetUp() override
+    void layOutSite()
     {
-        ConfigTest::SetUp();
-        QString skipReason;
-        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        ASSERT_TRUE(server);
         Platform::Registry().setString(
             Platform::RootKey::LocalMachine,
             u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
@@ -33,6 +26,11 @@ protected:
         writeFile(server->rootPath() + u"/DV/smith/spring/December_2006/notes.txt"_s, "txt");
         writeIni("[smith]\r\nstartMonth=11\r\nstartYear=2006\r\nendMonth=12\r\nendYear=2006\r\n"
                  "school=Hill\r\ndept=bio\r\ntName=Smith\r\n");
+    }
+
+    static CliRun refresh(const QString &rdir = u"/DV/smith/spring/November_2006"_s)
+    {
+        return runVellix({u"refresh-archive"_s, rdir}, std::nullopt);
     }
 
     void storeLogin(const QString &site)
@@ -45,11 +43,27 @@ protected:
     std::unique_ptr<FtpTestServer> server;
 };
 
+class RefreshArchiveTest
+    : public RefreshArchiveSite
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        RefreshArchiveSite::SetUp();
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        layOutSite();
+    }
+};
+
 TEST_P(RefreshArchiveTest, RebuildsAndUploadsTheCatalogue)
 {
     storeLogin(server->site());
-    const CliRun run =
-        runVellix({u"refresh-archive"_s, u"/DV/smith/spring/November_2006"_s}, std::nullopt);
+    const CliRun run = refresh();
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.out, u"/DV/smith/spring/index.htm\n/DV/smith/spring/index.xml\n"
                        "/DV/smith/spring/index.xsl\n"_s);
@@ -80,7 +94,7 @@ TEST_P(RefreshArchiveTest, SaysWhyItCouldNot)
         SCOPED_TRACE(c.rdir.toStdString());
         if (!c.site.isEmpty())
             storeLogin(c.site == u"site"_s ? server->site() : c.site);
-        const CliRun run = runVellix({u"refresh-archive"_s, c.rdir}, std::nullopt);
+        const CliRun run = refresh(c.rdir);
         EXPECT_EQ(run.exitCode, c.exitCode);
         EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
         EXPECT_EQ(run.out, QString());
@@ -91,3 +105,35 @@ TEST_P(RefreshArchiveTest, SaysWhyItCouldNot)
 
 INSTANTIATE_TEST_SUITE_P(Servers, RefreshArchiveTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
+
+// The session drops right after the catalogue's old page is deleted, as a connection lost on
+// the way does: vellix opens it again without a window and finishes, or, when the server lets
+// it in no more, says why and fails.
+TEST_F(RefreshArchiveSite, ReconnectsWhenTheSessionDropsAfterTheDelete)
+{
+    const struct
+    {
+        int logins;
+        int exitCode;
+        QString error;
+    } cases[] = {
+        {-1, 0, QString()},
+        {1, 1, u"cannot log in to 127.0.0.1:%1: 530 No more logins."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.logins);
+        QString why;
+        server = FtpTestServer::startFaulty({.dropAfter = u"DELE"_s, .logins = c.logins}, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        layOutSite();
+        storeLogin(server->site());
+
+        const CliRun run = refresh();
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        const QString error = c.error.isEmpty() ? QString() : c.error.arg(server->port());
+        EXPECT_EQ(run.err.isEmpty(), error.isEmpty()) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(error)) << run.err.toStdString();
+        const QByteArray page = onServer(u"/DV/smith/spring/index.htm"_s);
+        EXPECT_EQ(page.contains("week 1.pdf"), c.exitCode == 0) << page.toStdString();
+    }
+}

@@ -123,7 +123,7 @@ std::unique_ptr<FtpTestServer> FtpTestServer::start(Kind kind, QString *why, boo
     if (ipv6 && kind != Kind::Pyftpdlib)
         reason = u"only pyftpdlib is started on ::1"_s;
     else if (kind == Kind::Pyftpdlib)
-        server = startPyftpdlib(ipv6, &reason);
+        server = startPyftpdlib(ipv6, Faults(), &reason);
     else if (kind == Kind::Vsftpd)
         server = startVsftpd(&reason, true);
     else
@@ -139,6 +139,15 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startWithoutActiveMode(QString *wh
     auto server = startVsftpd(&reason, false);
     if (!server)
         setReason(why, u"vsftpd: "_s + reason);
+    return server;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startFaulty(const Faults &faults, QString *why)
+{
+    QString reason;
+    auto server = startPyftpdlib(false, faults, &reason);
+    if (!server)
+        setReason(why, u"pyftpdlib: "_s + reason);
     return server;
 }
 
@@ -212,7 +221,8 @@ bool FtpTestServer::makeFolders(QString *why)
     return false;
 }
 
-std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, QString *why)
+std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Faults &faults,
+                                                             QString *why)
 {
     std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::Pyftpdlib));
     server->m_host = ipv6 ? u"::1"_s : u"127.0.0.1"_s;
@@ -227,11 +237,17 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, QString 
     server->m_process = std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
     // Debian's own interpreter, isolated from the user's Python set-up: pyftpdlib is a Debian
     // package.
-    if (!server->m_process->start(u"/usr/bin/python3"_s,
-                                  {u"-I"_s, serversDir() + u"/pyftpd_server.py"_s, u"--host"_s,
-                                   server->m_host, u"--user"_s, server->m_user, u"--home"_s,
-                                   server->m_rootPath, u"--banner"_s, banner, u"--log"_s,
-                                   server->m_logPath},
+    QStringList arguments{u"-I"_s,       serversDir() + u"/pyftpd_server.py"_s,
+                          u"--host"_s,   server->m_host,
+                          u"--user"_s,   server->m_user,
+                          u"--home"_s,   server->m_rootPath,
+                          u"--banner"_s, banner,
+                          u"--log"_s,    server->m_logPath};
+    if (!faults.dropAfter.isEmpty())
+        arguments << u"--drop-after"_s << faults.dropAfter;
+    if (faults.logins >= 0)
+        arguments << u"--logins"_s << QString::number(faults.logins);
+    if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;
     const QByteArray portLine = server->m_process->readLine(QDeadlineTimer(startLimitMs));

@@ -25,6 +25,15 @@ public:
     // A vsftpd that refuses active mode (PORT and EPRT), as a server behind a firewall that
     // cannot reach its clients does.
     static std::unique_ptr<FtpTestServer> startWithoutActiveMode(QString *why = nullptr);
+    // Faults a pyftpdlib server plays on request.
+    struct Faults
+    {
+        // The session is dropped right after the reply to the first such command ("DELE").
+        QString dropAfter = {};
+        // Only that many logins succeed, every later one is refused; -1: any number.
+        int logins = -1;
+    };
+    static std::unique_ptr<FtpTestServer> startFaulty(const Faults &faults, QString *why = nullptr);
     // The kinds to run a server suite against: pyftpdlib, vsftpd, and the external server when
     // VELLIX_TEST_FTP names one.
     static QList<Kind> kinds();
@@ -51,7 +60,8 @@ public:
 private:
     explicit FtpTestServer(Kind kind);
 
-    static std::unique_ptr<FtpTestServer> startPyftpdlib(bool ipv6, QString *why);
+    static std::unique_ptr<FtpTestServer> startPyftpdlib(bool ipv6, const Faults &faults,
+                                                         QString *why);
     static std::unique_ptr<FtpTestServer> startVsftpd(QString *why, bool activeMode);
     static std::unique_ptr<FtpTestServer> startExternal(QString *why);
     bool makeFolders(QString *why);

@@ -3,15 +3,44 @@
 
 The password is read from the first line of standard input, so that it never shows in a
 process listing. Once the server listens, its port is printed as one line on standard output.
+
+Faults on request: --drop-after VERB drops a session right after answering the first VERB
+command (as a connection lost on the way does), --logins N refuses every login after the
+first N (as a server that has gone away for good does).
 """
 
 import argparse
 import logging
 import sys
 
-from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
 from pyftpdlib.servers import FTPServer
+
+
+class LimitedAuthorizer(DummyAuthorizer):
+    """Lets a number of logins through, then refuses every other one."""
+
+    logins_left = None
+
+    def validate_authentication(self, username, password, handler):
+        if self.logins_left is not None and self.logins_left <= 0:
+            raise AuthenticationFailed("No more logins.")
+        super().validate_authentication(username, password, handler)
+        if self.logins_left is not None:
+            self.logins_left -= 1
+
+
+class FaultyHandler(FTPHandler):
+    """Drops a session after answering the command named in drop_after, once."""
+
+    drop_after = None
+
+    def process_command(self, cmd, *args, **kwargs):
+        super().process_command(cmd, *args, **kwargs)
+        if cmd == FaultyHandler.drop_after:
+            FaultyHandler.drop_after = None
+            self.close_when_done()
 
 
 def main():
@@ -21,6 +50,8 @@ def main():
     parser.add_argument("--home", required=True)
     parser.add_argument("--banner", required=True)
     parser.add_argument("--log", required=True)
+    parser.add_argument("--drop-after")
+    parser.add_argument("--logins", type=int)
     args = parser.parse_args()
 
     password = sys.stdin.readline().rstrip("\n")
@@ -31,10 +62,12 @@ def main():
     log.setLevel(logging.DEBUG)
     log.propagate = False
 
-    authorizer = DummyAuthorizer()
+    authorizer = LimitedAuthorizer()
+    authorizer.logins_left = args.logins
     authorizer.add_user(args.user, password, args.home, perm="elradfmwMT")
 
-    handler = FTPHandler
+    handler = FaultyHandler
+    handler.drop_after = args.drop_after
     handler.authorizer = authorizer
     handler.banner = args.banner
     # A wrong password is answered at once, not after the default pause of three seconds.
