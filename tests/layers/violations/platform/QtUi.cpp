@@ -1,0 +1,2 @@
+// The Qt side of the Ui seam may show widgets.
+#include <QMessageBox>
