@@ -169,17 +169,14 @@ CommandSession::Reply CommandSession::changeFolder(const CommandText &command)
 CommandSession::Reply CommandSession::listing(const CommandText &command)
 {
     const QString pattern = singleName(command).value_or(QStringLiteral("*"));
-    const qsizetype slash = pattern.lastIndexOf(Slash);
-    const QString namePattern = pattern.mid(slash + 1);
-    const QString folderPart =
-        slash == 0 ? QString(Slash) : pattern.left(std::max<qsizetype>(slash, 0));
+    const Ftp::Wildcard::Search search = Ftp::Wildcard::split(pattern);
 
     std::optional<QList<RemoteEntry>> entries;
-    if (Ftp::Wildcard::hasWildcards(namePattern)) {
-        entries = m_files.list(remotePath(folderPart));
+    if (Ftp::Wildcard::hasWildcards(search.names)) {
+        entries = m_files.list(remotePath(search.folder));
         if (entries) {
             entries->removeIf([&](const RemoteEntry &entry) {
-                return !Ftp::Wildcard::matches(namePattern, decoded(entry.name));
+                return !Ftp::Wildcard::matches(search.names, decoded(entry.name));
             });
         }
     } else if (const std::optional<RemoteEntry> entry = m_files.entry(remotePath(pattern))) {
@@ -310,10 +307,9 @@ bool CommandSession::sendFile(const QString &localFile, const QByteArray &remote
 
 bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage)
 {
-    const QString folder = PageNames::localFolder(localPage);
-    const QString localName = QFileInfo(folder).fileName();
+    const QString localName = PageNames::localFolderName(localPage);
     const QString serverName = PageNames::uploadFolderName(localName);
-    const QDir localFolder(folder);
+    const QDir localFolder(PageNames::localFolder(localPage));
     if (!localFolder.exists())
         return sendFile(localPage, remotePage);
 
@@ -327,8 +323,7 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
     for (const QString &file : files) {
         if (m_files.lost())
             return false;
-        // Thumbnail databases ("Thumbs.db") stay behind.
-        if (!file.toLower().contains(QLatin1String(".db")))
+        if (!PageNames::staysBehind(file))
             sendFile(localFolder.filePath(file), serverFolder + '/' + Ftp::NameCodec::encode(file));
     }
     if (serverName == localName)
@@ -371,7 +366,8 @@ void CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString
         m_files.list(Ftp::NameCodec::encode(serverFolder));
     if (!entries)
         return;
-    const QDir localFolder(QFileInfo(localPage).path() + Slash + lastComponent(serverFolder));
+    const QDir localFolder(QFileInfo(localPage).path() + Slash +
+                           PageNames::downloadFolderName(decoded(remotePage)));
     if (!localFolder.mkpath(QStringLiteral(".")))
         return;
     for (const RemoteEntry &entry : *entries) {

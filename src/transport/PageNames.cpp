@@ -14,6 +14,14 @@ const QLatin1String FolderSuffix("_files");
 const QLatin1Char Blank(' ');
 const QLatin1Char Underscore('_');
 
+// The text after the last "\\" or "/".
+QString lastComponent(const QString &path)
+{
+    const qsizetype separator =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return path.mid(separator + 1);
+}
+
 // Index of the "." that starts the extension; -1 when the last component holds none. Dots
 // of folder names are no extension: "C:\v1.2\notes" has none.
 qsizetype extensionDot(const QString &path)
@@ -66,6 +74,11 @@ QString localFolder(const QString &localPage)
     return withoutExtension(localPage) + FolderSuffix;
 }
 
+QString localFolderName(const QString &localPage)
+{
+    return lastComponent(localFolder(localPage));
+}
+
 QString uploadFolderName(const QString &localFolder)
 {
     QString name = localFolder.mid(localFolder.lastIndexOf(QLatin1Char('\\')) + 1);
@@ -76,6 +89,16 @@ QString serverFolder(const QString &remotePage)
 {
     QString folder = withoutExtension(remotePage) + FolderSuffix;
     return folder.replace(Blank, Underscore);
+}
+
+QString downloadFolderName(const QString &remotePage)
+{
+    return lastComponent(serverFolder(remotePage));
+}
+
+bool staysBehind(const QString &fileName)
+{
+    return fileName.contains(QLatin1String(".db"), Qt::CaseInsensitive);
 }
 
 QString serverParent(const QString &remotePage)

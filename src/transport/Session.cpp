@@ -35,15 +35,6 @@ QString quotedPath(const QString &text)
     return path;
 }
 
-// The folder part and the name part of a find pattern.
-std::pair<QString, QString> splitFilter(const QString &filter)
-{
-    const qsizetype slash = filter.lastIndexOf(u'/');
-    if (slash < 0)
-        return {QString(), filter};
-    return {slash == 0 ? QStringLiteral("/") : filter.left(slash), filter.mid(slash + 1)};
-}
-
 QString joined(const QString &folder, const QString &name)
 {
     if (folder.isEmpty())
@@ -215,7 +206,7 @@ bool Session::find(const QString &filter, QList<Entry> *entries)
     entries->clear();
     if (!ready() || !checkArgument(filter))
         return false;
-    auto [folder, pattern] = splitFilter(filter);
+    auto [folder, pattern] = Wildcard::split(filter);
     if (pattern.isEmpty())
         pattern = QStringLiteral("*");
 

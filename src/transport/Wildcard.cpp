@@ -11,6 +11,14 @@ constexpr char32_t AnyOne = U'?';
 
 } // namespace
 
+Search split(const QString &search)
+{
+    const qsizetype slash = search.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {QString(), search};
+    return {slash == 0 ? QStringLiteral("/") : search.left(slash), search.mid(slash + 1)};
+}
+
 bool hasWildcards(QStringView pattern)
 {
     return pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));

@@ -1,11 +1,22 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 // Matching of the patterns that callers hand to a server folder search ("*", "*.htm",
 // "my?file.txt"). The client matches them itself against the names of a listing, because
 // servers disagree on globbing in LIST and MLSD does not glob at all.
 namespace Ftp::Wildcard {
+
+// A search split at its last '/' into the folder it looks in and the pattern of the names:
+// "sub/a?c" gives "sub" and "a?c", "/a*" gives "/" and "a*", and "a*" gives no folder (the
+// current one) and "a*".
+struct Search
+{
+    QString folder;
+    QString names;
+};
+Search split(const QString &search);
 
 // True when the pattern holds '*' or '?'.
 bool hasWildcards(QStringView pattern);

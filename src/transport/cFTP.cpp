@@ -499,8 +499,7 @@ bool cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
     const QList<Platform::FsoFile> files = folder->Files();
     for (const Platform::FsoFile &file : files) {
         SetTransferBinary();
-        // Thumbnail databases ("Thumbs.db") stay behind.
-        if (!file.Name().toLower().contains(QLatin1String(".db")))
+        if (!PageNames::staysBehind(file.Name()))
             FTPUploadFile(localFolder + Backslash + file.Name(), file.Name());
     }
     SetTransferBinary();
@@ -520,10 +519,7 @@ QString cFTP::MakePageCopy(const QString &sLocal)
 {
     if (!PageNames::isPage(sLocal))
         return {};
-    const QString page = PageNames::withoutExtension(sLocal);
-    const qsizetype separator =
-        std::max(page.lastIndexOf(Backslash), page.lastIndexOf(QLatin1Char('/')));
-    const QString oldName = page.mid(separator + 1) + QLatin1String("_files");
+    const QString oldName = PageNames::localFolderName(sLocal);
     const QString newName = PageNames::uploadFolderName(oldName);
 
     QFile source(Platform::DosPath::toLinux(sLocal));
@@ -572,8 +568,8 @@ bool cFTP::DownloadPageFolder(const QString &sLocal, const QString &sRemote)
     const QString serverFolder = PageNames::serverFolder(sRemote);
     // The local folder takes the server folder's own name, also when the page was named by
     // a server path.
-    const QString localFolder = sLocal.left(sLocal.lastIndexOf(Backslash) + 1) +
-                                serverFolder.mid(serverFolder.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString localFolder =
+        sLocal.left(sLocal.lastIndexOf(Backslash) + 1) + PageNames::downloadFolderName(sRemote);
     if (!SetFTPDirectory(serverFolder))
         return true; // nothing to fetch
 

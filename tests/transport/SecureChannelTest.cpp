@@ -188,6 +188,11 @@ TEST(PageNamesTest, NamesTheCompanionFolder)
     EXPECT_FALSE(PageNames::isSecurePage(u"/a/b.html"_s));
 
     EXPECT_EQ(PageNames::localFolder(u"C:\\v1.2\\a b.htm"_s), u"C:\\v1.2\\a b_files"_s);
+    EXPECT_EQ(PageNames::localFolderName(u"C:\\v1.2\\a b.htm"_s), u"a b_files"_s);
+    EXPECT_EQ(PageNames::localFolderName(u"/home/a.b/c d.htm"_s), u"c d_files"_s);
+    EXPECT_EQ(PageNames::downloadFolderName(u"/my site/it's a.htm"_s), u"it's_a_files"_s);
+    EXPECT_TRUE(PageNames::staysBehind(u"Thumbs.DB"_s));
+    EXPECT_FALSE(PageNames::staysBehind(u"pic.gif"_s));
     EXPECT_EQ(PageNames::uploadFolderName(u"C:\\web\\it's a b_files"_s), u"its_a_b_files"_s);
     EXPECT_EQ(PageNames::serverFolder(u"/my site/it's a.htm"_s), u"/my_site/it's_a_files"_s);
     EXPECT_EQ(PageNames::serverParent(u"/x/y/a.htm"_s), u"/x/y"_s);

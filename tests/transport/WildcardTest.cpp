@@ -2,6 +2,8 @@
 
 #include "transport/Wildcard.h"
 
+#include <array>
+
 using namespace Ftp;
 
 TEST_F(VellixTest, WildcardMatchesWholeNamesCaseSensitively)
@@ -74,4 +76,20 @@ TEST_F(VellixTest, WildcardKnowsItsCharacters)
     EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("index.htm")));
     EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("[ab].htm")));
     EXPECT_FALSE(Wildcard::hasWildcards({}));
+}
+
+TEST_F(VellixTest, WildcardSplitsASearchIntoFolderAndNames)
+{
+    const std::array<std::array<const char *, 3>, 5> cases{{
+        {"sub/a?c", "sub", "a?c"},
+        {"/a*", "/", "a*"},
+        {"a*", "", "a*"},
+        {"/x/y/", "/x/y", ""},
+        {"", "", ""},
+    }};
+    for (const auto &[search, folder, names] : cases) {
+        const Wildcard::Search split = Wildcard::split(QString::fromUtf8(search));
+        EXPECT_EQ(split.folder, QString::fromUtf8(folder)) << search;
+        EXPECT_EQ(split.names, QString::fromUtf8(names)) << search;
+    }
 }
