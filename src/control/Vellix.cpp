@@ -6,6 +6,7 @@
 #include "control/MessagePump.h"
 #include "control/SecureConnectPolicy.h"
 #include "control/UploadCommand.h"
+#include "control/WidgetFactory.h"
 #include "control/frmAbout.h"
 #include "control/frmMsg.h"
 #include "course/CipherComponent.h"
@@ -54,12 +55,11 @@ QString withoutLeadingBlanks(const QString &text)
     return text.mid(i);
 }
 
+// The buttons are the control's own: Enter in a host's dialog never presses them.
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
                         const QString &toolTip)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(toolTip);
+    QPushButton *button = WidgetFactory::button(parent, name, caption, toolTip);
     button->setAutoDefault(false);
     return button;
 }
@@ -106,9 +106,7 @@ void Vellix::buildSurface()
     Shape1->setFrameShape(QFrame::StyledPanel);
     Shape1->setFrameShadow(QFrame::Raised);
 
-    txFile = new QLineEdit(Shape1);
-    txFile->setObjectName(QStringLiteral("txFile"));
-    txFile->setMinimumWidth(txFile->fontMetrics().averageCharWidth() * 24);
+    txFile = WidgetFactory::textBox(Shape1, QStringLiteral("txFile"), 24);
 
     cmdBrowse = makeButton(
         Shape1, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."),
@@ -128,9 +126,8 @@ void Vellix::buildSurface()
     Shape2->setObjectName(QStringLiteral("Shape2"));
     Shape2->setFrameShape(QFrame::StyledPanel);
     Shape2->setFrameShadow(QFrame::Sunken);
-    Image1 = new QLabel(Shape2);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/menu.png")));
+    Image1 = WidgetFactory::picture(Shape2, QStringLiteral("Image1"),
+                                    QStringLiteral(":/vellixon/menu.png"));
     Image1->setToolTip(QStringLiteral("Function Menu"));
     Image1->installEventFilter(this);
     auto *pictureLayout = new QHBoxLayout(Shape2);

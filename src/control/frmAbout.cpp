@@ -1,6 +1,7 @@
 #include "control/frmAbout.h"
 
 #include "VellixonVersion.h"
+#include "control/WidgetFactory.h"
 #include "course/LocalPaths.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
@@ -20,11 +21,11 @@ frmAbout::frmAbout(QWidget *parent)
     const QString title = Platform::Ui::applicationTitle();
     setWindowTitle(QStringLiteral("About ") + title);
 
-    picIcon = makeLabel(QStringLiteral("picIcon"), QString());
-    picIcon->setPixmap(QPixmap(QStringLiteral(":/vellixon/vellixon.png")));
+    picIcon = WidgetFactory::picture(this, QStringLiteral("picIcon"),
+                                     QStringLiteral(":/vellixon/vellixon.png"));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
-    Image1 = makeLabel(QStringLiteral("Image1"), QString());
-    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/menu.png")));
+    Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
+                                    QStringLiteral(":/vellixon/menu.png"));
 
     lblTitle = makeLabel(QStringLiteral("lblTitle"), title);
     QFont titleFont = lblTitle->font();
@@ -49,11 +50,10 @@ frmAbout::frmAbout(QWidget *parent)
     Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Product:"));
     Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("Company:"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = WidgetFactory::button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    cmdSysInfo = WidgetFactory::button(this, QStringLiteral("cmdSysInfo"),
+                                       QStringLiteral("&System Info..."));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
@@ -99,9 +99,7 @@ frmAbout::frmAbout(QWidget *parent)
 
 QLabel *frmAbout::makeLabel(const QString &name, const QString &text)
 {
-    auto *label = new QLabel(text, this);
-    label->setObjectName(name);
-    return label;
+    return WidgetFactory::label(this, name, text);
 }
 
 bool frmAbout::GetKeyValue(Platform::RootKey root, const QString &keyName, const QString &valueName,

@@ -1,5 +1,6 @@
 #include "control/frmLogin.h"
 
+#include "control/WidgetFactory.h"
 #include "course/SharedState.h"
 
 #include <QCheckBox>
@@ -15,14 +16,6 @@ namespace {
 // Room for a host name with a path, in average characters.
 constexpr int FieldWidthInCharacters = 32;
 
-QLineEdit *makeField(QWidget *parent, const QString &name)
-{
-    auto *field = new QLineEdit(parent);
-    field->setObjectName(name);
-    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * FieldWidthInCharacters);
-    return field;
-}
-
 } // namespace
 
 frmLogin::frmLogin(QWidget *parent)
@@ -31,24 +24,24 @@ frmLogin::frmLogin(QWidget *parent)
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("Login"));
 
-    txtSiteName = makeField(this, QStringLiteral("txtSiteName"));
-    txtUserName = makeField(this, QStringLiteral("txtUserName"));
-    txtPassword = makeField(this, QStringLiteral("txtPassword"));
+    txtSiteName =
+        WidgetFactory::textBox(this, QStringLiteral("txtSiteName"), FieldWidthInCharacters);
+    txtUserName =
+        WidgetFactory::textBox(this, QStringLiteral("txtUserName"), FieldWidthInCharacters);
+    txtPassword =
+        WidgetFactory::textBox(this, QStringLiteral("txtPassword"), FieldWidthInCharacters);
     txtPassword->setEchoMode(QLineEdit::Password);
 
     chkSecure = new QCheckBox(QStringLiteral("Secure FTP"), this);
     chkSecure->setObjectName(QStringLiteral("chkSecure"));
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/lock.png")));
+    Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
+                                    QStringLiteral(":/vellixon/lock.png"));
     Image1->setVisible(false);
     connect(chkSecure, &QCheckBox::toggled, this, &frmLogin::chkSecure_Toggled);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = WidgetFactory::button(this, QStringLiteral("cmdOK"), QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = WidgetFactory::button(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"));
     connect(cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmLogin::reject);
 
@@ -76,9 +69,7 @@ frmLogin::frmLogin(QWidget *parent)
 
 QLabel *frmLogin::makeLabel(const QString &text, QWidget *buddy)
 {
-    auto *label = new QLabel(text, this);
-    label->setBuddy(buddy);
-    return label;
+    return WidgetFactory::label(this, QString(), text, buddy);
 }
 
 void frmLogin::setEntries(const Entries &entries)

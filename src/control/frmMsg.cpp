@@ -1,5 +1,6 @@
 #include "control/frmMsg.h"
 
+#include "control/WidgetFactory.h"
 #include "course/SharedState.h"
 #include "operations/SessionOpener.h"
 #include "platform/Ui.h"
@@ -27,13 +28,11 @@ frmMsg::frmMsg(QWidget *parent)
     setObjectName(QStringLiteral("frmMsg"));
     setWindowTitle(QStringLiteral("Status"));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QPixmap(QStringLiteral(":/vellixon/lock.png")));
+    Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
+                                    QStringLiteral(":/vellixon/lock.png"));
     Image1->hide();
 
-    Label1 = new QLabel(ConnectingText, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = WidgetFactory::label(this, QStringLiteral("Label1"), ConnectingText);
     QFont font = Label1->font();
     font.setFamily(QStringLiteral("MS Sans Serif"));
     Label1->setFont(font);

@@ -1,0 +1,39 @@
+#include "control/WidgetFactory.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+QPushButton *WidgetFactory::button(QWidget *parent, const QString &name, const QString &caption,
+                                   const QString &toolTip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    return button;
+}
+
+QLabel *WidgetFactory::label(QWidget *parent, const QString &name, const QString &text,
+                             QWidget *buddy)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QLabel *WidgetFactory::picture(QWidget *parent, const QString &name, const QString &resource)
+{
+    QLabel *label = WidgetFactory::label(parent, name, QString());
+    label->setPixmap(QPixmap(resource));
+    return label;
+}
+
+QLineEdit *WidgetFactory::textBox(QWidget *parent, const QString &name, int widthInCharacters)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMinimumWidth(box->fontMetrics().averageCharWidth() * widthInCharacters);
+    return box;
+}
