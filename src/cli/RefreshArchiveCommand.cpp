@@ -72,16 +72,12 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
 
     SharedState &state = Shared();
     state.RemoteDir = arguments.first();
-    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
+    const RemotePathParts parts = SplitSharedRemoteDir();
     if (parts.CourseName.isEmpty() || parts.ArchiveName.isEmpty() || parts.MonthFolder.isEmpty()) {
         err << "vellix: " << state.RemoteDir
             << " names no archive month folder (/DV/course/archive/month)\n";
         return Failure;
     }
-    state.CourseName = parts.CourseName;
-    state.ArchiveName = parts.ArchiveName;
-    state.MonthFolder = parts.MonthFolder;
-    state.WebRootPath = parts.WebRootPath;
 
     // The catalogue's local copies go under the host product's folder, as the control's do.
     FindWindowsDrive();

@@ -152,11 +152,7 @@ void TakeConfiguredSite(SharedState &state)
 void ResolveCourseFolder()
 {
     SharedState &state = Shared();
-    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
-    state.CourseName = parts.CourseName;
-    state.ArchiveName = parts.ArchiveName;
-    state.MonthFolder = parts.MonthFolder;
-    state.WebRootPath = parts.WebRootPath;
+    const RemotePathParts parts = SplitSharedRemoteDir();
     if (NamesCourse(parts))
         return;
 

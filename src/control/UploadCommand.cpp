@@ -5,6 +5,7 @@
 #include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
+#include "course/ConnectionPaths.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
 #include "course/LoginReset.h"
@@ -39,9 +40,7 @@ QString currentServerFolder()
 QString absoluteMonthFolderPath()
 {
     const SharedState &state = Shared();
-    return state.MonthFolderPath.startsWith(state.HomeDir)
-               ? state.MonthFolderPath
-               : CollapseSlashes(state.HomeDir + Slash + state.MonthFolderPath);
+    return ConnectionPaths::underHomeDir(state.HomeDir, state.MonthFolderPath);
 }
 
 } // namespace
@@ -101,10 +100,7 @@ void UploadCommand::run()
     EnsureConnected();
     if (!enterMonthFolder()) {
         showPointers(false);
-        Platform::messageBox(QStringLiteral("Bad directory passed.") + CrLf +
-                                 QStringLiteral("Your login data has been reset."),
-                             Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Upload"));
-        ResetLoginData(true);
+        ResetLoginAfterBadDirectory(QStringLiteral("Upload"));
         return;
     }
 
@@ -126,11 +122,7 @@ bool UploadCommand::takeRemoteDirectory()
 {
     SharedState &state = Shared();
     state.RemoteDir = m_control.hostLogin().rdir;
-    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
-    state.CourseName = parts.CourseName;
-    state.ArchiveName = parts.ArchiveName;
-    state.MonthFolder = parts.MonthFolder;
-    state.WebRootPath = parts.WebRootPath;
+    SplitSharedRemoteDir();
     if (state.CourseName.isEmpty() || state.ArchiveName.isEmpty() || state.MonthFolder.isEmpty()) {
         showPointers(false);
         Platform::messageBox(QStringLiteral("You have bad data in you varables.") + CrLf +
@@ -140,9 +132,8 @@ bool UploadCommand::takeRemoteDirectory()
         return false;
     }
 
-    state.WebRoot = CollapseSlashes(Slash + state.WebRootPath);
-    if (!state.WebRoot.startsWith(state.HomeDir))
-        state.WebRoot = CollapseSlashes(state.HomeDir + Slash + state.WebRoot);
+    state.WebRoot =
+        ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(Slash + state.WebRootPath));
     state.RemoteRoot = Slash;
     return true;
 }

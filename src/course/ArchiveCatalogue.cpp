@@ -4,6 +4,7 @@
 #include "course/CataloguePage.h"
 #include "course/CatalogueText.h"
 #include "course/ConfigStore.h"
+#include "course/ConnectionPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
@@ -33,13 +34,6 @@ QString currentFolder()
 {
     cFTP *client = Shared().FtpClient.get();
     return client ? client->GetFTPDirectory() : QString();
-}
-
-// A server path under the login folder, where every absolute path of the session begins.
-QString underHomeDir(const QString &path)
-{
-    const QString &home = Shared().HomeDir;
-    return path.startsWith(home) ? path : CollapseSlashes(home + path);
 }
 
 QString archiveFolderPath()
@@ -175,8 +169,9 @@ bool BuildArchiveCatalogue()
     if (!client)
         return false;
     ReadFolderMap(state.CourseName, state.ArchiveName);
-    state.ArchiveDir = underHomeDir(state.ArchiveDir);
-    state.WebRoot = underHomeDir(CollapseSlashes(u'/' + state.WebRoot));
+    state.ArchiveDir = ConnectionPaths::underHomeDir(state.HomeDir, state.ArchiveDir);
+    state.WebRoot =
+        ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(u'/' + state.WebRoot));
     client->SetFTPDirectory(state.ArchiveDir);
 
     CataloguePage page(catalogueTexts());

@@ -1,6 +1,7 @@
 #include "course/ConfigStore.h"
 
 #include "course/ConfigFile.h"
+#include "course/ConnectionPaths.h"
 #include "course/LocalPaths.h"
 #include "course/LoginStore.h"
 #include "course/SharedState.h"
@@ -28,15 +29,10 @@ void deriveServerPaths(SharedState &state)
     state.ArchiveDir =
         lastSlash < 0 ? state.MonthFolderPath : state.MonthFolderPath.left(lastSlash);
 
-    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
-    state.CourseName = parts.CourseName;
-    state.ArchiveName = parts.ArchiveName;
-    state.MonthFolder = parts.MonthFolder;
-    state.WebRootPath = parts.WebRootPath;
+    SplitSharedRemoteDir();
 
-    state.WebRoot = CollapseSlashes(QLatin1Char('/') + state.WebRootPath);
-    if (!state.WebRoot.startsWith(state.HomeDir))
-        state.WebRoot = CollapseSlashes(state.HomeDir + QLatin1Char('/') + state.WebRoot);
+    state.WebRoot = ConnectionPaths::underHomeDir(
+        state.HomeDir, CollapseSlashes(QLatin1Char('/') + state.WebRootPath));
 }
 
 } // namespace

@@ -6,12 +6,13 @@ namespace {
 
 const QLatin1Char Slash('/');
 
-bool beginsWithoutCase(const QString &text, const QString &start)
-{
-    return text.startsWith(start, Qt::CaseInsensitive);
-}
-
 } // namespace
+
+QString ConnectionPaths::underHomeDir(const QString &homeDir, const QString &path,
+                                      Qt::CaseSensitivity cs)
+{
+    return path.startsWith(homeDir, cs) ? path : CollapseSlashes(homeDir + Slash + path);
+}
 
 std::optional<QString> ConnectionPaths::webRootPrefix(const QString &remoteDir)
 {
@@ -49,12 +50,8 @@ ConnectionPaths::ServerPaths ConnectionPaths::afterConnect(const QString &homeDi
     // the login folder, where the server puts the user's own files, is the only sensible web
     // root, and the remote directory is still made absolute under it below.
     const std::optional<QString> prefix = webRootPrefix(remoteDir);
-    paths.webRoot = CollapseSlashes(Slash + prefix.value_or(homeDir));
-    if (!beginsWithoutCase(paths.webRoot, homeDir))
-        paths.webRoot = CollapseSlashes(homeDir + paths.webRoot);
-
-    paths.remoteDir = remoteDir;
-    if (!beginsWithoutCase(paths.remoteDir, homeDir))
-        paths.remoteDir = CollapseSlashes(homeDir + Slash + paths.remoteDir);
+    paths.webRoot = underHomeDir(homeDir, CollapseSlashes(Slash + prefix.value_or(homeDir)),
+                                 Qt::CaseInsensitive);
+    paths.remoteDir = underHomeDir(homeDir, remoteDir, Qt::CaseInsensitive);
     return paths;
 }

@@ -4,9 +4,10 @@
 
 #include <optional>
 
-// The rules that place the status window's connect: which host the site names and the web
-// root it implies before connecting, and, once the server has named the login folder, the
-// absolute web root and remote directory. Pure functions of texts.
+// The rules that place a session's server paths: which host the site names and the web root it
+// implies before connecting, and, once the server has named the login folder, the absolute
+// web root and remote directory, and every other path joined under the login folder. Pure
+// functions of texts.
 class ConnectionPaths
 {
 public:
@@ -37,4 +38,10 @@ public:
     // The part of the remote directory before the host product's folder "/DV/" (found
     // case-sensitively); nothing when the remote directory names no such folder.
     static std::optional<QString> webRootPrefix(const QString &remoteDir);
+
+    // A server path under the login folder, where every absolute path of a session begins:
+    // the path itself when it begins with the login folder, else the two joined by "/" with
+    // doubled slashes collapsed.
+    static QString underHomeDir(const QString &homeDir, const QString &path,
+                                Qt::CaseSensitivity cs = Qt::CaseSensitive);
 };

@@ -1,5 +1,6 @@
 #include "course/LocalPaths.h"
 
+#include "course/SharedState.h"
 #include "platform/FileSystemObject.h"
 #include "platform/TextValue.h"
 #include "platform/Ui.h"
@@ -55,6 +56,17 @@ RemotePathParts SplitRemotePath(const QString &path)
         parts.CourseName = rest;
     else
         parts.WebRootPath = rest;
+    return parts;
+}
+
+RemotePathParts SplitSharedRemoteDir()
+{
+    SharedState &state = Shared();
+    const RemotePathParts parts = SplitRemotePath(state.RemoteDir);
+    state.CourseName = parts.CourseName;
+    state.ArchiveName = parts.ArchiveName;
+    state.MonthFolder = parts.MonthFolder;
+    state.WebRootPath = parts.WebRootPath;
     return parts;
 }
 

@@ -20,6 +20,10 @@ struct RemotePathParts
 
 RemotePathParts SplitRemotePath(const QString &path);
 
+// SplitRemotePath of the shared remote directory, its parts kept in the shared state
+// (CourseName, ArchiveName, MonthFolder and WebRootPath).
+RemotePathParts SplitSharedRemoteDir();
+
 // True when the file or folder exists, or a missing folder (a path ending in "\") was created
 // after the user agreed; a missing file is reported.
 bool CheckLocalPath(const QString &path);

@@ -27,3 +27,11 @@ void ResetLoginData(bool quiet)
                              Ui::Icon::Information, QStringLiteral("Reset Login Data"));
     }
 }
+
+void ResetLoginAfterBadDirectory(const QString &title)
+{
+    Platform::setMousePointer(Ui::Pointer::Default);
+    Platform::messageBox(QStringLiteral("Bad directory passed.\r\nYour login data has been reset."),
+                         Ui::Buttons::OK, Ui::Icon::Critical, title);
+    ResetLoginData(true);
+}

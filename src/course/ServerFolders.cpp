@@ -1,16 +1,14 @@
 #include "course/ServerFolders.h"
 
 #include "course/ConfigStore.h"
+#include "course/ConnectionPaths.h"
 #include "course/LoginReset.h"
 #include "course/SharedState.h"
 #include "transport/cDirList.h"
-#include "platform/Ui.h"
 #include "transport/cFTP.h"
 
 #include <limits>
 #include <memory>
-
-using Platform::Ui;
 
 namespace {
 
@@ -27,26 +25,18 @@ QString currentFolder()
 // A server path under the login folder, where every absolute path of the session begins.
 QString withHomeDir(const QString &path)
 {
-    const QString &home = Shared().HomeDir;
-    return path.startsWith(home) ? path : CollapseSlashes(home + Slash + path);
+    return ConnectionPaths::underHomeDir(Shared().HomeDir, path);
 }
 
 // A folder that cannot be entered means the login data leads elsewhere than the course
-// expects: the user is told, and the login data is forgotten so that the next command asks
-// for it anew.
+// expects: the user is told, and the login data is forgotten (the user name too) so that the
+// next command asks for it anew; the running command ends.
 void resetWrongLogin()
 {
-    Platform::setMousePointer(Ui::Pointer::Default);
-    Platform::messageBox(QStringLiteral("Bad directory passed.") + QStringLiteral("\r\n") +
-                             QStringLiteral("Your login data has been reset."),
-                         Ui::Buttons::OK, Ui::Icon::Critical,
-                         QStringLiteral("Get Currect Directory Size"));
+    ResetLoginAfterBadDirectory(QStringLiteral("Get Currect Directory Size"));
     SharedState &state = Shared();
-    state.Password.clear();
     state.UserId.clear();
-    state.LoggedIn = false;
     state.AbortFlag = true;
-    ResetLoginData(true);
 }
 
 // The size of a listing entry: the listing keeps the low 32 bits of a file's size, which read
