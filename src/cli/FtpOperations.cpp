@@ -1,6 +1,5 @@
 #include "cli/FtpOperations.h"
 
-#include "cli/PartFile.h"
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
@@ -54,6 +53,20 @@ QString dosPathOf(const QString &linuxPath, QString *problem)
         return {};
     }
     return dosPath;
+}
+
+// The DOS path under which the client writes a local file that may not exist yet: the path of
+// its folder and its name. Empty, with the problem set, as for dosPathOf, and when the name
+// holds a "\", which a DOS path would read as a folder.
+QString dosPathToWrite(const QFileInfo &target, QString *problem)
+{
+    if (target.fileName().contains(u'\\')) {
+        *problem = u"%1 has no DOS path that leads back to it"_s.arg(quoted(target.filePath()));
+        return {};
+    }
+    const QString folder = dosPathOf(target.absolutePath(), problem);
+    return folder.isEmpty() ? QString()
+                            : Platform::DosPath::withSeparator(folder) + target.fileName();
 }
 
 // Unix time of an automation date; 0 for the date 0 that the client gives an entry the
@@ -214,20 +227,14 @@ FtpOperations::Result FtpOperations::get(const QStringList &arguments)
         return u"%1 is a folder; name the local file to write"_s.arg(quoted(local));
     if (!QFileInfo(target.absolutePath()).isDir())
         return u"no local folder %1"_s.arg(quoted(target.absolutePath()));
-    PartFile part(target);
-    if (part.path().isEmpty())
-        return u"cannot write in %1"_s.arg(quoted(target.absolutePath()));
     QString problem;
-    const QString dosPath = dosPathOf(part.path(), &problem);
+    const QString dosPath = dosPathToWrite(target, &problem);
     if (dosPath.isEmpty())
         return problem;
-    if (!m_client.FTPDownloadFile(dosPath, remote))
-        return outcome(false,
-                       u"cannot download %1: the server has no such file, or it is empty"_s.arg(
-                           quoted(remote)));
-    if (!part.commit())
-        return u"cannot replace %1"_s.arg(quoted(local));
-    return std::nullopt;
+    // The client replaces the local file only with a complete download.
+    return outcome(
+        m_client.FTPDownloadFile(dosPath, remote),
+        u"cannot download %1: the server has no such file, or it is empty"_s.arg(quoted(remote)));
 }
 
 FtpOperations::Result FtpOperations::ren(const QStringList &arguments)

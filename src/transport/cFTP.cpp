@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -186,7 +187,7 @@ qint32 cFTP::GetFTPFileSize(const QString &sFile)
 {
     if (m_secure)
         return secureFileSize(sFile);
-    const qint64 size = findFileSize(sFile);
+    const qint64 size = findFileSize(sFile, SizeMatch::ExactOrLookAlike);
     return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
 }
 
@@ -249,6 +250,26 @@ void cFTP::RecordError(quint32 code, const QString &operation)
                       QLatin1String(" Message: ") + InternetError::text(code);
 }
 
+bool cFTP::openLocal(QFileDevice &file, const QString &sLocal, QIODevice::OpenMode mode)
+{
+    if (file.fileName().isEmpty()) {
+        m_lastErrorText =
+            QStringLiteral("The local path %1 lies on no drive of this computer.").arg(sLocal);
+        return false;
+    }
+    if (!file.open(mode)) {
+        recordLocalFailure(file);
+        return false;
+    }
+    return true;
+}
+
+void cFTP::recordLocalFailure(const QFileDevice &file)
+{
+    m_lastErrorText = QStringLiteral("Local file %1: %2")
+                          .arg(Platform::DosPath::toDos(file.fileName()), file.errorString());
+}
+
 bool cFTP::recordFailure(bool succeeded, const QString &operation)
 {
     if (!succeeded)
@@ -274,7 +295,7 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
     // The local file is opened before the server file: a local path that cannot be read must
     // not leave an empty file on the server, nor empty an existing one.
     QFile local(Platform::DosPath::toLinux(sLocal));
-    if (local.fileName().isEmpty() || !local.open(QIODevice::ReadOnly))
+    if (!openLocal(local, sLocal, QIODevice::ReadOnly))
         return false;
     const std::unique_ptr<FileTransfer> transfer =
         m_session.openFile(sRemote, FileTransfer::Direction::Write, m_transferType);
@@ -308,8 +329,10 @@ cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qin
     const qint64 fullBlocks = total / BlockSize;
     qint64 count = 0;
     for (qint64 i = 0; i < fullBlocks; ++i) {
-        if (local.read(block, BlockSize) != BlockSize)
+        if (local.read(block, BlockSize) != BlockSize) {
+            recordLocalFailure(local);
             return TransferOutcome::Failed;
+        }
         if (!transfer.write(block, BlockSize)) {
             RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile"));
             return TransferOutcome::Failed;
@@ -321,8 +344,10 @@ cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qin
 
     const qint64 rest = total - fullBlocks * BlockSize;
     if (rest > 0) {
-        if (local.read(block, rest) != rest)
+        if (local.read(block, rest) != rest) {
+            recordLocalFailure(local);
             return TransferOutcome::Failed;
+        }
         if (!transfer.write(block, rest)) {
             RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
             return TransferOutcome::Failed;
@@ -337,36 +362,37 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
     const qint64 total = downloadSize(sRemote);
     if (total <= 0)
         return false;
+    // The download goes to a fresh file beside the local one, which it replaces only once it
+    // is whole and the server has confirmed it: a failed or cancelled download leaves the old
+    // file as it was, and no partial file to be taken for the real one. It is opened first, so
+    // that a local file that cannot be written costs the server nothing.
+    QSaveFile local(Platform::DosPath::toLinux(sLocal));
+    if (!openLocal(local, sLocal, QIODevice::WriteOnly))
+        return false;
     const std::unique_ptr<FileTransfer> transfer =
         m_session.openFile(sRemote, FileTransfer::Direction::Read, m_transferType);
     if (!transfer) {
         RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:GetFile"));
         return false;
     }
-    QFile local(Platform::DosPath::toLinux(sLocal));
-    if (local.fileName().isEmpty() || !local.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+
+    if (receiveBlocks(*transfer, local, total) != TransferOutcome::Done) {
         transfer->abort();
         return false;
     }
-
-    bool done = receiveBlocks(*transfer, local, total) == TransferOutcome::Done && local.flush();
-    if (!done) {
-        transfer->abort();
-    } else if (!transfer->finish()) {
+    if (!transfer->finish()) {
         RecordError(m_session.lastError(), QStringLiteral("InternetReadFile2"));
-        done = false;
+        return false;
     }
-    local.close();
-    if (!done) {
-        // A cancelled or failed download leaves no partial file to be taken for the real one.
-        Platform::FileSystemObject().DeleteFile(sLocal);
+    if (!local.commit()) {
+        recordLocalFailure(local);
         return false;
     }
     reportProgress(total, total);
     return true;
 }
 
-cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFile &local, qint64 total)
+cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFileDevice &local, qint64 total)
 {
     char block[BlockSize];
     // Fewer bytes than the listing gave mean the server ended the file early.
@@ -379,11 +405,17 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFile &local, 
         return false;
     };
 
+    const auto writeBlock = [&](qint64 size) {
+        if (local.write(block, size) == size)
+            return true;
+        recordLocalFailure(local);
+        return false;
+    };
+
     const qint64 fullBlocks = total / BlockSize;
     qint64 count = 1; // a download counts from 1
     for (qint64 i = 0; i < fullBlocks; ++i) {
-        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) ||
-            local.write(block, BlockSize) != BlockSize)
+        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) || !writeBlock(BlockSize))
             return TransferOutcome::Failed;
         count += BlockSize;
         if (!afterBlock(count, total))
@@ -391,9 +423,16 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFile &local, 
     }
 
     const qint64 rest = total - fullBlocks * BlockSize;
-    if (rest > 0 &&
-        (!readBlock(rest, QStringLiteral("InternetReadFile2")) || local.write(block, rest) != rest))
+    if (rest > 0 && (!readBlock(rest, QStringLiteral("InternetReadFile2")) || !writeBlock(rest)))
         return TransferOutcome::Failed;
+    // More bytes than the size given mean the file is not the one that was sized: what arrived
+    // is no whole copy of anything.
+    if (transfer.read(block, 1) != 0) {
+        m_lastErrorText = QStringLiteral("The server sent more than the %1 bytes it gave as the "
+                                         "size of the file.")
+                              .arg(total);
+        return TransferOutcome::Failed;
+    }
     return TransferOutcome::Done;
 }
 
@@ -452,15 +491,16 @@ qint64 cFTP::downloadSize(const QString &sRemote)
     // connection and the whole folder for every download.
     if (const std::optional<qint64> size = m_session.fileSize(sRemote))
         return *size;
-    // A refusal means there is no such file (or no plain one): the download just does not
-    // happen, as for a name the listing does not hold.
-    if (m_session.lastError() == InternetError::ExtendedError)
-        return -1;
-    RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
-    return -2;
+    if (m_session.lastError() != InternetError::ExtendedError) {
+        RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+        return -2;
+    }
+    // SIZE is an extension that not every server offers, so a refusal may only mean that:
+    // the listing tells the size the way GetFTPFileSize finds it (recording its failure).
+    return findFileSize(sRemote, SizeMatch::ExactFile);
 }
 
-qint64 cFTP::findFileSize(const QString &sFile)
+qint64 cFTP::findFileSize(const QString &sFile, SizeMatch match)
 {
     QList<Ftp::Entry> entries;
     if (!m_session.find(sizePattern(sFile), &entries)) {
@@ -474,9 +514,12 @@ qint64 cFTP::findFileSize(const QString &sFile)
     // The pattern may match more than the file ("my?file" also finds "my_file"): the file of
     // exactly that name wins.
     const QString name = sFile.mid(sFile.lastIndexOf(QLatin1Char('/')) + 1);
-    const auto exact = std::find_if(entries.cbegin(), entries.cend(),
-                                    [&](const Ftp::Entry &entry) { return entry.name == name; });
-    return exact != entries.cend() ? exact->size : entries.first().size;
+    const auto exact = std::find_if(entries.cbegin(), entries.cend(), [&](const Ftp::Entry &entry) {
+        return entry.name == name && (match == SizeMatch::ExactOrLookAlike || !entry.isDirectory);
+    });
+    if (exact != entries.cend())
+        return exact->size;
+    return match == SizeMatch::ExactOrLookAlike ? entries.first().size : -1;
 }
 
 // --- Web pages and their companion folders ---------------------------------------------------

@@ -4,6 +4,7 @@
 #include "transport/Session.h"
 
 #include <QDateTime>
+#include <QIODevice>
 #include <QObject>
 #include <QString>
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class QFile;
+class QFileDevice;
 class cDirList;
 
 // The FTP client: the control's only gateway to the teacher's web site. A session runs over
@@ -114,18 +116,26 @@ private:
     bool uploadFile(const QString &sLocal, const QString &sRemote);
     bool downloadFile(const QString &sLocal, const QString &sRemote);
     TransferOutcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 total);
-    TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFile &local, qint64 total);
+    TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFileDevice &local, qint64 total);
     bool afterBlock(qint64 count, qint64 total);
     void pumpMessages();
     bool cancelRequested() const;
     bool secureConnectGoesOn();
     QString temporaryFolder() const;
     void reportProgress(qint64 count, qint64 total);
-    // The server's size of a file, 64 bits wide; -1 when it does not exist, -2 on a failure.
-    qint64 findFileSize(const QString &sFile);
+    // Which entry of the look-up's listing gives the size: the file of exactly that name,
+    // or, when there is none, the first that the look-up's pattern matched.
+    enum class SizeMatch { ExactFile, ExactOrLookAlike };
+    // The server's size of a file, found in a listing, 64 bits wide; -1 when it does not
+    // exist, -2 on a failure.
+    qint64 findFileSize(const QString &sFile, SizeMatch match);
     // The exact server size of a file to download; -1 when it does not exist, -2 on a failure.
     qint64 downloadSize(const QString &sRemote);
     bool recordFailure(bool succeeded, const QString &operation);
+    // Opens a local file of a transfer; records why when it cannot.
+    bool openLocal(QFileDevice &file, const QString &sLocal, QIODevice::OpenMode mode);
+    // Records a local file that cannot be read or written, in the system's words.
+    void recordLocalFailure(const QFileDevice &file);
 
     Ftp::Session m_session;
     CSFtp m_secureChannel;

@@ -247,6 +247,10 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Fa
         arguments << u"--drop-after"_s << faults.dropAfter;
     if (faults.logins >= 0)
         arguments << u"--logins"_s << QString::number(faults.logins);
+    for (const QString &verb : faults.refuse)
+        arguments << u"--refuse"_s << verb;
+    if (faults.rate > 0)
+        arguments << u"--rate"_s << QString::number(faults.rate);
     if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;

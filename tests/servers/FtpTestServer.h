@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -32,6 +33,10 @@ public:
         QString dropAfter = {};
         // Only that many logins succeed, every later one is refused; -1: any number.
         int logins = -1;
+        // Commands answered as unknown ("SIZE"), and left out of the features.
+        QStringList refuse = {};
+        // Bytes a second that data connections carry each way; 0: as fast as they can.
+        int rate = 0;
     };
     static std::unique_ptr<FtpTestServer> startFaulty(const Faults &faults, QString *why = nullptr);
     // The kinds to run a server suite against: pyftpdlib, vsftpd, and the external server when

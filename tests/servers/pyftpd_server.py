@@ -6,7 +6,9 @@ process listing. Once the server listens, its port is printed as one line on sta
 
 Faults on request: --drop-after VERB drops a session right after answering the first VERB
 command (as a connection lost on the way does), --logins N refuses every login after the
-first N (as a server that has gone away for good does).
+first N (as a server that has gone away for good does), --refuse VERB answers VERB as a
+command the server does not know (as a server without an optional extension does), --rate N
+sends and receives data at no more than N bytes a second (as a slow line does).
 """
 
 import argparse
@@ -14,7 +16,7 @@ import logging
 import sys
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -52,6 +54,8 @@ def main():
     parser.add_argument("--log", required=True)
     parser.add_argument("--drop-after")
     parser.add_argument("--logins", type=int)
+    parser.add_argument("--refuse", action="append", default=[])
+    parser.add_argument("--rate", type=int)
     args = parser.parse_args()
 
     password = sys.stdin.readline().rstrip("\n")
@@ -68,6 +72,12 @@ def main():
 
     handler = FaultyHandler
     handler.drop_after = args.drop_after
+    handler.proto_cmds = {verb: info for verb, info in FTPHandler.proto_cmds.items()
+                          if verb not in args.refuse}
+    if args.rate:
+        ThrottledDTPHandler.read_limit = args.rate
+        ThrottledDTPHandler.write_limit = args.rate
+        handler.dtp_handler = ThrottledDTPHandler
     handler.authorizer = authorizer
     handler.banner = args.banner
     # A wrong password is answered at once, not after the default pause of three seconds.

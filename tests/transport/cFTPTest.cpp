@@ -275,8 +275,11 @@ TEST_P(cFTPServerTest, FileSizesAreFoundByName)
 {
     ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"a.txt"_s, "eleven byte"), u"my file.txt"_s));
     ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"b.txt"_s, "four"), u"my_file.txt"_s));
+    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"c.txt"_s, "six b."), u"look_alike.txt"_s));
     EXPECT_EQ(client.GetFTPFileSize(u"my file.txt"_s), 11); // looked up as "my?file.txt"
     EXPECT_EQ(client.GetFTPFileSize(u"my_file.txt"_s), 4);
+    // Without a file of exactly that name, the look-alike that "look?alike.txt" finds.
+    EXPECT_EQ(client.GetFTPFileSize(u"look alike.txt"_s), 6);
     EXPECT_EQ(client.GetFTPFileSize(u"missing.txt"_s), -1);
 }
 
@@ -297,10 +300,14 @@ TEST_P(cFTPServerTest, CancelEndsADownloadAndLeavesNoLocalFile)
     ASSERT_TRUE(
         client.SimpleFTPPutFile(putLocal(u"big.bin"_s, patterned(100 * 255)), u"big.bin"_s));
     cancelAfterBlocks(2);
+    writeFile(tempPath(u"down/big.bin"_s), "the user's own file");
 
     EXPECT_FALSE(client.FTPDownloadFile(dos(u"down/big.bin"_s), u"big.bin"_s));
     EXPECT_EQ(blocks, 2);
-    EXPECT_FALSE(QFile::exists(tempPath(u"down/big.bin"_s)));
+    // The old file stays as it was, with no partial file beside it.
+    EXPECT_EQ(readFile(tempPath(u"down/big.bin"_s)), "the user's own file");
+    EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"big.bin"_s});
     client.setHooks({});
     EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), 100 * 255); // the session goes on
 }
@@ -394,6 +401,44 @@ TEST_F(cFTPTest, AStalledServerTimesOut)
               u"FtpSetCurrentDirectory error code: 12002 Message: "_s +
                   InternetError::text(InternetError::Timeout));
     server->resume();
+}
+
+// A download replaces the local file only when it is whole and the server confirmed it, and
+// takes its size from the listing where the server does not answer SIZE.
+TEST_F(cFTPTest, DownloadsKeepTheOldFileUnlessTheyCompleteAndFindTheirSize)
+{
+    const QByteArray content = patterned(10 * 255 + 7);
+    const struct
+    {
+        const char *fault;
+        FtpTestServer::Faults faults;
+        QString remote;
+        bool downloads;
+    } cases[] = {
+        {"session lost at the transfer", {.dropAfter = u"RETR"_s}, u"file.bin"_s, false},
+        {"no SIZE", {.refuse = {u"SIZE"_s}}, u"file.bin"_s, true},
+        {"no SIZE, no such file", {.refuse = {u"SIZE"_s}}, u"missing.bin"_s, false},
+        // The listing finds "look_alike.bin" for the name with a blank: no size of that file.
+        {"no SIZE, a look-alike", {.refuse = {u"SIZE"_s}}, u"look alike.bin"_s, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.fault);
+        QString why;
+        const auto server = FtpTestServer::startFaulty(c.faults, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        writeFile(server->rootPath() + u"/file.bin"_s, content);
+        writeFile(server->rootPath() + u"/look_alike.bin"_s, content);
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        const QString local = tempPath(u"down/file.bin"_s);
+        writeFile(local, "the user's own file");
+
+        EXPECT_EQ(client.FTPDownloadFile(dos(u"down/file.bin"_s), c.remote), c.downloads)
+            << client.GetLastErrorMessage().toStdString();
+        EXPECT_EQ(readFile(local), c.downloads ? content : "the user's own file");
+        EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"file.bin"_s});
+        client.CloseConnection();
+    }
 }
 
 // Holds with and without the secure library: a refused connect leaves no session.
