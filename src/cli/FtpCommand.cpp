@@ -80,7 +80,9 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     FindWindowsDrive();
     FindHostFolder();
 
-    const Platform::Interruption interruption;
+    // A signal also ends a wait on a stalled server at once, so the clean-up after it is
+    // quick and a further signal need not cut it short.
+    const Platform::Interruption interruption(Platform::Interruption::Repeat::CancelsAgain);
     cFTP client;
     // The transfers look for a cancel after every block: a signal cancels them there, as the
     // control's Cancel button does.
@@ -139,13 +141,14 @@ bool FtpCommand::runOne(FtpOperations &operations, const QStringList &words, con
 {
     Platform::Interruption::setCommandRunning(true);
     std::optional<QString> failure = operations.run(words);
-    Platform::Interruption::setCommandRunning(false);
     if (failure && Platform::Interruption::requested())
         failure = u"cancelled"_s;
-    // Each result shows at once, in order with the failures, also when a person types.
+    // Each result shows at once, in order with the failures, also when a person types; a
+    // further signal cannot cut the command off before it is told.
     out.flush();
     if (failure)
         err << "vellix: " << where << words.first() << ": " << *failure << Qt::endl;
+    Platform::Interruption::setCommandRunning(false);
     return !failure;
 }
 

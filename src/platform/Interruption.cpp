@@ -6,28 +6,37 @@
 
 namespace {
 
-constexpr int HandledSignals[] = {SIGINT, SIGTERM};
+constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile std::sig_atomic_t commandRunning = 0;
 volatile std::sig_atomic_t requestedSignal = 0;
+volatile std::sig_atomic_t signalCount = 0;
+volatile std::sig_atomic_t repeatEndsAtOnce = 1;
 struct sigaction earlierActions[std::size(HandledSignals)];
 
 void onSignal(int signal)
 {
-    // Only async-signal-safe calls in here. The default action is back for a second signal.
-    std::signal(signal, SIG_DFL);
-    if (!commandRunning)
+    // Only async-signal-safe calls in here.
+    if (!commandRunning) {
+        std::signal(signal, SIG_DFL);
         std::raise(signal);
-    else
+        return;
+    }
+    if (!requestedSignal)
         requestedSignal = signal;
+    signalCount = signalCount + 1;
+    // Without a clean-up that gives up its waits, the default action is back for the next one.
+    if (repeatEndsAtOnce)
+        std::signal(signal, SIG_DFL);
 }
 
 } // namespace
 
 namespace Platform {
 
-Interruption::Interruption()
+Interruption::Interruption(Repeat repeat)
 {
+    repeatEndsAtOnce = repeat == Repeat::EndsAtOnce;
     struct sigaction action = {};
     action.sa_handler = onSignal;
     action.sa_flags = SA_RESTART;
@@ -50,6 +59,11 @@ void Interruption::setCommandRunning(bool running)
 bool Interruption::requested()
 {
     return requestedSignal != 0;
+}
+
+int Interruption::count()
+{
+    return signalCount;
 }
 
 void Interruption::endByRequestedSignal()

@@ -32,7 +32,7 @@ bool FileTransfer::write(const char *data, qsizetype size)
         if (m_end == 0 && size >= BufferSize) {
             // A large block goes straight out; copying it would only cost time.
             if (!m_data.sendAll(data, size, m_session.timeouts().data))
-                return m_session.fail(m_data.error());
+                return m_session.failData(m_data.error());
             return true;
         }
         const qsizetype chunk = std::min(size, BufferSize - m_end);
@@ -60,7 +60,7 @@ qsizetype FileTransfer::read(char *data, qsizetype size)
             const qsizetype received =
                 m_data.receive(m_buffer.data(), BufferSize, m_session.timeouts().data);
             if (received < 0) {
-                m_session.fail(m_data.error());
+                m_session.failData(m_data.error());
                 return -1;
             }
             m_begin = 0;
@@ -102,7 +102,7 @@ void FileTransfer::detach()
 bool FileTransfer::flush()
 {
     if (m_end > 0 && !m_data.sendAll(m_buffer.constData(), m_end, m_session.timeouts().data))
-        return m_session.fail(m_data.error());
+        return m_session.failData(m_data.error());
     m_end = 0;
     return true;
 }

@@ -282,9 +282,10 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
     for (;;) {
         const qsizetype received = data->receive(chunk, sizeof chunk, m_timeouts.data);
         if (received < 0) {
-            fail(data->error());
+            failData(data->error());
             data->close();
-            transferEnded(false);
+            if (!m_lost)
+                transferEnded(false);
             return false;
         }
         if (received == 0)
@@ -384,6 +385,11 @@ bool Session::lose(quint32 code)
     }
     m_control.close();
     return fail(code);
+}
+
+bool Session::failData(quint32 code)
+{
+    return code == InternetError::OperationCancelled ? lose(code) : fail(code);
 }
 
 bool Session::refuse(const Reply &reply)
@@ -503,7 +509,7 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
             }
         }
         if (!data.connectToAddress(peer, *port, m_timeouts.connect)) {
-            fail(data.error());
+            failData(data.error());
             return std::nullopt;
         }
     } else {
@@ -537,6 +543,10 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
     }
     if (!m_passive) {
         data = listener.accept(m_timeouts.data);
+        if (listener.error() == InternetError::OperationCancelled) {
+            failData(listener.error());
+            return std::nullopt;
+        }
         if (!data.isOpen()) {
             // The server could not reach us; its refusal follows on the control connection.
             const auto refusal = awaitReply();

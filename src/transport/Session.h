@@ -68,6 +68,9 @@ private:
 
     bool fail(quint32 code);
     bool lose(quint32 code);
+    // A failure of a data connection; one that a signal interrupted ends the session, since
+    // the server may be waiting on it still and the program is about to stop.
+    bool failData(quint32 code);
     bool refuse(const Reply &reply);
     bool ready();
     bool checkArgument(const QString &argument);

@@ -1,6 +1,7 @@
 #include "Socket.h"
 
 #include "InternetError.h"
+#include "platform/Interruption.h"
 
 #include <QElapsedTimer>
 
@@ -33,6 +34,8 @@ quint32 errorOfErrno(int error)
     case ECONNRESET:
     case EPIPE:
         return InternetError::ConnectionReset;
+    case ECANCELED:
+        return InternetError::OperationCancelled;
     default:
         return InternetError::ConnectionAborted;
     }
@@ -44,8 +47,11 @@ int pollMilliseconds(std::chrono::milliseconds timeout)
 }
 
 // Waits for `events` on a descriptor, restarting after signals without extending the wait.
+// A signal that asks the program to stop ends the wait at once, with ECANCELED: a stalled
+// server must not keep a cancelled command waiting for its timeout.
 int pollFor(int fd, short events, std::chrono::milliseconds timeout)
 {
+    const int signalsBefore = Platform::Interruption::count();
     QElapsedTimer clock;
     clock.start();
     for (;;) {
@@ -54,6 +60,10 @@ int pollFor(int fd, short events, std::chrono::milliseconds timeout)
         const int ready = ::poll(&entry, 1, pollMilliseconds(std::max(left, {})));
         if (ready >= 0 || errno != EINTR)
             return ready;
+        if (Platform::Interruption::count() != signalsBefore) {
+            errno = ECANCELED;
+            return -1;
+        }
     }
 }
 
@@ -291,7 +301,7 @@ Socket ListeningSocket::accept(std::chrono::milliseconds timeout)
 {
     const int ready = pollFor(m_fd, POLLIN, timeout);
     if (ready <= 0) {
-        m_error = ready == 0 ? InternetError::Timeout : InternetError::ConnectionAborted;
+        m_error = ready == 0 ? InternetError::Timeout : errorOfErrno(errno);
         return Socket();
     }
     const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
