@@ -81,6 +81,13 @@ QString withSeparator(const QString &dosFolder)
     return dosFolder.endsWith(QLatin1Char('\\')) ? dosFolder : dosFolder + QLatin1Char('\\');
 }
 
+bool isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QChar(0));
+}
+
 QString toLinux(const QString &dosPath)
 {
     if (!isAbsolute(dosPath))

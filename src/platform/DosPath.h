@@ -24,5 +24,10 @@ bool isAbsolute(const QString &dosPath);
 // The folder path with a trailing "\", as the control writes every local folder.
 QString withSeparator(const QString &dosFolder);
 
+// Whether a name from elsewhere (a server's listing) can name a file in a local folder and no
+// other: not empty, not "." or "..", and holding no "\", "/" or NUL, which would lead into
+// another folder or out of this one.
+bool isPlainName(const QString &name);
+
 } // namespace DosPath
 } // namespace Platform

@@ -136,8 +136,10 @@ bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
         return secureCommand(SecureCommand::command(verb, sLocal, sRemote));
     }
     const QString local = Trim(sLocal);
-    if (PageNames::isPage(local) && UploadPageFolder(local, sRemote))
-        return true;
+    if (PageNames::isPage(local)) {
+        if (const std::optional<bool> uploaded = UploadPageFolder(local, sRemote))
+            return *uploaded;
+    }
     return uploadFile(local, Trim(sRemote));
 }
 
@@ -524,15 +526,15 @@ qint64 cFTP::findFileSize(const QString &sFile, SizeMatch match)
 
 // --- Web pages and their companion folders ---------------------------------------------------
 
-bool cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
+std::optional<bool> cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
 {
     if (!PageNames::isPage(sLocal))
-        return false;
+        return std::nullopt;
     const QString localFolder = PageNames::localFolder(sLocal);
     const std::optional<Platform::FsoFolder> folder =
         Platform::FileSystemObject().GetFolder(localFolder);
     if (!folder)
-        return false;
+        return std::nullopt;
 
     // An existing server folder is reused, so these results do not matter.
     const QString folderName = PageNames::uploadFolderName(localFolder);
@@ -544,12 +546,15 @@ bool cFTP::UploadPageFolder(const QString &sLocal, const QString &sRemote)
         SetTransferBinary();
         if (!PageNames::staysBehind(file.Name()))
             FTPUploadFile(localFolder + Backslash + file.Name(), file.Name());
+        // A cancel ends the whole page's upload, not only the file it came in.
+        if (cancelRequested())
+            return false;
     }
     SetTransferBinary();
     SetFTPDirectory(QStringLiteral(".."));
 
-    // The page goes up as a copy that names the folder as the server has it. Only its upload
-    // makes the page's upload a success; otherwise the caller sends the page alone.
+    // Only the copy's upload makes the page's upload a success. Without a copy the page does
+    // not go up at all: its links would name the folder by a name the server does not have.
     const QString copy = MakePageCopy(sLocal);
     if (copy.isEmpty())
         return false;
@@ -624,6 +629,11 @@ bool cFTP::DownloadPageFolder(const QString &sLocal, const QString &sRemote)
     for (const cDirItem &entry : *entries) {
         if (entry.Directory)
             continue; // a folder is no file to fetch
+        // A server may name a file "..\..\x": such a name is never followed on this side.
+        if (!Platform::DosPath::isPlainName(entry.Filename)) {
+            Q_EMIT ServerNameRefused(entry.Filename);
+            continue;
+        }
         SetTransferBinary();
         FTPDownloadFile(localFolder + Backslash + entry.Filename, entry.Filename);
     }

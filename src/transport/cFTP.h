@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QFile;
 class QFileDevice;
@@ -96,13 +97,19 @@ public:
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);
+    // A file of a page's companion folder on the server was not fetched: its name cannot be
+    // the name of a local file (it would name another folder, or a file outside the folder).
+    void ServerNameRefused(const QString &name);
 
 private:
     enum class TransferOutcome { Done, Failed, Cancelled };
 
     void RecordError(quint32 code, const QString &operation);
     static double FileTimeToDate(const QDateTime &fileTime);
-    bool UploadPageFolder(const QString &sLocal, const QString &sRemote);
+    // Uploads a page's companion folder and then the page, as a copy that names the folder as
+    // the server has it. Nothing when the page has no companion folder (the caller then sends
+    // the page alone); else whether the page went up.
+    std::optional<bool> UploadPageFolder(const QString &sLocal, const QString &sRemote);
     QString MakePageCopy(const QString &sLocal);
     bool DeletePageFolder(const QString &sRemote);
     bool DownloadPageFolder(const QString &sLocal, const QString &sRemote);

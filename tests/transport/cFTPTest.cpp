@@ -10,6 +10,7 @@
 #include "transport/cFTP.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -231,6 +232,72 @@ TEST_P(cFTPServerTest, APageTravelsWithItsCompanionFolder)
     EXPECT_TRUE(client.DeleteFTPFile(u"a b.htm"_s));
     EXPECT_EQ(client.GetDirectoryListing(u"*"_s), nullptr);
     EXPECT_EQ(client.Directory()->Count(), 0);
+}
+
+// A page whose upload copy cannot be made, or whose copy's upload is cancelled, does not go
+// up: neither unchanged (its links would name a folder the server does not have) nor twice.
+TEST_P(cFTPServerTest, APageWithoutItsCopyDoesNotGoUp)
+{
+    putLocal(u"site/a b.htm"_s, QByteArray(600, 'p') + "<img src=\"a b_files/pic.gif\">");
+    putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
+    const struct
+    {
+        const char *how;
+        QString temporaryFolder;
+        int cancelAfterBlocks; // 0: no cancel
+        QStringList left;      // on the server afterwards
+    } cases[] = {
+        // The companion files went up first and stay.
+        {"no folder for the copy", u"C:\\no such folder\\"_s, 0, {u"a_b_files/"_s}},
+        // Removing the partial page removes its folder too.
+        {"copy's upload cancelled", u"C:\\"_s, 1, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        client.setTemporaryFolder(c.temporaryFolder);
+        if (c.cancelAfterBlocks > 0)
+            cancelAfterBlocks(c.cancelAfterBlocks);
+        EXPECT_FALSE(client.FTPUploadFile(dos(u"site/a b.htm"_s), u"a b.htm"_s));
+        EXPECT_EQ(listed(u"*"_s), c.left);
+        // A cancelled copy ends the upload: no second transfer of the page alone.
+        EXPECT_EQ(blocks, c.cancelAfterBlocks);
+        client.setHooks({});
+        blocks = 0;
+        cancelled = false;
+    }
+}
+
+// Names in a page's companion folder on the server never lead out of the local folder.
+TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
+{
+    if (server->rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    const QString folder = server->rootPath() + u'/' + work + u"/page_files/"_s;
+    writeFile(server->rootPath() + u'/' + work + u"/page.htm"_s, "<img src=\"page_files/a.gif\">");
+    writeFile(folder + u"a.gif"_s, "GIF89a");
+    const QStringList refused{u"x\\..\\..\\..\\PWNED.txt"_s, u"b\\..\\..\\up.txt"_s, u"a\\b"_s};
+    for (const QString &name : refused)
+        writeFile(folder + name, "not for this side");
+    QSignalSpy refusals(&client, &cFTP::ServerNameRefused);
+
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/page.htm"_s), u"page.htm"_s));
+    EXPECT_EQ(readFile(tempPath(u"down/page_files/a.gif"_s)), "GIF89a");
+    QStringList told;
+    for (const QList<QVariant> &arguments : refusals)
+        told << arguments.at(0).toString();
+    told.sort();
+    QStringList sortedRefused = refused;
+    sortedRefused.sort();
+    EXPECT_EQ(told, sortedRefused);
+    // Nothing but the page and its one picture, inside the local folder or above it.
+    QStringList written;
+    QDirIterator files(tempPath(u"down"_s), QDir::Files | QDir::Hidden,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        written << QDir(tempPath(u"down"_s)).relativeFilePath(files.next());
+    written.sort();
+    EXPECT_EQ(written, QStringList({u"page.htm"_s, u"page_files/a.gif"_s}));
+    EXPECT_FALSE(QFile::exists(tempPath(u"../PWNED.txt"_s)));
 }
 
 TEST_P(cFTPServerTest, ListingsOfFoldersAndPatterns)
