@@ -3,6 +3,7 @@
 #include "cli/CliDispatcher.h"
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
+#include "cli/TerminalText.h"
 #include "course/StartupFolders.h"
 #include "platform/Interruption.h"
 #include "transport/CSFtp.h"
@@ -88,6 +89,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     // control's Cancel button does.
     client.setHooks({.cancelRequested = [] { return Platform::Interruption::requested(); }});
     client.setTemporaryFolder(HostDriveRoot());
+    QObject::connect(&client, &cFTP::ServerNameRefused, [&err](const QString &name) {
+        err << "vellix: skipped the server file \"" << TerminalText::printable(name)
+            << "\": its name cannot be the name of a local file" << Qt::endl;
+    });
     if (parser.isSet(passive))
         client.SetModePassive();
     client.setSecure(parser.isSet(secure));
@@ -96,7 +101,7 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         const QString error = client.GetLastErrorMessage().trimmed();
         // The secure channel keeps no error text; its status says why.
         err << "vellix: cannot log in to " << parser.value(site) << ": "
-            << (error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
+            << TerminalText::printable(error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
         return Failure;
     }
     FtpOperations operations(client, out);
@@ -147,7 +152,8 @@ bool FtpCommand::runOne(FtpOperations &operations, const QStringList &words, con
     // further signal cannot cut the command off before it is told.
     out.flush();
     if (failure)
-        err << "vellix: " << where << words.first() << ": " << *failure << Qt::endl;
+        err << "vellix: " << where << words.first() << ": " << TerminalText::printable(*failure)
+            << Qt::endl;
     Platform::Interruption::setCommandRunning(false);
     return !failure;
 }

@@ -1,5 +1,6 @@
 #include "cli/FtpOperations.h"
 
+#include "cli/TerminalText.h"
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
@@ -153,7 +154,7 @@ std::optional<QString> FtpOperations::run(const QStringList &words)
 
 QString FtpOperations::listingLine(const cDirItem &item) const
 {
-    return u"%1|%2|%3|%4"_s.arg(item.Filename)
+    return u"%1|%2|%3|%4"_s.arg(TerminalText::field(item.Filename))
         .arg(item.FileSize)
         .arg(m_client.secure() ? CSFtp::LocalToUnixTime(item.LastWriteTime)
                                : secondsSince1970(item.LastWriteTime))
@@ -176,7 +177,7 @@ FtpOperations::Result FtpOperations::pwd(const QStringList &)
 {
     const QString folder = m_client.GetFTPDirectory();
     if (!folder.isEmpty())
-        m_out << folder << '\n';
+        m_out << TerminalText::printable(folder) << '\n';
     return outcome(!folder.isEmpty(), u"cannot read the current server folder"_s);
 }
 

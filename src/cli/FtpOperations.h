@@ -27,8 +27,9 @@ public:
     // succeeded.
     std::optional<QString> run(const QStringList &words);
 
-    // One entry as ls prints it: name|size|seconds since 1970 UTC|type. Secure listings carry
-    // dates shifted by the standard offset only, and are shifted back the same way.
+    // One entry as ls prints it: name|size|seconds since 1970 UTC|type, the name's control
+    // characters, "\" and "|" written as \xHH. Secure listings carry dates shifted by the
+    // standard offset only, and are shifted back the same way.
     QString listingLine(const cDirItem &item) const;
 
 private:

@@ -216,6 +216,29 @@ TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
     EXPECT_EQ(wrong.out, QString());
 }
 
+// A server chooses its names: none of them reaches the terminal raw, splits a listing line or
+// leads a download out of its local folder.
+TEST_P(FtpCommandServerTest, ServerNamesAreWrittenSafely)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    const QString root = server().rootPath();
+    writeFile(root + u"/esc\x1b[31m|red\\.txt"_s, "123");
+    writeFile(root + u"/page.htm"_s, "<p>");
+    writeFile(root + u"/page_files/ok.gif"_s, "GIF89a");
+    writeFile(root + u"/page_files/x\\..\\..\\bell\a.txt"_s, "no");
+    const QString local = tempPath(u"page.htm"_s);
+
+    const CliRun run = script(u"ls esc*\nget page.htm "_s + quotedArgument(local) + u'\n');
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith(u"esc\\x1b[31m\\x7cred\\x5c.txt|3|"_s)) << run.out.toStdString();
+    EXPECT_EQ(run.out.count(u'|'), 3);
+    EXPECT_EQ(run.err, u"vellix: skipped the server file \"x\\..\\..\\bell\\x07.txt\": its "_s
+                       u"name cannot be the name of a local file\n"_s);
+    EXPECT_EQ(readFile(tempPath(u"page_files/ok.gif"_s)), "GIF89a");
+    EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
