@@ -31,6 +31,9 @@ frmLogin::frmLogin(QWidget *parent)
     txtPassword =
         WidgetFactory::textBox(this, QStringLiteral("txtPassword"), FieldWidthInCharacters);
     txtPassword->setEchoMode(QLineEdit::Password);
+    // A star for each character, as the login has always shown it, whatever the style's own
+    // password character.
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: %1").arg(int('*')));
 
     chkSecure = new QCheckBox(QStringLiteral("Secure FTP"), this);
     chkSecure->setObjectName(QStringLiteral("chkSecure"));

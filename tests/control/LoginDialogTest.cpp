@@ -41,6 +41,13 @@ TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
 }
 
+TEST_F(LoginDialogTest, PasswordShowsAStarForEachCharacter)
+{
+    auto *password = child<QLineEdit>("txtPassword");
+    password->setText(QStringLiteral("pä ss"));
+    EXPECT_EQ(password->displayText(), QStringLiteral("*****"));
+}
+
 TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
 {
     struct Case
