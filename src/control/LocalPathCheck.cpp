@@ -1,6 +1,7 @@
 #include "control/LocalPathCheck.h"
 
 #include "course/SharedState.h"
+#include "platform/TextValue.h"
 #include "platform/Ui.h"
 
 namespace {
@@ -21,7 +22,8 @@ void refuseDrive()
 
 bool ValidLocalPath(const QString &path)
 {
-    const QString checked = path.trimmed().toLower();
+    // Blanks only: a tab or line break before the drive letter makes no drive letter.
+    const QString checked = Trim(path).toLower();
     const auto charAt = [&checked](qsizetype i) {
         return i < checked.size() ? checked.at(i) : QChar();
     };

@@ -13,6 +13,7 @@
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "platform/FileSystemObject.h"
+#include "platform/TextValue.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
@@ -146,7 +147,7 @@ void UploadCommand::fillEmptyLocalPath()
     state.PreviousLocalText = txFile.text();
     if (txFile.text().isEmpty())
         txFile.setText(state.LastLocalDir);
-    if (txFile.text().trimmed().isEmpty())
+    if (Trim(txFile.text()).isEmpty())
         txFile.setText(HostDriveRoot());
 }
 

@@ -23,6 +23,8 @@ TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
     const Case cases[] = {
         {QStringLiteral("h:\\Documents\\lesson 1.pdf"), {}},
         {QStringLiteral("  C:\\Docs\\Lesson.DOC  "), {}}, // trimmed, any letter case
+        {QStringLiteral("\tC:\\Docs"), drive},            // only blanks are trimmed
+        {QStringLiteral("\r\nC:\\Docs"), drive},
         {QStringLiteral("z:\\"), {}},
         {QStringLiteral("h:\\Documents\\*.*"), {}},
         {QStringLiteral("h:\\Documents\\*.*\\?"), {}}, // a whole folder wins over other masks

@@ -138,6 +138,22 @@ TEST_F(UploadCommandTest, HostSetsTheRemoteDirectoryInItsHandler)
     EXPECT_EQ(ui().boxes().first().title, u"Parameter Error"_s);
 }
 
+TEST_F(UploadCommandTest, OnlyBlanksMakeTheLocalPathEmpty)
+{
+    // Were the tab taken for an empty path, the command would go on to the host drive's root
+    // and try the stored login, which leads nowhere.
+    const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    ASSERT_TRUE(WriteLoginData(Course, site, u"smith"_s, u"pw"_s, false));
+    auto *txFile = control->findChild<QLineEdit *>(u"txFile"_s);
+    txFile->setText(u"\t"_s);
+    control->findChild<QPushButton *>(u"cmdUpload"_s)->click();
+
+    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(ui().boxes().first().text.startsWith(u"Local Drive is invalid."_s));
+    EXPECT_EQ(txFile->text(), u"\t"_s);
+    EXPECT_FALSE(connected());
+}
+
 TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
 {
     // A stand-in tool first on the search path writes down how it was started.
