@@ -63,9 +63,11 @@ QString BatchUpload::commandLine(const QString &userId, const QString &password,
         QStringLiteral("done"),
         siteName,
     };
+    // Quoted by the rules the tool's command line is split by, so that it gets every value as
+    // stored, quotes and backslashes included.
     QStringList parts;
     for (const QString &value : values)
-        parts << quoted(value);
+        parts << Platform::Launcher::quoteArgument(value);
     return parts.join(QLatin1Char(' '));
 }
 

@@ -16,7 +16,8 @@ public:
     // The script's two commands, each line ending in CR LF.
     static QString script(const QString &targetFolder, const QString &localPath);
 
-    // The tool's command line; every value is enclosed in double quotes.
+    // The tool's command line; every value is enclosed in double quotes, with the quotes and
+    // backslashes inside escaped by the Windows rules.
     static QString commandLine(const QString &userId, const QString &password,
                                const QString &scriptPath, const QString &siteName);
 

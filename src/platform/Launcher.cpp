@@ -176,6 +176,29 @@ QStringList Launcher::splitCommandLine(const QString &commandLine)
     return arguments;
 }
 
+QString Launcher::quoteArgument(const QString &argument)
+{
+    const QLatin1Char quote('"');
+    const QLatin1Char backslash('\\');
+    QString quoted(quote);
+    // Backslashes count only in front of a quote, so they are held back until it is known
+    // what follows them.
+    qsizetype backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == backslash) {
+            ++backslashes;
+            continue;
+        }
+        if (c == quote)
+            quoted += QString(2 * backslashes + 1, backslash);
+        else
+            quoted += QString(backslashes, backslash);
+        quoted += c;
+        backslashes = 0;
+    }
+    return quoted + QString(2 * backslashes, backslash) + quote;
+}
+
 Launcher::Command Launcher::resolve(const QString &commandLine)
 {
     QStringList arguments = splitCommandLine(commandLine);

@@ -34,6 +34,11 @@ public:
     // backslash escapes.
     static QStringList splitCommandLine(const QString &commandLine);
 
+    // One argument enclosed in double quotes, so that splitCommandLine gives it back as it
+    // was: backslashes before a quote, and before the closing quote, are doubled, and quotes
+    // are escaped.
+    static QString quoteArgument(const QString &argument);
+
     // What start() would run for the command line.
     static Command resolve(const QString &commandLine);
 

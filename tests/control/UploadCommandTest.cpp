@@ -11,6 +11,7 @@
 #include "course/ConfigStore.h"
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
+#include "platform/Launcher.h"
 #include "transport/cFTP.h"
 
 #include <QDeadlineTimer>
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -56,6 +58,17 @@ TEST(BatchUploadTest, ScriptAndCommandLine)
                                        u"sftp.example.org"_s),
               uR"("hvsftp.exe" "-l" "smith" "-pw" "pass word" "-b" "C:\Dovrelle\rad0A1B2.tmp" )"
               uR"("-be" "-k" "-hv" "done" "sftp.example.org")"_s);
+
+    // Whatever a value holds, the launcher's split gives it back as it was.
+    const QString values[] = {u"pa\"ss"_s, u"pass\\"_s,      u"a\\\"b"_s, u"\\\\"_s,
+                              u"\""_s,     u"x\\\\\"\" y"_s, QString(),   u"\t"_s};
+    for (const QString &value : values) {
+        EXPECT_EQ(Platform::Launcher::splitCommandLine(
+                      BatchUpload::commandLine(value, value, value, value)),
+                  (QStringList{u"hvsftp.exe"_s, u"-l"_s, value, u"-pw"_s, value, u"-b"_s, value,
+                               u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, value}))
+            << value.toStdString();
+    }
 
     const QString path = BatchUpload::newScriptPath(HostFolder);
     EXPECT_TRUE(path.startsWith(HostFolder + u"rad"_s)) << path.toStdString();
@@ -107,6 +120,17 @@ protected:
 
     bool connected() const { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
 
+    // Checks that the command showed exactly this one box, with the arrow pointer back.
+    void expectOnlyBox(const QString &text, const QString &title, Ui::Icon icon)
+    {
+        ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+        const Box &box = ui().boxes().first();
+        EXPECT_EQ(box.text, text);
+        EXPECT_EQ(box.title, title);
+        EXPECT_EQ(box.icon, icon);
+        EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    }
+
     std::unique_ptr<Vellix> control;
 };
 
@@ -118,12 +142,8 @@ TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderEndsBeforeAnythingEls
     click(localFile(u"notes.txt"_s));
 
     EXPECT_EQ(raised, 1);
-    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-    const Box &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"You have bad data in you varables.\r\nResetting Login variables."_s);
-    EXPECT_EQ(box.title, u"Parameter Error"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    expectOnlyBox(u"You have bad data in you varables.\r\nResetting Login variables."_s,
+                  u"Parameter Error"_s, Ui::Icon::Critical);
     EXPECT_FALSE(connected());
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
 }
@@ -156,50 +176,56 @@ TEST_F(UploadCommandTest, OnlyBlanksMakeTheLocalPathEmpty)
 
 TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
 {
-    // A stand-in tool first on the search path writes down how it was started.
+    // A stand-in tool first on the search path writes down how it was started, one argument
+    // after another, each ended by a NUL.
     const QString argumentsFile = tempPath(u"hvsftp-arguments"_s);
     const QString toolFolder = tempPath(u"bin"_s);
     const QString tool = writeFile(
         toolFolder + u"/hvsftp"_s,
-        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + argumentsFile.toUtf8() + ".part\"\nmv \"" +
+        "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + argumentsFile.toUtf8() + ".part\"\nmv \"" +
             argumentsFile.toUtf8() + ".part\" \"" + argumentsFile.toUtf8() + "\"\n");
     QFile(tool).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                QFileDevice::ExeOwner);
     const QByteArray savedPath = qgetenv("PATH");
     qputenv("PATH", toolFolder.toUtf8() + ':' + savedPath);
+    const auto restorePath = qScopeGuard([&savedPath] { qputenv("PATH", savedPath); });
+    const QString hostFolder = Platform::DosPath::toLinux(HostFolder);
 
-    writeIni("[smith]\r\nbatch=1\r\n");
     // No server listens at the site: the control must not try to reach it.
     const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
-    ASSERT_TRUE(WriteLoginData(Course, site, u"smith"_s, u"se cret"_s, true));
-    const QString file = localFile(u"notes.txt"_s);
-    click(file);
-    qputenv("PATH", savedPath);
+    const std::pair<QString, QString> logins[] = {
+        {u"smith"_s, u"se cret"_s},
+        // Quotes and backslashes would split or merge arguments if quoted naively.
+        {u"dom\\smith\\"_s, u"a\"b\\\" c\\"_s},
+    };
+    for (const auto &[user, password] : logins) {
+        SCOPED_TRACE(password.toStdString());
+        ui().clear();
+        QFile::remove(argumentsFile);
+        writeIni("[smith]\r\nbatch=1\r\n");
+        ASSERT_TRUE(WriteLoginData(Course, site, user, password, true));
+        click(localFile(u"notes.txt"_s));
 
-    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-    const Box &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Batch Secure Ftp website update has been launched."_s);
-    EXPECT_EQ(box.title, u"Batch Secure Ftp"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Information);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
-    EXPECT_FALSE(connected());
+        expectOnlyBox(u"Batch Secure Ftp website update has been launched."_s,
+                      u"Batch Secure Ftp"_s, Ui::Icon::Information);
+        EXPECT_FALSE(connected());
 
-    const QStringList scripts =
-        QDir(Platform::DosPath::toLinux(HostFolder)).entryList({u"rad*.tmp"_s}, QDir::Files);
-    ASSERT_EQ(scripts.size(), 1);
-    const QString scriptFile = Platform::DosPath::toLinux(HostFolder) + scripts.first();
-    EXPECT_EQ(readFile(scriptFile),
-              "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
+        const QStringList scripts = QDir(hostFolder).entryList({u"rad*.tmp"_s}, QDir::Files);
+        ASSERT_EQ(scripts.size(), 1);
+        EXPECT_EQ(readFile(hostFolder + scripts.first()),
+                  "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
 
-    QDeadlineTimer deadline(20000);
-    while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
-        QTest::qWait(20);
-    ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
-    const QStringList arguments =
-        QString::fromUtf8(readFile(argumentsFile)).split(u'\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(arguments, (QStringList{u"-l"_s, u"smith"_s, u"-pw"_s, u"se cret"_s, u"-b"_s,
-                                      HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
-                                      u"done"_s, site}));
+        QDeadlineTimer deadline(20000);
+        while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
+            QTest::qWait(20);
+        ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
+        QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
+        arguments.removeLast(); // after the last NUL
+        EXPECT_EQ(arguments, (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s,
+                                          HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
+                                          u"done"_s, site}));
+        QFile::remove(hostFolder + scripts.first());
+    }
 }
 
 std::vector<FtpTestServer::Kind> serverKinds()
@@ -268,12 +294,8 @@ TEST_P(UploadServerTest, FileGoesUpAndTheCatalogueIsRebuiltForAHostWithLoadfunc)
     control->loadfunc(&host);
     click(localFile(u"notes.txt"_s, "first lesson\r\n"));
 
-    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-    const Box &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"File: \"notes.txt\"\r\nwas successfully uploaded to the webserver."_s);
-    EXPECT_EQ(box.title, u"Upload File"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Information);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    expectOnlyBox(u"File: \"notes.txt\"\r\nwas successfully uploaded to the webserver."_s,
+                  u"Upload File"_s, Ui::Icon::Information);
     EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "first lesson\r\n");
     EXPECT_TRUE(serverContent(ArchivePath + u"/index.htm"_s).contains("notes.txt"));
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
@@ -311,12 +333,8 @@ TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
     ASSERT_TRUE(loginStored());
     click(localFile(u"notes.txt"_s));
 
-    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-    const Box &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Bad directory passed.\r\nYour login data has been reset."_s);
-    EXPECT_EQ(box.title, u"Upload"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    expectOnlyBox(u"Bad directory passed.\r\nYour login data has been reset."_s, u"Upload"_s,
+                  Ui::Icon::Critical);
     EXPECT_FALSE(loginStored());
     EXPECT_FALSE(Shared().LoggedIn);
     EXPECT_TRUE(Shared().Password.isEmpty());
