@@ -101,6 +101,18 @@ TEST_F(LoginData, ValuesReadBackByteForByte)
     }
 }
 
+TEST_F(LoginData, StoredByEarlierBuildsStillReads)
+{
+    // Users keep the login data that earlier builds stored: another cipher or another key
+    // byte would turn it into garbage.
+    writeIni(readFile(QStringLiteral(VELLIX_COURSE_FIXTURES "/Dovrelle.ini")));
+    ASSERT_TRUE(ReadCourseConfig(u"Bio 1"_s));
+    EXPECT_EQ(Shared().SiteName, u"ftp.example.org/pub"_s);
+    EXPECT_EQ(Shared().UserId, u"Jürgen Ölm"_s);
+    EXPECT_EQ(Shared().Password, QString::fromLatin1(bytesFrom(0x20, 0x7E)));
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"Bio 1"_s, u"secure"_s), u"1"_s);
+}
+
 TEST_F(LoginData, WrittenEncipheredInOrder)
 {
     writeIni("[Course]\r\nschool=Hill\r\n");
