@@ -80,7 +80,8 @@ QString StoreFailure(const QString &storedSite, const frmLogin::Entries &entered
             break;
         }
     }
-    return QStringLiteral("Dovrelle.ini cannot be written.");
+    return QStringLiteral("The course folder '%1' cannot name a section of %2.")
+        .arg(Shared().CourseName, ConfigFile::name());
 }
 
 void TellNotSaved(const QString &reason)
@@ -89,10 +90,21 @@ void TellNotSaved(const QString &reason)
                          Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Login"));
 }
 
+void TellNotRemembered()
+{
+    Platform::messageBox(QStringLiteral("The login data cannot be saved in ") +
+                             ConfigFile::dosPath() +
+                             QStringLiteral(".\r\nIt is used for this session but will not be "
+                                            "remembered."),
+                         Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Login"));
+}
+
 // Stores what the user entered in the course's section and takes it into the shared state,
 // the site without its path. A value that cannot be stored is refused with a message rather
 // than used for this run only: the user would find it gone at the next start, long after
-// they could still tell what they had typed.
+// they could still tell what they had typed. A file that cannot be written is another
+// matter: the values are good, so the session goes on with them, and the user is told that
+// they will have to type them again next time.
 bool StoreLoginData(const frmLogin::Entries &entered)
 {
     SharedState &state = Shared();
@@ -101,10 +113,17 @@ bool StoreLoginData(const frmLogin::Entries &entered)
         return false;
     }
     const QString site = StoredSite(entered.SiteName, state.WebRootPath);
-    if (!WriteLoginData(state.CourseName, site, entered.UserName, entered.Password,
-                        entered.Secure)) {
+    const LoginStore::Outcome written =
+        WriteLoginData(state.CourseName, site, entered.UserName, entered.Password, entered.Secure);
+    switch (written.saved) {
+    case LoginStore::Saved::Refused:
         TellNotSaved(StoreFailure(site, entered));
         return false;
+    case LoginStore::Saved::NotWritable:
+        TellNotRemembered();
+        break;
+    case LoginStore::Saved::Stored:
+        break;
     }
     state.SiteName = entered.SiteName.section(Slash, 0, 0);
     state.UserId = entered.UserName;

@@ -1,6 +1,7 @@
 #include "course/ConfigFile.h"
 
 #include "platform/Profile.h"
+#include "platform/SystemFolders.h"
 
 namespace {
 // Every value is read into a buffer of this many characters, its final NUL included.
@@ -14,6 +15,11 @@ ConfigFile::ConfigFile()
 QString ConfigFile::name()
 {
     return QStringLiteral("Dovrelle.ini");
+}
+
+QString ConfigFile::dosPath()
+{
+    return Platform::SystemFolders::windowsDirectory() + QLatin1Char('\\') + name();
 }
 
 QByteArray ConfigFile::bytes(const QString &section, const QString &key) const

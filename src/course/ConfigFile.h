@@ -17,6 +17,8 @@ public:
 
     // The file's bare name: it lies in the Windows directory.
     static QString name();
+    // Where the file lies, as the control names local files ("C:\windows\Dovrelle.ini").
+    static QString dosPath();
 
     QByteArray bytes(const QString &section, const QString &key) const;
     // A plain (not enciphered) value; plain values are UTF-8.

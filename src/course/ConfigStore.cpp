@@ -9,8 +9,6 @@
 #include "platform/DosPath.h"
 #include "platform/TextValue.h"
 
-#include <array>
-
 namespace {
 
 // The archive entries "dir0" ... "dir1000" of a course section.
@@ -109,24 +107,14 @@ bool ReadFolderMap(const QString &section, const QString &archive)
     return true;
 }
 
-bool WriteLoginData(const QString &section, const QString &storedSite, const QString &userId,
-                    const QString &password, bool secure)
+LoginStore::Outcome WriteLoginData(const QString &section, const QString &storedSite,
+                                   const QString &userId, const QString &password, bool secure)
 {
-    const std::array<std::pair<QString, QString>, 4> values = {{
-        {QStringLiteral("ftpSite"), storedSite},
-        {QStringLiteral("ftpUsid"), userId},
-        {QStringLiteral("ftpPwd"), password},
-        {QStringLiteral("secure"), secure ? QStringLiteral("1") : QStringLiteral("0")},
-    }};
-
-    const LoginStore login;
-    for (const auto &[key, value] : values) {
-        if (login.problemWith(value) != LoginStore::Problem::None)
-            return false;
-    }
-    for (const auto &[key, value] : values) {
-        if (!login.write(section, key, value))
-            return false;
-    }
-    return true;
+    return LoginStore().write(
+        section, {
+                     {QStringLiteral("ftpSite"), storedSite},
+                     {QStringLiteral("ftpUsid"), userId},
+                     {QStringLiteral("ftpPwd"), password},
+                     {QStringLiteral("secure"), secure ? QStringLiteral("1") : QStringLiteral("0")},
+                 });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "course/LoginStore.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,9 +27,9 @@ bool ReadCourseConfig(const QString &section);
 bool ReadFolderMap(const QString &section, const QString &archive);
 
 // Stores the login data of a course section enciphered: "ftpSite", "ftpUsid", "ftpPwd" and
-// "secure" ("0" or "1"), in that order. storedSite is the site as it is stored (host, and the
-// path of the web root when there is one). False, with nothing written, when one of the
-// values could not be read back unchanged (see LoginStore::problemWith); false as well when
-// the file cannot be written.
-bool WriteLoginData(const QString &section, const QString &storedSite, const QString &userId,
-                    const QString &password, bool secure);
+// "secure" ("0" or "1"), in that order and in one change of the file. storedSite is the site
+// as it is stored (host, and the path of the web root when there is one). Refused, with
+// nothing written, when one of the values could not be read back unchanged (see
+// LoginStore::problemWith); not stored either when the file cannot be written.
+LoginStore::Outcome WriteLoginData(const QString &section, const QString &storedSite,
+                                   const QString &userId, const QString &password, bool secure);

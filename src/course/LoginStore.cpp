@@ -22,10 +22,18 @@ QString LoginStore::read(const ConfigFile &file, const QString &section, const Q
 
 bool LoginStore::write(const QString &section, const QString &key, const QString &value) const
 {
-    if (problemWith(value) != Problem::None)
-        return false;
-    return Platform::Profile::WritePrivateProfileString(section, key, enciphered(value),
-                                                        ConfigFile::name());
+    return bool(write(section, {{key, value}}));
+}
+
+LoginStore::Outcome LoginStore::write(const QString &section,
+                                      const QList<std::pair<QString, QString>> &values) const
+{
+    Platform::IniFile file(Platform::Profile::resolve(ConfigFile::name()));
+    for (const auto &[key, value] : values) {
+        if (problemWith(value) != Problem::None || !file.setValue(section, key, enciphered(value)))
+            return {Saved::Refused};
+    }
+    return {file.save() ? Saved::Stored : Saved::NotWritable};
 }
 
 LoginStore::Problem LoginStore::problemWith(const QString &value) const

@@ -5,7 +5,10 @@
 class ConfigFile;
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // The enciphered login values of a course section of the configuration file ("ftpSite",
 // "ftpUsid", "ftpPwd", "secure"). Each routine that reads or writes login data makes one for
@@ -20,6 +23,20 @@ public:
         Unstorable, // would not read back as written (a line break or NUL once enciphered)
     };
 
+    enum class Saved {
+        Stored,
+        Refused,     // a value or the section name cannot be stored; nothing was written
+        NotWritable, // the file or its folder cannot be written
+    };
+
+    // What became of a write of login values; true when they were stored.
+    struct Outcome
+    {
+        Saved saved = Saved::Stored;
+
+        explicit operator bool() const { return saved == Saved::Stored; }
+    };
+
     LoginStore();
 
     // The deciphered value of a key; empty when the file, section or key is missing.
@@ -27,6 +44,9 @@ public:
     // Enciphers and writes one value. False, with nothing written, when the value cannot be
     // stored or the file cannot be written.
     bool write(const QString &section, const QString &key, const QString &value) const;
+    // Enciphers and writes several values (key, value) in one change of the file, so that
+    // they are stored all together or not at all.
+    Outcome write(const QString &section, const QList<std::pair<QString, QString>> &values) const;
 
     // Why a value would not read back unchanged; Problem::None when it would.
     Problem problemWith(const QString &value) const;

@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -324,6 +326,46 @@ TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
         EXPECT_FALSE(Shared().LoggedIn);
         EXPECT_EQ(Shared().UserId, QString());
     }
+}
+
+TEST_F(LoginDataTest, UnwritableFileLeavesTheLoginToThisSession)
+{
+    // Ways the file cannot be written that hold for every user, root included.
+    const QString windowsFolder = QFileInfo(iniPath()).path();
+    const std::pair<const char *, std::function<void()>> blockers[] = {
+        {"the Windows folder is a file",
+         [&] {
+             QDir(windowsFolder).removeRecursively();
+             writeFile(windowsFolder, "not a folder");
+         }},
+        {"Dovrelle.ini is a folder", [&] { QDir().mkpath(iniPath()); }},
+    };
+    for (const auto &[how, block] : blockers) {
+        SCOPED_TRACE(how);
+        SharedState::reset();
+        ui().clear();
+        block();
+        prepareCommand(CourseDir);
+        answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, true);
+        ASSERT_TRUE(LoadLoginData());
+
+        ASSERT_EQ(ui().boxes().size(), 1);
+        const auto &box = ui().boxes().first();
+        EXPECT_EQ(box.text, u"The login data cannot be saved in C:\\windows\\Dovrelle.ini.\r\n"
+                            "It is used for this session but will not be remembered."_s);
+        EXPECT_EQ(box.title, u"Login"_s);
+        EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
+        const SharedState &s = Shared();
+        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
+                  QStringList({u"ftp.a.org"_s, u"ftp.a.org"_s, u"anna"_s, u"pw"_s}));
+        EXPECT_TRUE(s.LoggedIn && s.Secure);
+        // Logged in now: the next command neither asks nor tells again.
+        EXPECT_TRUE(LoadLoginData());
+        EXPECT_EQ(ui().boxes().size(), 1);
+        QFile::remove(windowsFolder);
+        QDir(windowsFolder).removeRecursively();
+    }
+    EXPECT_EQ(m_shown, 2);
 }
 
 TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
