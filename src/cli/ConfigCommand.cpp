@@ -182,10 +182,18 @@ int ConfigCommand::setLogin(const QStringList &arguments, QTextStream &out, QTex
         }
     }
 
-    if (!WriteLoginData(*course, site, user, password, secure == QLatin1String("1"))) {
-        err << "vellix: cannot write the login data of course '" << *course << "' to "
-            << Platform::Profile::resolve(ConfigFile::name()) << '\n';
+    const QString file = Platform::Profile::resolve(ConfigFile::name());
+    const LoginStore::Outcome written =
+        WriteLoginData(*course, site, user, password, secure == QLatin1String("1"));
+    if (!written) {
+        err << "vellix: cannot write the login data of course '" << *course << "' to " << file
+            << '\n';
         return Failure;
+    }
+    if (written.madePrivate) {
+        err << "vellix: note: " << file
+            << " could be read by other users; it holds login data, so it is now readable by its "
+               "owner only\n";
     }
     out << "Stored the login data of course '" << *course << "'.\n";
     return Success;

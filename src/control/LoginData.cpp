@@ -99,6 +99,14 @@ void TellNotRemembered()
                          Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Login"));
 }
 
+void TellMadePrivate()
+{
+    Platform::messageBox(ConfigFile::dosPath() +
+                             QStringLiteral(" could be read by other users.\r\nIt holds your login "
+                                            "data, so it is now readable by you only."),
+                         Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Login"));
+}
+
 // Stores what the user entered in the course's section and takes it into the shared state,
 // the site without its path. A value that cannot be stored is refused with a message rather
 // than used for this run only: the user would find it gone at the next start, long after
@@ -123,6 +131,8 @@ bool StoreLoginData(const frmLogin::Entries &entered)
         TellNotRemembered();
         break;
     case LoginStore::Saved::Stored:
+        if (written.madePrivate)
+            TellMadePrivate();
         break;
     }
     state.SiteName = entered.SiteName.section(Slash, 0, 0);

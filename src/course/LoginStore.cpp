@@ -22,7 +22,10 @@ QString LoginStore::read(const ConfigFile &file, const QString &section, const Q
 
 bool LoginStore::write(const QString &section, const QString &key, const QString &value) const
 {
-    return bool(write(section, {{key, value}}));
+    if (problemWith(value) != Problem::None)
+        return false;
+    return Platform::Profile::WritePrivateProfileString(section, key, enciphered(value),
+                                                        ConfigFile::name());
 }
 
 LoginStore::Outcome LoginStore::write(const QString &section,
@@ -33,7 +36,10 @@ LoginStore::Outcome LoginStore::write(const QString &section,
         if (problemWith(value) != Problem::None || !file.setValue(section, key, enciphered(value)))
             return {Saved::Refused};
     }
-    return {file.save() ? Saved::Stored : Saved::NotWritable};
+    const bool wasOpenToOthers = file.isOpenToOthers();
+    if (!file.save(Platform::IniFile::Access::OwnerOnly))
+        return {Saved::NotWritable};
+    return {Saved::Stored, wasOpenToOthers};
 }
 
 LoginStore::Problem LoginStore::problemWith(const QString &value) const

@@ -33,6 +33,9 @@ public:
     struct Outcome
     {
         Saved saved = Saved::Stored;
+        // The file had been open to other users: it holds login data, so it is its owner's
+        // only now.
+        bool madePrivate = false;
 
         explicit operator bool() const { return saved == Saved::Stored; }
     };
@@ -41,11 +44,13 @@ public:
 
     // The deciphered value of a key; empty when the file, section or key is missing.
     QString read(const ConfigFile &file, const QString &section, const QString &key) const;
-    // Enciphers and writes one value. False, with nothing written, when the value cannot be
-    // stored or the file cannot be written.
+    // Enciphers and writes one value, the file's access left as it is (clearing a value gives
+    // nothing away). False, with nothing written, when the value cannot be stored or the file
+    // cannot be written.
     bool write(const QString &section, const QString &key, const QString &value) const;
     // Enciphers and writes several values (key, value) in one change of the file, so that
-    // they are stored all together or not at all.
+    // they are stored all together or not at all, and leaves the file readable by its owner
+    // only: the cipher keeps a casual eye off the values, not a determined one.
     Outcome write(const QString &section, const QList<std::pair<QString, QString>> &values) const;
 
     // Why a value would not read back unchanged; Problem::None when it would.

@@ -9,6 +9,11 @@ namespace Platform {
 
 namespace {
 
+const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
+// Whatever users other than the owner may do with a file.
+const QFile::Permissions OthersAccess = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -213,7 +218,7 @@ void IniFile::removeSection(const QString &section)
     m_lines.remove(position.sectionLine, end - position.sectionLine);
 }
 
-bool IniFile::save() const
+bool IniFile::save(Access access) const
 {
     const QFileInfo info(m_path);
     const bool isNew = !info.exists();
@@ -223,14 +228,20 @@ bool IniFile::save() const
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (isNew)
-        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    if (isNew || access == Access::OwnerOnly)
+        file.setPermissions(OwnerOnly);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         file.write(m_lines.at(i));
         if (i + 1 < m_lines.size() || m_finalNewline)
             file.write(m_newline);
     }
     return file.commit();
+}
+
+bool IniFile::isOpenToOthers() const
+{
+    const QFileInfo info(m_path);
+    return info.exists() && (info.permissions() & OthersAccess);
 }
 
 } // namespace Platform

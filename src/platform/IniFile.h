@@ -31,9 +31,18 @@ public:
     void removeKey(const QString &section, const QString &key);
     void removeSection(const QString &section);
 
-    // Writes the file atomically (a sibling file renamed over it); a new file is readable
-    // by its owner only.
-    bool save() const;
+    // Who may read the file once it is saved.
+    enum class Access {
+        Kept,      // as the file allowed before; a new file is its owner's only
+        OwnerOnly, // its owner only, whatever the file allowed before
+    };
+
+    // Writes the file atomically (a sibling file renamed over it), so the file never shows
+    // its new content with its old access.
+    bool save(Access access = Access::Kept) const;
+
+    // True when the file on disk lets other users than its owner read or change it.
+    bool isOpenToOthers() const;
 
     static bool isWritableValue(const QByteArray &value);
 

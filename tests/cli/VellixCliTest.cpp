@@ -46,6 +46,26 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
         EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << show.out.toStdString();
 }
 
+TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
+{
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    writeIni("[Bio]\r\nschool=Hill\r\n");
+    QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    const QStringList setLogin =
+        words(u"config set-login Bio --site ftp.example.org --user anna"_s);
+    // Said the first time only: from then on the file is private already.
+    for (const bool told : {true, false}) {
+        const CliRun run = vellix(setLogin, u"pw"_s);
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err, told ? u"vellix: note: "_s + iniPath() +
+                                      u" could be read by other users; it holds login data, so "
+                                      "it is now readable by its owner only\n"_s
+                                : QString());
+        // The permissions of the user who reads them (root) do not count.
+        EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+    }
+}
+
 TEST_F(VellixCli, HelpAndUsageErrors)
 {
     const CliRun help = vellix({u"--help"_s});

@@ -368,6 +368,31 @@ TEST_F(LoginDataTest, UnwritableFileLeavesTheLoginToThisSession)
     EXPECT_EQ(m_shown, 2);
 }
 
+TEST_F(LoginDataTest, StoringMakesTheFileReadableByItsOwnerOnly)
+{
+    const QString told = u"C:\\windows\\Dovrelle.ini could be read by other users.\r\n"
+                         "It holds your login data, so it is now readable by you only."_s;
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    writeIni("[bio]\r\nschool=Hill\r\n");
+    QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    // Told the first time only: from then on the file is private already.
+    for (const QStringList &boxes : {QStringList{told}, QStringList{}}) {
+        SharedState::reset();
+        ui().clear();
+        prepareCommand(CourseDir);
+        answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, false);
+        ASSERT_TRUE(LoadLoginData());
+        QStringList texts;
+        for (const auto &box : ui().boxes()) {
+            EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
+            texts << box.text;
+        }
+        EXPECT_EQ(texts, boxes);
+        // The permissions of the user who reads them (root) do not count.
+        EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+    }
+}
+
 TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
 {
     for (const bool quiet : {true, false}) {

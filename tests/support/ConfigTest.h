@@ -3,10 +3,17 @@
 #include "platform/Profile.h"
 #include "support/VellixTest.h"
 
+#include <QFile>
+
 // A test with its own Dovrelle.ini in the Windows folder of its prefix.
 class ConfigTest : public VellixTest
 {
 protected:
     static QString iniPath() { return Platform::Profile::resolve(QStringLiteral("Dovrelle.ini")); }
-    void writeIni(const QByteArray &content) const { writeFile(iniPath(), content); }
+    // Readable by its owner only, as the control leaves the file once it stored login data.
+    void writeIni(const QByteArray &content) const
+    {
+        writeFile(iniPath(), content);
+        QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    }
 };
