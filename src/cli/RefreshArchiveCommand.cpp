@@ -10,6 +10,7 @@
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "operations/SessionOpener.h"
+#include "platform/Registry.h"
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
@@ -80,8 +81,15 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
     }
 
     // The catalogue's local copies go under the host product's folder, as the control's do.
+    // The control falls back to its current folder; here that would be wherever the shell
+    // stands, so an unregistered host product ends the command instead.
     FindWindowsDrive();
-    FindHostFolder();
+    if (!FindHostFolder()) {
+        err << "vellix: Dovrelle is not registered: " << Platform::Registry::defaultPath()
+            << " holds no App Paths entry for Dovrelle.exe, whose folder takes the catalogue's "
+               "local copies\n";
+        return Failure;
+    }
     ReadControlCourseConfig(state.CourseName);
     if (state.SiteName.isEmpty() || state.UserId.isEmpty() || state.Password.isEmpty()) {
         err << "vellix: Dovrelle.ini holds no login data for the course " << state.CourseName

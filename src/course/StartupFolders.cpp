@@ -14,16 +14,17 @@ void FindWindowsDrive()
         Shared().WindowsDrive + QStringLiteral(":\\program files\\internet explorer\\iexplore.exe");
 }
 
-void FindHostFolder()
+bool FindHostFolder()
 {
     Shared().HostFolder = ReadHostFolder();
     if (!Shared().HostFolder.isEmpty()) {
         Shared().HostDrive = Shared().HostFolder.left(1);
-        return;
+        return true;
     }
     Shared().HostFolder =
         Platform::DosPath::withSeparator(Platform::SystemFolders::currentDirectory());
     Shared().HostDrive = Shared().WindowsDrive;
+    return false;
 }
 
 QString HostDriveRoot()

@@ -8,7 +8,9 @@
 #include "platform/DosPath.h"
 #include "platform/Registry.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -77,30 +79,40 @@ TEST_P(RefreshArchiveTest, RebuildsAndUploadsTheCatalogue)
 
 TEST_P(RefreshArchiveTest, SaysWhyItCouldNot)
 {
+    const QString month = u"/DV/smith/spring/November_2006"_s;
     const struct
     {
         QString site; // empty: no login stored
         QString rdir;
-        int exitCode;
         QString error;
+        bool registered = true; // the host product, whose folder takes the local copies
     } cases[] = {
-        {{}, u"/DV/smith/spring/November_2006"_s, 1, u"holds no login data"_s},
-        {u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort()), u"/DV/smith/spring/November_2006"_s, 1,
-         u"12029"_s},
-        {u"site"_s, u"/DV"_s, 1, u"names no archive month folder"_s},
-        {u"site"_s, u"/DV/smith/autumn/May_2007"_s, 1, u"cannot enter the month folder"_s},
+        {{}, month, u"holds no login data"_s},
+        {u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort()), month, u"12029"_s},
+        {u"site"_s, u"/DV"_s, u"names no archive month folder"_s},
+        {u"site"_s, u"/DV/smith/autumn/May_2007"_s, u"cannot enter the month folder"_s},
+        {u"site"_s, month, u"Dovrelle is not registered"_s, false},
     };
+    // Whatever vellix writes on its own goes where the shell stands.
+    const QString shellFolder = tempPath(u"shell"_s);
+    ASSERT_TRUE(QDir().mkpath(shellFolder));
+    const QString testFolder = QDir::currentPath();
+    QDir::setCurrent(shellFolder);
+    const auto backHome = qScopeGuard([&] { QDir::setCurrent(testFolder); });
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.rdir.toStdString());
+        SCOPED_TRACE(c.error.toStdString());
         if (!c.site.isEmpty())
             storeLogin(c.site == u"site"_s ? server->site() : c.site);
+        if (!c.registered)
+            QFile::remove(Platform::Registry::defaultPath());
         const CliRun run = refresh(c.rdir);
-        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
         EXPECT_EQ(run.out, QString());
     }
     EXPECT_EQ(runVellix({u"refresh-archive"_s}, std::nullopt).exitCode, 2);
     EXPECT_FALSE(QFile::exists(server->rootPath() + u"/DV/smith/spring/index.htm"_s));
+    EXPECT_TRUE(QDir(shellFolder).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RefreshArchiveTest, testing::ValuesIn(serverModes()),
