@@ -328,69 +328,70 @@ TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
     }
 }
 
-TEST_F(LoginDataTest, UnwritableFileLeavesTheLoginToThisSession)
+TEST_F(LoginDataTest, WhatBecameOfTheFileIsToldOnceAndTheLoginGoesOn)
 {
-    // Ways the file cannot be written that hold for every user, root included.
+    const QString madePrivate = u"C:\\windows\\Dovrelle.ini could be read by other users.\r\n"
+                                "It holds your login data, so it is now readable by you only."_s;
+    const QString notRemembered = u"The login data cannot be saved in C:\\windows\\Dovrelle.ini."
+                                  "\r\nIt is used for this session but will not be remembered."_s;
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
     const QString windowsFolder = QFileInfo(iniPath()).path();
-    const std::pair<const char *, std::function<void()>> blockers[] = {
-        {"the Windows folder is a file",
+    struct Case
+    {
+        const char *file;
+        std::function<void()> prepare;
+        QString told; // empty: nothing
+    } const cases[] = {
+        {"open to others",
+         [&] { QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther); },
+         madePrivate},
+        // Without a stored password the dialog asks again.
+        {"made private before", [] { LoginStore().write(Course, u"ftpPwd"_s, QString()); }, {}},
+        // Ways the file cannot be written that hold for every user, root included.
+        {"a folder",
+         [&] {
+             QFile::remove(iniPath());
+             QDir().mkpath(iniPath());
+         },
+         notRemembered},
+        {"in a Windows folder that is a file",
          [&] {
              QDir(windowsFolder).removeRecursively();
              writeFile(windowsFolder, "not a folder");
-         }},
-        {"Dovrelle.ini is a folder", [&] { QDir().mkpath(iniPath()); }},
+         },
+         notRemembered},
     };
-    for (const auto &[how, block] : blockers) {
-        SCOPED_TRACE(how);
+    writeIni("[bio]\r\nschool=Hill\r\n");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
         SharedState::reset();
         ui().clear();
-        block();
+        c.prepare();
         prepareCommand(CourseDir);
         answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, true);
         ASSERT_TRUE(LoadLoginData());
+        // Logged in now: the next command neither asks nor tells again.
+        ASSERT_TRUE(LoadLoginData());
 
-        ASSERT_EQ(ui().boxes().size(), 1);
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text, u"The login data cannot be saved in C:\\windows\\Dovrelle.ini.\r\n"
-                            "It is used for this session but will not be remembered."_s);
-        EXPECT_EQ(box.title, u"Login"_s);
-        EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
+        QStringList told;
+        for (const auto &box : ui().boxes()) {
+            EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
+            EXPECT_EQ(box.title, u"Login"_s);
+            told << box.text;
+        }
+        EXPECT_EQ(told, c.told.isEmpty() ? QStringList() : QStringList{c.told});
         const SharedState &s = Shared();
         EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
                   QStringList({u"ftp.a.org"_s, u"ftp.a.org"_s, u"anna"_s, u"pw"_s}));
         EXPECT_TRUE(s.LoggedIn && s.Secure);
-        // Logged in now: the next command neither asks nor tells again.
-        EXPECT_TRUE(LoadLoginData());
-        EXPECT_EQ(ui().boxes().size(), 1);
-        QFile::remove(windowsFolder);
-        QDir(windowsFolder).removeRecursively();
-    }
-    EXPECT_EQ(m_shown, 2);
-}
-
-TEST_F(LoginDataTest, StoringMakesTheFileReadableByItsOwnerOnly)
-{
-    const QString told = u"C:\\windows\\Dovrelle.ini could be read by other users.\r\n"
-                         "It holds your login data, so it is now readable by you only."_s;
-    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-    writeIni("[bio]\r\nschool=Hill\r\n");
-    QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
-    // Told the first time only: from then on the file is private already.
-    for (const QStringList &boxes : {QStringList{told}, QStringList{}}) {
-        SharedState::reset();
-        ui().clear();
-        prepareCommand(CourseDir);
-        answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, false);
-        ASSERT_TRUE(LoadLoginData());
-        QStringList texts;
-        for (const auto &box : ui().boxes()) {
-            EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
-            texts << box.text;
+        if (c.told != notRemembered) {
+            EXPECT_EQ(storedLogin(), QStringList({u"ftp.a.org"_s, u"anna"_s, u"pw"_s, u"1"_s}));
+            // The permissions of the user who reads them (root) do not count.
+            EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser),
+                      ownerOnly);
         }
-        EXPECT_EQ(texts, boxes);
-        // The permissions of the user who reads them (root) do not count.
-        EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
     }
+    EXPECT_EQ(m_shown, 4);
 }
 
 TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
