@@ -90,21 +90,11 @@ void TellNotSaved(const QString &reason)
                          Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Login"));
 }
 
-void TellNotRemembered()
+// Tells of something about Dovrelle.ini (%1 in the text) that does not stop the login.
+void WarnAboutConfigFile(const QString &text)
 {
-    Platform::messageBox(QStringLiteral("The login data cannot be saved in ") +
-                             ConfigFile::dosPath() +
-                             QStringLiteral(".\r\nIt is used for this session but will not be "
-                                            "remembered."),
-                         Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Login"));
-}
-
-void TellMadePrivate()
-{
-    Platform::messageBox(ConfigFile::dosPath() +
-                             QStringLiteral(" could be read by other users.\r\nIt holds your login "
-                                            "data, so it is now readable by you only."),
-                         Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Login"));
+    Platform::messageBox(text.arg(ConfigFile::dosPath()), Ui::Buttons::OK, Ui::Icon::Exclamation,
+                         QStringLiteral("Login"));
 }
 
 // Stores what the user entered in the course's section and takes it into the shared state,
@@ -128,11 +118,15 @@ bool StoreLoginData(const frmLogin::Entries &entered)
         TellNotSaved(StoreFailure(site, entered));
         return false;
     case LoginStore::Saved::NotWritable:
-        TellNotRemembered();
+        WarnAboutConfigFile(QStringLiteral("The login data cannot be saved in %1.\r\nIt is used "
+                                           "for this session but will not be remembered."));
         break;
     case LoginStore::Saved::Stored:
-        if (written.madePrivate)
-            TellMadePrivate();
+        if (written.madePrivate) {
+            WarnAboutConfigFile(QStringLiteral("%1 could be read by other users.\r\nIt holds "
+                                               "your login data, so it is now readable by you "
+                                               "only."));
+        }
         break;
     }
     state.SiteName = entered.SiteName.section(Slash, 0, 0);
