@@ -11,8 +11,10 @@ namespace Ftp {
 
 namespace {
 
-// A server that sends a line longer than this is not an FTP server worth listening to.
+// A server that sends a line longer than this, or a reply longer than this, is not an FTP
+// server worth listening to: memory must not grow with what a server chooses to send.
 constexpr qsizetype MaxLineLength = 64 * 1024;
+constexpr qsizetype MaxReplyLength = 1024 * 1024;
 
 bool startsWithCode(const QByteArray &line)
 {
@@ -56,7 +58,9 @@ bool ControlChannel::send(const QByteArray &verb, const QByteArray &argument)
 
 std::optional<Reply> ControlChannel::readReply(std::chrono::milliseconds timeout)
 {
-    auto first = readLine(timeout);
+    // The timeout bounds the whole reply, however many lines a server sends.
+    const QDeadlineTimer deadline(timeout);
+    auto first = readLine(deadline);
     if (!first)
         return std::nullopt;
     if (!startsWithCode(*first)) {
@@ -70,10 +74,17 @@ std::optional<Reply> ControlChannel::readReply(std::chrono::milliseconds timeout
     if (first->size() > 3 && first->at(3) == '-') {
         // A multi-line reply ends with the same code followed by a blank.
         const QByteArray end = first->left(3) + ' ';
+        qsizetype length = first->size();
         for (;;) {
-            auto line = readLine(timeout);
+            auto line = readLine(deadline);
             if (!line)
                 return std::nullopt;
+            length += line->size();
+            if (length > MaxReplyLength) {
+                m_error = InternetError::InvalidServerResponse;
+                close();
+                return std::nullopt;
+            }
             lines << NameCodec::decode(*line);
             if (line->startsWith(end) || *line == first->left(3))
                 break;
@@ -88,7 +99,7 @@ bool ControlChannel::replyPending(std::chrono::milliseconds timeout)
     return !m_input.isEmpty() || m_socket.waitReadable(timeout);
 }
 
-std::optional<QByteArray> ControlChannel::readLine(std::chrono::milliseconds timeout)
+std::optional<QByteArray> ControlChannel::readLine(const QDeadlineTimer &deadline)
 {
     for (;;) {
         const qsizetype newline = m_input.indexOf('\n');
@@ -105,7 +116,8 @@ std::optional<QByteArray> ControlChannel::readLine(std::chrono::milliseconds tim
             return std::nullopt;
         }
         char chunk[4096];
-        const qsizetype received = m_socket.receive(chunk, sizeof chunk, timeout);
+        const qsizetype received = m_socket.receive(
+            chunk, sizeof chunk, std::chrono::milliseconds(deadline.remainingTime()));
         if (received <= 0) {
             m_error = received == 0 ? InternetError::ConnectionAborted : m_socket.error();
             close();

@@ -4,6 +4,7 @@
 #include "Timeouts.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QString>
 
 #include <optional>
@@ -23,7 +24,8 @@ struct Reply
     bool isRefusal() const { return kind() >= 4; }
 };
 
-// The control connection: commands out, replies in (multi-line replies joined).
+// The control connection: commands out, replies in (multi-line replies joined). A reply is
+// bounded in time and length.
 class ControlChannel
 {
 public:
@@ -40,7 +42,7 @@ public:
     const Socket &socket() const { return m_socket; }
 
 private:
-    std::optional<QByteArray> readLine(std::chrono::milliseconds timeout);
+    std::optional<QByteArray> readLine(const QDeadlineTimer &deadline);
 
     Socket m_socket;
     QByteArray m_input;

@@ -44,6 +44,9 @@ QString joined(const QString &folder, const QString &name)
 
 constexpr qsizetype FileChunk = 256 * 1024;
 
+// A listing longer than this (about two million entries) is refused rather than held.
+constexpr qsizetype MaxListingLength = 256 * 1024 * 1024;
+
 } // namespace
 
 Session::Session() = default;
@@ -290,6 +293,12 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
         }
         if (received == 0)
             break;
+        if (text.size() + received > MaxListingLength) {
+            // Far more than any folder's listing: a server that never ends one, and whose
+            // next reply is not worth waiting for.
+            data->close();
+            return lose(InternetError::InvalidServerResponse);
+        }
         text.append(chunk, received);
     }
     data->close();
@@ -542,7 +551,7 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
         return std::nullopt;
     }
     if (!m_passive) {
-        data = listener.accept(m_timeouts.data);
+        data = listener.accept(peer, m_timeouts.data);
         if (listener.error() == InternetError::OperationCancelled) {
             failData(listener.error());
             return std::nullopt;

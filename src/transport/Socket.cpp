@@ -297,19 +297,27 @@ bool ListeningSocket::listen(const QHostAddress &address)
     return true;
 }
 
-Socket ListeningSocket::accept(std::chrono::milliseconds timeout)
+Socket ListeningSocket::accept(const QHostAddress &from, std::chrono::milliseconds timeout)
 {
-    const int ready = pollFor(m_fd, POLLIN, timeout);
-    if (ready <= 0) {
-        m_error = ready == 0 ? InternetError::Timeout : errorOfErrno(errno);
-        return Socket();
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const auto left = timeout - std::chrono::milliseconds(clock.elapsed());
+        const int ready = pollFor(m_fd, POLLIN, std::max(left, {}));
+        if (ready <= 0) {
+            m_error = ready == 0 ? InternetError::Timeout : errorOfErrno(errno);
+            return Socket();
+        }
+        const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            m_error = InternetError::ConnectionAborted;
+            return Socket();
+        }
+        // Anyone who finds the port could otherwise hand us a file, or take the one we send.
+        Socket connection(fd);
+        if (connection.peerAddress().isEqual(from, QHostAddress::TolerantConversion))
+            return connection;
     }
-    const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-    if (fd < 0) {
-        m_error = InternetError::ConnectionAborted;
-        return Socket();
-    }
-    return Socket(fd);
 }
 
 } // namespace Ftp

@@ -60,8 +60,9 @@ public:
     // Listens on a free port of the given local address.
     bool listen(const QHostAddress &address);
     quint16 port() const { return m_port; }
-    // The server's connection; a closed socket when none came within the timeout.
-    Socket accept(std::chrono::milliseconds timeout);
+    // The server's connection, from the given address: any other is closed, and the wait
+    // goes on. A closed socket when none came within the timeout.
+    Socket accept(const QHostAddress &from, std::chrono::milliseconds timeout);
     quint32 error() const { return m_error; }
 
 private:
