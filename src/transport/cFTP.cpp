@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -299,8 +300,12 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
     QFile local(Platform::DosPath::toLinux(sLocal));
     if (!openLocal(local, sLocal, QIODevice::ReadOnly))
         return false;
+    // The file goes up under a name of its own beside the target, which it replaces only once
+    // the server has confirmed it whole: a failed or cancelled upload leaves the server's
+    // earlier version as it was, and removes only its own partial file.
+    const QString partial = partialUploadName(sRemote);
     const std::unique_ptr<FileTransfer> transfer =
-        m_session.openFile(sRemote, FileTransfer::Direction::Write, m_transferType);
+        m_session.openFile(partial, FileTransfer::Direction::Write, m_transferType);
     if (!transfer) {
         RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:PutFile"));
         return false;
@@ -312,17 +317,46 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
     if (outcome != TransferOutcome::Done) {
         // The session carries one command at a time: the transfer ends before anything else.
         transfer->abort();
-        if (outcome == TransferOutcome::Cancelled)
-            DeleteFTPFile(sRemote); // the partial server file
+        removePartialUpload(partial);
         return false;
     }
     // Only the server's confirmation makes the upload a success.
     if (!transfer->finish()) {
         RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
+        removePartialUpload(partial);
         return false;
     }
+    if (!replaceWithUpload(partial, sRemote))
+        return false;
     reportProgress(total, total);
     return true;
+}
+
+QString cFTP::partialUploadName(const QString &sRemote)
+{
+    // Hidden, and unlike any name a user would give a file.
+    const QString name = QStringLiteral(".vellix-%1.part")
+                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    return sRemote.left(sRemote.lastIndexOf(QLatin1Char('/')) + 1) + name;
+}
+
+void cFTP::removePartialUpload(const QString &partial)
+{
+    // The engine is asked directly, so the failure already recorded stays the one told.
+    m_session.deleteFile(partial);
+}
+
+bool cFTP::replaceWithUpload(const QString &partial, const QString &sRemote)
+{
+    if (m_session.rename(partial, sRemote))
+        return true;
+    // Some servers do not rename over an existing file: the old one goes first, at once.
+    if (m_session.lastError() == InternetError::ExtendedError && m_session.deleteFile(sRemote) &&
+        m_session.rename(partial, sRemote))
+        return true;
+    // The new file stays whole under its own name rather than be lost with the old one.
+    RecordError(m_session.lastError(), QStringLiteral("RenameFTPFile"));
+    return false;
 }
 
 cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qint64 total)

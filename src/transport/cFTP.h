@@ -121,6 +121,11 @@ private:
     std::shared_ptr<cDirList> secureListing(const QString &sFilter);
 
     bool uploadFile(const QString &sLocal, const QString &sRemote);
+    // The name an upload goes up under beside its target until the server has confirmed it.
+    static QString partialUploadName(const QString &sRemote);
+    void removePartialUpload(const QString &partial);
+    // Puts a confirmed upload in the target's place.
+    bool replaceWithUpload(const QString &partial, const QString &sRemote);
     bool downloadFile(const QString &sLocal, const QString &sRemote);
     TransferOutcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 total);
     TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFileDevice &local, qint64 total);
