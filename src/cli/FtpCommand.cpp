@@ -23,8 +23,8 @@ QString FtpCommand::name() const
 
 QStringList FtpCommand::usage() const
 {
-    return {
-        u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] [COMMAND ARGS...]"_s};
+    return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] [--timeout SECONDS] "
+            u"[COMMAND ARGS...]"_s};
 }
 
 QStringList FtpCommand::notes() const
@@ -49,7 +49,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption user(u"user"_s, QString(), u"USER"_s);
     const QCommandLineOption passive(u"passive"_s);
     const QCommandLineOption secure(u"secure"_s);
-    parser.addOptions({help, site, user, passive, secure});
+    const QCommandLineOption timeout(u"timeout"_s, QString(), u"SECONDS"_s);
+    parser.addOptions({help, site, user, passive, secure, timeout});
     // Everything after the command's name belongs to the command, even when it begins with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QStringList{u"vellix"_s} + arguments))
@@ -64,6 +65,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         return usageError(u"ftp needs --site HOST[:PORT]"_s, err);
     if (parser.value(user).isEmpty())
         return usageError(u"ftp needs --user USER"_s, err);
+    bool isNumber = true;
+    const int seconds = parser.isSet(timeout) ? parser.value(timeout).toInt(&isNumber) : 0;
+    if (!isNumber || (parser.isSet(timeout) && seconds < 1) || seconds > 3600)
+        return usageError(u"--timeout takes a number of seconds from 1 to 3600"_s, err);
     const QStringList command = parser.positionalArguments();
     if (!command.isEmpty()) {
         const QString problem = FtpOperations::problemWith(command);
@@ -95,6 +100,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     });
     if (parser.isSet(passive))
         client.SetModePassive();
+    if (seconds > 0) {
+        const std::chrono::seconds wait(seconds);
+        client.setTimeouts({wait, wait, wait});
+    }
     client.setSecure(parser.isSet(secure));
     if (!client.OpenConnection(parser.value(site), parser.value(user),
                                qEnvironmentVariable(PasswordVariable))) {

@@ -168,6 +168,8 @@ QString FtpTestServer::kindName(Kind kind)
         return u"vsftpd"_s;
     case Kind::External:
         return u"external"_s;
+    case Kind::Scripted:
+        return u"scripted"_s;
     }
     return {};
 }
@@ -224,33 +226,52 @@ bool FtpTestServer::makeFolders(QString *why)
 std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Faults &faults,
                                                              QString *why)
 {
-    std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::Pyftpdlib));
+    QStringList extra;
+    if (!faults.dropAfter.isEmpty())
+        extra << u"--drop-after"_s << faults.dropAfter;
+    if (faults.logins >= 0)
+        extra << u"--logins"_s << QString::number(faults.logins);
+    for (const QString &verb : faults.refuse)
+        extra << u"--refuse"_s << verb;
+    if (faults.rate > 0)
+        extra << u"--rate"_s << QString::number(faults.rate);
+    return startPython(Kind::Pyftpdlib, u"pyftpd_server.py"_s, extra, ipv6, why);
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startScripted(const QString &fault, QString *why)
+{
+    QString reason;
+    auto server =
+        startPython(Kind::Scripted, u"scripted_ftpd.py"_s, {u"--fault"_s, fault}, false, &reason);
+    if (!server)
+        setReason(why, u"scripted server: "_s + reason);
+    return server;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QString &script,
+                                                          const QStringList &extra, bool ipv6,
+                                                          QString *why)
+{
+    std::unique_ptr<FtpTestServer> server(new FtpTestServer(kind));
     server->m_host = ipv6 ? u"::1"_s : u"127.0.0.1"_s;
     server->m_user = u"vellixftp"_s;
     server->m_password = u"Vellix pässword 7"_s;
     server->m_homeDir = u"/"_s;
     if (!server->makeFolders(why))
         return nullptr;
-    server->m_logPath = server->m_dir->filePath(u"pyftpd.log"_s);
+    server->m_logPath = server->m_dir->filePath(u"server.log"_s);
 
     const QString banner = uniqueBanner();
     server->m_process = std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
     // Debian's own interpreter, isolated from the user's Python set-up: pyftpdlib is a Debian
     // package.
-    QStringList arguments{u"-I"_s,       serversDir() + u"/pyftpd_server.py"_s,
-                          u"--host"_s,   server->m_host,
-                          u"--user"_s,   server->m_user,
-                          u"--home"_s,   server->m_rootPath,
-                          u"--banner"_s, banner,
-                          u"--log"_s,    server->m_logPath};
-    if (!faults.dropAfter.isEmpty())
-        arguments << u"--drop-after"_s << faults.dropAfter;
-    if (faults.logins >= 0)
-        arguments << u"--logins"_s << QString::number(faults.logins);
-    for (const QString &verb : faults.refuse)
-        arguments << u"--refuse"_s << verb;
-    if (faults.rate > 0)
-        arguments << u"--rate"_s << QString::number(faults.rate);
+    const QStringList arguments = QStringList{u"-I"_s,       serversDir() + u'/' + script,
+                                              u"--host"_s,   server->m_host,
+                                              u"--user"_s,   server->m_user,
+                                              u"--home"_s,   server->m_rootPath,
+                                              u"--banner"_s, banner,
+                                              u"--log"_s,    server->m_logPath} +
+                                  extra;
     if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;

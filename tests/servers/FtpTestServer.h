@@ -16,7 +16,7 @@ class ServerProcess;
 class FtpTestServer : public ServerLogin
 {
 public:
-    enum class Kind { Pyftpdlib, Vsftpd, External };
+    enum class Kind { Pyftpdlib, Vsftpd, External, Scripted };
 
     // Starts a server of that kind on a free port of 127.0.0.1 (pyftpdlib also on ::1). Returns
     // nullptr with the reason in *why when it cannot. External is the server named in
@@ -39,6 +39,10 @@ public:
         int rate = 0;
     };
     static std::unique_ptr<FtpTestServer> startFaulty(const Faults &faults, QString *why = nullptr);
+    // The fault suite's scripted server (scripted_ftpd.py), playing one fault ("cut-data=300",
+    // "evil-names"; empty: none) in every session.
+    static std::unique_ptr<FtpTestServer> startScripted(const QString &fault,
+                                                        QString *why = nullptr);
     // The kinds to run a server suite against: pyftpdlib, vsftpd, and the external server when
     // VELLIX_TEST_FTP names one.
     static QList<Kind> kinds();
@@ -67,6 +71,10 @@ private:
 
     static std::unique_ptr<FtpTestServer> startPyftpdlib(bool ipv6, const Faults &faults,
                                                          QString *why);
+    // Starts one of our Python servers with its own arguments after the common ones.
+    static std::unique_ptr<FtpTestServer> startPython(Kind kind, const QString &script,
+                                                      const QStringList &extra, bool ipv6,
+                                                      QString *why);
     static std::unique_ptr<FtpTestServer> startVsftpd(QString *why, bool activeMode);
     static std::unique_ptr<FtpTestServer> startExternal(QString *why);
     bool makeFolders(QString *why);
