@@ -416,6 +416,12 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
         transfer->abort();
         return false;
     }
+    // Written out before the server is asked, so that a full disk is told as what it is.
+    if (!local.flush()) {
+        recordLocalFailure(local);
+        transfer->abort();
+        return false;
+    }
     if (!transfer->finish()) {
         RecordError(m_session.lastError(), QStringLiteral("InternetReadFile2"));
         return false;
@@ -444,6 +450,9 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFileDevice &l
     const auto writeBlock = [&](qint64 size) {
         if (local.write(block, size) == size)
             return true;
+        // A failed write leaves the file without the system's reason; the flush that follows
+        // it sets it (a full disk, a file too large).
+        local.flush();
         recordLocalFailure(local);
         return false;
     };

@@ -299,6 +299,33 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
     EXPECT_FALSE(secure.err.contains(u"secret"_s));
 }
 
+// A local file that cannot be written is told as what it is, not as a missing server file.
+TEST_F(FtpCommandTest, ALocalWriteFailureSaysWhy)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + u"/big.bin"_s, QByteArray(64 * 1024, 'x'));
+    const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
+
+    // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(u"/bin/sh"_s,
+                  QStringList{u"-c"_s, u"trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\""_s,
+                              QStringLiteral(VELLIX_CLI_PATH)} +
+                      login(*server) + QStringList{u"get"_s, u"big.bin"_s, target});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(err.contains(u"File too large"_s)) << err.toStdString();
+    EXPECT_EQ(readFile(target), "the user's own file");
+    EXPECT_EQ(QDir(tempPath(u"in"_s)).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"big.bin"_s});
+}
+
 // Signals stop a download at once, also while the server stalls, and leave neither a partial
 // file nor a changed local file behind; the program then ends by the first signal.
 TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
