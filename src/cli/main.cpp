@@ -3,6 +3,7 @@
 #include "cli/ConfigCommand.h"
 #include "cli/FtpCommand.h"
 #include "cli/RefreshArchiveCommand.h"
+#include "transport/NameCodec.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -11,6 +12,15 @@
 
 int main(int argc, char *argv[])
 {
+    // An argument that is not UTF-8 would reach the commands with its bad bytes replaced, and
+    // name another file than the one meant.
+    for (int i = 1; i < argc; ++i) {
+        if (!Ftp::NameCodec::isUtf8(argv[i])) {
+            std::fprintf(stderr, "vellix: argument %d is not UTF-8 text\n", i);
+            return CliCommand::UsageError;
+        }
+    }
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vellix"));
 

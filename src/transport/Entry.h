@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
@@ -15,6 +16,9 @@ struct Entry
     // A symbolic link; the listing does not say what it points to, so it is not taken for a
     // folder.
     bool isSymlink = false;
+    // The name as the server listed it, where that is not UTF-8 (the name was then read as
+    // Windows-1252, and written back as UTF-8 it would name no file); empty otherwise.
+    QByteArray rawName;
 };
 
 } // namespace Ftp

@@ -89,7 +89,10 @@ bool sameLetters(QByteArrayView text, const char *letters)
 // "." and "..", which name the folder itself and its parent.
 std::optional<Entry> named(Entry entry, QByteArrayView nameBytes)
 {
-    entry.name = NameCodec::decode(nameBytes.sliced(nameBytes.lastIndexOf('/') + 1));
+    const QByteArrayView bytes = nameBytes.sliced(nameBytes.lastIndexOf('/') + 1);
+    entry.name = NameCodec::decode(bytes);
+    if (!NameCodec::isUtf8(bytes))
+        entry.rawName = bytes.toByteArray();
     if (entry.name.isEmpty() || entry.name == QLatin1String(".") ||
         entry.name == QLatin1String(".."))
         return std::nullopt;

@@ -4,17 +4,35 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace Ftp::NameCodec {
+
+namespace {
+
+// Stateless: a sequence cut off at the end is an error, not something to wait for.
+std::optional<QString> utf8(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+} // namespace
 
 QString decode(QByteArrayView bytes)
 {
-    // Stateless: a sequence cut off at the end is an error, not something to wait for.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
-                                                    QStringConverter::Flag::ConvertInitialBom);
-    QString name = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return name;
+    if (std::optional<QString> name = utf8(bytes))
+        return *name;
     return Platform::Windows1252::decode(bytes);
+}
+
+bool isUtf8(QByteArrayView bytes)
+{
+    return utf8(bytes).has_value();
 }
 
 QByteArray encode(QStringView name)

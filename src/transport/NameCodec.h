@@ -16,4 +16,7 @@ QString decode(QByteArrayView bytes);
 // The name in UTF-8.
 QByteArray encode(QStringView name);
 
+// Whether the bytes are valid UTF-8, and so read back as they are written.
+bool isUtf8(QByteArrayView bytes);
+
 } // namespace Ftp::NameCodec

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QStringTokenizer>
 
 namespace Ftp {
 
@@ -84,6 +85,7 @@ bool Session::connect(const QString &server, const QString &user, const QString 
 
     m_passive = m_passiveRequested;
     m_hasMlsd = m_hasMlst = m_noEpsv = false;
+    m_rawNames.clear();
     m_type.reset();
     m_currentDirectory.reset();
     if (!login(user, password)) {
@@ -307,6 +309,10 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
     *entries =
         ListingParser::parse(text, mlsd ? ListingParser::Format::Mlsd : ListingParser::Format::List,
                              QDateTime::currentDateTimeUtc());
+    for (const Entry &entry : std::as_const(*entries)) {
+        if (!entry.rawName.isEmpty())
+            m_rawNames.insert(entry.name, entry.rawName);
+    }
     return true;
 }
 
@@ -430,11 +436,23 @@ std::optional<Reply> Session::command(const QByteArray &verb, const QString &arg
 {
     if (!ready() || !checkArgument(argument))
         return std::nullopt;
-    if (!m_control.send(verb, argument.isNull() ? QByteArray() : NameCodec::encode(argument))) {
+    if (!m_control.send(verb, argument.isNull() ? QByteArray() : wireArgument(verb, argument))) {
         lose(m_control.error());
         return std::nullopt;
     }
     return awaitReply();
+}
+
+QByteArray Session::wireArgument(const QByteArray &verb, const QString &argument) const
+{
+    static const QByteArrayList pathVerbs{"CWD",  "MKD",  "RMD",  "DELE", "RNFR", "RNTO",
+                                          "SIZE", "RETR", "STOR", "MLSD", "LIST", "MLST"};
+    if (m_rawNames.isEmpty() || !pathVerbs.contains(verb))
+        return NameCodec::encode(argument);
+    QByteArrayList names;
+    for (const QStringView name : QStringTokenizer(argument, u'/'))
+        names << m_rawNames.value(name.toString(), NameCodec::encode(name));
+    return names.join('/');
 }
 
 std::optional<Reply> Session::awaitReply()

@@ -5,6 +5,7 @@
 #include "FileTransfer.h"
 #include "Timeouts.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -75,6 +76,9 @@ private:
     bool ready();
     bool checkArgument(const QString &argument);
     std::optional<Reply> command(const QByteArray &verb, const QString &argument = {});
+    // An argument as it goes on the wire: in UTF-8, but where it is a path, each name the
+    // server listed in bytes that are not UTF-8 goes back in those bytes.
+    QByteArray wireArgument(const QByteArray &verb, const QString &argument) const;
     std::optional<Reply> awaitReply();
     bool simpleCommand(const QByteArray &verb, const QString &argument, int expectedKind = 2);
     bool login(const QString &user, const QString &password);
@@ -100,6 +104,8 @@ private:
     FileTransfer *m_transfer = nullptr;
     quint32 m_lastError = 0;
     QString m_lastResponse;
+    // The names listed in this session whose bytes are not UTF-8, by the name they were read as.
+    QHash<QString, QByteArray> m_rawNames;
 };
 
 } // namespace Ftp

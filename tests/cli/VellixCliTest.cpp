@@ -95,6 +95,18 @@ TEST_F(VellixCli, HelpAndUsageErrors)
     EXPECT_FALSE(QFile::exists(iniPath()));
 }
 
+// An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.
+TEST_F(VellixCli, ArgumentsThatAreNotUtf8AreRefused)
+{
+    QProcess process;
+    process.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" config show \"$(printf 'caf\\351')\""_s,
+                                 QStringLiteral(VELLIX_CLI_PATH)});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(process.readAllStandardError(), "vellix: argument 3 is not UTF-8 text\n");
+    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+}
+
 TEST_F(VellixCli, ValueThatCannotBeStoredChangesNothing)
 {
     const QByteArray before = "; kept as it is\r\n[Bio]\r\nftpSite=old\r\n";

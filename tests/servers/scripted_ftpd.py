@@ -254,6 +254,20 @@ class Session(socketserver.StreamRequestHandler):
         data.close()
         self.reply("226 Listing sent.")
 
+    def ftp_MLST(self, argument):
+        path = self.server_path(argument or ".")
+        full = self.disk_path(path)
+        if not os.path.exists(full):
+            self.reply("550 No such file.")
+            return
+        stat = os.stat(full)
+        facts = "type=%s;size=%d;modify=%s;" % (
+            "dir" if os.path.isdir(full) else "file", stat.st_size,
+            time.strftime("%Y%m%d%H%M%S", time.gmtime(stat.st_mtime)))
+        self.reply("250-Listing %s" % path)
+        self.reply(" %s %s" % (facts, path))
+        self.reply("250 End.")
+
     def ftp_MLSD(self, argument):
         self.send_listing(argument, True)
 

@@ -17,6 +17,7 @@
 #include <QUuid>
 
 #include <cmath>
+#include <cstdio>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -505,6 +506,32 @@ TEST_F(cFTPTest, DownloadsKeepTheOldFileUnlessTheyCompleteAndFindTheirSize)
                   QStringList{u"file.bin"_s});
         client.CloseConnection();
     }
+}
+
+// A name the server lists in bytes that are not UTF-8 shows as Windows-1252 and goes back to
+// the server in its own bytes, so that the file it names can be fetched, renamed and deleted.
+// (The scripted server keeps such names as they are, as vsftpd does; pyftpdlib refuses them.)
+TEST_F(cFTPTest, NamesThatAreNotUtf8GoBackAsTheyCame)
+{
+    QString why;
+    const auto server = FtpTestServer::startScripted(QString(), &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    // Made by its bytes: a QString path would be written as UTF-8.
+    const QByteArray path = QFile::encodeName(server->rootPath()) + "/caf\xe9.txt";
+    std::FILE *latin1 = std::fopen(path.constData(), "wb");
+    ASSERT_TRUE(latin1);
+    std::fputs("coffee", latin1);
+    std::fclose(latin1);
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+
+    EXPECT_EQ(listedNames(client, u"*"_s), QStringList{u"café.txt"_s});
+    EXPECT_EQ(client.GetFTPFileSize(u"café.txt"_s), 6);
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/café.txt"_s), u"café.txt"_s))
+        << client.GetLastErrorMessage().toStdString();
+    EXPECT_EQ(readFile(tempPath(u"down/café.txt"_s)), "coffee");
+    ASSERT_TRUE(client.RenameFTPFile(u"café.txt"_s, u"tea.txt"_s));
+    EXPECT_TRUE(client.DeleteFTPFile(u"tea.txt"_s));
+    EXPECT_EQ(client.GetDirectoryListing(u"*"_s), nullptr);
 }
 
 // Holds with and without the secure library: a refused connect leaves no session.
