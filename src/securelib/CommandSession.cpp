@@ -38,6 +38,14 @@ QByteArray listingLine(const RemoteEntry &entry)
            QByteArray::number(entry.modified) + '|' + entry.type + "\r\n";
 }
 
+// Whether a name can stand in a listing line without being misread: a "|" would shift the
+// fields after it, a line break would end the line early, and a NUL would end the whole reply.
+bool fitsListingLine(const QByteArray &name)
+{
+    return !name.contains('|') && !name.contains('\r') && !name.contains('\n') &&
+           !name.contains('\0');
+}
+
 std::optional<QString> singleName(const CommandText &command)
 {
     const QList<QStringList> readings = command.readingsWith(1);
@@ -193,8 +201,7 @@ CommandSession::Reply CommandSession::listing(const CommandText &command)
               [](const RemoteEntry &a, const RemoteEntry &b) { return a.name < b.name; });
     QByteArray lines;
     for (const RemoteEntry &entry : *entries) {
-        // A line break inside a name cannot be told from the end of its line.
-        if (!entry.name.contains('\r') && !entry.name.contains('\n'))
+        if (fitsListingLine(entry.name))
             lines += listingLine(entry);
     }
     return {true, lines};

@@ -136,26 +136,16 @@ void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
 {
     list.Clear();
     const QStringList lines = SecureCommand::upToNul(sReply).split(QStringLiteral("\r\n"));
-    for (const QString &line : lines) {
-        const QStringList fields = line.split(QLatin1Char('|'));
-        const qsizetype count = fields.size();
-        if (count < 4)
+    for (const QString &text : lines) {
+        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(text);
+        if (!line)
             return;
-        // Size, time and type are the last three fields, so a name holding "|" stays whole.
-        const QString name = fields.mid(0, count - 3).join(QLatin1Char('|'));
-        if (name == QLatin1String(".") || name == QLatin1String(".."))
+        if (line->name == QLatin1String(".") || line->name == QLatin1String(".."))
             continue;
-
-        bool isNumber = false;
-        const qint32 seconds = fields.at(count - 2).toInt(&isNumber);
-        const std::optional<qint64> size = SecureCommand::leadingNumber(fields.at(count - 3));
-        if (!isNumber || !size)
-            return;
-        const double date = UnixTimeToLocal(seconds);
-        const qint32 attributes = fields.at(count - 1).startsWith(QLatin1Char('d'))
-                                      ? ListingRecord::DirectoryAttributes
-                                      : ListingRecord::NormalAttributes;
-        list.Add(attributes, date, date, date, ListingRecord::fileSize(*size), name);
+        const double date = UnixTimeToLocal(line->seconds);
+        const qint32 attributes =
+            line->folder ? ListingRecord::DirectoryAttributes : ListingRecord::NormalAttributes;
+        list.Add(attributes, date, date, date, ListingRecord::fileSize(line->size), line->name);
     }
 }
 

@@ -19,15 +19,23 @@ QString command(QStringView verb, const QString &first, const QString &second);
 // being the library's own words. Empty when the reply names no folder.
 QString folderFromPwdReply(const QString &reply);
 
-// The size named by a "dir" reply of one file: the number at the start of the text after the
-// first "|" (the size field of a listing line); -1 for an empty reply; 0 when no number
-// stands there.
-qint32 sizeFromDirReply(const QString &reply);
+// One line of a "dir" reply: name, size in bytes, time of last change as seconds since 1970
+// UTC and a type text ("d..." for a folder), separated by "|".
+struct ListingLine
+{
+    QString name;
+    qint64 size = 0;
+    qint32 seconds = 0;
+    bool folder = false;
+};
+// The fields of a listing line, read from its end: the size is the number at the start of the
+// third field from the end, and the name is everything before it, so a name holding "|" stays
+// whole. Nothing for a line of fewer than four fields or without a size or time.
+std::optional<ListingLine> listingLine(QStringView line);
 
-// The whole number at the start of a text (after leading blanks, with an optional sign), read
-// up to the first character that cannot belong to it; nothing when no digit stands there.
-// Numbers beyond 64 bits saturate.
-std::optional<qint64> leadingNumber(QStringView text);
+// The size named by a "dir" reply of one file: the size of its first line as listingLine()
+// reads it; -1 for an empty reply; 0 when the first line is no listing line.
+qint32 sizeFromDirReply(const QString &reply);
 
 // The text up to its first NUL: what a reply buffer holds.
 QString upToNul(const QString &text);

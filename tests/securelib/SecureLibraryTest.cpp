@@ -225,6 +225,7 @@ TEST_F(SecureLibraryTest, ListingsEndAtTheLastWholeLineThatFits)
         writeFile(QDir(m_server->rootPath()).filePath(name.arg(i, 3, 10, QLatin1Char('0'))), "x");
     QDir(m_server->rootPath()).mkdir(u"folder"_s);
     writeFile(QDir(m_server->rootPath()).filePath(u"folder/b.txt"_s), "12345");
+    writeFile(QDir(m_server->rootPath()).filePath(u"a|9|0|-rw.txt"_s), "12345");
     ASSERT_EQ(connect(), 1);
 
     struct Case
@@ -233,8 +234,12 @@ TEST_F(SecureLibraryTest, ListingsEndAtTheLastWholeLineThatFits)
         int lines; // -1: as many as fit whole
     };
     const Case cases[] = {
-        {"dir \"*\"", -1},     {"dir \"folder\"", 1},      {"dir \"folder/b.txt\"", 1},
-        {"dir \"*.none\"", 0}, {"dir \"missing.txt\"", 0},
+        {"dir \"*\"", -1},
+        {"dir \"folder\"", 1},
+        {"dir \"folder/b.txt\"", 1},
+        {"dir \"*.none\"", 0},
+        {"dir \"missing.txt\"", 0},
+        {"dir \"a|9|0|-rw.txt\"", 0}, // left out: its name would shift the fields
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command);

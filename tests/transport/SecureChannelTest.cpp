@@ -168,6 +168,7 @@ TEST(SecureCommandTest, ReadsFoldersAndSizesFromReplies)
     } sizes[] = {
         {u"a.txt|12|0|-rw-r--r--"_s, 12},
         {u"a.txt|12|0|-rw-r--r--\r\nb.txt|7|0|-rw"_s, 12},
+        {u"a|b.txt|5|0|-rw"_s, 5}, // read as the listing parser reads it
         {QString(), -1},
         {nul + u"a|3|0|-"_s, -1},
         {u"a.txt|none|0|-rw"_s, 0},
