@@ -6,11 +6,14 @@
 #include "securelib/CommandText.h"
 #include "securelib/ReplyText.h"
 #include "securelib/SshConnection.h"
+#include "transport/Wildcard.h"
 
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QString>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <mutex>
 
@@ -68,13 +71,18 @@ void initialiseSshOnce()
     std::call_once(once, [] { libssh2_init(0); });
 }
 
-// The reply buffer size that belongs to a command, as its callers provide it.
+// The reply buffer size that belongs to a command, as its callers provide it. A "dir" of one
+// name asks for the size of a file; a pattern, or no argument, for a listing.
 int replySizeFor(const CommandText &command)
 {
     if (command.verb() == QLatin1String("pwd"))
         return HVSP_PWD_SIZE;
-    if (command.verb() == QLatin1String("dir"))
-        return HVSP_LISTING_SIZE;
+    if (command.verb() == QLatin1String("dir")) {
+        const QList<QStringList> readings = command.readingsWith(1);
+        const bool named =
+            !readings.isEmpty() && !Ftp::Wildcard::hasWildcards(readings.first().first());
+        return named ? HVSP_SIZE_QUERY_SIZE : HVSP_LISTING_SIZE;
+    }
     return HVSP_REPLY_SIZE;
 }
 
@@ -84,21 +92,32 @@ int fail(char *reply, int size, const QString &why)
     return 0;
 }
 
-// Runs one command text of the open session and writes its reply.
-int runCommand(const CommandText &command, char *reply, int size)
+// Runs one command text of the open session; a session whose connection was lost is let go.
+CommandSession::Reply answerTo(const CommandText &command)
 {
+    BusyGuard busy;
+    if (!busy.entered())
+        return {false, "Busy with another call."};
     LibraryState &library = state();
     if (!library.session)
-        return fail(reply, size, QStringLiteral("Not connected."));
-    const CommandSession::Reply answer = library.session->run(command);
-    if (command.verb() == QLatin1String("dir") && answer.done)
-        ReplyText::writeWholeLines(reply, size, answer.text);
-    else
-        ReplyText::write(reply, size, answer.text);
+        return {false, "Not connected."};
+    CommandSession::Reply answer = library.session->run(command);
     if (library.session->lost()) {
         setStatus(QString::fromUtf8(answer.text));
         library.session.reset();
     }
+    return answer;
+}
+
+// Writes a command's reply into a buffer of a fixed size: a listing ends at its last whole
+// line. Returns the command's result.
+int writeReply(const CommandText &command, const CommandSession::Reply &answer, char *reply,
+               int size)
+{
+    if (command.verb() == QLatin1String("dir") && answer.done)
+        ReplyText::writeWholeLines(reply, size, answer.text);
+    else
+        ReplyText::write(reply, size, answer.text);
     return answer.done ? 1 : 0;
 }
 
@@ -164,22 +183,27 @@ int FtpConnect(const char *user, const char *password, const char *server, char 
 int FtpCmd(const char *command, char *reply)
 {
     const CommandText parsed = CommandText::parse(QString::fromUtf8(command ? command : ""));
-    const int size = replySizeFor(parsed);
-    BusyGuard busy;
-    if (!busy.entered())
-        return fail(reply, size, QStringLiteral("Busy with another call."));
-    return runCommand(parsed, reply, size);
+    return writeReply(parsed, answerTo(parsed), reply, replySizeFor(parsed));
+}
+
+int FtpCmdEx(const char *command, char **reply, size_t *size)
+{
+    if (!reply || !size)
+        return 0;
+    const CommandText parsed = CommandText::parse(QString::fromUtf8(command ? command : ""));
+    const CommandSession::Reply answer = answerTo(parsed);
+    if (ReplyText::writeGrowing(reply, size, answer.text))
+        return answer.done ? 1 : 0;
+    return writeReply(parsed, answer, *reply,
+                      int(std::min<size_t>(*size, std::numeric_limits<int>::max())));
 }
 
 int FtpDir(const char *path, char *output)
 {
-    BusyGuard busy;
-    if (!busy.entered())
-        return fail(output, HVSP_LISTING_SIZE, QStringLiteral("Busy with another call."));
     const QString pattern = QString::fromUtf8(path && *path ? path : "*");
     const CommandText command =
         CommandText::parse(QStringLiteral("dir \"") + pattern + QLatin1Char('"'));
-    return runCommand(command, output, HVSP_LISTING_SIZE);
+    return writeReply(command, answerTo(command), output, HVSP_LISTING_SIZE);
 }
 
 int FtpPwd(char *output)

@@ -3,7 +3,10 @@
 // HVSPFTPUTILS: the secure FTP library. One SFTP session per process, driven by command texts
 // ("cd", "put", "get", "dir", ...) and answering with reply texts. Strings are NUL-terminated
 // UTF-8; every reply is written NUL-terminated into a buffer the caller provides, never past
-// the size that belongs to the call (see the sizes below).
+// the size that belongs to the call (see the sizes below), or, through FtpCmdEx, into a buffer
+// that grows to hold the whole reply.
+
+#include <stddef.h>
 
 #if defined(HVSPFTPUTILS_BUILDING)
 #define HVSPFTPUTILS_EXPORT __attribute__((visibility("default")))
@@ -18,10 +21,11 @@ extern "C" {
 // Buffer sizes, in bytes, that the library writes at most. A listing that does not fit ends
 // at its last whole line.
 enum {
-    HVSP_REPLY_SIZE = 256,    // connect, close and every command not named below
-    HVSP_PWD_SIZE = 1024,     // "pwd", and FtpPwd
-    HVSP_LISTING_SIZE = 8192, // "dir" (a listing, or one file's line), and FtpDir
-    HVSP_STATUS_SIZE = 8192,  // FtpGetStatus
+    HVSP_REPLY_SIZE = 256,      // connect, close and every command not named below
+    HVSP_PWD_SIZE = 1024,       // "pwd", and FtpPwd
+    HVSP_SIZE_QUERY_SIZE = 512, // "dir" of a name without wildcards: one file's line
+    HVSP_LISTING_SIZE = 8192,   // "dir" of a pattern ("*", "week1/*.htm") or of nothing, and FtpDir
+    HVSP_STATUS_SIZE = 8192,    // FtpGetStatus
 };
 
 // Called while the library connects; 1 lets it go on, 0 stops the connect.
@@ -36,6 +40,12 @@ HVSPFTPUTILS_EXPORT int FtpConnect(const char *user, const char *password, const
                                    char *reply, HvspStatusCallback callback);
 // Runs one command text; non-zero on success. The reply holds the library's answer.
 HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
+// Runs one command text as FtpCmd does, and hands back its whole reply, however long: every
+// line of a listing. *reply is NULL or a buffer from malloc() of *size bytes; when the reply
+// and its NUL do not fit, the library enlarges it with realloc() and sets *reply and *size
+// anew (should that fail, the reply is cut to *size as FtpCmd cuts it). The caller frees the
+// buffer with free().
+HVSPFTPUTILS_EXPORT int FtpCmdEx(const char *command, char **reply, size_t *size);
 // The listing of a pattern or folder, as the reply to "dir"; non-zero on success.
 HVSPFTPUTILS_EXPORT int FtpDir(const char *path, char *output);
 // The current server folder; non-zero on success.

@@ -1,5 +1,6 @@
 #include "securelib/ReplyText.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -40,4 +41,18 @@ void ReplyText::writeWholeLines(char *buffer, int size, const QByteArray &lines)
         length = lastEnd < 0 ? 0 : lastEnd + 2;
     }
     copyWithNul(buffer, lines, length);
+}
+
+bool ReplyText::writeGrowing(char **buffer, size_t *size, const QByteArray &text)
+{
+    const size_t needed = size_t(text.size()) + 1;
+    if (!*buffer || *size < needed) {
+        char *grown = static_cast<char *>(std::realloc(*buffer, needed));
+        if (!grown)
+            return false;
+        *buffer = grown;
+        *size = needed;
+    }
+    copyWithNul(*buffer, text, text.size());
+    return true;
 }

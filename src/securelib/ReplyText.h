@@ -10,5 +10,9 @@ namespace ReplyText {
 void write(char *buffer, int size, const QByteArray &text);
 // Copies the lines (each ending in CR LF) that fit whole.
 void writeWholeLines(char *buffer, int size, const QByteArray &lines);
+// Copies the whole text into a buffer from malloc() of *size bytes (or none), enlarging it
+// with realloc() when the text and its NUL do not fit. False, with the buffer untouched, when
+// it cannot be enlarged.
+bool writeGrowing(char **buffer, size_t *size, const QByteArray &text);
 
 } // namespace ReplyText

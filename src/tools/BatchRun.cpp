@@ -8,6 +8,8 @@
 
 #include <QByteArray>
 
+#include <cstdlib>
+
 namespace {
 
 const QLatin1String Prompt("hvsftp> ");
@@ -119,7 +121,7 @@ QString BatchRun::refusal(const QString &command)
 bool BatchRun::connect()
 {
     FtpSetHostKeyPolicy(m_options.acceptNewHostKey ? HVSP_ACCEPT_NEW_KEYS : HVSP_REFUSE_NEW_KEYS);
-    QByteArray reply(HVSP_LISTING_SIZE, '\0');
+    QByteArray reply(HVSP_REPLY_SIZE, '\0');
     const bool connected =
         FtpConnect(m_options.user.toUtf8().constData(), m_options.password.toUtf8().constData(),
                    m_options.server.toUtf8().constData(), reply.data(), showStatusAndGoOn) == 1;
@@ -143,10 +145,12 @@ bool BatchRun::runCommand(const BatchScript::Line &line)
         Console::error(lineMessage(line.number, refused));
         return false;
     }
-    // The largest reply any command can have; the library writes no more than its own size.
-    QByteArray reply(HVSP_LISTING_SIZE, '\0');
-    const bool done = FtpCmd(line.text.toUtf8().constData(), reply.data()) != 0;
-    const QString text = replyText(reply);
+    // The library enlarges the buffer to hold its whole reply.
+    char *reply = nullptr;
+    size_t size = 0;
+    const bool done = FtpCmdEx(line.text.toUtf8().constData(), &reply, &size) != 0;
+    const QString text = replyText(QByteArray(reply ? reply : ""));
+    std::free(reply);
     if (!done) {
         Console::error(
             lineMessage(line.number, text.isEmpty() ? QStringLiteral("the command failed") : text));

@@ -12,8 +12,8 @@
 #include <QStringList>
 #include <QTimeZone>
 
-#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -24,25 +24,32 @@ QByteArray toLibrary(const QString &text)
     return Ftp::NameCodec::encode(text);
 }
 
-// A reply buffer of a call, and its text up to the first NUL within the call's size. The
-// library cannot tell a size query from a listing (both are "dir"), so every buffer has room
-// for the longest reply it may write; what the caller reads is still cut at the call's size.
+// Reply buffer sizes, in bytes, of the calls with fixed buffers.
+constexpr int ReplySize = 256;
+constexpr int PwdReplySize = 1024;
+constexpr int ListingReplySize = 8192;
+constexpr int StatusSize = 8192;
+
+QString fromLibrary(QByteArrayView text)
+{
+    return Ftp::NameCodec::decode(text);
+}
+
+// A fixed-size reply buffer of a call, and its text up to the first NUL.
 class ReplyBuffer
 {
 public:
     explicit ReplyBuffer(int size)
-        : m_size(size)
-        , m_bytes(std::max(size, CSFtp::ListingReplySize), '\0')
+        : m_bytes(size, '\0')
     {}
     char *data() { return m_bytes.data(); }
     QString text() const
     {
-        return Ftp::NameCodec::decode(
-            QByteArrayView(m_bytes.constData(), qstrnlen(m_bytes.constData(), m_size)));
+        return fromLibrary(
+            QByteArrayView(m_bytes.constData(), qstrnlen(m_bytes.constData(), m_bytes.size())));
     }
 
 private:
-    int m_size;
     QByteArray m_bytes;
 };
 
@@ -72,16 +79,19 @@ const SecureLibrary *CSFtp::library()
     return m_library;
 }
 
-bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply, int replySize)
+bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
 {
     if (m_beforeCommand)
         m_beforeCommand();
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
-    ReplyBuffer reply(replySize);
-    const bool done = secure->FtpCmd(toLibrary(sCommand).constData(), reply.data()) != 0;
-    sReply = reply.text();
+    // The library enlarges the buffer to hold whatever it answers.
+    char *reply = nullptr;
+    std::size_t size = 0;
+    const bool done = secure->FtpCmdEx(toLibrary(sCommand).constData(), &reply, &size) != 0;
+    sReply = reply ? fromLibrary(QByteArrayView(reply, qstrnlen(reply, size))) : QString();
+    std::free(reply);
     return done;
 }
 

@@ -15,13 +15,6 @@ class cDirList;
 class CSFtp
 {
 public:
-    // Reply buffer sizes, in bytes, that the library is handed (it trusts them).
-    static constexpr int ReplySize = 256;
-    static constexpr int PwdReplySize = 1024;
-    static constexpr int SizeReplySize = 512;
-    static constexpr int ListingReplySize = 8192;
-    static constexpr int StatusSize = 8192;
-
     CSFtp();
     ~CSFtp();
     CSFtp(const CSFtp &) = delete;
@@ -34,8 +27,9 @@ public:
         m_beforeCommand = std::move(beforeCommand);
     }
 
-    // Sends one command, after the before-command hook.
-    bool SFtpCmd(const QString &sCommand, QString &sReply, int replySize = ReplySize);
+    // Sends one command, after the before-command hook. The reply comes back whole, however
+    // long: a listing holds every entry.
+    bool SFtpCmd(const QString &sCommand, QString &sReply);
     bool SFtpDir(const QString &sPath, QString &sOutput);
     bool SFtpPwd(QString &sOutput);
     // Opens the library's session; true only when the library answers exactly 1. The library

@@ -32,7 +32,7 @@ bool resolveAll(QLibrary &library, SecureLibrary &functions)
 {
     return resolve(library, "FtpInit", functions.FtpInit) &&
            resolve(library, "FtpConnect", functions.FtpConnect) &&
-           resolve(library, "FtpCmd", functions.FtpCmd) &&
+           resolve(library, "FtpCmdEx", functions.FtpCmdEx) &&
            resolve(library, "FtpDir", functions.FtpDir) &&
            resolve(library, "FtpPwd", functions.FtpPwd) &&
            resolve(library, "FtpClose", functions.FtpClose) &&

@@ -1,14 +1,17 @@
 #pragma once
 
+#include <cstddef>
+
 // The secure FTP library HVSPFTPUTILS: a module of its own with a C interface, loaded by its
 // module name when it is first needed. Strings go in as NUL-terminated 8-bit texts; replies
-// come back NUL-terminated in buffers the caller provides, of the fixed sizes the channel uses.
+// come back NUL-terminated in buffers the caller provides, of the fixed sizes the channel uses,
+// or for commands in a buffer from malloc() that the library enlarges to hold the whole reply.
 extern "C" {
 using SecureStatusFunction = int (*)(); // 1 lets the library go on, 0 stops it
 using FtpInitFunction = void (*)(const char *key);
 using FtpConnectFunction = int (*)(const char *user, const char *password, const char *server,
                                    char *reply, SecureStatusFunction callback);
-using FtpCmdFunction = int (*)(const char *command, char *reply);
+using FtpCmdExFunction = int (*)(const char *command, char **reply, std::size_t *size);
 using FtpDirFunction = int (*)(const char *path, char *output);
 using FtpPwdFunction = int (*)(char *output);
 using FtpCloseFunction = int (*)(char *reply);
@@ -21,7 +24,7 @@ struct SecureLibrary
 {
     FtpInitFunction FtpInit = nullptr;
     FtpConnectFunction FtpConnect = nullptr;
-    FtpCmdFunction FtpCmd = nullptr;
+    FtpCmdExFunction FtpCmdEx = nullptr;
     FtpDirFunction FtpDir = nullptr;
     FtpPwdFunction FtpPwd = nullptr;
     FtpCloseFunction FtpClose = nullptr;

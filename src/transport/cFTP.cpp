@@ -697,7 +697,7 @@ bool cFTP::secureCommand(const QString &command)
 QString cFTP::secureDirectory()
 {
     QString reply;
-    if (!m_secureChannel.SFtpCmd(QStringLiteral("pwd"), reply, CSFtp::PwdReplySize))
+    if (!m_secureChannel.SFtpCmd(QStringLiteral("pwd"), reply))
         return {};
     return SecureCommand::folderFromPwdReply(reply);
 }
@@ -717,8 +717,7 @@ bool cFTP::secureSetDirectory(const QString &sDir)
 qint32 cFTP::secureFileSize(const QString &sFile)
 {
     QString reply;
-    if (!m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFile), reply,
-                                 CSFtp::SizeReplySize))
+    if (!m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFile), reply))
         return -2;
     return SecureCommand::sizeFromDirReply(reply);
 }
@@ -726,8 +725,7 @@ qint32 cFTP::secureFileSize(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::secureListing(const QString &sFilter)
 {
     QString reply;
-    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply,
-                            CSFtp::ListingReplySize);
+    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
     m_directory = std::make_shared<cDirList>();
     CSFtp::ParseSecureListing(reply, *m_directory);
     return m_directory;

@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -72,13 +73,15 @@ protected:
     }
     int connect() { return connect(m_server->password()); }
 
-    // Runs a command; its reply lands in `reply`.
+    // Runs a command; its whole reply lands in `reply`.
     int command(const QString &text, QByteArray *reply = nullptr)
     {
-        std::vector<char> buffer(HVSP_LISTING_SIZE + 1, '\0');
-        const int result = FtpCmd(text.toUtf8().constData(), buffer.data());
+        char *buffer = nullptr;
+        size_t size = 0;
+        const int result = FtpCmdEx(text.toUtf8().constData(), &buffer, &size);
         if (reply)
-            *reply = QByteArray(buffer.data());
+            *reply = QByteArray(buffer ? buffer : "");
+        std::free(buffer);
         return result;
     }
 
@@ -218,44 +221,63 @@ TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
     EXPECT_EQ(connect(), 1) << "the next connect fails after a lost session";
 }
 
-TEST_F(SecureLibraryTest, ListingsEndAtTheLastWholeLineThatFits)
+TEST_F(SecureLibraryTest, RepliesFitTheBufferTheirCommandImpliesOrComeWhole)
 {
     const QString name = u"a-rather-long-file-name-to-fill-the-listing-quickly-%1.txt"_s;
-    for (int i = 0; i < 300; ++i)
-        writeFile(QDir(m_server->rootPath()).filePath(name.arg(i, 3, 10, QLatin1Char('0'))), "x");
-    QDir(m_server->rootPath()).mkdir(u"folder"_s);
-    writeFile(QDir(m_server->rootPath()).filePath(u"folder/b.txt"_s), "12345");
-    writeFile(QDir(m_server->rootPath()).filePath(u"a|9|0|-rw.txt"_s), "12345");
+    const QDir root(m_server->rootPath());
+    root.mkdir(u"folder"_s);
+    for (int i = 0; i < 300; ++i) {
+        const QString numbered = name.arg(i, 3, 10, QLatin1Char('0'));
+        writeFile(root.filePath(numbered), "x");
+        if (i < 20)
+            writeFile(root.filePath(u"folder/"_s + numbered), "12345");
+    }
+    writeFile(root.filePath(u"a|9|0|-rw.txt"_s), "12345");
     ASSERT_EQ(connect(), 1);
 
+    // A listing that does not fit ends at its last whole line.
     struct Case
     {
         const char *command;
+        int size;  // the buffer a caller gives for it
         int lines; // -1: as many as fit whole
     };
     const Case cases[] = {
-        {"dir \"*\"", -1},
-        {"dir \"folder\"", 1},
-        {"dir \"folder/b.txt\"", 1},
-        {"dir \"*.none\"", 0},
-        {"dir \"missing.txt\"", 0},
-        {"dir \"a|9|0|-rw.txt\"", 0}, // left out: its name would shift the fields
+        {"dir \"*\"", HVSP_LISTING_SIZE, -1},
+        {"dir", HVSP_LISTING_SIZE, -1},
+        // A name without wildcards asks for one file's size, however much it lists.
+        {"dir \"folder\"", HVSP_SIZE_QUERY_SIZE, -1},
+        {"dir \"folder/*\"", HVSP_LISTING_SIZE, 20},
+        {"dir \"folder/a-rather-long-file-name-to-fill-the-listing-quickly-007.txt\"",
+         HVSP_SIZE_QUERY_SIZE, 1},
+        {"dir \"*.none\"", HVSP_LISTING_SIZE, 0},
+        {"dir \"missing.txt\"", HVSP_SIZE_QUERY_SIZE, 0},
+        {"dir \"a|9|0|-rw.txt\"", HVSP_SIZE_QUERY_SIZE, 0}, // left out: it would shift the fields
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command);
-        std::vector<char> buffer(HVSP_LISTING_SIZE + 64, '#');
+        std::vector<char> buffer(size_t(c.size) + 64, '#');
         EXPECT_NE(FtpCmd(c.command, buffer.data()), 0);
-        EXPECT_EQ(buffer[HVSP_LISTING_SIZE], '#') << "wrote past the buffer";
+        EXPECT_EQ(buffer[size_t(c.size)], '#') << "wrote past the buffer";
         const QByteArray text(buffer.data());
         EXPECT_TRUE(text.isEmpty() || text.endsWith("\r\n"));
         const QList<QByteArray> lines = text.split('\n');
         if (c.lines >= 0)
             EXPECT_EQ(text.count("\r\n"), c.lines) << text.constData();
-        else // every line of this folder is as long as the first
-            EXPECT_EQ(text.count("\r\n"), (HVSP_LISTING_SIZE - 1) / (text.indexOf("\r\n") + 2));
+        else // every line of these folders is as long as the first
+            EXPECT_EQ(text.count("\r\n"), (c.size - 1) / (text.indexOf("\r\n") + 2));
         for (const QByteArray &line : lines.mid(0, lines.size() - 1))
             EXPECT_EQ(line.count('|'), 3) << line.constData();
     }
+
+    // The entry point that enlarges its buffer hands back every line.
+    size_t size = 16;
+    char *reply = static_cast<char *>(std::malloc(size));
+    ASSERT_NE(FtpCmdEx("dir \"*\"", &reply, &size), 0);
+    const QByteArray listing(reply);
+    std::free(reply);
+    EXPECT_EQ(listing.count("\r\n"), 301) << "300 files and a folder";
+    EXPECT_GT(size, size_t(listing.size()));
 }
 
 TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
