@@ -85,11 +85,12 @@ bool runTool(const QString &program, const QStringList &arguments, QString *why)
     return false;
 }
 
-// A fresh key pair: the private key at path, the public one at path + ".pub".
-bool makeHostKey(const QString &path, QString *why)
+// A fresh key pair of a type ("ed25519", "ecdsa"): the private key at path, the public one at
+// path + ".pub".
+bool makeHostKey(const QString &path, const QString &type, QString *why)
 {
     return runTool(u"/usr/bin/ssh-keygen"_s,
-                   {u"-q"_s, u"-t"_s, u"ed25519"_s, u"-N"_s, QString(), u"-f"_s, path}, why);
+                   {u"-q"_s, u"-t"_s, type, u"-N"_s, QString(), u"-f"_s, path}, why);
 }
 
 // "[127.0.0.1]:2222 ssh-ed25519 AAAA...": the site and the key's type and text, without the
@@ -129,14 +130,20 @@ bool fitsSshdConfig(const QString &path)
     });
 }
 
-QString sshdConfig(const QString &dir, quint16 port, const QString &addendum)
+QString sshdConfig(const QString &dir, quint16 port, const QString &addendum,
+                   SftpTestServer::HostKeys shown)
 {
     QFile templateFile(serversDir() + u"/sshd_config.in"_s);
     if (!templateFile.open(QIODevice::ReadOnly))
         return {};
+    QStringList hostKeys;
+    if (shown != SftpTestServer::HostKeys::Ecdsa)
+        hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
+    if (shown != SftpTestServer::HostKeys::Ed25519)
+        hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
     return QString::fromUtf8(templateFile.readAll())
         .replace(u"@PORT@"_s, QString::number(port))
-        .replace(u"@HOST_KEY@"_s, dir + u"/host_key"_s)
+        .replace(u"@HOST_KEYS@"_s, hostKeys.join(u'\n'))
         .replace(u"@AUTHORIZED_KEYS@"_s, dir + u"/authorized_keys"_s)
         .replace(u"@BANNER@"_s, addendum)
         .replace(u"@USER@"_s, VsftpdAccount::name())
@@ -314,10 +321,10 @@ SftpTestServer::~SftpTestServer()
     m_process->stop();
 }
 
-std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why)
+std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why, HostKeys shown)
 {
     QString reason;
-    auto server = kind == Kind::Sshd ? startSshd(&reason) : startExternal(&reason);
+    auto server = kind == Kind::Sshd ? startSshd(shown, &reason) : startExternal(&reason);
     if (!server)
         setReason(why, u"%1: %2"_s.arg(kindName(kind), reason));
     return server;
@@ -402,7 +409,7 @@ bool SftpTestServer::makeFolders(QString *why)
     return VsftpdAccount::grantFolder(m_rootPath, why);
 }
 
-std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(QString *why)
+std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
 {
     if (const QString reason = unavailableReason(Kind::Sshd); !reason.isEmpty()) {
         *why = reason;
@@ -418,14 +425,16 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(QString *why)
     if (!server->makeFolders(why))
         return nullptr;
     const QString dir = QFileInfo(server->m_rootPath).path();
-    if (!makeHostKey(dir + u"/host_key"_s, why) || !makeHostKey(dir + u"/other_key"_s, why))
+    if (!makeHostKey(dir + u"/host_key"_s, u"ed25519"_s, why) ||
+        !makeHostKey(dir + u"/other_key"_s, u"ed25519"_s, why) ||
+        !makeHostKey(dir + u"/ecdsa_key"_s, u"ecdsa"_s, why))
         return nullptr;
 
     const QString configPath = dir + u'/' + configName;
     for (int attempt = 1; attempt <= sshdAttempts; ++attempt) {
         const QString addendum = uniqueVersionAddendum();
         server->m_port = freeLoopbackPort();
-        const QString config = sshdConfig(dir, server->m_port, addendum);
+        const QString config = sshdConfig(dir, server->m_port, addendum, shown);
         if (config.isEmpty()) {
             *why = u"cannot read sshd_config.in in %1"_s.arg(serversDir());
             return nullptr;
@@ -446,7 +455,10 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(QString *why)
                 knownHostsEntry(server->m_host, server->m_port, dir + u"/host_key.pub"_s, why);
             server->m_otherKnownHostsLine =
                 knownHostsEntry(server->m_host, server->m_port, dir + u"/other_key.pub"_s, why);
-            if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty())
+            server->m_ecdsaKnownHostsLine =
+                knownHostsEntry(server->m_host, server->m_port, dir + u"/ecdsa_key.pub"_s, why);
+            if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty() ||
+                server->m_ecdsaKnownHostsLine.isEmpty())
                 return nullptr;
             return server;
         }

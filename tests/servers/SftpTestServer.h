@@ -16,11 +16,14 @@ class SftpTestServer : public ServerLogin
 {
 public:
     enum class Kind { Sshd, External };
+    // The host keys sshd shows a client, which picks one of them.
+    enum class HostKeys { Ed25519, Ecdsa, Ed25519AndEcdsa };
 
     // Starts a server of that kind on a free port of 127.0.0.1. Returns nullptr with the reason
     // in *why when it cannot. External is the server named in VELLIX_TEST_SFTP
     // ("host:port:user:password:root-folder"); nothing is started for it.
-    static std::unique_ptr<SftpTestServer> start(Kind kind, QString *why = nullptr);
+    static std::unique_ptr<SftpTestServer> start(Kind kind, QString *why = nullptr,
+                                                 HostKeys shown = HostKeys::Ed25519);
     // sshd, and the external server when VELLIX_TEST_SFTP names one.
     static QList<Kind> kinds();
     // "sshd", "external", for test parameter names.
@@ -39,6 +42,8 @@ public:
     // The server's host key as a known-hosts line for site(): "[127.0.0.1]:2222 ssh-ed25519
     // AAAA...". Empty for the external server.
     QString knownHostsLine() const { return m_knownHostsLine; }
+    // The line of the server's ECDSA host key, which it shows only when started so.
+    QString ecdsaKnownHostsLine() const { return m_ecdsaKnownHostsLine; }
     // A known-hosts line for site() with a key that is not the server's: the entry a client
     // holds when the server's key has changed.
     QString otherKnownHostsLine() const { return m_otherKnownHostsLine; }
@@ -54,12 +59,13 @@ public:
 private:
     explicit SftpTestServer(Kind kind);
 
-    static std::unique_ptr<SftpTestServer> startSshd(QString *why);
+    static std::unique_ptr<SftpTestServer> startSshd(HostKeys shown, QString *why);
     static std::unique_ptr<SftpTestServer> startExternal(QString *why);
     bool makeFolders(QString *why);
 
     Kind m_kind;
     QString m_knownHostsLine;
+    QString m_ecdsaKnownHostsLine;
     QString m_otherKnownHostsLine;
     // Declared before the process so that the server stops before its folder goes.
     std::unique_ptr<QTemporaryDir> m_dir;
