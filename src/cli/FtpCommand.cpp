@@ -113,6 +113,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
             << TerminalText::printable(error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
         return Failure;
     }
+    if (const QString key = client.secure() ? CSFtp::NewHostKeyText() : QString(); !key.isEmpty())
+        err << "vellix: " << key << '\n';
     FtpOperations operations(client, out);
     const int status = command.isEmpty()
                            ? runScript(operations, out, err)

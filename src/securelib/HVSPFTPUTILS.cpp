@@ -165,6 +165,7 @@ int FtpConnect(const char *user, const char *password, const char *server, char 
         return fail(reply, HVSP_REPLY_SIZE, connection->failure());
     }
     const QString serverName = connection->serverName();
+    const QString newHostKey = connection->newHostKeyText();
     auto session = std::make_unique<CommandSession>(std::move(connection));
     QString why;
     if (!session->start(&why)) {
@@ -175,7 +176,8 @@ int FtpConnect(const char *user, const char *password, const char *server, char 
         QStringLiteral("Connected to %1 as %2; remote directory is %3")
             .arg(serverName, login.user, QString::fromUtf8(session->currentFolder()));
     library.session = std::move(session);
-    setStatus(connected);
+    // The news of a new host key stays in the status for those who show it after connecting.
+    setStatus(newHostKey.isEmpty() ? connected : connected + QLatin1String("\r\n") + newHostKey);
     ReplyText::write(reply, HVSP_REPLY_SIZE, connected.toUtf8());
     return 1;
 }

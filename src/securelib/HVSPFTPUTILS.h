@@ -54,15 +54,19 @@ HVSPFTPUTILS_EXPORT int FtpPwd(char *output);
 HVSPFTPUTILS_EXPORT int FtpClose(char *reply);
 // Closes any open session and releases the library's resources.
 HVSPFTPUTILS_EXPORT void FtpExit(void);
-// The current status text: what the library is doing or what stopped it.
+// The current status text: what the library is doing or what stopped it. After a connect
+// that met the server's host key for the first time, a second line (after CR LF) says that
+// the key was recorded, with its fingerprint: "New host key of HOST accepted and recorded:
+// TYPE SHA256:...".
 HVSPFTPUTILS_EXPORT void FtpGetStatus(char *status);
 
 // The longest wait for the server, in milliseconds, for every later network step (30000 by
 // default); a server silent for longer fails the operation and ends the session.
 HVSPFTPUTILS_EXPORT void FtpSetTimeout(int milliseconds);
-// What to do with a server whose host key is not in the known-hosts file yet:
-// HVSP_ACCEPT_NEW_KEYS (the default) accepts it and records it, HVSP_REFUSE_NEW_KEYS refuses
-// to connect. A changed key is always refused.
+// What to do with a server that has no host key in the known-hosts file yet:
+// HVSP_ACCEPT_NEW_KEYS (the default) accepts its key and records it, HVSP_REFUSE_NEW_KEYS
+// refuses to connect. A server with recorded keys must show one of them; any other key, of
+// whatever type, is a changed key and always refused.
 enum { HVSP_REFUSE_NEW_KEYS = 0, HVSP_ACCEPT_NEW_KEYS = 1 };
 HVSPFTPUTILS_EXPORT void FtpSetHostKeyPolicy(int policy);
 

@@ -28,10 +28,20 @@ int knownHostKeyBit(int hostKeyType)
     }
 }
 
+// The host key types a server may show.
+constexpr int HostKeyTypes[] = {
+    LIBSSH2_HOSTKEY_TYPE_ED25519,   LIBSSH2_HOSTKEY_TYPE_ECDSA_256, LIBSSH2_HOSTKEY_TYPE_ECDSA_384,
+    LIBSSH2_HOSTKEY_TYPE_ECDSA_521, LIBSSH2_HOSTKEY_TYPE_RSA,       LIBSSH2_HOSTKEY_TYPE_DSS,
+};
+
 int entryType(int keyType)
 {
     return LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW | knownHostKeyBit(keyType);
 }
+
+// An entry type without key type bits: the SSH library then compares a key with the host's
+// keys of every type.
+constexpr int AnyKeyType = LIBSSH2_KNOWNHOST_TYPE_PLAIN | LIBSSH2_KNOWNHOST_KEYENC_RAW;
 
 } // namespace
 
@@ -75,16 +85,32 @@ void KnownHosts::load()
     }
 }
 
-KnownHosts::Verdict KnownHosts::check(const QString &host, quint16 port, const QByteArray &key,
-                                      int keyType)
+QList<int> KnownHosts::recordedKeyTypes(const QString &host, quint16 port)
+{
+    load();
+    QList<int> types;
+    if (!m_hosts)
+        return types;
+    // A key that no server has is "changed" against every recorded key of its type. Asking
+    // so also finds the entries whose host names are hashed.
+    const QByteArray noKey(1, '\0');
+    for (const int type : HostKeyTypes) {
+        if (libssh2_knownhost_checkp(m_hosts, host.toUtf8().constData(), port, noKey.constData(),
+                                     size_t(noKey.size()), entryType(type),
+                                     nullptr) == LIBSSH2_KNOWNHOST_CHECK_MISMATCH)
+            types << type;
+    }
+    return types;
+}
+
+KnownHosts::Verdict KnownHosts::check(const QString &host, quint16 port, const QByteArray &key)
 {
     load();
     if (!m_hosts)
         return Verdict::Unknown;
-    libssh2_knownhost *entry = nullptr;
     const int result =
         libssh2_knownhost_checkp(m_hosts, host.toUtf8().constData(), port, key.constData(),
-                                 size_t(key.size()), entryType(keyType), &entry);
+                                 size_t(key.size()), AnyKeyType, nullptr);
     switch (result) {
     case LIBSSH2_KNOWNHOST_CHECK_MATCH:
         return Verdict::Known;

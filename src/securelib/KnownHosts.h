@@ -5,7 +5,9 @@
 
 #include <libssh2.h>
 
-// The known-hosts file of the prefix (OpenSSH's format): which host key each server had when
+#include <QList>
+
+// The known-hosts file of the prefix (OpenSSH's format): which host keys each server had when
 // it was first met.
 class KnownHosts
 {
@@ -22,8 +24,13 @@ public:
     // How the file's name for a server is written: "host" on port 22, "[host]:port" otherwise.
     static QString hostSpec(const QString &host, quint16 port);
 
-    // Compares the server's key with the file. Lines the SSH library cannot read are skipped.
-    Verdict check(const QString &host, quint16 port, const QByteArray &key, int keyType);
+    // The types (LIBSSH2_HOSTKEY_TYPE_...) of the keys recorded for a server, so that the
+    // handshake can ask for one of them.
+    QList<int> recordedKeyTypes(const QString &host, quint16 port);
+    // Compares the server's key with every key recorded for it, of whatever type: a server
+    // with recorded keys is known only by one of them. Lines the SSH library cannot read are
+    // skipped.
+    Verdict check(const QString &host, quint16 port, const QByteArray &key);
     // Appends the server's key to the file, which is created readable by the user only.
     bool record(const QString &host, quint16 port, const QByteArray &key, int keyType,
                 QString *why);

@@ -43,6 +43,27 @@ QString keyTypeName(int type)
     }
 }
 
+// The SSH methods that make a server show a host key of a type, best first.
+QList<QByteArray> hostKeyMethods(int type)
+{
+    switch (type) {
+    case LIBSSH2_HOSTKEY_TYPE_RSA:
+        return {"rsa-sha2-512", "rsa-sha2-256", "ssh-rsa"};
+    case LIBSSH2_HOSTKEY_TYPE_DSS:
+        return {"ssh-dss"};
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_256:
+        return {"ecdsa-sha2-nistp256"};
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_384:
+        return {"ecdsa-sha2-nistp384"};
+    case LIBSSH2_HOSTKEY_TYPE_ECDSA_521:
+        return {"ecdsa-sha2-nistp521"};
+    case LIBSSH2_HOSTKEY_TYPE_ED25519:
+        return {"ssh-ed25519"};
+    default:
+        return {};
+    }
+}
+
 // "SHA256:" and the unpadded Base64 of the key's hash, as OpenSSH shows fingerprints.
 QString fingerprint(LIBSSH2_SESSION *session)
 {
@@ -98,6 +119,7 @@ bool SshConnection::open(const Login &login, const Progress &progress)
 bool SshConnection::openSteps(const Login &login, const Progress &progress)
 {
     m_login = login;
+    m_newHostKeyText.clear();
     m_cancelled = false;
     m_timedOut = false;
     const std::optional<Ftp::ServerAddress> address =
@@ -116,6 +138,8 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
     if (!m_session)
         return fail(QStringLiteral("The SSH library cannot start a session."));
     libssh2_session_set_blocking(m_session, 0);
+    KnownHosts knownHosts(m_session);
+    preferHostKeyTypes(knownHosts.recordedKeyTypes(address->host, address->port));
     m_deadline = steady_clock::now() + m_login.timeout;
     const int handshake =
         runStep([this] { return libssh2_session_handshake(m_session, m_socket); }, progress);
@@ -125,7 +149,8 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
         return fail(QStringLiteral("The SSH handshake with %1 failed: %2")
                         .arg(m_serverName, lastErrorText()));
 
-    if (!checkHostKey(address->host, address->port, progress) || !authenticate(progress))
+    if (!checkHostKey(knownHosts, address->host, address->port, progress) ||
+        !authenticate(progress))
         return false;
 
     progress.status(QStringLiteral("Starting SFTP on %1...").arg(m_serverName));
@@ -194,7 +219,34 @@ bool SshConnection::connectSocket(const QString &host, quint16 port, const Progr
     return true;
 }
 
-bool SshConnection::checkHostKey(const QString &host, quint16 port, const Progress &progress)
+void SshConnection::preferHostKeyTypes(const QList<int> &types)
+{
+    if (types.isEmpty())
+        return;
+    const char **supported = nullptr;
+    const int count = libssh2_session_supported_algs(m_session, LIBSSH2_METHOD_HOSTKEY, &supported);
+    if (count <= 0)
+        return;
+    QList<QByteArray> offered;
+    for (int i = 0; i < count; ++i)
+        offered << QByteArray(supported[i]);
+    libssh2_free(m_session, supported);
+
+    // The recorded types first; then the others, so that a server showing none of them still
+    // shows a key, which is then refused as changed.
+    QList<QByteArray> preferred;
+    for (const int type : types) {
+        for (const QByteArray &method : hostKeyMethods(type)) {
+            if (offered.removeAll(method) > 0)
+                preferred << method;
+        }
+    }
+    libssh2_session_method_pref(m_session, LIBSSH2_METHOD_HOSTKEY,
+                                (preferred + offered).join(',').constData());
+}
+
+bool SshConnection::checkHostKey(KnownHosts &knownHosts, const QString &host, quint16 port,
+                                 const Progress &progress)
 {
     size_t length = 0;
     int type = 0;
@@ -204,8 +256,7 @@ bool SshConnection::checkHostKey(const QString &host, quint16 port, const Progre
     const QByteArray hostKey(key, qsizetype(length));
     const QString shown = keyTypeName(type) + QLatin1Char(' ') + fingerprint(m_session);
 
-    KnownHosts knownHosts(m_session);
-    switch (knownHosts.check(host, port, hostKey, type)) {
+    switch (knownHosts.check(host, port, hostKey)) {
     case KnownHosts::Verdict::Known:
         progress.status(QStringLiteral("Host key of %1 verified: %2").arg(m_serverName, shown));
         break;
@@ -223,8 +274,9 @@ bool SshConnection::checkHostKey(const QString &host, quint16 port, const Progre
         if (!knownHosts.record(host, port, hostKey, type, &why))
             return fail(QStringLiteral("The new host key of %1 (%2) cannot be recorded: %3")
                             .arg(m_serverName, shown, why));
-        progress.status(QStringLiteral("New host key of %1 accepted and recorded: %2")
-                            .arg(m_serverName, shown));
+        m_newHostKeyText =
+            QStringLiteral("New host key of %1 accepted and recorded: %2").arg(m_serverName, shown);
+        progress.status(m_newHostKeyText);
         break;
     }
     }

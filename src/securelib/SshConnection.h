@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <libssh2.h>
@@ -8,6 +9,8 @@
 
 #include <chrono>
 #include <functional>
+
+class KnownHosts;
 
 // One SSH connection with its SFTP channel: the TCP connection, the handshake, the check of
 // the server's host key against the known-hosts file, the login and the start of SFTP.
@@ -48,6 +51,9 @@ public:
     LIBSSH2_SFTP *sftp() const { return m_sftp; }
     // "host" or "[host]:port", as the server is named in texts.
     QString serverName() const { return m_serverName; }
+    // The status text that told of the server's host key being met for the first time and
+    // recorded, with its fingerprint; empty when the key was known.
+    QString newHostKeyText() const { return m_newHostKeyText; }
 
     // Says goodbye to the server, waiting for it at most a short while.
     void close();
@@ -64,7 +70,10 @@ private:
 
     bool openSteps(const Login &login, const Progress &progress);
     bool connectSocket(const QString &host, quint16 port, const Progress &progress);
-    bool checkHostKey(const QString &host, quint16 port, const Progress &progress);
+    // Asks the server for a host key of a recorded type before any other.
+    void preferHostKeyTypes(const QList<int> &types);
+    bool checkHostKey(KnownHosts &knownHosts, const QString &host, quint16 port,
+                      const Progress &progress);
     bool authenticate(const Progress &progress);
     bool authenticateWithKeys(const QByteArray &user, const Progress &progress);
     // Runs a step of the non-blocking SSH library until it no longer asks to be called again.
@@ -83,6 +92,7 @@ private:
     Login m_login;
     QString m_serverName;
     QString m_failure;
+    QString m_newHostKeyText;
     bool m_cancelled = false;
     bool m_timedOut = false; // a step outlasted the timeout while connecting
     int m_socket = -1;

@@ -191,6 +191,16 @@ QString CSFtp::StatusText()
     return buffer.text();
 }
 
+QString CSFtp::NewHostKeyText()
+{
+    const QStringList lines = StatusText().split(QLatin1String("\r\n"));
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("New host key ")))
+            return line;
+    }
+    return {};
+}
+
 int SecureStatusCallback()
 {
     const std::function<bool()> &watch = statusWatch();

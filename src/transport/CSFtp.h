@@ -51,6 +51,9 @@ public:
     // The library's status text: what it is doing, or why the last connect failed (or that
     // the library cannot be loaded). For front ends that show the reason of a failure.
     static QString StatusText();
+    // The line of the status text that tells of the last connect meeting the server's host key
+    // for the first time and recording it, with its fingerprint; empty when the key was known.
+    static QString NewHostKeyText();
 
 private:
     // The library, loaded and initialised with this channel's first call; nullptr while it

@@ -48,6 +48,7 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
         u"rmdir \"%1\""_s.arg(work),
         u"pwd"_s,
     };
+    script({}, server().password()); // meets the server, whose new key it names
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     const CliRun run = script(lines, server().password());
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -65,6 +66,19 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
     EXPECT_EQ(out.at(1), u"70001"_s);
     EXPECT_EQ(out.at(2), server().homeDir());
     EXPECT_EQ(out.at(3), QString());
+}
+
+TEST_P(SecureFtpCommandTest, OnlyTheFirstLoginNamesTheServersNewHostKey)
+{
+    const CliRun first = script({u"pwd"_s}, server().password());
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.startsWith(u"vellix: New host key of "_s)) << first.err.toStdString();
+    EXPECT_TRUE(first.err.contains(u" SHA256:"_s)) << first.err.toStdString();
+    EXPECT_EQ(first.err.count(u'\n'), 1) << first.err.toStdString();
+
+    const CliRun later = script({u"pwd"_s}, server().password());
+    EXPECT_EQ(later.exitCode, 0);
+    EXPECT_EQ(later.err, QString());
 }
 
 // Failed commands are told as over the plain channel (the plain suite checks that); a failed

@@ -92,7 +92,9 @@ protected:
     }
     static void writeKnownHosts(const QString &line)
     {
-        QFile file(QDir(qEnvironmentVariable("VELLIX_PREFIX")).filePath(u"known_hosts"_s));
+        const QDir prefix(qEnvironmentVariable("VELLIX_PREFIX"));
+        ASSERT_TRUE(prefix.mkpath(u"."_s));
+        QFile file(prefix.filePath(u"known_hosts"_s));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(line.toUtf8() + '\n');
     }
@@ -124,6 +126,41 @@ TEST_F(SecureLibraryTest, ANewHostKeyIsRecordedThenVerifiedAndAChangedOneRefused
     EXPECT_TRUE(statusText().contains(fingerprint));
     EXPECT_EQ(knownHosts().trimmed(), m_server->otherKnownHostsLine().toUtf8());
     EXPECT_EQ(command(u"pwd"_s), 0) << "a refused server left a session behind";
+}
+
+TEST_F(SecureLibraryTest, AServerWithRecordedKeysMustShowOneOfThemWhateverItsType)
+{
+    using Keys = SftpTestServer::HostKeys;
+    struct Case
+    {
+        const char *title;
+        Keys shown;
+        QString (SftpTestServer::*recorded)() const;
+        int connected;
+    };
+    const Case cases[] = {
+        {"only ECDSA shown, ed25519 recorded", Keys::Ecdsa, &SftpTestServer::knownHostsLine, 0},
+        {"only ed25519 shown, ECDSA recorded", Keys::Ed25519, &SftpTestServer::ecdsaKnownHostsLine,
+         0},
+        {"both shown, ed25519 recorded", Keys::Ed25519AndEcdsa, &SftpTestServer::knownHostsLine, 1},
+        {"both shown, ECDSA recorded", Keys::Ed25519AndEcdsa, &SftpTestServer::ecdsaKnownHostsLine,
+         1},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.title);
+        FtpExit();
+        m_server.reset();
+        QString why;
+        m_server = SftpTestServer::start(SftpTestServer::Kind::Sshd, &why, c.shown);
+        ASSERT_TRUE(m_server) << why.toStdString();
+        const QString recorded = (*m_server.*c.recorded)();
+        writeKnownHosts(recorded);
+
+        EXPECT_EQ(connect(), c.connected) << statusText().toStdString();
+        EXPECT_TRUE(statusText().contains(c.connected ? u"Connected"_s : u"has changed"_s))
+            << statusText().toStdString();
+        EXPECT_EQ(knownHosts().trimmed(), recorded.toUtf8()) << "the file was changed";
+    }
 }
 
 TEST_F(SecureLibraryTest, AnUnknownHostKeyIsRefusedWhenNewKeysAreNotAccepted)

@@ -312,6 +312,11 @@ TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)
          {},
          {u"-k"_s},
          u"has changed"_s},
+        {"a key of another type recorded, even with -k",
+         server->ecdsaKnownHostsLine(),
+         {},
+         {u"-k"_s},
+         u"has changed"_s},
     };
     const QString scriptPath = script("mkdir \"made\"\n");
     for (const auto &c : cases) {
