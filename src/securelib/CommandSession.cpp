@@ -46,12 +46,19 @@ bool fitsListingLine(const QByteArray &name)
            !name.contains('\0');
 }
 
+// The arguments of a command when it has `least` to `most` of them, none of them empty.
+std::optional<QStringList> namesOf(const CommandText &command, qsizetype least, qsizetype most)
+{
+    const std::optional<QStringList> names = command.arguments();
+    if (!names || names->size() < least || names->size() > most || names->contains(QString()))
+        return std::nullopt;
+    return names;
+}
+
 std::optional<QString> singleName(const CommandText &command)
 {
-    const QList<QStringList> readings = command.readingsWith(1);
-    if (readings.isEmpty() || readings.first().first().isEmpty())
-        return std::nullopt;
-    return readings.first().first();
+    const std::optional<QStringList> names = namesOf(command, 1, 1);
+    return names ? std::optional(names->first()) : std::nullopt;
 }
 
 } // namespace
@@ -106,6 +113,10 @@ CommandSession::Reply CommandSession::run(const CommandText &command)
 {
     m_localError.clear();
     const QString verb = command.verb();
+    if (!command.arguments())
+        return failure(QStringLiteral("%1: the names cannot be read one way only: write each in "
+                                      "double quotes, and a double quote inside it twice")
+                           .arg(verb));
     if (verb == QLatin1String("cd"))
         return changeFolder(command);
     if (verb == QLatin1String("pwd"))
@@ -138,26 +149,6 @@ QString CommandSession::localPath(const QString &name)
     return Platform::DosPath::isAbsolute(name) ? Platform::DosPath::toLinux(name) : name;
 }
 
-std::optional<QStringList> CommandSession::pickReading(const QList<QStringList> &readings,
-                                                       bool firstIsLocal)
-{
-    if (readings.size() <= 1)
-        return readings.isEmpty() ? std::nullopt : std::optional(readings.first());
-    // Quotes inside names are not escaped, so `"a" "b"` may also be one name: the reading
-    // whose first name exists is the one meant.
-    std::optional<QStringList> picked;
-    for (const QStringList &reading : readings) {
-        const bool exists = firstIsLocal ? QFileInfo(localPath(reading.first())).isFile()
-                                         : m_files.entry(remotePath(reading.first())).has_value();
-        if (!exists)
-            continue;
-        if (picked)
-            return std::nullopt;
-        picked = reading;
-    }
-    return picked;
-}
-
 CommandSession::Reply CommandSession::changeFolder(const CommandText &command)
 {
     const std::optional<QString> name = singleName(command);
@@ -176,7 +167,10 @@ CommandSession::Reply CommandSession::changeFolder(const CommandText &command)
 
 CommandSession::Reply CommandSession::listing(const CommandText &command)
 {
-    const QString pattern = singleName(command).value_or(QStringLiteral("*"));
+    const QStringList names = *command.arguments();
+    if (names.size() > 1)
+        return failure(QStringLiteral("dir: one name or pattern, or none"));
+    const QString pattern = names.value(0).isEmpty() ? QStringLiteral("*") : names.first();
     const Ftp::Wildcard::Search search = Ftp::Wildcard::split(pattern);
 
     std::optional<QList<RemoteEntry>> entries;
@@ -242,7 +236,7 @@ CommandSession::Reply CommandSession::deleteFile(const CommandText &command)
 
 CommandSession::Reply CommandSession::rename(const CommandText &command)
 {
-    const std::optional<QStringList> names = pickReading(command.readingsWith(2), false);
+    const std::optional<QStringList> names = namesOf(command, 2, 2);
     if (!names)
         return failure(QStringLiteral("ren: two names are needed, the existing one first"));
     if (!m_files.rename(remotePath(names->at(0)), remotePath(names->at(1))))
@@ -252,10 +246,10 @@ CommandSession::Reply CommandSession::rename(const CommandText &command)
 
 CommandSession::Reply CommandSession::upload(const CommandText &command)
 {
-    const std::optional<QStringList> names =
-        pickReading(command.readingsWith(2) + command.readingsWith(1), true);
-    if (!names || names->first().isEmpty())
-        return failure(QStringLiteral("put: no local file of that name"));
+    const std::optional<QStringList> names = namesOf(command, 1, 2);
+    if (!names)
+        return failure(QStringLiteral("put: a local file name is needed, and at most a server "
+                                      "name after it"));
     const QString local = localPath(names->first());
     const QFileInfo localInfo(local);
     if (local.isEmpty() || !localInfo.isFile())
@@ -282,12 +276,10 @@ CommandSession::Reply CommandSession::upload(const CommandText &command)
 
 CommandSession::Reply CommandSession::download(const CommandText &command)
 {
-    QList<QStringList> readings = command.readingsWith(2);
-    if (readings.isEmpty())
-        readings = command.readingsWith(1);
-    const std::optional<QStringList> names = pickReading(readings, false);
-    if (!names || names->first().isEmpty())
-        return failure(QStringLiteral("get: a server file name is needed"));
+    const std::optional<QStringList> names = namesOf(command, 1, 2);
+    if (!names)
+        return failure(QStringLiteral("get: a server file name is needed, and at most a local "
+                                      "name after it"));
     const QByteArray remote = remotePath(names->first());
     const QString local =
         localPath(names->size() == 2 ? names->at(1) : lastComponent(names->first()));

@@ -51,10 +51,6 @@ private:
     // The Linux path of a local name: a DOS path through the prefix's drives, else as given.
     static QString localPath(const QString &name);
 
-    // The one reading of a command's names, or when there are several, the one whose first
-    // name exists, locally or on the server; nothing when no reading or more than one fits.
-    std::optional<QStringList> pickReading(const QList<QStringList> &readings, bool firstIsLocal);
-
     bool sendFile(const QString &localFile, const QByteArray &remoteFile);
     bool sendPageFolder(const QString &localPage, const QByteArray &remotePage);
     bool sendPage(const QString &localPage, const QByteArray &remotePage);

@@ -3,48 +3,67 @@
 namespace {
 
 const QLatin1Char Quote('"');
-const QLatin1String ArgumentSeparator("\" \"");
 
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
-// The next blank-delimited word from `position` on, moving `position` past it.
-QStringView nextWord(QStringView text, qsizetype &position)
+void skipBlanks(QStringView text, qsizetype &position)
 {
     while (position < text.size() && isBlank(text.at(position)))
         ++position;
+}
+
+// The next blank-delimited word from `position` on, moving `position` past it.
+QStringView nextWord(QStringView text, qsizetype &position)
+{
+    skipBlanks(text, position);
     const qsizetype start = position;
     while (position < text.size() && !isBlank(text.at(position)))
         ++position;
     return text.mid(start, position - start);
 }
 
-QList<QStringList> quotedReadings(QStringView quoted)
+// The quoted argument that starts at `position`, moving `position` past its closing quote;
+// nothing when the quote is never closed.
+std::optional<QString> quotedArgument(QStringView text, qsizetype &position)
 {
-    // Without a closing quote the text is one argument up to its end.
-    if (quoted.size() < 2 || !quoted.endsWith(Quote))
-        return {{quoted.mid(1).toString()}};
-    const QStringView inner = quoted.mid(1, quoted.size() - 2);
-    QList<QStringList> readings{{inner.toString()}};
-    for (qsizetype split = inner.indexOf(ArgumentSeparator); split >= 0;
-         split = inner.indexOf(ArgumentSeparator, split + 1)) {
-        readings.append(QStringList{inner.left(split).toString(),
-                                    inner.mid(split + ArgumentSeparator.size()).toString()});
+    QString argument;
+    for (qsizetype at = position + 1; at < text.size(); ++at) {
+        if (text.at(at) != Quote) {
+            argument += text.at(at);
+        } else if (at + 1 < text.size() && text.at(at + 1) == Quote) {
+            argument += Quote;
+            ++at;
+        } else {
+            position = at + 1;
+            return argument;
+        }
     }
-    return readings;
+    return std::nullopt;
 }
 
-// Words without quotes, as a person types them: `cd docs`.
-QList<QStringList> plainReadings(QStringView rest)
+// The arguments after the flags: quoted ones and bare words, each followed by a blank or the
+// end of the text.
+std::optional<QStringList> argumentsOf(QStringView text)
 {
-    QStringList words;
+    QStringList arguments;
     qsizetype position = 0;
-    for (QStringView word = nextWord(rest, position); !word.isEmpty();
-         word = nextWord(rest, position))
-        words.append(word.toString());
-    return {words};
+    for (skipBlanks(text, position); position < text.size(); skipBlanks(text, position)) {
+        if (text.at(position) == Quote) {
+            const std::optional<QString> argument = quotedArgument(text, position);
+            if (!argument || (position < text.size() && !isBlank(text.at(position))))
+                return std::nullopt;
+            arguments.append(*argument);
+        } else {
+            const QStringView word = nextWord(text, position);
+            if (word.contains(Quote))
+                return std::nullopt;
+            arguments.append(word.toString());
+        }
+    }
+    return arguments;
 }
 
 } // namespace
@@ -60,28 +79,11 @@ CommandText CommandText::parse(QStringView text)
     for (;;) {
         qsizetype next = position;
         const QStringView word = nextWord(line, next);
-        if (!word.startsWith(QLatin1Char('-')) || word.size() < 2)
+        if (!word.startsWith(QLatin1Char('-')) || word.size() < 2 || word.contains(Quote))
             break;
         command.m_flags.append(word.toString().toLower());
         position = next;
     }
-
-    const QStringView rest = line.mid(position).trimmed();
-    if (rest.isEmpty())
-        command.m_readings = {QStringList()};
-    else if (rest.startsWith(Quote))
-        command.m_readings = quotedReadings(rest);
-    else
-        command.m_readings = plainReadings(rest);
+    command.m_arguments = argumentsOf(line.mid(position));
     return command;
-}
-
-QList<QStringList> CommandText::readingsWith(qsizetype count) const
-{
-    QList<QStringList> matching;
-    for (const QStringList &reading : m_readings) {
-        if (reading.size() == count)
-            matching.append(reading);
-    }
-    return matching;
 }

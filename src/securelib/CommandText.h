@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 // One command text as callers write it: a verb, option flags, then the arguments, each in
-// double quotes and unescaped (`put -h "C:\web\a b.htm" "a b.htm"`). Because quotes inside
-// names are not escaped, a text with two arguments can often be read in more than one way;
-// the text keeps every reading and the caller picks the one that names existing files.
+// double quotes with every double quote inside it written twice (`put -h "C:\web\a b.htm"
+// "say ""hi"".htm"`), or, without blanks and quotes, as a bare word (`cd docs`). The client
+// quotes its arguments so (SecureCommand); a text that cannot be read one way only, with a
+// quote that is never closed or that is followed by more than a blank, has no arguments.
 class CommandText
 {
 public:
@@ -20,15 +22,11 @@ public:
     QStringList flags() const { return m_flags; }
     bool hasFlag(QStringView flag) const { return m_flags.contains(flag); }
 
-    // Every way the arguments can be read, each a list of arguments. A one-argument reading
-    // (everything between the first and the last quote) comes first when there is one, then
-    // the two-argument readings, split at each `" "`.
-    QList<QStringList> readings() const { return m_readings; }
-    // The readings with exactly `count` arguments.
-    QList<QStringList> readingsWith(qsizetype count) const;
+    // The arguments as meant; nothing when the text cannot be read one way only.
+    std::optional<QStringList> arguments() const { return m_arguments; }
 
 private:
     QString m_verb;
     QStringList m_flags;
-    QList<QStringList> m_readings;
+    std::optional<QStringList> m_arguments;
 };

@@ -6,6 +6,7 @@
 #include "securelib/CommandText.h"
 #include "securelib/ReplyText.h"
 #include "securelib/SshConnection.h"
+#include "transport/SecureCommand.h"
 #include "transport/Wildcard.h"
 
 #include <QByteArray>
@@ -78,9 +79,8 @@ int replySizeFor(const CommandText &command)
     if (command.verb() == QLatin1String("pwd"))
         return HVSP_PWD_SIZE;
     if (command.verb() == QLatin1String("dir")) {
-        const QList<QStringList> readings = command.readingsWith(1);
-        const bool named =
-            !readings.isEmpty() && !Ftp::Wildcard::hasWildcards(readings.first().first());
+        const QStringList names = command.arguments().value_or(QStringList());
+        const bool named = !names.isEmpty() && !Ftp::Wildcard::hasWildcards(names.first());
         return named ? HVSP_SIZE_QUERY_SIZE : HVSP_LISTING_SIZE;
     }
     return HVSP_REPLY_SIZE;
@@ -203,8 +203,7 @@ int FtpCmdEx(const char *command, char **reply, size_t *size)
 int FtpDir(const char *path, char *output)
 {
     const QString pattern = QString::fromUtf8(path && *path ? path : "*");
-    const CommandText command =
-        CommandText::parse(QStringLiteral("dir \"") + pattern + QLatin1Char('"'));
+    const CommandText command = CommandText::parse(SecureCommand::command(u"dir ", pattern));
     return writeReply(command, answerTo(command), output, HVSP_LISTING_SIZE);
 }
 

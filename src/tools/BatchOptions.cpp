@@ -104,6 +104,7 @@ QString BatchOptions::usage()
         "Runs the commands of SCRIPT on an SFTP server, one command a line:\n"
         "  cd \"FOLDER\", put [-u] \"LOCAL\" [\"REMOTE\"], get \"REMOTE\" [\"LOCAL\"],\n"
         "  mkdir \"FOLDER\", del \"REMOTE\", ren \"OLD\" \"NEW\", pwd\n"
+        "  (a double quote inside a name is written twice)\n"
         "  -be       go on after a failed command\n"
         "  -k        accept and record a host key not seen before\n"
         "  -hv TEXT  print TEXT when the whole batch has succeeded\n"

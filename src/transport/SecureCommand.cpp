@@ -12,9 +12,9 @@ namespace {
 
 const QLatin1Char Quote('"');
 
-QString quoted(const QString &argument)
+QString quoted(QString argument)
 {
-    return Quote + argument + Quote;
+    return Quote + argument.replace(Quote, QLatin1String("\"\"")) + Quote;
 }
 
 // The whole number at the start of a text (after leading blanks, with an optional sign), read

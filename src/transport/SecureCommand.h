@@ -9,10 +9,11 @@
 // their replies.
 namespace SecureCommand {
 
-// The verb followed by the argument in double quotes, unescaped: command(u"del ", "a b")
-// gives `del "a b"`.
+// The verb followed by the argument in double quotes, every double quote inside it written
+// twice, so that the library reads back exactly that name: command(u"del ", "a b") gives
+// `del "a b"`, command(u"cd ", `say "hi"`) gives `cd "say ""hi"""`.
 QString command(QStringView verb, const QString &argument);
-// Two arguments, each in double quotes, separated by one blank: `ren "a" "b"`.
+// Two arguments, each quoted so, separated by one blank: `ren "a" "b"`.
 QString command(QStringView verb, const QString &first, const QString &second);
 
 // The folder named by a "pwd" reply: the reply from its first "/" on, the text before it

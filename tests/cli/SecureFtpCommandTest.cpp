@@ -4,6 +4,7 @@
 #include "servers/SftpSuite.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QUuid>
@@ -66,6 +67,23 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
     EXPECT_EQ(out.at(1), u"70001"_s);
     EXPECT_EQ(out.at(2), server().homeDir());
     EXPECT_EQ(out.at(3), QString());
+}
+
+TEST_P(SecureFtpCommandTest, QuotesInANameNeverMakeItTwoNames)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    writeFile(server().rootPath() + u"/a.txt"_s, "the server's a.txt");
+    const QDir local(tempPath(u"local"_s));
+    ASSERT_TRUE(local.mkpath(u"."_s));
+
+    // The name is `a.txt" "LOCAL/elsewhere`: no such server file, and nothing is written.
+    const CliRun run = script({u"get \"a.txt\"\" \"\"%1\" \"%2\""_s.arg(
+                                  local.filePath(u"elsewhere"_s), local.filePath(u"got.txt"_s))},
+                              server().password());
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList());
 }
 
 TEST_P(SecureFtpCommandTest, OnlyTheFirstLoginNamesTheServersNewHostKey)

@@ -1,11 +1,14 @@
-// How command texts are read and how replies are cut to their buffers.
+// How command texts are read, also as the client writes them, and how replies are cut to
+// their buffers.
 
 #include "securelib/CommandText.h"
 #include "securelib/ReplyText.h"
+#include "transport/SecureCommand.h"
 
 #include "support/VellixTest.h"
 
 #include <array>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -17,50 +20,81 @@ struct ParseCase
     QString text;
     QString verb;
     QStringList flags;
-    QList<QStringList> readings;
+    std::optional<QStringList> arguments; // none: the text cannot be read one way only
 };
 
 class CommandTextParse : public testing::TestWithParam<ParseCase>
 {
 };
 
-TEST_P(CommandTextParse, GivesVerbFlagsAndEveryReading)
+TEST_P(CommandTextParse, GivesVerbFlagsAndTheArgumentsAsMeant)
 {
     const ParseCase &c = GetParam();
     const CommandText command = CommandText::parse(c.text);
     EXPECT_EQ(command.verb(), c.verb);
     EXPECT_EQ(command.flags(), c.flags);
-    EXPECT_EQ(command.readings(), c.readings);
+    EXPECT_EQ(command.arguments(), c.arguments);
 }
 
 const ParseCase ParseCases[] = {
-    {"NoArguments", u"pwd"_s, u"pwd"_s, {}, {QStringList()}},
-    {"OneQuoted", u"cd \"my folder\""_s, u"cd"_s, {}, {{u"my folder"_s}}},
-    {"Unquoted", u"CD docs"_s, u"cd"_s, {}, {{u"docs"_s}}},
-    {"TwoQuotedAlsoReadAsOne",
-     u"ren \"a\" \"b\""_s,
-     u"ren"_s,
-     {},
-     {{u"a\" \"b"_s}, {u"a"_s, u"b"_s}}},
+    {"NoArguments", u"pwd"_s, u"pwd"_s, {}, QStringList()},
+    {"OneQuoted", u"cd \"my folder\""_s, u"cd"_s, {}, QStringList{u"my folder"_s}},
+    {"Unquoted", u"CD docs"_s, u"cd"_s, {}, QStringList{u"docs"_s}},
+    {"TwoQuoted", u"ren \"a\" \"b\""_s, u"ren"_s, {}, QStringList{u"a"_s, u"b"_s}},
     {"FlagsBeforeArguments",
      u"put -h -U \"C:\\web\\a b.htm\" \"a b.htm\""_s,
      u"put"_s,
      {u"-h"_s, u"-u"_s},
-     {{u"C:\\web\\a b.htm\" \"a b.htm"_s}, {u"C:\\web\\a b.htm"_s, u"a b.htm"_s}}},
-    {"QuoteInsideAName", u"del \"a\"b.txt\""_s, u"del"_s, {}, {{u"a\"b.txt"_s}}},
-    {"EverySeparatorIsAPossibleSplit",
-     u"ren \"x\" \"y\" \"z\""_s,
+     QStringList{u"C:\\web\\a b.htm"_s, u"a b.htm"_s}},
+    {"DoubledQuotesStandForOne",
+     u"ren \"a\"\" \"\"b\" \"say \"\"hi\"\"\""_s,
      u"ren"_s,
      {},
-     {{u"x\" \"y\" \"z"_s}, {u"x"_s, u"y\" \"z"_s}, {u"x\" \"y"_s, u"z"_s}}},
-    {"UnclosedQuoteRunsToTheEnd", u"mkdir \"new"_s, u"mkdir"_s, {}, {{u"new"_s}}},
-    {"DashInsideQuotesIsNoFlag", u"del \"-h\""_s, u"del"_s, {}, {{u"-h"_s}}},
+     QStringList{u"a\" \"b"_s, u"say \"hi\""_s}},
+    {"BackslashesStandAsWritten",
+     u"put \"C:\\dir\\\" \"x\\\\y\\\""_s,
+     u"put"_s,
+     {},
+     QStringList{u"C:\\dir\\"_s, u"x\\\\y\\"_s}},
+    {"EmptyArgument", u"get \"\" \"x\""_s, u"get"_s, {}, QStringList{QString(), u"x"_s}},
+    {"DashInsideQuotesIsNoFlag", u"del \"-h\""_s, u"del"_s, {}, QStringList{u"-h"_s}},
+    {"QuoteInsideABareWord", u"del a\"b.txt"_s, u"del"_s, {}, std::nullopt},
+    {"TextAfterAClosingQuote", u"del \"a\"b.txt\""_s, u"del"_s, {}, std::nullopt},
+    {"UndoubledQuoteBetweenNames",
+     u"get \"a.txt\" \"/some/path\" \"x\""_s,
+     u"get"_s,
+     {},
+     QStringList{u"a.txt"_s, u"/some/path"_s, u"x"_s}},
+    {"UnclosedQuote", u"mkdir \"new"_s, u"mkdir"_s, {}, std::nullopt},
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, CommandTextParse, testing::ValuesIn(ParseCases),
                          [](const testing::TestParamInfo<ParseCase> &info) {
                              return std::string(info.param.title);
                          });
+
+TEST(CommandTextTest, ReadsBackEveryNameTheClientQuotes)
+{
+    const QString names[] = {
+        u"plain.txt"_s,
+        u"a\"b.txt"_s,
+        u"a\" \"b.txt"_s,
+        u"a.txt\" \"/some/path"_s,
+        u"C:\\dir\\"_s,
+        u"back\\\"slash"_s,
+        u"\""_s,
+        u"\"\""_s,
+        u" blanks around "_s,
+        u"-h"_s,
+    };
+    for (const QString &first : names) {
+        for (const QString &second : {u"x"_s, first}) {
+            const QString text = SecureCommand::command(u"ren ", first, second);
+            EXPECT_EQ(CommandText::parse(text).arguments(), QStringList({first, second}))
+                << text.toStdString();
+        }
+    }
+}
 
 TEST(ReplyTextTest, RepliesNeverPassTheirBufferNorBreakACharacterOrLine)
 {

@@ -322,21 +322,22 @@ TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
     const QDir root(m_server->rootPath());
     for (const char *name : {"a\" \"b.txt", "a", "b.txt", "q\"uote.txt"})
         writeFile(root.filePath(QString::fromUtf8(name)), name);
+    const QStringList before = root.entryList(QDir::Files);
     ASSERT_EQ(connect(), 1);
 
-    EXPECT_NE(command(u"del \"a\" \"b.txt\""_s), 0);
-    EXPECT_FALSE(root.exists(u"a\" \"b.txt"_s));
-    EXPECT_TRUE(root.exists(u"a"_s) && root.exists(u"b.txt"_s));
+    // Quotes that are not doubled, or names too many: nothing is done.
+    for (const QString &text : {u"del \"a\" \"b.txt\""_s, u"ren \"q\"uote.txt\" \"new.txt\""_s,
+                                u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s}) {
+        QByteArray reply;
+        EXPECT_EQ(command(text, &reply), 0) << text.toStdString();
+        EXPECT_FALSE(reply.isEmpty());
+    }
+    EXPECT_EQ(root.entryList(QDir::Files), before);
 
-    EXPECT_NE(command(u"ren \"q\"uote.txt\" \"new.txt\""_s), 0);
-    EXPECT_EQ(readFile(root.filePath(u"new.txt"_s)), "q\"uote.txt");
-
-    // Two readings whose first names both exist: nothing is done.
-    writeFile(root.filePath(u"x\" \"y"_s), "xy");
-    writeFile(root.filePath(u"x"_s), "x");
-    EXPECT_EQ(command(u"ren \"x\" \"y\" \"z\""_s), 0);
-    EXPECT_TRUE(root.exists(u"x\" \"y"_s) && root.exists(u"x"_s));
-    EXPECT_FALSE(root.exists(u"z"_s) || root.exists(u"y\" \"z"_s));
+    EXPECT_NE(command(u"del \"a\"\" \"\"b.txt\""_s), 0);
+    EXPECT_NE(command(u"ren \"q\"\"uote.txt\" \"new \"\"one\"\".txt\""_s), 0);
+    EXPECT_EQ(root.entryList(QDir::Files), QStringList({u"a"_s, u"b.txt"_s, u"new \"one\".txt"_s}));
+    EXPECT_EQ(readFile(root.filePath(u"new \"one\".txt"_s)), "q\"uote.txt");
 }
 
 } // namespace
