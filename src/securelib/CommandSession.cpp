@@ -46,6 +46,21 @@ bool fitsListingLine(const QByteArray &name)
            !name.contains('\0');
 }
 
+// Whether a name that comes from the server can be a local file's own name. It must not be
+// empty, "." or "..", nor hold a separator of either kind or a NUL, so that it can neither
+// climb out of the local folder it goes to nor reach into another, here or where its path is
+// read as a DOS path.
+bool canNameLocalFile(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(Slash) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+QString quotedNames(const QStringList &names)
+{
+    return QLatin1Char('"') + names.join(QLatin1String("\", \"")) + QLatin1Char('"');
+}
+
 // The arguments of a command when it has `least` to `most` of them, none of them empty.
 std::optional<QStringList> namesOf(const CommandText &command, qsizetype least, qsizetype most)
 {
@@ -281,17 +296,25 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
         return failure(QStringLiteral("get: a server file name is needed, and at most a local "
                                       "name after it"));
     const QByteArray remote = remotePath(names->first());
-    const QString local =
-        localPath(names->size() == 2 ? names->at(1) : lastComponent(names->first()));
+    // Without a local name the file takes its server name, which must suit a local file.
+    const QString ownName = lastComponent(names->first());
+    const QString local = names->size() == 2          ? localPath(names->at(1))
+                          : canNameLocalFile(ownName) ? ownName
+                                                      : QString();
     if (local.isEmpty() || QFileInfo(local).isDir())
         return failure(QStringLiteral("get: no local file can be made of that name"));
     if (!fetchFile(remote, local))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
-    if (command.hasFlag(u"-h"))
-        fetchPageFolder(remote, local);
-    return success(QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
+    QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
                        .arg(decoded(remote), local)
-                       .arg(QFileInfo(local).size()));
+                       .arg(QFileInfo(local).size());
+    if (command.hasFlag(u"-h")) {
+        const QStringList skipped = fetchPageFolder(remote, local);
+        if (!skipped.isEmpty())
+            done += QStringLiteral("; skipped, as no local file can be named so: ") +
+                    quotedNames(skipped);
+    }
+    return success(done);
 }
 
 bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile)
@@ -358,24 +381,30 @@ bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &loca
     return true;
 }
 
-void CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage)
+QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage)
 {
     const QString serverFolder = PageNames::serverFolder(decoded(remotePage));
     const std::optional<QList<RemoteEntry>> entries =
         m_files.list(Ftp::NameCodec::encode(serverFolder));
     if (!entries)
-        return;
+        return {};
+    // The folder's own name is the last component of the page's name, without separators.
     const QDir localFolder(QFileInfo(localPage).path() + Slash +
                            PageNames::downloadFolderName(decoded(remotePage)));
     if (!localFolder.mkpath(QStringLiteral(".")))
-        return;
+        return {};
+    QStringList skipped;
     for (const RemoteEntry &entry : *entries) {
         if (m_files.lost())
-            return;
-        if (!entry.folder)
+            break;
+        const QString name = decoded(entry.name);
+        if (!canNameLocalFile(name))
+            skipped << name;
+        else if (!entry.folder)
             fetchFile(Ftp::NameCodec::encode(serverFolder) + '/' + entry.name,
-                      localFolder.filePath(decoded(entry.name)));
+                      localFolder.filePath(name));
     }
+    return skipped;
 }
 
 void CommandSession::deletePageFolder(const QByteArray &remotePage)

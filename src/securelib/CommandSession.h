@@ -55,7 +55,10 @@ private:
     bool sendPageFolder(const QString &localPage, const QByteArray &remotePage);
     bool sendPage(const QString &localPage, const QByteArray &remotePage);
     bool fetchFile(const QByteArray &remoteFile, const QString &localFile);
-    void fetchPageFolder(const QByteArray &remotePage, const QString &localPage);
+    // Fetches the files of a page's companion folder into the local folder of that name next
+    // to the local page. Returns the names of its entries that cannot name a local file,
+    // which are left out.
+    QStringList fetchPageFolder(const QByteArray &remotePage, const QString &localPage);
     void deletePageFolder(const QByteArray &remotePage);
 
     // Why the last step failed: on this machine's side, else on the server's.

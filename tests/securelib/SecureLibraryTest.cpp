@@ -11,6 +11,7 @@
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -315,6 +316,47 @@ TEST_F(SecureLibraryTest, RepliesFitTheBufferTheirCommandImpliesOrComeWhole)
     std::free(reply);
     EXPECT_EQ(listing.count("\r\n"), 301) << "300 files and a folder";
     EXPECT_GT(size, size_t(listing.size()));
+}
+
+TEST_F(SecureLibraryTest, ServerNamesThatCannotNameALocalFileAreSkipped)
+{
+    // Legal names on the server, which would climb out of their folder as DOS paths.
+    const QDir root(m_server->rootPath());
+    const QStringList hostile{u"x\\..\\..\\PWNED.txt"_s, u"..\\up.txt"_s};
+    for (const QString &name : hostile + QStringList{u"pic.gif"_s})
+        writeFile(root.filePath(u"page_files/"_s + name), "pwned");
+    writeFile(root.filePath(u"page.htm"_s), "<html>");
+    writeFile(root.filePath(u"x\\..\\b.htm"_s), "<html>");
+    writeFile(root.filePath(u"x\\..\\b_files/pic.gif"_s), "pwned");
+    ASSERT_EQ(connect(), 1);
+
+    const struct
+    {
+        QString page;
+        QStringList localFiles;
+        QStringList skipped;
+    } cases[] = {
+        {u"page.htm"_s, {u"page.htm"_s, u"page_files/pic.gif"_s}, hostile},
+        // The companion folder takes the last component of the page's name.
+        {u"x\\..\\b.htm"_s, {u"b.htm"_s, u"b_files/pic.gif"_s}, {}},
+    };
+    for (const auto &[page, localFiles, skipped] : cases) {
+        SCOPED_TRACE(page.toStdString());
+        const QDir local(tempPath(u"down-"_s + QString::number(qHash(page))));
+        ASSERT_TRUE(local.mkpath(u"."_s));
+        const QString target = local.filePath(localFiles.first());
+        QByteArray reply;
+        EXPECT_NE(command(u"get -h \"%1\" \"%2\""_s.arg(page, target), &reply), 0) << reply.data();
+        QStringList found;
+        for (QDirIterator it(local.path(), QDir::Files | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            found << local.relativeFilePath(it.next());
+        found.sort();
+        EXPECT_EQ(found, localFiles);
+        for (const QString &name : skipped)
+            EXPECT_TRUE(reply.contains('"' + name.toUtf8() + '"')) << reply.data();
+    }
 }
 
 TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
