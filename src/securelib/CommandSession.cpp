@@ -366,9 +366,10 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
 
 bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile)
 {
-    // The local file is replaced only by a whole download.
+    // The local file is replaced only by a whole download. Unbuffered, because a buffered
+    // save file may lose the end of a file that no longer fits, and still commit it.
     QSaveFile target(localFile);
-    if (!target.open(QIODevice::WriteOnly)) {
+    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
         return false;
     }

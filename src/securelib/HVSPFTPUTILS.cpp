@@ -102,10 +102,11 @@ CommandSession::Reply answerTo(const CommandText &command)
     if (!library.session)
         return {false, "Not connected."};
     CommandSession::Reply answer = library.session->run(command);
-    if (library.session->lost()) {
+    // What stopped a command stays in the status, for those who show why.
+    if (!answer.done)
         setStatus(QString::fromUtf8(answer.text));
+    if (library.session->lost())
         library.session.reset();
-    }
     return answer;
 }
 

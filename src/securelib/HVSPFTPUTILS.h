@@ -54,7 +54,8 @@ HVSPFTPUTILS_EXPORT int FtpPwd(char *output);
 HVSPFTPUTILS_EXPORT int FtpClose(char *reply);
 // Closes any open session and releases the library's resources.
 HVSPFTPUTILS_EXPORT void FtpExit(void);
-// The current status text: what the library is doing or what stopped it. After a connect
+// The current status text: what the library is doing or what stopped it; after a failed
+// command, its reply, which says why (a full local disk, a lost connection...). After a connect
 // that met the server's host key for the first time, a second line (after CR LF) says that
 // the key was recorded, with its fingerprint: "New host key of HOST accepted and recorded:
 // TYPE SHA256:...".

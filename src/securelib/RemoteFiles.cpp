@@ -296,8 +296,22 @@ bool RemoteFiles::download(const QByteArray &path, QIODevice &target)
             return true;
         if (read < 0)
             return failed(int(read));
-        if (target.write(buffer.data(), read) != read)
+        if (!writeWhole(target, buffer.data(), read))
             return failedWith(
                 QStringLiteral("The local file cannot be written: %1").arg(target.errorString()));
     }
+}
+
+bool RemoteFiles::writeWhole(QIODevice &target, const char *data, qint64 size)
+{
+    // A file takes a block in parts when its disk fills up; the part that finds no room
+    // fails with the system's reason.
+    while (size > 0) {
+        const qint64 written = target.write(data, size);
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= written;
+    }
+    return true;
 }

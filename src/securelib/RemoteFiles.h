@@ -49,7 +49,8 @@ public:
     // Writes everything the source holds into the server file, which is created or emptied
     // first. A failed upload removes what it left on the server.
     bool upload(QIODevice &source, const QByteArray &path);
-    // Reads the server file into the target up to its end.
+    // Reads the server file into the target up to its end. The target is best unbuffered, so
+    // that a local write error is seen where it happens.
     bool download(const QByteArray &path, QIODevice &target);
 
     QString error() const { return m_error; }
@@ -63,6 +64,7 @@ private:
     bool failedWith(const QString &why);
     static RemoteEntry entryFrom(const QByteArray &name, const LIBSSH2_SFTP_ATTRIBUTES &attributes);
     bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source);
+    static bool writeWhole(QIODevice &target, const char *data, qint64 size);
 
     SshConnection &m_connection;
     LIBSSH2_SESSION *m_session;

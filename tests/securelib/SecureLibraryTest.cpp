@@ -254,6 +254,7 @@ TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
     ASSERT_TRUE(killed);
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(reply.contains("connection was lost")) << reply.constData();
+    EXPECT_EQ(statusText().toUtf8(), reply);
     EXPECT_EQ(command(u"pwd"_s, &reply), 0) << "the lost session was kept";
     EXPECT_EQ(reply, "Not connected.");
     EXPECT_EQ(connect(), 1) << "the next connect fails after a lost session";
@@ -367,12 +368,13 @@ TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
     const QStringList before = root.entryList(QDir::Files);
     ASSERT_EQ(connect(), 1);
 
-    // Quotes that are not doubled, or names too many: nothing is done.
+    // Quotes that are not doubled, or names too many: nothing is done, and the status says why.
     for (const QString &text : {u"del \"a\" \"b.txt\""_s, u"ren \"q\"uote.txt\" \"new.txt\""_s,
                                 u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s}) {
         QByteArray reply;
         EXPECT_EQ(command(text, &reply), 0) << text.toStdString();
         EXPECT_FALSE(reply.isEmpty());
+        EXPECT_EQ(statusText().toUtf8(), reply);
     }
     EXPECT_EQ(root.entryList(QDir::Files), before);
 

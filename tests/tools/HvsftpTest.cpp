@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -293,6 +294,25 @@ TEST_F(HvsftpServerTest, FailedCommandEndsTheBatchUnlessToldToGoOn)
         EXPECT_EQ(run.out.contains(u"hvsftp> mkdir \"made\""_s), c.goOn) << run.out.toStdString();
         EXPECT_FALSE(run.out.contains(u"\ndone\n"_s)) << run.out.toStdString();
     }
+}
+
+TEST_F(HvsftpServerTest, AFullLocalDiskIsToldAsSuchAndLeavesNoPartialFile)
+{
+    trustServer();
+    // A disk of 64 KiB of its own, for a file of 1 MiB.
+    const QString full = tempPath(u"full"_s);
+    ASSERT_TRUE(QDir().mkpath(full));
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, full}) != 0)
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {full}); });
+    writeFile(onServer(u"big.bin"_s), QByteArray(1 << 20, 'x'));
+
+    const ToolRun run =
+        runTool(arguments(script("get \"big.bin\" \"" + full.toUtf8() + "/big.bin\"\n")));
+    EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(run);
+    EXPECT_TRUE(run.err.contains(u"No space left on device"_s)) << run.err.toStdString();
+    EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)
