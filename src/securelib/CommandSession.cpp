@@ -272,16 +272,15 @@ CommandSession::Reply CommandSession::upload(const CommandText &command)
     const QString remoteName = names->size() == 2 ? names->at(1) : lastComponent(names->first());
     const QByteArray remote = remotePath(remoteName);
 
-    if (command.hasFlag(u"-u")) {
-        const std::optional<RemoteEntry> existing = m_files.entry(remote);
-        if (m_files.lost())
-            return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
-        if (existing && !existing->folder &&
-            existing->modified >= localInfo.lastModified().toSecsSinceEpoch())
-            return success(
-                QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
-    }
-    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote) : sendFile(local, remote);
+    const std::optional<RemoteEntry> present = m_files.entry(remote);
+    if (m_files.lost())
+        return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
+    if (command.hasFlag(u"-u") && present && !present->folder &&
+        present->modified >= localInfo.lastModified().toSecsSinceEpoch())
+        return success(
+            QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
+    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present)
+                                             : sendFile(local, remote, present);
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
     return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
@@ -317,23 +316,25 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
     return success(done);
 }
 
-bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile)
+bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile,
+                              const std::optional<RemoteEntry> &present)
 {
     QFile source(localFile);
     if (!source.open(QIODevice::ReadOnly)) {
         m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
         return false;
     }
-    return m_files.upload(source, remoteFile);
+    return m_files.upload(source, remoteFile, present);
 }
 
-bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage)
+bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage,
+                              const std::optional<RemoteEntry> &present)
 {
     const QString localName = PageNames::localFolderName(localPage);
     const QString serverName = PageNames::uploadFolderName(localName);
     const QDir localFolder(PageNames::localFolder(localPage));
     if (!localFolder.exists())
-        return sendFile(localPage, remotePage);
+        return sendFile(localPage, remotePage, present);
 
     // An existing server folder is reused; a file that does not go up is not the page's
     // failure, as with the plain channel.
@@ -345,11 +346,13 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
     for (const QString &file : files) {
         if (m_files.lost())
             return false;
-        if (!PageNames::staysBehind(file))
-            sendFile(localFolder.filePath(file), serverFolder + '/' + Ftp::NameCodec::encode(file));
+        if (PageNames::staysBehind(file))
+            continue;
+        const QByteArray remoteFile = serverFolder + '/' + Ftp::NameCodec::encode(file);
+        sendFile(localFolder.filePath(file), remoteFile, m_files.entry(remoteFile));
     }
     if (serverName == localName)
-        return sendFile(localPage, remotePage);
+        return sendFile(localPage, remotePage, present);
 
     // The page names its folder as the server has it.
     QFile source(localPage);
@@ -361,7 +364,7 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
     PageNames::rewriteFolderName(text, localName, serverName);
     QBuffer copy(&text);
     copy.open(QIODevice::ReadOnly);
-    return m_files.upload(copy, remotePage);
+    return m_files.upload(copy, remotePage, present);
 }
 
 bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile)

@@ -51,9 +51,12 @@ private:
     // The Linux path of a local name: a DOS path through the prefix's drives, else as given.
     static QString localPath(const QString &name);
 
-    bool sendFile(const QString &localFile, const QByteArray &remoteFile);
-    bool sendPageFolder(const QString &localPage, const QByteArray &remotePage);
-    bool sendPage(const QString &localPage, const QByteArray &remotePage);
+    // Uploads a file over what the server path names now (`present`, as RemoteFiles::entry()
+    // tells it).
+    bool sendFile(const QString &localFile, const QByteArray &remoteFile,
+                  const std::optional<RemoteEntry> &present);
+    bool sendPage(const QString &localPage, const QByteArray &remotePage,
+                  const std::optional<RemoteEntry> &present);
     bool fetchFile(const QByteArray &remoteFile, const QString &localFile);
     // Fetches the files of a page's companion folder into the local folder of that name next
     // to the local page. Returns the names of its entries that cannot name a local file,

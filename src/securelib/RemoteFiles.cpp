@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QIODevice>
+#include <QRandomGenerator>
 
 #include <chrono>
 #include <cstring>
@@ -23,6 +24,17 @@ constexpr qsizetype DownloadChunk = 1024 * 1024;
 // A server that takes longer than this to answer a small request is far away.
 constexpr std::chrono::milliseconds FarRoundTrip{10};
 constexpr int PathBufferSize = 4096;
+constexpr unsigned long NewFilePermissions =
+    LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH;
+constexpr unsigned long ModeBits = 07777;
+
+// A name for an upload's temporary file beside the file it becomes, made like the partial
+// files of downloads: hidden, and telling what it is.
+QByteArray temporaryBeside(const QByteArray &path)
+{
+    return path.left(path.lastIndexOf('/') + 1) + ".vellix-" +
+           QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
+}
 
 QString statusText(unsigned long code)
 {
@@ -120,6 +132,7 @@ RemoteEntry RemoteFiles::entryFrom(const QByteArray &name,
     if (attributes.flags & LIBSSH2_SFTP_ATTR_PERMISSIONS) {
         entry.folder = LIBSSH2_SFTP_S_ISDIR(attributes.permissions);
         entry.type = permissionText(attributes.permissions);
+        entry.permissions = attributes.permissions & ModeBits;
     } else {
         entry.type = "----------";
     }
@@ -225,21 +238,63 @@ bool RemoteFiles::rename(const QByteArray &from, const QByteArray &to)
     return result == 0 || failed(result);
 }
 
-bool RemoteFiles::upload(QIODevice &source, const QByteArray &path)
+bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
+                         const std::optional<RemoteEntry> &present)
+{
+    if (present && present->folder)
+        return failedWith(QStringLiteral("A folder of that name is on the server"));
+    const QByteArray temporary = temporaryBeside(path);
+    const bool replacing = present.has_value();
+    if (!writeNewFile(source, temporary,
+                      replacing && present->permissions ? present->permissions
+                                                        : NewFilePermissions))
+        return dropTemporary(temporary);
+    int renamed = renameOnto(temporary, path);
+    if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
+        // Most servers rename onto no existing file: the old copy goes just before.
+        if (!removeFile(path))
+            return dropTemporary(temporary);
+        renamed = renameOnto(temporary, path);
+        if (renamed != 0) {
+            failed(renamed);
+            // The old copy is gone; the new one stays whole under its temporary name.
+            if (!m_lost)
+                m_error +=
+                    QStringLiteral("; the new copy is kept as %1")
+                        .arg(QString::fromUtf8(temporary.mid(temporary.lastIndexOf('/') + 1)));
+            return false;
+        }
+    }
+    if (renamed == 0)
+        return true;
+    failed(renamed);
+    return dropTemporary(temporary);
+}
+
+int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)
+{
+    return libssh2_sftp_rename_ex(
+        m_sftp, from.constData(), unsigned(from.size()), to.constData(), unsigned(to.size()),
+        LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC | LIBSSH2_SFTP_RENAME_NATIVE);
+}
+
+bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions)
 {
     Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
-                                       LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_TRUNC,
-                                       LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR |
-                                           LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH,
-                                       LIBSSH2_SFTP_OPENFILE));
+                                       LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_EXCL,
+                                       long(permissions), LIBSSH2_SFTP_OPENFILE));
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
     const bool written = writeAll(handle.get(), source);
+    // Closing waits for the server to confirm every write.
     const int closed = libssh2_sftp_close_handle(handle.release());
-    if (written && closed == 0)
-        return true;
-    if (written)
-        failed(closed);
+    if (written && closed != 0)
+        return failed(closed);
+    return written;
+}
+
+bool RemoteFiles::dropTemporary(const QByteArray &path)
+{
     if (!m_lost)
         libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size()));
     return false;

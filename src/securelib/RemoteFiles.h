@@ -20,7 +20,8 @@ struct RemoteEntry
     qint64 size = 0;
     qint64 modified = 0; // seconds since 1970 UTC
     bool folder = false;
-    QByteArray type; // "drwxr-xr-x", "-rw-r--r--", ...
+    QByteArray type;               // "drwxr-xr-x", "-rw-r--r--", ...
+    unsigned long permissions = 0; // the mode bits (LIBSSH2_SFTP_S_...), 0 when not told
 };
 
 // The server's files through an open SFTP channel, by absolute server paths. Transfers
@@ -46,9 +47,13 @@ public:
     bool removeFile(const QByteArray &path);
     bool rename(const QByteArray &from, const QByteArray &to);
 
-    // Writes everything the source holds into the server file, which is created or emptied
-    // first. A failed upload removes what it left on the server.
-    bool upload(QIODevice &source, const QByteArray &path);
+    // Writes everything the source holds into the server file. `present` is what the path
+    // names now, as entry() tells: an old copy, whose permissions the new one takes, or
+    // nothing. The bytes go to a temporary file beside it, which takes the file's name once the
+    // server has confirmed them all: a failed upload removes only that temporary file and
+    // leaves the old copy whole.
+    bool upload(QIODevice &source, const QByteArray &path,
+                const std::optional<RemoteEntry> &present);
     // Reads the server file into the target up to its end. The target is best unbuffered, so
     // that a local write error is seen where it happens.
     bool download(const QByteArray &path, QIODevice &target);
@@ -63,7 +68,14 @@ private:
     bool failed(int result);
     bool failedWith(const QString &why);
     static RemoteEntry entryFrom(const QByteArray &name, const LIBSSH2_SFTP_ATTRIBUTES &attributes);
+    // Creates a file that must not exist yet and writes the source into it.
+    bool writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions);
     bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source);
+    // Renames a file, asking the server to replace what the new name names.
+    int renameOnto(const QByteArray &from, const QByteArray &to);
+    // Removes an upload's temporary file, unless the connection is lost, after a failure that
+    // is already told; false for use in returns.
+    bool dropTemporary(const QByteArray &path);
     static bool writeWhole(QIODevice &target, const char *data, qint64 size);
 
     SshConnection &m_connection;

@@ -17,10 +17,13 @@
 #include <QProcess>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -238,13 +241,19 @@ TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
     QFile file(local);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));
     file.close();
+    const QDir root(m_server->rootPath());
+    writeFile(root.filePath(u"large.bin"_s), "the good copy");
     ASSERT_EQ(connect(), 1);
 
-    const QString remote = QDir(m_server->rootPath()).filePath(u"large.bin"_s);
     std::atomic<bool> killed = false;
     std::thread killer([&] {
         const QDeadlineTimer deadline(20000);
-        while (QFileInfo(remote).size() < (1 << 20) && !deadline.hasExpired())
+        const auto growing = [&] {
+            const QFileInfoList files = root.entryInfoList(QDir::Files | QDir::Hidden);
+            return std::any_of(files.cbegin(), files.cend(),
+                               [](const QFileInfo &file) { return file.size() >= (1 << 20); });
+        };
+        while (!growing() && !deadline.hasExpired())
             QThread::msleep(10);
         killed = m_server->killSessions();
     });
@@ -257,7 +266,26 @@ TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
     EXPECT_EQ(statusText().toUtf8(), reply);
     EXPECT_EQ(command(u"pwd"_s, &reply), 0) << "the lost session was kept";
     EXPECT_EQ(reply, "Not connected.");
+    EXPECT_TRUE(readFile(root.filePath(u"large.bin"_s)) == "the good copy")
+        << "the server's copy was overwritten";
     EXPECT_EQ(connect(), 1) << "the next connect fails after a lost session";
+}
+
+TEST_F(SecureLibraryTest, AnUploadThatCannotTakeItsNameLeavesNothingBehind)
+{
+    // Anyone may add files to a sticky folder, but only their owner can replace them.
+    const QDir shared(QDir(m_server->rootPath()).filePath(u"shared"_s));
+    ASSERT_TRUE(shared.mkpath(u"."_s));
+    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
+    writeFile(shared.filePath(u"root's.txt"_s), "the good copy");
+    const QString local = writeFile(tempPath(u"new.txt"_s), "new");
+    ASSERT_EQ(connect(), 1);
+
+    QByteArray reply;
+    EXPECT_EQ(command(u"put \"%1\" \"shared/root's.txt\""_s.arg(local), &reply), 0);
+    EXPECT_TRUE(reply.contains("Permission denied")) << reply.constData();
+    EXPECT_EQ(shared.entryList(QDir::Files | QDir::Hidden), QStringList{u"root's.txt"_s});
+    EXPECT_EQ(readFile(shared.filePath(u"root's.txt"_s)), "the good copy");
 }
 
 TEST_F(SecureLibraryTest, RepliesFitTheBufferTheirCommandImpliesOrComeWhole)

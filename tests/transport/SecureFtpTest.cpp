@@ -247,9 +247,17 @@ TEST_P(SecureFtpTest, TransfersKeepEveryByteFromDosAndLinuxPaths)
         }
     }
 
-    // An upload over a longer server file leaves only the new bytes.
+    // An upload over a longer server file leaves only the new bytes, and its permissions.
+    const QString replaced = server().rootPath() + u'/' + work + u"/file 1000001 dos.bin"_s;
+    const bool seen = !server().rootPath().isEmpty();
+    if (seen) {
+        ASSERT_TRUE(QFile::setPermissions(replaced, QFile::ReadOwner | QFile::WriteOwner));
+    }
     ASSERT_TRUE(client().FTPUploadFile(putDos(u"short.bin"_s, "short"), u"file 1000001 dos.bin"_s));
     EXPECT_EQ(onServer(u"file 1000001 dos.bin"_s), "short");
+    if (seen) {
+        EXPECT_FALSE(QFile::permissions(replaced) & (QFile::ReadGroup | QFile::ReadOther));
+    }
 }
 
 TEST_P(SecureFtpTest, NamesWithBlanksQuotesAndAccentsSurvive)
@@ -414,6 +422,7 @@ TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
          [&] { return client().FTPDownloadFile(dos(u"got.txt"_s), u"full"_s); }},
         {"upload a local folder",
          [&] { return client().FTPUploadFile(dos(u"folder"_s), u"folder"_s); }},
+        {"upload over a server folder", [&] { return client().FTPUploadFile(kept, u"full"_s); }},
     };
     for (const auto &[what, call] : refusals) {
         EXPECT_FALSE(call()) << what;
