@@ -19,16 +19,16 @@ namespace {
 
 constexpr double SecondsPerDay = 86400.0;
 
-QByteArray toLibrary(const QString &text)
-{
-    return Ftp::NameCodec::encode(text);
-}
-
 // Reply buffer sizes, in bytes, of the calls with fixed buffers.
 constexpr int ReplySize = 256;
 constexpr int PwdReplySize = 1024;
 constexpr int ListingReplySize = 8192;
 constexpr int StatusSize = 8192;
+
+QByteArray toLibrary(const QString &text)
+{
+    return Ftp::NameCodec::encode(text);
+}
 
 QString fromLibrary(QByteArrayView text)
 {
