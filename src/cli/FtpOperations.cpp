@@ -170,7 +170,15 @@ FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fall
 {
     if (succeeded)
         return std::nullopt;
-    return clientRecordedError() ? m_client.GetLastErrorMessage().trimmed() : fallback;
+    if (clientRecordedError())
+        return m_client.GetLastErrorMessage().trimmed();
+    // The secure channel records no error text; the library's status says why.
+    if (m_client.secure()) {
+        const QString status = CSFtp::StatusText().trimmed();
+        if (!status.isEmpty())
+            return status;
+    }
+    return fallback;
 }
 
 FtpOperations::Result FtpOperations::pwd(const QStringList &)

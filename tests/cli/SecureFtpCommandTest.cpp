@@ -114,6 +114,19 @@ TEST_P(SecureFtpCommandTest, AFailedLoginSaysWhyInOneLine)
     EXPECT_FALSE(wrong.err.contains(wrongPassword));
 }
 
+// A failed command says what the secure library found, not a guess.
+TEST_P(SecureFtpCommandTest, AFailedCommandSaysWhatTheLibraryFound)
+{
+    script({}, server().password()); // meets the server, whose new key it names
+    const CliRun run =
+        script({u"get \"no such file\" \"%1\""_s.arg(tempPath(u"got"_s))}, server().password());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.startsWith(u"vellix: line 2: get: "_s)) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(u"the server has no such file, or it is empty"_s))
+        << run.err.toStdString();
+    EXPECT_FALSE(QFile::exists(tempPath(u"got"_s)));
+}
+
 TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
 {
     if (server().rootPath().isEmpty())
