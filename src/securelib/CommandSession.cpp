@@ -46,16 +46,6 @@ bool fitsListingLine(const QByteArray &name)
            !name.contains('\0');
 }
 
-// Whether a name that comes from the server can be a local file's own name. It must not be
-// empty, "." or "..", nor hold a separator of either kind or a NUL, so that it can neither
-// climb out of the local folder it goes to nor reach into another, here or where its path is
-// read as a DOS path.
-bool canNameLocalFile(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(Slash) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
-}
-
 QString quotedNames(const QStringList &names)
 {
     return QLatin1Char('"') + names.join(QLatin1String("\", \"")) + QLatin1Char('"');
@@ -297,9 +287,9 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
     const QByteArray remote = remotePath(names->first());
     // Without a local name the file takes its server name, which must suit a local file.
     const QString ownName = lastComponent(names->first());
-    const QString local = names->size() == 2          ? localPath(names->at(1))
-                          : canNameLocalFile(ownName) ? ownName
-                                                      : QString();
+    const QString local = names->size() == 2                        ? localPath(names->at(1))
+                          : Platform::DosPath::isPlainName(ownName) ? ownName
+                                                                    : QString();
     if (local.isEmpty() || QFileInfo(local).isDir())
         return failure(QStringLiteral("get: no local file can be made of that name"));
     if (!fetchFile(remote, local))
@@ -402,7 +392,7 @@ QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const 
         if (m_files.lost())
             break;
         const QString name = decoded(entry.name);
-        if (!canNameLocalFile(name))
+        if (!Platform::DosPath::isPlainName(name))
             skipped << name;
         else if (!entry.folder)
             fetchFile(Ftp::NameCodec::encode(serverFolder) + '/' + entry.name,
