@@ -30,9 +30,10 @@ QByteArray toLibrary(const QString &text)
     return Ftp::NameCodec::encode(text);
 }
 
+// Line by line: a listing may hold names in either encoding.
 QString fromLibrary(QByteArrayView text)
 {
-    return Ftp::NameCodec::decode(text);
+    return Ftp::NameCodec::decodeLines(text);
 }
 
 // A fixed-size reply buffer of a call, and its text up to the first NUL.

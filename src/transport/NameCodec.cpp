@@ -30,6 +30,22 @@ QString decode(QByteArrayView bytes)
     return Platform::Windows1252::decode(bytes);
 }
 
+QString decodeLines(QByteArrayView bytes)
+{
+    QString text;
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        text += decode(bytes.sliced(start, end - start));
+        if (end < bytes.size())
+            text += QLatin1Char('\n');
+        start = end + 1;
+    }
+    return text;
+}
+
 bool isUtf8(QByteArrayView bytes)
 {
     return utf8(bytes).has_value();

@@ -13,6 +13,10 @@ namespace Ftp::NameCodec {
 // else is read as Windows-1252, so that no name becomes unreadable or collapses into another.
 QString decode(QByteArrayView bytes);
 
+// A text of lines, each read as decode reads a name: one line in Windows-1252 leaves the
+// others, which may be UTF-8, as they are.
+QString decodeLines(QByteArrayView bytes);
+
 // The name in UTF-8.
 QByteArray encode(QStringView name);
 

@@ -361,4 +361,7 @@ TEST_F(VellixTest, NameCodecReadsUtf8ElseWindows1252)
     for (const QString &name : {text("café.htm"), text("📚 € ü.pdf"), QStringLiteral("a b")})
         EXPECT_EQ(Ftp::NameCodec::decode(Ftp::NameCodec::encode(name)), name);
     EXPECT_EQ(Ftp::NameCodec::encode(text("é")), QByteArray("\xc3\xa9"));
+    // Each line of a reply on its own.
+    EXPECT_EQ(Ftp::NameCodec::decodeLines("caf\xc3\xa9|1\r\ncaf\xe9|2\r\n\xe2\x82\xac"),
+              text("café|1\r\ncafé|2\r\n€"));
 }
