@@ -231,8 +231,6 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Fa
         extra << u"--drop-after"_s << faults.dropAfter;
     if (faults.logins >= 0)
         extra << u"--logins"_s << QString::number(faults.logins);
-    for (const QString &verb : faults.refuse)
-        extra << u"--refuse"_s << verb;
     if (faults.rate > 0)
         extra << u"--rate"_s << QString::number(faults.rate);
     return startPython(Kind::Pyftpdlib, u"pyftpd_server.py"_s, extra, ipv6, why);

@@ -33,8 +33,6 @@ public:
         QString dropAfter = {};
         // Only that many logins succeed, every later one is refused; -1: any number.
         int logins = -1;
-        // Commands answered as unknown ("SIZE"), and left out of the features.
-        QStringList refuse = {};
         // Bytes a second that data connections carry each way; 0: as fast as they can.
         int rate = 0;
     };

@@ -6,9 +6,8 @@ process listing. Once the server listens, its port is printed as one line on sta
 
 Faults on request: --drop-after VERB drops a session right after answering the first VERB
 command (as a connection lost on the way does), --logins N refuses every login after the
-first N (as a server that has gone away for good does), --refuse VERB answers VERB as a
-command the server does not know (as a server without an optional extension does), --rate N
-sends and receives data at no more than N bytes a second (as a slow line does).
+first N (as a server that has gone away for good does), --rate N sends and receives data at no
+more than N bytes a second (as a slow line does).
 """
 
 import argparse
@@ -54,7 +53,6 @@ def main():
     parser.add_argument("--log", required=True)
     parser.add_argument("--drop-after")
     parser.add_argument("--logins", type=int)
-    parser.add_argument("--refuse", action="append", default=[])
     parser.add_argument("--rate", type=int)
     args = parser.parse_args()
 
@@ -72,8 +70,6 @@ def main():
 
     handler = FaultyHandler
     handler.drop_after = args.drop_after
-    handler.proto_cmds = {verb: info for verb, info in FTPHandler.proto_cmds.items()
-                          if verb not in args.refuse}
     if args.rate:
         ThrottledDTPHandler.read_limit = args.rate
         ThrottledDTPHandler.write_limit = args.rate

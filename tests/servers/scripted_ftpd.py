@@ -20,6 +20,7 @@ started with in every session, so that each operation of the client meets it:
   intruder           in active mode, someone else (127.0.0.2) connects to the client's data
                      port first and sends a file of its own
   no-rename-over     RNTO refuses to replace a file that exists
+  no-size            SIZE is not known, nor listed among the features
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
@@ -167,8 +168,9 @@ class Session(socketserver.StreamRequestHandler):
         return False
 
     def ftp_FEAT(self, argument):
-        self.wfile.write(b"211-Features:\r\n MLST type*;size*;modify*;\r\n SIZE\r\n UTF8\r\n"
-                         b" EPSV\r\n211 End\r\n")
+        size = b"" if "no-size" in self.server.faults else b" SIZE\r\n"
+        self.wfile.write(b"211-Features:\r\n MLST type*;size*;modify*;\r\n" + size +
+                         b" UTF8\r\n EPSV\r\n211 End\r\n")
         self.wfile.flush()
 
     def ftp_OPTS(self, argument):
@@ -192,6 +194,9 @@ class Session(socketserver.StreamRequestHandler):
         return self.ftp_CWD("..")
 
     def ftp_SIZE(self, argument):
+        if "no-size" in self.server.faults:
+            self.reply("502 Command not implemented.")
+            return
         path = self.disk_path(self.server_path(argument))
         if os.path.isfile(path):
             self.reply("213 %d" % os.path.getsize(path))

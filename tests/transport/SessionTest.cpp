@@ -343,26 +343,3 @@ TEST_F(SessionFailureTest, ServerThatStopsAnsweringTimesOut)
     EXPECT_EQ(session.lastError(), Code::FtpDropped);
     EXPECT_TRUE(session.connect(server->site(), server->user(), server->password()));
 }
-
-TEST_F(SessionFailureTest, TransferThatStallsTimesOut)
-{
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
-    writeFile(server->rootPath() + QStringLiteral("/big.bin"), randomBytes(32 * 1024 * 1024));
-    session.setTimeouts({1000ms, 1000ms, 1000ms});
-    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
-    auto transfer = session.openFile(QStringLiteral("big.bin"), FileTransfer::Direction::Read,
-                                     TransferType::Binary);
-    ASSERT_TRUE(transfer);
-    char block[255];
-    ASSERT_EQ(transfer->read(block, sizeof block), 255);
-    ASSERT_TRUE(server->suspend());
-    qint64 read = 0;
-    qsizetype got = 0;
-    while ((got = transfer->read(block, sizeof block)) == 255)
-        read += got;
-    EXPECT_EQ(got, -1) << "after " << read << " bytes";
-    EXPECT_EQ(session.lastError(), Code::Timeout);
-    ASSERT_TRUE(server->resume());
-}
