@@ -188,25 +188,6 @@ TEST_P(cFTPServerTest, ALargeFileTravelsWhole)
     EXPECT_TRUE(readFile(tempPath(u"back.bin"_s)) == content);
 }
 
-TEST_P(cFTPServerTest, NamesWithBlanksQuotesAndAccentsSurvive)
-{
-    const QStringList names{u"my file.txt"_s, u"it's \"quoted\".txt"_s, u"Tom & Jerry.txt"_s,
-                            u"Übung März é.txt"_s};
-    for (const QString &name : names) {
-        SCOPED_TRACE(name.toStdString());
-        const QByteArray content = name.toUtf8();
-        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name))
-            << client.GetLastErrorMessage().toStdString();
-        EXPECT_EQ(onServer(name), content);
-        EXPECT_EQ(client.GetFTPFileSize(name), content.size());
-        EXPECT_TRUE(client.FTPDownloadFile(dos(u"down/"_s + name), name));
-        EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
-    }
-    QStringList sorted = names;
-    sorted.sort();
-    EXPECT_EQ(listed(u"*"_s), sorted);
-}
-
 TEST_P(cFTPServerTest, APageTravelsWithItsCompanionFolder)
 {
     client.setTemporaryFolder(u"C:\\"_s); // where the page's upload copy is written
@@ -300,7 +281,7 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
     EXPECT_FALSE(QFile::exists(tempPath(u"../PWNED.txt"_s)));
 }
 
-TEST_P(cFTPServerTest, ListingsOfFoldersAndPatterns)
+TEST_P(cFTPServerTest, ListingsBecomeRecords)
 {
     const QString local = putLocal(u"five.txt"_s, "12345");
     ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
@@ -309,20 +290,7 @@ TEST_P(cFTPServerTest, ListingsOfFoldersAndPatterns)
          {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s, u"sub/inner/deep.txt"_s})
         ASSERT_TRUE(client.SimpleFTPPutFile(local, remote)) << remote.toStdString();
 
-    const struct
-    {
-        QString filter;
-        QStringList names;
-    } cases[] = {
-        {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
-        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
-        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
-        {u"sub/inner/*"_s, {u"deep.txt"_s}},
-        {u"sub/nothing?"_s, {}},
-    };
-    for (const auto &[filter, names] : cases)
-        EXPECT_EQ(listed(filter), names) << filter.toStdString();
-
+    // The engine's patterns are its own suite's; here, what the records make of a listing.
     // Nothing found is no failure to record.
     EXPECT_EQ(client.GetDirectoryListing(u"sub/nothing?"_s), nullptr);
     EXPECT_EQ(client.GetLastErrorMessage(), QString());
