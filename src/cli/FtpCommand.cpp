@@ -10,6 +10,7 @@
 #include "transport/cFTP.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -130,8 +131,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
 
 int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStream &err)
 {
-    QTextStream input(stdin);
-    input.setEncoding(QStringConverter::Utf8);
+    QFile input;
+    input.open(stdin, QIODevice::ReadOnly);
     FtpScript script(input);
     int status = Success;
     while (!Platform::Interruption::requested()) {

@@ -1,6 +1,8 @@
 #include "cli/FtpScript.h"
 
-#include <QTextStream>
+#include "transport/NameCodec.h"
+
+#include <QIODevice>
 
 #include <utility>
 
@@ -13,15 +15,27 @@ bool isBlank(QChar c)
 
 } // namespace
 
-FtpScript::FtpScript(QTextStream &input)
+FtpScript::FtpScript(QIODevice &input)
     : m_input(input)
 {}
 
 std::optional<FtpScript::Line> FtpScript::next()
 {
-    QString text;
-    while (m_input.readLineInto(&text)) {
+    for (;;) {
+        // Empty only at the end: an empty line still holds its line end.
+        QByteArray bytes = m_input.readLine();
+        if (bytes.isEmpty())
+            break;
         ++m_lineNumber;
+        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (!Ftp::NameCodec::isUtf8(bytes)) {
+            Line line;
+            line.number = m_lineNumber;
+            line.problem = QStringLiteral("the line is not UTF-8 text");
+            return line;
+        }
+        const QString text = QString::fromUtf8(bytes);
         if (text.trimmed().startsWith(QLatin1Char('#')))
             continue;
         Line line;

@@ -4,12 +4,13 @@
 
 #include <optional>
 
-class QTextStream;
+class QIODevice;
 
 // The commands of "vellix ftp" read from a stream, one a line. Words are separated by blanks;
 // a word with blanks is written in double quotes, and a double quote inside quotes is written
 // twice ("it""s" is it"s), so any file name can be written. Blank lines and lines whose first
-// character other than a blank is "#" are skipped.
+// character other than a blank is "#" are skipped. Lines are UTF-8; a line that is not is
+// refused, not read with its bad bytes replaced.
 class FtpScript
 {
 public:
@@ -20,7 +21,7 @@ public:
         QString problem;   // why it could not be split
     };
 
-    explicit FtpScript(QTextStream &input);
+    explicit FtpScript(QIODevice &input);
 
     // The next line that holds a command; nothing at the end of the input.
     std::optional<Line> next();
@@ -29,6 +30,6 @@ public:
     static std::optional<QStringList> split(QStringView line, QString *problem = nullptr);
 
 private:
-    QTextStream &m_input;
+    QIODevice &m_input;
     int m_lineNumber = 0;
 };

@@ -18,7 +18,7 @@ struct CliRun
 // Runs the built `vellix` as a user would from a shell: the password, if any, in
 // VELLIX_PASSWORD, `input` on its standard input.
 inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
-                        const QString &input = {})
+                        const QByteArray &input)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("VELLIX_PASSWORD"));
@@ -27,10 +27,16 @@ inline CliRun runVellix(const QStringList &arguments, const std::optional<QStrin
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
-    process.write(input.toUtf8());
+    process.write(input);
     process.closeWriteChannel();
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
+                        const QString &input = {})
+{
+    return runVellix(arguments, password, input.toUtf8());
 }

@@ -186,17 +186,20 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
 
 TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
 {
-    const CliRun run = script(u"frobnicate x\n"
-                              u"put onlyone\n"
-                              u"mkdir \"not closed\n"
-                              u"pwd\n"_s);
+    const CliRun run = runVellix(login(server(), passive()), server().password(),
+                                 QByteArray("frobnicate x\n"
+                                            "put onlyone\n"
+                                            "mkdir \"not closed\n"
+                                            "del caf\xe9.txt\n"
+                                            "pwd\n"));
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, server().homeDir() + u'\n');
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(err.size(), 3) << run.err.toStdString();
-    EXPECT_EQ(err.at(0), u"vellix: line 2: unknown command \"frobnicate\""_s);
-    EXPECT_EQ(err.at(1), u"vellix: line 3: put takes: put LOCAL REMOTE"_s);
-    EXPECT_EQ(err.at(2), u"vellix: line 4: a double quote is not closed"_s);
+    ASSERT_EQ(err.size(), 4) << run.err.toStdString();
+    EXPECT_EQ(err.at(0), u"vellix: line 1: unknown command \"frobnicate\""_s);
+    EXPECT_EQ(err.at(1), u"vellix: line 2: put takes: put LOCAL REMOTE"_s);
+    EXPECT_EQ(err.at(2), u"vellix: line 3: a double quote is not closed"_s);
+    EXPECT_EQ(err.at(3), u"vellix: line 4: the line is not UTF-8 text"_s);
 }
 
 TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
