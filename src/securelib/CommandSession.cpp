@@ -86,6 +86,7 @@ bool CommandSession::start(QString *why)
         return false;
     }
     m_folder = *home;
+    m_rawNames.rememberPath(m_folder);
     return true;
 }
 
@@ -146,7 +147,7 @@ CommandSession::Reply CommandSession::run(const CommandText &command)
 QByteArray CommandSession::remotePath(const QString &name) const
 {
     const QString path = name.startsWith(Slash) ? name : decoded(m_folder) + Slash + name;
-    return Ftp::NameCodec::encode(QDir::cleanPath(path));
+    return m_rawNames.encode(QDir::cleanPath(path));
 }
 
 QString CommandSession::localPath(const QString &name)
@@ -167,6 +168,7 @@ CommandSession::Reply CommandSession::changeFolder(const CommandText &command)
         return failure(QStringLiteral("cd: %1: %2")
                            .arg(*name, entry ? QStringLiteral("Not a folder") : errorText()));
     m_folder = *folder;
+    m_rawNames.rememberPath(m_folder);
     return success(QStringLiteral("Remote directory is now ") + decoded(m_folder));
 }
 
@@ -200,6 +202,7 @@ CommandSession::Reply CommandSession::listing(const CommandText &command)
               [](const RemoteEntry &a, const RemoteEntry &b) { return a.name < b.name; });
     QByteArray lines;
     for (const RemoteEntry &entry : *entries) {
+        m_rawNames.remember(entry.name);
         if (fitsListingLine(entry.name))
             lines += listingLine(entry);
     }

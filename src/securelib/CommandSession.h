@@ -3,6 +3,7 @@
 #include "securelib/CommandText.h"
 #include "securelib/RemoteFiles.h"
 #include "securelib/SshConnection.h"
+#include "transport/RawNames.h"
 
 #include <QByteArray>
 #include <QString>
@@ -73,4 +74,6 @@ private:
     RemoteFiles m_files;
     QByteArray m_folder;
     QString m_localError;
+    // Names the server gave in bytes that are not UTF-8, which paths send back as they came.
+    Ftp::RawNames m_rawNames;
 };

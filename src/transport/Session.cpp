@@ -9,7 +9,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QStringTokenizer>
 
 namespace Ftp {
 
@@ -311,7 +310,7 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
                              QDateTime::currentDateTimeUtc());
     for (const Entry &entry : std::as_const(*entries)) {
         if (!entry.rawName.isEmpty())
-            m_rawNames.insert(entry.name, entry.rawName);
+            m_rawNames.remember(entry.rawName);
     }
     return true;
 }
@@ -447,12 +446,7 @@ QByteArray Session::wireArgument(const QByteArray &verb, const QString &argument
 {
     static const QByteArrayList pathVerbs{"CWD",  "MKD",  "RMD",  "DELE", "RNFR", "RNTO",
                                           "SIZE", "RETR", "STOR", "MLSD", "LIST", "MLST"};
-    if (m_rawNames.isEmpty() || !pathVerbs.contains(verb))
-        return NameCodec::encode(argument);
-    QByteArrayList names;
-    for (const QStringView name : QStringTokenizer(argument, u'/'))
-        names << m_rawNames.value(name.toString(), NameCodec::encode(name));
-    return names.join('/');
+    return pathVerbs.contains(verb) ? m_rawNames.encode(argument) : NameCodec::encode(argument);
 }
 
 std::optional<Reply> Session::awaitReply()

@@ -3,9 +3,9 @@
 #include "ControlChannel.h"
 #include "Entry.h"
 #include "FileTransfer.h"
+#include "RawNames.h"
 #include "Timeouts.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -104,8 +104,8 @@ private:
     FileTransfer *m_transfer = nullptr;
     quint32 m_lastError = 0;
     QString m_lastResponse;
-    // The names listed in this session whose bytes are not UTF-8, by the name they were read as.
-    QHash<QString, QByteArray> m_rawNames;
+    // The names listed in this session in bytes that are not UTF-8.
+    RawNames m_rawNames;
 };
 
 } // namespace Ftp

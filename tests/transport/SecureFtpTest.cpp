@@ -18,6 +18,7 @@
 #include <QRandomGenerator>
 #include <QUuid>
 
+#include <cstdio>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -258,6 +259,28 @@ TEST_P(SecureFtpTest, TransfersKeepEveryByteFromDosAndLinuxPaths)
     if (seen) {
         EXPECT_FALSE(QFile::permissions(replaced) & (QFile::ReadGroup | QFile::ReadOther));
     }
+}
+
+// A name the server holds in bytes that are not UTF-8 reads as Windows-1252 and goes back in
+// its own bytes, so that the file can be fetched, renamed and deleted.
+TEST_P(SecureFtpTest, NamesThatAreNotUtf8GoBackAsTheyCame)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    // Made by its bytes: a QString path would be written as UTF-8.
+    const QByteArray path = QFile::encodeName(server().rootPath() + u'/' + work) + "/caf\xe9.txt";
+    std::FILE *latin1 = std::fopen(path.constData(), "wb");
+    ASSERT_TRUE(latin1);
+    std::fputs("coffee", latin1);
+    std::fclose(latin1);
+
+    EXPECT_EQ(listed(u"*"_s), QStringList{u"café.txt"_s});
+    EXPECT_EQ(client().GetFTPFileSize(u"café.txt"_s), 6);
+    ASSERT_TRUE(client().FTPDownloadFile(dos(u"down/café.txt"_s), u"café.txt"_s));
+    EXPECT_EQ(readDos(u"down/café.txt"_s), "coffee");
+    ASSERT_TRUE(client().RenameFTPFile(u"café.txt"_s, u"tea.txt"_s));
+    EXPECT_TRUE(client().DeleteFTPFile(u"tea.txt"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList());
 }
 
 TEST_P(SecureFtpTest, NamesWithBlanksQuotesAndAccentsSurvive)
