@@ -1,0 +1,77 @@
+// The INI reader and writer. A value written into any file reads back byte for byte; the write
+// changes or adds one line (two with a new section) and keeps every other line, and every
+// other key of the section reads as before.
+// Input: the section, the key and the value, each ended by a NUL, then the file; an input with
+// fewer NULs is the file alone, written to a course key of the control.
+
+#include "FuzzInput.h"
+
+#include "platform/IniFile.h"
+
+using Platform::IniFile;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The lines of a file without their ends, as the writer keeps them.
+QList<QByteArray> linesOf(const QByteArray &content)
+{
+    if (content.isEmpty())
+        return {};
+    QList<QByteArray> lines = content.split('\n');
+    if (content.endsWith('\n'))
+        lines.removeLast();
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// True when `after` is `before` with one line changed, or with one or two lines added.
+bool changesOneLine(const QList<QByteArray> &before, const QList<QByteArray> &after)
+{
+    qsizetype head = 0;
+    while (head < before.size() && head < after.size() && before.at(head) == after.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    const qsizetype removed = before.size() - head - tail;
+    const qsizetype added = after.size() - head - tail;
+    return (removed == 1 && added == 1) || (removed == 0 && added <= 2);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const Fuzz::Fields input = Fuzz::takeFields(Fuzz::bytes(data, size), 3);
+    const bool named = !input.fields.isEmpty();
+    const QString section = named ? QString::fromUtf8(input.fields.at(0)) : u"Biology"_s;
+    const QString key = named ? QString::fromUtf8(input.fields.at(1)) : u"ftpSite"_s;
+    const QByteArray value = named ? input.fields.at(2).toByteArray() : "ftp.example.org";
+
+    const QString path = Fuzz::scratchFile(input.text);
+    const IniFile before(path);
+    IniFile file(path);
+    if (!file.setValue(section, key, value))
+        return 0; // a value or name that cannot be written: refused, nothing changed
+    FUZZ_CHECK(IniFile::isWritableValue(value), Fuzz::shown(value));
+    FUZZ_CHECK(file.save(), path);
+
+    const IniFile after(path);
+    const std::optional<QByteArray> readBack = after.value(section, key);
+    FUZZ_CHECK(readBack == value, Fuzz::shown(section) + u' ' + Fuzz::shown(key) + u" reads "_s +
+                                      Fuzz::shown(readBack.value_or("(nothing)")));
+    for (const QString &other : before.keys(section)) {
+        if (other.compare(key, Qt::CaseInsensitive) != 0)
+            FUZZ_CHECK(after.value(section, other) == before.value(section, other),
+                       Fuzz::shown(other));
+    }
+    const QByteArray written = Fuzz::readFile(path);
+    FUZZ_CHECK(changesOneLine(linesOf(input.text.toByteArray()), linesOf(written)),
+               Fuzz::shown(written));
+    return 0;
+}
