@@ -151,7 +151,9 @@ void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
         const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(text);
         if (!line)
             return;
-        if (line->name == QLatin1String(".") || line->name == QLatin1String(".."))
+        // A line without a name names nothing the windows could act on.
+        if (line->name.isEmpty() || line->name == QLatin1String(".") ||
+            line->name == QLatin1String(".."))
             continue;
         const double date = UnixTimeToLocal(line->seconds);
         const qint32 attributes =

@@ -39,8 +39,9 @@ public:
     bool SFtpClose(QString &sReply);
 
     // Fills the list from a listing reply: lines separated by CR LF, each "name|size|seconds
-    // since 1970 UTC|type" with a type beginning with "d" for a folder. "." and ".." give
-    // nothing; the first malformed line ends the listing, keeping the entries before it.
+    // since 1970 UTC|type" with a type beginning with "d" for a folder. "." and "..", and a
+    // line without a name, give nothing; the first malformed line ends the listing, keeping
+    // the entries before it.
     static void ParseSecureListing(const QString &sReply, cDirList &list);
     // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
     // only (no daylight saving).
