@@ -93,6 +93,12 @@ bool sameName(const QByteArray &utf8, const QString &name)
     return QString::fromUtf8(utf8).compare(name, Qt::CaseInsensitive) == 0;
 }
 
+// A section or key name as the file holds it: the blanks around it are not part of it.
+QByteArray nameText(const QString &name)
+{
+    return trimmedBlanks(name.toUtf8());
+}
+
 bool hasLineBreakOrNul(QByteArrayView text)
 {
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
@@ -122,6 +128,8 @@ IniFile::IniFile(const QString &linuxPath)
 
 IniFile::Position IniFile::find(const QString &section, const QString &key) const
 {
+    const QString wantedSection = QString::fromUtf8(nameText(section));
+    const QString wantedKey = QString::fromUtf8(nameText(key));
     Position position;
     bool inside = false;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
@@ -129,7 +137,7 @@ IniFile::Position IniFile::find(const QString &section, const QString &key) cons
         if (const auto name = sectionName(line)) {
             if (inside)
                 break; // the first section of that name is the one read and written
-            inside = sameName(*name, section);
+            inside = sameName(*name, wantedSection);
             if (inside) {
                 position.sectionLine = i;
                 position.sectionEnd = i + 1;
@@ -140,8 +148,8 @@ IniFile::Position IniFile::find(const QString &section, const QString &key) cons
             continue;
         if (!trimmedBlanks(line).isEmpty())
             position.sectionEnd = i + 1;
-        if (position.keyLine < 0 && !key.isEmpty()) {
-            if (const auto found = keyOf(line); found && sameName(found->first, key))
+        if (position.keyLine < 0 && !wantedKey.isEmpty()) {
+            if (const auto found = keyOf(line); found && sameName(found->first, wantedKey))
                 position.keyLine = i;
         }
     }
@@ -179,11 +187,11 @@ bool IniFile::isWritableValue(const QByteArray &value)
 
 bool IniFile::setValue(const QString &section, const QString &key, const QByteArray &value)
 {
-    const QByteArray sectionText = section.toUtf8();
-    const QByteArray keyText = key.toUtf8();
+    const QByteArray sectionText = nameText(section);
+    const QByteArray keyText = nameText(key);
     if (!isWritableValue(value) || hasLineBreakOrNul(sectionText) || sectionText.contains(']') ||
-        trimmedBlanks(keyText).isEmpty() || hasLineBreakOrNul(keyText) || keyText.contains('=') ||
-        keyText.startsWith('[') || isComment(trimmedBlanks(keyText)))
+        keyText.isEmpty() || hasLineBreakOrNul(keyText) || keyText.contains('=') ||
+        keyText.startsWith('[') || isComment(keyText))
         return false;
 
     const Position position = find(section, key);

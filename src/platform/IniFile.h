@@ -10,9 +10,9 @@ namespace Platform {
 
 // An initialisation file held as its lines, so that a change touches one line and keeps every
 // other line, comment, blank and order as it was. Sections and keys are found without regard
-// to case; values are bytes. Blanks around a value are not part of it, and a value written
-// between matching quotes is read without them; values that need it are written quoted, so
-// every value without CR, LF or NUL reads back byte for byte.
+// to case; blanks around their names, as around a value, are not part of them. Values are
+// bytes; a value written between matching quotes is read without them; values that need it
+// are written quoted, so every value without CR, LF or NUL reads back byte for byte.
 class IniFile
 {
 public:

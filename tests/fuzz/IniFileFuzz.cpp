@@ -43,6 +43,16 @@ bool changesOneLine(const QList<QByteArray> &before, const QList<QByteArray> &af
     return (removed == 1 && added == 1) || (removed == 0 && added <= 2);
 }
 
+// A name without the blanks around it, which are not part of it.
+QString withoutBlanks(QString name)
+{
+    while (name.startsWith(u' ') || name.startsWith(u'\t'))
+        name.remove(0, 1);
+    while (name.endsWith(u' ') || name.endsWith(u'\t'))
+        name.chop(1);
+    return name;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -66,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(readBack == value, Fuzz::shown(section) + u' ' + Fuzz::shown(key) + u" reads "_s +
                                       Fuzz::shown(readBack.value_or("(nothing)")));
     for (const QString &other : before.keys(section)) {
-        if (other.compare(key, Qt::CaseInsensitive) != 0)
+        if (other.compare(withoutBlanks(key), Qt::CaseInsensitive) != 0)
             FUZZ_CHECK(after.value(section, other) == before.value(section, other),
                        Fuzz::shown(other));
     }
