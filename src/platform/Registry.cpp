@@ -125,27 +125,28 @@ std::optional<Registry::Value> parseData(const QString &line, qsizetype pos)
     return value;
 }
 
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
 QString dataText(const Registry::Value &value)
 {
-    switch (value.type) {
-    case Registry::Type::String:
+    // A text with a line break cannot stand in quotes on its line: it goes as hex(1) data.
+    if (value.type == Registry::Type::String && !hasLineBreak(value.text))
         return quoted(value.text);
-    case Registry::Type::DWord:
+    if (value.type == Registry::Type::DWord)
         return QStringLiteral("dword:%1").arg(value.number, 8, 16, QLatin1Char('0'));
-    default: {
-        QStringList bytes;
-        const QByteArray raw =
-            value.type == Registry::Type::ExpandString || value.type == Registry::Type::MultiString
-                ? utf16Bytes(value.text)
-                : value.bytes;
-        for (const char byte : raw)
-            bytes.append(QStringLiteral("%1").arg(quint8(byte), 2, 16, QLatin1Char('0')));
-        const QString kind = value.type == Registry::Type::Binary
-                                 ? QStringLiteral("hex")
-                                 : QStringLiteral("hex(%1)").arg(int(value.type), 0, 16);
-        return kind + QLatin1Char(':') + bytes.join(QLatin1Char(','));
-    }
-    }
+    const bool isText = value.type == Registry::Type::String ||
+                        value.type == Registry::Type::ExpandString ||
+                        value.type == Registry::Type::MultiString;
+    QStringList bytes;
+    for (const char byte : isText ? utf16Bytes(value.text) : value.bytes)
+        bytes.append(QStringLiteral("%1").arg(quint8(byte), 2, 16, QLatin1Char('0')));
+    const QString kind = value.type == Registry::Type::Binary
+                             ? QStringLiteral("hex")
+                             : QStringLiteral("hex(%1)").arg(int(value.type), 0, 16);
+    return kind + QLatin1Char(':') + bytes.join(QLatin1Char(','));
 }
 
 // Changes the value of that name (found without regard to case) or adds it.
@@ -350,6 +351,9 @@ bool Registry::setDWord(RootKey root, const QString &subKey, const QString &name
 bool Registry::setValue(RootKey root, const QString &subKey, const QString &name,
                         const Value &value)
 {
+    // A line break would end the key's or the value's line in the file.
+    if (hasLineBreak(subKey) || hasLineBreak(name))
+        return false;
     putValue(keyFor(fullPath(root, subKey)).values, name, value);
     return save();
 }

@@ -39,6 +39,7 @@ public:
     std::optional<Value> value(RootKey root, const QString &subKey, const QString &name) const;
 
     // Changes or adds one value and writes the file atomically. Used by set-ups and tests.
+    // False, changing nothing, for a key path or value name that holds a line break.
     bool setString(RootKey root, const QString &subKey, const QString &name, const QString &text);
     bool setDWord(RootKey root, const QString &subKey, const QString &name, quint32 number);
 
