@@ -124,7 +124,8 @@ QString BatchScript::withCharacterReferencesResolved(const QString &text)
     while (i < text.size()) {
         const Reference reference = referenceAt(text, i);
         if (reference.length > 0 && writtenAsReference(reference.codePoint)) {
-            resolved += QString::fromUcs4(&reference.codePoint, 1);
+            // Not QString::fromUcs4, which drops a byte order mark at the start of its text.
+            resolved += QStringView(QChar::fromUcs4(reference.codePoint));
             i += reference.length;
         } else {
             resolved += text.at(i);
