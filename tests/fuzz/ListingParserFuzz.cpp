@@ -7,6 +7,8 @@
 #include "transport/ListingParser.h"
 #include "transport/NameCodec.h"
 
+#include <algorithm>
+
 using Ftp::Entry;
 using Ftp::ListingParser;
 using namespace Qt::StringLiterals;
@@ -58,11 +60,15 @@ const Form Forms[] = {
      utc(2006, 11, 14, 22, 22), true},
 };
 
-// Names hold neither a line break nor a folder separator; "." and ".." name no entry.
+// Names hold neither a line break nor a folder separator; "." and ".." name no entry. Nor are
+// they blanks only: Windows, whose servers write the DOS form, allows no such name, and the
+// DOS reader wants a word after the size.
 void checkNameReadsBack(QByteArrayView nameBytes)
 {
     const QString name = Ftp::NameCodec::decode(nameBytes);
-    if (name.isEmpty() || name == u"."_s || name == u".."_s || nameBytes.contains('\n') ||
+    const bool blanksOnly = std::all_of(nameBytes.begin(), nameBytes.end(),
+                                        [](char c) { return c == ' ' || c == '\t'; });
+    if (blanksOnly || name == u"."_s || name == u".."_s || nameBytes.contains('\n') ||
         nameBytes.contains('\r') || nameBytes.contains('/'))
         return;
     for (const Form &form : Forms) {
