@@ -16,15 +16,13 @@ namespace {
 // The lines of a file without their ends, as the writer keeps them.
 QList<QByteArray> linesOf(const QByteArray &content)
 {
-    if (content.isEmpty())
-        return {};
     QList<QByteArray> lines = content.split('\n');
-    if (content.endsWith('\n'))
-        lines.removeLast();
     for (QByteArray &line : lines) {
         if (line.endsWith('\r'))
             line.chop(1);
     }
+    if (lines.last().isEmpty())
+        lines.removeLast(); // what follows the last line end, if anything
     return lines;
 }
 
