@@ -64,19 +64,26 @@ QByteArray hexBytes(const QString &list)
     return bytes;
 }
 
-QString utf16Text(const QByteArray &bytes)
+// The data of a text value ends in NUL characters: one after a text, two after the texts of a
+// multi-string. Only those are not part of the text, so that every text reads back whole.
+int terminatorsOf(Registry::Type type)
+{
+    return type == Registry::Type::MultiString ? 2 : 1;
+}
+
+QString utf16Text(const QByteArray &bytes, Registry::Type type)
 {
     QString text =
         QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData()), bytes.size() / 2);
-    while (text.endsWith(QChar(0)))
+    for (int i = 0; i < terminatorsOf(type) && text.endsWith(QChar(0)); ++i)
         text.chop(1);
     return text;
 }
 
-QByteArray utf16Bytes(const QString &text)
+QByteArray utf16Bytes(const QString &text, Registry::Type type)
 {
     QByteArray bytes(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-    bytes.append(2, '\0');
+    bytes.append(2 * terminatorsOf(type), '\0');
     return bytes;
 }
 
@@ -119,7 +126,7 @@ std::optional<Registry::Value> parseData(const QString &line, qsizetype pos)
     value.bytes = hexBytes(data.mid(colon + 1).toString());
     if (value.type == Registry::Type::ExpandString || value.type == Registry::Type::String ||
         value.type == Registry::Type::MultiString)
-        value.text = utf16Text(value.bytes);
+        value.text = utf16Text(value.bytes, value.type);
     if (value.type == Registry::Type::DWord && value.bytes.size() >= 4)
         value.number = qFromLittleEndian<quint32>(value.bytes.constData());
     return value;
@@ -141,7 +148,7 @@ QString dataText(const Registry::Value &value)
                         value.type == Registry::Type::ExpandString ||
                         value.type == Registry::Type::MultiString;
     QStringList bytes;
-    for (const char byte : isText ? utf16Bytes(value.text) : value.bytes)
+    for (const char byte : isText ? utf16Bytes(value.text, value.type) : value.bytes)
         bytes.append(QStringLiteral("%1").arg(quint8(byte), 2, 16, QLatin1Char('0')));
     const QString kind = value.type == Registry::Type::Binary
                              ? QStringLiteral("hex")
