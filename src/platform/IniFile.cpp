@@ -124,6 +124,12 @@ IniFile::IniFile(const QString &linuxPath)
         if (line.endsWith('\r'))
             line.chop(1);
     }
+    // A CR after the last line end ends no line: the file ends at that line end, and lines
+    // added after it follow no blank line.
+    if (!m_finalNewline && m_lines.last().isEmpty()) {
+        m_lines.removeLast();
+        m_finalNewline = true;
+    }
 }
 
 IniFile::Position IniFile::find(const QString &section, const QString &key) const
