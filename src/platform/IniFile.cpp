@@ -124,11 +124,15 @@ IniFile::IniFile(const QString &linuxPath)
         if (line.endsWith('\r'))
             line.chop(1);
     }
-    // A CR after the last line end ends no line: the file ends at that line end, and lines
-    // added after it follow no blank line.
-    if (!m_finalNewline && m_lines.last().isEmpty()) {
-        m_lines.removeLast();
-        m_finalNewline = true;
+    // CRs after the last line end end no line and belong to none: the file ends at that line
+    // end, and lines added after it follow no blank line.
+    if (!m_finalNewline) {
+        while (m_lines.last().endsWith('\r'))
+            m_lines.last().chop(1);
+        if (m_lines.last().isEmpty()) {
+            m_lines.removeLast();
+            m_finalNewline = true;
+        }
     }
 }
 

@@ -13,12 +13,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The lines of a file without their ends, as the writer keeps them.
+// The lines of a file, without their ends and the CRs before them.
 QList<QByteArray> linesOf(const QByteArray &content)
 {
     QList<QByteArray> lines = content.split('\n');
     for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
+        while (line.endsWith('\r'))
             line.chop(1);
     }
     if (lines.last().isEmpty())
