@@ -1,6 +1,6 @@
-// The secure library's command parser. Its verb and flags are words of the text, and every
-// two-argument reading joins to the one-argument reading; and every command text the client
-// builds reads back with the arguments it was built from among its readings.
+// The secure library's command parser. Its verb and flags are words of the text; the arguments
+// it reads, quoted again, read back the same; and every command text the client builds reads
+// back with the arguments it was built from.
 // The arguments of the built commands are the input's first two parts between NULs (the
 // library reads a command text up to its first NUL, so no argument holds one).
 
@@ -13,8 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QLatin1String Separator("\" \"");
-
 bool isWord(const QString &text)
 {
     return !text.contains(u' ') && !text.contains(u'\t');
@@ -25,13 +23,24 @@ void checkShape(const CommandText &command)
     FUZZ_CHECK(isWord(command.verb()), Fuzz::shown(command.verb()));
     for (const QString &flag : command.flags())
         FUZZ_CHECK(flag.size() > 1 && flag.startsWith(u'-') && isWord(flag), Fuzz::shown(flag));
-    const QList<QStringList> readings = command.readings();
-    FUZZ_CHECK(!readings.isEmpty(), Fuzz::shown(command.verb()));
-    for (const QStringList &reading : readings.mid(1)) {
-        FUZZ_CHECK(readings.first().size() == 1 && reading.size() == 2 &&
-                       reading.join(Separator) == readings.first().first(),
-                   Fuzz::shown(reading) + u" of "_s + Fuzz::shown(readings.first()));
-    }
+}
+
+// Arguments read once, written again as the client writes them, read back the same.
+void checkArgumentsRoundTrip(const CommandText &command)
+{
+    const std::optional<QStringList> arguments = command.arguments();
+    if (!arguments || command.verb().isEmpty())
+        return;
+    QString text = command.verb();
+    for (const QString &flag : command.flags())
+        text += u' ' + flag;
+    for (const QString &argument : *arguments)
+        text = SecureCommand::command(text + u' ', argument);
+    const CommandText again = CommandText::parse(text);
+    FUZZ_CHECK(again.verb() == command.verb() && again.flags() == command.flags() &&
+                   again.arguments() == arguments,
+               Fuzz::shown(text) + u" reads "_s +
+                   Fuzz::shown(again.arguments().value_or(QStringList())));
 }
 
 // The verb texts the client writes, and how many arguments follow each.
@@ -59,10 +68,10 @@ void checkClientCommandsReadBack(const QString &first, const QString &second)
         const CommandText command = CommandText::parse(text);
         const QStringList arguments =
             client.twoArguments ? QStringList{first, second} : QStringList{first};
-        const bool found = client.twoArguments ? command.readingsWith(2).contains(arguments)
-                                               : command.readings().first() == arguments;
-        FUZZ_CHECK(command.verb() == client.verb && command.flags() == client.flags && found,
-                   Fuzz::shown(text) + u" reads "_s + Fuzz::shown(command.readings()));
+        FUZZ_CHECK(command.verb() == client.verb && command.flags() == client.flags &&
+                       command.arguments() == arguments,
+                   Fuzz::shown(text) + u" reads "_s +
+                       Fuzz::shown(command.arguments().value_or(QStringList())));
     }
 }
 
@@ -71,7 +80,9 @@ void checkClientCommandsReadBack(const QString &first, const QString &second)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArrayView input = Fuzz::bytes(data, size);
-    checkShape(CommandText::parse(QString::fromUtf8(input)));
+    const CommandText command = CommandText::parse(QString::fromUtf8(input));
+    checkShape(command);
+    checkArgumentsRoundTrip(command);
 
     const QList<QByteArray> parts = input.toByteArray().split('\0');
     checkClientCommandsReadBack(QString::fromUtf8(parts.first()),
