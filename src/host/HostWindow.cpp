@@ -20,6 +20,7 @@
 HostWindow::HostWindow(const QString &bagPath, QWidget *parent)
     : QMainWindow(parent)
 {
+    setObjectName(QStringLiteral("host"));
     auto *form = new QWidget(this);
     form->setObjectName(QStringLiteral("form"));
     m_control = new Vellix(form);

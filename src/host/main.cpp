@@ -1,14 +1,18 @@
 // vellix-host: a host application that places the Vellix control on a form.
 #include "control/Vellix.h"
-#include "host/AutoPilot.h"
 #include "host/HostFunctionObject.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
+#include "host/ScriptHost.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -26,21 +30,42 @@ void scheduleScreenshot(HostWindow &window, const QString &path)
     });
 }
 
+// The script's text: the file named, or the one --auto runs.
+std::optional<QString> scriptSource(const HostOptions &options)
+{
+    if (options.autoPilot)
+        return ScriptHost::autoPilotSource();
+    QFile file(options.scriptPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "vellix-host: cannot read %s: %s\n", qPrintable(options.scriptPath),
+                     qPrintable(file.errorString()));
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     // The arguments are checked before the window system is reached, so a bad command line
-    // gets its usage line even where no display is available.
+    // gets its usage even where no display is available.
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const HostOptions options = HostOptions::parse(arguments);
+    if (options.help) {
+        std::printf("%s\n", qPrintable(HostOptions::usage()));
+        return 0;
+    }
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "vellix-host: %s\n%s\n", qPrintable(options.error),
                      qPrintable(HostOptions::usage()));
         return 2;
     }
+    std::optional<QString> source;
+    if (options.scripted() && !(source = scriptSource(options)))
+        return 2;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vellix-host"));
@@ -50,12 +75,16 @@ int main(int argc, char **argv)
     HostFunctionObject functionObject;
     if (options.loadFunc)
         window.control()->loadfunc(&functionObject);
+    std::unique_ptr<ScriptHost> script;
+    if (source) {
+        script = std::make_unique<ScriptHost>(
+            window, ScriptHost::Settings{options.shotsPath, options.timeoutSeconds});
+    }
     window.show();
-    if (options.autoPilot) {
-        QTimer::singleShot(0, &window, [&window, &options] {
-            AutoPilot pilot(options.shotsPath);
-            QCoreApplication::exit(pilot.run(window));
-        });
+    if (script) {
+        const QString name = options.autoPilot ? QStringLiteral("auto.js")
+                                               : QFileInfo(options.scriptPath).absoluteFilePath();
+        script->start(*source, name);
     } else if (!options.screenshotPath.isEmpty()) {
         scheduleScreenshot(window, options.screenshotPath);
     }

@@ -1,0 +1,268 @@
+// vellix-host --script and --auto: scripts drive the control and its windows as a person would,
+// against a real FTP server, and the host ends with the script's status.
+
+#include "servers/FtpTestServer.h"
+#include "support/ConfigTest.h"
+
+#include "course/ConfigStore.h"
+#include "platform/DosPath.h"
+#include "platform/Registry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString MonthFolder = u"/DV/biology/2006_2007/March_2007"_s;
+
+struct ScriptCase
+{
+    const char *name;
+    bool loginStored;
+    QByteArray script; // empty: the README's example
+    QStringList arguments;
+    int status;
+    QStringList out; // what standard output holds
+    QString err;     // what standard error holds
+    bool uploads;
+};
+
+void PrintTo(const ScriptCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+struct HostRun
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class HostScriptTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        QString why;
+        server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        Platform::Registry().setString(
+            Platform::RootKey::LocalMachine,
+            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
+            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        QDir().mkpath(server->rootPath() + MonthFolder);
+        writeIni("[biology]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s), "lesson");
+    }
+
+    void storeLogin()
+    {
+        ASSERT_TRUE(WriteLoginData(u"biology"_s, server->site(), server->user(), server->password(),
+                                   false));
+    }
+
+    // Runs the host on a bag naming the month folder and the lesson, with the script (a file
+    // or, when it holds a line break, the script's text).
+    HostRun run(const QStringList &arguments)
+    {
+        const QString bag =
+            writeFile(tempPath(u"host.ini"_s), "[Vellix]\r\nrdir=" + MonthFolder.toUtf8() +
+                                                   "\r\ntext=C:\\Course\\lesson 1.txt\r\n");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"VELLIX_DEMO_SITE"_s, server->rootPath());
+        environment.insert(u"TEST_SITE"_s, server->site());
+        environment.insert(u"TEST_USER"_s, server->user());
+        environment.insert(u"TEST_PASSWORD"_s, server->password());
+        QProcess host;
+        host.setProcessEnvironment(environment);
+        host.start(QStringLiteral(VELLIX_HOST_PROGRAM), QStringList{u"--bag"_s, bag} + arguments);
+        EXPECT_TRUE(host.waitForFinished(60000));
+        HostRun result;
+        result.out = QString::fromUtf8(host.readAllStandardOutput());
+        result.err = QString::fromUtf8(host.readAllStandardError());
+        result.status = host.exitStatus() == QProcess::NormalExit ? host.exitCode() : -1;
+        return result;
+    }
+
+    HostRun runScript(const QByteArray &script, const QStringList &arguments = {})
+    {
+        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), script)} +
+                   arguments);
+    }
+
+    QByteArray uploaded() const
+    {
+        return readFile(server->rootPath() + MonthFolder + u"/lesson 1.txt"_s);
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_F(HostScriptTest, AutoUploadsAnnouncesAndPicturesEveryWindow)
+{
+    storeLogin();
+    const QString shots = tempPath(u"shots"_s);
+    const HostRun result = run({u"--auto"_s, u"--shots"_s, shots});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(
+        u"box: Upload File | File: \"lesson 1.txt\"\\nwas successfully uploaded to the webserver."_s))
+        << result.out.toStdString();
+    EXPECT_EQ(uploaded(), "lesson");
+    EXPECT_TRUE(readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s)
+                    .contains("lesson 1.txt"));
+    EXPECT_EQ(QDir(shots).entryList({u"*.png"_s}, QDir::Files, QDir::Name),
+              QStringList({u"01-host.png"_s, u"02-frmMsg.png"_s, u"03-box.png"_s}));
+}
+
+TEST_F(HostScriptTest, AutoEndsWithOneWhenTheUploadIsNotAnnounced)
+{
+    storeLogin();
+    const QString bag =
+        writeFile(tempPath(u"course.ini"_s),
+                  "[Vellix]\r\nrdir=/DV/biology\r\ntext=C:\\Course\\lesson 1.txt\r\n");
+    const HostRun result = run({u"--bag"_s, bag, u"--auto"_s});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.out.contains(u"box: Parameter Error"_s)) << result.out.toStdString();
+    EXPECT_TRUE(result.err.contains(u"auto.js:10: failed: the upload was not announced"_s))
+        << result.err.toStdString();
+    EXPECT_TRUE(uploaded().isEmpty());
+}
+
+// Each script runs against the server; what it must print and how the host must end.
+const ScriptCase ScriptCases[] = {
+    {"ReadmeExampleUploadsAndFindsTheLessonInTheCatalogue",
+     true,
+     {},
+     {u"--loadfunc"_s},
+     0,
+     {u"the control starts an upload"_s, u"information box: Upload File"_s,
+      u"the catalogue lists lesson 1.txt"_s},
+     {},
+     true},
+    {"LoginDialogFilledByTheScript",
+     false,
+     "onWindow(\"frmLogin\", function (win) {\n"
+     "    win.key(\"Alt+U\");\n"
+     "    log(\"focus on user name: \" + win.find(\"txtUserName\").focus);\n"
+     "    win.setText(\"txtSiteName\", env(\"TEST_SITE\"));\n"
+     "    win.setText(\"txtUserName\", env(\"TEST_USER\"));\n"
+     "    win.setText(\"txtPassword\", env(\"TEST_PASSWORD\"));\n"
+     "    win.click(\"cmdOK\");\n"
+     "});\n"
+     "click(\"cmdUpload\");\n",
+     {u"--loadfunc"_s},
+     0,
+     {u"focus on user name: true"_s, u"was successfully uploaded to the webserver."_s},
+     {},
+     true},
+    {"QuestionAnsweredNo",
+     true,
+     "control.text = \"C:\\\\New\\\\\";\n"
+     "onBox(function (box) {\n"
+     "    log(box.icon + \": \" + box.title + \": \" + box.buttons.join(\"/\"));\n"
+     "    return \"No\";\n"
+     "});\n"
+     "click(\"cmdUpload\");\n"
+     "log(\"created: \" + exists(env(\"VELLIX_PREFIX\") + \"/drive_c/New\"));\n",
+     {},
+     0,
+     {u"question: Folder Doesn't Exist: Yes/No"_s, u"created: false"_s},
+     {},
+     false},
+    {"PictureOpensTheMenuAndItsEntryRuns",
+     true,
+     "click(\"Image1\");\n"
+     "log(\"menu open: \" + (window(\"mnuMenu\") !== null));\n"
+     "trigger(\"mnuReset\");\n"
+     "log(\"menu open: \" + (window(\"mnuMenu\") !== null));\n",
+     {},
+     0,
+     {u"menu open: true\nbox: Reset Login Data | Login Data has been reset.\nmenu open: false"_s},
+     {},
+     false},
+    {"FailEndsWithOneNamingTheLine",
+     true,
+     "log(\"before\");\nfail(\"stop here\");\nlog(\"after\");\n",
+     {},
+     1,
+     {u"before"_s},
+     u"test.js:2: failed: stop here"_s,
+     false},
+    {"SyntaxErrorEndsWithOne",
+     true,
+     "log(\"never\");\nlet x = ;\n",
+     {},
+     1,
+     {},
+     u"test.js:2: SyntaxError"_s,
+     false},
+    {"TimeoutNamesTheOpenWindow",
+     false,
+     "click(\"cmdUpload\");\n",
+     {u"--timeout"_s, u"2"_s},
+     3,
+     {},
+     u"timed out after 2 s with frmLogin open"_s,
+     false},
+    {"UncaughtErrorInAHandlerNamesTheChildren",
+     false,
+     "onWindow(\"frmLogin\", function (win) {\n    win.setText(\"txtUser\", \"x\");\n});\n"
+     "click(\"cmdUpload\");\n",
+     {},
+     1,
+     {},
+     u"test.js:2: Error: frmLogin has no child named txtUser; its named children: "_s,
+     false},
+    {"ErrorsAreClearAndCatchable",
+     true,
+     "function tell(f) { try { f(); } catch (e) { log(e.message); } }\n"
+     "tell(function () { onWindow(\"frmLogon\", function () {}); });\n"
+     "const host = window(\"host\");\n"
+     "tell(function () { host.select(\"eventLog\", host.rows(\"eventLog\").length + 1); });\n"
+     "tell(function () { host.press(\"hostToolBar\", 7); });\n"
+     "tell(function () { trigger(\"mnuNothing\"); });\n"
+     "tell(function () { host.key(\"Alt+\"); });\n"
+     "log(\"no such window: \" + window(\"frmServer\"));\n",
+     {},
+     0,
+     {u"no window is named frmLogon; the windows: frmLogin, frmMsg,"_s, u"rows; there is no row"_s,
+      u"hostToolBar has 2 buttons; there is no button 7"_s,
+      u"no menu holds an entry named mnuNothing"_s, u"names no keys"_s, u"no such window: null"_s},
+     {},
+     false},
+};
+
+class HostScriptCaseTest
+    : public HostScriptTest
+    , public ::testing::WithParamInterface<ScriptCase>
+{
+};
+
+TEST_P(HostScriptCaseTest, RunsAndEndsAsTheScriptSays)
+{
+    const ScriptCase &c = GetParam();
+    if (c.loginStored)
+        storeLogin();
+    const HostRun result =
+        c.script.isEmpty()
+            ? run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/upload.js")} +
+                  c.arguments)
+            : runScript(c.script, c.arguments);
+    EXPECT_EQ(result.status, c.status) << result.err.toStdString();
+    for (const QString &line : c.out)
+        EXPECT_TRUE(result.out.contains(line)) << line.toStdString() << " in\n"
+                                               << result.out.toStdString();
+    EXPECT_TRUE(result.err.contains(c.err)) << result.err.toStdString();
+    EXPECT_EQ(!uploaded().isEmpty(), c.uploads);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(ScriptCases),
+                         [](const auto &info) { return std::string(info.param.name); });
