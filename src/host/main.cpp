@@ -1,5 +1,6 @@
 // vellix-host: a host application that places the Vellix control on a form.
 #include "control/Vellix.h"
+#include "host/HostAmbient.h"
 #include "host/HostFunctionObject.h"
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
@@ -77,6 +78,8 @@ int main(int argc, char **argv)
         window.control()->loadfunc(&functionObject);
     std::unique_ptr<ScriptHost> script;
     if (source) {
+        // A script drives the form as its page runs, whatever mode the host was left in.
+        window.hostAmbient()->setRunning(true);
         script = std::make_unique<ScriptHost>(
             window, ScriptHost::Settings{options.shotsPath, options.timeoutSeconds});
     }
