@@ -1,0 +1,207 @@
+#include "operations/FileListModel.h"
+
+#include "course/FileTypes.h"
+#include "platform/ItemRoles.h"
+#include "platform/NumberText.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr int PaddedSizeWidth = 15;
+
+} // namespace
+
+FileRow FileRow::listed(const QString &name, qint64 size, const QDateTime &modified)
+{
+    FileRow row;
+    row.name = name;
+    row.size = size;
+    row.sizeText = padSize(size);
+    row.dateText = modified.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    row.type = ExtensionOf(name);
+    row.imageNumber = FileTypeIndex(row.type);
+    return row;
+}
+
+QString FileRow::padSize(qint64 size)
+{
+    return Platform::NumberText::grouped(size).rightJustified(PaddedSizeWidth, u' ');
+}
+
+FileListModel::FileListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{}
+
+void FileListModel::setDecorations(std::function<QVariant(int)> decorations)
+{
+    m_decorations = std::move(decorations);
+    if (!m_rows.isEmpty())
+        Q_EMIT dataChanged(index(0, NameColumn), index(count() - 1, NameColumn),
+                           {Qt::DecorationRole});
+}
+
+void FileListModel::setRows(QList<FileRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+FileListModel::Totals FileListModel::totals() const
+{
+    Totals totals;
+    for (const FileRow &row : m_rows) {
+        totals.all += row.size;
+        if (row.checked) {
+            totals.checked += row.size;
+            ++totals.checkedCount;
+        }
+    }
+    return totals;
+}
+
+void FileListModel::setChecked(int index, bool checked)
+{
+    if (m_rows[index].checked == checked)
+        return;
+    m_rows[index].checked = checked;
+    rowChanged(index, NameColumn, NameColumn);
+    Q_EMIT checkChanged(index, checked);
+}
+
+void FileListModel::setAllChecked(bool checked)
+{
+    for (int i = 0; i < count(); ++i)
+        setChecked(i, checked);
+}
+
+void FileListModel::setImageNumber(int index, int imageNumber)
+{
+    m_rows[index].imageNumber = imageNumber;
+    rowChanged(index, NameColumn, NameColumn);
+}
+
+void FileListModel::resetImageNumbers()
+{
+    for (int i = 0; i < count(); ++i)
+        setImageNumber(i, FileTypeIndex(m_rows.at(i).type));
+}
+
+void FileListModel::rename(int index, const QString &name)
+{
+    FileRow &row = m_rows[index];
+    row.name = name;
+    row.type = ExtensionOf(name);
+    row.imageNumber = FileTypeIndex(row.type);
+    rowChanged(index);
+}
+
+void FileListModel::rowChanged(int index, int firstColumn, int lastColumn)
+{
+    Q_EMIT dataChanged(this->index(index, firstColumn), this->index(index, lastColumn));
+}
+
+int FileListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int FileListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString FileListModel::text(const FileRow &row, int column) const
+{
+    switch (column) {
+    case NameColumn:
+        return row.name;
+    case SizeColumn:
+        return row.sizeText;
+    case DateColumn:
+        return row.dateText;
+    case TypeColumn:
+        return row.type;
+    }
+    return {};
+}
+
+QVariant FileListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const FileRow &row = m_rows.at(index.row());
+    const bool first = index.column() == NameColumn;
+    switch (role) {
+    case Qt::DisplayRole:
+        return text(row, index.column());
+    case Qt::CheckStateRole:
+        return first ? QVariant(row.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
+    case Qt::DecorationRole:
+        return first && m_decorations ? m_decorations(row.imageNumber) : QVariant();
+    case Platform::ImageNumberRole:
+        return first ? QVariant(row.imageNumber) : QVariant();
+    case Qt::TextAlignmentRole:
+        // The padded sizes line up on their last digit in a fixed-width font only; aligning
+        // the column right does it in any font.
+        return index.column() == SizeColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                            : QVariant();
+    }
+    return {};
+}
+
+bool FileListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != NameColumn || role != Qt::CheckStateRole)
+        return false;
+    setChecked(index.row(), value.toInt() == Qt::Checked);
+    return true;
+}
+
+Qt::ItemFlags FileListModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == NameColumn)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const QStringList captions{QStringLiteral("Filename"), QStringLiteral("Size (bytes)"),
+                                      QStringLiteral("Date Modified"), QStringLiteral("Type")};
+    return captions.value(section);
+}
+
+void FileListModel::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QList<int> positions(count());
+    std::iota(positions.begin(), positions.end(), 0);
+    const auto shown = [this, column](int row) { return text(m_rows.at(row), column); };
+    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+        const int compared = QString::compare(shown(a), shown(b), Qt::CaseInsensitive);
+        return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
+    });
+    QList<FileRow> sorted;
+    sorted.reserve(count());
+    QList<int> newPosition(count());
+    for (int i = 0; i < count(); ++i) {
+        sorted.append(m_rows.at(positions.at(i)));
+        newPosition[positions.at(i)] = i;
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newPosition.at(old.row()), old.column()));
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// One row of a file list: a file of the listed folder as the list windows show it.
+struct FileRow
+{
+    QString name;
+    qint64 size = 0;
+    QString sizeText; // the size as shown: grouped and padded to 15 characters
+    QString dateText; // the last write time as shown: "YYYY-MM-DD HH:mm:ss", local time
+    QString type;     // the extension, as ExtensionOf gives it
+    int imageNumber = 0;
+    bool checked = false;
+
+    // A row as the lists lay out a listed file: the size grouped and padded, the date sortable,
+    // the type and picture from the name's extension.
+    static FileRow listed(const QString &name, qint64 size, const QDateTime &modified);
+    // The size as the size column shows it: "###,###,###,##0" padded with blanks to 15.
+    static QString padSize(qint64 size);
+};
+
+// The rows of a list window: four columns ("Filename", "Size (bytes)", "Date Modified",
+// "Type"), a check box on the name, and the number of the row's picture in the window's image
+// list. Columns sort by their shown text, which the padded sizes and the date form make agree
+// with numeric and date order. The windows show it; the operations read and mark it.
+class FileListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { NameColumn, SizeColumn, DateColumn, TypeColumn, ColumnCount };
+
+    // The pictures of a transfer: a row being transferred, and one whose transfer succeeded.
+    static constexpr int TransferringImage = 21;
+    static constexpr int DownloadedImage = 25;
+
+    struct Totals
+    {
+        qint64 all = 0;
+        qint64 checked = 0;
+        int checkedCount = 0;
+    };
+
+    explicit FileListModel(QObject *parent = nullptr);
+
+    // The pictures, by image number (Qt::DecorationRole); none when unset.
+    void setDecorations(std::function<QVariant(int imageNumber)> decorations);
+
+    void setRows(QList<FileRow> rows);
+    void clear() { setRows({}); }
+    const FileRow &row(int index) const { return m_rows.at(index); }
+    int count() const { return static_cast<int>(m_rows.size()); }
+    Totals totals() const;
+
+    void setChecked(int index, bool checked);
+    void setAllChecked(bool checked);
+    void setImageNumber(int index, int imageNumber);
+    // Every row's picture back to its type's.
+    void resetImageNumbers();
+    // The row names another file now: its type and picture follow the new name.
+    void rename(int index, const QString &name);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+Q_SIGNALS:
+    // A row's check box changed, by the user or by the program.
+    void checkChanged(int row, bool checked);
+
+private:
+    QString text(const FileRow &row, int column) const;
+    void rowChanged(int index, int firstColumn = NameColumn, int lastColumn = TypeColumn);
+
+    QList<FileRow> m_rows;
+    std::function<QVariant(int)> m_decorations;
+};

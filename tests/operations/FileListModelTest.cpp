@@ -1,0 +1,63 @@
+// The list windows' model: rows as shown, sorting by the shown text, totals; and the number
+// texts the windows show.
+
+#include "operations/FileListModel.h"
+#include "platform/NumberText.h"
+
+#include <QAbstractItemModelTester>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(NumberTextTest, GroupsDigitsAndKeepsTheDecimalsAsked)
+{
+    using Platform::NumberText::grouped;
+    EXPECT_EQ(grouped(qint64(0)), u"0"_s);
+    EXPECT_EQ(grouped(qint64(999)), u"999"_s);
+    EXPECT_EQ(grouped(qint64(1000)), u"1,000"_s);
+    EXPECT_EQ(grouped(qint64(-1234567)), u"-1,234,567"_s);
+    EXPECT_EQ(grouped(1.75, 1, 2), u"1.75"_s);
+    EXPECT_EQ(grouped(2.0, 1, 2), u"2.0"_s);
+    EXPECT_EQ(grouped(1234.5, 1, 2), u"1,234.5"_s);
+    EXPECT_EQ(grouped(0.125, 1, 2), u"0.12"_s); // ties to even
+    EXPECT_EQ(grouped(0.0, 1, 2), u"0.0"_s);
+    EXPECT_EQ(grouped(99.96, 0, 1), u"100"_s);
+}
+
+TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
+{
+    FileListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QDateTime day(QDate(2007, 3, 14), QTime(9, 5, 7));
+    model.setRows({FileRow::listed(u"b.txt"_s, 9, day.addDays(1)),
+                   FileRow::listed(u"A.htm"_s, 1000000, day),
+                   FileRow::listed(u"c.pdf"_s, 10, day.addSecs(-60))});
+    const auto column = [&model](int c) {
+        QStringList names;
+        for (int row = 0; row < model.rowCount(); ++row)
+            names.append(model.index(row, c).data().toString());
+        return names;
+    };
+    EXPECT_EQ(column(FileListModel::SizeColumn).at(1), u"      1,000,000"_s);
+    EXPECT_EQ(column(FileListModel::DateColumn).first(), u"2007-03-15 09:05:07"_s);
+
+    const QPersistentModelIndex held = model.index(0, 0); // b.txt
+    model.sort(FileListModel::SizeColumn, Qt::AscendingOrder);
+    EXPECT_EQ(column(0), QStringList({u"b.txt"_s, u"c.pdf"_s, u"A.htm"_s}));
+    model.sort(FileListModel::DateColumn, Qt::DescendingOrder);
+    EXPECT_EQ(column(0), QStringList({u"b.txt"_s, u"A.htm"_s, u"c.pdf"_s}));
+    model.sort(FileListModel::NameColumn, Qt::AscendingOrder); // letter case aside
+    EXPECT_EQ(column(0), QStringList({u"A.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(held.row(), 1);
+
+    model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    model.setChecked(0, true);
+    const FileListModel::Totals totals = model.totals();
+    EXPECT_EQ(totals.all, 1000019);
+    EXPECT_EQ(totals.checked, 1000010);
+    EXPECT_EQ(totals.checkedCount, 2);
+    model.rename(2, u"c.htm"_s);
+    EXPECT_EQ(model.row(2).type, u"htm"_s);
+    EXPECT_EQ(model.row(2).imageNumber, model.row(0).imageNumber);
+}
