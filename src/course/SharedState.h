@@ -77,6 +77,9 @@ public:
     bool TransferRunning = false;
     bool StopFlag = false;
     bool CatalogueUploadFailed = false;
+    // Keeps the remote list from resetting the login data when it lands in another folder
+    // than the month folder.
+    bool SuppressReset = false;
 
     qint16 DvValue = 0; // catalogue refresh switch, copy of dv
     QString UploadFilter;

@@ -112,6 +112,16 @@ bool FileSystemObject::DeleteFile(const QString &dosPath, bool force) const
     return file && file->Delete(force);
 }
 
+QString FileSystemObject::MoveFile(const QString &source, const QString &destination) const
+{
+    const QString from = DosPath::toLinux(source);
+    const QString to = DosPath::toLinux(destination);
+    if (from.isEmpty() || to.isEmpty())
+        return QStringLiteral("not a path of a drive");
+    QFile file(from);
+    return file.rename(to) ? QString() : file.errorString();
+}
+
 bool FileSystemObject::CreateFolder(const QString &dosPath) const
 {
     const QString linuxPath = DosPath::toLinux(dosPath);

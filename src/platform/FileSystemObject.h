@@ -59,6 +59,9 @@ public:
     // Removes a file; a read-only one only when force is set. False when there is no such
     // file or it could not be removed.
     bool DeleteFile(const QString &dosPath, bool force = false) const;
+    // Renames or moves a file; never over an existing one. Empty when it worked, else why not
+    // in the system's words.
+    QString MoveFile(const QString &source, const QString &destination) const;
     // "rad" followed by five hexadecimal digits and ".tmp"; a name, not a file.
     QString GetTempName() const;
     // Opens a new text file for writing. Without overwrite an existing file is never touched

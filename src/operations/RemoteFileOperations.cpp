@@ -1,0 +1,359 @@
+#include "operations/RemoteFileOperations.h"
+
+#include "course/ConnectionPaths.h"
+#include "course/FileTypes.h"
+#include "course/LocalPaths.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "operations/FileListModel.h"
+#include "operations/ListWindow.h"
+#include "platform/DosPath.h"
+#include "platform/FileSystemObject.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+
+#include <QTemporaryFile>
+
+using Platform::Ui;
+
+namespace {
+
+const QString RenameCharacters =
+    QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789_-~ .@'&!`$^()=+;,[]");
+constexpr int ViewAttempts = 5;
+constexpr int ExtensionsPerLine = 8;
+
+cFTP &client()
+{
+    return *Shared().FtpClient;
+}
+
+void hourglass(bool on)
+{
+    Platform::setMousePointer(on ? Ui::Pointer::Hourglass : Ui::Pointer::Default);
+}
+
+// Proves the local folder writable with a file of our own, leaving the user's files alone.
+bool folderWritable(const QString &dosFolder)
+{
+    QTemporaryFile probe(Platform::DosPath::toLinux(dosFolder) +
+                         QStringLiteral(".vellix-probe-XXXXXX"));
+    return probe.open();
+}
+
+QString withSlash(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+} // namespace
+
+RemoteFileOperations::RemoteFileOperations(ListWindow &window, const QString &localFolder)
+    : FileListOperations(window)
+    , m_localFolder(localFolder)
+{}
+
+void RemoteFileOperations::prepareRemotePath(bool withWebRoot)
+{
+    SharedState &shared = Shared();
+    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
+    if (withWebRoot)
+        shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
+    client().SetFTPDirectory(shared.RemoteDir);
+}
+
+void RemoteFileOperations::endCancelled(const QString &message, const QString &title)
+{
+    Shared().BusyFlag = false;
+    hourglass(false);
+    Platform::messageBox(message, Ui::Buttons::OK, Ui::Icon::Exclamation, title);
+    Shared().CancelRequest = false;
+}
+
+void RemoteFileOperations::copyDown()
+{
+    SharedState &shared = Shared();
+    shared.CancelRequest = false;
+    shared.TransferRunning = true;
+    shared.DvValue = 1;
+    prepareRemotePath(true);
+
+    m_window.enterBusy();
+    const ListWindow::TransferMode mode = m_window.transferMode();
+    if (mode == ListWindow::TransferMode::Binary)
+        client().SetTransferBinary();
+    else if (mode == ListWindow::TransferMode::Ascii)
+        client().SetTransferASCII();
+    m_window.selectRow(-1);
+    startPages();
+    FileListModel &model = m_window.model();
+    if (model.count() > 0)
+        m_window.scrollToRow(0);
+
+    bool anyChecked = false;
+    for (int row = 0; row < model.count(); ++row) {
+        if (!model.row(row).checked)
+            continue;
+        anyChecked = true;
+        const QString name = model.row(row).name;
+        const Download outcome = downloadChecked(row, m_localFolder + name);
+        if (outcome == Download::Stopped)
+            return;
+        if (outcome == Download::Failed) {
+            if (!m_window.goesOn()) {
+                endCancelled(QStringLiteral("File, '%1', was cancelled by the user.").arg(name),
+                             QStringLiteral("Download File"));
+                return;
+            }
+            m_window.setBusyIndicatorShown(false);
+            Platform::messageBox(
+                QStringLiteral("File, '%1', cannot be downloaded to the local PC!\r\n"
+                               "Please verify the drive and directory are correct.")
+                    .arg(name),
+                Ui::Buttons::OK, Ui::Icon::Critical);
+            if (m_window.goesOn()) {
+                hourglass(true);
+                m_window.setBusyIndicatorShown(true);
+            }
+        }
+    }
+
+    m_window.leaveBusy();
+    shared.TransferRunning = false;
+    m_window.showStatus(QString());
+    if (!anyChecked)
+        return;
+    model.resetImageNumbers();
+    m_window.resetCheckAll();
+    Platform::messageBox(QStringLiteral("Copy Operation is Complete!"), Ui::Buttons::OK,
+                         Ui::Icon::Information);
+}
+
+RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
+                                                                     const QString &localPath)
+{
+    SharedState &shared = Shared();
+    FileListModel &model = m_window.model();
+    const QString name = model.row(row).name;
+    for (int attempt = 0; attempt < AttemptsPerFile && !shared.CancelRequest; ++attempt) {
+        if (!m_window.goesOn()) {
+            endCancelled(QStringLiteral("File '%1', copy was cancelled by user!").arg(name));
+            return Download::Stopped;
+        }
+        m_window.showStatus(shared.RemoteDir + name);
+        model.setImageNumber(row, FileListModel::TransferringImage);
+        m_window.selectRow(row);
+        scrollPageFor(row);
+        if (m_window.transferMode() == ListWindow::TransferMode::Auto)
+            SetTransferTypeFor(name);
+        reconnectIfNeeded(shared.RemoteDir);
+        if (!folderWritable(m_localFolder))
+            continue;
+        if (client().FTPDownloadFile(localPath, name)) {
+            model.setImageNumber(row, FileListModel::DownloadedImage);
+            model.setChecked(row, false);
+            m_window.selectRow(-1);
+            m_window.computeSize();
+            return Download::Done;
+        }
+    }
+    hourglass(false);
+    return Download::Failed;
+}
+
+QString RemoteFileOperations::listedFolder()
+{
+    const SharedState &shared = Shared();
+    QString path = shared.RemoteRoot.isEmpty() ? shared.RemoteDir
+                                               : shared.RemoteRoot + u'/' + shared.RemoteDir;
+    path = withSlash(path.trimmed());
+    while (path.contains(QLatin1String("//")))
+        path.replace(QLatin1String("//"), QLatin1String("/"));
+    return path;
+}
+
+void RemoteFileOperations::deleteChecked()
+{
+    SharedState &shared = Shared();
+    prepareRemotePath(false);
+    if (Platform::messageBox(QStringLiteral("Are you sure you want to delete the checked files?"),
+                             Ui::Buttons::YesNo, Ui::Icon::Question, {}, 2) != Ui::Answer::Yes)
+        return;
+
+    m_window.enterBusy();
+    FileListModel &model = m_window.model();
+    bool deleted = false;
+    for (int row = 0; row < model.count() && !shared.CancelRequest; ++row) {
+        if (!model.row(row).checked)
+            continue;
+        const QString name = model.row(row).name;
+        const Deletion outcome = deleteOne(name);
+        if (outcome == Deletion::Stopped) {
+            endCancelled(QStringLiteral("File '%1', delete was cancelled by user!").arg(name));
+            m_window.refreshList();
+            return;
+        }
+        if (outcome == Deletion::Deleted) {
+            deleted = true;
+            continue;
+        }
+        hourglass(false);
+        Platform::messageBox(
+            QStringLiteral("File '%1', could not be deleted.  Please try again later.").arg(name),
+            Ui::Buttons::OK, Ui::Icon::Critical);
+        hourglass(true);
+    }
+
+    m_window.leaveBusy();
+    shared.CancelRequest = false;
+    if (!deleted)
+        return;
+    hourglass(true);
+    m_window.refreshList();
+    if (shared.DvValue > 0)
+        updateArchive();
+    hourglass(false);
+    Platform::messageBox(QStringLiteral("Delete Operation is Complete!"), Ui::Buttons::OK,
+                         Ui::Icon::Information);
+}
+
+RemoteFileOperations::Deletion RemoteFileOperations::deleteOne(const QString &name)
+{
+    const QString folder = Shared().RemoteDir;
+    for (int attempt = 0; attempt < AttemptsPerFile && !Shared().CancelRequest; ++attempt) {
+        if (!m_window.goesOn())
+            return Deletion::Stopped;
+        m_window.showStatus(withSlash(folder) + name);
+        reconnectIfNeeded(folder);
+        if (client().DeleteFTPFile(name))
+            return Deletion::Deleted;
+    }
+    return Deletion::Failed;
+}
+
+QString RemoteFileOperations::allowedExtensionsText()
+{
+    QString text = QStringLiteral("Please choose one of:\r\n");
+    const QStringList &allowed = Shared().AllowedExtensions;
+    for (qsizetype i = 0; i < allowed.size(); ++i) {
+        text += allowed.at(i) + QStringLiteral(", ");
+        if ((i + 1) % ExtensionsPerLine == 0)
+            text += QStringLiteral("\r\n");
+    }
+    // The last comma becomes the full stop.
+    if (text.size() >= 2)
+        text[text.size() - 2] = u'.';
+    return text;
+}
+
+void RemoteFileOperations::reselectAfterRefresh(int row)
+{
+    m_window.refreshList();
+    m_window.selectRow(-1);
+    m_window.selectRow(row);
+}
+
+void RemoteFileOperations::renamefile()
+{
+    SharedState &shared = Shared();
+    shared.DvValue = 1;
+    prepareRemotePath(true);
+    const int row = m_window.selectedRow();
+    FileListModel &model = m_window.model();
+    if (row < 0 || row >= model.count())
+        return;
+    const QString oldName = model.row(row).name;
+
+    const std::optional<QString> answer =
+        Ui::instance().inputBox(QStringLiteral("'%1'\r\nNew Filename:").arg(oldName),
+                                QStringLiteral("Rename File"), oldName);
+    if (!answer || answer->isEmpty())
+        return;
+    const QString newName = *answer;
+    if (!IsValidName(newName, RenameCharacters)) {
+        Platform::messageBox(
+            QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
+            Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
+        return;
+    }
+    if (!ExtensionAllowed(ExtensionOf(newName))) {
+        Platform::messageBox(QStringLiteral("File extension change is denied.\r\n") +
+                                 allowedExtensionsText(),
+                             Ui::Buttons::OK, Ui::Icon::Critical);
+        reselectAfterRefresh(row);
+        return;
+    }
+
+    hourglass(true);
+    reconnectIfNeeded(shared.RemoteDir);
+    EnterMonthFolder();
+    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
+    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
+    if (!client().RenameFTPFile(oldName, newName)) {
+        hourglass(false);
+        Platform::messageBox(
+            QStringLiteral("Error in renaming file.\r\nPlease try again with a different name."),
+            Ui::Buttons::OK, Ui::Icon::Critical);
+        reselectAfterRefresh(row);
+        return;
+    }
+    model.rename(row, newName);
+    updateArchive();
+    hourglass(false);
+    renameLocalCopy(oldName, newName);
+}
+
+void RemoteFileOperations::renameLocalCopy(const QString &oldName, const QString &newName)
+{
+    const Platform::FileSystemObject fso;
+    const std::optional<Platform::FsoFile> local = fso.GetFile(m_localFolder + oldName);
+    const bool readOnly = local && (local->Attributes() & Platform::FsoFile::ReadOnly);
+    if (!local || readOnly || oldName.compare(newName, Qt::CaseInsensitive) == 0) {
+        Platform::messageBox(
+            QStringLiteral("File: %1 has been renamed\r\non the website.").arg(oldName),
+            Ui::Buttons::OK, Ui::Icon::Information, QStringLiteral("Rename on Website"));
+        return;
+    }
+    if (Platform::messageBox(QStringLiteral("The file on the website has been renamed "
+                                            "successfully.\r\nDo you want to also rename this "
+                                            "file\r\non your local computer system?"),
+                             Ui::Buttons::YesNo, Ui::Icon::Question,
+                             QStringLiteral("Rename Local File")) != Ui::Answer::Yes) {
+        hourglass(false);
+        return;
+    }
+    hourglass(true);
+    const QString why = fso.MoveFile(m_localFolder + oldName, m_localFolder + newName);
+    hourglass(false);
+    if (!why.isEmpty()) {
+        // The shell's rename told the user why it could not; so do we.
+        Platform::messageBox(
+            QStringLiteral("File: %1 could not be renamed\r\non the local computer: %2")
+                .arg(oldName, why),
+            Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Rename on Local"));
+        return;
+    }
+    Platform::messageBox(
+        QStringLiteral("File: %1 has been renamed\r\non the local computer.").arg(oldName),
+        Ui::Buttons::OK, Ui::Icon::Information, QStringLiteral("Rename on Local"));
+}
+
+QString RemoteFileOperations::fetchForViewing()
+{
+    const int row = m_window.selectedRow();
+    if (row < 0 || row >= m_window.model().count())
+        return {};
+    const QString name = m_window.model().row(row).name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : name.mid(dot);
+    const QString temporary =
+        Shared().HostDrive + QStringLiteral(":\\") + TempFileName() + extension;
+    for (int attempt = 0; attempt < ViewAttempts; ++attempt) {
+        DeleteLocalFile(temporary);
+        if (client().FTPDownloadFile(temporary, name))
+            break;
+        reconnectIfNeeded(listedFolder());
+        client().SetFTPDirectory(listedFolder());
+    }
+    return temporary;
+}

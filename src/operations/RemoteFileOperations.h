@@ -1,0 +1,49 @@
+#pragma once
+
+#include "operations/FileListOperations.h"
+
+#include <QString>
+
+// The operations of the remote file list on the folder it lists, through the session's FTP
+// client: copy the checked files down into the local folder, delete the checked files, rename
+// the selected file (and, when asked, its local copy), and fetch the selected file for the
+// viewer. They ask and report through the Ui seam and show their progress in the window.
+class RemoteFileOperations : public FileListOperations
+{
+public:
+    // localFolder: the DOS folder the list is compared with, ending in "\".
+    RemoteFileOperations(ListWindow &window, const QString &localFolder);
+
+    void copyDown();
+    void deleteChecked();
+    void renamefile();
+    // Downloads the selected file to a temporary file of its own extension and returns the
+    // DOS path, for the viewer, which shows the browser's error page when no attempt worked;
+    // the caller deletes it after. Empty when no row is selected.
+    QString fetchForViewing();
+
+    // The server folder the list shows: the remote root and folder, with a trailing "/".
+    static QString listedFolder();
+
+    // "Please choose one of:" and the allowed extensions, eight to a line.
+    static QString allowedExtensionsText();
+
+private:
+    // Puts the login folder in front of the remote folder (and the web root), then enters it.
+    void prepareRemotePath(bool withWebRoot);
+    enum class Download {
+        Done,
+        Failed,  // every attempt failed, or a cancel ended the attempts
+        Stopped, // Exit stopped the window before an attempt; the user was told
+    };
+    // One checked file, tried up to the budget.
+    Download downloadChecked(int row, const QString &localPath);
+    // Ends an operation that Exit stopped, with the user told which file it stopped at.
+    void endCancelled(const QString &message, const QString &title = {});
+    enum class Deletion { Deleted, Failed, Stopped };
+    Deletion deleteOne(const QString &name);
+    void renameLocalCopy(const QString &oldName, const QString &newName);
+    void reselectAfterRefresh(int row);
+
+    QString m_localFolder;
+};

@@ -1,0 +1,86 @@
+#include "operations/RemoteFolderListing.h"
+
+#include "course/ConnectionPaths.h"
+#include "course/FileTypes.h"
+#include "course/LoginReset.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "operations/RemoteFileOperations.h"
+#include "platform/AutomationDate.h"
+#include "platform/Ui.h"
+#include "transport/cDirList.h"
+#include "transport/cFTP.h"
+
+using Platform::Ui;
+
+namespace {
+
+// The folder as the list enters it: under the login folder, without a trailing "/".
+QString folderToEnter()
+{
+    QString path =
+        ConnectionPaths::underHomeDir(Shared().HomeDir, RemoteFileOperations::listedFolder());
+    if (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+void resetLogin()
+{
+    SharedState &shared = Shared();
+    Platform::setMousePointer(Ui::Pointer::Default);
+    if (shared.SuppressReset)
+        return;
+    shared.Password.clear();
+    shared.UserId.clear();
+    ResetLoginData(true);
+    shared.ConnectionFailed = false;
+    shared.LoggedIn = false;
+    Platform::messageBox(QStringLiteral("Your login data has been reset."), Ui::Buttons::OK,
+                         Ui::Icon::Critical, QStringLiteral("Bad Directory Info"));
+}
+
+} // namespace
+
+bool RemoteFolderListing::isPlainName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(u'/') && !name.contains(u'\\');
+}
+
+RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect)
+{
+    SharedState &shared = Shared();
+    cFTP &client = *shared.FtpClient;
+    Result result;
+    if (client.GetFTPDirectory().isEmpty()) {
+        EnsureConnected();
+        if (client.GetFTPDirectory().isEmpty()) {
+            shared.ConnectionFailed = true;
+            return result;
+        }
+    }
+    client.SetFTPDirectory(folderToEnter());
+    if (client.GetFTPDirectory() != shared.MonthFolderPath) {
+        resetLogin();
+        result.outcome = Outcome::WrongFolder;
+        return result;
+    }
+
+    result.outcome = Outcome::Listed;
+    const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(QStringLiteral("*"));
+    if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
+        return result;
+    for (const cDirItem &entry : *listing) {
+        if (entry.Directory || !isPlainName(entry.Filename) ||
+            !ExtensionAllowed(ExtensionOf(entry.Filename)))
+            continue;
+        if (entry.Filename == nameToPreselect && result.preselected < 0)
+            result.preselected = static_cast<int>(result.rows.size());
+        // Records keep the low 32 bits of a size: read them unsigned, right up to 4 GiB.
+        result.rows.append(
+            FileRow::listed(entry.Filename, static_cast<quint32>(entry.FileSize),
+                            Platform::AutomationDate::toLocalDateTime(entry.LastWriteTime)));
+    }
+    return result;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "operations/FileListModel.h"
+
+#include <QList>
+#include <QString>
+
+// Reads the server folder the remote list shows, through the session's FTP client: the session
+// brought back when it dropped, the folder entered and checked to be the month folder, and the
+// files the upload filter allows as rows. Names that could step out of a local folder ("/",
+// "\", "." and "..") are never listed.
+class RemoteFolderListing
+{
+public:
+    enum class Outcome {
+        Listed,
+        NoConnection, // no session could be opened; the connection-failed flag is set
+        WrongFolder,  // the session landed elsewhere; the login data was reset (unless kept)
+    };
+
+    struct Result
+    {
+        Outcome outcome = Outcome::NoConnection;
+        QList<FileRow> rows;
+        int preselected = -1; // the row of the name to preselect, or -1
+    };
+
+    static Result read(const QString &nameToPreselect);
+    // Whether a server's name can name a file in a local folder.
+    static bool isPlainName(const QString &name);
+};

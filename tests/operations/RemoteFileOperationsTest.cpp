@@ -1,0 +1,367 @@
+// The remote list's operations against real FTP servers on loopback, through a window that
+// records what they show: copying down, deleting, renaming, fetching for the viewer, and
+// reading the folder the list shows.
+
+#include "servers/ServerModes.h"
+#include "support/ConfigTest.h"
+
+#include "course/ConfigStore.h"
+#include "course/FileTypes.h"
+#include "course/LocalPaths.h"
+#include "course/ServerFolders.h"
+#include "course/SharedClient.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
+#include "operations/FileListModel.h"
+#include "operations/ListWindow.h"
+#include "operations/RemoteFileOperations.h"
+#include "operations/RemoteFolderListing.h"
+#include "operations/SessionOpener.h"
+#include "platform/DosPath.h"
+#include "platform/Registry.h"
+#include "transport/cFTP.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+using Platform::Ui;
+using Box = Platform::UiRecorder::Box;
+
+namespace {
+
+const QString MonthPath = u"/DV/bio/2007/March_2007"_s;
+const QString LocalFolder = u"C:\\Course\\"_s;
+
+// A list window that shows nothing and remembers what it was told.
+class RecordingWindow : public ListWindow
+{
+public:
+    FileListModel &model() override { return m_model; }
+    void enterBusy() override
+    {
+        busy = true;
+        Shared().BusyFlag = true;
+    }
+    void leaveBusy() override
+    {
+        busy = false;
+        Shared().BusyFlag = false;
+    }
+    bool goesOn() const override { return busy && !stopped; }
+    void setBusyIndicatorShown(bool) override {}
+    void showStatus(const QString &text) override { statuses.append(text); }
+    void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
+    int selectedRow() const override { return selected; }
+    void selectRow(int row) override { selected = row; }
+    void scrollToRow(int row) override { scrolledTo.append(row); }
+    TransferMode transferMode() const override { return TransferMode::Auto; }
+    bool refreshList() override
+    {
+        const RemoteFolderListing::Result listing = RemoteFolderListing::read(QString());
+        m_model.setRows(listing.rows);
+        return listing.outcome == RemoteFolderListing::Outcome::Listed;
+    }
+    void computeSize() override {}
+    void resetCheckAll() override {}
+
+    int rowOf(const QString &name) const
+    {
+        for (int i = 0; i < m_model.count(); ++i) {
+            if (m_model.row(i).name == name)
+                return i;
+        }
+        return -1;
+    }
+    void check(const QStringList &names)
+    {
+        for (const QString &name : names)
+            m_model.setChecked(rowOf(name), true);
+    }
+
+    bool busy = false;
+    bool stopped = false; // Exit was pressed
+    int selected = -1;
+    int notices = 0;
+    QStringList statuses;
+    QList<int> scrolledTo;
+
+private:
+    FileListModel m_model;
+};
+
+QStringList texts(const QList<Box> &boxes)
+{
+    QStringList list;
+    for (const Box &box : boxes)
+        list.append(box.text);
+    return list;
+}
+
+} // namespace
+
+class RemoteFileOperationsTest
+    : public ConfigTest
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        QString skipReason;
+        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        Platform::Registry().setString(
+            Platform::RootKey::LocalMachine,
+            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
+            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        QDir().mkpath(server->rootPath() + MonthPath);
+        QDir().mkpath(Platform::DosPath::toLinux(LocalFolder));
+        writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
+
+        // The preparation of the control's commands, as far as the list needs it.
+        SharedState &state = Shared();
+        state.RemoteDir = MonthPath;
+        SplitSharedRemoteDir();
+        FindWindowsDrive();
+        ASSERT_TRUE(FindHostFolder());
+        ReadCourseConfig(state.CourseName);
+        state.Host = state.SiteName = server->site();
+        state.UserId = server->user();
+        state.Password = server->password();
+        state.AllowedExtensions = QStringList{u"txt"_s, u"htm"_s, u"bin"_s, u"pdf"_s};
+        CreateSharedClient();
+        if (GetParam().passive)
+            state.FtpClient->SetModePassive();
+        state.Reconnect = [] { OpenSharedSession(); };
+        ASSERT_TRUE(OpenSharedSession());
+        ASSERT_TRUE(EnterMonthFolder());
+        state.MonthFolderPath = state.FtpClient->GetFTPDirectory();
+    }
+
+    void TearDown() override
+    {
+        if (Shared().FtpClient)
+            Shared().FtpClient->CloseConnection();
+        server.reset();
+        ConfigTest::TearDown();
+    }
+
+    QString serverPath(const QString &name) const
+    {
+        return server->rootPath() + MonthPath + u'/' + name;
+    }
+    QString localPath(const QString &name) const
+    {
+        return Platform::DosPath::toLinux(LocalFolder + name);
+    }
+    void serverFile(const QString &name, const QByteArray &bytes) const
+    {
+        writeFile(serverPath(name), bytes);
+    }
+
+    // Lists the month folder into the window.
+    void list()
+    {
+        ASSERT_TRUE(window.refreshList()) << texts(ui().boxes()).join(u" / "_s).toStdString();
+    }
+
+    RecordingWindow window;
+    std::unique_ptr<FtpTestServer> server;
+};
+
+TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
+{
+    serverFile(u"notes.txt"_s, QByteArray(1234567, 'n'));
+    serverFile(u"movie.avi"_s, "not allowed");
+    serverFile(u"..\\..\\escape.txt"_s, "a name that would leave the local folder");
+    QDir().mkpath(serverPath(u"folder.txt"_s));
+    list();
+    ASSERT_EQ(window.model().count(), 1);
+    const FileRow &row = window.model().row(0);
+    EXPECT_EQ(row.name, u"notes.txt"_s);
+    EXPECT_EQ(row.sizeText, u"      1,234,567"_s);
+    EXPECT_EQ(row.type, u"txt"_s);
+    // Local time; some servers list minutes only.
+    EXPECT_EQ(row.dateText.left(16),
+              QFileInfo(serverPath(u"notes.txt"_s)).lastModified().toString(u"yyyy-MM-dd HH:mm"_s));
+}
+
+TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
+{
+    const QByteArray first = patterned(300000), second = patterned(17);
+    serverFile(u"a.txt"_s, first);
+    serverFile(u"b b.bin"_s, second);
+    serverFile(u"c.txt"_s, "left alone");
+    writeFile(localPath(u"a.txt"_s), "an older copy");
+    list();
+    window.check({u"a.txt"_s, u"b b.bin"_s});
+    RemoteFileOperations(window, LocalFolder).copyDown();
+
+    EXPECT_EQ(readFile(localPath(u"a.txt"_s)), first);
+    EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
+    EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
+    EXPECT_EQ(window.model().totals().checkedCount, 0);
+    EXPECT_EQ(window.model().row(window.rowOf(u"a.txt"_s)).imageNumber, FileTypeIndex(u"txt"_s));
+    EXPECT_FALSE(window.busy);
+    EXPECT_FALSE(Shared().TransferRunning);
+    // No probe of ours stays behind.
+    EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files | QDir::Hidden),
+              QStringList({u"a.txt"_s, u"b b.bin"_s}));
+}
+
+TEST_P(RemoteFileOperationsTest, CopyDownReportsEachFileAFolderCannotTake)
+{
+    serverFile(u"a.txt"_s, "a");
+    serverFile(u"b.txt"_s, "b");
+    list();
+    window.check({u"a.txt"_s, u"b.txt"_s});
+    RemoteFileOperations(window, u"C:\\Missing\\"_s).copyDown();
+    const QString unwritable = u"File, '%1', cannot be downloaded to the local PC!\r\n"
+                               "Please verify the drive and directory are correct."_s;
+    QStringList shown = texts(ui().boxes());
+    shown.sort(); // in the server's listing order
+    EXPECT_EQ(shown, QStringList({u"Copy Operation is Complete!"_s, unwritable.arg(u"a.txt"_s),
+                                  unwritable.arg(u"b.txt"_s)}));
+}
+
+TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
+{
+    serverFile(u"big.bin"_s, patterned(4 << 20));
+    writeFile(localPath(u"big.bin"_s), "the user's copy");
+    list();
+    window.check({u"big.bin"_s});
+    // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested.
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [this] {
+        window.stopped = true;
+        Shared().CancelRequest = true;
+    });
+    RemoteFileOperations(window, LocalFolder).copyDown();
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text, u"File, 'big.bin', was cancelled by the user."_s);
+    EXPECT_EQ(ui().boxes().at(0).title, u"Download File"_s);
+    EXPECT_EQ(readFile(localPath(u"big.bin"_s)), "the user's copy");
+    EXPECT_FALSE(Shared().CancelRequest);
+}
+
+TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
+{
+    serverFile(u"a.txt"_s, "a");
+    serverFile(u"b.txt"_s, "b");
+    list();
+    window.check({u"a.txt"_s});
+    ui().answer(Ui::Answer::No);
+    RemoteFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_TRUE(QFile::exists(serverPath(u"a.txt"_s)));
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).defaultButton, 2);
+
+    ui().clear();
+    ui().answer(Ui::Answer::Yes);
+    Shared().DvValue = 1;
+    window.check({u"a.txt"_s});
+    RemoteFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_FALSE(QFile::exists(serverPath(u"a.txt"_s)));
+    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"Are you sure you want to delete the checked files?"_s,
+                           u"Delete Operation is Complete!"_s}));
+    EXPECT_EQ(window.model().count(), 1);
+    EXPECT_EQ(window.notices, 1);
+    const QByteArray catalogue = readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s);
+    EXPECT_TRUE(catalogue.contains("b.txt"));
+    EXPECT_FALSE(catalogue.contains("a.txt"));
+}
+
+// What a rename answers to the name typed, and what it does on the server and locally.
+struct RenameCase
+{
+    const char *name;
+    QString typed;
+    bool localCopy;
+    QStringList boxes; // after the input box
+    QString onServer;  // the name the server holds afterwards
+    QString onDisk;    // the name of the local copy afterwards (empty: no copy)
+};
+
+TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
+{
+    Shared().AllowedExtensions =
+        QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s, u"h"_s, u"txt"_s};
+    const RenameCase cases[] = {
+        {"BadCharacters",
+         u"no*star.txt"_s,
+         false,
+         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
+         u"old.txt"_s,
+         {}},
+        {"DeniedExtension",
+         u"old.exe"_s,
+         false,
+         {u"File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, \r\ntxt. "_s},
+         u"old.txt"_s,
+         {}},
+        {"OtherCaseOnServerOnly",
+         u"OLD.txt"_s,
+         true,
+         {u"File: old.txt has been renamed\r\non the website."_s},
+         u"OLD.txt"_s,
+         u"old.txt"_s},
+        {"LocalCopyRenamedToo",
+         u"new.txt"_s,
+         true,
+         {u"The file on the website has been renamed successfully.\r\nDo you want to also rename this file\r\non your local computer system?"_s,
+          u"File: old.txt has been renamed\r\non the local computer."_s},
+         u"new.txt"_s,
+         u"new.txt"_s},
+    };
+    for (const RenameCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        // The files only: a server may stand in the folder.
+        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})}) {
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QFile::remove(file.filePath());
+        }
+        serverFile(u"old.txt"_s, "contents");
+        if (c.localCopy)
+            writeFile(localPath(u"old.txt"_s), "local");
+        list();
+        window.selectRow(0);
+        ui().clear();
+        ui().answerInput(c.typed);
+        ui().answer(Ui::Answer::Yes);
+        RemoteFileOperations(window, LocalFolder).renamefile();
+        EXPECT_EQ(texts(ui().boxes()).mid(1), c.boxes);
+        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files),
+                  QStringList{c.onServer});
+        EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files),
+                  c.onDisk.isEmpty() ? QStringList() : QStringList{c.onDisk});
+    }
+}
+
+TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
+{
+    Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
+    const RemoteFolderListing::Result result = RemoteFolderListing::read(QString());
+    EXPECT_EQ(result.outcome, RemoteFolderListing::Outcome::WrongFolder);
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text, u"Your login data has been reset."_s);
+    EXPECT_EQ(ui().boxes().at(0).title, u"Bad Directory Info"_s);
+    EXPECT_TRUE(Shared().Password.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
+
+TEST(FileListOperationsTest, PagesAndTheExtensionListFollowTheirRules)
+{
+    EXPECT_EQ(FileListOperations::pageCount(30), 4);
+    EXPECT_EQ(FileListOperations::pageCount(18), 2);
+    EXPECT_EQ(FileListOperations::pageCount(0), 1);
+    EXPECT_EQ(RemoteFolderListing::isPlainName(u"a\\b.txt"_s), false);
+    EXPECT_EQ(RemoteFolderListing::isPlainName(u".."_s), false);
+    EXPECT_EQ(RemoteFolderListing::isPlainName(u"..a"_s), true);
+}
