@@ -1,11 +1,8 @@
 #pragma once
 
+#include "control/CommandPreparation.h"
+
 #include <QString>
-
-#include <functional>
-
-class QLineEdit;
-class QWidget;
 
 // The control's "&Upload" command: sends the local path in txFile into the course's current
 // month folder on the server and rebuilds the archive catalogue after a single file went up.
@@ -13,25 +10,8 @@ class QWidget;
 class UploadCommand
 {
 public:
-    // The login values the host set on the control, read after it handled clickUpload.
-    struct HostLogin
-    {
-        QString rdir;
-        QString sitename;
-        QString userid;
-        QString password;
-    };
-
-    // What the command needs of the control that runs it.
-    struct Control
-    {
-        QWidget *surface = nullptr; // shows the control's own mouse pointer
-        QLineEdit *txFile = nullptr;
-        std::function<void()> raiseClickUpload;
-        std::function<HostLogin()> hostLogin;
-        // Disables the three buttons and txFile.
-        std::function<void()> disableCommands;
-    };
+    using HostLogin = CommandPreparation::HostLogin;
+    using Control = CommandPreparation::Control;
 
     explicit UploadCommand(Control control);
 
@@ -49,11 +29,7 @@ public:
     Outcome uploadPath(const QString &path);
 
 private:
-    bool takeRemoteDirectory();
-    void fillEmptyLocalPath();
-    bool obtainLogin();
     bool enterMonthFolder();
-    void showPointers(bool busy);
 
-    Control m_control;
+    CommandPreparation m_preparation;
 };

@@ -1,12 +1,12 @@
 #include "control/Vellix.h"
 
+#include "control/DownloadCommand.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "control/MessagePump.h"
 #include "control/SecureConnectPolicy.h"
 #include "control/UploadCommand.h"
-#include "control/WidgetFactory.h"
 #include "control/frmAbout.h"
 #include "control/frmMsg.h"
 #include "course/CipherComponent.h"
@@ -17,6 +17,7 @@
 #include "course/StartupFolders.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
+#include "platform/WidgetFactory.h"
 #include "transport/cFTP.h"
 
 #include <QAction>
@@ -186,18 +187,30 @@ void Vellix::cmdBrowse_Click()
     Q_EMIT clickBrowse();
 }
 
-void Vellix::cmdUpload_Click()
+CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEvent)
 {
-    UploadCommand command({
+    return {
         this,
         txFile,
-        [this] { Q_EMIT clickUpload(); },
+        std::move(raiseEvent),
         [this] {
-            return UploadCommand::HostLogin{m_rdir, m_sitename, m_userid, m_password};
+            return CommandPreparation::HostLogin{m_rdir, m_sitename, m_userid, m_password};
         },
         [this] { setCommandsEnabled(false); },
-    });
-    command.run();
+    };
+}
+
+bool Vellix::commandRunning()
+{
+    // A click while an operation or a transfer runs would re-enter the one FTP session.
+    return Shared().BusyFlag || Shared().TransferRunning;
+}
+
+void Vellix::cmdUpload_Click()
+{
+    if (commandRunning())
+        return;
+    UploadCommand(commandControl([this] { Q_EMIT clickUpload(); })).run();
 }
 
 void Vellix::setCommandsEnabled(bool enabled)
@@ -209,7 +222,9 @@ void Vellix::setCommandsEnabled(bool enabled)
 
 void Vellix::cmdDnload_Click()
 {
-    Q_EMIT clickDnload();
+    if (commandRunning())
+        return;
+    DownloadCommand(commandControl([this] { Q_EMIT clickDnload(); })).run();
 }
 
 void Vellix::mnuReset_Click()

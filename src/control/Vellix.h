@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/AmbientProperties.h"
+#include "control/CommandPreparation.h"
 #include "control/IObjectSafety.h"
 
 #include <QWidget>
@@ -102,6 +103,9 @@ private:
     void Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     // The path box and the three buttons; a command disables them when login stays incomplete.
     void setCommandsEnabled(bool enabled);
+    // What a command needs of the control, raising its event to the host.
+    CommandPreparation::Control commandControl(std::function<void()> raiseEvent);
+    static bool commandRunning();
     void Terminate();
     bool hostRuns() const { return m_ambient.UserMode; }
     // The value at design time; at run time the refusal is shown and nothing given out.

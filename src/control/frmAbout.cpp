@@ -1,11 +1,11 @@
 #include "control/frmAbout.h"
 
 #include "VellixonVersion.h"
-#include "control/WidgetFactory.h"
 #include "course/LocalPaths.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
 #include "platform/Ui.h"
+#include "platform/WidgetFactory.h"
 
 #include <QFrame>
 #include <QGridLayout>

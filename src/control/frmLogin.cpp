@@ -1,7 +1,7 @@
 #include "control/frmLogin.h"
 
-#include "control/WidgetFactory.h"
 #include "course/SharedState.h"
+#include "platform/WidgetFactory.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

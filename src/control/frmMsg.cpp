@@ -1,9 +1,9 @@
 #include "control/frmMsg.h"
 
-#include "control/WidgetFactory.h"
 #include "course/SharedState.h"
 #include "operations/SessionOpener.h"
 #include "platform/Ui.h"
+#include "platform/WidgetFactory.h"
 #include "transport/cFTP.h"
 
 #include <QApplication>

@@ -107,6 +107,12 @@ bool EnterMonthFolder()
     return client->GetFTPDirectory() == monthPath;
 }
 
+QString MonthFolderOnServer()
+{
+    const SharedState &state = Shared();
+    return ConnectionPaths::underHomeDir(state.HomeDir, state.MonthFolderPath);
+}
+
 void EnsureConnected()
 {
     if (!currentFolder().isEmpty())

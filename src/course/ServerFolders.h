@@ -9,6 +9,9 @@
 // on the way. True only when the server then reports exactly the month folder's path.
 bool EnterMonthFolder();
 
+// The month folder's path as the server names it: under the login folder.
+QString MonthFolderOnServer();
+
 // Runs the installed reconnect routine (SharedState::Reconnect: the connection status window
 // in the control), which opens a session with the login data of the shared state, when the
 // FTP client stands in no folder (no open session). The caller looks at the client afterwards.

@@ -80,6 +80,8 @@ public:
     // Keeps the remote list from resetting the login data when it lands in another folder
     // than the month folder.
     bool SuppressReset = false;
+    // Set when the user closed a list window (close box or Exit), not the program.
+    bool WindowClosed = false;
 
     qint16 DvValue = 0; // catalogue refresh switch, copy of dv
     QString UploadFilter;

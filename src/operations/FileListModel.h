@@ -39,6 +39,7 @@ public:
     // The pictures of a transfer: a row being transferred, and one whose transfer succeeded.
     static constexpr int TransferringImage = 21;
     static constexpr int DownloadedImage = 25;
+    static constexpr int UploadedImage = 23;
 
     struct Totals
     {

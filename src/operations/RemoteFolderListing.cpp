@@ -61,7 +61,7 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
         }
     }
     client.SetFTPDirectory(folderToEnter());
-    if (client.GetFTPDirectory() != shared.MonthFolderPath) {
+    if (client.GetFTPDirectory() != MonthFolderOnServer()) {
         resetLogin();
         result.outcome = Outcome::WrongFolder;
         return result;

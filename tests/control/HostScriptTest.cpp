@@ -268,3 +268,54 @@ TEST_P(HostScriptCaseTest, RunsAndEndsAsTheScriptSays)
 
 INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(ScriptCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// The remote list as a teacher uses it: two files copied down, one renamed, one deleted, and
+// the catalogue rebuilt after each change.
+TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
+{
+    storeLogin();
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        writeFile(server->rootPath() + MonthFolder + u'/' + QLatin1String(name), name);
+    const HostRun result =
+        runScript("function row(win, name) {\n"
+                  "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
+                  "=== name; }) + 1;\n"
+                  "}\n"
+                  "onBox(function (box) {\n"
+                  "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
+                  "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
+                  "});\n"
+                  "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
+                  "win.find(\"lblvsize\").text);\n"
+                  "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
+                  "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
+                  "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
+                  "    win.key(\"Alt+D\");\n"
+                  "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
+                  "    win.press(\"Toolbar1\", 2);\n"
+                  "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
+                  "    win.press(\"Toolbar1\", 3);\n"
+                  "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
+                  "r.cells[0]; }).sort().join(\" \"));\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n",
+                  {u"--loadfunc"_s});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"rows 3, 0.0 meg\nchecked 2 files\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"box Vellixon: Copy Operation is Complete!"_s));
+    EXPECT_TRUE(result.out.contains(u"asked Rename File"_s));
+    EXPECT_TRUE(result.out.contains(u"box Vellixon: Delete Operation is Complete!"_s));
+    EXPECT_TRUE(result.out.contains(u"left b.txt d.txt"_s)) << result.out.toStdString();
+    const QString month = server->rootPath() + MonthFolder;
+    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList({u"b.txt"_s, u"d.txt"_s}));
+    EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\d.txt"_s)), "a.txt");
+    EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\b.txt"_s)), "b.txt");
+    const QByteArray catalogue =
+        readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s);
+    EXPECT_TRUE(catalogue.contains("d.txt"));
+    EXPECT_FALSE(catalogue.contains("c.txt"));
+}

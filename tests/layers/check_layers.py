@@ -22,6 +22,8 @@ MAY_INCLUDE = {
     "course": ["platform", "transport"],
     "operations": ["platform", "transport", "course"],
     **{window: ["platform", "transport", "course", "operations"] for window in WINDOWS},
+    # The control is the window the host places: its commands open the other windows.
+    "control": ["platform", "transport", "course", "operations", "managers", "chooser", "space"],
     "cli": ["platform", "transport", "course", "operations", *WINDOWS],
     "host": ["platform", "transport", "course", "operations", *WINDOWS],
     "tools": ["platform", "transport", "securelib"],
@@ -30,8 +32,10 @@ MAY_INCLUDE = {
 # Folders that show no widgets: everything left of the windows, and the programs that run
 # without a screen.
 WIDGET_FREE = {"platform", "transport", "securelib", "course", "operations", "cli", "tools"}
-# The Qt side of the Ui seam shows the message and input boxes.
-WIDGET_SIDE = {"platform/QtUi.h", "platform/QtUi.cpp"}
+# The Qt side of the Ui seam shows the message and input boxes; the widget factory makes
+# the windows' controls.
+WIDGET_SIDE = {"platform/QtUi.h", "platform/QtUi.cpp", "platform/WidgetFactory.h",
+               "platform/WidgetFactory.cpp"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 

@@ -1,4 +1,4 @@
-#include "control/WidgetFactory.h"
+#include "platform/WidgetFactory.h"
 
 #include <QLabel>
 #include <QLineEdit>

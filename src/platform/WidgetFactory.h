@@ -7,7 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// Makes the controls of the control's windows. Every control carries its name as objectName,
+// Makes the controls of the windows. Every control carries its name as objectName,
 // which is how scripts and tests find it.
 class WidgetFactory
 {

@@ -1,0 +1,358 @@
+#include "managers/FileListWindow.h"
+
+#include "course/SharedState.h"
+#include "managers/FileTypeIcons.h"
+#include "platform/NumberText.h"
+#include "platform/Ui.h"
+#include "platform/WidgetFactory.h"
+#include "transport/cFTP.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr int Buttons = 7;
+constexpr int ExitButton = 5;
+constexpr int CheckAllButton = 4;
+constexpr int TimerMilliseconds = 100;
+// The busy picture's track: it moves a step every tick and starts over at the end.
+constexpr int PictureTrack = 70;
+constexpr int PictureStep = 7;
+
+const QString StatusHint = QString(30, u' ') + QStringLiteral("*** CHECK FILES FOR COPY AND "
+                                                              "DELETE OPERATIONS ***");
+
+void setPointer(QWidget *window, bool busy)
+{
+    Platform::setMousePointer(busy ? Platform::Ui::Pointer::Hourglass
+                                   : Platform::Ui::Pointer::Default);
+    if (busy)
+        window->setCursor(Qt::WaitCursor);
+    else
+        window->unsetCursor();
+}
+
+QLabel *caption(QWidget *parent, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+} // namespace
+
+FileListWindow::FileListWindow(const QString &name, const QList<Button> &buttons,
+                               const QList<AltKey> &altKeys, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(name);
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (int index = 1; index <= buttons.size(); ++index) {
+        QAction *action = Toolbar1->addAction(buttons.at(index - 1).caption);
+        action->setObjectName(QStringLiteral("Button%1").arg(index));
+        action->setToolTip(buttons.at(index - 1).toolTip);
+        connect(action, &QAction::triggered, this, [this, index] { buttonPressed(index); });
+        m_buttons.append(action);
+    }
+    // The window hears its Alt keys before any of its controls does.
+    for (const AltKey &altKey : altKeys) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | altKey.key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, altKey] {
+            if (!altKey.onlyWhenEnabled || button(altKey.button)->isEnabled())
+                altKeyPressed(altKey.button);
+        });
+    }
+
+    buildList();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(TimerMilliseconds);
+    connect(Timer1, &QTimer::timeout, this, &FileListWindow::moveBusyPicture);
+
+    mnuEdit = new QMenu(QStringLiteral("Edit Menu"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(Toolbar1);
+    layout->addWidget(buildLabels());
+    layout->addWidget(lvServer, 1);
+    layout->addWidget(buildStatusLine());
+    resize(720, 480);
+}
+
+void FileListWindow::buildList()
+{
+    lvServer = new QTreeView(this);
+    lvServer->setObjectName(QStringLiteral("lvServer"));
+    lvServer->setModel(&m_model);
+    lvServer->setRootIsDecorated(false);
+    lvServer->setUniformRowHeights(true);
+    lvServer->setAllColumnsShowFocus(true);
+    lvServer->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lvServer->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lvServer->setContextMenuPolicy(Qt::CustomContextMenu);
+    lvServer->header()->setSectionsClickable(true);
+    lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
+    lvServer->header()->setStretchLastSection(false);
+    m_model.setDecorations([](int number) { return QVariant(FileTypeIcons::icon(number)); });
+    connect(&m_model, &FileListModel::checkChanged, this, &FileListWindow::rowCheckChanged);
+    connect(lvServer->header(), &QHeaderView::sectionClicked, this, &FileListWindow::columnClicked);
+    connect(lvServer, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { mnuEdit->popup(lvServer->viewport()->mapToGlobal(at)); });
+    connect(lvServer, &QAbstractItemView::doubleClicked, this,
+            [this] { mnuEdit->popup(QCursor::pos()); });
+}
+
+QWidget *FileListWindow::buildLabels()
+{
+    auto *panel = new QWidget(this);
+    auto *grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    lblLocal = WidgetFactory::label(panel, QStringLiteral("lblLocal"), QStringLiteral("Local:"));
+    lblRemote = WidgetFactory::label(panel, QStringLiteral("lblRemote"), QStringLiteral("Server:"));
+    lblvsize = WidgetFactory::label(panel, QStringLiteral("lblvsize"), QString());
+    lblcnt = WidgetFactory::label(panel, QStringLiteral("lblcnt"), QString());
+    lblSize = WidgetFactory::label(panel, QStringLiteral("lblSize"), QStringLiteral("10 meg"));
+    lblSize->setAutoFillBackground(true);
+    grid->addWidget(caption(panel, QStringLiteral("LOCAL:")), 0, 0);
+    grid->addWidget(lblLocal, 0, 1);
+    grid->addWidget(caption(panel, QStringLiteral("SERVER:")), 1, 0);
+    grid->addWidget(lblRemote, 1, 1);
+    grid->addWidget(caption(panel, QStringLiteral("SERVER:")), 0, 2);
+    grid->addWidget(lblvsize, 0, 3);
+    grid->addWidget(caption(panel, QStringLiteral("selected files:")), 1, 2);
+    grid->addWidget(lblcnt, 1, 3);
+    grid->addWidget(lblSize, 1, 4);
+    grid->setColumnStretch(1, 1);
+
+    auto *Frame1 = new QGroupBox(QStringLiteral("Transfer Mode"), panel);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto *modes = new QHBoxLayout(Frame1);
+    OptAuto = new QRadioButton(QStringLiteral("Auto"), Frame1);
+    OptAuto->setObjectName(QStringLiteral("OptAuto"));
+    OptBinary = new QRadioButton(QStringLiteral("Binary"), Frame1);
+    OptBinary->setObjectName(QStringLiteral("OptBinary"));
+    OptAscii = new QRadioButton(QStringLiteral("Ascii"), Frame1);
+    OptAscii->setObjectName(QStringLiteral("OptAscii"));
+    for (QRadioButton *option : {OptAuto, OptBinary, OptAscii})
+        modes->addWidget(option);
+    OptAuto->setChecked(true);
+    grid->addWidget(Frame1, 0, 5, 2, 1);
+
+    Image1 = WidgetFactory::picture(panel, QStringLiteral("Image1"),
+                                    QStringLiteral(":/vellixon/lock.png"));
+    Image1->setToolTip(QStringLiteral("Secure FTP"));
+    grid->addWidget(Image1, 0, 6, 2, 1);
+    return panel;
+}
+
+QWidget *FileListWindow::buildStatusLine()
+{
+    auto *line = new QWidget(this);
+    auto *row = new QHBoxLayout(line);
+    row->setContentsMargins(0, 0, 0, 0);
+    lbout = WidgetFactory::label(line, QStringLiteral("lbout"), StatusHint);
+    lbout->setTextFormat(Qt::PlainText);
+    row->addWidget(lbout, 1);
+    auto *track = new QWidget(line);
+    track->setFixedSize(PictureTrack + 16, 16);
+    ImgUpload = WidgetFactory::picture(track, QStringLiteral("ImgUpload"),
+                                       QStringLiteral(":/vellixon/menu.png"));
+    ImgUpload->setScaledContents(true);
+    ImgUpload->setGeometry(0, 0, 16, 16);
+    ImgUpload->hide();
+    row->addWidget(track);
+    return line;
+}
+
+QString FileListWindow::megText(double bytes)
+{
+    return Platform::NumberText::grouped(bytes / 1000000.0, 1, 2) + QStringLiteral(" meg");
+}
+
+void FileListWindow::enterBusy()
+{
+    for (int index = 1; index <= Buttons; ++index)
+        button(index)->setEnabled(index == ExitButton);
+    setPointer(this, true);
+    Shared().BusyFlag = true;
+    ImgUpload->move(0, 0);
+    ImgUpload->show();
+    Timer1->start();
+}
+
+void FileListWindow::leaveBusy()
+{
+    Timer1->stop();
+    ImgUpload->hide();
+    Shared().BusyFlag = false;
+    setPointer(this, false);
+    for (QAction *action : std::as_const(m_buttons))
+        action->setEnabled(true);
+}
+
+bool FileListWindow::goesOn() const
+{
+    return Timer1->isActive();
+}
+
+void FileListWindow::setBusyIndicatorShown(bool shown)
+{
+    ImgUpload->setVisible(shown);
+}
+
+void FileListWindow::moveBusyPicture()
+{
+    const int x = ImgUpload->x() + PictureStep;
+    ImgUpload->move(x > PictureTrack ? 0 : x, 0);
+}
+
+void FileListWindow::showStatus(const QString &text)
+{
+    lbout->setText(text);
+}
+
+void FileListWindow::setArchiveNoticeShown(bool shown)
+{
+    Toolbar1->setEnabled(!shown);
+    lvServer->setEnabled(!shown);
+    if (shown) {
+        m_statusBeforeNotice = lbout->text();
+        lbout->setStyleSheet(QStringLiteral("color: #ff0000; font-weight: bold"));
+        lbout->setText(QStringLiteral("PLEASE WAIT FOR ARCHIVE UPDATE..."));
+        lbout->repaint();
+    } else {
+        lbout->setStyleSheet(QString());
+        lbout->setText(m_statusBeforeNotice);
+    }
+}
+
+int FileListWindow::selectedRow() const
+{
+    const QModelIndexList rows = lvServer->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return -1;
+    const QModelIndex current = lvServer->currentIndex();
+    return current.isValid() && lvServer->selectionModel()->isRowSelected(current.row())
+               ? current.row()
+               : rows.constFirst().row();
+}
+
+void FileListWindow::selectRow(int row)
+{
+    if (row < 0 || row >= m_model.count()) {
+        lvServer->clearSelection();
+        return;
+    }
+    lvServer->selectionModel()->setCurrentIndex(
+        m_model.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void FileListWindow::scrollToRow(int row)
+{
+    if (row >= 0 && row < m_model.count())
+        lvServer->scrollTo(m_model.index(row, 0));
+}
+
+ListWindow::TransferMode FileListWindow::transferMode() const
+{
+    if (OptBinary->isChecked())
+        return TransferMode::Binary;
+    return OptAscii->isChecked() ? TransferMode::Ascii : TransferMode::Auto;
+}
+
+void FileListWindow::resetCheckAll()
+{
+    button(CheckAllButton)->setText(QStringLiteral("Check &All"));
+    button(CheckAllButton)->setToolTip(QStringLiteral("Check &All (Alt + A)"));
+}
+
+void FileListWindow::checkAll()
+{
+    const bool uncheck = button(CheckAllButton)->text().contains(QLatin1String("UnCheck"));
+    m_model.setAllChecked(!uncheck);
+    if (uncheck) {
+        resetCheckAll();
+    } else {
+        button(CheckAllButton)->setText(QStringLiteral("UnCheck &All"));
+        button(CheckAllButton)->setToolTip(QStringLiteral("UnCheck &All (Alt + A)"));
+    }
+    computeSize();
+}
+
+void FileListWindow::computeSize()
+{
+    const FileListModel::Totals totals = m_model.totals();
+    lblcnt->setText(QString::number(totals.checkedCount) + QStringLiteral(" files"));
+    lblSize->setText(megText(double(totals.checked)));
+    showTotals(totals);
+}
+
+void FileListWindow::rowCheckChanged(int row, bool checked)
+{
+    // A row checked among selected ones checks them all, so a selection is ticked at once.
+    if (!m_spreadingCheck && lvServer->selectionModel()->isRowSelected(row)) {
+        m_spreadingCheck = true;
+        for (const QModelIndex &selected : lvServer->selectionModel()->selectedRows())
+            m_model.setChecked(selected.row(), checked);
+        m_spreadingCheck = false;
+    }
+    if (!m_spreadingCheck)
+        computeSize();
+}
+
+void FileListWindow::columnClicked(int column)
+{
+    // Every click flips the order, whichever column it was on.
+    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    lvServer->header()->setSortIndicatorShown(true);
+    lvServer->header()->setSortIndicator(column, m_sortOrder);
+    m_model.sort(column, m_sortOrder);
+}
+
+void FileListWindow::showSecureMark()
+{
+    const cFTP *client = Shared().FtpClient.get();
+    Image1->setVisible(client && client->secure());
+}
+
+void FileListWindow::enableFileButtons()
+{
+    const bool rows = m_model.count() > 0;
+    const bool otherWindow = button(6)->isEnabled();
+    for (int index = 1; index <= CheckAllButton; ++index) {
+        const bool fileButton = index <= 2;
+        if (!rows)
+            button(index)->setEnabled(false);
+        else if (otherWindow || !fileButton)
+            button(index)->setEnabled(true);
+    }
+}
+
+void FileListWindow::preselect(int row)
+{
+    if (m_model.count() == 0)
+        return;
+    lvServer->clearSelection();
+    const int shown = row < 0 ? 0 : row;
+    selectRow(shown);
+    scrollToRow(shown);
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "operations/FileListModel.h"
+#include "operations/ListWindow.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QRadioButton;
+class QTimer;
+class QToolBar;
+class QTreeView;
+
+// The window both file lists are: a list of one folder's files with a check box on every row,
+// a tool bar of seven buttons, the transfer mode, the labels with the folders and the sizes,
+// a status line, and the busy state with its moving picture. Each twin adds what its folder
+// and its buttons do.
+class FileListWindow
+    : public QDialog
+    , public ListWindow
+{
+    Q_OBJECT
+
+public:
+    // A tool bar button: its caption (with its Alt key marked) and tool tip.
+    struct Button
+    {
+        QString caption;
+        QString toolTip;
+    };
+    // An Alt key: the button it presses, and whether it works only while that button is
+    // enabled.
+    struct AltKey
+    {
+        Qt::Key key;
+        int button;
+        bool onlyWhenEnabled;
+    };
+
+    // The toolbar's buttons by index from 1.
+    QAction *button(int index) const { return m_buttons.value(index - 1); }
+    // The number shown in a size label: the bytes in meg, "1,234.5 meg".
+    static QString megText(double bytes);
+
+    // ListWindow
+    FileListModel &model() override { return m_model; }
+    void enterBusy() override;
+    void leaveBusy() override;
+    bool goesOn() const override;
+    void setBusyIndicatorShown(bool shown) override;
+    void showStatus(const QString &text) override;
+    void setArchiveNoticeShown(bool shown) override;
+    int selectedRow() const override;
+    void selectRow(int row) override;
+    void scrollToRow(int row) override;
+    TransferMode transferMode() const override;
+    void resetCheckAll() override;
+    // The summary labels: the checked files and their size; the twin adds its own.
+    void computeSize() override;
+
+    void checkAll();
+
+protected:
+    FileListWindow(const QString &name, const QList<Button> &buttons, const QList<AltKey> &altKeys,
+                   QWidget *parent = nullptr);
+
+    // A tool bar button was clicked, or its Alt key pressed.
+    virtual void buttonPressed(int index) = 0;
+    // Its Alt key; the button's own work unless the twin says otherwise.
+    virtual void altKeyPressed(int index) { buttonPressed(index); }
+    // What the twin shows beyond the checked totals.
+    virtual void showTotals(const FileListModel::Totals &totals) = 0;
+    // Shows the lock when the session is secure.
+    void showSecureMark();
+    // The tool bar after a listing: with no rows the file buttons are disabled.
+    void enableFileButtons();
+    // The lists' row of that name selected and shown; the first row when none has it.
+    void preselect(int row);
+
+    QTreeView *lvServer;
+    QToolBar *Toolbar1;
+    QRadioButton *OptAuto;
+    QRadioButton *OptBinary;
+    QRadioButton *OptAscii;
+    QLabel *lblLocal;
+    QLabel *lblRemote;
+    QLabel *lblvsize;
+    QLabel *lblcnt;
+    QLabel *lblSize;
+    QLabel *lbout;
+    QLabel *Image1;
+    QLabel *ImgUpload;
+    QTimer *Timer1;
+    QMenu *mnuEdit;
+
+private:
+    void buildList();
+    QWidget *buildLabels();
+    QWidget *buildStatusLine();
+    void rowCheckChanged(int row, bool checked);
+    void columnClicked(int column);
+    void moveBusyPicture();
+
+    FileListModel m_model;
+    QList<QAction *> m_buttons;
+    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
+    bool m_spreadingCheck = false;
+    QString m_statusBeforeNotice;
+};

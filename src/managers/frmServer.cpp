@@ -1,0 +1,232 @@
+#include "managers/frmServer.h"
+
+#include "course/LocalPaths.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "operations/RemoteFileOperations.h"
+#include "operations/RemoteFolderListing.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QTimer>
+
+using Platform::Ui;
+
+namespace {
+
+enum Button { CopyDown = 1, Rename, Delete, CheckAll, Exit, ViewLocal, About };
+
+QList<FileListWindow::Button> buttons()
+{
+    return {
+        {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)")},
+        {QStringLiteral("&Rename"), QStringLiteral("Rename File (Alt + R)")},
+        {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)")},
+        {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)")},
+        {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)")},
+        {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)")},
+        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)")},
+    };
+}
+
+QList<FileListWindow::AltKey> altKeys()
+{
+    return {{Qt::Key_D, CopyDown, true}, {Qt::Key_X, Exit, false},     {Qt::Key_R, Rename, true},
+            {Qt::Key_L, Delete, false},  {Qt::Key_A, CheckAll, false}, {Qt::Key_V, ViewLocal, true},
+            {Qt::Key_B, About, false}};
+}
+
+QString collapsed(QString path, const QString &doubled = QStringLiteral("//"))
+{
+    while (path.contains(doubled))
+        path.replace(doubled, doubled.left(doubled.size() - 1));
+    return path;
+}
+
+} // namespace
+
+frmServer::frmServer(QWidget *parent)
+    : FileListWindow(QStringLiteral("frmServer"), buttons(), altKeys(), parent)
+{
+    setWindowTitle(QStringLiteral("Remote Drive"));
+    QAction *mnuExplorer = mnuEdit->addAction(QStringLiteral("View in Internet Explorer Browser"));
+    mnuExplorer->setObjectName(QStringLiteral("mnuExplorer"));
+    connect(mnuExplorer, &QAction::triggered, this, &frmServer::viewSelected);
+}
+
+void frmServer::setOpeners(Openers openers)
+{
+    m_openers = std::move(openers);
+    button(ViewLocal)->setVisible(bool(m_openers.localList));
+}
+
+bool frmServer::RefreshList(const QString &path)
+{
+    const SharedState &shared = Shared();
+    m_localPath = path;
+    const qsizetype backslash = path.lastIndexOf(u'\\');
+    m_localFolder = backslash < 0 ? QString() : path.left(backslash + 1);
+    const QString nameToPreselect = backslash < 0 ? QString() : path.mid(backslash + 1);
+
+    setWindowTitle(QStringLiteral("Ftp Site:  ") + shared.SiteName);
+    showSecureMark();
+    lblLocal->setText(backslash < 0 ? path : m_localFolder);
+    const bool noLocalPath = path.isEmpty();
+    for (const int index : {int(CopyDown), int(Rename), int(ViewLocal)})
+        button(index)->setEnabled(!noLocalPath && (index != ViewLocal || m_openers.localList));
+    lblRemote->setText(collapsed(QStringLiteral("//") + shared.RemoteDir, QStringLiteral("///")));
+
+    const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
+    if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
+        m_closingItself = true;
+        close();
+        m_closingItself = false;
+        return false;
+    }
+    model().setRows(listing.rows);
+    enableFileButtons();
+    computeSize();
+    if (!nameToPreselect.isEmpty())
+        preselect(listing.preselected);
+    return true;
+}
+
+void frmServer::buttonPressed(int index)
+{
+    RemoteFileOperations operations(*this, m_localFolder);
+    switch (index) {
+    case CopyDown:
+        operations.copyDown();
+        break;
+    case Rename:
+        operations.renamefile();
+        break;
+    case Delete:
+        Shared().TransferRunning = false;
+        operations.deleteChecked();
+        break;
+    case CheckAll:
+        checkAll();
+        break;
+    case Exit:
+        exitWindow();
+        Shared().WindowClosed = true;
+        break;
+    case ViewLocal:
+        if (m_openers.localList)
+            m_openers.localList(m_localFolder, model().count() > 0 && selectedRow() >= 0
+                                                   ? model().row(selectedRow()).name
+                                                   : QString());
+        break;
+    case About:
+        if (m_openers.aboutBox)
+            m_openers.aboutBox(this);
+        break;
+    }
+}
+
+void frmServer::altKeyPressed(int index)
+{
+    // The keys run the routines themselves, without what their buttons do around them.
+    if (index == Exit) {
+        exitWindow();
+        return;
+    }
+    if (index == Delete) {
+        RemoteFileOperations(*this, m_localFolder).deleteChecked();
+        return;
+    }
+    buttonPressed(index);
+}
+
+void frmServer::exitWindow()
+{
+    SharedState &shared = Shared();
+    if (Timer1->isActive()) {
+        // An operation runs: stop it where it stands; a transfer in the middle ends with the
+        // session.
+        ImgUpload->hide();
+        Timer1->stop();
+        if (!shared.FtpClient->secure())
+            shared.FtpClient->CloseConnection();
+    }
+    shared.CancelRequest = true;
+    m_closingItself = true;
+    close();
+    m_closingItself = false;
+    shared.BusyFlag = false;
+    shared.TransferRunning = false;
+}
+
+void frmServer::showTotals(const FileListModel::Totals &totals)
+{
+    const QString text = megText(double(totals.all));
+    lblvsize->setText(text);
+    Q_EMIT serverTotalChanged(text);
+}
+
+void frmServer::showEvent(QShowEvent *event)
+{
+    showSecureMark();
+    FileListWindow::showEvent(event);
+}
+
+void frmServer::reject()
+{
+    // Escape closes as the close box does.
+    close();
+}
+
+void frmServer::closeEvent(QCloseEvent *event)
+{
+    SharedState &shared = Shared();
+    ImgUpload->hide();
+    Timer1->stop();
+    if (!shared.FtpClient->secure() && shared.CatalogueUploadFailed)
+        uploadCatalogueAfterFailedRefresh();
+    if (!m_closingItself) {
+        shared.WindowClosed = true;
+    } else if (shared.BusyFlag && !shared.CancelRequest) {
+        // The program may not close the window under a running operation.
+        shared.BusyFlag = false;
+        RefreshList(m_localPath);
+        event->ignore();
+        return;
+    }
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+void frmServer::uploadCatalogueAfterFailedRefresh()
+{
+    SharedState &shared = Shared();
+    shared.CatalogueUploadFailed = false;
+    cFTP &client = *shared.FtpClient;
+    if (client.GetFTPDirectory().isEmpty())
+        EnsureConnected();
+    client.SetFTPDirectory(collapsed(shared.RemoteDir + u'/'));
+    client.SetFTPDirectory(QStringLiteral(".."));
+    bool uploaded = false;
+    for (const QString &name :
+         {QStringLiteral("index.htm"), QStringLiteral("index.xml"), QStringLiteral("index.xsl")})
+        uploaded = client.FTPUploadFile(
+            shared.HostFolder + QStringLiteral("Course\\Archive\\") + name, name);
+    if (!uploaded) {
+        Platform::messageBox(QStringLiteral("Sorry, you'll have to refresh the archive manually."),
+                             Ui::Buttons::OK, Ui::Icon::Exclamation,
+                             QStringLiteral("Refresh Failed."));
+    }
+}
+
+void frmServer::viewSelected()
+{
+    const QString temporary = RemoteFileOperations(*this, m_localFolder).fetchForViewing();
+    if (temporary.isEmpty() || !m_openers.viewer)
+        return;
+    m_openers.viewer(this, temporary);
+    DeleteLocalFile(temporary);
+}
