@@ -16,6 +16,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -64,11 +65,13 @@ FileListWindow::FileListWindow(const QString &name, const QList<Button> &buttons
     setObjectName(name);
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     for (int index = 1; index <= buttons.size(); ++index) {
-        QAction *action = Toolbar1->addAction(buttons.at(index - 1).caption);
+        const Button &shown = buttons.at(index - 1);
+        QAction *action = Toolbar1->addAction(
+            QIcon::fromTheme(shown.icon, style()->standardIcon(shown.fallback)), shown.caption);
         action->setObjectName(QStringLiteral("Button%1").arg(index));
-        action->setToolTip(buttons.at(index - 1).toolTip);
+        action->setToolTip(shown.toolTip);
         connect(action, &QAction::triggered, this, [this, index] { buttonPressed(index); });
         m_buttons.append(action);
     }
@@ -114,6 +117,7 @@ void FileListWindow::buildList()
     lvServer->header()->setStretchLastSection(false);
     m_model.setDecorations([](int number) { return QVariant(FileTypeIcons::icon(number)); });
     connect(&m_model, &FileListModel::checkChanged, this, &FileListWindow::rowCheckChanged);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &FileListWindow::fitColumns);
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &FileListWindow::columnClicked);
     connect(lvServer, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { mnuEdit->popup(lvServer->viewport()->mapToGlobal(at)); });
@@ -317,6 +321,13 @@ void FileListWindow::rowCheckChanged(int row, bool checked)
     }
     if (!m_spreadingCheck)
         computeSize();
+}
+
+void FileListWindow::fitColumns()
+{
+    // The name takes the room the sizes, dates and types leave.
+    for (int column = FileListModel::SizeColumn; column < FileListModel::ColumnCount; ++column)
+        lvServer->resizeColumnToContents(column);
 }
 
 void FileListWindow::columnClicked(int column)

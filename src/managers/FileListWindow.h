@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QStyle>
 
 #include <functional>
 
@@ -32,6 +33,8 @@ public:
     {
         QString caption;
         QString toolTip;
+        QString icon;                    // the desktop theme's name of its picture
+        QStyle::StandardPixmap fallback; // Qt's picture where the theme has none
     };
     // An Alt key: the button it presses, and whether it works only while that button is
     // enabled.
@@ -105,6 +108,7 @@ private:
     void rowCheckChanged(int row, bool checked);
     void columnClicked(int column);
     void moveBusyPicture();
+    void fitColumns();
 
     FileListModel m_model;
     QList<QAction *> m_buttons;

@@ -23,13 +23,20 @@ enum Button { CopyDown = 1, Rename, Delete, CheckAll, Exit, ViewLocal, About };
 QList<FileListWindow::Button> buttons()
 {
     return {
-        {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)")},
-        {QStringLiteral("&Rename"), QStringLiteral("Rename File (Alt + R)")},
-        {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)")},
-        {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)")},
-        {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)")},
-        {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)")},
-        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)")},
+        {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)"),
+         QStringLiteral("go-down"), QStyle::SP_ArrowDown},
+        {QStringLiteral("&Rename"), QStringLiteral("Rename File (Alt + R)"),
+         QStringLiteral("edit-rename"), QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)"),
+         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+        {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)"),
+         QStringLiteral("edit-select-all"), QStyle::SP_DialogApplyButton},
+        {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)"),
+         QStringLiteral("application-exit"), QStyle::SP_DialogCloseButton},
+        {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)"),
+         QStringLiteral("folder"), QStyle::SP_DirIcon},
+        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)"), QStringLiteral("help-about"),
+         QStyle::SP_MessageBoxInformation},
     };
 }
 
