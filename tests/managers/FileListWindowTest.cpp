@@ -1,0 +1,84 @@
+// The list window base, as the remote list uses it: the summary labels, check-all, checks that
+// spread over a selection, and the sort order that flips on every header click.
+
+#include "support/VellixTest.h"
+
+#include "managers/frmServer.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+class FileListWindowTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QDateTime day(QDate(2007, 3, 14), QTime(9, 0));
+        window.model().setRows({FileRow::listed(u"b.txt"_s, 1250000, day),
+                                FileRow::listed(u"a.htm"_s, 500000, day.addDays(1)),
+                                FileRow::listed(u"c.pdf"_s, 9, day.addDays(-1))});
+        window.computeSize();
+    }
+
+    QString label(const char *name) const
+    {
+        return window.findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    QStringList names()
+    {
+        QStringList list;
+        for (int row = 0; row < window.model().count(); ++row)
+            list.append(window.model().row(row).name);
+        return list;
+    }
+    QTreeView *list() const { return window.findChild<QTreeView *>(u"lvServer"_s); }
+
+    frmServer window;
+};
+
+TEST_F(FileListWindowTest, CheckAllFlipsItsCaptionAndTheLabelsFollow)
+{
+    EXPECT_EQ(label("lblvsize"), u"1.75 meg"_s);
+    EXPECT_EQ(label("lblcnt"), u"0 files"_s);
+    window.checkAll();
+    EXPECT_EQ(window.button(4)->text(), u"UnCheck &All"_s);
+    EXPECT_EQ(window.button(4)->toolTip(), u"UnCheck &All (Alt + A)"_s);
+    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
+    EXPECT_EQ(label("lblSize"), u"1.75 meg"_s);
+    window.checkAll();
+    EXPECT_EQ(window.button(4)->text(), u"Check &All"_s);
+    EXPECT_EQ(label("lblcnt"), u"0 files"_s);
+    EXPECT_EQ(label("lblSize"), u"0.0 meg"_s);
+}
+
+TEST_F(FileListWindowTest, ACheckAmongSelectedRowsChecksThemAll)
+{
+    list()->selectionModel()->select(
+        QItemSelection(window.model().index(0, 0), window.model().index(1, 0)),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window.model().setData(window.model().index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"2 files"_s);
+    EXPECT_FALSE(window.model().row(2).checked);
+    // A row outside the selection is checked alone.
+    window.model().setData(window.model().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
+    window.model().setData(window.model().index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"1 files"_s);
+}
+
+TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrder)
+{
+    QHeaderView *header = list()->header();
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"b.txt"_s, u"a.htm"_s, u"c.pdf"_s}));
+    // Another column goes on flipping rather than starting ascending.
+    Q_EMIT header->sectionClicked(FileListModel::DateColumn);
+    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"b.txt"_s, u"a.htm"_s}));
+}
