@@ -3,6 +3,7 @@
 // secure batch hand-over to the external transfer tool.
 
 #include "servers/FtpTestServer.h"
+#include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
 #include "control/BatchUpload.h"
@@ -299,6 +300,28 @@ TEST_P(UploadServerTest, FileGoesUpAndTheCatalogueIsRebuiltForAHostWithLoadfunc)
     EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "first lesson\r\n");
     EXPECT_TRUE(serverContent(ArchivePath + u"/index.htm"_s).contains("notes.txt"));
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+}
+
+TEST_P(UploadServerTest, ClicksWhileAFileGoesUpAreRefused)
+{
+    serverFolder(MonthPath);
+    int commands = 0;
+    for (const auto event : {&Vellix::clickUpload, &Vellix::clickDnload})
+        QObject::connect(control.get(), event, [&] { ++commands; });
+    // A person clicking Upload and Dn Del Rn again while the blocks go out.
+    bool clicked = false;
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [&] {
+        if (std::exchange(clicked, true))
+            return;
+        for (const QString &name : {u"cmdUpload"_s, u"cmdDnload"_s})
+            control->findChild<QPushButton *>(name)->click();
+    });
+    const QByteArray content = patterned(200000);
+    click(localFile(u"big.bin"_s, content));
+    EXPECT_TRUE(clicked);
+    EXPECT_EQ(commands, 1);
+    EXPECT_EQ(serverContent(MonthPath + u"/big.bin"_s), content);
+    EXPECT_FALSE(Shared().TransferRunning);
 }
 
 TEST_P(UploadServerTest, FileGoesUpSilentlyWithoutCatalogueForAHostWithoutLoadfunc)
