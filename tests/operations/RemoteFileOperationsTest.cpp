@@ -12,6 +12,7 @@
 #include "course/SharedClient.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
+#include "managers/frmServer.h"
 #include "operations/FileListModel.h"
 #include "operations/ListWindow.h"
 #include "operations/RemoteFileOperations.h"
@@ -339,6 +340,56 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
                   QStringList{c.onServer});
         EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files),
                   c.onDisk.isEmpty() ? QStringList() : QStringList{c.onDisk});
+    }
+}
+
+TEST_P(RemoteFileOperationsTest, DroppedSessionIsOpenedAgainBeforeTheNextFile)
+{
+    serverFile(u"a.txt"_s, "a");
+    list();
+    window.check({u"a.txt"_s});
+    int reconnects = 0;
+    Shared().Reconnect = [&reconnects] {
+        ++reconnects;
+        OpenSharedSession();
+    };
+    Shared().FtpClient->CloseConnection();
+    RemoteFileOperations(window, LocalFolder).copyDown();
+    EXPECT_EQ(reconnects, 1);
+    EXPECT_EQ(readFile(localPath(u"a.txt"_s)), "a");
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
+}
+
+// A catalogue that could not be uploaded after a change goes up when the window closes; when
+// that fails too, the user is told to refresh the archive by hand.
+TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
+{
+    for (const bool built : {true, false}) {
+        SCOPED_TRACE(built ? "catalogue built" : "no catalogue");
+        const QString catalogue =
+            Platform::DosPath::toLinux(Shared().HostFolder + u"Course\\Archive"_s);
+        QDir(catalogue).removeRecursively();
+        if (built) {
+            for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s})
+                writeFile(catalogue + u'/' + name, name.toUtf8());
+        }
+        ui().clear();
+        frmServer remote;
+        ASSERT_TRUE(remote.RefreshList(LocalFolder));
+        Shared().CatalogueUploadFailed = true;
+        remote.close();
+        EXPECT_FALSE(Shared().CatalogueUploadFailed);
+        const QString archive = server->rootPath() + u"/DV/bio/2007/"_s;
+        if (built) {
+            EXPECT_TRUE(ui().boxes().isEmpty());
+            EXPECT_EQ(readFile(archive + u"index.xsl"_s), "index.xsl");
+        } else {
+            ASSERT_EQ(ui().boxes().size(), 1);
+            EXPECT_EQ(ui().boxes().at(0).text,
+                      u"Sorry, you'll have to refresh the archive manually."_s);
+            EXPECT_EQ(ui().boxes().at(0).title, u"Refresh Failed."_s);
+        }
+        QFile::remove(archive + u"index.xsl"_s);
     }
 }
 
