@@ -1,6 +1,9 @@
 #include "viewer/WebEngineStartup.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
+#include <QOpenGLContext>
+#include <QtWebEngineQuick/qtwebenginequickglobal.h>
 
 #include <unistd.h>
 
@@ -15,12 +18,19 @@ void turnOffSandboxForRoot()
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
+void shareOpenGLContexts()
+{
+    if (!QOpenGLContext::globalShareContext() && qobject_cast<QGuiApplication *>(qApp))
+        QtWebEngineQuick::initialize();
+}
+
 } // namespace
 
 void prepare()
 {
     static const bool prepared = [] {
         turnOffSandboxForRoot();
+        shareOpenGLContexts();
         return true;
     }();
     Q_UNUSED(prepared);

@@ -10,6 +10,7 @@
 #include <QJSEngine>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -161,4 +162,15 @@ TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
     });
     view->exec();
     EXPECT_EQ(seen, u"frmView|View File - "_s + Page + u"|Lesson one"_s);
+}
+
+// A host that made its application before it loaded the library, as a plugin loader does.
+TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPages)
+{
+    QProcess host;
+    host.start(QStringLiteral(VELLIX_LATE_HOST), {QStringLiteral(VELLIX_LATE_PLUGIN), Page});
+    ASSERT_TRUE(host.waitForFinished(LoadWaitMs));
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+    EXPECT_EQ(host.readAllStandardOutput(), "Lesson one\n");
 }
