@@ -8,9 +8,17 @@
 #include "course/SharedState.h"
 #include "managers/frmServer.h"
 #include "transport/cFTP.h"
+#include "viewer/frmView.h"
 
 #include <QLineEdit>
 #include <QScopeGuard>
+
+namespace {
+
+// The windows were placed in twips; 15 make a pixel on a screen of 96 dots an inch.
+constexpr int TwipsPerPixel = 15;
+
+} // namespace
 
 DownloadCommand::DownloadCommand(CommandPreparation::Control control)
     : m_preparation(std::move(control))
@@ -66,6 +74,13 @@ void DownloadCommand::openRemoteList(const QString &localPath)
     openers.aboutBox = [](QWidget *parent) {
         frmAbout about(parent);
         about.exec();
+    };
+    openers.viewer = [](QWidget *list, const QString &dosPath) {
+        // Beside the list, as large as the list.
+        frmView view(list);
+        view.setGeometry(list->geometry().translated(-320 / TwipsPerPixel, 320 / TwipsPerPixel));
+        view.setFileToView(dosPath);
+        view.exec();
     };
     window.setOpeners(std::move(openers));
     if (!window.RefreshList(localPath))

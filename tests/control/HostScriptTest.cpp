@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -286,6 +287,12 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
                   "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
                   "});\n"
                   "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
+                  "onWindow(\"frmView\", function (win) {\n"
+                  "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
+                  "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
+                  "win.find(\"wb1\").title);\n"
+                  "    win.close();\n"
+                  "});\n"
                   "onWindow(\"frmServer\", function (win) {\n"
                   "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
                   "win.find(\"lblvsize\").text);\n"
@@ -299,6 +306,8 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
                   "    win.press(\"Toolbar1\", 3);\n"
                   "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
                   "r.cells[0]; }).sort().join(\" \"));\n"
+                  "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
+                  "    trigger(\"mnuExplorer\");\n"
                   "    win.press(\"Toolbar1\", 5);\n"
                   "});\n"
                   "click(\"cmdDnload\");\n",
@@ -310,6 +319,10 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     EXPECT_TRUE(result.out.contains(u"asked Rename File"_s));
     EXPECT_TRUE(result.out.contains(u"box Vellixon: Delete Operation is Complete!"_s));
     EXPECT_TRUE(result.out.contains(u"left b.txt d.txt"_s)) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QRegularExpression(u"viewing rad[0-9A-Fa-f]{5}\\.txt: "_s)))
+        << result.out.toStdString();
+    // The copy fetched for the viewer is gone with the viewer.
+    EXPECT_EQ(QDir(Platform::DosPath::toLinux(u"C:\\"_s)).entryList({u"rad*"_s}), QStringList());
     const QString month = server->rootPath() + MonthFolder;
     EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList({u"b.txt"_s, u"d.txt"_s}));
     EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\d.txt"_s)), "a.txt");
