@@ -199,14 +199,26 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     writeFile(localPath(u"a.txt"_s), "an older copy");
     list();
     window.check({u"a.txt"_s, u"b b.bin"_s});
+    // The pictures the row of a.txt shows on the way: being copied, copied, its type's again.
+    QList<int> pictures;
+    QObject::connect(&window.model(), &QAbstractItemModel::dataChanged, [&](const QModelIndex &at) {
+        const int row = window.rowOf(u"a.txt"_s);
+        if (at.row() != row)
+            return;
+        const int picture = window.model().row(row).imageNumber;
+        if (pictures.isEmpty() || pictures.constLast() != picture)
+            pictures.append(picture);
+    });
     RemoteFileOperations(window, LocalFolder).copyDown();
+    const int txt = FileTypeIndex(u"txt"_s);
+    EXPECT_EQ(pictures,
+              QList<int>({FileListModel::TransferringImage, FileListModel::DownloadedImage, txt}));
 
     EXPECT_EQ(readFile(localPath(u"a.txt"_s)), first);
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
     EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
     EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
     EXPECT_EQ(window.model().totals().checkedCount, 0);
-    EXPECT_EQ(window.model().row(window.rowOf(u"a.txt"_s)).imageNumber, FileTypeIndex(u"txt"_s));
     EXPECT_FALSE(window.busy);
     EXPECT_FALSE(Shared().TransferRunning);
     // No probe of ours stays behind.
