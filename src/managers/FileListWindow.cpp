@@ -29,6 +29,8 @@ namespace {
 constexpr int Buttons = 7;
 constexpr int ExitButton = 5;
 constexpr int CheckAllButton = 4;
+constexpr int OtherWindowButton = 6; // View Local, View Srvr
+constexpr int LastFileButton = 2;    // Copy, Rename: they need the other folder
 constexpr int TimerMilliseconds = 100;
 // The busy picture's track: it moves a step every tick and starts over at the end.
 constexpr int PictureTrack = 70;
@@ -348,9 +350,9 @@ void FileListWindow::showSecureMark()
 void FileListWindow::enableFileButtons()
 {
     const bool rows = m_model.count() > 0;
-    const bool otherWindow = button(6)->isEnabled();
+    const bool otherWindow = button(OtherWindowButton)->isEnabled();
     for (int index = 1; index <= CheckAllButton; ++index) {
-        const bool fileButton = index <= 2;
+        const bool fileButton = index <= LastFileButton;
         if (!rows)
             button(index)->setEnabled(false);
         else if (otherWindow || !fileButton)
