@@ -198,21 +198,26 @@ void FileListWindow::enterBusy()
 {
     for (int index = 1; index <= Buttons; ++index)
         button(index)->setEnabled(index == ExitButton);
-    setPointer(this, true);
-    Shared().BusyFlag = true;
-    ImgUpload->move(0, 0);
-    ImgUpload->show();
-    Timer1->start();
+    showBusy(true);
 }
 
 void FileListWindow::leaveBusy()
 {
-    Timer1->stop();
-    ImgUpload->hide();
-    Shared().BusyFlag = false;
-    setPointer(this, false);
+    showBusy(false);
     for (QAction *action : std::as_const(m_buttons))
         action->setEnabled(true);
+}
+
+void FileListWindow::showBusy(bool busy)
+{
+    setPointer(this, busy);
+    Shared().BusyFlag = busy;
+    ImgUpload->move(0, 0);
+    ImgUpload->setVisible(busy);
+    if (busy)
+        Timer1->start();
+    else
+        Timer1->stop();
 }
 
 bool FileListWindow::goesOn() const

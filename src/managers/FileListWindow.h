@@ -54,6 +54,7 @@ public:
     FileListModel &model() override { return m_model; }
     void enterBusy() override;
     void leaveBusy() override;
+    void showBusy(bool busy) override;
     bool goesOn() const override;
     void setBusyIndicatorShown(bool shown) override;
     void showStatus(const QString &text) override;

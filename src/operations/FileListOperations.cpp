@@ -1,10 +1,12 @@
 #include "operations/FileListOperations.h"
 
 #include "course/ArchiveCatalogue.h"
+#include "course/FileTypes.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
 #include "operations/ListWindow.h"
+#include "platform/Ui.h"
 #include "transport/cFTP.h"
 
 #include <cmath>
@@ -13,9 +15,33 @@ FileListOperations::FileListOperations(ListWindow &window)
     : m_window(window)
 {}
 
+cFTP &FileListOperations::client()
+{
+    return *Shared().FtpClient;
+}
+
+void FileListOperations::hourglass(bool on)
+{
+    Platform::setMousePointer(on ? Platform::Ui::Pointer::Hourglass
+                                 : Platform::Ui::Pointer::Default);
+}
+
 int FileListOperations::pageCount(int rows)
 {
     return static_cast<int>(std::nearbyint(rows / double(RowsPerPage) + 1));
+}
+
+QString FileListOperations::listedFolder()
+{
+    const SharedState &shared = Shared();
+    QString path = shared.RemoteRoot.isEmpty() ? shared.RemoteDir
+                                               : shared.RemoteRoot + u'/' + shared.RemoteDir;
+    path = path.trimmed();
+    if (!path.endsWith(u'/'))
+        path += u'/';
+    while (path.contains(QLatin1String("//")))
+        path.replace(QLatin1String("//"), QLatin1String("/"));
+    return path;
 }
 
 void FileListOperations::reconnectIfNeeded(const QString &folder)
@@ -27,10 +53,30 @@ void FileListOperations::reconnectIfNeeded(const QString &folder)
     client.SetFTPDirectory(folder);
 }
 
-void FileListOperations::startPages()
+void FileListOperations::startCopy()
 {
+    m_window.enterBusy();
+    cFTP &client = *Shared().FtpClient;
+    const ListWindow::TransferMode mode = m_window.transferMode();
+    if (mode == ListWindow::TransferMode::Binary)
+        client.SetTransferBinary();
+    else if (mode == ListWindow::TransferMode::Ascii)
+        client.SetTransferASCII();
+    m_window.selectRow(-1);
     m_pages = pageCount(m_window.model().count());
     m_lastPageEnd = RowsPerPage;
+    if (m_window.model().count() > 0)
+        m_window.scrollToRow(0);
+}
+
+void FileListOperations::showUnderWay(int row, const QString &status)
+{
+    m_window.showStatus(status);
+    m_window.model().setImageNumber(row, FileListModel::TransferringImage);
+    m_window.selectRow(row);
+    scrollPageFor(row);
+    if (m_window.transferMode() == ListWindow::TransferMode::Auto)
+        SetTransferTypeFor(m_window.model().row(row).name);
 }
 
 void FileListOperations::scrollPageFor(int row)
@@ -48,6 +94,22 @@ void FileListOperations::scrollPageFor(int row)
             return;
         }
     }
+}
+
+void FileListOperations::markCopied(int row, int imageNumber)
+{
+    m_window.model().setImageNumber(row, imageNumber);
+    m_window.model().setChecked(row, false);
+    m_window.selectRow(-1);
+    m_window.computeSize();
+}
+
+bool FileListOperations::confirmDelete()
+{
+    return Platform::messageBox(
+               QStringLiteral("Are you sure you want to delete the checked files?"),
+               Platform::Ui::Buttons::YesNo, Platform::Ui::Icon::Question, {},
+               2) == Platform::Ui::Answer::Yes;
 }
 
 void FileListOperations::updateArchive()

@@ -3,6 +3,7 @@
 #include <QString>
 
 class ListWindow;
+class cFTP;
 
 // What the operations of both list windows share: the attempt budget per file, the session
 // brought back when it dropped, the list scrolled page by page while files go by, and the
@@ -19,19 +20,33 @@ public:
 
     // The number of pages of a list: rows / 12 + 1, rounded half to even.
     static int pageCount(int rows);
+    // The server folder the lists work in: the remote root and folder, with a trailing "/".
+    static QString listedFolder();
 
 protected:
+    // The session's FTP client.
+    static cFTP &client();
+    static void hourglass(bool on);
     // Opens the session again when it dropped, and goes back to the folder.
     void reconnectIfNeeded(const QString &folder);
-    // Keeps the row being worked on in view, a page at a time.
-    void scrollPageFor(int row);
-    void startPages();
+    // The start of a copy: the busy state, the transfer mode, no row selected, the first page.
+    void startCopy();
+    // A file of the copy under way: the status line, its row marked, selected and in view,
+    // and the transfer type for its name when the mode is Auto.
+    void showUnderWay(int row, const QString &status);
+    // A file that went across: its row marked with the picture, unchecked, and counted out.
+    void markCopied(int row, int imageNumber);
+    // Asks before the checked files are deleted; No is the default.
+    static bool confirmDelete();
     // Rebuilds the archive catalogue while the window shows its notice.
     void updateArchive();
 
     ListWindow &m_window;
 
 private:
+    // Keeps the row being worked on in view, a page at a time.
+    void scrollPageFor(int row);
+
     int m_pages = 0;
     int m_lastPageEnd = RowsPerPage;
 };

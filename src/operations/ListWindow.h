@@ -20,6 +20,8 @@ public:
     // flag set, the hourglass shown; and back, with every button enabled.
     virtual void enterBusy() = 0;
     virtual void leaveBusy() = 0;
+    // The busy indicator, flag and hourglass alone, the buttons left as they are.
+    virtual void showBusy(bool busy) = 0;
     // False once Exit stopped the busy indicator: the running operation must end.
     virtual bool goesOn() const = 0;
     // Hides the busy indicator while a box reports a failure, and shows it again.

@@ -23,16 +23,6 @@ const QString RenameCharacters =
 constexpr int ViewAttempts = 5;
 constexpr int ExtensionsPerLine = 8;
 
-cFTP &client()
-{
-    return *Shared().FtpClient;
-}
-
-void hourglass(bool on)
-{
-    Platform::setMousePointer(on ? Ui::Pointer::Hourglass : Ui::Pointer::Default);
-}
-
 // Proves the local folder writable with a file of our own, leaving the user's files alone.
 bool folderWritable(const QString &dosFolder)
 {
@@ -77,18 +67,8 @@ void RemoteFileOperations::copyDown()
     shared.TransferRunning = true;
     shared.DvValue = 1;
     prepareRemotePath(true);
-
-    m_window.enterBusy();
-    const ListWindow::TransferMode mode = m_window.transferMode();
-    if (mode == ListWindow::TransferMode::Binary)
-        client().SetTransferBinary();
-    else if (mode == ListWindow::TransferMode::Ascii)
-        client().SetTransferASCII();
-    m_window.selectRow(-1);
-    startPages();
+    startCopy();
     FileListModel &model = m_window.model();
-    if (model.count() > 0)
-        m_window.scrollToRow(0);
 
     bool anyChecked = false;
     for (int row = 0; row < model.count(); ++row) {
@@ -140,20 +120,12 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
             endCancelled(QStringLiteral("File '%1', copy was cancelled by user!").arg(name));
             return Download::Stopped;
         }
-        m_window.showStatus(shared.RemoteDir + name);
-        model.setImageNumber(row, FileListModel::TransferringImage);
-        m_window.selectRow(row);
-        scrollPageFor(row);
-        if (m_window.transferMode() == ListWindow::TransferMode::Auto)
-            SetTransferTypeFor(name);
+        showUnderWay(row, shared.RemoteDir + name);
         reconnectIfNeeded(shared.RemoteDir);
         if (!folderWritable(m_localFolder))
             continue;
         if (client().FTPDownloadFile(localPath, name)) {
-            model.setImageNumber(row, FileListModel::DownloadedImage);
-            model.setChecked(row, false);
-            m_window.selectRow(-1);
-            m_window.computeSize();
+            markCopied(row, FileListModel::DownloadedImage);
             return Download::Done;
         }
     }
@@ -161,23 +133,11 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     return Download::Failed;
 }
 
-QString RemoteFileOperations::listedFolder()
-{
-    const SharedState &shared = Shared();
-    QString path = shared.RemoteRoot.isEmpty() ? shared.RemoteDir
-                                               : shared.RemoteRoot + u'/' + shared.RemoteDir;
-    path = withSlash(path.trimmed());
-    while (path.contains(QLatin1String("//")))
-        path.replace(QLatin1String("//"), QLatin1String("/"));
-    return path;
-}
-
 void RemoteFileOperations::deleteChecked()
 {
     SharedState &shared = Shared();
     prepareRemotePath(false);
-    if (Platform::messageBox(QStringLiteral("Are you sure you want to delete the checked files?"),
-                             Ui::Buttons::YesNo, Ui::Icon::Question, {}, 2) != Ui::Answer::Yes)
+    if (!confirmDelete())
         return;
 
     m_window.enterBusy();

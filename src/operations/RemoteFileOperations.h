@@ -22,9 +22,6 @@ public:
     // the caller deletes it after. Empty when no row is selected.
     QString fetchForViewing();
 
-    // The server folder the list shows: the remote root and folder, with a trailing "/".
-    static QString listedFolder();
-
     // "Please choose one of:" and the allowed extensions, eight to a line.
     static QString allowedExtensionsText();
 

@@ -5,7 +5,7 @@
 #include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
-#include "operations/RemoteFileOperations.h"
+#include "operations/FileListOperations.h"
 #include "platform/AutomationDate.h"
 #include "platform/Ui.h"
 #include "transport/cDirList.h"
@@ -19,7 +19,7 @@ namespace {
 QString folderToEnter()
 {
     QString path =
-        ConnectionPaths::underHomeDir(Shared().HomeDir, RemoteFileOperations::listedFolder());
+        ConnectionPaths::underHomeDir(Shared().HomeDir, FileListOperations::listedFolder());
     if (path.size() > 1 && path.endsWith(u'/'))
         path.chop(1);
     return path;

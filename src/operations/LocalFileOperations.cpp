@@ -1,0 +1,248 @@
+#include "operations/LocalFileOperations.h"
+
+#include "course/ArchiveCatalogue.h"
+#include "course/ConnectionPaths.h"
+#include "course/FileTypes.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "operations/FileListModel.h"
+#include "operations/ListWindow.h"
+#include "operations/RemoteFileOperations.h"
+#include "platform/FileSystemObject.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+
+using Platform::Ui;
+
+namespace {
+
+const QString RenameCharacters = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789_-~ .@'");
+
+void tell(const QString &text, Ui::Icon icon, const QString &title = {})
+{
+    Platform::messageBox(text, Ui::Buttons::OK, icon, title);
+}
+
+} // namespace
+
+LocalFileOperations::LocalFileOperations(ListWindow &window, const QString &localFolder)
+    : FileListOperations(window)
+    , m_localFolder(localFolder)
+{}
+
+void LocalFileOperations::enterServerFolder()
+{
+    client().SetFTPDirectory(ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder()));
+}
+
+void LocalFileOperations::copyUp(bool overCapacity)
+{
+    SharedState &shared = Shared();
+    shared.DvValue = 1;
+    if (overCapacity) {
+        tell(QStringLiteral("You cannot upload this much data.\r\nYour limit is %1 meg.")
+                 .arg(shared.CapacityLimit),
+             Ui::Icon::Critical);
+        return;
+    }
+    EnsureConnected();
+    enterServerFolder();
+    shared.TransferRunning = true;
+    startCopy();
+    FileListModel &model = m_window.model();
+
+    bool anyChecked = false;
+    bool lastUploaded = false;
+    for (int row = 0; row < model.count(); ++row) {
+        if (!model.row(row).checked)
+            continue;
+        anyChecked = true;
+        const QString name = model.row(row).name;
+        const Upload outcome = uploadChecked(row);
+        if (outcome == Upload::Stopped)
+            return;
+        lastUploaded = outcome == Upload::Done;
+        if (lastUploaded)
+            continue;
+        hourglass(false);
+        if (!m_window.goesOn()) {
+            tell(QStringLiteral("File '%1', upload was cancelled by the user.").arg(name),
+                 Ui::Icon::Exclamation, QStringLiteral("Upload File"));
+            hourglass(true);
+            if (shared.DvValue > 0)
+                RefreshArchive();
+            hourglass(false);
+            return;
+        }
+        m_window.setBusyIndicatorShown(false);
+        tell(QStringLiteral("File '%1', cannot copy to the server at this time!\r\n"
+                            "Please try again later.")
+                 .arg(name),
+             Ui::Icon::Critical);
+        if (m_window.goesOn()) {
+            m_window.setBusyIndicatorShown(true);
+            hourglass(true);
+        }
+    }
+
+    m_window.leaveBusy();
+    shared.TransferRunning = false;
+    m_window.showStatus(QString());
+    if (!anyChecked)
+        return;
+    model.resetImageNumbers();
+    m_window.resetCheckAll();
+    if ((lastUploaded || shared.CancelRequest) && shared.DvValue > 0) {
+        hourglass(true);
+        updateArchive();
+        hourglass(false);
+    }
+    tell(QStringLiteral("Copy Operation is Complete!"), Ui::Icon::Information);
+}
+
+LocalFileOperations::Upload LocalFileOperations::uploadChecked(int row)
+{
+    FileListModel &model = m_window.model();
+    const QString name = model.row(row).name;
+    for (int attempt = 0; attempt < AttemptsPerFile && !Shared().CancelRequest; ++attempt) {
+        if (!m_window.goesOn()) {
+            tell(QStringLiteral("File '%1', copy was cancelled by user!").arg(name),
+                 Ui::Icon::Exclamation);
+            return Upload::Stopped;
+        }
+        showUnderWay(row, m_localFolder + name);
+        if (client().GetFTPDirectory().isEmpty()) {
+            EnsureConnected();
+            enterServerFolder();
+        }
+        if (client().FTPUploadFile(m_localFolder + name, name)) {
+            markCopied(row, FileListModel::UploadedImage);
+            return Upload::Done;
+        }
+    }
+    return Upload::Failed;
+}
+
+void LocalFileOperations::deleteChecked()
+{
+    SharedState &shared = Shared();
+    hourglass(false);
+    if (!confirmDelete())
+        return;
+    m_window.showBusy(true);
+    FileListModel &model = m_window.model();
+    const Platform::FileSystemObject fso;
+    bool deleted = false;
+    for (int row = 0; row < model.count(); ++row) {
+        const QString name = model.row(row).name;
+        if (!m_window.goesOn()) {
+            shared.BusyFlag = false;
+            shared.CancelRequest = false;
+            hourglass(false);
+            tell(QStringLiteral("File '%1', delete was cancelled by user!").arg(name),
+                 Ui::Icon::Exclamation);
+            m_window.refreshList();
+            return;
+        }
+        if (!model.row(row).checked)
+            continue;
+        if (fso.DeleteFile(m_localFolder + name)) {
+            deleted = true;
+            continue;
+        }
+        // The others still go: the user learns which file stayed.
+        hourglass(false);
+        tell(QStringLiteral("File '%1', could not be deleted.  Please try again later.").arg(name),
+             Ui::Icon::Critical);
+        hourglass(true);
+    }
+    m_window.showBusy(false);
+    if (!deleted)
+        return;
+    hourglass(true);
+    m_window.refreshList();
+    hourglass(false);
+    tell(QStringLiteral("Delete Operation is Complete!"), Ui::Icon::Information);
+}
+
+void LocalFileOperations::renamefile()
+{
+    const int row = m_window.selectedRow();
+    FileListModel &model = m_window.model();
+    if (row < 0 || row >= model.count())
+        return;
+    const QString oldName = model.row(row).name;
+    const Platform::FileSystemObject fso;
+    const std::optional<Platform::FsoFile> file = fso.GetFile(m_localFolder + oldName);
+    if (file && (file->Attributes() & Platform::FsoFile::ReadOnly)) {
+        tell(QStringLiteral("File is marked as Read Only\r\nCancelling operation."),
+             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
+        return;
+    }
+    const std::optional<QString> answer =
+        Ui::instance().inputBox(QStringLiteral("'%1'\r\nNew Filename:").arg(oldName),
+                                QStringLiteral("Rename a file"), oldName);
+    if (!answer || answer->isEmpty())
+        return;
+    const QString newName = *answer;
+    if (!IsValidName(newName, RenameCharacters)) {
+        tell(QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
+             Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
+        return;
+    }
+    if (!ExtensionAllowed(ExtensionOf(newName))) {
+        tell(QStringLiteral("File extension change is denied.\r\n") +
+                 RemoteFileOperations::allowedExtensionsText(),
+             Ui::Icon::Critical);
+        m_window.refreshList();
+        m_window.selectRow(row);
+        return;
+    }
+    if (newName.compare(oldName, Qt::CaseInsensitive) == 0) {
+        tell(QStringLiteral("Please enter a unique name."), Ui::Icon::Critical,
+             QStringLiteral("Same Name"));
+        return;
+    }
+    if (const QString why = fso.MoveFile(m_localFolder + oldName, m_localFolder + newName);
+        !why.isEmpty()) {
+        tell(QStringLiteral("File: %1 could not be renamed\r\non the local computer: %2")
+                 .arg(oldName, why),
+             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
+        return;
+    }
+    model.rename(row, newName);
+    offerServerRename(oldName, newName);
+}
+
+void LocalFileOperations::offerServerRename(const QString &oldName, const QString &newName)
+{
+    SharedState &shared = Shared();
+    EnsureConnected();
+    EnterMonthFolder();
+    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
+    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
+    if (client().GetFTPFileSize(oldName) < 1) {
+        hourglass(false);
+        tell(QStringLiteral("File: %1\r\nhas been successfully renamed.").arg(oldName),
+             Ui::Icon::Information, QStringLiteral("Rename file"));
+        return;
+    }
+    hourglass(false);
+    if (Platform::messageBox(QStringLiteral("The selected file on your local hard drive was "
+                                            "renamed successfully.\r\nDo you want to rename this "
+                                            "file on the website?"),
+                             Ui::Buttons::YesNo, Ui::Icon::Question,
+                             QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
+        return;
+    hourglass(true);
+    EnterMonthFolder();
+    if (!client().RenameFTPFile(oldName, newName)) {
+        hourglass(false);
+        return;
+    }
+    if (shared.DvValue > 0)
+        updateArchive();
+    hourglass(false);
+    tell(QStringLiteral("File: %1\r\nhas been successfully renamed on the website.").arg(oldName),
+         Ui::Icon::Information, QStringLiteral("Rename on website"));
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "operations/FileListOperations.h"
+
+#include <QString>
+
+// The operations of the local file list on the folder it lists: copy the checked files up to
+// the server under the capacity limit, delete the checked files, and rename the selected file
+// (and, when asked, the file of that name on the server).
+class LocalFileOperations : public FileListOperations
+{
+public:
+    // localFolder: the DOS folder the list shows, ending in "\".
+    LocalFileOperations(ListWindow &window, const QString &localFolder);
+
+    // overCapacity: the checked files and the server's would go beyond the capacity limit.
+    void copyUp(bool overCapacity);
+    void deleteChecked();
+    void renamefile();
+
+private:
+    enum class Upload { Done, Failed, Stopped };
+    Upload uploadChecked(int row);
+    // Enters the server folder the list works in, under the login folder.
+    void enterServerFolder();
+    void offerServerRename(const QString &oldName, const QString &newName);
+
+    QString m_localFolder;
+};

@@ -1,0 +1,144 @@
+// The local list's operations against real FTP servers on loopback: copying up under the
+// capacity limit, deleting local files, and renaming a local file and its copy on the server.
+
+#include "operations/ListOperationsTest.h"
+
+#include "operations/LocalFileOperations.h"
+
+#include <QDir>
+#include <QFile>
+
+class LocalFileOperationsTest : public ListOperationsTest
+{
+protected:
+    void SetUp() override
+    {
+        ListOperationsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        window.lister = [this] {
+            QList<FileRow> rows;
+            for (const QFileInfo &file : QDir(localPath({})).entryInfoList(QDir::Files, QDir::Name))
+                rows.append(FileRow::listed(file.fileName(), file.size(), file.lastModified()));
+            return rows;
+        };
+    }
+
+    void localFiles(const QStringList &names)
+    {
+        for (const QString &name : names)
+            writeFile(localPath(name), name.toUtf8());
+        window.refreshList();
+    }
+    QStringList onServer() const
+    {
+        return QDir(server->rootPath() + MonthPath).entryList(QDir::Files);
+    }
+    QStringList onDisk() const { return QDir(localPath({})).entryList(QDir::Files); }
+};
+
+TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesAndRebuildsTheCatalogue)
+{
+    localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
+    window.check({u"a.txt"_s, u"b.htm"_s});
+    LocalFileOperations(window, LocalFolder).copyUp(false);
+    EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
+    EXPECT_EQ(readFile(serverPath(u"b.htm"_s)), "b.htm");
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
+    EXPECT_EQ(window.notices, 1);
+    EXPECT_TRUE(readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s).contains("b.htm"));
+    EXPECT_FALSE(Shared().TransferRunning);
+    EXPECT_EQ(window.model().totals().checkedCount, 0);
+}
+
+TEST_P(LocalFileOperationsTest, OverTheLimitNothingGoesUp)
+{
+    Shared().CapacityLimit = 5;
+    localFiles({u"a.txt"_s});
+    window.check({u"a.txt"_s});
+    LocalFileOperations(window, LocalFolder).copyUp(true);
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"You cannot upload this much data.\r\nYour limit is 5 meg."_s});
+    EXPECT_TRUE(onServer().isEmpty());
+}
+
+TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFiles)
+{
+    localFiles({u"a.txt"_s, u"b.txt"_s});
+    window.check({u"a.txt"_s});
+    ui().answer(Ui::Answer::Yes);
+    LocalFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(onDisk(), QStringList{u"b.txt"_s});
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"Are you sure you want to delete the checked files?"_s,
+                           u"Delete Operation is Complete!"_s}));
+    EXPECT_EQ(window.model().count(), 1);
+}
+
+// What a local rename answers to the name typed, and what it does on disk and on the server.
+struct LocalRenameCase
+{
+    const char *name;
+    QString typed;
+    bool onServerToo;
+    QStringList boxes; // after the input box
+    QStringList disk;
+    QStringList server;
+};
+
+TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
+{
+    const LocalRenameCase cases[] = {
+        {"SameNameOtherCase",
+         u"OLD.txt"_s,
+         false,
+         {u"Please enter a unique name."_s},
+         {u"old.txt"_s},
+         {}},
+        {"NotOnTheServer",
+         u"new.txt"_s,
+         false,
+         {u"File: old.txt\r\nhas been successfully renamed."_s},
+         {u"new.txt"_s},
+         {}},
+        {"OnTheServerToo",
+         u"new.txt"_s,
+         true,
+         {u"The selected file on your local hard drive was renamed successfully.\r\nDo you want to rename this file on the website?"_s,
+          u"File: old.txt\r\nhas been successfully renamed on the website."_s},
+         {u"new.txt"_s},
+         {u"new.txt"_s}},
+    };
+    for (const LocalRenameCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})}) {
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QFile::remove(file.filePath());
+        }
+        if (c.onServerToo)
+            serverFile(u"old.txt"_s, "on the server");
+        localFiles({u"old.txt"_s});
+        window.selectRow(0);
+        ui().clear();
+        ui().answerInput(c.typed);
+        ui().answer(Ui::Answer::Yes);
+        LocalFileOperations(window, LocalFolder).renamefile();
+        EXPECT_EQ(texts(ui().boxes()).mid(1), c.boxes);
+        EXPECT_EQ(onDisk(), c.disk);
+        EXPECT_EQ(onServer(), c.server);
+    }
+}
+
+TEST_P(LocalFileOperationsTest, ReadOnlyFileIsNeverRenamed)
+{
+    localFiles({u"old.txt"_s});
+    QFile::setPermissions(localPath(u"old.txt"_s), QFile::ReadOwner);
+    window.selectRow(0);
+    LocalFileOperations(window, LocalFolder).renamefile();
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).title, u"Rename Aborted"_s);
+    EXPECT_EQ(onDisk(), QStringList{u"old.txt"_s});
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, LocalFileOperationsTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
