@@ -1,10 +1,16 @@
-// The list windows' model: rows as shown, sorting by the shown text, totals; and the number
-// texts the windows show.
+// The list windows' model: rows as shown, sorting by the shown text, totals; the local list's
+// rows; and the number texts the windows show.
 
 #include "operations/FileListModel.h"
+#include "course/SharedState.h"
+#include "operations/LocalFolderListing.h"
+#include "platform/DosPath.h"
 #include "platform/NumberText.h"
+#include "support/VellixTest.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -60,4 +66,40 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
     model.rename(2, u"c.htm"_s);
     EXPECT_EQ(model.row(2).type, u"htm"_s);
     EXPECT_EQ(model.row(2).imageNumber, model.row(0).imageNumber);
+}
+
+// The local list's rows: every allowed file of a folder, or one named file, checked.
+class LocalFolderListingTest : public VellixTest
+{
+};
+
+TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
+{
+    const QString folder = Platform::DosPath::toLinux(u"C:\\Course\\"_s);
+    QDir().mkpath(folder);
+    for (const char *name : {"b.txt", "a.htm", "c.exe"}) {
+        QFile file(folder + QLatin1String(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1234, 'x'));
+    }
+    Shared().AllowedExtensions = QStringList{u"txt"_s, u"htm"_s};
+
+    const LocalFolderListing::Result all =
+        LocalFolderListing::read(u"C:\\Course\\*.*"_s, u"b.txt"_s, true);
+    ASSERT_TRUE(all.listed);
+    ASSERT_EQ(all.rows.size(), 2);
+    EXPECT_EQ(all.rows.at(0).name, u"a.htm"_s);
+    EXPECT_EQ(all.rows.at(0).sizeText, u"          1,234"_s);
+    EXPECT_TRUE(all.rows.at(1).checked);
+    EXPECT_EQ(all.preselected, 1);
+
+    const LocalFolderListing::Result one =
+        LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
+    ASSERT_EQ(one.rows.size(), 1);
+    EXPECT_EQ(one.rows.at(0).sizeText, u"1234"_s);
+    EXPECT_TRUE(one.rows.at(0).checked);
+    EXPECT_TRUE(one.rows.at(0).dateText.contains(u'/'));
+
+    EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
+    EXPECT_FALSE(LocalFolderListing::read(u"C:\\Missing\\"_s, {}, false).listed);
 }

@@ -1,0 +1,55 @@
+#include "operations/LocalFolderListing.h"
+
+#include "course/FileTypes.h"
+#include "platform/FileSystemObject.h"
+
+namespace {
+
+bool namesEveryFile(const QString &namePart)
+{
+    return namePart.isEmpty() || namePart == QLatin1String("*") || namePart == QLatin1String("*.*");
+}
+
+} // namespace
+
+FileRow LocalFolderListing::namedFileRow(const QString &name, qint64 size,
+                                         const QDateTime &modified)
+{
+    FileRow row = FileRow::listed(name, size, modified);
+    row.sizeText = QString::number(size);
+    row.dateText = modified.toLocalTime().toString(QStringLiteral("M/d/yyyy h:mm:ss AP"));
+    row.checked = true;
+    return row;
+}
+
+LocalFolderListing::Result LocalFolderListing::read(const QString &path,
+                                                    const QString &nameToPreselect, bool checkAll)
+{
+    const qsizetype backslash = path.lastIndexOf(u'\\');
+    const QString folder = path.left(backslash + 1);
+    const QString namePart = path.mid(backslash + 1);
+    const Platform::FileSystemObject fso;
+    Result result;
+    const std::optional<Platform::FsoFolder> listed = fso.GetFolder(folder);
+    if (!listed)
+        return result;
+    result.listed = true;
+
+    if (!namesEveryFile(namePart)) {
+        const std::optional<Platform::FsoFile> file = fso.GetFile(folder + namePart);
+        if (file && ExtensionAllowed(ExtensionOf(file->Name())))
+            result.rows.append(namedFileRow(file->Name(), file->Size(), file->DateLastModified()));
+        return result;
+    }
+    for (const Platform::FsoFile &file : listed->Files()) {
+        const QString name = file.Name();
+        if (!ExtensionAllowed(ExtensionOf(name)))
+            continue;
+        if (name == nameToPreselect && result.preselected < 0)
+            result.preselected = static_cast<int>(result.rows.size());
+        FileRow row = FileRow::listed(name, file.Size(), file.DateLastModified());
+        row.checked = checkAll;
+        result.rows.append(row);
+    }
+    return result;
+}
