@@ -8,6 +8,7 @@
 #include "transport/cFTP.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -344,6 +345,56 @@ void FileListWindow::columnClicked(int column)
     lvServer->header()->setSortIndicatorShown(true);
     lvServer->header()->setSortIndicator(column, m_sortOrder);
     m_model.sort(column, m_sortOrder);
+}
+
+void FileListWindow::exitWindow()
+{
+    SharedState &shared = Shared();
+    if (Timer1->isActive()) {
+        ImgUpload->hide();
+        Timer1->stop();
+        if (!shared.FtpClient->secure())
+            shared.FtpClient->CloseConnection();
+    }
+    shared.CancelRequest = true;
+    closeItself();
+    shared.BusyFlag = false;
+    shared.TransferRunning = false;
+}
+
+void FileListWindow::closeItself()
+{
+    m_closingItself = true;
+    close();
+    m_closingItself = false;
+}
+
+void FileListWindow::reject()
+{
+    close();
+}
+
+void FileListWindow::showEvent(QShowEvent *event)
+{
+    showSecureMark();
+    QDialog::showEvent(event);
+}
+
+void FileListWindow::closeEvent(QCloseEvent *event)
+{
+    SharedState &shared = Shared();
+    ImgUpload->hide();
+    Timer1->stop();
+    beforeClose(!m_closingItself);
+    if (m_closingItself && shared.BusyFlag && !shared.CancelRequest) {
+        // The program may not close the window under a running operation.
+        shared.BusyFlag = false;
+        refreshList();
+        event->ignore();
+        return;
+    }
+    event->accept();
+    done(QDialog::Rejected);
 }
 
 void FileListWindow::showSecureMark()

@@ -68,6 +68,9 @@ public:
     void computeSize() override;
 
     void checkAll();
+    // Exit: a running operation stops where it stands (a transfer ends with the session), and
+    // the window closes.
+    void exitWindow();
 
 protected:
     FileListWindow(const QString &name, const QList<Button> &buttons, const QList<AltKey> &altKeys,
@@ -79,6 +82,15 @@ protected:
     virtual void altKeyPressed(int index) { buttonPressed(index); }
     // What the twin shows beyond the checked totals.
     virtual void showTotals(const FileListModel::Totals &totals) = 0;
+    // What the twin does as the window closes; byUser: the close box or Escape, not the
+    // program.
+    virtual void beforeClose(bool byUser) { Q_UNUSED(byUser) }
+    // The program closes the window (a listing that failed, Exit).
+    void closeItself();
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    // Escape closes as the close box does.
+    void reject() override;
     // Shows the lock when the session is secure.
     void showSecureMark();
     // The tool bar after a listing: with no rows the file buttons are disabled.
@@ -116,4 +128,5 @@ private:
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     bool m_spreadingCheck = false;
     QString m_statusBeforeNotice;
+    bool m_closingItself = false;
 };

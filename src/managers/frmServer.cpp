@@ -89,9 +89,7 @@ bool frmServer::RefreshList(const QString &path)
 
     const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
-        m_closingItself = true;
-        close();
-        m_closingItself = false;
+        closeItself();
         return false;
     }
     model().setRows(listing.rows);
@@ -150,25 +148,6 @@ void frmServer::altKeyPressed(int index)
     buttonPressed(index);
 }
 
-void frmServer::exitWindow()
-{
-    SharedState &shared = Shared();
-    if (Timer1->isActive()) {
-        // An operation runs: stop it where it stands; a transfer in the middle ends with the
-        // session.
-        ImgUpload->hide();
-        Timer1->stop();
-        if (!shared.FtpClient->secure())
-            shared.FtpClient->CloseConnection();
-    }
-    shared.CancelRequest = true;
-    m_closingItself = true;
-    close();
-    m_closingItself = false;
-    shared.BusyFlag = false;
-    shared.TransferRunning = false;
-}
-
 void frmServer::showTotals(const FileListModel::Totals &totals)
 {
     const QString text = megText(double(totals.all));
@@ -176,36 +155,12 @@ void frmServer::showTotals(const FileListModel::Totals &totals)
     Q_EMIT serverTotalChanged(text);
 }
 
-void frmServer::showEvent(QShowEvent *event)
+void frmServer::beforeClose(bool byUser)
 {
-    showSecureMark();
-    FileListWindow::showEvent(event);
-}
-
-void frmServer::reject()
-{
-    // Escape closes as the close box does.
-    close();
-}
-
-void frmServer::closeEvent(QCloseEvent *event)
-{
-    SharedState &shared = Shared();
-    ImgUpload->hide();
-    Timer1->stop();
-    if (!shared.FtpClient->secure() && shared.CatalogueUploadFailed)
+    if (!Shared().FtpClient->secure() && Shared().CatalogueUploadFailed)
         uploadCatalogueAfterFailedRefresh();
-    if (!m_closingItself) {
-        shared.WindowClosed = true;
-    } else if (shared.BusyFlag && !shared.CancelRequest) {
-        // The program may not close the window under a running operation.
-        shared.BusyFlag = false;
-        RefreshList(m_localPath);
-        event->ignore();
-        return;
-    }
-    event->accept();
-    done(QDialog::Rejected);
+    if (byUser)
+        Shared().WindowClosed = true;
 }
 
 void frmServer::uploadCatalogueAfterFailedRefresh()

@@ -31,8 +31,6 @@ public:
 
     QString localFolder() const { return m_localFolder; }
 
-    void exitWindow();
-
 Q_SIGNALS:
     // The size of every listed file, as the server label shows it ("1.5 meg").
     void serverTotalChanged(const QString &text);
@@ -40,10 +38,8 @@ Q_SIGNALS:
 protected:
     void buttonPressed(int index) override;
     void altKeyPressed(int index) override;
-    void reject() override;
     void showTotals(const FileListModel::Totals &totals) override;
-    void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    void beforeClose(bool byUser) override;
 
 private:
     void viewSelected();
@@ -52,5 +48,4 @@ private:
     Openers m_openers;
     QString m_localPath;
     QString m_localFolder;
-    bool m_closingItself = false;
 };
