@@ -28,10 +28,6 @@
 namespace {
 
 constexpr int Buttons = 7;
-constexpr int ExitButton = 5;
-constexpr int CheckAllButton = 4;
-constexpr int OtherWindowButton = 6; // View Local, View Srvr
-constexpr int LastFileButton = 2;    // Copy, Rename: they need the other folder
 constexpr int TimerMilliseconds = 100;
 // The busy picture's track: it moves a step every tick and starts over at the end.
 constexpr int PictureTrack = 70;
@@ -61,32 +57,11 @@ QLabel *caption(QWidget *parent, const QString &text)
 
 } // namespace
 
-FileListWindow::FileListWindow(const QString &name, const QList<Button> &buttons,
-                               const QList<AltKey> &altKeys, QWidget *parent)
+FileListWindow::FileListWindow(const QString &name, const TwinButtons &twin, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(name);
-    Toolbar1 = new QToolBar(this);
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (int index = 1; index <= buttons.size(); ++index) {
-        const Button &shown = buttons.at(index - 1);
-        QAction *action = Toolbar1->addAction(
-            QIcon::fromTheme(shown.icon, style()->standardIcon(shown.fallback)), shown.caption);
-        action->setObjectName(QStringLiteral("Button%1").arg(index));
-        action->setToolTip(shown.toolTip);
-        connect(action, &QAction::triggered, this, [this, index] { buttonPressed(index); });
-        m_buttons.append(action);
-    }
-    // The window hears its Alt keys before any of its controls does.
-    for (const AltKey &altKey : altKeys) {
-        auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | altKey.key), this);
-        connect(shortcut, &QShortcut::activated, this, [this, altKey] {
-            if (!altKey.onlyWhenEnabled || button(altKey.button)->isEnabled())
-                altKeyPressed(altKey.button);
-        });
-    }
-
+    buildToolBar(twin);
     buildList();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -102,6 +77,56 @@ FileListWindow::FileListWindow(const QString &name, const QList<Button> &buttons
     layout->addWidget(lvServer, 1);
     layout->addWidget(buildStatusLine());
     resize(720, 480);
+}
+
+void FileListWindow::buildToolBar(const TwinButtons &twin)
+{
+    const QList<Button> buttons{
+        twin.copy,
+        {QStringLiteral("&Rename"), twin.renameToolTip, QStringLiteral("edit-rename"),
+         QStyle::SP_FileDialogDetailedView},
+        twin.remove,
+        {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)"),
+         QStringLiteral("edit-select-all"), QStyle::SP_DialogApplyButton},
+        {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)"),
+         QStringLiteral("application-exit"), QStyle::SP_DialogCloseButton},
+        twin.otherWindow,
+        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)"), QStringLiteral("help-about"),
+         QStyle::SP_MessageBoxInformation},
+    };
+    Toolbar1 = new QToolBar(this);
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (int index = 1; index <= buttons.size(); ++index) {
+        const Button &shown = buttons.at(index - 1);
+        QAction *action = Toolbar1->addAction(
+            QIcon::fromTheme(shown.icon, style()->standardIcon(shown.fallback)), shown.caption);
+        action->setObjectName(QStringLiteral("Button%1").arg(index));
+        action->setToolTip(shown.toolTip);
+        connect(action, &QAction::triggered, this, [this, index] { buttonPressed(index); });
+        m_buttons.append(action);
+    }
+
+    // The window hears its Alt keys before any of its controls does; some work only while
+    // their button is enabled.
+    struct AltKey
+    {
+        Qt::Key key;
+        int button;
+        bool onlyWhenEnabled;
+    };
+    const AltKey altKeys[] = {
+        {twin.copyKey, 1, true}, {Qt::Key_R, 2, true},  {twin.removeKey, 3, false},
+        {Qt::Key_A, 4, false},   {Qt::Key_X, 5, false}, {Qt::Key_V, OtherWindowButton, true},
+        {Qt::Key_B, 7, false},
+    };
+    for (const AltKey &altKey : altKeys) {
+        auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | altKey.key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, altKey] {
+            if (!altKey.onlyWhenEnabled || button(altKey.button)->isEnabled())
+                altKeyPressed(altKey.button);
+        });
+    }
 }
 
 void FileListWindow::buildList()
@@ -408,7 +433,8 @@ void FileListWindow::enableFileButtons()
     const bool rows = m_model.count() > 0;
     const bool otherWindow = button(OtherWindowButton)->isEnabled();
     for (int index = 1; index <= CheckAllButton; ++index) {
-        const bool fileButton = index <= LastFileButton;
+        // Copy and Rename need the other folder.
+        const bool fileButton = index <= RenameButton;
         if (!rows)
             button(index)->setEnabled(false);
         else if (otherWindow || !fileButton)

@@ -28,6 +28,17 @@ class FileListWindow
     Q_OBJECT
 
 public:
+    // The tool bar's buttons, numbered from 1 as the windows number them.
+    enum ButtonIndex {
+        CopyButton = 1, // Copy Down, Copy Up
+        RenameButton,
+        DeleteButton,
+        CheckAllButton,
+        ExitButton,
+        OtherWindowButton, // View Local, View Srvr
+        AboutButton,
+    };
+
     // A tool bar button: its caption (with its Alt key marked) and tool tip.
     struct Button
     {
@@ -36,13 +47,16 @@ public:
         QString icon;                    // the desktop theme's name of its picture
         QStyle::StandardPixmap fallback; // Qt's picture where the theme has none
     };
-    // An Alt key: the button it presses, and whether it works only while that button is
-    // enabled.
-    struct AltKey
+    // What differs between the twins' tool bars: the copy, delete and other-window buttons
+    // with the Alt keys of the first two, and the rename tool tip.
+    struct TwinButtons
     {
-        Qt::Key key;
-        int button;
-        bool onlyWhenEnabled;
+        Button copy;
+        Qt::Key copyKey;
+        QString renameToolTip;
+        Button remove;
+        Qt::Key removeKey;
+        Button otherWindow;
     };
 
     // The toolbar's buttons by index from 1.
@@ -73,8 +87,7 @@ public:
     void exitWindow();
 
 protected:
-    FileListWindow(const QString &name, const QList<Button> &buttons, const QList<AltKey> &altKeys,
-                   QWidget *parent = nullptr);
+    FileListWindow(const QString &name, const TwinButtons &twin, QWidget *parent = nullptr);
 
     // A tool bar button was clicked, or its Alt key pressed.
     virtual void buttonPressed(int index) = 0;
@@ -115,6 +128,7 @@ protected:
     QMenu *mnuEdit;
 
 private:
+    void buildToolBar(const TwinButtons &twin);
     void buildList();
     QWidget *buildLabels();
     QWidget *buildStatusLine();

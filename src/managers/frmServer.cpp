@@ -18,33 +18,19 @@ using Platform::Ui;
 
 namespace {
 
-enum Button { CopyDown = 1, Rename, Delete, CheckAll, Exit, ViewLocal, About };
-
-QList<FileListWindow::Button> buttons()
+FileListWindow::TwinButtons buttons()
 {
     return {
         {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)"),
          QStringLiteral("go-down"), QStyle::SP_ArrowDown},
-        {QStringLiteral("&Rename"), QStringLiteral("Rename File (Alt + R)"),
-         QStringLiteral("edit-rename"), QStyle::SP_FileDialogDetailedView},
+        Qt::Key_D,
+        QStringLiteral("Rename File (Alt + R)"),
         {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)"),
          QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
-        {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)"),
-         QStringLiteral("edit-select-all"), QStyle::SP_DialogApplyButton},
-        {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)"),
-         QStringLiteral("application-exit"), QStyle::SP_DialogCloseButton},
+        Qt::Key_L,
         {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)"),
          QStringLiteral("folder"), QStyle::SP_DirIcon},
-        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)"), QStringLiteral("help-about"),
-         QStyle::SP_MessageBoxInformation},
     };
-}
-
-QList<FileListWindow::AltKey> altKeys()
-{
-    return {{Qt::Key_D, CopyDown, true}, {Qt::Key_X, Exit, false},     {Qt::Key_R, Rename, true},
-            {Qt::Key_L, Delete, false},  {Qt::Key_A, CheckAll, false}, {Qt::Key_V, ViewLocal, true},
-            {Qt::Key_B, About, false}};
 }
 
 QString collapsed(QString path, const QString &doubled = QStringLiteral("//"))
@@ -57,7 +43,7 @@ QString collapsed(QString path, const QString &doubled = QStringLiteral("//"))
 } // namespace
 
 frmServer::frmServer(QWidget *parent)
-    : FileListWindow(QStringLiteral("frmServer"), buttons(), altKeys(), parent)
+    : FileListWindow(QStringLiteral("frmServer"), buttons(), parent)
 {
     setWindowTitle(QStringLiteral("Remote Drive"));
     QAction *mnuExplorer = mnuEdit->addAction(QStringLiteral("View in Internet Explorer Browser"));
@@ -68,7 +54,7 @@ frmServer::frmServer(QWidget *parent)
 void frmServer::setOpeners(Openers openers)
 {
     m_openers = std::move(openers);
-    button(ViewLocal)->setVisible(bool(m_openers.localList));
+    button(OtherWindowButton)->setVisible(bool(m_openers.localList));
 }
 
 bool frmServer::RefreshList(const QString &path)
@@ -83,8 +69,9 @@ bool frmServer::RefreshList(const QString &path)
     showSecureMark();
     lblLocal->setText(backslash < 0 ? path : m_localFolder);
     const bool noLocalPath = path.isEmpty();
-    for (const int index : {int(CopyDown), int(Rename), int(ViewLocal)})
-        button(index)->setEnabled(!noLocalPath && (index != ViewLocal || m_openers.localList));
+    for (const int index : {int(CopyButton), int(RenameButton), int(OtherWindowButton)})
+        button(index)->setEnabled(!noLocalPath &&
+                                  (index != OtherWindowButton || m_openers.localList));
     lblRemote->setText(collapsed(QStringLiteral("//") + shared.RemoteDir, QStringLiteral("///")));
 
     const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
@@ -104,30 +91,30 @@ void frmServer::buttonPressed(int index)
 {
     RemoteFileOperations operations(*this, m_localFolder);
     switch (index) {
-    case CopyDown:
+    case CopyButton:
         operations.copyDown();
         break;
-    case Rename:
+    case RenameButton:
         operations.renamefile();
         break;
-    case Delete:
+    case DeleteButton:
         Shared().TransferRunning = false;
         operations.deleteChecked();
         break;
-    case CheckAll:
+    case CheckAllButton:
         checkAll();
         break;
-    case Exit:
+    case ExitButton:
         exitWindow();
         Shared().WindowClosed = true;
         break;
-    case ViewLocal:
+    case OtherWindowButton:
         if (m_openers.localList)
             m_openers.localList(m_localFolder, model().count() > 0 && selectedRow() >= 0
                                                    ? model().row(selectedRow()).name
                                                    : QString());
         break;
-    case About:
+    case AboutButton:
         if (m_openers.aboutBox)
             m_openers.aboutBox(this);
         break;
@@ -137,11 +124,11 @@ void frmServer::buttonPressed(int index)
 void frmServer::altKeyPressed(int index)
 {
     // The keys run the routines themselves, without what their buttons do around them.
-    if (index == Exit) {
+    if (index == ExitButton) {
         exitWindow();
         return;
     }
-    if (index == Delete) {
+    if (index == DeleteButton) {
         RemoteFileOperations(*this, m_localFolder).deleteChecked();
         return;
     }
@@ -150,9 +137,8 @@ void frmServer::altKeyPressed(int index)
 
 void frmServer::showTotals(const FileListModel::Totals &totals)
 {
-    const QString text = megText(double(totals.all));
-    lblvsize->setText(text);
-    Q_EMIT serverTotalChanged(text);
+    lblvsize->setText(megText(double(totals.all)));
+    Q_EMIT serverTotalChanged(totals.all);
 }
 
 void frmServer::beforeClose(bool byUser)

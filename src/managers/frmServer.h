@@ -32,8 +32,8 @@ public:
     QString localFolder() const { return m_localFolder; }
 
 Q_SIGNALS:
-    // The size of every listed file, as the server label shows it ("1.5 meg").
-    void serverTotalChanged(const QString &text);
+    // The size of every listed file, which the local twin counts against the capacity.
+    void serverTotalChanged(qint64 bytes);
 
 protected:
     void buttonPressed(int index) override;

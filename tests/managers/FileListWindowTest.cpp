@@ -1,9 +1,13 @@
 // The list window base, as the remote list uses it: the summary labels, check-all, checks that
-// spread over a selection, and the sort order that flips on every header click.
+// spread over a selection, and the sort order that flips on every header click; and what the
+// local twin adds.
 
 #include "support/VellixTest.h"
 
+#include "course/SharedState.h"
 #include "managers/frmServer.h"
+#include "managers/frmServerUp.h"
+#include "platform/DosPath.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -81,4 +85,55 @@ TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrder)
     // Another column goes on flipping rather than starting ascending.
     Q_EMIT header->sectionClicked(FileListModel::DateColumn);
     EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"b.txt"_s, u"a.htm"_s}));
+}
+
+// The local twin: a folder or one named file, the capacity against the checked files and the
+// server's, and the pattern gone from the folder label once shown.
+class LocalListWindowTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        Shared().AllowedExtensions = QStringList{u"*.*"_s};
+        Shared().CapacityLimit = 2;
+        for (const auto &[name, size] : {std::pair{"a.txt", 600000}, std::pair{"b.txt", 900000}})
+            writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)),
+                      QByteArray(size, 'x'));
+    }
+
+    QColor sizeColour() const
+    {
+        return window.findChild<QLabel *>(u"lblSize"_s)->palette().color(QPalette::Window);
+    }
+
+    frmServerUp window;
+};
+
+TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacity)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.setServerTotal(400000);
+    window.checkAll();
+    EXPECT_FALSE(window.overCapacity()); // 1.5 + 0.4 meg
+    EXPECT_EQ(sizeColour(), QColor(0xC0, 0xFF, 0xC0));
+    window.setServerTotal(600000);
+    EXPECT_TRUE(window.overCapacity()); // 1.5 + 0.6 meg
+    EXPECT_EQ(sizeColour(), QColor(0xFF, 0, 0));
+    // Check-all in force: a refresh keeps every row checked.
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    EXPECT_EQ(window.model().totals().checkedCount, 2);
+}
+
+TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\b.txt"_s));
+    ASSERT_EQ(window.model().count(), 1);
+    EXPECT_EQ(window.model().row(0).sizeText, u"900000"_s);
+    EXPECT_TRUE(window.model().row(0).checked);
+    EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
+
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.show();
+    EXPECT_EQ(window.findChild<QLabel *>(u"lblLocal"_s)->text(), u"C:\\Work\\"_s);
 }

@@ -1,0 +1,140 @@
+#include "managers/frmServerUp.h"
+
+#include "course/SharedState.h"
+#include "operations/LocalFileOperations.h"
+#include "operations/LocalFolderListing.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <cmath>
+
+namespace {
+
+// The size label's background: within the capacity, and beyond it.
+const QColor WithinLimit(0xC0, 0xFF, 0xC0);
+const QColor BeyondLimit(0xFF, 0x00, 0x00);
+
+FileListWindow::TwinButtons buttons()
+{
+    return {
+        {QStringLiteral("Copy &Up"), QStringLiteral("Copy Up (Alt + U)"), QStringLiteral("go-up"),
+         QStyle::SP_ArrowUp},
+        Qt::Key_U,
+        QStringLiteral("Rename File (Alt +R)"),
+        {QStringLiteral("&Delete"), QStringLiteral("Delete (Alt + D)"),
+         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+        Qt::Key_D,
+        {QStringLiteral("   &View Srvr  "), QStringLiteral("View Server Files (Alt + V)"),
+         QStringLiteral("network-server"), QStyle::SP_DriveNetIcon},
+    };
+}
+
+// Meg as the labels show them: rounded to two decimals.
+double meg(qint64 bytes)
+{
+    return std::nearbyint(bytes / 10000.0) / 100.0;
+}
+
+} // namespace
+
+frmServerUp::frmServerUp(QWidget *parent)
+    : FileListWindow(QStringLiteral("frmServerUp"), buttons(), parent)
+{
+    setWindowTitle(QStringLiteral("Local Drive"));
+    lblvsize->setText(megText(0));
+}
+
+void frmServerUp::setOpeners(Openers openers)
+{
+    m_openers = std::move(openers);
+    button(OtherWindowButton)->setVisible(bool(m_openers.remoteList));
+}
+
+bool frmServerUp::RefreshList(const QString &path)
+{
+    const qsizetype backslash = path.lastIndexOf(u'\\');
+    m_localFolder = path.left(backslash + 1);
+    m_namePart = path.mid(backslash + 1);
+    lblLocal->setText(path);
+    QString remote = QStringLiteral("//") + Shared().RemoteDir;
+    while (remote.contains(QLatin1String("///")))
+        remote.replace(QLatin1String("///"), QLatin1String("//"));
+    lblRemote->setText(remote);
+    button(OtherWindowButton)->setEnabled(bool(m_openers.remoteList));
+
+    const bool checkAllInForce = button(CheckAllButton)->text().contains(QLatin1String("UnCheck"));
+    const LocalFolderListing::Result listing =
+        LocalFolderListing::read(path, m_nameToPreselect, checkAllInForce);
+    if (!listing.listed)
+        return false;
+    model().setRows(listing.rows);
+    enableFileButtons();
+    preselect(listing.preselected);
+    computeSize();
+    return true;
+}
+
+void frmServerUp::setServerTotal(qint64 bytes)
+{
+    m_serverTotal = bytes;
+    lblvsize->setText(megText(double(bytes)));
+    computeSize();
+}
+
+bool frmServerUp::overCapacity() const
+{
+    return meg(m_checkedTotal) + meg(m_serverTotal) > Shared().CapacityLimit;
+}
+
+void frmServerUp::showTotals(const FileListModel::Totals &totals)
+{
+    m_checkedTotal = totals.checked;
+    QPalette colours = lblSize->palette();
+    colours.setColor(QPalette::Window, overCapacity() ? BeyondLimit : WithinLimit);
+    lblSize->setPalette(colours);
+}
+
+void frmServerUp::showEvent(QShowEvent *event)
+{
+    // The label names the folder, without the pattern that listed it.
+    QString local = lblLocal->text();
+    for (const QLatin1String pattern : {QLatin1String("*.*"), QLatin1String("*")}) {
+        if (local.endsWith(pattern))
+            local.chop(pattern.size());
+    }
+    lblLocal->setText(local);
+    FileListWindow::showEvent(event);
+}
+
+void frmServerUp::buttonPressed(int index)
+{
+    LocalFileOperations operations(*this, m_localFolder);
+    switch (index) {
+    case CopyButton:
+        operations.copyUp(overCapacity());
+        break;
+    case RenameButton:
+        operations.renamefile();
+        break;
+    case DeleteButton:
+        operations.deleteChecked();
+        break;
+    case CheckAllButton:
+        checkAll();
+        break;
+    case ExitButton:
+        exitWindow();
+        break;
+    case OtherWindowButton:
+        if (m_openers.remoteList) {
+            const int row = selectedRow();
+            m_openers.remoteList(m_localFolder + (row >= 0 ? model().row(row).name : QString()));
+        }
+        break;
+    case AboutButton:
+        if (m_openers.aboutBox)
+            m_openers.aboutBox(this);
+        break;
+    }
+}
