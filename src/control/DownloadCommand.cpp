@@ -6,7 +6,7 @@
 #include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
-#include "managers/frmServer.h"
+#include "managers/ListWindowPair.h"
 #include "transport/cFTP.h"
 #include "viewer/frmView.h"
 
@@ -69,8 +69,7 @@ void DownloadCommand::openRemoteList(const QString &localPath)
     if (state.ConnectionFailed)
         return;
     QWidget *surface = m_preparation.control().surface;
-    frmServer window(surface ? surface->window() : nullptr);
-    frmServer::Openers openers;
+    ListWindowPair::Openers openers;
     openers.aboutBox = [](QWidget *parent) {
         frmAbout about(parent);
         about.exec();
@@ -82,9 +81,9 @@ void DownloadCommand::openRemoteList(const QString &localPath)
         view.setFileToView(dosPath);
         view.exec();
     };
-    window.setOpeners(std::move(openers));
-    if (!window.RefreshList(localPath))
+    ListWindowPair windows(surface ? surface->window() : nullptr, openers);
+    if (!windows.remote().RefreshList(localPath))
         return;
     m_preparation.showPointers(false);
-    window.exec();
+    windows.remote().exec();
 }

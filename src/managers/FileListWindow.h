@@ -85,6 +85,8 @@ public:
     // Exit: a running operation stops where it stands (a transfer ends with the session), and
     // the window closes.
     void exitWindow();
+    // The program closes the window (a listing that failed, Exit, the twin closing).
+    void closeItself();
 
 protected:
     FileListWindow(const QString &name, const TwinButtons &twin, QWidget *parent = nullptr);
@@ -98,8 +100,6 @@ protected:
     // What the twin does as the window closes; byUser: the close box or Escape, not the
     // program.
     virtual void beforeClose(bool byUser) { Q_UNUSED(byUser) }
-    // The program closes the window (a listing that failed, Exit).
-    void closeItself();
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     // Escape closes as the close box does.

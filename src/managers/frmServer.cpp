@@ -65,13 +65,18 @@ bool frmServer::RefreshList(const QString &path)
     m_localFolder = backslash < 0 ? QString() : path.left(backslash + 1);
     const QString nameToPreselect = backslash < 0 ? QString() : path.mid(backslash + 1);
 
-    setWindowTitle(QStringLiteral("Ftp Site:  ") + shared.SiteName);
-    showSecureMark();
-    lblLocal->setText(backslash < 0 ? path : m_localFolder);
-    const bool noLocalPath = path.isEmpty();
-    for (const int index : {int(CopyButton), int(RenameButton), int(OtherWindowButton)})
-        button(index)->setEnabled(!noLocalPath &&
-                                  (index != OtherWindowButton || m_openers.localList));
+    if (!m_loaded) {
+        // As the window is first made: what a local path allows is decided once; the twin
+        // switches the buttons off while it has the remote list open.
+        m_loaded = true;
+        setWindowTitle(QStringLiteral("Ftp Site:  ") + shared.SiteName);
+        showSecureMark();
+        lblLocal->setText(backslash < 0 ? path : m_localFolder);
+        const bool noLocalPath = path.isEmpty();
+        for (const int index : {int(CopyButton), int(RenameButton), int(OtherWindowButton)})
+            button(index)->setEnabled(!noLocalPath &&
+                                      (index != OtherWindowButton || m_openers.localList));
+    }
     lblRemote->setText(collapsed(QStringLiteral("//") + shared.RemoteDir, QStringLiteral("///")));
 
     const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);

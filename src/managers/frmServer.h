@@ -48,4 +48,5 @@ private:
     Openers m_openers;
     QString m_localPath;
     QString m_localFolder;
+    bool m_loaded = false;
 };

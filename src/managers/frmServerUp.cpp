@@ -49,6 +49,7 @@ void frmServerUp::setOpeners(Openers openers)
 {
     m_openers = std::move(openers);
     button(OtherWindowButton)->setVisible(bool(m_openers.remoteList));
+    button(OtherWindowButton)->setEnabled(bool(m_openers.remoteList));
 }
 
 bool frmServerUp::RefreshList(const QString &path)
@@ -61,7 +62,6 @@ bool frmServerUp::RefreshList(const QString &path)
     while (remote.contains(QLatin1String("///")))
         remote.replace(QLatin1String("///"), QLatin1String("//"));
     lblRemote->setText(remote);
-    button(OtherWindowButton)->setEnabled(bool(m_openers.remoteList));
 
     const bool checkAllInForce = button(CheckAllButton)->text().contains(QLatin1String("UnCheck"));
     const LocalFolderListing::Result listing =
@@ -71,7 +71,13 @@ bool frmServerUp::RefreshList(const QString &path)
     model().setRows(listing.rows);
     enableFileButtons();
     preselect(listing.preselected);
+    // The remote list again, so that the server's size against the capacity is current.
+    if (m_openers.refreshRemote && !m_openers.refreshRemote() && Shared().ConnectionFailed) {
+        closeItself();
+        return true;
+    }
     computeSize();
+    lblLocal->setText(m_localFolder + m_namePart);
     return true;
 }
 

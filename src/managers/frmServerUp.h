@@ -14,11 +14,13 @@ public:
     explicit frmServerUp(QWidget *parent = nullptr);
 
     // What the window opens but does not own: the about box and the remote twin (with the
-    // path whose name to preselect there).
+    // path whose name to preselect there); and the remote list listed again, false when it
+    // could not be.
     struct Openers
     {
         std::function<void(QWidget *parent)> aboutBox;
         std::function<void(const QString &path)> remoteList;
+        std::function<bool()> refreshRemote;
     };
     void setOpeners(Openers openers);
 

@@ -277,41 +277,49 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     storeLogin();
     for (const char *name : {"a.txt", "b.txt", "c.txt"})
         writeFile(server->rootPath() + MonthFolder + u'/' + QLatin1String(name), name);
-    const HostRun result =
-        runScript("function row(win, name) {\n"
-                  "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-                  "=== name; }) + 1;\n"
-                  "}\n"
-                  "onBox(function (box) {\n"
-                  "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
-                  "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
-                  "});\n"
-                  "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
-                  "onWindow(\"frmView\", function (win) {\n"
-                  "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
-                  "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
-                  "win.find(\"wb1\").title);\n"
-                  "    win.close();\n"
-                  "});\n"
-                  "onWindow(\"frmServer\", function (win) {\n"
-                  "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
-                  "win.find(\"lblvsize\").text);\n"
-                  "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
-                  "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
-                  "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
-                  "    win.key(\"Alt+D\");\n"
-                  "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
-                  "    win.press(\"Toolbar1\", 2);\n"
-                  "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
-                  "    win.press(\"Toolbar1\", 3);\n"
-                  "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
-                  "r.cells[0]; }).sort().join(\" \"));\n"
-                  "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
-                  "    trigger(\"mnuExplorer\");\n"
-                  "    win.press(\"Toolbar1\", 5);\n"
-                  "});\n"
-                  "click(\"cmdDnload\");\n",
-                  {u"--loadfunc"_s});
+    const HostRun result = runScript(
+        "function row(win, name) {\n"
+        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
+        "=== name; }) + 1;\n"
+        "}\n"
+        "onBox(function (box) {\n"
+        "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
+        "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
+        "});\n"
+        "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
+        "onWindow(\"frmView\", function (win) {\n"
+        "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
+        "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
+        "win.find(\"wb1\").title);\n"
+        "    win.close();\n"
+        "});\n"
+        "onWindow(\"frmServerUp\", function (win) {\n"
+        "    const shown = win.rows(\"lvServer\");\n"
+        "    log(\"local \" + shown.map(function (r) { return r.cells[0]; }).join(\" \") +\n"
+        "        \", selected \" + shown.filter(function (r) { return r.selected; "
+        "})[0].cells[0]);\n"
+        "    win.press(\"Toolbar1\", 5);\n"
+        "});\n"
+        "onWindow(\"frmServer\", function (win) {\n"
+        "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
+        "win.find(\"lblvsize\").text);\n"
+        "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
+        "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
+        "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
+        "    win.key(\"Alt+D\");\n"
+        "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
+        "    win.press(\"Toolbar1\", 2);\n"
+        "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
+        "    win.press(\"Toolbar1\", 3);\n"
+        "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
+        "r.cells[0]; }).sort().join(\" \"));\n"
+        "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
+        "    trigger(\"mnuExplorer\");\n"
+        "    win.press(\"Toolbar1\", 6);\n"
+        "    win.press(\"Toolbar1\", 5);\n"
+        "});\n"
+        "click(\"cmdDnload\");\n",
+        {u"--loadfunc"_s});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(u"rows 3, 0.0 meg\nchecked 2 files\n"_s))
         << result.out.toStdString();
@@ -319,6 +327,9 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     EXPECT_TRUE(result.out.contains(u"asked Rename File"_s));
     EXPECT_TRUE(result.out.contains(u"box Vellixon: Delete Operation is Complete!"_s));
     EXPECT_TRUE(result.out.contains(u"left b.txt d.txt"_s)) << result.out.toStdString();
+    // View Local lists the local folder with the remote row's name selected.
+    EXPECT_TRUE(result.out.contains(u"local b.txt d.txt lesson 1.txt, selected b.txt"_s))
+        << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(QRegularExpression(u"viewing rad[0-9A-Fa-f]{5}\\.txt: "_s)))
         << result.out.toStdString();
     // The copy fetched for the viewer is gone with the viewer.
