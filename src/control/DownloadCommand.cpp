@@ -1,24 +1,15 @@
 #include "control/DownloadCommand.h"
 
+#include "control/ListWindowOpeners.h"
 #include "control/LoginData.h"
-#include "control/frmAbout.h"
 #include "course/LoginCipher.h"
 #include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
-#include "managers/ListWindowPair.h"
 #include "transport/cFTP.h"
-#include "viewer/frmView.h"
 
 #include <QLineEdit>
 #include <QScopeGuard>
-
-namespace {
-
-// The windows were placed in twips; 15 make a pixel on a screen of 96 dots an inch.
-constexpr int TwipsPerPixel = 15;
-
-} // namespace
 
 DownloadCommand::DownloadCommand(CommandPreparation::Control control)
     : m_preparation(std::move(control))
@@ -69,19 +60,7 @@ void DownloadCommand::openRemoteList(const QString &localPath)
     if (state.ConnectionFailed)
         return;
     QWidget *surface = m_preparation.control().surface;
-    ListWindowPair::Openers openers;
-    openers.aboutBox = [](QWidget *parent) {
-        frmAbout about(parent);
-        about.exec();
-    };
-    openers.viewer = [](QWidget *list, const QString &dosPath) {
-        // Beside the list, as large as the list.
-        frmView view(list);
-        view.setGeometry(list->geometry().translated(-320 / TwipsPerPixel, 320 / TwipsPerPixel));
-        view.setFileToView(dosPath);
-        view.exec();
-    };
-    ListWindowPair windows(surface ? surface->window() : nullptr, openers);
+    ListWindowPair windows(surface ? surface->window() : nullptr, ListWindowOpeners());
     if (!windows.remote().RefreshList(localPath))
         return;
     m_preparation.showPointers(false);

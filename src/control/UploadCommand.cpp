@@ -2,6 +2,7 @@
 
 #include "control/BatchUpload.h"
 #include "control/CommandPreparation.h"
+#include "control/ListWindowOpeners.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
@@ -105,13 +106,31 @@ bool UploadCommand::enterMonthFolder()
     return client->CreateFTPDirectory(MonthFolderOnServer()) && EnterMonthFolder();
 }
 
+void UploadCommand::showLocalList(const QString &path)
+{
+    SharedState &state = Shared();
+    if (state.ConnectionFailed)
+        return;
+    QWidget *surface = m_preparation.control().surface;
+    ListWindowPair windows(surface ? surface->window() : nullptr, ListWindowOpeners());
+    if (!windows.local().RefreshList(path))
+        return;
+    if (!state.ConnectionFailed) {
+        m_preparation.showPointers(false);
+        windows.local().exec();
+        state.LoggedIn = true;
+    } else {
+        state.LoggedIn = false;
+    }
+    state.ConnectionFailed = false;
+}
+
 UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
 {
     Shared().CurrentLocalPath = path;
     if (!Platform::FileSystemObject().FileExists(path)) {
-        // A folder is uploaded from the local list window, which is not part of the control
-        // yet: it is treated as a folder that window could not list, so nothing is shown and
-        // nothing goes up.
+        // A folder (or a pattern) goes up from the local list, file by file.
+        showLocalList(path);
         return Outcome::NotUploaded;
     }
 

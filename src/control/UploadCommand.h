@@ -30,6 +30,8 @@ public:
 
 private:
     bool enterMonthFolder();
+    // Lists a folder in the local list and shows it, to copy its files up.
+    void showLocalList(const QString &path);
 
     CommandPreparation m_preparation;
 };

@@ -343,3 +343,26 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     EXPECT_TRUE(catalogue.contains("d.txt"));
     EXPECT_FALSE(catalogue.contains("c.txt"));
 }
+
+// Upload with a folder in the text box opens the local list, where checked files go up.
+TEST_F(HostScriptTest, UploadOfAFolderCopiesTheCheckedFilesUp)
+{
+    storeLogin();
+    for (const char *name : {"notes.txt", "quiz.txt"})
+        writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)), name);
+    const HostRun result = runScript("control.text = \"C:\\\\Work\\\\\";\n"
+                                     "onBox(function (box) { log(\"box \" + box.text); });\n"
+                                     "onWindow(\"frmServerUp\", function (win) {\n"
+                                     "    log(\"local \" + win.find(\"lblLocal\").text + \" \" + "
+                                     "win.rows(\"lvServer\").length);\n"
+                                     "    win.check(\"lvServer\", 2, true);\n"
+                                     "    win.key(\"Alt+U\");\n"
+                                     "    win.click(\"Button5\");\n"
+                                     "});\n"
+                                     "click(\"cmdUpload\");\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"local C:\\Work\\ 2"_s)) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"box Copy Operation is Complete!"_s));
+    EXPECT_EQ(QDir(server->rootPath() + MonthFolder).entryList(QDir::Files),
+              QStringList{u"quiz.txt"_s});
+}

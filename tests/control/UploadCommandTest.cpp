@@ -15,13 +15,16 @@
 #include "platform/Launcher.h"
 #include "transport/cFTP.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
@@ -364,7 +367,7 @@ TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
     EXPECT_FALSE(QDir(server->rootPath() + u"/DV/smith"_s).exists());
 }
 
-TEST_P(UploadServerTest, FailureIsShownForAFilePathButNotForAFolderPath)
+TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFails)
 {
     serverFolder(MonthPath);
     QDir().mkpath(homePath(u"lessons"_s));
@@ -376,6 +379,18 @@ TEST_P(UploadServerTest, FailureIsShownForAFilePathButNotForAFolderPath)
         {u"h:\\lessons\\"_s, false},
         {u"h:\\lessons"_s, true},
     };
+    // Both open the local list (closed here as a person would), whose folder is the path's.
+    QStringList listed;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&listed] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == u"frmServerUp"_s && window->isVisible()) {
+                listed.append(window->findChild<QLabel *>(u"lblLocal"_s)->text());
+                window->close();
+            }
+        }
+    });
+    closer.start(20);
     for (const auto &c : cases) {
         ui().clear();
         click(c.path);
@@ -388,6 +403,7 @@ TEST_P(UploadServerTest, FailureIsShownForAFilePathButNotForAFolderPath)
             EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
         }
     }
+    EXPECT_EQ(listed, QStringList({u"h:\\lessons\\"_s, u"h:\\lessons"_s}));
     EXPECT_TRUE(QDir(server->rootPath() + MonthPath).isEmpty());
 }
 

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "managers/ListWindowPair.h"
+
+// What the control hands the list windows to open: its about box, and the viewer placed
+// beside the list.
+ListWindowPair::Openers ListWindowOpeners();
