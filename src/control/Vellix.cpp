@@ -17,7 +17,7 @@
 #include "course/StartupFolders.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
 #include "platform/Ui.h"
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "control/frmLogin.h"
 
 #include "course/SharedState.h"
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QCheckBox>
 #include <QFormLayout>

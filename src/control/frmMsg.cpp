@@ -3,7 +3,7 @@
 #include "course/SharedState.h"
 #include "operations/SessionOpener.h"
 #include "platform/Ui.h"
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "managers/FileTypeIcons.h"
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "platform/WidgetFactory.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QLabel>
 #include <QLineEdit>
