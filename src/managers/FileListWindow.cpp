@@ -4,8 +4,8 @@
 #include "managers/FileTypeIcons.h"
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
-#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -426,6 +426,12 @@ void FileListWindow::showSecureMark()
 {
     const cFTP *client = Shared().FtpClient.get();
     Image1->setVisible(client && client->secure());
+}
+
+void FileListWindow::showRemoteFolder()
+{
+    QString text = QStringLiteral("//") + Shared().RemoteDir;
+    lblRemote->setText(text.replace(QLatin1String("///"), QLatin1String("//")));
 }
 
 void FileListWindow::enableFileButtons()

@@ -106,6 +106,8 @@ protected:
     void reject() override;
     // Shows the lock when the session is secure.
     void showSecureMark();
+    // The remote folder in its label: "//" and the folder, "///" read as "//".
+    void showRemoteFolder();
     // The tool bar after a listing: with no rows the file buttons are disabled.
     void enableFileButtons();
     // The lists' row of that name selected and shown; the first row when none has it.

@@ -1,5 +1,6 @@
 #include "managers/frmServer.h"
 
+#include "course/ConfigStore.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
@@ -31,13 +32,6 @@ FileListWindow::TwinButtons buttons()
         {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)"),
          QStringLiteral("folder"), QStyle::SP_DirIcon},
     };
-}
-
-QString collapsed(QString path, const QString &doubled = QStringLiteral("//"))
-{
-    while (path.contains(doubled))
-        path.replace(doubled, doubled.left(doubled.size() - 1));
-    return path;
 }
 
 } // namespace
@@ -77,7 +71,7 @@ bool frmServer::RefreshList(const QString &path)
             button(index)->setEnabled(!noLocalPath &&
                                       (index != OtherWindowButton || m_openers.localList));
     }
-    lblRemote->setText(collapsed(QStringLiteral("//") + shared.RemoteDir, QStringLiteral("///")));
+    showRemoteFolder();
 
     const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
@@ -161,7 +155,7 @@ void frmServer::uploadCatalogueAfterFailedRefresh()
     cFTP &client = *shared.FtpClient;
     if (client.GetFTPDirectory().isEmpty())
         EnsureConnected();
-    client.SetFTPDirectory(collapsed(shared.RemoteDir + u'/'));
+    client.SetFTPDirectory(CollapseSlashes(shared.RemoteDir + u'/'));
     client.SetFTPDirectory(QStringLiteral(".."));
     bool uploaded = false;
     for (const QString &name :

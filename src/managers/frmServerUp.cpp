@@ -58,10 +58,7 @@ bool frmServerUp::RefreshList(const QString &path)
     m_localFolder = path.left(backslash + 1);
     m_namePart = path.mid(backslash + 1);
     lblLocal->setText(path);
-    QString remote = QStringLiteral("//") + Shared().RemoteDir;
-    while (remote.contains(QLatin1String("///")))
-        remote.replace(QLatin1String("///"), QLatin1String("//"));
-    lblRemote->setText(remote);
+    showRemoteFolder();
 
     const bool checkAllInForce = button(CheckAllButton)->text().contains(QLatin1String("UnCheck"));
     const LocalFolderListing::Result listing =

@@ -1,6 +1,7 @@
 #include "operations/FileListOperations.h"
 
 #include "course/ArchiveCatalogue.h"
+#include "course/ConfigStore.h"
 #include "course/FileTypes.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
@@ -39,9 +40,7 @@ QString FileListOperations::listedFolder()
     path = path.trimmed();
     if (!path.endsWith(u'/'))
         path += u'/';
-    while (path.contains(QLatin1String("//")))
-        path.replace(QLatin1String("//"), QLatin1String("/"));
-    return path;
+    return CollapseSlashes(path);
 }
 
 void FileListOperations::reconnectIfNeeded(const QString &folder)

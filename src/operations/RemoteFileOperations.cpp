@@ -308,12 +308,14 @@ QString RemoteFileOperations::fetchForViewing()
     const QString extension = dot < 0 ? QString() : name.mid(dot);
     const QString temporary =
         Shared().HostDrive + QStringLiteral(":\\") + TempFileName() + extension;
+    const QString folder = ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
     for (int attempt = 0; attempt < ViewAttempts; ++attempt) {
         DeleteLocalFile(temporary);
         if (client().FTPDownloadFile(temporary, name))
             break;
-        reconnectIfNeeded(listedFolder());
-        client().SetFTPDirectory(listedFolder());
+        if (client().GetFTPDirectory().isEmpty())
+            EnsureConnected();
+        client().SetFTPDirectory(folder);
     }
     return temporary;
 }

@@ -7,6 +7,7 @@
 #include "course/SharedState.h"
 #include "operations/FileListOperations.h"
 #include "platform/AutomationDate.h"
+#include "platform/DosPath.h"
 #include "platform/Ui.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
@@ -42,12 +43,6 @@ void resetLogin()
 
 } // namespace
 
-bool RemoteFolderListing::isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(u'/') && !name.contains(u'\\');
-}
-
 RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect)
 {
     SharedState &shared = Shared();
@@ -72,7 +67,7 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
         return result;
     for (const cDirItem &entry : *listing) {
-        if (entry.Directory || !isPlainName(entry.Filename) ||
+        if (entry.Directory || !Platform::DosPath::isPlainName(entry.Filename) ||
             !ExtensionAllowed(ExtensionOf(entry.Filename)))
             continue;
         if (entry.Filename == nameToPreselect && result.preselected < 0)

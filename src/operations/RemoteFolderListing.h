@@ -26,6 +26,4 @@ public:
     };
 
     static Result read(const QString &nameToPreselect);
-    // Whether a server's name can name a file in a local folder.
-    static bool isPlainName(const QString &name);
 };

@@ -263,12 +263,9 @@ TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
-TEST(FileListOperationsTest, PagesAndTheExtensionListFollowTheirRules)
+TEST(FileListOperationsTest, PagesFollowTheirRule)
 {
     EXPECT_EQ(FileListOperations::pageCount(30), 4);
     EXPECT_EQ(FileListOperations::pageCount(18), 2);
     EXPECT_EQ(FileListOperations::pageCount(0), 1);
-    EXPECT_EQ(RemoteFolderListing::isPlainName(u"a\\b.txt"_s), false);
-    EXPECT_EQ(RemoteFolderListing::isPlainName(u".."_s), false);
-    EXPECT_EQ(RemoteFolderListing::isPlainName(u"..a"_s), true);
 }
