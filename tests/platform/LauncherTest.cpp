@@ -3,7 +3,6 @@
 #include "platform/Launcher.h"
 
 #include <QFileInfo>
-#include <QTest>
 
 using namespace Platform;
 
@@ -13,29 +12,9 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        m_savedPath = qgetenv("PATH");
-        m_savedVisual = qgetenv("VISUAL");
-        m_savedEditor = qgetenv("EDITOR");
-        qunsetenv("VISUAL");
-        qunsetenv("EDITOR");
+        unsetEnvironment("VISUAL");
+        unsetEnvironment("EDITOR");
     }
-    void TearDown() override
-    {
-        qputenv("PATH", m_savedPath);
-        qputenv("VISUAL", m_savedVisual);
-        qputenv("EDITOR", m_savedEditor);
-        VellixTest::TearDown();
-    }
-
-    // An executable script that records its arguments in a file next to it.
-    QString writeProgram(const QString &linuxPath)
-    {
-        writeFile(linuxPath, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.ran\"\n");
-        QFile::setPermissions(linuxPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return linuxPath;
-    }
-
-    QByteArray m_savedPath, m_savedVisual, m_savedEditor;
 };
 
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
@@ -76,10 +55,10 @@ TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
     EXPECT_EQ(command.program, QStringLiteral("xdg-open"));
     EXPECT_EQ(command.arguments, QStringList{homePath(QStringLiteral("notes.txt"))});
 
-    qputenv("EDITOR", "plain-editor");
+    setEnvironment("EDITOR", "plain-editor");
     EXPECT_EQ(Launcher::resolve(QStringLiteral("NOTEPAD h:\\notes.txt")).program,
               QStringLiteral("plain-editor"));
-    qputenv("VISUAL", "my-editor --wait");
+    setEnvironment("VISUAL", "my-editor --wait");
     command = Launcher::resolve(QStringLiteral("C:\\windows\\notepad.exe h:\\notes.txt"));
     EXPECT_EQ(command.program, QStringLiteral("my-editor"));
     EXPECT_EQ(command.arguments,
@@ -93,7 +72,8 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
 {
     const QString tool = writeProgram(homePath(QStringLiteral("Program Files/Tool/tool")));
     const QString onPath = writeProgram(tempPath(QStringLiteral("bin/hvsftp")));
-    qputenv("PATH", QFile::encodeName(tempPath(QStringLiteral("bin"))) + ':' + m_savedPath);
+    setEnvironment("PATH",
+                   QFile::encodeName(tempPath(QStringLiteral("bin"))) + ':' + qgetenv("PATH"));
 
     const struct
     {
@@ -121,10 +101,8 @@ TEST_F(LauncherTest, StartDoesNotWaitAndReportsWhatCannotStart)
     const auto result = Launcher::start(QStringLiteral("\"h:\\run me.exe\" \"one two\" three"));
     ASSERT_TRUE(result.started) << result.error.toStdString();
     EXPECT_GT(result.pid, 0);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return QFileInfo::exists(program + QLatin1String(".ran")); }));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return readFile(program + QLatin1String(".ran")) == "one two\nthree\n"; }));
+    EXPECT_EQ(arguments(program),
+              (QStringList{QStringLiteral("one two"), QStringLiteral("three")}));
 
     const auto missing = Launcher::start(QStringLiteral("h:\\nothing.exe"));
     EXPECT_FALSE(missing.started);

@@ -2,19 +2,19 @@
 
 #include "course/SharedState.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 void VellixTest::SetUp()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_dir->isValid());
     QDir(m_dir->path()).mkpath(QStringLiteral("home"));
-    m_savedHome = qgetenv("HOME");
-    m_savedPrefix = qgetenv("VELLIX_PREFIX");
-    qputenv("HOME", QFile::encodeName(homePath()));
-    qputenv("VELLIX_PREFIX", QFile::encodeName(tempPath(QStringLiteral("prefix"))));
+    setEnvironment("HOME", QFile::encodeName(homePath()));
+    setEnvironment("VELLIX_PREFIX", QFile::encodeName(tempPath(QStringLiteral("prefix"))));
     SharedState::reset();
     m_ui = std::make_unique<Platform::UiRecorder>();
 }
@@ -23,9 +23,48 @@ void VellixTest::TearDown()
 {
     m_ui.reset();
     SharedState::reset();
-    qputenv("HOME", m_savedHome);
-    qputenv("VELLIX_PREFIX", m_savedPrefix);
+    // Last changed, first put back, so that a variable changed twice ends as it began.
+    for (auto saved = m_savedEnvironment.crbegin(); saved != m_savedEnvironment.crend(); ++saved) {
+        if (saved->second)
+            qputenv(saved->first.constData(), *saved->second);
+        else
+            qunsetenv(saved->first.constData());
+    }
+    m_savedEnvironment.clear();
     m_dir.reset();
+}
+
+void VellixTest::setEnvironment(const char *name, const QByteArray &value)
+{
+    m_savedEnvironment.append({name, qEnvironmentVariableIsSet(name)
+                                         ? std::optional<QByteArray>(qgetenv(name))
+                                         : std::nullopt});
+    qputenv(name, value);
+}
+
+void VellixTest::unsetEnvironment(const char *name)
+{
+    setEnvironment(name, {});
+    qunsetenv(name);
+}
+
+QString VellixTest::writeProgram(const QString &linuxPath) const
+{
+    // Written aside and moved in place, so that a reader never sees half a record.
+    writeFile(linuxPath,
+              "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.part\"\nmv \"$0.part\" \"$0.ran\"\n");
+    QFile::setPermissions(linuxPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return linuxPath;
+}
+
+QStringList VellixTest::arguments(const QString &programPath)
+{
+    const QString record = programPath + QStringLiteral(".ran");
+    const QDeadlineTimer deadline(10000);
+    while (!QFile::exists(record) && !deadline.hasExpired())
+        QThread::msleep(20);
+    const QString text = QString::fromUtf8(readFile(record));
+    return text.isEmpty() ? QStringList() : text.chopped(1).split(QLatin1Char('\n'));
 }
 
 QString VellixTest::tempPath(const QString &relative) const

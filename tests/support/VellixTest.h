@@ -2,12 +2,15 @@
 
 #include "platform/UiRecorder.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 
 // Readable values in failure messages.
@@ -39,9 +42,21 @@ protected:
 
     Platform::UiRecorder &ui() { return *m_ui; }
 
+    // Sets or removes an environment variable for this test; it is put back as it was when
+    // the test ends.
+    void setEnvironment(const char *name, const QByteArray &value);
+    void unsetEnvironment(const char *name);
+
+    // An executable script that records its arguments, one a line, in a file next to it
+    // ("$0.ran"), standing in for a program the code under test starts.
+    QString writeProgram(const QString &linuxPath) const;
+    // What the program was started with, waiting a while for a program started without
+    // waiting; empty when it did not run.
+    static QStringList arguments(const QString &programPath);
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<Platform::UiRecorder> m_ui;
-    QByteArray m_savedHome;
-    QByteArray m_savedPrefix;
+    // The variables changed, with their values before (nullopt: not set).
+    QList<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
 };
