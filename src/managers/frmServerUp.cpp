@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 
 #include <cmath>
 
@@ -43,6 +44,30 @@ frmServerUp::frmServerUp(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Local Drive"));
     lblvsize->setText(megText(0));
+    using Program = EditCommands::Program;
+    addEditEntry("mnuExplorer", QStringLiteral("View in Internet Explorer Browser"),
+                 Program::Browser);
+    addEditEntry("mnunote", QStringLiteral("Edit in Notepad"), Program::Notepad);
+    addEditEntry("mnuwpad", QStringLiteral("Edit in Wordpad"), Program::WordPad);
+    addEditEntry("mnuWord", QStringLiteral("Edit in Word"), Program::Word);
+    m_editorFolders = EditorFolders::find();
+}
+
+void frmServerUp::addEditEntry(const char *name, const QString &caption,
+                               EditCommands::Program program)
+{
+    QAction *entry = mnuEdit->addAction(caption);
+    entry->setObjectName(QLatin1String(name));
+    connect(entry, &QAction::triggered, this, [this, program] { openSelected(program); });
+}
+
+void frmServerUp::openSelected(EditCommands::Program program)
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    EditCommands(Shared().BrowserPath, m_editorFolders)
+        .open(program, m_localFolder + model().row(row).name);
 }
 
 void frmServerUp::setOpeners(Openers openers)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "course/EditorFolders.h"
 #include "managers/FileListWindow.h"
+#include "operations/EditCommands.h"
 
 #include <functional>
 
@@ -41,7 +43,11 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void addEditEntry(const char *name, const QString &caption, EditCommands::Program program);
+    void openSelected(EditCommands::Program program);
+
     Openers m_openers;
+    EditorFolders m_editorFolders;
     QString m_localFolder;
     QString m_namePart;
     QString m_nameToPreselect;
