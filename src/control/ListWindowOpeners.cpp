@@ -2,13 +2,7 @@
 
 #include "control/frmAbout.h"
 #include "viewer/frmView.h"
-
-namespace {
-
-// The windows were placed in twips; 15 make a pixel on a screen of 96 dots an inch.
-constexpr int TwipsPerPixel = 15;
-
-} // namespace
+#include "widgets/Twips.h"
 
 ListWindowPair::Openers ListWindowOpeners()
 {
@@ -20,7 +14,7 @@ ListWindowPair::Openers ListWindowOpeners()
     openers.viewer = [](QWidget *list, const QString &dosPath) {
         // Beside the list, as large as the list.
         frmView view(list);
-        view.setGeometry(list->geometry().translated(-320 / TwipsPerPixel, 320 / TwipsPerPixel));
+        view.setGeometry(list->geometry().translated(twipsToPixels(-320), twipsToPixels(320)));
         view.setFileToView(dosPath);
         view.exec();
     };

@@ -2,6 +2,8 @@
 
 #include "course/SharedState.h"
 
+#include "widgets/Twips.h"
+
 #include <QAction>
 
 namespace {
@@ -13,6 +15,13 @@ void disableTwinButtons(FileListWindow &window)
     for (const int index : {int(FileListWindow::CopyButton), int(FileListWindow::RenameButton),
                             int(FileListWindow::OtherWindowButton)})
         window.button(index)->setEnabled(false);
+}
+
+// The twin opens a little below and to the right of the window it was opened from.
+void placeOver(QWidget &opened, const QWidget &opener)
+{
+    const int offset = twipsToPixels(300);
+    opened.move(opener.pos() + QPoint(offset, offset));
 }
 
 } // namespace
@@ -43,15 +52,19 @@ void ListWindowPair::viewLocal(const QString &localFolder, const QString &select
 {
     disableTwinButtons(m_local);
     m_local.setNameToPreselect(selectedName);
-    if (m_local.RefreshList(localFolder + QStringLiteral("*")))
+    if (m_local.RefreshList(localFolder + QStringLiteral("*"))) {
+        placeOver(m_local, m_remote);
         m_local.exec();
+    }
 }
 
 void ListWindowPair::viewRemote(const QString &path)
 {
     disableTwinButtons(m_remote);
-    if (m_remote.RefreshList(path))
+    if (m_remote.RefreshList(path)) {
+        placeOver(m_remote, m_local);
         m_remote.exec();
+    }
     // Closed by the program rather than by the user: the local list goes with it.
     SharedState &shared = Shared();
     if (!shared.WindowClosed)
