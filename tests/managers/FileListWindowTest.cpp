@@ -96,8 +96,8 @@ protected:
     {
         VellixTest::SetUp();
         Shared().AllowedExtensions = QStringList{u"*.*"_s};
-        Shared().CapacityLimit = 2;
-        for (const auto &[name, size] : {std::pair{"a.txt", 600000}, std::pair{"b.txt", 900000}})
+        Shared().CapacityLimit = 10;
+        for (const auto &[name, size] : {std::pair{"a.txt", 400000}, std::pair{"b.txt", 200000}})
             writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)),
                       QByteArray(size, 'x'));
     }
@@ -110,16 +110,20 @@ protected:
     frmServerUp window;
 };
 
-TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacity)
+TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
 {
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
-    window.setServerTotal(400000);
-    window.checkAll();
-    EXPECT_FALSE(window.overCapacity()); // 1.5 + 0.4 meg
+    window.setServerTotal(9500000);
+    window.model().setChecked(0, true);
+    EXPECT_FALSE(window.overCapacity()); // 9.5 + 0.4 meg
     EXPECT_EQ(sizeColour(), QColor(0xC0, 0xFF, 0xC0));
-    window.setServerTotal(600000);
-    EXPECT_TRUE(window.overCapacity()); // 1.5 + 0.6 meg
+    window.checkAll();
+    EXPECT_TRUE(window.overCapacity()); // 9.5 + 0.6 meg
     EXPECT_EQ(sizeColour(), QColor(0xFF, 0, 0));
+    window.button(FileListWindow::CopyButton)->trigger();
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text,
+              u"You cannot upload this much data.\r\nYour limit is 10 meg."_s);
     // Check-all in force: a refresh keeps every row checked.
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     EXPECT_EQ(window.model().totals().checkedCount, 2);
@@ -129,7 +133,7 @@ TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
 {
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\b.txt"_s));
     ASSERT_EQ(window.model().count(), 1);
-    EXPECT_EQ(window.model().row(0).sizeText, u"900000"_s);
+    EXPECT_EQ(window.model().row(0).sizeText, u"200000"_s);
     EXPECT_TRUE(window.model().row(0).checked);
     EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
 

@@ -64,15 +64,36 @@ TEST_P(LocalFileOperationsTest, OverTheLimitNothingGoesUp)
 
 TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFiles)
 {
-    localFiles({u"a.txt"_s, u"b.txt"_s});
-    window.check({u"a.txt"_s});
+    localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+    window.check({u"a.txt"_s, u"b.txt"_s});
+    // a.txt turned into a folder with something in it after the listing: it cannot go.
+    QFile::remove(localPath(u"a.txt"_s));
+    writeFile(localPath(u"a.txt/kept"_s), "kept");
     ui().answer(Ui::Answer::Yes);
     LocalFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_EQ(onDisk(), QStringList{u"b.txt"_s});
+    EXPECT_EQ(onDisk(), QStringList{u"c.txt"_s});
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Are you sure you want to delete the checked files?"_s,
+                           u"File 'a.txt', could not be deleted.  Please try again later."_s,
                            u"Delete Operation is Complete!"_s}));
-    EXPECT_EQ(window.model().count(), 1);
+    EXPECT_TRUE(QFile::exists(localPath(u"a.txt/kept"_s)));
+}
+
+TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
+{
+    writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));
+    localFiles({u"next.txt"_s});
+    window.check({u"big.bin"_s, u"next.txt"_s});
+    // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [this] {
+        window.stopped = true;
+        Shared().CancelRequest = true;
+    });
+    LocalFileOperations(window, LocalFolder).copyUp(false);
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
+    EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
+    EXPECT_FALSE(QFile::exists(serverPath(u"next.txt"_s)));
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server.
