@@ -344,25 +344,56 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     EXPECT_FALSE(catalogue.contains("c.txt"));
 }
 
-// Upload with a folder in the text box opens the local list, where checked files go up.
-TEST_F(HostScriptTest, UploadOfAFolderCopiesTheCheckedFilesUp)
+// The README's folder example: Upload with a folder in the text box opens the local list, where
+// three checked files go up, byte for byte, and the catalogue lists them.
+TEST_F(HostScriptTest, FolderExampleCopiesTheCheckedFilesUp)
 {
     storeLogin();
-    for (const char *name : {"notes.txt", "quiz.txt"})
-        writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)), name);
-    const HostRun result = runScript("control.text = \"C:\\\\Work\\\\\";\n"
-                                     "onBox(function (box) { log(\"box \" + box.text); });\n"
-                                     "onWindow(\"frmServerUp\", function (win) {\n"
-                                     "    log(\"local \" + win.find(\"lblLocal\").text + \" \" + "
-                                     "win.rows(\"lvServer\").length);\n"
-                                     "    win.check(\"lvServer\", 2, true);\n"
-                                     "    win.key(\"Alt+U\");\n"
-                                     "    win.click(\"Button5\");\n"
-                                     "});\n"
-                                     "click(\"cmdUpload\");\n");
+    const HostRun result =
+        run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/upload-folder.js")});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(u"local C:\\Work\\ 2"_s)) << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(u"box Copy Operation is Complete!"_s));
-    EXPECT_EQ(QDir(server->rootPath() + MonthFolder).entryList(QDir::Files),
-              QStringList{u"quiz.txt"_s});
+    EXPECT_TRUE(result.out.contains(u"checked: 3 files"_s)) << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"the catalogue lists"_s));
+    for (const QString &name : {u"homework 1.txt"_s, u"homework 2.txt"_s, u"lesson 1.txt"_s})
+        EXPECT_EQ(readFile(server->rootPath() + MonthFolder + u'/' + name),
+                  readFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name)));
+}
+
+// The local list's twin comes back to it after Exit or its close box, and takes it along when
+// it goes with Alt+X; the edit menu opens the selected file, or says what it cannot find.
+TEST_F(HostScriptTest, TwinsAndTheEditMenuOfTheLocalList)
+{
+    storeLogin();
+    const QString editor = writeProgram(tempPath(u"editor"_s));
+    setEnvironment("VISUAL", QFile::encodeName(editor));
+    const HostRun result =
+        runScript("control.text = \"C:\\\\Course\\\\\";\n"
+                  "onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
+                  "const closings = [\"Exit\", \"close box\", \"Alt+X\"];\n"
+                  "let shown = 0;\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    const how = closings[shown++];\n"
+                  "    if (how === \"Exit\") win.press(\"Toolbar1\", 5);\n"
+                  "    else if (how === \"close box\") win.close();\n"
+                  "    else win.key(\"Alt+X\");\n"
+                  "});\n"
+                  "onWindow(\"frmServerUp\", function (win) {\n"
+                  "    win.select(\"lvServer\", 1);\n"
+                  "    trigger(\"mnunote\");\n"
+                  "    trigger(\"mnuWord\");\n"
+                  "    for (const how of closings) {\n"
+                  "        win.press(\"Toolbar1\", 6);\n"
+                  "        log(how + \": local list \" + (window(\"frmServerUp\") ? \"stays\" : "
+                  "\"closed\"));\n"
+                  "        if (!window(\"frmServerUp\")) break;\n"
+                  "    }\n"
+                  "});\n"
+                  "click(\"cmdUpload\");\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"Exit: local list stays\nclose box: local list stays\n"
+                                    "Alt+X: local list closed\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"box Path Not Found: Sorry, could not find Word\n"_s));
+    EXPECT_EQ(arguments(editor),
+              QStringList{Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s)});
 }
