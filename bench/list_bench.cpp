@@ -1,13 +1,19 @@
 // The list windows' speed with a folder of 10,000 files: filling and showing the remote list
-// once the listing has arrived, and sorting a column. Medians of several runs on the offscreen
-// platform. Goals: filled and shown under 1 s, a sort under 200 ms. Exits with 1 when a goal
-// is missed.
+// once the listing has arrived, sorting a column, and reading a local folder of that many files
+// into the local list. Medians of several runs on the offscreen platform. Goals: filled and
+// shown under 1 s, a sort under 200 ms, the local folder listed and shown under 1 s. Exits with
+// 1 when a goal is missed.
 
+#include "course/SharedState.h"
 #include "managers/frmServer.h"
+#include "managers/frmServerUp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <algorithm>
@@ -33,6 +39,22 @@ QList<FileRow> listing()
                                     qint64(mixed) * 1237 % 5000000, start.addSecs(mixed * 61)));
     }
     return rows;
+}
+
+// A local folder of that many files in a prefix of its own; false when it cannot be made.
+bool makeLocalFolder(const QTemporaryDir &prefix)
+{
+    qputenv("VELLIX_PREFIX", QFile::encodeName(prefix.path()));
+    const QString folder = prefix.filePath(QStringLiteral("drive_c/Bench"));
+    if (!QDir().mkpath(folder))
+        return false;
+    for (int i = 0; i < Files; ++i) {
+        QFile file(folder + QStringLiteral("/lesson %1.htm").arg(i));
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray(i % 97, 'x')) < 0)
+            return false;
+    }
+    Shared().AllowedExtensions = QStringList{QStringLiteral("htm")};
+    return true;
 }
 
 double median(std::vector<double> values)
@@ -68,5 +90,28 @@ int main(int argc, char **argv)
     std::printf("list of %d files: filled and shown in %.0f ms (goal < %.0f), sorted in %.0f ms "
                 "(goal < %.0f)\n",
                 Files, fill, FillGoalMs, sort, SortGoalMs);
-    return fill < FillGoalMs && sort < SortGoalMs ? 0 : 1;
+
+    const QTemporaryDir prefix;
+    if (!prefix.isValid() || !makeLocalFolder(prefix)) {
+        std::printf("cannot make a local folder of %d files\n", Files);
+        return 1;
+    }
+    std::vector<double> locals;
+    for (int run = 0; run < Runs; ++run) {
+        frmServerUp window;
+        QElapsedTimer timer;
+        timer.start();
+        if (!window.RefreshList(QStringLiteral("C:\\Bench\\*")) ||
+            window.model().count() != Files) {
+            std::printf("the local folder of %d files was not listed\n", Files);
+            return 1;
+        }
+        window.show();
+        QCoreApplication::processEvents();
+        locals.push_back(timer.nsecsElapsed() / 1e6);
+    }
+    const double local = median(locals);
+    std::printf("local folder of %d files: listed and shown in %.0f ms (goal < %.0f)\n", Files,
+                local, FillGoalMs);
+    return fill < FillGoalMs && sort < SortGoalMs && local < FillGoalMs ? 0 : 1;
 }
