@@ -70,8 +70,16 @@ RemotePathParts SplitSharedRemoteDir()
     return parts;
 }
 
-bool CheckLocalPath(const QString &path)
+bool CheckLocalPath(const QString &pathOrPattern)
 {
+    // "h:\lessons\*.*" and "h:\lessons\*" name all files of a folder: the folder must exist.
+    QString path = pathOrPattern;
+    for (const QLatin1String pattern : {QLatin1String("\\*.*"), QLatin1String("\\*")}) {
+        if (path.endsWith(pattern)) {
+            path.chop(pattern.size() - 1);
+            break;
+        }
+    }
     const Platform::FileSystemObject fso;
     if (fso.FileExists(path) || fso.FolderExists(path))
         return true;

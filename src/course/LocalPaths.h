@@ -25,7 +25,8 @@ RemotePathParts SplitRemotePath(const QString &path);
 RemotePathParts SplitSharedRemoteDir();
 
 // True when the file or folder exists, or a missing folder (a path ending in "\") was created
-// after the user agreed; a missing file is reported.
+// after the user agreed; a missing file is reported. A path ending in "\*.*" or "\*" stands
+// for its folder.
 bool CheckLocalPath(const QString &path);
 
 // Creates every missing folder along a local path (up to its last "\").

@@ -377,9 +377,10 @@ TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFai
         bool failureShown;
     } cases[] = {
         {u"h:\\lessons\\"_s, false},
+        {u"h:\\lessons\\*.*"_s, true},
         {u"h:\\lessons"_s, true},
     };
-    // Both open the local list (closed here as a person would), whose folder is the path's.
+    // Each opens the local list (closed here as a person would), whose folder is the path's.
     QStringList listed;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&listed] {
@@ -403,7 +404,7 @@ TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFai
             EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
         }
     }
-    EXPECT_EQ(listed, QStringList({u"h:\\lessons\\"_s, u"h:\\lessons"_s}));
+    EXPECT_EQ(listed, QStringList({u"h:\\lessons\\"_s, u"h:\\lessons\\"_s, u"h:\\lessons"_s}));
     EXPECT_TRUE(QDir(server->rootPath() + MonthPath).isEmpty());
 }
 
