@@ -105,6 +105,7 @@ struct LocalRenameCase
     QStringList boxes; // after the input box
     QStringList disk;
     QStringList server;
+    QString existing = {}; // a second local file
 };
 
 TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
@@ -129,6 +130,19 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
           u"File: old.txt\r\nhas been successfully renamed on the website."_s},
          {u"new.txt"_s},
          {u"new.txt"_s}},
+        {"IntoAnExistingFile",
+         u"other.txt"_s,
+         false,
+         {u"File: old.txt could not be renamed\r\non the local computer: Destination file exists"_s},
+         {u"old.txt"_s, u"other.txt"_s},
+         {},
+         u"other.txt"_s},
+        {"IntoAnotherFolder",
+         u"..\\new.txt"_s,
+         false,
+         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
+         {u"old.txt"_s},
+         {}},
     };
     for (const LocalRenameCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,7 +152,8 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
         }
         if (c.onServerToo)
             serverFile(u"old.txt"_s, "on the server");
-        localFiles({u"old.txt"_s});
+        localFiles(c.existing.isEmpty() ? QStringList{u"old.txt"_s}
+                                        : QStringList{u"old.txt"_s, c.existing});
         window.selectRow(0);
         ui().clear();
         ui().answerInput(c.typed);
