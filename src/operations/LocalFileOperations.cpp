@@ -16,8 +16,6 @@ using Platform::Ui;
 
 namespace {
 
-const QString RenameCharacters = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789_-~ .@'");
-
 void tell(const QString &text, Ui::Icon icon, const QString &title = {})
 {
     Platform::messageBox(text, Ui::Buttons::OK, icon, title);
@@ -171,78 +169,36 @@ void LocalFileOperations::renamefile()
     FileListModel &model = m_window.model();
     if (row < 0 || row >= model.count())
         return;
+    const LocalRename rename(m_localFolder, renameTexts(),
+                             [this](bool shown) { m_window.setArchiveNoticeShown(shown); });
     const QString oldName = model.row(row).name;
-    const Platform::FileSystemObject fso;
-    const std::optional<Platform::FsoFile> file = fso.GetFile(m_localFolder + oldName);
-    if (file && (file->Attributes() & Platform::FsoFile::ReadOnly)) {
-        tell(QStringLiteral("File is marked as Read Only\r\nCancelling operation."),
-             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
-        return;
-    }
-    const std::optional<QString> answer =
-        Ui::instance().inputBox(QStringLiteral("'%1'\r\nNew Filename:").arg(oldName),
-                                QStringLiteral("Rename a file"), oldName);
-    if (!answer || answer->isEmpty())
-        return;
-    const QString newName = *answer;
-    if (!IsValidName(newName, RenameCharacters)) {
-        tell(QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
-             Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
-        return;
-    }
-    if (!ExtensionAllowed(ExtensionOf(newName))) {
-        tell(QStringLiteral("File extension change is denied.\r\n") +
-                 RemoteFileOperations::allowedExtensionsText(),
-             Ui::Icon::Critical);
+    QString newName;
+    switch (rename.renameLocally(oldName, newName)) {
+    case LocalRename::Outcome::Renamed:
+        model.rename(row, newName);
+        rename.offerServerRename(oldName, newName);
+        break;
+    case LocalRename::Outcome::ExtensionDenied:
         m_window.refreshList();
         m_window.selectRow(row);
-        return;
+        break;
+    case LocalRename::Outcome::Refused:
+        break;
     }
-    if (newName.compare(oldName, Qt::CaseInsensitive) == 0) {
-        tell(QStringLiteral("Please enter a unique name."), Ui::Icon::Critical,
-             QStringLiteral("Same Name"));
-        return;
-    }
-    if (const QString why = fso.MoveFile(m_localFolder + oldName, m_localFolder + newName);
-        !why.isEmpty()) {
-        tell(QStringLiteral("File: %1 could not be renamed\r\non the local computer: %2")
-                 .arg(oldName, why),
-             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
-        return;
-    }
-    model.rename(row, newName);
-    offerServerRename(oldName, newName);
 }
 
-void LocalFileOperations::offerServerRename(const QString &oldName, const QString &newName)
+LocalRename::Texts LocalFileOperations::renameTexts()
 {
-    SharedState &shared = Shared();
-    EnsureConnected();
-    EnterMonthFolder();
-    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
-    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    if (client().GetFTPFileSize(oldName) < 1) {
-        hourglass(false);
-        tell(QStringLiteral("File: %1\r\nhas been successfully renamed.").arg(oldName),
-             Ui::Icon::Information, QStringLiteral("Rename file"));
-        return;
-    }
-    hourglass(false);
-    if (Platform::messageBox(QStringLiteral("The selected file on your local hard drive was "
-                                            "renamed successfully.\r\nDo you want to rename this "
-                                            "file on the website?"),
-                             Ui::Buttons::YesNo, Ui::Icon::Question,
-                             QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
-        return;
-    hourglass(true);
-    EnterMonthFolder();
-    if (!client().RenameFTPFile(oldName, newName)) {
-        hourglass(false);
-        return;
-    }
-    if (shared.DvValue > 0)
-        updateArchive();
-    hourglass(false);
-    tell(QStringLiteral("File: %1\r\nhas been successfully renamed on the website.").arg(oldName),
-         Ui::Icon::Information, QStringLiteral("Rename on website"));
+    return {
+        QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789_-~ .@'"),
+        QStringLiteral("File extension change is denied.\r\n") +
+            RemoteFileOperations::allowedExtensionsText(),
+        {},
+        QStringLiteral("File: %1\r\nhas been successfully renamed."),
+        QStringLiteral("Rename file"),
+        QStringLiteral("The selected file on your local hard drive was renamed successfully.\r\n"
+                       "Do you want to rename this file on the website?"),
+        QStringLiteral("File: %1\r\nhas been successfully renamed on the website."),
+        QStringLiteral("Rename on website"),
+    };
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operations/FileListOperations.h"
+#include "operations/LocalRename.h"
 
 #include <QString>
 
@@ -23,7 +24,7 @@ private:
     Upload uploadChecked(int row);
     // Enters the server folder the list works in, under the login folder.
     void enterServerFolder();
-    void offerServerRename(const QString &oldName, const QString &newName);
+    static LocalRename::Texts renameTexts();
 
     QString m_localFolder;
 };

@@ -1,0 +1,105 @@
+#include "operations/LocalRename.h"
+
+#include "course/ArchiveCatalogue.h"
+#include "course/ConnectionPaths.h"
+#include "course/FileTypes.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "platform/FileSystemObject.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+
+using Platform::Ui;
+
+namespace {
+
+void tell(const QString &text, Ui::Icon icon, const QString &title = {})
+{
+    Platform::messageBox(text, Ui::Buttons::OK, icon, title);
+}
+
+void hourglass(bool on)
+{
+    Platform::setMousePointer(on ? Ui::Pointer::Hourglass : Ui::Pointer::Default);
+}
+
+} // namespace
+
+LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice)
+    : m_folder(std::move(folder))
+    , m_texts(std::move(texts))
+    , m_archiveNotice(std::move(archiveNotice))
+{}
+
+LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString &newName) const
+{
+    const Platform::FileSystemObject fso;
+    const std::optional<Platform::FsoFile> file = fso.GetFile(m_folder + oldName);
+    if (file && (file->Attributes() & Platform::FsoFile::ReadOnly)) {
+        tell(QStringLiteral("File is marked as Read Only\r\nCancelling operation."),
+             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
+        return Outcome::Refused;
+    }
+    const std::optional<QString> answer =
+        Ui::instance().inputBox(QStringLiteral("'%1'\r\nNew Filename:").arg(oldName),
+                                QStringLiteral("Rename a file"), oldName);
+    if (!answer || answer->isEmpty())
+        return Outcome::Refused;
+    if (!IsValidName(*answer, m_texts.allowedCharacters)) {
+        tell(QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
+             Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
+        return Outcome::Refused;
+    }
+    if (!ExtensionAllowed(ExtensionOf(*answer))) {
+        tell(m_texts.extensionDenied, Ui::Icon::Critical, m_texts.extensionDeniedTitle);
+        return Outcome::ExtensionDenied;
+    }
+    if (answer->compare(oldName, Qt::CaseInsensitive) == 0) {
+        tell(QStringLiteral("Please enter a unique name."), Ui::Icon::Critical,
+             QStringLiteral("Same Name"));
+        return Outcome::Refused;
+    }
+    // The move refuses to replace a file of the new name.
+    if (const QString why = fso.MoveFile(m_folder + oldName, m_folder + *answer); !why.isEmpty()) {
+        tell(QStringLiteral("File: %1 could not be renamed\r\non the local computer: %2")
+                 .arg(oldName, why),
+             Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
+        return Outcome::Refused;
+    }
+    newName = *answer;
+    return Outcome::Renamed;
+}
+
+void LocalRename::offerServerRename(const QString &oldName, const QString &newName) const
+{
+    SharedState &shared = Shared();
+    EnsureConnected();
+    EnterMonthFolder();
+    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
+    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
+    cFTP &client = *shared.FtpClient;
+    hourglass(false);
+    if (client.GetFTPFileSize(oldName) < 1) {
+        tell(m_texts.renamedLocally.arg(oldName), Ui::Icon::Information,
+             m_texts.renamedLocallyTitle);
+        return;
+    }
+    if (Platform::messageBox(m_texts.serverQuestion, Ui::Buttons::YesNo, Ui::Icon::Question,
+                             QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
+        return;
+    hourglass(true);
+    EnterMonthFolder();
+    if (!client.RenameFTPFile(oldName, newName)) {
+        hourglass(false);
+        return;
+    }
+    if (shared.DvValue > 0) {
+        if (client.secure())
+            shared.TransferRunning = true;
+        m_archiveNotice(true);
+        RefreshArchive();
+        m_archiveNotice(false);
+    }
+    hourglass(false);
+    tell(m_texts.renamedOnServer.arg(oldName), Ui::Icon::Information, m_texts.renamedOnServerTitle);
+}
