@@ -32,14 +32,24 @@ QString callerOf(const QString &stack)
     return QFileInfo(frame.mid(at + 1)).fileName();
 }
 
+// The entry a person can reach: the control's own, else the one of the window in front (the
+// modal window that is active, then any window shown). Windows that are hidden, such as a list
+// window's twin, may hold an entry of the same name.
 QAction *actionNamed(Vellix *control, const QString &name)
 {
     if (control) {
         if (auto *action = control->findChild<QAction *>(name))
             return action;
     }
+    QList<QWidget *> windows;
+    if (QWidget *front = QApplication::activeModalWidget())
+        windows.append(front);
     for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (auto *action = top->findChild<QAction *>(name))
+        if (top->isVisible())
+            windows.append(top);
+    }
+    for (QWidget *window : std::as_const(windows)) {
+        if (auto *action = window->findChild<QAction *>(name))
             return action;
     }
     return nullptr;
