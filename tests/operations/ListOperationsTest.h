@@ -168,6 +168,16 @@ protected:
         writeFile(serverPath(name), bytes);
     }
 
+    // Removes every file of the month folder and of the local folder, between the cases of
+    // one test; the folders stay, as the session stands in the month folder.
+    void emptyBothFolders() const
+    {
+        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})}) {
+            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
+                QFile::remove(file.filePath());
+        }
+    }
+
     // Lists the month folder into the window.
     void list()
     {

@@ -146,10 +146,7 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
     };
     for (const LocalRenameCase &c : cases) {
         SCOPED_TRACE(c.name);
-        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})}) {
-            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
-                QFile::remove(file.filePath());
-        }
+        emptyBothFolders();
         if (c.onServerToo)
             serverFile(u"old.txt"_s, "on the server");
         localFiles(c.existing.isEmpty() ? QStringList{u"old.txt"_s}

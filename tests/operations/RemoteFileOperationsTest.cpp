@@ -177,11 +177,7 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
     };
     for (const RenameCase &c : cases) {
         SCOPED_TRACE(c.name);
-        // The files only: a server may stand in the folder.
-        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})}) {
-            for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files))
-                QFile::remove(file.filePath());
-        }
+        emptyBothFolders();
         serverFile(u"old.txt"_s, "contents");
         if (c.localCopy)
             writeFile(localPath(u"old.txt"_s), "local");
