@@ -23,6 +23,12 @@ void hourglass(bool on)
     Platform::setMousePointer(on ? Ui::Pointer::Hourglass : Ui::Pointer::Default);
 }
 
+// A window's text, naming the file where it has a place for the name.
+QString naming(const QString &text, const QString &name)
+{
+    return text.contains(QLatin1String("%1")) ? text.arg(name) : text;
+}
+
 } // namespace
 
 LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice)
@@ -80,7 +86,7 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
     cFTP &client = *shared.FtpClient;
     hourglass(false);
     if (client.GetFTPFileSize(oldName) < 1) {
-        tell(m_texts.renamedLocally.arg(oldName), Ui::Icon::Information,
+        tell(naming(m_texts.renamedLocally, oldName), Ui::Icon::Information,
              m_texts.renamedLocallyTitle);
         return;
     }
@@ -101,5 +107,6 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         m_archiveNotice(false);
     }
     hourglass(false);
-    tell(m_texts.renamedOnServer.arg(oldName), Ui::Icon::Information, m_texts.renamedOnServerTitle);
+    tell(naming(m_texts.renamedOnServer, oldName), Ui::Icon::Information,
+         m_texts.renamedOnServerTitle);
 }

@@ -191,11 +191,13 @@ RemoteFileOperations::Deletion RemoteFileOperations::deleteOne(const QString &na
     return Deletion::Failed;
 }
 
-QString RemoteFileOperations::allowedExtensionsText()
+QString RemoteFileOperations::allowedExtensionsText(bool withoutLast)
 {
     QString text = QStringLiteral("Please choose one of:\r\n");
     const QStringList &allowed = Shared().AllowedExtensions;
-    for (qsizetype i = 0; i < allowed.size(); ++i) {
+    const qsizetype shown =
+        withoutLast ? std::max<qsizetype>(allowed.size() - 1, 0) : allowed.size();
+    for (qsizetype i = 0; i < shown; ++i) {
         text += allowed.at(i) + QStringLiteral(", ");
         if ((i + 1) % ExtensionsPerLine == 0)
             text += QStringLiteral("\r\n");

@@ -22,8 +22,9 @@ public:
     // the caller deletes it after. Empty when no row is selected.
     QString fetchForViewing();
 
-    // "Please choose one of:" and the allowed extensions, eight to a line.
-    static QString allowedExtensionsText();
+    // "Please choose one of:" and the allowed extensions, eight to a line; withoutLast leaves
+    // out the list's last entry, the empty one after the filter's final ";".
+    static QString allowedExtensionsText(bool withoutLast = false);
 
 private:
     // Puts the login folder in front of the remote folder (and the web root), then enters it.

@@ -1,0 +1,258 @@
+// The chooser: its list and size texts, and its operations on the selected file against real
+// FTP servers on loopback: upload within the capacity, rename and delete here and on the
+// server, and Exit during an upload.
+
+#include "operations/ListOperationsTest.h"
+
+#include "operations/ChooserListing.h"
+#include "operations/ChooserOperations.h"
+#include "operations/ChooserWindow.h"
+
+#include <QDateTime>
+
+namespace {
+
+// A chooser that shows nothing and remembers what it was told.
+class RecordingChooser : public ChooserWindow
+{
+public:
+    QString folder() const override { return LocalFolder; }
+    QString selectedName() const override { return selected; }
+    qint64 selectedSize() const override
+    {
+        return QFileInfo(Platform::DosPath::toLinux(LocalFolder + selected)).size();
+    }
+    void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
+    void setUploadRunning(bool running) override { cancelCaption = running; }
+    void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
+    void refill(const QString &name) override
+    {
+        refills.append(name);
+        if (!name.isEmpty())
+            selected = name;
+    }
+    void unload() override { unloaded = true; }
+
+    QString selected;
+    bool controlsEnabled = true;
+    bool cancelCaption = false;
+    bool unloaded = false;
+    int notices = 0;
+    QStringList refills;
+};
+
+void touch(const QString &path, const QDateTime &modified)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(modified, QFileDevice::FileModificationTime);
+}
+
+} // namespace
+
+TEST(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
+{
+    QTemporaryDir prefix;
+    qputenv("VELLIX_PREFIX", QFile::encodeName(prefix.path()));
+    const QString folder = prefix.filePath(u"drive_c/Work/"_s);
+    QDir().mkpath(folder);
+    const QDateTime monday(QDate(2007, 3, 12), QTime(9, 0));
+    const struct
+    {
+        const char *name;
+        QDateTime modified;
+    } files[] = {
+        {"b.txt", monday},
+        {"A.txt", monday.addSecs(3600)},
+        {"c.txt", monday},
+        {"old.txt", monday.addDays(-3)},
+        {"new.pdf", monday.addDays(1)},
+        {".hidden.txt", monday},
+    };
+    for (const auto &file : files)
+        touch(folder + QLatin1String(file.name), file.modified);
+    EXPECT_EQ(ChooserListing::read(u"C:\\Work"_s, u"*.*"_s).shown,
+              QStringList({u"new.pdf"_s, u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));
+    EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.TXT"_s).shown,
+              QStringList({u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));
+    EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.pdf;old.*"_s).shown,
+              QStringList({u"new.pdf"_s, u"old.txt"_s}));
+    EXPECT_FALSE(ChooserListing::read(u"C:\\Nowhere\\"_s, u"*.*"_s).listed);
+    qunsetenv("VELLIX_PREFIX");
+}
+
+TEST(ChooserListingTest, SizesInDecimalUnits)
+{
+    const std::pair<qint64, const char *> sizes[] = {
+        {0, "0 Bytes"},       {999, "999 Bytes"}, {1000, "1 KB"},
+        {999999, "1,000 KB"}, {1000000, "1 MB"},  {2345678901, "2,346 MB"},
+    };
+    for (const auto &[bytes, text] : sizes)
+        EXPECT_EQ(ChooserListing::sizeText(bytes), QLatin1String(text)) << bytes;
+}
+
+class ChooserOperationsTest : public ListOperationsTest
+{
+protected:
+    void SetUp() override
+    {
+        ListOperationsTest::SetUp();
+        Shared().CapacityLimit = 10;
+    }
+
+    void select(const QString &name, const QByteArray &bytes)
+    {
+        writeFile(localPath(name), bytes);
+        chooser.selected = name;
+    }
+
+    RecordingChooser chooser;
+};
+
+TEST_P(ChooserOperationsTest, UploadStaysWithinTheCapacityToTheByte)
+{
+    serverFile(u"used.bin"_s, QByteArray(9600000, 'u'));
+    select(u"over.bin"_s, QByteArray(400001, 'o'));
+    ChooserOperations(chooser).upload();
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"You have reached your assigned capacity of 10 MB of disk space.\r\n"
+                          "You should delete some files on the website or upload a smaller "
+                          "file.\r\nAssigned Capacity: 10 MB\r\nAttempted Capacity: 10 MB"_s});
+    EXPECT_FALSE(QFile::exists(serverPath(u"over.bin"_s)));
+
+    ui().clear();
+    select(u"fits.bin"_s, QByteArray(400000, 'f'));
+    ChooserOperations(chooser).upload();
+    EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
+    EXPECT_EQ(readFile(serverPath(u"fits.bin"_s)), readFile(localPath(u"fits.bin"_s)));
+    EXPECT_EQ(chooser.notices, 1);
+    EXPECT_TRUE(readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s).contains("fits.bin"));
+    EXPECT_TRUE(chooser.controlsEnabled);
+    EXPECT_FALSE(chooser.cancelCaption);
+    EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning);
+}
+
+TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfunc)
+{
+    QObject host;
+    for (QObject *loadfunc : {static_cast<QObject *>(nullptr), &host}) {
+        ui().clear();
+        Shared().LoadFuncObject = loadfunc;
+        select(u"lesson.txt"_s, "lesson");
+        ChooserOperations(chooser).upload();
+        EXPECT_EQ(texts(ui().boxes()),
+                  loadfunc ? QStringList{u"File: C:\\Course\\lesson.txt\r\nwas successfully "
+                                         "uploaded\r\nto the website."_s}
+                           : QStringList());
+    }
+    chooser.selected.clear();
+    ui().clear();
+    ChooserOperations(chooser).upload();
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Cannot upload file.\r\nNo file was selected."_s});
+}
+
+TEST_P(ChooserOperationsTest, ExitDuringAnUploadCancelsIt)
+{
+    select(u"big.bin"_s, QByteArray(4 << 20, 'b'));
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress,
+                     [this] { ChooserOperations(chooser).cancel(); });
+    ChooserOperations(chooser).upload();
+    ASSERT_FALSE(ui().boxes().isEmpty());
+    EXPECT_EQ(ui().boxes().first().text, u"File Upload was cancelled by the user."_s);
+    EXPECT_EQ(ui().boxes().first().title, u"Cancel File Upload"_s);
+    EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
+    EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
+}
+
+// What the chooser's rename and delete answer, and what they leave on disk and on the server.
+struct ChooserCase
+{
+    const char *name;
+    bool deletes;
+    QString typed; // the new name
+    bool onServer;
+    QStringList boxes;
+    QStringList disk;
+    QStringList server;
+};
+
+TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
+{
+    const QString question =
+        u"The selected file on your local hard drive was renamed successfully.\r\nDo you want "
+        "to rename this file on the website as well?"_s;
+    const ChooserCase cases[] = {
+        {"RenameToTheSameNameInOtherCase",
+         false,
+         u"A.TXT"_s,
+         true,
+         {u"Please enter a unique name."_s},
+         {u"a.txt"_s},
+         {u"a.txt"_s}},
+        {"RenameToADeniedExtension",
+         false,
+         u"a.exe"_s,
+         false,
+         {u"Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied."_s},
+         {u"a.txt"_s},
+         {}},
+        {"RenameOnlyHere",
+         false,
+         u"b.txt"_s,
+         false,
+         {u"Filename on local computer\r\nhas been renamed."_s},
+         {u"b.txt"_s},
+         {}},
+        {"RenameThereToo",
+         false,
+         u"b.txt"_s,
+         true,
+         {question, u"Filename on webserver\r\nhas been renamed."_s},
+         {u"b.txt"_s},
+         {u"b.txt"_s}},
+        {"DeleteOnlyHere",
+         true,
+         {},
+         false,
+         {u"Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?"_s},
+         {},
+         {}},
+        {"DeleteThereToo",
+         true,
+         {},
+         true,
+         {u"Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?"_s,
+          u"File: a.txt\r\nwas successfully deleted from your local computer.\r\nDo you want to "
+          "delete this file from the website as well?"_s,
+          u"File: a.txt\r\nwas successfully deleted from the website."_s},
+         {},
+         {}},
+    };
+    for (const ChooserCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        emptyBothFolders();
+        if (c.onServer)
+            serverFile(u"a.txt"_s, "on the server");
+        select(u"a.txt"_s, "here");
+        ui().clear();
+        if (!c.deletes)
+            ui().answerInput(c.typed);
+        // Every question is answered Yes.
+        for (const QString &text : c.boxes) {
+            if (text.contains(u'?'))
+                ui().answer(Ui::Answer::Yes);
+        }
+        if (c.deletes)
+            ChooserOperations(chooser).remove();
+        else
+            ChooserOperations(chooser).rename();
+        // After the input box that asks for the new name.
+        EXPECT_EQ(texts(ui().boxes()).mid(c.deletes ? 0 : 1), c.boxes);
+        EXPECT_EQ(QDir(localPath({})).entryList(QDir::Files), c.disk);
+        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files), c.server);
+        EXPECT_TRUE(chooser.controlsEnabled);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
