@@ -1,5 +1,6 @@
 #include "control/Vellix.h"
 
+#include "control/BrowseCommand.h"
 #include "control/DownloadCommand.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
@@ -17,8 +18,8 @@
 #include "course/StartupFolders.h"
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
-#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QAction>
 #include <QFrame>
@@ -184,7 +185,9 @@ void Vellix::Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
 
 void Vellix::cmdBrowse_Click()
 {
-    Q_EMIT clickBrowse();
+    if (commandRunning())
+        return;
+    BrowseCommand(commandControl([this] { Q_EMIT clickBrowse(); })).run();
 }
 
 CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEvent)

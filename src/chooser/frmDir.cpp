@@ -1,0 +1,403 @@
+#include "chooser/frmDir.h"
+
+#include "chooser/FolderList.h"
+#include "course/ConfigFile.h"
+#include "course/SharedState.h"
+#include "course/StartupFolders.h"
+#include "operations/ChooserListing.h"
+#include "operations/ChooserOperations.h"
+#include "platform/DosPath.h"
+#include "platform/FileSystemObject.h"
+#include "platform/Prefix.h"
+#include "platform/Profile.h"
+#include "platform/SystemFolders.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+#include "widgets/WidgetFactory.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList Patterns = {
+    QStringLiteral("*.pdf"), QStringLiteral("*.doc"), QStringLiteral("*.htm"),
+    QStringLiteral("*.jpg"), QStringLiteral("*.gif"), QStringLiteral("*.ppt"),
+    QStringLiteral("*.txt"), QStringLiteral("*.xls"), QStringLiteral("*.png"),
+    QStringLiteral("*.cdr"), QStringLiteral("*.xml"), QStringLiteral("*.wav"),
+    QStringLiteral("*.avi"), QStringLiteral("*.mid"), QStringLiteral("*.*"),
+};
+
+const QString ArchiveNotice = QStringLiteral("UPDATING ARCHIVE...");
+
+// "c:" for a DOS path of drive c.
+QString driveOf(const QString &dosPath)
+{
+    return dosPath.left(2).toLower();
+}
+
+// Where the lists start: the course's last local folder, or the process's current one.
+QString startFolder()
+{
+    QString last = Shared().LastLocalDir;
+    if (last.isEmpty())
+        return Platform::SystemFolders::currentDirectory();
+    if (last.size() < 3)
+        last = HostDriveRoot();
+    return last.left(last.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+} // namespace
+
+frmDir::frmDir(Viewer viewer, QWidget *parent)
+    : QDialog(parent)
+    , m_viewer(std::move(viewer))
+    , m_editorFolders(EditorFolders::find())
+{
+    setObjectName(QStringLiteral("frmDir"));
+    setWindowTitle(QStringLiteral("Choose a File or Directory"));
+    buildControls();
+    buildEditMenu();
+    Shared().CancelRequest = false;
+    if (!Dir1->setPath(startFolder()))
+        Dir1->setPath(Platform::SystemFolders::currentDirectory());
+}
+
+QToolButton *frmDir::imageButton(const char *name, const QString &icon, const QString &toolTip)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(toolTip);
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(24, 24));
+    static const QHash<QString, QStyle::StandardPixmap> fallbacks{
+        {QStringLiteral("go-up"), QStyle::SP_ArrowUp},
+        {QStringLiteral("edit-rename"), QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+        {QStringLiteral("document-open"), QStyle::SP_DialogOpenButton},
+    };
+    button->setIcon(QIcon::fromTheme(icon, style()->standardIcon(fallbacks.value(icon))));
+    return button;
+}
+
+void frmDir::buildControls()
+{
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    for (const QChar letter : Platform::Prefix::driveLetters())
+        Drive1->addItem(QString(letter) + QLatin1Char(':'));
+    connect(Drive1, &QComboBox::activated, this, &frmDir::driveChosen);
+
+    Dir1 = new FolderList(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    connect(Dir1, &FolderList::pathChanged, this, &frmDir::folderEntered);
+
+    cbExt = new QComboBox(this);
+    cbExt->setObjectName(QStringLiteral("cbExt"));
+    cbExt->setToolTip(QStringLiteral("Extension Type"));
+    cbExt->setEditable(true);
+    cbExt->setInsertPolicy(QComboBox::NoInsert);
+    cbExt->addItems(Patterns);
+    cbExt->setCurrentText(QStringLiteral("*.*"));
+    connect(cbExt, &QComboBox::activated, this, &frmDir::fillList);
+    connect(cbExt->lineEdit(), &QLineEdit::returnPressed, this, &frmDir::fillList);
+
+    List2 = new QListWidget(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->setToolTip(QStringLiteral("Double-Click to select file"));
+    List2->setUniformItemSizes(true);
+    List2->setFont(QFont(QStringLiteral("Tahoma")));
+    connect(List2, &QListWidget::itemClicked, this, &frmDir::fileClicked);
+    connect(List2, &QListWidget::itemDoubleClicked, this, [this] {
+        fileClicked();
+        accept();
+    });
+
+    imgUp = imageButton("imgUp", QStringLiteral("go-up"), QStringLiteral("Upload selected file"));
+    imgRen = imageButton("imgRen", QStringLiteral("edit-rename"),
+                         QStringLiteral("Rename selected file"));
+    imgDel = imageButton("imgDel", QStringLiteral("edit-delete"),
+                         QStringLiteral("Delete selected file"));
+    imgView = imageButton("imgView", QStringLiteral("document-open"),
+                          QStringLiteral("Open selected file"));
+    connect(imgUp, &QToolButton::clicked, this, [this] { ChooserOperations(*this).upload(); });
+    connect(imgRen, &QToolButton::clicked, this, [this] { ChooserOperations(*this).rename(); });
+    connect(imgDel, &QToolButton::clicked, this, [this] { ChooserOperations(*this).remove(); });
+    connect(imgView, &QToolButton::clicked, this,
+            [this] { mnuEdit->popup(imgView->mapToGlobal(imgView->rect().bottomLeft())); });
+    imgView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(imgView, &QToolButton::customContextMenuRequested, this,
+            [this](const QPoint &at) { mnuEdit->popup(imgView->mapToGlobal(at)); });
+
+    imglock = WidgetFactory::picture(this, QStringLiteral("imglock"),
+                                     QStringLiteral(":/vellixon/lock.png"));
+    imglock->setToolTip(QStringLiteral("Secure FTP"));
+    lblFile = WidgetFactory::label(this, QStringLiteral("lblFile"), QString());
+    lblFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblDate = WidgetFactory::label(this, QStringLiteral("lblDate"), QString());
+    lblSize = WidgetFactory::label(this, QStringLiteral("lblSize"), QString());
+    cmdOK = WidgetFactory::button(this, QStringLiteral("cmdOK"), QStringLiteral("&OK"));
+    cmdOK->setDefault(true);
+    cmdCancel = WidgetFactory::button(this, QStringLiteral("cmdCancel"), QStringLiteral("&Exit"));
+    connect(cmdOK, &QPushButton::clicked, this, &frmDir::accept);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmDir::exitClicked);
+
+    auto *tools = new QHBoxLayout;
+    for (QWidget *widget : {static_cast<QWidget *>(imgUp), static_cast<QWidget *>(imgRen),
+                            static_cast<QWidget *>(imgDel), static_cast<QWidget *>(imgView)})
+        tools->addWidget(widget);
+    tools->addStretch();
+    tools->addWidget(imglock);
+
+    auto *details = new QGridLayout;
+    details->addWidget(new QLabel(QStringLiteral("Date Last Modified:"), this), 0, 0);
+    details->addWidget(lblDate, 0, 1);
+    details->addWidget(new QLabel(QStringLiteral("Size:"), this), 1, 0);
+    details->addWidget(lblSize, 1, 1);
+    details->setColumnStretch(1, 1);
+
+    auto *left = new QVBoxLayout;
+    left->addWidget(Drive1);
+    left->addWidget(Dir1, 1);
+    left->addWidget(cbExt);
+    auto *right = new QVBoxLayout;
+    right->addLayout(tools);
+    right->addWidget(List2, 1);
+    right->addLayout(details);
+    auto *lists = new QHBoxLayout;
+    lists->addLayout(left, 2);
+    lists->addLayout(right, 3);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->addWidget(lblFile);
+    outer->addLayout(lists, 1);
+    outer->addLayout(buttons);
+    resize(620, 420);
+}
+
+void frmDir::buildEditMenu()
+{
+    mnuEdit = new QMenu(QStringLiteral("Edit Menu"), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    using Program = EditCommands::Program;
+    const struct
+    {
+        const char *name;
+        const char *caption;
+        Program program;
+    } entries[] = {
+        {"mnuExplorer", "View in Internet Explorer Browser", Program::Browser},
+        {"mnunote", "Edit in Notepad", Program::Notepad},
+        {"mnuwpad", "Edit in Wordpad", Program::WordPad},
+        {"mnuWord", "Edit in Word", Program::Word},
+    };
+    for (const auto &entry : entries) {
+        QAction *action = mnuEdit->addAction(QLatin1String(entry.caption));
+        action->setObjectName(QLatin1String(entry.name));
+        connect(action, &QAction::triggered, this,
+                [this, program = entry.program] { openSelected(program); });
+    }
+}
+
+bool frmDir::showPath(const QString &dosPath)
+{
+    const qsizetype backslash = dosPath.lastIndexOf(QLatin1Char('\\'));
+    const QString folder =
+        backslash < 0 ? driveOf(dosPath) + QLatin1Char('\\') : dosPath.left(backslash + 1);
+    if (!Dir1->setPath(folder))
+        return false;
+    const QString name = dosPath.mid(backslash + 1);
+    const QList<QListWidgetItem *> found = List2->findItems(name, Qt::MatchFixedString);
+    if (!name.isEmpty() && !found.isEmpty()) {
+        List2->setCurrentItem(found.first());
+        fileClicked();
+    }
+    return true;
+}
+
+QString frmDir::chosenPath() const
+{
+    return lblFile->text().trimmed();
+}
+
+QString frmDir::folder() const
+{
+    return Dir1->path();
+}
+
+QString frmDir::selectedName() const
+{
+    const QListWidgetItem *item = List2->currentItem();
+    return item && item->isSelected() ? item->text().trimmed() : QString();
+}
+
+void frmDir::driveChosen(int index)
+{
+    const QString drive = Drive1->itemText(index);
+    if (Dir1->setPath(drive + QLatin1Char('\\')))
+        return;
+    // A drive whose folder is gone: say so, and stay where the lists are.
+    const QString target = Platform::Prefix::driveTarget(drive.at(0));
+    Platform::messageBox(
+        QStringLiteral("Drive %1 cannot be read.\r\nThe folder it stands for, %2, does not "
+                       "exist.")
+            .arg(drive.toUpper(), target),
+        Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical, QStringLiteral("Drive"));
+    Drive1->setCurrentIndex(Drive1->findText(driveOf(Dir1->path())));
+}
+
+void frmDir::folderEntered(const QString &path)
+{
+    const int drive = Drive1->findText(driveOf(path));
+    if (drive >= 0)
+        Drive1->setCurrentIndex(drive);
+    lblFile->setText(path);
+    m_selectedSize = 0;
+    // The course remembers the folder the teacher was last in.
+    const QString course = Shared().CourseName;
+    if (!course.isEmpty())
+        Platform::Profile::WritePrivateProfileString(course, QStringLiteral("lldir"), path.toUtf8(),
+                                                     ConfigFile::name());
+    fillList();
+    lblDate->clear();
+    lblSize->clear();
+}
+
+void frmDir::fillList()
+{
+    const ChooserListing listing = ChooserListing::read(Dir1->path(), cbExt->currentText());
+    List2->clear();
+    List2->addItems(listing.shown);
+}
+
+void frmDir::fileClicked()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    lblFile->setText(folder());
+    const Platform::FsoFile file(folder() + name);
+    lblDate->setText(ChooserListing::dateText(file.DateLastModified()));
+    m_selectedSize = file.Size();
+    lblSize->setText(ChooserListing::sizeText(m_selectedSize));
+}
+
+void frmDir::accept()
+{
+    const QString path = folder() + selectedName();
+    lblFile->setText(path);
+    Shared().LastLocalDir = path;
+    QDialog::accept();
+}
+
+void frmDir::exitClicked()
+{
+    ChooserOperations(*this).cancel();
+    lblFile->clear();
+    m_closingItself = true;
+    reject();
+    m_closingItself = false;
+}
+
+void frmDir::closeEvent(QCloseEvent *event)
+{
+    if (!m_closingItself) {
+        // The close box: no choice, and the command that opened the chooser ends.
+        ChooserOperations(*this).cancel();
+        lblFile->clear();
+        Shared().AbortFlag = true;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frmDir::showEvent(QShowEvent *event)
+{
+    const cFTP *client = Shared().FtpClient.get();
+    imglock->setVisible(client && client->secure());
+    cbExt->lineEdit()->selectAll();
+    if (List2->isEnabled())
+        List2->setFocus();
+    QDialog::showEvent(event);
+}
+
+void frmDir::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QString name = selectedName();
+    if (!name.isEmpty() && m_viewer)
+        m_viewer(this, folder() + name);
+    QDialog::mouseDoubleClickEvent(event);
+}
+
+void frmDir::openSelected(EditCommands::Program program)
+{
+    const QString name = selectedName();
+    if (!name.isEmpty())
+        EditCommands(Shared().BrowserPath, m_editorFolders).open(program, folder() + name);
+}
+
+void frmDir::setControlsEnabled(bool enabled)
+{
+    for (QWidget *widget : {static_cast<QWidget *>(Dir1), static_cast<QWidget *>(List2),
+                            static_cast<QWidget *>(cbExt), static_cast<QWidget *>(Drive1),
+                            static_cast<QWidget *>(imgDel), static_cast<QWidget *>(imgRen),
+                            static_cast<QWidget *>(imgView), static_cast<QWidget *>(imgUp)})
+        widget->setEnabled(enabled);
+}
+
+void frmDir::setUploadRunning(bool running)
+{
+    cmdCancel->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Exit"));
+    cmdCancel->setEnabled(true);
+}
+
+void frmDir::setArchiveNoticeShown(bool shown)
+{
+    QPalette colours = lblDate->palette();
+    if (shown) {
+        m_dateBeforeNotice = lblDate->text();
+        lblDate->setText(ArchiveNotice);
+        colours.setColor(QPalette::WindowText, Qt::red);
+    } else {
+        lblDate->setText(m_dateBeforeNotice);
+        colours.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+    }
+    lblDate->setPalette(colours);
+    lblDate->repaint();
+}
+
+void frmDir::refill(const QString &nameToSelect)
+{
+    const int position = List2->currentRow();
+    fillList();
+    const QList<QListWidgetItem *> found =
+        nameToSelect.isEmpty() ? QList<QListWidgetItem *>()
+                               : List2->findItems(nameToSelect, Qt::MatchFixedString);
+    if (!found.isEmpty())
+        List2->setCurrentItem(found.first());
+    else if (List2->count() > 0)
+        List2->setCurrentRow(std::min(std::max(position, 0), List2->count() - 1));
+}
+
+void frmDir::unload()
+{
+    lblFile->clear();
+    m_closingItself = true;
+    close();
+    m_closingItself = false;
+}
