@@ -397,3 +397,62 @@ TEST_F(HostScriptTest, TwinsAndTheEditMenuOfTheLocalList)
     EXPECT_EQ(arguments(editor),
               QStringList{Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s)});
 }
+
+// The README's chooser example: Browse selects the file named in the text box, the chooser
+// uploads it, and OK hands it back.
+TEST_F(HostScriptTest, BrowseExampleUploadsFromTheChooser)
+{
+    storeLogin();
+    const HostRun result =
+        run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/browse.js")});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"selected: 30 Bytes"_s)) << result.out.toStdString();
+    EXPECT_EQ(readFile(server->rootPath() + MonthFolder + u"/homework 3.txt"_s),
+              readFile(Platform::DosPath::toLinux(u"C:\\Course\\homework 3.txt"_s)));
+}
+
+// Browse opens the chooser on the text box's folder in every mode, and only a plain session
+// makes the server ready for an upload from there: in secure and batch mode a server that
+// does not answer goes unnoticed. Exit and the close box leave the text box as it was, and
+// the close box does not stop the next Browse.
+TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
+{
+    const struct
+    {
+        const char *mode;
+        const char *settings;
+        bool secure;
+        bool deadServer;
+    } modes[] = {
+        {"plain", "", false, false},
+        {"secure", "", true, true},
+        {"batch", "batch=1\r\n", false, true},
+    };
+    for (const auto &mode : modes) {
+        SCOPED_TRACE(mode.mode);
+        writeIni("[biology]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n"
+                 "lldir=C:\\Course\\\r\n" +
+                 QByteArray(mode.settings));
+        ASSERT_TRUE(WriteLoginData(u"biology"_s,
+                                   mode.deadServer ? u"127.0.0.1:1"_s : server->site(),
+                                   server->user(), server->password(), mode.secure));
+        const HostRun result =
+            runScript("onBox(function (box) { log(\"box \" + box.text); });\n"
+                      "let shown = 0;\n"
+                      "onWindow(\"frmDir\", function (win) {\n"
+                      "    log(\"chooser in \" + win.find(\"lblFile\").text + \", lock \" + "
+                      "win.find(\"imglock\").visible);\n"
+                      "    if (++shown === 1) win.click(\"cmdCancel\"); else win.close();\n"
+                      "});\n"
+                      "click(\"cmdBrowse\");\n"
+                      "log(\"text \" + control.text);\n"
+                      "click(\"cmdBrowse\");\n"
+                      "log(\"text \" + control.text);\n");
+        ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+        EXPECT_EQ(result.out.count(
+                      u"chooser in C:\\Course\\, lock false\ntext C:\\Course\\lesson 1.txt\n"_s),
+                  2)
+            << result.out.toStdString();
+        EXPECT_FALSE(result.out.contains(u"box "_s)) << result.out.toStdString();
+    }
+}
