@@ -3,12 +3,11 @@
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
 #include "course/LoginReset.h"
+#include "course/ServerFolderWalk.h"
 #include "course/SharedState.h"
-#include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
 #include <limits>
-#include <memory>
 
 namespace {
 
@@ -37,55 +36,6 @@ void resetWrongLogin()
     SharedState &state = Shared();
     state.UserId.clear();
     state.AbortFlag = true;
-}
-
-// The size of a listing entry: the listing keeps the low 32 bits of a file's size, which read
-// unsigned are right up to 4 GiB.
-qint64 entrySize(const cDirItem &entry)
-{
-    return qint64(quint32(entry.FileSize));
-}
-
-qint64 folderTotal(cFTP &client, const QString &path);
-
-// Enters a folder and sums the files below it; -1 when it or a sub-folder cannot be entered.
-// The month folder's total is kept for the windows that show it.
-qint64 walk(cFTP &client, const QString &path)
-{
-    if (!client.SetFTPDirectory(path) || client.GetFTPDirectory() != path) {
-        resetWrongLogin();
-        return -1;
-    }
-    const qint64 total = folderTotal(client, path);
-    if (total >= 0 && path == Shared().MonthFolderPath)
-        Shared().MonthFolderSize = qint32(total);
-    return total;
-}
-
-// The sum below the folder the client has just entered.
-qint64 folderTotal(cFTP &client, const QString &path)
-{
-    // Held here: the walk into a sub-folder replaces the client's listing, not this one.
-    const std::shared_ptr<cDirList> entries = client.GetDirectoryListing(QStringLiteral("*"));
-    if (!entries)
-        return 0;
-    const QString parent = path.endsWith(Slash) ? path : path + Slash;
-    qint64 total = 0;
-    for (const cDirItem &entry : *entries) {
-        if (entry.Filename == QLatin1String(".") || entry.Filename == QLatin1String(".."))
-            continue;
-        if (entry.Directory) {
-            const qint64 size = walk(client, parent + entry.Filename);
-            if (size < 0)
-                return size;
-            total += size;
-        } else {
-            total += entrySize(entry);
-        }
-        // The total is a 32-bit number: beyond it, it stays at the largest one.
-        total = qMin(total, LargestTotal);
-    }
-    return total;
 }
 
 } // namespace
@@ -136,5 +86,16 @@ double RemoteFolderSize(const QString &path)
     if (!client)
         return 0;
 
-    return double(walk(*client, path));
+    // The month folder's total is kept for the windows that show it.
+    ServerFolderWalk walk(*client, {.counted = [](const QString &folder, qint64 bytes) {
+        if (folder == Shared().MonthFolderPath)
+            Shared().MonthFolderSize = qint32(qMin(bytes, LargestTotal));
+    }});
+    const ServerFolderWalk::Result result = walk.walk(path);
+    if (result.outcome == ServerFolderWalk::Outcome::NotEntered) {
+        resetWrongLogin();
+        return -1;
+    }
+    // The total is a 32-bit number: beyond it, it stays at the largest one.
+    return double(qMin(result.bytes, LargestTotal));
 }
