@@ -1,0 +1,181 @@
+#include "operations/WebSpace.h"
+
+#include "course/ConnectionPaths.h"
+#include "course/ServerFolders.h"
+#include "course/SharedState.h"
+#include "platform/NumberText.h"
+#include "platform/Ui.h"
+#include "transport/cFTP.h"
+
+#include <limits>
+
+using Platform::Ui;
+
+namespace {
+
+constexpr qint64 MegabytesFrom = 100000;
+constexpr qint32 LargestTotal = std::numeric_limits<qint32>::max();
+
+// A level keeps its total in 32 bits; beyond them it shows the largest.
+qint32 levelTotal(qint64 bytes)
+{
+    return qint32(qMin(bytes, qint64(LargestTotal)));
+}
+
+bool sessionOpen()
+{
+    cFTP *client = Shared().FtpClient.get();
+    return client && !client->GetFTPDirectory().isEmpty();
+}
+
+void showHourglass()
+{
+    if (Ui::instance().mousePointer() != Ui::Pointer::Hourglass)
+        Platform::setMousePointer(Ui::Pointer::Hourglass);
+}
+
+} // namespace
+
+WebSpace::WebSpace(Window window)
+    : m_window(std::move(window))
+{
+    const QString &remoteDir = Shared().RemoteDir;
+    const qsizetype lastSlash = remoteDir.lastIndexOf(u'/');
+    m_monthFolder = lastSlash < 0 ? QString() : remoteDir.mid(lastSlash + 1);
+    Shared().StopFlag = true;
+}
+
+WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
+{
+    if (m_measuring)
+        return Outcome::Stopped;
+    m_measuring = true;
+    SharedState &state = Shared();
+    placeLevels();
+    m_window.showBusy(true);
+    m_totals.fill(std::nullopt);
+    m_reconnections = 0;
+    state.StopFlag = false;
+
+    Outcome outcome = Outcome::Measured;
+    for (int level = Site; level < LevelCount && outcome == Outcome::Measured; ++level) {
+        if (!ticked.at(level))
+            continue;
+        std::optional<qint32> &total = m_totals.at(level);
+        if (!total) {
+            const ServerFolderWalk::Result walked = getWSize(m_folders.at(level));
+            if (walked.outcome == ServerFolderWalk::Outcome::Stopped) {
+                // A part of the level is no total of it: nothing is shown.
+                outcome = Outcome::Stopped;
+                break;
+            }
+            if (walked.outcome != ServerFolderWalk::Outcome::Counted) {
+                outcome = Outcome::Failed;
+                break;
+            }
+            total = levelTotal(walked.bytes);
+        }
+        m_window.showTotal(Level(level), *total);
+        if (state.StopFlag)
+            outcome = Outcome::Stopped;
+    }
+    m_measuring = false;
+    showNormalPointers();
+    state.StopFlag = true;
+    return outcome;
+}
+
+bool WebSpace::exitPressed()
+{
+    showNormalPointers();
+    if (Shared().StopFlag)
+        return true;
+    Shared().StopFlag = true;
+    return false;
+}
+
+void WebSpace::closing()
+{
+    showNormalPointers();
+    Shared().StopFlag = true;
+}
+
+QString WebSpace::totalText(qint64 bytes)
+{
+    if (bytes >= MegabytesFrom)
+        return Platform::NumberText::grouped(double(bytes) / 1000000.0, 1, 1) +
+               QStringLiteral(" MB  ");
+    return Platform::NumberText::grouped(double(bytes) / 1000.0, 1, 1) + QStringLiteral(" KB  ");
+}
+
+void WebSpace::placeLevels()
+{
+    SharedState &state = Shared();
+    state.WebRoot = ConnectionPaths::underHomeDir(state.HomeDir, state.WebRoot);
+    const QString course = ServerFolderWalk::entryPath(state.WebRoot, state.CourseName);
+    const QString archive = ServerFolderWalk::entryPath(course, state.ArchiveName);
+    m_folders = {state.HomeDir, state.WebRoot, course, archive,
+                 ServerFolderWalk::entryPath(archive, m_monthFolder)};
+}
+
+ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
+{
+    cFTP *client = Shared().FtpClient.get();
+    if (!client)
+        return {ServerFolderWalk::Outcome::Disconnected, 0};
+    ServerFolderWalk walk(*client,
+                          {
+                              .beforeFolder = [this] { return beforeFolder(); },
+                              .goesOn = [] { return !Shared().StopFlag; },
+                              .reconnect = [this] { return reconnect(); },
+                              .counted = [this](const QString &counted,
+                                                qint64 bytes) { keepLevelTotals(counted, bytes); },
+                          });
+    const ServerFolderWalk::Result walked = walk.walk(folder);
+    if (walked.outcome == ServerFolderWalk::Outcome::NotEntered) {
+        Platform::setMousePointer(Ui::Pointer::Default);
+        m_window.showBusy(false);
+        Platform::messageBox(QStringLiteral("Bad Directory."), Ui::Buttons::OK, Ui::Icon::Critical,
+                             QStringLiteral("Error"));
+    }
+    return walked;
+}
+
+bool WebSpace::beforeFolder()
+{
+    m_window.pumpMessages();
+    if (Shared().StopFlag)
+        return false;
+    showHourglass();
+    m_window.showBusy(true);
+    return true;
+}
+
+bool WebSpace::reconnect()
+{
+    if (m_reconnections == Reconnections)
+        return false;
+    ++m_reconnections;
+    showHourglass();
+    // The status window places the web root before the host product's folder; the levels
+    // keep the folders they measure.
+    const QString webRoot = Shared().WebRoot;
+    EnsureConnected();
+    Shared().WebRoot = webRoot;
+    // The status window has told the user when it could not connect.
+    return sessionOpen();
+}
+
+void WebSpace::keepLevelTotals(const QString &folder, qint64 bytes)
+{
+    for (int level = Site; level < LevelCount; ++level) {
+        if (folder == m_folders.at(level))
+            m_totals.at(level) = levelTotal(bytes);
+    }
+}
+
+void WebSpace::showNormalPointers()
+{
+    Platform::setMousePointer(Ui::Pointer::Default);
+    m_window.showBusy(false);
+}

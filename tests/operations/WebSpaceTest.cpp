@@ -1,0 +1,312 @@
+// The web space window's measuring against real FTP servers on loopback, and against an SFTP
+// server for the secure channel: the levels' totals as the labels show them, one walk for the
+// levels inside a wider one, Exit and the close box, a folder that cannot be entered, and a
+// session lost on the way.
+
+#include "operations/ListOperationsTest.h"
+#include "servers/SftpSuite.h"
+
+#include "operations/WebSpace.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <optional>
+
+namespace {
+
+using Texts = std::array<QString, WebSpace::LevelCount>;
+const WebSpace::Ticked AllLevels = {true, true, true, true, true};
+
+// What the measuring showed a window and did to it.
+struct WindowRecord
+{
+    Texts texts;
+    std::array<qint64, WebSpace::LevelCount> bytes{};
+    int folders = 0; // one message pump before every folder
+    bool busy = false;
+    // Acts as the user would, while the messages of the folder counted from 1 run.
+    std::function<void(int folder)> atFolder;
+
+    WebSpace::Window window()
+    {
+        return {
+            [this] {
+                ++folders;
+                if (atFolder)
+                    atFolder(folders);
+            },
+            [this](bool shown) { busy = shown; },
+            [this](WebSpace::Level level, qint64 total) {
+                texts.at(level) = WebSpace::totalText(total);
+                bytes.at(level) = total;
+            },
+        };
+    }
+};
+
+// A file of that size; sizes beyond what the disk holds are sparse.
+void sizedFile(const QString &linuxPath, qint64 size)
+{
+    QDir().mkpath(QFileInfo(linuxPath).absolutePath());
+    QFile file(linuxPath);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linuxPath.toStdString();
+    ASSERT_TRUE(file.resize(size)) << linuxPath.toStdString();
+}
+
+} // namespace
+
+class WebSpaceTest : public ListOperationsTest
+{
+protected:
+    void SetUp() override
+    {
+        ListOperationsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        space.emplace(record.window());
+    }
+
+    // A file below the served folder.
+    void file(const QString &path, qint64 size) const
+    {
+        sizedFile(server->rootPath() + path, size);
+    }
+
+    // The course site of the label tests: each level holds a total of its own.
+    void layOutSite() const
+    {
+        file(u"/top.bin"_s, 10);
+        file(u"/DV/other/deep/movie.bin"_s, 1134567);
+        file(u"/DV/bio/notes.txt"_s, 1);
+        file(u"/DV/bio/2007/April_2007/lesson.pdf"_s, 99999);
+        // The month folder March_2007 stays empty.
+    }
+
+    // The listings the server sent since the last look, as its protocol log names them.
+    int listingsSinceLastLook()
+    {
+        const QByteArray log = readFile(server->logPath());
+        const QString fresh = QString::fromUtf8(log.mid(m_logSeen));
+        m_logSeen = log.size();
+        static const QRegularExpression listing(
+            u"(<- |FTP command: Client \"[^\"]*\", \")(MLSD|LIST)\\b"_s);
+        int count = 0;
+        for (auto match = listing.globalMatch(fresh); match.hasNext(); match.next())
+            ++count;
+        return count;
+    }
+
+    WebSpace::Outcome measure(const WebSpace::Ticked &ticked)
+    {
+        record.texts = {};
+        record.folders = 0;
+        return space->measure(ticked);
+    }
+
+    WindowRecord record;
+    std::optional<WebSpace> space;
+
+private:
+    qsizetype m_logSeen = 0;
+};
+
+TEST_P(WebSpaceTest, LevelsShowTheirTotalsAndAreWalkedOnce)
+{
+    layOutSite();
+    // The whole site is eight folders: /, DV, bio, 2007, March_2007, April_2007, other, deep.
+    // Each is entered and listed once, however many levels it belongs to.
+    const struct
+    {
+        const char *what;
+        WebSpace::Ticked ticked;
+        Texts texts;
+        int folders;
+    } cases[] = {
+        {"all levels: the site's walk fills the others",
+         AllLevels,
+         {u"1.2 MB  "_s, u"1.2 MB  "_s, u"0.1 MB  "_s, u"100.0 KB  "_s, u"0.0 KB  "_s},
+         8},
+        {"the host product's folder fills the course and the month",
+         {false, true, true, false, true},
+         {QString(), u"1.2 MB  "_s, u"0.1 MB  "_s, QString(), u"0.0 KB  "_s},
+         7},
+        {"the archive fills its empty month",
+         {false, false, false, true, true},
+         {QString(), QString(), QString(), u"100.0 KB  "_s, u"0.0 KB  "_s},
+         3},
+        {"the month alone",
+         {false, false, false, false, true},
+         {QString(), QString(), QString(), QString(), u"0.0 KB  "_s},
+         1},
+        {"no level", {}, {}, 0},
+    };
+    listingsSinceLastLook();
+    for (const auto &c : cases) {
+        ui().clear();
+        EXPECT_EQ(measure(c.ticked), WebSpace::Outcome::Measured) << c.what;
+        EXPECT_EQ(record.texts, c.texts) << c.what;
+        EXPECT_EQ(record.folders, c.folders) << c.what;
+        EXPECT_EQ(listingsSinceLastLook(), c.folders) << c.what;
+        EXPECT_FALSE(record.busy) << c.what;
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << c.what;
+        EXPECT_TRUE(Shared().StopFlag) << c.what;
+    }
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+TEST_P(WebSpaceTest, TotalBeyondThirtyTwoBitsShowsTheLargest)
+{
+    // 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB more the sum passes 2^31 - 1.
+    file(MonthPath + u"/video.mp4"_s, 3LL << 30);
+    file(MonthPath + u"/sub/more.mp4"_s, 3LL << 29);
+    EXPECT_EQ(measure(AllLevels), WebSpace::Outcome::Measured);
+    Texts largest;
+    largest.fill(u"2,147.5 MB  "_s);
+    EXPECT_EQ(record.texts, largest);
+}
+
+TEST_P(WebSpaceTest, EveryOkMeasuresAgain)
+{
+    const WebSpace::Ticked month = {false, false, false, false, true};
+    measure(month);
+    EXPECT_EQ(record.texts.at(WebSpace::Month), u"0.0 KB  "_s);
+    file(MonthPath + u"/new.txt"_s, 2000);
+    measure(month);
+    EXPECT_EQ(record.texts.at(WebSpace::Month), u"2.0 KB  "_s);
+}
+
+TEST_P(WebSpaceTest, ExitOrTheCloseBoxStopsAWalkAtTheNextFolder)
+{
+    layOutSite();
+    const struct
+    {
+        const char *what;
+        std::function<void(WebSpace &)> press;
+    } cases[] = {
+        {"Exit", [](WebSpace &running) { EXPECT_FALSE(running.exitPressed()); }},
+        {"the close box", [](WebSpace &running) { running.closing(); }},
+    };
+    for (const auto &c : cases) {
+        record.atFolder = [&](int folder) {
+            if (folder == 3)
+                c.press(*space);
+        };
+        EXPECT_EQ(measure(AllLevels), WebSpace::Outcome::Stopped) << c.what;
+        // No folder is entered after the press, and a part of a level is no total of it.
+        EXPECT_EQ(record.folders, 3) << c.what;
+        EXPECT_EQ(record.texts, Texts()) << c.what;
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << c.what;
+        EXPECT_FALSE(record.busy) << c.what;
+        // Nothing runs now: Exit closes the window.
+        EXPECT_TRUE(space->exitPressed()) << c.what;
+    }
+    record.atFolder = {};
+    EXPECT_EQ(measure(AllLevels), WebSpace::Outcome::Measured);
+    EXPECT_EQ(record.texts.at(WebSpace::Site), u"1.2 MB  "_s);
+}
+
+TEST_P(WebSpaceTest, FolderThatCannotBeEnteredSaysBadDirectory)
+{
+    layOutSite();
+    Shared().CourseName = u"gone"_s;
+    EXPECT_EQ(measure({false, true, true, true, true}), WebSpace::Outcome::Failed);
+    // The host product's folder was counted before the course failed.
+    EXPECT_EQ(record.texts, (Texts{QString(), u"1.2 MB  "_s, {}, {}, {}}));
+    ASSERT_EQ(ui().boxes().size(), 1);
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"Bad Directory."_s);
+    EXPECT_EQ(box.title, u"Error"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Critical);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_TRUE(Shared().StopFlag);
+    // The login data stays: the window closes, nothing else.
+    EXPECT_FALSE(Shared().Password.isEmpty());
+}
+
+TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
+{
+    layOutSite();
+    int reconnects = 0;
+    Shared().Reconnect = [&reconnects] {
+        ++reconnects;
+        OpenSharedSession();
+    };
+    const struct
+    {
+        QList<int> dropsAtFolders;
+        WebSpace::Outcome outcome;
+        int reconnects;
+    } cases[] = {
+        {{2}, WebSpace::Outcome::Measured, 1},
+        {{2, 5}, WebSpace::Outcome::Measured, 2},
+        {{2, 5, 7}, WebSpace::Outcome::Failed, 2},
+    };
+    for (const auto &c : cases) {
+        reconnects = 0;
+        record.atFolder = [&](int folder) {
+            if (c.dropsAtFolders.contains(folder))
+                Shared().FtpClient->CloseConnection();
+        };
+        EXPECT_EQ(measure(AllLevels), c.outcome) << c.dropsAtFolders.size();
+        EXPECT_EQ(reconnects, c.reconnects) << c.dropsAtFolders.size();
+        if (c.outcome == WebSpace::Outcome::Measured) {
+            EXPECT_EQ(record.texts, (Texts{u"1.2 MB  "_s, u"1.2 MB  "_s, u"0.1 MB  "_s,
+                                           u"100.0 KB  "_s, u"0.0 KB  "_s}))
+                << c.dropsAtFolders.size();
+        }
+        // The session brought back knows the host product's folder as the levels do.
+        EXPECT_EQ(Shared().WebRoot, u"/DV"_s) << c.dropsAtFolders.size();
+        ASSERT_TRUE(OpenSharedSession());
+        ASSERT_TRUE(EnterMonthFolder());
+    }
+    // The status window tells of a failed connect; the walk adds nothing.
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
+
+// The secure channel lists a folder whole, however many files it holds.
+class SecureWebSpaceTest : public SftpServerSuite
+{
+};
+
+TEST_P(SecureWebSpaceTest, FolderOfManyFilesIsCountedWhole)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "the server's folder is not on this machine";
+    const QString home = server().homeDir();
+    const QString archive = home + u"/DV/bio/2007"_s;
+    constexpr int Files = 250;
+    qint64 expected = 0;
+    for (int i = 1; i <= Files; ++i) {
+        sizedFile(server().rootPath() + u"/DV/bio/2007/March_2007/file %1.txt"_s.arg(i), i * 7);
+        expected += i * 7;
+    }
+    sizedFile(server().rootPath() + u"/DV/bio/2007/April_2007/one.txt"_s, 1000);
+
+    SharedState &state = Shared();
+    state.FtpClient = std::make_unique<cFTP>();
+    state.FtpClient->setSecure(true);
+    ASSERT_TRUE(
+        state.FtpClient->OpenConnection(server().site(), server().user(), server().password()));
+    state.HomeDir = state.FtpClient->GetFTPDirectory();
+    state.WebRoot = home + u"/DV"_s;
+    state.CourseName = u"bio"_s;
+    state.ArchiveName = u"2007"_s;
+    state.RemoteDir = archive + u"/March_2007"_s;
+
+    WindowRecord record;
+    WebSpace space(record.window());
+    EXPECT_EQ(space.measure({false, false, false, true, true}), WebSpace::Outcome::Measured);
+    EXPECT_EQ(record.bytes.at(WebSpace::Month), expected);
+    EXPECT_EQ(record.bytes.at(WebSpace::Archive), expected + 1000);
+    EXPECT_EQ(record.folders, 3);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    state.FtpClient->CloseConnection();
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, SecureWebSpaceTest, testing::ValuesIn(SftpTestServer::kinds()),
+                         sftpKindParameterName);
