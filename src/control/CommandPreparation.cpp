@@ -31,6 +31,19 @@ QString CommandPreparation::serverFolder()
     return client ? client->GetFTPDirectory() : QString();
 }
 
+bool CommandPreparation::readCourseLogin()
+{
+    ReadControlCourseConfig(Shared().CourseName);
+    return LoadLoginData();
+}
+
+bool CommandPreparation::takeAbortFlag()
+{
+    const bool aborted = Shared().AbortFlag;
+    Shared().AbortFlag = false;
+    return aborted;
+}
+
 CommandPreparation::CommandPreparation(Control control)
     : m_control(std::move(control))
 {}
@@ -89,13 +102,8 @@ bool CommandPreparation::obtainLogin()
 
     const HostLogin host = m_control.hostLogin();
     TakeHostLoginData(host.rdir, host.sitename, host.userid, host.password);
-    ReadControlCourseConfig(state.CourseName);
-    if (!LoadLoginData())
+    if (!readCourseLogin() || takeAbortFlag())
         return false;
-    if (state.AbortFlag) {
-        state.AbortFlag = false;
-        return false;
-    }
     if (!LoadLoginData()) {
         m_control.disableCommands();
         return false;

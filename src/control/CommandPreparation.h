@@ -37,6 +37,11 @@ public:
 
     // The folder the shared client stands in; empty when no session is open.
     static QString serverFolder();
+    // Reads the course's configuration and its login data, with the login dialog when the data
+    // is missing. False when the user cancelled.
+    static bool readCourseLogin();
+    // A command that finds the abort flag set ends: true when it was set, and it is cleared.
+    static bool takeAbortFlag();
 
     const Control &control() const { return m_control; }
     void showPointers(bool busy);

@@ -8,6 +8,7 @@
 #include "control/MessagePump.h"
 #include "control/SecureConnectPolicy.h"
 #include "control/UploadCommand.h"
+#include "control/WebSpaceCommand.h"
 #include "control/frmAbout.h"
 #include "control/frmMsg.h"
 #include "course/CipherComponent.h"
@@ -158,6 +159,7 @@ void Vellix::buildMenu()
     mnuMenu->setObjectName(QStringLiteral("mnuMenu"));
     mnuSpace = mnuMenu->addAction(QStringLiteral("&Web Space"));
     mnuSpace->setObjectName(QStringLiteral("mnuSpace"));
+    connect(mnuSpace, &QAction::triggered, this, &Vellix::mnuSpace_Click);
     mnuReset = mnuMenu->addAction(QStringLiteral("&Reset Login Data"));
     mnuReset->setObjectName(QStringLiteral("mnuReset"));
     connect(mnuReset, &QAction::triggered, this, &Vellix::mnuReset_Click);
@@ -228,6 +230,14 @@ void Vellix::cmdDnload_Click()
     if (commandRunning())
         return;
     DownloadCommand(commandControl([this] { Q_EMIT clickDnload(); })).run();
+}
+
+void Vellix::mnuSpace_Click()
+{
+    if (commandRunning())
+        return;
+    // The menu raises no event of its own.
+    WebSpaceCommand(commandControl([] {})).run();
 }
 
 void Vellix::mnuReset_Click()

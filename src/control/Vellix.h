@@ -92,6 +92,7 @@ private Q_SLOTS:
     void cmdBrowse_Click();
     void cmdUpload_Click();
     void cmdDnload_Click();
+    void mnuSpace_Click();
     void mnuReset_Click();
 
 protected:

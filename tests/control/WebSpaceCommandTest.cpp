@@ -1,0 +1,129 @@
+// The "&Web Space" menu entry against a real FTP server on loopback: with no session it logs in
+// and connects first, with an open session it shows the web space window at once, and a
+// connection that fails leaves its flag for the next command.
+
+#include "operations/ListOperationsTest.h"
+
+#include "control/LoginData.h"
+#include "control/Vellix.h"
+#include "control/WebSpaceCommand.h"
+#include "control/frmMsg.h"
+#include "course/ConfigStore.h"
+#include "course/SharedState.h"
+#include "transport/cFTP.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QTimer>
+
+TEST(WebSpaceCommandPathsTest, WebRootOfASessionIsTheHostProductsFolderUnderTheLogin)
+{
+    const struct
+    {
+        QString remoteRoot, remoteDir, homeDir, webRoot;
+    } cases[] = {
+        {u"/"_s, u"/DV/bio/2007/May"_s, u"/"_s, u"/DV"_s},
+        {u"/"_s, u"/home/anna/pub/DV/bio/2007/May"_s, u"/home/anna"_s, u"/home/anna/pub/DV"_s},
+        // The remote directory as the host set it, before the session made it absolute.
+        {u"/"_s, u"/DV/bio/2007/May/ "_s, u"/home/anna"_s, u"/home/anna/DV"_s},
+        {QString(), u"/pub/DV/bio/2007/May"_s, u"/"_s, u"/pub/DV"_s},
+        // No host product's folder: the remote directory itself.
+        {u"/"_s, u"/pub/bio/2007/May"_s, u"/home/anna"_s, u"/home/anna/pub/bio/2007/May"_s},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(WebSpaceCommand::sessionWebRoot(c.remoteRoot, c.remoteDir, c.homeDir), c.webRoot)
+            << c.remoteDir.toStdString();
+    }
+}
+
+class WebSpaceCommandTest : public ListOperationsTest
+{
+protected:
+    void SetUp() override
+    {
+        ListOperationsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        frmMsg::setConnectDelay(0);
+        // The control starts with a client of its own, without a session.
+        control = std::make_unique<Vellix>();
+        control->setRdir(MonthPath);
+        if (GetParam().passive)
+            Shared().FtpClient->SetModePassive();
+        // The windows the menu entry opens, noted and closed as a person would.
+        QObject::connect(&watch, &QTimer::timeout, [this] {
+            for (QWidget *window : QApplication::topLevelWidgets()) {
+                if (!window->isVisible())
+                    continue;
+                if (window->objectName() == u"frmSpace"_s) {
+                    shownCourses << window->findChild<QCheckBox *>(u"chkCourse"_s)->text();
+                    window->close();
+                } else if (window->objectName() == u"frmLogin"_s) {
+                    ++loginsShown;
+                    window->close();
+                }
+            }
+        });
+        watch.start(10);
+    }
+
+    void TearDown() override
+    {
+        watch.stop();
+        control.reset();
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        ListOperationsTest::TearDown();
+    }
+
+    void storeLogin(const QString &site)
+    {
+        ASSERT_TRUE(WriteLoginData(u"bio"_s, site, server->user(), server->password(), false));
+    }
+
+    void chooseWebSpace() { control->findChild<QAction *>(u"mnuSpace"_s)->trigger(); }
+
+    static bool connected() { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
+
+    std::unique_ptr<Vellix> control;
+    QTimer watch;
+    QStringList shownCourses;
+    int loginsShown = 0;
+};
+
+TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSession)
+{
+    storeLogin(server->site());
+    chooseWebSpace();
+    EXPECT_EQ(shownCourses, QStringList{u"bio"_s});
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
+    EXPECT_FALSE(Shared().ConnectionFailed);
+
+    // The open session is used as it is: the configuration is not read again.
+    writeIni("[bio]\r\n");
+    chooseWebSpace();
+    EXPECT_EQ(shownCourses, QStringList({u"bio"_s, u"bio"_s}));
+    EXPECT_EQ(loginsShown, 0);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_TRUE(Shared().StopFlag);
+}
+
+TEST_P(WebSpaceCommandTest, FailedConnectionLeavesItsFlagForTheNextCommand)
+{
+    storeLogin(u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()));
+    chooseWebSpace();
+    EXPECT_TRUE(shownCourses.isEmpty());
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().first().text, u"Connection Failed."_s);
+    EXPECT_TRUE(Shared().ConnectionFailed);
+
+    // The next command finds login data missing, and does not ask for it again.
+    Shared().Password.clear();
+    Shared().LoggedIn = false;
+    EXPECT_TRUE(LoadLoginData());
+    EXPECT_EQ(loginsShown, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceCommandTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
