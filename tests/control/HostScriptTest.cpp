@@ -5,10 +5,13 @@
 #include "support/ConfigTest.h"
 
 #include "course/ConfigStore.h"
+#include "operations/WebSpace.h"
 #include "platform/DosPath.h"
+#include "platform/NumberText.h"
 #include "platform/Registry.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -454,5 +457,43 @@ TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
                   2)
             << result.out.toStdString();
         EXPECT_FALSE(result.out.contains(u"box "_s)) << result.out.toStdString();
+    }
+}
+
+// The web space example: the five levels of the site measured through the window, each total
+// the sum of the files below the level's folder on disk.
+TEST_F(HostScriptTest, SpaceExampleReadsTheSizesOfTheFilesOnDisk)
+{
+    storeLogin();
+    const QString site = server->rootPath();
+    writeFile(site + u"/top.txt"_s, QByteArray(31, 's'));
+    writeFile(site + u"/DV/other/notes.txt"_s, QByteArray(99000, 'o'));
+    writeFile(site + u"/DV/biology/outline.txt"_s, QByteArray(700, 'c'));
+    writeFile(site + u"/DV/biology/2006_2007/index.htm"_s, QByteArray(1500, 'a'));
+    writeFile(site + u"/DV/biology/2006_2007/February_2007/leaves.htm"_s, QByteArray(20, 'f'));
+    writeFile(site + MonthFolder + u"/worksheet 1.txt"_s, QByteArray(4321, 'm'));
+    writeFile(site + MonthFolder + u"/quiz.txt"_s, QByteArray(17, 'q'));
+
+    const HostRun result = run({u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/space.js")});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    const struct
+    {
+        const char *level;
+        QString folder;
+    } levels[] = {
+        {"Site", QString()},           {"Dovrelle", u"/DV"_s},
+        {"biology", u"/DV/biology"_s}, {"2006_2007", u"/DV/biology/2006_2007"_s},
+        {"March_2007", MonthFolder},
+    };
+    for (const auto &level : levels) {
+        qint64 bytes = 0;
+        QDirIterator files(site + level.folder, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            bytes += files.nextFileInfo().size();
+        const QString line = QLatin1String(level.level) + u": "_s +
+                             WebSpace::totalText(bytes).trimmed() + u" ("_s +
+                             Platform::NumberText::grouped(bytes) + u" bytes)\n"_s;
+        EXPECT_TRUE(result.out.contains(line)) << line.toStdString() << " in\n"
+                                               << result.out.toStdString();
     }
 }
