@@ -6,26 +6,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
-
-TEST_F(ControlTest, EachButtonRaisesItsOwnEvent)
-{
-    control->show();
-    QSignalSpy browse(control.get(), &Vellix::clickBrowse);
-    QSignalSpy upload(control.get(), &Vellix::clickUpload);
-    QSignalSpy dnload(control.get(), &Vellix::clickDnload);
-    const std::pair<const char *, QSignalSpy *> cases[] = {
-        {"cmdBrowse", &browse}, {"cmdUpload", &upload}, {"cmdDnload", &dnload}};
-    for (const auto &[button, raised] : cases) {
-        SCOPED_TRACE(button);
-        for (QSignalSpy *spy : {&browse, &upload, &dnload})
-            spy->clear();
-        QTest::mouseClick(control->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
-        for (QSignalSpy *spy : {&browse, &upload, &dnload})
-            EXPECT_EQ(spy->size(), spy == raised ? 1 : 0);
-    }
-}
 
 TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
 {
