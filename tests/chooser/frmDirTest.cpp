@@ -1,0 +1,101 @@
+// The chooser window as a teacher moves through it: a drive whose folder is gone, folders
+// entered by a double click (and remembered for the course), the pattern, a file's details,
+// and OK or Exit.
+
+#include "support/ConfigTest.h"
+
+#include "chooser/frmDir.h"
+#include "course/SharedState.h"
+#include "platform/DosPath.h"
+#include "platform/Prefix.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class frmDirTest : public ConfigTest
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        writeIni("[bio]\r\nlldir=C:\\Old\\\r\n");
+        Shared().CourseName = u"bio"_s;
+        Shared().LastLocalDir = u"C:\\Course\\"_s;
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.txt"_s), QByteArray(1500, 'n'));
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\Week 1\\sheet.pdf"_s), "pdf");
+        QFile::link(tempPath(u"gone"_s), Platform::Prefix::path(u"dosdevices/d:"_s));
+        chooser = std::make_unique<frmDir>(nullptr);
+    }
+
+    template<typename T>
+    T *child(const char *name)
+    {
+        return chooser->findChild<T *>(QLatin1String(name));
+    }
+    QStringList shown()
+    {
+        QStringList names;
+        for (int row = 0; row < child<QListWidget>("List2")->count(); ++row)
+            names.append(child<QListWidget>("List2")->item(row)->text());
+        return names;
+    }
+    QString text(const char *label) { return child<QLabel>(label)->text(); }
+
+    std::unique_ptr<frmDir> chooser;
+};
+
+TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
+{
+    // It starts in the course's last folder.
+    EXPECT_EQ(text("lblFile"), u"C:\\Course\\"_s);
+    EXPECT_EQ(shown(), QStringList{u"notes.txt"_s});
+
+    // A drive whose folder is gone is offered, but entering it says why it cannot be.
+    auto *drives = child<QComboBox>("Drive1");
+    ASSERT_GE(drives->findText(u"d:"_s), 0);
+    drives->setCurrentIndex(drives->findText(u"d:"_s));
+    Q_EMIT drives->activated(drives->currentIndex());
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_TRUE(ui().boxes().at(0).text.startsWith(u"Drive D: cannot be read."_s));
+    EXPECT_EQ(drives->currentText(), u"c:"_s);
+    EXPECT_EQ(text("lblFile"), u"C:\\Course\\"_s);
+
+    // A double click enters a folder, which the course remembers.
+    auto *folders = child<QListWidget>("Dir1");
+    const QList<QListWidgetItem *> week = folders->findItems(u"Week 1"_s, Qt::MatchContains);
+    ASSERT_EQ(week.size(), 1);
+    Q_EMIT folders->itemDoubleClicked(week.first());
+    EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week 1\\"_s);
+    EXPECT_EQ(shown(), QStringList{u"sheet.pdf"_s});
+    EXPECT_TRUE(readFile(iniPath()).contains("lldir=C:\\Course\\Week 1\\"));
+
+    // The pattern filters, a click shows the file's details, OK hands it back.
+    auto *pattern = child<QComboBox>("cbExt");
+    pattern->setCurrentText(u"*.txt"_s);
+    Q_EMIT pattern->lineEdit()->returnPressed();
+    EXPECT_TRUE(shown().isEmpty());
+    Q_EMIT folders->itemDoubleClicked(folders->findItems(u"Course"_s, Qt::MatchContains).first());
+    child<QComboBox>("cbExt")->setCurrentText(u"*.*"_s);
+    Q_EMIT pattern->lineEdit()->returnPressed();
+    auto *files = child<QListWidget>("List2");
+    files->setCurrentRow(0);
+    Q_EMIT files->itemClicked(files->item(0));
+    EXPECT_EQ(text("lblSize"), u"2 KB"_s);
+    EXPECT_FALSE(text("lblDate").isEmpty());
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_EQ(chooser->chosenPath(), u"C:\\Course\\notes.txt"_s);
+    EXPECT_EQ(Shared().LastLocalDir, u"C:\\Course\\notes.txt"_s);
+
+    // Exit chooses nothing.
+    child<QPushButton>("cmdCancel")->click();
+    EXPECT_TRUE(chooser->chosenPath().isEmpty());
+    EXPECT_FALSE(Shared().AbortFlag);
+}
