@@ -5,7 +5,6 @@
 
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTest>
 
 TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
