@@ -132,7 +132,7 @@ TEST_P(ChooserOperationsTest, UploadStaysWithinTheCapacityToTheByte)
     EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning);
 }
 
-TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfunc)
+TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfuncAndNeedsAFreeSession)
 {
     QObject host;
     for (QObject *loadfunc : {static_cast<QObject *>(nullptr), &host}) {
@@ -145,6 +145,15 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfunc)
                                          "uploaded\r\nto the website."_s}
                            : QStringList());
     }
+    // A transfer under way elsewhere holds the one session.
+    ui().clear();
+    Shared().TransferRunning = true;
+    ChooserOperations(chooser).upload();
+    Shared().TransferRunning = false;
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"Another transfer is running.\r\nPlease upload the file when it has "
+                          "ended."_s});
+
     chooser.selected.clear();
     ui().clear();
     ChooserOperations(chooser).upload();
