@@ -34,6 +34,8 @@ MAY_INCLUDE = {
                 "chooser", "space"],
     "cli": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, *WINDOWS],
     "host": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, *WINDOWS],
+    # Qt Designer's plugin offers the control in the widget box.
+    "designer": ["control"],
     "tools": ["platform", "transport", "securelib"],
 }
 
