@@ -1,0 +1,60 @@
+#include "platform/TransferMeter.h"
+
+#include <cmath>
+
+namespace Platform {
+
+TransferMeter::TransferMeter(qint64 total)
+    : m_total(total)
+{}
+
+bool TransferMeter::update(qint64 done, qint64 elapsedMs)
+{
+    m_done = done;
+    m_elapsedMs = elapsedMs;
+    const bool finished = m_total > 0 && done >= m_total;
+    if (m_shownAtMs >= 0 && !finished && elapsedMs - m_shownAtMs < IntervalMs)
+        return false;
+    m_shownAtMs = elapsedMs;
+    return true;
+}
+
+int TransferMeter::percent() const
+{
+    if (m_total <= 0)
+        return 0;
+    return int(std::min<qint64>(m_done * 100 / m_total, 100));
+}
+
+QString TransferMeter::bytesText(qint64 bytes)
+{
+    static const char *const units[] = {"KiB", "MiB", "GiB", "TiB"};
+    if (bytes < 1024)
+        return QStringLiteral("%1 B").arg(bytes);
+    double value = double(bytes);
+    int unit = -1;
+    while (value >= 1024 && unit < 3) {
+        value /= 1024;
+        ++unit;
+    }
+    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+}
+
+QString TransferMeter::text() const
+{
+    QString line = bytesText(m_done);
+    if (m_total > 0)
+        line += QStringLiteral(" of %1  %2%").arg(bytesText(m_total)).arg(percent());
+    if (m_elapsedMs <= 0)
+        return line;
+    const double bytesPerSecond = m_done * 1000.0 / m_elapsedMs;
+    line += QStringLiteral("  %1/s").arg(bytesText(qint64(bytesPerSecond)));
+    if (m_total > 0 && bytesPerSecond > 0) {
+        const qint64 left = qint64(std::ceil((m_total - m_done) / bytesPerSecond));
+        line +=
+            QStringLiteral("  %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+    }
+    return line;
+}
+
+} // namespace Platform

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace Platform {
+
+// What a transfer has done so far, as curl and scp show it: the bytes, the share of the whole,
+// the rate and the time left. It is told the bytes done and the time gone, and says when a new
+// line is due: the first, the last, and otherwise at most ten a second.
+class TransferMeter
+{
+public:
+    static constexpr qint64 IntervalMs = 100;
+
+    // total: the size of the whole transfer; 0 or less when it is not known.
+    explicit TransferMeter(qint64 total);
+
+    // Records the bytes done after elapsedMs; true when a new line is due.
+    bool update(qint64 done, qint64 elapsedMs);
+    // "12.3 MiB of 256.0 MiB  4%  45.6 MiB/s  0:05 left"; without the total, the bytes and
+    // the rate alone.
+    QString text() const;
+    // The share done, 0 to 100; 0 while the total is not known.
+    int percent() const;
+
+    // "512 B", "1.5 KiB", "12.3 MiB", "1.2 GiB".
+    static QString bytesText(qint64 bytes);
+
+private:
+    qint64 m_total;
+    qint64 m_done = 0;
+    qint64 m_elapsedMs = 0;
+    qint64 m_shownAtMs = -1;
+};
+
+} // namespace Platform

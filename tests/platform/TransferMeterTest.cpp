@@ -1,0 +1,40 @@
+#include "platform/TransferMeter.h"
+
+#include <gtest/gtest.h>
+
+using Platform::TransferMeter;
+
+TEST(TransferMeterTest, LinesAsCurlShowsThem)
+{
+    const struct
+    {
+        qint64 total;
+        qint64 done;
+        qint64 elapsedMs;
+        const char *line;
+    } cases[] = {
+        {0, 0, 0, "0 B"},
+        {2048, 1024, 0, "1.0 KiB of 2.0 KiB  50%"},
+        {256ll << 20, 64ll << 20, 2000, "64.0 MiB of 256.0 MiB  25%  32.0 MiB/s  0:06 left"},
+        {5ll << 30, 1ll << 30, 10000, "1.0 GiB of 5.0 GiB  20%  102.4 MiB/s  0:40 left"},
+        {100, 0, 1000, "0 B of 100 B  0%  0 B/s"},
+        {0, 3000, 1000, "2.9 KiB  2.9 KiB/s"},
+        {1000, 1000, 700000, "1000 B of 1000 B  100%  1 B/s  0:00 left"},
+    };
+    for (const auto &c : cases) {
+        TransferMeter meter(c.total);
+        meter.update(c.done, c.elapsedMs);
+        EXPECT_EQ(meter.text().toStdString(), c.line);
+    }
+}
+
+TEST(TransferMeterTest, AtMostTenLinesASecondAndAlwaysTheLast)
+{
+    TransferMeter meter(1000);
+    EXPECT_TRUE(meter.update(10, 5));   // the first
+    EXPECT_FALSE(meter.update(20, 50)); // too soon
+    EXPECT_TRUE(meter.update(30, 105)); // 100 ms after the first
+    EXPECT_FALSE(meter.update(40, 150));
+    EXPECT_TRUE(meter.update(1000, 160)); // the last, however soon
+    EXPECT_EQ(meter.percent(), 100);
+}
