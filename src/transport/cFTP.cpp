@@ -528,6 +528,7 @@ QString cFTP::temporaryFolder() const
 void cFTP::reportProgress(qint64 count, qint64 total)
 {
     Q_EMIT FileTransferProgress(progressValue(count), progressValue(total));
+    Q_EMIT TransferProgress(count, total);
 }
 
 qint64 cFTP::downloadSize(const QString &sRemote)

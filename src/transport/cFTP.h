@@ -97,6 +97,8 @@ public:
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);
+    // The same progress in 64 bits, for files beyond 2 GiB.
+    void TransferProgress(qint64 done, qint64 total);
     // A file of a page's companion folder on the server was not fetched: its name cannot be
     // the name of a local file (it would name another folder, or a file outside the folder).
     void ServerNameRefused(const QString &name);
