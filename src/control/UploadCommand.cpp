@@ -5,6 +5,7 @@
 #include "control/ListWindowOpeners.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
+#include "control/TransferStatusWindow.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
@@ -141,9 +142,16 @@ UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
     const QString remotePath = MonthFolderOnServer() + Slash + fileName;
 
     cFTP *client = Shared().FtpClient.get();
-    // While the file goes up the control refuses a second command.
+    // While the file goes up the control refuses a second command; a long upload shows how
+    // far it has come.
     Shared().TransferRunning = true;
+    QWidget *surface = m_preparation.control().surface;
+    TransferStatusWindow status(fileName, surface ? surface->window() : nullptr);
+    if (client)
+        QObject::connect(client, &cFTP::TransferProgress, &status,
+                         &TransferStatusWindow::showProgress);
     const bool uploaded = client && client->FTPUploadFile(path, remotePath);
+    status.hide();
     Shared().TransferRunning = false;
     // The catalogue is the host's business: only a host that handed over its object gets it
     // rebuilt, and only that host's users are told of the upload.
