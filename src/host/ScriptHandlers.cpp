@@ -76,7 +76,7 @@ const QStringList &ScriptHandlers::windowNames()
     static const QStringList names{
         QStringLiteral("frmLogin"),    QStringLiteral("frmMsg"),   QStringLiteral("frmServer"),
         QStringLiteral("frmServerUp"), QStringLiteral("frmDir"),   QStringLiteral("frmView"),
-        QStringLiteral("frmSpace"),    QStringLiteral("frmAbout"),
+        QStringLiteral("frmSpace"),    QStringLiteral("frmAbout"), QStringLiteral("frmTransfer"),
     };
     return names;
 }
