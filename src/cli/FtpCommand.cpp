@@ -3,6 +3,7 @@
 #include "cli/CliDispatcher.h"
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
+#include "cli/TerminalProgress.h"
 #include "cli/TerminalText.h"
 #include "course/StartupFolders.h"
 #include "platform/Interruption.h"
@@ -25,7 +26,7 @@ QString FtpCommand::name() const
 QStringList FtpCommand::usage() const
 {
     return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] [--timeout SECONDS] "
-            u"[COMMAND ARGS...]"_s};
+            u"[--quiet] [COMMAND ARGS...]"_s};
 }
 
 QStringList FtpCommand::notes() const
@@ -38,6 +39,7 @@ QStringList FtpCommand::notes() const
     lines += {
         u"Without a COMMAND, ftp reads commands from standard input, one a line. There an"_s,
         u"argument with blanks goes in double quotes; a double quote inside them is written twice."_s,
+        u"On a terminal, put and get show their progress on standard error; --quiet hides it."_s,
     };
     return lines;
 }
@@ -51,7 +53,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption passive(u"passive"_s);
     const QCommandLineOption secure(u"secure"_s);
     const QCommandLineOption timeout(u"timeout"_s, QString(), u"SECONDS"_s);
-    parser.addOptions({help, site, user, passive, secure, timeout});
+    const QCommandLineOption quiet(u"quiet"_s);
+    parser.addOptions({help, site, user, passive, secure, timeout, quiet});
     // Everything after the command's name belongs to the command, even when it begins with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QStringList{u"vellix"_s} + arguments))
@@ -116,10 +119,14 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (const QString key = client.secure() ? CSFtp::NewHostKeyText() : QString(); !key.isEmpty())
         err << "vellix: " << key << '\n';
+    TerminalProgress progress(err);
+    if (TerminalProgress::wanted(parser.isSet(quiet)))
+        QObject::connect(&client, &cFTP::TransferProgress, &progress, &TerminalProgress::show);
     FtpOperations operations(client, out);
-    const int status = command.isEmpty()
-                           ? runScript(operations, out, err)
-                           : (runOne(operations, command, {}, out, err) ? Success : Failure);
+    const int status =
+        command.isEmpty()
+            ? runScript(operations, progress, out, err)
+            : (runOne(operations, progress, command, {}, out, err) ? Success : Failure);
     client.CloseConnection();
     if (Platform::Interruption::requested()) {
         out.flush();
@@ -129,7 +136,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     return status;
 }
 
-int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStream &err)
+int FtpCommand::runScript(FtpOperations &operations, TerminalProgress &progress, QTextStream &out,
+                          QTextStream &err)
 {
     QFile input;
     input.open(stdin, QIODevice::ReadOnly);
@@ -146,18 +154,21 @@ int FtpCommand::runScript(FtpOperations &operations, QTextStream &out, QTextStre
             // A line that is not a command is bad usage; it outweighs failed commands.
             err << "vellix: " << where << problem << Qt::endl;
             status = UsageError;
-        } else if (!runOne(operations, line->words, where, out, err) && status == Success) {
+        } else if (!runOne(operations, progress, line->words, where, out, err) &&
+                   status == Success) {
             status = Failure;
         }
     }
     return status;
 }
 
-bool FtpCommand::runOne(FtpOperations &operations, const QStringList &words, const QString &where,
-                        QTextStream &out, QTextStream &err)
+bool FtpCommand::runOne(FtpOperations &operations, TerminalProgress &progress,
+                        const QStringList &words, const QString &where, QTextStream &out,
+                        QTextStream &err)
 {
     Platform::Interruption::setCommandRunning(true);
     std::optional<QString> failure = operations.run(words);
+    progress.finish();
     if (failure && Platform::Interruption::requested())
         failure = u"cancelled"_s;
     // Each result shows at once, in order with the failures, also when a person types; a

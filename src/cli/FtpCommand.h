@@ -4,6 +4,7 @@
 
 class cFTP;
 class FtpOperations;
+class TerminalProgress;
 
 // "vellix ftp": logs in to an FTP server with the control's FTP client and runs one command
 // given on the command line, or the commands read from standard input, one a line.
@@ -17,9 +18,12 @@ public:
 
 private:
     // Runs the commands of standard input; the status to exit with.
-    static int runScript(FtpOperations &operations, QTextStream &out, QTextStream &err);
-    // Runs one command; false when it failed (and the failure is reported).
-    static bool runOne(FtpOperations &operations, const QStringList &words, const QString &where,
-                       QTextStream &out, QTextStream &err);
+    static int runScript(FtpOperations &operations, TerminalProgress &progress, QTextStream &out,
+                         QTextStream &err);
+    // Runs one command; false when it failed (and the failure is reported after its progress
+    // line).
+    static bool runOne(FtpOperations &operations, TerminalProgress &progress,
+                       const QStringList &words, const QString &where, QTextStream &out,
+                       QTextStream &err);
     int usageError(const QString &message, QTextStream &err) const;
 };

@@ -329,6 +329,46 @@ TEST_F(FtpCommandTest, ALocalWriteFailureSaysWhy)
               QStringList{u"big.bin"_s});
 }
 
+// On a terminal put and get draw a progress line on standard error, redrawn in place and ended
+// with the transfer; --quiet, or standard error that is no terminal, draws nothing.
+TEST_F(FtpCommandTest, ProgressLineOnlyOnATerminal)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
+    const struct
+    {
+        const char *name;
+        bool terminal;
+        QStringList options;
+        bool drawn;
+    } cases[] = {
+        {"terminal", true, {}, true},
+        {"quiet", true, {u"--quiet"_s}, false},
+        {"pipe", false, {}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList command = QStringList{QStringLiteral(VELLIX_CLI_PATH)} + login(*server) +
+                                    c.options + QStringList{u"put"_s, local, u"film.bin"_s};
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        if (c.terminal) // script(1) gives the program a terminal and copies what it shows
+            process.start(u"script"_s, {u"-qec"_s, command.join(u' '), u"/dev/null"_s});
+        else
+            process.start(command.first(), command.mid(1));
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString shown =
+            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+        EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
+        EXPECT_EQ(shown.contains(u"\r8.0 MiB of 8.0 MiB  100%"_s), c.drawn) << shown.toStdString();
+        EXPECT_EQ(shown.contains(u'%'), c.drawn) << shown.toStdString();
+    }
+}
+
 // Signals stop a download at once, also while the server stalls, and leave neither a partial
 // file nor a changed local file behind; the program then ends by the first signal.
 TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)

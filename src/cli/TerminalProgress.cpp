@@ -1,0 +1,39 @@
+#include "cli/TerminalProgress.h"
+
+#include <QTextStream>
+
+#include <unistd.h>
+
+TerminalProgress::TerminalProgress(QTextStream &err)
+    : m_err(err)
+{}
+
+bool TerminalProgress::wanted(bool quiet)
+{
+    return !quiet && isatty(STDERR_FILENO) == 1;
+}
+
+void TerminalProgress::show(qint64 done, qint64 total)
+{
+    if (!m_meter) {
+        m_clock.start();
+        m_meter.emplace(total);
+    }
+    if (!m_meter->update(done, m_clock.elapsed()))
+        return;
+    const QString line = m_meter->text();
+    // Blanks wipe what a longer line before left behind.
+    m_err << '\r' << line << QString(std::max<qsizetype>(m_drawn - line.size(), 0), u' ');
+    m_err.flush();
+    m_drawn = line.size();
+}
+
+void TerminalProgress::finish()
+{
+    if (m_drawn > 0) {
+        m_err << '\n';
+        m_err.flush();
+    }
+    m_meter.reset();
+    m_drawn = 0;
+}

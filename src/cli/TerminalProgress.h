@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/TransferMeter.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <optional>
+
+class QTextStream;
+
+// A transfer's progress line on a terminal, as curl and scp draw it: the bytes, the share, the
+// rate and the time left, redrawn in place at most ten times a second, and ended by a line
+// break when the transfer ends.
+class TerminalProgress : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TerminalProgress(QTextStream &err);
+
+    // Whether a line is wanted: standard error is a terminal and --quiet was not given.
+    static bool wanted(bool quiet);
+
+    void show(qint64 done, qint64 total);
+    // The transfer ended: the line, when one was drawn, is ended.
+    void finish();
+
+private:
+    QTextStream &m_err;
+    QElapsedTimer m_clock;
+    std::optional<Platform::TransferMeter> m_meter;
+    qsizetype m_drawn = 0; // characters of the line on the screen
+};
