@@ -2,9 +2,12 @@
 
 #include "platform/DosPath.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <dlfcn.h>
 
 namespace Platform {
 
@@ -81,6 +84,20 @@ std::optional<Launcher::Command> desktopProgram(const QString &program,
     return std::nullopt;
 }
 
+// Where the programs installed with the control live, when the search path does not name it:
+// beside the running program, and in the "bin" folder beside the control library's folder.
+QStringList programFolders()
+{
+    QStringList folders;
+    if (QCoreApplication::instance())
+        folders.append(QCoreApplication::applicationDirPath());
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void *>(&Launcher::start), &info) != 0 && info.dli_fname)
+        folders.append(QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath() +
+                       QStringLiteral("/../bin"));
+    return folders;
+}
+
 bool isProgramFile(const QString &linuxPath)
 {
     const QFileInfo info(linuxPath);
@@ -100,7 +117,9 @@ QString programFile(const QString &program)
             if (isProgramFile(candidate))
                 return candidate;
         } else if (!candidate.contains(QLatin1Char('\\'))) {
-            const QString found = QStandardPaths::findExecutable(candidate);
+            QString found = QStandardPaths::findExecutable(candidate);
+            if (found.isEmpty())
+                found = QStandardPaths::findExecutable(candidate, programFolders());
             if (!found.isEmpty())
                 return found;
         }

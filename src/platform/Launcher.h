@@ -7,10 +7,11 @@ namespace Platform {
 
 // Starts programs from a Windows command line, as the system's program starter does, without
 // waiting for them. The program's DOS path is mapped to Linux; "NAME.exe" runs NAME when no
-// NAME.exe exists; the well-known Windows programs are mapped to the desktop's own:
-// the browser and viewer to xdg-open, Notepad to $VISUAL, $EDITOR or xdg-open, WordPad and
-// Word to LibreOffice Writer when installed, else xdg-open. Arguments that are absolute DOS
-// paths are handed to the mapped program as Linux paths.
+// NAME.exe exists; a bare name is looked for on the search path, then beside the running
+// program and in the programs folder installed with the control; the well-known Windows programs
+// are mapped to the desktop's own: the browser and viewer to xdg-open, Notepad to $VISUAL, $EDITOR
+// or xdg-open, WordPad and Word to LibreOffice Writer when installed, else xdg-open. Arguments that
+// are absolute DOS paths are handed to the mapped program as Linux paths.
 class Launcher
 {
 public:

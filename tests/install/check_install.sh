@@ -24,6 +24,28 @@ fi
 if ! grep -q 'refused' "$root/out"; then
     echo "the installed engine did not reach the connection:"; cat "$root/out"; exit 1
 fi
+# A secure batch upload starts the installed batch tool, also when the search path does not
+# name the installed programs.
+windows="$VELLIX_PREFIX/drive_c/windows"
+mkdir -p "$windows" "$VELLIX_PREFIX/drive_c/Course" "$VELLIX_PREFIX/drive_c/Dovrelle"
+printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Paths\Dovrelle.exe]' \
+    '@="C:\\Dovrelle\\Dovrelle.exe"' >"$VELLIX_PREFIX/system.reg"
+printf '%s\r\n' '[Dovrelle]' 'course0=biology' '[biology]' 'batch=1' >"$windows/Dovrelle.ini"
+"$prefix/bin/vellix" config set-login biology --site 127.0.0.1:1 --user nobody --secure 1 \
+    >/dev/null
+printf 'lesson\r\n' >"$VELLIX_PREFIX/drive_c/Course/lesson.txt"
+printf '%s\r\n' '[Vellix]' 'rdir=/DV/biology/2006_2007/March_2007' \
+    'text=C:\Course\lesson.txt' >"$root/host.ini"
+printf '%s\n' 'onBox(function (box) { log("box " + box.text); });' 'click("cmdUpload");' \
+    >"$root/batch.js"
+PATH=/usr/bin:/bin "$prefix/bin/vellix-host" --bag "$root/host.ini" --script "$root/batch.js" \
+    >"$root/batch.out" 2>&1 || true
+grep -q 'has been launched' "$root/batch.out" || {
+    echo "the installed control did not start the installed batch tool:"; cat "$root/batch.out"
+    exit 1
+}
+
 for file in share/applications/vellix-host.desktop share/man/man1/vellix.1 \
             share/icons/hicolor/48x48/apps/vellixon.png lib/libVellixon.so.1; do
     [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
