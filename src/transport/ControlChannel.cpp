@@ -42,6 +42,22 @@ void ControlChannel::close()
     m_input.clear();
 }
 
+bool ControlChannel::startTls(const QString &peerName, const QSslConfiguration &configuration)
+{
+    // Clear text that came after the 234 was not sent by the server we are about to trust:
+    // it could only be injected.
+    if (!m_input.isEmpty()) {
+        m_error = InternetError::InvalidServerResponse;
+        close();
+        return false;
+    }
+    if (!m_socket.startTls(peerName, configuration, m_sendTimeout)) {
+        m_error = m_socket.error();
+        return false;
+    }
+    return true;
+}
+
 bool ControlChannel::send(const QByteArray &verb, const QByteArray &argument)
 {
     QByteArray line = verb;

@@ -33,6 +33,9 @@ public:
     void close();
     bool isOpen() const { return m_socket.isOpen(); }
 
+    // Turns the connection into TLS (after the server's 234 to AUTH TLS).
+    bool startTls(const QString &peerName, const QSslConfiguration &configuration);
+
     bool send(const QByteArray &verb, const QByteArray &argument = {});
     std::optional<Reply> readReply(std::chrono::milliseconds timeout);
     // True when a reply line is waiting (or arrives within the timeout).

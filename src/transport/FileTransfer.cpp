@@ -110,8 +110,10 @@ bool FileTransfer::flush()
 bool FileTransfer::end(bool expectComplete)
 {
     // Closing the data connection marks the end of an upload; for a download the server has
-    // already closed it, or learns from the close that we stopped reading.
-    m_data.shutdownWrite();
+    // already closed it, or learns from the close that we stopped reading. Only a complete
+    // transfer says goodbye: over TLS that waits for the server to read it.
+    if (expectComplete)
+        m_data.shutdownWrite();
     m_data.close();
     m_closed = true;
     m_session.m_transfer = nullptr;

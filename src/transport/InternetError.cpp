@@ -40,6 +40,8 @@ QString text(quint32 code)
             "The FTP operation was not completed because the session was aborted");
     case InvalidServerResponse:
         return QStringLiteral("The server response could not be parsed");
+    case SecureChannelError:
+        return QStringLiteral("An error occurred in the secure channel support");
     default:
         return {};
     }

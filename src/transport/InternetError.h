@@ -25,6 +25,7 @@ enum Code : quint32 {
     FtpTransferInProgress = 12110,
     FtpDropped = 12111,
     InvalidServerResponse = 12152,
+    SecureChannelError = 12157, // TLS failed; the session keeps the TLS library's words
 };
 
 // The message text of a number, empty for a number the table does not know.

@@ -5,6 +5,7 @@
 #include "ListingParser.h"
 #include "NameCodec.h"
 #include "ServerAddress.h"
+#include "TlsStream.h"
 #include "Wildcard.h"
 
 #include <QDateTime>
@@ -82,6 +83,11 @@ bool Session::connect(const QString &server, const QString &user, const QString 
         return false;
     }
 
+    if (!secureControl(address->host, address->port)) {
+        m_control.close();
+        return false;
+    }
+
     m_passive = m_passiveRequested;
     m_hasMlsd = m_hasMlst = m_noEpsv = false;
     m_rawNames.clear();
@@ -93,6 +99,85 @@ bool Session::connect(const QString &server, const QString &user, const QString 
     }
     readFeatures();
     return true;
+}
+
+bool Session::secureControl(const QString &host, quint16 port)
+{
+    if (m_tlsMode == TlsMode::Off)
+        return true;
+    // Asking is as cheap as reading FEAT first, and also finds servers that do not list it.
+    const auto reply = command("AUTH", QStringLiteral("TLS"));
+    if (!reply)
+        return false;
+    if (reply->code != 234) {
+        if (m_tlsMode != TlsMode::Require)
+            return true;
+        m_lastResponse = QStringLiteral("The server offers no TLS (%1), and this course requires "
+                                        "it: the login is refused.")
+                             .arg(reply->text);
+        return fail(InternetError::ExtendedError);
+    }
+    m_peerName = host;
+    if (!m_control.startTls(host, QSslConfiguration::defaultConfiguration()))
+        return failTls(m_control.error(), m_control.socket().tlsErrorText());
+    if (const QString refusal = certificateRefusal(host, port); !refusal.isEmpty())
+        return failTls(InternetError::SecureChannelError, refusal);
+    // Data connections are protected too; no buffer size applies to TLS.
+    return simpleCommand("PBSZ", QStringLiteral("0")) && simpleCommand("PROT", QStringLiteral("P"));
+}
+
+QString Session::certificateRefusal(const QString &host, quint16 port) const
+{
+    const TlsStream *tls = m_control.socket().tls();
+    if (m_certificateCheck)
+        return m_certificateCheck(host, port, tls->peerCertificate(), tls->handshakeErrors());
+    QStringList problems;
+    for (const QSslError &error : tls->handshakeErrors())
+        problems << error.errorString();
+    return problems.join(QStringLiteral("; "));
+}
+
+bool Session::secureData(Socket &data)
+{
+    const TlsStream *control = m_control.socket().tls();
+    if (data.startTls(m_peerName, control->configuration(), m_timeouts.data)) {
+        // A resumed session shows no certificate; a new one must show the control's.
+        const QSslCertificate certificate = data.tls()->peerCertificate();
+        if (certificate.isNull() || certificate == control->peerCertificate())
+            return true;
+        data.close();
+        transferEnded(false);
+        return failTls(InternetError::SecureChannelError,
+                       QStringLiteral("The data connection shows another certificate than the "
+                                      "control connection."));
+    }
+    const quint32 code = data.error();
+    const QString text = data.tlsErrorText();
+    if (code != InternetError::OperationCancelled)
+        transferEnded(false); // the server's answer to the failed data connection
+    return failTls(code, text);
+}
+
+bool Session::failTls(quint32 code, const QString &text)
+{
+    if (!text.isEmpty())
+        m_lastResponse = text;
+    return failData(code);
+}
+
+bool Session::isEncrypted() const
+{
+    return m_control.isOpen() && m_control.socket().tls();
+}
+
+QString Session::tlsDescription() const
+{
+    return isEncrypted() ? m_control.socket().tls()->description() : QString();
+}
+
+QSslCertificate Session::serverCertificate() const
+{
+    return isEncrypted() ? m_control.socket().tls()->peerCertificate() : QSslCertificate();
 }
 
 bool Session::login(const QString &user, const QString &password)
@@ -578,6 +663,8 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
             return std::nullopt;
         }
     }
+    if (isEncrypted() && !secureData(data))
+        return std::nullopt;
     return data;
 }
 

@@ -7,12 +7,19 @@
 #include "Timeouts.h"
 
 #include <QList>
+#include <QSslCertificate>
+#include <QSslError>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace Ftp {
+
+// Whether a session protects itself with TLS (AUTH TLS): when the server offers it, always,
+// or never.
+enum class TlsMode { Auto, Require, Off };
 
 // One logged-in FTP session: the engine that stands where the Internet client library stood.
 // Every operation is synchronous, bounded by the session's timeouts, and leaves an error
@@ -31,6 +38,23 @@ public:
     // server cannot reach us.
     void setPassive(bool passive) { m_passiveRequested = m_passive = passive; }
     bool isPassive() const { return m_passive; }
+
+    // Takes effect at the next connect.
+    void setTlsMode(TlsMode mode) { m_tlsMode = mode; }
+    TlsMode tlsMode() const { return m_tlsMode; }
+    // Judges the server's certificate after the handshake: given the host and port, the
+    // certificate and what the system's certificate store found wrong with it, returns why it
+    // is refused, or nothing when it is accepted. Without a check only a certificate that the
+    // store accepts for the host name is.
+    using CertificateCheck =
+        std::function<QString(const QString &host, quint16 port, const QSslCertificate &certificate,
+                              const QList<QSslError> &problems)>;
+    void setCertificateCheck(CertificateCheck check) { m_certificateCheck = std::move(check); }
+    // Whether the open session runs over TLS, what was agreed ("TLSv1.3, TLS_AES_...") and the
+    // server's certificate.
+    bool isEncrypted() const;
+    QString tlsDescription() const;
+    QSslCertificate serverCertificate() const;
 
     // Connects to "host[:port]" or "[v6]:port" and logs in.
     bool connect(const QString &server, const QString &user, const QString &password);
@@ -81,6 +105,12 @@ private:
     QByteArray wireArgument(const QByteArray &verb, const QString &argument) const;
     std::optional<Reply> awaitReply();
     bool simpleCommand(const QByteArray &verb, const QString &argument, int expectedKind = 2);
+    // AUTH TLS, as the TLS mode asks, then PBSZ and PROT for protected data connections.
+    bool secureControl(const QString &host, quint16 port);
+    QString certificateRefusal(const QString &host, quint16 port) const;
+    // Data connections resume the control connection's TLS session.
+    bool secureData(Socket &data);
+    bool failTls(quint32 code, const QString &text);
     bool login(const QString &user, const QString &password);
     void readFeatures();
     bool setType(TransferType type);
@@ -95,6 +125,9 @@ private:
     Timeouts m_timeouts;
     bool m_passiveRequested = false;
     bool m_passive = false;
+    TlsMode m_tlsMode = TlsMode::Auto;
+    CertificateCheck m_certificateCheck;
+    QString m_peerName;
     bool m_lost = false; // the connection broke or timed out: the session is over
     bool m_hasMlsd = false;
     bool m_hasMlst = false;

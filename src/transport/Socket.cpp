@@ -1,6 +1,7 @@
 #include "Socket.h"
 
 #include "InternetError.h"
+#include "TlsStream.h"
 #include "platform/Interruption.h"
 
 #include <QElapsedTimer>
@@ -115,6 +116,8 @@ Socket::~Socket()
 Socket::Socket(Socket &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1))
     , m_error(other.m_error)
+    , m_tlsErrorText(std::move(other.m_tlsErrorText))
+    , m_tls(std::move(other.m_tls))
 {}
 
 Socket &Socket::operator=(Socket &&other) noexcept
@@ -123,6 +126,8 @@ Socket &Socket::operator=(Socket &&other) noexcept
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_error = other.m_error;
+        m_tlsErrorText = std::move(other.m_tlsErrorText);
+        m_tls = std::move(other.m_tls);
     }
     return *this;
 }
@@ -174,8 +179,22 @@ bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
     return true;
 }
 
+bool Socket::startTls(const QString &peerName, const QSslConfiguration &configuration,
+                      std::chrono::milliseconds timeout)
+{
+    if (!isOpen() || m_tls) {
+        m_error = InternetError::IncorrectHandleState;
+        return false;
+    }
+    m_tls = std::make_unique<TlsStream>();
+    return m_tls->start(m_fd, peerName, configuration, timeout) || failTls();
+}
+
 bool Socket::sendAll(const char *data, qsizetype size, std::chrono::milliseconds timeout)
 {
+    if (m_tls && isOpen()) {
+        return m_tls->sendAll(data, size, timeout) || failTls();
+    }
     while (size > 0) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -199,6 +218,12 @@ bool Socket::sendAll(const char *data, qsizetype size, std::chrono::milliseconds
 
 qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds timeout)
 {
+    if (m_tls && isOpen()) {
+        const qsizetype received = m_tls->receive(data, size, timeout);
+        if (received < 0)
+            failTls();
+        return received;
+    }
     for (;;) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -220,18 +245,24 @@ qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds 
 
 bool Socket::waitReadable(std::chrono::milliseconds timeout)
 {
+    if (m_tls)
+        return isOpen() && m_tls->waitReadable(timeout);
     return isOpen() && pollFor(m_fd, POLLIN, timeout) > 0;
 }
 
 void Socket::shutdownWrite()
 {
-    if (isOpen())
+    if (m_tls)
+        m_tls->finish();
+    else if (isOpen())
         ::shutdown(m_fd, SHUT_WR);
 }
 
 void Socket::close()
 {
-    if (m_fd >= 0)
+    if (m_tls)
+        m_tls.reset(); // closes the descriptor it took over
+    else if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
 }
@@ -264,6 +295,14 @@ bool Socket::waitFor(short events, std::chrono::milliseconds timeout)
         return false;
     }
     return failWithErrno(errno);
+}
+
+bool Socket::failTls()
+{
+    m_error = m_tls->error();
+    m_tlsErrorText = m_tls->errorText();
+    close();
+    return false;
 }
 
 bool Socket::failWithErrno(int error)

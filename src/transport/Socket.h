@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QSslConfiguration>
 #include <QString>
 
 #include <chrono>
+#include <memory>
 
 namespace Ftp {
 
-// A TCP connection on a plain descriptor, with a deadline on every wait. Failures are
-// reported as InternetError numbers.
+class TlsStream;
+
+// A TCP connection on a plain descriptor, with a deadline on every wait, and TLS over it once
+// started. Failures are reported as InternetError numbers.
 class Socket
 {
 public:
@@ -25,6 +29,12 @@ public:
     bool connectToAddress(const QHostAddress &address, quint16 port,
                           std::chrono::milliseconds timeout);
 
+    // From here on every byte goes through TLS; on a failure the connection is closed.
+    bool startTls(const QString &peerName, const QSslConfiguration &configuration,
+                  std::chrono::milliseconds timeout);
+    // The TLS layer once started, else nullptr.
+    const TlsStream *tls() const { return m_tls.get(); }
+
     bool sendAll(const char *data, qsizetype size, std::chrono::milliseconds timeout);
     // Up to `size` bytes; 0 at the end of the stream, -1 on a failure.
     qsizetype receive(char *data, qsizetype size, std::chrono::milliseconds timeout);
@@ -36,6 +46,8 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     int descriptor() const { return m_fd; }
     quint32 error() const { return m_error; }
+    // The TLS library's words for the last TLS failure.
+    QString tlsErrorText() const { return m_tlsErrorText; }
 
     QHostAddress localAddress() const;
     QHostAddress peerAddress() const;
@@ -43,9 +55,12 @@ public:
 private:
     bool waitFor(short events, std::chrono::milliseconds timeout);
     bool failWithErrno(int error);
+    bool failTls();
 
     int m_fd = -1;
     quint32 m_error = 0;
+    QString m_tlsErrorText;
+    std::unique_ptr<TlsStream> m_tls; // owns m_fd once started
 };
 
 // A listening socket for an active-mode data connection, which the server connects to.

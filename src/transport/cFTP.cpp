@@ -251,6 +251,9 @@ void cFTP::RecordError(quint32 code, const QString &operation)
     }
     m_lastErrorText = operation + QLatin1String(" error code: ") + QString::number(code) +
                       QLatin1String(" Message: ") + InternetError::text(code);
+    // What went wrong in the secure channel is told in the TLS library's own words.
+    if (code == InternetError::SecureChannelError)
+        m_lastErrorText += QLatin1String(": ") + m_session.lastResponse();
 }
 
 bool cFTP::openLocal(QFileDevice &file, const QString &sLocal, QIODevice::OpenMode mode)

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
+#include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -84,21 +85,6 @@ quint16 freeLoopbackPort()
     return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
 }
 
-QString vsftpdConfig(const QString &root, const QString &log, quint16 port, const QString &banner,
-                     bool activeMode)
-{
-    QFile templateFile(serversDir() + u"/vsftpd.conf.in"_s);
-    if (!templateFile.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(templateFile.readAll())
-        .replace(u"@PORT@"_s, QString::number(port))
-        .replace(u"@BANNER@"_s, banner)
-        .replace(u"@ROOT@"_s, root)
-        .replace(u"@LOG@"_s, log)
-        .replace(u"@EMPTY_DIR@"_s, secureChrootDir)
-        .replace(u"@PORT_ENABLE@"_s, activeMode ? u"YES"_s : u"NO"_s);
-}
-
 bool writeFile(const QString &path, const QString &text, QString *why)
 {
     QFile file(path);
@@ -139,6 +125,15 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startWithoutActiveMode(QString *wh
     auto server = startVsftpd(&reason, false);
     if (!server)
         setReason(why, u"vsftpd: "_s + reason);
+    return server;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startWithTls(QString *why)
+{
+    QString reason;
+    auto server = startVsftpd(&reason, true, true);
+    if (!server)
+        setReason(why, u"vsftpd with TLS: "_s + reason);
     return server;
 }
 
@@ -285,7 +280,50 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
     return server;
 }
 
-std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool activeMode)
+QString FtpTestServer::vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const
+{
+    QFile templateFile(serversDir() + u"/vsftpd.conf.in"_s);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return {};
+    const QString tls = m_certificatePath.isEmpty()
+                            ? u"ssl_enable=NO"_s
+                            : u"ssl_enable=YES\n"
+                              "rsa_cert_file=%1\n"
+                              "rsa_private_key_file=%2\n"
+                              "ssl_ciphers=HIGH\n"
+                              "force_local_logins_ssl=YES\n"
+                              "force_local_data_ssl=YES\n"
+                              "require_ssl_reuse=YES"_s.arg(m_certificatePath, m_keyPath);
+    return QString::fromUtf8(templateFile.readAll())
+        .replace(u"@PORT@"_s, QString::number(port))
+        .replace(u"@BANNER@"_s, banner)
+        .replace(u"@ROOT@"_s, m_rootPath)
+        .replace(u"@LOG@"_s, m_logPath)
+        .replace(u"@EMPTY_DIR@"_s, secureChrootDir)
+        .replace(u"@PORT_ENABLE@"_s, activeMode ? u"YES"_s : u"NO"_s)
+        .replace(u"@TLS@"_s, tls);
+}
+
+bool FtpTestServer::makeCertificate(QString *why)
+{
+    m_certificatePath = m_dir->filePath(u"certificate.pem"_s);
+    m_keyPath = m_dir->filePath(u"key.pem"_s);
+    QProcess openssl;
+    openssl.setProcessChannelMode(QProcess::MergedChannels);
+    openssl.start(u"openssl"_s,
+                  {u"req"_s, u"-x509"_s, u"-newkey"_s, u"ec"_s, u"-pkeyopt"_s,
+                   u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"2"_s, u"-subj"_s,
+                   u"/CN=localhost"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s,
+                   u"-keyout"_s, m_keyPath, u"-out"_s, m_certificatePath});
+    if (openssl.waitForFinished(startLimitMs) && openssl.exitStatus() == QProcess::NormalExit &&
+        openssl.exitCode() == 0)
+        return true;
+    *why = u"cannot make a certificate with openssl: %1 %2"_s.arg(
+        openssl.errorString(), QString::fromLocal8Bit(openssl.readAll()));
+    return false;
+}
+
+std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool activeMode, bool tls)
 {
     if (const QString reason = unavailableReason(Kind::Vsftpd); !reason.isEmpty()) {
         *why = reason;
@@ -316,13 +354,14 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool act
     }
     if (!VsftpdAccount::grantFolder(server->m_rootPath, why))
         return nullptr;
+    if (tls && !server->makeCertificate(why))
+        return nullptr;
 
     const QString configPath = server->m_dir->filePath(u"vsftpd.conf"_s);
     for (int attempt = 1; attempt <= vsftpdAttempts; ++attempt) {
         const QString banner = uniqueBanner();
         server->m_port = freeLoopbackPort();
-        const QString config =
-            vsftpdConfig(server->m_rootPath, server->m_logPath, server->m_port, banner, activeMode);
+        const QString config = server->vsftpdConfig(server->m_port, banner, activeMode);
         if (config.isEmpty()) {
             *why = u"cannot read vsftpd.conf.in in %1"_s.arg(serversDir());
             return nullptr;

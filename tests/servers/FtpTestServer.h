@@ -26,6 +26,10 @@ public:
     // A vsftpd that refuses active mode (PORT and EPRT), as a server behind a firewall that
     // cannot reach its clients does.
     static std::unique_ptr<FtpTestServer> startWithoutActiveMode(QString *why = nullptr);
+    // A vsftpd that requires TLS for logins and data, with the control connection's TLS
+    // session resumed on every data connection, as servers that refuse clear text do. Its
+    // certificate, made for this start, is self-signed for 127.0.0.1 and localhost.
+    static std::unique_ptr<FtpTestServer> startWithTls(QString *why = nullptr);
     // Faults a pyftpdlib server plays on request.
     struct Faults
     {
@@ -58,6 +62,8 @@ public:
     FtpTestServer &operator=(const FtpTestServer &) = delete;
 
     Kind kind() const { return m_kind; }
+    // The PEM file of a TLS server's certificate; empty for a server without TLS.
+    QString certificatePath() const { return m_certificatePath; }
 
     // Stops and continues the server process, to model a server that stops answering. Only a
     // pyftpdlib server (a single process) can do this; false for the others.
@@ -73,7 +79,10 @@ private:
     static std::unique_ptr<FtpTestServer> startPython(Kind kind, const QString &script,
                                                       const QStringList &extra, bool ipv6,
                                                       QString *why);
-    static std::unique_ptr<FtpTestServer> startVsftpd(QString *why, bool activeMode);
+    static std::unique_ptr<FtpTestServer> startVsftpd(QString *why, bool activeMode,
+                                                      bool tls = false);
+    QString vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const;
+    bool makeCertificate(QString *why);
     static std::unique_ptr<FtpTestServer> startExternal(QString *why);
     bool makeFolders(QString *why);
 
@@ -81,4 +90,6 @@ private:
     // Declared before the process so that the server stops before its folder goes.
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ServerProcess> m_process;
+    QString m_certificatePath;
+    QString m_keyPath;
 };

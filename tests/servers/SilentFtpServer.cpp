@@ -41,6 +41,8 @@ void answerLogin(Connection &connection)
             send(connection.socket, "331 Password required\r\n");
         else if (command == "PASS")
             send(connection.socket, "230 Logged in\r\n");
+        else if (command == "AUTH") // a server without TLS
+            send(connection.socket, "502 Not implemented\r\n");
         else if (command == "FEAT")
             send(connection.socket, "211 End\r\n");
         else if (command == "PWD")

@@ -1,0 +1,169 @@
+// The engine over explicit TLS, against a server that refuses clear text and requires every
+// data connection to resume the control connection's TLS session.
+
+#include "servers/ServerModes.h"
+#include "support/VellixTest.h"
+
+#include "transport/InternetError.h"
+#include "transport/Session.h"
+
+#include <QSslCertificate>
+
+using Ftp::TlsMode;
+using Ftp::TransferType;
+using Ftp::InternetError::Code;
+
+namespace {
+
+std::unique_ptr<FtpTestServer> startTlsServer(QString *skipReason)
+{
+    *skipReason = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
+    if (!skipReason->isEmpty())
+        return nullptr;
+    QString why;
+    auto server = FtpTestServer::startWithTls(&why);
+    if (!server)
+        ADD_FAILURE() << why.toStdString();
+    return server;
+}
+
+} // namespace
+
+class TlsSessionTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        QString skipReason;
+        server = startTlsServer(&skipReason);
+        if (!skipReason.isEmpty())
+            GTEST_SKIP() << skipReason.toStdString();
+        ASSERT_TRUE(server);
+        const auto certificates = QSslCertificate::fromPath(server->certificatePath());
+        ASSERT_EQ(certificates.size(), 1);
+        testCertificate = certificates.first();
+    }
+
+    // Accepts the server's own certificate, which the system's store rightly finds untrusted.
+    void acceptTestCertificate()
+    {
+        session.setCertificateCheck([this](const QString &, quint16, const QSslCertificate &seen,
+                                           const QList<QSslError> &problems) {
+            problemsSeen = problems;
+            return seen == testCertificate ? QString() : QStringLiteral("not the test's");
+        });
+    }
+
+    bool connect() { return session.connect(server->site(), server->user(), server->password()); }
+
+    std::unique_ptr<FtpTestServer> server;
+    QSslCertificate testCertificate;
+    QList<QSslError> problemsSeen;
+    Ftp::Session session;
+};
+
+class TlsTransferTest
+    : public TlsSessionTest
+    , public testing::WithParamInterface<bool>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, TlsTransferTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool> &info) {
+                             return std::string(info.param ? "passive" : "active");
+                         });
+
+TEST_P(TlsTransferTest, TransfersAndListingsResumeTheControlSession)
+{
+    acceptTestCertificate();
+    session.setPassive(GetParam());
+    ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
+    EXPECT_TRUE(session.isEncrypted());
+    EXPECT_TRUE(session.tlsDescription().startsWith(u"TLSv1."))
+        << session.tlsDescription().toStdString();
+    EXPECT_EQ(session.serverCertificate(), testCertificate);
+    EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
+
+    // Sizes around the transfer buffer and TLS record sizes; each transfer is a data
+    // connection that the server accepts only when it resumes the control's session.
+    const QList<qsizetype> sizes{0, 1, 16384, 256 * 1024 + 1, 3 * 1024 * 1024 + 17};
+    for (const qsizetype size : sizes) {
+        SCOPED_TRACE(size);
+        const QByteArray content = patterned(size);
+        const QString name = QStringLiteral("file-%1.bin").arg(size);
+        ASSERT_TRUE(session.putFile(writeFile(tempPath(name), content), name, TransferType::Binary))
+            << session.lastResponse().toStdString();
+        ASSERT_TRUE(
+            session.getFile(name, tempPath(QStringLiteral("down.bin")), TransferType::Binary))
+            << session.lastResponse().toStdString();
+        EXPECT_EQ(readFile(tempPath(QStringLiteral("down.bin"))), content);
+        EXPECT_EQ(readFile(server->rootPath() + u'/' + name), content);
+    }
+    QList<Ftp::Entry> entries;
+    ASSERT_TRUE(session.find(QStringLiteral("*.bin"), &entries));
+    EXPECT_EQ(entries.size(), sizes.size());
+    EXPECT_EQ(session.isPassive(), GetParam());
+}
+
+TEST_F(TlsSessionTest, CertificateRefusedWithoutACheckThatAcceptsIt)
+{
+    // Without a check of its own the session trusts the system's store, which does not know
+    // the server's self-signed certificate: no login, and no way back to clear text.
+    ASSERT_FALSE(connect());
+    EXPECT_EQ(session.lastError(), Code::SecureChannelError);
+    EXPECT_TRUE(session.lastResponse().contains(u"self signed", Qt::CaseInsensitive) ||
+                session.lastResponse().contains(u"self-signed", Qt::CaseInsensitive))
+        << session.lastResponse().toStdString();
+    EXPECT_FALSE(session.isConnected());
+
+    session.setCertificateCheck(
+        [](const QString &, quint16, const QSslCertificate &, const QList<QSslError> &) {
+            return QStringLiteral("pinned to another certificate");
+        });
+    ASSERT_FALSE(connect());
+    EXPECT_EQ(session.lastResponse(), QStringLiteral("pinned to another certificate"));
+}
+
+TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
+{
+    QString why;
+    const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(plain) << why.toStdString();
+    acceptTestCertificate();
+    struct Case
+    {
+        TlsMode mode;
+        bool tlsServer;
+        bool connects;
+        bool encrypted;
+        QString response; // part of the last response when the login fails
+    };
+    const Case cases[] = {
+        {TlsMode::Auto, true, true, true, {}},
+        {TlsMode::Require, true, true, true, {}},
+        // The server refuses a login in clear text.
+        {TlsMode::Off, true, false, false, QStringLiteral("530")},
+        {TlsMode::Auto, false, true, false, {}},
+        {TlsMode::Require, false, false, false, QStringLiteral("requires it")},
+        {TlsMode::Off, false, true, false, {}},
+    };
+    for (const Case &test : cases) {
+        SCOPED_TRACE(int(test.mode) * 10 + test.tlsServer);
+        const FtpTestServer &target = test.tlsServer ? *server : *plain;
+        session.setTlsMode(test.mode);
+        EXPECT_EQ(session.connect(target.site(), target.user(), target.password()), test.connects)
+            << session.lastResponse().toStdString();
+        EXPECT_EQ(session.isEncrypted(), test.encrypted);
+        if (!test.connects) {
+            EXPECT_TRUE(session.lastResponse().contains(test.response))
+                << session.lastResponse().toStdString();
+        } else {
+            QList<Ftp::Entry> entries;
+            EXPECT_FALSE(session.find(QStringLiteral("*"), &entries));
+            EXPECT_EQ(session.lastError(), Code::NoMoreFiles)
+                << session.lastResponse().toStdString();
+        }
+        session.close();
+    }
+}
