@@ -14,8 +14,8 @@
 namespace {
 
 const QString ShowUsage = QStringLiteral("vellix config show COURSE [--archive NAME]");
-const QString SetLoginUsage =
-    QStringLiteral("vellix config set-login COURSE --site SITE --user USER [--secure 0|1]");
+const QString SetLoginUsage = QStringLiteral("vellix config set-login COURSE --site SITE --user "
+                                             "USER [--secure 0|1] [--tls auto|require|off]");
 
 QCommandLineOption helpOption()
 {
@@ -116,6 +116,7 @@ int ConfigCommand::show(const QStringList &arguments, QTextStream &out, QTextStr
         {"SiteName", state.SiteName},
         {"UserId", state.UserId},
         {"Password", masked(state.Password)},
+        {"Tls", Ftp::tlsModeName(state.Tls)},
         {"StartMonth", state.StartMonth},
         {"StartYear", state.StartYear},
         {"EndMonth", state.EndMonth},
@@ -146,7 +147,9 @@ int ConfigCommand::setLogin(const QStringList &arguments, QTextStream &out, QTex
         valueOption(QStringLiteral("user"), QStringLiteral("USER"));
     const QCommandLineOption secureOption =
         valueOption(QStringLiteral("secure"), QStringLiteral("0|1"));
-    parser.addOptions({siteOption, userOption, secureOption});
+    const QCommandLineOption tlsOption =
+        valueOption(QStringLiteral("tls"), QStringLiteral("auto|require|off"));
+    parser.addOptions({siteOption, userOption, secureOption, tlsOption});
     int status = Success;
     const auto course = parse(parser, arguments, SetLoginUsage, out, err, status);
     if (!course)
@@ -162,6 +165,10 @@ int ConfigCommand::setLogin(const QStringList &arguments, QTextStream &out, QTex
         parser.isSet(secureOption) ? parser.value(secureOption) : QStringLiteral("0");
     if (secure != QLatin1String("0") && secure != QLatin1String("1"))
         return usageError(QStringLiteral("--secure takes 0 or 1"), SetLoginUsage, err);
+    const auto tls = parser.isSet(tlsOption) ? Ftp::tlsModeFromName(parser.value(tlsOption))
+                                             : std::optional<Ftp::TlsMode>();
+    if (parser.isSet(tlsOption) && !tls)
+        return usageError(QStringLiteral("--tls takes auto, require or off"), SetLoginUsage, err);
 
     if (!qEnvironmentVariableIsSet(PasswordVariable)) {
         err << "vellix: set the environment variable " << PasswordVariable
@@ -187,6 +194,11 @@ int ConfigCommand::setLogin(const QStringList &arguments, QTextStream &out, QTex
         WriteLoginData(*course, site, user, password, secure == QLatin1String("1"));
     if (!written) {
         err << "vellix: cannot write the login data of course '" << *course << "' to " << file
+            << '\n';
+        return Failure;
+    }
+    if (tls && !WriteTlsMode(*course, *tls)) {
+        err << "vellix: cannot write the TLS setting of course '" << *course << "' to " << file
             << '\n';
         return Failure;
     }

@@ -25,8 +25,8 @@ QString FtpCommand::name() const
 
 QStringList FtpCommand::usage() const
 {
-    return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] [--timeout SECONDS] "
-            u"[--quiet] [COMMAND ARGS...]"_s};
+    return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] "
+            u"[--tls auto|require|off] [--timeout SECONDS] [--quiet] [COMMAND ARGS...]"_s};
 }
 
 QStringList FtpCommand::notes() const
@@ -52,9 +52,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption user(u"user"_s, QString(), u"USER"_s);
     const QCommandLineOption passive(u"passive"_s);
     const QCommandLineOption secure(u"secure"_s);
+    const QCommandLineOption tls(u"tls"_s, QString(), u"MODE"_s);
     const QCommandLineOption timeout(u"timeout"_s, QString(), u"SECONDS"_s);
     const QCommandLineOption quiet(u"quiet"_s);
-    parser.addOptions({help, site, user, passive, secure, timeout, quiet});
+    parser.addOptions({help, site, user, passive, secure, tls, timeout, quiet});
     // Everything after the command's name belongs to the command, even when it begins with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QStringList{u"vellix"_s} + arguments))
@@ -73,6 +74,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const int seconds = parser.isSet(timeout) ? parser.value(timeout).toInt(&isNumber) : 0;
     if (!isNumber || (parser.isSet(timeout) && seconds < 1) || seconds > 3600)
         return usageError(u"--timeout takes a number of seconds from 1 to 3600"_s, err);
+    const auto tlsMode =
+        parser.isSet(tls) ? Ftp::tlsModeFromName(parser.value(tls)) : Ftp::TlsMode::Auto;
+    if (!tlsMode)
+        return usageError(u"--tls takes auto, require or off"_s, err);
     const QStringList command = parser.positionalArguments();
     if (!command.isEmpty()) {
         const QString problem = FtpOperations::problemWith(command);
@@ -108,6 +113,7 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         const std::chrono::seconds wait(seconds);
         client.setTimeouts({wait, wait, wait});
     }
+    client.setTlsMode(*tlsMode);
     client.setSecure(parser.isSet(secure));
     if (!client.OpenConnection(parser.value(site), parser.value(user),
                                qEnvironmentVariable(PasswordVariable))) {

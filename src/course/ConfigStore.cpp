@@ -7,6 +7,7 @@
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "platform/DosPath.h"
+#include "platform/Profile.h"
 #include "platform/TextValue.h"
 
 namespace {
@@ -53,6 +54,19 @@ QString LocalFolderFromSetting(const QString &lldir)
     return HostDriveRoot();
 }
 
+Ftp::TlsMode TlsModeFromSetting(const QString &tls)
+{
+    if (tls.isEmpty())
+        return Ftp::TlsMode::Auto;
+    return Ftp::tlsModeFromName(tls).value_or(Ftp::TlsMode::Require);
+}
+
+bool WriteTlsMode(const QString &section, Ftp::TlsMode mode)
+{
+    return Platform::Profile::WritePrivateProfileString(
+        section, QStringLiteral("tls"), Ftp::tlsModeName(mode).toUtf8(), ConfigFile::name());
+}
+
 bool ReadCourseConfig(const QString &section)
 {
     SharedState &state = Shared();
@@ -72,6 +86,7 @@ bool ReadCourseConfig(const QString &section)
     state.Dept = file.text(section, QStringLiteral("dept"));
     state.TeacherName = file.text(section, QStringLiteral("tName"));
     state.LastLocalDir = LocalFolderFromSetting(file.text(section, QStringLiteral("lldir")));
+    state.Tls = TlsModeFromSetting(file.text(section, QStringLiteral("tls")));
 
     deriveServerPaths(state);
     return true;

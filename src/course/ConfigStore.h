@@ -1,6 +1,7 @@
 #pragma once
 
 #include "course/LoginStore.h"
+#include "transport/TlsMode.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,13 @@ QString CollapseSlashes(QString path);
 
 // The course's local folder from its "lldir" value, always ending in "\".
 QString LocalFolderFromSetting(const QString &lldir);
+
+// The TLS mode of a course's "tls" value: auto when empty; a value that names no mode is
+// taken as require, so that a misspelt setting never weakens the connection.
+Ftp::TlsMode TlsModeFromSetting(const QString &tls);
+
+// Writes a course's "tls" value; false when the file cannot be written.
+bool WriteTlsMode(const QString &section, Ftp::TlsMode mode);
 
 // Reads the login data (deciphered) and the course settings of a course section into the
 // shared state and derives the server paths from the remote directory and the home directory.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transport/TlsMode.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -49,6 +51,7 @@ public:
     QString UserId;
     QString Password;
     bool Secure = false;
+    Ftp::TlsMode Tls = Ftp::TlsMode::Auto; // the course's "tls" setting, for plain sessions
     bool Batch = false;
 
     // Course settings.

@@ -39,6 +39,8 @@ bool OpenSharedSession()
     state.SiteName = site.siteName;
     state.WebRoot = site.webRoot;
 
+    if (client)
+        client->setTlsMode(state.Tls);
     // The control makes the client when it starts; without one there is nothing to connect.
     const bool connected =
         client && client->OpenConnection(state.Host, state.UserId, state.Password);

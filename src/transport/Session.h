@@ -5,6 +5,7 @@
 #include "FileTransfer.h"
 #include "RawNames.h"
 #include "Timeouts.h"
+#include "TlsMode.h"
 
 #include <QList>
 #include <QSslCertificate>
@@ -16,10 +17,6 @@
 #include <optional>
 
 namespace Ftp {
-
-// Whether a session protects itself with TLS (AUTH TLS): when the server offers it, always,
-// or never.
-enum class TlsMode { Auto, Require, Off };
 
 // One logged-in FTP session: the engine that stands where the Internet client library stood.
 // Every operation is synchronous, bounded by the session's timeouts, and leaves an error

@@ -94,6 +94,8 @@ public:
     // temporary folder until set.
     void setTemporaryFolder(const QString &dosFolder) { m_temporaryFolder = dosFolder; }
     void setTimeouts(const Ftp::Timeouts &timeouts) { m_session.setTimeouts(timeouts); }
+    // Whether plain sessions use TLS; takes effect at the next OpenConnection.
+    void setTlsMode(Ftp::TlsMode mode) { m_session.setTlsMode(mode); }
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);

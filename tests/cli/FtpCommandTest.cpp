@@ -254,6 +254,7 @@ TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
         {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"pwd"_s},
         {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s},
         site + QStringList{u"--frob"_s},
+        site + QStringList{u"--tls"_s, u"sometimes"_s, u"pwd"_s},
         site + QStringList{u"bogus"_s},
         site + QStringList{u"pwd"_s, u"extra"_s},
         site + QStringList{u"ls"_s, u"a"_s, u"b"_s},
@@ -300,6 +301,21 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
         secure.err.startsWith(u"vellix: cannot log in to "_s + site + u": Cannot connect"_s))
         << secure.err.toStdString();
     EXPECT_FALSE(secure.err.contains(u"secret"_s));
+}
+
+// --tls decides whether the run asks for TLS: a plain server is refused only when it is required.
+TEST_F(FtpCommandTest, TlsOptionAgainstAPlainServer)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const std::pair<QString, int> cases[] = {{u"auto"_s, 0}, {u"off"_s, 0}, {u"require"_s, 1}};
+    for (const auto &[mode, exitCode] : cases) {
+        const CliRun run =
+            vellix(login(*server) + QStringList{u"--tls"_s, mode, u"pwd"_s}, server->password());
+        EXPECT_EQ(run.exitCode, exitCode) << mode.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(u"offers no TLS"_s), exitCode != 0) << run.err.toStdString();
+    }
 }
 
 // A local file that cannot be written is told as what it is, not as a missing server file.

@@ -28,21 +28,21 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
 {
     writeIni("[Bio]\r\nschool=Hill\r\nlldir=h:\\bio\r\nnumDirs=1\r\ndir0=2007\r\nb0=1\r\n"
              "b0_1=Einführung\r\n");
-    const CliRun set =
-        vellix(words(u"config set-login Bio --site ftp.example.org/sub --secure 1"_s) +
-                   QStringList{u"--user"_s, u" Jürgen "_s},
-               u"pä ss"_s);
+    const CliRun set = vellix(
+        words(u"config set-login Bio --site ftp.example.org/sub --secure 1 --tls require"_s) +
+            QStringList{u"--user"_s, u" Jürgen "_s},
+        u"pä ss"_s);
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
     EXPECT_FALSE(readFile(iniPath()).contains("ss"));
 
     const CliRun show = vellix(words(u"config show Bio --archive 2007"_s));
     ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
     const QStringList lines = show.out.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 24) << show.out.toStdString();
+    ASSERT_EQ(lines.size(), 25) << show.out.toStdString();
     EXPECT_EQ(lines.first(), u"SiteName=ftp.example.org/sub"_s);
-    for (const QString &line :
-         {u"UserId= Jürgen "_s, u"Password=*****"_s, u"School=Hill"_s, u"LastLocalDir=h:\\bio\\"_s,
-          u"NamedFolders=1"_s, u"FolderName1=Einführung"_s, u"FolderName12="_s})
+    for (const QString &line : {u"UserId= Jürgen "_s, u"Password=*****"_s, u"Tls=require"_s,
+                                u"School=Hill"_s, u"LastLocalDir=h:\\bio\\"_s, u"NamedFolders=1"_s,
+                                u"FolderName1=Einführung"_s, u"FolderName12="_s})
         EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << show.out.toStdString();
 }
 
@@ -84,6 +84,7 @@ TEST_F(VellixCli, HelpAndUsageErrors)
         u"config show bad]name"_s,
         u"config set-login c --user u"_s,
         u"config set-login c --site s --user u --secure 2"_s,
+        u"config set-login c --site s --user u --tls maybe"_s,
         u"config set-login c --site s --user"_s,
     };
     for (const QString &line : bad) {

@@ -41,6 +41,28 @@ TEST_F(CourseConfig, LocalFolderEndsInBackslash)
     }
 }
 
+TEST_F(CourseConfig, TlsSettingWritesAndReads)
+{
+    // A value that names no mode is taken as the strictest, never as plain FTP.
+    const std::pair<QByteArray, Ftp::TlsMode> cases[] = {
+        {"", Ftp::TlsMode::Auto},           {"auto", Ftp::TlsMode::Auto},
+        {"Require", Ftp::TlsMode::Require}, {"OFF", Ftp::TlsMode::Off},
+        {"of", Ftp::TlsMode::Require},      {"no", Ftp::TlsMode::Require},
+    };
+    for (const auto &[value, mode] : cases) {
+        writeIni("[C]\r\ntls=" + value + "\r\nschool=Hill\r\n");
+        Shared().Tls = Ftp::TlsMode::Off;
+        ReadCourseConfig(u"C"_s);
+        EXPECT_EQ(Shared().Tls, mode) << value.toStdString();
+    }
+    for (const Ftp::TlsMode mode : {Ftp::TlsMode::Off, Ftp::TlsMode::Require}) {
+        ASSERT_TRUE(WriteTlsMode(u"C"_s, mode));
+        ReadCourseConfig(u"C"_s);
+        EXPECT_EQ(Shared().Tls, mode);
+    }
+    EXPECT_EQ(ConfigFile().text(u"C"_s, u"school"_s), u"Hill"_s);
+}
+
 TEST_F(CourseConfig, MissingFileOrSectionReadsEmpty)
 {
     for (const QByteArray &content : {QByteArray(), "[Other]\r\nftpSite=x\r\nschool=y\r\n"_ba}) {
