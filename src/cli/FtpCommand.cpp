@@ -18,6 +18,25 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The TLS of a plain session: with -v what was agreed and how the certificate was judged;
+// otherwise only a newly pinned certificate, which the user should know of.
+void reportTls(const cFTP &client, bool verbose, QTextStream &err)
+{
+    if (verbose) {
+        err << "vellix: "
+            << (client.tlsDescription().isEmpty()
+                    ? u"no TLS: the session runs in clear text"_s
+                    : u"TLS: "_s + client.tlsDescription() + u"; "_s + client.certificateStatus())
+            << '\n';
+    } else if (const QString pinned = client.newCertificateText(); !pinned.isEmpty()) {
+        err << "vellix: " << pinned << '\n';
+    }
+}
+
+} // namespace
+
 QString FtpCommand::name() const
 {
     return u"ftp"_s;
@@ -26,7 +45,7 @@ QString FtpCommand::name() const
 QStringList FtpCommand::usage() const
 {
     return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] "
-            u"[--tls auto|require|off] [--timeout SECONDS] [--quiet] [COMMAND ARGS...]"_s};
+            u"[--tls auto|require|off] [--timeout SECONDS] [-v] [--quiet] [COMMAND ARGS...]"_s};
 }
 
 QStringList FtpCommand::notes() const
@@ -53,9 +72,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption passive(u"passive"_s);
     const QCommandLineOption secure(u"secure"_s);
     const QCommandLineOption tls(u"tls"_s, QString(), u"MODE"_s);
+    const QCommandLineOption verbose(QStringList{u"v"_s, u"verbose"_s});
     const QCommandLineOption timeout(u"timeout"_s, QString(), u"SECONDS"_s);
     const QCommandLineOption quiet(u"quiet"_s);
-    parser.addOptions({help, site, user, passive, secure, tls, timeout, quiet});
+    parser.addOptions({help, site, user, passive, secure, tls, verbose, timeout, quiet});
     // Everything after the command's name belongs to the command, even when it begins with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QStringList{u"vellix"_s} + arguments))
@@ -125,6 +145,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     if (const QString key = client.secure() ? CSFtp::NewHostKeyText() : QString(); !key.isEmpty())
         err << "vellix: " << key << '\n';
+    if (!client.secure())
+        reportTls(client, parser.isSet(verbose), err);
     TerminalProgress progress(err);
     if (TerminalProgress::wanted(parser.isSet(quiet)))
         QObject::connect(&client, &cFTP::TransferProgress, &progress, &TerminalProgress::show);

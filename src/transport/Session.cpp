@@ -110,11 +110,15 @@ bool Session::secureControl(const QString &host, quint16 port)
     if (!reply)
         return false;
     if (reply->code != 234) {
-        if (m_tlsMode != TlsMode::Require)
+        const QString refusal =
+            m_tlsMode == TlsMode::Require
+                ? QStringLiteral("The server offers no TLS (%1), and this course requires it: "
+                                 "the login is refused.")
+                      .arg(reply->text)
+                : (m_downgradeCheck ? m_downgradeCheck(host, port) : QString());
+        if (refusal.isEmpty())
             return true;
-        m_lastResponse = QStringLiteral("The server offers no TLS (%1), and this course requires "
-                                        "it: the login is refused.")
-                             .arg(reply->text);
+        m_lastResponse = refusal;
         return fail(InternetError::ExtendedError);
     }
     m_peerName = host;

@@ -47,6 +47,10 @@ public:
         std::function<QString(const QString &host, quint16 port, const QSslCertificate &certificate,
                               const QList<QSslError> &problems)>;
     void setCertificateCheck(CertificateCheck check) { m_certificateCheck = std::move(check); }
+    // In auto mode, asked when the server offers no TLS: why the session is refused (a server
+    // that spoke TLS before), or nothing when it may go on in clear text.
+    using DowngradeCheck = std::function<QString(const QString &host, quint16 port)>;
+    void setDowngradeCheck(DowngradeCheck check) { m_downgradeCheck = std::move(check); }
     // Whether the open session runs over TLS, what was agreed ("TLSv1.3, TLS_AES_...") and the
     // server's certificate.
     bool isEncrypted() const;
@@ -124,6 +128,7 @@ private:
     bool m_passive = false;
     TlsMode m_tlsMode = TlsMode::Auto;
     CertificateCheck m_certificateCheck;
+    DowngradeCheck m_downgradeCheck;
     QString m_peerName;
     bool m_lost = false; // the connection broke or timed out: the session is over
     bool m_hasMlsd = false;

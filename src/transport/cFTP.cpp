@@ -47,7 +47,26 @@ QString sizePattern(const QString &file)
 
 cFTP::cFTP(QObject *parent)
     : QObject(parent)
-{}
+{
+    m_session.setCertificateCheck([this](const QString &host, quint16 port,
+                                         const QSslCertificate &certificate,
+                                         const QList<QSslError> &problems) {
+        return m_certificateTrust.refusal(host, port, certificate, problems);
+    });
+    m_session.setDowngradeCheck([this](const QString &host, quint16 port) {
+        return m_certificateTrust.downgradeRefusal(host, port);
+    });
+}
+
+QString cFTP::certificateStatus() const
+{
+    return m_session.isEncrypted() ? m_certificateTrust.status() : QString();
+}
+
+QString cFTP::newCertificateText() const
+{
+    return m_session.isEncrypted() ? m_certificateTrust.newCertificateText() : QString();
+}
 
 cFTP::~cFTP() = default;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transport/CSFtp.h"
+#include "transport/CertificateTrust.h"
 #include "transport/Session.h"
 
 #include <QDateTime>
@@ -96,6 +97,12 @@ public:
     void setTimeouts(const Ftp::Timeouts &timeouts) { m_session.setTimeouts(timeouts); }
     // Whether plain sessions use TLS; takes effect at the next OpenConnection.
     void setTlsMode(Ftp::TlsMode mode) { m_session.setTlsMode(mode); }
+    // After a plain connect: what TLS was agreed ("TLSv1.3, TLS_AES_...") and what became of
+    // the server's certificate; both empty for a session in clear text. The certificate text
+    // tells of a new pin only when this connect made one.
+    QString tlsDescription() const { return m_session.tlsDescription(); }
+    QString certificateStatus() const;
+    QString newCertificateText() const;
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);
@@ -154,6 +161,7 @@ private:
     void recordLocalFailure(const QFileDevice &file);
 
     Ftp::Session m_session;
+    Ftp::CertificateTrust m_certificateTrust;
     CSFtp m_secureChannel;
     Ftp::TransferType m_transferType = Ftp::TransferType::Binary;
     bool m_passive = false;

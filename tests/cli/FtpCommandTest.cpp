@@ -318,6 +318,40 @@ TEST_F(FtpCommandTest, TlsOptionAgainstAPlainServer)
     }
 }
 
+// Through a server that refuses clear text: the first run pins its certificate and says so.
+TEST_F(FtpCommandTest, ServerThatRequiresTls)
+{
+    if (const QString why = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
+        !why.isEmpty())
+        GTEST_SKIP() << why.toStdString();
+    QString why;
+    const auto server = FtpTestServer::startWithTls(&why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const QByteArray content = everyByteValue(300000);
+    const QString local = writeFile(tempPath(u"up.bin"_s), content);
+    const CliRun first =
+        vellix(login(*server, true), server->password(),
+               u"put %1 up.bin\nls\nget up.bin %2\n"_s.arg(local, tempPath(u"down.bin"_s)));
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains(u"up.bin"_s)) << first.out.toStdString();
+    EXPECT_EQ(readFile(tempPath(u"down.bin"_s)), content);
+    EXPECT_TRUE(first.err.startsWith(u"vellix: New certificate of "_s) &&
+                first.err.contains(u"accepted and pinned: SHA256:"_s))
+        << first.err.toStdString();
+
+    const CliRun verbose =
+        vellix(login(*server) + QStringList{u"-v"_s, u"pwd"_s}, server->password());
+    EXPECT_EQ(verbose.exitCode, 0);
+    EXPECT_TRUE(verbose.err.startsWith(u"vellix: TLS: TLSv1."_s) &&
+                verbose.err.contains(u"matches its pin: SHA256:"_s))
+        << verbose.err.toStdString();
+
+    const CliRun plain =
+        vellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
+}
+
 // A local file that cannot be written is told as what it is, not as a missing server file.
 TEST_F(FtpCommandTest, ALocalWriteFailureSaysWhy)
 {

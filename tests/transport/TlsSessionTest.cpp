@@ -4,11 +4,16 @@
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
+#include "transport/CertificateTrust.h"
 #include "transport/InternetError.h"
+#include "transport/KnownCertificates.h"
 #include "transport/Session.h"
+#include "transport/cFTP.h"
 
 #include <QSslCertificate>
+#include <QSslConfiguration>
 
+using namespace Qt::StringLiterals;
 using Ftp::TlsMode;
 using Ftp::TransferType;
 using Ftp::InternetError::Code;
@@ -166,4 +171,58 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
         }
         session.close();
     }
+}
+
+// The client's trust: the system's store, else a pin made on first use; a server that spoke
+// TLS is expected to go on doing so.
+TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
+{
+    const QString fingerprint = Ftp::CertificateTrust::fingerprint(testCertificate);
+    const QString pinLine = Ftp::KnownCertificates::serverName(server->host(), server->port()) +
+                            u' ' + fingerprint + u'\n';
+    cFTP client;
+    auto open = [&] {
+        return client.OpenConnection(server->site(), server->user(), server->password());
+    };
+    ASSERT_TRUE(open()) << client.GetLastErrorMessage().toStdString();
+    EXPECT_TRUE(client.newCertificateText().endsWith(u"accepted and pinned: "_s + fingerprint))
+        << client.newCertificateText().toStdString();
+    EXPECT_EQ(readFile(Ftp::KnownCertificates::filePath()), pinLine.toUtf8());
+    EXPECT_EQ(QFile::permissions(Ftp::KnownCertificates::filePath()) & 0x0077, 0);
+
+    ASSERT_TRUE(open());
+    EXPECT_EQ(client.newCertificateText(), QString());
+    EXPECT_TRUE(client.certificateStatus().contains(u"matches its pin"_s));
+
+    // Another certificate under the same name is refused, naming the file to edit.
+    const QByteArray otherPin = pinLine.section(u' ', 0, 0).toUtf8() + " SHA256:00:11\n";
+    writeFile(Ftp::KnownCertificates::filePath(), otherPin);
+    EXPECT_FALSE(open());
+    EXPECT_TRUE(client.GetLastErrorMessage().contains(u"has changed"_s));
+    EXPECT_TRUE(client.GetLastErrorMessage().contains(Ftp::KnownCertificates::filePath()))
+        << client.GetLastErrorMessage().toStdString();
+    EXPECT_EQ(readFile(Ftp::KnownCertificates::filePath()), otherPin);
+
+    // A server that the store vouches for is not held to a pin: its renewals are accepted.
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = before;
+    trusting.addCaCertificate(testCertificate);
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    const bool trusted = open();
+    QSslConfiguration::setDefaultConfiguration(before);
+    EXPECT_TRUE(trusted) << client.GetLastErrorMessage().toStdString();
+    EXPECT_TRUE(client.certificateStatus().contains(u"verified"_s));
+    EXPECT_EQ(client.newCertificateText(), QString());
+    EXPECT_TRUE(readFile(Ftp::KnownCertificates::filePath()).endsWith(pinLine.toUtf8()));
+
+    // The same name without TLS now is a downgrade: refused in auto mode, and only there.
+    QString why;
+    const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(plain) << why.toStdString();
+    ASSERT_TRUE(Ftp::KnownCertificates::record(plain->host(), plain->port(), fingerprint, &why));
+    EXPECT_FALSE(client.OpenConnection(plain->site(), plain->user(), plain->password()));
+    EXPECT_TRUE(client.GetLastErrorMessage().contains(u"spoke TLS before"_s))
+        << client.GetLastErrorMessage().toStdString();
+    client.setTlsMode(TlsMode::Off);
+    EXPECT_TRUE(client.OpenConnection(plain->site(), plain->user(), plain->password()));
 }
