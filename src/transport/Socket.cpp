@@ -260,9 +260,10 @@ void Socket::shutdownWrite()
 
 void Socket::close()
 {
-    if (m_tls)
-        m_tls.reset(); // closes the descriptor it took over
-    else if (m_fd >= 0)
+    if (m_tls) {
+        m_tls->abandon();
+        m_tls.reset(); // the descriptor went with it
+    } else if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
 }

@@ -46,9 +46,7 @@ TlsStream::TlsStream() = default;
 
 TlsStream::~TlsStream()
 {
-    m_socket.reset();
-    if (m_spare >= 0)
-        ::close(m_spare);
+    abandon();
 }
 
 bool TlsStream::start(int descriptor, const QString &peerName,
@@ -133,6 +131,33 @@ void TlsStream::finish()
     awaitPeerClose(deadline);
 }
 
+void TlsStream::abandon()
+{
+    if (m_socket) {
+        if (m_socket->state() == QAbstractSocket::ConnectedState && !m_failure) {
+            m_socket->disconnectFromHost();
+            if (m_socket->state() != QAbstractSocket::UnconnectedState)
+                m_socket->waitForDisconnected(int(SliceMs));
+        }
+        m_socket->abort();
+    }
+    closeSpare();
+}
+
+void TlsStream::closeSpare()
+{
+    if (m_spare < 0)
+        return;
+    // Bounded: a download given up may still be pouring in, and then a reset is what it gets.
+    char scratch[4096];
+    for (int reads = 0; reads < 256; ++reads) {
+        if (::recv(m_spare, scratch, sizeof scratch, MSG_DONTWAIT) <= 0)
+            break;
+    }
+    ::close(m_spare);
+    m_spare = -1;
+}
+
 void TlsStream::awaitPeerClose(const QDeadlineTimer &deadline)
 {
     if (m_spare < 0)
@@ -148,8 +173,7 @@ void TlsStream::awaitPeerClose(const QDeadlineTimer &deadline)
         if (received == 0 || (received < 0 && errno != EINTR && errno != EAGAIN))
             break;
     }
-    ::close(m_spare);
-    m_spare = -1;
+    closeSpare();
 }
 
 QSslConfiguration TlsStream::configuration() const

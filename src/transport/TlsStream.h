@@ -40,6 +40,10 @@ public:
     // Says goodbye (close_notify) after what is still queued, and waits for the server to
     // close its side; the stream then is closed.
     void finish();
+    // Gives the stream up at once: a close_notify if it can go out without waiting, and what
+    // has arrived is read away, so that the close does not reset the connection (a server
+    // may take a reset data connection for a broken session).
+    void abandon();
 
     quint32 error() const { return m_error; }
     QString errorText() const { return m_errorText; }
@@ -56,6 +60,7 @@ private:
     bool waitFor(Wait wait, std::chrono::milliseconds timeout);
     bool fail();
     void awaitPeerClose(const QDeadlineTimer &deadline);
+    void closeSpare();
 
     std::unique_ptr<QSslSocket> m_socket;
     // The socket's last failure other than a wait's timeout, which would overwrite it.

@@ -110,8 +110,8 @@ std::unique_ptr<FtpTestServer> FtpTestServer::start(Kind kind, QString *why, boo
         reason = u"only pyftpdlib is started on ::1"_s;
     else if (kind == Kind::Pyftpdlib)
         server = startPyftpdlib(ipv6, Faults(), &reason);
-    else if (kind == Kind::Vsftpd)
-        server = startVsftpd(&reason, true);
+    else if (kind == Kind::Vsftpd || kind == Kind::VsftpdTls)
+        server = startVsftpd(&reason, true, kind == Kind::VsftpdTls);
     else
         server = startExternal(&reason);
     if (!server)
@@ -165,13 +165,15 @@ QString FtpTestServer::kindName(Kind kind)
         return u"external"_s;
     case Kind::Scripted:
         return u"scripted"_s;
+    case Kind::VsftpdTls:
+        return u"vsftpd_tls"_s;
     }
     return {};
 }
 
 QString FtpTestServer::unavailableReason(Kind kind)
 {
-    if (kind == Kind::Vsftpd && geteuid() != 0)
+    if ((kind == Kind::Vsftpd || kind == Kind::VsftpdTls) && geteuid() != 0)
         return u"not root, cannot create the vsftpd account \"%1\""_s.arg(VsftpdAccount::name());
     if (kind == Kind::External && qEnvironmentVariableIsEmpty("VELLIX_TEST_FTP"))
         return u"VELLIX_TEST_FTP names no external FTP server"_s;

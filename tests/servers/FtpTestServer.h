@@ -16,7 +16,8 @@ class ServerProcess;
 class FtpTestServer : public ServerLogin
 {
 public:
-    enum class Kind { Pyftpdlib, Vsftpd, External, Scripted };
+    // VsftpdTls: a vsftpd that requires TLS (see startWithTls).
+    enum class Kind { Pyftpdlib, Vsftpd, External, Scripted, VsftpdTls };
 
     // Starts a server of that kind on a free port of 127.0.0.1 (pyftpdlib also on ::1). Returns
     // nullptr with the reason in *why when it cannot. External is the server named in

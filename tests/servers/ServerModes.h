@@ -34,6 +34,16 @@ inline std::vector<ServerMode> serverModes()
     return modes;
 }
 
+// The same, and the vsftpd that requires TLS: for the suites of the client, which takes a
+// server's certificate on first use.
+inline std::vector<ServerMode> serverModesWithTls()
+{
+    std::vector<ServerMode> modes = serverModes();
+    modes.push_back({FtpTestServer::Kind::VsftpdTls, false});
+    modes.push_back({FtpTestServer::Kind::VsftpdTls, true});
+    return modes;
+}
+
 inline std::string serverModeName(const ServerMode &mode)
 {
     return FtpTestServer::kindName(mode.kind).toStdString() +

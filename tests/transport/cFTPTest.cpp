@@ -327,7 +327,8 @@ TEST_P(cFTPServerTest, CancelEndsAnUploadAndRemovesThePartialFile)
     EXPECT_EQ(blocks, 3);
     EXPECT_EQ(progress.count(), 2);
     client.setHooks({});
-    EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), -1);
+    EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), -1)
+        << client.GetLastErrorMessage().toStdString();
 }
 
 TEST_P(cFTPServerTest, CancelEndsADownloadAndLeavesNoLocalFile)
@@ -390,7 +391,7 @@ TEST_P(cFTPServerTest, ASecondLoginReplacesTheFirstAndAWrongOneIsRefused)
         << stranger.GetLastErrorMessage().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModes()),
+INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModesWithTls()),
                          serverModeParameterName);
 
 TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
