@@ -11,6 +11,7 @@
 #include "transport/cFTP.h"
 
 #include <QSslCertificate>
+#include <QSslCipher>
 #include <QSslConfiguration>
 
 using namespace Qt::StringLiterals;
@@ -128,6 +129,27 @@ TEST_F(TlsSessionTest, CertificateRefusedWithoutACheckThatAcceptsIt)
         });
     ASSERT_FALSE(connect());
     EXPECT_EQ(session.lastResponse(), QStringLiteral("pinned to another certificate"));
+}
+
+TEST_F(TlsSessionTest, FailedHandshakeEndsTheLoginWithoutFallingBack)
+{
+    // Only a cipher that the server's EC key cannot serve.
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration narrow = before;
+    narrow.setProtocol(QSsl::TlsV1_2);
+    narrow.setCiphers({QSslCipher(u"AES128-SHA"_s)});
+    QSslConfiguration::setDefaultConfiguration(narrow);
+    acceptTestCertificate();
+    const bool connected = connect();
+    QSslConfiguration::setDefaultConfiguration(before);
+
+    EXPECT_FALSE(connected);
+    EXPECT_EQ(session.lastError(), Code::SecureChannelError);
+    EXPECT_FALSE(session.lastResponse().isEmpty());
+    EXPECT_FALSE(session.isConnected());
+    // Nothing of the login went out, in clear text or otherwise.
+    EXPECT_FALSE(readFile(server->logPath()).contains("USER"))
+        << readFile(server->logPath()).toStdString();
 }
 
 TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
