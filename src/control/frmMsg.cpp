@@ -3,8 +3,8 @@
 #include "course/SharedState.h"
 #include "operations/SessionOpener.h"
 #include "platform/Ui.h"
-#include "widgets/WidgetFactory.h"
 #include "transport/cFTP.h"
+#include "widgets/WidgetFactory.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -96,6 +96,11 @@ void frmMsg::Connect()
     setCursor(Qt::WaitCursor);
     Platform::setMousePointer(Ui::Pointer::Hourglass);
     const bool connected = OpenSharedSession();
+    // A plain session that runs over TLS is as private as a secure one: it shows the lock too.
+    if (connected && !Shared().FtpClient->tlsDescription().isEmpty()) {
+        Image1->setToolTip(QStringLiteral("Encrypted (TLS)"));
+        Image1->show();
+    }
 
     // The pointer is back to normal before any message.
     Platform::setMousePointer(Ui::Pointer::Default);

@@ -259,6 +259,16 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfAndPlacesThePaths)
     EXPECT_EQ(Shared().RemoteDir, CollapseSlashes(home + u"/DV/smith/algebra/May"_s));
 }
 
+TEST_P(StatusWindowServerTest, LockShowsForASessionOverTls)
+{
+    frmMsg window;
+    EXPECT_EQ(execWindow(window), int(QDialog::Accepted));
+    const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls;
+    EXPECT_EQ(lockShown(window), tls);
+    EXPECT_EQ(window.findChild<QLabel *>(u"Image1"_s)->toolTip(),
+              tls ? u"Encrypted (TLS)"_s : QString());
+}
+
 TEST_P(StatusWindowServerTest, EnsureConnectedLeavesAnOpenSessionAlone)
 {
     ASSERT_TRUE(
@@ -278,7 +288,9 @@ TEST_P(StatusWindowServerTest, EnsureConnectedReconnectsAClosedSession)
     EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), server->homeDir());
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest, testing::ValuesIn(FtpTestServer::kinds()),
+INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,
+                         testing::ValuesIn(FtpTestServer::kinds() +
+                                           QList{FtpTestServer::Kind::VsftpdTls}),
                          [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
                              return FtpTestServer::kindName(info.param).toStdString();
                          });
