@@ -263,7 +263,8 @@ TEST_P(StatusWindowServerTest, LockShowsForASessionOverTls)
 {
     frmMsg window;
     EXPECT_EQ(execWindow(window), int(QDialog::Accepted));
-    const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls;
+    const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls ||
+                     GetParam() == FtpTestServer::Kind::PyftpdlibTls;
     EXPECT_EQ(lockShown(window), tls);
     EXPECT_EQ(window.findChild<QLabel *>(u"Image1"_s)->toolTip(),
               tls ? u"Encrypted (TLS)"_s : QString());
@@ -290,7 +291,8 @@ TEST_P(StatusWindowServerTest, EnsureConnectedReconnectsAClosedSession)
 
 INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,
                          testing::ValuesIn(FtpTestServer::kinds() +
-                                           QList{FtpTestServer::Kind::VsftpdTls}),
+                                           QList{FtpTestServer::Kind::VsftpdTls,
+                                                 FtpTestServer::Kind::PyftpdlibTls}),
                          [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
                              return FtpTestServer::kindName(info.param).toStdString();
                          });

@@ -110,6 +110,8 @@ std::unique_ptr<FtpTestServer> FtpTestServer::start(Kind kind, QString *why, boo
         reason = u"only pyftpdlib is started on ::1"_s;
     else if (kind == Kind::Pyftpdlib)
         server = startPyftpdlib(ipv6, Faults(), &reason);
+    else if (kind == Kind::PyftpdlibTls)
+        server = startPython(kind, u"pyftpd_server.py"_s, {}, false, &reason);
     else if (kind == Kind::Vsftpd || kind == Kind::VsftpdTls)
         server = startVsftpd(&reason, true, kind == Kind::VsftpdTls);
     else
@@ -167,6 +169,8 @@ QString FtpTestServer::kindName(Kind kind)
         return u"scripted"_s;
     case Kind::VsftpdTls:
         return u"vsftpd_tls"_s;
+    case Kind::PyftpdlibTls:
+        return u"pyftpdlib_tls"_s;
     }
     return {};
 }
@@ -255,6 +259,12 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
     if (!server->makeFolders(why))
         return nullptr;
     server->m_logPath = server->m_dir->filePath(u"server.log"_s);
+    QStringList tls;
+    if (kind == Kind::PyftpdlibTls) {
+        if (!server->makeCertificate(why))
+            return nullptr;
+        tls = {u"--certfile"_s, server->m_certificatePath, u"--keyfile"_s, server->m_keyPath};
+    }
 
     const QString banner = uniqueBanner();
     server->m_process = std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
@@ -266,7 +276,7 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
                                               u"--home"_s,   server->m_rootPath,
                                               u"--banner"_s, banner,
                                               u"--log"_s,    server->m_logPath} +
-                                  extra;
+                                  extra + tls;
     if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;

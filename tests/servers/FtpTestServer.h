@@ -16,8 +16,9 @@ class ServerProcess;
 class FtpTestServer : public ServerLogin
 {
 public:
-    // VsftpdTls: a vsftpd that requires TLS (see startWithTls).
-    enum class Kind { Pyftpdlib, Vsftpd, External, Scripted, VsftpdTls };
+    // VsftpdTls: a vsftpd that requires TLS (see startWithTls); PyftpdlibTls: pyftpdlib's TLS
+    // handler, requiring TLS for logins and data, with a certificate made like vsftpd's.
+    enum class Kind { Pyftpdlib, Vsftpd, External, Scripted, VsftpdTls, PyftpdlibTls };
 
     // Starts a server of that kind on a free port of 127.0.0.1 (pyftpdlib also on ::1). Returns
     // nullptr with the reason in *why when it cannot. External is the server named in

@@ -34,13 +34,15 @@ inline std::vector<ServerMode> serverModes()
     return modes;
 }
 
-// The same, and the vsftpd that requires TLS: for the suites of the client, which takes a
+// The same, and the servers that require TLS: for the suites of the client, which takes a
 // server's certificate on first use.
 inline std::vector<ServerMode> serverModesWithTls()
 {
     std::vector<ServerMode> modes = serverModes();
-    modes.push_back({FtpTestServer::Kind::VsftpdTls, false});
-    modes.push_back({FtpTestServer::Kind::VsftpdTls, true});
+    for (const auto kind : {FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls}) {
+        modes.push_back({kind, false});
+        modes.push_back({kind, true});
+    }
     return modes;
 }
 

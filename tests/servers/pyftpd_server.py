@@ -8,6 +8,8 @@ Faults on request: --drop-after VERB drops a session right after answering the f
 command (as a connection lost on the way does), --logins N refuses every login after the
 first N (as a server that has gone away for good does), --rate N sends and receives data at no
 more than N bytes a second (as a slow line does).
+
+With --certfile and --keyfile the server requires explicit TLS for logins and data.
 """
 
 import argparse
@@ -15,7 +17,7 @@ import logging
 import sys
 
 from pyftpdlib.authorizers import AuthenticationFailed, DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler, TLS_FTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -54,6 +56,8 @@ def main():
     parser.add_argument("--drop-after")
     parser.add_argument("--logins", type=int)
     parser.add_argument("--rate", type=int)
+    parser.add_argument("--certfile")
+    parser.add_argument("--keyfile")
     args = parser.parse_args()
 
     password = sys.stdin.readline().rstrip("\n")
@@ -68,8 +72,15 @@ def main():
     authorizer.logins_left = args.logins
     authorizer.add_user(args.user, password, args.home, perm="elradfmwMT")
 
-    handler = FaultyHandler
-    handler.drop_after = args.drop_after
+    if args.certfile:
+        handler = TLS_FTPHandler
+        handler.certfile = args.certfile
+        handler.keyfile = args.keyfile
+        handler.tls_control_required = True
+        handler.tls_data_required = True
+    else:
+        handler = FaultyHandler
+        handler.drop_after = args.drop_after
     if args.rate:
         ThrottledDTPHandler.read_limit = args.rate
         ThrottledDTPHandler.write_limit = args.rate
