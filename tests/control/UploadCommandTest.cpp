@@ -232,9 +232,12 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
     }
 }
 
+// Every kind, and the servers that require TLS.
 std::vector<FtpTestServer::Kind> serverKinds()
 {
-    const QList<FtpTestServer::Kind> kinds = FtpTestServer::kinds();
+    const QList<FtpTestServer::Kind> kinds =
+        FtpTestServer::kinds() +
+        QList{FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls};
     return {kinds.cbegin(), kinds.cend()};
 }
 

@@ -249,5 +249,5 @@ TEST_P(CatalogueServerTest, RefreshShowsTheHourglassWhileItBuilds)
               (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModes()),
+INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModesWithTls()),
                          serverModeParameterName);
