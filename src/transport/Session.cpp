@@ -112,8 +112,8 @@ bool Session::secureControl(const QString &host, quint16 port)
     if (reply->code != 234) {
         const QString refusal =
             m_tlsMode == TlsMode::Require
-                ? QStringLiteral("The server offers no TLS (%1), and this course requires it: "
-                                 "the login is refused.")
+                ? QStringLiteral("The server offers no TLS (%1), which is required: the login is "
+                                 "refused.")
                       .arg(reply->text)
                 : (m_downgradeCheck ? m_downgradeCheck(host, port) : QString());
         if (refusal.isEmpty())

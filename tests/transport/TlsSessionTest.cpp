@@ -172,7 +172,7 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
         // The server refuses a login in clear text.
         {TlsMode::Off, true, false, false, QStringLiteral("530")},
         {TlsMode::Auto, false, true, false, {}},
-        {TlsMode::Require, false, false, false, QStringLiteral("requires it")},
+        {TlsMode::Require, false, false, false, QStringLiteral("which is required")},
         {TlsMode::Off, false, true, false, {}},
     };
     for (const Case &test : cases) {
