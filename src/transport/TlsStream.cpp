@@ -63,6 +63,7 @@ bool TlsStream::start(int descriptor, const QString &peerName,
                      });
     m_spare = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
     if (m_spare < 0 || !m_socket->setSocketDescriptor(descriptor)) {
+        ::close(descriptor); // ours now, and the socket did not take it
         m_error = InternetError::InternalError;
         m_errorText = m_socket->errorString();
         return false;
