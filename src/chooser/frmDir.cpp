@@ -13,6 +13,7 @@
 #include "platform/SystemFolders.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/EditMenu.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCloseEvent>
@@ -195,24 +196,7 @@ void frmDir::buildEditMenu()
 {
     mnuEdit = new QMenu(QStringLiteral("Edit Menu"), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    using Program = EditCommands::Program;
-    const struct
-    {
-        const char *name;
-        const char *caption;
-        Program program;
-    } entries[] = {
-        {"mnuExplorer", "View in Internet Explorer Browser", Program::Browser},
-        {"mnunote", "Edit in Notepad", Program::Notepad},
-        {"mnuwpad", "Edit in Wordpad", Program::WordPad},
-        {"mnuWord", "Edit in Word", Program::Word},
-    };
-    for (const auto &entry : entries) {
-        QAction *action = mnuEdit->addAction(QLatin1String(entry.caption));
-        action->setObjectName(QLatin1String(entry.name));
-        connect(action, &QAction::triggered, this,
-                [this, program = entry.program] { openSelected(program); });
-    }
+    addEditEntries(mnuEdit, [this](EditCommands::Program program) { openSelected(program); });
 }
 
 bool frmDir::showPath(const QString &dosPath)

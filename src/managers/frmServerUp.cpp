@@ -3,10 +3,10 @@
 #include "course/SharedState.h"
 #include "operations/LocalFileOperations.h"
 #include "operations/LocalFolderListing.h"
+#include "widgets/EditMenu.h"
 
 #include <QAction>
 #include <QLabel>
-#include <QMenu>
 
 #include <cmath>
 
@@ -44,21 +44,8 @@ frmServerUp::frmServerUp(QWidget *parent)
 {
     setWindowTitle(QStringLiteral("Local Drive"));
     lblvsize->setText(megText(0));
-    using Program = EditCommands::Program;
-    addEditEntry("mnuExplorer", QStringLiteral("View in Internet Explorer Browser"),
-                 Program::Browser);
-    addEditEntry("mnunote", QStringLiteral("Edit in Notepad"), Program::Notepad);
-    addEditEntry("mnuwpad", QStringLiteral("Edit in Wordpad"), Program::WordPad);
-    addEditEntry("mnuWord", QStringLiteral("Edit in Word"), Program::Word);
+    addEditEntries(mnuEdit, [this](EditCommands::Program program) { openSelected(program); });
     m_editorFolders = EditorFolders::find();
-}
-
-void frmServerUp::addEditEntry(const char *name, const QString &caption,
-                               EditCommands::Program program)
-{
-    QAction *entry = mnuEdit->addAction(caption);
-    entry->setObjectName(QLatin1String(name));
-    connect(entry, &QAction::triggered, this, [this, program] { openSelected(program); });
 }
 
 void frmServerUp::openSelected(EditCommands::Program program)

@@ -43,7 +43,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void addEditEntry(const char *name, const QString &caption, EditCommands::Program program);
     void openSelected(EditCommands::Program program);
 
     Openers m_openers;
