@@ -15,11 +15,9 @@ bool TerminalProgress::wanted(bool quiet)
 
 void TerminalProgress::show(qint64 done, qint64 total)
 {
-    if (!m_meter) {
-        m_clock.start();
+    if (!m_meter)
         m_meter.emplace(total);
-    }
-    if (!m_meter->update(done, m_clock.elapsed()))
+    if (!m_meter->update(done))
         return;
     const QString line = m_meter->text();
     // Blanks wipe what a longer line before left behind.

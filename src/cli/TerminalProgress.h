@@ -2,7 +2,6 @@
 
 #include "platform/TransferMeter.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 
 #include <optional>
@@ -28,7 +27,6 @@ public:
 
 private:
     QTextStream &m_err;
-    QElapsedTimer m_clock;
     std::optional<Platform::TransferMeter> m_meter;
     qsizetype m_drawn = 0; // characters of the line on the screen
 };

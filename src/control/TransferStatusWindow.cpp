@@ -23,17 +23,16 @@ TransferStatusWindow::TransferStatusWindow(const QString &fileName, QWidget *par
     layout->addWidget(pbTransfer);
     layout->addWidget(lblProgress);
     setMinimumWidth(360);
-    m_clock.start();
 }
 
 void TransferStatusWindow::showProgress(qint64 done, qint64 total)
 {
     if (!m_meter)
         m_meter.emplace(total);
-    if (!m_meter->update(done, m_clock.elapsed()))
+    if (!m_meter->update(done))
         return;
     pbTransfer->setValue(m_meter->percent());
     lblProgress->setText(m_meter->text());
-    if (!isVisible() && m_clock.elapsed() >= ShowAfterMs)
+    if (!isVisible() && m_meter->elapsedMs() >= ShowAfterMs)
         show();
 }

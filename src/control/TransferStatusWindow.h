@@ -3,7 +3,6 @@
 #include "platform/TransferMeter.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 
 #include <optional>
 
@@ -26,7 +25,6 @@ public:
 
 private:
     QString m_fileName;
-    QElapsedTimer m_clock;
     std::optional<Platform::TransferMeter> m_meter;
     QLabel *lblFile;
     QProgressBar *pbTransfer;

@@ -6,7 +6,9 @@ namespace Platform {
 
 TransferMeter::TransferMeter(qint64 total)
     : m_total(total)
-{}
+{
+    m_clock.start();
+}
 
 bool TransferMeter::update(qint64 done, qint64 elapsedMs)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 
 namespace Platform {
@@ -12,11 +13,15 @@ class TransferMeter
 public:
     static constexpr qint64 IntervalMs = 100;
 
-    // total: the size of the whole transfer; 0 or less when it is not known.
+    // total: the size of the whole transfer; 0 or less when it is not known. The transfer's
+    // time counts from here.
     explicit TransferMeter(qint64 total);
 
-    // Records the bytes done after elapsedMs; true when a new line is due.
+    // Records the bytes done by now; true when a new line is due.
+    bool update(qint64 done) { return update(done, m_clock.elapsed()); }
+    // The same at a given time since the start.
     bool update(qint64 done, qint64 elapsedMs);
+    qint64 elapsedMs() const { return m_clock.elapsed(); }
     // "12.3 MiB of 256.0 MiB  4%  45.6 MiB/s  0:05 left"; without the total, the bytes and
     // the rate alone.
     QString text() const;
@@ -27,6 +32,7 @@ public:
     static QString bytesText(qint64 bytes);
 
 private:
+    QElapsedTimer m_clock;
     qint64 m_total;
     qint64 m_done = 0;
     qint64 m_elapsedMs = 0;
