@@ -1,6 +1,7 @@
 #include "course/CataloguePage.h"
 
 #include "course/CatalogueText.h"
+#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 
 #include <QStringList>
@@ -171,7 +172,8 @@ void CataloguePage::AppendColumn(const QString &folder, const cDirList *listing)
 void CataloguePage::AppendFileRows(const cDirList &listing, const QString &folder)
 {
     for (const cDirItem &entry : listing) {
-        if (entry.Directory)
+        // An upload's temporary file is published nowhere.
+        if (entry.Directory || PartialUpload::isPartialName(entry.Filename))
             continue;
         const QString name = QString(entry.Filename).replace(Ampersand, AmpersandReference);
         CatalogueHtml += uR"(<tr><td id="li"><span id="icn"><img src=")"_s;

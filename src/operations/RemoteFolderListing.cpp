@@ -9,6 +9,7 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Ui.h"
+#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -67,7 +68,9 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
         return result;
     for (const cDirItem &entry : *listing) {
+        // An upload's temporary file is no file of the user's.
         if (entry.Directory || !Platform::DosPath::isPlainName(entry.Filename) ||
+            PartialUpload::isPartialName(entry.Filename) ||
             !ExtensionAllowed(ExtensionOf(entry.Filename)))
             continue;
         if (entry.Filename == nameToPreselect && result.preselected < 0)

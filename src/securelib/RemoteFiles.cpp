@@ -1,10 +1,10 @@
 #include "securelib/RemoteFiles.h"
 
 #include "securelib/SshConnection.h"
+#include "transport/PartialUpload.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>
-#include <QRandomGenerator>
 
 #include <chrono>
 #include <cstring>
@@ -27,14 +27,6 @@ constexpr int PathBufferSize = 4096;
 constexpr unsigned long NewFilePermissions =
     LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH;
 constexpr unsigned long ModeBits = 07777;
-
-// A name for an upload's temporary file beside the file it becomes, made like the partial
-// files of downloads: hidden, and telling what it is.
-QByteArray temporaryBeside(const QByteArray &path)
-{
-    return path.left(path.lastIndexOf('/') + 1) + ".vellix-" +
-           QByteArray::number(QRandomGenerator::global()->generate(), 16) + ".part";
-}
 
 QString statusText(unsigned long code)
 {
@@ -243,7 +235,7 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
 {
     if (present && present->folder)
         return failedWith(QStringLiteral("A folder of that name is on the server"));
-    const QByteArray temporary = temporaryBeside(path);
+    const QByteArray temporary = PartialUpload::pathFor(path);
     const bool replacing = present.has_value();
     if (!writeNewFile(source, temporary,
                       replacing && present->permissions ? present->permissions
@@ -280,9 +272,16 @@ int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)
 
 bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions)
 {
-    Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
-                                       LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_EXCL,
-                                       long(permissions), LIBSSH2_SFTP_OPENFILE));
+    const auto create = [&] {
+        return Handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                           LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_EXCL,
+                                           long(permissions), LIBSSH2_SFTP_OPENFILE));
+    };
+    Handle handle = create();
+    // What a failed upload of the same file left behind is in the way: it goes.
+    if (!handle && libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_SFTP_PROTOCOL &&
+        libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size())) == 0)
+        handle = create();
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
     const bool written = writeAll(handle.get(), source);

@@ -7,12 +7,12 @@
 #include "transport/InternetError.h"
 #include "transport/ListingRecord.h"
 #include "transport/PageNames.h"
+#include "transport/PartialUpload.h"
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -356,10 +356,7 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
 
 QString cFTP::partialUploadName(const QString &sRemote)
 {
-    // Hidden, and unlike any name a user would give a file.
-    const QString name = QStringLiteral(".vellix-%1.part")
-                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-    return sRemote.left(sRemote.lastIndexOf(QLatin1Char('/')) + 1) + name;
+    return PartialUpload::pathFor(sRemote);
 }
 
 void cFTP::removePartialUpload(const QString &partial)

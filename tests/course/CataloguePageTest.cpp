@@ -157,6 +157,8 @@ TEST(CataloguePageTest, ExactPage)
     addFile(march, u"README"_s);
     addFile(march, u"Notes.HTML"_s);
     addFile(march, u"pack.rar"_s);
+    // What a failed upload left behind is published nowhere.
+    addFile(march, u".vellix-0a1b2c3d.part"_s);
     page.AppendColumn(u"March_2007"_s, &march);
     page.AppendColumn(u"April_2007"_s, nullptr);
     cDirList onlyFolders;

@@ -32,6 +32,14 @@ TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
     // Local time; some servers list minutes only.
     EXPECT_EQ(row.dateText.left(16),
               QFileInfo(serverPath(u"notes.txt"_s)).lastModified().toString(u"yyyy-MM-dd HH:mm"_s));
+
+    // With every extension allowed, what a failed upload left behind is still no file of the
+    // list.
+    serverFile(u".vellix-0a1b2c3d.part"_s, "half a file");
+    Shared().AllowedExtensions = QStringList{u"*.*"_s};
+    list();
+    EXPECT_EQ(window.rowOf(u".vellix-0a1b2c3d.part"_s), -1);
+    EXPECT_NE(window.rowOf(u"notes.txt"_s), -1);
 }
 
 TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)

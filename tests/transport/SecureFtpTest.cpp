@@ -9,6 +9,7 @@
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
 #include "transport/CSFtp.h"
+#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -259,6 +260,18 @@ TEST_P(SecureFtpTest, TransfersKeepEveryByteFromDosAndLinuxPaths)
     if (seen) {
         EXPECT_FALSE(QFile::permissions(replaced) & (QFile::ReadGroup | QFile::ReadOther));
     }
+}
+
+// What a failed upload left beside its target, under the target's temporary name, goes with
+// the next upload of that file.
+TEST_P(SecureFtpTest, AnUploadReplacesWhatAFailedOneLeftBehind)
+{
+    const QString stale = PartialUpload::pathFor(u"lesson.txt"_s);
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"stale"_s, "half a lesson"), stale));
+    ASSERT_EQ(onServer(stale), "half a lesson");
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
+    EXPECT_EQ(onServer(u"lesson.txt"_s), "a lesson");
+    EXPECT_NE(onServer(stale), "half a lesson");
 }
 
 // A name the server holds in bytes that are not UTF-8 reads as Windows-1252 and goes back in

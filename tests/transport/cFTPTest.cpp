@@ -6,6 +6,7 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "transport/InternetError.h"
+#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -160,6 +161,18 @@ TEST_P(cFTPServerTest, BlockTransfersKeepTheBytesAndReportEveryBlock)
         EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
         EXPECT_EQ(QFile::exists(tempPath(u"down/"_s + name)), size > 0);
     }
+}
+
+// What a failed upload left beside its target, under the target's temporary name, goes with
+// the next upload of that file.
+TEST_P(cFTPServerTest, AnUploadReplacesWhatAFailedOneLeftBehind)
+{
+    const QString stale = PartialUpload::pathFor(u"lesson.txt"_s);
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/stale"_s, "half a lesson"), stale));
+    ASSERT_EQ(onServer(stale), "half a lesson");
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
+    EXPECT_EQ(onServer(u"lesson.txt"_s), "a lesson");
+    EXPECT_NE(onServer(stale), "half a lesson");
 }
 
 TEST_P(cFTPServerTest, ALargeFileTravelsWhole)
