@@ -52,9 +52,11 @@ void BrowseCommand::run()
     // The batch tool and the secure channel reach the server on their own; the plain session
     // is made ready for an upload from the chooser.
     if (!state.Batch && !state.Secure) {
-        if (CommandPreparation::serverFolder().isEmpty())
-            EnsureConnected();
-        if (!EnterMonthFolder()) {
+        const MonthFolderStart start = StartInMonthFolder();
+        // The status window told why a connection failed; the login data stays.
+        if (start == MonthFolderStart::NoConnection)
+            return;
+        if (start != MonthFolderStart::Entered) {
             ResetLoginAfterBadDirectory(QStringLiteral("Browse"));
             state.Password.clear();
             state.UserId.clear();

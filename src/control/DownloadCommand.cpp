@@ -34,9 +34,18 @@ void DownloadCommand::run()
         return;
     if (!m_preparation.obtainLogin())
         return;
-    EnsureConnected();
-    EnterMonthFolder();
-    if (CommandPreparation::serverFolder() != MonthFolderOnServer()) {
+    const auto inMonthFolder = [] {
+        EnterMonthFolder();
+        return CommandPreparation::serverFolder() == MonthFolderOnServer();
+    };
+    switch (StartInMonthFolder(inMonthFolder)) {
+    case MonthFolderStart::Entered:
+        break;
+    case MonthFolderStart::NoConnection:
+        // The status window told why; the login data stays, as nothing says it is wrong.
+        return;
+    case MonthFolderStart::LoginRefused:
+    case MonthFolderStart::WrongFolder:
         m_preparation.showPointers(false);
         ResetLoginAfterBadDirectory(QStringLiteral("Dn Del Rn"));
         return;

@@ -73,8 +73,14 @@ void UploadCommand::run()
 
     if (!m_preparation.obtainLogin())
         return;
-    EnsureConnected();
-    if (!enterMonthFolder()) {
+    switch (StartInMonthFolder([this] { return enterMonthFolder(); })) {
+    case MonthFolderStart::Entered:
+        break;
+    case MonthFolderStart::NoConnection:
+        // The status window told why; the login data stays, as nothing says it is wrong.
+        return;
+    case MonthFolderStart::LoginRefused:
+    case MonthFolderStart::WrongFolder:
         m_preparation.showPointers(false);
         ResetLoginAfterBadDirectory(QStringLiteral("Upload"));
         return;
@@ -159,10 +165,15 @@ UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
         m_preparation.showPointers(false);
         return uploaded ? Outcome::UploadedSilently : Outcome::NotUploaded;
     }
-    RefreshArchive();
+    const CatalogueRefresh refresh = RefreshArchive();
     m_preparation.showPointers(false);
     Platform::messageBox(QStringLiteral("File: \"") + fileName + QStringLiteral("\"") + CrLf +
                              QStringLiteral("was successfully uploaded to the webserver."),
                          Ui::Buttons::OK, Ui::Icon::Information, QStringLiteral("Upload File"));
+    // The file is up; the catalogue that lists it may not be, and no window tries again.
+    if (refresh == CatalogueRefresh::UploadFailed) {
+        Shared().CatalogueUploadFailed = false;
+        TellRefreshFailed();
+    }
     return Outcome::Announced;
 }

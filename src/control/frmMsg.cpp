@@ -20,6 +20,15 @@ int connectDelaySetting = frmMsg::DefaultConnectDelayMs;
 
 const QString ConnectingText = QStringLiteral("  Connecting...");
 
+// A refused login is the failure the box was made for; any other failure keeps the login
+// data, and the box says why the server could not be used.
+QString failureText(const cFTP &client)
+{
+    const QString failed = QStringLiteral("Connection Failed.");
+    const QString reason = client.connectFailureReason();
+    return reason.isEmpty() ? failed : failed + QStringLiteral("\r\n") + reason;
+}
+
 } // namespace
 
 frmMsg::frmMsg(QWidget *parent)
@@ -106,7 +115,6 @@ void frmMsg::Connect()
     Platform::setMousePointer(Ui::Pointer::Default);
     unsetCursor();
     if (!connected)
-        Platform::messageBox(QStringLiteral("Connection Failed."), Ui::Buttons::OK,
-                             Ui::Icon::Critical);
+        Platform::messageBox(failureText(*Shared().FtpClient), Ui::Buttons::OK, Ui::Icon::Critical);
     done(connected ? QDialog::Accepted : QDialog::Rejected);
 }

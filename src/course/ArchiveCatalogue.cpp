@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 using Platform::Ui;
 
@@ -53,6 +55,9 @@ CatalogueTexts catalogueTexts()
             QString::fromLatin1(VellixonVersion::Copyright)};
 }
 
+// How often the archive is walked when its session drops on the way.
+constexpr int WalkAttempts = 3;
+
 // A folder's column: its files when the folder can be entered, after which the client goes
 // back to the archive folder.
 void appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder, bool entered)
@@ -65,22 +70,43 @@ void appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder
 }
 
 // Every month of the period gets its column, with a header even when its folder is missing.
-void appendMonthColumns(cFTP &client, CataloguePage &page)
+// Outside the archive folder no folder is entered: names relative to another folder would
+// list another folder's files.
+void appendMonthColumns(cFTP &client, CataloguePage &page, bool inArchive)
 {
     const SharedState &state = Shared();
     const QStringList months =
         CatalogueMonthFolders(state.StartMonth, state.StartYear, state.EndMonth, state.EndYear);
     for (const QString &month : months)
-        appendFolderColumn(client, page, month, client.SetFTPDirectory(month));
+        appendFolderColumn(client, page, month, inArchive && client.SetFTPDirectory(month));
 }
 
 // Only the named folders that exist get a column.
-void appendNamedColumns(cFTP &client, CataloguePage &page)
+void appendNamedColumns(cFTP &client, CataloguePage &page, bool inArchive)
 {
     for (const QString &name : Shared().FolderNames) {
-        if (!name.isEmpty() && client.SetFTPDirectory(name))
+        if (!name.isEmpty() && inArchive && client.SetFTPDirectory(name))
             appendFolderColumn(client, page, name, true);
     }
+}
+
+// The page of the archive's folders (of none, when a live session finds no archive folder);
+// nothing when the session dropped on the way, which would leave columns empty that are not.
+std::optional<QString> walkArchive(cFTP &client)
+{
+    const bool inArchive = EnterServerFolder(Shared().ArchiveDir);
+    if (!inArchive && client.GetFTPDirectory().isEmpty())
+        return std::nullopt;
+    CataloguePage page(catalogueTexts());
+    if (Shared().NamedFolders)
+        appendNamedColumns(client, page, inArchive);
+    else
+        appendMonthColumns(client, page, inArchive);
+    // Nothing opens the session again during the walk: one that stands at its end stood all
+    // along.
+    if (client.GetFTPDirectory().isEmpty())
+        return std::nullopt;
+    return page.Finish();
 }
 
 QString localCatalogueFile(const QString &name)
@@ -127,60 +153,110 @@ bool writeCatalogueFiles(const QString &page)
 }
 
 // The page is deleted on the server first so that its companion folder goes with it; the
-// other two files are simply replaced.
-void uploadCatalogue(cFTP &client)
+// other two files are simply replaced. Every file goes up by name into the archive folder, so
+// after a drop the session enters it again before anything else is written, and a file that
+// the drop cut off goes up once more. A live session that finds no archive folder uploads
+// nothing; any file that did not get up sets CatalogueUploadFailed. False when the catalogue
+// is not on the server whole.
+bool uploadCatalogue(cFTP &client)
 {
     SharedState &state = Shared();
     state.CancelRequest = false;
     const QString archive = archiveFolderPath();
-    if (!client.SetFTPDirectory(archive))
-        return;
+    if (!EnterServerFolder(archive)) {
+        state.CatalogueUploadFailed = state.CatalogueUploadFailed || currentFolder().isEmpty();
+        return false;
+    }
     client.DeleteFTPFile(PageName);
-    if (client.GetFTPDirectory().isEmpty()) {
-        EnsureConnected();
-        client.SetFTPDirectory(archive);
-    }
+    bool uploadedAll = true;
     for (const QString &name : {PageName, XmlName, StyleSheetName}) {
-        if (!client.FTPUploadFile(localCatalogueFile(name), name))
-            state.CatalogueUploadFailed = true;
+        if (currentFolder().isEmpty() && !EnterServerFolder(archive)) {
+            uploadedAll = false;
+            break;
+        }
+        const QString local = localCatalogueFile(name);
+        const bool uploaded = client.FTPUploadFile(local, name) ||
+                              (currentFolder().isEmpty() && EnterServerFolder(archive) &&
+                               client.FTPUploadFile(local, name));
+        uploadedAll = uploadedAll && uploaded;
     }
+    if (!uploadedAll)
+        state.CatalogueUploadFailed = true;
+    return uploadedAll;
+}
+
+CatalogueRefresh buildAndUpload()
+{
+    SharedState &state = Shared();
+    cFTP *client = state.FtpClient.get();
+    if (!client)
+        return CatalogueRefresh::NotBuilt;
+    ReadFolderMap(state.CourseName, state.ArchiveName);
+    state.ArchiveDir = ConnectionPaths::underHomeDir(state.HomeDir, state.ArchiveDir);
+    state.WebRoot =
+        ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(u'/' + state.WebRoot));
+
+    std::optional<QString> page;
+    for (int attempt = 0; attempt < WalkAttempts && !page; ++attempt)
+        page = walkArchive(*client);
+    if (!page) {
+        Platform::setMousePointer(Ui::Pointer::Default);
+        TellRefreshFailed();
+        return CatalogueRefresh::NotBuilt;
+    }
+    if (!writeCatalogueFiles(*page))
+        return CatalogueRefresh::NotBuilt;
+    return uploadCatalogue(*client) ? CatalogueRefresh::Uploaded : CatalogueRefresh::UploadFailed;
 }
 
 } // namespace
 
-void RefreshArchive()
+CatalogueRefresh RefreshArchive()
 {
     if (currentFolder().isEmpty()) {
         ReadCourseConfig(Shared().CourseName);
         if (currentFolder().isEmpty())
             EnsureConnected();
         if (currentFolder().isEmpty())
-            return;
+            return CatalogueRefresh::NotBuilt;
     }
     Platform::setMousePointer(Ui::Pointer::Hourglass);
-    BuildArchiveCatalogue();
+    const CatalogueRefresh refresh = buildAndUpload();
     Platform::setMousePointer(Ui::Pointer::Default);
+    return refresh;
+}
+
+void RefreshArchiveAndReport()
+{
+    if (RefreshArchive() != CatalogueRefresh::UploadFailed)
+        return;
+    Shared().CatalogueUploadFailed = false;
+    TellRefreshFailed();
+}
+
+void TellRefreshFailed()
+{
+    Platform::messageBox(u"Sorry, you'll have to refresh the archive manually."_s, Ui::Buttons::OK,
+                         Ui::Icon::Exclamation, u"Refresh Failed."_s);
+}
+
+bool UploadCatalogueAgain()
+{
+    SharedState &state = Shared();
+    state.CatalogueUploadFailed = false;
+    cFTP *client = state.FtpClient.get();
+    QString archive = CollapseSlashes(state.RemoteDir + u'/');
+    archive.chop(1);
+    archive.truncate(qMax(archive.lastIndexOf(u'/'), 1));
+    if (!client || !EnterServerFolder(archive))
+        return false;
+    bool uploadedAll = true;
+    for (const QString &name : {PageName, XmlName, StyleSheetName})
+        uploadedAll = client->FTPUploadFile(localCatalogueFile(name), name) && uploadedAll;
+    return uploadedAll;
 }
 
 bool BuildArchiveCatalogue()
 {
-    SharedState &state = Shared();
-    cFTP *client = state.FtpClient.get();
-    if (!client)
-        return false;
-    ReadFolderMap(state.CourseName, state.ArchiveName);
-    state.ArchiveDir = ConnectionPaths::underHomeDir(state.HomeDir, state.ArchiveDir);
-    state.WebRoot =
-        ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(u'/' + state.WebRoot));
-    client->SetFTPDirectory(state.ArchiveDir);
-
-    CataloguePage page(catalogueTexts());
-    if (state.NamedFolders)
-        appendNamedColumns(*client, page);
-    else
-        appendMonthColumns(*client, page);
-    if (!writeCatalogueFiles(page.Finish()))
-        return false;
-    uploadCatalogue(*client);
-    return true;
+    return buildAndUpload() != CatalogueRefresh::NotBuilt;
 }

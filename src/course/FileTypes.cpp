@@ -105,6 +105,11 @@ bool IsValidName(const QString &name, const QString &characterSet)
                        [&set](QChar character) { return set.contains(character); });
 }
 
+bool IsFolderReference(const QString &name)
+{
+    return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
 void SetTransferTypeFor(const QString & /*fileName*/)
 {
     if (cFTP *client = Shared().FtpClient.get())

@@ -33,6 +33,9 @@ bool ExtensionAllowed(const QString &extension);
 // An empty name passes; the caller decides what an empty name means.
 bool IsValidName(const QString &name, const QString &characterSet = {});
 
+// "." and "..": they name folders, never a file that a rename may make.
+bool IsFolderReference(const QString &name);
+
 // Puts the shared FTP client, when there is one, into the transfer type for a file before it
 // is transferred. Every type travels in binary, so that no byte of a page or a picture changes
 // and sizes match the server's listing.

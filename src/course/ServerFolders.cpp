@@ -8,6 +8,7 @@
 #include "transport/cFTP.h"
 
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -36,6 +37,50 @@ void resetWrongLogin()
     SharedState &state = Shared();
     state.UserId.clear();
     state.AbortFlag = true;
+}
+
+// The server paths a running command works with.
+struct CommandPaths
+{
+    QString webRoot;
+    QString remoteDir;
+    QString archiveDir;
+    QString monthFolderPath;
+};
+
+CommandPaths commandPaths(const SharedState &state)
+{
+    return {state.WebRoot, state.RemoteDir, state.ArchiveDir, state.MonthFolderPath};
+}
+
+// A path the command had made absolute under the old login folder goes under the new one (the
+// same folder, as a rule); one it had not yet made absolute stays as the reconnect left it.
+void keepPath(QString &path, const QString &before, const QString &homeBefore, const QString &home)
+{
+    const bool underHome = before.startsWith(homeBefore) &&
+                           (before.size() == homeBefore.size() || homeBefore.endsWith(Slash) ||
+                            before.at(homeBefore.size()) == Slash);
+    if (!underHome)
+        return;
+    const QString rest = before.mid(homeBefore.size());
+    path = rest.isEmpty() ? home : CollapseSlashes(home + Slash + rest);
+}
+
+void keepCommandPaths(const CommandPaths &before, const QString &homeBefore, SharedState &state)
+{
+    const QString &home = state.HomeDir;
+    keepPath(state.WebRoot, before.webRoot, homeBefore, home);
+    keepPath(state.RemoteDir, before.remoteDir, homeBefore, home);
+    keepPath(state.ArchiveDir, before.archiveDir, homeBefore, home);
+    keepPath(state.MonthFolderPath, before.monthFolderPath, homeBefore, home);
+}
+
+// Whether a file is in the folder, entered again first; nothing when the server cannot tell.
+std::optional<bool> serverFileExists(const QString &folder, const QString &name)
+{
+    if (!EnterServerFolder(folder))
+        return std::nullopt;
+    return Shared().FtpClient->FTPFileExists(name);
 }
 
 } // namespace
@@ -68,8 +113,68 @@ void EnsureConnected()
     if (!currentFolder().isEmpty())
         return;
     // A copy: the routine may install another while it runs.
-    if (const std::function<void()> reconnect = Shared().Reconnect)
-        reconnect();
+    const std::function<void()> reconnect = Shared().Reconnect;
+    if (!reconnect)
+        return;
+    SharedState &state = Shared();
+    const QString homeBefore = state.HomeDir;
+    const CommandPaths before = commandPaths(state);
+    reconnect();
+    // Without an earlier session there are no paths to keep: this is a command's first connect.
+    if (!homeBefore.isEmpty() && !currentFolder().isEmpty())
+        keepCommandPaths(before, homeBefore, state);
+}
+
+MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter)
+{
+    constexpr int Attempts = 2;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        EnsureConnected();
+        const cFTP *client = Shared().FtpClient.get();
+        if (currentFolder().isEmpty())
+            return client && client->loginRefused() ? MonthFolderStart::LoginRefused
+                                                    : MonthFolderStart::NoConnection;
+        if (enter())
+            return MonthFolderStart::Entered;
+        // A session that still stands was simply not let in.
+        if (!currentFolder().isEmpty())
+            return MonthFolderStart::WrongFolder;
+    }
+    return MonthFolderStart::NoConnection;
+}
+
+bool EnterServerFolder(const QString &folder)
+{
+    cFTP *client = Shared().FtpClient.get();
+    // A relative folder would be taken from wherever a new session starts.
+    if (!client || !folder.startsWith(Slash))
+        return false;
+    if (currentFolder().isEmpty())
+        EnsureConnected();
+    return client->SetFTPDirectory(folder);
+}
+
+bool ServerFileGone(const QString &folder, const QString &name)
+{
+    return serverFileExists(folder, name) == false;
+}
+
+bool ServerFileRenamed(const QString &folder, const QString &oldName, const QString &newName)
+{
+    return ServerFileGone(folder, oldName) && Shared().FtpClient->FTPFileExists(newName) == true;
+}
+
+bool DeleteServerFile(const QString &folder, const QString &name)
+{
+    cFTP &client = *Shared().FtpClient;
+    if (client.DeleteFTPFile(name))
+        return true;
+    const quint64 session = client.connectionNumber();
+    const std::optional<bool> exists = serverFileExists(folder, name);
+    if (exists == false)
+        return true;
+    // Standing in the folder in a new session: the deletion never reached the server.
+    return exists == true && client.connectionNumber() != session && client.DeleteFTPFile(name);
 }
 
 double RemoteFolderSize(const QString &path)
@@ -87,15 +192,26 @@ double RemoteFolderSize(const QString &path)
         return 0;
 
     // The month folder's total is kept for the windows that show it.
-    ServerFolderWalk walk(*client, {.counted = [](const QString &folder, qint64 bytes) {
-        if (folder == Shared().MonthFolderPath)
-            Shared().MonthFolderSize = qint32(qMin(bytes, LargestTotal));
-    }});
+    ServerFolderWalk walk(*client, {.reconnect =
+                                        [] {
+                                            // A drop says nothing about the login data.
+                                            EnsureConnected();
+                                            return !currentFolder().isEmpty();
+                                        },
+                                    .counted =
+                                        [](const QString &folder, qint64 bytes) {
+                                            if (folder == Shared().MonthFolderPath)
+                                                Shared().MonthFolderSize =
+                                                    qint32(qMin(bytes, LargestTotal));
+                                        }});
     const ServerFolderWalk::Result result = walk.walk(path);
     if (result.outcome == ServerFolderWalk::Outcome::NotEntered) {
         resetWrongLogin();
         return -1;
     }
+    // A session lost and not brought back counts nothing; the status window told why.
+    if (result.outcome == ServerFolderWalk::Outcome::Disconnected)
+        return 0;
     // The total is a 32-bit number: beyond it, it stays at the largest one.
     return double(qMin(result.bytes, LargestTotal));
 }

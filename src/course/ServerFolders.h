@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The module routines that put the shared FTP client where the commands and windows need it.
 // They work on the server paths of the shared state.
 
@@ -15,7 +17,41 @@ QString MonthFolderOnServer();
 // Runs the installed reconnect routine (SharedState::Reconnect: the connection status window
 // in the control), which opens a session with the login data of the shared state, when the
 // FTP client stands in no folder (no open session). The caller looks at the client afterwards.
+// A session that dropped under a running command comes back with the command's server paths
+// (web root, remote, archive and month folder) as they were: the reconnect would otherwise
+// place the web root as a first connect does, before the host product's folder.
 void EnsureConnected();
+
+// What a command finds when it opens its session in the month folder.
+enum class MonthFolderStart {
+    Entered,
+    NoConnection, // the server could not be reached, did not answer, or failed its TLS check
+    LoginRefused, // the server refused the user name or password
+    WrongFolder,  // a live session cannot enter the folder: the login leads elsewhere
+};
+
+// Opens the session when none is open and makes the month folder current through enter
+// (EnterMonthFolder, or a command's own step that also makes the folder), once more when the
+// session dropped on the way. Only a refused login or a wrong folder means the login data is
+// wrong; a network fault must never cost the user the stored login.
+MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter = EnterMonthFolder);
+
+// Makes an absolute server folder current, opening the session again first when it dropped.
+// True only when the client then stands in that folder: a caller that goes on with names
+// relative to it never writes or deletes anywhere else.
+bool EnterServerFolder(const QString &folder);
+
+// After a command on a file of an absolute server folder failed: whether the server carried it
+// out all the same, as when the session dropped with its answer, or when a retry finds the
+// work of the attempt before. The folder is entered again and the names looked up; false when
+// the server cannot tell.
+bool ServerFileGone(const QString &folder, const QString &name);
+bool ServerFileRenamed(const QString &folder, const QString &oldName, const QString &newName);
+
+// Deletes a file of the absolute server folder the session stands in. After a failure the
+// file is looked up: gone counts as deleted, and a file still there after a lost session is
+// deleted once more.
+bool DeleteServerFile(const QString &folder, const QString &name);
 
 // The total size in bytes of all files under a server folder, at any depth; at most the
 // largest 32-bit number. -1 when a folder cannot be entered: the user is told, and the login

@@ -1,5 +1,6 @@
 #include "managers/frmServer.h"
 
+#include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
@@ -150,23 +151,8 @@ void frmServer::beforeClose(bool byUser)
 
 void frmServer::uploadCatalogueAfterFailedRefresh()
 {
-    SharedState &shared = Shared();
-    shared.CatalogueUploadFailed = false;
-    cFTP &client = *shared.FtpClient;
-    if (client.GetFTPDirectory().isEmpty())
-        EnsureConnected();
-    client.SetFTPDirectory(CollapseSlashes(shared.RemoteDir + u'/'));
-    client.SetFTPDirectory(QStringLiteral(".."));
-    bool uploaded = false;
-    for (const QString &name :
-         {QStringLiteral("index.htm"), QStringLiteral("index.xml"), QStringLiteral("index.xsl")})
-        uploaded = client.FTPUploadFile(
-            shared.HostFolder + QStringLiteral("Course\\Archive\\") + name, name);
-    if (!uploaded) {
-        Platform::messageBox(QStringLiteral("Sorry, you'll have to refresh the archive manually."),
-                             Ui::Buttons::OK, Ui::Icon::Exclamation,
-                             QStringLiteral("Refresh Failed."));
-    }
+    if (!UploadCatalogueAgain())
+        TellRefreshFailed();
 }
 
 void frmServer::viewSelected()

@@ -142,7 +142,7 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
         if (uploaded)
             rebuildCatalogue();
         else
-            RefreshArchive();
+            RefreshArchiveAndReport();
     }
     hourglass(false);
     shared.CancelRequest = false;
@@ -156,7 +156,7 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
 void ChooserOperations::rebuildCatalogue()
 {
     m_window.setArchiveNoticeShown(true);
-    RefreshArchive();
+    RefreshArchiveAndReport();
     m_window.setArchiveNoticeShown(false);
     m_window.setUploadRunning(false);
 }
@@ -241,7 +241,7 @@ void ChooserOperations::remove()
                  .arg(name),
              QStringLiteral("Delete File from WebServer")))
         return;
-    if (!client().DeleteFTPFile(name))
+    if (!DeleteServerFile(MonthFolderOnServer(), name))
         return;
     if (Shared().DvValue > 0)
         rebuildCatalogue();

@@ -43,13 +43,15 @@ QString FileListOperations::listedFolder()
     return CollapseSlashes(path);
 }
 
-void FileListOperations::reconnectIfNeeded(const QString &folder)
+bool FileListOperations::enterFolder(const QString &folder)
 {
-    cFTP &client = *Shared().FtpClient;
-    if (!client.GetFTPDirectory().isEmpty())
-        return;
-    EnsureConnected();
-    client.SetFTPDirectory(folder);
+    // The session it was put in stands there still, unless it dropped.
+    if (folder == m_enteredFolder && client().connectionNumber() == m_enteredConnection &&
+        !client().GetFTPDirectory().isEmpty())
+        return true;
+    m_enteredFolder = EnterServerFolder(folder) ? folder : QString();
+    m_enteredConnection = client().connectionNumber();
+    return !m_enteredFolder.isEmpty();
 }
 
 void FileListOperations::startCopy()
@@ -111,11 +113,16 @@ bool FileListOperations::confirmDelete()
                2) == Platform::Ui::Answer::Yes;
 }
 
-void FileListOperations::updateArchive()
+void FileListOperations::updateArchive(bool reportFailure)
 {
     if (Shared().FtpClient->secure())
         Shared().TransferRunning = true;
     m_window.setArchiveNoticeShown(true);
-    RefreshArchive();
+    // The catalogue's walk and upload leave the session in the archive folder.
+    m_enteredFolder.clear();
+    if (reportFailure)
+        RefreshArchiveAndReport();
+    else
+        RefreshArchive();
     m_window.setArchiveNoticeShown(false);
 }

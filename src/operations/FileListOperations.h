@@ -27,8 +27,10 @@ protected:
     // The session's FTP client.
     static cFTP &client();
     static void hourglass(bool on);
-    // Opens the session again when it dropped, and goes back to the folder.
-    void reconnectIfNeeded(const QString &folder);
+    // Makes the absolute server folder current, opening the session again when it dropped.
+    // False when the client cannot stand in it: nothing may then be done there by name.
+    bool enterFolder(const QString &folder);
+
     // The start of a copy: the busy state, the transfer mode, no row selected, the first page.
     void startCopy();
     // A file of the copy under way: the status line, its row marked, selected and in view,
@@ -38,8 +40,10 @@ protected:
     void markCopied(int row, int imageNumber);
     // Asks before the checked files are deleted; No is the default.
     static bool confirmDelete();
-    // Rebuilds the archive catalogue while the window shows its notice.
-    void updateArchive();
+    // Rebuilds the archive catalogue while the window shows its notice. A catalogue that did
+    // not reach the server is reported at once when reportFailure is set; else the window
+    // tries its upload again when it closes.
+    void updateArchive(bool reportFailure);
 
     ListWindow &m_window;
 
@@ -49,4 +53,8 @@ private:
 
     int m_pages = 0;
     int m_lastPageEnd = RowsPerPage;
+    // The folder the client was last put in by enterFolder, and in which session; empty once
+    // anything else may have moved it.
+    QString m_enteredFolder;
+    quint64 m_enteredConnection = 0;
 };

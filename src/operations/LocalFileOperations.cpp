@@ -28,9 +28,9 @@ LocalFileOperations::LocalFileOperations(ListWindow &window, const QString &loca
     , m_localFolder(localFolder)
 {}
 
-void LocalFileOperations::enterServerFolder()
+QString LocalFileOperations::serverFolder()
 {
-    client().SetFTPDirectory(ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder()));
+    return ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
 }
 
 void LocalFileOperations::copyUp(bool overCapacity)
@@ -43,8 +43,8 @@ void LocalFileOperations::copyUp(bool overCapacity)
              Ui::Icon::Critical);
         return;
     }
-    EnsureConnected();
-    enterServerFolder();
+    // Each file's step enters the folder again when this fails.
+    enterFolder(serverFolder());
     shared.TransferRunning = true;
     startCopy();
     FileListModel &model = m_window.model();
@@ -68,7 +68,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
                  Ui::Icon::Exclamation, QStringLiteral("Upload File"));
             hourglass(true);
             if (shared.DvValue > 0)
-                RefreshArchive();
+                RefreshArchiveAndReport();
             hourglass(false);
             return;
         }
@@ -92,7 +92,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
     m_window.resetCheckAll();
     if ((lastUploaded || shared.CancelRequest) && shared.DvValue > 0) {
         hourglass(true);
-        updateArchive();
+        updateArchive(true);
         hourglass(false);
     }
     tell(QStringLiteral("Copy Operation is Complete!"), Ui::Icon::Information);
@@ -109,10 +109,8 @@ LocalFileOperations::Upload LocalFileOperations::uploadChecked(int row)
             return Upload::Stopped;
         }
         showUnderWay(row, m_localFolder + name);
-        if (client().GetFTPDirectory().isEmpty()) {
-            EnsureConnected();
-            enterServerFolder();
-        }
+        if (!enterFolder(serverFolder()))
+            continue;
         if (client().FTPUploadFile(m_localFolder + name, name)) {
             markCopied(row, FileListModel::UploadedImage);
             return Upload::Done;

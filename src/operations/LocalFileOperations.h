@@ -22,8 +22,8 @@ public:
 private:
     enum class Upload { Done, Failed, Stopped };
     Upload uploadChecked(int row);
-    // Enters the server folder the list works in, under the login folder.
-    void enterServerFolder();
+    // The server folder the list uploads into, under the login folder.
+    static QString serverFolder();
     static LocalRename::Texts renameTexts();
 
     QString m_localFolder;

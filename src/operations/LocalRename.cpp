@@ -5,6 +5,7 @@
 #include "course/FileTypes.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
+#include "operations/NameTaken.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
@@ -51,7 +52,7 @@ LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString 
                                 QStringLiteral("Rename a file"), oldName);
     if (!answer || answer->isEmpty())
         return Outcome::Refused;
-    if (!IsValidName(*answer, m_texts.allowedCharacters)) {
+    if (IsFolderReference(*answer) || !IsValidName(*answer, m_texts.allowedCharacters)) {
         tell(QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
              Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
         return Outcome::Refused;
@@ -65,7 +66,13 @@ LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString 
              QStringLiteral("Same Name"));
         return Outcome::Refused;
     }
-    // The move refuses to replace a file of the new name.
+    // A file of the new name (in any case, as the drive finds names) stays as it is: the
+    // user learns which one it is before anything is renamed.
+    if (fso.FileExists(m_folder + *answer) || fso.FolderExists(m_folder + *answer)) {
+        tell(NameTaken::locally(*answer), Ui::Icon::Critical, QStringLiteral("Rename Aborted"));
+        return Outcome::Refused;
+    }
+    // The move refuses to replace a file of the new name that came meanwhile.
     if (const QString why = fso.MoveFile(m_folder + oldName, m_folder + *answer); !why.isEmpty()) {
         tell(QStringLiteral("File: %1 could not be renamed\r\non the local computer: %2")
                  .arg(oldName, why),
@@ -80,12 +87,13 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
 {
     SharedState &shared = Shared();
     EnsureConnected();
-    EnterMonthFolder();
+    const bool inFolder = EnterMonthFolder();
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
     cFTP &client = *shared.FtpClient;
     hourglass(false);
-    if (client.GetFTPFileSize(oldName) < 1) {
+    // Outside the month folder no name is looked at, nor renamed.
+    if (!inFolder || client.GetFTPFileSize(oldName) < 1) {
         tell(naming(m_texts.renamedLocally, oldName), Ui::Icon::Information,
              m_texts.renamedLocallyTitle);
         return;
@@ -93,9 +101,15 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
     if (Platform::messageBox(m_texts.serverQuestion, Ui::Buttons::YesNo, Ui::Icon::Question,
                              QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
         return;
+    const QString folder = MonthFolderOnServer();
+    if (client.FTPFileExists(newName) != false) {
+        tell(NameTaken::onServer(newName), Ui::Icon::Critical,
+             QStringLiteral("Rename File on Website"));
+        return;
+    }
     hourglass(true);
-    EnterMonthFolder();
-    if (!client.RenameFTPFile(oldName, newName)) {
+    if (!EnterMonthFolder() ||
+        !(client.RenameFTPFile(oldName, newName) || ServerFileRenamed(folder, oldName, newName))) {
         hourglass(false);
         return;
     }
@@ -103,7 +117,7 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         if (client.secure())
             shared.TransferRunning = true;
         m_archiveNotice(true);
-        RefreshArchive();
+        RefreshArchiveAndReport();
         m_archiveNotice(false);
     }
     hourglass(false);

@@ -7,6 +7,7 @@
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
 #include "operations/ListWindow.h"
+#include "operations/NameTaken.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -49,7 +50,8 @@ void RemoteFileOperations::prepareRemotePath(bool withWebRoot)
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     if (withWebRoot)
         shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    client().SetFTPDirectory(shared.RemoteDir);
+    // Each file's step enters the folder again when this fails.
+    enterFolder(shared.RemoteDir);
 }
 
 void RemoteFileOperations::endCancelled(const QString &message, const QString &title)
@@ -121,8 +123,7 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
             return Download::Stopped;
         }
         showUnderWay(row, shared.RemoteDir + name);
-        reconnectIfNeeded(shared.RemoteDir);
-        if (!folderWritable(m_localFolder))
+        if (!enterFolder(shared.RemoteDir) || !folderWritable(m_localFolder))
             continue;
         if (client().FTPDownloadFile(localPath, name)) {
             markCopied(row, FileListModel::DownloadedImage);
@@ -171,7 +172,7 @@ void RemoteFileOperations::deleteChecked()
     hourglass(true);
     m_window.refreshList();
     if (shared.DvValue > 0)
-        updateArchive();
+        updateArchive(false);
     hourglass(false);
     Platform::messageBox(QStringLiteral("Delete Operation is Complete!"), Ui::Buttons::OK,
                          Ui::Icon::Information);
@@ -184,8 +185,9 @@ RemoteFileOperations::Deletion RemoteFileOperations::deleteOne(const QString &na
         if (!m_window.goesOn())
             return Deletion::Stopped;
         m_window.showStatus(withSlash(folder) + name);
-        reconnectIfNeeded(folder);
-        if (client().DeleteFTPFile(name))
+        if (!enterFolder(folder))
+            continue;
+        if (client().DeleteFTPFile(name) || ServerFileGone(folder, name))
             return Deletion::Deleted;
     }
     return Deletion::Failed;
@@ -229,10 +231,11 @@ void RemoteFileOperations::renamefile()
     const std::optional<QString> answer =
         Ui::instance().inputBox(QStringLiteral("'%1'\r\nNew Filename:").arg(oldName),
                                 QStringLiteral("Rename File"), oldName);
-    if (!answer || answer->isEmpty())
+    // The name as it was renames nothing.
+    if (!answer || answer->isEmpty() || *answer == oldName)
         return;
     const QString newName = *answer;
-    if (!IsValidName(newName, RenameCharacters)) {
+    if (IsFolderReference(newName) || !IsValidName(newName, RenameCharacters)) {
         Platform::messageBox(
             QStringLiteral("Bad Data.\r\nPlease check your data for valid characters."),
             Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("Input Text Validation"));
@@ -247,11 +250,21 @@ void RemoteFileOperations::renamefile()
     }
 
     hourglass(true);
-    reconnectIfNeeded(shared.RemoteDir);
-    EnterMonthFolder();
+    const bool inFolder = enterFolder(shared.RemoteDir) && EnterMonthFolder();
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    if (!client().RenameFTPFile(oldName, newName)) {
+    const QString folder = MonthFolderOnServer();
+    // A rename never replaces a file: most servers would, and the list would show the name
+    // twice.
+    const std::optional<bool> taken = inFolder ? client().FTPFileExists(newName) : std::nullopt;
+    if (taken == true) {
+        hourglass(false);
+        Platform::messageBox(NameTaken::onServer(newName), Ui::Buttons::OK, Ui::Icon::Critical,
+                             QStringLiteral("Rename File"));
+        return;
+    }
+    if (!taken.has_value() || !(client().RenameFTPFile(oldName, newName) ||
+                                ServerFileRenamed(folder, oldName, newName))) {
         hourglass(false);
         Platform::messageBox(
             QStringLiteral("Error in renaming file.\r\nPlease try again with a different name."),
@@ -260,7 +273,7 @@ void RemoteFileOperations::renamefile()
         return;
     }
     model.rename(row, newName);
-    updateArchive();
+    updateArchive(false);
     hourglass(false);
     renameLocalCopy(oldName, newName);
 }

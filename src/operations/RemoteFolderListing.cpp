@@ -49,15 +49,18 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
     SharedState &shared = Shared();
     cFTP &client = *shared.FtpClient;
     Result result;
-    if (client.GetFTPDirectory().isEmpty()) {
-        EnsureConnected();
-        if (client.GetFTPDirectory().isEmpty()) {
-            shared.ConnectionFailed = true;
-            return result;
-        }
-    }
-    client.SetFTPDirectory(folderToEnter());
-    if (client.GetFTPDirectory() != MonthFolderOnServer()) {
+    const auto inFolder = [&client] {
+        client.SetFTPDirectory(folderToEnter());
+        return client.GetFTPDirectory() == MonthFolderOnServer();
+    };
+    switch (StartInMonthFolder(inFolder)) {
+    case MonthFolderStart::Entered:
+        break;
+    case MonthFolderStart::NoConnection:
+    case MonthFolderStart::LoginRefused:
+        shared.ConnectionFailed = true;
+        return result;
+    case MonthFolderStart::WrongFolder:
         resetLogin();
         result.outcome = Outcome::WrongFolder;
         return result;

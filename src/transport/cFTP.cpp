@@ -79,12 +79,17 @@ std::shared_ptr<cDirList> cFTP::Directory()
 
 bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword)
 {
+    ++m_connections;
+    m_loginRefused = false;
+    m_connectFailureReason.clear();
     if (m_secure) {
         QString reply;
         setSecureStatusWatch([this] { return secureConnectGoesOn(); });
         const bool connected =
             m_secureChannel.SFtpConnect(sUser, sPassword, sServer, reply, &SecureStatusCallback);
         setSecureStatusWatch({});
+        if (!connected)
+            recordConnectFailure(SecureCommand::upToNul(reply));
         return connected;
     }
 
@@ -92,8 +97,47 @@ bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QS
     // neither, so the connect is the first step that can.
     m_session.close();
     m_session.setPassive(m_passive);
-    return recordFailure(m_session.connect(sServer, sUser, sPassword),
-                         QStringLiteral("InternetConnect"));
+    const bool connected = recordFailure(m_session.connect(sServer, sUser, sPassword),
+                                         QStringLiteral("InternetConnect"));
+    if (!connected)
+        recordConnectFailure();
+    return connected;
+}
+
+void cFTP::recordConnectFailure(const QString &secureReply)
+{
+    if (m_secure) {
+        // The secure library says why in words of its own; one of them is the refused login.
+        m_loginRefused = secureReply.contains(QLatin1String("refused the user name or password"));
+        if (!m_loginRefused)
+            m_connectFailureReason = secureReply;
+        return;
+    }
+    const QString response = m_session.lastResponse();
+    switch (m_session.lastError()) {
+    case InternetError::ExtendedError:
+        // 530 is the server's "not logged in"; any other refusal (a full server, a TLS rule)
+        // is told in its own words.
+        m_loginRefused = response.startsWith(QLatin1String("530"));
+        if (!m_loginRefused)
+            m_connectFailureReason = response;
+        return;
+    case InternetError::Timeout:
+        m_connectFailureReason = QStringLiteral("The server did not answer.");
+        return;
+    case InternetError::NameNotResolved:
+        m_connectFailureReason = QStringLiteral("The server's name could not be found.");
+        return;
+    case InternetError::CannotConnect:
+        m_connectFailureReason = QStringLiteral("The server could not be reached.");
+        return;
+    case InternetError::SecureChannelError:
+        m_connectFailureReason = QStringLiteral("The encrypted connection failed: ") + response;
+        return;
+    default:
+        m_connectFailureReason = QStringLiteral("The connection to the server was lost.");
+        return;
+    }
 }
 
 void cFTP::CloseConnection()
@@ -211,6 +255,21 @@ qint32 cFTP::GetFTPFileSize(const QString &sFile)
         return secureFileSize(sFile);
     const qint64 size = findFileSize(sFile, SizeMatch::ExactOrLookAlike);
     return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
+}
+
+std::optional<bool> cFTP::FTPFileExists(const QString &sFile)
+{
+    if (m_secure) {
+        // The secure library lists a missing name as nothing, without failing.
+        QString reply;
+        if (!m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFile), reply))
+            return std::nullopt;
+        return !SecureCommand::upToNul(reply).isEmpty();
+    }
+    const qint64 size = findFileSize(sFile, SizeMatch::ExactFile);
+    if (size < -1)
+        return std::nullopt;
+    return size >= 0;
 }
 
 std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)

@@ -48,6 +48,15 @@ public:
 
     bool OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword);
     void CloseConnection();
+    // Counts the connects: a caller that put the session in a folder knows by it whether the
+    // session is still the one it put there.
+    quint64 connectionNumber() const { return m_connections; }
+    // After a failed OpenConnection: whether the server refused the user name or password,
+    // the one failure that says the login data is wrong; and, for every other failure, why
+    // the connection failed in words a user understands (the server could not be reached,
+    // did not answer, or its certificate or host key is not the one it showed before).
+    bool loginRefused() const { return m_loginRefused; }
+    QString connectFailureReason() const { return m_connectFailureReason; }
 
     // Whole-file transfers in one call; always over the FTP engine.
     bool SimpleFTPPutFile(const QString &sLocal, const QString &sRemote);
@@ -64,6 +73,10 @@ public:
     bool SetFTPDirectory(const QString &sDir);
     // The size of a server file (its low 32 bits); -1 when it does not exist, -2 on a failure.
     qint32 GetFTPFileSize(const QString &sFile);
+    // Whether a file of exactly that name exists on the server; nothing when the server could
+    // not be asked. It tells whether a command whose answer was lost with the session was
+    // carried out.
+    std::optional<bool> FTPFileExists(const QString &sFile);
     // The entries matching a pattern ("*", "*.htm", "sub/a?c"); nullptr for an empty result
     // or a failure (Directory then reads as an empty list).
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
@@ -116,6 +129,8 @@ private:
     enum class TransferOutcome { Done, Failed, Cancelled };
 
     void RecordError(quint32 code, const QString &operation);
+    // Notes why a plain or secure connect failed (the secure library's reply for the latter).
+    void recordConnectFailure(const QString &secureReply = {});
     static double FileTimeToDate(const QDateTime &fileTime);
     // Uploads a page's companion folder and then the page, as a copy that names the folder as
     // the server has it. Nothing when the page has no companion folder (the caller then sends
@@ -170,4 +185,7 @@ private:
     std::shared_ptr<cDirList> m_directory;
     Hooks m_hooks;
     QString m_temporaryFolder;
+    quint64 m_connections = 0;
+    bool m_loginRefused = false;
+    QString m_connectFailureReason;
 };

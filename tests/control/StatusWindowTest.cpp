@@ -113,7 +113,7 @@ TEST_F(StatusWindowTest, RefusedConnectionSaysSoWithTheNormalPointerAndCloses)
 
     ASSERT_EQ(ui().boxes().size(), 1);
     const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Connection Failed."_s);
+    EXPECT_EQ(box.text, u"Connection Failed.\r\nThe server could not be reached."_s);
     EXPECT_EQ(box.icon, Ui::Icon::Critical);
     EXPECT_EQ(box.buttons, Ui::Buttons::OK);
     EXPECT_EQ(box.title, Ui::applicationTitle());
@@ -170,7 +170,8 @@ TEST_F(StatusWindowTest, WithoutSessionEnsureConnectedShowsTheWindow)
     refusedHost();
     EnsureConnected();
     ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().text, u"Connection Failed."_s);
+    EXPECT_EQ(ui().boxes().first().text,
+              u"Connection Failed.\r\nThe server could not be reached."_s);
 }
 
 // What the host hands to loadfunc: an object a cancelled secure connect asks to close.

@@ -4,6 +4,7 @@
 
 #include "servers/FtpTestServer.h"
 #include "servers/ServerModes.h"
+#include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
 #include "control/BatchUpload.h"
@@ -13,6 +14,7 @@
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
 #include "platform/Launcher.h"
+#include "transport/KnownCertificates.h"
 #include "transport/cFTP.h"
 
 #include <QApplication>
@@ -229,6 +231,79 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
                                           HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
                                           u"done"_s, site}));
         QFile::remove(hostFolder + scripts.first());
+    }
+}
+
+// Only a server that refused the user name or password makes the login data wrong: a server
+// that is down or silent, a changed certificate or a stripped "AUTH TLS" keeps it, and the box
+// says why the server could not be used.
+TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
+{
+    QString why;
+    const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(plain) << why.toStdString();
+    const auto tls = FtpTestServer::start(FtpTestServer::Kind::PyftpdlibTls, &why);
+    ASSERT_TRUE(tls) << why.toStdString();
+    SilentFtpServer silent;
+    ASSERT_TRUE(silent.isListening());
+    const QString failed = u"Connection Failed.\r\n"_s;
+    const struct
+    {
+        const char *name;
+        QString site;
+        QString password;
+        QString pinnedHost; // a certificate pinned for this server that it does not show
+        quint16 pinnedPort;
+        QString box; // the status window's, up to its end
+        bool loginKept;
+    } cases[] = {
+        {"ServerDown",
+         u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
+         u"pw"_s,
+         {},
+         0,
+         failed + u"The server could not be reached."_s,
+         true},
+        {"ServerSilent",
+         silent.site(),
+         u"pw"_s,
+         {},
+         0,
+         failed + u"The server did not answer."_s,
+         true},
+        {"CertificateChanged", tls->site(), tls->password(), tls->host(), tls->port(),
+         failed + u"The encrypted connection failed: The certificate of"_s, true},
+        {"TlsStripped", plain->site(), plain->password(), plain->host(), plain->port(),
+         failed + plain->host() + u':' + QString::number(plain->port()) +
+             u" spoke TLS before and now offers none"_s,
+         true},
+        {"PasswordRefused", plain->site(), u"wrong"_s, {}, 0, u"Connection Failed."_s, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ui().clear();
+        QFile::remove(Ftp::KnownCertificates::filePath());
+        if (!c.pinnedHost.isEmpty()) {
+            ASSERT_TRUE(Ftp::KnownCertificates::record(
+                c.pinnedHost, c.pinnedPort, u"SHA256:bm90IGl0cyBjZXJ0aWZpY2F0ZQ"_s, &why));
+        }
+        writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n");
+        ASSERT_TRUE(WriteLoginData(Course, c.site, plain->user(), c.password, false));
+        Shared().FtpClient->setTimeouts(
+            {std::chrono::seconds(2), std::chrono::seconds(2), std::chrono::seconds(2)});
+        click(localFile(u"notes.txt"_s));
+
+        ASSERT_GE(ui().boxes().size(), 1);
+        EXPECT_TRUE(ui().boxes().first().text.startsWith(c.box))
+            << ui().boxes().first().text.toStdString();
+        const QByteArray ini = readFile(iniPath());
+        EXPECT_EQ(!ini.contains("ftpPwd=\r\n") && ini.contains("ftpPwd="), c.loginKept);
+        if (!c.loginKept) {
+            EXPECT_EQ(boxTexts().value(1),
+                      u"Upload: Bad directory passed.\r\nYour login data has been reset."_s);
+        } else {
+            EXPECT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
+        }
     }
 }
 

@@ -109,7 +109,8 @@ TEST_P(WebSpaceCommandTest, FailedConnectionLeavesItsFlagForTheNextCommand)
     chooseWebSpace();
     EXPECT_TRUE(shownCourses.isEmpty());
     ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().text, u"Connection Failed."_s);
+    EXPECT_EQ(ui().boxes().first().text,
+              u"Connection Failed.\r\nThe server could not be reached."_s);
     EXPECT_TRUE(Shared().ConnectionFailed);
 
     // The next command finds login data missing, and does not ask for it again.

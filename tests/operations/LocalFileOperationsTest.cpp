@@ -85,7 +85,10 @@ TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
     localFiles({u"next.txt"_s});
     window.check({u"big.bin"_s, u"next.txt"_s});
     // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
-    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [this] {
+    bool pressed = false;
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [&] {
+        if (std::exchange(pressed, true))
+            return;
         window.stopped = true;
         Shared().CancelRequest = true;
     });
@@ -105,7 +108,8 @@ struct LocalRenameCase
     QStringList boxes; // after the input box
     QStringList disk;
     QStringList server;
-    QString existing = {}; // a second local file
+    QString existing = {};       // a second local file
+    QString serverExisting = {}; // a second file on the server
 };
 
 TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
@@ -133,10 +137,33 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
         {"IntoAnExistingFile",
          u"other.txt"_s,
          false,
-         {u"File: old.txt could not be renamed\r\non the local computer: Destination file exists"_s},
+         {u"A file named 'other.txt' already exists on the local computer.\r\nPlease choose another name."_s},
          {u"old.txt"_s, u"other.txt"_s},
          {},
          u"other.txt"_s},
+        // The drive finds names without regard to case, as Windows does.
+        {"IntoAnExistingFileInOtherCase",
+         u"OTHER.txt"_s,
+         false,
+         {u"A file named 'OTHER.txt' already exists on the local computer.\r\nPlease choose another name."_s},
+         {u"old.txt"_s, u"other.txt"_s},
+         {},
+         u"other.txt"_s},
+        {"OntoAnotherFileOnTheServer",
+         u"new.txt"_s,
+         true,
+         {u"The selected file on your local hard drive was renamed successfully.\r\nDo you want to rename this file on the website?"_s,
+          u"A file named 'new.txt' already exists on the website.\r\nPlease choose another name."_s},
+         {u"new.txt"_s},
+         {u"new.txt"_s, u"old.txt"_s},
+         {},
+         u"new.txt"_s},
+        {"ParentFolder",
+         u".."_s,
+         false,
+         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
+         {u"old.txt"_s},
+         {}},
         {"IntoAnotherFolder",
          u"..\\new.txt"_s,
          false,
@@ -149,6 +176,8 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
         emptyBothFolders();
         if (c.onServerToo)
             serverFile(u"old.txt"_s, "on the server");
+        if (!c.serverExisting.isEmpty())
+            serverFile(c.serverExisting, "another file");
         localFiles(c.existing.isEmpty() ? QStringList{u"old.txt"_s}
                                         : QStringList{u"old.txt"_s, c.existing});
         window.selectRow(0);

@@ -10,6 +10,7 @@
 #include "operations/RemoteFolderListing.h"
 #include "platform/DosPath.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -200,6 +201,32 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
                   QStringList{c.onServer});
         EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files),
                   c.onDisk.isEmpty() ? QStringList() : QStringList{c.onDisk});
+    }
+}
+
+TEST_P(RemoteFileOperationsTest, RenameNeverReplacesAFileNorNamesAFolder)
+{
+    const QString badData = u"Bad Data.\r\nPlease check your data for valid characters."_s;
+    const std::pair<QString, QString> cases[] = {
+        {u"other.txt"_s,
+         u"A file named 'other.txt' already exists on the website.\r\nPlease choose another name."_s},
+        {u"."_s, badData},
+        {u".."_s, badData},
+    };
+    for (const auto &[typed, refusal] : cases) {
+        SCOPED_TRACE(typed.toStdString());
+        emptyBothFolders();
+        serverFile(u"old.txt"_s, "old");
+        serverFile(u"other.txt"_s, "other");
+        list();
+        window.selectRow(window.rowOf(u"old.txt"_s));
+        ui().clear();
+        ui().answerInput(typed);
+        RemoteFileOperations(window, LocalFolder).renamefile();
+        EXPECT_EQ(texts(ui().boxes()).mid(1), QStringList{refusal});
+        EXPECT_EQ(readFile(serverPath(u"old.txt"_s)), "old");
+        EXPECT_EQ(readFile(serverPath(u"other.txt"_s)), "other");
+        EXPECT_NE(window.rowOf(u"old.txt"_s), -1);
     }
 }
 

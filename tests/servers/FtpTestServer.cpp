@@ -234,6 +234,8 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Fa
         extra << u"--logins"_s << QString::number(faults.logins);
     if (faults.rate > 0)
         extra << u"--rate"_s << QString::number(faults.rate);
+    if (!faults.faultFile.isEmpty())
+        extra << u"--fault-file"_s << faults.faultFile;
     return startPython(Kind::Pyftpdlib, u"pyftpd_server.py"_s, extra, ipv6, why);
 }
 

@@ -41,6 +41,10 @@ public:
         int logins = -1;
         // Bytes a second that data connections carry each way; 0: as fast as they can.
         int rate = 0;
+        // A file that arms one drop while the server runs, when a test writes it: its line
+        // "drop-after VERB [TEXT]" or "lose-reply VERB [TEXT]" names the first command to drop
+        // the session at (whose argument holds TEXT), and the server removes the file then.
+        QString faultFile = {};
     };
     static std::unique_ptr<FtpTestServer> startFaulty(const Faults &faults, QString *why = nullptr);
     // The fault suite's scripted server (scripted_ftpd.py), playing one fault ("cut-data=300",

@@ -1,0 +1,290 @@
+// Every command that changes the server, with its session dropped right after one of the
+// commands that delete, rename, store or change the folder: the server's answer delivered and
+// then the connection closed, or the command carried out and its answer lost with the
+// connection. Whatever the drop, nothing is written or deleted outside the archive folder and
+// the month folder (decoys of the same names lie where a wrong web root would lead), what the
+// user is told agrees with what the server holds, and a catalogue not reported as failed lists
+// the month folder as it is.
+
+#include "operations/ListOperationsTest.h"
+
+#include "control/Vellix.h"
+#include "control/frmMsg.h"
+#include "course/ArchiveCatalogue.h"
+#include "operations/LocalFileOperations.h"
+#include "operations/RemoteFileOperations.h"
+
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QMap>
+#include <QPushButton>
+
+#include <iostream>
+
+namespace {
+
+enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue };
+
+struct Drop
+{
+    Operation operation;
+    const char *mode; // drop-after: answered, then closed; lose-reply: done, answer lost
+    const char *verb;
+};
+
+std::vector<Drop> drops()
+{
+    std::vector<Drop> all;
+    for (const Operation operation : {Operation::Delete, Operation::Rename, Operation::CopyUp,
+                                      Operation::Upload, Operation::Catalogue}) {
+        for (const char *mode : {"drop-after", "lose-reply"}) {
+            for (const char *verb : {"DELE", "RNTO", "STOR", "CWD"})
+                all.push_back({operation, mode, verb});
+        }
+    }
+    return all;
+}
+
+std::string operationName(Operation operation)
+{
+    switch (operation) {
+    case Operation::Delete:
+        return "Delete";
+    case Operation::Rename:
+        return "Rename";
+    case Operation::CopyUp:
+        return "CopyUp";
+    case Operation::Upload:
+        return "Upload";
+    case Operation::Catalogue:
+        return "Catalogue";
+    }
+    return {};
+}
+
+std::string dropName(const testing::TestParamInfo<Drop> &info)
+{
+    std::string mode = info.param.mode;
+    mode.erase(std::remove(mode.begin(), mode.end(), '-'), mode.end());
+    return operationName(info.param.operation) + "_" + mode + "_" + info.param.verb;
+}
+
+void PrintTo(const Drop &drop, std::ostream *out)
+{
+    *out << operationName(drop.operation) << ' ' << drop.mode << ' ' << drop.verb;
+}
+
+const QString ArchivePath = u"/DV/bio/2007"_s;
+const QString Course = u"bio"_s;
+
+// Every file under a folder, by its path relative to it, with its content.
+QMap<QString, QByteArray> filesUnder(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files.insert(u'/' + QDir(root).relativeFilePath(path), file.readAll());
+    }
+    return files;
+}
+
+} // namespace
+
+class DroppedSessionTest
+    : public ConfigTest
+    , public testing::WithParamInterface<Drop>
+{
+protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        frmMsg::setConnectDelay(0);
+        faultFile = tempPath(u"fault"_s);
+        QString why;
+        server = FtpTestServer::startFaulty({.faultFile = faultFile}, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        Platform::Registry().setString(
+            Platform::RootKey::LocalMachine,
+            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
+            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
+        ASSERT_TRUE(
+            WriteLoginData(Course, server->site(), server->user(), server->password(), false));
+        // The control installs its status window as the way back into a dropped session.
+        control = std::make_unique<Vellix>();
+        control->setRdir(MonthPath);
+        layOut();
+    }
+
+    void TearDown() override
+    {
+        control.reset();
+        server.reset();
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        ConfigTest::TearDown();
+    }
+
+    QString onServer(const QString &path) const { return server->rootPath() + path; }
+
+    // The course's files, and decoys where a web root that lost its host product's folder
+    // would lead: the login folder, and a course folder of the same name at the top.
+    void layOut() const
+    {
+        for (const QString &folder : {MonthPath, u""_s, u"/bio/2007/March_2007"_s}) {
+            writeFile(onServer(folder + u"/victim.txt"_s), "delete me");
+            writeFile(onServer(folder + u"/old.txt"_s), "rename me");
+            writeFile(onServer(folder + u"/keep.txt"_s), "stays");
+        }
+        writeFile(onServer(u"/index.htm"_s), "the login folder's own page");
+        writeFile(onServer(u"/bio/2007/index.htm"_s), "another site's catalogue");
+        writeFile(onServer(ArchivePath + u"/index.htm"_s), "the stale catalogue");
+        writeFile(Platform::DosPath::toLinux(LocalFolder + u"up.txt"_s), "a new lesson");
+    }
+
+    // The session of a list window, as the control's command leaves it.
+    void openSession()
+    {
+        SharedState &state = Shared();
+        state.RemoteDir = MonthPath;
+        SplitSharedRemoteDir();
+        FindWindowsDrive();
+        ASSERT_TRUE(FindHostFolder());
+        ReadCourseConfig(state.CourseName);
+        state.AllowedExtensions = QStringList{u"txt"_s, u"htm"_s};
+        state.DvValue = 1;
+        ASSERT_TRUE(OpenSharedSession());
+        ASSERT_TRUE(EnterMonthFolder());
+        state.MonthFolderPath = state.FtpClient->GetFTPDirectory();
+        state.ArchiveDir = ArchivePath;
+        ASSERT_TRUE(window.refreshList());
+    }
+
+    void arm() const
+    {
+        writeFile(faultFile, QByteArray(GetParam().mode) + ' ' + GetParam().verb + '\n');
+    }
+
+    void run()
+    {
+        const Operation operation = GetParam().operation;
+        if (operation == Operation::Upload) {
+            control->loadfunc(&host);
+            control->setText(LocalFolder + u"up.txt"_s);
+            arm();
+            control->findChild<QPushButton *>(u"cmdUpload"_s)->click();
+            return;
+        }
+        openSession();
+        window.busy = true;
+        arm();
+        switch (operation) {
+        case Operation::Delete:
+            ui().answer(Ui::Answer::Yes);
+            window.check({u"victim.txt"_s});
+            RemoteFileOperations(window, LocalFolder).deleteChecked();
+            break;
+        case Operation::Rename:
+            ui().answerInput(u"new.txt"_s);
+            window.selectRow(window.rowOf(u"old.txt"_s));
+            RemoteFileOperations(window, LocalFolder).renamefile();
+            break;
+        case Operation::CopyUp:
+            window.lister = [] { return QList<FileRow>{FileRow::listed(u"up.txt"_s, 12, {})}; };
+            window.refreshList();
+            window.check({u"up.txt"_s});
+            LocalFileOperations(window, LocalFolder).copyUp(false);
+            break;
+        case Operation::Catalogue:
+            refresh = RefreshArchive();
+            break;
+        case Operation::Upload:
+            break;
+        }
+    }
+
+    bool boxSays(const QString &text)
+    {
+        return std::any_of(ui().boxes().cbegin(), ui().boxes().cend(),
+                           [&](const Box &box) { return box.text.contains(text); });
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+    std::unique_ptr<Vellix> control;
+    RecordingWindow window;
+    QObject host;
+    QString faultFile;
+    CatalogueRefresh refresh = CatalogueRefresh::NotBuilt;
+};
+
+TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
+{
+    const QMap<QString, QByteArray> before = filesUnder(server->rootPath());
+    run();
+    const QMap<QString, QByteArray> after = filesUnder(server->rootPath());
+    std::cout << operationName(GetParam().operation) << ' ' << GetParam().mode << ' '
+              << GetParam().verb << ": " << texts(ui().boxes()).join(u" / "_s).toStdString()
+              << std::endl;
+    ASSERT_FALSE(QFile::exists(faultFile)) << "the session never dropped";
+
+    QStringList changed;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (after.value(it.key()) != it.value() || !after.contains(it.key()))
+            changed << it.key();
+    }
+    for (auto it = after.cbegin(); it != after.cend(); ++it) {
+        if (!before.contains(it.key()))
+            changed << it.key();
+    }
+    for (const QString &path : std::as_const(changed)) {
+        const QString folder = path.left(path.lastIndexOf(u'/'));
+        EXPECT_TRUE(folder == ArchivePath || folder == MonthPath) << path.toStdString();
+    }
+
+    const auto present = [&](const QString &name) {
+        return after.contains(MonthPath + u'/' + name);
+    };
+    switch (GetParam().operation) {
+    case Operation::Delete:
+        EXPECT_FALSE(present(u"victim.txt"_s));
+        EXPECT_FALSE(boxSays(u"could not be deleted"_s));
+        EXPECT_TRUE(boxSays(u"Delete Operation is Complete!"_s));
+        break;
+    case Operation::Rename:
+        EXPECT_TRUE(present(u"new.txt"_s));
+        EXPECT_FALSE(present(u"old.txt"_s));
+        EXPECT_FALSE(boxSays(u"Error in renaming file"_s));
+        break;
+    case Operation::CopyUp:
+        EXPECT_EQ(after.value(MonthPath + u"/up.txt"_s), "a new lesson");
+        EXPECT_FALSE(boxSays(u"cannot copy to the server"_s));
+        break;
+    case Operation::Upload:
+        // An upload whose answer was lost may be told as failed, never the other way round.
+        if (boxSays(u"was successfully uploaded"_s))
+            EXPECT_EQ(after.value(MonthPath + u"/up.txt"_s), "a new lesson");
+        else
+            EXPECT_TRUE(boxSays(u"failed to upload"_s));
+        break;
+    case Operation::Catalogue:
+        EXPECT_EQ(refresh == CatalogueRefresh::Uploaded,
+                  !Shared().CatalogueUploadFailed && !boxSays(u"Refresh Failed"_s));
+        break;
+    }
+
+    // A catalogue not reported as failed is the month folder's as it now is.
+    const bool rebuilt =
+        GetParam().operation != Operation::Upload || boxSays(u"was successfully uploaded"_s);
+    if (rebuilt && !Shared().CatalogueUploadFailed && !boxSays(u"refresh the archive manually"_s)) {
+        const QByteArray catalogue = after.value(ArchivePath + u"/index.htm"_s);
+        for (const QString &name :
+             {u"victim.txt"_s, u"old.txt"_s, u"new.txt"_s, u"keep.txt"_s, u"up.txt"_s}) {
+            EXPECT_EQ(catalogue.contains(name.toUtf8()), present(name))
+                << name.toStdString() << " in " << catalogue.left(200).toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drops, DroppedSessionTest, testing::ValuesIn(drops()), dropName);
