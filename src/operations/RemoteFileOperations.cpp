@@ -13,6 +13,9 @@
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 using Platform::Ui;
@@ -35,6 +38,23 @@ bool folderWritable(const QString &dosFolder)
 QString withSlash(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+const QString DateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+// The server's last write time of a listed file, in local time as the list shows it.
+QDateTime listedTime(const FileRow &row)
+{
+    return QDateTime::fromString(row.dateText, DateFormat);
+}
+
+// A downloaded file takes the server's time, so that a copy nobody edited never looks newer
+// than the server's.
+void takeServerTime(const QString &localPath, const QDateTime &serverTime)
+{
+    QFile file(Platform::DosPath::toLinux(localPath));
+    if (serverTime.isValid() && file.open(QIODevice::Append))
+        file.setFileTime(serverTime, QFileDevice::FileModificationTime);
 }
 
 } // namespace
@@ -117,6 +137,8 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     SharedState &shared = Shared();
     FileListModel &model = m_window.model();
     const QString name = model.row(row).name;
+    if (!mayReplace(model.row(row), localPath))
+        return Download::Kept;
     for (int attempt = 0; attempt < AttemptsPerFile && !shared.CancelRequest; ++attempt) {
         if (!m_window.goesOn()) {
             endCancelled(QStringLiteral("File '%1', copy was cancelled by user!").arg(name));
@@ -126,12 +148,33 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
         if (!enterFolder(shared.RemoteDir) || !folderWritable(m_localFolder))
             continue;
         if (client().FTPDownloadFile(localPath, name)) {
+            takeServerTime(localPath, listedTime(model.row(row)));
             markCopied(row, FileListModel::DownloadedImage);
             return Download::Done;
         }
     }
     hourglass(false);
     return Download::Failed;
+}
+
+bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &localPath)
+{
+    const QFileInfo local(Platform::DosPath::toLinux(localPath));
+    const QDateTime serverTime = listedTime(row);
+    if (!local.isFile() || !serverTime.isValid() ||
+        local.lastModified().toSecsSinceEpoch() <= serverTime.toSecsSinceEpoch())
+        return true;
+    hourglass(false);
+    const bool replace =
+        Platform::messageBox(
+            QStringLiteral("The file '%1' on your computer is newer than the one on the "
+                           "website.\r\nOn your computer: %2\r\nOn the website: %3\r\n"
+                           "Do you want to replace your copy with the website's?")
+                .arg(row.name, local.lastModified().toString(DateFormat), row.dateText),
+            Ui::Buttons::YesNo, Ui::Icon::Question, QStringLiteral("Replace Newer File"),
+            2) == Ui::Answer::Yes;
+    hourglass(true);
+    return replace;
 }
 
 void RemoteFileOperations::deleteChecked()

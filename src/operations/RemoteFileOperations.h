@@ -2,6 +2,8 @@
 
 #include "operations/FileListOperations.h"
 
+struct FileRow;
+
 #include <QString>
 
 // The operations of the remote file list on the folder it lists, through the session's FTP
@@ -31,11 +33,15 @@ private:
     void prepareRemotePath(bool withWebRoot);
     enum class Download {
         Done,
+        Kept,    // the user kept a local copy newer than the server's
         Failed,  // every attempt failed, or a cancel ended the attempts
         Stopped, // Exit stopped the window before an attempt; the user was told
     };
     // One checked file, tried up to the budget.
     Download downloadChecked(int row, const QString &localPath);
+    // Whether the download may replace the local file: a local copy newer than the server's
+    // is the teacher's own edit, replaced only when the user says so.
+    bool mayReplace(const FileRow &row, const QString &localPath);
     // Ends an operation that Exit stopped, with the user told which file it stopped at.
     void endCancelled(const QString &message, const QString &title = {});
     enum class Deletion { Deleted, Failed, Stopped };

@@ -16,6 +16,16 @@
 
 class RemoteFileOperationsTest : public ListOperationsTest
 {
+protected:
+    // A local copy from before the server's file was written, which Copy Down replaces
+    // without asking.
+    void olderLocalFile(const QString &name, const QByteArray &content) const
+    {
+        QFile file(writeFile(localPath(name), content));
+        file.open(QIODevice::Append);
+        file.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                         QFileDevice::FileModificationTime);
+    }
 };
 
 TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
@@ -49,7 +59,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     serverFile(u"a.txt"_s, first);
     serverFile(u"b b.bin"_s, second);
     serverFile(u"c.txt"_s, "left alone");
-    writeFile(localPath(u"a.txt"_s), "an older copy");
+    olderLocalFile(u"a.txt"_s, "an older copy");
     list();
     window.check({u"a.txt"_s, u"b b.bin"_s});
     // The pictures the row of a.txt shows on the way: being copied, copied, its type's again.
@@ -97,7 +107,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownReportsEachFileAFolderCannotTake)
 TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
 {
     serverFile(u"big.bin"_s, patterned(4 << 20));
-    writeFile(localPath(u"big.bin"_s), "the user's copy");
+    olderLocalFile(u"big.bin"_s, "the user's copy");
     list();
     window.check({u"big.bin"_s});
     // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested.
@@ -227,6 +237,66 @@ TEST_P(RemoteFileOperationsTest, RenameNeverReplacesAFileNorNamesAFolder)
         EXPECT_EQ(readFile(serverPath(u"old.txt"_s)), "old");
         EXPECT_EQ(readFile(serverPath(u"other.txt"_s)), "other");
         EXPECT_NE(window.rowOf(u"old.txt"_s), -1);
+    }
+}
+
+// A local copy edited after the server's was written is the teacher's work: Copy Down asks
+// before it replaces it (No by default), and a copy it brings takes the server's time, so that
+// it does not look newer the next time.
+TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
+{
+    // Recent and on the minute, as every server lists it.
+    QDateTime serverTime = QDateTime::currentDateTime().addDays(-2);
+    serverTime.setTime(QTime(serverTime.time().hour(), serverTime.time().minute()));
+    const struct
+    {
+        const char *name;
+        int localOffset; // seconds after the server's time
+        std::optional<Ui::Answer> answer;
+        QByteArray local; // afterwards
+    } cases[] = {
+        {"NewerKeptByDefault", 3600, std::nullopt, "the teacher's edit"},
+        {"NewerReplacedOnYes", 3600, Ui::Answer::Yes, "the server's"},
+        {"OlderReplacedWithoutAsking", -3600, std::nullopt, "the server's"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        emptyBothFolders();
+        serverFile(u"sheet.txt"_s, "the server's");
+        QFile server(serverPath(u"sheet.txt"_s));
+        ASSERT_TRUE(server.open(QIODevice::Append));
+        server.setFileTime(serverTime, QFileDevice::FileModificationTime);
+        server.close();
+        const QDateTime localTime = serverTime.addSecs(c.localOffset);
+        QFile local(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"));
+        ASSERT_TRUE(local.open(QIODevice::Append));
+        local.setFileTime(localTime, QFileDevice::FileModificationTime);
+        local.close();
+        list();
+        window.check({u"sheet.txt"_s});
+        ui().clear();
+        if (c.answer)
+            ui().answer(*c.answer);
+        RemoteFileOperations(window, LocalFolder).copyDown();
+
+        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), c.local);
+        const bool asked = c.localOffset > 0;
+        ASSERT_EQ(ui().boxes().size(), asked ? 2 : 1)
+            << texts(ui().boxes()).join(u'\n').toStdString();
+        if (asked) {
+            const Box &question = ui().boxes().first();
+            const QString format = u"yyyy-MM-dd HH:mm:ss"_s;
+            EXPECT_EQ(question.text,
+                      u"The file 'sheet.txt' on your computer is newer than the one on the "
+                      "website.\r\nOn your computer: %1\r\nOn the website: %2\r\nDo you want to "
+                      "replace your copy with the website's?"_s.arg(localTime.toString(format),
+                                                                    serverTime.toString(format)));
+            EXPECT_EQ(question.buttons, Ui::Buttons::YesNo);
+            EXPECT_EQ(question.defaultButton, 2);
+        }
+        if (c.local == "the server's") {
+            EXPECT_EQ(QFileInfo(localPath(u"sheet.txt"_s)).lastModified(), serverTime);
+        }
     }
 }
 
