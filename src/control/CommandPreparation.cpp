@@ -3,7 +3,6 @@
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "course/ConfigStore.h"
-#include "course/ConnectionPaths.h"
 #include "course/LocalPaths.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -71,8 +70,7 @@ bool CommandPreparation::takeRemoteDirectory()
         return false;
     }
 
-    state.WebRoot =
-        ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(Slash + state.WebRootPath));
+    DeriveServerPaths();
     state.RemoteRoot = Slash;
     return true;
 }

@@ -20,9 +20,11 @@ QString numberedKey(const QString &prefix, int number)
     return prefix + QString::number(number);
 }
 
-// The server paths that follow from the remote directory and the home directory.
-void deriveServerPaths(SharedState &state)
+} // namespace
+
+void DeriveServerPaths()
 {
+    SharedState &state = Shared();
     state.MonthFolderPath = CollapseSlashes(QLatin1Char('/') + state.RemoteDir);
     const qsizetype lastSlash = state.MonthFolderPath.lastIndexOf(QLatin1Char('/'));
     state.ArchiveDir =
@@ -33,8 +35,6 @@ void deriveServerPaths(SharedState &state)
     state.WebRoot = ConnectionPaths::underHomeDir(
         state.HomeDir, CollapseSlashes(QLatin1Char('/') + state.WebRootPath));
 }
-
-} // namespace
 
 QString CollapseSlashes(QString path)
 {
@@ -88,7 +88,7 @@ bool ReadCourseConfig(const QString &section)
     state.LastLocalDir = LocalFolderFromSetting(file.text(section, QStringLiteral("lldir")));
     state.Tls = TlsModeFromSetting(file.text(section, QStringLiteral("tls")));
 
-    deriveServerPaths(state);
+    DeriveServerPaths();
     return true;
 }
 

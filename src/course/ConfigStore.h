@@ -24,6 +24,12 @@ Ftp::TlsMode TlsModeFromSetting(const QString &tls);
 // Writes a course's "tls" value; false when the file cannot be written.
 bool WriteTlsMode(const QString &section, Ftp::TlsMode mode);
 
+// The server paths that follow from the remote directory and the home directory: the course,
+// archive and month parts, the month folder path and its archive folder, and the web root.
+// Every command takes them anew from the remote directory it runs on, so that a host that
+// points the control at another month finds that month's paths with the session still open.
+void DeriveServerPaths();
+
 // Reads the login data (deciphered) and the course settings of a course section into the
 // shared state and derives the server paths from the remote directory and the home directory.
 // The reads cannot fail (missing values read as empty), so the result is always true.

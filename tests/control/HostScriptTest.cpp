@@ -349,6 +349,31 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
 
 // The README's folder example: Upload with a folder in the text box opens the local list, where
 // three checked files go up, byte for byte, and the catalogue lists them.
+// A host that points the control at another month between two commands: the open session
+// enters that month, and nothing takes the earlier month for the login being wrong.
+TEST_F(HostScriptTest, AnotherMonthBetweenCommandsIsListed)
+{
+    storeLogin();
+    const QString may = u"/DV/biology/2006_2007/May_2007"_s;
+    QDir().mkpath(server->rootPath() + may);
+    writeFile(server->rootPath() + MonthFolder + u"/march.txt"_s, "march");
+    const HostRun result = runScript(
+        "onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
+        "control.rdir = \"/DV/biology/2006_2007/May_2007\";\n"
+        "click(\"cmdUpload\");\n"
+        "control.rdir = \"/DV/biology/2006_2007/March_2007\";\n"
+        "onWindow(\"frmServer\", function (win) {\n"
+        "    log(\"listed \" + win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }));\n"
+        "    win.close();\n"
+        "});\n"
+        "click(\"cmdDnload\");\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.trimmed(), u"listed march.txt"_s);
+    EXPECT_EQ(readFile(server->rootPath() + may + u"/lesson 1.txt"_s), "lesson");
+    EXPECT_TRUE(readFile(iniPath()).contains("ftpPwd=") &&
+                !readFile(iniPath()).contains("ftpPwd=\r\n"));
+}
+
 TEST_F(HostScriptTest, FolderExampleCopiesTheCheckedFilesUp)
 {
     storeLogin();
