@@ -89,7 +89,7 @@ bool Session::connect(const QString &server, const QString &user, const QString 
     }
 
     m_passive = m_passiveRequested;
-    m_hasMlsd = m_hasMlst = m_noEpsv = false;
+    m_hasMlsd = m_hasMlst = m_noEpsv = m_noSize = false;
     m_rawNames.clear();
     m_type.reset();
     m_currentDirectory.reset();
@@ -280,11 +280,17 @@ bool Session::rename(const QString &from, const QString &to)
 
 std::optional<qint64> Session::fileSize(const QString &name)
 {
+    if (m_noSize) {
+        // Told as a refusal, which callers take as a server without SIZE.
+        fail(InternetError::ExtendedError);
+        return std::nullopt;
+    }
     if (!setType(TransferType::Binary))
         return std::nullopt;
     const auto reply = command("SIZE", name);
     if (!reply)
         return std::nullopt;
+    m_noSize = reply->isUnknownCommand();
     bool ok = false;
     const qint64 size = reply->text.mid(4).section(u'\r', 0, 0).trimmed().toLongLong(&ok);
     if (reply->code != 213 || !ok) {
@@ -336,6 +342,11 @@ std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
         const auto reply = command("MLST", joined(folder, name));
         if (!reply)
             return std::nullopt;
+        if (reply->isUnknownCommand()) {
+            // Offered, but not known after all: the folder's listing tells, from now on.
+            m_hasMlst = false;
+            return lookUp(folder, name);
+        }
         if (reply->code != 250) {
             refuse(*reply);
             fail(InternetError::NoMoreFiles);
@@ -367,7 +378,13 @@ std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
 bool Session::readListing(const QString &folder, QList<Entry> *entries)
 {
     const bool mlsd = m_hasMlsd;
-    auto data = openData(mlsd ? "MLSD" : "LIST", folder);
+    bool unknown = false;
+    auto data = openData(mlsd ? "MLSD" : "LIST", folder, &unknown);
+    if (!data && mlsd && unknown) {
+        // Offered, but not known after all: LIST, from now on.
+        m_hasMlsd = false;
+        return readListing(folder, entries);
+    }
     if (!data)
         return false;
     QByteArray text;
@@ -570,23 +587,28 @@ bool Session::setType(TransferType type)
     return true;
 }
 
-std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument)
+std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument,
+                                        bool *verbUnknown)
 {
     bool retryPassive = false;
-    auto data = tryOpenData(verb, argument, &retryPassive);
+    bool unknown = false;
+    auto data = tryOpenData(verb, argument, &retryPassive, &unknown);
     if (!data && retryPassive && !m_passive) {
         // The server cannot reach us (a firewall or NAT in between): from now on it is the
         // one that listens.
         m_passive = true;
-        data = tryOpenData(verb, argument, &retryPassive);
+        data = tryOpenData(verb, argument, &retryPassive, &unknown);
     }
+    if (verbUnknown)
+        *verbUnknown = unknown;
     return data;
 }
 
 std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString &argument,
-                                           bool *retryPassive)
+                                           bool *retryPassive, bool *verbUnknown)
 {
     *retryPassive = false;
+    *verbUnknown = false;
     if (!ready() || !checkArgument(argument))
         return std::nullopt;
     const QHostAddress peer = m_control.socket().peerAddress();
@@ -648,6 +670,7 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
         return std::nullopt;
     if (!reply->isPreliminary()) {
         *retryPassive = reply->code == 425;
+        *verbUnknown = reply->isUnknownCommand();
         refuse(*reply);
         return std::nullopt;
     }
