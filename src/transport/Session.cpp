@@ -8,6 +8,8 @@
 #include "TlsStream.h"
 #include "Wildcard.h"
 
+#include "platform/ReplacingFile.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -463,8 +465,10 @@ bool Session::getFile(const QString &remote, const QString &localPath, TransferT
     auto transfer = openFile(remote, FileTransfer::Direction::Read, type);
     if (!transfer)
         return false;
-    QFile local(localPath);
-    if (!local.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A new file beside the old one takes its name once whole: a failed download leaves the old
+    // file, and a link of that name is replaced rather than written through.
+    Platform::ReplacingFile local(localPath);
+    if (!local.open(QIODevice::WriteOnly)) {
         transfer->abort();
         return fail(InternetError::FileNotFound);
     }
@@ -479,12 +483,9 @@ bool Session::getFile(const QString &remote, const QString &localPath, TransferT
         if (read < chunk.size())
             break;
     }
-    ok = ok && local.flush() && transfer->finish();
-    if (!ok) {
-        // No half file stays behind under the name the caller asked for.
+    ok = ok && local.flush() && transfer->finish() && local.commit();
+    if (!ok)
         transfer->abort();
-        local.remove();
-    }
     return ok;
 }
 

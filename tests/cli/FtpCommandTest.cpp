@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "NamesAndLinks.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -350,6 +351,18 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
         vellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
     EXPECT_EQ(plain.exitCode, 1);
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
+}
+
+// A download onto a symbolic link replaces the link, not the file it points to.
+TEST_F(FtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const NamesAndLinks::LocalLinks links(server->rootPath(), tempPath());
+    const CliRun run = vellix(login(*server), server->password(), links.script().join(u'\n'));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    links.expectReplaced();
 }
 
 // A local file that cannot be written is told as what it is, not as a missing server file.
