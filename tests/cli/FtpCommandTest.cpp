@@ -353,6 +353,18 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
 }
 
+// Every name as the server has it, one a line of ls, nothing in it able to disguise it.
+TEST_F(FtpCommandTest, ListingsShowEveryNameAsItIs)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    NamesAndLinks::layOutServerNames(server->rootPath());
+    const CliRun run = vellix(login(*server) + QStringList{u"ls"_s}, server->password());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
+}
+
 // A download onto a symbolic link replaces the link, not the file it points to.
 TEST_F(FtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
 {

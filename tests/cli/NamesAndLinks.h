@@ -11,8 +11,9 @@
 
 using namespace Qt::StringLiterals;
 
-// What `vellix ftp` must keep as it is over either channel: the files behind local symbolic
-// links, which a download replaces rather than writes through.
+// What `vellix ftp` must keep as it is over either channel: the names of the server's files,
+// which `ls` prints whatever they hold, and the files behind local symbolic links, which a
+// download replaces rather than writes through.
 namespace NamesAndLinks {
 
 inline void write(const QString &path, const QByteArray &content)
@@ -26,6 +27,34 @@ inline QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Lays out server files whose names would read as other names (a right-to-left override, a
+// zero-width space).
+inline void layOutServerNames(const QString &serverRoot)
+{
+    const std::pair<QString, QByteArray> files[] = {
+        {u"invoice\u202Efdp.exe"_s, "x"},
+        {u"zero\u200Bwidth.txt"_s, "zw"},
+    };
+    for (const auto &[name, content] : files)
+        write(serverRoot + u'/' + name, content);
+}
+
+// Each line's name and size as ls printed them, sorted.
+inline QStringList listedNames(const QString &out)
+{
+    QStringList lines;
+    for (const QString &line : out.split(u'\n', Qt::SkipEmptyParts))
+        lines << line.section(u'|', 0, 1);
+    lines.sort();
+    return lines;
+}
+
+// What ls prints of them.
+inline QStringList expectedNames()
+{
+    return {u"invoice\\u{202E}fdp.exe|1"_s, u"zero\\u{200B}width.txt|2"_s};
 }
 
 // A local folder with two symbolic links to one file outside it, and the downloads onto them:

@@ -70,6 +70,17 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
     EXPECT_EQ(out.at(3), QString());
 }
 
+TEST_P(SecureFtpCommandTest, ListingsShowEveryNameAsItIs)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    NamesAndLinks::layOutServerNames(server().rootPath());
+    script({}, server().password()); // meets the server, whose new key it names
+    const CliRun run = script({u"ls"_s}, server().password());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
+}
+
 // The secure library writes the local files itself: the same rule holds there.
 TEST_P(SecureFtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
 {
