@@ -277,8 +277,7 @@ CommandSession::Reply CommandSession::upload(const CommandText &command)
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
     return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
-                       .arg(names->first(), decoded(remote))
-                       .arg(localInfo.size()));
+                       .arg(names->first(), decoded(remote), QString::number(localInfo.size())));
 }
 
 CommandSession::Reply CommandSession::download(const CommandText &command)
@@ -298,8 +297,7 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
     if (!fetchFile(remote, local))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
     QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
-                       .arg(decoded(remote), local)
-                       .arg(QFileInfo(local).size());
+                       .arg(decoded(remote), local, QString::number(QFileInfo(local).size()));
     if (command.hasFlag(u"-h")) {
         const QStringList skipped = fetchPageFolder(remote, local);
         if (!skipped.isEmpty())

@@ -29,11 +29,14 @@ inline QByteArray read(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Lays out server files whose names would read as other names (a right-to-left override, a
-// zero-width space).
+// Lays out server files whose names a chained QString::arg would garble ("%2" taken for a
+// place holder) or that would read as other names (a right-to-left override, a zero-width
+// space).
 inline void layOutServerNames(const QString &serverRoot)
 {
     const std::pair<QString, QByteArray> files[] = {
+        {u"grades 100%2 final.txt"_s, "12345"},
+        {u"%1%3%4.txt"_s, "abc"},
         {u"invoice\u202Efdp.exe"_s, "x"},
         {u"zero\u200Bwidth.txt"_s, "zw"},
     };
@@ -54,7 +57,8 @@ inline QStringList listedNames(const QString &out)
 // What ls prints of them.
 inline QStringList expectedNames()
 {
-    return {u"invoice\\u{202E}fdp.exe|1"_s, u"zero\\u{200B}width.txt|2"_s};
+    return {u"%1%3%4.txt|3"_s, u"grades 100%2 final.txt|5"_s, u"invoice\\u{202E}fdp.exe|1"_s,
+            u"zero\\u{200B}width.txt|2"_s};
 }
 
 // A local folder with two symbolic links to one file outside it, and the downloads onto them:
