@@ -187,20 +187,32 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
 
 TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
 {
+    const QString root = server().rootPath();
+    if (!root.isEmpty())
+        writeFile(root + u"/victim.txt"_s, "keep me");
+    // Beyond 64 KiB a line is no command: it is not held whole, nor echoed.
+    const QByteArray longLine = "del " + QByteArray(1 << 20, 'x') + '\n';
     const CliRun run = runVellix(login(server(), passive()), server().password(),
                                  QByteArray("frobnicate x\n"
                                             "put onlyone\n"
                                             "mkdir \"not closed\n"
-                                            "del caf\xe9.txt\n"
-                                            "pwd\n"));
+                                            "del caf\xe9.txt\n") +
+                                     QByteArray("del victim.txt") + '\0' + ".bak\n" + longLine +
+                                     // 64 KiB exactly: a line still, here a comment.
+                                     '#' + QByteArray(64 * 1024 - 1, 'y') + "\r\npwd\n");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, server().homeDir() + u'\n');
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(err.size(), 4) << run.err.toStdString();
+    ASSERT_EQ(err.size(), 6) << run.err.left(1000).toStdString();
     EXPECT_EQ(err.at(0), u"vellix: line 1: unknown command \"frobnicate\""_s);
     EXPECT_EQ(err.at(1), u"vellix: line 2: put takes: put LOCAL REMOTE"_s);
     EXPECT_EQ(err.at(2), u"vellix: line 3: a double quote is not closed"_s);
     EXPECT_EQ(err.at(3), u"vellix: line 4: the line is not UTF-8 text"_s);
+    EXPECT_EQ(err.at(4), u"vellix: line 5: the line holds a NUL character"_s);
+    EXPECT_EQ(err.at(5), u"vellix: line 6: the line is longer than 65536 bytes"_s);
+    if (!root.isEmpty()) {
+        EXPECT_EQ(readFile(root + u"/victim.txt"_s), "keep me");
+    }
 }
 
 TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
