@@ -71,23 +71,3 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
         EXPECT_FALSE(QFile::exists(tempPath(u"nothing.txt"_s)));
     }
 }
-
-TEST_F(VellixTest, ReplacingFileGivenUpLeavesTheOldFileAlone)
-{
-    const QString folder = tempPath(u"in"_s);
-    const QString path = writeFile(folder + u"/old.txt"_s, "old");
-    {
-        Platform::ReplacingFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write("half a new"), 10);
-        EXPECT_EQ(entries(folder).size(), 2); // the old file and the new one beside it
-    }
-    EXPECT_EQ(entries(folder), QStringList{u"old.txt"_s});
-    EXPECT_EQ(readFile(path), "old");
-
-    // A folder is no file to replace, and a folder that takes no files none to write.
-    ASSERT_TRUE(QDir().mkpath(folder + u"/sub"_s));
-    EXPECT_FALSE(Platform::ReplacingFile(folder + u"/sub"_s).open(QIODevice::WriteOnly));
-    EXPECT_FALSE(Platform::ReplacingFile(tempPath(u"none/x.txt"_s)).open(QIODevice::WriteOnly));
-    EXPECT_EQ(entries(folder), QStringList({u"old.txt"_s, u"sub"_s}));
-}
