@@ -1,6 +1,7 @@
 #include "chooser/FolderList.h"
 
 #include "platform/DosPath.h"
+#include "platform/VisibleText.h"
 
 #include <QDir>
 #include <QStyle>
@@ -25,7 +26,8 @@ void FolderList::addEntry(const QString &name, const QString &path, int depth, b
 {
     auto *item = new QListWidgetItem(
         style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon),
-        QString(depth * IndentPerLevel, QLatin1Char(' ')) + name, this);
+        QString(depth * IndentPerLevel, QLatin1Char(' ')) + Platform::VisibleText::escaped(name),
+        this);
     item->setData(PathRole, path);
     if (path == m_path)
         setCurrentItem(item);

@@ -12,6 +12,7 @@
 #include "platform/Profile.h"
 #include "platform/SystemFolders.h"
 #include "platform/Ui.h"
+#include "platform/VisibleText.h"
 #include "transport/cFTP.h"
 #include "widgets/EditMenu.h"
 #include "widgets/WidgetFactory.h"
@@ -41,6 +42,9 @@ const QStringList Patterns = {
 };
 
 const QString ArchiveNotice = QStringLiteral("UPDATING ARCHIVE...");
+
+// A file row's name as it is; the row shows it with its hidden characters written out.
+constexpr int NameRole = Qt::UserRole + 1;
 
 // "c:" for a DOS path of drive c.
 QString driveOf(const QString &dosPath)
@@ -206,10 +210,8 @@ bool frmDir::showPath(const QString &dosPath)
         backslash < 0 ? driveOf(dosPath) + QLatin1Char('\\') : dosPath.left(backslash + 1);
     if (!Dir1->setPath(folder))
         return false;
-    const QString name = dosPath.mid(backslash + 1);
-    const QList<QListWidgetItem *> found = List2->findItems(name, Qt::MatchFixedString);
-    if (!name.isEmpty() && !found.isEmpty()) {
-        List2->setCurrentItem(found.first());
+    if (QListWidgetItem *item = fileItem(dosPath.mid(backslash + 1))) {
+        List2->setCurrentItem(item);
         fileClicked();
     }
     return true;
@@ -228,7 +230,16 @@ QString frmDir::folder() const
 QString frmDir::selectedName() const
 {
     const QListWidgetItem *item = List2->currentItem();
-    return item && item->isSelected() ? item->text().trimmed() : QString();
+    return item && item->isSelected() ? item->data(NameRole).toString().trimmed() : QString();
+}
+
+QListWidgetItem *frmDir::fileItem(const QString &name) const
+{
+    if (name.isEmpty() || List2->count() == 0)
+        return nullptr;
+    const QModelIndexList found =
+        List2->model()->match(List2->model()->index(0, 0), NameRole, name, 1, Qt::MatchFixedString);
+    return found.isEmpty() ? nullptr : List2->item(found.first().row());
 }
 
 void frmDir::driveChosen(int index)
@@ -267,7 +278,10 @@ void frmDir::fillList()
 {
     const ChooserListing listing = ChooserListing::read(Dir1->path(), cbExt->currentText());
     List2->clear();
-    List2->addItems(listing.shown);
+    for (const QString &name : listing.shown) {
+        auto *item = new QListWidgetItem(Platform::VisibleText::escaped(name), List2);
+        item->setData(NameRole, name);
+    }
 }
 
 void frmDir::fileClicked()
@@ -369,11 +383,8 @@ void frmDir::refill(const QString &nameToSelect)
 {
     const int position = List2->currentRow();
     fillList();
-    const QList<QListWidgetItem *> found =
-        nameToSelect.isEmpty() ? QList<QListWidgetItem *>()
-                               : List2->findItems(nameToSelect, Qt::MatchFixedString);
-    if (!found.isEmpty())
-        List2->setCurrentItem(found.first());
+    if (QListWidgetItem *item = fileItem(nameToSelect))
+        List2->setCurrentItem(item);
     else if (List2->count() > 0)
         List2->setCurrentRow(std::min(std::max(position, 0), List2->count() - 1));
 }

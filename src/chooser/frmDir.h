@@ -12,6 +12,7 @@ class FolderList;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QToolButton;
@@ -58,6 +59,8 @@ private:
     void driveChosen(int index);
     void folderEntered(const QString &path);
     void fillList();
+    // The row of a file, found by its name without regard to case; nullptr when none.
+    QListWidgetItem *fileItem(const QString &name) const;
     void fileClicked();
     void accept() override;
     void exitClicked();

@@ -168,7 +168,8 @@ int FtpCommand::runScript(FtpOperations &operations, TerminalProgress &progress,
                           QTextStream &err)
 {
     QFile input;
-    input.open(stdin, QIODevice::ReadOnly);
+    // The script reads in blocks of its own, taking what has come so far.
+    input.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered);
     FtpScript script(input);
     int status = Success;
     while (!Platform::Interruption::requested()) {

@@ -154,11 +154,10 @@ std::optional<QString> FtpOperations::run(const QStringList &words)
 
 QString FtpOperations::listingLine(const cDirItem &item) const
 {
-    return u"%1|%2|%3|%4"_s.arg(TerminalText::field(item.Filename))
-        .arg(item.FileSize)
-        .arg(m_client.secure() ? CSFtp::LocalToUnixTime(item.LastWriteTime)
-                               : secondsSince1970(item.LastWriteTime))
-        .arg(QChar(item.Directory ? u'd' : u'-'));
+    const qint64 seconds = m_client.secure() ? CSFtp::LocalToUnixTime(item.LastWriteTime)
+                                             : secondsSince1970(item.LastWriteTime);
+    return u"%1|%2|%3|%4"_s.arg(TerminalText::field(item.Filename), QString::number(item.FileSize),
+                                QString::number(seconds), QChar(item.Directory ? u'd' : u'-'));
 }
 
 bool FtpOperations::clientRecordedError() const

@@ -32,10 +32,11 @@ frmAbout::frmAbout(QWidget *parent)
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblVersion = makeLabel(QStringLiteral("lblVersion"), QStringLiteral("version %1.%2.%3")
-                                                             .arg(VellixonVersion::Major)
-                                                             .arg(VellixonVersion::Minor)
-                                                             .arg(VellixonVersion::Revision));
+    lblVersion = makeLabel(QStringLiteral("lblVersion"),
+                           QStringLiteral("version %1.%2.%3")
+                               .arg(QString::number(VellixonVersion::Major),
+                                    QString::number(VellixonVersion::Minor),
+                                    QString::number(VellixonVersion::Revision)));
     lblDescription = makeLabel(QStringLiteral("lblDescription"),
                                QString::fromUtf8(VellixonVersion::FileDescription));
     lblCopy = makeLabel(QStringLiteral("lblCopy"), QString::fromUtf8(VellixonVersion::Copyright));

@@ -36,9 +36,7 @@ int rowCount(const QAbstractItemView *view)
 QString outOfRange(const QAbstractItemView *view, int row)
 {
     return QStringLiteral("%1 has %2 rows; there is no row %3")
-        .arg(view->objectName())
-        .arg(rowCount(view))
-        .arg(row + 1);
+        .arg(view->objectName(), QString::number(rowCount(view)), QString::number(row + 1));
 }
 
 } // namespace
@@ -86,8 +84,7 @@ QString clickRow(QAbstractItemView *view, int row, bool twice)
     const QRect cell = view->visualRect(index).intersected(view->viewport()->rect());
     if (cell.isEmpty())
         return QStringLiteral("row %1 of %2 cannot be brought into view")
-            .arg(row + 1)
-            .arg(view->objectName());
+            .arg(QString::number(row + 1), view->objectName());
     UserInput::clickAt(view->viewport(), QPoint(cell.right() - 2, cell.center().y()), twice);
     return {};
 }
@@ -98,7 +95,8 @@ QString setChecked(QAbstractItemView *view, int row, bool checked)
         return outOfRange(view, row);
     const QModelIndex index = indexOf(view, row);
     if (!(index.flags() & Qt::ItemIsUserCheckable))
-        return QStringLiteral("row %1 of %2 has no check box").arg(row + 1).arg(view->objectName());
+        return QStringLiteral("row %1 of %2 has no check box")
+            .arg(QString::number(row + 1), view->objectName());
     view->model()->setData(index, checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
     return {};
 }

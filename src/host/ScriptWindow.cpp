@@ -97,12 +97,10 @@ void ScriptWindow::press(const QString &toolbar, int index)
     const QList<QAction *> actions = bar->actions();
     if (index < 1 || index > actions.size()) {
         return raise(QStringLiteral("%1 has %2 buttons; there is no button %3")
-                         .arg(toolbar)
-                         .arg(actions.size())
-                         .arg(index));
+                         .arg(toolbar, QString::number(actions.size()), QString::number(index)));
     }
     QAction *action = actions.at(index - 1);
-    const QString name = QStringLiteral("button %1 of %2").arg(index).arg(toolbar);
+    const QString name = QStringLiteral("button %1 of %2").arg(QString::number(index), toolbar);
     if (action->isSeparator())
         return raise(name + QStringLiteral(" is a separator"));
     QWidget *button = bar->widgetForAction(action);

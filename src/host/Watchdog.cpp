@@ -29,6 +29,6 @@ void Watchdog::watch(std::chrono::seconds limit)
         return;
     ScriptExit::now(ScriptExit::TimedOut,
                     QStringLiteral("timed out after %1 s with %2 open")
-                        .arg(limit.count())
-                        .arg(m_openWindow.isEmpty() ? QStringLiteral("no window") : m_openWindow));
+                        .arg(QString::number(limit.count()),
+                             m_openWindow.isEmpty() ? QStringLiteral("no window") : m_openWindow));
 }

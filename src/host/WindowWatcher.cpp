@@ -103,8 +103,8 @@ void WindowWatcher::photograph(QWidget *window)
     if (m_shotsFolder.isEmpty())
         return;
     const QString name = QStringLiteral("%1-%2.png")
-                             .arg(++m_shots, 2, 10, QLatin1Char('0'))
-                             .arg(pictureName(window));
+                             .arg(QString::number(++m_shots).rightJustified(2, QLatin1Char('0')),
+                                  pictureName(window));
     if (!window->grab().save(QDir(m_shotsFolder).filePath(name), "PNG"))
         std::fprintf(stderr, "vellix-host: cannot write %s\n", qPrintable(name));
 }

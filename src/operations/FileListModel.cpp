@@ -3,6 +3,7 @@
 #include "course/FileTypes.h"
 #include "platform/ItemRoles.h"
 #include "platform/NumberText.h"
+#include "platform/VisibleText.h"
 
 #include <algorithm>
 #include <numeric>
@@ -117,7 +118,7 @@ QString FileListModel::text(const FileRow &row, int column) const
 {
     switch (column) {
     case NameColumn:
-        return row.name;
+        return Platform::VisibleText::escaped(row.name);
     case SizeColumn:
         return row.sizeText;
     case DateColumn:

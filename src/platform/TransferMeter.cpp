@@ -39,22 +39,23 @@ QString TransferMeter::bytesText(qint64 bytes)
         value /= 1024;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(value, 0, 'f', 1).arg(QLatin1String(units[unit]));
+    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', 1), QLatin1String(units[unit]));
 }
 
 QString TransferMeter::text() const
 {
     QString line = bytesText(m_done);
     if (m_total > 0)
-        line += QStringLiteral(" of %1  %2%").arg(bytesText(m_total)).arg(percent());
+        line += QStringLiteral(" of %1  %2%").arg(bytesText(m_total), QString::number(percent()));
     if (m_elapsedMs <= 0)
         return line;
     const double bytesPerSecond = m_done * 1000.0 / m_elapsedMs;
     line += QStringLiteral("  %1/s").arg(bytesText(qint64(bytesPerSecond)));
     if (m_total > 0 && bytesPerSecond > 0) {
         const qint64 left = qint64(std::ceil((m_total - m_done) / bytesPerSecond));
-        line +=
-            QStringLiteral("  %1:%2 left").arg(left / 60).arg(left % 60, 2, 10, QLatin1Char('0'));
+        line += QStringLiteral("  %1:%2 left")
+                    .arg(QString::number(left / 60),
+                         QString::number(left % 60).rightJustified(2, QLatin1Char('0')));
     }
     return line;
 }

@@ -1,6 +1,7 @@
 #include "securelib/CommandSession.h"
 
 #include "platform/DosPath.h"
+#include "platform/ReplacingFile.h"
 #include "transport/NameCodec.h"
 #include "transport/PageNames.h"
 #include "transport/Wildcard.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -277,8 +277,7 @@ CommandSession::Reply CommandSession::upload(const CommandText &command)
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
     return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
-                       .arg(names->first(), decoded(remote))
-                       .arg(localInfo.size()));
+                       .arg(names->first(), decoded(remote), QString::number(localInfo.size())));
 }
 
 CommandSession::Reply CommandSession::download(const CommandText &command)
@@ -298,8 +297,7 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
     if (!fetchFile(remote, local))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
     QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
-                       .arg(decoded(remote), local)
-                       .arg(QFileInfo(local).size());
+                       .arg(decoded(remote), local, QString::number(QFileInfo(local).size()));
     if (command.hasFlag(u"-h")) {
         const QStringList skipped = fetchPageFolder(remote, local);
         if (!skipped.isEmpty())
@@ -362,9 +360,9 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
 
 bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile)
 {
-    // The local file is replaced only by a whole download. Unbuffered, because a buffered
-    // save file may lose the end of a file that no longer fits, and still commit it.
-    QSaveFile target(localFile);
+    // The local file is replaced only by a whole download, and a link of its name is replaced,
+    // not written through. Unbuffered, so that a write error is seen where it happens.
+    Platform::ReplacingFile target(localFile);
     if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
         return false;

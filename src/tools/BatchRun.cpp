@@ -139,6 +139,10 @@ bool BatchRun::connect()
 
 bool BatchRun::runCommand(const BatchScript::Line &line)
 {
+    if (!line.problem.isEmpty()) {
+        Console::error(lineMessage(line.number, line.problem));
+        return false;
+    }
     Console::out(Prompt + line.text);
     const QString refused = refusal(line.text);
     if (!refused.isEmpty()) {

@@ -101,9 +101,14 @@ QList<BatchScript::Line> BatchScript::lines(QByteArrayView content)
     for (QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
         ++number;
         // The trimming takes the CR of a CR LF line end with it.
-        const QString command = line.trimmed().toString();
-        if (!command.isEmpty())
-            lines.append({number, command});
+        line = line.trimmed();
+        if (line.size() > MaxLineLength)
+            lines.append({number,
+                          {},
+                          QStringLiteral("the line is longer than %1 characters")
+                              .arg(QString::number(MaxLineLength))});
+        else if (!line.isEmpty())
+            lines.append({number, line.toString()});
     }
     return lines;
 }

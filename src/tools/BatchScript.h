@@ -12,10 +12,14 @@
 class BatchScript
 {
 public:
+    // Longer lines are no commands: they are refused unread rather than echoed or sent.
+    static constexpr qsizetype MaxLineLength = 64 * 1024;
+
     struct Line
     {
-        int number = 0; // counted from 1, blank lines included
-        QString text;   // without its line end and surrounding blanks
+        int number = 0;       // counted from 1, blank lines included
+        QString text;         // without its line end and surrounding blanks
+        QString problem = {}; // why the line is refused before it is run (its text empty)
         bool operator==(const Line &) const = default;
     };
 
@@ -24,6 +28,7 @@ public:
     static std::optional<QList<Line>> read(const QString &path, QString *why);
 
     // The commands of a script's bytes: decoded, split into lines, blank lines left out.
+    // A line of more than MaxLineLength characters comes with its problem instead.
     static QList<Line> lines(QByteArrayView content);
 
     // The script's text: UTF-8 when the bytes are valid UTF-8 (a leading byte order mark

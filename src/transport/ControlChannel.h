@@ -22,6 +22,8 @@ struct Reply
     bool isPositive() const { return kind() == 2; }
     bool isIntermediate() const { return kind() == 3; }
     bool isRefusal() const { return kind() >= 4; }
+    // 500 or 502: the server does not know the command, whatever its FEAT said.
+    bool isUnknownCommand() const { return code == 500 || code == 502; }
 };
 
 // The control connection: commands out, replies in (multi-line replies joined). A reply is

@@ -8,6 +8,8 @@
 #include "TlsStream.h"
 #include "Wildcard.h"
 
+#include "platform/ReplacingFile.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -89,7 +91,7 @@ bool Session::connect(const QString &server, const QString &user, const QString 
     }
 
     m_passive = m_passiveRequested;
-    m_hasMlsd = m_hasMlst = m_noEpsv = false;
+    m_hasMlsd = m_hasMlst = m_noEpsv = m_noSize = false;
     m_rawNames.clear();
     m_type.reset();
     m_currentDirectory.reset();
@@ -280,11 +282,17 @@ bool Session::rename(const QString &from, const QString &to)
 
 std::optional<qint64> Session::fileSize(const QString &name)
 {
+    if (m_noSize) {
+        // Told as a refusal, which callers take as a server without SIZE.
+        fail(InternetError::ExtendedError);
+        return std::nullopt;
+    }
     if (!setType(TransferType::Binary))
         return std::nullopt;
     const auto reply = command("SIZE", name);
     if (!reply)
         return std::nullopt;
+    m_noSize = reply->isUnknownCommand();
     bool ok = false;
     const qint64 size = reply->text.mid(4).section(u'\r', 0, 0).trimmed().toLongLong(&ok);
     if (reply->code != 213 || !ok) {
@@ -336,6 +344,11 @@ std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
         const auto reply = command("MLST", joined(folder, name));
         if (!reply)
             return std::nullopt;
+        if (reply->isUnknownCommand()) {
+            // Offered, but not known after all: the folder's listing tells, from now on.
+            m_hasMlst = false;
+            return lookUp(folder, name);
+        }
         if (reply->code != 250) {
             refuse(*reply);
             fail(InternetError::NoMoreFiles);
@@ -367,7 +380,13 @@ std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
 bool Session::readListing(const QString &folder, QList<Entry> *entries)
 {
     const bool mlsd = m_hasMlsd;
-    auto data = openData(mlsd ? "MLSD" : "LIST", folder);
+    bool unknown = false;
+    auto data = openData(mlsd ? "MLSD" : "LIST", folder, &unknown);
+    if (!data && mlsd && unknown) {
+        // Offered, but not known after all: LIST, from now on.
+        m_hasMlsd = false;
+        return readListing(folder, entries);
+    }
     if (!data)
         return false;
     QByteArray text;
@@ -446,8 +465,10 @@ bool Session::getFile(const QString &remote, const QString &localPath, TransferT
     auto transfer = openFile(remote, FileTransfer::Direction::Read, type);
     if (!transfer)
         return false;
-    QFile local(localPath);
-    if (!local.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // A new file beside the old one takes its name once whole: a failed download leaves the old
+    // file, and a link of that name is replaced rather than written through.
+    Platform::ReplacingFile local(localPath);
+    if (!local.open(QIODevice::WriteOnly)) {
         transfer->abort();
         return fail(InternetError::FileNotFound);
     }
@@ -462,12 +483,9 @@ bool Session::getFile(const QString &remote, const QString &localPath, TransferT
         if (read < chunk.size())
             break;
     }
-    ok = ok && local.flush() && transfer->finish();
-    if (!ok) {
-        // No half file stays behind under the name the caller asked for.
+    ok = ok && local.flush() && transfer->finish() && local.commit();
+    if (!ok)
         transfer->abort();
-        local.remove();
-    }
     return ok;
 }
 
@@ -570,23 +588,28 @@ bool Session::setType(TransferType type)
     return true;
 }
 
-std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument)
+std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument,
+                                        bool *verbUnknown)
 {
     bool retryPassive = false;
-    auto data = tryOpenData(verb, argument, &retryPassive);
+    bool unknown = false;
+    auto data = tryOpenData(verb, argument, &retryPassive, &unknown);
     if (!data && retryPassive && !m_passive) {
         // The server cannot reach us (a firewall or NAT in between): from now on it is the
         // one that listens.
         m_passive = true;
-        data = tryOpenData(verb, argument, &retryPassive);
+        data = tryOpenData(verb, argument, &retryPassive, &unknown);
     }
+    if (verbUnknown)
+        *verbUnknown = unknown;
     return data;
 }
 
 std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString &argument,
-                                           bool *retryPassive)
+                                           bool *retryPassive, bool *verbUnknown)
 {
     *retryPassive = false;
+    *verbUnknown = false;
     if (!ready() || !checkArgument(argument))
         return std::nullopt;
     const QHostAddress peer = m_control.socket().peerAddress();
@@ -648,6 +671,7 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
         return std::nullopt;
     if (!reply->isPreliminary()) {
         *retryPassive = reply->code == 425;
+        *verbUnknown = reply->isUnknownCommand();
         refuse(*reply);
         return std::nullopt;
     }

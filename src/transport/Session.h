@@ -115,9 +115,12 @@ private:
     bool login(const QString &user, const QString &password);
     void readFeatures();
     bool setType(TransferType type);
-    std::optional<Socket> openData(const QByteArray &verb, const QString &argument);
+    // A data connection for the verb; nothing when it cannot be had, with *verbUnknown (when
+    // given) telling whether the server answered the verb itself as an unknown command.
+    std::optional<Socket> openData(const QByteArray &verb, const QString &argument,
+                                   bool *verbUnknown = nullptr);
     std::optional<Socket> tryOpenData(const QByteArray &verb, const QString &argument,
-                                      bool *retryPassive);
+                                      bool *retryPassive, bool *verbUnknown);
     bool readListing(const QString &folder, QList<Entry> *entries);
     std::optional<Entry> lookUp(const QString &folder, const QString &name);
     bool transferEnded(bool complete);
@@ -131,9 +134,12 @@ private:
     DowngradeCheck m_downgradeCheck;
     QString m_peerName;
     bool m_lost = false; // the connection broke or timed out: the session is over
+    // The optional commands this session uses: what FEAT offered, less what the server then
+    // answered as unknown (500, 502), which it does without for the rest of the session.
     bool m_hasMlsd = false;
     bool m_hasMlst = false;
     bool m_noEpsv = false;
+    bool m_noSize = false;
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
     FileTransfer *m_transfer = nullptr;

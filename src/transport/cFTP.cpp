@@ -3,6 +3,7 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/ReplacingFile.h"
 #include "platform/TextValue.h"
 #include "transport/InternetError.h"
 #include "transport/ListingRecord.h"
@@ -13,7 +14,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -478,9 +478,10 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
         return false;
     // The download goes to a fresh file beside the local one, which it replaces only once it
     // is whole and the server has confirmed it: a failed or cancelled download leaves the old
-    // file as it was, and no partial file to be taken for the real one. It is opened first, so
-    // that a local file that cannot be written costs the server nothing.
-    QSaveFile local(Platform::DosPath::toLinux(sLocal));
+    // file as it was, and no partial file to be taken for the real one. A link of that name is
+    // replaced, not written through. It is opened first, so that a local file that cannot be
+    // written costs the server nothing.
+    Platform::ReplacingFile local(Platform::DosPath::toLinux(sLocal));
     if (!openLocal(local, sLocal, QIODevice::WriteOnly))
         return false;
     const std::unique_ptr<FileTransfer> transfer =

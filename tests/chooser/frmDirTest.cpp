@@ -99,3 +99,24 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
     EXPECT_TRUE(chooser->chosenPath().isEmpty());
     EXPECT_FALSE(Shared().AbortFlag);
 }
+
+// Characters that would make a name read as another show written out; the file and folder
+// keep their real names.
+TEST_F(frmDirTest, HiddenCharactersShowWrittenOut)
+{
+    const QString file = u"C:\\Course\\invoice\u202Efdp.exe"_s;
+    writeFile(Platform::DosPath::toLinux(file), "x");
+    ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(u"C:\\Course\\Week\u200B2"_s)));
+    ASSERT_TRUE(chooser->showPath(file));
+    EXPECT_TRUE(shown().contains(u"invoice\\u{202E}fdp.exe"_s)) << shown().join(u' ').toStdString();
+    EXPECT_EQ(chooser->selectedName(), u"invoice\u202Efdp.exe"_s);
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_EQ(chooser->chosenPath(), file);
+
+    auto *folders = child<QListWidget>("Dir1");
+    const QList<QListWidgetItem *> week =
+        folders->findItems(u"Week\\u{200B}2"_s, Qt::MatchEndsWith);
+    ASSERT_EQ(week.size(), 1);
+    Q_EMIT folders->itemDoubleClicked(week.first());
+    EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
+}

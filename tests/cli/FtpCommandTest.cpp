@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "NamesAndLinks.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -186,20 +187,32 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
 
 TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
 {
+    const QString root = server().rootPath();
+    if (!root.isEmpty())
+        writeFile(root + u"/victim.txt"_s, "keep me");
+    // Beyond 64 KiB a line is no command: it is not held whole, nor echoed.
+    const QByteArray longLine = "del " + QByteArray(1 << 20, 'x') + '\n';
     const CliRun run = runVellix(login(server(), passive()), server().password(),
                                  QByteArray("frobnicate x\n"
                                             "put onlyone\n"
                                             "mkdir \"not closed\n"
-                                            "del caf\xe9.txt\n"
-                                            "pwd\n"));
+                                            "del caf\xe9.txt\n") +
+                                     QByteArray("del victim.txt") + '\0' + ".bak\n" + longLine +
+                                     // 64 KiB exactly: a line still, here a comment.
+                                     '#' + QByteArray(64 * 1024 - 1, 'y') + "\r\npwd\n");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, server().homeDir() + u'\n');
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(err.size(), 4) << run.err.toStdString();
+    ASSERT_EQ(err.size(), 6) << run.err.left(1000).toStdString();
     EXPECT_EQ(err.at(0), u"vellix: line 1: unknown command \"frobnicate\""_s);
     EXPECT_EQ(err.at(1), u"vellix: line 2: put takes: put LOCAL REMOTE"_s);
     EXPECT_EQ(err.at(2), u"vellix: line 3: a double quote is not closed"_s);
     EXPECT_EQ(err.at(3), u"vellix: line 4: the line is not UTF-8 text"_s);
+    EXPECT_EQ(err.at(4), u"vellix: line 5: the line holds a NUL character"_s);
+    EXPECT_EQ(err.at(5), u"vellix: line 6: the line is longer than 65536 bytes"_s);
+    if (!root.isEmpty()) {
+        EXPECT_EQ(readFile(root + u"/victim.txt"_s), "keep me");
+    }
 }
 
 TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
@@ -350,6 +363,30 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
         vellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
     EXPECT_EQ(plain.exitCode, 1);
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
+}
+
+// Every name as the server has it, one a line of ls, nothing in it able to disguise it.
+TEST_F(FtpCommandTest, ListingsShowEveryNameAsItIs)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    NamesAndLinks::layOutServerNames(server->rootPath());
+    const CliRun run = vellix(login(*server) + QStringList{u"ls"_s}, server->password());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
+}
+
+// A download onto a symbolic link replaces the link, not the file it points to.
+TEST_F(FtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const NamesAndLinks::LocalLinks links(server->rootPath(), tempPath());
+    const CliRun run = vellix(login(*server), server->password(), links.script().join(u'\n'));
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    links.expectReplaced();
 }
 
 // A local file that cannot be written is told as what it is, not as a missing server file.

@@ -1,6 +1,7 @@
 // `vellix ftp --secure` run as its own process against real SFTP servers.
 
 #include "CliRun.h"
+#include "NamesAndLinks.h"
 #include "servers/SftpSuite.h"
 
 #include <QDateTime>
@@ -67,6 +68,29 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
     EXPECT_EQ(out.at(1), u"70001"_s);
     EXPECT_EQ(out.at(2), server().homeDir());
     EXPECT_EQ(out.at(3), QString());
+}
+
+TEST_P(SecureFtpCommandTest, ListingsShowEveryNameAsItIs)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    NamesAndLinks::layOutServerNames(server().rootPath());
+    script({}, server().password()); // meets the server, whose new key it names
+    const CliRun run = script({u"ls"_s}, server().password());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
+}
+
+// The secure library writes the local files itself: the same rule holds there.
+TEST_P(SecureFtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
+    script({}, server().password()); // meets the server, whose new key it names
+    const CliRun run = script(links.script(), server().password());
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    links.expectReplaced();
 }
 
 TEST_P(SecureFtpCommandTest, QuotesInANameNeverMakeItTwoNames)

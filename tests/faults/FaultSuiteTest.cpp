@@ -61,6 +61,9 @@ const Fault Faults[] = {
     {"intruder"},
     {"no-rename-over"},
     {"no-size"}, // the size comes from the listing
+    // Offered, then refused as unknown: the client does as if they had not been offered.
+    {"refuse=MLST,SIZE"},
+    {"refuse=MLSD,EPSV"},
 };
 
 std::string faultName(const testing::TestParamInfo<Fault> &info)

@@ -87,6 +87,16 @@ TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrder)
     EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"b.txt"_s, u"a.htm"_s}));
 }
 
+TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
+{
+    // U+202E would show this name as "invoiceexe.pdf".
+    window.model().setRows({FileRow::listed(u"invoice\u202Efdp.exe"_s, 1, QDateTime())});
+    const QAbstractItemModel *shown = list()->model();
+    EXPECT_EQ(shown->index(0, FileListModel::NameColumn).data().toString(),
+              u"invoice\\u{202E}fdp.exe"_s);
+    EXPECT_EQ(shown->index(0, FileListModel::TypeColumn).data().toString(), u"exe"_s);
+}
+
 // The local twin: a folder or one named file, the capacity against the checked files and the
 // server's, and the pattern gone from the folder label once shown.
 class LocalListWindowTest : public VellixTest

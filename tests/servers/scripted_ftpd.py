@@ -21,6 +21,8 @@ started with in every session, so that each operation of the client meets it:
                      port first and sends a file of its own
   no-rename-over     RNTO refuses to replace a file that exists
   no-size            SIZE is not known, nor listed among the features
+  refuse=VERB,...    the features list MLST, SIZE and EPSV as ever, but each VERB named is
+                     answered "500 command not understood"
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
@@ -131,7 +133,9 @@ class Session(socketserver.StreamRequestHandler):
             if faults.get("stall-after") == verb:
                 self.stall()
             handler = getattr(self, "ftp_" + verb, None)
-            if handler is None:
+            if verb in self.server.refused:
+                self.reply("500 '%s': command not understood." % verb)
+            elif handler is None:
                 self.reply("502 Command not implemented.")
             elif verb not in ("USER", "PASS", "QUIT", "FEAT") and not self.logged_in:
                 self.reply("530 Log in first.")
@@ -407,6 +411,7 @@ def main():
     server.log_path = args.log
     name, _, value = args.fault.partition("=")
     server.faults = {name: value or None} if name else {}
+    server.refused = set(value.upper().split(",")) if name == "refuse" else set()
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     threading.Event().wait()

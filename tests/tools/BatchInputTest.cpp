@@ -151,6 +151,21 @@ TEST(BatchScriptTest, SplitsDecodesAndSkipsBlankLines)
     }
 }
 
+TEST(BatchScriptTest, RefusesLinesTooLongForACommand)
+{
+    // The blanks around a command do not count.
+    const QByteArray longest = "mkdir \"" + QByteArray(BatchScript::MaxLineLength - 8, 'z') + '"';
+    const QByteArray tooLong = "cd \"" + QByteArray(BatchScript::MaxLineLength - 4, 'y') + '"';
+    const QList<BatchScript::Line> lines =
+        BatchScript::lines("  " + longest + "  \r\n" + tooLong + "\r\npwd\r\n");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines.at(0).text.size(), BatchScript::MaxLineLength);
+    EXPECT_EQ(lines.at(0).problem, QString());
+    EXPECT_EQ(lines.at(1),
+              (BatchScript::Line{2, {}, u"the line is longer than 65536 characters"_s}));
+    EXPECT_EQ(lines.at(2), (BatchScript::Line{3, u"pwd"_s}));
+}
+
 TEST(BatchScriptTest, ResolvesOnlyTheReferencesTheControlWrites)
 {
     const struct

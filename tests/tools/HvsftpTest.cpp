@@ -261,6 +261,21 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandWithDosAndLinuxLocalPaths)
     EXPECT_EQ(run.err, QString());
 }
 
+// The library's replies name the files as they are, whatever "%" their names hold.
+TEST_F(HvsftpServerTest, RepliesNameFilesAsTheyAre)
+{
+    trustServer();
+    const QString local = writeFile(homePath(u"%1%3%4.txt"_s), "abc");
+    const QString put = u"put \""_s + local + u"\" \"%2 up.txt\""_s;
+    const QString get = u"get \"%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
+    const ToolRun run = runTool(arguments(script((put + u'\n' + get + u'\n').toUtf8())));
+    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
+    EXPECT_EQ(replyTo(run.out, put),
+              u"Uploaded "_s + local + u" to "_s + server->homeDir() + u"/%2 up.txt (3 bytes)"_s);
+    EXPECT_EQ(replyTo(run.out, get), u"Downloaded "_s + server->homeDir() + u"/%2 up.txt to "_s +
+                                         homePath(u"%3 down.txt"_s) + u" (3 bytes)"_s);
+}
+
 TEST_F(HvsftpServerTest, FailedCommandEndsTheBatchUnlessToldToGoOn)
 {
     trustServer();

@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
+
 using namespace std::chrono_literals;
 using Ftp::FileTransfer;
 using Ftp::TransferType;
@@ -342,4 +344,36 @@ TEST_F(SessionFailureTest, ServerThatStopsAnsweringTimesOut)
     EXPECT_FALSE(session.currentDirectory());
     EXPECT_EQ(session.lastError(), Code::FtpDropped);
     EXPECT_TRUE(session.connect(server->site(), server->user(), server->password()));
+}
+
+// A server that offers MLST, SIZE and EPSV and then answers them, and MLSD, as unknown: the
+// session does without each from its first refusal on, and asks for it no more.
+TEST_F(SessionFailureTest, OfferedCommandsThatTurnOutUnknownAreAskedOnce)
+{
+    QString why;
+    const auto server =
+        FtpTestServer::startScripted(QStringLiteral("refuse=MLST,MLSD,SIZE,EPSV"), &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + QStringLiteral("/a.txt"), "12345");
+    session.setPassive(true);
+    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        QList<Ftp::Entry> entries;
+        ASSERT_TRUE(session.find(QStringLiteral("a.txt"), &entries))
+            << session.lastResponse().toStdString();
+        ASSERT_EQ(entries.size(), 1);
+        EXPECT_EQ(entries[0].size, 5);
+        ASSERT_TRUE(session.find(QStringLiteral("*"), &entries));
+        EXPECT_EQ(entries.size(), 1);
+        EXPECT_FALSE(session.fileSize(QStringLiteral("a.txt")));
+        EXPECT_EQ(session.lastError(), Code::ExtendedError);
+    }
+    const QList<QByteArray> sent = readFile(server->logPath()).split('\n');
+    for (const QByteArray verb : {"MLST", "MLSD", "SIZE", "EPSV"}) {
+        EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                                [&](const QByteArray &line) { return line.startsWith(verb); }),
+                  1)
+            << verb.constData();
+    }
 }

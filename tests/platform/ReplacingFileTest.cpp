@@ -1,0 +1,73 @@
+#include "support/VellixTest.h"
+
+#include "platform/ReplacingFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+// What a folder holds, links marked with "@": no temporary file may stay behind.
+static QStringList entries(const QString &folder)
+{
+    QStringList names;
+    const QFileInfoList found = QDir(folder).entryInfoList(
+        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo &entry : found)
+        names << entry.fileName() + (entry.isSymLink() ? u"@"_s : QString());
+    return names;
+}
+
+TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
+{
+    const QString folder = tempPath(u"in"_s);
+    const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "someone else's");
+    const struct
+    {
+        const char *title;
+        QString name;
+        std::function<void(const QString &path)> layOut;
+        QFile::Permissions permissions; // of the new file, when it is the old one's
+    } cases[] = {
+        {"a new name", u"new.txt"_s, [](const QString &) {}, {}},
+        {"an old file, whose permissions stay", u"old.txt"_s,
+         [this](const QString &path) {
+             writeFile(path, "old");
+             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+         },
+         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup},
+        {"a link to a file",
+         u"link.txt"_s,
+         [&](const QString &path) { QFile::link(elsewhere, path); },
+         {}},
+        {"a link to nothing",
+         u"dangling.txt"_s,
+         [&](const QString &path) { QFile::link(tempPath(u"nothing.txt"_s), path); },
+         {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        QDir(folder).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString path = folder + u'/' + c.name;
+        c.layOut(path);
+
+        Platform::ReplacingFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
+        EXPECT_EQ(file.fileName(), path);
+        ASSERT_EQ(file.write("new"), 3);
+        ASSERT_TRUE(file.commit()) << file.errorString().toStdString();
+
+        EXPECT_EQ(entries(folder), QStringList{c.name});
+        EXPECT_EQ(readFile(path), "new");
+        if (c.permissions) {
+            const QFile::Permissions ours = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+            EXPECT_EQ(QFile::permissions(path) & ~ours, c.permissions);
+        }
+        EXPECT_EQ(readFile(elsewhere), "someone else's");
+        EXPECT_FALSE(QFile::exists(tempPath(u"nothing.txt"_s)));
+    }
+}

@@ -1,0 +1,37 @@
+#include "platform/VisibleText.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(VisibleTextTest, HiddenCharactersAreWrittenOutAndTheRestStays)
+{
+    const struct
+    {
+        QString name;
+        QString shown;
+    } cases[] = {
+        {u"lesson 1.pdf"_s, u"lesson 1.pdf"_s},
+        // Bidi: the marks, the Arabic letter mark, embeddings and overrides, isolates.
+        {u"invoice\u202Efdp.exe"_s, u"invoice\\u{202E}fdp.exe"_s},
+        {u"\u200E\u200F\u061C\u202A\u202B\u202C\u202D\u2066\u2067\u2068\u2069"_s,
+         u"\\u{200E}\\u{200F}\\u{061C}\\u{202A}\\u{202B}\\u{202C}\\u{202D}\\u{2066}\\u{2067}"
+         u"\\u{2068}\\u{2069}"_s},
+        // Zero-width and invisible ones; the soft hyphen; the line and paragraph separators.
+        {u"a\u200Bb\u200Cc\u200Dd\u2060e\u2064f\uFEFFg\u00ADh"_s,
+         u"a\\u{200B}b\\u{200C}c\\u{200D}d\\u{2060}e\\u{2064}f\\u{FEFF}g\\u{00AD}h"_s},
+        {u"one\u2028two\u2029"_s, u"one\\u{2028}two\\u{2029}"_s},
+        // Control characters as a terminal escape would show them.
+        {u"esc\x1b[31m\x7f\u0085.txt"_s, u"esc\\x1b[31m\\x7f\\x85.txt"_s},
+        // Beyond the first plane: a tag character hides, an emoji shows; a lone surrogate is
+        // no character at all.
+        {u"x\U000E0041y\U0001F4DA"_s, u"x\\u{E0041}y\U0001F4DA"_s},
+        {u"a"_s + QChar(0xD800) + u"b"_s, u"a\\u{D800}b"_s},
+        // Letters of right-to-left scripts are not hidden: only the controls are.
+        {u"\u05E9\u05DC\u05D5\u05DD.txt"_s, u"\u05E9\u05DC\u05D5\u05DD.txt"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shown.toStdString());
+        EXPECT_EQ(Platform::VisibleText::escaped(c.name), c.shown);
+    }
+}
