@@ -6,8 +6,8 @@ class PageFolderHandler;
 class ViewScope;
 
 // A browser profile of the viewer's own, off the record, for one viewer window: its pages
-// read the files their scope allows through the viewer's scheme and reach nothing else, and
-// keep their scripts.
+// read the files their scope allows through the viewer's scheme and reach nothing else, keep
+// their scripts, and find cookies kept for them while the window is open.
 class SealedProfile : public QWebEngineProfile
 {
     Q_OBJECT

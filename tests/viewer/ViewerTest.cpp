@@ -1,6 +1,7 @@
 // The file viewer: local files in its embedded browser, shown as a browser shows them.
 #include "support/VellixTest.h"
 
+#include "course/CataloguePage.h"
 #include "host/ScriptWindow.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
@@ -331,5 +332,26 @@ TEST_F(ViewerTest, LinksOpenFilesOfThePageFolderOnly)
         evaluate(u"document.getElementById('%1').click()"_s.arg(c.link));
         loaded.wait(c.title == u"Links"_s ? 1000 : LoadWaitMs);
         EXPECT_EQ(browser->title(), c.title);
+    }
+}
+
+// The catalogue's pop-up switch keeps the reader's choice in a cookie: used unticked, the page
+// shows it unticked when it is loaded again; used ticked, ticked.
+TEST_F(ViewerTest, CataloguePopUpSwitchKeepsTheReadersChoice)
+{
+    CataloguePage catalogue(
+        {u"Spring Archive - Biology"_s, u"School - BIO"_s, u"A. Teacher"_s, u"(c)"_s});
+    catalogue.AppendColumn(u"March_2007"_s, nullptr);
+    writeFile(homePath(u"my pages/index.htm"_s), catalogue.Finish().toLatin1());
+    const QString index = u"H:\\my pages\\index.htm"_s;
+
+    ASSERT_EQ(show(index), true);
+    EXPECT_EQ(evaluate(u"document.f1.sp.checked"_s), u"true"_s); // no choice made yet
+    for (const bool ticked : {false, true, false}) {
+        SCOPED_TRACE(ticked);
+        evaluate(u"document.f1.sp.checked = %1; doPopup('March_2007/a.htm')"_s.arg(
+            ticked ? u"true"_s : u"false"_s));
+        ASSERT_EQ(show(index), true);
+        EXPECT_EQ(evaluate(u"document.f1.sp.checked"_s), ticked ? u"true"_s : u"false"_s);
     }
 }
