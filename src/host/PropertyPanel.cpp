@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -16,6 +17,23 @@ QSpinBox *makeSpinBox(QWidget *parent)
     auto *box = new QSpinBox(parent);
     box->setRange(std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max());
     return box;
+}
+
+// Wide enough for the whole of a remote directory or a site without scrolling; a longer value
+// widens its box up to about a screen's half, and the tool tip always holds all of it.
+constexpr int TypicalCharacters = 40;
+constexpr int WidestCharacters = 100;
+
+void showWholeValue(QLineEdit *line)
+{
+    const QFontMetrics metrics = line->fontMetrics();
+    // The frame and the text margins of a line edit take about two characters.
+    const int needed = metrics.horizontalAdvance(line->text()) + 2 * metrics.averageCharWidth();
+    line->setMinimumWidth(std::clamp(needed, TypicalCharacters * metrics.averageCharWidth(),
+                                     WidestCharacters * metrics.averageCharWidth()));
+    // Shown from its start: setText leaves the cursor, and so the view, at the end.
+    line->setCursorPosition(0);
+    line->setToolTip(line->text());
 }
 
 } // namespace
@@ -60,8 +78,11 @@ PropertyPanel::PropertyPanel(QObject *target, QWidget *parent)
 QWidget *PropertyPanel::makeEditor(const QMetaProperty &property, QWidget *parent)
 {
     switch (property.metaType().id()) {
-    case QMetaType::QString:
-        return new QLineEdit(parent);
+    case QMetaType::QString: {
+        auto *line = new QLineEdit(parent);
+        showWholeValue(line);
+        return line;
+    }
     case QMetaType::Short:
         return makeSpinBox<qint16>(parent);
     case QMetaType::Int:
@@ -107,8 +128,10 @@ void PropertyPanel::getIntoEditor(const QString &name)
     if (!r || !m_target)
         return;
     const QVariant value = m_target->property(r->property.name());
-    if (auto *line = qobject_cast<QLineEdit *>(r->editor))
+    if (auto *line = qobject_cast<QLineEdit *>(r->editor)) {
         line->setText(value.toString());
-    else if (auto *spin = qobject_cast<QSpinBox *>(r->editor))
+        showWholeValue(line);
+    } else if (auto *spin = qobject_cast<QSpinBox *>(r->editor)) {
         spin->setValue(value.toInt());
+    }
 }

@@ -118,6 +118,22 @@ TEST_F(HostTest, PropertiesSurviveSavingAndReopening)
     EXPECT_EQ(get(reopened, QStringLiteral("cap")), QStringLiteral("50"));
 }
 
+// A remote directory shows whole in its box, from its start, as the window opens.
+TEST_F(HostTest, PropertyBoxesShowTheirWholeValues)
+{
+    const QString rdir = QStringLiteral("/DV/biology/2006_2007/March_2007");
+    writeFile(bagPath(), "[Vellix]\r\nrdir=" + rdir.toUtf8() + "\r\n");
+    HostWindow window(bagPath());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto *box = window.findChild<QLineEdit *>(QStringLiteral("edit_rdir"));
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text(), rdir);
+    EXPECT_EQ(box->cursorPosition(), 0);
+    EXPECT_GE(box->contentsRect().width(), box->fontMetrics().horizontalAdvance(rdir));
+    EXPECT_EQ(box->toolTip(), rdir);
+}
+
 TEST_F(HostTest, EventLogShowsWhatTheControlRaised)
 {
     HostWindow window(bagPath());
