@@ -4,6 +4,9 @@
 
 #include <QByteArray>
 
+#include <chrono>
+#include <functional>
+
 namespace Ftp {
 
 class Session;
@@ -13,11 +16,22 @@ enum class TransferType { Ascii, Binary };
 // One server file opened for reading (RETR) or writing (STOR). Small block calls go through
 // a buffer, so a caller that moves 255 bytes at a time still gives the socket large writes
 // and reads. Memory use does not grow with the file.
+//
+// With a watch set, no wait for the network holds the caller longer than a slice: a slow or
+// stalled server leaves the program's message loop running and a cancel acting at once.
 class FileTransfer
 {
 public:
     enum class Direction { Read, Write };
     static constexpr qsizetype BufferSize = 256 * 1024;
+    // The longest a wait goes without asking the watch.
+    static constexpr std::chrono::milliseconds WatchInterval{25};
+
+    // Asked whenever a wait for the server has lasted WatchInterval: it lets the program's
+    // message loop run and tells whether the transfer goes on. False fails the waiting call
+    // with OperationCancelled; the session stays, and cancel() ends the transfer.
+    using Watch = std::function<bool()>;
+    void setWatch(Watch watch) { m_watch = std::move(watch); }
 
     FileTransfer(Session &session, Socket data, Direction direction);
     ~FileTransfer(); // abandons an unfinished transfer
@@ -38,6 +52,10 @@ public:
     // Gives the transfer up: closes the data connection and reads the server's answer to it,
     // so that the session can go on with its next command.
     void abort();
+    // Gives the transfer up at once, as the user asked: the data connection is closed and the
+    // server's answer awaited only briefly. A server that does not answer at once costs the
+    // session; the next command connects again.
+    void cancel();
 
 private:
     friend class Session;
@@ -45,6 +63,17 @@ private:
     void detach();
 
     bool flush();
+    // Sends in pieces, each once the socket can take it, asking the watch while it cannot.
+    bool send(const char *data, qsizetype size);
+    // Receives what has arrived, up to size; waits as read() does.
+    qsizetype receive(char *data, qsizetype size);
+    // Waits for the socket to take more, asking the watch; false with the session's error set.
+    bool awaitWritable();
+    // Waits for the server's answer to the transfer, asking the watch; false when it was
+    // cancelled meanwhile (the transfer then is cancelled).
+    bool awaitAnswer();
+    // After the watch was asked: false, with the error set, when the transfer must not go on.
+    bool goesOn();
     bool end(bool expectComplete);
 
     Session &m_session;
@@ -55,6 +84,7 @@ private:
     qsizetype m_end = 0;   // bytes held in m_buffer
     bool m_atEnd = false;
     bool m_closed = false;
+    Watch m_watch;
 };
 
 } // namespace Ftp

@@ -696,6 +696,18 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
     return data;
 }
 
+void Session::transferCancelled()
+{
+    // A server answers a closed data connection at once. One that does not is slow or stalled,
+    // and may never: the user who cancelled does not wait for it.
+    constexpr std::chrono::milliseconds AnswerWait{250};
+    if (!m_control.replyPending(AnswerWait)) {
+        lose(InternetError::OperationCancelled);
+        return;
+    }
+    transferEnded(false);
+}
+
 bool Session::transferEnded(bool complete)
 {
     // Only the server's 226 (or 250) says that every byte arrived.

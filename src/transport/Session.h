@@ -124,6 +124,9 @@ private:
     bool readListing(const QString &folder, QList<Entry> *entries);
     std::optional<Entry> lookUp(const QString &folder, const QString &name);
     bool transferEnded(bool complete);
+    // After a transfer was cancelled and its data connection closed: the server's answer, when
+    // it comes at once; else the session is given up.
+    void transferCancelled();
 
     ControlChannel m_control;
     Timeouts m_timeouts;

@@ -250,6 +250,12 @@ bool Socket::waitReadable(std::chrono::milliseconds timeout)
     return isOpen() && pollFor(m_fd, POLLIN, timeout) > 0;
 }
 
+bool Socket::waitWritable(std::chrono::milliseconds timeout)
+{
+    // Over TLS too: a send hands everything to the system before it returns.
+    return isOpen() && pollFor(m_fd, POLLOUT, timeout) > 0;
+}
+
 void Socket::shutdownWrite()
 {
     if (m_tls)

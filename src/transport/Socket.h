@@ -40,6 +40,9 @@ public:
     qsizetype receive(char *data, qsizetype size, std::chrono::milliseconds timeout);
     // True when bytes (or the end of the stream) can be read within the timeout.
     bool waitReadable(std::chrono::milliseconds timeout);
+    // True when the system can take more to send within the timeout (or the connection
+    // broke, which the next send tells).
+    bool waitWritable(std::chrono::milliseconds timeout);
 
     void shutdownWrite();
     void close();

@@ -386,7 +386,7 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
     // earlier version as it was, and removes only its own partial file.
     const QString partial = partialUploadName(sRemote);
     const std::unique_ptr<FileTransfer> transfer =
-        m_session.openFile(partial, FileTransfer::Direction::Write, m_transferType);
+        openTransfer(partial, FileTransfer::Direction::Write);
     if (!transfer) {
         RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:PutFile"));
         return false;
@@ -397,13 +397,14 @@ bool cFTP::uploadFile(const QString &sLocal, const QString &sRemote)
     local.close();
     if (outcome != TransferOutcome::Done) {
         // The session carries one command at a time: the transfer ends before anything else.
-        transfer->abort();
+        endTransfer(*transfer, outcome);
         removePartialUpload(partial);
         return false;
     }
     // Only the server's confirmation makes the upload a success.
     if (!transfer->finish()) {
-        RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
+        if (!cancelRequested())
+            RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
         removePartialUpload(partial);
         return false;
     }
@@ -447,10 +448,8 @@ cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qin
             recordLocalFailure(local);
             return TransferOutcome::Failed;
         }
-        if (!transfer.write(block, BlockSize)) {
-            RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile"));
-            return TransferOutcome::Failed;
-        }
+        if (!transfer.write(block, BlockSize))
+            return failedOrCancelled(QStringLiteral("InternetWriteFile"));
         count += BlockSize;
         if (!afterBlock(count, total))
             return TransferOutcome::Cancelled;
@@ -462,10 +461,8 @@ cFTP::TransferOutcome cFTP::sendBlocks(QFile &local, FileTransfer &transfer, qin
             recordLocalFailure(local);
             return TransferOutcome::Failed;
         }
-        if (!transfer.write(block, rest)) {
-            RecordError(m_session.lastError(), QStringLiteral("InternetWriteFile2"));
-            return TransferOutcome::Failed;
-        }
+        if (!transfer.write(block, rest))
+            return failedOrCancelled(QStringLiteral("InternetWriteFile2"));
     }
     return TransferOutcome::Done;
 }
@@ -485,14 +482,15 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
     if (!openLocal(local, sLocal, QIODevice::WriteOnly))
         return false;
     const std::unique_ptr<FileTransfer> transfer =
-        m_session.openFile(sRemote, FileTransfer::Direction::Read, m_transferType);
+        openTransfer(sRemote, FileTransfer::Direction::Read);
     if (!transfer) {
         RecordError(m_session.lastError(), QStringLiteral("FtpOpenFile:GetFile"));
         return false;
     }
 
-    if (receiveBlocks(*transfer, local, total) != TransferOutcome::Done) {
-        transfer->abort();
+    const TransferOutcome outcome = receiveBlocks(*transfer, local, total);
+    if (outcome != TransferOutcome::Done) {
+        endTransfer(*transfer, outcome);
         return false;
     }
     // Written out before the server is asked, so that a full disk is told as what it is.
@@ -502,7 +500,8 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
         return false;
     }
     if (!transfer->finish()) {
-        RecordError(m_session.lastError(), QStringLiteral("InternetReadFile2"));
+        if (!cancelRequested())
+            RecordError(m_session.lastError(), QStringLiteral("InternetReadFile2"));
         return false;
     }
     if (!local.commit()) {
@@ -516,13 +515,16 @@ bool cFTP::downloadFile(const QString &sLocal, const QString &sRemote)
 cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFileDevice &local, qint64 total)
 {
     char block[BlockSize];
+    TransferOutcome failure = TransferOutcome::Failed;
     // Fewer bytes than the listing gave mean the server ended the file early.
     const auto readBlock = [&](qint64 size, const QString &operation) {
         const qsizetype read = transfer.read(block, size);
         if (read == size)
             return true;
-        RecordError(read < 0 ? m_session.lastError() : quint32(InternetError::ConnectionAborted),
-                    operation);
+        if (read < 0)
+            failure = failedOrCancelled(operation);
+        else
+            RecordError(InternetError::ConnectionAborted, operation);
         return false;
     };
 
@@ -540,7 +542,7 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFileDevice &l
     qint64 count = 1; // a download counts from 1
     for (qint64 i = 0; i < fullBlocks; ++i) {
         if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) || !writeBlock(BlockSize))
-            return TransferOutcome::Failed;
+            return failure;
         count += BlockSize;
         if (!afterBlock(count, total))
             return TransferOutcome::Cancelled;
@@ -548,16 +550,50 @@ cFTP::TransferOutcome cFTP::receiveBlocks(FileTransfer &transfer, QFileDevice &l
 
     const qint64 rest = total - fullBlocks * BlockSize;
     if (rest > 0 && (!readBlock(rest, QStringLiteral("InternetReadFile2")) || !writeBlock(rest)))
-        return TransferOutcome::Failed;
+        return failure;
     // More bytes than the size given mean the file is not the one that was sized: what arrived
     // is no whole copy of anything.
-    if (transfer.read(block, 1) != 0) {
+    const qsizetype beyond = transfer.read(block, 1);
+    if (beyond < 0)
+        return failedOrCancelled(QStringLiteral("InternetReadFile2"));
+    if (beyond > 0) {
         m_lastErrorText = QStringLiteral("The server sent more than the %1 bytes it gave as the "
                                          "size of the file.")
                               .arg(total);
         return TransferOutcome::Failed;
     }
     return TransferOutcome::Done;
+}
+
+std::unique_ptr<FileTransfer> cFTP::openTransfer(const QString &remote,
+                                                 FileTransfer::Direction direction)
+{
+    std::unique_ptr<FileTransfer> transfer = m_session.openFile(remote, direction, m_transferType);
+    // While the server keeps the transfer waiting, the message loop runs and a cancel acts.
+    if (transfer) {
+        transfer->setWatch([this] {
+            pumpMessages();
+            return !cancelRequested();
+        });
+    }
+    return transfer;
+}
+
+void cFTP::endTransfer(FileTransfer &transfer, TransferOutcome outcome)
+{
+    if (outcome == TransferOutcome::Cancelled)
+        transfer.cancel();
+    else
+        transfer.abort();
+}
+
+cFTP::TransferOutcome cFTP::failedOrCancelled(const QString &operation)
+{
+    // A cancel that came while the transfer waited for the server is no failure to record.
+    if (cancelRequested())
+        return TransferOutcome::Cancelled;
+    RecordError(m_session.lastError(), operation);
+    return TransferOutcome::Failed;
 }
 
 bool cFTP::afterBlock(qint64 count, qint64 total)

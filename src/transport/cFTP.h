@@ -153,6 +153,14 @@ private:
     // Puts a confirmed upload in the target's place.
     bool replaceWithUpload(const QString &partial, const QString &sRemote);
     bool downloadFile(const QString &sLocal, const QString &sRemote);
+    // Opens a server file for a block transfer that lets the message loop run and a cancel act
+    // while it waits for the server.
+    std::unique_ptr<Ftp::FileTransfer> openTransfer(const QString &remote,
+                                                    Ftp::FileTransfer::Direction direction);
+    // Ends a transfer that did not complete: at once when it was cancelled.
+    static void endTransfer(Ftp::FileTransfer &transfer, TransferOutcome outcome);
+    // After a failed block: a cancel, or a failure recorded under the operation's name.
+    TransferOutcome failedOrCancelled(const QString &operation);
     TransferOutcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 total);
     TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFileDevice &local, qint64 total);
     bool afterBlock(qint64 count, qint64 total);

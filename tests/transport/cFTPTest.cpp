@@ -10,11 +10,14 @@
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QUuid>
 
 #include <cmath>
@@ -406,6 +409,78 @@ TEST_P(cFTPServerTest, ASecondLoginReplacesTheFirstAndAWrongOneIsRefused)
 
 INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModesWithTls()),
                          serverModeParameterName);
+
+// A server that stops answering in the middle of a transfer, while the data it was sent or
+// sending waits in the system's buffers: the transfer keeps the message loop running, so that
+// a Cancel pressed while it waits (a timer here) ends it, long before any timeout would.
+TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    // Larger than what the system's buffers on both sides hold.
+    constexpr qint64 Large = 48 << 20;
+    const QString remote = u"big.bin"_s;
+    const struct
+    {
+        const char *name;
+        bool upload;
+        qint64 size;
+        qint64 stopAt; // the server stops once the transfer has come that far
+    } cases[] = {
+        {"download", false, Large, 1},
+        {"upload", true, Large, 1},
+        // Everything sent, the server's answer outstanding.
+        {"upload's answer", true, 100000, 100000 - 2 * cFTP::BlockSize},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        // Short enough that a transfer left waiting fails soon without the cancel.
+        client.setTimeouts({3000ms, 3000ms, 3000ms});
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        writeFile(server->rootPath() + u'/' + remote, patterned(c.upload ? 0 : c.size));
+        const QString local =
+            c.upload ? putLocal(u"up.bin"_s, patterned(c.size)) : dos(u"down.bin"_s);
+
+        bool stopped = false;
+        bool cancelled = false;
+        QElapsedTimer sinceProgress;
+        sinceProgress.start();
+        const auto progress =
+            QObject::connect(&client, &cFTP::TransferProgress, [&](qint64 done, qint64) {
+                sinceProgress.restart();
+                if (!stopped && done >= c.stopAt)
+                    stopped = server->suspend();
+            });
+        client.setHooks({.pumpMessages = [] { QCoreApplication::processEvents(); },
+                         .cancelRequested = [&] { return cancelled; }});
+        // Cancel is pressed once the transfer has been kept waiting for a while; the press
+        // arrives only if the message loop runs during the wait.
+        QTimer press;
+        press.setInterval(20);
+        QObject::connect(&press, &QTimer::timeout, [&] {
+            if (stopped && sinceProgress.elapsed() > 300)
+                cancelled = true;
+        });
+        press.start();
+        const bool done =
+            c.upload ? client.FTPUploadFile(local, remote) : client.FTPDownloadFile(local, remote);
+        press.stop();
+        QObject::disconnect(progress);
+        client.setHooks({});
+        ASSERT_TRUE(server->resume());
+
+        EXPECT_FALSE(done);
+        EXPECT_TRUE(stopped);
+        EXPECT_TRUE(cancelled) << "the transfer ended without the cancel: "
+                               << client.GetLastErrorMessage().toStdString();
+        if (!c.upload)
+            EXPECT_FALSE(QFile::exists(tempPath(u"down.bin"_s)));
+        else
+            EXPECT_EQ(readFile(server->rootPath() + u'/' + remote), QByteArray());
+        client.CloseConnection();
+    }
+}
 
 TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
 {
