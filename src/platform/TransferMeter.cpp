@@ -1,11 +1,14 @@
 #include "platform/TransferMeter.h"
 
+#include "platform/NumberText.h"
+
 #include <cmath>
 
 namespace Platform {
 
-TransferMeter::TransferMeter(qint64 total)
+TransferMeter::TransferMeter(qint64 total, Units units)
     : m_total(total)
+    , m_units(units)
 {
     m_clock.start();
 }
@@ -28,29 +31,38 @@ int TransferMeter::percent() const
     return int(std::min<qint64>(m_done * 100 / m_total, 100));
 }
 
-QString TransferMeter::bytesText(qint64 bytes)
+QString TransferMeter::bytesText(qint64 bytes, Units units)
 {
-    static const char *const units[] = {"KiB", "MiB", "GiB", "TiB"};
-    if (bytes < 1024)
+    const bool decimal = units == Units::Decimal;
+    const double step = decimal ? 1000 : 1024;
+    if (bytes < step)
         return QStringLiteral("%1 B").arg(bytes);
+    static const char *const binaryUnits[] = {"KiB", "MiB", "GiB", "TiB"};
+    static const char *const decimalUnits[] = {"KB", "MB", "GB"};
+    const int largest = decimal ? 2 : 3;
     double value = double(bytes);
     int unit = -1;
-    while (value >= 1024 && unit < 3) {
-        value /= 1024;
+    // What would be rounded up to the next unit is shown in it: "1.0 MB", not "1,000.0 KB".
+    while (value >= step - 0.05 && unit < largest) {
+        value /= step;
         ++unit;
     }
-    return QStringLiteral("%1 %2").arg(QString::number(value, 'f', 1), QLatin1String(units[unit]));
+    if (!decimal)
+        return QStringLiteral("%1 %2").arg(QString::number(value, 'f', 1),
+                                           QLatin1String(binaryUnits[unit]));
+    return NumberText::grouped(value, 1, 1) + u' ' + QLatin1String(decimalUnits[unit]);
 }
 
 QString TransferMeter::text() const
 {
-    QString line = bytesText(m_done);
+    QString line = bytesText(m_done, m_units);
     if (m_total > 0)
-        line += QStringLiteral(" of %1  %2%").arg(bytesText(m_total), QString::number(percent()));
+        line += QStringLiteral(" of %1  %2%")
+                    .arg(bytesText(m_total, m_units), QString::number(percent()));
     if (m_elapsedMs <= 0)
         return line;
     const double bytesPerSecond = m_done * 1000.0 / m_elapsedMs;
-    line += QStringLiteral("  %1/s").arg(bytesText(qint64(bytesPerSecond)));
+    line += QStringLiteral("  %1/s").arg(bytesText(qint64(bytesPerSecond), m_units));
     if (m_total > 0 && bytesPerSecond > 0) {
         const qint64 left = qint64(std::ceil((m_total - m_done) / bytesPerSecond));
         line += QStringLiteral("  %1:%2 left")

@@ -28,6 +28,24 @@ TEST(TransferMeterTest, LinesAsCurlShowsThem)
     }
 }
 
+// The windows count as the lists and the chooser do: 1 MB is 1,000,000 bytes.
+TEST(TransferMeterTest, WindowsCountInDecimalUnits)
+{
+    const std::pair<qint64, const char *> sizes[] = {
+        {999, "999 B"},        {1000, "1.0 KB"},       {1024, "1.0 KB"},
+        {999949, "999.9 KB"},  {999960, "1.0 MB"},     {1048576, "1.0 MB"},
+        {76300000, "76.3 MB"}, {2147483647, "2.1 GB"}, {1234567890123, "1,234.6 GB"},
+    };
+    for (const auto &[bytes, text] : sizes)
+        EXPECT_EQ(TransferMeter::bytesText(bytes, TransferMeter::Units::Decimal).toStdString(),
+                  text)
+            << bytes;
+
+    TransferMeter meter(100000000, TransferMeter::Units::Decimal);
+    meter.update(76000000, 3000);
+    EXPECT_EQ(meter.text().toStdString(), "76.0 MB of 100.0 MB  76%  25.3 MB/s  0:01 left");
+}
+
 TEST(TransferMeterTest, AtMostTenLinesASecondAndAlwaysTheLast)
 {
     TransferMeter meter(1000);
