@@ -16,6 +16,7 @@
 #include "transport/cFTP.h"
 #include "widgets/EditMenu.h"
 #include "widgets/WidgetFactory.h"
+#include "widgets/frmTransfer.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -157,6 +158,9 @@ void frmDir::buildControls()
     cmdCancel = WidgetFactory::button(this, QStringLiteral("cmdCancel"), QStringLiteral("&Exit"));
     connect(cmdOK, &QPushButton::clicked, this, &frmDir::accept);
     connect(cmdCancel, &QPushButton::clicked, this, &frmDir::exitClicked);
+    // The transfer window's Cancel is this window's Cancel, pressed.
+    m_transferWindow = new frmTransfer(this);
+    connect(m_transferWindow, &frmTransfer::cancelRequested, cmdCancel, &QPushButton::click);
 
     auto *tools = new QHBoxLayout;
     for (QWidget *widget : {static_cast<QWidget *>(imgUp), static_cast<QWidget *>(imgRen),
@@ -362,6 +366,11 @@ void frmDir::setUploadRunning(bool running)
 {
     cmdCancel->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Exit"));
     cmdCancel->setEnabled(true);
+}
+
+TransferView &frmDir::transferView()
+{
+    return *m_transferWindow;
 }
 
 void frmDir::setArchiveNoticeShown(bool shown)

@@ -16,6 +16,7 @@ class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QToolButton;
+class frmTransfer;
 
 // "Choose a File or Directory": the drives, the folders and the files of one local folder,
 // newest first. The teacher picks a file (OK) or works on it: uploads it into the month
@@ -43,6 +44,7 @@ public:
     qint64 selectedSize() const override { return m_selectedSize; }
     void setControlsEnabled(bool enabled) override;
     void setUploadRunning(bool running) override;
+    TransferView &transferView() override;
     void setArchiveNoticeShown(bool shown) override;
     void refill(const QString &nameToSelect) override;
     void unload() override;
@@ -78,6 +80,7 @@ private:
     QComboBox *cbExt;
     QPushButton *cmdOK;
     QPushButton *cmdCancel;
+    frmTransfer *m_transferWindow;
     QToolButton *imgUp;
     QToolButton *imgRen;
     QToolButton *imgDel;

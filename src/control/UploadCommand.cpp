@@ -5,7 +5,6 @@
 #include "control/ListWindowOpeners.h"
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
-#include "control/TransferStatusWindow.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
@@ -15,10 +14,12 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
+#include "operations/TransferFeed.h"
 #include "platform/FileSystemObject.h"
 #include "platform/TextValue.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/frmTransfer.h"
 
 #include <QLineEdit>
 #include <QWidget>
@@ -89,14 +90,22 @@ void UploadCommand::run()
     if (state.LoginCancelled)
         return;
     const QString path = txFile.text();
+    const Outcome outcome = uploadPath(path);
     // A path ending in "\" names a folder on purpose, and a file that went up for a host
     // without loadfunc is simply not announced: only what did not go up is reported.
-    if (uploadPath(path) == Outcome::NotUploaded && !path.endsWith(Backslash)) {
+    if (outcome == Outcome::NotUploaded && !path.endsWith(Backslash)) {
         m_preparation.showPointers(false);
         Platform::messageBox(QStringLiteral("File '") + path + QStringLiteral("' ") +
                                  QStringLiteral("failed to upload."),
                              Ui::Buttons::OK, Ui::Icon::Critical,
                              QStringLiteral("File Upload Status"));
+    } else if (outcome == Outcome::Cancelled) {
+        // What the user asked for is no failure: told as the chooser tells it.
+        m_preparation.showPointers(false);
+        Platform::messageBox(QStringLiteral("File Upload was cancelled by the user."),
+                             Ui::Buttons::OK, Ui::Icon::Exclamation,
+                             QStringLiteral("Cancel File Upload"));
+        state.CancelRequest = false;
     }
 }
 
@@ -132,6 +141,35 @@ void UploadCommand::showLocalList(const QString &path)
     state.ConnectionFailed = false;
 }
 
+std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &fileName,
+                                            const QString &remotePath)
+{
+    SharedState &state = Shared();
+    cFTP *client = state.FtpClient.get();
+    if (!client)
+        return false;
+    // While the file goes up the control refuses a second command; a long upload shows how
+    // far it has come, and Cancel there stops it: the transfer looks for the cancel-request
+    // flag while it runs and waits.
+    state.TransferRunning = true;
+    QWidget *surface = m_preparation.control().surface;
+    frmTransfer window(surface ? surface->window() : nullptr);
+    bool cancelled = false;
+    QObject::connect(&window, &frmTransfer::cancelRequested, [&cancelled] {
+        cancelled = true;
+        Shared().CancelRequest = true;
+    });
+    const bool uploaded = [&] {
+        TransferFeed feed(*client, window, TransferView::Direction::Up);
+        feed.fileStarted(fileName);
+        return client->FTPUploadFile(path, remotePath);
+    }();
+    state.TransferRunning = false;
+    if (cancelled && !uploaded)
+        return std::nullopt;
+    return uploaded;
+}
+
 UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
 {
     Shared().CurrentLocalPath = path;
@@ -147,22 +185,14 @@ UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
     const QString fileName = lastBackslash < 0 ? QString() : path.mid(lastBackslash + 1);
     const QString remotePath = MonthFolderOnServer() + Slash + fileName;
 
-    cFTP *client = Shared().FtpClient.get();
-    // While the file goes up the control refuses a second command; a long upload shows how
-    // far it has come.
-    Shared().TransferRunning = true;
-    QWidget *surface = m_preparation.control().surface;
-    TransferStatusWindow status(fileName, surface ? surface->window() : nullptr);
-    if (client)
-        QObject::connect(client, &cFTP::TransferProgress, &status,
-                         &TransferStatusWindow::showProgress);
-    const bool uploaded = client && client->FTPUploadFile(path, remotePath);
-    status.hide();
-    Shared().TransferRunning = false;
+    const std::optional<bool> sent = sendFile(path, fileName, remotePath);
+    const bool uploaded = sent.value_or(false);
     // The catalogue is the host's business: only a host that handed over its object gets it
     // rebuilt, and only that host's users are told of the upload.
     if (!uploaded || !Shared().LoadFuncObject) {
         m_preparation.showPointers(false);
+        if (!sent)
+            return Outcome::Cancelled;
         return uploaded ? Outcome::UploadedSilently : Outcome::NotUploaded;
     }
     const CatalogueRefresh refresh = RefreshArchive();

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The control's "&Upload" command: sends the local path in txFile into the course's current
 // month folder on the server and rebuilds the archive catalogue after a single file went up.
 // In secure batch mode a single file is handed to the external transfer tool instead.
@@ -23,6 +25,7 @@ public:
         Announced,        // a file went up, the catalogue was rebuilt and the user was told
         UploadedSilently, // a file went up for a host that handed no object to loadfunc
         NotUploaded,      // the transfer failed, or the path is no file
+        Cancelled,        // the user cancelled the transfer in the transfer window
     };
 
     // Uploads one local path into the month folder.
@@ -30,6 +33,10 @@ public:
 
 private:
     bool enterMonthFolder();
+    // Sends the file, showing it in the transfer window once it takes a second; whether it went
+    // up, or nothing when the user cancelled it there.
+    std::optional<bool> sendFile(const QString &path, const QString &fileName,
+                                 const QString &remotePath);
     // Lists a folder in the local list and shows it, to copy its files up.
     void showLocalList(const QString &path);
 

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 #include "widgets/WidgetFactory.h"
+#include "widgets/frmTransfer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -70,6 +71,11 @@ FileListWindow::FileListWindow(const QString &name, const TwinButtons &twin, QWi
 
     mnuEdit = new QMenu(QStringLiteral("Edit Menu"), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+
+    // The transfer window's Cancel is this window's Exit, pressed.
+    m_transferWindow = new frmTransfer(this);
+    connect(m_transferWindow, &frmTransfer::cancelRequested, this,
+            [this] { button(ExitButton)->trigger(); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(Toolbar1);
@@ -218,6 +224,11 @@ QWidget *FileListWindow::buildStatusLine()
 QString FileListWindow::megText(double bytes)
 {
     return Platform::NumberText::grouped(bytes / 1000000.0, 1, 2) + QStringLiteral(" meg");
+}
+
+TransferView &FileListWindow::transferView()
+{
+    return *m_transferWindow;
 }
 
 void FileListWindow::enterBusy()

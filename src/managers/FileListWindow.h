@@ -16,6 +16,7 @@ class QRadioButton;
 class QTimer;
 class QToolBar;
 class QTreeView;
+class frmTransfer;
 
 // The window both file lists are: a list of one folder's files with a check box on every row,
 // a tool bar of seven buttons, the transfer mode, the labels with the folders and the sizes,
@@ -66,6 +67,7 @@ public:
 
     // ListWindow
     FileListModel &model() override { return m_model; }
+    TransferView &transferView() override;
     void enterBusy() override;
     void leaveBusy() override;
     void showBusy(bool busy) override;
@@ -140,6 +142,7 @@ private:
     void fitColumns();
 
     FileListModel m_model;
+    frmTransfer *m_transferWindow;
     QList<QAction *> m_buttons;
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     bool m_spreadingCheck = false;

@@ -8,6 +8,7 @@
 #include "course/SharedState.h"
 #include "operations/ChooserWindow.h"
 #include "operations/RemoteFileOperations.h"
+#include "operations/TransferFeed.h"
 #include "platform/FileSystemObject.h"
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
@@ -137,7 +138,11 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
         return false;
     }
     hourglass(true);
-    const bool uploaded = client().FTPUploadFile(localPath, remotePath);
+    const bool uploaded = [&] {
+        TransferFeed feed(client(), m_window.transferView(), TransferView::Direction::Up);
+        feed.fileStarted(fileName);
+        return client().FTPUploadFile(localPath, remotePath);
+    }();
     if ((uploaded || shared.CancelRequest) && shared.DvValue > 0) {
         if (uploaded)
             rebuildCatalogue();

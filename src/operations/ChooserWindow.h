@@ -2,9 +2,12 @@
 
 #include <QString>
 
+class TransferView;
+
 // What the chooser's operations ask of the chooser window: the selected file, its controls
-// switched off while an operation runs, the Exit button that cancels an upload, the notice
-// while the catalogue is rebuilt, and the file list read again.
+// switched off while an operation runs, the Exit button that cancels an upload, where the
+// upload shows its progress, the notice while the catalogue is rebuilt, and the file list read
+// again.
 class ChooserWindow
 {
 public:
@@ -20,6 +23,8 @@ public:
     virtual void setControlsEnabled(bool enabled) = 0;
     // While an upload runs, the Exit button cancels it.
     virtual void setUploadRunning(bool running) = 0;
+    // Where the upload shows the file going across; its Cancel acts as the Exit button.
+    virtual TransferView &transferView() = 0;
     virtual void setArchiveNoticeShown(bool shown) = 0;
     // Lists the folder again with the file of that name selected, or the same position when
     // the name is gone.

@@ -54,10 +54,11 @@ bool FileListOperations::enterFolder(const QString &folder)
     return !m_enteredFolder.isEmpty();
 }
 
-void FileListOperations::startCopy()
+void FileListOperations::startCopy(TransferView::Direction direction)
 {
     m_window.enterBusy();
     cFTP &client = *Shared().FtpClient;
+    m_feed.emplace(client, m_window.transferView(), direction);
     const ListWindow::TransferMode mode = m_window.transferMode();
     if (mode == ListWindow::TransferMode::Binary)
         client.SetTransferBinary();
@@ -78,6 +79,17 @@ void FileListOperations::showUnderWay(int row, const QString &status)
     scrollPageFor(row);
     if (m_window.transferMode() == ListWindow::TransferMode::Auto)
         SetTransferTypeFor(m_window.model().row(row).name);
+}
+
+bool FileListOperations::transferShown(const QString &name,
+                                       const std::function<bool(cFTP &)> &transfer)
+{
+    if (!m_feed)
+        return transfer(client());
+    m_feed->fileStarted(name);
+    const bool done = transfer(client());
+    m_feed->fileEnded();
+    return done;
 }
 
 void FileListOperations::scrollPageFor(int row)

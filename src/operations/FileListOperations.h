@@ -1,6 +1,11 @@
 #pragma once
 
+#include "operations/TransferFeed.h"
+
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 class ListWindow;
 class cFTP;
@@ -31,11 +36,16 @@ protected:
     // False when the client cannot stand in it: nothing may then be done there by name.
     bool enterFolder(const QString &folder);
 
-    // The start of a copy: the busy state, the transfer mode, no row selected, the first page.
-    void startCopy();
+    // The start of a copy: the busy state, the transfer mode, no row selected, the first page,
+    // and the window's transfer view following the files that go that way.
+    void startCopy(TransferView::Direction direction);
     // A file of the copy under way: the status line, its row marked, selected and in view,
     // and the transfer type for its name when the mode is Auto.
     void showUnderWay(int row, const QString &status);
+    // Copies one file with the client's call, shown in the window's transfer view.
+    bool transferShown(const QString &name, const std::function<bool(cFTP &)> &transfer);
+    // The copy moves no more files: the transfer view goes, before any box says why.
+    void endTransfers() { m_feed.reset(); }
     // A file that went across: its row marked with the picture, unchecked, and counted out.
     void markCopied(int row, int imageNumber);
     // Asks before the checked files are deleted; No is the default.
@@ -51,6 +61,7 @@ private:
     // Keeps the row being worked on in view, a page at a time.
     void scrollPageFor(int row);
 
+    std::optional<TransferFeed> m_feed;
     int m_pages = 0;
     int m_lastPageEnd = RowsPerPage;
     // The folder the client was last put in by enterFolder, and in which session; empty once

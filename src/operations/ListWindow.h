@@ -3,6 +3,7 @@
 #include <QString>
 
 class FileListModel;
+class TransferView;
 
 // What the operations of a file list need of its window: its rows, its busy state, its
 // status line and selection, and the choices the user made in it. The window shows; the
@@ -15,6 +16,8 @@ public:
     virtual ~ListWindow() = default;
 
     virtual FileListModel &model() = 0;
+    // Where a copy shows the file going across; its Cancel acts as Exit.
+    virtual TransferView &transferView() = 0;
 
     // The busy state: the buttons but Exit disabled, the busy indicator running, the busy
     // flag set, the hourglass shown; and back, with every button enabled.

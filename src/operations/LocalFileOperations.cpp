@@ -46,7 +46,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
     // Each file's step enters the folder again when this fails.
     enterFolder(serverFolder());
     shared.TransferRunning = true;
-    startCopy();
+    startCopy(TransferView::Direction::Up);
     FileListModel &model = m_window.model();
 
     bool anyChecked = false;
@@ -64,6 +64,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
             continue;
         hourglass(false);
         if (!m_window.goesOn()) {
+            endTransfers();
             tell(QStringLiteral("File '%1', upload was cancelled by the user.").arg(name),
                  Ui::Icon::Exclamation, QStringLiteral("Upload File"));
             hourglass(true);
@@ -83,6 +84,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
         }
     }
 
+    endTransfers();
     m_window.leaveBusy();
     shared.TransferRunning = false;
     m_window.showStatus(QString());
@@ -104,6 +106,7 @@ LocalFileOperations::Upload LocalFileOperations::uploadChecked(int row)
     const QString name = model.row(row).name;
     for (int attempt = 0; attempt < AttemptsPerFile && !Shared().CancelRequest; ++attempt) {
         if (!m_window.goesOn()) {
+            endTransfers();
             tell(QStringLiteral("File '%1', copy was cancelled by user!").arg(name),
                  Ui::Icon::Exclamation);
             return Upload::Stopped;
@@ -111,7 +114,8 @@ LocalFileOperations::Upload LocalFileOperations::uploadChecked(int row)
         showUnderWay(row, m_localFolder + name);
         if (!enterFolder(serverFolder()))
             continue;
-        if (client().FTPUploadFile(m_localFolder + name, name)) {
+        const QString localPath = m_localFolder + name;
+        if (transferShown(name, [&](cFTP &ftp) { return ftp.FTPUploadFile(localPath, name); })) {
             markCopied(row, FileListModel::UploadedImage);
             return Upload::Done;
         }

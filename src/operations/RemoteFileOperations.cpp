@@ -77,6 +77,7 @@ void RemoteFileOperations::prepareRemotePath(bool withWebRoot)
 
 void RemoteFileOperations::endCancelled(const QString &message, const QString &title)
 {
+    endTransfers();
     Shared().BusyFlag = false;
     hourglass(false);
     Platform::messageBox(message, Ui::Buttons::OK, Ui::Icon::Exclamation, title);
@@ -90,7 +91,7 @@ void RemoteFileOperations::copyDown()
     shared.TransferRunning = true;
     shared.DvValue = 1;
     prepareRemotePath(true);
-    startCopy();
+    startCopy(TransferView::Direction::Down);
     FileListModel &model = m_window.model();
 
     bool anyChecked = false;
@@ -121,6 +122,7 @@ void RemoteFileOperations::copyDown()
         }
     }
 
+    endTransfers();
     m_window.leaveBusy();
     shared.TransferRunning = false;
     m_window.showStatus(QString());
@@ -148,7 +150,7 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
         showUnderWay(row, shared.RemoteDir + name);
         if (!enterFolder(shared.RemoteDir) || !folderWritable(m_localFolder))
             continue;
-        if (client().FTPDownloadFile(localPath, name)) {
+        if (transferShown(name, [&](cFTP &ftp) { return ftp.FTPDownloadFile(localPath, name); })) {
             takeServerTime(localPath, listedTime(model.row(row)));
             markCopied(row, FileListModel::DownloadedImage);
             return Download::Done;

@@ -56,7 +56,7 @@ protected:
     {
         ConfigTest::SetUp();
         QString why;
-        server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+        server = FtpTestServer::startFaulty(faults, &why);
         ASSERT_TRUE(server) << why.toStdString();
         Platform::Registry().setString(
             Platform::RootKey::LocalMachine,
@@ -107,6 +107,8 @@ protected:
         return readFile(server->rootPath() + MonthFolder + u"/lesson 1.txt"_s);
     }
 
+    // What the server plays (a slow line); none unless a suite sets it before SetUp.
+    FtpTestServer::Faults faults;
     std::unique_ptr<FtpTestServer> server;
 };
 
@@ -522,3 +524,120 @@ TEST_F(HostScriptTest, SpaceExampleReadsTheSizesOfTheFilesOnDisk)
                                                << result.out.toStdString();
     }
 }
+
+// A transfer that takes longer than a second shows the transfer window, whichever window or
+// command started it; its Cancel, Escape and close box stop the transfer as the window that
+// started it stops it, and the window does not come back.
+struct TransferCase
+{
+    const char *name;
+    bool upload;
+    QByteArray start;  // the script's lines that start the transfer
+    QByteArray cancel; // how the transfer window is answered
+    QStringList out;   // what standard output holds besides the transfer window's lines
+};
+
+void PrintTo(const TransferCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class HostTransferTest
+    : public HostScriptTest
+    , public testing::WithParamInterface<TransferCase>
+{
+protected:
+    HostTransferTest()
+    {
+        // A slow line: the transfer runs for many seconds.
+        faults.rate = 1 << 20;
+    }
+};
+
+// A list window's handler that checks big.bin and copies it with the Alt key given.
+QByteArray copyBigFile(const QByteArray &list, const QByteArray &key)
+{
+    return QByteArray(R"js(
+onWindow("LIST", function (win) {
+    const row = win.rows("lvServer").findIndex(function (r) { return r.cells[0] === "big.bin"; });
+    win.check("lvServer", row + 1, true);
+    win.key("KEY");
+    log("list " + (window("LIST") ? "open" : "closed"));
+});
+)js")
+        .replace("LIST", list)
+        .replace("KEY", key);
+}
+
+const TransferCase TransferCases[] = {
+    {"CopyDownCancelledInTheWindow",
+     false,
+     copyBigFile("frmServer", "Alt+D") + R"js(click("cmdDnload");)js",
+     R"js(win.click("cmdCancel");)js",
+     {u"box Download File: File, 'big.bin', was cancelled by the user.\n"_s, u"list closed\n"_s}},
+    {"CopyUpCancelledByEscape",
+     true,
+     R"js(control.text = "C:\\Course\\";)js" + copyBigFile("frmServerUp", "Alt+U") +
+         R"js(click("cmdUpload");)js",
+     R"js(win.key("Escape");)js",
+     {u"box Upload File: File 'big.bin', upload was cancelled by the user.\n"_s,
+      u"list closed\n"_s}},
+    {"ChooserUploadCancelledByTheCloseBox",
+     true,
+     R"js(control.text = "C:\\Course\\big.bin";
+onWindow("frmDir", function (win) {
+    win.click("imgUp");
+    log("chooser " + (window("frmDir") ? "open" : "closed"));
+});
+click("cmdBrowse");)js",
+     R"js(win.close();)js",
+     {u"box Cancel File Upload: File Upload was cancelled by the user.\n"_s,
+      u"chooser closed\n"_s}},
+    {"UploadCommandCancelledInTheWindow",
+     true,
+     R"js(control.text = "C:\\Course\\big.bin";
+click("cmdUpload");)js",
+     R"js(win.click("cmdCancel");)js",
+     {u"box Cancel File Upload: File Upload was cancelled by the user.\n"_s}},
+};
+
+TEST_P(HostTransferTest, TheTransferWindowShowsAndCancels)
+{
+    const TransferCase &c = GetParam();
+    storeLogin();
+    const QString local = Platform::DosPath::toLinux(u"C:\\Course\\big.bin"_s);
+    const QString remote = server->rootPath() + MonthFolder + u"/big.bin"_s;
+    // More than the system's buffers take at once, so that an upload is still sending.
+    writeFile(c.upload ? local : remote, QByteArray(16 << 20, 'b'));
+    const QByteArray watchTheWindow = QByteArray(R"js(
+let shown = 0;
+onBox(function (box) { log("box " + box.title + ": " + box.text); });
+onWindow("frmTransfer", function (win) {
+    ++shown;
+    const text = win.find("lblProgress").text;
+    const share = / (\d+)%/.exec(text);
+    log(win.caption + ": " + win.find("lblFile").text);
+    log("bar " + (share && Number(share[1]) === win.find("pbTransfer").value ? "agrees"
+                                                                             : "disagrees: " + text));
+    log("units " + (/^[0-9.,]+ K?M?G?B of [0-9.,]+ MB /.test(text) ? "MB" : text));
+    CANCEL
+});
+)js")
+                                          .replace("CANCEL", c.cancel);
+    const HostRun result =
+        runScript(watchTheWindow + c.start + "\nlog(\"transfer windows shown: \" + shown);\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    const QString window = c.upload ? u"Upload File: Uploading \"big.bin\"\n"_s
+                                    : u"Download File: Downloading \"big.bin\"\n"_s;
+    for (const QString &line :
+         QStringList{window, u"bar agrees\n"_s, u"units MB\n"_s, u"transfer windows shown: 1\n"_s} +
+             c.out)
+        EXPECT_TRUE(result.out.contains(line)) << line.toStdString() << " in\n"
+                                               << result.out.toStdString();
+    EXPECT_FALSE(result.out.contains(u"failed to upload"_s)) << result.out.toStdString();
+    // Nothing half copied under the file's name.
+    EXPECT_FALSE(QFile::exists(c.upload ? remote : local));
+}
+
+INSTANTIATE_TEST_SUITE_P(Transfers, HostTransferTest, ::testing::ValuesIn(TransferCases),
+                         [](const auto &info) { return std::string(info.param.name); });

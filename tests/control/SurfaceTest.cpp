@@ -1,13 +1,40 @@
 #include "ControlTest.h"
 
-#include "control/TransferStatusWindow.h"
 #include "course/LoginCipher.h"
 #include "course/SharedState.h"
+#include "widgets/frmTransfer.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QTest>
+
+namespace {
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    PaintCounter(QWidget *widget, int &count)
+        : m_count(count)
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++m_count;
+        return false;
+    }
+
+private:
+    int &m_count;
+};
+
+} // namespace
 
 TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
 {
@@ -32,18 +59,37 @@ TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
     menu->hide();
 }
 
-// A long upload's status window: nothing for the first second, then the bar and the meter.
-TEST_F(ControlTest, LongUploadShowsItsProgressAfterASecond)
+// A long transfer's window: nothing for a file that goes within a second, then, once one
+// takes longer, the bar and the meter in the lists' units, the two painted together.
+TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
 {
-    TransferStatusWindow status(QStringLiteral("film.avi"));
-    constexpr qint64 Total = 100ll << 20;
-    status.showProgress(0, Total);
-    EXPECT_FALSE(status.isVisible());
-    QTest::qWait(TransferStatusWindow::ShowAfterMs + 50);
-    status.showProgress(Total / 2, Total);
-    ASSERT_TRUE(status.isVisible());
-    EXPECT_EQ(status.findChild<QProgressBar *>(QStringLiteral("pbTransfer"))->value(), 50);
-    EXPECT_TRUE(status.findChild<QLabel *>(QStringLiteral("lblProgress"))
-                    ->text()
-                    .startsWith(QStringLiteral("50.0 MiB of 100.0 MiB  50%")));
+    frmTransfer window;
+    window.fileStarted(QStringLiteral("quick.txt"), TransferView::Direction::Up);
+    window.fileProgress(10, 10);
+    window.fileEnded();
+    QTest::qWait(frmTransfer::ShowAfterMs + 200);
+    EXPECT_FALSE(window.isVisible());
+
+    constexpr qint64 Total = 100000000;
+    window.fileStarted(QStringLiteral("film.avi"), TransferView::Direction::Down);
+    window.fileProgress(0, Total);
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Download File"));
+    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("lblFile"))->text(),
+              QStringLiteral("Downloading \"film.avi\""));
+
+    auto *text = window.findChild<QLabel *>(QStringLiteral("lblProgress"));
+    int paints = 0;
+    PaintCounter counter(text, paints);
+    window.fileProgress(Total * 76 / 100, Total);
+    EXPECT_EQ(window.findChild<QProgressBar *>(QStringLiteral("pbTransfer"))->value(), 76);
+    EXPECT_TRUE(text->text().startsWith(QStringLiteral("76.0 MB of 100.0 MB  76%")))
+        << text->text().toStdString();
+    // Painted before the transfer goes on, as the bar is.
+    EXPECT_GE(paints, 1);
+
+    window.transfersEnded();
+    EXPECT_FALSE(window.isVisible());
 }

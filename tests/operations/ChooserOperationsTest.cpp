@@ -24,6 +24,7 @@ public:
     }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
     void setUploadRunning(bool running) override { cancelCaption = running; }
+    TransferView &transferView() override { return transfers; }
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     void refill(const QString &name) override
     {
@@ -39,6 +40,7 @@ public:
     bool unloaded = false;
     int notices = 0;
     QStringList refills;
+    RecordingTransferView transfers;
 };
 
 void touch(const QString &path, const QDateTime &modified)
@@ -171,6 +173,9 @@ TEST_P(ChooserOperationsTest, ExitDuringAnUploadCancelsIt)
     EXPECT_EQ(ui().boxes().first().title, u"Cancel File Upload"_s);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
+    // The transfer window showed the file going up, and is gone.
+    EXPECT_EQ(chooser.transfers.files, QStringList{u"big.bin"_s});
+    EXPECT_EQ(chooser.transfers.ends, 1);
 }
 
 // What the chooser's rename and delete answer, and what they leave on disk and on the server.

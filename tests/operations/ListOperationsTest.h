@@ -3,6 +3,7 @@
 // The list operations' suites: a window that shows nothing and remembers what it was told, and
 // a session on a real FTP server standing in the course's month folder.
 
+#include "operations/RecordingTransferView.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
@@ -35,6 +36,7 @@ class RecordingWindow : public ListWindow
 {
 public:
     FileListModel &model() override { return m_model; }
+    TransferView &transferView() override { return transfers; }
     void enterBusy() override
     {
         busy = true;
@@ -87,6 +89,7 @@ public:
 
     // Lists the rows instead of the server folder (a local list).
     std::function<QList<FileRow>()> lister;
+    RecordingTransferView transfers;
     bool busy = false;
     bool stopped = false; // Exit was pressed
     int selected = -1;

@@ -92,9 +92,15 @@ TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
         window.stopped = true;
         Shared().CancelRequest = true;
     });
+    int viewsEndedAtBox = -1;
+    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
     LocalFileOperations(window, LocalFolder).copyUp(false);
     EXPECT_EQ(texts(ui().boxes()),
               QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
+    // The transfer window showed the file going up, and went before the box.
+    EXPECT_EQ(window.transfers.files, QStringList{u"big.bin"_s});
+    EXPECT_EQ(window.transfers.directions, QList{TransferView::Direction::Up});
+    EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"next.txt"_s)));
 }

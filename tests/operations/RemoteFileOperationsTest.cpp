@@ -74,8 +74,17 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
         if (pictures.isEmpty() || pictures.constLast() != picture)
             pictures.append(picture);
     });
+    int viewsEndedAtBox = -1;
+    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
     RemoteFileOperations(window, LocalFolder).copyDown();
     const int txt = FileTypeIndex(u"txt"_s);
+    // Each file is shown going down, and the transfer window goes before the box.
+    QStringList shown = window.transfers.files;
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({u"a.txt"_s, u"b b.bin"_s}));
+    EXPECT_EQ(window.transfers.directions,
+              QList<TransferView::Direction>(2, TransferView::Direction::Down));
+    EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(pictures,
               QList<int>({FileListModel::TransferringImage, FileListModel::DownloadedImage, txt}));
 
@@ -117,7 +126,10 @@ TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
         window.stopped = true;
         Shared().CancelRequest = true;
     });
+    int viewsEndedAtBox = -1;
+    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
     RemoteFileOperations(window, LocalFolder).copyDown();
+    EXPECT_EQ(viewsEndedAtBox, 1);
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().at(0).text, u"File, 'big.bin', was cancelled by the user."_s);
     EXPECT_EQ(ui().boxes().at(0).title, u"Download File"_s);

@@ -1,0 +1,27 @@
+#include "operations/TransferFeed.h"
+
+#include "transport/cFTP.h"
+
+TransferFeed::TransferFeed(cFTP &client, TransferView &view, TransferView::Direction direction)
+    : m_view(view)
+    , m_direction(direction)
+    , m_progress(
+          QObject::connect(&client, &cFTP::TransferProgress,
+                           [&view](qint64 done, qint64 total) { view.fileProgress(done, total); }))
+{}
+
+TransferFeed::~TransferFeed()
+{
+    QObject::disconnect(m_progress);
+    m_view.transfersEnded();
+}
+
+void TransferFeed::fileStarted(const QString &fileName)
+{
+    m_view.fileStarted(fileName, m_direction);
+}
+
+void TransferFeed::fileEnded()
+{
+    m_view.fileEnded();
+}

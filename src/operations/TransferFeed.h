@@ -1,0 +1,28 @@
+#pragma once
+
+#include "operations/TransferView.h"
+
+#include <QMetaObject>
+#include <QString>
+
+class cFTP;
+
+// Hands the client's progress to a transfer view while an operation moves files, and tells
+// the view when the operation is done with it, however the operation ends.
+class TransferFeed
+{
+public:
+    TransferFeed(cFTP &client, TransferView &view, TransferView::Direction direction);
+    ~TransferFeed();
+    TransferFeed(const TransferFeed &) = delete;
+    TransferFeed &operator=(const TransferFeed &) = delete;
+
+    // Around each file the client moves.
+    void fileStarted(const QString &fileName);
+    void fileEnded();
+
+private:
+    TransferView &m_view;
+    TransferView::Direction m_direction;
+    QMetaObject::Connection m_progress;
+};
