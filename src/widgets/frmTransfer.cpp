@@ -39,6 +39,11 @@ frmTransfer::frmTransfer(QWidget *parent)
         if (!m_cancelled)
             show();
     });
+    m_tick.setInterval(int(Platform::TransferMeter::IntervalMs));
+    connect(&m_tick, &QTimer::timeout, this, [this] {
+        if (m_meter && m_meter->update(m_lastDone))
+            showMeter();
+    });
 }
 
 void frmTransfer::fileStarted(const QString &fileName, Direction direction)
@@ -49,11 +54,13 @@ void frmTransfer::fileStarted(const QString &fileName, Direction direction)
         (up ? QStringLiteral("Uploading \"%1\"") : QStringLiteral("Downloading \"%1\""))
             .arg(fileName));
     m_meter.reset();
+    m_lastDone = 0;
     m_cancelled = false;
     pbTransfer->setValue(0);
     lblProgress->clear();
     if (!isVisible())
         m_showTimer.start();
+    m_tick.start();
 }
 
 void frmTransfer::fileProgress(qint64 done, qint64 total)
@@ -66,8 +73,12 @@ void frmTransfer::fileProgress(qint64 done, qint64 total)
         m_meterTotal = total;
     }
     m_lastDone = done;
-    if (!m_meter->update(done))
-        return;
+    if (m_meter->update(done))
+        showMeter();
+}
+
+void frmTransfer::showMeter()
+{
     pbTransfer->setValue(m_meter->percent());
     lblProgress->setText(m_meter->text());
     // The bar paints itself at once; the text is painted with it, so that the two never show
@@ -80,11 +91,13 @@ void frmTransfer::fileEnded()
 {
     // A file that went within a second shows nothing; the window, once shown, stays.
     m_showTimer.stop();
+    m_tick.stop();
 }
 
 void frmTransfer::transfersEnded()
 {
     m_showTimer.stop();
+    m_tick.stop();
     m_cancelled = false;
     hide();
 }
@@ -106,6 +119,7 @@ void frmTransfer::cancel()
         return;
     m_cancelled = true;
     m_showTimer.stop();
+    m_tick.stop();
     hide();
     Q_EMIT cancelRequested();
 }

@@ -45,8 +45,13 @@ protected:
 
 private:
     void cancel();
+    // The meter's latest figures in the bar and the text.
+    void showMeter();
 
     QTimer m_showTimer;
+    // While a file goes across, the figures follow the time too: when the server pauses, the
+    // text shows the last bytes done, and the rate and time left as they are now.
+    QTimer m_tick;
     std::optional<Platform::TransferMeter> m_meter;
     qint64 m_meterTotal = 0;
     qint64 m_lastDone = 0;
