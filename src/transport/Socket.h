@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitWatch.h"
+
 #include <QHostAddress>
 #include <QSslConfiguration>
 #include <QString>
@@ -23,6 +25,9 @@ public:
     Socket &operator=(Socket &&other) noexcept;
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
+
+    // Asked while this connection waits (see WaitWatch); also by the TLS layer once started.
+    void setWaitWatch(WaitWatch watch);
 
     // Resolves the host and connects to the first address that answers.
     bool connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout);
@@ -60,6 +65,7 @@ private:
     int m_fd = -1;
     quint32 m_error = 0;
     QString m_tlsErrorText;
+    WaitWatch m_watch;
     std::unique_ptr<TlsStream> m_tls; // owns m_fd once started
 };
 
