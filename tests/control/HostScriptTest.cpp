@@ -2,6 +2,7 @@
 // against a real FTP server, and the host ends with the script's status.
 
 #include "servers/FtpTestServer.h"
+#include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
 #include "course/ConfigStore.h"
@@ -345,6 +346,32 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
         readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s);
     EXPECT_TRUE(catalogue.contains("d.txt"));
     EXPECT_FALSE(catalogue.contains("c.txt"));
+}
+
+// Cancel in the status window, clicked while it waits on a server that never answers, ends the
+// connect as failed: the command stops, and the stored login stays.
+TEST_F(HostScriptTest, CancelWhileConnectingKeepsTheLogin)
+{
+    SilentFtpServer silent;
+    ASSERT_TRUE(silent.isListening());
+    ASSERT_TRUE(
+        WriteLoginData(u"biology"_s, silent.site(), server->user(), server->password(), false));
+    const QByteArray stored = readFile(iniPath());
+    const HostRun result =
+        runScript("onBox(function (box) { log(\"box \" + box.text); });\n"
+                  "onWindow(\"frmMsg\", function (win) {\n"
+                  "    after(1500, function () { win.click(\"cmdCancel\"); });\n"
+                  "});\n"
+                  "click(\"cmdUpload\");\n"
+                  "log(\"status window open: \" + (window(\"frmMsg\") !== null));\n",
+                  {u"--timeout"_s, u"20"_s});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.endsWith(
+        u"box Connection Failed.\nConnecting was cancelled.\nstatus window open: false\n"_s))
+        << result.out.toStdString();
+    EXPECT_EQ(silent.connectionCount(), 1);
+    EXPECT_EQ(readFile(iniPath()), stored);
+    EXPECT_TRUE(uploaded().isEmpty());
 }
 
 // The README's folder example: Upload with a folder in the text box opens the local list, where
