@@ -70,10 +70,22 @@ QList<QHostAddress> HostLookup::resolve(const QString &host, std::chrono::millis
 
     const int signalsBefore = Platform::Interruption::count();
     const QDeadlineTimer deadline(timeout);
-    std::unique_lock lock(answer->mutex);
-    while (!answer->arrived.wait_for(
-        lock, std::min(std::chrono::milliseconds(deadline.remainingTime()), WatchSlice),
-        [&answer] { return answer->done; })) {
+    for (;;) {
+        if (watch && !watch()) {
+            m_error = InternetError::OperationCancelled;
+            return {};
+        }
+        {
+            // Not held while the watch runs the message loop.
+            std::unique_lock lock(answer->mutex);
+            const auto slice =
+                std::min(std::chrono::milliseconds(deadline.remainingTime()), WatchSlice);
+            if (answer->arrived.wait_for(lock, slice, [&answer] { return answer->done; })) {
+                if (answer->addresses.isEmpty())
+                    m_error = InternetError::NameNotResolved;
+                return answer->addresses;
+            }
+        }
         if (Platform::Interruption::count() != signalsBefore) {
             m_error = InternetError::OperationCancelled;
             return {};
@@ -82,20 +94,7 @@ QList<QHostAddress> HostLookup::resolve(const QString &host, std::chrono::millis
             m_error = InternetError::NameNotResolved;
             return {};
         }
-        if (watch) {
-            // The watch may run the message loop: the thread must not wait for it.
-            lock.unlock();
-            const bool goesOn = watch();
-            lock.lock();
-            if (!goesOn) {
-                m_error = InternetError::OperationCancelled;
-                return {};
-            }
-        }
     }
-    if (answer->addresses.isEmpty())
-        m_error = InternetError::NameNotResolved;
-    return answer->addresses;
 }
 
 } // namespace Ftp

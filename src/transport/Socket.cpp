@@ -171,6 +171,8 @@ bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
                               std::chrono::milliseconds timeout)
 {
     close();
+    if (!goesOn())
+        return false;
     sockaddr_storage storage{};
     const socklen_t length = toSockaddr(address, port, &storage);
     m_fd = openSocket(storage.ss_family);
@@ -207,6 +209,8 @@ bool Socket::sendAll(const char *data, qsizetype size, std::chrono::milliseconds
     if (m_tls && isOpen()) {
         return m_tls->sendAll(data, size, timeout) || failTls();
     }
+    if (!goesOn())
+        return false;
     while (size > 0) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -236,6 +240,8 @@ qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds 
             failTls();
         return received;
     }
+    if (!goesOn())
+        return -1;
     for (;;) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -308,6 +314,11 @@ bool Socket::waitFor(short events, std::chrono::milliseconds timeout)
         return false;
     }
     return failWithErrno(errno);
+}
+
+bool Socket::goesOn()
+{
+    return !m_watch || m_watch() || failWithErrno(ECANCELED);
 }
 
 bool Socket::failTls()

@@ -26,7 +26,8 @@ public:
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
 
-    // Asked while this connection waits (see WaitWatch); also by the TLS layer once started.
+    // Asked as this connection reads, writes or connects and while it waits (see WaitWatch);
+    // also by the TLS layer once started.
     void setWaitWatch(WaitWatch watch);
 
     // Resolves the host and connects to the first address that answers.
@@ -58,6 +59,9 @@ public:
     QHostAddress peerAddress() const;
 
 private:
+    // Asks the watch as a read, write or connect begins, so that a connect of quick answers
+    // lets the loop run as often as one that waits; false (cancelled) closes the connection.
+    bool goesOn();
     bool waitFor(short events, std::chrono::milliseconds timeout);
     bool failWithErrno(int error);
     bool failTls();

@@ -211,6 +211,10 @@ bool TlsStream::waitFor(Wait wait, Done done, std::chrono::milliseconds timeout)
     const QDeadlineTimer deadline(timeout);
     const qint64 slice = m_watch ? qint64(WatchSlice.count()) : SliceMs;
     for (;;) {
+        if (m_watch && !m_watch()) {
+            m_error = InternetError::OperationCancelled;
+            return false;
+        }
         if (!m_failure && (done() || wait(int(std::min(deadline.remainingTime(), slice)))))
             return true;
         if (m_failure || m_socket->state() != QAbstractSocket::ConnectedState)
@@ -221,10 +225,6 @@ bool TlsStream::waitFor(Wait wait, Done done, std::chrono::milliseconds timeout)
         }
         if (deadline.hasExpired()) {
             m_error = InternetError::Timeout;
-            return false;
-        }
-        if (m_watch && !m_watch()) {
-            m_error = InternetError::OperationCancelled;
             return false;
         }
     }

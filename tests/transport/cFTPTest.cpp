@@ -436,11 +436,13 @@ TEST_F(cFTPTest, AStopRequestEndsTheConnectWhereverItWaits)
         int pumpsBeforeStop;
     } cases[] = {
         {"nothing yet", Silence::Mute, {}, false, 0},
-        {"the greeting", Silence::Mute, {}, false, 3},
-        {"the TLS handshake", Silence::StallAfterLogin, "AUTH", false, 3},
-        {"the login", Silence::StallAfterLogin, "PASS", false, 3},
-        {"the login folder", Silence::StallAfterLogin, "PWD", false, 3},
-        {"the secure connect", Silence::Mute, {}, true, 3},
+        // More turns than a connect takes up to where the server falls silent: the stop
+        // comes while the connect waits there.
+        {"the greeting", Silence::Mute, {}, false, 20},
+        {"the TLS handshake", Silence::StallAfterLogin, "AUTH", false, 20},
+        {"the login", Silence::StallAfterLogin, "PASS", false, 20},
+        {"the login folder", Silence::StallAfterLogin, "PWD", false, 20},
+        {"the secure connect", Silence::Mute, {}, true, 20},
     };
     // A stop that goes unseen ends in a timeout, which the reason would tell.
     client.setTimeouts({5s, 5s, 5s});
@@ -465,6 +467,25 @@ TEST_F(cFTPTest, AStopRequestEndsTheConnectWhereverItWaits)
             EXPECT_EQ(client.GetLastErrorMessage(),
                       connectError(InternetError::OperationCancelled));
         }
+    }
+}
+
+// The loop runs as every wait of the connect begins, not only once a server keeps it waiting:
+// a connect of many quick answers holds the thread no longer than one that stalls.
+TEST_F(cFTPTest, TheMessageLoopRunsWhileAQuickServerIsConnected)
+{
+    for (const auto kind : {FtpTestServer::Kind::Pyftpdlib, FtpTestServer::Kind::PyftpdlibTls}) {
+        SCOPED_TRACE(FtpTestServer::kindName(kind).toStdString());
+        QString why;
+        const auto server = FtpTestServer::start(kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        int pumps = 0;
+        client.setHooks({.pumpMessages = [&pumps] { ++pumps; }});
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
+            << client.GetLastErrorMessage().toStdString();
+        // The TCP connect, the greeting, AUTH TLS, USER, PASS, FEAT and PWD at least.
+        EXPECT_GE(pumps, 7);
+        client.CloseConnection();
     }
 }
 
