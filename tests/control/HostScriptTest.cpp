@@ -443,6 +443,26 @@ TEST_F(HostScriptTest, BrowseExampleUploadsFromTheChooser)
 // makes the server ready for an upload from there: in secure and batch mode a server that
 // does not answer goes unnoticed. Exit and the close box leave the text box as it was, and
 // the close box does not stop the next Browse.
+// Enter in the chooser's pattern box lists the files of the pattern and leaves the chooser
+// open; the text box keeps what it held.
+TEST_F(HostScriptTest, EnterInThePatternBoxAppliesThePattern)
+{
+    storeLogin();
+    writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.pdf"_s), "pdf");
+    const HostRun result =
+        runScript("onWindow(\"frmDir\", function (win) {\n"
+                  "    win.setText(\"cbExt\", \"*.pdf\");\n"
+                  "    win.key(\"Return\");\n"
+                  "    log(\"open \" + (window(\"frmDir\") !== null) + \", files \" +\n"
+                  "        win.find(\"List2\").count);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "click(\"cmdBrowse\");\n"
+                  "log(\"text \" + control.text);\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, u"open true, files 1\ntext C:\\Course\\lesson 1.txt\n"_s);
+}
+
 TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
 {
     const struct
