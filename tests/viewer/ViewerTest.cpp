@@ -300,9 +300,9 @@ TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
 }
 
 // A host that made its application before it loaded the library, as a plugin loader does.
-// One that had started a browser of its own by then leaves the viewer unsealed: the viewer
-// shows no page rather than an unsealed one. The switches that a host gives the browser stay
-// beside the viewer's.
+// One that had started a browser of its own by then started it without the viewer's scheme
+// and switches: the viewer shows no page rather than an unsealed one. The switches that a host
+// gives the browser stay beside the viewer's.
 TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPagesSealedOrNotAtAll)
 {
     // The page's title tells whether the browser took the host's switch.
