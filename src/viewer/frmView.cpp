@@ -12,11 +12,11 @@
 
 frmView::frmView(QWidget *parent)
     : QDialog(parent)
+    , m_sealed(WebEngineStartup::startSealed())
 {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("View File"));
 
-    WebEngineStartup::prepare();
     m_profile = std::make_unique<SealedProfile>();
     m_page = std::make_unique<SealedPage>(m_profile.get());
     wb1 = new QWebEngineView(this);
@@ -39,10 +39,10 @@ void frmView::setFileToView(const QString &dosPath)
         showNotice(QStringLiteral("The file \"%1\" cannot be found.").arg(dosPath));
         return;
     }
-    if (!ViewerScheme::isRegistered()) {
+    if (!m_sealed) {
         // Unsealed, a page could read the disk and send it anywhere: better shown not at all.
-        showNotice(QStringLiteral("The file \"%1\" cannot be shown: the viewer was loaded after "
-                                  "the program had started a browser of its own.")
+        showNotice(QStringLiteral("The file \"%1\" cannot be shown: the program had started a "
+                                  "browser of its own before it first opened the viewer.")
                        .arg(dosPath));
         return;
     }

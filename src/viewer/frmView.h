@@ -30,6 +30,8 @@ public:
 private:
     void showNotice(const QString &text);
 
+    // Whether the process's browser keeps the viewer's pages to their files.
+    const bool m_sealed;
     // The profile outlives its page, as Chromium demands.
     std::unique_ptr<SealedProfile> m_profile;
     std::unique_ptr<SealedPage> m_page;
