@@ -15,7 +15,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -333,10 +332,7 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     // View Local lists the local folder with the remote row's name selected.
     EXPECT_TRUE(result.out.contains(u"local b.txt d.txt lesson 1.txt, selected b.txt"_s))
         << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(QRegularExpression(u"viewing rad[0-9A-Fa-f]{5}\\.txt: "_s)))
-        << result.out.toStdString();
-    // The copy fetched for the viewer is gone with the viewer.
-    EXPECT_EQ(QDir(Platform::DosPath::toLinux(u"C:\\"_s)).entryList({u"rad*"_s}), QStringList());
+    EXPECT_TRUE(result.out.contains(u"viewing b.txt: "_s)) << result.out.toStdString();
     const QString month = server->rootPath() + MonthFolder;
     EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList({u"b.txt"_s, u"d.txt"_s}));
     EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\d.txt"_s)), "a.txt");
