@@ -22,6 +22,11 @@ frmView::frmView(QWidget *parent)
     wb1 = new QWebEngineView(this);
     wb1->setObjectName(QStringLiteral("wb1"));
     wb1->setPage(m_page.get());
+    connect(wb1, &QWebEngineView::loadStarted, this, [this] { m_loaded = false; });
+    connect(wb1, &QWebEngineView::loadFinished, this, [this] {
+        m_loaded = true;
+        Q_EMIT fileLoaded();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -48,6 +53,11 @@ void frmView::setFileToView(const QString &dosPath)
     }
     m_profile->setScope(ViewScope(linuxPath));
     wb1->load(ViewerScheme::urlOf(linuxPath));
+}
+
+bool frmView::isFileLoaded() const
+{
+    return m_loaded;
 }
 
 void frmView::showNotice(const QString &text)

@@ -27,6 +27,13 @@ public:
     // computer gets a page that says so.
     void setFileToView(const QString &dosPath);
 
+    // Whether the browser has loaded the file (or the notice in its place), or given up on it;
+    // it may still be painting it.
+    bool isFileLoaded() const;
+
+Q_SIGNALS:
+    void fileLoaded();
+
 private:
     void showNotice(const QString &text);
 
@@ -36,4 +43,5 @@ private:
     std::unique_ptr<SealedProfile> m_profile;
     std::unique_ptr<SealedPage> m_page;
     QWebEngineView *wb1 = nullptr;
+    bool m_loaded = false;
 };

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -341,6 +342,50 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
         readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s);
     EXPECT_TRUE(catalogue.contains("d.txt"));
     EXPECT_FALSE(catalogue.contains("c.txt"));
+}
+
+// A page viewed from the remote list shows as it does on the site: it comes under its own name
+// with its companion folder, so its picture loads and its style sheet applies. The viewer is
+// met, and pictured, once the page shows.
+TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
+{
+    storeLogin();
+    const QString month = server->rootPath() + MonthFolder;
+    writeFile(month + u"/lesson.htm"_s,
+              "<html><head><link rel=stylesheet href=\"lesson_files/style.css\"><script>\n"
+              "addEventListener(\"load\", function () {\n"
+              "    document.title = \"picture \" + document.images[0].naturalWidth +\n"
+              "        \", background \" + getComputedStyle(document.body).backgroundColor;\n"
+              "});\n"
+              "</script></head><body><img src=\"lesson_files/picture.png\"></body></html>");
+    writeFile(month + u"/lesson_files/style.css"_s,
+              "body { background: rgb(0, 128, 0); margin: 0 }");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(month + u"/lesson_files/picture.png"_s));
+    const QString shots = tempPath(u"shots"_s);
+    const HostRun result =
+        runScript("onWindow(\"frmView\", function (win) {\n"
+                  "    log(\"viewing \" + win.caption.replace(/^.*\\\\/, \"\") + \": \" +\n"
+                  "        win.find(\"wb1\").title);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    win.select(\"lvServer\", win.rows(\"lvServer\").findIndex(function (r) {\n"
+                  "        return r.cells[0] === \"lesson.htm\"; }) + 1);\n"
+                  "    trigger(\"mnuExplorer\");\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n",
+                  {u"--shots"_s, shots});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(u"viewing lesson.htm: picture 40, background rgb(0, 128, 0)"_s))
+        << result.out.toStdString();
+    const QStringList views = QDir(shots).entryList({u"*-frmView.png"_s});
+    ASSERT_EQ(views.size(), 1) << QDir(shots).entryList().join(u' ').toStdString();
+    const QImage shot(QDir(shots).filePath(views.first()));
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(shot.width() - 10, shot.height() - 10), QColor(0, 128, 0));
 }
 
 // The README's folder example: Upload with a folder in the text box opens the local list, where
