@@ -365,8 +365,7 @@ std::unique_ptr<ViewCopy> RemoteFileOperations::fetchForViewing()
     if (row < 0 || row >= m_window.model().count())
         return nullptr;
     const QString name = m_window.model().row(row).name;
-    const qsizetype dot = name.lastIndexOf(u'.');
-    auto copy = std::make_unique<ViewCopy>(dot < 0 ? QString() : name.mid(dot));
+    auto copy = std::make_unique<ViewCopy>(name);
     if (!copy->isValid()) {
         Platform::messageBox(QStringLiteral("File: %1 could not be fetched for viewing: %2")
                                  .arg(name, copy->errorString()),

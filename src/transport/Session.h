@@ -57,6 +57,10 @@ public:
     QString tlsDescription() const;
     QSslCertificate serverCertificate() const;
 
+    // Asked while the control connection waits on the server, until taken back (see
+    // WaitWatch): a watch that gives up ends the session, as a timeout does.
+    void setWaitWatch(WaitWatch watch) { m_control.setWaitWatch(std::move(watch)); }
+
     // Connects to "host[:port]" or "[v6]:port" and logs in.
     bool connect(const QString &server, const QString &user, const QString &password);
     // Says goodbye (briefly) and closes the connection.
