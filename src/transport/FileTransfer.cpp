@@ -151,7 +151,7 @@ qsizetype FileTransfer::receive(char *data, qsizetype size)
     }
     const QDeadlineTimer deadline(m_session.timeouts().data);
     for (;;) {
-        const qsizetype received = m_data.receive(data, size, WatchInterval);
+        const qsizetype received = m_data.receive(data, size, WatchSlice);
         if (received >= 0)
             return received;
         if (m_data.error() != InternetError::Timeout || deadline.hasExpired()) {
@@ -166,7 +166,7 @@ qsizetype FileTransfer::receive(char *data, qsizetype size)
 bool FileTransfer::awaitWritable()
 {
     const QDeadlineTimer deadline(m_session.timeouts().data);
-    while (!m_data.waitWritable(WatchInterval)) {
+    while (!m_data.waitWritable(WatchSlice)) {
         if (deadline.hasExpired())
             return m_session.fail(InternetError::Timeout);
         if (!goesOn())
@@ -185,8 +185,8 @@ bool FileTransfer::awaitAnswer()
         waited.start();
         // A wait that ends before its time without an answer met a broken connection: the
         // reply's own wait tells what broke.
-        if (m_session.m_control.replyPending(WatchInterval) ||
-            waited.elapsed() < WatchInterval.count() / 2 || deadline.hasExpired())
+        if (m_session.m_control.replyPending(WatchSlice) ||
+            waited.elapsed() < WatchSlice.count() / 2 || deadline.hasExpired())
             return true;
         if (!goesOn()) {
             cancel(); // nothing to do when the watch closed the session

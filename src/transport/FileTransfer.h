@@ -1,11 +1,9 @@
 #pragma once
 
 #include "Socket.h"
+#include "WaitWatch.h"
 
 #include <QByteArray>
-
-#include <chrono>
-#include <functional>
 
 namespace Ftp {
 
@@ -24,14 +22,12 @@ class FileTransfer
 public:
     enum class Direction { Read, Write };
     static constexpr qsizetype BufferSize = 256 * 1024;
-    // The longest a wait goes without asking the watch.
-    static constexpr std::chrono::milliseconds WatchInterval{25};
 
-    // Asked whenever a wait for the server has lasted WatchInterval: it lets the program's
-    // message loop run and tells whether the transfer goes on. False fails the waiting call
-    // with OperationCancelled; the session stays, and cancel() ends the transfer.
-    using Watch = std::function<bool()>;
-    void setWatch(Watch watch) { m_watch = std::move(watch); }
+    // Asked whenever a wait for the server has lasted a WatchSlice. False fails the waiting
+    // call with OperationCancelled; the session stays, and cancel() ends the transfer. The
+    // transfer asks it between the data connection's waits, never inside them: the watch may
+    // close the session (Exit in a window), and the data connection with it.
+    void setWatch(WaitWatch watch) { m_watch = std::move(watch); }
 
     FileTransfer(Session &session, Socket data, Direction direction);
     ~FileTransfer(); // abandons an unfinished transfer
@@ -84,7 +80,7 @@ private:
     qsizetype m_end = 0;   // bytes held in m_buffer
     bool m_atEnd = false;
     bool m_closed = false;
-    Watch m_watch;
+    WaitWatch m_watch;
 };
 
 } // namespace Ftp
