@@ -64,7 +64,8 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
         std::optional<qint32> &total = m_totals.at(level);
         if (!total) {
             const ServerFolderWalk::Result walked = getWSize(m_folders.at(level));
-            if (walked.outcome == ServerFolderWalk::Outcome::Stopped) {
+            if (walked.outcome == ServerFolderWalk::Outcome::Stopped ||
+                walked.outcome == ServerFolderWalk::Outcome::TooDeep) {
                 // A part of the level is no total of it: nothing is shown.
                 outcome = Outcome::Stopped;
                 break;
@@ -133,10 +134,17 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
                           });
     const ServerFolderWalk::Result walked = walk.walk(folder);
     if (walked.outcome == ServerFolderWalk::Outcome::NotEntered) {
-        Platform::setMousePointer(Ui::Pointer::Default);
-        m_window.showBusy(false);
+        showNormalPointers();
         Platform::messageBox(QStringLiteral("Bad Directory."), Ui::Buttons::OK, Ui::Icon::Critical,
                              QStringLiteral("Error"));
+    } else if (walked.outcome == ServerFolderWalk::Outcome::TooDeep) {
+        showNormalPointers();
+        Platform::messageBox(
+            QStringLiteral("The folders inside %1 go more than %2 levels deep, so Web Space "
+                           "stopped measuring.\r\nA folder there may lead back into itself.")
+                .arg(folder)
+                .arg(ServerFolderWalk::MaxDepth),
+            Ui::Buttons::OK, Ui::Icon::Exclamation, QStringLiteral("Web Space"));
     }
     return walked;
 }

@@ -21,6 +21,7 @@ started with in every session, so that each operation of the client meets it:
                      port first and sends a file of its own
   no-rename-over     RNTO refuses to replace a file that exists
   no-size            SIZE is not known, nor listed among the features
+  canonical-pwd      PWD names the folder the links on the way lead to, not the path entered
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
@@ -180,7 +181,12 @@ class Session(socketserver.StreamRequestHandler):
         self.reply("200 Type set.")
 
     def ftp_PWD(self, argument):
-        self.reply('257 "%s" is the current folder.' % self.cwd.replace('"', '""'))
+        folder = self.cwd
+        if "canonical-pwd" in self.server.faults:
+            root = os.path.realpath(self.server.root)
+            inside = os.path.relpath(os.path.realpath(self.disk_path(self.cwd)), root)
+            folder = "/" if inside == "." else "/" + inside
+        self.reply('257 "%s" is the current folder.' % folder.replace('"', '""'))
 
     def ftp_CWD(self, argument):
         path = self.server_path(argument)
