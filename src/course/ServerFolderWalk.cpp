@@ -31,8 +31,10 @@ ServerFolderWalk::ServerFolderWalk(cFTP &client, Rules rules)
 ServerFolderWalk::Result ServerFolderWalk::walk(const QString &folder)
 {
     m_walked.clear();
+    m_unlisted.clear();
     Result result;
     result.outcome = count(folder, 0, result.bytes);
+    result.unlisted = m_unlisted;
     return result;
 }
 
@@ -50,16 +52,8 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int dep
         return Outcome::Counted;
     // Held here: the walk into a sub-folder replaces the client's listing, not this one.
     std::shared_ptr<cDirList> entries;
-    for (;;) {
-        entries = m_client.GetDirectoryListing(QStringLiteral("*"));
-        // No listing is an empty folder, unless the session went down under it.
-        if (entries || !m_rules.reconnect || !sessionLost())
-            break;
-        if (!m_rules.reconnect())
-            return Outcome::Disconnected;
-        if (const std::optional<Outcome> failure = enter(folder, first, standing))
-            return *failure;
-    }
+    if (const std::optional<Outcome> failure = list(folder, first, entries))
+        return *failure;
 
     const cDirList none;
     const cDirList &listed = entries ? *entries : none;
@@ -85,6 +79,27 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int dep
         m_rules.counted(folder, total);
     bytes += total;
     return Outcome::Counted;
+}
+
+std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::list(const QString &folder, bool exactly,
+                                                                std::shared_ptr<cDirList> &entries)
+{
+    for (;;) {
+        entries = m_client.GetDirectoryListing(QStringLiteral("*"));
+        // No listing is an empty folder, unless the listing failed.
+        if (m_client.ListingError().isEmpty())
+            return std::nullopt;
+        // A session lost under the listing is brought back, and the folder listed again.
+        if (!m_rules.reconnect || !sessionLost()) {
+            m_unlisted = folder;
+            return Outcome::NotListed;
+        }
+        if (!m_rules.reconnect())
+            return Outcome::Disconnected;
+        QString standing;
+        if (const std::optional<Outcome> failure = enter(folder, exactly, standing))
+            return *failure;
+    }
 }
 
 std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &folder,

@@ -4,8 +4,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class cDirList;
 class cFTP;
 
 // Sums the sizes of all files below a server folder through an FTP client. Each folder is
@@ -30,12 +32,14 @@ public:
         Stopped,      // the caller's rules asked to stop
         Disconnected, // the session was lost and not brought back
         TooDeep,      // a folder lay more than MaxDepth levels below the first one
+        NotListed,    // a folder's listing failed (the client's listing error says why)
     };
 
     struct Result
     {
         Outcome outcome = Outcome::Counted;
-        qint64 bytes = 0; // what was counted, also when the walk ended early
+        qint64 bytes = 0;      // what was counted, also when the walk ended early
+        QString unlisted = {}; // the folder whose listing failed
     };
 
     // What a caller adds to the walk; each part may be left out.
@@ -64,6 +68,10 @@ private:
     // Counts one folder, depth levels below the first, and through itself the folders below
     // it, adding what it counted to bytes (also when the walk ends early).
     Outcome count(const QString &folder, int depth, qint64 &bytes);
+    // Lists the folder the client stands in, bringing a lost session back and entering the
+    // folder again when the rules can: nothing for an empty folder, else why the walk ends.
+    std::optional<Outcome> list(const QString &folder, bool exactly,
+                                std::shared_ptr<cDirList> &entries);
     // Enters the folder, bringing a lost session back first when the rules can: nothing once
     // the client stands in it (exactly there, or anywhere the server names), with where the
     // server says it stands in standing; else why the walk ends.
@@ -75,4 +83,5 @@ private:
     cFTP &m_client;
     Rules m_rules;
     QSet<QString> m_walked;
+    QString m_unlisted;
 };

@@ -41,6 +41,15 @@ void resetLogin()
                          Ui::Icon::Critical, QStringLiteral("Bad Directory Info"));
 }
 
+// A listing that failed shows no rows, and says why rather than pass for an empty folder.
+void tellNotListed(const QString &why)
+{
+    Platform::setMousePointer(Ui::Pointer::Default);
+    Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") +
+                             why.trimmed(),
+                         Ui::Buttons::OK, Ui::Icon::Critical);
+}
+
 } // namespace
 
 RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect)
@@ -64,6 +73,10 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
 
     result.outcome = Outcome::Listed;
     const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(QStringLiteral("*"));
+    if (const QString why = client.ListingError(); !why.isEmpty()) {
+        tellNotListed(why);
+        return result;
+    }
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
         return result;
     for (const cDirItem &entry : *listing) {

@@ -65,8 +65,12 @@ public:
     // The size of a server file (its low 32 bits); -1 when it does not exist, -2 on a failure.
     qint32 GetFTPFileSize(const QString &sFile);
     // The entries matching a pattern ("*", "*.htm", "sub/a?c"); nullptr for an empty result
-    // or a failure (Directory then reads as an empty list).
+    // or a failure (Directory then reads as an empty list). A folder of more entries than
+    // ListingLimit::MaxEntries is a failure.
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
+    // Why the last GetDirectoryListing failed, rather than finding nothing; empty when it did
+    // not fail. Also in secure mode, whose listing then still reads as an empty list.
+    QString ListingError() const { return m_listingError; }
 
     void SetTransferASCII();
     void SetTransferBinary();
@@ -168,6 +172,7 @@ private:
     bool m_secure = false;
     QString m_lastErrorText;
     std::shared_ptr<cDirList> m_directory;
+    QString m_listingError;
     Hooks m_hooks;
     QString m_temporaryFolder;
 };

@@ -22,6 +22,7 @@ started with in every session, so that each operation of the client meets it:
   no-rename-over     RNTO refuses to replace a file that exists
   no-size            SIZE is not known, nor listed among the features
   canonical-pwd      PWD names the folder the links on the way lead to, not the path entered
+  many-entries=N     listings also name N files of one byte, "entry0000000" and on
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
@@ -246,6 +247,11 @@ class Session(socketserver.StreamRequestHandler):
             else:
                 lines.append(b"%s 1 owner group %d Jan 01 2007 %s" % (
                     b"drwxr-xr-x" if kind == "dir" else b"-rw-r--r--", stat.st_size, raw))
+        many = fault_argument(self.server.faults, "many-entries")
+        if many:
+            line = (b"type=file;size=1;modify=20070101000000; entry%07d" if machine else
+                    b"-rw-r--r-- 1 owner group 1 Jan 01 2007 entry%07d")
+            lines += [line % number for number in range(many)]
         if "evil-names" in self.server.faults:
             for raw in EVIL_NAMES:
                 if machine:
