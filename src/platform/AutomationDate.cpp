@@ -23,8 +23,13 @@ double fromDateTime(const QDateTime &dateTime)
     if (!dateTime.isValid())
         return 0.0;
     const QDateTime local = dateTime.toLocalTime();
-    const double days = double(dayZero().daysTo(local.date()));
-    const double timeOfDay = double(local.time().msecsSinceStartOfDay()) / MSecsPerDay;
+    return fromWallClock({local.date(), local.time()});
+}
+
+double fromWallClock(const WallClock &clock)
+{
+    const double days = double(dayZero().daysTo(clock.date));
+    const double timeOfDay = double(clock.time.msecsSinceStartOfDay()) / MSecsPerDay;
     return days >= 0 ? days + timeOfDay : days - timeOfDay;
 }
 

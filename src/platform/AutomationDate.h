@@ -18,4 +18,13 @@ double fromDateTime(const QDateTime &dateTime);
 // that is not a number or lies outside the years 100 to 9999.
 QDateTime toLocalDateTime(double date);
 
+// A date and a time of day as a local date-time's wall clock shows them.
+struct WallClock
+{
+    QDate date;
+    QTime time;
+};
+// The automation date of a wall clock's date and time of day.
+double fromWallClock(const WallClock &clock);
+
 } // namespace Platform::AutomationDate

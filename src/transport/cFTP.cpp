@@ -1,8 +1,8 @@
 #include "transport/cFTP.h"
 
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/LocalDates.h"
 #include "platform/TextValue.h"
 #include "transport/InternetError.h"
 #include "transport/ListingRecord.h"
@@ -222,8 +222,9 @@ std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
 
     // The records are made as the listing arrives: it is never held whole.
     auto list = std::make_shared<cDirList>();
-    const bool found = m_session.find(sFilter, [&list](Ftp::Entry &&entry) {
-        const double date = FileTimeToDate(entry.modified);
+    const Platform::LocalDates dates;
+    const bool found = m_session.find(sFilter, [&list, &dates](Ftp::Entry &&entry) {
+        const double date = dates.fromDateTime(entry.modified);
         list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
                                     : ListingRecord::NormalAttributes,
                   date, date, date, ListingRecord::fileSize(entry.size), entry.name);
@@ -300,11 +301,6 @@ bool cFTP::recordFailure(bool succeeded, const QString &operation)
     if (!succeeded)
         RecordError(m_session.lastError(), operation);
     return succeeded;
-}
-
-double cFTP::FileTimeToDate(const QDateTime &fileTime)
-{
-    return Platform::AutomationDate::fromDateTime(fileTime);
 }
 
 // --- Block transfers --------------------------------------------------------------------

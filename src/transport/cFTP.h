@@ -120,7 +120,6 @@ private:
     enum class TransferOutcome { Done, Failed, Cancelled };
 
     void RecordError(quint32 code, const QString &operation);
-    static double FileTimeToDate(const QDateTime &fileTime);
     // Uploads a page's companion folder and then the page, as a copy that names the folder as
     // the server has it. Nothing when the page has no companion folder (the caller then sends
     // the page alone); else whether the page went up.
