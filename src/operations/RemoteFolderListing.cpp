@@ -6,7 +6,6 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListOperations.h"
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Ui.h"
 #include "transport/cDirList.h"
@@ -79,6 +78,7 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
     }
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
         return result;
+    result.rows.reserve(listing->Count());
     for (const cDirItem &entry : *listing) {
         if (entry.Directory || !Platform::DosPath::isPlainName(entry.Filename) ||
             !ExtensionAllowed(ExtensionOf(entry.Filename)))
@@ -86,9 +86,8 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
         if (entry.Filename == nameToPreselect && result.preselected < 0)
             result.preselected = static_cast<int>(result.rows.size());
         // Records keep the low 32 bits of a size: read them unsigned, right up to 4 GiB.
-        result.rows.append(
-            FileRow::listed(entry.Filename, static_cast<quint32>(entry.FileSize),
-                            Platform::AutomationDate::toLocalDateTime(entry.LastWriteTime)));
+        result.rows.append(FileRow::listed(entry.Filename, static_cast<quint32>(entry.FileSize),
+                                           entry.LastWriteTime));
     }
     return result;
 }

@@ -35,15 +35,21 @@ double fromWallClock(const WallClock &clock)
 
 QDateTime toLocalDateTime(double date)
 {
+    const std::optional<WallClock> clock = wallClock(date);
+    return clock ? QDateTime(clock->date, clock->time) : QDateTime();
+}
+
+std::optional<WallClock> wallClock(double date)
+{
     if (!std::isfinite(date) || date <= FirstDay - 1 || date >= LastDay + 1)
-        return {};
+        return std::nullopt;
     qint64 days = qint64(std::trunc(date));
     qint64 msecs = std::llround(std::fabs(date - double(days)) * MSecsPerDay);
     if (msecs >= MSecsPerDay) { // rounded up to the next midnight
         msecs -= MSecsPerDay;
         ++days;
     }
-    return QDateTime(dayZero().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+    return WallClock{dayZero().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs))};
 }
 
 } // namespace Platform::AutomationDate

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 
+#include <optional>
+
 // The automation date the control keeps its dates in: a count of days since 30 December 1899,
 // 00:00, whose fraction is the time of day. Before that day the count is negative while the
 // fraction still counts forward from midnight (-1.25 is 29 December 1899, 06:00).
@@ -24,6 +26,9 @@ struct WallClock
     QDate date;
     QTime time;
 };
+// The wall clock an automation date reads as, to the nearest millisecond, with no time zone to
+// look up; nothing for a value toLocalDateTime finds invalid.
+std::optional<WallClock> wallClock(double date);
 // The automation date of a wall clock's date and time of day.
 double fromWallClock(const WallClock &clock);
 
