@@ -298,6 +298,7 @@ std::optional<qint64> Session::fileSize(const QString &name)
 
 bool Session::find(const QString &filter, QList<Entry> *entries)
 {
+    entries->clear();
     return find(filter, [entries](Entry &&entry) { entries->append(std::move(entry)); });
 }
 
