@@ -1,6 +1,7 @@
 #include "securelib/RemoteFiles.h"
 
 #include "securelib/SshConnection.h"
+#include "transport/ListingLimit.h"
 #include "transport/PartialUpload.h"
 
 #include <QElapsedTimer>
@@ -183,6 +184,10 @@ std::optional<QList<RemoteEntry>> RemoteFiles::list(const QByteArray &folder)
         const QByteArray entryName(name.constData(), length);
         if (entryName == "." || entryName == "..")
             continue;
+        if (entries.size() == ListingLimit::MaxEntries) {
+            failedWith(ListingLimit::tooManyEntriesText());
+            return std::nullopt;
+        }
         RemoteEntry listed = entryFrom(entryName, attributes);
         // Listings show links themselves; what a link stands for takes one more question.
         if (listed.type.startsWith('l')) {

@@ -1,8 +1,8 @@
 #include "transport/cFTP.h"
 
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/LocalDates.h"
 #include "platform/ReplacingFile.h"
 #include "platform/TextValue.h"
 #include "transport/InternetError.h"
@@ -310,24 +310,25 @@ std::optional<bool> cFTP::FTPFileExists(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
 {
     m_directory.reset();
+    m_listingError.clear();
     if (m_secure)
         return secureListing(sFilter);
 
-    QList<Ftp::Entry> entries;
-    if (!m_session.find(sFilter, &entries)) {
-        if (m_session.lastError() != InternetError::NoMoreFiles)
-            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
-        return nullptr;
-    }
-    if (entries.isEmpty())
-        return nullptr;
-
+    // The records are made as the listing arrives: it is never held whole.
     auto list = std::make_shared<cDirList>();
-    for (const Ftp::Entry &entry : std::as_const(entries)) {
-        const double date = FileTimeToDate(entry.modified);
+    const Platform::LocalDates dates;
+    const bool found = m_session.find(sFilter, [&list, &dates](Ftp::Entry &&entry) {
+        const double date = dates.fromDateTime(entry.modified);
         list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
                                     : ListingRecord::NormalAttributes,
                   date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+    if (!found) {
+        if (m_session.lastError() != InternetError::NoMoreFiles) {
+            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+            m_listingError = m_lastErrorText;
+        }
+        return nullptr;
     }
     m_directory = std::move(list);
     return m_directory;
@@ -394,11 +395,6 @@ bool cFTP::recordFailure(bool succeeded, const QString &operation)
     if (!succeeded)
         RecordError(m_session.lastError(), operation);
     return succeeded;
-}
-
-double cFTP::FileTimeToDate(const QDateTime &fileTime)
-{
-    return Platform::AutomationDate::fromDateTime(fileTime);
 }
 
 // --- Block transfers --------------------------------------------------------------------
@@ -876,8 +872,14 @@ qint32 cFTP::secureFileSize(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::secureListing(const QString &sFilter)
 {
     QString reply;
-    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
+    const bool listed = m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
     m_directory = std::make_shared<cDirList>();
+    if (!listed) {
+        // The library's reply says why; the list stays empty, as the secure form's result
+        // always is then.
+        m_listingError = reply.isEmpty() ? CSFtp::StatusText() : reply;
+        return m_directory;
+    }
     CSFtp::ParseSecureListing(reply, *m_directory);
     return m_directory;
 }
