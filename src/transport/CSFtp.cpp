@@ -87,15 +87,14 @@ bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
     });
 }
 
-bool CSFtp::SFtpTransfer(const QString &sCommand, QString &sReply, const TransferProgress &progress)
+bool CSFtp::SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress)
 {
     const SecureProgressFunction told = [](void *user, long long done, long long total) {
-        return (*static_cast<const TransferProgress *>(user))(done, total) ? 1 : 0;
+        return (*static_cast<TransferProgress *>(user))(done, total) ? 1 : 0;
     };
     return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
         return secure.FtpCmdProgress(toLibrary(sCommand).constData(), reply, size,
-                                     progress ? told : nullptr,
-                                     const_cast<TransferProgress *>(&progress));
+                                     progress ? told : nullptr, &progress);
     });
 }
 

@@ -35,7 +35,7 @@ public:
     using TransferProgress = std::function<bool(qint64 done, qint64 total)>;
     // Sends one command as SFtpCmd does; a put or get moves its file in blocks and tells
     // `progress` of each. A cancelled transfer fails and leaves no part of its file behind.
-    bool SFtpTransfer(const QString &sCommand, QString &sReply, const TransferProgress &progress);
+    bool SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress);
     bool SFtpDir(const QString &sPath, QString &sOutput);
     bool SFtpPwd(QString &sOutput);
     // Opens the library's session; true only when the library answers exactly 1. The library
