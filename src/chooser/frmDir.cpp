@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,7 +117,10 @@ void frmDir::buildControls()
     cbExt->addItems(Patterns);
     cbExt->setCurrentText(QStringLiteral("*.*"));
     connect(cbExt, &QComboBox::activated, this, &frmDir::fillList);
-    connect(cbExt->lineEdit(), &QLineEdit::returnPressed, this, &frmDir::fillList);
+    // Enter in the pattern box applies the pattern; it must not reach the dialog, whose
+    // default button would close it.
+    cbExt->installEventFilter(this);
+    cbExt->lineEdit()->installEventFilter(this);
 
     List2 = new QListWidget(this);
     List2->setObjectName(QStringLiteral("List2"));
@@ -272,6 +276,19 @@ void frmDir::folderEntered(const QString &path)
     fillList();
     lblDate->clear();
     lblSize->clear();
+}
+
+bool frmDir::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool patternBox = watched == cbExt || watched == cbExt->lineEdit();
+    if (patternBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            fillList();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmDir::fillList()

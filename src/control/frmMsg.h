@@ -3,11 +3,14 @@
 #include <QDialog>
 
 class QLabel;
+class QPushButton;
 class QTimer;
 
 // The connection status window: stands on the screen while the control opens its FTP session
 // with the login data of the shared state. It connects by itself a moment after it is shown,
 // reports a failure, and closes; the caller then looks at the FTP client to see the outcome.
+// The message loop runs while it connects, and Cancel (or Escape, or the close box) gives the
+// connect up: the window then ends as after any failed connect.
 class frmMsg : public QDialog
 {
     Q_OBJECT
@@ -31,14 +34,22 @@ public:
     // unloads the window. The timer calls it.
     void Connect();
 
+public Q_SLOTS:
+    // Escape and the close box cancel, as the Cancel button does: the window closes when the
+    // connect has ended.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void Timer1_Timer();
+    void cmdCancel_Click();
     void showLock();
 
     QLabel *Label1 = nullptr;
     QLabel *Image1 = nullptr;
+    QPushButton *cmdCancel = nullptr;
     QTimer *Timer1 = nullptr;
+    bool m_cancelRequested = false;
 };

@@ -66,11 +66,11 @@ ScriptApi::ScriptApi(Vellix *control, ScriptHandlers *handlers, QJSEngine *engin
 
 QStringList ScriptApi::functionNames()
 {
-    return {QStringLiteral("click"),     QStringLiteral("trigger"), QStringLiteral("loadfunc"),
-            QStringLiteral("onBox"),     QStringLiteral("onInput"), QStringLiteral("onWindow"),
-            QStringLiteral("window"),    QStringLiteral("wait"),    QStringLiteral("waitFor"),
-            QStringLiteral("log"),       QStringLiteral("env"),     QStringLiteral("readFile"),
-            QStringLiteral("writeFile"), QStringLiteral("exists")};
+    return {QStringLiteral("click"),    QStringLiteral("trigger"),   QStringLiteral("loadfunc"),
+            QStringLiteral("onBox"),    QStringLiteral("onInput"),   QStringLiteral("onWindow"),
+            QStringLiteral("window"),   QStringLiteral("wait"),      QStringLiteral("waitFor"),
+            QStringLiteral("after"),    QStringLiteral("log"),       QStringLiteral("env"),
+            QStringLiteral("readFile"), QStringLiteral("writeFile"), QStringLiteral("exists")};
 }
 
 bool ScriptApi::requireCallable(const QJSValue &value, const QString &what)
@@ -182,6 +182,14 @@ bool ScriptApi::waitFor(const QJSValue &condition, int milliseconds)
             return false;
         wait(Step);
     }
+}
+
+void ScriptApi::after(int milliseconds, const QJSValue &function)
+{
+    if (!requireCallable(function, QStringLiteral("after")))
+        return;
+    QTimer::singleShot(std::max(milliseconds, 0), this,
+                       [function]() mutable { ScriptExit::checked(function.call()); });
 }
 
 void ScriptApi::log(const QString &text)

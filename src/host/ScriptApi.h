@@ -34,6 +34,10 @@ public:
 
     Q_INVOKABLE void wait(int milliseconds);
     Q_INVOKABLE bool waitFor(const QJSValue &condition, int milliseconds);
+    // Calls the function once that time has passed, from whatever runs the message loop then:
+    // a window's handler that waits holds up the control until it returns, while a function
+    // called later acts while the control works (Cancel while the status window connects).
+    Q_INVOKABLE void after(int milliseconds, const QJSValue &function);
 
     Q_INVOKABLE void log(const QString &text);
     // Ends the run with status 1; where is the script's stack at the call.

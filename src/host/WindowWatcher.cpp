@@ -1,5 +1,8 @@
 #include "host/WindowWatcher.h"
 
+#include "host/StillPicture.h"
+#include "viewer/frmView.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -10,6 +13,10 @@
 #include <cstdio>
 
 namespace {
+
+// How long a viewer is waited for to load its file: the browser's first start takes seconds
+// on a busy machine; a page that never ends loading is met after this all the same.
+constexpr int FileLoadWaitMs = 30000;
 
 bool isWindow(QObject *object)
 {
@@ -76,7 +83,11 @@ bool WindowWatcher::eventFilter(QObject *watched, QEvent *event)
             // Met once the window has painted and, for a modal one, once its loop runs.
             const QPointer<QWidget> guarded(window);
             QTimer::singleShot(0, this, [this, guarded] {
-                if (guarded && guarded->isVisible())
+                if (!guarded || !guarded->isVisible())
+                    return;
+                if (auto *view = qobject_cast<frmView *>(guarded.data()))
+                    meetWhenStill(view);
+                else
                     meet(guarded);
             });
         }
@@ -85,9 +96,26 @@ bool WindowWatcher::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void WindowWatcher::meet(QWidget *window)
+void WindowWatcher::meetWhenStill(frmView *view)
 {
-    photograph(window);
+    auto *still = new StillPicture(view);
+    const QPointer<QWidget> guarded(view);
+    connect(still, &StillPicture::taken, this, [this, guarded, still](const QImage &picture) {
+        still->deleteLater();
+        if (guarded && guarded->isVisible())
+            meet(guarded, picture);
+    });
+    if (view->isFileLoaded()) {
+        still->start();
+        return;
+    }
+    connect(view, &frmView::fileLoaded, still, &StillPicture::start);
+    QTimer::singleShot(FileLoadWaitMs, still, &StillPicture::start);
+}
+
+void WindowWatcher::meet(QWidget *window, const QImage &picture)
+{
+    photograph(window, picture);
     if (auto *box = qobject_cast<QMessageBox *>(window)) {
         printBox(box);
         m_listener->boxShown(box);
@@ -98,14 +126,15 @@ void WindowWatcher::meet(QWidget *window)
     }
 }
 
-void WindowWatcher::photograph(QWidget *window)
+void WindowWatcher::photograph(QWidget *window, const QImage &picture)
 {
     if (m_shotsFolder.isEmpty())
         return;
     const QString name = QStringLiteral("%1-%2.png")
                              .arg(QString::number(++m_shots).rightJustified(2, QLatin1Char('0')),
                                   pictureName(window));
-    if (!window->grab().save(QDir(m_shotsFolder).filePath(name), "PNG"))
+    const QImage shot = picture.isNull() ? window->grab().toImage() : picture;
+    if (!shot.save(QDir(m_shotsFolder).filePath(name), "PNG"))
         std::fprintf(stderr, "vellix-host: cannot write %s\n", qPrintable(name));
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
+class frmView;
 class QInputDialog;
 class QMessageBox;
 class QWidget;
 
 // Meets every top-level window of the program as it is shown: once it has painted and, for a
-// modal one, once its loop runs, it is pictured (when a folder for pictures is set), a message
-// box is written to standard output, and the window is handed to the listener, which may
+// modal one, once its loop runs (the viewer once its file has loaded and stands still on the
+// screen, not the blank page before it), it is pictured (when a folder for pictures is set), a
+// message box is written to standard output, and the window is handed to the listener, which may
 // answer it. Menus and tool tips are not windows here. It also keeps track of which window is
 // in front, for whoever needs to name it.
 class WindowWatcher : public QObject
@@ -42,8 +45,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void meet(QWidget *window);
-    void photograph(QWidget *window);
+    // picture: what the window showed when it was met; a null one takes a new picture.
+    void meet(QWidget *window, const QImage &picture = {});
+    void meetWhenStill(frmView *view);
+    void photograph(QWidget *window, const QImage &picture);
     void updateFront();
 
     Listener *m_listener;

@@ -46,7 +46,7 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // The server's last write time of a listed file, in local time as the list shows it.
 QDateTime listedTime(const FileRow &row)
 {
-    return QDateTime::fromString(row.dateText, DateFormat);
+    return QDateTime::fromString(row.dateText(), DateFormat);
 }
 
 // A downloaded file takes the server's time, so that a copy nobody edited never looks newer
@@ -171,7 +171,7 @@ bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &localPa
             QStringLiteral("The file '%1' on your computer is newer than the one on the "
                            "website.\r\nOn your computer: %2\r\nOn the website: %3\r\n"
                            "Do you want to replace your copy with the website's?")
-                .arg(row.name, local.lastModified().toString(DateFormat), row.dateText),
+                .arg(row.name, local.lastModified().toString(DateFormat), row.dateText()),
             Ui::Buttons::YesNo, Ui::Icon::Question, QStringLiteral("Replace Newer File"),
             2) == Ui::Answer::Yes;
     hourglass(true);
@@ -363,8 +363,7 @@ std::unique_ptr<ViewCopy> RemoteFileOperations::fetchForViewing()
     if (row < 0 || row >= m_window.model().count())
         return nullptr;
     const QString name = m_window.model().row(row).name;
-    const qsizetype dot = name.lastIndexOf(u'.');
-    auto copy = std::make_unique<ViewCopy>(dot < 0 ? QString() : name.mid(dot));
+    auto copy = std::make_unique<ViewCopy>(name);
     if (!copy->isValid()) {
         Platform::messageBox(QStringLiteral("File: %1 could not be fetched for viewing: %2")
                                  .arg(name, copy->errorString()),

@@ -23,8 +23,8 @@ public:
     void copyDown();
     void deleteChecked();
     void renamefile();
-    // Downloads the selected file to a copy of its own extension in a private folder, for
-    // the viewer, which shows the browser's error page when no attempt worked; the folder goes
+    // Downloads the selected file to a copy of its own name in a private folder, for the
+    // viewer, which shows the browser's error page when no attempt worked; the folder goes
     // with the copy. None when no row is selected, or when no folder could be made (the user
     // was told).
     std::unique_ptr<ViewCopy> fetchForViewing();

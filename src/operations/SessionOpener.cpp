@@ -29,7 +29,7 @@ bool ChooseSecureChannel()
     return client && client->secure();
 }
 
-bool OpenSharedSession()
+bool OpenSharedSession(const std::function<bool()> &stopRequested)
 {
     SharedState &state = Shared();
     cFTP *client = state.FtpClient.get();
@@ -43,7 +43,7 @@ bool OpenSharedSession()
         client->setTlsMode(state.Tls);
     // The control makes the client when it starts; without one there is nothing to connect.
     const bool connected =
-        client && client->OpenConnection(state.Host, state.UserId, state.Password);
+        client && client->OpenConnection(state.Host, state.UserId, state.Password, stopRequested);
     if (connected) {
         state.HomeDir = client->GetFTPDirectory();
         const ConnectionPaths::ServerPaths paths =

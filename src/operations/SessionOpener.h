@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Opening the shared FTP client's session with the login data of the shared state, the way
 // the connection status window does it, without any window of its own.
 
@@ -9,5 +11,6 @@ bool ChooseSecureChannel();
 
 // Works out the host and web root the site names, connects, and makes the server paths
 // absolute under the login folder. True when the session is open; the outcome is recorded in
-// the shared connection-failed flag.
-bool OpenSharedSession();
+// the shared connection-failed flag. stopRequested, asked while the session opens, gives the
+// connect up as failed (see cFTP::OpenConnection).
+bool OpenSharedSession(const std::function<bool()> &stopRequested = {});

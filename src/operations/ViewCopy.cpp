@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-ViewCopy::ViewCopy(const QString &extension)
+ViewCopy::ViewCopy(const QString &fileName)
     // mkdtemp: a new folder of a name nobody could foresee, for the user alone (0700).
     : m_folder(QDir::tempPath() + QStringLiteral("/vellix-view-XXXXXX"))
 {
@@ -14,7 +14,8 @@ ViewCopy::ViewCopy(const QString &extension)
     const QString folder = Platform::DosPath::toDos(m_folder.path());
     if (folder.isEmpty())
         return;
-    m_dosPath = Platform::DosPath::withSeparator(folder) + TempFileName() + extension;
+    m_dosPath = Platform::DosPath::withSeparator(folder) +
+                (Platform::DosPath::isPlainName(fileName) ? fileName : TempFileName());
 }
 
 bool ViewCopy::isValid() const

@@ -3,16 +3,19 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// The local copy of a server file that the viewer shows: a file named like the control's
-// temporary files ("rad" and five hex digits) with the server file's extension, inside a
-// folder of its own that only the user can enter. A page fetched with its companion folder
-// finds it beside itself there, and sees nothing else of the disk next to it. The folder goes,
-// with everything in it, when the copy goes.
+// The local copy of a server file that the viewer shows, under the server file's own name
+// inside a folder of its own that only the user can enter. A page fetched with its companion
+// folder finds it beside itself there, reaches itself by its own name (links to its parts,
+// scripts that read its address) and sees nothing else of the disk next to it; the viewer's
+// caption names the file the user chose. The folder goes, with everything in it, when the copy
+// goes.
 class ViewCopy
 {
 public:
-    // extension: the server file's, with its dot; empty for a name without one.
-    explicit ViewCopy(const QString &extension);
+    // fileName: the server file's name. One that is no plain local name (a server may name a
+    // file "..\x", though the lists never show it) gives a temporary name of the control's
+    // kind ("rad" and five hex digits) instead.
+    explicit ViewCopy(const QString &fileName);
 
     ViewCopy(const ViewCopy &) = delete;
     ViewCopy &operator=(const ViewCopy &) = delete;

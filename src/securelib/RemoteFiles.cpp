@@ -2,6 +2,7 @@
 
 #include "securelib/SshConnection.h"
 #include "securelib/TransferWatch.h"
+#include "transport/ListingLimit.h"
 #include "transport/PartialUpload.h"
 
 #include <QElapsedTimer>
@@ -201,6 +202,10 @@ std::optional<QList<RemoteEntry>> RemoteFiles::list(const QByteArray &folder)
         const QByteArray entryName(name.constData(), length);
         if (entryName == "." || entryName == "..")
             continue;
+        if (entries.size() == ListingLimit::MaxEntries) {
+            failedWith(ListingLimit::tooManyEntriesText());
+            return std::nullopt;
+        }
         RemoteEntry listed = entryFrom(entryName, attributes);
         // Listings show links themselves; what a link stands for takes one more question.
         if (listed.type.startsWith('l')) {

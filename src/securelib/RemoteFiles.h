@@ -43,6 +43,8 @@ public:
     // The entry a path names, following links; nothing when it does not exist.
     std::optional<RemoteEntry> entry(const QByteArray &path);
     // The entries of a folder without "." and ".."; a link to a folder counts as a folder.
+    // Nothing for a folder of more entries than ListingLimit::MaxEntries: its listing stops
+    // there.
     std::optional<QList<RemoteEntry>> list(const QByteArray &folder);
 
     bool makeFolder(const QByteArray &path);

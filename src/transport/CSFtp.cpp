@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
+#include <QStringTokenizer>
 #include <QTimeZone>
 
 #include <cmath>
@@ -166,9 +167,10 @@ bool CSFtp::SFtpClose(QString &sReply)
 void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
 {
     list.Clear();
-    const QStringList lines = SecureCommand::upToNul(sReply).split(QStringLiteral("\r\n"));
-    for (const QString &text : lines) {
-        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(text);
+    // Line by line, without a copy of the lines: a listing may be long.
+    const QString text = SecureCommand::upToNul(sReply);
+    for (const QStringView lineText : qTokenize(text, u"\r\n")) {
+        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
         if (!line)
             return;
         // A line without a name names nothing the windows could act on.

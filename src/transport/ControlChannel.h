@@ -32,6 +32,8 @@ class ControlChannel
 {
 public:
     bool open(const QString &host, quint16 port, const Timeouts &timeouts);
+    // Asked while the connection waits, from the name look-up on (see WaitWatch).
+    void setWaitWatch(WaitWatch watch) { m_socket.setWaitWatch(std::move(watch)); }
     void close();
     bool isOpen() const { return m_socket.isOpen(); }
 

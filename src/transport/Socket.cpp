@@ -1,15 +1,16 @@
 #include "Socket.h"
 
+#include "HostLookup.h"
 #include "InternetError.h"
 #include "TlsStream.h"
 #include "platform/Interruption.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
-#include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -49,19 +50,26 @@ int pollMilliseconds(std::chrono::milliseconds timeout)
 
 // Waits for `events` on a descriptor, restarting after signals without extending the wait.
 // A signal that asks the program to stop ends the wait at once, with ECANCELED: a stalled
-// server must not keep a cancelled command waiting for its timeout.
-int pollFor(int fd, short events, std::chrono::milliseconds timeout)
+// server must not keep a cancelled command waiting for its timeout. A watch is asked after
+// every slice in which nothing happened, and its false ends the wait the same way.
+int pollFor(int fd, short events, std::chrono::milliseconds timeout, const WaitWatch &watch = {})
 {
     const int signalsBefore = Platform::Interruption::count();
-    QElapsedTimer clock;
-    clock.start();
+    const QDeadlineTimer deadline(timeout);
     for (;;) {
         pollfd entry{fd, events, 0};
-        const auto left = timeout - std::chrono::milliseconds(clock.elapsed());
-        const int ready = ::poll(&entry, 1, pollMilliseconds(std::max(left, {})));
-        if (ready >= 0 || errno != EINTR)
+        const std::chrono::milliseconds left(deadline.remainingTime());
+        const int ready =
+            ::poll(&entry, 1, pollMilliseconds(watch ? std::min(left, WatchSlice) : left));
+        if (ready > 0 || (ready < 0 && errno != EINTR))
             return ready;
-        if (Platform::Interruption::count() != signalsBefore) {
+        if (ready < 0 && Platform::Interruption::count() != signalsBefore) {
+            errno = ECANCELED;
+            return -1;
+        }
+        if (deadline.hasExpired())
+            return 0;
+        if (ready == 0 && watch && !watch()) {
             errno = ECANCELED;
             return -1;
         }
@@ -117,6 +125,7 @@ Socket::Socket(Socket &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1))
     , m_error(other.m_error)
     , m_tlsErrorText(std::move(other.m_tlsErrorText))
+    , m_watch(std::move(other.m_watch))
     , m_tls(std::move(other.m_tls))
 {}
 
@@ -127,32 +136,34 @@ Socket &Socket::operator=(Socket &&other) noexcept
         m_fd = std::exchange(other.m_fd, -1);
         m_error = other.m_error;
         m_tlsErrorText = std::move(other.m_tlsErrorText);
+        m_watch = std::move(other.m_watch);
         m_tls = std::move(other.m_tls);
     }
     return *this;
 }
 
+void Socket::setWaitWatch(WaitWatch watch)
+{
+    m_watch = std::move(watch);
+    if (m_tls)
+        m_tls->setWaitWatch(m_watch);
+}
+
 bool Socket::connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout)
 {
     close();
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    const QByteArray service = QByteArray::number(port);
-    if (::getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &found) != 0 ||
-        !found) {
-        m_error = InternetError::NameNotResolved;
+    HostLookup lookup;
+    const QList<QHostAddress> addresses = lookup.resolve(host, timeout, m_watch);
+    if (addresses.isEmpty()) {
+        m_error = lookup.error();
         return false;
     }
     m_error = InternetError::CannotConnect;
-    for (const addrinfo *candidate = found; candidate; candidate = candidate->ai_next) {
-        sockaddr_storage storage{};
-        std::memcpy(&storage, candidate->ai_addr, candidate->ai_addrlen);
-        if (connectToAddress(addressOf(storage), port, timeout))
+    for (const QHostAddress &address : addresses) {
+        if (connectToAddress(address, port, timeout) ||
+            m_error == InternetError::OperationCancelled)
             break;
     }
-    ::freeaddrinfo(found);
     return isOpen();
 }
 
@@ -160,6 +171,8 @@ bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
                               std::chrono::milliseconds timeout)
 {
     close();
+    if (!goesOn())
+        return false;
     sockaddr_storage storage{};
     const socklen_t length = toSockaddr(address, port, &storage);
     m_fd = openSocket(storage.ss_family);
@@ -187,6 +200,7 @@ bool Socket::startTls(const QString &peerName, const QSslConfiguration &configur
         return false;
     }
     m_tls = std::make_unique<TlsStream>();
+    m_tls->setWaitWatch(m_watch);
     return m_tls->start(m_fd, peerName, configuration, timeout) || failTls();
 }
 
@@ -195,6 +209,8 @@ bool Socket::sendAll(const char *data, qsizetype size, std::chrono::milliseconds
     if (m_tls && isOpen()) {
         return m_tls->sendAll(data, size, timeout) || failTls();
     }
+    if (!goesOn())
+        return false;
     while (size > 0) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -224,6 +240,8 @@ qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds 
             failTls();
         return received;
     }
+    if (!goesOn())
+        return -1;
     for (;;) {
         if (!isOpen()) {
             m_error = InternetError::FtpDropped;
@@ -247,7 +265,7 @@ bool Socket::waitReadable(std::chrono::milliseconds timeout)
 {
     if (m_tls)
         return isOpen() && m_tls->waitReadable(timeout);
-    return isOpen() && pollFor(m_fd, POLLIN, timeout) > 0;
+    return isOpen() && pollFor(m_fd, POLLIN, timeout, m_watch) > 0;
 }
 
 void Socket::shutdownWrite()
@@ -288,7 +306,7 @@ QHostAddress Socket::peerAddress() const
 
 bool Socket::waitFor(short events, std::chrono::milliseconds timeout)
 {
-    const int ready = pollFor(m_fd, events, timeout);
+    const int ready = pollFor(m_fd, events, timeout, m_watch);
     if (ready > 0)
         return true;
     if (ready == 0) {
@@ -296,6 +314,11 @@ bool Socket::waitFor(short events, std::chrono::milliseconds timeout)
         return false;
     }
     return failWithErrno(errno);
+}
+
+bool Socket::goesOn()
+{
+    return !m_watch || m_watch() || failWithErrno(ECANCELED);
 }
 
 bool Socket::failTls()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitWatch.h"
+
 #include <QHostAddress>
 #include <QSslConfiguration>
 #include <QString>
@@ -23,6 +25,10 @@ public:
     Socket &operator=(Socket &&other) noexcept;
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
+
+    // Asked as this connection reads, writes or connects and while it waits (see WaitWatch);
+    // also by the TLS layer once started.
+    void setWaitWatch(WaitWatch watch);
 
     // Resolves the host and connects to the first address that answers.
     bool connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout);
@@ -53,6 +59,9 @@ public:
     QHostAddress peerAddress() const;
 
 private:
+    // Asks the watch as a read, write or connect begins, so that a connect of quick answers
+    // lets the loop run as often as one that waits; false (cancelled) closes the connection.
+    bool goesOn();
     bool waitFor(short events, std::chrono::milliseconds timeout);
     bool failWithErrno(int error);
     bool failTls();
@@ -60,6 +69,7 @@ private:
     int m_fd = -1;
     quint32 m_error = 0;
     QString m_tlsErrorText;
+    WaitWatch m_watch;
     std::unique_ptr<TlsStream> m_tls; // owns m_fd once started
 };
 

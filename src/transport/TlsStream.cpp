@@ -78,7 +78,8 @@ bool TlsStream::start(int descriptor, const QString &peerName,
     m_socket->setSslConfiguration(settings);
     m_socket->setPeerVerifyName(peerName);
     m_socket->startClientEncryption();
-    return waitFor([this](int ms) { return m_socket->waitForEncrypted(ms); }, timeout);
+    return waitFor([this](int ms) { return m_socket->waitForEncrypted(ms); },
+                   [this] { return m_socket->isEncrypted(); }, timeout);
 }
 
 bool TlsStream::sendAll(const char *data, qsizetype size, std::chrono::milliseconds timeout)
@@ -90,8 +91,12 @@ bool TlsStream::sendAll(const char *data, qsizetype size, std::chrono::milliseco
     if (m_socket->write(data, size) != size)
         return fail();
     // Sent means handed to the system: what waits to be encrypted and what waits to go out.
-    while (m_socket->bytesToWrite() > 0 || m_socket->encryptedBytesToWrite() > 0) {
-        if (!waitFor([this](int ms) { return m_socket->waitForBytesWritten(ms); }, timeout))
+    const auto allWritten = [this] {
+        return m_socket->bytesToWrite() == 0 && m_socket->encryptedBytesToWrite() == 0;
+    };
+    while (!allWritten()) {
+        if (!waitFor([this](int ms) { return m_socket->waitForBytesWritten(ms); }, allWritten,
+                     timeout))
             return false;
     }
     return true;
@@ -111,9 +116,8 @@ qsizetype TlsStream::receive(char *data, qsizetype size, std::chrono::millisecon
 
 bool TlsStream::waitReadable(std::chrono::milliseconds timeout)
 {
-    if (m_socket && m_socket->bytesAvailable() > 0)
-        return true;
-    return waitFor([this](int ms) { return m_socket->waitForReadyRead(ms); }, timeout);
+    return waitFor([this](int ms) { return m_socket->waitForReadyRead(ms); },
+                   [this] { return m_socket->bytesAvailable() > 0; }, timeout);
 }
 
 void TlsStream::finish()
@@ -200,13 +204,18 @@ QString TlsStream::description() const
     return cipher.protocolString() + QLatin1String(", ") + cipher.name();
 }
 
-template<typename Wait>
-bool TlsStream::waitFor(Wait wait, std::chrono::milliseconds timeout)
+template<typename Wait, typename Done>
+bool TlsStream::waitFor(Wait wait, Done done, std::chrono::milliseconds timeout)
 {
     const int signalsBefore = Platform::Interruption::count();
     const QDeadlineTimer deadline(timeout);
+    const qint64 slice = m_watch ? qint64(WatchSlice.count()) : SliceMs;
     for (;;) {
-        if (!m_failure && wait(int(std::min(deadline.remainingTime(), SliceMs))))
+        if (m_watch && !m_watch()) {
+            m_error = InternetError::OperationCancelled;
+            return false;
+        }
+        if (!m_failure && (done() || wait(int(std::min(deadline.remainingTime(), slice)))))
             return true;
         if (m_failure || m_socket->state() != QAbstractSocket::ConnectedState)
             return fail();

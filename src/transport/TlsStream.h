@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WaitWatch.h"
+
 #include <QDeadlineTimer>
 #include <QList>
 #include <QSslCertificate>
@@ -17,8 +19,8 @@ namespace Ftp {
 
 // TLS, as its client, over an already connected descriptor, with a deadline on every wait.
 // The engine's own waits are synchronous, so the socket is driven through its blocking calls,
-// in short slices that let a signal asking the program to stop end a wait. Failures are
-// reported as InternetError numbers, with the TLS library's own words in errorText().
+// in short slices that let a signal asking the program to stop, or a watch, end a wait. Failures
+// are reported as InternetError numbers, with the TLS library's own words in errorText().
 class TlsStream
 {
 public:
@@ -26,6 +28,9 @@ public:
     ~TlsStream();
     TlsStream(const TlsStream &) = delete;
     TlsStream &operator=(const TlsStream &) = delete;
+
+    // Asked while the stream waits (see WaitWatch).
+    void setWaitWatch(WaitWatch watch) { m_watch = std::move(watch); }
 
     // Takes over the descriptor (it is closed with the stream) and runs the handshake. A
     // session in the configuration is offered for resumption. The certificate is not judged
@@ -56,8 +61,11 @@ public:
     QString description() const;
 
 private:
-    template<typename Wait>
-    bool waitFor(Wait wait, std::chrono::milliseconds timeout);
+    // Runs the socket's blocking `wait` in slices until `done` holds. `done` is asked first and
+    // after every slice: whenever the message loop runs (in a watch, say), the socket reads and
+    // writes by itself, and a blocking wait would then wait for more than there is to come.
+    template<typename Wait, typename Done>
+    bool waitFor(Wait wait, Done done, std::chrono::milliseconds timeout);
     bool fail();
     void awaitPeerClose(const QDeadlineTimer &deadline);
     void closeSpare();
@@ -70,6 +78,7 @@ private:
     // with bytes unread, such as a late session ticket, would reset it and lose our data).
     int m_spare = -1;
     std::chrono::milliseconds m_finishTimeout{0};
+    WaitWatch m_watch;
     quint32 m_error = 0;
     QString m_errorText;
 };

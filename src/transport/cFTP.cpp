@@ -1,8 +1,8 @@
 #include "transport/cFTP.h"
 
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/LocalDates.h"
 #include "platform/ReplacingFile.h"
 #include "platform/TextValue.h"
 #include "transport/InternetError.h"
@@ -77,35 +77,70 @@ std::shared_ptr<cDirList> cFTP::Directory()
     return m_directory;
 }
 
-bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword)
+bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword,
+                          const std::function<bool()> &stopRequested)
 {
     ++m_connections;
     m_loginRefused = false;
     m_connectFailureReason.clear();
-    if (m_secure) {
-        QString reply;
-        setSecureStatusWatch([this] { return secureConnectGoesOn(); });
-        const bool connected =
+    const std::function<bool()> stopped = [&stopRequested] {
+        return stopRequested && stopRequested();
+    };
+    return m_secure ? openSecureSession(sServer, sUser, sPassword, stopped)
+                    : openPlainSession(sServer, sUser, sPassword, stopped);
+}
+
+bool cFTP::openSecureSession(const QString &sServer, const QString &sUser, const QString &sPassword,
+                             const std::function<bool()> &stopped)
+{
+    QString reply;
+    bool connected = false;
+    if (!stopped()) {
+        setSecureStatusWatch(
+            [this, &stopped] { return !stopped() && secureConnectGoesOn() && !stopped(); });
+        connected =
             m_secureChannel.SFtpConnect(sUser, sPassword, sServer, reply, &SecureStatusCallback);
         setSecureStatusWatch({});
-        if (!connected)
-            recordConnectFailure(SecureCommand::upToNul(reply));
-        return connected;
     }
+    if (!connected)
+        recordConnectFailure(stopped(), SecureCommand::upToNul(reply));
+    return connected;
+}
 
+bool cFTP::openPlainSession(const QString &sServer, const QString &sUser, const QString &sPassword,
+                            const std::function<bool()> &stopped)
+{
     // Going online and opening an Internet session cannot fail here: the engine needs
     // neither, so the connect is the first step that can.
     m_session.close();
     m_session.setPassive(m_passive);
-    const bool connected = recordFailure(m_session.connect(sServer, sUser, sPassword),
-                                         QStringLiteral("InternetConnect"));
-    if (!connected)
-        recordConnectFailure();
+    // The message loop runs while the session opens, so that the window on the screen stays
+    // alive and a Cancel button in it can stop the connect.
+    m_session.setWaitWatch([this, &stopped] {
+        pumpMessages();
+        return !stopped();
+    });
+    // The folder the login puts the user in is part of opening the session (every server path
+    // starts from it): a server that stalls there is waited for as at the login. A refused PWD
+    // leaves the session open.
+    const bool connected = !stopped() && m_session.connect(sServer, sUser, sPassword) &&
+                           (m_session.currentDirectory() || m_session.isConnected());
+    m_session.setWaitWatch({});
+    if (!connected) {
+        RecordError(stopped() ? InternetError::OperationCancelled : m_session.lastError(),
+                    QStringLiteral("InternetConnect"));
+        recordConnectFailure(stopped());
+    }
     return connected;
 }
 
-void cFTP::recordConnectFailure(const QString &secureReply)
+void cFTP::recordConnectFailure(bool stopped, const QString &secureReply)
 {
+    // A connect given up says nothing about the login data, nor about the server.
+    if (stopped || (!m_secure && m_session.lastError() == InternetError::OperationCancelled)) {
+        m_connectFailureReason = QStringLiteral("Connecting was cancelled.");
+        return;
+    }
     if (m_secure) {
         // The secure library says why in words of its own; one of them is the refused login.
         m_loginRefused = secureReply.contains(QLatin1String("refused the user name or password"));
@@ -275,24 +310,25 @@ std::optional<bool> cFTP::FTPFileExists(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
 {
     m_directory.reset();
+    m_listingError.clear();
     if (m_secure)
         return secureListing(sFilter);
 
-    QList<Ftp::Entry> entries;
-    if (!m_session.find(sFilter, &entries)) {
-        if (m_session.lastError() != InternetError::NoMoreFiles)
-            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
-        return nullptr;
-    }
-    if (entries.isEmpty())
-        return nullptr;
-
+    // The records are made as the listing arrives: it is never held whole.
     auto list = std::make_shared<cDirList>();
-    for (const Ftp::Entry &entry : std::as_const(entries)) {
-        const double date = FileTimeToDate(entry.modified);
+    const Platform::LocalDates dates;
+    const bool found = m_session.find(sFilter, [&list, &dates](Ftp::Entry &&entry) {
+        const double date = dates.fromDateTime(entry.modified);
         list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
                                     : ListingRecord::NormalAttributes,
                   date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+    if (!found) {
+        if (m_session.lastError() != InternetError::NoMoreFiles) {
+            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+            m_listingError = m_lastErrorText;
+        }
+        return nullptr;
     }
     m_directory = std::move(list);
     return m_directory;
@@ -359,11 +395,6 @@ bool cFTP::recordFailure(bool succeeded, const QString &operation)
     if (!succeeded)
         RecordError(m_session.lastError(), operation);
     return succeeded;
-}
-
-double cFTP::FileTimeToDate(const QDateTime &fileTime)
-{
-    return Platform::AutomationDate::fromDateTime(fileTime);
 }
 
 // --- Block transfers --------------------------------------------------------------------
@@ -822,8 +853,14 @@ qint32 cFTP::secureFileSize(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::secureListing(const QString &sFilter)
 {
     QString reply;
-    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
+    const bool listed = m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
     m_directory = std::make_shared<cDirList>();
+    if (!listed) {
+        // The library's reply says why; the list stays empty, as the secure form's result
+        // always is then.
+        m_listingError = reply.isEmpty() ? CSFtp::StatusText() : reply;
+        return m_directory;
+    }
     CSFtp::ParseSecureListing(reply, *m_directory);
     return m_directory;
 }

@@ -46,7 +46,12 @@ public:
     // taken for a new failure.
     void clearLastErrorMessage() { m_lastErrorText.clear(); }
 
-    bool OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword);
+    // While the session opens, the message loop runs (Hooks::pumpMessages, or the secure
+    // connect's own watch), and stopRequested, when given, is asked whether the user gave up:
+    // true ends the connect at once as failed, with "Connecting was cancelled." as the reason.
+    // A plain session reads the folder the login put it in on the way.
+    bool OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword,
+                        const std::function<bool()> &stopRequested = {});
     void CloseConnection();
     // Counts the connects: a caller that put the session in a folder knows by it whether the
     // session is still the one it put there.
@@ -78,8 +83,12 @@ public:
     // carried out.
     std::optional<bool> FTPFileExists(const QString &sFile);
     // The entries matching a pattern ("*", "*.htm", "sub/a?c"); nullptr for an empty result
-    // or a failure (Directory then reads as an empty list).
+    // or a failure (Directory then reads as an empty list). A folder of more entries than
+    // ListingLimit::MaxEntries is a failure.
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
+    // Why the last GetDirectoryListing failed, rather than finding nothing; empty when it did
+    // not fail. Also in secure mode, whose listing then still reads as an empty list.
+    QString ListingError() const { return m_listingError; }
 
     void SetTransferASCII();
     void SetTransferBinary();
@@ -91,8 +100,8 @@ public:
     // initialisers let a caller name only the parts it hands in).
     struct Hooks
     {
-        // Lets the message loop run once: after every full block of a transfer, and while a
-        // secure session connects.
+        // Lets the message loop run once: after every full block of a transfer, and again and
+        // again while a session opens.
         std::function<void()> pumpMessages = {};
         // True once the user asked to stop: looked at after every full block, which then ends
         // the transfer as cancelled, and while a secure session connects.
@@ -129,9 +138,12 @@ private:
     enum class TransferOutcome { Done, Failed, Cancelled };
 
     void RecordError(quint32 code, const QString &operation);
+    bool openPlainSession(const QString &sServer, const QString &sUser, const QString &sPassword,
+                          const std::function<bool()> &stopped);
+    bool openSecureSession(const QString &sServer, const QString &sUser, const QString &sPassword,
+                           const std::function<bool()> &stopped);
     // Notes why a plain or secure connect failed (the secure library's reply for the latter).
-    void recordConnectFailure(const QString &secureReply = {});
-    static double FileTimeToDate(const QDateTime &fileTime);
+    void recordConnectFailure(bool stopped, const QString &secureReply = {});
     // Uploads a page's companion folder and then the page, as a copy that names the folder as
     // the server has it. Nothing when the page has no companion folder (the caller then sends
     // the page alone); else whether the page went up.
@@ -186,6 +198,7 @@ private:
     bool m_secure = false;
     QString m_lastErrorText;
     std::shared_ptr<cDirList> m_directory;
+    QString m_listingError;
     Hooks m_hooks;
     QString m_temporaryFolder;
     quint64 m_connections = 0;

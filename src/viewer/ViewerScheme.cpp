@@ -3,22 +3,6 @@
 #include <QUrl>
 #include <QWebEngineUrlScheme>
 
-namespace {
-
-void registerViewerScheme()
-{
-    QWebEngineUrlScheme scheme(ViewerScheme::name());
-    // Paths only, like file URLs, so that links between the files resolve as they do on disk.
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-    QWebEngineUrlScheme::registerScheme(scheme);
-}
-
-} // namespace
-
-// As the library loads: before any browser of the process starts, the last moment at which
-// Chromium takes new schemes.
-Q_CONSTRUCTOR_FUNCTION(registerViewerScheme)
-
 namespace ViewerScheme {
 
 QByteArray name()
@@ -26,8 +10,12 @@ QByteArray name()
     return QByteArrayLiteral("vellix-view");
 }
 
-bool isRegistered()
+bool registerScheme()
 {
+    QWebEngineUrlScheme scheme(name());
+    // Paths only, like file URLs, so that links between the files resolve as they do on disk.
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    QWebEngineUrlScheme::registerScheme(scheme);
     return QWebEngineUrlScheme::schemeByName(name()).name() == name();
 }
 

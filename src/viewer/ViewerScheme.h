@@ -13,10 +13,9 @@ class QUrl;
 namespace ViewerScheme {
 
 QByteArray name();
-// Whether the scheme took: it must be registered before the process makes its first browser,
-// which the library does as it loads; a host that made a browser of its own before it loaded
-// the library has none.
-bool isRegistered();
+// Makes the scheme known to the browser, which takes new schemes only until it starts:
+// whether it took. Call once.
+bool registerScheme();
 QUrl urlOf(const QString &linuxPath);
 // The Linux path a URL of the scheme names; empty for any other URL.
 QString pathOf(const QUrl &url);

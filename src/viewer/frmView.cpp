@@ -12,16 +12,21 @@
 
 frmView::frmView(QWidget *parent)
     : QDialog(parent)
+    , m_sealed(WebEngineStartup::startSealed())
 {
     setObjectName(QStringLiteral("frmView"));
     setWindowTitle(QStringLiteral("View File"));
 
-    WebEngineStartup::prepare();
     m_profile = std::make_unique<SealedProfile>();
     m_page = std::make_unique<SealedPage>(m_profile.get());
     wb1 = new QWebEngineView(this);
     wb1->setObjectName(QStringLiteral("wb1"));
     wb1->setPage(m_page.get());
+    connect(wb1, &QWebEngineView::loadStarted, this, [this] { m_loaded = false; });
+    connect(wb1, &QWebEngineView::loadFinished, this, [this] {
+        m_loaded = true;
+        Q_EMIT fileLoaded();
+    });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -39,15 +44,20 @@ void frmView::setFileToView(const QString &dosPath)
         showNotice(QStringLiteral("The file \"%1\" cannot be found.").arg(dosPath));
         return;
     }
-    if (!ViewerScheme::isRegistered()) {
+    if (!m_sealed) {
         // Unsealed, a page could read the disk and send it anywhere: better shown not at all.
-        showNotice(QStringLiteral("The file \"%1\" cannot be shown: the viewer was loaded after "
-                                  "the program had started a browser of its own.")
+        showNotice(QStringLiteral("The file \"%1\" cannot be shown: the program had started a "
+                                  "browser of its own before it first opened the viewer.")
                        .arg(dosPath));
         return;
     }
     m_profile->setScope(ViewScope(linuxPath));
     wb1->load(ViewerScheme::urlOf(linuxPath));
+}
+
+bool frmView::isFileLoaded() const
+{
+    return m_loaded;
 }
 
 void frmView::showNotice(const QString &text)

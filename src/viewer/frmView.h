@@ -27,11 +27,21 @@ public:
     // computer gets a page that says so.
     void setFileToView(const QString &dosPath);
 
+    // Whether the browser has loaded the file (or the notice in its place), or given up on it;
+    // it may still be painting it.
+    bool isFileLoaded() const;
+
+Q_SIGNALS:
+    void fileLoaded();
+
 private:
     void showNotice(const QString &text);
 
+    // Whether the process's browser keeps the viewer's pages to their files.
+    const bool m_sealed;
     // The profile outlives its page, as Chromium demands.
     std::unique_ptr<SealedProfile> m_profile;
     std::unique_ptr<SealedPage> m_page;
     QWebEngineView *wb1 = nullptr;
+    bool m_loaded = false;
 };

@@ -70,10 +70,4 @@
             store(jar);
         }
     });
-
-    // Peer connections open their own sockets, outside every request the viewer can block.
-    // Taken away here, a page cannot open one by its own means; a frame that no document was
-    // loaded into still has them (see the README).
-    delete window.RTCPeerConnection;
-    delete window.webkitRTCPeerConnection;
 })();

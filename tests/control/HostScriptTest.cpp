@@ -2,6 +2,7 @@
 // against a real FTP server, and the host ends with the script's status.
 
 #include "servers/FtpTestServer.h"
+#include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
 #include "course/ConfigStore.h"
@@ -13,9 +14,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -333,10 +334,7 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     // View Local lists the local folder with the remote row's name selected.
     EXPECT_TRUE(result.out.contains(u"local b.txt d.txt lesson 1.txt, selected b.txt"_s))
         << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(QRegularExpression(u"viewing rad[0-9A-Fa-f]{5}\\.txt: "_s)))
-        << result.out.toStdString();
-    // The copy fetched for the viewer is gone with the viewer.
-    EXPECT_EQ(QDir(Platform::DosPath::toLinux(u"C:\\"_s)).entryList({u"rad*"_s}), QStringList());
+    EXPECT_TRUE(result.out.contains(u"viewing b.txt: "_s)) << result.out.toStdString();
     const QString month = server->rootPath() + MonthFolder;
     EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList({u"b.txt"_s, u"d.txt"_s}));
     EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\d.txt"_s)), "a.txt");
@@ -345,6 +343,76 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
         readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s);
     EXPECT_TRUE(catalogue.contains("d.txt"));
     EXPECT_FALSE(catalogue.contains("c.txt"));
+}
+
+// Cancel in the status window, clicked while it waits on a server that never answers, ends the
+// connect as failed: the command stops, and the stored login stays.
+TEST_F(HostScriptTest, CancelWhileConnectingKeepsTheLogin)
+{
+    SilentFtpServer silent;
+    ASSERT_TRUE(silent.isListening());
+    ASSERT_TRUE(
+        WriteLoginData(u"biology"_s, silent.site(), server->user(), server->password(), false));
+    const QByteArray stored = readFile(iniPath());
+    const HostRun result =
+        runScript("onBox(function (box) { log(\"box \" + box.text); });\n"
+                  "onWindow(\"frmMsg\", function (win) {\n"
+                  "    after(1500, function () { win.click(\"cmdCancel\"); });\n"
+                  "});\n"
+                  "click(\"cmdUpload\");\n"
+                  "log(\"status window open: \" + (window(\"frmMsg\") !== null));\n",
+                  {u"--timeout"_s, u"20"_s});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_TRUE(result.out.endsWith(
+        u"box Connection Failed.\nConnecting was cancelled.\nstatus window open: false\n"_s))
+        << result.out.toStdString();
+    EXPECT_EQ(silent.connectionCount(), 1);
+    EXPECT_EQ(readFile(iniPath()), stored);
+    EXPECT_TRUE(uploaded().isEmpty());
+}
+
+// A page viewed from the remote list shows as it does on the site: it comes under its own name
+// with its companion folder, so its picture loads and its style sheet applies. The viewer is
+// met, and pictured, once the page shows.
+TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
+{
+    storeLogin();
+    const QString month = server->rootPath() + MonthFolder;
+    writeFile(month + u"/lesson.htm"_s,
+              "<html><head><link rel=stylesheet href=\"lesson_files/style.css\"><script>\n"
+              "addEventListener(\"load\", function () {\n"
+              "    document.title = \"picture \" + document.images[0].naturalWidth +\n"
+              "        \", background \" + getComputedStyle(document.body).backgroundColor;\n"
+              "});\n"
+              "</script></head><body><img src=\"lesson_files/picture.png\"></body></html>");
+    writeFile(month + u"/lesson_files/style.css"_s,
+              "body { background: rgb(0, 128, 0); margin: 0 }");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(month + u"/lesson_files/picture.png"_s));
+    const QString shots = tempPath(u"shots"_s);
+    const HostRun result =
+        runScript("onWindow(\"frmView\", function (win) {\n"
+                  "    log(\"viewing \" + win.caption.replace(/^.*\\\\/, \"\") + \": \" +\n"
+                  "        win.find(\"wb1\").title);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    win.select(\"lvServer\", win.rows(\"lvServer\").findIndex(function (r) {\n"
+                  "        return r.cells[0] === \"lesson.htm\"; }) + 1);\n"
+                  "    trigger(\"mnuExplorer\");\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n",
+                  {u"--shots"_s, shots});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(u"viewing lesson.htm: picture 40, background rgb(0, 128, 0)"_s))
+        << result.out.toStdString();
+    const QStringList views = QDir(shots).entryList({u"*-frmView.png"_s});
+    ASSERT_EQ(views.size(), 1) << QDir(shots).entryList().join(u' ').toStdString();
+    const QImage shot(QDir(shots).filePath(views.first()));
+    EXPECT_EQ(shot.pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(shot.pixelColor(shot.width() - 10, shot.height() - 10), QColor(0, 128, 0));
 }
 
 // The README's folder example: Upload with a folder in the text box opens the local list, where
@@ -443,6 +511,26 @@ TEST_F(HostScriptTest, BrowseExampleUploadsFromTheChooser)
 // makes the server ready for an upload from there: in secure and batch mode a server that
 // does not answer goes unnoticed. Exit and the close box leave the text box as it was, and
 // the close box does not stop the next Browse.
+// Enter in the chooser's pattern box lists the files of the pattern and leaves the chooser
+// open; the text box keeps what it held.
+TEST_F(HostScriptTest, EnterInThePatternBoxAppliesThePattern)
+{
+    storeLogin();
+    writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.pdf"_s), "pdf");
+    const HostRun result =
+        runScript("onWindow(\"frmDir\", function (win) {\n"
+                  "    win.setText(\"cbExt\", \"*.pdf\");\n"
+                  "    win.key(\"Return\");\n"
+                  "    log(\"open \" + (window(\"frmDir\") !== null) + \", files \" +\n"
+                  "        win.find(\"List2\").count);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "click(\"cmdBrowse\");\n"
+                  "log(\"text \" + control.text);\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, u"open true, files 1\ntext C:\\Course\\lesson 1.txt\n"_s);
+}
+
 TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
 {
     const struct

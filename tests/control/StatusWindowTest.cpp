@@ -2,21 +2,27 @@
 // how it lets a secure connect go on, and real connects to loopback servers.
 
 #include "servers/FtpTestServer.h"
+#include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
+#include "control/MessagePump.h"
 #include "control/SecureConnectPolicy.h"
 #include "control/frmMsg.h"
 #include "course/ConfigStore.h"
 #include "course/LoginStore.h"
 #include "course/ServerFolders.h"
+#include "course/SharedClient.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using Platform::Ui;
 
 inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
@@ -92,6 +98,81 @@ TEST_F(StatusWindowTest, ShowsItsTextAndWaitsASecondByDefault)
     EXPECT_EQ(timer->interval(), 1000);
     // Nothing is connected before the delay has passed.
     EXPECT_TRUE(ui().pointerChanges().isEmpty());
+}
+
+// The caption shows whole beside a title bar's icon and buttons, and so do the texts.
+TEST_F(StatusWindowTest, WideEnoughForItsCaptionAndTexts)
+{
+    frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+    frmMsg window;
+    window.show();
+    QFont title = QApplication::font("QMdiSubWindowTitleBar");
+    title.setBold(true);
+    // An icon and three buttons take 100 pixels on the smallest title bars.
+    EXPECT_GE(window.width(), QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 100);
+    for (const QString &name : {u"Label1"_s, u"cmdCancel"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        const auto *child = window.findChild<QWidget *>(name);
+        ASSERT_TRUE(child);
+        EXPECT_GE(child->width(), child->sizeHint().width());
+        EXPECT_TRUE(window.rect().contains(child->geometry()));
+    }
+}
+
+// Cancel, Escape and the close box give the connect up, before it has started or while it
+// waits on a server that never answers: the window ends as after a failed connect, and says
+// why.
+TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
+{
+    enum class How { Cancel, Escape, CloseBox };
+    const struct
+    {
+        const char *name;
+        How how;
+        bool whileConnecting;
+    } cases[] = {
+        {"Cancel before connecting", How::Cancel, false},
+        {"Cancel while connecting", How::Cancel, true},
+        {"Escape while connecting", How::Escape, true},
+        {"close box while connecting", How::CloseBox, true},
+    };
+    SilentFtpServer server;
+    ASSERT_TRUE(server.isListening());
+    // The control's own client, whose connect lets the window's events through.
+    CreateSharedClient(MessagePump());
+    // A cancel that goes unseen ends in a timeout, which the box would tell.
+    Shared().FtpClient->setTimeouts({5s, 5s, 5s});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ui().clear();
+        Shared().Host = Shared().SiteName = server.site();
+        const int connectionsBefore = server.connectionCount();
+        const qsizetype pointersBefore = ui().pointerChanges().size();
+        frmMsg::setConnectDelay(c.whileConnecting ? 0 : frmMsg::DefaultConnectDelayMs);
+        frmMsg window;
+        bool connecting = false;
+        bool closedAtOnce = false;
+        QTimer::singleShot(c.whileConnecting ? 300 : 0, &window, [&] {
+            connecting = ui().pointerChanges().mid(pointersBefore).contains(Ui::Pointer::Hourglass);
+            if (c.how == How::Cancel)
+                window.findChild<QPushButton *>(u"cmdCancel"_s)->click();
+            else if (c.how == How::Escape)
+                QTest::keyClick(&window, Qt::Key_Escape);
+            else
+                window.close();
+            closedAtOnce = !window.isVisible();
+        });
+        EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
+        EXPECT_EQ(connecting, c.whileConnecting);
+        // A connect under way ends at the next turn of its wait.
+        EXPECT_EQ(closedAtOnce, !c.whileConnecting);
+        ASSERT_EQ(ui().boxes().size(), 1);
+        EXPECT_EQ(ui().boxes().first().text, u"Connection Failed.\r\nConnecting was cancelled."_s);
+        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+        EXPECT_TRUE(Shared().ConnectionFailed);
+        EXPECT_FALSE(Shared().FtpClient->loginRefused());
+        EXPECT_EQ(server.connectionCount() - connectionsBefore, c.whileConnecting ? 1 : 0);
+    }
 }
 
 TEST_F(StatusWindowTest, ShownLockFollowsTheClient)

@@ -29,15 +29,20 @@ void send(int socket, const QByteArray &reply)
     ::send(socket, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL);
 }
 
-// Answers the commands of a login, until the first command that is not one of them.
-void answerLogin(Connection &connection)
+// Answers the commands of a login, until the first command that is not one of them or the one
+// to go silent at.
+void answerLogin(Connection &connection, const QByteArray &silentAt)
 {
     qsizetype end;
     while (!connection.silent && (end = connection.pending.indexOf('\n')) >= 0) {
         const QByteArray line = connection.pending.left(end).trimmed();
         connection.pending.remove(0, end + 1);
         const QByteArray command = line.split(' ').constFirst().toUpper();
-        if (command == "USER")
+        if (command == silentAt) {
+            if (command == "AUTH")
+                send(connection.socket, "234 Proceed with negotiation\r\n");
+            connection.silent = true;
+        } else if (command == "USER")
             send(connection.socket, "331 Password required\r\n");
         else if (command == "PASS")
             send(connection.socket, "230 Logged in\r\n");
@@ -72,8 +77,9 @@ int listenOnLoopback(quint16 *port)
 
 } // namespace
 
-SilentFtpServer::SilentFtpServer(Behaviour behaviour)
+SilentFtpServer::SilentFtpServer(Behaviour behaviour, QByteArray silentAt)
     : m_behaviour(behaviour)
+    , m_silentAt(std::move(silentAt))
 {
     quint16 port = 0;
     m_listener = listenOnLoopback(&port);
@@ -129,7 +135,7 @@ void SilentFtpServer::serve()
                 connections.erase(connections.begin() + qsizetype(i));
             } else if (m_behaviour == Behaviour::StallAfterLogin) {
                 connections[i].pending.append(buffer, received);
-                answerLogin(connections[i]);
+                answerLogin(connections[i], m_silentAt);
             }
         }
         if (watched[1].revents) {

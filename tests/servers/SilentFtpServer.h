@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <atomic>
@@ -19,7 +20,9 @@ public:
         StallAfterLogin,
     };
 
-    explicit SilentFtpServer(Behaviour behaviour = Behaviour::Mute);
+    // With StallAfterLogin and a verb of the login, the server goes silent at that verb
+    // instead; at AUTH it first agrees (234), and then never answers the TLS handshake.
+    explicit SilentFtpServer(Behaviour behaviour = Behaviour::Mute, QByteArray silentAt = {});
     // Closes every connection and ends the thread at once.
     ~SilentFtpServer();
     SilentFtpServer(const SilentFtpServer &) = delete;
@@ -38,6 +41,7 @@ private:
     void serve();
 
     const Behaviour m_behaviour;
+    const QByteArray m_silentAt;
     int m_listener = -1;
     // Writing to the pipe wakes the thread to end it.
     int m_wake[2] = {-1, -1};

@@ -1,6 +1,7 @@
 // The FTP client against real servers on loopback (active and passive), and its failures.
 
 #include "servers/ServerModes.h"
+#include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
 
 #include "platform/AutomationDate.h"
@@ -417,6 +418,74 @@ TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
     for (const auto &[site, code] : cases) {
         EXPECT_FALSE(client.OpenConnection(site, u"user"_s, u"secret"_s));
         EXPECT_EQ(client.GetLastErrorMessage(), connectError(code));
+    }
+}
+
+// While a session opens the message loop runs, and a stop request ends the connect wherever it
+// waits on a server that does not answer; a connect stopped before it starts reaches no server.
+// Each is a failure that keeps the login, told as cancelled.
+TEST_F(cFTPTest, AStopRequestEndsTheConnectWhereverItWaits)
+{
+    using Silence = SilentFtpServer::Behaviour;
+    const struct
+    {
+        const char *waitingFor;
+        Silence silence;
+        QByteArray silentAt;
+        bool secure;
+        int pumpsBeforeStop;
+    } cases[] = {
+        {"nothing yet", Silence::Mute, {}, false, 0},
+        // More turns than a connect takes up to where the server falls silent: the stop
+        // comes while the connect waits there.
+        {"the greeting", Silence::Mute, {}, false, 20},
+        {"the TLS handshake", Silence::StallAfterLogin, "AUTH", false, 20},
+        {"the login", Silence::StallAfterLogin, "PASS", false, 20},
+        {"the login folder", Silence::StallAfterLogin, "PWD", false, 20},
+        {"the secure connect", Silence::Mute, {}, true, 20},
+    };
+    // A stop that goes unseen ends in a timeout, which the reason would tell.
+    client.setTimeouts({5s, 5s, 5s});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.waitingFor);
+        SilentFtpServer server(c.silence, c.silentAt);
+        ASSERT_TRUE(server.isListening());
+        int pumps = 0;
+        client.setHooks({.pumpMessages = [&pumps] { ++pumps; }});
+        client.setSecure(c.secure);
+        // By name: the look-up runs beside the wait too.
+        const QString site = u"localhost:"_s + QString::number(server.port());
+        EXPECT_FALSE(client.OpenConnection(site, u"user"_s, u"secret"_s,
+                                           [&] { return pumps >= c.pumpsBeforeStop; }));
+        EXPECT_EQ(client.connectFailureReason(), u"Connecting was cancelled."_s);
+        EXPECT_FALSE(client.loginRefused());
+        EXPECT_EQ(pumps, c.pumpsBeforeStop);
+        if (c.pumpsBeforeStop == 0) {
+            EXPECT_EQ(server.connectionCount(), 0);
+        }
+        if (!c.secure) {
+            EXPECT_EQ(client.GetLastErrorMessage(),
+                      connectError(InternetError::OperationCancelled));
+        }
+    }
+}
+
+// The loop runs as every wait of the connect begins, not only once a server keeps it waiting:
+// a connect of many quick answers holds the thread no longer than one that stalls.
+TEST_F(cFTPTest, TheMessageLoopRunsWhileAQuickServerIsConnected)
+{
+    for (const auto kind : {FtpTestServer::Kind::Pyftpdlib, FtpTestServer::Kind::PyftpdlibTls}) {
+        SCOPED_TRACE(FtpTestServer::kindName(kind).toStdString());
+        QString why;
+        const auto server = FtpTestServer::start(kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        int pumps = 0;
+        client.setHooks({.pumpMessages = [&pumps] { ++pumps; }});
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
+            << client.GetLastErrorMessage().toStdString();
+        // The TCP connect, the greeting, AUTH TLS, USER, PASS, FEAT and PWD at least.
+        EXPECT_GE(pumps, 7);
+        client.CloseConnection();
     }
 }
 

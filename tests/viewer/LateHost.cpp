@@ -1,6 +1,8 @@
 // A host that makes its application first and loads a plugin holding the viewer after; with
-// "--browser-first", it starts a browser of its own before.
-// usage: viewer_late_host PLUGIN DOSPATH [--browser-first]; prints the title of the page shown.
+// "--browser-first", it starts a browser of its own before. Switches for the browser follow
+// "--webEngineArgs", as Qt WebEngine takes them.
+// usage: viewer_late_host PLUGIN DOSPATH [--browser-first] [--webEngineArgs SWITCH...]; prints
+// the title of the page shown.
 #include <QApplication>
 #include <QWebEngineProfile>
 
@@ -10,9 +12,12 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 3 && !(argc == 4 && qstrcmp(argv[3], "--browser-first") == 0))
+    QStringList options = app.arguments().mid(3);
+    options = options.mid(0, options.indexOf(QStringLiteral("--webEngineArgs")));
+    const bool browserFirst = options == QStringList{QStringLiteral("--browser-first")};
+    if (argc < 3 || !(options.isEmpty() || browserFirst))
         return 2;
-    if (argc == 4)
+    if (browserFirst)
         new QWebEngineProfile(&app);
     void *plugin = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
     if (!plugin) {

