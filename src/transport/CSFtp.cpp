@@ -83,6 +83,26 @@ const SecureLibrary *CSFtp::library()
 
 bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
 {
+    return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
+        return secure.FtpCmdEx(toLibrary(sCommand).constData(), reply, size);
+    });
+}
+
+bool CSFtp::SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress)
+{
+    const SecureProgressFunction told = [](void *user, long long done, long long total) {
+        return (*static_cast<TransferProgress *>(user))(done, total) ? 1 : 0;
+    };
+    return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
+        return secure.FtpCmdProgress(toLibrary(sCommand).constData(), reply, size,
+                                     progress ? told : nullptr, &progress);
+    });
+}
+
+bool CSFtp::runCommand(
+    QString &sReply,
+    const std::function<int(const SecureLibrary &, char **reply, std::size_t *size)> &call)
+{
     if (m_beforeCommand)
         m_beforeCommand();
     const SecureLibrary *secure = library();
@@ -91,7 +111,7 @@ bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
     // The library enlarges the buffer to hold whatever it answers.
     char *reply = nullptr;
     std::size_t size = 0;
-    const bool done = secure->FtpCmdEx(toLibrary(sCommand).constData(), &reply, &size) != 0;
+    const bool done = call(*secure, &reply, &size) != 0;
     sReply = reply ? fromLibrary(QByteArrayView(reply, qstrnlen(reply, size))) : QString();
     std::free(reply);
     return done;

@@ -232,7 +232,7 @@ bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
 {
     if (m_secure) {
         const QStringView verb = PageNames::isSecurePage(sLocal) ? u"put -h " : u"put ";
-        return secureCommand(SecureCommand::command(verb, sLocal, sRemote));
+        return secureTransfer(SecureCommand::command(verb, sLocal, sRemote));
     }
     const QString local = Trim(sLocal);
     if (PageNames::isPage(local)) {
@@ -246,7 +246,7 @@ bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
 {
     if (m_secure) {
         const QStringView verb = PageNames::isSecurePage(sRemote) ? u"get -h " : u"get ";
-        return secureCommand(SecureCommand::command(verb, sRemote, sLocal));
+        return secureTransfer(SecureCommand::command(verb, sRemote, sLocal));
     }
     const QString local = Trim(sLocal);
     const QString remote = Trim(sRemote);
@@ -839,6 +839,23 @@ bool cFTP::secureCommand(const QString &command)
 {
     QString reply;
     return m_secureChannel.SFtpCmd(command, reply);
+}
+
+bool cFTP::secureTransfer(const QString &command)
+{
+    QString reply;
+    qint64 shown = -1;
+    // Asked after every block, and again while the library waits for the server: the message
+    // loop runs and a cancel is seen there too, also while no byte moves.
+    return m_secureChannel.SFtpTransfer(command, reply, [&](qint64 done, qint64 total) {
+        pumpMessages();
+        if (cancelRequested())
+            return false;
+        if (done != shown)
+            reportProgress(done, total);
+        shown = done;
+        return true;
+    });
 }
 
 QString cFTP::secureDirectory()

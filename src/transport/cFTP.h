@@ -153,6 +153,9 @@ private:
     bool DownloadPageFolder(const QString &sLocal, const QString &sRemote);
 
     bool secureCommand(const QString &command);
+    // A put or get through the secure channel, told as a transfer of blocks: progress after
+    // every block, the message loop and the cancel check also while the server is waited for.
+    bool secureTransfer(const QString &command);
     QString secureDirectory();
     bool secureSetDirectory(const QString &sDir);
     qint32 secureFileSize(const QString &sFile);
