@@ -15,6 +15,7 @@
 #include "platform/VisibleText.h"
 #include "transport/cFTP.h"
 #include "widgets/EditMenu.h"
+#include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCloseEvent>
@@ -28,7 +29,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -86,14 +86,8 @@ QToolButton *frmDir::imageButton(const char *name, const QString &icon, const QS
     button->setObjectName(QLatin1String(name));
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
-    button->setIconSize(QSize(24, 24));
-    static const QHash<QString, QStyle::StandardPixmap> fallbacks{
-        {QStringLiteral("go-up"), QStyle::SP_ArrowUp},
-        {QStringLiteral("edit-rename"), QStyle::SP_FileDialogDetailedView},
-        {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
-        {QStringLiteral("document-open"), QStyle::SP_DialogOpenButton},
-    };
-    button->setIcon(QIcon::fromTheme(icon, style()->standardIcon(fallbacks.value(icon))));
+    button->setIconSize(QSize(22, 22));
+    button->setIcon(IconSet::icon(icon));
     return button;
 }
 

@@ -24,14 +24,14 @@ FileListWindow::TwinButtons buttons()
 {
     return {
         {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)"),
-         QStringLiteral("go-down"), QStyle::SP_ArrowDown},
+         QStringLiteral("go-down")},
         Qt::Key_D,
         QStringLiteral("Rename File (Alt + R)"),
         {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)"),
-         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+         QStringLiteral("edit-delete")},
         Qt::Key_L,
         {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)"),
-         QStringLiteral("folder"), QStyle::SP_DirIcon},
+         QStringLiteral("drive-harddisk")},
     };
 }
 

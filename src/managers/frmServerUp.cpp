@@ -19,15 +19,14 @@ const QColor BeyondLimit(0xFF, 0x00, 0x00);
 FileListWindow::TwinButtons buttons()
 {
     return {
-        {QStringLiteral("Copy &Up"), QStringLiteral("Copy Up (Alt + U)"), QStringLiteral("go-up"),
-         QStyle::SP_ArrowUp},
+        {QStringLiteral("Copy &Up"), QStringLiteral("Copy Up (Alt + U)"), QStringLiteral("go-up")},
         Qt::Key_U,
         QStringLiteral("Rename File (Alt +R)"),
         {QStringLiteral("&Delete"), QStringLiteral("Delete (Alt + D)"),
-         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+         QStringLiteral("edit-delete")},
         Qt::Key_D,
         {QStringLiteral("   &View Srvr  "), QStringLiteral("View Server Files (Alt + V)"),
-         QStringLiteral("network-server"), QStyle::SP_DriveNetIcon},
+         QStringLiteral("network-server")},
     };
 }
 
