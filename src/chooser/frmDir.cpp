@@ -14,6 +14,7 @@
 #include "platform/Ui.h"
 #include "platform/VisibleText.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/EditMenu.h"
 #include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
@@ -75,6 +76,7 @@ frmDir::frmDir(Viewer viewer, QWidget *parent)
     setWindowTitle(QStringLiteral("Choose a File or Directory"));
     buildControls();
     buildEditMenu();
+    AccessibleNames::watch(this);
     Shared().CancelRequest = false;
     if (!Dir1->setPath(startFolder()))
         Dir1->setPath(Platform::SystemFolders::currentDirectory());
@@ -95,6 +97,7 @@ void frmDir::buildControls()
 {
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setAccessibleName(QStringLiteral("Drive"));
     for (const QChar letter : Platform::Prefix::driveLetters())
         Drive1->addItem(QString(letter) + QLatin1Char(':'));
     connect(Drive1, &QComboBox::activated, this, &frmDir::driveChosen);
@@ -373,6 +376,7 @@ void frmDir::setUploadRunning(bool running)
 {
     cmdCancel->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Exit"));
     cmdCancel->setEnabled(true);
+    AccessibleNames::name(cmdCancel);
 }
 
 void frmDir::setArchiveNoticeShown(bool shown)

@@ -20,6 +20,7 @@
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/PictureButton.h"
 #include "widgets/WidgetFactory.h"
 
@@ -73,6 +74,7 @@ Vellix::Vellix(QWidget *parent)
 {
     buildSurface();
     buildMenu();
+    AccessibleNames::watch(this);
 
     // A fresh client and cipher for this control; any earlier ones are released.
     Shared().FtpClient.reset();
@@ -109,6 +111,7 @@ void Vellix::buildSurface()
     Shape1->setFrameShadow(QFrame::Raised);
 
     txFile = WidgetFactory::textBox(Shape1, QStringLiteral("txFile"), 24);
+    txFile->setAccessibleName(QStringLiteral("File or folder to upload"));
 
     cmdBrowse = makeButton(
         Shape1, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."),

@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
 
@@ -77,6 +78,7 @@ FileListWindow::FileListWindow(const QString &name, const TwinButtons &twin, QWi
     layout->addWidget(lvServer, 1);
     layout->addWidget(buildStatusLine());
     resize(720, 480);
+    AccessibleNames::watch(this);
 }
 
 void FileListWindow::buildToolBar(const TwinButtons &twin)
@@ -210,6 +212,7 @@ QWidget *FileListWindow::buildStatusLine()
     ImgUpload = WidgetFactory::picture(track, QStringLiteral("ImgUpload"),
                                        QStringLiteral(":/vellixon/menu.png"));
     ImgUpload->setScaledContents(true);
+    ImgUpload->setAccessibleName(QStringLiteral("Busy"));
     ImgUpload->setGeometry(0, 0, 16, 16);
     ImgUpload->hide();
     row->addWidget(track);

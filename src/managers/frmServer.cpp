@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
+#include <QTreeView>
 
 using Platform::Ui;
 
@@ -41,6 +42,7 @@ frmServer::frmServer(QWidget *parent)
     : FileListWindow(QStringLiteral("frmServer"), buttons(), parent)
 {
     setWindowTitle(QStringLiteral("Remote Drive"));
+    lvServer->setAccessibleName(QStringLiteral("Server files"));
     QAction *mnuExplorer = mnuEdit->addAction(QStringLiteral("View in Internet Explorer Browser"));
     mnuExplorer->setObjectName(QStringLiteral("mnuExplorer"));
     connect(mnuExplorer, &QAction::triggered, this, &frmServer::viewSelected);

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTreeView>
 
 #include <cmath>
 
@@ -42,6 +43,7 @@ frmServerUp::frmServerUp(QWidget *parent)
     : FileListWindow(QStringLiteral("frmServerUp"), buttons(), parent)
 {
     setWindowTitle(QStringLiteral("Local Drive"));
+    lvServer->setAccessibleName(QStringLiteral("Local files"));
     lblvsize->setText(megText(0));
     addEditEntries(mnuEdit, [this](EditCommands::Program program) { openSelected(program); });
     m_editorFolders = EditorFolders::find();
