@@ -3,10 +3,10 @@
 #include "cli/CliDispatcher.h"
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
-#include "cli/TerminalProgress.h"
 #include "cli/TerminalText.h"
 #include "course/StartupFolders.h"
 #include "platform/Interruption.h"
+#include "platform/TerminalProgress.h"
 #include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
@@ -147,9 +147,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << "vellix: " << key << '\n';
     if (!client.secure())
         reportTls(client, parser.isSet(verbose), err);
-    TerminalProgress progress(err);
-    if (TerminalProgress::wanted(parser.isSet(quiet)))
-        QObject::connect(&client, &cFTP::TransferProgress, &progress, &TerminalProgress::show);
+    Platform::TerminalProgress progress(err);
+    if (Platform::TerminalProgress::wanted(parser.isSet(quiet)))
+        QObject::connect(&client, &cFTP::TransferProgress,
+                         [&progress](qint64 done, qint64 total) { progress.show(done, total); });
     FtpOperations operations(client, out);
     const int status =
         command.isEmpty()
@@ -164,8 +165,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     return status;
 }
 
-int FtpCommand::runScript(FtpOperations &operations, TerminalProgress &progress, QTextStream &out,
-                          QTextStream &err)
+int FtpCommand::runScript(FtpOperations &operations, Platform::TerminalProgress &progress,
+                          QTextStream &out, QTextStream &err)
 {
     QFile input;
     // The script reads in blocks of its own, taking what has come so far.
@@ -191,7 +192,7 @@ int FtpCommand::runScript(FtpOperations &operations, TerminalProgress &progress,
     return status;
 }
 
-bool FtpCommand::runOne(FtpOperations &operations, TerminalProgress &progress,
+bool FtpCommand::runOne(FtpOperations &operations, Platform::TerminalProgress &progress,
                         const QStringList &words, const QString &where, QTextStream &out,
                         QTextStream &err)
 {

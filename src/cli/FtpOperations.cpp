@@ -198,13 +198,11 @@ FtpOperations::Result FtpOperations::ls(const QStringList &arguments)
 {
     const QString pattern = arguments.value(0, u"*"_s);
     const std::shared_ptr<cDirList> list = m_client.GetDirectoryListing(pattern);
-    if (!list) {
-        // No list is also the answer for an empty folder and for a pattern that matches
-        // nothing ("no more files"), the one listing failure the client does not record.
-        if (clientRecordedError())
-            return m_client.GetLastErrorMessage().trimmed();
+    // No list is also the answer for an empty folder and for a pattern that matches nothing.
+    if (const QString why = m_client.ListingError(); !why.isEmpty())
+        return why.trimmed();
+    if (!list)
         return std::nullopt;
-    }
     for (const cDirItem &item : *list)
         m_out << listingLine(item) << '\n';
     return std::nullopt;

@@ -30,27 +30,30 @@ ServerFolderWalk::ServerFolderWalk(cFTP &client, Rules rules)
 
 ServerFolderWalk::Result ServerFolderWalk::walk(const QString &folder)
 {
+    m_walked.clear();
+    m_unlisted.clear();
     Result result;
-    result.outcome = count(folder, result.bytes);
+    result.outcome = count(folder, 0, result.bytes);
+    result.unlisted = m_unlisted;
     return result;
 }
 
-ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, qint64 &bytes)
+ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int depth, qint64 &bytes)
 {
+    if (depth > MaxDepth)
+        return Outcome::TooDeep;
     if (m_rules.beforeFolder && !m_rules.beforeFolder())
         return Outcome::Stopped;
+    const bool first = depth == 0;
+    QString standing;
+    if (const std::optional<Outcome> failure = enter(folder, first, standing))
+        return *failure;
+    if (!firstVisit(folder, standing))
+        return Outcome::Counted;
     // Held here: the walk into a sub-folder replaces the client's listing, not this one.
     std::shared_ptr<cDirList> entries;
-    for (;;) {
-        if (const std::optional<Outcome> failure = enter(folder))
-            return *failure;
-        entries = m_client.GetDirectoryListing(QStringLiteral("*"));
-        // No listing is an empty folder, unless the session went down under it.
-        if (entries || !m_rules.reconnect || !sessionLost())
-            break;
-        if (!m_rules.reconnect())
-            return Outcome::Disconnected;
-    }
+    if (const std::optional<Outcome> failure = list(folder, first, entries))
+        return *failure;
 
     const cDirList none;
     const cDirList &listed = entries ? *entries : none;
@@ -66,7 +69,7 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, qint64 
             total += entrySize(entry);
             continue;
         }
-        if (const Outcome below = count(entryPath(folder, entry.Filename), total);
+        if (const Outcome below = count(entryPath(folder, entry.Filename), depth + 1, total);
             below != Outcome::Counted) {
             bytes += total;
             return below;
@@ -78,17 +81,50 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, qint64 
     return Outcome::Counted;
 }
 
-std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &folder)
+std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::list(const QString &folder, bool exactly,
+                                                                std::shared_ptr<cDirList> &entries)
+{
+    for (;;) {
+        entries = m_client.GetDirectoryListing(QStringLiteral("*"));
+        // No listing is an empty folder, unless the listing failed.
+        if (m_client.ListingError().isEmpty())
+            return std::nullopt;
+        // A session lost under the listing is brought back, and the folder listed again.
+        if (!m_rules.reconnect || !sessionLost()) {
+            m_unlisted = folder;
+            return Outcome::NotListed;
+        }
+        if (!m_rules.reconnect())
+            return Outcome::Disconnected;
+        QString standing;
+        if (const std::optional<Outcome> failure = enter(folder, exactly, standing))
+            return *failure;
+    }
+}
+
+std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &folder,
+                                                                 bool exactly, QString &standing)
 {
     for (;;) {
         if (m_rules.reconnect && sessionLost() && !m_rules.reconnect())
             return Outcome::Disconnected;
-        if (m_client.SetFTPDirectory(folder) && m_client.GetFTPDirectory() == folder)
-            return std::nullopt;
+        if (m_client.SetFTPDirectory(folder)) {
+            standing = m_client.GetFTPDirectory();
+            if (standing == folder || (!exactly && !standing.isEmpty()))
+                return std::nullopt;
+        }
         // A session lost on the way is brought back, and the folder entered again.
         if (!m_rules.reconnect || !sessionLost())
             return Outcome::NotEntered;
     }
+}
+
+bool ServerFolderWalk::firstVisit(const QString &folder, const QString &standing)
+{
+    const bool walkedBefore = m_walked.contains(folder) || m_walked.contains(standing);
+    m_walked.insert(folder);
+    m_walked.insert(standing);
+    return !walkedBefore;
 }
 
 QString ServerFolderWalk::entryPath(const QString &folder, const QString &name)

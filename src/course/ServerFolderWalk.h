@@ -1,31 +1,45 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class cDirList;
 class cFTP;
 
-// Sums the sizes of all files below a server folder, at any depth, through an FTP client. Each
-// folder is entered by its absolute path, checked to be where the client then stands, and
-// listed once: a level keeps its own listing while the walk goes down into its sub-folders,
-// so a tree costs one listing per folder. Sizes are summed in 64 bits; a caller that keeps a
-// narrower total limits it itself.
+// Sums the sizes of all files below a server folder through an FTP client. Each folder is
+// entered by its absolute path and listed once: a level keeps its own listing while the walk
+// goes down into its sub-folders, so a tree costs one listing per folder. The first folder
+// must be exactly where the client then stands; a folder below it may stand under another
+// name (a server that resolves a link says where the link leads). A folder is counted once in
+// a walk: one met again, under the path the walk gave it or under the path the server reports
+// for it, counts nothing, so links to a folder already walked (a loop back to an ancestor
+// among them) are not followed on servers that report where a link leads. On servers that
+// report the link's own path, a loop makes ever deeper paths: the walk ends MaxDepth levels
+// down. Sizes are summed in 64 bits; a caller that keeps a narrower total limits it itself.
 class ServerFolderWalk
 {
 public:
+    // No site goes this deep; a deeper folder means a server whose folders go on without end.
+    static constexpr int MaxDepth = 64;
+
     enum class Outcome {
         Counted,
         NotEntered,   // a folder could not be entered while the session stood
         Stopped,      // the caller's rules asked to stop
         Disconnected, // the session was lost and not brought back
+        TooDeep,      // a folder lay more than MaxDepth levels below the first one
+        NotListed,    // a folder's listing failed (the client's listing error says why)
     };
 
     struct Result
     {
         Outcome outcome = Outcome::Counted;
-        qint64 bytes = 0; // what was counted, also when the walk ended early
+        qint64 bytes = 0;      // what was counted, also when the walk ended early
+        QString unlisted = {}; // the folder whose listing failed
     };
 
     // What a caller adds to the walk; each part may be left out.
@@ -51,14 +65,23 @@ public:
     static QString entryPath(const QString &folder, const QString &name);
 
 private:
-    // Counts one folder and, through itself, the folders below it, adding what it counted to
-    // bytes (also when the walk ends early).
-    Outcome count(const QString &folder, qint64 &bytes);
+    // Counts one folder, depth levels below the first, and through itself the folders below
+    // it, adding what it counted to bytes (also when the walk ends early).
+    Outcome count(const QString &folder, int depth, qint64 &bytes);
+    // Lists the folder the client stands in, bringing a lost session back and entering the
+    // folder again when the rules can: nothing for an empty folder, else why the walk ends.
+    std::optional<Outcome> list(const QString &folder, bool exactly,
+                                std::shared_ptr<cDirList> &entries);
     // Enters the folder, bringing a lost session back first when the rules can: nothing once
-    // the client stands in it, else why the walk ends.
-    std::optional<Outcome> enter(const QString &folder);
+    // the client stands in it (exactly there, or anywhere the server names), with where the
+    // server says it stands in standing; else why the walk ends.
+    std::optional<Outcome> enter(const QString &folder, bool exactly, QString &standing);
+    // Notes a folder as walked under both of its paths; false when it was walked before.
+    bool firstVisit(const QString &folder, const QString &standing);
     bool sessionLost();
 
     cFTP &m_client;
     Rules m_rules;
+    QSet<QString> m_walked;
+    QString m_unlisted;
 };

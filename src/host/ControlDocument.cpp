@@ -33,20 +33,24 @@ void ControlDocument::load()
     setModified(false);
 }
 
-bool ControlDocument::save()
+ControlDocument::Saved ControlDocument::save()
 {
     // A fresh bag over the file as it is now, so other sections and lines stay untouched.
     Platform::IniPropertyBag bag(m_bagPath, sectionName());
     m_control->WriteProperties(bag);
-    if (!bag.save())
-        return false;
+    const bool holdsPassword =
+        !bag.readProperty(QStringLiteral("password"), QString()).toString().isEmpty();
+    const bool madePrivate = holdsPassword && bag.isOpenToOthers();
+    if (!bag.save(holdsPassword ? Platform::IniFile::Access::OwnerOnly
+                                : Platform::IniFile::Access::Kept))
+        return {};
     setModified(false);
-    return true;
+    return {true, madePrivate};
 }
 
-bool ControlDocument::saveIfModified()
+ControlDocument::Saved ControlDocument::saveIfModified()
 {
-    return !m_modified || save();
+    return m_modified ? save() : Saved{true, false};
 }
 
 void ControlDocument::setModified(bool modified)

@@ -22,12 +22,24 @@ public:
     bool hasSavedProperties() const;
     bool isModified() const { return m_modified; }
 
+    // What became of a save; true when the properties were written.
+    struct Saved
+    {
+        bool written = false;
+        // The file had been open to other users: it holds the control's password (as plain
+        // text, as the control persists it), so it is its owner's only now.
+        bool madePrivate = false;
+
+        explicit operator bool() const { return written; }
+    };
+
     // Restores the saved properties, or makes the control a new instance when there are none.
     void load();
-    // Writes the control's properties into the file; false when the file cannot be written.
-    bool save();
+    // Writes the control's properties into the file. A file that then holds a password is
+    // made readable by its owner only.
+    Saved save();
     // Saves only when a property changed; true when nothing needed saving or saving worked.
-    bool saveIfModified();
+    Saved saveIfModified();
 
 Q_SIGNALS:
     void modifiedChanged(bool modified);

@@ -141,10 +141,24 @@ QString HostWindow::saveFailedText() const
            QDir::toNativeSeparators(m_document->fileName());
 }
 
+void HostWindow::tellWhenMadePrivate(bool madePrivate)
+{
+    if (!madePrivate)
+        return;
+    Platform::messageBox(QDir::toNativeSeparators(m_document->fileName()) +
+                             QStringLiteral(" could be read by other users.\r\nIt holds the "
+                                            "control's password, so it is now readable by you "
+                                            "only."),
+                         Platform::Ui::Buttons::OK, Platform::Ui::Icon::Exclamation);
+}
+
 bool HostWindow::save()
 {
-    if (m_document->save())
+    const ControlDocument::Saved saved = m_document->save();
+    if (saved) {
+        tellWhenMadePrivate(saved.madePrivate);
         return true;
+    }
     Platform::messageBox(saveFailedText(), Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
     return false;
 }
@@ -152,7 +166,8 @@ bool HostWindow::save()
 void HostWindow::closeEvent(QCloseEvent *event)
 {
     // Properties the control reported changed are saved without asking, as a form's are.
-    if (m_document->saveIfModified()) {
+    if (const ControlDocument::Saved saved = m_document->saveIfModified()) {
+        tellWhenMadePrivate(saved.madePrivate);
         event->accept();
         return;
     }

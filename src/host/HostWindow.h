@@ -36,6 +36,8 @@ private:
     void watchControl();
     void updateTitle();
     QString saveFailedText() const;
+    // Tells the user that the file of the saved properties was made private, when it was.
+    void tellWhenMadePrivate(bool madePrivate);
 
     Vellix *m_control = nullptr;
     HostAmbient *m_ambient = nullptr;

@@ -1,6 +1,7 @@
 #include "operations/FileListModel.h"
 
 #include "course/FileTypes.h"
+#include "platform/AutomationDate.h"
 #include "platform/ItemRoles.h"
 #include "platform/NumberText.h"
 #include "platform/VisibleText.h"
@@ -16,19 +17,43 @@ constexpr int PaddedSizeWidth = 15;
 
 FileRow FileRow::listed(const QString &name, qint64 size, const QDateTime &modified)
 {
+    return listed(name, size, Platform::AutomationDate::fromDateTime(modified));
+}
+
+FileRow FileRow::listed(const QString &name, qint64 size, double modified)
+{
     FileRow row;
     row.name = name;
     row.size = size;
-    row.sizeText = padSize(size);
-    row.dateText = modified.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    row.type = ExtensionOf(name);
-    row.imageNumber = FileTypeIndex(row.type);
+    row.modified = modified;
+    row.imageNumber = FileTypeIndex(row.type());
     return row;
 }
 
 QString FileRow::padSize(qint64 size)
 {
     return Platform::NumberText::grouped(size).rightJustified(PaddedSizeWidth, u' ');
+}
+
+QString FileRow::sizeText() const
+{
+    return layout == Layout::Named ? QString::number(size) : padSize(size);
+}
+
+QString FileRow::dateText() const
+{
+    const std::optional<Platform::AutomationDate::WallClock> clock =
+        Platform::AutomationDate::wallClock(modified);
+    if (!clock)
+        return {};
+    if (layout == Layout::Named)
+        return clock->date.toString(u"M/d/yyyy") + u' ' + clock->time.toString(u"h:mm:ss AP");
+    return clock->date.toString(u"yyyy-MM-dd") + u' ' + clock->time.toString(u"HH:mm:ss");
+}
+
+QString FileRow::type() const
+{
+    return ExtensionOf(name);
 }
 
 FileListModel::FileListModel(QObject *parent)
@@ -87,15 +112,14 @@ void FileListModel::setImageNumber(int index, int imageNumber)
 void FileListModel::resetImageNumbers()
 {
     for (int i = 0; i < count(); ++i)
-        setImageNumber(i, FileTypeIndex(m_rows.at(i).type));
+        setImageNumber(i, FileTypeIndex(m_rows.at(i).type()));
 }
 
 void FileListModel::rename(int index, const QString &name)
 {
     FileRow &row = m_rows[index];
     row.name = name;
-    row.type = ExtensionOf(name);
-    row.imageNumber = FileTypeIndex(row.type);
+    row.imageNumber = FileTypeIndex(row.type());
     rowChanged(index);
 }
 
@@ -120,11 +144,11 @@ QString FileListModel::text(const FileRow &row, int column) const
     case NameColumn:
         return Platform::VisibleText::escaped(row.name);
     case SizeColumn:
-        return row.sizeText;
+        return row.sizeText();
     case DateColumn:
-        return row.dateText;
+        return row.dateText();
     case TypeColumn:
-        return row.type;
+        return row.type();
     }
     return {};
 }
@@ -184,13 +208,18 @@ void FileListModel::sort(int column, Qt::SortOrder order)
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
+    // The shown texts of the column, made once rather than at every comparison.
+    QStringList shown;
+    shown.reserve(count());
+    for (const FileRow &row : std::as_const(m_rows))
+        shown.append(text(row, column));
     QList<int> positions(count());
     std::iota(positions.begin(), positions.end(), 0);
-    const auto shown = [this, column](int row) { return text(m_rows.at(row), column); };
     std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
-        const int compared = QString::compare(shown(a), shown(b), Qt::CaseInsensitive);
+        const int compared = QString::compare(shown.at(a), shown.at(b), Qt::CaseInsensitive);
         return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
     });
+    shown.clear();
     QList<FileRow> sorted;
     sorted.reserve(count());
     QList<int> newPosition(count());

@@ -7,22 +7,35 @@
 
 #include <functional>
 
-// One row of a file list: a file of the listed folder as the list windows show it.
+// One row of a file list: a file of the listed folder as the list windows show it. A row keeps
+// what it shows, not the texts: those are made when shown, as a list may hold a great many
+// rows.
 struct FileRow
 {
+    // How the size and the date read: as the lists lay out a listed file, or as a list made
+    // for one named file shows it (the size as a plain number, the date in the runtime's
+    // default form).
+    enum class Layout : quint8 { Listed, Named };
+
     QString name;
     qint64 size = 0;
-    QString sizeText; // the size as shown: grouped and padded to 15 characters
-    QString dateText; // the last write time as shown: "YYYY-MM-DD HH:mm:ss", local time
-    QString type;     // the extension, as ExtensionOf gives it
-    int imageNumber = 0;
+    double modified = 0.0; // the last write time, as a local automation date
+    int imageNumber = 0;   // the picture of the name's type
+    Layout layout = Layout::Listed;
     bool checked = false;
 
-    // A row as the lists lay out a listed file: the size grouped and padded, the date sortable,
-    // the type and picture from the name's extension.
+    // A row as the lists lay out a listed file, the picture from the name's extension; the
+    // time of a local file, or the automation date of a server's listing.
     static FileRow listed(const QString &name, qint64 size, const QDateTime &modified);
+    static FileRow listed(const QString &name, qint64 size, double modified);
     // The size as the size column shows it: "###,###,###,##0" padded with blanks to 15.
     static QString padSize(qint64 size);
+
+    QString sizeText() const;
+    // "YYYY-MM-DD HH:mm:ss", or "M/d/yyyy h:mm:ss AM" for a named file.
+    QString dateText() const;
+    // The extension, as ExtensionOf gives it.
+    QString type() const;
 };
 
 // The rows of a list window: four columns ("Filename", "Size (bytes)", "Date Modified",

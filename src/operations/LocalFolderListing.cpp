@@ -16,8 +16,7 @@ FileRow LocalFolderListing::namedFileRow(const QString &name, qint64 size,
                                          const QDateTime &modified)
 {
     FileRow row = FileRow::listed(name, size, modified);
-    row.sizeText = QString::number(size);
-    row.dateText = modified.toLocalTime().toString(QStringLiteral("M/d/yyyy h:mm:ss AP"));
+    row.layout = FileRow::Layout::Named;
     row.checked = true;
     return row;
 }

@@ -9,6 +9,7 @@
 #include "operations/ListWindow.h"
 #include "operations/NameTaken.h"
 #include "operations/ViewCopy.h"
+#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -46,7 +47,8 @@ const QString DateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // The server's last write time of a listed file, in local time as the list shows it.
 QDateTime listedTime(const FileRow &row)
 {
-    return QDateTime::fromString(row.dateText, DateFormat);
+    return row.modified == 0.0 ? QDateTime()
+                               : Platform::AutomationDate::toLocalDateTime(row.modified);
 }
 
 // A downloaded file takes the server's time, so that a copy nobody edited never looks newer
@@ -171,7 +173,7 @@ bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &localPa
             QStringLiteral("The file '%1' on your computer is newer than the one on the "
                            "website.\r\nOn your computer: %2\r\nOn the website: %3\r\n"
                            "Do you want to replace your copy with the website's?")
-                .arg(row.name, local.lastModified().toString(DateFormat), row.dateText),
+                .arg(row.name, local.lastModified().toString(DateFormat), row.dateText()),
             Ui::Buttons::YesNo, Ui::Icon::Question, QStringLiteral("Replace Newer File"),
             2) == Ui::Answer::Yes;
     hourglass(true);

@@ -6,7 +6,6 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListOperations.h"
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Ui.h"
 #include "transport/PartialUpload.h"
@@ -42,6 +41,15 @@ void resetLogin()
                          Ui::Icon::Critical, QStringLiteral("Bad Directory Info"));
 }
 
+// A listing that failed shows no rows, and says why rather than pass for an empty folder.
+void tellNotListed(const QString &why)
+{
+    Platform::setMousePointer(Ui::Pointer::Default);
+    Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") +
+                             why.trimmed(),
+                         Ui::Buttons::OK, Ui::Icon::Critical);
+}
+
 } // namespace
 
 RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect)
@@ -68,8 +76,13 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
 
     result.outcome = Outcome::Listed;
     const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(QStringLiteral("*"));
+    if (const QString why = client.ListingError(); !why.isEmpty()) {
+        tellNotListed(why);
+        return result;
+    }
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))
         return result;
+    result.rows.reserve(listing->Count());
     for (const cDirItem &entry : *listing) {
         // An upload's temporary file is no file of the user's.
         if (entry.Directory || !Platform::DosPath::isPlainName(entry.Filename) ||
@@ -79,9 +92,8 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
         if (entry.Filename == nameToPreselect && result.preselected < 0)
             result.preselected = static_cast<int>(result.rows.size());
         // Records keep the low 32 bits of a size: read them unsigned, right up to 4 GiB.
-        result.rows.append(
-            FileRow::listed(entry.Filename, static_cast<quint32>(entry.FileSize),
-                            Platform::AutomationDate::toLocalDateTime(entry.LastWriteTime)));
+        result.rows.append(FileRow::listed(entry.Filename, static_cast<quint32>(entry.FileSize),
+                                           entry.LastWriteTime));
     }
     return result;
 }

@@ -8,7 +8,8 @@
 // Reads the server folder the remote list shows, through the session's FTP client: the session
 // brought back when it dropped, the folder entered and checked to be the month folder, and the
 // files the upload filter allows as rows. Names that could step out of a local folder ("/",
-// "\", "." and "..") are never listed.
+// "\", "." and "..") are never listed. A listing that fails (a folder of more entries than a
+// listing may hold among the reasons) gives no rows, and the user is told why.
 class RemoteFolderListing
 {
 public:

@@ -34,6 +34,37 @@ void showHourglass()
         Platform::setMousePointer(Ui::Pointer::Hourglass);
 }
 
+// What the user is told of a walk that ended without its total.
+struct Notice
+{
+    QString text;
+    Ui::Icon icon;
+    QString title;
+};
+
+std::optional<Notice> noticeFor(const ServerFolderWalk::Result &walked, const QString &folder,
+                                const QString &listingError)
+{
+    switch (walked.outcome) {
+    case ServerFolderWalk::Outcome::NotEntered:
+        return Notice{QStringLiteral("Bad Directory."), Ui::Icon::Critical,
+                      QStringLiteral("Error")};
+    case ServerFolderWalk::Outcome::TooDeep:
+        return Notice{
+            QStringLiteral("The folders inside %1 go more than %2 levels deep, so Web Space "
+                           "stopped measuring.\r\nA folder there may lead back into itself.")
+                .arg(folder, QString::number(ServerFolderWalk::MaxDepth)),
+            Ui::Icon::Exclamation, QStringLiteral("Web Space")};
+    case ServerFolderWalk::Outcome::NotListed:
+        return Notice{QStringLiteral("The files of %1 cannot be listed, so Web Space stopped "
+                                     "measuring.\r\n%2")
+                          .arg(walked.unlisted, listingError.trimmed()),
+                      Ui::Icon::Critical, QStringLiteral("Web Space")};
+    default:
+        return std::nullopt; // counted, stopped by the user, or the status window told
+    }
+}
+
 } // namespace
 
 WebSpace::WebSpace(Window window)
@@ -64,7 +95,9 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
         std::optional<qint32> &total = m_totals.at(level);
         if (!total) {
             const ServerFolderWalk::Result walked = getWSize(m_folders.at(level));
-            if (walked.outcome == ServerFolderWalk::Outcome::Stopped) {
+            if (walked.outcome == ServerFolderWalk::Outcome::Stopped ||
+                walked.outcome == ServerFolderWalk::Outcome::TooDeep ||
+                walked.outcome == ServerFolderWalk::Outcome::NotListed) {
                 // A part of the level is no total of it: nothing is shown.
                 outcome = Outcome::Stopped;
                 break;
@@ -132,11 +165,9 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
                                                 qint64 bytes) { keepLevelTotals(counted, bytes); },
                           });
     const ServerFolderWalk::Result walked = walk.walk(folder);
-    if (walked.outcome == ServerFolderWalk::Outcome::NotEntered) {
-        Platform::setMousePointer(Ui::Pointer::Default);
-        m_window.showBusy(false);
-        Platform::messageBox(QStringLiteral("Bad Directory."), Ui::Buttons::OK, Ui::Icon::Critical,
-                             QStringLiteral("Error"));
+    if (const std::optional<Notice> notice = noticeFor(walked, folder, client->ListingError())) {
+        showNormalPointers();
+        Platform::messageBox(notice->text, Ui::Buttons::OK, notice->icon, notice->title);
     }
     return walked;
 }

@@ -23,7 +23,8 @@ public:
 
     enum class Outcome {
         Measured, // every ticked level has its total
-        Stopped,  // Exit or the close box ended the walk
+        Stopped,  // Exit or the close box ended the walk, or a folder could not be measured:
+                  // the folders went too deep, or a listing failed (the user was told)
         Failed,   // the window must close: a folder could not be entered (the user was told),
                   // or the session was lost for good
     };

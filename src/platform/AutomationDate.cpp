@@ -23,22 +23,33 @@ double fromDateTime(const QDateTime &dateTime)
     if (!dateTime.isValid())
         return 0.0;
     const QDateTime local = dateTime.toLocalTime();
-    const double days = double(dayZero().daysTo(local.date()));
-    const double timeOfDay = double(local.time().msecsSinceStartOfDay()) / MSecsPerDay;
+    return fromWallClock({local.date(), local.time()});
+}
+
+double fromWallClock(const WallClock &clock)
+{
+    const double days = double(dayZero().daysTo(clock.date));
+    const double timeOfDay = double(clock.time.msecsSinceStartOfDay()) / MSecsPerDay;
     return days >= 0 ? days + timeOfDay : days - timeOfDay;
 }
 
 QDateTime toLocalDateTime(double date)
 {
+    const std::optional<WallClock> clock = wallClock(date);
+    return clock ? QDateTime(clock->date, clock->time) : QDateTime();
+}
+
+std::optional<WallClock> wallClock(double date)
+{
     if (!std::isfinite(date) || date <= FirstDay - 1 || date >= LastDay + 1)
-        return {};
+        return std::nullopt;
     qint64 days = qint64(std::trunc(date));
     qint64 msecs = std::llround(std::fabs(date - double(days)) * MSecsPerDay);
     if (msecs >= MSecsPerDay) { // rounded up to the next midnight
         msecs -= MSecsPerDay;
         ++days;
     }
-    return QDateTime(dayZero().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs)));
+    return WallClock{dayZero().addDays(days), QTime::fromMSecsSinceStartOfDay(int(msecs))};
 }
 
 } // namespace Platform::AutomationDate

@@ -16,7 +16,10 @@ public:
     void writeProperty(const QString &name, const QVariant &value,
                        const QVariant &defaultValue) override;
 
-    bool save() const { return m_file.save(); }
+    // Writes the file; a new file is its owner's only (see IniFile::save).
+    bool save(IniFile::Access access = IniFile::Access::Kept) const { return m_file.save(access); }
+    // True when the file on disk lets other users than its owner read or change it.
+    bool isOpenToOthers() const { return m_file.isOpenToOthers(); }
 
 private:
     IniFile m_file;

@@ -1,5 +1,7 @@
 #include "securelib/CommandSession.h"
 
+#include "securelib/TransferTally.h"
+
 #include "platform/DosPath.h"
 #include "platform/ReplacingFile.h"
 #include "transport/NameCodec.h"
@@ -115,7 +117,7 @@ CommandSession::Reply CommandSession::failure(const QString &what) const
     return {false, what.toUtf8()};
 }
 
-CommandSession::Reply CommandSession::run(const CommandText &command)
+CommandSession::Reply CommandSession::run(const CommandText &command, TransferTally &tally)
 {
     m_localError.clear();
     const QString verb = command.verb();
@@ -138,9 +140,9 @@ CommandSession::Reply CommandSession::run(const CommandText &command)
     if (verb == QLatin1String("ren"))
         return rename(command);
     if (verb == QLatin1String("put"))
-        return upload(command);
+        return upload(command, tally);
     if (verb == QLatin1String("get"))
-        return download(command);
+        return download(command, tally);
     return failure(QStringLiteral("Unknown command: %1").arg(verb));
 }
 
@@ -252,7 +254,7 @@ CommandSession::Reply CommandSession::rename(const CommandText &command)
     return success(QStringLiteral("Renamed %1 to %2").arg(names->at(0), names->at(1)));
 }
 
-CommandSession::Reply CommandSession::upload(const CommandText &command)
+CommandSession::Reply CommandSession::upload(const CommandText &command, TransferTally &tally)
 {
     const std::optional<QStringList> names = namesOf(command, 1, 2);
     if (!names)
@@ -272,15 +274,16 @@ CommandSession::Reply CommandSession::upload(const CommandText &command)
         present->modified >= localInfo.lastModified().toSecsSinceEpoch())
         return success(
             QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
-    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present)
-                                             : sendFile(local, remote, present);
+    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present, tally)
+                                             : sendFile(local, remote, present, tally);
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
+    tally.complete();
     return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
                        .arg(names->first(), decoded(remote), QString::number(localInfo.size())));
 }
 
-CommandSession::Reply CommandSession::download(const CommandText &command)
+CommandSession::Reply CommandSession::download(const CommandText &command, TransferTally &tally)
 {
     const std::optional<QStringList> names = namesOf(command, 1, 2);
     if (!names)
@@ -294,71 +297,93 @@ CommandSession::Reply CommandSession::download(const CommandText &command)
                                                                     : QString();
     if (local.isEmpty() || QFileInfo(local).isDir())
         return failure(QStringLiteral("get: no local file can be made of that name"));
-    if (!fetchFile(remote, local))
+    const std::optional<QList<RemoteEntry>> companions =
+        command.hasFlag(u"-h") ? planPageDownload(remote, tally) : std::nullopt;
+    if (!fetchFile(remote, local, tally))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
     QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
                        .arg(decoded(remote), local, QString::number(QFileInfo(local).size()));
-    if (command.hasFlag(u"-h")) {
-        const QStringList skipped = fetchPageFolder(remote, local);
+    if (companions) {
+        const QStringList skipped = fetchPageFolder(remote, local, *companions, tally);
+        // The page has come, but not all that it shows.
+        if (m_files.cancelled())
+            return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
         if (!skipped.isEmpty())
             done += QStringLiteral("; skipped, as no local file can be named so: ") +
                     quotedNames(skipped);
     }
+    tally.complete();
     return success(done);
 }
 
 bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile,
-                              const std::optional<RemoteEntry> &present)
+                              const std::optional<RemoteEntry> &present, TransferTally &tally)
 {
     QFile source(localFile);
     if (!source.open(QIODevice::ReadOnly)) {
         m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
         return false;
     }
-    return m_files.upload(source, remoteFile, present);
+    return m_files.upload(source, remoteFile, present, tally);
 }
 
 bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage,
-                              const std::optional<RemoteEntry> &present)
+                              const std::optional<RemoteEntry> &present, TransferTally &tally)
 {
     const QString localName = PageNames::localFolderName(localPage);
     const QString serverName = PageNames::uploadFolderName(localName);
     const QDir localFolder(PageNames::localFolder(localPage));
     if (!localFolder.exists())
-        return sendFile(localPage, remotePage, present);
+        return sendFile(localPage, remotePage, present, tally);
+    const std::unique_ptr<QIODevice> page = pageSource(localPage, localName, serverName);
+    if (!page)
+        return false;
+    QStringList files = localFolder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    files.removeIf(PageNames::staysBehind);
+    qint64 whole = page->size();
+    for (const QString &file : std::as_const(files))
+        whole += QFileInfo(localFolder.filePath(file)).size();
+    tally.plan(whole);
 
     // An existing server folder is reused; a file that does not go up is not the page's
-    // failure, as with the plain channel.
+    // failure, as with the plain channel. A cancel ends the whole page's upload.
     const QByteArray serverFolder =
         Ftp::NameCodec::encode(PageNames::serverParent(decoded(remotePage))) + '/' +
         Ftp::NameCodec::encode(serverName);
     m_files.makeFolder(serverFolder);
-    const QStringList files = localFolder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString &file : files) {
+    for (const QString &file : std::as_const(files)) {
         if (m_files.lost())
             return false;
-        if (PageNames::staysBehind(file))
-            continue;
         const QByteArray remoteFile = serverFolder + '/' + Ftp::NameCodec::encode(file);
-        sendFile(localFolder.filePath(file), remoteFile, m_files.entry(remoteFile));
+        sendFile(localFolder.filePath(file), remoteFile, m_files.entry(remoteFile), tally);
+        if (m_files.cancelled())
+            return false;
     }
-    if (serverName == localName)
-        return sendFile(localPage, remotePage, present);
-
-    // The page names its folder as the server has it.
-    QFile source(localPage);
-    if (!source.open(QIODevice::ReadOnly)) {
-        m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
-        return false;
-    }
-    QByteArray text = source.readAll();
-    PageNames::rewriteFolderName(text, localName, serverName);
-    QBuffer copy(&text);
-    copy.open(QIODevice::ReadOnly);
-    return m_files.upload(copy, remotePage, present);
+    return !m_files.lost() && m_files.upload(*page, remotePage, present, tally);
 }
 
-bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile)
+std::unique_ptr<QIODevice> CommandSession::pageSource(const QString &localPage,
+                                                      const QString &localName,
+                                                      const QString &serverName)
+{
+    auto source = std::make_unique<QFile>(localPage);
+    if (!source->open(QIODevice::ReadOnly)) {
+        m_localError = QStringLiteral("the local file cannot be read: ") + source->errorString();
+        return nullptr;
+    }
+    if (serverName == localName)
+        return source;
+    // A page is a small text: the copy is made in memory.
+    QByteArray text = source->readAll();
+    PageNames::rewriteFolderName(text, localName, serverName);
+    auto copy = std::make_unique<QBuffer>();
+    copy->setData(text);
+    copy->open(QIODevice::ReadOnly);
+    return copy;
+}
+
+bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile,
+                               TransferTally &tally)
 {
     // The local file is replaced only by a whole download, and a link of its name is replaced,
     // not written through. Unbuffered, so that a write error is seen where it happens.
@@ -367,7 +392,7 @@ bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &loca
         m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
         return false;
     }
-    if (!m_files.download(remoteFile, target))
+    if (!m_files.download(remoteFile, target, tally))
         return false;
     if (!target.commit()) {
         m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
@@ -376,28 +401,42 @@ bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &loca
     return true;
 }
 
-QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage)
+std::optional<QList<RemoteEntry>> CommandSession::planPageDownload(const QByteArray &remotePage,
+                                                                   TransferTally &tally)
+{
+    std::optional<QList<RemoteEntry>> entries =
+        m_files.list(Ftp::NameCodec::encode(PageNames::serverFolder(decoded(remotePage))));
+    if (!entries)
+        return std::nullopt; // the page comes alone, and tells its size itself
+    const std::optional<RemoteEntry> page = m_files.entry(remotePage);
+    qint64 whole = page ? page->size : 0;
+    for (const RemoteEntry &entry : std::as_const(*entries)) {
+        if (!entry.folder && Platform::DosPath::isPlainName(decoded(entry.name)))
+            whole += entry.size;
+    }
+    tally.plan(whole);
+    return entries;
+}
+
+QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage,
+                                            const QList<RemoteEntry> &entries, TransferTally &tally)
 {
     const QString serverFolder = PageNames::serverFolder(decoded(remotePage));
-    const std::optional<QList<RemoteEntry>> entries =
-        m_files.list(Ftp::NameCodec::encode(serverFolder));
-    if (!entries)
-        return {};
     // The folder's own name is the last component of the page's name, without separators.
     const QDir localFolder(QFileInfo(localPage).path() + Slash +
                            PageNames::downloadFolderName(decoded(remotePage)));
     if (!localFolder.mkpath(QStringLiteral(".")))
         return {};
     QStringList skipped;
-    for (const RemoteEntry &entry : *entries) {
-        if (m_files.lost())
+    for (const RemoteEntry &entry : entries) {
+        if (m_files.lost() || m_files.cancelled())
             break;
         const QString name = decoded(entry.name);
         if (!Platform::DosPath::isPlainName(name))
             skipped << name;
         else if (!entry.folder)
             fetchFile(Ftp::NameCodec::encode(serverFolder) + '/' + entry.name,
-                      localFolder.filePath(name));
+                      localFolder.filePath(name), tally);
     }
     return skipped;
 }

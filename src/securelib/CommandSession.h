@@ -5,7 +5,10 @@
 #include "securelib/SshConnection.h"
 #include "transport/RawNames.h"
 
+class TransferTally;
+
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <memory>
@@ -13,7 +16,8 @@
 // An open secure session and what its commands do: keeps the current server folder (SFTP has
 // none of its own), resolves the names of each command against it, and runs the command
 // texts cd, pwd, dir, mkdir, rmdir, del [-h], ren, put [-h] [-u] and get [-h]. Local paths
-// may be DOS paths ("C:\web\a.htm"), which are mapped through the prefix's drives.
+// may be DOS paths ("C:\web\a.htm"), which are mapped through the prefix's drives. The files
+// of a put or get (with "-h" a page and its companion files) are told to a tally as they go.
 class CommandSession
 {
 public:
@@ -29,7 +33,7 @@ public:
 
     // False when the login folder cannot be found, with the reason.
     bool start(QString *why);
-    Reply run(const CommandText &command);
+    Reply run(const CommandText &command, TransferTally &tally);
 
     QByteArray currentFolder() const { return m_folder; }
     // True once the connection failed; the session is of no more use.
@@ -44,8 +48,8 @@ private:
     Reply removeFolder(const CommandText &command);
     Reply deleteFile(const CommandText &command);
     Reply rename(const CommandText &command);
-    Reply upload(const CommandText &command);
-    Reply download(const CommandText &command);
+    Reply upload(const CommandText &command, TransferTally &tally);
+    Reply download(const CommandText &command, TransferTally &tally);
 
     // The absolute server path of a name relative to the current folder.
     QByteArray remotePath(const QString &name) const;
@@ -55,14 +59,25 @@ private:
     // Uploads a file over what the server path names now (`present`, as RemoteFiles::entry()
     // tells it).
     bool sendFile(const QString &localFile, const QByteArray &remoteFile,
-                  const std::optional<RemoteEntry> &present);
+                  const std::optional<RemoteEntry> &present, TransferTally &tally);
+    // Uploads a page's companion folder, then the page, which names the folder as the server
+    // has it; the tally is told the size of them all first.
     bool sendPage(const QString &localPage, const QByteArray &remotePage,
-                  const std::optional<RemoteEntry> &present);
-    bool fetchFile(const QByteArray &remoteFile, const QString &localFile);
-    // Fetches the files of a page's companion folder into the local folder of that name next
-    // to the local page. Returns the names of its entries that cannot name a local file,
-    // which are left out.
-    QStringList fetchPageFolder(const QByteArray &remotePage, const QString &localPage);
+                  const std::optional<RemoteEntry> &present, TransferTally &tally);
+    // The page's text as it goes up: the file itself, or a copy that names its companion
+    // folder by the server's name for it. Nothing when the page cannot be read.
+    std::unique_ptr<QIODevice> pageSource(const QString &localPage, const QString &localName,
+                                          const QString &serverName);
+    bool fetchFile(const QByteArray &remoteFile, const QString &localFile, TransferTally &tally);
+    // The entries of a page's companion folder on the server, nothing when it has none; the
+    // tally is told the size of the page and of the files that will be fetched.
+    std::optional<QList<RemoteEntry>> planPageDownload(const QByteArray &remotePage,
+                                                       TransferTally &tally);
+    // Fetches the files of a page's companion folder (its `entries`) into the local folder of
+    // that name next to the local page, until a fetch is cancelled. Returns the names of the
+    // entries that cannot name a local file, which are left out.
+    QStringList fetchPageFolder(const QByteArray &remotePage, const QString &localPage,
+                                const QList<RemoteEntry> &entries, TransferTally &tally);
     void deletePageFolder(const QByteArray &remotePage);
 
     // Why the last step failed: on this machine's side, else on the server's.

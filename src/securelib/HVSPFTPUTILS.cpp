@@ -6,6 +6,7 @@
 #include "securelib/CommandText.h"
 #include "securelib/ReplyText.h"
 #include "securelib/SshConnection.h"
+#include "securelib/TransferTally.h"
 #include "transport/SecureCommand.h"
 #include "transport/Wildcard.h"
 
@@ -93,7 +94,7 @@ int fail(char *reply, int size, const QString &why)
 }
 
 // Runs one command text of the open session; a session whose connection was lost is let go.
-CommandSession::Reply answerTo(const CommandText &command)
+CommandSession::Reply answerTo(const CommandText &command, TransferTally &&tally)
 {
     BusyGuard busy;
     if (!busy.entered())
@@ -101,7 +102,7 @@ CommandSession::Reply answerTo(const CommandText &command)
     LibraryState &library = state();
     if (!library.session)
         return {false, "Not connected."};
-    CommandSession::Reply answer = library.session->run(command);
+    CommandSession::Reply answer = library.session->run(command, tally);
     // What stopped a command stays in the status, for those who show why.
     if (!answer.done)
         setStatus(QString::fromUtf8(answer.text));
@@ -186,15 +187,26 @@ int FtpConnect(const char *user, const char *password, const char *server, char 
 int FtpCmd(const char *command, char *reply)
 {
     const CommandText parsed = CommandText::parse(QString::fromUtf8(command ? command : ""));
-    return writeReply(parsed, answerTo(parsed), reply, replySizeFor(parsed));
+    return writeReply(parsed, answerTo(parsed, TransferTally()), reply, replySizeFor(parsed));
 }
 
 int FtpCmdEx(const char *command, char **reply, size_t *size)
 {
+    return FtpCmdProgress(command, reply, size, nullptr, nullptr);
+}
+
+int FtpCmdProgress(const char *command, char **reply, size_t *size, HvspProgressCallback progress,
+                   void *user)
+{
     if (!reply || !size)
         return 0;
     const CommandText parsed = CommandText::parse(QString::fromUtf8(command ? command : ""));
-    const CommandSession::Reply answer = answerTo(parsed);
+    TransferTally::Callback told;
+    if (progress)
+        told = [progress, user](qint64 done, qint64 total) {
+            return progress(user, done, total) != 0;
+        };
+    const CommandSession::Reply answer = answerTo(parsed, TransferTally(std::move(told)));
     if (ReplyText::writeGrowing(reply, size, answer.text))
         return answer.done ? 1 : 0;
     return writeReply(parsed, answer, *reply,
@@ -205,7 +217,7 @@ int FtpDir(const char *path, char *output)
 {
     const QString pattern = QString::fromUtf8(path && *path ? path : "*");
     const CommandText command = CommandText::parse(SecureCommand::command(u"dir ", pattern));
-    return writeReply(command, answerTo(command), output, HVSP_LISTING_SIZE);
+    return writeReply(command, answerTo(command, TransferTally()), output, HVSP_LISTING_SIZE);
 }
 
 int FtpPwd(char *output)

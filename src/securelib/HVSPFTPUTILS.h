@@ -30,6 +30,12 @@ enum {
 
 // Called while the library connects; 1 lets it go on, 0 stops the connect.
 typedef int (*HvspStatusCallback)(void);
+// Called while a put or get moves its file, with the `user` pointer handed to FtpCmdProgress:
+// `done` bytes of `total`, the size of the whole transfer (for "-h", of the page and its
+// companion files together). Called after every block the server confirmed or sent, and, with
+// the same numbers, at least every 100 ms while the server is waited for. 1 lets the transfer
+// go on; 0 cancels it.
+typedef int (*HvspProgressCallback)(void *user, long long done, long long total);
 
 // Unlocks the library with its 25-character key. Connecting fails until it has been called
 // with the right key.
@@ -46,6 +52,13 @@ HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
 // anew (should that fail, the reply is cut to *size as FtpCmd cuts it). The caller frees the
 // buffer with free().
 HVSPFTPUTILS_EXPORT int FtpCmdEx(const char *command, char **reply, size_t *size);
+// Runs one command text as FtpCmdEx does, and moves the file of a put or get in blocks, telling
+// `progress` (when not NULL) how far it has come and asking it whether to go on. A cancelled
+// transfer fails with a reply that says so: an upload removes its temporary file from the
+// server and leaves the server's copy as it was, a download leaves the local file as it was.
+// Other commands never call `progress`.
+HVSPFTPUTILS_EXPORT int FtpCmdProgress(const char *command, char **reply, size_t *size,
+                                       HvspProgressCallback progress, void *user);
 // The listing of a pattern or folder, as the reply to "dir"; non-zero on success.
 HVSPFTPUTILS_EXPORT int FtpDir(const char *path, char *output);
 // The current server folder; non-zero on success.

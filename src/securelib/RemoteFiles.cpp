@@ -1,11 +1,14 @@
 #include "securelib/RemoteFiles.h"
 
 #include "securelib/SshConnection.h"
+#include "securelib/TransferWatch.h"
+#include "transport/ListingLimit.h"
 #include "transport/PartialUpload.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -23,6 +26,9 @@ constexpr qsizetype FarUploadChunk = 2 * 1024 * 1024;
 constexpr qsizetype DownloadChunk = 1024 * 1024;
 // A server that takes longer than this to answer a small request is far away.
 constexpr std::chrono::milliseconds FarRoundTrip{10};
+// How long a failed or cancelled transfer waits for a silent server to close its file: a
+// server that answers at all answers sooner, so the user's cancel is not held up by a dead one.
+constexpr std::chrono::milliseconds AbandonSilence{5000};
 constexpr int PathBufferSize = 4096;
 constexpr unsigned long NewFilePermissions =
     LIBSSH2_SFTP_S_IRUSR | LIBSSH2_SFTP_S_IWUSR | LIBSSH2_SFTP_S_IRGRP | LIBSSH2_SFTP_S_IROTH;
@@ -98,10 +104,7 @@ bool RemoteFiles::failed(int result)
         return failedWith(statusText(status));
     }
     m_notFound = false;
-    // Nothing more can be asked of this connection; cutting it off makes the calls that
-    // still clean up fail at once instead of waiting for a server that will not answer.
-    m_lost = true;
-    m_connection.cutOff();
+    loseConnection();
     if (result == LIBSSH2_ERROR_TIMEOUT || result == LIBSSH2_ERROR_SOCKET_TIMEOUT)
         return failedWith(QStringLiteral("The connection was lost: the server did not answer in "
                                          "time."));
@@ -110,6 +113,22 @@ bool RemoteFiles::failed(int result)
     libssh2_session_last_error(m_session, &message, &length, 0);
     return failedWith(
         QStringLiteral("The connection was lost: %1").arg(QString::fromUtf8(message, length)));
+}
+
+void RemoteFiles::loseConnection()
+{
+    // Nothing more can be asked of this connection; cutting it off makes the calls that
+    // still clean up fail at once instead of waiting for a server that will not answer.
+    m_lost = true;
+    m_connection.cutOff();
+}
+
+bool RemoteFiles::blockFailed(int result)
+{
+    if (result != LIBSSH2_ERROR_EAGAIN)
+        return failed(result);
+    m_cancelled = true;
+    return failedWith(QStringLiteral("The transfer was cancelled"));
 }
 
 RemoteEntry RemoteFiles::entryFrom(const QByteArray &name,
@@ -183,6 +202,10 @@ std::optional<QList<RemoteEntry>> RemoteFiles::list(const QByteArray &folder)
         const QByteArray entryName(name.constData(), length);
         if (entryName == "." || entryName == "..")
             continue;
+        if (entries.size() == ListingLimit::MaxEntries) {
+            failedWith(ListingLimit::tooManyEntriesText());
+            return std::nullopt;
+        }
         RemoteEntry listed = entryFrom(entryName, attributes);
         // Listings show links themselves; what a link stands for takes one more question.
         if (listed.type.startsWith('l')) {
@@ -231,15 +254,16 @@ bool RemoteFiles::rename(const QByteArray &from, const QByteArray &to)
 }
 
 bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
-                         const std::optional<RemoteEntry> &present)
+                         const std::optional<RemoteEntry> &present, TransferWatch &watch)
 {
+    m_cancelled = false;
     if (present && present->folder)
         return failedWith(QStringLiteral("A folder of that name is on the server"));
     const QByteArray temporary = PartialUpload::pathFor(path);
     const bool replacing = present.has_value();
     if (!writeNewFile(source, temporary,
-                      replacing && present->permissions ? present->permissions
-                                                        : NewFilePermissions))
+                      replacing && present->permissions ? present->permissions : NewFilePermissions,
+                      watch))
         return dropTemporary(temporary);
     int renamed = renameOnto(temporary, path);
     if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
@@ -270,7 +294,8 @@ int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)
         LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC | LIBSSH2_SFTP_RENAME_NATIVE);
 }
 
-bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions)
+bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions,
+                               TransferWatch &watch)
 {
     const auto create = [&] {
         return Handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
@@ -284,12 +309,30 @@ bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsign
         handle = create();
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
-    const bool written = writeAll(handle.get(), source);
+    watch.sized(source.size());
+    if (!writeAll(handle.get(), source, watch)) {
+        closeAbandoned(handle.release());
+        return false;
+    }
     // Closing waits for the server to confirm every write.
     const int closed = libssh2_sftp_close_handle(handle.release());
-    if (written && closed != 0)
-        return failed(closed);
-    return written;
+    return closed == 0 || failed(closed);
+}
+
+void RemoteFiles::closeAbandoned(LIBSSH2_SFTP_HANDLE *handle)
+{
+    // On a lost connection this fails at once, and frees the handle all the same.
+    const int closed = m_connection.runWatched(
+        [handle] { return libssh2_sftp_close_handle(handle); }, {}, abandonSilence());
+    // The reason of the failure stays the one told.
+    if (closed != 0 && closed != LIBSSH2_ERROR_SFTP_PROTOCOL)
+        loseConnection();
+}
+
+int RemoteFiles::moveBlock(const std::function<int()> &call, TransferWatch &watch, qint64 done)
+{
+    return m_connection.runWatched(
+        call, [&] { return watch.goesOn(done); }, m_connection.timeout());
 }
 
 bool RemoteFiles::dropTemporary(const QByteArray &path)
@@ -299,7 +342,7 @@ bool RemoteFiles::dropTemporary(const QByteArray &path)
     return false;
 }
 
-bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
+bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, TransferWatch &watch)
 {
     // [start, end) of the buffer is read from the source but not yet confirmed by the server.
     // The SSH library keeps its own copy of what it has sent and expects each call to begin
@@ -308,7 +351,15 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
     const qsizetype chunk = m_roundTrip > FarRoundTrip ? FarUploadChunk : NearUploadChunk;
     qsizetype start = 0;
     qsizetype end = 0;
+    qint64 done = 0;
     bool atEnd = false;
+    // Stops the upload before its end. The requests the SSH library has begun to send go
+    // whole first: the server would take what follows for the rest of a half-sent one.
+    const auto stop = [&](bool reported) {
+        if (!m_lost && !finishSending(handle, buffer.data() + start, end - start))
+            loseConnection();
+        return reported;
+    };
     for (;;) {
         if (!atEnd && end - start < chunk) {
             if (start > 0) {
@@ -318,8 +369,8 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
             }
             const qint64 read = source.read(buffer.data() + end, 2 * chunk - end);
             if (read < 0)
-                return failedWith(
-                    QStringLiteral("The local file cannot be read: %1").arg(source.errorString()));
+                return stop(failedWith(
+                    QStringLiteral("The local file cannot be read: %1").arg(source.errorString())));
             end += read;
             atEnd = read == 0;
         }
@@ -328,32 +379,118 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source)
                 return true;
             continue;
         }
-        const ssize_t confirmed =
-            libssh2_sftp_write(handle, buffer.data() + start, size_t(end - start));
-        if (confirmed < 0)
-            return failed(int(confirmed));
+        ssize_t confirmed = 0;
+        const int result = moveBlock(
+            [&] {
+                confirmed = libssh2_sftp_write(handle, buffer.data() + start, size_t(end - start));
+                return int(std::min<ssize_t>(confirmed, 0));
+            },
+            watch, done);
+        if (result == LIBSSH2_ERROR_EAGAIN)
+            return stop(blockFailed(result));
+        if (result != 0)
+            return blockFailed(result);
         start += confirmed;
+        done += confirmed;
+        if (confirmed > 0 && !watch.goesOn(done))
+            return stop(blockFailed(LIBSSH2_ERROR_EAGAIN));
     }
 }
 
-bool RemoteFiles::download(const QByteArray &path, QIODevice &target)
+bool RemoteFiles::finishSending(LIBSSH2_SFTP_HANDLE *handle, const char *data, qsizetype size)
 {
-    const Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
-                                             LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE));
+    // Handed the bytes it has already made into requests, the SSH library makes no new ones:
+    // it sends the rest of them and waits for the server to confirm them.
+    while (size > 0) {
+        ssize_t confirmed = 0;
+        const int result = m_connection.runWatched(
+            [&] {
+                confirmed = libssh2_sftp_write(handle, data, size_t(size));
+                return int(std::min<ssize_t>(confirmed, 0));
+            },
+            {}, abandonSilence());
+        if (result != 0)
+            return false;
+        data += confirmed;
+        size -= confirmed;
+    }
+    return true;
+}
+
+std::chrono::milliseconds RemoteFiles::abandonSilence() const
+{
+    return std::min(AbandonSilence, m_connection.timeout());
+}
+
+bool RemoteFiles::download(const QByteArray &path, QIODevice &target, TransferWatch &watch)
+{
+    m_cancelled = false;
+    qint64 size = 0;
+    Handle handle(openForReading(path, &size));
     if (!handle)
-        return failed(libssh2_session_last_errno(m_session));
+        return false;
+    watch.sized(size);
     // The size of each read decides how far the SSH library asks ahead of it.
     std::vector<char> buffer(static_cast<size_t>(DownloadChunk));
+    qint64 done = 0;
+    const auto abandon = [&](bool reported) {
+        // A read request half on its way would make the server take the close for its rest.
+        if (libssh2_session_block_directions(m_session) & LIBSSH2_SESSION_BLOCK_OUTBOUND)
+            loseConnection();
+        closeAbandoned(handle.release());
+        return reported;
+    };
     for (;;) {
-        const ssize_t read = libssh2_sftp_read(handle.get(), buffer.data(), buffer.size());
+        ssize_t read = 0;
+        const int result = moveBlock(
+            [&] {
+                read = libssh2_sftp_read(handle.get(), buffer.data(), buffer.size());
+                return int(std::min<ssize_t>(read, 0));
+            },
+            watch, done);
+        if (result != 0)
+            return abandon(blockFailed(result));
         if (read == 0)
             return true;
-        if (read < 0)
-            return failed(int(read));
         if (!writeWhole(target, buffer.data(), read))
-            return failedWith(
-                QStringLiteral("The local file cannot be written: %1").arg(target.errorString()));
+            return abandon(failedWith(
+                QStringLiteral("The local file cannot be written: %1").arg(target.errorString())));
+        done += read;
+        if (!watch.goesOn(done))
+            return abandon(blockFailed(LIBSSH2_ERROR_EAGAIN));
     }
+}
+
+LIBSSH2_SFTP_HANDLE *RemoteFiles::openForReading(const QByteArray &path, qint64 *size)
+{
+    // The size is asked first, and its answer taken after the open's: both come in the round
+    // trip of the open.
+    LIBSSH2_SFTP_ATTRIBUTES attributes{};
+    const SshConnection::Step askSize = [&] {
+        return libssh2_sftp_stat_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                    LIBSSH2_SFTP_STAT, &attributes);
+    };
+    int sized = m_connection.startCall(askSize);
+    if (sized != 0 && sized != LIBSSH2_ERROR_EAGAIN && sized != LIBSSH2_ERROR_SFTP_PROTOCOL) {
+        failed(sized);
+        return nullptr;
+    }
+    Handle handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                       LIBSSH2_FXF_READ, 0, LIBSSH2_SFTP_OPENFILE));
+    if (!handle)
+        failed(libssh2_session_last_errno(m_session));
+    // The question is answered in any case, or the next one of its kind would take this answer.
+    if (sized == LIBSSH2_ERROR_EAGAIN && !m_lost)
+        sized = askSize();
+    if (!handle)
+        return nullptr;
+    if (sized != 0 && sized != LIBSSH2_ERROR_SFTP_PROTOCOL) {
+        failed(sized);
+        return nullptr;
+    }
+    *size =
+        sized == 0 && (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE) ? qint64(attributes.filesize) : 0;
+    return handle.release();
 }
 
 bool RemoteFiles::writeWhole(QIODevice &target, const char *data, qint64 size)

@@ -8,10 +8,12 @@
 #include <libssh2_sftp.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class QIODevice;
 class SshConnection;
+class TransferWatch;
 
 // A file or folder on the server, as a listing or a status query shows it.
 struct RemoteEntry
@@ -26,8 +28,9 @@ struct RemoteEntry
 
 // The server's files through an open SFTP channel, by absolute server paths. Transfers
 // stream with many requests in flight, so a distant server is not waited for packet by
-// packet. A failed call leaves its reason in error(); when the connection itself failed
-// (dead, stalled or gone), lost() becomes true and the session must be let go.
+// packet, and tell their watch of every block the server confirmed or sent. A failed call
+// leaves its reason in error(); when the connection itself failed (dead, stalled or gone),
+// lost() becomes true and the session must be let go.
 class RemoteFiles
 {
 public:
@@ -40,6 +43,8 @@ public:
     // The entry a path names, following links; nothing when it does not exist.
     std::optional<RemoteEntry> entry(const QByteArray &path);
     // The entries of a folder without "." and ".."; a link to a folder counts as a folder.
+    // Nothing for a folder of more entries than ListingLimit::MaxEntries: its listing stops
+    // there.
     std::optional<QList<RemoteEntry>> list(const QByteArray &folder);
 
     bool makeFolder(const QByteArray &path);
@@ -50,27 +55,49 @@ public:
     // Writes everything the source holds into the server file. `present` is what the path
     // names now, as entry() tells: an old copy, whose permissions the new one takes, or
     // nothing. The bytes go to a temporary file beside it, which takes the file's name once the
-    // server has confirmed them all: a failed upload removes only that temporary file and
-    // leaves the old copy whole.
+    // server has confirmed them all: a failed or cancelled upload removes only that temporary
+    // file and leaves the old copy whole.
     bool upload(QIODevice &source, const QByteArray &path,
-                const std::optional<RemoteEntry> &present);
+                const std::optional<RemoteEntry> &present, TransferWatch &watch);
     // Reads the server file into the target up to its end. The target is best unbuffered, so
     // that a local write error is seen where it happens.
-    bool download(const QByteArray &path, QIODevice &target);
+    bool download(const QByteArray &path, QIODevice &target, TransferWatch &watch);
 
     QString error() const { return m_error; }
     // The last failure was the server's "no such file or folder".
     bool notFound() const { return m_notFound; }
     bool lost() const { return m_lost; }
+    // The last transfer was cancelled by its watch.
+    bool cancelled() const { return m_cancelled; }
 
 private:
     // Notes why the last call failed; false for use in returns.
     bool failed(int result);
     bool failedWith(const QString &why);
+    // Notes why a block of a transfer did not move: its watch cancelled it, or the call failed.
+    bool blockFailed(int result);
+    // Gives the connection up without a word: it cannot be used any more.
+    void loseConnection();
     static RemoteEntry entryFrom(const QByteArray &name, const LIBSSH2_SFTP_ATTRIBUTES &attributes);
     // Creates a file that must not exist yet and writes the source into it.
-    bool writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions);
-    bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source);
+    bool writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions,
+                      TransferWatch &watch);
+    bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, TransferWatch &watch);
+    // Opens a server file for reading and finds its size (0 when the server does not tell it).
+    LIBSSH2_SFTP_HANDLE *openForReading(const QByteArray &path, qint64 *size);
+    // Moves one block: runs the call until it is done, asking the watch, with the bytes done
+    // so far, while the server is waited for. 0, or why the block did not move.
+    int moveBlock(const std::function<int()> &call, TransferWatch &watch, qint64 done);
+    // After an upload stopped before its end: sends the rest of the requests the SSH library
+    // has made of the unconfirmed bytes (`data`, `size`) and waits for their confirmation.
+    // False when the server does not take them.
+    bool finishSending(LIBSSH2_SFTP_HANDLE *handle, const char *data, qsizetype size);
+    // Closes the handle of a transfer that failed or was cancelled. The server answers once it
+    // has dealt with the blocks still on their way; a server that stays silent a while is
+    // given up, with the connection.
+    void closeAbandoned(LIBSSH2_SFTP_HANDLE *handle);
+    // How long a stopped transfer waits for a silent server.
+    std::chrono::milliseconds abandonSilence() const;
     // Renames a file, asking the server to replace what the new name names.
     int renameOnto(const QByteArray &from, const QByteArray &to);
     // Removes an upload's temporary file, unless the connection is lost, after a failure that
@@ -84,5 +111,6 @@ private:
     QString m_error;
     bool m_lost = false;
     bool m_notFound = false;
+    bool m_cancelled = false;
     std::chrono::milliseconds m_roundTrip{0};
 };

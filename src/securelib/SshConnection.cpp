@@ -410,7 +410,58 @@ int SshConnection::runStep(const Step &step, const Progress &progress)
     }
 }
 
-void SshConnection::waitSocket(milliseconds slice) const
+int SshConnection::runWatched(const Step &step, const std::function<bool()> &goesOn,
+                              milliseconds silence)
+{
+    return runUnblocked(
+        step, [](int result) { return result != LIBSSH2_ERROR_EAGAIN; }, goesOn, silence);
+}
+
+int SshConnection::startCall(const Step &step)
+{
+    // The request is out once the library waits only for the answer.
+    return runUnblocked(
+        step,
+        [this](int result) {
+            return result != LIBSSH2_ERROR_EAGAIN ||
+                   !(libssh2_session_block_directions(m_session) & LIBSSH2_SESSION_BLOCK_OUTBOUND);
+        },
+        {}, m_login.timeout);
+}
+
+int SshConnection::runUnblocked(const Step &step, const std::function<bool(int result)> &finished,
+                                const std::function<bool()> &goesOn, milliseconds silence)
+{
+    libssh2_session_set_blocking(m_session, 0);
+    auto heard = steady_clock::now(); // the last sign of life of the connection
+    auto asked = heard;
+    int result = 0;
+    for (;;) {
+        result = step();
+        if (finished(result))
+            break;
+        const auto now = steady_clock::now();
+        if (goesOn && now - asked >= WaitSlice) {
+            asked = now;
+            if (!goesOn()) {
+                result = LIBSSH2_ERROR_EAGAIN;
+                break;
+            }
+        }
+        if (now - heard >= silence) {
+            result = LIBSSH2_ERROR_TIMEOUT;
+            break;
+        }
+        // As in the library's own blocking calls: a call that waits for nothing on the socket
+        // is made again at once.
+        if (libssh2_session_block_directions(m_session) == 0 || waitSocket(WaitSlice))
+            heard = steady_clock::now();
+    }
+    libssh2_session_set_blocking(m_session, 1);
+    return result;
+}
+
+bool SshConnection::waitSocket(milliseconds slice) const
 {
     const int directions = libssh2_session_block_directions(m_session);
     pollfd waiting{m_socket, 0, 0};
@@ -418,7 +469,7 @@ void SshConnection::waitSocket(milliseconds slice) const
         waiting.events |= POLLIN;
     if (directions & LIBSSH2_SESSION_BLOCK_OUTBOUND)
         waiting.events |= POLLOUT;
-    ::poll(&waiting, 1, int(slice.count()));
+    return ::poll(&waiting, 1, int(slice.count())) > 0;
 }
 
 QString SshConnection::lastErrorText() const

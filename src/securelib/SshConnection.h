@@ -19,6 +19,9 @@ class KnownHosts;
 class SshConnection
 {
 public:
+    // One call of the SSH library, made again for as long as it answers LIBSSH2_ERROR_EAGAIN.
+    using Step = std::function<int()>;
+
     struct Login
     {
         QString user;
@@ -55,6 +58,22 @@ public:
     // recorded, with its fingerprint; empty when the key was known.
     QString newHostKeyText() const { return m_newHostKeyText; }
 
+    // The longest the server may stay silent during a call.
+    std::chrono::milliseconds timeout() const { return m_login.timeout; }
+
+    // Runs a call without blocking until it no longer asks to be called again, and returns its
+    // result. While the server is waited for, `goesOn` (when set) is asked at least every
+    // 100 ms; its false gives up the call (LIBSSH2_ERROR_EAGAIN). A server silent for longer
+    // than `silence` gives it up too (LIBSSH2_ERROR_TIMEOUT). A call given up is in the middle
+    // of its work: only a transfer's block may be left so, and only to close the handle next.
+    int runWatched(const Step &step, const std::function<bool()> &goesOn,
+                   std::chrono::milliseconds silence);
+    // Starts a call and returns once its request is on its way: LIBSSH2_ERROR_EAGAIN while the
+    // answer is still to come, which the same call, made again, takes. Other calls may go
+    // meanwhile, so that their answers come in the same round trip; this one must be made
+    // again before any call of its kind, which would take its answer for theirs.
+    int startCall(const Step &step);
+
     // Says goodbye to the server, waiting for it at most a short while.
     void close();
     // Lets the connection go without a word to the server, which is gone or stalled.
@@ -66,8 +85,6 @@ public:
     QString lastErrorText() const;
 
 private:
-    using Step = std::function<int()>;
-
     bool openSteps(const Login &login, const Progress &progress);
     bool connectSocket(const QString &host, quint16 port, const Progress &progress);
     // Asks the server for a host key of a recorded type before any other.
@@ -78,8 +95,12 @@ private:
     bool authenticateWithKeys(const QByteArray &user, const Progress &progress);
     // Runs a step of the non-blocking SSH library until it no longer asks to be called again.
     int runStep(const Step &step, const Progress &progress);
-    // Waits until the socket is ready for what the SSH library waits for, at most `slice`.
-    void waitSocket(std::chrono::milliseconds slice) const;
+    // Runs a call without blocking until `finished` says so of its result.
+    int runUnblocked(const Step &step, const std::function<bool(int result)> &finished,
+                     const std::function<bool()> &goesOn, std::chrono::milliseconds silence);
+    // Waits until the socket is ready for what the SSH library waits for, at most `slice`;
+    // false when it did not become ready.
+    bool waitSocket(std::chrono::milliseconds slice) const;
     bool fail(const QString &why);
     bool stop();
     void release(bool politely);

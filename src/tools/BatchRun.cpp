@@ -68,6 +68,8 @@ int showStatusAndGoOn()
 
 BatchRun::BatchRun(const BatchOptions &options)
     : m_options(options)
+    , m_errorStream(stderr)
+    , m_showProgress(Platform::TerminalProgress::wanted(false))
 {}
 
 BatchRun::ExitStatus BatchRun::run(const QList<BatchScript::Line> &commands)
@@ -152,7 +154,9 @@ bool BatchRun::runCommand(const BatchScript::Line &line)
     // The library enlarges the buffer to hold its whole reply.
     char *reply = nullptr;
     size_t size = 0;
-    const bool done = FtpCmdEx(line.text.toUtf8().constData(), &reply, &size) != 0;
+    const bool done = FtpCmdProgress(line.text.toUtf8().constData(), &reply, &size,
+                                     &BatchRun::transferGoesOn, this) != 0;
+    m_progress.finish();
     const QString text = replyText(QByteArray(reply ? reply : ""));
     std::free(reply);
     if (!done) {
@@ -163,4 +167,12 @@ bool BatchRun::runCommand(const BatchScript::Line &line)
     if (!text.isEmpty())
         Console::out(text);
     return true;
+}
+
+int BatchRun::transferGoesOn(void *run, long long done, long long total)
+{
+    auto *batch = static_cast<BatchRun *>(run);
+    if (batch->m_showProgress)
+        batch->m_progress.show(done, total);
+    return Platform::Interruption::requested() ? 0 : 1;
 }

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "platform/TerminalProgress.h"
 #include "tools/BatchOptions.h"
 #include "tools/BatchScript.h"
 
 #include <QList>
 #include <QString>
+#include <QTextStream>
 
 // One batch over the secure library: connect, run the script's commands in order, close.
 // Each command is echoed on standard output with the library's reply; a failed command's
-// reply goes to standard error with its line number.
+// reply goes to standard error with its line number. On a terminal, put and get draw their
+// progress on standard error.
 class BatchRun
 {
 public:
@@ -21,8 +24,9 @@ public:
 
     explicit BatchRun(const BatchOptions &options);
 
-    // Runs the whole batch. A signal (Ctrl+C, SIGTERM) stops a connect at once and the
-    // commands before the next one; Interruption then tells the caller how to end.
+    // Runs the whole batch. A signal (Ctrl+C, SIGTERM) stops a connect or a transfer at once
+    // (a put removes its temporary file from the server, a get leaves the local file as it
+    // was) and the commands before the next one; Interruption then tells the caller how to end.
     ExitStatus run(const QList<BatchScript::Line> &commands);
 
     // Why the tool refuses a command before the library sees it: a verb other than cd, put,
@@ -32,6 +36,12 @@ public:
 private:
     bool connect();
     bool runCommand(const BatchScript::Line &line);
+    // Told by the library how a put or get goes: draws the progress line, and cancels the
+    // transfer after a signal.
+    static int transferGoesOn(void *run, long long done, long long total);
 
     const BatchOptions &m_options;
+    QTextStream m_errorStream;
+    Platform::TerminalProgress m_progress{m_errorStream};
+    const bool m_showProgress;
 };

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QStringList>
+#include <QStringTokenizer>
 #include <QTimeZone>
 
 #include <cmath>
@@ -82,6 +83,26 @@ const SecureLibrary *CSFtp::library()
 
 bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
 {
+    return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
+        return secure.FtpCmdEx(toLibrary(sCommand).constData(), reply, size);
+    });
+}
+
+bool CSFtp::SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress)
+{
+    const SecureProgressFunction told = [](void *user, long long done, long long total) {
+        return (*static_cast<TransferProgress *>(user))(done, total) ? 1 : 0;
+    };
+    return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
+        return secure.FtpCmdProgress(toLibrary(sCommand).constData(), reply, size,
+                                     progress ? told : nullptr, &progress);
+    });
+}
+
+bool CSFtp::runCommand(
+    QString &sReply,
+    const std::function<int(const SecureLibrary &, char **reply, std::size_t *size)> &call)
+{
     if (m_beforeCommand)
         m_beforeCommand();
     const SecureLibrary *secure = library();
@@ -90,7 +111,7 @@ bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
     // The library enlarges the buffer to hold whatever it answers.
     char *reply = nullptr;
     std::size_t size = 0;
-    const bool done = secure->FtpCmdEx(toLibrary(sCommand).constData(), &reply, &size) != 0;
+    const bool done = call(*secure, &reply, &size) != 0;
     sReply = reply ? fromLibrary(QByteArrayView(reply, qstrnlen(reply, size))) : QString();
     std::free(reply);
     return done;
@@ -146,9 +167,10 @@ bool CSFtp::SFtpClose(QString &sReply)
 void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
 {
     list.Clear();
-    const QStringList lines = SecureCommand::upToNul(sReply).split(QStringLiteral("\r\n"));
-    for (const QString &text : lines) {
-        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(text);
+    // Line by line, without a copy of the lines: a listing may be long.
+    const QString text = SecureCommand::upToNul(sReply);
+    for (const QStringView lineText : qTokenize(text, u"\r\n")) {
+        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
         if (!line)
             return;
         // A line without a name names nothing the windows could act on.

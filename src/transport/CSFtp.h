@@ -30,6 +30,12 @@ public:
     // Sends one command, after the before-command hook. The reply comes back whole, however
     // long: a listing holds every entry.
     bool SFtpCmd(const QString &sCommand, QString &sReply);
+    // Told how far a transfer has come (bytes done, of the whole) after every block and while
+    // the server is waited for; false cancels the transfer.
+    using TransferProgress = std::function<bool(qint64 done, qint64 total)>;
+    // Sends one command as SFtpCmd does; a put or get moves its file in blocks and tells
+    // `progress` of each. A cancelled transfer fails and leaves no part of its file behind.
+    bool SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress);
     bool SFtpDir(const QString &sPath, QString &sOutput);
     bool SFtpPwd(QString &sOutput);
     // Opens the library's session; true only when the library answers exactly 1. The library
@@ -60,6 +66,11 @@ private:
     // The library, loaded and initialised with this channel's first call; nullptr while it
     // cannot be loaded.
     const SecureLibrary *library();
+    // Runs a command through `call` of the library, handing it a reply buffer from malloc()
+    // that the library enlarges, after the before-command hook.
+    bool runCommand(
+        QString &sReply,
+        const std::function<int(const SecureLibrary &, char **reply, std::size_t *size)> &call);
 
     const SecureLibrary *m_library = nullptr;
     std::function<void()> m_beforeCommand;

@@ -1,5 +1,7 @@
 #include "InternetError.h"
 
+#include "ListingLimit.h"
+
 namespace Ftp::InternetError {
 
 QString text(quint32 code)
@@ -7,6 +9,8 @@ QString text(quint32 code)
     switch (code) {
     case FileNotFound:
         return QStringLiteral("The system cannot find the file specified.");
+    case TooManyEntries:
+        return ListingLimit::tooManyEntriesText();
     case NoMoreFiles:
         return QStringLiteral("There are no more files.");
     case InvalidParameter:

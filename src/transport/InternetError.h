@@ -11,6 +11,9 @@ namespace InternetError {
 enum Code : quint32 {
     NoError = 0,
     FileNotFound = 2,
+    // The number the system gives when what is asked does not fit in memory: here a folder
+    // that holds more entries than a listing may (see ListingLimit).
+    TooManyEntries = 8,
     NoMoreFiles = 18,
     InvalidParameter = 87,
     Timeout = 12002,

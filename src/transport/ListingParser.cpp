@@ -1,5 +1,6 @@
 #include "transport/ListingParser.h"
 
+#include "transport/ListingStream.h"
 #include "transport/NameCodec.h"
 
 #include <QList>
@@ -371,17 +372,12 @@ std::optional<Entry> ListingParser::parseListLine(QByteArrayView line, const QDa
 QList<Entry> ListingParser::parse(QByteArrayView reply, Format format, const QDateTime &nowUtc)
 {
     QList<Entry> entries;
-    qsizetype start = 0;
-    while (start < reply.size()) {
-        qsizetype end = reply.indexOf('\n', start);
-        if (end < 0)
-            end = reply.size();
-        const QByteArrayView line = reply.sliced(start, end - start);
-        start = end + 1;
-        auto entry = format == Format::Mlsd ? parseMlsdLine(line) : parseListLine(line, nowUtc);
-        if (entry)
-            entries.append(std::move(*entry));
-    }
+    ListingStream stream(format, nowUtc, [&entries](Entry &&entry) {
+        entries.append(std::move(entry));
+        return true;
+    });
+    stream.feed(reply);
+    stream.finish();
     return entries;
 }
 

@@ -33,6 +33,7 @@ bool resolveAll(QLibrary &library, SecureLibrary &functions)
     return resolve(library, "FtpInit", functions.FtpInit) &&
            resolve(library, "FtpConnect", functions.FtpConnect) &&
            resolve(library, "FtpCmdEx", functions.FtpCmdEx) &&
+           resolve(library, "FtpCmdProgress", functions.FtpCmdProgress) &&
            resolve(library, "FtpDir", functions.FtpDir) &&
            resolve(library, "FtpPwd", functions.FtpPwd) &&
            resolve(library, "FtpClose", functions.FtpClose) &&

@@ -2,7 +2,8 @@
 
 #include "DataConnection.h"
 #include "InternetError.h"
-#include "ListingParser.h"
+#include "ListingLimit.h"
+#include "ListingStream.h"
 #include "NameCodec.h"
 #include "ServerAddress.h"
 #include "TlsStream.h"
@@ -47,7 +48,8 @@ QString joined(const QString &folder, const QString &name)
 
 constexpr qsizetype FileChunk = 256 * 1024;
 
-// A listing longer than this (about two million entries) is refused rather than held.
+// A listing longer than this comes from a server that never ends it: a listing of as many
+// entries as a folder may hold is far shorter.
 constexpr qsizetype MaxListingLength = 256 * 1024 * 1024;
 
 } // namespace
@@ -305,34 +307,46 @@ std::optional<qint64> Session::fileSize(const QString &name)
 bool Session::find(const QString &filter, QList<Entry> *entries)
 {
     entries->clear();
+    return find(filter, [entries](Entry &&entry) { entries->append(std::move(entry)); });
+}
+
+bool Session::find(const QString &filter, const std::function<void(Entry &&entry)> &take)
+{
     if (!ready() || !checkArgument(filter))
         return false;
     auto [folder, pattern] = Wildcard::split(filter);
     if (pattern.isEmpty())
         pattern = QStringLiteral("*");
 
+    qsizetype found = 0;
     if (Wildcard::hasWildcards(pattern)) {
-        QList<Entry> all;
-        if (!readListing(folder, &all))
+        const bool listed = readListing(folder, [&](Entry &&entry) {
+            if (Wildcard::matches(pattern, entry.name)) {
+                ++found;
+                take(std::move(entry));
+            }
+        });
+        if (!listed)
             return false;
-        for (Entry &entry : all) {
-            if (Wildcard::matches(pattern, entry.name))
-                entries->append(std::move(entry));
-        }
     } else {
         // One name: a file gives its own entry, a folder the entries inside it.
-        const auto entry = lookUp(folder, pattern);
+        auto entry = lookUp(folder, pattern);
         if (!entry) {
             if (m_lastError != InternetError::NoMoreFiles)
                 return false;
         } else if (entry->isDirectory) {
-            if (!readListing(joined(folder, pattern), entries))
+            const bool listed = readListing(joined(folder, pattern), [&](Entry &&inside) {
+                ++found;
+                take(std::move(inside));
+            });
+            if (!listed)
                 return false;
         } else {
-            entries->append(*entry);
+            ++found;
+            take(std::move(*entry));
         }
     }
-    if (entries->isEmpty())
+    if (found == 0)
         return fail(InternetError::NoMoreFiles);
     return true;
 }
@@ -366,18 +380,19 @@ std::optional<Entry> Session::lookUp(const QString &folder, const QString &name)
         // Some servers describe a folder as the current one (type=cdir): the listing of its
         // parent says what it is.
     }
-    QList<Entry> all;
-    if (!readListing(folder, &all))
+    std::optional<Entry> named;
+    const bool listed = readListing(folder, [&](Entry &&entry) {
+        if (!named && entry.name == name)
+            named = std::move(entry);
+    });
+    if (!listed)
         return std::nullopt;
-    for (const Entry &entry : std::as_const(all)) {
-        if (entry.name == name)
-            return entry;
-    }
-    fail(InternetError::NoMoreFiles);
-    return std::nullopt;
+    if (!named)
+        fail(InternetError::NoMoreFiles);
+    return named;
 }
 
-bool Session::readListing(const QString &folder, QList<Entry> *entries)
+bool Session::readListing(const QString &folder, const std::function<void(Entry &&entry)> &take)
 {
     const bool mlsd = m_hasMlsd;
     bool unknown = false;
@@ -385,11 +400,21 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
     if (!data && mlsd && unknown) {
         // Offered, but not known after all: LIST, from now on.
         m_hasMlsd = false;
-        return readListing(folder, entries);
+        return readListing(folder, take);
     }
     if (!data)
         return false;
-    QByteArray text;
+    int count = 0;
+    ListingStream stream(mlsd ? ListingParser::Format::Mlsd : ListingParser::Format::List,
+                         QDateTime::currentDateTimeUtc(), [&](Entry &&entry) {
+                             if (++count > ListingLimit::MaxEntries)
+                                 return false;
+                             if (!entry.rawName.isEmpty())
+                                 m_rawNames.remember(entry.rawName);
+                             take(std::move(entry));
+                             return true;
+                         });
+    qsizetype length = 0;
     char chunk[64 * 1024];
     for (;;) {
         const qsizetype received = data->receive(chunk, sizeof chunk, m_timeouts.data);
@@ -402,24 +427,25 @@ bool Session::readListing(const QString &folder, QList<Entry> *entries)
         }
         if (received == 0)
             break;
-        if (text.size() + received > MaxListingLength) {
-            // Far more than any folder's listing: a server that never ends one, and whose
-            // next reply is not worth waiting for.
+        length += received;
+        if (length > MaxListingLength) {
+            // A server that never ends its listing, and whose next reply is not worth
+            // waiting for.
             data->close();
             return lose(InternetError::InvalidServerResponse);
         }
-        text.append(chunk, received);
+        if (!stream.feed(QByteArrayView(chunk, received))) {
+            // The rest of the listing is not read: the server ends the transfer early.
+            data->close();
+            transferEnded(false);
+            return fail(InternetError::TooManyEntries);
+        }
     }
     data->close();
     if (!transferEnded(true))
         return false;
-    *entries =
-        ListingParser::parse(text, mlsd ? ListingParser::Format::Mlsd : ListingParser::Format::List,
-                             QDateTime::currentDateTimeUtc());
-    for (const Entry &entry : std::as_const(*entries)) {
-        if (!entry.rawName.isEmpty())
-            m_rawNames.remember(entry.rawName);
-    }
+    if (!stream.finish())
+        return fail(InternetError::TooManyEntries);
     return true;
 }
 

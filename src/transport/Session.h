@@ -79,8 +79,12 @@ public:
     // The entries that a find pattern names: the folder part (up to the last "/", the
     // current folder when there is none) listed, its entries matched against the name part
     // ("*" and "?"; "*" when empty). A name without wildcards that is a folder lists that
-    // folder. Fails with NoMoreFiles when nothing matches.
+    // folder. Fails with NoMoreFiles when nothing matches, and with TooManyEntries, reading
+    // no further, for a folder that holds more than ListingLimit::MaxEntries.
     bool find(const QString &filter, QList<Entry> *entries);
+    // The same, each entry handed to take as the listing arrives, so that the listing is never
+    // held whole. Entries taken before a failure belong to no listing.
+    bool find(const QString &filter, const std::function<void(Entry &&entry)> &take);
 
     // Opens a server file for a block transfer; nothing when the server refuses.
     std::unique_ptr<FileTransfer> openFile(const QString &remote, FileTransfer::Direction direction,
@@ -125,7 +129,8 @@ private:
                                    bool *verbUnknown = nullptr);
     std::optional<Socket> tryOpenData(const QByteArray &verb, const QString &argument,
                                       bool *retryPassive, bool *verbUnknown);
-    bool readListing(const QString &folder, QList<Entry> *entries);
+    // Lists a folder, handing each entry to take as it arrives.
+    bool readListing(const QString &folder, const std::function<void(Entry &&entry)> &take);
     std::optional<Entry> lookUp(const QString &folder, const QString &name);
     bool transferEnded(bool complete);
 

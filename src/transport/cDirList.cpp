@@ -44,53 +44,94 @@ bool isNumber(const QVariant &value)
     }
 }
 
+// A name's hash without regard to case: each code point case-folded, as
+// QString::compare(..., Qt::CaseInsensitive) folds them, so that names it finds equal hash
+// alike.
+std::size_t foldedHash(const QString &name)
+{
+    quint64 hash = 14695981039346656037ULL; // FNV-1a
+    const qsizetype size = name.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        char32_t code = name.at(i).unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < size && name.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(char16_t(code), name.at(++i).unicode());
+        hash = (hash ^ QChar::toCaseFolded(code)) * 1099511628211ULL;
+    }
+    return std::size_t(hash ^ (hash >> 32));
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
 cDirList::cDirList() = default;
 cDirList::~cDirList() = default;
 
-QString cDirList::keyOf(const QString &name)
-{
-    return name.toCaseFolded();
-}
-
 void cDirList::Add(qint32 lAttrib, double dtCreationTime, double dtLastAccessTime,
                    double dtLastWriteTime, qint32 lFileSize, const QString &sFilename)
 {
-    const QString key = keyOf(sFilename);
-    if (m_positionByKey.contains(key))
+    if (m_slots.size() < 2 * (m_items.size() + 1))
+        growSlots();
+    const std::size_t slot = slotOf(sFilename);
+    if (m_slots[slot] != 0)
         return;
 
-    auto item = std::make_unique<cDirItem>();
+    cDirItem &item = m_items.emplace_back();
     for (const AttributeField &attribute : AttributeFields)
-        (*item).*attribute.field = (lAttrib & attribute.bit) != 0;
-    item->CreationTime = dtCreationTime;
-    item->LastAccessTime = dtLastAccessTime;
-    item->LastWriteTime = dtLastWriteTime;
-    item->FileSize = lFileSize;
-    item->Filename = sFilename;
-
-    m_positionByKey.insert(key, qsizetype(m_items.size()));
-    m_items.push_back(std::move(item));
+        item.*attribute.field = (lAttrib & attribute.bit) != 0;
+    item.CreationTime = dtCreationTime;
+    item.LastAccessTime = dtLastAccessTime;
+    item.LastWriteTime = dtLastWriteTime;
+    item.FileSize = lFileSize;
+    item.Filename = sFilename;
+    m_slots[slot] = quint32(m_items.size());
 }
 
 void cDirList::Clear()
 {
-    m_positionByKey.clear();
+    m_slots.clear();
     m_items.clear();
+}
+
+std::size_t cDirList::slotOf(const QString &name) const
+{
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = foldedHash(name) & mask;
+    while (m_slots[slot] != 0 && !sameName(m_items[m_slots[slot] - 1].Filename, name))
+        slot = (slot + 1) & mask;
+    return slot;
+}
+
+void cDirList::growSlots()
+{
+    m_slots.assign(qMax(std::size_t(16), 2 * m_slots.size()), 0);
+    for (std::size_t position = 0; position < m_items.size(); ++position)
+        m_slots[slotOf(m_items[position].Filename)] = quint32(position + 1);
+}
+
+qsizetype cDirList::positionOf(const QString &name) const
+{
+    if (m_slots.empty())
+        return -1;
+    return qsizetype(m_slots[slotOf(name)]) - 1;
 }
 
 cDirItem *cDirList::Item(int Index) const
 {
     if (Index < 1 || Index > Count())
         return nullptr;
-    return m_items[std::size_t(Index - 1)].get();
+    // The records are the list's readers' to change, as they always were, also through a const
+    // list.
+    return const_cast<cDirItem *>(&m_items[std::size_t(Index - 1)]);
 }
 
 cDirItem *cDirList::Item(const QString &Index) const
 {
-    const auto found = m_positionByKey.constFind(keyOf(Index));
-    return found == m_positionByKey.cend() ? nullptr : m_items[std::size_t(*found)].get();
+    const qsizetype position = positionOf(Index);
+    return position < 0 ? nullptr : Item(int(position) + 1);
 }
 
 cDirItem *cDirList::Item(const QVariant &Index) const

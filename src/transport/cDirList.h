@@ -2,21 +2,21 @@
 
 #include "transport/cDirItem.h"
 
-#include <QHash>
 #include <QString>
 #include <QVariant>
 
+#include <deque>
 #include <iterator>
-#include <memory>
 #include <vector>
 
 // The entries of one server folder listing in the order the listing gave them, found by
 // position or by name. A name is present only once, compared without regard to case: a later
 // entry whose name differs only in case is dropped. The list owns its entries; an entry's
-// address stays the same until Clear or the list's end.
+// address stays the same until Clear or the list's end. Names are found as they were added.
 class cDirList
 {
-    using Storage = std::vector<std::unique_ptr<cDirItem>>;
+    // Entries in blocks: appending moves none of them, and none costs an allocation of its own.
+    using Storage = std::deque<cDirItem>;
 
 public:
     // Walks the entries in order as const cDirItem &.
@@ -30,8 +30,8 @@ public:
         using reference = const cDirItem &;
 
         const_iterator() = default;
-        reference operator*() const { return **m_at; }
-        pointer operator->() const { return m_at->get(); }
+        reference operator*() const { return *m_at; }
+        pointer operator->() const { return &*m_at; }
         const_iterator &operator++()
         {
             ++m_at;
@@ -77,8 +77,16 @@ public:
     const_iterator end() const { return const_iterator(m_items.cend()); }
 
 private:
-    static QString keyOf(const QString &name);
+    // The position (from 0) of the entry of a name; -1 when there is none.
+    qsizetype positionOf(const QString &name) const;
+    // The slot of m_slots where a name is held, or the free one where it would go.
+    std::size_t slotOf(const QString &name) const;
+    void growSlots();
 
     Storage m_items;
-    QHash<QString, qsizetype> m_positionByKey; // case-folded name → index into m_items
+    // The entries by name, without regard to case: each slot holds an entry's position plus
+    // one, in the slot of its name's hash or the first free one after it, 0 when free. Kept
+    // at most half full. A listing may hold a great many entries: four bytes a slot cost far
+    // less than a hash of copied, case-folded names.
+    std::vector<quint32> m_slots;
 };

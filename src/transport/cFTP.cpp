@@ -1,8 +1,8 @@
 #include "transport/cFTP.h"
 
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/LocalDates.h"
 #include "platform/ReplacingFile.h"
 #include "platform/TextValue.h"
 #include "transport/InternetError.h"
@@ -232,7 +232,7 @@ bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
 {
     if (m_secure) {
         const QStringView verb = PageNames::isSecurePage(sLocal) ? u"put -h " : u"put ";
-        return secureCommand(SecureCommand::command(verb, sLocal, sRemote));
+        return secureTransfer(SecureCommand::command(verb, sLocal, sRemote));
     }
     const QString local = Trim(sLocal);
     if (PageNames::isPage(local)) {
@@ -246,7 +246,7 @@ bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
 {
     if (m_secure) {
         const QStringView verb = PageNames::isSecurePage(sRemote) ? u"get -h " : u"get ";
-        return secureCommand(SecureCommand::command(verb, sRemote, sLocal));
+        return secureTransfer(SecureCommand::command(verb, sRemote, sLocal));
     }
     const QString local = Trim(sLocal);
     const QString remote = Trim(sRemote);
@@ -310,24 +310,25 @@ std::optional<bool> cFTP::FTPFileExists(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
 {
     m_directory.reset();
+    m_listingError.clear();
     if (m_secure)
         return secureListing(sFilter);
 
-    QList<Ftp::Entry> entries;
-    if (!m_session.find(sFilter, &entries)) {
-        if (m_session.lastError() != InternetError::NoMoreFiles)
-            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
-        return nullptr;
-    }
-    if (entries.isEmpty())
-        return nullptr;
-
+    // The records are made as the listing arrives: it is never held whole.
     auto list = std::make_shared<cDirList>();
-    for (const Ftp::Entry &entry : std::as_const(entries)) {
-        const double date = FileTimeToDate(entry.modified);
+    const Platform::LocalDates dates;
+    const bool found = m_session.find(sFilter, [&list, &dates](Ftp::Entry &&entry) {
+        const double date = dates.fromDateTime(entry.modified);
         list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
                                     : ListingRecord::NormalAttributes,
                   date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+    if (!found) {
+        if (m_session.lastError() != InternetError::NoMoreFiles) {
+            RecordError(m_session.lastError(), QStringLiteral("FtpFindFirstFile"));
+            m_listingError = m_lastErrorText;
+        }
+        return nullptr;
     }
     m_directory = std::move(list);
     return m_directory;
@@ -394,11 +395,6 @@ bool cFTP::recordFailure(bool succeeded, const QString &operation)
     if (!succeeded)
         RecordError(m_session.lastError(), operation);
     return succeeded;
-}
-
-double cFTP::FileTimeToDate(const QDateTime &fileTime)
-{
-    return Platform::AutomationDate::fromDateTime(fileTime);
 }
 
 // --- Block transfers --------------------------------------------------------------------
@@ -809,6 +805,23 @@ bool cFTP::secureCommand(const QString &command)
     return m_secureChannel.SFtpCmd(command, reply);
 }
 
+bool cFTP::secureTransfer(const QString &command)
+{
+    QString reply;
+    qint64 shown = -1;
+    // Asked after every block, and again while the library waits for the server: the message
+    // loop runs and a cancel is seen there too, also while no byte moves.
+    return m_secureChannel.SFtpTransfer(command, reply, [&](qint64 done, qint64 total) {
+        pumpMessages();
+        if (cancelRequested())
+            return false;
+        if (done != shown)
+            reportProgress(done, total);
+        shown = done;
+        return true;
+    });
+}
+
 QString cFTP::secureDirectory()
 {
     QString reply;
@@ -840,8 +853,14 @@ qint32 cFTP::secureFileSize(const QString &sFile)
 std::shared_ptr<cDirList> cFTP::secureListing(const QString &sFilter)
 {
     QString reply;
-    m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
+    const bool listed = m_secureChannel.SFtpCmd(SecureCommand::command(u"dir ", sFilter), reply);
     m_directory = std::make_shared<cDirList>();
+    if (!listed) {
+        // The library's reply says why; the list stays empty, as the secure form's result
+        // always is then.
+        m_listingError = reply.isEmpty() ? CSFtp::StatusText() : reply;
+        return m_directory;
+    }
     CSFtp::ParseSecureListing(reply, *m_directory);
     return m_directory;
 }

@@ -83,8 +83,12 @@ public:
     // carried out.
     std::optional<bool> FTPFileExists(const QString &sFile);
     // The entries matching a pattern ("*", "*.htm", "sub/a?c"); nullptr for an empty result
-    // or a failure (Directory then reads as an empty list).
+    // or a failure (Directory then reads as an empty list). A folder of more entries than
+    // ListingLimit::MaxEntries is a failure.
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
+    // Why the last GetDirectoryListing failed, rather than finding nothing; empty when it did
+    // not fail. Also in secure mode, whose listing then still reads as an empty list.
+    QString ListingError() const { return m_listingError; }
 
     void SetTransferASCII();
     void SetTransferBinary();
@@ -140,7 +144,6 @@ private:
                            const std::function<bool()> &stopped);
     // Notes why a plain or secure connect failed (the secure library's reply for the latter).
     void recordConnectFailure(bool stopped, const QString &secureReply = {});
-    static double FileTimeToDate(const QDateTime &fileTime);
     // Uploads a page's companion folder and then the page, as a copy that names the folder as
     // the server has it. Nothing when the page has no companion folder (the caller then sends
     // the page alone); else whether the page went up.
@@ -150,6 +153,9 @@ private:
     bool DownloadPageFolder(const QString &sLocal, const QString &sRemote);
 
     bool secureCommand(const QString &command);
+    // A put or get through the secure channel, told as a transfer of blocks: progress after
+    // every block, the message loop and the cancel check also while the server is waited for.
+    bool secureTransfer(const QString &command);
     QString secureDirectory();
     bool secureSetDirectory(const QString &sDir);
     qint32 secureFileSize(const QString &sFile);
@@ -192,6 +198,7 @@ private:
     bool m_secure = false;
     QString m_lastErrorText;
     std::shared_ptr<cDirList> m_directory;
+    QString m_listingError;
     Hooks m_hooks;
     QString m_temporaryFolder;
     quint64 m_connections = 0;

@@ -80,11 +80,11 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
     // The pattern filters, a click shows the file's details, OK hands it back.
     auto *pattern = child<QComboBox>("cbExt");
     pattern->setCurrentText(u"*.txt"_s);
-    Q_EMIT pattern->lineEdit()->returnPressed();
+    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
     EXPECT_TRUE(shown().isEmpty());
     Q_EMIT folders->itemDoubleClicked(folders->findItems(u"Course"_s, Qt::MatchContains).first());
     child<QComboBox>("cbExt")->setCurrentText(u"*.*"_s);
-    Q_EMIT pattern->lineEdit()->returnPressed();
+    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
     auto *files = child<QListWidget>("List2");
     files->setCurrentRow(0);
     Q_EMIT files->itemClicked(files->item(0));

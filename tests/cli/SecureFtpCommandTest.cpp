@@ -2,6 +2,7 @@
 
 #include "CliRun.h"
 #include "NamesAndLinks.h"
+#include "servers/ServerModes.h"
 #include "servers/SftpSuite.h"
 
 #include <QDateTime>
@@ -9,6 +10,8 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QUuid>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -177,6 +180,33 @@ TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
         EXPECT_EQ(run.exitCode, 0) << zone << ": " << run.err.toStdString();
         EXPECT_EQ(run.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
     }
+}
+
+// Ctrl+C cancels a secure upload as it does a plain one: the temporary file goes, and vellix
+// ends by the signal.
+TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesNothingOnTheServer)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    script({}, server().password()); // meets the server, whose new key it names
+    const QString film = tempPath(u"film.bin"_s);
+    ASSERT_TRUE(makeSparseFile(film, qint64(2) << 30));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH),
+                  login() + QStringList{u"put"_s, film, server().homeDir() + u"/film.bin"_s});
+    ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    ::kill(pid_t(process.processId()), SIGINT);
+
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.exitCode(), SIGINT);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.endsWith(u"vellix: put: cancelled\nvellix: interrupted\n"_s))
+        << err.toStdString();
+    EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
@@ -132,6 +134,49 @@ TEST_F(HostTest, PropertyBoxesShowTheirWholeValues)
     EXPECT_EQ(box->cursorPosition(), 0);
     EXPECT_GE(box->contentsRect().width(), box->fontMetrics().horizontalAdvance(rdir));
     EXPECT_EQ(box->toolTip(), rdir);
+}
+
+TEST_F(HostTest, ABagHoldingThePasswordIsReadableByItsOwnerOnly)
+{
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions openToAll = ownerOnly | QFile::ReadGroup | QFile::ReadOther;
+    const QString made = QStringLiteral("%1 could be read by other users.\r\nIt holds the "
+                                        "control's password, so it is now readable by you only.")
+                             .arg(QDir::toNativeSeparators(bagPath()));
+    HostWindow window(bagPath());
+    window.hostAmbient()->setRunning(false);
+    struct Step
+    {
+        const char *property;
+        const char *value;
+        QFile::Permissions before; // none: the bag does not exist yet
+        QFile::Permissions after;
+        int boxes; // how many boxes the save shows
+    };
+    const Step steps[] = {
+        {"rdir", "/DV/smith/algebra/May", {}, ownerOnly, 0},      // a new bag
+        {"sitename", "ftp.example.org", openToAll, openToAll, 0}, // no password in it
+        {"password", "secret", openToAll, ownerOnly, 1},
+        {"userid", "smith", ownerOnly, ownerOnly, 0}, // private already: said once
+    };
+    for (const Step &step : steps) {
+        if (step.before.toInt() != 0) {
+            ASSERT_TRUE(QFile::setPermissions(bagPath(), step.before));
+        }
+        set(window, QLatin1String(step.property), QLatin1String(step.value));
+        ui().clear();
+        ASSERT_TRUE(window.save()) << step.property;
+        EXPECT_EQ(QFile::permissions(bagPath()) & openToAll, step.after) << step.property;
+        ASSERT_EQ(ui().boxes().size(), step.boxes) << step.property;
+    }
+    ASSERT_TRUE(QFile::setPermissions(bagPath(), openToAll));
+    set(window, QStringLiteral("password"), QStringLiteral("other"));
+    ui().clear();
+    window.close(); // saves what changed, and says so
+    EXPECT_EQ(QFile::permissions(bagPath()) & openToAll, ownerOnly);
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text, made);
+    EXPECT_EQ(ui().boxes().at(0).icon, Platform::Ui::Icon::Exclamation);
 }
 
 TEST_F(HostTest, EventLogShowsWhatTheControlRaised)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix and runs the installed programs from there: each
-# answers --help, and the control's engine finds the installed secure library (a session to a
+# Installs the build into a fresh prefix under the loosest umask, so that no folder or file of
+# the install is writable by others than its owner whatever the umask, and runs the installed
+# programs from there: each answers --help, and the control's engine finds the installed secure library (a session to a
 # port where nothing listens then fails on the connection, not on the library). Then builds
 # the example host program against the installed package and runs it headless.
 # Usage: check_install.sh SOURCE_DIR BUILD_DIR
@@ -10,7 +11,9 @@ build=$2
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 prefix="$root/usr"
-cmake --install "$build" --prefix "$prefix" >/dev/null
+(umask 000 && cmake --install "$build" --prefix "$prefix" >/dev/null)
+writable=$(find "$prefix" -perm /022 ! -type l)
+[ -z "$writable" ] || { echo "installed writable by group or others:"; echo "$writable"; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen VELLIX_PREFIX="$root/prefix" VELLIX_PASSWORD=secret
 for program in vellix vellix-host hvsftp; do

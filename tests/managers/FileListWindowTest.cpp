@@ -143,7 +143,7 @@ TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
 {
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\b.txt"_s));
     ASSERT_EQ(window.model().count(), 1);
-    EXPECT_EQ(window.model().row(0).sizeText, u"200000"_s);
+    EXPECT_EQ(window.model().row(0).sizeText(), u"200000"_s);
     EXPECT_TRUE(window.model().row(0).checked);
     EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
 

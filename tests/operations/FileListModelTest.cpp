@@ -64,7 +64,7 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
     EXPECT_EQ(totals.checked, 1000010);
     EXPECT_EQ(totals.checkedCount, 2);
     model.rename(2, u"c.htm"_s);
-    EXPECT_EQ(model.row(2).type, u"htm"_s);
+    EXPECT_EQ(model.row(2).type(), u"htm"_s);
     EXPECT_EQ(model.row(2).imageNumber, model.row(0).imageNumber);
 }
 
@@ -89,16 +89,16 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
     ASSERT_TRUE(all.listed);
     ASSERT_EQ(all.rows.size(), 2);
     EXPECT_EQ(all.rows.at(0).name, u"a.htm"_s);
-    EXPECT_EQ(all.rows.at(0).sizeText, u"          1,234"_s);
+    EXPECT_EQ(all.rows.at(0).sizeText(), u"          1,234"_s);
     EXPECT_TRUE(all.rows.at(1).checked);
     EXPECT_EQ(all.preselected, 1);
 
     const LocalFolderListing::Result one =
         LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
     ASSERT_EQ(one.rows.size(), 1);
-    EXPECT_EQ(one.rows.at(0).sizeText, u"1234"_s);
+    EXPECT_EQ(one.rows.at(0).sizeText(), u"1234"_s);
     EXPECT_TRUE(one.rows.at(0).checked);
-    EXPECT_TRUE(one.rows.at(0).dateText.contains(u'/'));
+    EXPECT_TRUE(one.rows.at(0).dateText().contains(u'/'));
 
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
     EXPECT_FALSE(LocalFolderListing::read(u"C:\\Missing\\"_s, {}, false).listed);

@@ -115,7 +115,7 @@ protected:
     {
         ConfigTest::SetUp();
         QString skipReason;
-        server = startServerFor(GetParam(), &skipReason, ServerAccess::LocalFolder);
+        server = startServer(&skipReason);
         if (!skipReason.isEmpty())
             GTEST_SKIP() << skipReason.toStdString();
         ASSERT_TRUE(server);
@@ -153,6 +153,12 @@ protected:
             Shared().FtpClient->CloseConnection();
         server.reset();
         ConfigTest::TearDown();
+    }
+
+    // The server of the suite's parameter; a suite may start another.
+    virtual std::unique_ptr<FtpTestServer> startServer(QString *skipReason)
+    {
+        return startServerFor(GetParam(), skipReason, ServerAccess::LocalFolder);
     }
 
     QString serverPath(const QString &name) const

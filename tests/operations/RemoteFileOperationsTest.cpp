@@ -39,10 +39,10 @@ TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
     ASSERT_EQ(window.model().count(), 1);
     const FileRow &row = window.model().row(0);
     EXPECT_EQ(row.name, u"notes.txt"_s);
-    EXPECT_EQ(row.sizeText, u"      1,234,567"_s);
-    EXPECT_EQ(row.type, u"txt"_s);
+    EXPECT_EQ(row.sizeText(), u"      1,234,567"_s);
+    EXPECT_EQ(row.type(), u"txt"_s);
     // Local time; some servers list minutes only.
-    EXPECT_EQ(row.dateText.left(16),
+    EXPECT_EQ(row.dateText().left(16),
               QFileInfo(serverPath(u"notes.txt"_s)).lastModified().toString(u"yyyy-MM-dd HH:mm"_s));
 
     // With every extension allowed, what a failed upload left behind is still no file of the

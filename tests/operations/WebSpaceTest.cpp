@@ -192,6 +192,28 @@ TEST_P(WebSpaceTest, FolderThatCannotBeEnteredSaysBadDirectory)
     EXPECT_FALSE(Shared().Password.isEmpty());
 }
 
+TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessage)
+{
+    layOutSite();
+    QString endless = u"/DV/other/deep"_s;
+    for (int level = 0; level < ServerFolderWalk::MaxDepth; ++level)
+        endless += u"/d"_s;
+    file(endless + u"/last.txt"_s, 1);
+    EXPECT_EQ(measure(AllLevels), WebSpace::Outcome::Stopped);
+    EXPECT_EQ(record.texts, Texts{});
+    ASSERT_EQ(ui().boxes().size(), 1);
+    const Box &box = ui().boxes().first();
+    EXPECT_EQ(box.text, u"The folders inside / go more than 64 levels deep, so Web Space stopped "
+                        "measuring.\r\nA folder there may lead back into itself."_s);
+    EXPECT_EQ(box.title, u"Web Space"_s);
+    EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
+    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_TRUE(Shared().StopFlag);
+    // The window stays: the levels inside the deep folders can still be measured.
+    EXPECT_EQ(measure({false, false, true, true, true}), WebSpace::Outcome::Measured);
+    EXPECT_EQ(record.texts.at(WebSpace::Course), u"0.1 MB  "_s);
+}
+
 TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
 {
     layOutSite();

@@ -1,6 +1,7 @@
 #include "support/VellixTest.h"
 
 #include "platform/AutomationDate.h"
+#include "platform/LocalDates.h"
 
 #include <cmath>
 #include <ctime>
@@ -78,6 +79,26 @@ TEST_F(AutomationDateTest, CountsDaysOfTheLocalWallClock)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.when.toString(Qt::ISODate).toStdString());
         EXPECT_NEAR(AutomationDate::fromDateTime(c.when), c.date, 1e-9);
+    }
+}
+
+TEST_F(AutomationDateTest, LocalDatesOfManyTimesAgreeWithOneAtATime)
+{
+    const LocalDates dates;
+    const QDateTime cases[] = {
+        utc(2007, 3, 25, 0, 59).addSecs(59),  // the last second of winter time
+        utc(2007, 3, 25, 1),                  // summer time
+        utc(2007, 10, 28, 0, 30),             // the hour that comes twice, first time
+        utc(2007, 10, 28, 1, 30),             // and second time
+        utc(1969, 12, 31, 23).addMSecs(-500), // before 1970, half a second before midnight
+        utc(1969, 7, 20, 20, 17).addMSecs(40'123),
+        utc(2107, 1, 1, 12).addMSecs(999),
+        QDateTime(),
+        local(2007, 1, 14, 10, 22, 33), // already local
+    };
+    for (const QDateTime &when : cases) {
+        SCOPED_TRACE(when.toString(Qt::ISODateWithMs).toStdString());
+        EXPECT_EQ(dates.fromDateTime(when), AutomationDate::fromDateTime(when));
     }
 }
 

@@ -3,9 +3,11 @@
 
 #include "securelib/HVSPFTPUTILS.h"
 
+#include "servers/ServerModes.h"
 #include "servers/SftpTestServer.h"
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
+#include "transport/SecureLibrary.h"
 #include "transport/SecureLibraryKey.h"
 
 #include <QCryptographicHash>
@@ -21,15 +23,57 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
+// The control loads the library through types of its own: they must be the library's.
+static_assert(std::is_same_v<FtpInitFunction, decltype(&FtpInit)>);
+static_assert(std::is_same_v<FtpConnectFunction, decltype(&FtpConnect)>);
+static_assert(std::is_same_v<FtpCmdExFunction, decltype(&FtpCmdEx)>);
+static_assert(std::is_same_v<FtpCmdProgressFunction, decltype(&FtpCmdProgress)>);
+static_assert(std::is_same_v<FtpDirFunction, decltype(&FtpDir)>);
+static_assert(std::is_same_v<FtpPwdFunction, decltype(&FtpPwd)>);
+static_assert(std::is_same_v<FtpCloseFunction, decltype(&FtpClose)>);
+static_assert(std::is_same_v<FtpExitFunction, decltype(&FtpExit)>);
+static_assert(std::is_same_v<FtpGetStatusFunction, decltype(&FtpGetStatus)>);
+
 namespace {
 
 constexpr int ShortTimeout = 3000;
+
+// What the progress callback of FtpCmdProgress was told, and when it says no.
+struct ProgressLog
+{
+    QList<std::pair<qint64, qint64>> told;
+    std::function<bool(const ProgressLog &)> cancels = [](const ProgressLog &) { return false; };
+
+    static int tell(void *log, long long done, long long total)
+    {
+        auto *self = static_cast<ProgressLog *>(log);
+        self->told.append({done, total});
+        return self->cancels(*self) ? 0 : 1;
+    }
+
+    // The numbers come in order and end at the whole, which stays the same throughout.
+    testing::AssertionResult wentUpTo(qint64 total) const
+    {
+        if (told.isEmpty())
+            return testing::AssertionFailure() << "no progress was told";
+        for (qsizetype i = 0; i < told.size(); ++i) {
+            const auto [done, whole] = told.at(i);
+            if (whole != total || done > total || (i > 0 && done < told.at(i - 1).first))
+                return testing::AssertionFailure()
+                       << "call " << i << " told " << done << " of " << whole;
+        }
+        if (told.last().first != total)
+            return testing::AssertionFailure() << "ended at " << told.last().first;
+        return testing::AssertionSuccess();
+    }
+};
 
 QString statusText()
 {
@@ -87,6 +131,31 @@ protected:
             *reply = QByteArray(buffer ? buffer : "");
         std::free(buffer);
         return result;
+    }
+
+    // Runs a command with a progress callback; its whole reply lands in `reply`.
+    static int transfer(const QString &text, ProgressLog &log, QByteArray *reply = nullptr)
+    {
+        char *buffer = nullptr;
+        size_t size = 0;
+        const int result =
+            FtpCmdProgress(text.toUtf8().constData(), &buffer, &size, &ProgressLog::tell, &log);
+        if (reply)
+            *reply = QByteArray(buffer ? buffer : "");
+        std::free(buffer);
+        return result;
+    }
+
+    // The server's files and folders, hidden ones too, as paths below its root.
+    QStringList serverFiles() const
+    {
+        QStringList found;
+        const QDir root(m_server->rootPath());
+        for (QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+             it.hasNext();)
+            found << root.relativeFilePath(it.next());
+        found.sort();
+        return found;
     }
 
     static QByteArray knownHosts()
@@ -236,27 +305,15 @@ TEST_F(SecureLibraryTest, TheStatusCallbackStopsAConnect)
 
 TEST_F(SecureLibraryTest, AServerThatDiesDuringATransferFailsItCleanly)
 {
-    // Sparse, so it costs no disk and reads fast; large enough to be killed mid-way.
     const QString local = tempPath(u"large.bin"_s);
-    QFile file(local);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));
-    file.close();
+    ASSERT_TRUE(makeSparseFile(local, qint64(2) << 30));
     const QDir root(m_server->rootPath());
     writeFile(root.filePath(u"large.bin"_s), "the good copy");
     ASSERT_EQ(connect(), 1);
 
     std::atomic<bool> killed = false;
-    std::thread killer([&] {
-        const QDeadlineTimer deadline(20000);
-        const auto growing = [&] {
-            const QFileInfoList files = root.entryInfoList(QDir::Files | QDir::Hidden);
-            return std::any_of(files.cbegin(), files.cend(),
-                               [](const QFileInfo &file) { return file.size() >= (1 << 20); });
-        };
-        while (!growing() && !deadline.hasExpired())
-            QThread::msleep(10);
-        killed = m_server->killSessions();
-    });
+    std::thread killer(
+        [&] { killed = m_server->waitForFileOf(1 << 20) && m_server->killSessions(); });
     QByteArray reply;
     const int result = command(u"put \"%1\" \"large.bin\""_s.arg(local), &reply);
     killer.join();
@@ -410,6 +467,145 @@ TEST_F(SecureLibraryTest, NamesHoldingQuotesActOnlyOnTheFileMeant)
     EXPECT_NE(command(u"ren \"q\"\"uote.txt\" \"new \"\"one\"\".txt\""_s), 0);
     EXPECT_EQ(root.entryList(QDir::Files), QStringList({u"a"_s, u"b.txt"_s, u"new \"one\".txt"_s}));
     EXPECT_EQ(readFile(root.filePath(u"new \"one\".txt"_s)), "q\"uote.txt");
+}
+
+TEST_F(SecureLibraryTest, TransfersTellTheirProgressInOrderUpToTheWhole)
+{
+    const QByteArray content = patterned((3 << 20) + 17);
+    const QString local = writeFile(tempPath(u"big.bin"_s), content);
+    const QByteArray page = "<img src=\"page_files/pic.gif\">";
+    const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
+    writeFile(tempPath(u"site/page_files/pic.gif"_s), patterned(1 << 20));
+    writeFile(tempPath(u"site/page_files/notes.txt"_s), "notes");
+    writeFile(tempPath(u"site/page_files/Thumbs.db"_s), "stays behind");
+    const qint64 pageWithFiles = page.size() + (1 << 20) + 5;
+    ASSERT_EQ(connect(), 1);
+
+    const struct
+    {
+        QString command;
+        qint64 total;
+    } cases[] = {
+        {u"put \"%1\" \"big.bin\""_s.arg(local), content.size()},
+        {u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"got.bin"_s)), content.size()},
+        // A page and its companion files go as one transfer; a thumbnail database stays.
+        {u"put -h \"%1\" \"page.htm\""_s.arg(localPage), pageWithFiles},
+        {u"get -h \"page.htm\" \"%1\""_s.arg(tempPath(u"down/page.htm"_s)), pageWithFiles},
+    };
+    ASSERT_TRUE(QDir().mkpath(tempPath(u"down"_s)));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.command.toStdString());
+        ProgressLog log;
+        QByteArray reply;
+        EXPECT_EQ(transfer(c.command, log, &reply), 1) << reply.constData();
+        EXPECT_TRUE(log.wentUpTo(c.total));
+    }
+    EXPECT_TRUE(readFile(tempPath(u"got.bin"_s)) == content);
+    EXPECT_TRUE(readFile(tempPath(u"down/page_files/pic.gif"_s)) == patterned(1 << 20));
+
+    // Other commands tell nothing.
+    ProgressLog listing;
+    EXPECT_EQ(transfer(u"dir"_s, listing), 1);
+    EXPECT_TRUE(listing.told.isEmpty());
+}
+
+// A download asks for the size of its file together with the open: the answer must never be
+// taken for that of the next question of its kind.
+TEST_F(SecureLibraryTest, ADownloadsSizeIsNeverTakenForTheNextAnswer)
+{
+    writeFile(QDir(m_server->rootPath()).filePath(u"big.bin"_s), patterned(100000));
+    writeFile(QDir(m_server->rootPath()).filePath(u"small.txt"_s), "12345");
+    ASSERT_EQ(connect(), 1);
+    for (const QString &fetched : {u"missing.bin"_s, u"big.bin"_s}) {
+        SCOPED_TRACE(fetched.toStdString());
+        command(u"get \"%1\" \"%2\""_s.arg(fetched, tempPath(u"got.bin"_s)));
+        QByteArray reply;
+        EXPECT_EQ(command(u"dir \"small.txt\""_s, &reply), 1);
+        EXPECT_TRUE(reply.startsWith("small.txt|5|")) << reply.constData();
+    }
+}
+
+TEST_F(SecureLibraryTest, ACancelLeavesNoPartOfTheFileBehindAndTheSessionGoesOn)
+{
+    const QDir root(m_server->rootPath());
+    writeFile(root.filePath(u"kept.bin"_s), "the good copy");
+    writeFile(root.filePath(u"served.bin"_s), patterned(3 << 20));
+    const QString local = writeFile(tempPath(u"up/big.bin"_s), patterned(3 << 20));
+    const QString localPage = writeFile(tempPath(u"up/page.htm"_s), "<html>");
+    writeFile(tempPath(u"up/page_files/a.bin"_s), patterned(2 << 20));
+    writeFile(tempPath(u"up/page_files/b.bin"_s), patterned(2 << 20));
+    const QString owned = writeFile(tempPath(u"down/owned.bin"_s), "the user's copy");
+    const QStringList serverBefore = serverFiles();
+    ASSERT_EQ(connect(), 1);
+
+    const QString cases[] = {
+        u"put \"%1\" \"new.bin\""_s.arg(local),
+        u"put \"%1\" \"kept.bin\""_s.arg(local),
+        u"get \"served.bin\" \"%1\""_s.arg(owned),
+        u"get \"served.bin\" \"%1\""_s.arg(tempPath(u"down/new.bin"_s)),
+        // The cancel comes during the companion files: the page does not go up.
+        u"put -h \"%1\" \"page.htm\""_s.arg(localPage),
+    };
+    for (const QString &transferred : cases) {
+        SCOPED_TRACE(transferred.toStdString());
+        ProgressLog log;
+        log.cancels = [](const ProgressLog &told) { return told.told.last().first > 0; };
+        QByteArray reply;
+        EXPECT_EQ(transfer(transferred, log, &reply), 0);
+        EXPECT_TRUE(reply.contains("cancelled")) << reply.constData();
+        EXPECT_EQ(std::count_if(log.told.cbegin(), log.told.cend(),
+                                [](const auto &told) { return told.first > 0; }),
+                  1)
+            << "asked again after it said no";
+        // The empty folder of the page's files may stay, as after a failed plain upload.
+        EXPECT_EQ(serverFiles(), serverBefore);
+        EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"owned.bin"_s});
+        EXPECT_EQ(readFile(owned), "the user's copy");
+        EXPECT_EQ(command(u"pwd"_s), 1) << "the session was lost";
+    }
+    EXPECT_EQ(readFile(root.filePath(u"kept.bin"_s)), "the good copy");
+}
+
+// A server that stops answering in the middle of an upload: the callback is still asked, and
+// its cancel ends the transfer without waiting out the timeout. A server that answers again
+// soon gets the requests that were half on their way whole, then the removal of the temporary
+// file, and the session goes on; one that stays silent is let go.
+TEST_F(SecureLibraryTest, AStalledServerIsStillAskedAndACancelEndsTheTransfer)
+{
+    const QString local = tempPath(u"large.bin"_s);
+    ASSERT_TRUE(makeSparseFile(local, qint64(2) << 30));
+    for (const bool answersAgain : {true, false}) {
+        SCOPED_TRACE(answersAgain ? "answers again" : "stays silent");
+        ASSERT_EQ(connect(), 1);
+        // Stalled as soon as the upload has begun, while the first requests are still on their
+        // way: the SSH library may then hold one half-sent.
+        std::atomic<bool> stalled = false;
+        std::thread staller(
+            [&] { stalled = m_server->waitForFileOf(0) && m_server->suspendSessions(); });
+        // Three questions with no new byte since the server stalled: it is waited for.
+        int asked = 0;
+        ProgressLog log;
+        log.cancels = [&](const ProgressLog &told) {
+            const qsizetype count = told.told.size();
+            if (!stalled || count < 2 || told.told.at(count - 2) != told.told.last() || ++asked < 3)
+                return false;
+            if (answersAgain)
+                m_server->suspendSessions(false);
+            return true;
+        };
+        QByteArray reply;
+        const int result = transfer(u"put \"%1\" \"large.bin\""_s.arg(local), log, &reply);
+        staller.join();
+        ASSERT_TRUE(stalled);
+        EXPECT_EQ(result, 0);
+        EXPECT_TRUE(reply.contains("cancelled")) << reply.constData();
+        EXPECT_EQ(command(u"pwd"_s, &reply), answersAgain ? 1 : 0) << reply.constData();
+        if (answersAgain) {
+            EXPECT_EQ(serverFiles(), QStringList());
+        }
+        m_server->suspendSessions(false);
+    }
 }
 
 } // namespace

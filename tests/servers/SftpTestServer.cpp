@@ -247,11 +247,12 @@ std::optional<QHash<pid_t, pid_t>> parentsOfAllProcesses()
     return parents;
 }
 
-// Stops every descendant of root, then kills them all. Stopping comes first because a stopped
-// process can neither start a new one nor die and hand its children to init, out of this walk's
-// reach. Processes are signalled through pidfds, so that a process id reused by an unrelated
-// process in the meantime is never hit.
-bool killDescendants(pid_t root)
+// Stops every descendant of root, then sends them all `then` (none when 0), waiting for their
+// end when it is SIGKILL. Stopping comes first because a stopped process can neither start a new
+// one nor die and hand its children to init, out of this walk's reach. Processes are signalled
+// through pidfds, so that a process id reused by an unrelated process in the meantime is never
+// hit.
+bool signalDescendants(pid_t root, int then)
 {
     std::vector<int> handles;
     const auto closeHandles = qScopeGuard([&handles] {
@@ -293,8 +294,12 @@ bool killDescendants(pid_t root)
         if (!grown)
             break;
     }
-    for (const int handle : handles)
-        signalProcess(handle, SIGKILL);
+    for (const int handle : handles) {
+        if (then != 0)
+            signalProcess(handle, then);
+    }
+    if (then != SIGKILL)
+        return looked;
     // A pidfd becomes readable when its process has ended.
     const QDeadlineTimer deadline(killLimitMs);
     for (const int handle : handles) {
@@ -365,7 +370,29 @@ bool SftpTestServer::killSessions()
         return false;
     // The sessions are the listener's descendants.
     const qint64 listener = m_process->processId();
-    return listener > 0 && killDescendants(pid_t(listener));
+    return listener > 0 && signalDescendants(pid_t(listener), SIGKILL);
+}
+
+bool SftpTestServer::waitForFileOf(qint64 bytes, int milliseconds) const
+{
+    const QDeadlineTimer deadline(milliseconds);
+    const QDir root(m_rootPath);
+    do {
+        const QFileInfoList files = root.entryInfoList(QDir::Files | QDir::Hidden);
+        if (std::any_of(files.cbegin(), files.cend(),
+                        [bytes](const QFileInfo &file) { return file.size() >= bytes; }))
+            return true;
+        QThread::msleep(10);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool SftpTestServer::suspendSessions(bool suspended)
+{
+    if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
+        return false;
+    const qint64 listener = m_process->processId();
+    return listener > 0 && signalDescendants(pid_t(listener), suspended ? 0 : SIGCONT);
 }
 
 // The temporary folder holds the keys, the configuration and the log next to "root", the folder

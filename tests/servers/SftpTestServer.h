@@ -52,9 +52,17 @@ public:
     // the external server.
     bool authorizeKey(const QByteArray &publicKeyLine);
 
+    // Waits until a file of the served folder (an upload under way) holds at least `bytes`;
+    // false when none does within `milliseconds`.
+    bool waitForFileOf(qint64 bytes, int milliseconds = 20000) const;
+
     // Kills every session the server is serving, while the listener stays: to the clients the
     // server died in the middle of what they were doing. False for the external server.
     bool killSessions();
+    // Stops every session the server is serving, as a server that hangs: its clients hear
+    // nothing more until they are let go on (`suspended` false). The sessions are killed with the
+    // server. False for the external server.
+    bool suspendSessions(bool suspended = true);
 
 private:
     explicit SftpTestServer(Kind kind);

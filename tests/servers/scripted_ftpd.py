@@ -23,6 +23,8 @@ started with in every session, so that each operation of the client meets it:
   no-size            SIZE is not known, nor listed among the features
   refuse=VERB,...    the features list MLST, SIZE and EPSV as ever, but each VERB named is
                      answered "500 command not understood"
+  canonical-pwd      PWD names the folder the links on the way lead to, not the path entered
+  many-entries=N     listings also name N files of one byte, "entry0000000" and on
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
@@ -184,7 +186,12 @@ class Session(socketserver.StreamRequestHandler):
         self.reply("200 Type set.")
 
     def ftp_PWD(self, argument):
-        self.reply('257 "%s" is the current folder.' % self.cwd.replace('"', '""'))
+        folder = self.cwd
+        if "canonical-pwd" in self.server.faults:
+            root = os.path.realpath(self.server.root)
+            inside = os.path.relpath(os.path.realpath(self.disk_path(self.cwd)), root)
+            folder = "/" if inside == "." else "/" + inside
+        self.reply('257 "%s" is the current folder.' % folder.replace('"', '""'))
 
     def ftp_CWD(self, argument):
         path = self.server_path(argument)
@@ -244,6 +251,11 @@ class Session(socketserver.StreamRequestHandler):
             else:
                 lines.append(b"%s 1 owner group %d Jan 01 2007 %s" % (
                     b"drwxr-xr-x" if kind == "dir" else b"-rw-r--r--", stat.st_size, raw))
+        many = fault_argument(self.server.faults, "many-entries")
+        if many:
+            line = (b"type=file;size=1;modify=20070101000000; entry%07d" if machine else
+                    b"-rw-r--r-- 1 owner group 1 Jan 01 2007 entry%07d")
+            lines += [line % number for number in range(many)]
         if "evil-names" in self.server.faults:
             for raw in EVIL_NAMES:
                 if machine:

@@ -8,6 +8,7 @@
 #include "platform/Launcher.h"
 #include "platform/Prefix.h"
 #include "servers/FtpTestServer.h"
+#include "servers/ServerModes.h"
 #include "servers/SftpTestServer.h"
 
 #include <QDateTime>
@@ -328,6 +329,46 @@ TEST_F(HvsftpServerTest, AFullLocalDiskIsToldAsSuchAndLeavesNoPartialFile)
     EXPECT_EQ(run.exitCode, 2) << ::testing::PrintToString(run);
     EXPECT_TRUE(run.err.contains(u"No space left on device"_s)) << run.err.toStdString();
     EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+// On a terminal a put draws its progress line, as vellix does.
+TEST_F(HvsftpServerTest, ATransferShowsItsProgressOnATerminal)
+{
+    trustServer();
+    const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
+    const QStringList command = QStringList{QStringLiteral(HVSFTP_PATH)} +
+                                arguments(script("put \"" + local.toUtf8() + "\"\n"));
+    QProcess process; // script(1) gives the tool a terminal and copies what it shows
+    process.start(u"script"_s, {u"-qec"_s, command.join(u' '), u"/dev/null"_s});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString shown = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(u"\r8.0 MiB of 8.0 MiB  100%"_s)) << shown.toStdString();
+}
+
+// Ctrl+C in the middle of a put cancels it: its temporary file goes from the server, the lines
+// after it do not run, even with -be, and the tool ends by the signal.
+TEST_F(HvsftpServerTest, CtrlCCancelsAPutAndTheRestOfTheBatch)
+{
+    trustServer();
+    const QString film = tempPath(u"film.bin"_s);
+    ASSERT_TRUE(makeSparseFile(film, qint64(2) << 30));
+    QProcess process;
+    process.start(
+        QStringLiteral(HVSFTP_PATH),
+        arguments(script("put \"" + film.toUtf8() + "\"\nmkdir \"after\"\n"), {u"-be"_s}));
+    ASSERT_TRUE(server->waitForFileOf(1 << 20));
+    ::kill(pid_t(process.processId()), SIGINT);
+
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(process.exitCode(), SIGINT);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.startsWith(u"hvsftp: line 1: put: film.bin: The transfer was cancelled\n"_s))
+        << err.toStdString();
+    EXPECT_EQ(
+        QDir(server->rootPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList());
 }
 
 TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)

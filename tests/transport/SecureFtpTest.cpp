@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QUuid>
 
 #include <cstdio>
@@ -469,6 +470,57 @@ TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
     EXPECT_FALSE(QFile::exists(local(LocalForm::Dos, u"got.txt"_s).linuxPath));
     EXPECT_EQ(listed(u"*"_s), QStringList{u"full/"_s});
     EXPECT_EQ(onServer(u"full/kept.txt"_s), "kept");
+}
+
+// Secure transfers report their progress as plain ones do, and look at the cancel request as
+// they go: a cancelled one leaves the server's copy and the local file as they were, and no
+// part of itself on either side.
+TEST_P(SecureFtpTest, TransfersReportProgressAndACancelLeavesBothSidesAsTheyWere)
+{
+    const QByteArray content = patterned(3 << 20);
+    const QString up = putDos(u"up.bin"_s, content);
+    ASSERT_TRUE(client().FTPUploadFile(up, u"served.bin"_s));
+    ASSERT_TRUE(client().FTPUploadFile(putDos(u"old.bin"_s, "the server's copy"), u"kept.bin"_s));
+    const QString owned = putDos(u"down/owned.bin"_s, "the user's copy");
+    const QDir down(QFileInfo(local(LocalForm::Dos, u"down/owned.bin"_s).linuxPath).path());
+    const QStringList serverBefore = listed(u"*"_s);
+    const std::pair<const char *, std::function<bool()>> transfers[] = {
+        {"upload", [&] { return client().FTPUploadFile(up, u"kept.bin"_s); }},
+        {"download", [&] { return client().FTPDownloadFile(owned, u"served.bin"_s); }},
+    };
+
+    for (const auto &[what, transfer] : transfers) {
+        SCOPED_TRACE(what);
+        QSignalSpy progress(&client(), &cFTP::TransferProgress);
+        client().setHooks({.cancelRequested = [&] { return progress.count() > 0; }});
+        EXPECT_FALSE(transfer());
+        client().setHooks({});
+        EXPECT_EQ(progress.count(), 1) << "progress after the cancel";
+        EXPECT_EQ(listed(u"*"_s), serverBefore);
+        EXPECT_EQ(onServer(u"kept.bin"_s), "the server's copy");
+        EXPECT_EQ(down.entryList(QDir::Files | QDir::Hidden), QStringList{u"owned.bin"_s});
+        EXPECT_EQ(readDos(u"down/owned.bin"_s), "the user's copy");
+        ASSERT_EQ(client().GetFTPDirectory(), workPath()) << "the session was lost";
+    }
+
+    for (const auto &[what, transfer] : transfers) {
+        SCOPED_TRACE(what);
+        QSignalSpy progress(&client(), &cFTP::TransferProgress);
+        QSignalSpy progress32(&client(), &cFTP::FileTransferProgress);
+        ASSERT_TRUE(transfer());
+        ASSERT_GT(progress.count(), 1);
+        for (qsizetype i = 0; i < progress.count(); ++i) {
+            EXPECT_EQ(progress.at(i).at(1).toLongLong(), content.size());
+            if (i > 0) {
+                EXPECT_GT(progress.at(i).at(0).toLongLong(), progress.at(i - 1).at(0).toLongLong());
+            }
+        }
+        EXPECT_EQ(progress.last().at(0).toLongLong(), content.size());
+        EXPECT_EQ(progress32.last(),
+                  (QList<QVariant>{qint32(content.size()), qint32(content.size())}));
+    }
+    EXPECT_TRUE(onServer(u"kept.bin"_s) == content);
+    EXPECT_TRUE(readDos(u"down/owned.bin"_s) == content);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(SftpTestServer::kinds()),

@@ -2,23 +2,21 @@
 
 #include "platform/TransferMeter.h"
 
-#include <QObject>
-
 #include <optional>
 
 class QTextStream;
 
+namespace Platform {
+
 // A transfer's progress line on a terminal, as curl and scp draw it: the bytes, the share, the
 // rate and the time left, redrawn in place at most ten times a second, and ended by a line
 // break when the transfer ends.
-class TerminalProgress : public QObject
+class TerminalProgress
 {
-    Q_OBJECT
-
 public:
     explicit TerminalProgress(QTextStream &err);
 
-    // Whether a line is wanted: standard error is a terminal and --quiet was not given.
+    // Whether a line is wanted: standard error is a terminal and quiet was not asked for.
     static bool wanted(bool quiet);
 
     void show(qint64 done, qint64 total);
@@ -27,6 +25,8 @@ public:
 
 private:
     QTextStream &m_err;
-    std::optional<Platform::TransferMeter> m_meter;
+    std::optional<TransferMeter> m_meter;
     qsizetype m_drawn = 0; // characters of the line on the screen
 };
+
+} // namespace Platform

@@ -1,8 +1,10 @@
-#include "cli/TerminalProgress.h"
+#include "platform/TerminalProgress.h"
 
 #include <QTextStream>
 
 #include <unistd.h>
+
+namespace Platform {
 
 TerminalProgress::TerminalProgress(QTextStream &err)
     : m_err(err)
@@ -35,3 +37,5 @@ void TerminalProgress::finish()
     m_meter.reset();
     m_drawn = 0;
 }
+
+} // namespace Platform
