@@ -145,7 +145,7 @@ void FileListWindow::buildList()
     lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     lvServer->header()->setStretchLastSection(false);
     m_model.setDecorations([](const FileRow &row) {
-        return QVariant(FileTypeIcons::icon(row.imageNumber, row.type));
+        return QVariant(FileTypeIcons::icon(row.imageNumber, row.type()));
     });
     connect(&m_model, &FileListModel::checkChanged, this, &FileListWindow::rowCheckChanged);
     connect(&m_model, &QAbstractItemModel::modelReset, this, &FileListWindow::fitColumns);
