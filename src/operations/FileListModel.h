@@ -63,8 +63,9 @@ public:
 
     explicit FileListModel(QObject *parent = nullptr);
 
-    // The pictures, by image number (Qt::DecorationRole); none when unset.
-    void setDecorations(std::function<QVariant(int imageNumber)> decorations);
+    // The rows' pictures (Qt::DecorationRole), from their image numbers and types; none when
+    // unset.
+    void setDecorations(std::function<QVariant(const FileRow &row)> decorations);
 
     void setRows(QList<FileRow> rows);
     void clear() { setRows({}); }
@@ -98,5 +99,5 @@ private:
     void rowChanged(int index, int firstColumn = NameColumn, int lastColumn = TypeColumn);
 
     QList<FileRow> m_rows;
-    std::function<QVariant(int)> m_decorations;
+    std::function<QVariant(const FileRow &)> m_decorations;
 };

@@ -1,5 +1,6 @@
 #include "widgets/frmTransfer.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCloseEvent>
@@ -32,6 +33,7 @@ frmTransfer::frmTransfer(QWidget *parent)
     layout->addWidget(lblProgress);
     layout->addLayout(buttons);
     setMinimumWidth(fontMetrics().averageCharWidth() * 60);
+    AccessibleNames::watch(this);
 
     m_showTimer.setSingleShot(true);
     m_showTimer.setInterval(ShowAfterMs);
