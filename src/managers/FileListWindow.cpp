@@ -141,6 +141,9 @@ void FileListWindow::buildList()
     lvServer->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvServer->setContextMenuPolicy(Qt::CustomContextMenu);
     lvServer->header()->setSectionsClickable(true);
+    // The model keeps its rows sorted; the header shows by what.
+    lvServer->header()->setSortIndicatorShown(true);
+    lvServer->header()->setSortIndicator(m_model.sortColumn(), m_model.sortOrder());
     lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     lvServer->header()->setStretchLastSection(false);
     m_model.setDecorations([](int number) { return QVariant(FileTypeIcons::icon(number)); });
@@ -366,10 +369,10 @@ void FileListWindow::fitColumns()
 void FileListWindow::columnClicked(int column)
 {
     // Every click flips the order, whichever column it was on.
-    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    lvServer->header()->setSortIndicatorShown(true);
-    lvServer->header()->setSortIndicator(column, m_sortOrder);
-    m_model.sort(column, m_sortOrder);
+    const Qt::SortOrder order =
+        m_model.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_model.sort(column, order);
+    lvServer->header()->setSortIndicator(column, order);
 }
 
 void FileListWindow::exitWindow()

@@ -141,7 +141,6 @@ private:
 
     FileListModel m_model;
     QList<QAction *> m_buttons;
-    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     bool m_spreadingCheck = false;
     QString m_statusBeforeNotice;
     bool m_closingItself = false;

@@ -74,16 +74,16 @@ bool frmServer::RefreshList(const QString &path)
     }
     showRemoteFolder();
 
-    const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
+    RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
         return false;
     }
-    model().setRows(listing.rows);
+    const int preselected = model().setRows(std::move(listing.rows), listing.preselected);
     enableFileButtons();
     computeSize();
     if (!nameToPreselect.isEmpty())
-        preselect(listing.preselected);
+        preselect(preselected);
     return true;
 }
 

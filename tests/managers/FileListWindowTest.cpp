@@ -1,6 +1,6 @@
 // The list window base, as the remote list uses it: the summary labels, check-all, checks that
-// spread over a selection, and the sort order that flips on every header click; and what the
-// local twin adds.
+// spread over a selection, and the order by name it opens in and that flips on every header
+// click; and what the local twin adds.
 
 #include "support/VellixTest.h"
 
@@ -75,16 +75,21 @@ TEST_F(FileListWindowTest, ACheckAmongSelectedRowsChecksThemAll)
     EXPECT_EQ(label("lblcnt"), u"1 files"_s);
 }
 
-TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrder)
+TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
 {
     QHeaderView *header = list()->header();
-    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
-    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::NameColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
     EXPECT_EQ(names(), QStringList({u"b.txt"_s, u"a.htm"_s, u"c.pdf"_s}));
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
     // Another column goes on flipping rather than starting ascending.
     Q_EMIT header->sectionClicked(FileListModel::DateColumn);
-    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"b.txt"_s, u"a.htm"_s}));
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DateColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
 }
 
 TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
