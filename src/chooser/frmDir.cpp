@@ -14,6 +14,7 @@
 #include "platform/Ui.h"
 #include "platform/VisibleText.h"
 #include "transport/cFTP.h"
+#include "widgets/ClippedTextDelegate.h"
 #include "widgets/EditMenu.h"
 #include "widgets/WidgetFactory.h"
 
@@ -127,6 +128,7 @@ void frmDir::buildControls()
     List2->setToolTip(QStringLiteral("Double-Click to select file"));
     List2->setUniformItemSizes(true);
     List2->setFont(QFont(QStringLiteral("Tahoma")));
+    List2->setItemDelegate(new ClippedTextDelegate(List2));
     connect(List2, &QListWidget::itemClicked, this, &frmDir::fileClicked);
     connect(List2, &QListWidget::itemDoubleClicked, this, [this] {
         fileClicked();

@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/ClippedTextDelegate.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QAction>
@@ -144,6 +145,7 @@ void FileListWindow::buildList()
     // The model keeps its rows sorted; the header shows by what.
     lvServer->header()->setSortIndicatorShown(true);
     lvServer->header()->setSortIndicator(m_model.sortColumn(), m_model.sortOrder());
+    lvServer->setItemDelegate(new ClippedTextDelegate(lvServer));
     lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     lvServer->header()->setStretchLastSection(false);
     m_model.setDecorations([](int number) { return QVariant(FileTypeIcons::icon(number)); });

@@ -1,6 +1,6 @@
 // The list window base, as the remote list uses it: the summary labels, check-all, checks that
-// spread over a selection, and the order by name it opens in and that flips on every header
-// click; and what the local twin adds.
+// spread over a selection, the order by name it opens in and that flips on every header click,
+// and the tool tip of a cut name; and what the local twin adds.
 
 #include "support/VellixTest.h"
 
@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +92,26 @@ TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
     EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
     EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DateColumn);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+// A name its column cuts short shows whole in a tool tip; one that fits has none.
+TEST_F(FileListWindowTest, ACutNameShowsWholeInAToolTip)
+{
+    const QString longName = u"the lesson whose name runs on and on past its column.txt"_s;
+    window.model().setRows(
+        {FileRow::listed(u"a.txt"_s, 1, QDateTime()), FileRow::listed(longName, 2, QDateTime())});
+    window.resize(420, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto tipAt = [this](int row) {
+        QWidget *viewport = list()->viewport();
+        const QRect cell = list()->visualRect(window.model().index(row, 0));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), viewport->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(viewport, &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(0), QString());
+    EXPECT_EQ(tipAt(1), longName);
 }
 
 TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
