@@ -29,6 +29,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -147,6 +148,7 @@ void frmDir::buildControls()
     connect(imgDel, &QToolButton::clicked, this, [this] { ChooserOperations(*this).remove(); });
     connect(imgView, &QToolButton::clicked, this,
             [this] { mnuEdit->popup(imgView->mapToGlobal(imgView->rect().bottomLeft())); });
+    buildKeys();
     imgView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(imgView, &QToolButton::customContextMenuRequested, this,
             [this](const QPoint &at) { mnuEdit->popup(imgView->mapToGlobal(at)); });
@@ -200,6 +202,43 @@ void frmDir::buildControls()
     outer->addLayout(lists, 1);
     outer->addLayout(buttons);
     resize(620, 420);
+}
+
+void frmDir::buildKeys()
+{
+    // Delete and F2 act on the selected file while the file list has the focus, as its
+    // buttons do, and do nothing while they are switched off.
+    for (const auto &[key, button] :
+         {std::pair{Qt::Key_Delete, imgDel}, std::pair{Qt::Key_F2, imgRen}}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), List2);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    }
+    // F5 lists the folder again, not while an operation has the lists switched off.
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (List2->isEnabled())
+            listAgain();
+    });
+}
+
+void frmDir::listAgain()
+{
+    const QString selected = selectedName();
+    Dir1->reread();
+    fillList();
+    // The selected file stays selected, its details read again; a file gone takes them along.
+    if (QListWidgetItem *item = fileItem(selected)) {
+        List2->setCurrentItem(item);
+        fileClicked();
+    } else {
+        m_selectedSize = 0;
+        lblDate->clear();
+        lblSize->clear();
+    }
 }
 
 void frmDir::buildEditMenu()
@@ -370,11 +409,17 @@ void frmDir::openSelected(EditCommands::Program program)
 
 void frmDir::setControlsEnabled(bool enabled)
 {
+    // Switched off, a list loses the focus; it gets it back when switched on again, so that
+    // its keys work on after an operation.
+    if (!enabled)
+        m_focusBeforeOff = focusWidget();
     for (QWidget *widget : {static_cast<QWidget *>(Dir1), static_cast<QWidget *>(List2),
                             static_cast<QWidget *>(cbExt), static_cast<QWidget *>(Drive1),
                             static_cast<QWidget *>(imgDel), static_cast<QWidget *>(imgRen),
                             static_cast<QWidget *>(imgView), static_cast<QWidget *>(imgUp)})
         widget->setEnabled(enabled);
+    if (enabled && m_focusBeforeOff)
+        m_focusBeforeOff->setFocus();
 }
 
 void frmDir::setUploadRunning(bool running)

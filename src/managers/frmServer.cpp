@@ -158,6 +158,7 @@ void frmServer::uploadCatalogueAfterFailedRefresh()
 void frmServer::viewSelected()
 {
     // The copy's folder, and the page's companion folder in it, go when the viewer closes.
+    const auto running = operationRunning();
     const std::unique_ptr<ViewCopy> copy =
         RemoteFileOperations(*this, m_localFolder).fetchForViewing();
     if (copy && m_openers.viewer)

@@ -10,6 +10,8 @@
 #include "platform/DosPath.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QTest>
@@ -177,4 +179,29 @@ TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.show();
     EXPECT_EQ(window.findChild<QLabel *>(u"lblLocal"_s)->text(), u"C:\\Work\\"_s);
+}
+
+// F5 does not list the folder again under a running operation: the delete asking its question
+// keeps the rows it checked, and deletes the checked file.
+TEST_F(LocalListWindowTest, F5WaitsForARunningOperation)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.model().setChecked(1, true); // b.txt
+    ui().onBox = [this](const Platform::UiRecorder::Box &) {
+        QTest::keyClick(&window, Qt::Key_F5);
+    };
+    ui().answer(Platform::Ui::Answer::Yes);
+    window.button(FileListWindow::DeleteButton)->trigger();
+    EXPECT_FALSE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\b.txt"_s)));
+    EXPECT_TRUE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\a.txt"_s)));
+
+    // At rest, F5 lists the folder again.
+    ui().onBox = nullptr;
+    writeFile(Platform::DosPath::toLinux(u"C:\\Work\\c.txt"_s), "c");
+    QTest::keyClick(&window, Qt::Key_F5);
+    ASSERT_EQ(window.model().count(), 2);
+    EXPECT_EQ(window.model().row(1).name, u"c.txt"_s);
 }
