@@ -2,9 +2,9 @@
 
 #include "platform/DosPath.h"
 #include "platform/VisibleText.h"
+#include "widgets/IconSet.h"
 
 #include <QDir>
-#include <QStyle>
 
 namespace {
 
@@ -25,7 +25,7 @@ FolderList::FolderList(QWidget *parent)
 void FolderList::addEntry(const QString &name, const QString &path, int depth, bool open)
 {
     auto *item = new QListWidgetItem(
-        style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon),
+        IconSet::icon(open ? QStringLiteral("folder-open") : QStringLiteral("folder")),
         QString(depth * IndentPerLevel, QLatin1Char(' ')) + Platform::VisibleText::escaped(name),
         this);
     item->setData(PathRole, path);

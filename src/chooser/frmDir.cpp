@@ -14,8 +14,10 @@
 #include "platform/Ui.h"
 #include "platform/VisibleText.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/ClippedTextDelegate.h"
 #include "widgets/EditMenu.h"
+#include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCloseEvent>
@@ -30,7 +32,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -77,6 +78,7 @@ frmDir::frmDir(Viewer viewer, QWidget *parent)
     setWindowTitle(QStringLiteral("Choose a File or Directory"));
     buildControls();
     buildEditMenu();
+    AccessibleNames::watch(this);
     Shared().CancelRequest = false;
     if (!Dir1->setPath(startFolder()))
         Dir1->setPath(Platform::SystemFolders::currentDirectory());
@@ -88,14 +90,8 @@ QToolButton *frmDir::imageButton(const char *name, const QString &icon, const QS
     button->setObjectName(QLatin1String(name));
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
-    button->setIconSize(QSize(24, 24));
-    static const QHash<QString, QStyle::StandardPixmap> fallbacks{
-        {QStringLiteral("go-up"), QStyle::SP_ArrowUp},
-        {QStringLiteral("edit-rename"), QStyle::SP_FileDialogDetailedView},
-        {QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
-        {QStringLiteral("document-open"), QStyle::SP_DialogOpenButton},
-    };
-    button->setIcon(QIcon::fromTheme(icon, style()->standardIcon(fallbacks.value(icon))));
+    button->setIconSize(QSize(22, 22));
+    button->setIcon(IconSet::icon(icon));
     return button;
 }
 
@@ -103,6 +99,7 @@ void frmDir::buildControls()
 {
     Drive1 = new QComboBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setAccessibleName(QStringLiteral("Drive"));
     for (const QChar letter : Platform::Prefix::driveLetters())
         Drive1->addItem(QString(letter) + QLatin1Char(':'));
     connect(Drive1, &QComboBox::activated, this, &frmDir::driveChosen);
@@ -426,6 +423,7 @@ void frmDir::setUploadRunning(bool running)
 {
     cmdCancel->setText(running ? QStringLiteral("&Cancel") : QStringLiteral("&Exit"));
     cmdCancel->setEnabled(true);
+    AccessibleNames::name(cmdCancel);
 }
 
 void frmDir::setArchiveNoticeShown(bool shown)

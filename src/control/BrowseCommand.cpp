@@ -5,7 +5,6 @@
 #include "control/LoginData.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
-#include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 
@@ -52,15 +51,15 @@ void BrowseCommand::run()
     // The batch tool and the secure channel reach the server on their own; the plain session
     // is made ready for an upload from the chooser.
     if (!state.Batch && !state.Secure) {
-        const MonthFolderStart start = StartInMonthFolder();
-        // The status window told why a connection failed; the login data stays.
-        if (start == MonthFolderStart::NoConnection)
-            return;
+        const MonthFolderStart start = m_preparation.enterMonthFolder(QStringLiteral("Browse"));
         if (start != MonthFolderStart::Entered) {
-            ResetLoginAfterBadDirectory(QStringLiteral("Browse"));
-            state.Password.clear();
-            state.UserId.clear();
-            state.LoggedIn = false;
+            // A login found wrong is forgotten in memory too; a server that could not be used
+            // leaves it as it is.
+            if (start != MonthFolderStart::NoConnection) {
+                state.Password.clear();
+                state.UserId.clear();
+                state.LoggedIn = false;
+            }
             return;
         }
     }

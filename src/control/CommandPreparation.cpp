@@ -4,6 +4,7 @@
 #include "control/LoginData.h"
 #include "course/ConfigStore.h"
 #include "course/LocalPaths.h"
+#include "course/LoginReset.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "platform/TextValue.h"
@@ -118,4 +119,15 @@ bool CommandPreparation::checkLocalPath()
         return false;
     }
     return CheckLocalPath(txFile.text());
+}
+
+MonthFolderStart CommandPreparation::enterMonthFolder(const QString &title,
+                                                      const std::function<bool()> &enter)
+{
+    const MonthFolderStart start = StartInMonthFolder(enter);
+    if (start == MonthFolderStart::LoginRefused || start == MonthFolderStart::WrongFolder) {
+        showPointers(false);
+        ResetLoginAfterBadDirectory(title);
+    }
+    return start;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "course/ServerFolders.h"
+
 #include <QString>
 
 #include <functional>
@@ -54,6 +56,12 @@ public:
     bool checkLocalPath();
     // The login data, from the session, the host or the login dialog.
     bool obtainLogin();
+    // Opens the session in the month folder through enter. A login the server refused, or a
+    // month folder the live session cannot enter, resets the login data with "Bad directory
+    // passed." in a box of the command's title; a server that could not be used keeps it (the
+    // status window told why). The command goes on when the folder was Entered.
+    MonthFolderStart enterMonthFolder(const QString &title,
+                                      const std::function<bool()> &enter = EnterMonthFolder);
 
 private:
     Control m_control;

@@ -3,7 +3,6 @@
 #include "control/ListWindowOpeners.h"
 #include "control/LoginData.h"
 #include "course/LoginCipher.h"
-#include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -38,18 +37,9 @@ void DownloadCommand::run()
         EnterMonthFolder();
         return CommandPreparation::serverFolder() == MonthFolderOnServer();
     };
-    switch (StartInMonthFolder(inMonthFolder)) {
-    case MonthFolderStart::Entered:
-        break;
-    case MonthFolderStart::NoConnection:
-        // The status window told why; the login data stays, as nothing says it is wrong.
+    if (m_preparation.enterMonthFolder(QStringLiteral("Dn Del Rn"), inMonthFolder) !=
+        MonthFolderStart::Entered)
         return;
-    case MonthFolderStart::LoginRefused:
-    case MonthFolderStart::WrongFolder:
-        m_preparation.showPointers(false);
-        ResetLoginAfterBadDirectory(QStringLiteral("Dn Del Rn"));
-        return;
-    }
     if (state.LoginCancelled)
         return;
     openRemoteList(m_preparation.control().txFile->text());

@@ -1,5 +1,6 @@
 #include "control/TransferStatusWindow.h"
 
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QLabel>
@@ -23,6 +24,7 @@ TransferStatusWindow::TransferStatusWindow(const QString &fileName, QWidget *par
     layout->addWidget(pbTransfer);
     layout->addWidget(lblProgress);
     setMinimumWidth(360);
+    AccessibleNames::watch(this);
 }
 
 void TransferStatusWindow::showProgress(qint64 done, qint64 total)

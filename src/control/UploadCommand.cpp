@@ -11,7 +11,6 @@
 #include "course/ConnectionPaths.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
-#include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -73,18 +72,10 @@ void UploadCommand::run()
 
     if (!m_preparation.obtainLogin())
         return;
-    switch (StartInMonthFolder([this] { return enterMonthFolder(); })) {
-    case MonthFolderStart::Entered:
-        break;
-    case MonthFolderStart::NoConnection:
-        // The status window told why; the login data stays, as nothing says it is wrong.
+    if (m_preparation.enterMonthFolder(QStringLiteral("Upload"), [this] {
+            return enterMonthFolder();
+        }) != MonthFolderStart::Entered)
         return;
-    case MonthFolderStart::LoginRefused:
-    case MonthFolderStart::WrongFolder:
-        m_preparation.showPointers(false);
-        ResetLoginAfterBadDirectory(QStringLiteral("Upload"));
-        return;
-    }
 
     if (state.LoginCancelled)
         return;

@@ -20,15 +20,15 @@
 #include "platform/PropertyBag.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
+#include "widgets/PictureButton.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -74,6 +74,7 @@ Vellix::Vellix(QWidget *parent)
 {
     buildSurface();
     buildMenu();
+    AccessibleNames::watch(this);
 
     // A fresh client and cipher for this control; any earlier ones are released.
     Shared().FtpClient.reset();
@@ -110,6 +111,7 @@ void Vellix::buildSurface()
     Shape1->setFrameShadow(QFrame::Raised);
 
     txFile = WidgetFactory::textBox(Shape1, QStringLiteral("txFile"), 24);
+    txFile->setAccessibleName(QStringLiteral("File or folder to upload"));
 
     cmdBrowse = makeButton(
         Shape1, QStringLiteral("cmdBrowse"), QStringLiteral("Browse..."),
@@ -129,10 +131,11 @@ void Vellix::buildSurface()
     Shape2->setObjectName(QStringLiteral("Shape2"));
     Shape2->setFrameShape(QFrame::StyledPanel);
     Shape2->setFrameShadow(QFrame::Sunken);
-    Image1 = WidgetFactory::picture(Shape2, QStringLiteral("Image1"),
-                                    QStringLiteral(":/vellixon/menu.png"));
+    Image1 =
+        new PictureButton(QStringLiteral("Image1"), QStringLiteral(":/vellixon/menu.png"), Shape2);
     Image1->setToolTip(QStringLiteral("Function Menu"));
-    Image1->installEventFilter(this);
+    Image1->setAccessibleName(QStringLiteral("Functions"));
+    connect(Image1, &PictureButton::pressed, this, &Vellix::Image1_MouseDown);
     auto *pictureLayout = new QHBoxLayout(Shape2);
     pictureLayout->setContentsMargins(1, 1, 1, 1);
     pictureLayout->addWidget(Image1);
@@ -163,16 +166,6 @@ void Vellix::buildMenu()
     mnuReset = mnuMenu->addAction(QStringLiteral("&Reset Login Data"));
     mnuReset->setObjectName(QStringLiteral("mnuReset"));
     connect(mnuReset, &QAction::triggered, this, &Vellix::mnuReset_Click);
-}
-
-bool Vellix::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Image1 && event->type() == QEvent::MouseButtonPress) {
-        const auto *press = static_cast<QMouseEvent *>(event);
-        Image1_MouseDown(press->button(), press->globalPosition().toPoint());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Vellix::Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos)

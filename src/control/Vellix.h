@@ -8,10 +8,10 @@
 
 class QAction;
 class QFrame;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class PictureButton;
 
 namespace Platform {
 class PropertyBag;
@@ -95,9 +95,6 @@ private Q_SLOTS:
     void mnuSpace_Click();
     void mnuReset_Click();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildSurface();
     void buildMenu();
@@ -118,7 +115,7 @@ private:
     QPushButton *cmdBrowse = nullptr;
     QPushButton *cmdUpload = nullptr;
     QPushButton *cmdDnload = nullptr;
-    QLabel *Image1 = nullptr;
+    PictureButton *Image1 = nullptr;
     QMenu *mnuMenu = nullptr;
     QAction *mnuSpace = nullptr;
     QAction *mnuReset = nullptr;

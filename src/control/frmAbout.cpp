@@ -5,6 +5,7 @@
 #include "platform/FileSystemObject.h"
 #include "platform/Launcher.h"
 #include "platform/Ui.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QFrame>
@@ -24,8 +25,10 @@ frmAbout::frmAbout(QWidget *parent)
     picIcon = WidgetFactory::picture(this, QStringLiteral("picIcon"),
                                      QStringLiteral(":/vellixon/vellixon.png"));
     picIcon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    picIcon->setAccessibleName(title);
     Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
                                     QStringLiteral(":/vellixon/menu.png"));
+    Image1->setAccessibleName(QStringLiteral("Function Menu"));
 
     lblTitle = makeLabel(QStringLiteral("lblTitle"), title);
     QFont titleFont = lblTitle->font();
@@ -96,6 +99,7 @@ frmAbout::frmAbout(QWidget *parent)
     layout->addSpacing(8);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    AccessibleNames::watch(this);
 }
 
 QLabel *frmAbout::makeLabel(const QString &name, const QString &text)

@@ -1,6 +1,7 @@
 #include "control/frmLogin.h"
 
 #include "course/SharedState.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCheckBox>
@@ -39,6 +40,7 @@ frmLogin::frmLogin(QWidget *parent)
     chkSecure->setObjectName(QStringLiteral("chkSecure"));
     Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
                                     QStringLiteral(":/vellixon/lock.png"));
+    Image1->setToolTip(QStringLiteral("Secure FTP"));
     Image1->setVisible(false);
     connect(chkSecure, &QCheckBox::toggled, this, &frmLogin::chkSecure_Toggled);
 
@@ -68,6 +70,7 @@ frmLogin::frmLogin(QWidget *parent)
     outer->addLayout(buttons);
     // The dialog keeps the size its contents ask for.
     outer->setSizeConstraint(QLayout::SetFixedSize);
+    AccessibleNames::watch(this);
 }
 
 QLabel *frmLogin::makeLabel(const QString &text, QWidget *buddy)

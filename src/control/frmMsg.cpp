@@ -4,6 +4,7 @@
 #include "operations/SessionOpener.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ frmMsg::frmMsg(QWidget *parent)
 
     Image1 = WidgetFactory::picture(this, QStringLiteral("Image1"),
                                     QStringLiteral(":/vellixon/lock.png"));
+    Image1->setToolTip(QStringLiteral("Secure FTP"));
     Image1->hide();
 
     Label1 = WidgetFactory::label(this, QStringLiteral("Label1"), ConnectingText);
@@ -83,6 +85,7 @@ frmMsg::frmMsg(QWidget *parent)
     layout->addLayout(buttons);
     layout->addStrut(captionWidth(*this));
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    AccessibleNames::watch(this);
 }
 
 void frmMsg::reconnect()

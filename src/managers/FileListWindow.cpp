@@ -5,7 +5,9 @@
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/ClippedTextDelegate.h"
+#include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QAction>
@@ -18,7 +20,6 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -79,30 +80,30 @@ FileListWindow::FileListWindow(const QString &name, const TwinButtons &twin, QWi
     layout->addWidget(lvServer, 1);
     layout->addWidget(buildStatusLine());
     resize(720, 480);
+    AccessibleNames::watch(this);
 }
 
 void FileListWindow::buildToolBar(const TwinButtons &twin)
 {
     const QList<Button> buttons{
         twin.copy,
-        {QStringLiteral("&Rename"), twin.renameToolTip, QStringLiteral("edit-rename"),
-         QStyle::SP_FileDialogDetailedView},
+        {QStringLiteral("&Rename"), twin.renameToolTip, QStringLiteral("edit-rename")},
         twin.remove,
         {QStringLiteral("Check &All"), QStringLiteral("Check All (Alt + A)"),
-         QStringLiteral("edit-select-all"), QStyle::SP_DialogApplyButton},
+         QStringLiteral("edit-select-all")},
         {QStringLiteral("E&xit"), QStringLiteral("Exit (Alt + X)"),
-         QStringLiteral("application-exit"), QStyle::SP_DialogCloseButton},
+         QStringLiteral("application-exit")},
         twin.otherWindow,
-        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)"), QStringLiteral("help-about"),
-         QStyle::SP_MessageBoxInformation},
+        {QStringLiteral("A&bout"), QStringLiteral("About (Alt + B)"), QStringLiteral("help-about")},
     };
     Toolbar1 = new QToolBar(this);
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // The size the theme draws its tool bar pictures in.
+    Toolbar1->setIconSize(QSize(22, 22));
     for (int index = 1; index <= buttons.size(); ++index) {
         const Button &shown = buttons.at(index - 1);
-        QAction *action = Toolbar1->addAction(
-            QIcon::fromTheme(shown.icon, style()->standardIcon(shown.fallback)), shown.caption);
+        QAction *action = Toolbar1->addAction(IconSet::icon(shown.icon), shown.caption);
         action->setObjectName(QStringLiteral("Button%1").arg(index));
         action->setToolTip(shown.toolTip);
         connect(action, &QAction::triggered, this, [this, index] { press(index, false); });
@@ -194,7 +195,9 @@ void FileListWindow::buildList()
     lvServer->setItemDelegate(new ClippedTextDelegate(lvServer));
     lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     lvServer->header()->setStretchLastSection(false);
-    m_model.setDecorations([](int number) { return QVariant(FileTypeIcons::icon(number)); });
+    m_model.setDecorations([](const FileRow &row) {
+        return QVariant(FileTypeIcons::icon(row.imageNumber, row.type()));
+    });
     connect(&m_model, &FileListModel::checkChanged, this, &FileListWindow::rowCheckChanged);
     connect(&m_model, &QAbstractItemModel::modelReset, this, &FileListWindow::fitColumns);
     connect(lvServer->header(), &QHeaderView::sectionClicked, this, &FileListWindow::columnClicked);
@@ -260,6 +263,7 @@ QWidget *FileListWindow::buildStatusLine()
     ImgUpload = WidgetFactory::picture(track, QStringLiteral("ImgUpload"),
                                        QStringLiteral(":/vellixon/menu.png"));
     ImgUpload->setScaledContents(true);
+    ImgUpload->setAccessibleName(QStringLiteral("Busy"));
     ImgUpload->setGeometry(0, 0, 16, 16);
     ImgUpload->hide();
     row->addWidget(track);

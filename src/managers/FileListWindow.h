@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <QList>
 #include <QScopedValueRollback>
-#include <QStyle>
 
 #include <functional>
 
@@ -40,13 +39,12 @@ public:
         AboutButton,
     };
 
-    // A tool bar button: its caption (with its Alt key marked) and tool tip.
+    // A tool bar button: its caption (with its Alt key marked), tool tip and picture.
     struct Button
     {
         QString caption;
         QString toolTip;
-        QString icon;                    // the desktop theme's name of its picture
-        QStyle::StandardPixmap fallback; // Qt's picture where the theme has none
+        QString icon; // the name of its picture in the program's icon theme
     };
     // What differs between the twins' tool bars: the copy, delete and other-window buttons
     // with the Alt keys of the first two, and the rename tool tip.

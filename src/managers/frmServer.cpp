@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
+#include <QTreeView>
 
 using Platform::Ui;
 
@@ -24,14 +25,14 @@ FileListWindow::TwinButtons buttons()
 {
     return {
         {QStringLiteral("Copy &Down"), QStringLiteral("Copy Down (Alt + D)"),
-         QStringLiteral("go-down"), QStyle::SP_ArrowDown},
+         QStringLiteral("go-down")},
         Qt::Key_D,
         QStringLiteral("Rename File (Alt + R)"),
         {QStringLiteral("De&lete"), QStringLiteral("Delete (Alt + L)"),
-         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+         QStringLiteral("edit-delete")},
         Qt::Key_L,
         {QStringLiteral("  &View Local  "), QStringLiteral("View Local Files (Alt + V)"),
-         QStringLiteral("folder"), QStyle::SP_DirIcon},
+         QStringLiteral("drive-harddisk")},
     };
 }
 
@@ -41,6 +42,7 @@ frmServer::frmServer(QWidget *parent)
     : FileListWindow(QStringLiteral("frmServer"), buttons(), parent)
 {
     setWindowTitle(QStringLiteral("Remote Drive"));
+    lvServer->setAccessibleName(QStringLiteral("Server files"));
     QAction *mnuExplorer = mnuEdit->addAction(QStringLiteral("View in Internet Explorer Browser"));
     mnuExplorer->setObjectName(QStringLiteral("mnuExplorer"));
     connect(mnuExplorer, &QAction::triggered, this, &frmServer::viewSelected);

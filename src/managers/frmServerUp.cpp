@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QTreeView>
 
 #include <cmath>
 
@@ -19,15 +20,14 @@ const QColor BeyondLimit(0xFF, 0x00, 0x00);
 FileListWindow::TwinButtons buttons()
 {
     return {
-        {QStringLiteral("Copy &Up"), QStringLiteral("Copy Up (Alt + U)"), QStringLiteral("go-up"),
-         QStyle::SP_ArrowUp},
+        {QStringLiteral("Copy &Up"), QStringLiteral("Copy Up (Alt + U)"), QStringLiteral("go-up")},
         Qt::Key_U,
         QStringLiteral("Rename File (Alt +R)"),
         {QStringLiteral("&Delete"), QStringLiteral("Delete (Alt + D)"),
-         QStringLiteral("edit-delete"), QStyle::SP_TrashIcon},
+         QStringLiteral("edit-delete")},
         Qt::Key_D,
         {QStringLiteral("   &View Srvr  "), QStringLiteral("View Server Files (Alt + V)"),
-         QStringLiteral("network-server"), QStyle::SP_DriveNetIcon},
+         QStringLiteral("network-server")},
     };
 }
 
@@ -43,6 +43,7 @@ frmServerUp::frmServerUp(QWidget *parent)
     : FileListWindow(QStringLiteral("frmServerUp"), buttons(), parent)
 {
     setWindowTitle(QStringLiteral("Local Drive"));
+    lvServer->setAccessibleName(QStringLiteral("Local files"));
     lblvsize->setText(megText(0));
     addEditEntries(mnuEdit, [this](EditCommands::Program program) { openSelected(program); });
     m_editorFolders = EditorFolders::find();

@@ -60,7 +60,7 @@ FileListModel::FileListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {}
 
-void FileListModel::setDecorations(std::function<QVariant(int)> decorations)
+void FileListModel::setDecorations(std::function<QVariant(const FileRow &)> decorations)
 {
     m_decorations = std::move(decorations);
     if (!m_rows.isEmpty())
@@ -167,7 +167,7 @@ QVariant FileListModel::data(const QModelIndex &index, int role) const
     case Qt::CheckStateRole:
         return first ? QVariant(row.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::DecorationRole:
-        return first && m_decorations ? m_decorations(row.imageNumber) : QVariant();
+        return first && m_decorations ? m_decorations(row) : QVariant();
     case Platform::ImageNumberRole:
         return first ? QVariant(row.imageNumber) : QVariant();
     case Qt::TextAlignmentRole:

@@ -65,8 +65,9 @@ public:
 
     explicit FileListModel(QObject *parent = nullptr);
 
-    // The pictures, by image number (Qt::DecorationRole); none when unset.
-    void setDecorations(std::function<QVariant(int imageNumber)> decorations);
+    // The rows' pictures (Qt::DecorationRole), from their image numbers and types; none when
+    // unset.
+    void setDecorations(std::function<QVariant(const FileRow &row)> decorations);
 
     // The rows of a new listing, put in the list's order. Returns where the listing's row
     // `listedRow` stands now (-1 stays -1), so that a row found while listing can be selected.
@@ -106,7 +107,7 @@ private:
     QList<int> sortRows();
 
     QList<FileRow> m_rows;
-    std::function<QVariant(int)> m_decorations;
+    std::function<QVariant(const FileRow &)> m_decorations;
     int m_sortColumn = NameColumn;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

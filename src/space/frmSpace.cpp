@@ -3,6 +3,7 @@
 #include "course/SharedState.h"
 #include "platform/NumberText.h"
 #include "transport/cFTP.h"
+#include "widgets/AccessibleNames.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QCheckBox>
@@ -21,14 +22,15 @@ struct LevelControls
 {
     const char *checkBox;
     const char *label;
+    const char *level; // what a screen reader tells of the box beside its caption
 };
 
 constexpr std::array<LevelControls, WebSpace::LevelCount> Controls = {{
-    {"chkSite", "lblSite"},
-    {"chkDV", "lblDV"},
-    {"chkCourse", "lblCourse"},
-    {"chkArchive", "lblArchive"},
-    {"chkMonth", "lblMonth"},
+    {"chkSite", "lblSite", "Whole site"},
+    {"chkDV", "lblDV", "Dovrelle folder"},
+    {"chkCourse", "lblCourse", "Course folder"},
+    {"chkArchive", "lblArchive", "Archive folder"},
+    {"chkMonth", "lblMonth", "Month folder"},
 }};
 
 // Wide enough for the largest total, "2,147.5 MB  ".
@@ -54,6 +56,7 @@ frmSpace::frmSpace(QWidget *parent)
     setWindowTitle(QStringLiteral("Web Space"));
     buildControls();
     Form_Load();
+    AccessibleNames::watch(this);
 }
 
 void frmSpace::buildControls()
@@ -64,6 +67,7 @@ void frmSpace::buildControls()
     for (int level = 0; level < WebSpace::LevelCount; ++level) {
         auto *box = new QCheckBox(Frame1);
         box->setObjectName(QLatin1String(Controls.at(level).checkBox));
+        box->setAccessibleDescription(QLatin1String(Controls.at(level).level));
         QLabel *total =
             WidgetFactory::label(Frame1, QLatin1String(Controls.at(level).label), QString());
         total->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

@@ -6,6 +6,7 @@
 #include "viewer/SealedProfile.h"
 #include "viewer/ViewerScheme.h"
 #include "viewer/WebEngineStartup.h"
+#include "widgets/AccessibleNames.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -32,6 +33,7 @@ frmView::frmView(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(wb1);
     resize(800, 600);
+    AccessibleNames::watch(this);
 }
 
 frmView::~frmView() = default;

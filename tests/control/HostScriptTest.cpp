@@ -195,6 +195,25 @@ const ScriptCase ScriptCases[] = {
      {u"menu open: true\nbox: Reset Login Data | Login Data has been reset.\nmenu open: false"_s},
      {},
      false},
+    {"TabReachesThePictureAndSpaceOrEnterOpensTheMenu",
+     true,
+     "const host = window(\"host\");\n"
+     "host.find(\"txFile\").setFocus();\n"
+     "host.key(\"Tab, Tab, Tab, Tab\");\n"
+     "log(\"picture focus: \" + host.find(\"Image1\").focus);\n"
+     "host.key(\"Space\");\n"
+     "log(\"after Space: \" + (window(\"mnuMenu\") !== null));\n"
+     "window(\"mnuMenu\").key(\"Escape\");\n"
+     "log(\"closed: \" + (window(\"mnuMenu\") === null));\n"
+     "host.key(\"Return\");\n"
+     "log(\"after Return: \" + (window(\"mnuMenu\") !== null));\n"
+     "trigger(\"mnuReset\");\n",
+     {},
+     0,
+     {u"picture focus: true\nafter Space: true\nclosed: true\nafter Return: true\n"
+      "box: Reset Login Data | Login Data has been reset."_s},
+     {},
+     false},
     {"FailEndsWithOneNamingTheLine",
      true,
      "log(\"before\");\nfail(\"stop here\");\nlog(\"after\");\n",

@@ -349,7 +349,7 @@ TEST_P(StatusWindowServerTest, LockShowsForASessionOverTls)
                      GetParam() == FtpTestServer::Kind::PyftpdlibTls;
     EXPECT_EQ(lockShown(window), tls);
     EXPECT_EQ(window.findChild<QLabel *>(u"Image1"_s)->toolTip(),
-              tls ? u"Encrypted (TLS)"_s : QString());
+              tls ? u"Encrypted (TLS)"_s : u"Secure FTP"_s);
 }
 
 TEST_P(StatusWindowServerTest, EnsureConnectedLeavesAnOpenSessionAlone)

@@ -1,0 +1,78 @@
+#include "widgets/IconSet.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHash>
+#include <QImageReader>
+#include <QPixmap>
+
+namespace {
+
+const QString ThemeFolder = QStringLiteral(":/icons/vellixon");
+
+// The files of each icon, by name: "16/mimetypes/application-pdf.svg" and its other sizes.
+QHash<QString, QStringList> findFiles()
+{
+    QHash<QString, QStringList> files;
+    QDirIterator found(ThemeFolder, {QStringLiteral("*.svg")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (found.hasNext()) {
+        const QString path = found.next();
+        files[QFileInfo(path).completeBaseName()].append(path);
+    }
+    return files;
+}
+
+// Registered once: the desktop's own theme stays the first place Qt looks for the icons it
+// needs, ours the place it falls back to, unless the host chose a fallback of its own (ours
+// inherits Qt's default one, hicolor).
+void registerTheme()
+{
+    QStringList paths = QIcon::themeSearchPaths();
+    const QString root = QStringLiteral(":/icons");
+    if (!paths.contains(root)) {
+        paths.append(root);
+        QIcon::setThemeSearchPaths(paths);
+    }
+    const QString fallback = QIcon::fallbackThemeName();
+    if (fallback.isEmpty() || fallback == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(IconSet::themeName());
+}
+
+// The drawing at its own size, and twice as large for screens of two device pixels to one.
+void addRenderings(QIcon &icon, const QString &path)
+{
+    for (const int scale : {1, 2}) {
+        QImageReader reader(path);
+        const QSize size = reader.size();
+        reader.setScaledSize(size * scale);
+        QPixmap pixmap = QPixmap::fromImage(reader.read());
+        if (pixmap.isNull())
+            continue;
+        pixmap.setDevicePixelRatio(scale);
+        icon.addPixmap(pixmap);
+    }
+}
+
+} // namespace
+
+QString IconSet::themeName()
+{
+    return QStringLiteral("vellixon");
+}
+
+QIcon IconSet::icon(const QString &name)
+{
+    static const QHash<QString, QStringList> files = [] {
+        registerTheme();
+        return findFiles();
+    }();
+    static QHash<QString, QIcon> made;
+    if (const auto found = made.constFind(name); found != made.cend())
+        return *found;
+    QIcon picture;
+    for (const QString &path : files.value(name))
+        addRenderings(picture, path);
+    made.insert(name, picture);
+    return picture;
+}

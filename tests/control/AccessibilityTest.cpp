@@ -1,0 +1,221 @@
+// What a screen reader finds in every window: each button, list, box and picture has a name
+// and a description, the function-menu picture is a button named "Functions", and a
+// description given from a caption follows the caption.
+
+#include "ControlTest.h"
+
+#include "chooser/frmDir.h"
+#include "control/TransferStatusWindow.h"
+#include "control/frmAbout.h"
+#include "control/frmLogin.h"
+#include "control/frmMsg.h"
+#include "course/SharedState.h"
+#include "managers/frmServer.h"
+#include "managers/frmServerUp.h"
+#include "space/frmSpace.h"
+#include "viewer/frmView.h"
+#include "widgets/AccessibleNames.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The roles a person acts on or looks at: buttons, lists, boxes and pictures.
+bool mustBeNamed(QAccessibleInterface *element)
+{
+    switch (element->role()) {
+    case QAccessible::PushButton:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::SpinBox:
+    case QAccessible::List:
+    case QAccessible::Table:
+    case QAccessible::Tree:
+    case QAccessible::Graphic:
+        return true;
+    default:
+        return qobject_cast<QGroupBox *>(element->object()) != nullptr;
+    }
+}
+
+// A list's rows and a combo box's entries are its data, read by their own texts.
+bool holdsData(QAccessibleInterface *element)
+{
+    switch (element->role()) {
+    case QAccessible::List:
+    case QAccessible::Table:
+    case QAccessible::Tree:
+    case QAccessible::ComboBox:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString describe(QAccessibleInterface *element)
+{
+    const QObject *object = element->object();
+    const QString name = object ? object->objectName() : QString();
+    return (name.isEmpty() && object ? QString::fromLatin1(object->metaObject()->className())
+                                     : name) +
+           u" (role "_s + QString::number(element->role()) + u")"_s;
+}
+
+// Every shown element of that kind below element whose name or description is empty.
+void collectUnnamed(QAccessibleInterface *element, QStringList &unnamed)
+{
+    for (int i = 0; i < element->childCount(); ++i) {
+        QAccessibleInterface *child = element->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        if (mustBeNamed(child)) {
+            if (child->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << describe(child) + u" has no name"_s;
+            if (child->text(QAccessible::Description).trimmed().isEmpty())
+                unnamed << describe(child) + u" has no description"_s;
+        }
+        if (!holdsData(child))
+            collectUnnamed(child, unnamed);
+    }
+}
+
+struct WindowCase
+{
+    const char *name;
+    std::function<std::unique_ptr<QWidget>()> make;
+};
+
+void PrintTo(const WindowCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+const WindowCase Windows[] = {
+    {"frmLogin", [] { return std::make_unique<frmLogin>(); }},
+    {"frmMsg",
+     [] {
+         // Shown without connecting.
+         frmMsg::setConnectDelay(600000);
+         return std::make_unique<frmMsg>();
+     }},
+    {"frmServer", [] { return std::make_unique<frmServer>(); }},
+    {"frmServerUp", [] { return std::make_unique<frmServerUp>(); }},
+    {"frmDir", [] { return std::make_unique<frmDir>(nullptr); }},
+    {"frmView", [] { return std::make_unique<frmView>(); }},
+    {"frmSpace", [] { return std::make_unique<frmSpace>(); }},
+    {"frmAbout", [] { return std::make_unique<frmAbout>(); }},
+    {"frmTransfer", [] { return std::make_unique<TransferStatusWindow>(u"film.avi"_s); }},
+};
+
+} // namespace
+
+class AccessibilityTest
+    : public ControlTest
+    , public ::testing::WithParamInterface<WindowCase>
+{
+protected:
+    void SetUp() override
+    {
+        ControlTest::SetUp();
+        Shared().RemoteDir = u"/DV/biology/2006_2007/March_2007"_s;
+        Shared().CourseName = u"biology"_s;
+        Shared().ArchiveName = u"2006_2007"_s;
+    }
+
+    void TearDown() override
+    {
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
+        ControlTest::TearDown();
+    }
+
+    // Shows the window as its user meets it, with the pictures it shows only at times (the
+    // lock of a secure session, the busy picture) shown too, and walks what it offers.
+    static QStringList unnamedIn(QWidget *window)
+    {
+        window->show();
+        for (QLabel *label : window->findChildren<QLabel *>()) {
+            if (!label->pixmap().isNull())
+                label->show();
+        }
+        QStringList unnamed;
+        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
+        return unnamed;
+    }
+};
+
+TEST_P(AccessibilityTest, EveryButtonListBoxAndPictureIsNamedAndDescribed)
+{
+    const std::unique_ptr<QWidget> window = GetParam().make();
+    EXPECT_EQ(unnamedIn(window.get()), QStringList());
+    window->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, AccessibilityTest, ::testing::ValuesIn(Windows),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(ControlTest, TheControlsButtonsBoxAndPictureAreNamedAndDescribed)
+{
+    control->show();
+    QStringList unnamed;
+    collectUnnamed(QAccessible::queryAccessibleInterface(control.get()), unnamed);
+    EXPECT_EQ(unnamed, QStringList());
+}
+
+TEST_F(ControlTest, TheFunctionMenuPictureIsAButtonNamedFunctionsThatOpensTheMenu)
+{
+    control->show();
+    auto *picture = control->findChild<QLabel *>(u"Image1"_s);
+    auto *menu = control->findChild<QMenu *>(u"mnuMenu"_s);
+    QAccessibleInterface *readOut = QAccessible::queryAccessibleInterface(picture);
+    ASSERT_TRUE(readOut);
+    EXPECT_EQ(readOut->text(QAccessible::Name), u"Functions"_s);
+    EXPECT_EQ(readOut->text(QAccessible::Description), u"Function Menu"_s);
+    EXPECT_EQ(readOut->role(), QAccessible::ButtonMenu);
+    ASSERT_TRUE(readOut->actionInterface());
+    readOut->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+    menu->hide();
+}
+
+// A description given from a caption follows the caption when the window names its widgets
+// again; what the window named itself stays.
+TEST_F(VellixTest, AGivenDescriptionFollowsItsCaptionAndAWindowsOwnNameStays)
+{
+    QDialog window;
+    auto *exit = new QPushButton(u"&Exit"_s, &window);
+    auto *picture = new QLabel(&window);
+    picture->setPixmap(QPixmap(16, 16));
+    picture->setAccessibleName(u"Lock"_s);
+    picture->setToolTip(u"Secure FTP"_s);
+    auto *layout = new QVBoxLayout(&window);
+    layout->addWidget(exit);
+    layout->addWidget(picture);
+    AccessibleNames::watch(&window);
+    window.show();
+    const auto read = [](QWidget *widget, QAccessible::Text text) {
+        return QAccessible::queryAccessibleInterface(widget)->text(text);
+    };
+    EXPECT_EQ(read(exit, QAccessible::Description), u"Exit"_s);
+    exit->setText(u"&Cancel"_s);
+    AccessibleNames::name(&window);
+    EXPECT_EQ(read(exit, QAccessible::Name), u"Cancel"_s);
+    EXPECT_EQ(read(exit, QAccessible::Description), u"Cancel"_s);
+    EXPECT_EQ(read(picture, QAccessible::Name), u"Lock"_s);
+    EXPECT_EQ(read(picture, QAccessible::Description), u"Secure FTP"_s);
+}
