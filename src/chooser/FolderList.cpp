@@ -35,6 +35,14 @@ void FolderList::addEntry(const QString &name, const QString &path, int depth, b
 
 bool FolderList::setPath(const QString &dosFolder)
 {
+    if (!show(dosFolder))
+        return false;
+    Q_EMIT pathChanged(m_path);
+    return true;
+}
+
+bool FolderList::show(const QString &dosFolder)
+{
     const QString folder = Platform::DosPath::withSeparator(dosFolder);
     const QString linuxFolder = Platform::DosPath::toLinux(folder);
     if (linuxFolder.isEmpty() || !QDir(linuxFolder).exists())
@@ -54,6 +62,5 @@ bool FolderList::setPath(const QString &dosFolder)
     }
     for (const QString &name : subFolders)
         addEntry(name, folder + name + QLatin1Char('\\'), int(parts.size()), false);
-    Q_EMIT pathChanged(m_path);
     return true;
 }

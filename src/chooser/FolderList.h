@@ -15,11 +15,14 @@ public:
     QString path() const { return m_path; }
     // Shows the folder; false, changing nothing, when it cannot be read.
     bool setPath(const QString &dosFolder);
+    // Reads the folder's sub-folders again, staying in it; false when it cannot be read.
+    bool reread() { return show(m_path); }
 
 Q_SIGNALS:
     void pathChanged(const QString &path);
 
 private:
+    bool show(const QString &dosFolder);
     void addEntry(const QString &name, const QString &path, int depth, bool open);
 
     QString m_path;

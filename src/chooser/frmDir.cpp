@@ -15,6 +15,7 @@
 #include "platform/VisibleText.h"
 #include "transport/cFTP.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/ClippedTextDelegate.h"
 #include "widgets/EditMenu.h"
 #include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
@@ -31,6 +32,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -125,6 +127,7 @@ void frmDir::buildControls()
     List2->setToolTip(QStringLiteral("Double-Click to select file"));
     List2->setUniformItemSizes(true);
     List2->setFont(QFont(QStringLiteral("Tahoma")));
+    List2->setItemDelegate(new ClippedTextDelegate(List2));
     connect(List2, &QListWidget::itemClicked, this, &frmDir::fileClicked);
     connect(List2, &QListWidget::itemDoubleClicked, this, [this] {
         fileClicked();
@@ -143,6 +146,7 @@ void frmDir::buildControls()
     connect(imgDel, &QToolButton::clicked, this, [this] { ChooserOperations(*this).remove(); });
     connect(imgView, &QToolButton::clicked, this,
             [this] { mnuEdit->popup(imgView->mapToGlobal(imgView->rect().bottomLeft())); });
+    buildKeys();
     imgView->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(imgView, &QToolButton::customContextMenuRequested, this,
             [this](const QPoint &at) { mnuEdit->popup(imgView->mapToGlobal(at)); });
@@ -199,6 +203,43 @@ void frmDir::buildControls()
     outer->addLayout(lists, 1);
     outer->addLayout(buttons);
     resize(620, 420);
+}
+
+void frmDir::buildKeys()
+{
+    // Delete and F2 act on the selected file while the file list has the focus, as its
+    // buttons do, and do nothing while they are switched off.
+    for (const auto &[key, button] :
+         {std::pair{Qt::Key_Delete, imgDel}, std::pair{Qt::Key_F2, imgRen}}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), List2);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled())
+                button->click();
+        });
+    }
+    // F5 lists the folder again, not while an operation has the lists switched off.
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (List2->isEnabled())
+            listAgain();
+    });
+}
+
+void frmDir::listAgain()
+{
+    const QString selected = selectedName();
+    Dir1->reread();
+    fillList();
+    // The selected file stays selected, its details read again; a file gone takes them along.
+    if (QListWidgetItem *item = fileItem(selected)) {
+        List2->setCurrentItem(item);
+        fileClicked();
+    } else {
+        m_selectedSize = 0;
+        lblDate->clear();
+        lblSize->clear();
+    }
 }
 
 void frmDir::buildEditMenu()
@@ -369,11 +410,17 @@ void frmDir::openSelected(EditCommands::Program program)
 
 void frmDir::setControlsEnabled(bool enabled)
 {
+    // Switched off, a list loses the focus; it gets it back when switched on again, so that
+    // its keys work on after an operation.
+    if (!enabled)
+        m_focusBeforeOff = focusWidget();
     for (QWidget *widget : {static_cast<QWidget *>(Dir1), static_cast<QWidget *>(List2),
                             static_cast<QWidget *>(cbExt), static_cast<QWidget *>(Drive1),
                             static_cast<QWidget *>(imgDel), static_cast<QWidget *>(imgRen),
                             static_cast<QWidget *>(imgView), static_cast<QWidget *>(imgUp)})
         widget->setEnabled(enabled);
+    if (enabled && m_focusBeforeOff)
+        m_focusBeforeOff->setFocus();
 }
 
 void frmDir::setUploadRunning(bool running)

@@ -5,6 +5,7 @@
 #include "operations/EditCommands.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 
@@ -58,6 +59,9 @@ protected:
 private:
     void buildControls();
     void buildEditMenu();
+    void buildKeys();
+    // F5: the folders and the files read again, the selected file kept.
+    void listAgain();
     QToolButton *imageButton(const char *name, const QString &icon, const QString &toolTip);
     void driveChosen(int index);
     void folderEntered(const QString &path);
@@ -74,6 +78,7 @@ private:
     qint64 m_selectedSize = 0;
     QString m_dateBeforeNotice;
     bool m_closingItself = false;
+    QPointer<QWidget> m_focusBeforeOff;
 
     QComboBox *Drive1;
     FolderList *Dir1;

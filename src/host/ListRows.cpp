@@ -33,6 +33,15 @@ int rowCount(const QAbstractItemView *view)
     return view->model() ? view->model()->rowCount(view->rootIndex()) : 0;
 }
 
+QHeaderView *columnHeader(const QAbstractItemView *view)
+{
+    if (const auto *tree = qobject_cast<const QTreeView *>(view))
+        return tree->header();
+    if (const auto *table = qobject_cast<const QTableView *>(view))
+        return table->horizontalHeader();
+    return nullptr;
+}
+
 QString outOfRange(const QAbstractItemView *view, int row)
 {
     return QStringLiteral("%1 has %2 rows; there is no row %3")
@@ -98,6 +107,26 @@ QString setChecked(QAbstractItemView *view, int row, bool checked)
         return QStringLiteral("row %1 of %2 has no check box")
             .arg(QString::number(row + 1), view->objectName());
     view->model()->setData(index, checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+    return {};
+}
+
+QString clickHeader(QAbstractItemView *view, int column)
+{
+    QHeaderView *header = columnHeader(view);
+    if (!header || header->isHidden())
+        return view->objectName() + QStringLiteral(" has no column headers");
+    if (column < 0 || column >= header->count() || header->isSectionHidden(column))
+        return QStringLiteral("%1 shows %2 columns; there is no column %3")
+            .arg(view->objectName(),
+                 QString::number(header->count() - header->hiddenSectionCount()),
+                 QString::number(column + 1));
+    if (!view->isVisible() || !view->isEnabled())
+        return view->objectName() + QStringLiteral(" is not shown or disabled");
+    const int middle = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    if (middle < 0 || middle >= header->viewport()->width())
+        return QStringLiteral("column %1 of %2 is out of view")
+            .arg(QString::number(column + 1), view->objectName());
+    UserInput::clickAt(header->viewport(), QPoint(middle, header->viewport()->height() / 2));
     return {};
 }
 

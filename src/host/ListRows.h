@@ -27,5 +27,7 @@ int rowOf(const QAbstractItemView *view, const QString &text);
 QString clickRow(QAbstractItemView *view, int row, bool twice = false);
 // Ticks or clears the row's check box.
 QString setChecked(QAbstractItemView *view, int row, bool checked);
+// Clicks the header of a column (counted from 0 in the model) in the middle of its section.
+QString clickHeader(QAbstractItemView *view, int column);
 
 } // namespace ListRows

@@ -211,6 +211,14 @@ void ScriptWindow::select(const QString &list, int row)
     }
 }
 
+void ScriptWindow::clickHeader(const QString &list, int column)
+{
+    if (QAbstractItemView *view = this->list(list)) {
+        if (const QString why = ListRows::clickHeader(view, column - 1); !why.isEmpty())
+            raise(why);
+    }
+}
+
 void ScriptWindow::close()
 {
     if (QWidget *top = window())

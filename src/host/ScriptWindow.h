@@ -37,6 +37,8 @@ public:
     Q_INVOKABLE QJSValue rows(const QString &list);
     Q_INVOKABLE void check(const QString &list, int row, bool checked);
     Q_INVOKABLE void select(const QString &list, int row);
+    // Clicks the header of a list's column (from 1), as to sort by it.
+    Q_INVOKABLE void clickHeader(const QString &list, int column);
     // Closes the window as its close box does.
     Q_INVOKABLE void close();
     Q_INVOKABLE void shot(const QString &file);

@@ -6,6 +6,7 @@
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 #include "widgets/AccessibleNames.h"
+#include "widgets/ClippedTextDelegate.h"
 #include "widgets/IconSet.h"
 #include "widgets/WidgetFactory.h"
 #include "widgets/frmTransfer.h"
@@ -65,6 +66,7 @@ FileListWindow::FileListWindow(const QString &name, const TwinButtons &twin, QWi
     setObjectName(name);
     buildToolBar(twin);
     buildList();
+    buildFileManagerKeys();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(TimerMilliseconds);
@@ -110,7 +112,7 @@ void FileListWindow::buildToolBar(const TwinButtons &twin)
         QAction *action = Toolbar1->addAction(IconSet::icon(shown.icon), shown.caption);
         action->setObjectName(QStringLiteral("Button%1").arg(index));
         action->setToolTip(shown.toolTip);
-        connect(action, &QAction::triggered, this, [this, index] { buttonPressed(index); });
+        connect(action, &QAction::triggered, this, [this, index] { press(index, false); });
         m_buttons.append(action);
     }
 
@@ -131,9 +133,54 @@ void FileListWindow::buildToolBar(const TwinButtons &twin)
         auto *shortcut = new QShortcut(QKeySequence(Qt::ALT | altKey.key), this);
         connect(shortcut, &QShortcut::activated, this, [this, altKey] {
             if (!altKey.onlyWhenEnabled || button(altKey.button)->isEnabled())
-                altKeyPressed(altKey.button);
+                press(altKey.button, true);
         });
     }
+}
+
+void FileListWindow::buildFileManagerKeys()
+{
+    // Delete and F2 press their buttons, and do nothing while a button cannot be clicked: when
+    // it is disabled, or the whole tool bar is while the catalogue is rebuilt.
+    for (const auto &[key, index] :
+         {std::pair{Qt::Key_Delete, int(DeleteButton)}, std::pair{Qt::Key_F2, int(RenameButton)}}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, index] {
+            if (Toolbar1->widgetForAction(button(index))->isEnabled())
+                button(index)->trigger();
+        });
+    }
+    // F5 lists the folder again, as the window does after an operation; not under one, which
+    // holds rows and the session across its server calls.
+    auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(refresh, &QShortcut::activated, this, [this] {
+        if (m_operations > 0)
+            return;
+        const auto running = operationRunning();
+        refreshList();
+    });
+}
+
+void FileListWindow::press(int index, bool altKey)
+{
+    // Copy, Rename and Delete are operations. The other buttons only open or close windows,
+    // and a window opened from here (this one again, by View Local and then View Srvr) may
+    // list itself.
+    const auto pressed = [this, index, altKey] {
+        if (altKey)
+            altKeyPressed(index);
+        else
+            buttonPressed(index);
+    };
+    if (index > DeleteButton)
+        return pressed();
+    const auto running = operationRunning();
+    pressed();
+}
+
+QScopedValueRollback<int> FileListWindow::operationRunning()
+{
+    return QScopedValueRollback<int>(m_operations, m_operations + 1);
 }
 
 void FileListWindow::buildList()
@@ -148,6 +195,10 @@ void FileListWindow::buildList()
     lvServer->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lvServer->setContextMenuPolicy(Qt::CustomContextMenu);
     lvServer->header()->setSectionsClickable(true);
+    // The model keeps its rows sorted; the header shows by what.
+    lvServer->header()->setSortIndicatorShown(true);
+    lvServer->header()->setSortIndicator(m_model.sortColumn(), m_model.sortOrder());
+    lvServer->setItemDelegate(new ClippedTextDelegate(lvServer));
     lvServer->header()->setSectionResizeMode(FileListModel::NameColumn, QHeaderView::Stretch);
     lvServer->header()->setStretchLastSection(false);
     m_model.setDecorations([](const FileRow &row) {
@@ -381,10 +432,10 @@ void FileListWindow::fitColumns()
 void FileListWindow::columnClicked(int column)
 {
     // Every click flips the order, whichever column it was on.
-    m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    lvServer->header()->setSortIndicatorShown(true);
-    lvServer->header()->setSortIndicator(column, m_sortOrder);
-    m_model.sort(column, m_sortOrder);
+    const Qt::SortOrder order =
+        m_model.sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    m_model.sort(column, order);
+    lvServer->header()->setSortIndicator(column, order);
 }
 
 void FileListWindow::exitWindow()

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QScopedValueRollback>
 
 #include <functional>
 
@@ -112,6 +113,9 @@ protected:
     void enableFileButtons();
     // The lists' row of that name selected and shown; the first row when none has it.
     void preselect(int row);
+    // Marks an operation as running while the result lives: F5 does not list the folder
+    // again under it.
+    [[nodiscard]] QScopedValueRollback<int> operationRunning();
 
     QTreeView *lvServer;
     QToolBar *Toolbar1;
@@ -131,6 +135,9 @@ protected:
 
 private:
     void buildToolBar(const TwinButtons &twin);
+    void buildFileManagerKeys();
+    // A button clicked, or its Alt key.
+    void press(int index, bool altKey);
     void buildList();
     QWidget *buildLabels();
     QWidget *buildStatusLine();
@@ -142,8 +149,8 @@ private:
     FileListModel m_model;
     frmTransfer *m_transferWindow;
     QList<QAction *> m_buttons;
-    Qt::SortOrder m_sortOrder = Qt::DescendingOrder;
     bool m_spreadingCheck = false;
     QString m_statusBeforeNotice;
     bool m_closingItself = false;
+    int m_operations = 0; // operations running, nested ones counted
 };

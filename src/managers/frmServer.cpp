@@ -76,16 +76,16 @@ bool frmServer::RefreshList(const QString &path)
     }
     showRemoteFolder();
 
-    const RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
+    RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
         return false;
     }
-    model().setRows(listing.rows);
+    const int preselected = model().setRows(std::move(listing.rows), listing.preselected);
     enableFileButtons();
     computeSize();
     if (!nameToPreselect.isEmpty())
-        preselect(listing.preselected);
+        preselect(preselected);
     return true;
 }
 
@@ -160,6 +160,7 @@ void frmServer::uploadCatalogueAfterFailedRefresh()
 void frmServer::viewSelected()
 {
     // The copy's folder, and the page's companion folder in it, go when the viewer closes.
+    const auto running = operationRunning();
     const std::unique_ptr<ViewCopy> copy =
         RemoteFileOperations(*this, m_localFolder).fetchForViewing();
     if (copy && m_openers.viewer)

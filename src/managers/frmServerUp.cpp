@@ -74,13 +74,13 @@ bool frmServerUp::RefreshList(const QString &path)
     showRemoteFolder();
 
     const bool checkAllInForce = button(CheckAllButton)->text().contains(QLatin1String("UnCheck"));
-    const LocalFolderListing::Result listing =
+    LocalFolderListing::Result listing =
         LocalFolderListing::read(path, m_nameToPreselect, checkAllInForce);
     if (!listing.listed)
         return false;
-    model().setRows(listing.rows);
+    const int preselected = model().setRows(std::move(listing.rows), listing.preselected);
     enableFileButtons();
-    preselect(listing.preselected);
+    preselect(preselected);
     // The remote list again, so that the server's size against the capacity is current.
     if (m_openers.refreshRemote && !m_openers.refreshRemote() && Shared().ConnectionFailed) {
         closeItself();

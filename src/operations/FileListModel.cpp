@@ -68,11 +68,13 @@ void FileListModel::setDecorations(std::function<QVariant(const FileRow &)> deco
                            {Qt::DecorationRole});
 }
 
-void FileListModel::setRows(QList<FileRow> rows)
+int FileListModel::setRows(QList<FileRow> rows, int listedRow)
 {
     beginResetModel();
     m_rows = std::move(rows);
+    const QList<int> before = sortRows();
     endResetModel();
+    return listedRow < 0 ? -1 : int(before.indexOf(listedRow));
 }
 
 FileListModel::Totals FileListModel::totals() const
@@ -206,32 +208,41 @@ void FileListModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= ColumnCount)
         return;
+    m_sortColumn = column;
+    m_sortOrder = order;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
+    const QModelIndexList persistent = persistentIndexList();
+    const QList<int> before = sortRows();
+    QList<int> newPosition(count());
+    for (int i = 0; i < count(); ++i)
+        newPosition[before.at(i)] = i;
+    QModelIndexList moved;
+    moved.reserve(persistent.size());
+    for (const QModelIndex &old : persistent)
+        moved.append(index(newPosition.at(old.row()), old.column()));
+    changePersistentIndexList(persistent, moved);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QList<int> FileListModel::sortRows()
+{
     // The shown texts of the column, made once rather than at every comparison.
     QStringList shown;
     shown.reserve(count());
     for (const FileRow &row : std::as_const(m_rows))
-        shown.append(text(row, column));
-    QList<int> positions(count());
-    std::iota(positions.begin(), positions.end(), 0);
-    std::stable_sort(positions.begin(), positions.end(), [&](int a, int b) {
+        shown.append(text(row, m_sortColumn));
+    QList<int> before(count());
+    std::iota(before.begin(), before.end(), 0);
+    const bool ascending = m_sortOrder == Qt::AscendingOrder;
+    std::stable_sort(before.begin(), before.end(), [&](int a, int b) {
         const int compared = QString::compare(shown.at(a), shown.at(b), Qt::CaseInsensitive);
-        return order == Qt::AscendingOrder ? compared < 0 : compared > 0;
+        return ascending ? compared < 0 : compared > 0;
     });
     shown.clear();
     QList<FileRow> sorted;
     sorted.reserve(count());
-    QList<int> newPosition(count());
-    for (int i = 0; i < count(); ++i) {
-        sorted.append(m_rows.at(positions.at(i)));
-        newPosition[positions.at(i)] = i;
-    }
+    for (const int row : std::as_const(before))
+        sorted.append(std::move(m_rows[row]));
     m_rows = std::move(sorted);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex &old : before)
-        after.append(index(newPosition.at(old.row()), old.column()));
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return before;
 }

@@ -40,8 +40,10 @@ struct FileRow
 
 // The rows of a list window: four columns ("Filename", "Size (bytes)", "Date Modified",
 // "Type"), a check box on the name, and the number of the row's picture in the window's image
-// list. Columns sort by their shown text, which the padded sizes and the date form make agree
-// with numeric and date order. The windows show it; the operations read and mark it.
+// list. Columns sort by their shown text without regard to case, which the padded sizes and
+// the date form make agree with numeric and date order. The rows stay in the order last asked
+// for, by name ascending until a column is chosen, also when a new listing replaces them. The
+// windows show it; the operations read and mark it.
 class FileListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -67,7 +69,9 @@ public:
     // unset.
     void setDecorations(std::function<QVariant(const FileRow &row)> decorations);
 
-    void setRows(QList<FileRow> rows);
+    // The rows of a new listing, put in the list's order. Returns where the listing's row
+    // `listedRow` stands now (-1 stays -1), so that a row found while listing can be selected.
+    int setRows(QList<FileRow> rows, int listedRow = -1);
     void clear() { setRows({}); }
     const FileRow &row(int index) const { return m_rows.at(index); }
     int count() const { return static_cast<int>(m_rows.size()); }
@@ -89,6 +93,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    int sortColumn() const { return m_sortColumn; }
+    Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
 Q_SIGNALS:
     // A row's check box changed, by the user or by the program.
@@ -97,7 +103,11 @@ Q_SIGNALS:
 private:
     QString text(const FileRow &row, int column) const;
     void rowChanged(int index, int firstColumn = NameColumn, int lastColumn = TypeColumn);
+    // The rows in the list's order; the result tells where each row was before.
+    QList<int> sortRows();
 
     QList<FileRow> m_rows;
     std::function<QVariant(const FileRow &)> m_decorations;
+    int m_sortColumn = NameColumn;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

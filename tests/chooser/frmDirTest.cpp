@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 using namespace Qt::StringLiterals;
 
@@ -119,4 +120,29 @@ TEST_F(frmDirTest, HiddenCharactersShowWrittenOut)
     ASSERT_EQ(week.size(), 1);
     Q_EMIT folders->itemDoubleClicked(week.first());
     EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
+}
+
+// A name running past the file list's edge shows whole in a tool tip; over a name that fits the
+// list's own tip shows.
+TEST_F(frmDirTest, ANameRunningPastTheListShowsWholeInAToolTip)
+{
+    const QString longName = u"notes on the lesson whose name runs on and on, far past the edge "
+                             u"of the file list.txt"_s;
+    writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + longName), "n");
+    ASSERT_TRUE(chooser->showPath(u"C:\\Course\\notes.txt"_s));
+    chooser->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser.get()));
+    auto *files = child<QListWidget>("List2");
+    const auto tipOver = [files](const QString &name) {
+        const QList<QListWidgetItem *> found = files->findItems(name, Qt::MatchExactly);
+        if (found.size() != 1)
+            return u"no row "_s + name;
+        const QRect row = files->visualItemRect(found.first());
+        const QPoint at(row.left() + 10, row.center().y());
+        QHelpEvent help(QEvent::ToolTip, at, files->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(files->viewport(), &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipOver(u"notes.txt"_s), u"Double-Click to select file"_s);
+    EXPECT_EQ(tipOver(longName), longName);
 }

@@ -366,6 +366,144 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     EXPECT_FALSE(catalogue.contains("c.txt"));
 }
 
+// The remote list opens by name, letter case aside, keeps the order a header click chose through
+// a rename, a delete and F5, and hears Delete, F2 and F5 as its buttons, not while a button is
+// disabled: in an empty list, or in the local twin opened from it without Rename.
+TEST_F(HostScriptTest, RemoteListKeepsItsOrderAndHearsItsKeys)
+{
+    storeLogin();
+    const QString month = server->rootPath() + MonthFolder;
+    for (const auto &[name, size] :
+         {std::pair{"delta.txt", 2}, std::pair{"Bravo.txt", 1}, std::pair{"Echo.txt", 3},
+          std::pair{"alpha.txt", 5}, std::pair{"charlie.txt", 4}})
+        writeFile(month + u'/' + QLatin1String(name), QByteArray(size, 's'));
+    const HostRun result = runScript(
+        "function names(win) {\n"
+        "    return win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }).join(\" \");\n"
+        "}\n"
+        "function row(win, name) {\n"
+        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
+        "=== name; }) + 1;\n"
+        "}\n"
+        "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
+        "onInput(function (inp) { log(\"asked \" + inp.title); return \"foxtrot.txt\"; });\n"
+        "onWindow(\"frmServerUp\", function (win) {\n"
+        "    win.select(\"lvServer\", 1);\n"
+        "    win.key(\"F2\");\n"
+        "    writeFile(env(\"VELLIX_PREFIX\") + \"/drive_c/Course/Apple.txt\", \"a\");\n"
+        "    win.key(\"F5\");\n"
+        "    log(\"local \" + names(win));\n"
+        "    win.press(\"Toolbar1\", 5);\n"
+        "});\n"
+        "onWindow(\"frmServer\", function (win) {\n"
+        "    log(\"opened \" + names(win));\n"
+        "    win.clickHeader(\"lvServer\", 2);\n"
+        "    log(\"by size \" + names(win));\n"
+        "    win.select(\"lvServer\", row(win, \"alpha.txt\"));\n"
+        "    win.key(\"F2\");\n"
+        "    win.check(\"lvServer\", row(win, \"charlie.txt\"), true);\n"
+        "    win.key(\"Delete\");\n"
+        "    log(\"deleted \" + names(win));\n"
+        "    writeFile(env(\"VELLIX_DEMO_SITE\") + \"" +
+        MonthFolder.toUtf8() +
+        "/hotel.txt\", \"hotel-hotel\");\n"
+        "    win.key(\"F5\");\n"
+        "    log(\"listed again \" + names(win));\n"
+        "    win.press(\"Toolbar1\", 4);\n"
+        "    win.key(\"Delete\");\n"
+        "    log(\"emptied: \" + win.rows(\"lvServer\").length + \" rows\");\n"
+        "    win.key(\"Delete\");\n"
+        "    win.key(\"F2\");\n"
+        "    win.press(\"Toolbar1\", 6);\n"
+        "    win.press(\"Toolbar1\", 5);\n"
+        "});\n"
+        "click(\"cmdDnload\");\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_EQ(result.out,
+              u"opened alpha.txt Bravo.txt charlie.txt delta.txt Echo.txt\n"
+              "by size alpha.txt charlie.txt Echo.txt delta.txt Bravo.txt\n"
+              "asked Rename File\n"
+              "box: Rename on Website | File: alpha.txt has been renamed\\non the website.\n"
+              "box: Vellixon | Are you sure you want to delete the checked files?\n"
+              "box: Vellixon | Delete Operation is Complete!\n"
+              "deleted foxtrot.txt Echo.txt delta.txt Bravo.txt\n"
+              "listed again hotel.txt foxtrot.txt Echo.txt delta.txt Bravo.txt\n"
+              "box: Vellixon | Are you sure you want to delete the checked files?\n"
+              "box: Vellixon | Delete Operation is Complete!\n"
+              "emptied: 0 rows\n"
+              "local Apple.txt lesson 1.txt\n"_s);
+    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList());
+}
+
+// The local list keeps the order a header click chose through a rename, a delete and F5; in
+// it and in the chooser, Delete, F2 and F5 act as their buttons and the refresh do.
+TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
+{
+    storeLogin();
+    for (const auto &[name, size] :
+         {std::pair{"Zebra.txt", 1}, std::pair{"notes.txt", 9}, std::pair{"Apple.txt", 3}})
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + QLatin1String(name)),
+                  QByteArray(size, 'l'));
+    const HostRun result = runScript(
+        "const course = env(\"VELLIX_PREFIX\") + \"/drive_c/Course/\";\n"
+        "function names(win, list) {\n"
+        "    return win.rows(list).map(function (r) { return r.cells[0]; }).join(\" \");\n"
+        "}\n"
+        "function row(win, name) {\n"
+        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
+        "=== name; }) + 1;\n"
+        "}\n"
+        "const answers = [\"yoyo.txt\", \"zulu.txt\"];\n"
+        "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
+        "onInput(function (inp) { log(\"asked \" + inp.title); return answers.shift(); });\n"
+        "onWindow(\"frmServerUp\", function (win) {\n"
+        "    log(\"opened \" + names(win, \"lvServer\"));\n"
+        "    win.clickHeader(\"lvServer\", 2);\n"
+        "    win.select(\"lvServer\", row(win, \"Zebra.txt\"));\n"
+        "    win.key(\"F2\");\n"
+        "    win.check(\"lvServer\", row(win, \"Apple.txt\"), true);\n"
+        "    win.key(\"Delete\");\n"
+        "    log(\"deleted \" + names(win, \"lvServer\"));\n"
+        "    writeFile(course + \"kilo.txt\", \"twenty bytes of kilo\");\n"
+        "    win.key(\"F5\");\n"
+        "    log(\"listed again \" + names(win, \"lvServer\"));\n"
+        "    win.press(\"Toolbar1\", 5);\n"
+        "});\n"
+        "onWindow(\"frmDir\", function (win) {\n"
+        "    win.choose(\"List2\", \"yoyo.txt\");\n"
+        "    win.key(\"F2\");\n"
+        "    win.choose(\"List2\", \"kilo.txt\");\n"
+        "    win.key(\"Delete\");\n"
+        "    writeFile(course + \"mike.txt\", \"m\");\n"
+        "    win.choose(\"List2\", \"notes.txt\");\n"
+        "    win.key(\"F5\");\n"
+        "    log(\"chooser \" + win.rows(\"List2\").map(function (r) { return r.cells[0]; "
+        "}).sort().join(\" \") +\n"
+        "        \", selected \" + win.find(\"lblSize\").text);\n"
+        "    win.close();\n"
+        "});\n"
+        "control.text = \"C:\\\\Course\\\\\";\n"
+        "click(\"cmdUpload\");\n"
+        "control.text = \"C:\\\\Course\\\\notes.txt\";\n"
+        "click(\"cmdBrowse\");\n");
+    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_EQ(result.out,
+              u"opened Apple.txt lesson 1.txt notes.txt Zebra.txt\n"
+              "asked Rename a file\n"
+              "box: Rename file | File: Zebra.txt\\nhas been successfully renamed.\n"
+              "box: Vellixon | Are you sure you want to delete the checked files?\n"
+              "box: Vellixon | Delete Operation is Complete!\n"
+              "deleted notes.txt lesson 1.txt yoyo.txt\n"
+              "listed again kilo.txt notes.txt lesson 1.txt yoyo.txt\n"
+              "asked Rename a file\n"
+              "box: Rename File | Filename on local computer\\nhas been renamed.\n"
+              "box: Delete File | Are you sure you want to delete file,\\n\"kilo.txt\"\\nfrom "
+              "your computer?\n"
+              "chooser lesson 1.txt mike.txt notes.txt zulu.txt, selected 9 Bytes\n"_s);
+    EXPECT_EQ(QDir(Platform::DosPath::toLinux(u"C:\\Course\\"_s)).entryList(QDir::Files),
+              QStringList({u"lesson 1.txt"_s, u"mike.txt"_s, u"notes.txt"_s, u"zulu.txt"_s}));
+}
+
 // Cancel in the status window, clicked while it waits on a server that never answers, ends the
 // connect as failed: the command stops, and the stored login stays.
 TEST_F(HostScriptTest, CancelWhileConnectingKeepsTheLogin)

@@ -1,6 +1,6 @@
 // The list window base, as the remote list uses it: the summary labels, check-all, checks that
-// spread over a selection, and the sort order that flips on every header click; and what the
-// local twin adds.
+// spread over a selection, the order by name it opens in and that flips on every header click,
+// and the tool tip of a cut name; and what the local twin adds.
 
 #include "support/VellixTest.h"
 
@@ -10,8 +10,12 @@
 #include "platform/DosPath.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -75,16 +79,41 @@ TEST_F(FileListWindowTest, ACheckAmongSelectedRowsChecksThemAll)
     EXPECT_EQ(label("lblcnt"), u"1 files"_s);
 }
 
-TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrder)
+TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
 {
     QHeaderView *header = list()->header();
-    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
-    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::NameColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
     Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
     EXPECT_EQ(names(), QStringList({u"b.txt"_s, u"a.htm"_s, u"c.pdf"_s}));
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
     // Another column goes on flipping rather than starting ascending.
     Q_EMIT header->sectionClicked(FileListModel::DateColumn);
-    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"b.txt"_s, u"a.htm"_s}));
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DateColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+// A name its column cuts short shows whole in a tool tip; one that fits has none.
+TEST_F(FileListWindowTest, ACutNameShowsWholeInAToolTip)
+{
+    const QString longName = u"the lesson whose name runs on and on past its column.txt"_s;
+    window.model().setRows(
+        {FileRow::listed(u"a.txt"_s, 1, QDateTime()), FileRow::listed(longName, 2, QDateTime())});
+    window.resize(420, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto tipAt = [this](int row) {
+        QWidget *viewport = list()->viewport();
+        const QRect cell = list()->visualRect(window.model().index(row, 0));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), viewport->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(viewport, &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(0), QString());
+    EXPECT_EQ(tipAt(1), longName);
 }
 
 TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
@@ -150,4 +179,29 @@ TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.show();
     EXPECT_EQ(window.findChild<QLabel *>(u"lblLocal"_s)->text(), u"C:\\Work\\"_s);
+}
+
+// F5 does not list the folder again under a running operation: the delete asking its question
+// keeps the rows it checked, and deletes the checked file.
+TEST_F(LocalListWindowTest, F5WaitsForARunningOperation)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.model().setChecked(1, true); // b.txt
+    ui().onBox = [this](const Platform::UiRecorder::Box &) {
+        QTest::keyClick(&window, Qt::Key_F5);
+    };
+    ui().answer(Platform::Ui::Answer::Yes);
+    window.button(FileListWindow::DeleteButton)->trigger();
+    EXPECT_FALSE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\b.txt"_s)));
+    EXPECT_TRUE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\a.txt"_s)));
+
+    // At rest, F5 lists the folder again.
+    ui().onBox = nullptr;
+    writeFile(Platform::DosPath::toLinux(u"C:\\Work\\c.txt"_s), "c");
+    QTest::keyClick(&window, Qt::Key_F5);
+    ASSERT_EQ(window.model().count(), 2);
+    EXPECT_EQ(window.model().row(1).name, u"c.txt"_s);
 }
