@@ -51,7 +51,8 @@ void BrowseCommand::run()
     // The batch tool and the secure channel reach the server on their own; the plain session
     // is made ready for an upload from the chooser.
     if (!state.Batch && !state.Secure) {
-        const MonthFolderStart start = m_preparation.enterMonthFolder(QStringLiteral("Browse"));
+        const MonthFolderStart start =
+            m_preparation.enterMonthFolder(QStringLiteral("Browse"), EnterMonthFolder);
         if (start != MonthFolderStart::Entered) {
             // A login found wrong is forgotten in memory too; a server that could not be used
             // leaves it as it is.

@@ -5,6 +5,7 @@
 #include "course/ConfigStore.h"
 #include "course/LocalPaths.h"
 #include "course/LoginReset.h"
+#include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "platform/TextValue.h"

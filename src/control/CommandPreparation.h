@@ -1,13 +1,12 @@
 #pragma once
 
-#include "course/ServerFolders.h"
-
 #include <QString>
 
 #include <functional>
 
 class QLineEdit;
 class QWidget;
+enum class MonthFolderStart;
 
 // The preparation the control's commands share before they talk to the server: the event
 // raised to the host, the remote directory split, txFile filled and checked, and the login
@@ -60,8 +59,7 @@ public:
     // month folder the live session cannot enter, resets the login data with "Bad directory
     // passed." in a box of the command's title; a server that could not be used keeps it (the
     // status window told why). The command goes on when the folder was Entered.
-    MonthFolderStart enterMonthFolder(const QString &title,
-                                      const std::function<bool()> &enter = EnterMonthFolder);
+    MonthFolderStart enterMonthFolder(const QString &title, const std::function<bool()> &enter);
 
 private:
     Control m_control;
