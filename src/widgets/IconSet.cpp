@@ -39,7 +39,9 @@ void registerTheme()
         QIcon::setFallbackThemeName(IconSet::themeName());
 }
 
-// The drawing at its own size, and twice as large for screens of two device pixels to one.
+// The drawing at its own size, and twice as large for screens of two device pixels to one. A
+// selected row shows the drawing as it is: the style's tint for selected icons would sink the
+// grey drawings into the selection's colour.
 void addRenderings(QIcon &icon, const QString &path)
 {
     for (const int scale : {1, 2}) {
@@ -51,6 +53,7 @@ void addRenderings(QIcon &icon, const QString &path)
             continue;
         pixmap.setDevicePixelRatio(scale);
         icon.addPixmap(pixmap);
+        icon.addPixmap(pixmap, QIcon::Selected);
     }
 }
 

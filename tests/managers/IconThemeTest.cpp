@@ -139,6 +139,13 @@ TEST_F(IconThemeTest, EachKindOfFileHasAPictureOfItsOwnOnAnyDesktop)
         const QImage first = lookOf([&] { return typeIcon(kind.first()); });
         for (const QString &extension : kind)
             EXPECT_EQ(rendered(typeIcon(extension)), first) << extension.toStdString();
+        // A selected row shows the picture as it is, not sunk into the selection's colour.
+        EXPECT_EQ(typeIcon(kind.first())
+                      .pixmap(16, QIcon::Selected)
+                      .toImage()
+                      .convertToFormat(QImage::Format_ARGB32),
+                  rendered(typeIcon(kind.first())))
+            << kind.first().toStdString();
         EXPECT_FALSE(kindPictures.contains(first)) << kind.first().toStdString();
         kindPictures.append(first);
     }
