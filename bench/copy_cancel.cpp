@@ -15,7 +15,7 @@
 #include "course/SharedClient.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
-#include "managers/frmServer.h"
+#include "lists/frmServer.h"
 #include "operations/SessionOpener.h"
 #include "platform/DosPath.h"
 #include "platform/UiRecorder.h"

@@ -6,8 +6,8 @@
 
 #include "chooser/frmDir.h"
 #include "course/SharedState.h"
-#include "managers/frmServer.h"
-#include "managers/frmServerUp.h"
+#include "lists/frmServer.h"
+#include "lists/frmServerUp.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"
 #include "course/SharedState.h"
-#include "managers/frmServer.h"
+#include "lists/frmServer.h"
 #include "operations/SessionOpener.h"
 #include "platform/UiRecorder.h"
 #include "transport/cFTP.h"

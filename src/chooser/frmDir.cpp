@@ -430,7 +430,7 @@ void frmDir::setUploadRunning(bool running)
     AccessibleNames::name(cmdCancel);
 }
 
-TransferView &frmDir::transferView()
+TransferViewPort &frmDir::transferView()
 {
     return *m_transferWindow;
 }

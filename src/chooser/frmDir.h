@@ -1,7 +1,7 @@
 #pragma once
 
 #include "course/EditorFolders.h"
-#include "operations/ChooserWindow.h"
+#include "operations/ChooserWindowPort.h"
 #include "operations/EditCommands.h"
 
 #include <QDialog>
@@ -24,7 +24,7 @@ class frmTransfer;
 // folder, renames or deletes it here and on the server, views or edits it.
 class frmDir
     : public QDialog
-    , public ChooserWindow
+    , public ChooserWindowPort
 {
     Q_OBJECT
 
@@ -39,13 +39,13 @@ public:
     // The chosen file after OK; empty after Exit or the close box.
     QString chosenPath() const;
 
-    // ChooserWindow
+    // ChooserWindowPort
     QString folder() const override;
     QString selectedName() const override;
     qint64 selectedSize() const override { return m_selectedSize; }
     void setControlsEnabled(bool enabled) override;
     void setUploadRunning(bool running) override;
-    TransferView &transferView() override;
+    TransferViewPort &transferView() override;
     void setArchiveNoticeShown(bool shown) override;
     void refill(const QString &nameToSelect) override;
     void unload() override;

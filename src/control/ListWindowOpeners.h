@@ -1,6 +1,6 @@
 #pragma once
 
-#include "managers/ListWindowPair.h"
+#include "lists/ListWindowPair.h"
 
 // What the control hands the list windows to open: its about box, and the viewer placed
 // beside the list.

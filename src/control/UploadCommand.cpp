@@ -151,7 +151,7 @@ std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &
         Shared().CancelRequest = true;
     });
     const bool uploaded = [&] {
-        TransferFeed feed(*client, window, TransferView::Direction::Up);
+        TransferFeed feed(*client, window, TransferViewPort::Direction::Up);
         feed.fileStarted(fileName);
         return client->FTPUploadFile(path, remotePath);
     }();

@@ -6,7 +6,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/TextValue.h"
-#include "space/frmSpace.h"
+#include "webspace/frmSpace.h"
 
 #include <QWidget>
 

@@ -6,7 +6,7 @@
 #include "course/FileTypes.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
-#include "operations/ChooserWindow.h"
+#include "operations/ChooserWindowPort.h"
 #include "operations/RemoteFileOperations.h"
 #include "operations/TransferFeed.h"
 #include "platform/FileSystemObject.h"
@@ -52,7 +52,7 @@ void openSessionIfNone()
 
 } // namespace
 
-ChooserOperations::ChooserOperations(ChooserWindow &window)
+ChooserOperations::ChooserOperations(ChooserWindowPort &window)
     : m_window(window)
 {}
 
@@ -139,7 +139,7 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
     }
     hourglass(true);
     const bool uploaded = [&] {
-        TransferFeed feed(client(), m_window.transferView(), TransferView::Direction::Up);
+        TransferFeed feed(client(), m_window.transferView(), TransferViewPort::Direction::Up);
         feed.fileStarted(fileName);
         return client().FTPUploadFile(localPath, remotePath);
     }();

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class ChooserWindow;
+class ChooserWindowPort;
 
 // The chooser's operations on its selected file: upload it into the month folder within the
 // capacity, rename or delete it locally and offer the same on the server, and cancel a
@@ -12,7 +12,7 @@ class ChooserWindow;
 class ChooserOperations
 {
 public:
-    explicit ChooserOperations(ChooserWindow &window);
+    explicit ChooserOperations(ChooserWindowPort &window);
 
     void upload();
     void rename();
@@ -31,5 +31,5 @@ private:
     void rebuildCatalogue();
     LocalRename renamer() const;
 
-    ChooserWindow &m_window;
+    ChooserWindowPort &m_window;
 };

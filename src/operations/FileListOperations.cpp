@@ -6,13 +6,13 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
-#include "operations/ListWindow.h"
+#include "operations/ListWindowPort.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
 #include <cmath>
 
-FileListOperations::FileListOperations(ListWindow &window)
+FileListOperations::FileListOperations(ListWindowPort &window)
     : m_window(window)
 {}
 
@@ -54,15 +54,15 @@ bool FileListOperations::enterFolder(const QString &folder)
     return !m_enteredFolder.isEmpty();
 }
 
-void FileListOperations::startCopy(TransferView::Direction direction)
+void FileListOperations::startCopy(TransferViewPort::Direction direction)
 {
     m_window.enterBusy();
     cFTP &client = *Shared().FtpClient;
     m_feed.emplace(client, m_window.transferView(), direction);
-    const ListWindow::TransferMode mode = m_window.transferMode();
-    if (mode == ListWindow::TransferMode::Binary)
+    const ListWindowPort::TransferMode mode = m_window.transferMode();
+    if (mode == ListWindowPort::TransferMode::Binary)
         client.SetTransferBinary();
-    else if (mode == ListWindow::TransferMode::Ascii)
+    else if (mode == ListWindowPort::TransferMode::Ascii)
         client.SetTransferASCII();
     m_window.selectRow(-1);
     m_pages = pageCount(m_window.model().count());
@@ -77,7 +77,7 @@ void FileListOperations::showUnderWay(int row, const QString &status)
     m_window.model().setImageNumber(row, FileListModel::TransferringImage);
     m_window.selectRow(row);
     scrollPageFor(row);
-    if (m_window.transferMode() == ListWindow::TransferMode::Auto)
+    if (m_window.transferMode() == ListWindowPort::TransferMode::Auto)
         SetTransferTypeFor(m_window.model().row(row).name);
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-class ListWindow;
+class ListWindowPort;
 class cFTP;
 
 // What the operations of both list windows share: the attempt budget per file, the session
@@ -16,7 +16,7 @@ class cFTP;
 class FileListOperations
 {
 public:
-    explicit FileListOperations(ListWindow &window);
+    explicit FileListOperations(ListWindowPort &window);
 
     // How often one file is tried before it is reported and the next one follows.
     static constexpr int AttemptsPerFile = 6;
@@ -38,7 +38,7 @@ protected:
 
     // The start of a copy: the busy state, the transfer mode, no row selected, the first page,
     // and the window's transfer view following the files that go that way.
-    void startCopy(TransferView::Direction direction);
+    void startCopy(TransferViewPort::Direction direction);
     // A file of the copy under way: the status line, its row marked, selected and in view,
     // and the transfer type for its name when the mode is Auto.
     void showUnderWay(int row, const QString &status);
@@ -55,7 +55,7 @@ protected:
     // tries its upload again when it closes.
     void updateArchive(bool reportFailure);
 
-    ListWindow &m_window;
+    ListWindowPort &m_window;
 
 private:
     // Keeps the row being worked on in view, a page at a time.

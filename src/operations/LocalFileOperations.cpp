@@ -6,7 +6,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
-#include "operations/ListWindow.h"
+#include "operations/ListWindowPort.h"
 #include "operations/RemoteFileOperations.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -23,7 +23,7 @@ void tell(const QString &text, Ui::Icon icon, const QString &title = {})
 
 } // namespace
 
-LocalFileOperations::LocalFileOperations(ListWindow &window, const QString &localFolder)
+LocalFileOperations::LocalFileOperations(ListWindowPort &window, const QString &localFolder)
     : FileListOperations(window)
     , m_localFolder(localFolder)
 {}
@@ -46,7 +46,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
     // Each file's step enters the folder again when this fails.
     enterFolder(serverFolder());
     shared.TransferRunning = true;
-    startCopy(TransferView::Direction::Up);
+    startCopy(TransferViewPort::Direction::Up);
     FileListModel &model = m_window.model();
 
     bool anyChecked = false;

@@ -12,7 +12,7 @@ class LocalFileOperations : public FileListOperations
 {
 public:
     // localFolder: the DOS folder the list shows, ending in "\".
-    LocalFileOperations(ListWindow &window, const QString &localFolder);
+    LocalFileOperations(ListWindowPort &window, const QString &localFolder);
 
     // overCapacity: the checked files and the server's would go beyond the capacity limit.
     void copyUp(bool overCapacity);

@@ -6,7 +6,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
-#include "operations/ListWindow.h"
+#include "operations/ListWindowPort.h"
 #include "operations/NameTaken.h"
 #include "operations/ViewCopy.h"
 #include "platform/AutomationDate.h"
@@ -62,7 +62,7 @@ void takeServerTime(const QString &localPath, const QDateTime &serverTime)
 
 } // namespace
 
-RemoteFileOperations::RemoteFileOperations(ListWindow &window, const QString &localFolder)
+RemoteFileOperations::RemoteFileOperations(ListWindowPort &window, const QString &localFolder)
     : FileListOperations(window)
     , m_localFolder(localFolder)
 {}
@@ -93,7 +93,7 @@ void RemoteFileOperations::copyDown()
     shared.TransferRunning = true;
     shared.DvValue = 1;
     prepareRemotePath(true);
-    startCopy(TransferView::Direction::Down);
+    startCopy(TransferViewPort::Direction::Down);
     FileListModel &model = m_window.model();
 
     bool anyChecked = false;

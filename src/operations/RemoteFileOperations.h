@@ -18,7 +18,7 @@ class RemoteFileOperations : public FileListOperations
 {
 public:
     // localFolder: the DOS folder the list is compared with, ending in "\".
-    RemoteFileOperations(ListWindow &window, const QString &localFolder);
+    RemoteFileOperations(ListWindowPort &window, const QString &localFolder);
 
     void copyDown();
     void deleteChecked();

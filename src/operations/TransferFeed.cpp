@@ -2,7 +2,8 @@
 
 #include "transport/cFTP.h"
 
-TransferFeed::TransferFeed(cFTP &client, TransferView &view, TransferView::Direction direction)
+TransferFeed::TransferFeed(cFTP &client, TransferViewPort &view,
+                           TransferViewPort::Direction direction)
     : m_view(view)
     , m_direction(direction)
     , m_progress(

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/TransferView.h"
+#include "operations/TransferViewPort.h"
 
 #include <QMetaObject>
 #include <QString>
@@ -12,7 +12,7 @@ class cFTP;
 class TransferFeed
 {
 public:
-    TransferFeed(cFTP &client, TransferView &view, TransferView::Direction direction);
+    TransferFeed(cFTP &client, TransferViewPort &view, TransferViewPort::Direction direction);
     ~TransferFeed();
     TransferFeed(const TransferFeed &) = delete;
     TransferFeed &operator=(const TransferFeed &) = delete;
@@ -22,7 +22,7 @@ public:
     void fileEnded();
 
 private:
-    TransferView &m_view;
-    TransferView::Direction m_direction;
+    TransferViewPort &m_view;
+    TransferViewPort::Direction m_direction;
     QMetaObject::Connection m_progress;
 };

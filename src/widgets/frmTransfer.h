@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operations/TransferView.h"
+#include "operations/TransferViewPort.h"
 #include "platform/TransferMeter.h"
 
 #include <QDialog>
@@ -19,7 +19,7 @@ class QPushButton;
 // window goes at once and does not come back for the file that was cancelled.
 class frmTransfer
     : public QDialog
-    , public TransferView
+    , public TransferViewPort
 {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ public:
 
     explicit frmTransfer(QWidget *parent = nullptr);
 
-    // TransferView
+    // TransferViewPort
     void fileStarted(const QString &fileName, Direction direction) override;
     void fileProgress(qint64 done, qint64 total) override;
     void fileEnded() override;

@@ -9,10 +9,10 @@
 #include "control/frmLogin.h"
 #include "control/frmMsg.h"
 #include "course/SharedState.h"
-#include "managers/frmServer.h"
-#include "managers/frmServerUp.h"
-#include "space/frmSpace.h"
+#include "lists/frmServer.h"
+#include "lists/frmServerUp.h"
 #include "viewer/frmView.h"
+#include "webspace/frmSpace.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/frmTransfer.h"
 
@@ -123,7 +123,7 @@ const WindowCase Windows[] = {
     {"frmTransfer",
      [] {
          auto window = std::make_unique<frmTransfer>();
-         window->fileStarted(u"film.avi"_s, TransferView::Direction::Down);
+         window->fileStarted(u"film.avi"_s, TransferViewPort::Direction::Down);
          return window;
      }},
 };

@@ -65,14 +65,14 @@ TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
 TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
 {
     frmTransfer window;
-    window.fileStarted(QStringLiteral("quick.txt"), TransferView::Direction::Up);
+    window.fileStarted(QStringLiteral("quick.txt"), TransferViewPort::Direction::Up);
     window.fileProgress(10, 10);
     window.fileEnded();
     QTest::qWait(frmTransfer::ShowAfterMs + 200);
     EXPECT_FALSE(window.isVisible());
 
     constexpr qint64 Total = 100000000;
-    window.fileStarted(QStringLiteral("film.avi"), TransferView::Direction::Down);
+    window.fileStarted(QStringLiteral("film.avi"), TransferViewPort::Direction::Down);
     window.fileProgress(0, Total);
     EXPECT_FALSE(window.isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));

@@ -4,8 +4,8 @@
 
 #include "FuzzInput.h"
 
+#include "hvsftp/BatchScript.h"
 #include "platform/Windows1252.h"
-#include "tools/BatchScript.h"
 
 using namespace Qt::StringLiterals;
 namespace Windows1252 = Platform::Windows1252;

@@ -16,7 +16,7 @@ import sys
 # widgets every window is built of, and the viewer, a window that several of them open.
 WIDGETS = "widgets"
 VIEWER = "viewer"
-WINDOWS = ["control", "managers", "chooser", "space"]
+WINDOWS = ["control", "lists", "chooser", "webspace"]
 
 # Each folder under src/ and the folders whose headers it may include besides its own.
 MAY_INCLUDE = {
@@ -30,18 +30,18 @@ MAY_INCLUDE = {
     **{window: ["platform", "transport", "course", "operations", WIDGETS, VIEWER]
        for window in WINDOWS},
     # The control is the window the host places: its commands open the other windows.
-    "control": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, "managers",
-                "chooser", "space"],
+    "control": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, "lists",
+                "chooser", "webspace"],
     "cli": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, *WINDOWS],
     "host": ["platform", "transport", "course", "operations", WIDGETS, VIEWER, *WINDOWS],
     # Qt Designer's plugin offers the control in the widget box.
     "designer": ["control"],
-    "tools": ["platform", "transport", "securelib"],
+    "hvsftp": ["platform", "transport", "securelib"],
 }
 
 # Folders that show no widgets: everything left of the windows, and the programs that run
 # without a screen.
-WIDGET_FREE = {"platform", "transport", "securelib", "course", "operations", "cli", "tools"}
+WIDGET_FREE = {"platform", "transport", "securelib", "course", "operations", "cli", "hvsftp"}
 # The Qt side of the Ui seam shows the message and input boxes.
 WIDGET_SIDE = {"platform/QtUi.h", "platform/QtUi.cpp"}
 

@@ -6,14 +6,14 @@
 
 #include "operations/ChooserListing.h"
 #include "operations/ChooserOperations.h"
-#include "operations/ChooserWindow.h"
+#include "operations/ChooserWindowPort.h"
 
 #include <QDateTime>
 
 namespace {
 
 // A chooser that shows nothing and remembers what it was told.
-class RecordingChooser : public ChooserWindow
+class RecordingChooser : public ChooserWindowPort
 {
 public:
     QString folder() const override { return LocalFolder; }
@@ -24,7 +24,7 @@ public:
     }
     void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
     void setUploadRunning(bool running) override { cancelCaption = running; }
-    TransferView &transferView() override { return transfers; }
+    TransferViewPort &transferView() override { return transfers; }
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     void refill(const QString &name) override
     {

@@ -14,7 +14,7 @@
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "operations/FileListModel.h"
-#include "operations/ListWindow.h"
+#include "operations/ListWindowPort.h"
 #include "operations/RemoteFolderListing.h"
 #include "operations/SessionOpener.h"
 #include "platform/DosPath.h"
@@ -32,11 +32,11 @@ inline const QString MonthPath = u"/DV/bio/2007/March_2007"_s;
 inline const QString LocalFolder = u"C:\\Course\\"_s;
 
 // A list window that shows nothing and remembers what it was told.
-class RecordingWindow : public ListWindow
+class RecordingWindow : public ListWindowPort
 {
 public:
     FileListModel &model() override { return m_model; }
-    TransferView &transferView() override { return transfers; }
+    TransferViewPort &transferView() override { return transfers; }
     void enterBusy() override
     {
         busy = true;

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "operations/TransferView.h"
+#include "operations/TransferViewPort.h"
 
 #include <QList>
 #include <QStringList>
 
 // A transfer view that shows nothing and remembers what it was told.
-class RecordingTransferView : public TransferView
+class RecordingTransferView : public TransferViewPort
 {
 public:
     void fileStarted(const QString &fileName, Direction direction) override

@@ -5,7 +5,7 @@
 #include "operations/ListOperationsTest.h"
 
 #include "course/FileTypes.h"
-#include "managers/frmServer.h"
+#include "lists/frmServer.h"
 #include "operations/RemoteFileOperations.h"
 #include "operations/RemoteFolderListing.h"
 #include "operations/ViewCopy.h"
@@ -82,7 +82,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     shown.sort();
     EXPECT_EQ(shown, QStringList({u"a.txt"_s, u"b b.bin"_s}));
     EXPECT_EQ(window.transfers.directions,
-              QList<TransferView::Direction>(2, TransferView::Direction::Down));
+              QList<TransferViewPort::Direction>(2, TransferViewPort::Direction::Down));
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(pictures,
               QList<int>({FileListModel::TransferringImage, FileListModel::DownloadedImage, txt}));

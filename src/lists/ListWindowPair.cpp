@@ -1,0 +1,74 @@
+#include "lists/ListWindowPair.h"
+
+#include "course/SharedState.h"
+
+#include "widgets/Twips.h"
+
+#include <QAction>
+
+namespace {
+
+// The buttons a window keeps off while its twin has it open over itself: the copy, the
+// rename and the way back to the twin.
+void disableTwinButtons(FileListWindow &window)
+{
+    for (const int index : {int(FileListWindow::CopyButton), int(FileListWindow::RenameButton),
+                            int(FileListWindow::OtherWindowButton)})
+        window.button(index)->setEnabled(false);
+}
+
+// The twin opens a little below and to the right of the window it was opened from.
+void placeOver(QWidget &opened, const QWidget &opener)
+{
+    const int offset = twipsToPixels(300);
+    opened.move(opener.pos() + QPoint(offset, offset));
+}
+
+} // namespace
+
+ListWindowPair::ListWindowPair(QWidget *parent, const Openers &openers)
+    : QObject(parent)
+    , m_remote(parent)
+    , m_local(parent)
+{
+    frmServer::Openers remote;
+    remote.aboutBox = openers.aboutBox;
+    remote.viewer = openers.viewer;
+    remote.localList = [this](const QString &folder, const QString &name) {
+        viewLocal(folder, name);
+    };
+    m_remote.setOpeners(std::move(remote));
+
+    frmServerUp::Openers local;
+    local.aboutBox = openers.aboutBox;
+    local.remoteList = [this](const QString &path) { viewRemote(path); };
+    local.refreshRemote = [this] { return m_remote.RefreshList(Shared().CurrentLocalPath); };
+    m_local.setOpeners(std::move(local));
+
+    connect(&m_remote, &frmServer::serverTotalChanged, &m_local, &frmServerUp::setServerTotal);
+}
+
+void ListWindowPair::viewLocal(const QString &localFolder, const QString &selectedName)
+{
+    disableTwinButtons(m_local);
+    m_local.setNameToPreselect(selectedName);
+    if (m_local.RefreshList(localFolder + QStringLiteral("*"))) {
+        placeOver(m_local, m_remote);
+        m_local.exec();
+    }
+}
+
+void ListWindowPair::viewRemote(const QString &path)
+{
+    disableTwinButtons(m_remote);
+    if (m_remote.RefreshList(path)) {
+        placeOver(m_remote, m_local);
+        m_remote.exec();
+    }
+    // Closed by the program rather than by the user: the local list goes with it.
+    SharedState &shared = Shared();
+    if (!shared.WindowClosed)
+        m_local.closeItself();
+    else
+        shared.WindowClosed = false;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "course/EditorFolders.h"
+#include "lists/FileListWindow.h"
+#include "operations/EditCommands.h"
+
+#include <functional>
+
+// The "Local Drive" window: the files of a local folder, copied up to the course's month
+// folder under the capacity limit, deleted and renamed there. The twin of the remote list.
+class frmServerUp : public FileListWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmServerUp(QWidget *parent = nullptr);
+
+    // What the window opens but does not own: the about box and the remote twin (with the
+    // path whose name to preselect there); and the remote list listed again, false when it
+    // could not be.
+    struct Openers
+    {
+        std::function<void(QWidget *parent)> aboutBox;
+        std::function<void(const QString &path)> remoteList;
+        std::function<bool()> refreshRemote;
+    };
+    void setOpeners(Openers openers);
+
+    // Lists a local folder: path is the folder, "\", and a file name, "*", "*.*" or nothing;
+    // a file name lists that file alone. False when the folder cannot be read.
+    bool RefreshList(const QString &path);
+    bool refreshList() override { return RefreshList(m_localFolder + m_namePart); }
+    // The row of that name is selected at the next listing (the remote window hands it over).
+    void setNameToPreselect(const QString &name) { m_nameToPreselect = name; }
+    // The size of the files the remote list shows, which counts against the capacity.
+    void setServerTotal(qint64 bytes);
+    // The checked files and the server's go beyond the capacity limit.
+    bool overCapacity() const;
+
+protected:
+    void buttonPressed(int index) override;
+    void showTotals(const FileListModel::Totals &totals) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void openSelected(EditCommands::Program program);
+
+    Openers m_openers;
+    EditorFolders m_editorFolders;
+    QString m_localFolder;
+    QString m_namePart;
+    QString m_nameToPreselect;
+    qint64 m_serverTotal = 0;
+    qint64 m_checkedTotal = 0;
+};

@@ -1,0 +1,256 @@
+// What hvsftp reads before it connects: its command line, the script's lines and which
+// commands it hands to the library.
+
+#include "support/VellixTest.h"
+
+#include "control/BatchUpload.h"
+#include "hvsftp/BatchOptions.h"
+#include "hvsftp/BatchRun.h"
+#include "hvsftp/BatchScript.h"
+#include "platform/Prefix.h"
+#include "platform/Windows1252.h"
+
+#include <QDir>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList toolArguments(const QString &line)
+{
+    return (u"hvsftp "_s + line).split(u' ');
+}
+
+} // namespace
+
+TEST(BatchOptionsTest, ReadsCompleteCommandLines)
+{
+    const struct
+    {
+        const char *title;
+        QStringList arguments;
+        QString user, password, script, server;
+        bool goOn, acceptKey;
+        std::optional<QString> doneText;
+        qsizetype passwordArgument;
+    } cases[] = {
+        {"the control's command line",
+         {u"hvsftp.exe"_s, u"-l"_s, u"smith"_s, u"-pw"_s, u"se cret"_s, u"-b"_s,
+          u"C:\\Dovrelle\\rad0A1B2.tmp"_s, u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s,
+          u"sftp.school.org:2222"_s},
+         u"smith"_s,
+         u"se cret"_s,
+         u"C:\\Dovrelle\\rad0A1B2.tmp"_s,
+         u"sftp.school.org:2222"_s,
+         true,
+         true,
+         u"done"_s,
+         4},
+        {"any order, no switches", toolArguments(u"host -b /tmp/s -pw p -l u"_s), u"u"_s, u"p"_s,
+         u"/tmp/s"_s, u"host"_s, false, false, std::nullopt, 5},
+        {"values that look like options", toolArguments(u"-pw -be -l -k -b -x [::1]:22"_s), u"-k"_s,
+         u"-be"_s, u"-x"_s, u"[::1]:22"_s, false, false, std::nullopt, 2},
+        {"an empty done text",
+         {u"hvsftp"_s, u"-hv"_s, u""_s, u"-l"_s, u"u"_s, u"-pw"_s, u""_s, u"-b"_s, u"s"_s, u"h"_s},
+         u"u"_s,
+         u""_s,
+         u"s"_s,
+         u"h"_s,
+         false,
+         false,
+         u""_s,
+         6},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        const BatchOptions::Parsed parsed = BatchOptions::parse(c.arguments);
+        ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
+        EXPECT_EQ(parsed.options->user, c.user);
+        EXPECT_EQ(parsed.options->password, c.password);
+        EXPECT_EQ(parsed.options->scriptPath, c.script);
+        EXPECT_EQ(parsed.options->server, c.server);
+        EXPECT_EQ(parsed.options->goOnAfterFailure, c.goOn);
+        EXPECT_EQ(parsed.options->acceptNewHostKey, c.acceptKey);
+        EXPECT_EQ(parsed.options->doneText, c.doneText);
+        EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
+    }
+}
+
+TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
+{
+    const struct
+    {
+        QString line;
+        QString error;
+        qsizetype passwordArgument; // still found, so that it is wiped before the message
+    } cases[] = {
+        {u"-l u -pw p host -b"_s, u"option -b needs a value (-b SCRIPT)"_s, 4},
+        {u"-l u -b s host -pw"_s, u"option -pw needs a value (-pw PASSWORD)"_s, -1},
+        {u"-l u -pw p -b s -x host"_s, u"unknown option -x"_s, 4},
+        {u"-l u -b s host"_s, u"option -pw PASSWORD is missing"_s, -1},
+        {u"-pw p -b s host"_s, u"option -l USER is missing"_s, 2},
+        {u"-l u -pw p host"_s, u"option -b SCRIPT is missing"_s, 4},
+        {u"-l u -pw p -b s"_s, u"no HOST[:PORT] to connect to"_s, 4},
+        {u"-l u -pw p -b s one two"_s, u"more than one HOST[:PORT]: one, two"_s, 4},
+        {u"-l u -pw p -l v -b s host"_s, u"option -l is given twice"_s, 4},
+        {u"-l u -pw p -pw q -b s host"_s, u"option -pw is given twice"_s, 6},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.line.toStdString());
+        const BatchOptions::Parsed parsed = BatchOptions::parse(toolArguments(c.line));
+        EXPECT_FALSE(parsed.options);
+        EXPECT_FALSE(parsed.helpAsked);
+        EXPECT_EQ(parsed.error, c.error);
+        EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
+    }
+
+    const QStringList emptyValues[] = {
+        {u"hvsftp"_s, u"-l"_s, u""_s, u"-pw"_s, u"p"_s, u"-b"_s, u"s"_s, u"host"_s},
+        {u"hvsftp"_s, u"-l"_s, u"u"_s, u"-pw"_s, u"p"_s, u"-b"_s, u""_s, u"host"_s},
+        {u"hvsftp"_s, u"-l"_s, u"u"_s, u"-pw"_s, u"p"_s, u"-b"_s, u"s"_s, u""_s},
+    };
+    for (const QStringList &arguments : emptyValues) {
+        SCOPED_TRACE(arguments.join(u'|').toStdString());
+        const BatchOptions::Parsed parsed = BatchOptions::parse(arguments);
+        EXPECT_FALSE(parsed.options);
+        EXPECT_TRUE(parsed.error.contains(u"empty"_s)) << parsed.error.toStdString();
+    }
+
+    EXPECT_TRUE(BatchOptions::parse(toolArguments(u"-l u --help"_s)).helpAsked);
+}
+
+TEST(BatchScriptTest, SplitsDecodesAndSkipsBlankLines)
+{
+    using Line = BatchScript::Line;
+    const struct
+    {
+        const char *title;
+        QByteArray bytes;
+        QList<Line> lines;
+    } cases[] = {
+        {"the control's script",
+         "cd \"DV/a/b\"\r\nput -u \"h:\\x.txt\"\r\n\r\n",
+         {{1, u"cd \"DV/a/b\""_s}, {2, u"put -u \"h:\\x.txt\""_s}}},
+        {"LF ends, blank lines and blanks around commands",
+         "\n  pwd \t\n\n\tmkdir \"a\"  \r\n \n",
+         {{2, u"pwd"_s}, {4, u"mkdir \"a\""_s}}},
+        {"no line end after the last command", "pwd", {{1, u"pwd"_s}}},
+        {"nothing but blank lines", "\r\n\r\n  \n", {}},
+        {"Windows-1252",
+         "put \"c:\\caf\xe9 \x80.txt\"",
+         {{1, QString::fromUtf8("put \"c:\\café €.txt\"")}}},
+        {"UTF-8 with a byte order mark",
+         "\xEF\xBB\xBFput \"c:\\caf\xC3\xA9.txt\"",
+         {{1, QString::fromUtf8("put \"c:\\café.txt\"")}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        EXPECT_EQ(BatchScript::lines(c.bytes), c.lines);
+    }
+}
+
+TEST(BatchScriptTest, RefusesLinesTooLongForACommand)
+{
+    // The blanks around a command do not count.
+    const QByteArray longest = "mkdir \"" + QByteArray(BatchScript::MaxLineLength - 8, 'z') + '"';
+    const QByteArray tooLong = "cd \"" + QByteArray(BatchScript::MaxLineLength - 4, 'y') + '"';
+    const QList<BatchScript::Line> lines =
+        BatchScript::lines("  " + longest + "  \r\n" + tooLong + "\r\npwd\r\n");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines.at(0).text.size(), BatchScript::MaxLineLength);
+    EXPECT_EQ(lines.at(0).problem, QString());
+    EXPECT_EQ(lines.at(1),
+              (BatchScript::Line{2, {}, u"the line is longer than 65536 characters"_s}));
+    EXPECT_EQ(lines.at(2), (BatchScript::Line{3, u"pwd"_s}));
+}
+
+TEST(BatchScriptTest, ResolvesOnlyTheReferencesTheControlWrites)
+{
+    const struct
+    {
+        const char *text;
+        QString resolved;
+    } cases[] = {
+        {"a&#937;b", QString::fromUtf8("aΩb")},
+        {"&#x3a9;&#X3A9;", QString::fromUtf8("ΩΩ")},
+        {"&#128218;.pdf", QString::fromUtf8("📚.pdf")},
+        {"&#128;", QString(QChar(0x0080))}, // 0x80 is the euro sign's byte
+        {"&#65533;", QString(QChar(0xFFFD))},
+        // Characters the code page holds are written as bytes: such text is a name's own.
+        {"&#65;&#233;&#8364;", u"&#65;&#233;&#8364;"_s},
+        // Not well-formed, or no character.
+        {"&#937 &#; &#x; &#xZ; &#-937; & #937;", u"&#937 &#; &#x; &#xZ; &#-937; & #937;"_s},
+        {"&#55357; &#1114112; &#0; &#000000000937;", u"&#55357; &#1114112; &#0; &#000000000937;"_s},
+        {"&&#937;&#937", QString::fromUtf8("&Ω&#937")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(BatchScript::withCharacterReferencesResolved(QString::fromUtf8(c.text)),
+                  c.resolved);
+    }
+}
+
+TEST(BatchScriptTest, ReadsBackEveryNameTheControlWrites)
+{
+    const QString names[] = {
+        u"h:\\lessons\\plain.txt"_s,
+        QString::fromUtf8("h:\\Übungen\\café – “draft” €.doc"),
+        QString::fromUtf8("c:\\Ωμέγα\\日本語 📚.pdf"),
+        u"h:\\a&b\\R&amp;D &#65; notes.txt"_s,
+    };
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QString script = BatchUpload::script(u"DV/smith/term/May_2007"_s, name);
+        const QByteArray bytes =
+            Platform::Windows1252::encodeWithCharacterReferences(script + u"\r\n"_s);
+        const QList<BatchScript::Line> lines = BatchScript::lines(bytes);
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines.at(1).text, u"put -u \""_s + name + u'"');
+    }
+}
+
+TEST_F(VellixTest, BatchScriptIsReadFromDosAndLinuxPaths)
+{
+    const QByteArray content = "cd \"DV\"\r\npwd\r\n";
+    writeFile(Platform::Prefix::path(u"drive_c/Program Files/Dovrelle/rad1F2E3.tmp"_s), content);
+    writeFile(homePath(u"job.txt"_s), content);
+    QDir().mkpath(tempPath(u"folder.tmp"_s));
+
+    const QList<BatchScript::Line> expected = {{1, u"cd \"DV\""_s}, {2, u"pwd"_s}};
+    for (const QString &path : {u"C:\\program files\\Dovrelle\\RAD1F2E3.TMP"_s, u"h:\\job.txt"_s,
+                                homePath(u"job.txt"_s)}) {
+        SCOPED_TRACE(path.toStdString());
+        QString why;
+        const auto lines = BatchScript::read(path, &why);
+        ASSERT_TRUE(lines) << why.toStdString();
+        EXPECT_EQ(*lines, expected);
+    }
+
+    for (const QString &path : {u"C:\\Dovrelle\\missing.tmp"_s, u"q:\\job.txt"_s,
+                                tempPath(u"folder.tmp"_s), tempPath(u"missing"_s)}) {
+        SCOPED_TRACE(path.toStdString());
+        QString why;
+        EXPECT_FALSE(BatchScript::read(path, &why));
+        EXPECT_TRUE(why.startsWith(u"The script '"_s + path + u"' cannot be read: "_s))
+            << why.toStdString();
+    }
+}
+
+TEST(BatchRunTest, HandsOnlyTheScriptVerbsToTheLibrary)
+{
+    for (const QString &command :
+         {u"cd \"DV\""_s, u"put -u \"h:\\a.txt\""_s, u"get \"a\" \"b\""_s, u"mkdir \"m\""_s,
+          u"del \"a\""_s, u"ren \"a\" \"b\""_s, u"pwd"_s, u"PUT \"a\""_s, u"cd\t\"DV\""_s}) {
+        SCOPED_TRACE(command.toStdString());
+        EXPECT_EQ(BatchRun::refusal(command), QString());
+    }
+    for (const QString &command : {u"rmdir \"m\""_s, u"dir \"*\""_s, u"ls"_s, u"putx \"a\""_s,
+                                   u"put\"a\""_s, u"cd \"a"_s + QChar(u'\0') + u"b\""_s}) {
+        SCOPED_TRACE(command.toStdString());
+        EXPECT_FALSE(BatchRun::refusal(command).isEmpty());
+    }
+    EXPECT_EQ(BatchRun::refusal(u"rmdir \"m\""_s),
+              u"unknown command \"rmdir\" (known: cd, put, get, mkdir, del, ren, pwd)"_s);
+}

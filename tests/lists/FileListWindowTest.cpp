@@ -1,0 +1,207 @@
+// The list window base, as the remote list uses it: the summary labels, check-all, checks that
+// spread over a selection, the order by name it opens in and that flips on every header click,
+// and the tool tip of a cut name; and what the local twin adds.
+
+#include "support/VellixTest.h"
+
+#include "course/SharedState.h"
+#include "lists/frmServer.h"
+#include "lists/frmServerUp.h"
+#include "platform/DosPath.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTest>
+#include <QToolTip>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+class FileListWindowTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        const QDateTime day(QDate(2007, 3, 14), QTime(9, 0));
+        window.model().setRows({FileRow::listed(u"b.txt"_s, 1250000, day),
+                                FileRow::listed(u"a.htm"_s, 500000, day.addDays(1)),
+                                FileRow::listed(u"c.pdf"_s, 9, day.addDays(-1))});
+        window.computeSize();
+    }
+
+    QString label(const char *name) const
+    {
+        return window.findChild<QLabel *>(QLatin1String(name))->text();
+    }
+    QStringList names()
+    {
+        QStringList list;
+        for (int row = 0; row < window.model().count(); ++row)
+            list.append(window.model().row(row).name);
+        return list;
+    }
+    QTreeView *list() const { return window.findChild<QTreeView *>(u"lvServer"_s); }
+
+    frmServer window;
+};
+
+TEST_F(FileListWindowTest, CheckAllFlipsItsCaptionAndTheLabelsFollow)
+{
+    EXPECT_EQ(label("lblvsize"), u"1.75 meg"_s);
+    EXPECT_EQ(label("lblcnt"), u"0 files"_s);
+    window.checkAll();
+    EXPECT_EQ(window.button(4)->text(), u"UnCheck &All"_s);
+    EXPECT_EQ(window.button(4)->toolTip(), u"UnCheck &All (Alt + A)"_s);
+    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
+    EXPECT_EQ(label("lblSize"), u"1.75 meg"_s);
+    window.checkAll();
+    EXPECT_EQ(window.button(4)->text(), u"Check &All"_s);
+    EXPECT_EQ(label("lblcnt"), u"0 files"_s);
+    EXPECT_EQ(label("lblSize"), u"0.0 meg"_s);
+}
+
+TEST_F(FileListWindowTest, ACheckAmongSelectedRowsChecksThemAll)
+{
+    list()->selectionModel()->select(
+        QItemSelection(window.model().index(0, 0), window.model().index(1, 0)),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window.model().setData(window.model().index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"2 files"_s);
+    EXPECT_FALSE(window.model().row(2).checked);
+    // A row outside the selection is checked alone.
+    window.model().setData(window.model().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
+    window.model().setData(window.model().index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"1 files"_s);
+}
+
+TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
+{
+    QHeaderView *header = list()->header();
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::NameColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"b.txt"_s, u"a.htm"_s, u"c.pdf"_s}));
+    Q_EMIT header->sectionClicked(FileListModel::SizeColumn);
+    EXPECT_EQ(names(), QStringList({u"c.pdf"_s, u"a.htm"_s, u"b.txt"_s}));
+    // Another column goes on flipping rather than starting ascending.
+    Q_EMIT header->sectionClicked(FileListModel::DateColumn);
+    EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
+    EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DateColumn);
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+}
+
+// A name its column cuts short shows whole in a tool tip; one that fits has none.
+TEST_F(FileListWindowTest, ACutNameShowsWholeInAToolTip)
+{
+    const QString longName = u"the lesson whose name runs on and on past its column.txt"_s;
+    window.model().setRows(
+        {FileRow::listed(u"a.txt"_s, 1, QDateTime()), FileRow::listed(longName, 2, QDateTime())});
+    window.resize(420, 300);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto tipAt = [this](int row) {
+        QWidget *viewport = list()->viewport();
+        const QRect cell = list()->visualRect(window.model().index(row, 0));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), viewport->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(viewport, &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(tipAt(0), QString());
+    EXPECT_EQ(tipAt(1), longName);
+}
+
+TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
+{
+    // U+202E would show this name as "invoiceexe.pdf".
+    window.model().setRows({FileRow::listed(u"invoice\u202Efdp.exe"_s, 1, QDateTime())});
+    const QAbstractItemModel *shown = list()->model();
+    EXPECT_EQ(shown->index(0, FileListModel::NameColumn).data().toString(),
+              u"invoice\\u{202E}fdp.exe"_s);
+    EXPECT_EQ(shown->index(0, FileListModel::TypeColumn).data().toString(), u"exe"_s);
+}
+
+// The local twin: a folder or one named file, the capacity against the checked files and the
+// server's, and the pattern gone from the folder label once shown.
+class LocalListWindowTest : public VellixTest
+{
+protected:
+    void SetUp() override
+    {
+        VellixTest::SetUp();
+        Shared().AllowedExtensions = QStringList{u"*.*"_s};
+        Shared().CapacityLimit = 10;
+        for (const auto &[name, size] : {std::pair{"a.txt", 400000}, std::pair{"b.txt", 200000}})
+            writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)),
+                      QByteArray(size, 'x'));
+    }
+
+    QColor sizeColour() const
+    {
+        return window.findChild<QLabel *>(u"lblSize"_s)->palette().color(QPalette::Window);
+    }
+
+    frmServerUp window;
+};
+
+TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.setServerTotal(9500000);
+    window.model().setChecked(0, true);
+    EXPECT_FALSE(window.overCapacity()); // 9.5 + 0.4 meg
+    EXPECT_EQ(sizeColour(), QColor(0xC0, 0xFF, 0xC0));
+    window.checkAll();
+    EXPECT_TRUE(window.overCapacity()); // 9.5 + 0.6 meg
+    EXPECT_EQ(sizeColour(), QColor(0xFF, 0, 0));
+    window.button(FileListWindow::CopyButton)->trigger();
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text,
+              u"You cannot upload this much data.\r\nYour limit is 10 meg."_s);
+    // Check-all in force: a refresh keeps every row checked.
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    EXPECT_EQ(window.model().totals().checkedCount, 2);
+}
+
+TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\b.txt"_s));
+    ASSERT_EQ(window.model().count(), 1);
+    EXPECT_EQ(window.model().row(0).sizeText(), u"200000"_s);
+    EXPECT_TRUE(window.model().row(0).checked);
+    EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
+
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.show();
+    EXPECT_EQ(window.findChild<QLabel *>(u"lblLocal"_s)->text(), u"C:\\Work\\"_s);
+}
+
+// F5 does not list the folder again under a running operation: the delete asking its question
+// keeps the rows it checked, and deletes the checked file.
+TEST_F(LocalListWindowTest, F5WaitsForARunningOperation)
+{
+    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.model().setChecked(1, true); // b.txt
+    ui().onBox = [this](const Platform::UiRecorder::Box &) {
+        QTest::keyClick(&window, Qt::Key_F5);
+    };
+    ui().answer(Platform::Ui::Answer::Yes);
+    window.button(FileListWindow::DeleteButton)->trigger();
+    EXPECT_FALSE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\b.txt"_s)));
+    EXPECT_TRUE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\a.txt"_s)));
+
+    // At rest, F5 lists the folder again.
+    ui().onBox = nullptr;
+    writeFile(Platform::DosPath::toLinux(u"C:\\Work\\c.txt"_s), "c");
+    QTest::keyClick(&window, Qt::Key_F5);
+    ASSERT_EQ(window.model().count(), 2);
+    EXPECT_EQ(window.model().row(1).name, u"c.txt"_s);
+}

@@ -1,0 +1,113 @@
+// The web space window against a real FTP server on loopback: the levels it names, Exit, Escape
+// and the close box while it measures, and a folder that cannot be entered. What its labels
+// show is the host's script test's.
+
+#include "operations/ListOperationsTest.h"
+
+#include "webspace/frmSpace.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QStringList LevelBoxes = {u"chkSite"_s, u"chkDV"_s, u"chkCourse"_s, u"chkArchive"_s,
+                                u"chkMonth"_s};
+
+QCheckBox *levelBox(const frmSpace &window, const QString &name)
+{
+    return window.findChild<QCheckBox *>(name);
+}
+
+void click(const frmSpace &window, const QString &button)
+{
+    QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
+}
+
+} // namespace
+
+class frmSpaceTest : public ListOperationsTest
+{
+};
+
+TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
+{
+    // A folder's "&" is shown, not taken for a mnemonic; a level without a folder is off.
+    Shared().CourseName = u"R&D"_s;
+    Shared().ArchiveName.clear();
+    Shared().FtpClient->setSecure(true);
+    frmSpace window;
+    window.show();
+    QStringList captions;
+    QList<bool> enabled;
+    for (const QString &name : LevelBoxes) {
+        captions << levelBox(window, name)->text();
+        enabled << levelBox(window, name)->isEnabled();
+    }
+    EXPECT_EQ(captions,
+              QStringList({u"&Site"_s, u"&Dovrelle"_s, u"R&&D"_s, QString(), u"March_2007"_s}));
+    EXPECT_EQ(enabled, QList<bool>({true, true, true, false, true}));
+    EXPECT_TRUE(window.findChild<QLabel *>(u"imglock"_s)->isVisible());
+    Shared().FtpClient->setSecure(false);
+}
+
+TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
+{
+    serverFile(u"lesson.pdf"_s, "a lesson");
+    const struct
+    {
+        const char *what;
+        std::function<void(frmSpace &)> duringTheWalk;
+        bool stillShown;
+    } cases[] = {
+        {"Exit", [](frmSpace &window) { click(window, u"cmdCancel"_s); }, true},
+        {"Escape", [](frmSpace &window) { QTest::keyClick(&window, Qt::Key_Escape); }, true},
+        {"the close box", [](frmSpace &window) { window.close(); }, false},
+    };
+    for (const auto &c : cases) {
+        frmSpace window;
+        window.show();
+        for (const QString &name : LevelBoxes)
+            levelBox(window, name)->setChecked(true);
+        bool okEnabledWhileMeasuring = true;
+        // Runs with the messages of the walk's first folder.
+        QTimer::singleShot(0, &window, [&] {
+            okEnabledWhileMeasuring = window.findChild<QPushButton *>(u"cmdOK"_s)->isEnabled();
+            c.duringTheWalk(window);
+        });
+        click(window, u"cmdOK"_s);
+        EXPECT_FALSE(okEnabledWhileMeasuring) << c.what;
+        const QList<QLabel *> totals = window.findChildren<QLabel *>(QRegularExpression(u"^lbl"_s));
+        EXPECT_EQ(totals.size(), 5);
+        for (const QLabel *total : totals)
+            EXPECT_TRUE(total->text().isEmpty()) << c.what;
+        EXPECT_EQ(window.isVisible(), c.stillShown) << c.what;
+        EXPECT_TRUE(Shared().StopFlag) << c.what;
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << c.what;
+        if (c.stillShown) {
+            click(window, u"cmdCancel"_s);
+            EXPECT_FALSE(window.isVisible()) << c.what;
+            EXPECT_EQ(window.result(), int(QDialog::Rejected)) << c.what;
+        }
+    }
+}
+
+TEST_P(frmSpaceTest, FolderThatCannotBeEnteredClosesTheWindow)
+{
+    Shared().CourseName = u"gone"_s;
+    frmSpace window;
+    window.show();
+    levelBox(window, u"chkCourse"_s)->setChecked(true);
+    click(window, u"cmdOK"_s);
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Bad Directory."_s});
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(Shared().StopFlag);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pyftpdlib, frmSpaceTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Pyftpdlib, true}),
+                         serverModeParameterName);
