@@ -40,13 +40,8 @@ bool WebSpaceCommand::run()
     if (!CommandPreparation::serverFolder().isEmpty())
         return showWindow();
     // Connecting also places the web root under the login folder.
-    EnsureConnected();
-    if (CommandPreparation::serverFolder().isEmpty()) {
-        state.ConnectionFailed = true;
-        return false;
-    }
-    state.ConnectionFailed = false;
-    return showWindow();
+    state.ConnectionFailed = !EnsureConnected();
+    return !state.ConnectionFailed && showWindow();
 }
 
 QString WebSpaceCommand::sessionWebRoot(const QString &remoteRoot, const QString &remoteDir,

@@ -215,9 +215,7 @@ CatalogueRefresh RefreshArchive()
 {
     if (currentFolder().isEmpty()) {
         ReadCourseConfig(Shared().CourseName);
-        if (currentFolder().isEmpty())
-            EnsureConnected();
-        if (currentFolder().isEmpty())
+        if (!EnsureConnected())
             return CatalogueRefresh::NotBuilt;
     }
     Platform::setMousePointer(Ui::Pointer::Hourglass);

@@ -22,12 +22,6 @@ qint32 levelTotal(qint64 bytes)
     return qint32(qMin(bytes, qint64(LargestTotal)));
 }
 
-bool sessionOpen()
-{
-    cFTP *client = Shared().FtpClient.get();
-    return client && !client->GetFTPDirectory().isEmpty();
-}
-
 void showHourglass()
 {
     if (Ui::instance().mousePointer() != Ui::Pointer::Hourglass)
@@ -191,10 +185,10 @@ bool WebSpace::reconnect()
     // The status window places the web root before the host product's folder; the levels
     // keep the folders they measure.
     const QString webRoot = Shared().WebRoot;
-    EnsureConnected();
+    const bool connected = EnsureConnected();
     Shared().WebRoot = webRoot;
     // The status window has told the user when it could not connect.
-    return sessionOpen();
+    return connected;
 }
 
 void WebSpace::keepLevelTotals(const QString &folder, qint64 bytes)
