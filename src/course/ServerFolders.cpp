@@ -3,6 +3,7 @@
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/ServerFolderWalk.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -36,7 +37,7 @@ void resetWrongLogin()
     ResetLoginAfterBadDirectory(QStringLiteral("Get Currect Directory Size"));
     SharedState &state = Shared();
     state.UserId.clear();
-    state.AbortFlag = true;
+    RunScope::abortCommand();
 }
 
 // The server paths a running command works with.
