@@ -5,6 +5,7 @@
 #include "course/ConfigStore.h"
 #include "course/LocalPaths.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -40,9 +41,7 @@ bool CommandPreparation::readCourseLogin()
 
 bool CommandPreparation::takeAbortFlag()
 {
-    const bool aborted = Shared().AbortFlag;
-    Shared().AbortFlag = false;
-    return aborted;
+    return RunScope::takeAbort();
 }
 
 CommandPreparation::CommandPreparation(Control control)
