@@ -1,9 +1,9 @@
 #include "cli/RefreshArchiveCommand.h"
 
 #include "cli/CliDispatcher.h"
-#include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"

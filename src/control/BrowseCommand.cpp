@@ -2,7 +2,7 @@
 
 #include "chooser/frmDir.h"
 #include "control/ListWindowOpeners.h"
-#include "control/LoginData.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
 #include "course/RunScope.h"

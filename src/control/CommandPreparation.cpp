@@ -3,6 +3,7 @@
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "course/ConfigStore.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginReset.h"
 #include "course/RunScope.h"

@@ -23,6 +23,7 @@
 #include "transport/cFTP.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/PictureButton.h"
+#include "widgets/QtUi.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QAction>
@@ -73,6 +74,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 Vellix::Vellix(QWidget *parent)
     : QWidget(parent)
 {
+    QtUi::makeDefault();
     buildSurface();
     buildMenu();
     AccessibleNames::watch(this);

@@ -1,8 +1,8 @@
 #include "control/WebSpaceCommand.h"
 
-#include "control/LoginData.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
+#include "course/CourseSection.h"
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
