@@ -1,16 +1,15 @@
 #include "ControlTest.h"
+#include "support/WindowWatch.h"
 
 #include "VellixonVersion.h"
 #include "control/frmAbout.h"
 #include "platform/Registry.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 using Platform::Ui;
 
@@ -98,20 +97,10 @@ TEST_F(AboutTest, SysInfoStartsTheRegisteredProgramOrSaysItIsUnavailable)
 
 TEST_F(AboutTest, ShowAboutOpensTheBoxModallyAndUnloadsIt)
 {
-    QString shown;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            closer.stop();
-            shown = modal->objectName();
-            if (auto *ok = modal->findChild<QPushButton *>(QStringLiteral("cmdOK")))
-                ok->click();
-            else
-                modal->close();
-        }
+    const auto closer = whenWindowShows(QStringLiteral("frmAbout"), [](QWidget &about) {
+        about.findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
-    closer.start(10);
     control->ShowAbout();
-    EXPECT_EQ(shown, QStringLiteral("frmAbout"));
+    EXPECT_EQ(closer->shown(), 1);
     EXPECT_TRUE(control->findChildren<frmAbout *>().isEmpty());
 }

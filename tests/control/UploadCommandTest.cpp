@@ -6,6 +6,7 @@
 #include "servers/ServerModes.h"
 #include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
+#include "support/WindowWatch.h"
 
 #include "control/BatchUpload.h"
 #include "control/Vellix.h"
@@ -17,7 +18,6 @@
 #include "transport/KnownCertificates.h"
 #include "transport/cFTP.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
@@ -460,16 +459,10 @@ TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFai
     };
     // Each opens the local list (closed here as a person would), whose folder is the path's.
     QStringList listed;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&listed] {
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == u"frmServerUp"_s && window->isVisible()) {
-                listed.append(window->findChild<QLabel *>(u"lblLocal"_s)->text());
-                window->close();
-            }
-        }
+    const auto closer = whenWindowShows(u"frmServerUp"_s, [&listed](QWidget &window) {
+        listed.append(window.findChild<QLabel *>(u"lblLocal"_s)->text());
+        window.close();
     });
-    closer.start(20);
     for (const auto &c : cases) {
         ui().clear();
         click(c.path);

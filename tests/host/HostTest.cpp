@@ -1,4 +1,5 @@
 #include "support/VellixTest.h"
+#include "support/WindowWatch.h"
 
 #include "control/Vellix.h"
 #include "course/SharedState.h"
@@ -10,7 +11,6 @@
 #include "platform/Prefix.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
-#include <QTimer>
 
 class HostTest : public VellixTest
 {
@@ -184,12 +183,8 @@ TEST_F(HostTest, EventLogShowsWhatTheControlRaised)
     HostWindow window(bagPath());
     window.show();
     // Browse asks for the login a fresh control lacks; the user cancels the dialog.
-    QTimer canceller;
-    QObject::connect(&canceller, &QTimer::timeout, [] {
-        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    canceller.start(20);
+    const auto canceller = whenWindowShows(
+        QStringLiteral("frmLogin"), [](QWidget &login) { static_cast<QDialog &>(login).reject(); });
     for (const char *button : {"cmdUpload", "cmdBrowse", "cmdDnload"})
         window.control()->findChild<QPushButton *>(QLatin1String(button))->click();
     set(window, QStringLiteral("sitename"), QStringLiteral("ftp.example.org"));
