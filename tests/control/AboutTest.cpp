@@ -1,13 +1,11 @@
 #include "ControlTest.h"
 #include "support/WindowWatch.h"
 
-#include "VellixonVersion.h"
 #include "control/frmAbout.h"
 #include "platform/Registry.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
@@ -45,24 +43,6 @@ protected:
 
     int m_runs = 0;
 };
-
-TEST_F(AboutTest, ShowsTheVersionBlock)
-{
-    frmAbout about;
-    const auto text = [&about](const char *name) {
-        const auto *label = about.findChild<QLabel *>(QLatin1String(name));
-        return label ? label->text() : QStringLiteral("(missing)");
-    };
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Vellixon"));
-    EXPECT_EQ(text("lblVersion"), QStringLiteral("version %1.%2.%3")
-                                      .arg(VellixonVersion::Major)
-                                      .arg(VellixonVersion::Minor)
-                                      .arg(VellixonVersion::Revision));
-    EXPECT_EQ(text("lblTitle"), QStringLiteral("Vellixon"));
-    EXPECT_EQ(text("lblDisclaimer"), QLatin1String(VellixonVersion::Comments));
-    for (const char *name : {"lblDescription", "lblCopy", "lblCompany", "lblProduct"})
-        EXPECT_FALSE(text(name).isEmpty() || text(name) == QLatin1String("(missing)")) << name;
-}
 
 TEST_F(AboutTest, SysInfoStartsTheRegisteredProgramOrSaysItIsUnavailable)
 {

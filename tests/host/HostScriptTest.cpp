@@ -97,9 +97,18 @@ protected:
         return result;
     }
 
+    // Runs a script that may use the helpers cells(win[, list]) (the first cells of a list's
+    // rows; lvServer unless named), names (the same joined by blanks) and row(win, name) (the row
+    // of lvServer that holds name, from 1); they go on its first line, so that its line numbers
+    // stay as written.
     HostRun runScript(const QByteArray &script, const QStringList &arguments = {})
     {
-        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), script)} +
+        const QByteArray helpers =
+            "function cells(win, list) { return win.rows(list || \"lvServer\").map("
+            "function (r) { return r.cells[0]; }); } "
+            "function names(win, list) { return cells(win, list).join(\" \"); } "
+            "function row(win, name) { return cells(win).indexOf(name) + 1; } ";
+        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), helpers + script)} +
                    arguments);
     }
 
@@ -302,49 +311,44 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
     storeLogin();
     for (const char *name : {"a.txt", "b.txt", "c.txt"})
         writeFile(server->rootPath() + MonthFolder + u'/' + QLatin1String(name), name);
-    const HostRun result = runScript(
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
-        "onBox(function (box) {\n"
-        "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
-        "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
-        "});\n"
-        "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
-        "onWindow(\"frmView\", function (win) {\n"
-        "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
-        "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
-        "win.find(\"wb1\").title);\n"
-        "    win.close();\n"
-        "});\n"
-        "onWindow(\"frmServerUp\", function (win) {\n"
-        "    const shown = win.rows(\"lvServer\");\n"
-        "    log(\"local \" + shown.map(function (r) { return r.cells[0]; }).join(\" \") +\n"
-        "        \", selected \" + shown.filter(function (r) { return r.selected; "
-        "})[0].cells[0]);\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "onWindow(\"frmServer\", function (win) {\n"
-        "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
-        "win.find(\"lblvsize\").text);\n"
-        "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
-        "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
-        "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
-        "    win.key(\"Alt+D\");\n"
-        "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
-        "    win.press(\"Toolbar1\", 2);\n"
-        "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
-        "    win.press(\"Toolbar1\", 3);\n"
-        "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
-        "r.cells[0]; }).sort().join(\" \"));\n"
-        "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
-        "    trigger(\"mnuExplorer\");\n"
-        "    win.press(\"Toolbar1\", 6);\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "click(\"cmdDnload\");\n",
-        {u"--loadfunc"_s});
+    const HostRun result =
+        runScript("onBox(function (box) {\n"
+                  "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
+                  "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
+                  "});\n"
+                  "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
+                  "onWindow(\"frmView\", function (win) {\n"
+                  "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
+                  "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
+                  "win.find(\"wb1\").title);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "onWindow(\"frmServerUp\", function (win) {\n"
+                  "    const shown = win.rows(\"lvServer\");\n"
+                  "    log(\"local \" + names(win) +\n"
+                  "        \", selected \" + shown.filter(function (r) { return r.selected; "
+                  "})[0].cells[0]);\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
+                  "win.find(\"lblvsize\").text);\n"
+                  "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
+                  "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
+                  "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
+                  "    win.key(\"Alt+D\");\n"
+                  "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
+                  "    win.press(\"Toolbar1\", 2);\n"
+                  "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
+                  "    win.press(\"Toolbar1\", 3);\n"
+                  "    log(\"left \" + cells(win).sort().join(\" \"));\n"
+                  "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
+                  "    trigger(\"mnuExplorer\");\n"
+                  "    win.press(\"Toolbar1\", 6);\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n",
+                  {u"--loadfunc"_s});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(u"rows 3, 0.0 meg\nchecked 2 files\n"_s))
         << result.out.toStdString();
@@ -378,13 +382,6 @@ TEST_F(HostScriptTest, RemoteListKeepsItsOrderAndHearsItsKeys)
           std::pair{"alpha.txt", 5}, std::pair{"charlie.txt", 4}})
         writeFile(month + u'/' + QLatin1String(name), QByteArray(size, 's'));
     const HostRun result = runScript(
-        "function names(win) {\n"
-        "    return win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }).join(\" \");\n"
-        "}\n"
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
         "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
         "onInput(function (inp) { log(\"asked \" + inp.title); return \"foxtrot.txt\"; });\n"
         "onWindow(\"frmServerUp\", function (win) {\n"
@@ -446,27 +443,20 @@ TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
                   QByteArray(size, 'l'));
     const HostRun result = runScript(
         "const course = env(\"VELLIX_PREFIX\") + \"/drive_c/Course/\";\n"
-        "function names(win, list) {\n"
-        "    return win.rows(list).map(function (r) { return r.cells[0]; }).join(\" \");\n"
-        "}\n"
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
         "const answers = [\"yoyo.txt\", \"zulu.txt\"];\n"
         "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
         "onInput(function (inp) { log(\"asked \" + inp.title); return answers.shift(); });\n"
         "onWindow(\"frmServerUp\", function (win) {\n"
-        "    log(\"opened \" + names(win, \"lvServer\"));\n"
+        "    log(\"opened \" + names(win));\n"
         "    win.clickHeader(\"lvServer\", 2);\n"
         "    win.select(\"lvServer\", row(win, \"Zebra.txt\"));\n"
         "    win.key(\"F2\");\n"
         "    win.check(\"lvServer\", row(win, \"Apple.txt\"), true);\n"
         "    win.key(\"Delete\");\n"
-        "    log(\"deleted \" + names(win, \"lvServer\"));\n"
+        "    log(\"deleted \" + names(win));\n"
         "    writeFile(course + \"kilo.txt\", \"twenty bytes of kilo\");\n"
         "    win.key(\"F5\");\n"
-        "    log(\"listed again \" + names(win, \"lvServer\"));\n"
+        "    log(\"listed again \" + names(win));\n"
         "    win.press(\"Toolbar1\", 5);\n"
         "});\n"
         "onWindow(\"frmDir\", function (win) {\n"
@@ -477,8 +467,7 @@ TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
         "    writeFile(course + \"mike.txt\", \"m\");\n"
         "    win.choose(\"List2\", \"notes.txt\");\n"
         "    win.key(\"F5\");\n"
-        "    log(\"chooser \" + win.rows(\"List2\").map(function (r) { return r.cells[0]; "
-        "}).sort().join(\" \") +\n"
+        "    log(\"chooser \" + cells(win, \"List2\").sort().join(\" \") +\n"
         "        \", selected \" + win.find(\"lblSize\").text);\n"
         "    win.close();\n"
         "});\n"
@@ -557,8 +546,7 @@ TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
                   "    win.close();\n"
                   "});\n"
                   "onWindow(\"frmServer\", function (win) {\n"
-                  "    win.select(\"lvServer\", win.rows(\"lvServer\").findIndex(function (r) {\n"
-                  "        return r.cells[0] === \"lesson.htm\"; }) + 1);\n"
+                  "    win.select(\"lvServer\", row(win, \"lesson.htm\"));\n"
                   "    trigger(\"mnuExplorer\");\n"
                   "    win.press(\"Toolbar1\", 5);\n"
                   "});\n"
@@ -584,16 +572,16 @@ TEST_F(HostScriptTest, AnotherMonthBetweenCommandsIsListed)
     const QString may = u"/DV/biology/2006_2007/May_2007"_s;
     QDir().mkpath(server->rootPath() + may);
     writeFile(server->rootPath() + MonthFolder + u"/march.txt"_s, "march");
-    const HostRun result = runScript(
-        "onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
-        "control.rdir = \"/DV/biology/2006_2007/May_2007\";\n"
-        "click(\"cmdUpload\");\n"
-        "control.rdir = \"/DV/biology/2006_2007/March_2007\";\n"
-        "onWindow(\"frmServer\", function (win) {\n"
-        "    log(\"listed \" + win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }));\n"
-        "    win.close();\n"
-        "});\n"
-        "click(\"cmdDnload\");\n");
+    const HostRun result =
+        runScript("onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
+                  "control.rdir = \"/DV/biology/2006_2007/May_2007\";\n"
+                  "click(\"cmdUpload\");\n"
+                  "control.rdir = \"/DV/biology/2006_2007/March_2007\";\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    log(\"listed \" + names(win));\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n");
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(), u"listed march.txt"_s);
     EXPECT_EQ(readFile(server->rootPath() + may + u"/lesson 1.txt"_s), "lesson");
@@ -804,8 +792,7 @@ QByteArray copyBigFile(const QByteArray &list, const QByteArray &key)
 {
     return QByteArray(R"js(
 onWindow("LIST", function (win) {
-    const row = win.rows("lvServer").findIndex(function (r) { return r.cells[0] === "big.bin"; });
-    win.check("lvServer", row + 1, true);
+    win.check("lvServer", row(win, "big.bin"), true);
     win.key("KEY");
     log("list " + (window("LIST") ? "open" : "closed"));
 });

@@ -196,13 +196,6 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         u"The selected file on your local hard drive was renamed successfully.\r\nDo you want "
         "to rename this file on the website as well?"_s;
     const ChooserCase cases[] = {
-        {"RenameToTheSameNameInOtherCase",
-         false,
-         u"A.TXT"_s,
-         true,
-         {u"Please enter a unique name."_s},
-         {u"a.txt"_s},
-         {u"a.txt"_s}},
         {"RenameToADeniedExtension",
          false,
          u"a.exe"_s,
