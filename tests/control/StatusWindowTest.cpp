@@ -317,7 +317,7 @@ protected:
     std::unique_ptr<FtpTestServer> server;
 };
 
-TEST_P(StatusWindowServerTest, ConnectsClosesItselfAndPlacesThePaths)
+TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLockOverTls)
 {
     frmMsg window;
     EXPECT_EQ(execWindow(window), int(QDialog::Accepted));
@@ -332,12 +332,7 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfAndPlacesThePaths)
     EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), home);
     EXPECT_EQ(Shared().WebRoot, CollapseSlashes(home + u"/"_s));
     EXPECT_EQ(Shared().RemoteDir, CollapseSlashes(home + u"/DV/smith/algebra/May"_s));
-}
-
-TEST_P(StatusWindowServerTest, LockShowsForASessionOverTls)
-{
-    frmMsg window;
-    EXPECT_EQ(execWindow(window), int(QDialog::Accepted));
+    // A session over TLS shows the lock.
     const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls ||
                      GetParam() == FtpTestServer::Kind::PyftpdlibTls;
     EXPECT_EQ(lockShown(window), tls);

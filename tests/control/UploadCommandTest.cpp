@@ -121,6 +121,12 @@ protected:
 
     bool connected() const { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
 
+    bool loginStored() const
+    {
+        const QByteArray ini = readFile(iniPath());
+        return !ini.contains("ftpPwd=\r\n") && ini.contains("ftpPwd=");
+    }
+
     // Checks that the command showed exactly this one box, with the arrow pointer back.
     void expectOnlyBox(const QString &text, const QString &title, Ui::Icon icon)
     {
@@ -283,8 +289,7 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
         ASSERT_GE(ui().boxes().size(), 1);
         EXPECT_TRUE(ui().boxes().first().text.startsWith(c.box))
             << ui().boxes().first().text.toStdString();
-        const QByteArray ini = readFile(iniPath());
-        EXPECT_EQ(!ini.contains("ftpPwd=\r\n") && ini.contains("ftpPwd="), c.loginKept);
+        EXPECT_EQ(loginStored(), c.loginKept);
         if (!c.loginKept) {
             EXPECT_EQ(boxTexts().value(1),
                       u"Upload: Bad directory passed.\r\nYour login data has been reset."_s);
@@ -340,12 +345,6 @@ protected:
     QByteArray serverContent(const QString &path) const
     {
         return readFile(server->rootPath() + path);
-    }
-
-    bool loginStored() const
-    {
-        return !readFile(iniPath()).contains("ftpPwd=\r\n") &&
-               readFile(iniPath()).contains("ftpPwd=");
     }
 
     std::unique_ptr<FtpTestServer> server;
