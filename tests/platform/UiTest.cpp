@@ -1,7 +1,7 @@
 #include "support/VellixTest.h"
 #include "support/WindowWatch.h"
 
-#include "platform/QtUi.h"
+#include "widgets/QtUi.h"
 #include "platform/UiRecorder.h"
 
 #include <QGuiApplication>
