@@ -1,4 +1,5 @@
 #include "support/ConfigTest.h"
+#include "support/WindowWatch.h"
 
 #include "control/LoginData.h"
 #include "control/Vellix.h"
@@ -10,14 +11,12 @@
 #include "course/SharedState.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -28,15 +27,6 @@ namespace {
 
 const QString Course = u"bio"_s;
 const QString CourseDir = u"/DV/bio/2007/May_2007"_s;
-
-frmLogin *shownLogin()
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (auto *login = qobject_cast<frmLogin *>(window); login && login->isVisible())
-            return login;
-    }
-    return nullptr;
-}
 
 void typeInto(frmLogin &login, const char *box, const QString &text)
 {
@@ -56,30 +46,19 @@ void click(frmLogin &login, const char *button)
 class LoginDataTest : public ConfigTest
 {
 protected:
-    void SetUp() override
-    {
-        ConfigTest::SetUp();
-        // Watches for the modal login dialog and acts on it once it shows.
-        QObject::connect(&m_watch, &QTimer::timeout, [this] {
-            if (frmLogin *login = shownLogin()) {
-                m_watch.stop();
-                ++m_shown;
-                m_act(*login);
-            }
-        });
-    }
-
     void TearDown() override
     {
-        m_watch.stop();
+        m_watch.reset();
         ConfigTest::TearDown();
     }
 
-    // What the user does when the login dialog shows next.
+    // What the user does each time the login dialog shows, from now on.
     void whenLoginShows(std::function<void(frmLogin &)> act)
     {
-        m_act = std::move(act);
-        m_watch.start(5);
+        m_watch = whenWindowShows(u"frmLogin"_s, [this, act = std::move(act)](QWidget &login) {
+            ++m_shown;
+            act(static_cast<frmLogin &>(login));
+        });
     }
 
     // Fills the dialog and clicks OK.
@@ -116,8 +95,7 @@ protected:
     int m_shown = 0;
 
 private:
-    QTimer m_watch;
-    std::function<void(frmLogin &)> m_act;
+    std::unique_ptr<WindowWatch> m_watch;
 };
 
 TEST_F(LoginDataTest, HostLoginDataGivesWayToTheStoredOne)

@@ -6,6 +6,7 @@
 #include "servers/ServerModes.h"
 #include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
+#include "support/WindowWatch.h"
 
 #include "control/BatchUpload.h"
 #include "control/Vellix.h"
@@ -17,7 +18,6 @@
 #include "transport/KnownCertificates.h"
 #include "transport/cFTP.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
@@ -60,10 +59,6 @@ TEST(BatchUploadTest, ScriptAndCommandLine)
 
     EXPECT_EQ(BatchUpload::script(u"DV/smith/term/May 2007"_s, u"h:\\my notes\\a b.txt"_s),
               u"cd \"DV/smith/term/May 2007\"\r\nput -u \"h:\\my notes\\a b.txt\"\r\n"_s);
-    EXPECT_EQ(BatchUpload::commandLine(u"smith"_s, u"pass word"_s, u"C:\\Dovrelle\\rad0A1B2.tmp"_s,
-                                       u"sftp.example.org"_s),
-              uR"("hvsftp.exe" "-l" "smith" "-pw" "pass word" "-b" "C:\Dovrelle\rad0A1B2.tmp" )"
-              uR"("-be" "-k" "-hv" "done" "sftp.example.org")"_s);
 
     // Whatever a value holds, the launcher's split gives it back as it was.
     const QString values[] = {u"pa\"ss"_s, u"pass\\"_s,      u"a\\\"b"_s, u"\\\\"_s,
@@ -125,6 +120,12 @@ protected:
     }
 
     bool connected() const { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
+
+    bool loginStored() const
+    {
+        const QByteArray ini = readFile(iniPath());
+        return !ini.contains("ftpPwd=\r\n") && ini.contains("ftpPwd=");
+    }
 
     // Checks that the command showed exactly this one box, with the arrow pointer back.
     void expectOnlyBox(const QString &text, const QString &title, Ui::Icon icon)
@@ -199,39 +200,31 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
 
     // No server listens at the site: the control must not try to reach it.
     const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
-    const std::pair<QString, QString> logins[] = {
-        {u"smith"_s, u"se cret"_s},
-        // Quotes and backslashes would split or merge arguments if quoted naively.
-        {u"dom\\smith\\"_s, u"a\"b\\\" c\\"_s},
-    };
-    for (const auto &[user, password] : logins) {
-        SCOPED_TRACE(password.toStdString());
-        ui().clear();
-        QFile::remove(argumentsFile);
-        writeIni("[smith]\r\nbatch=1\r\n");
-        ASSERT_TRUE(WriteLoginData(Course, site, user, password, true));
-        click(localFile(u"notes.txt"_s));
+    // Quotes, backslashes and blanks would split or merge arguments if quoted naively.
+    const QString user = u"dom\\smith\\"_s;
+    const QString password = u"a\"b\\\" c\\"_s;
+    writeIni("[smith]\r\nbatch=1\r\n");
+    ASSERT_TRUE(WriteLoginData(Course, site, user, password, true));
+    click(localFile(u"notes.txt"_s));
 
-        expectOnlyBox(u"Batch Secure Ftp website update has been launched."_s,
-                      u"Batch Secure Ftp"_s, Ui::Icon::Information);
-        EXPECT_FALSE(connected());
+    expectOnlyBox(u"Batch Secure Ftp website update has been launched."_s, u"Batch Secure Ftp"_s,
+                  Ui::Icon::Information);
+    EXPECT_FALSE(connected());
 
-        const QStringList scripts = QDir(hostFolder).entryList({u"rad*.tmp"_s}, QDir::Files);
-        ASSERT_EQ(scripts.size(), 1);
-        EXPECT_EQ(readFile(hostFolder + scripts.first()),
-                  "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
+    const QStringList scripts = QDir(hostFolder).entryList({u"rad*.tmp"_s}, QDir::Files);
+    ASSERT_EQ(scripts.size(), 1);
+    EXPECT_EQ(readFile(hostFolder + scripts.first()),
+              "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
 
-        QDeadlineTimer deadline(20000);
-        while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
-            QTest::qWait(20);
-        ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
-        QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
-        arguments.removeLast(); // after the last NUL
-        EXPECT_EQ(arguments, (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s,
-                                          HostFolder + scripts.first(), u"-be"_s, u"-k"_s, u"-hv"_s,
-                                          u"done"_s, site}));
-        QFile::remove(hostFolder + scripts.first());
-    }
+    QDeadlineTimer deadline(20000);
+    while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
+        QTest::qWait(20);
+    ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
+    QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
+    arguments.removeLast(); // after the last NUL
+    EXPECT_EQ(arguments,
+              (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s, HostFolder + scripts.first(),
+                           u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
 }
 
 // Only a server that refused the user name or password makes the login data wrong: a server
@@ -296,8 +289,7 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
         ASSERT_GE(ui().boxes().size(), 1);
         EXPECT_TRUE(ui().boxes().first().text.startsWith(c.box))
             << ui().boxes().first().text.toStdString();
-        const QByteArray ini = readFile(iniPath());
-        EXPECT_EQ(!ini.contains("ftpPwd=\r\n") && ini.contains("ftpPwd="), c.loginKept);
+        EXPECT_EQ(loginStored(), c.loginKept);
         if (!c.loginKept) {
             EXPECT_EQ(boxTexts().value(1),
                       u"Upload: Bad directory passed.\r\nYour login data has been reset."_s);
@@ -353,12 +345,6 @@ protected:
     QByteArray serverContent(const QString &path) const
     {
         return readFile(server->rootPath() + path);
-    }
-
-    bool loginStored() const
-    {
-        return !readFile(iniPath()).contains("ftpPwd=\r\n") &&
-               readFile(iniPath()).contains("ftpPwd=");
     }
 
     std::unique_ptr<FtpTestServer> server;
@@ -455,16 +441,10 @@ TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFai
     };
     // Each opens the local list (closed here as a person would), whose folder is the path's.
     QStringList listed;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&listed] {
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (window->objectName() == u"frmServerUp"_s && window->isVisible()) {
-                listed.append(window->findChild<QLabel *>(u"lblLocal"_s)->text());
-                window->close();
-            }
-        }
+    const auto closer = whenWindowShows(u"frmServerUp"_s, [&listed](QWidget &window) {
+        listed.append(window.findChild<QLabel *>(u"lblLocal"_s)->text());
+        window.close();
     });
-    closer.start(20);
     for (const auto &c : cases) {
         ui().clear();
         click(c.path);

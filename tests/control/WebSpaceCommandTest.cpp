@@ -3,6 +3,7 @@
 // connection that fails leaves its flag for the next command.
 
 #include "operations/ListOperationsTest.h"
+#include "support/WindowWatch.h"
 
 #include "control/LoginData.h"
 #include "control/Vellix.h"
@@ -13,9 +14,7 @@
 #include "transport/cFTP.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QTimer>
 
 TEST(WebSpaceCommandPathsTest, WebRootOfASessionIsTheHostProductsFolderUnderTheLogin)
 {
@@ -51,22 +50,15 @@ protected:
             Shared().FtpClient->SetModePassive();
         // The web space window is noted and closed as a person would; a login dialog, which
         // none of these cases should show, is cancelled.
-        QObject::connect(&watch, &QTimer::timeout, [this] {
-            for (QWidget *window : QApplication::topLevelWidgets()) {
-                const QString name = window->objectName();
-                if (!window->isVisible() || (name != u"frmSpace"_s && name != u"frmLogin"_s))
-                    continue;
-                if (name == u"frmSpace"_s)
-                    shownCourses << window->findChild<QCheckBox *>(u"chkCourse"_s)->text();
-                window->close();
-            }
+        spaceWatch = whenWindowShows(u"frmSpace"_s, [this](QWidget &window) {
+            shownCourses << window.findChild<QCheckBox *>(u"chkCourse"_s)->text();
+            window.close();
         });
-        watch.start(10);
+        loginWatch = whenWindowShows(u"frmLogin"_s, [](QWidget &window) { window.close(); });
     }
 
     void TearDown() override
     {
-        watch.stop();
         control.reset();
         frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
         ListOperationsTest::TearDown();
@@ -82,7 +74,8 @@ protected:
     static bool connected() { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
 
     std::unique_ptr<Vellix> control;
-    QTimer watch;
+    std::unique_ptr<WindowWatch> spaceWatch;
+    std::unique_ptr<WindowWatch> loginWatch;
     QStringList shownCourses;
 };
 

@@ -183,63 +183,36 @@ TEST(CatalogueTextTest, MonthFoldersRunFromTheStartToTheEndMonth)
 {
     const struct
     {
-        const char *what;
-        QString startMonth, startYear, endMonth, endYear;
-        QStringList folders;
+        const char *what, *startMonth, *startYear, *endMonth, *endYear;
+        const char *folders; // separated by blanks
     } cases[] = {
-        {"over the new year",
-         u"11"_s,
-         u"2006"_s,
-         u"2"_s,
-         u"2007"_s,
-         {u"November_2006"_s, u"December_2006"_s, u"January_2007"_s, u"February_2007"_s}},
-        {"one month", u"5"_s, u"2007"_s, u"5"_s, u"2007"_s, {u"May_2007"_s}},
-        {"an end before the start", u"5"_s, u"2007"_s, u"2"_s, u"2007"_s, {u"May_2007"_s}},
-        {"an end years before", u"12"_s, u"2007"_s, u"1"_s, u"2001"_s, {u"December_2007"_s}},
-        {"December to January",
-         u"12"_s,
-         u"2006"_s,
-         u"1"_s,
-         u"2007"_s,
-         {u"December_2006"_s, u"January_2007"_s}},
-        {"a whole year",
-         u"1"_s,
-         u"2007"_s,
-         u"12"_s,
-         u"2007"_s,
-         {u"January_2007"_s, u"February_2007"_s, u"March_2007"_s, u"April_2007"_s, u"May_2007"_s,
-          u"June_2007"_s, u"July_2007"_s, u"August_2007"_s, u"September_2007"_s, u"October_2007"_s,
-          u"November_2007"_s, u"December_2007"_s}},
+        {"over the new year", "11", "2006", "2", "2007",
+         "November_2006 December_2006 January_2007 February_2007"},
+        {"one month", "5", "2007", "5", "2007", "May_2007"},
+        {"an end before the start", "5", "2007", "2", "2007", "May_2007"},
+        {"an end years before", "12", "2007", "1", "2001", "December_2007"},
+        {"December to January", "12", "2006", "1", "2007", "December_2006 January_2007"},
+        {"a whole year", "1", "2007", "12", "2007",
+         "January_2007 February_2007 March_2007 April_2007 May_2007 June_2007 July_2007 "
+         "August_2007 September_2007 October_2007 November_2007 December_2007"},
         // Never more than twelve columns, however far the end lies.
-        {"an end years after",
-         u"3"_s,
-         u"2007"_s,
-         u"6"_s,
-         u"2010"_s,
-         {u"March_2007"_s, u"April_2007"_s, u"May_2007"_s, u"June_2007"_s, u"July_2007"_s,
-          u"August_2007"_s, u"September_2007"_s, u"October_2007"_s, u"November_2007"_s,
-          u"December_2007"_s, u"January_2008"_s, u"February_2008"_s}},
+        {"an end years after", "3", "2007", "6", "2010",
+         "March_2007 April_2007 May_2007 June_2007 July_2007 August_2007 September_2007 "
+         "October_2007 November_2007 December_2007 January_2008 February_2008"},
         // Without a start month the walk begins with the month before January, which has no
         // folder; without an end the start month's key already reaches it.
-        {"no start month",
-         QString(),
-         u"2007"_s,
-         u"2"_s,
-         u"2007"_s,
-         {u"January_2007"_s, u"February_2007"_s}},
-        {"no end", u"4"_s, u"2007"_s, QString(), QString(), {u"April_2007"_s}},
+        {"no start month", "", "2007", "2", "2007", "January_2007 February_2007"},
+        {"no end", "4", "2007", "", "", "April_2007"},
         // A start month beyond December rolls over into January of the next year.
-        {"start month 13", u"13"_s, u"2006"_s, u"1"_s, u"2007"_s, {u"January_2007"_s}},
-        {"an end month far out of range",
-         u"11"_s,
-         u"2007"_s,
-         u"99999999999"_s,
-         u"2007"_s,
-         {u"November_2007"_s, u"December_2007"_s, u"January_2008"_s}},
+        {"start month 13", "13", "2006", "1", "2007", "January_2007"},
+        {"an end month far out of range", "11", "2007", "99999999999", "2007",
+         "November_2007 December_2007 January_2008"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(CatalogueMonthFolders(c.startMonth, c.startYear, c.endMonth, c.endYear),
-                  c.folders)
+        EXPECT_EQ(CatalogueMonthFolders(
+                      QString::fromLatin1(c.startMonth), QString::fromLatin1(c.startYear),
+                      QString::fromLatin1(c.endMonth), QString::fromLatin1(c.endYear)),
+                  QString::fromLatin1(c.folders).split(u' ', Qt::SkipEmptyParts))
             << c.what;
     }
 }

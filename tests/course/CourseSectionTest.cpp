@@ -45,18 +45,11 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
     }
 }
 
-TEST_F(CourseSectionTest, CourseLocalFolderEndsInBackslash)
+// The folder's own rules are the course settings' (LocalFolderFromSetting).
+TEST_F(CourseSectionTest, CourseLocalFolderIsTheCoursesSetting)
 {
-    const std::pair<QByteArray, QString> cases[] = {
-        {"lldir=h:\\lessons", u"h:\\lessons\\"_s},
-        {"lldir=h:\\lessons\\", u"h:\\lessons\\"_s},
-        {"school=Hill", u"C:\\"_s}, // no folder yet: the host product's drive
-    };
-    Shared().HostDrive = u"C"_s;
-    for (const auto &[keys, expected] : cases) {
-        writeIni("[bio]\r\n" + keys + "\r\n");
-        EXPECT_EQ(CourseLocalFolder(Course), expected) << keys.toStdString();
-    }
+    writeIni("[bio]\r\nlldir=h:\\lessons\r\n");
+    EXPECT_EQ(CourseLocalFolder(Course), u"h:\\lessons\\"_s);
 }
 
 TEST_F(CourseSectionTest, OnlyAPositiveNumberMakesSecureOrBatch)

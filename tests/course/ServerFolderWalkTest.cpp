@@ -32,10 +32,7 @@ protected:
 
     void serverFile(const QString &path, qint64 size) const
     {
-        const QString linux = server->rootPath() + path;
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(linux).absolutePath()));
-        QFile file(linux);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size)) << linux.toStdString();
+        writeSizedFile(server->rootPath() + path, size);
     }
 
     // A link on the server's disk: path names target.

@@ -74,14 +74,9 @@ protected:
         ServerFoldersTest::TearDown();
     }
 
-    // A file of that size on the server; sizes beyond what the disk holds are sparse.
     void serverFile(const QString &path, qint64 size) const
     {
-        const QString linux = server->rootPath() + path;
-        QDir().mkpath(QFileInfo(linux).absolutePath());
-        QFile file(linux);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linux.toStdString();
-        ASSERT_TRUE(file.resize(size)) << linux.toStdString();
+        writeSizedFile(server->rootPath() + path, size);
     }
 
     void serverFolder(const QString &path) const

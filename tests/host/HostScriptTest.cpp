@@ -23,17 +23,20 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString MonthFolder = u"/DV/biology/2006_2007/March_2007"_s;
+// The course of March 2007, before any login is stored.
+const QByteArray CourseSettings =
+    "[biology]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n";
 
 struct ScriptCase
 {
     const char *name;
     bool loginStored;
-    QByteArray script; // empty: the README's example
-    QStringList arguments;
+    const char *arguments; // separated by blanks
     int status;
-    QStringList out; // what standard output holds
-    QString err;     // what standard error holds
     bool uploads;
+    const char *out;    // what standard output holds: pieces separated by '|'
+    const char *err;    // what standard error holds
+    const char *script; // empty: the README's example
 };
 
 void PrintTo(const ScriptCase &c, std::ostream *out)
@@ -64,14 +67,11 @@ protected:
             u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
             u"C:\\Dovrelle\\Dovrelle.exe"_s);
         QDir().mkpath(server->rootPath() + MonthFolder);
-        writeIni("[biology]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
-        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s), "lesson");
-    }
-
-    void storeLogin()
-    {
+        writeIni(CourseSettings);
+        // The login is stored unless a test takes it away or stores another.
         ASSERT_TRUE(WriteLoginData(u"biology"_s, server->site(), server->user(), server->password(),
                                    false));
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s), "lesson");
     }
 
     // Runs the host on a bag naming the month folder and the lesson, with the script (a file
@@ -97,9 +97,18 @@ protected:
         return result;
     }
 
+    // Runs a script that may use the helpers cells(win[, list]) (the first cells of a list's
+    // rows; lvServer unless named), names (the same joined by blanks) and row(win, name) (the row
+    // of lvServer that holds name, from 1); they go on its first line, so that its line numbers
+    // stay as written.
     HostRun runScript(const QByteArray &script, const QStringList &arguments = {})
     {
-        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), script)} +
+        const QByteArray helpers =
+            "function cells(win, list) { return win.rows(list || \"lvServer\").map("
+            "function (r) { return r.cells[0]; }); } "
+            "function names(win, list) { return cells(win, list).join(\" \"); } "
+            "function row(win, name) { return cells(win).indexOf(name) + 1; } ";
+        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), helpers + script)} +
                    arguments);
     }
 
@@ -115,7 +124,6 @@ protected:
 
 TEST_F(HostScriptTest, AutoUploadsAnnouncesAndPicturesEveryWindow)
 {
-    storeLogin();
     const QString shots = tempPath(u"shots"_s);
     const HostRun result = run({u"--auto"_s, u"--shots"_s, shots});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
@@ -131,7 +139,6 @@ TEST_F(HostScriptTest, AutoUploadsAnnouncesAndPicturesEveryWindow)
 
 TEST_F(HostScriptTest, AutoEndsWithOneWhenTheUploadIsNotAnnounced)
 {
-    storeLogin();
     const QString bag =
         writeFile(tempPath(u"course.ini"_s),
                   "[Vellix]\r\nrdir=/DV/biology\r\ntext=C:\\Course\\lesson 1.txt\r\n");
@@ -145,18 +152,12 @@ TEST_F(HostScriptTest, AutoEndsWithOneWhenTheUploadIsNotAnnounced)
 
 // Each script runs against the server; what it must print and how the host must end.
 const ScriptCase ScriptCases[] = {
-    {"ReadmeExampleUploadsAndFindsTheLessonInTheCatalogue",
-     true,
-     {},
-     {u"--loadfunc"_s},
-     0,
-     {u"the control starts an upload"_s, u"information box: Upload File"_s,
-      u"the catalogue lists lesson 1.txt"_s},
-     {},
-     true},
+    {"ReadmeExampleUploadsAndFindsTheLessonInTheCatalogue", true, "--loadfunc", 0, true,
+     "the control starts an upload|information box: Upload File|the catalogue lists lesson 1.txt",
+     "", ""},
     // The script's own function object makes the control announce the upload.
-    {"LoginDialogFilledByTheScript",
-     false,
+    {"LoginDialogFilledByTheScript", false, "", 0, true,
+     "focus on user name: true|was successfully uploaded to the webserver.", "",
      "loadfunc(function () {});\n"
      "onWindow(\"frmLogin\", function (win) {\n"
      "    win.key(\"Alt+U\");\n"
@@ -166,39 +167,26 @@ const ScriptCase ScriptCases[] = {
      "    win.setText(\"txtPassword\", env(\"TEST_PASSWORD\"));\n"
      "    win.click(\"cmdOK\");\n"
      "});\n"
-     "click(\"cmdUpload\");\n",
-     {},
-     0,
-     {u"focus on user name: true"_s, u"was successfully uploaded to the webserver."_s},
-     {},
-     true},
-    {"QuestionAnsweredNo",
-     true,
+     "click(\"cmdUpload\");\n"},
+    {"QuestionAnsweredNo", true, "", 0, false,
+     "question: Folder Doesn't Exist: Yes/No|created: false", "",
      "control.text = \"C:\\\\New\\\\\";\n"
      "onBox(function (box) {\n"
      "    log(box.icon + \": \" + box.title + \": \" + box.buttons.join(\"/\"));\n"
      "    return \"No\";\n"
      "});\n"
      "click(\"cmdUpload\");\n"
-     "log(\"created: \" + exists(env(\"VELLIX_PREFIX\") + \"/drive_c/New\"));\n",
-     {},
-     0,
-     {u"question: Folder Doesn't Exist: Yes/No"_s, u"created: false"_s},
-     {},
-     false},
-    {"PictureOpensTheMenuAndItsEntryRuns",
-     true,
+     "log(\"created: \" + exists(env(\"VELLIX_PREFIX\") + \"/drive_c/New\"));\n"},
+    {"PictureOpensTheMenuAndItsEntryRuns", true, "", 0, false,
+     "menu open: true\nbox: Reset Login Data | Login Data has been reset.\nmenu open: false", "",
      "click(\"Image1\");\n"
      "log(\"menu open: \" + (window(\"mnuMenu\") !== null));\n"
      "trigger(\"mnuReset\");\n"
-     "log(\"menu open: \" + (window(\"mnuMenu\") !== null));\n",
-     {},
-     0,
-     {u"menu open: true\nbox: Reset Login Data | Login Data has been reset.\nmenu open: false"_s},
-     {},
-     false},
-    {"TabReachesThePictureAndSpaceOrEnterOpensTheMenu",
-     true,
+     "log(\"menu open: \" + (window(\"mnuMenu\") !== null));\n"},
+    {"TabReachesThePictureAndSpaceOrEnterOpensTheMenu", true, "", 0, false,
+     "picture focus: true\nafter Space: true\nclosed: true\nafter Return: true\n"
+     "box: Reset Login Data | Login Data has been reset.",
+     "",
      "const host = window(\"host\");\n"
      "host.find(\"txFile\").setFocus();\n"
      "host.key(\"Tab, Tab, Tab, Tab\");\n"
@@ -209,48 +197,22 @@ const ScriptCase ScriptCases[] = {
      "log(\"closed: \" + (window(\"mnuMenu\") === null));\n"
      "host.key(\"Return\");\n"
      "log(\"after Return: \" + (window(\"mnuMenu\") !== null));\n"
-     "trigger(\"mnuReset\");\n",
-     {},
-     0,
-     {u"picture focus: true\nafter Space: true\nclosed: true\nafter Return: true\n"
-      "box: Reset Login Data | Login Data has been reset."_s},
-     {},
-     false},
-    {"FailEndsWithOneNamingTheLine",
-     true,
-     "log(\"before\");\nfail(\"stop here\");\nlog(\"after\");\n",
-     {},
-     1,
-     {u"before"_s},
-     u"test.js:2: failed: stop here"_s,
-     false},
-    {"SyntaxErrorEndsWithOne",
-     true,
-     "log(\"never\");\nlet x = ;\n",
-     {},
-     1,
-     {},
-     u"test.js:2: SyntaxError"_s,
-     false},
-    {"TimeoutNamesTheOpenWindow",
-     false,
-     "click(\"cmdUpload\");\n",
-     {u"--timeout"_s, u"2"_s},
-     3,
-     {},
-     u"timed out after 2 s with frmLogin open"_s,
-     false},
-    {"UncaughtErrorInAHandlerNamesTheChildren",
-     false,
+     "trigger(\"mnuReset\");\n"},
+    {"FailEndsWithOneNamingTheLine", true, "", 1, false, "before", "test.js:2: failed: stop here",
+     "log(\"before\");\nfail(\"stop here\");\nlog(\"after\");\n"},
+    {"SyntaxErrorEndsWithOne", true, "", 1, false, "", "test.js:2: SyntaxError",
+     "log(\"never\");\nlet x = ;\n"},
+    {"TimeoutNamesTheOpenWindow", false, "--timeout 2", 3, false, "",
+     "timed out after 2 s with frmLogin open", "click(\"cmdUpload\");\n"},
+    {"UncaughtErrorInAHandlerNamesTheChildren", false, "", 1, false, "",
+     "test.js:2: Error: frmLogin has no child named txtUser; its named children: ",
      "onWindow(\"frmLogin\", function (win) {\n    win.setText(\"txtUser\", \"x\");\n});\n"
-     "click(\"cmdUpload\");\n",
-     {},
-     1,
-     {},
-     u"test.js:2: Error: frmLogin has no child named txtUser; its named children: "_s,
-     false},
-    {"ErrorsAreClearAndCatchable",
-     true,
+     "click(\"cmdUpload\");\n"},
+    {"ErrorsAreClearAndCatchable", true, "", 0, false,
+     "no window is named frmLogon; the windows: frmLogin, frmMsg,|rows; there is no row|"
+     "hostToolBar has 2 buttons; there is no button 7|no menu holds an entry named mnuNothing|"
+     "names no keys|no such window: null",
+     "",
      "function tell(f) { try { f(); } catch (e) { log(e.message); } }\n"
      "tell(function () { onWindow(\"frmLogon\", function () {}); });\n"
      "const host = window(\"host\");\n"
@@ -258,14 +220,7 @@ const ScriptCase ScriptCases[] = {
      "tell(function () { host.press(\"hostToolBar\", 7); });\n"
      "tell(function () { trigger(\"mnuNothing\"); });\n"
      "tell(function () { host.key(\"Alt+\"); });\n"
-     "log(\"no such window: \" + window(\"frmServer\"));\n",
-     {},
-     0,
-     {u"no window is named frmLogon; the windows: frmLogin, frmMsg,"_s, u"rows; there is no row"_s,
-      u"hostToolBar has 2 buttons; there is no button 7"_s,
-      u"no menu holds an entry named mnuNothing"_s, u"names no keys"_s, u"no such window: null"_s},
-     {},
-     false},
+     "log(\"no such window: \" + window(\"frmServer\"));\n"},
 };
 
 class HostScriptCaseTest
@@ -277,18 +232,19 @@ class HostScriptCaseTest
 TEST_P(HostScriptCaseTest, RunsAndEndsAsTheScriptSays)
 {
     const ScriptCase &c = GetParam();
-    if (c.loginStored)
-        storeLogin();
+    if (!c.loginStored)
+        writeIni(CourseSettings);
+    const QStringList arguments = QString::fromUtf8(c.arguments).split(u' ', Qt::SkipEmptyParts);
     const HostRun result =
-        c.script.isEmpty()
-            ? run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/upload.js")} +
-                  c.arguments)
-            : runScript(c.script, c.arguments);
+        *c.script
+            ? runScript(c.script, arguments)
+            : run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/upload.js")} +
+                  arguments);
     EXPECT_EQ(result.status, c.status) << result.err.toStdString();
-    for (const QString &line : c.out)
+    for (const QString &line : QString::fromUtf8(c.out).split(u'|', Qt::SkipEmptyParts))
         EXPECT_TRUE(result.out.contains(line)) << line.toStdString() << " in\n"
                                                << result.out.toStdString();
-    EXPECT_TRUE(result.err.contains(c.err)) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(QString::fromUtf8(c.err))) << result.err.toStdString();
     EXPECT_EQ(!uploaded().isEmpty(), c.uploads);
 }
 
@@ -299,52 +255,46 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(Script
 // the catalogue rebuilt after each change.
 TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
 {
-    storeLogin();
     for (const char *name : {"a.txt", "b.txt", "c.txt"})
         writeFile(server->rootPath() + MonthFolder + u'/' + QLatin1String(name), name);
-    const HostRun result = runScript(
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
-        "onBox(function (box) {\n"
-        "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
-        "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
-        "});\n"
-        "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
-        "onWindow(\"frmView\", function (win) {\n"
-        "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
-        "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
-        "win.find(\"wb1\").title);\n"
-        "    win.close();\n"
-        "});\n"
-        "onWindow(\"frmServerUp\", function (win) {\n"
-        "    const shown = win.rows(\"lvServer\");\n"
-        "    log(\"local \" + shown.map(function (r) { return r.cells[0]; }).join(\" \") +\n"
-        "        \", selected \" + shown.filter(function (r) { return r.selected; "
-        "})[0].cells[0]);\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "onWindow(\"frmServer\", function (win) {\n"
-        "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
-        "win.find(\"lblvsize\").text);\n"
-        "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
-        "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
-        "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
-        "    win.key(\"Alt+D\");\n"
-        "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
-        "    win.press(\"Toolbar1\", 2);\n"
-        "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
-        "    win.press(\"Toolbar1\", 3);\n"
-        "    log(\"left \" + win.rows(\"lvServer\").map(function (r) { return "
-        "r.cells[0]; }).sort().join(\" \"));\n"
-        "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
-        "    trigger(\"mnuExplorer\");\n"
-        "    win.press(\"Toolbar1\", 6);\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "click(\"cmdDnload\");\n",
-        {u"--loadfunc"_s});
+    const HostRun result =
+        runScript("onBox(function (box) {\n"
+                  "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
+                  "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
+                  "});\n"
+                  "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
+                  "onWindow(\"frmView\", function (win) {\n"
+                  "    waitFor(function () { return win.find(\"wb1\").title !== \"\"; }, 20000);\n"
+                  "    log(\"viewing \" + win.caption.replace(/[^\\\\]*\\\\/g, \"\") + \": \" + "
+                  "win.find(\"wb1\").title);\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "onWindow(\"frmServerUp\", function (win) {\n"
+                  "    const shown = win.rows(\"lvServer\");\n"
+                  "    log(\"local \" + names(win) +\n"
+                  "        \", selected \" + shown.filter(function (r) { return r.selected; "
+                  "})[0].cells[0]);\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
+                  "win.find(\"lblvsize\").text);\n"
+                  "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
+                  "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
+                  "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
+                  "    win.key(\"Alt+D\");\n"
+                  "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
+                  "    win.press(\"Toolbar1\", 2);\n"
+                  "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
+                  "    win.press(\"Toolbar1\", 3);\n"
+                  "    log(\"left \" + cells(win).sort().join(\" \"));\n"
+                  "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
+                  "    trigger(\"mnuExplorer\");\n"
+                  "    win.press(\"Toolbar1\", 6);\n"
+                  "    win.press(\"Toolbar1\", 5);\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n",
+                  {u"--loadfunc"_s});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(u"rows 3, 0.0 meg\nchecked 2 files\n"_s))
         << result.out.toStdString();
@@ -371,20 +321,12 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
 // disabled: in an empty list, or in the local twin opened from it without Rename.
 TEST_F(HostScriptTest, RemoteListKeepsItsOrderAndHearsItsKeys)
 {
-    storeLogin();
     const QString month = server->rootPath() + MonthFolder;
     for (const auto &[name, size] :
          {std::pair{"delta.txt", 2}, std::pair{"Bravo.txt", 1}, std::pair{"Echo.txt", 3},
           std::pair{"alpha.txt", 5}, std::pair{"charlie.txt", 4}})
         writeFile(month + u'/' + QLatin1String(name), QByteArray(size, 's'));
     const HostRun result = runScript(
-        "function names(win) {\n"
-        "    return win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }).join(\" \");\n"
-        "}\n"
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
         "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
         "onInput(function (inp) { log(\"asked \" + inp.title); return \"foxtrot.txt\"; });\n"
         "onWindow(\"frmServerUp\", function (win) {\n"
@@ -439,34 +381,26 @@ TEST_F(HostScriptTest, RemoteListKeepsItsOrderAndHearsItsKeys)
 // it and in the chooser, Delete, F2 and F5 act as their buttons and the refresh do.
 TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
 {
-    storeLogin();
     for (const auto &[name, size] :
          {std::pair{"Zebra.txt", 1}, std::pair{"notes.txt", 9}, std::pair{"Apple.txt", 3}})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + QLatin1String(name)),
                   QByteArray(size, 'l'));
     const HostRun result = runScript(
         "const course = env(\"VELLIX_PREFIX\") + \"/drive_c/Course/\";\n"
-        "function names(win, list) {\n"
-        "    return win.rows(list).map(function (r) { return r.cells[0]; }).join(\" \");\n"
-        "}\n"
-        "function row(win, name) {\n"
-        "    return win.rows(\"lvServer\").findIndex(function (r) { return r.cells[0] "
-        "=== name; }) + 1;\n"
-        "}\n"
         "const answers = [\"yoyo.txt\", \"zulu.txt\"];\n"
         "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
         "onInput(function (inp) { log(\"asked \" + inp.title); return answers.shift(); });\n"
         "onWindow(\"frmServerUp\", function (win) {\n"
-        "    log(\"opened \" + names(win, \"lvServer\"));\n"
+        "    log(\"opened \" + names(win));\n"
         "    win.clickHeader(\"lvServer\", 2);\n"
         "    win.select(\"lvServer\", row(win, \"Zebra.txt\"));\n"
         "    win.key(\"F2\");\n"
         "    win.check(\"lvServer\", row(win, \"Apple.txt\"), true);\n"
         "    win.key(\"Delete\");\n"
-        "    log(\"deleted \" + names(win, \"lvServer\"));\n"
+        "    log(\"deleted \" + names(win));\n"
         "    writeFile(course + \"kilo.txt\", \"twenty bytes of kilo\");\n"
         "    win.key(\"F5\");\n"
-        "    log(\"listed again \" + names(win, \"lvServer\"));\n"
+        "    log(\"listed again \" + names(win));\n"
         "    win.press(\"Toolbar1\", 5);\n"
         "});\n"
         "onWindow(\"frmDir\", function (win) {\n"
@@ -477,8 +411,7 @@ TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
         "    writeFile(course + \"mike.txt\", \"m\");\n"
         "    win.choose(\"List2\", \"notes.txt\");\n"
         "    win.key(\"F5\");\n"
-        "    log(\"chooser \" + win.rows(\"List2\").map(function (r) { return r.cells[0]; "
-        "}).sort().join(\" \") +\n"
+        "    log(\"chooser \" + cells(win, \"List2\").sort().join(\" \") +\n"
         "        \", selected \" + win.find(\"lblSize\").text);\n"
         "    win.close();\n"
         "});\n"
@@ -535,7 +468,6 @@ TEST_F(HostScriptTest, CancelWhileConnectingKeepsTheLogin)
 // met, and pictured, once the page shows.
 TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
 {
-    storeLogin();
     const QString month = server->rootPath() + MonthFolder;
     writeFile(month + u"/lesson.htm"_s,
               "<html><head><link rel=stylesheet href=\"lesson_files/style.css\"><script>\n"
@@ -557,8 +489,7 @@ TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
                   "    win.close();\n"
                   "});\n"
                   "onWindow(\"frmServer\", function (win) {\n"
-                  "    win.select(\"lvServer\", win.rows(\"lvServer\").findIndex(function (r) {\n"
-                  "        return r.cells[0] === \"lesson.htm\"; }) + 1);\n"
+                  "    win.select(\"lvServer\", row(win, \"lesson.htm\"));\n"
                   "    trigger(\"mnuExplorer\");\n"
                   "    win.press(\"Toolbar1\", 5);\n"
                   "});\n"
@@ -574,26 +505,23 @@ TEST_F(HostScriptTest, ServerPageShowsInTheViewerAsOnTheSite)
     EXPECT_EQ(shot.pixelColor(shot.width() - 10, shot.height() - 10), QColor(0, 128, 0));
 }
 
-// The README's folder example: Upload with a folder in the text box opens the local list, where
-// three checked files go up, byte for byte, and the catalogue lists them.
 // A host that points the control at another month between two commands: the open session
 // enters that month, and nothing takes the earlier month for the login being wrong.
 TEST_F(HostScriptTest, AnotherMonthBetweenCommandsIsListed)
 {
-    storeLogin();
     const QString may = u"/DV/biology/2006_2007/May_2007"_s;
     QDir().mkpath(server->rootPath() + may);
     writeFile(server->rootPath() + MonthFolder + u"/march.txt"_s, "march");
-    const HostRun result = runScript(
-        "onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
-        "control.rdir = \"/DV/biology/2006_2007/May_2007\";\n"
-        "click(\"cmdUpload\");\n"
-        "control.rdir = \"/DV/biology/2006_2007/March_2007\";\n"
-        "onWindow(\"frmServer\", function (win) {\n"
-        "    log(\"listed \" + win.rows(\"lvServer\").map(function (r) { return r.cells[0]; }));\n"
-        "    win.close();\n"
-        "});\n"
-        "click(\"cmdDnload\");\n");
+    const HostRun result =
+        runScript("onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
+                  "control.rdir = \"/DV/biology/2006_2007/May_2007\";\n"
+                  "click(\"cmdUpload\");\n"
+                  "control.rdir = \"/DV/biology/2006_2007/March_2007\";\n"
+                  "onWindow(\"frmServer\", function (win) {\n"
+                  "    log(\"listed \" + names(win));\n"
+                  "    win.close();\n"
+                  "});\n"
+                  "click(\"cmdDnload\");\n");
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(), u"listed march.txt"_s);
     EXPECT_EQ(readFile(server->rootPath() + may + u"/lesson 1.txt"_s), "lesson");
@@ -601,9 +529,10 @@ TEST_F(HostScriptTest, AnotherMonthBetweenCommandsIsListed)
                 !readFile(iniPath()).contains("ftpPwd=\r\n"));
 }
 
+// The README's folder example: Upload with a folder in the text box opens the local list, where
+// three checked files go up, byte for byte, and the catalogue lists them.
 TEST_F(HostScriptTest, FolderExampleCopiesTheCheckedFilesUp)
 {
-    storeLogin();
     const HostRun result =
         run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/upload-folder.js")});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
@@ -618,7 +547,6 @@ TEST_F(HostScriptTest, FolderExampleCopiesTheCheckedFilesUp)
 // it goes with Alt+X; the edit menu opens the selected file, or says what it cannot find.
 TEST_F(HostScriptTest, TwinsAndTheEditMenuOfTheLocalList)
 {
-    storeLogin();
     const QString editor = writeProgram(tempPath(u"editor"_s));
     setEnvironment("VISUAL", QFile::encodeName(editor));
     const HostRun result =
@@ -657,7 +585,6 @@ TEST_F(HostScriptTest, TwinsAndTheEditMenuOfTheLocalList)
 // uploads it, and OK hands it back.
 TEST_F(HostScriptTest, BrowseExampleUploadsFromTheChooser)
 {
-    storeLogin();
     const HostRun result =
         run(QStringList{u"--script"_s, QStringLiteral(VELLIX_EXAMPLES_DIR "/browse.js")});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
@@ -666,15 +593,10 @@ TEST_F(HostScriptTest, BrowseExampleUploadsFromTheChooser)
               readFile(Platform::DosPath::toLinux(u"C:\\Course\\homework 3.txt"_s)));
 }
 
-// Browse opens the chooser on the text box's folder in every mode, and only a plain session
-// makes the server ready for an upload from there: in secure and batch mode a server that
-// does not answer goes unnoticed. Exit and the close box leave the text box as it was, and
-// the close box does not stop the next Browse.
 // Enter in the chooser's pattern box lists the files of the pattern and leaves the chooser
 // open; the text box keeps what it held.
 TEST_F(HostScriptTest, EnterInThePatternBoxAppliesThePattern)
 {
-    storeLogin();
     writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.pdf"_s), "pdf");
     const HostRun result =
         runScript("onWindow(\"frmDir\", function (win) {\n"
@@ -690,6 +612,10 @@ TEST_F(HostScriptTest, EnterInThePatternBoxAppliesThePattern)
     EXPECT_EQ(result.out, u"open true, files 1\ntext C:\\Course\\lesson 1.txt\n"_s);
 }
 
+// Browse opens the chooser on the text box's folder in every mode, and only a plain session
+// makes the server ready for an upload from there: in secure and batch mode a server that
+// does not answer goes unnoticed. Exit and the close box leave the text box as it was, and
+// the close box does not stop the next Browse.
 TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
 {
     const struct
@@ -705,9 +631,7 @@ TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
     };
     for (const auto &mode : modes) {
         SCOPED_TRACE(mode.mode);
-        writeIni("[biology]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n"
-                 "lldir=C:\\Course\\\r\n" +
-                 QByteArray(mode.settings));
+        writeIni(CourseSettings + "lldir=C:\\Course\\\r\n" + mode.settings);
         ASSERT_TRUE(WriteLoginData(u"biology"_s,
                                    mode.deadServer ? u"127.0.0.1:1"_s : server->site(),
                                    server->user(), server->password(), mode.secure));
@@ -736,7 +660,6 @@ TEST_F(HostScriptTest, BrowseTouchesTheServerOnlyInPlainMode)
 // the sum of the files below the level's folder on disk.
 TEST_F(HostScriptTest, SpaceExampleReadsTheSizesOfTheFilesOnDisk)
 {
-    storeLogin();
     const QString site = server->rootPath();
     writeFile(site + u"/top.txt"_s, QByteArray(31, 's'));
     writeFile(site + u"/DV/other/notes.txt"_s, QByteArray(99000, 'o'));
@@ -804,8 +727,7 @@ QByteArray copyBigFile(const QByteArray &list, const QByteArray &key)
 {
     return QByteArray(R"js(
 onWindow("LIST", function (win) {
-    const row = win.rows("lvServer").findIndex(function (r) { return r.cells[0] === "big.bin"; });
-    win.check("lvServer", row + 1, true);
+    win.check("lvServer", row(win, "big.bin"), true);
     win.key("KEY");
     log("list " + (window("LIST") ? "open" : "closed"));
 });
@@ -849,7 +771,6 @@ click("cmdUpload");)js",
 TEST_P(HostTransferTest, TheTransferWindowShowsAndCancels)
 {
     const TransferCase &c = GetParam();
-    storeLogin();
     const QString local = Platform::DosPath::toLinux(u"C:\\Course\\big.bin"_s);
     const QString remote = server->rootPath() + MonthFolder + u"/big.bin"_s;
     // More than the system's buffers take at once, so that an upload is still sending.

@@ -178,69 +178,37 @@ TEST_P(ChooserOperationsTest, ExitDuringAnUploadCancelsIt)
     EXPECT_EQ(chooser.transfers.ends, 1);
 }
 
-// What the chooser's rename and delete answer, and what they leave on disk and on the server.
+// What the chooser's rename and delete answer, and what they leave on disk and on the server;
+// the lists are written as entries().
 struct ChooserCase
 {
     const char *name;
     bool deletes;
-    QString typed; // the new name
+    const char *typed; // the new name
     bool onServer;
-    QStringList boxes;
-    QStringList disk;
-    QStringList server;
+    const char *boxes, *disk, *server;
 };
 
 TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
 {
-    const QString question =
-        u"The selected file on your local hard drive was renamed successfully.\r\nDo you want "
-        "to rename this file on the website as well?"_s;
     const ChooserCase cases[] = {
-        {"RenameToTheSameNameInOtherCase",
-         false,
-         u"A.TXT"_s,
-         true,
-         {u"Please enter a unique name."_s},
-         {u"a.txt"_s},
-         {u"a.txt"_s}},
-        {"RenameToADeniedExtension",
-         false,
-         u"a.exe"_s,
-         false,
-         {u"Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied."_s},
-         {u"a.txt"_s},
-         {}},
-        {"RenameOnlyHere",
-         false,
-         u"b.txt"_s,
-         false,
-         {u"Filename on local computer\r\nhas been renamed."_s},
-         {u"b.txt"_s},
-         {}},
-        {"RenameThereToo",
-         false,
-         u"b.txt"_s,
-         true,
-         {question, u"Filename on webserver\r\nhas been renamed."_s},
-         {u"b.txt"_s},
-         {u"b.txt"_s}},
-        {"DeleteOnlyHere",
-         true,
-         {},
-         false,
-         {u"Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?"_s},
-         {},
-         {}},
-        {"DeleteThereToo",
-         true,
-         {},
-         true,
-         {u"Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?"_s,
-          u"File: a.txt\r\nwas successfully deleted from your local computer.\r\nDo you want to "
-          "delete this file from the website as well?"_s,
-          u"File: a.txt\r\nwas successfully deleted from the website."_s},
-         {},
-         {}},
+        {"RenameToADeniedExtension", false, "a.exe", false,
+         "Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied.",
+         "a.txt", ""},
+        {"RenameOnlyHere", false, "b.txt", false, "Filename on local computer\r\nhas been renamed.",
+         "b.txt", ""},
+        {"RenameThereToo", false, "b.txt", true,
+         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
+         "rename this file on the website as well?|Filename on webserver\r\nhas been renamed.",
+         "b.txt", "b.txt"},
+        {"DeleteOnlyHere", true, "", false,
+         "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?", "", ""},
+        {"DeleteThereToo", true, "", true,
+         "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?|File: "
+         "a.txt\r\nwas successfully deleted from your local computer.\r\nDo you want to delete "
+         "this file from the website as well?|File: a.txt\r\nwas successfully deleted from the "
+         "website.",
+         "", ""},
     };
     for (const ChooserCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,9 +218,9 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         select(u"a.txt"_s, "here");
         ui().clear();
         if (!c.deletes)
-            ui().answerInput(c.typed);
+            ui().answerInput(QString::fromUtf8(c.typed));
         // Every question is answered Yes.
-        for (const QString &text : c.boxes) {
+        for (const QString &text : entries(c.boxes)) {
             if (text.contains(u'?'))
                 ui().answer(Ui::Answer::Yes);
         }
@@ -261,9 +229,9 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         else
             ChooserOperations(chooser).rename();
         // After the input box that asks for the new name.
-        EXPECT_EQ(texts(ui().boxes()).mid(c.deletes ? 0 : 1), c.boxes);
-        EXPECT_EQ(QDir(localPath({})).entryList(QDir::Files), c.disk);
-        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files), c.server);
+        EXPECT_EQ(texts(ui().boxes()).mid(c.deletes ? 0 : 1), entries(c.boxes));
+        EXPECT_EQ(QDir(localPath({})).entryList(QDir::Files), entries(c.disk));
+        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files), entries(c.server));
         EXPECT_TRUE(chooser.controlsEnabled);
     }
 }

@@ -35,9 +35,9 @@ struct EditCase
     Program program;
     QList<Registration> registry;
     const char *programFiles; // the environment's entry; nullptr: none
-    QString commandLine;      // empty: the program is not found
-    QString started;          // the desktop program started and its arguments before the file
-    QString box;
+    const char *command;      // before the quoted file; empty: the program is not found
+    const char *started;      // the desktop program started and its arguments before the file
+    const char *box;
 };
 
 void PrintTo(const EditCase &c, std::ostream *out)
@@ -58,58 +58,52 @@ const EditCase Cases[] = {
      Program::Browser,
      {},
      nullptr,
-     u"\"c:\\program files\\internet explorer\\iexplore.exe\" \"C:\\Course\\week 1 notes.txt\""_s,
-     u"xdg-open"_s,
-     {}},
-    {"notepad through the search path",
-     Program::Notepad,
-     {},
-     nullptr,
-     u"notepad.exe \"C:\\Course\\week 1 notes.txt\""_s,
-     u"editor"_s,
-     {}},
+     "\"c:\\program files\\internet explorer\\iexplore.exe\"",
+     "xdg-open",
+     ""},
+    {"notepad through the search path", Program::Notepad, {}, nullptr, "notepad.exe", "editor", ""},
     {"wordpad under the session's Program Files",
      Program::WordPad,
      {WordPad},
      nullptr,
-     u"\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\" \"C:\\Course\\week 1 notes.txt\""_s,
-     u"libreoffice --writer"_s,
-     {}},
+     "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"",
+     "libreoffice --writer",
+     ""},
     {"wordpad under the environment's Program Files",
      Program::WordPad,
      {WordPad},
      "D:\\Apps",
-     u"\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\" \"C:\\Course\\week 1 notes.txt\""_s,
-     {},
-     {}},
+     "\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\"",
+     "",
+     ""},
     {"wordpad registered in quotes",
      Program::WordPad,
      {{RootKey::LocalMachine, "WORDPAD.EXE", "", "\"C:\\Write\\WORDPAD.EXE\""}},
      nullptr,
-     u"\"C:\\Write\\wordpad.exe\" \"C:\\Course\\week 1 notes.txt\""_s,
-     {},
-     {}},
+     "\"C:\\Write\\wordpad.exe\"",
+     "",
+     ""},
     {"word",
      Program::Word,
      {WordVersion, WordRoot},
      nullptr,
-     u"\"C:\\Office\\root\\Office16\\winword.exe\" \"C:\\Course\\week 1 notes.txt\""_s,
-     u"libreoffice --writer"_s,
-     {}},
+     "\"C:\\Office\\root\\Office16\\winword.exe\"",
+     "libreoffice --writer",
+     ""},
     {"wordpad not registered",
      Program::WordPad,
      {WordVersion, WordRoot},
      nullptr,
-     {},
-     {},
-     u"Sorry, could not find Word Pad"_s},
+     "",
+     "",
+     "Sorry, could not find Word Pad"},
     {"word without its install root",
      Program::Word,
      {WordVersion, WordPad},
      nullptr,
-     {},
-     {},
-     u"Sorry, could not find Word"_s},
+     "",
+     "",
+     "Sorry, could not find Word"},
 };
 
 } // namespace
@@ -146,19 +140,20 @@ TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
     const QString file = writeFile(Platform::DosPath::toLinux(File), "notes");
     const EditCommands commands(Browser, EditorFolders::find());
 
-    EXPECT_EQ(commands.commandLine(c.program, File), c.commandLine);
-    if (c.started.isEmpty() && c.box.isEmpty())
+    EXPECT_EQ(commands.commandLine(c.program, File),
+              *c.command ? QString::fromUtf8(c.command) + u" \""_s + File + u'"' : QString());
+    if (!*c.started && !*c.box)
         return;
     commands.open(c.program, File);
-    if (!c.box.isEmpty()) {
+    if (*c.box) {
         ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().at(0).text, c.box);
+        EXPECT_EQ(ui().boxes().at(0).text, QString::fromUtf8(c.box));
         EXPECT_EQ(ui().boxes().at(0).title, u"Path Not Found"_s);
         EXPECT_EQ(ui().boxes().at(0).icon, Ui::Icon::Critical);
         return;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
-    const QStringList started = c.started.split(u' ');
+    const QStringList started = QString::fromUtf8(c.started).split(u' ');
     EXPECT_EQ(arguments(tempPath(u"bin/"_s) + started.first()), started.mid(1) << file);
 }
 

@@ -101,6 +101,12 @@ private:
     FileListModel m_model;
 };
 
+// A list written as one text, its entries separated by '|'; "" is the empty list.
+inline QStringList entries(const char *joined)
+{
+    return QString::fromUtf8(joined).split(u'|', Qt::SkipEmptyParts);
+}
+
 inline QStringList texts(const QList<Box> &boxes)
 {
     QStringList list;

@@ -122,95 +122,62 @@ TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
     EXPECT_FALSE(QFile::exists(serverPath(u"next.txt"_s)));
 }
 
-// What a local rename answers to the name typed, and what it does on disk and on the server.
+// What a local rename answers to the name typed, and what it does on disk and on the server;
+// the lists are written as entries(): the boxes after the input box, the files left.
 struct LocalRenameCase
 {
-    const char *name;
-    QString typed;
+    const char *name, *typed;
     bool onServerToo;
-    QStringList boxes; // after the input box
-    QStringList disk;
-    QStringList server;
-    QString existing = {};       // a second local file
-    QString serverExisting = {}; // a second file on the server
+    const char *boxes, *disk, *server;
+    const char *existing = "";       // a second local file
+    const char *serverExisting = ""; // a second file on the server
 };
 
 TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
 {
+    const char *const badData = "Bad Data.\r\nPlease check your data for valid characters.";
     const LocalRenameCase cases[] = {
-        {"SameNameOtherCase",
-         u"OLD.txt"_s,
-         false,
-         {u"Please enter a unique name."_s},
-         {u"old.txt"_s},
-         {}},
-        {"NotOnTheServer",
-         u"new.txt"_s,
-         false,
-         {u"File: old.txt\r\nhas been successfully renamed."_s},
-         {u"new.txt"_s},
-         {}},
-        {"OnTheServerToo",
-         u"new.txt"_s,
-         true,
-         {u"The selected file on your local hard drive was renamed successfully.\r\nDo you want to rename this file on the website?"_s,
-          u"File: old.txt\r\nhas been successfully renamed on the website."_s},
-         {u"new.txt"_s},
-         {u"new.txt"_s}},
-        {"IntoAnExistingFile",
-         u"other.txt"_s,
-         false,
-         {u"A file named 'other.txt' already exists on the local computer.\r\nPlease choose another name."_s},
-         {u"old.txt"_s, u"other.txt"_s},
-         {},
-         u"other.txt"_s},
+        {"SameNameOtherCase", "OLD.txt", false, "Please enter a unique name.", "old.txt", ""},
+        {"NotOnTheServer", "new.txt", false, "File: old.txt\r\nhas been successfully renamed.",
+         "new.txt", ""},
+        {"OnTheServerToo", "new.txt", true,
+         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
+         "rename this file on the website?|File: old.txt\r\nhas been successfully renamed on the "
+         "website.",
+         "new.txt", "new.txt"},
+        {"IntoAnExistingFile", "other.txt", false,
+         "A file named 'other.txt' already exists on the local computer.\r\nPlease choose "
+         "another name.",
+         "old.txt|other.txt", "", "other.txt"},
         // The drive finds names without regard to case, as Windows does.
-        {"IntoAnExistingFileInOtherCase",
-         u"OTHER.txt"_s,
-         false,
-         {u"A file named 'OTHER.txt' already exists on the local computer.\r\nPlease choose another name."_s},
-         {u"old.txt"_s, u"other.txt"_s},
-         {},
-         u"other.txt"_s},
-        {"OntoAnotherFileOnTheServer",
-         u"new.txt"_s,
-         true,
-         {u"The selected file on your local hard drive was renamed successfully.\r\nDo you want to rename this file on the website?"_s,
-          u"A file named 'new.txt' already exists on the website.\r\nPlease choose another name."_s},
-         {u"new.txt"_s},
-         {u"new.txt"_s, u"old.txt"_s},
-         {},
-         u"new.txt"_s},
-        {"ParentFolder",
-         u".."_s,
-         false,
-         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
-         {u"old.txt"_s},
-         {}},
-        {"IntoAnotherFolder",
-         u"..\\new.txt"_s,
-         false,
-         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
-         {u"old.txt"_s},
-         {}},
+        {"IntoAnExistingFileInOtherCase", "OTHER.txt", false,
+         "A file named 'OTHER.txt' already exists on the local computer.\r\nPlease choose "
+         "another name.",
+         "old.txt|other.txt", "", "other.txt"},
+        {"OntoAnotherFileOnTheServer", "new.txt", true,
+         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
+         "rename this file on the website?|A file named 'new.txt' already exists on the "
+         "website.\r\nPlease choose another name.",
+         "new.txt", "new.txt|old.txt", "", "new.txt"},
+        {"ParentFolder", "..", false, badData, "old.txt", ""},
+        {"IntoAnotherFolder", "..\\new.txt", false, badData, "old.txt", ""},
     };
     for (const LocalRenameCase &c : cases) {
         SCOPED_TRACE(c.name);
         emptyBothFolders();
         if (c.onServerToo)
             serverFile(u"old.txt"_s, "on the server");
-        if (!c.serverExisting.isEmpty())
-            serverFile(c.serverExisting, "another file");
-        localFiles(c.existing.isEmpty() ? QStringList{u"old.txt"_s}
-                                        : QStringList{u"old.txt"_s, c.existing});
+        if (*c.serverExisting)
+            serverFile(QString::fromUtf8(c.serverExisting), "another file");
+        localFiles(QStringList{u"old.txt"_s} + entries(c.existing));
         window.selectRow(0);
         ui().clear();
-        ui().answerInput(c.typed);
+        ui().answerInput(QString::fromUtf8(c.typed));
         ui().answer(Ui::Answer::Yes);
         LocalFileOperations(window, LocalFolder).renamefile();
-        EXPECT_EQ(texts(ui().boxes()).mid(1), c.boxes);
-        EXPECT_EQ(onDisk(), c.disk);
-        EXPECT_EQ(onServer(), c.server);
+        EXPECT_EQ(texts(ui().boxes()).mid(1), entries(c.boxes));
+        EXPECT_EQ(onDisk(), entries(c.disk));
+        EXPECT_EQ(onServer(), entries(c.server));
     }
 }
 

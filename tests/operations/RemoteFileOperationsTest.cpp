@@ -168,12 +168,11 @@ TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
 // What a rename answers to the name typed, and what it does on the server and locally.
 struct RenameCase
 {
-    const char *name;
-    QString typed;
+    const char *name, *typed;
     bool localCopy;
-    QStringList boxes; // after the input box
-    QString onServer;  // the name the server holds afterwards
-    QString onDisk;    // the name of the local copy afterwards (empty: no copy)
+    const char *boxes;  // after the input box, as entries()
+    const char *server; // the name the server holds afterwards
+    const char *disk;   // the name of the local copy afterwards (empty: no copy)
 };
 
 TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
@@ -181,31 +180,19 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
     Shared().AllowedExtensions =
         QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s, u"h"_s, u"txt"_s};
     const RenameCase cases[] = {
-        {"BadCharacters",
-         u"no*star.txt"_s,
-         false,
-         {u"Bad Data.\r\nPlease check your data for valid characters."_s},
-         u"old.txt"_s,
-         {}},
-        {"DeniedExtension",
-         u"old.exe"_s,
-         false,
-         {u"File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, \r\ntxt. "_s},
-         u"old.txt"_s,
-         {}},
-        {"OtherCaseOnServerOnly",
-         u"OLD.txt"_s,
-         true,
-         {u"File: old.txt has been renamed\r\non the website."_s},
-         u"OLD.txt"_s,
-         u"old.txt"_s},
-        {"LocalCopyRenamedToo",
-         u"new.txt"_s,
-         true,
-         {u"The file on the website has been renamed successfully.\r\nDo you want to also rename this file\r\non your local computer system?"_s,
-          u"File: old.txt has been renamed\r\non the local computer."_s},
-         u"new.txt"_s,
-         u"new.txt"_s},
+        {"BadCharacters", "no*star.txt", false,
+         "Bad Data.\r\nPlease check your data for valid characters.", "old.txt", ""},
+        {"DeniedExtension", "old.exe", false,
+         "File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, "
+         "\r\ntxt. ",
+         "old.txt", ""},
+        {"OtherCaseOnServerOnly", "OLD.txt", true,
+         "File: old.txt has been renamed\r\non the website.", "OLD.txt", "old.txt"},
+        {"LocalCopyRenamedToo", "new.txt", true,
+         "The file on the website has been renamed successfully.\r\nDo you want to also rename "
+         "this file\r\non your local computer system?|File: old.txt has been renamed\r\non the "
+         "local computer.",
+         "new.txt", "new.txt"},
     };
     for (const RenameCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -216,14 +203,13 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         list();
         window.selectRow(0);
         ui().clear();
-        ui().answerInput(c.typed);
+        ui().answerInput(QString::fromUtf8(c.typed));
         ui().answer(Ui::Answer::Yes);
         RemoteFileOperations(window, LocalFolder).renamefile();
-        EXPECT_EQ(texts(ui().boxes()).mid(1), c.boxes);
-        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files),
-                  QStringList{c.onServer});
+        EXPECT_EQ(texts(ui().boxes()).mid(1), entries(c.boxes));
+        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files), entries(c.server));
         EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files),
-                  c.onDisk.isEmpty() ? QStringList() : QStringList{c.onDisk});
+                  entries(c.disk));
     }
 }
 

@@ -45,15 +45,6 @@ struct WindowRecord
     }
 };
 
-// A file of that size; sizes beyond what the disk holds are sparse.
-void sizedFile(const QString &linuxPath, qint64 size)
-{
-    QDir().mkpath(QFileInfo(linuxPath).absolutePath());
-    QFile file(linuxPath);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linuxPath.toStdString();
-    ASSERT_TRUE(file.resize(size)) << linuxPath.toStdString();
-}
-
 } // namespace
 
 class WebSpaceTest : public ListOperationsTest
@@ -70,7 +61,7 @@ protected:
     // A file below the served folder.
     void file(const QString &path, qint64 size) const
     {
-        sizedFile(server->rootPath() + path, size);
+        writeSizedFile(server->rootPath() + path, size);
     }
 
     // The course site of the label tests: each level holds a total of its own.
@@ -271,10 +262,11 @@ TEST_P(SecureWebSpaceTest, FolderOfManyFilesIsCountedWhole)
     constexpr int Files = 250;
     qint64 expected = 0;
     for (int i = 1; i <= Files; ++i) {
-        sizedFile(server().rootPath() + u"/DV/bio/2007/March_2007/file %1.txt"_s.arg(i), i * 7);
+        writeSizedFile(server().rootPath() + u"/DV/bio/2007/March_2007/file %1.txt"_s.arg(i),
+                       i * 7);
         expected += i * 7;
     }
-    sizedFile(server().rootPath() + u"/DV/bio/2007/April_2007/one.txt"_s, 1000);
+    writeSizedFile(server().rootPath() + u"/DV/bio/2007/April_2007/one.txt"_s, 1000);
 
     SharedState &state = Shared();
     state.FtpClient = std::make_unique<cFTP>();

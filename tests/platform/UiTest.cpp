@@ -1,34 +1,15 @@
 #include "support/VellixTest.h"
+#include "support/WindowWatch.h"
 
 #include "widgets/QtUi.h"
 #include "platform/UiRecorder.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 using namespace Platform;
-
-namespace {
-
-// Runs check on the next modal dialog once it shows, then lets it go.
-template<typename Check>
-void onNextModal(Check check)
-{
-    QTimer::singleShot(0, [check] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal) {
-            ADD_FAILURE() << "no modal dialog";
-            return;
-        }
-        check(modal);
-    });
-}
-
-} // namespace
 
 TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
 {
@@ -73,8 +54,8 @@ protected:
 
 TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButton)
 {
-    onNextModal([](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
+    const auto watch = whenWindowShows(QStringLiteral("QMessageBox"), [](QWidget &modal) {
+        auto *box = qobject_cast<QMessageBox *>(&modal);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Vellixon"));
         EXPECT_EQ(box->text(), QStringLiteral("Illegal Directory!\nCannot use '..'."));
@@ -89,7 +70,8 @@ TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButton)
 
 TEST_F(QtUiTest, ClosedBoxAnswersCancelWhereOffered)
 {
-    onNextModal([](QWidget *modal) { modal->close(); });
+    const auto watch =
+        whenWindowShows(QStringLiteral("QMessageBox"), [](QWidget &modal) { modal.close(); });
     EXPECT_EQ(qtUi.messageBox(QStringLiteral("Go on?"), Ui::Buttons::RetryCancel, Ui::Icon::None,
                               QStringLiteral("Title"), 1),
               Ui::Answer::Cancel);
@@ -97,8 +79,8 @@ TEST_F(QtUiTest, ClosedBoxAnswersCancelWhereOffered)
 
 TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
 {
-    onNextModal([](QWidget *modal) {
-        auto *dialog = qobject_cast<QInputDialog *>(modal);
+    auto watch = whenWindowShows(QStringLiteral("QInputDialog"), [](QWidget &modal) {
+        auto *dialog = qobject_cast<QInputDialog *>(&modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->textValue(), QStringLiteral("old.txt"));
         dialog->setTextValue(QStringLiteral("new.txt"));
@@ -107,7 +89,8 @@ TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
     EXPECT_EQ(qtUi.inputBox(QStringLiteral("New name:"), QStringLiteral("Rename"),
                             QStringLiteral("old.txt")),
               QStringLiteral("new.txt"));
-    onNextModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    watch = whenWindowShows(QStringLiteral("QInputDialog"),
+                            [](QWidget &modal) { qobject_cast<QDialog *>(&modal)->reject(); });
     EXPECT_EQ(qtUi.inputBox(QStringLiteral("New name:"), {}, {}), std::nullopt);
 }
 

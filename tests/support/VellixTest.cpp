@@ -88,6 +88,15 @@ QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &conten
     return linuxPath;
 }
 
+QString VellixTest::writeSizedFile(const QString &linuxPath, qint64 size) const
+{
+    QDir().mkpath(QFileInfo(linuxPath).absolutePath());
+    QFile file(linuxPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size))
+        ADD_FAILURE() << "cannot write " << linuxPath.toStdString();
+    return linuxPath;
+}
+
 QByteArray VellixTest::readFile(const QString &linuxPath)
 {
     QFile file(linuxPath);

@@ -38,6 +38,9 @@ protected:
     QString homePath(const QString &relative = {}) const;
     // Writes a file (creating its folders) and returns its Linux path.
     QString writeFile(const QString &linuxPath, const QByteArray &content) const;
+    // Writes a file of that many bytes (sparse, so sizes beyond the disk's fit) and returns its
+    // Linux path.
+    QString writeSizedFile(const QString &linuxPath, qint64 size) const;
     static QByteArray readFile(const QString &linuxPath);
 
     Platform::UiRecorder &ui() { return *m_ui; }

@@ -1,5 +1,6 @@
 // The file viewer: local files in its embedded browser, shown as a browser shows them.
 #include "support/VellixTest.h"
+#include "support/WindowWatch.h"
 
 #include "course/CataloguePage.h"
 #include "host/ScriptWindow.h"
@@ -289,7 +290,7 @@ TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
                                       engine.newQObject(new ScriptWindow(view.get(), &engine)));
     QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
     QString seen;
-    QTimer::singleShot(0, view.get(), [&] {
+    const auto watch = whenWindowShows(u"frmView"_s, [&](QWidget &) {
         if (loaded.wait(LoadWaitMs))
             seen = engine.evaluate(u"win.name + '|' + win.caption + '|' + win.find('wb1').title"_s)
                        .toString();

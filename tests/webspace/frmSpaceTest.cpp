@@ -3,6 +3,7 @@
 // show is the host's script test's.
 
 #include "operations/ListOperationsTest.h"
+#include "support/WindowWatch.h"
 
 #include "webspace/frmSpace.h"
 
@@ -11,7 +12,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -75,7 +75,7 @@ TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
             levelBox(window, name)->setChecked(true);
         bool okEnabledWhileMeasuring = true;
         // Runs with the messages of the walk's first folder.
-        QTimer::singleShot(0, &window, [&] {
+        const auto during = whenWindowShows(u"frmSpace"_s, [&](QWidget &) {
             okEnabledWhileMeasuring = window.findChild<QPushButton *>(u"cmdOK"_s)->isEnabled();
             c.duringTheWalk(window);
         });
