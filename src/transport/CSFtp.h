@@ -41,7 +41,7 @@ public:
     // Opens the library's session; true only when the library answers exactly 1. The library
     // calls `callback` while it connects; 0 from it stops the connect.
     bool SFtpConnect(const QString &sUser, const QString &sPassword, const QString &sServer,
-                     QString &sReply, SecureStatusFunction callback);
+                     QString &sReply, HvspStatusCallback callback);
     bool SFtpClose(QString &sReply);
 
     // Fills the list from a listing reply: lines separated by CR LF, each "name|size|seconds
