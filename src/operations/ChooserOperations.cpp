@@ -262,8 +262,7 @@ void ChooserOperations::cancel()
         return;
     shared.BusyFlag = false;
     shared.CancelRequest = true;
-    if (!client().secure())
-        client().CloseConnection();
+    client().stopTransfer();
     hourglass(false);
     tell(QStringLiteral("File Upload was cancelled by the user."), Ui::Icon::Exclamation,
          QStringLiteral("Cancel File Upload"));

@@ -127,7 +127,9 @@ bool FileListOperations::confirmDelete()
 
 void FileListOperations::updateArchive(bool reportFailure)
 {
-    if (Shared().FtpClient->secure())
+    // A stop does not cut the refresh short on every channel: it then counts as a running
+    // transfer.
+    if (!Shared().FtpClient->stopClosesSession())
         Shared().TransferRunning = true;
     m_window.setArchiveNoticeShown(true);
     // The catalogue's walk and upload leave the session in the archive folder.

@@ -161,20 +161,33 @@ bool CSFtp::SFtpClose(QString &sReply)
 void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
 {
     list.Clear();
+    ParseSecureListing(sReply, [&list](Ftp::Entry &&entry) {
+        const double date = UnixTimeToLocal(qint32(entry.modified.toSecsSinceEpoch()));
+        list.Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
+                                   : ListingRecord::NormalAttributes,
+                 date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+}
+
+void CSFtp::ParseSecureListing(const QString &sReply,
+                               const std::function<void(Ftp::Entry &&entry)> &take)
+{
     // Line by line, without a copy of the lines: a listing may be long.
     const QString text = SecureCommand::upToNul(sReply);
     for (const QStringView lineText : qTokenize(text, u"\r\n")) {
-        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
+        std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
         if (!line)
             return;
         // A line without a name names nothing the windows could act on.
         if (line->name.isEmpty() || line->name == QLatin1String(".") ||
             line->name == QLatin1String(".."))
             continue;
-        const double date = UnixTimeToLocal(line->seconds);
-        const qint32 attributes =
-            line->folder ? ListingRecord::DirectoryAttributes : ListingRecord::NormalAttributes;
-        list.Add(attributes, date, date, date, ListingRecord::fileSize(line->size), line->name);
+        Ftp::Entry entry;
+        entry.name = std::move(line->name);
+        entry.size = line->size;
+        entry.modified = QDateTime::fromSecsSinceEpoch(line->seconds, Qt::UTC);
+        entry.isDirectory = line->folder;
+        take(std::move(entry));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transport/Entry.h"
 #include "transport/SecureLibrary.h"
 
 #include <QString>
@@ -49,6 +50,9 @@ public:
     // line without a name, give nothing; the first malformed line ends the listing, keeping
     // the entries before it.
     static void ParseSecureListing(const QString &sReply, cDirList &list);
+    // The same entries, each handed to `take` with its time in UTC.
+    static void ParseSecureListing(const QString &sReply,
+                                   const std::function<void(Ftp::Entry &&entry)> &take);
     // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
     // only (no daylight saving).
     static double UnixTimeToLocal(qint32 seconds);
