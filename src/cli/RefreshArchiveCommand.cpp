@@ -1,9 +1,9 @@
 #include "cli/RefreshArchiveCommand.h"
 
 #include "cli/CliDispatcher.h"
-#include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"
@@ -11,7 +11,6 @@
 #include "course/StartupFolders.h"
 #include "operations/SessionOpener.h"
 #include "platform/Registry.h"
-#include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
 #include <QScopeGuard>
@@ -31,10 +30,8 @@ bool openSession(QTextStream &err)
     if (OpenSharedSession())
         return true;
     const SharedState &state = Shared();
-    const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
-    // The secure channel keeps no error text; its status says why.
     err << "vellix: cannot log in to " << state.Host << ": "
-        << (error.isEmpty() ? CSFtp::StatusText() : error) << Qt::endl;
+        << state.FtpClient->failureReason().trimmed() << Qt::endl;
     return false;
 }
 
@@ -99,7 +96,7 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
 
     CreateSharedClient();
     // A session that drops on the way is opened again the same way, without a window.
-    state.Reconnect = [&err] { openSession(err); };
+    state.Reconnect = [&err] { return openSession(err); };
     const auto forgetReconnect = qScopeGuard([&state] { state.Reconnect = nullptr; });
     if (!openSession(err))
         return Failure;

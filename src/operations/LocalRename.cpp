@@ -3,6 +3,7 @@
 #include "course/ArchiveCatalogue.h"
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/NameTaken.h"
@@ -117,7 +118,7 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         // A stop does not cut the refresh short on every channel: it then counts as a
         // running transfer.
         if (!client.stopClosesSession())
-            shared.TransferRunning = true;
+            RunScope::markTransfer();
         m_archiveNotice(true);
         RefreshArchiveAndReport();
         m_archiveNotice(false);
