@@ -236,7 +236,11 @@ qsizetype Socket::receive(char *data, qsizetype size, std::chrono::milliseconds 
 {
     if (m_tls && isOpen()) {
         const qsizetype received = m_tls->receive(data, size, timeout);
-        if (received < 0)
+        // A wait that ran out leaves the connection open, as without TLS: a caller that waits
+        // in slices asks again.
+        if (received < 0 && m_tls->error() == InternetError::Timeout)
+            m_error = InternetError::Timeout;
+        else if (received < 0)
             failTls();
         return received;
     }

@@ -20,9 +20,12 @@ namespace {
 // that asks the program to stop.
 constexpr qint64 SliceMs = 100;
 
-// What the socket holds of the server's bytes before we read them: enough for large reads,
-// bounded whatever the server sends while the message loop runs.
-constexpr qint64 ReadBufferSize = 1024 * 1024;
+// What the socket holds of the server's bytes before we read them, bounded whatever the server
+// sends while the message loop runs. It also sizes the buffers the socket allocates for every
+// read, for both the encrypted and the decrypted bytes: kept below the C library's threshold
+// for mapping a block of its own (128 KiB), they are reused from the heap, where larger ones
+// are mapped, touched page by page and unmapped again on every read. Several records still fit.
+constexpr qint64 ReadBufferSize = 64 * 1024;
 
 quint32 errorOf(QAbstractSocket::SocketError error)
 {

@@ -195,12 +195,12 @@ quint16 FtpTestServer::unusedPort()
 
 bool FtpTestServer::suspend()
 {
-    return m_kind == Kind::Pyftpdlib && m_process->suspend();
+    return (m_kind == Kind::Pyftpdlib || m_kind == Kind::PyftpdlibTls) && m_process->suspend();
 }
 
 bool FtpTestServer::resume()
 {
-    return m_kind == Kind::Pyftpdlib && m_process->resume();
+    return (m_kind == Kind::Pyftpdlib || m_kind == Kind::PyftpdlibTls) && m_process->resume();
 }
 
 // The temporary folder holds the server's configuration and log next to "root", the folder it

@@ -320,6 +320,43 @@ TEST_F(SessionFailureTest, SilentServersTimeOut)
     EXPECT_LT(clock.elapsed(), 10000);
 }
 
+// A server that pauses in the middle of a download, longer than the transfer's slices of
+// waiting and shorter than its timeout, with and without TLS: the download waits it out.
+TEST_F(SessionFailureTest, DownloadWaitsOutAPausingServer)
+{
+    for (const auto kind : {FtpTestServer::Kind::Pyftpdlib, FtpTestServer::Kind::PyftpdlibTls}) {
+        SCOPED_TRACE(FtpTestServer::kindName(kind).toStdString());
+        QString why;
+        const auto server = FtpTestServer::start(kind, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        session.setCertificateCheck([](auto &&...) { return QString(); });
+        ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+        // More than the connection's buffers hold, so that the reader catches up with the pause.
+        const QByteArray content = patterned(16 * 1024 * 1024);
+        writeFile(server->rootPath() + QStringLiteral("/big.bin"), content);
+        auto transfer = session.openFile(QStringLiteral("big.bin"), FileTransfer::Direction::Read,
+                                         TransferType::Binary);
+        ASSERT_TRUE(transfer);
+        int slicesWaited = 0;
+        transfer->setWatch([&] {
+            if (++slicesWaited == 4)
+                server->resume();
+            return true;
+        });
+
+        // One byte more than the file, to see one too many.
+        QByteArray received(content.size() + 1, Qt::Uninitialized);
+        ASSERT_EQ(transfer->read(received.data(), 255), 255);
+        ASSERT_TRUE(server->suspend());
+        const qsizetype rest = transfer->read(received.data() + 255, received.size() - 255);
+        server->resume();
+        ASSERT_EQ(rest, content.size() - 255) << session.lastError();
+        EXPECT_GE(slicesWaited, 4);
+        EXPECT_TRUE(received.first(content.size()) == content);
+        EXPECT_TRUE(transfer->finish()) << session.lastError();
+    }
+}
+
 TEST_F(SessionFailureTest, ServerThatStopsAnsweringTimesOut)
 {
     QString why;
