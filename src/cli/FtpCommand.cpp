@@ -7,7 +7,6 @@
 #include "course/StartupFolders.h"
 #include "platform/Interruption.h"
 #include "platform/TerminalProgress.h"
-#include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
 #include <QCommandLineParser>
@@ -17,25 +16,6 @@
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The TLS of a plain session: with -v what was agreed and how the certificate was judged;
-// otherwise only a newly pinned certificate, which the user should know of.
-void reportTls(const cFTP &client, bool verbose, QTextStream &err)
-{
-    if (verbose) {
-        err << "vellix: "
-            << (client.tlsDescription().isEmpty()
-                    ? u"no TLS: the session runs in clear text"_s
-                    : u"TLS: "_s + client.tlsDescription() + u"; "_s + client.certificateStatus())
-            << '\n';
-    } else if (const QString pinned = client.newCertificateText(); !pinned.isEmpty()) {
-        err << "vellix: " << pinned << '\n';
-    }
-}
-
-} // namespace
 
 QString FtpCommand::name() const
 {
@@ -137,16 +117,14 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     client.setSecure(parser.isSet(secure));
     if (!client.OpenConnection(parser.value(site), parser.value(user),
                                qEnvironmentVariable(PasswordVariable))) {
-        const QString error = client.GetLastErrorMessage().trimmed();
-        // The secure channel keeps no error text; its status says why.
         err << "vellix: cannot log in to " << parser.value(site) << ": "
-            << TerminalText::printable(error.isEmpty() ? CSFtp::StatusText() : error) << '\n';
+            << TerminalText::printable(client.failureReason().trimmed()) << '\n';
         return Failure;
     }
-    if (const QString key = client.secure() ? CSFtp::NewHostKeyText() : QString(); !key.isEmpty())
-        err << "vellix: " << key << '\n';
-    if (!client.secure())
-        reportTls(client, parser.isSet(verbose), err);
+    // A new server key or certificate is always told; how the session is protected, on
+    // request.
+    if (const QString note = client.securityNote(parser.isSet(verbose)); !note.isEmpty())
+        err << "vellix: " << note << '\n';
     Platform::TerminalProgress progress(err);
     if (Platform::TerminalProgress::wanted(parser.isSet(quiet)))
         QObject::connect(&client, &cFTP::TransferProgress,

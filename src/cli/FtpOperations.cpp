@@ -1,10 +1,8 @@
 #include "cli/FtpOperations.h"
 
 #include "cli/TerminalText.h"
-#include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
-#include "transport/CSFtp.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -13,7 +11,6 @@
 #include <QTextStream>
 
 #include <array>
-#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -68,16 +65,6 @@ QString dosPathToWrite(const QFileInfo &target, QString *problem)
     const QString folder = dosPathOf(target.absolutePath(), problem);
     return folder.isEmpty() ? QString()
                             : Platform::DosPath::withSeparator(folder) + target.fileName();
-}
-
-// Unix time of an automation date; 0 for the date 0 that the client gives an entry the
-// server told no time for.
-qint64 secondsSince1970(double date)
-{
-    if (date == 0.0)
-        return 0;
-    const QDateTime local = Platform::AutomationDate::toLocalDateTime(date);
-    return local.isValid() ? std::llround(double(local.toMSecsSinceEpoch()) / 1000.0) : 0;
 }
 
 } // namespace
@@ -154,29 +141,18 @@ std::optional<QString> FtpOperations::run(const QStringList &words)
 
 QString FtpOperations::listingLine(const cDirItem &item) const
 {
-    const qint64 seconds = m_client.secure() ? CSFtp::LocalToUnixTime(item.LastWriteTime)
-                                             : secondsSince1970(item.LastWriteTime);
+    const qint64 seconds = m_client.recordSeconds(item.LastWriteTime);
     return u"%1|%2|%3|%4"_s.arg(TerminalText::field(item.Filename), QString::number(item.FileSize),
                                 QString::number(seconds), QChar(item.Directory ? u'd' : u'-'));
-}
-
-bool FtpOperations::clientRecordedError() const
-{
-    return !m_client.GetLastErrorMessage().isEmpty();
 }
 
 FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fallback) const
 {
     if (succeeded)
         return std::nullopt;
-    if (clientRecordedError())
-        return m_client.GetLastErrorMessage().trimmed();
-    // The secure channel records no error text; the library's status says why.
-    if (m_client.secure()) {
-        const QString status = CSFtp::StatusText().trimmed();
-        if (!status.isEmpty())
-            return status;
-    }
+    const QString why = m_client.failureReason().trimmed();
+    if (!why.isEmpty())
+        return why;
     return fallback;
 }
 

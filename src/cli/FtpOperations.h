@@ -49,8 +49,6 @@ private:
     Result rmdir(const QStringList &arguments);
     Result size(const QStringList &arguments);
 
-    // Whether the running command left an error text in the client.
-    bool clientRecordedError() const;
     // The outcome of a client call: the error text it left, else the fallback.
     Result outcome(bool succeeded, const QString &fallback) const;
 

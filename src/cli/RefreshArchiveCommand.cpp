@@ -11,7 +11,6 @@
 #include "course/StartupFolders.h"
 #include "operations/SessionOpener.h"
 #include "platform/Registry.h"
-#include "transport/CSFtp.h"
 #include "transport/cFTP.h"
 
 #include <QScopeGuard>
@@ -31,10 +30,8 @@ bool openSession(QTextStream &err)
     if (OpenSharedSession())
         return true;
     const SharedState &state = Shared();
-    const QString error = state.FtpClient->GetLastErrorMessage().trimmed();
-    // The secure channel keeps no error text; its status says why.
     err << "vellix: cannot log in to " << state.Host << ": "
-        << (error.isEmpty() ? CSFtp::StatusText() : error) << Qt::endl;
+        << state.FtpClient->failureReason().trimmed() << Qt::endl;
     return false;
 }
 

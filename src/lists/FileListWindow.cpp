@@ -445,8 +445,7 @@ void FileListWindow::exitWindow()
     if (Timer1->isActive()) {
         ImgUpload->hide();
         Timer1->stop();
-        if (!shared.FtpClient->secure())
-            shared.FtpClient->CloseConnection();
+        shared.FtpClient->stopTransfer();
     }
     RunScope::requestCancel();
     closeItself();

@@ -146,7 +146,8 @@ void frmServer::showTotals(const FileListModel::Totals &totals)
 
 void frmServer::beforeClose(bool byUser)
 {
-    if (!Shared().FtpClient->secure() && Shared().CatalogueUploadFailed)
+    // A stop that closed the session may have cut the catalogue's upload short.
+    if (Shared().FtpClient->stopClosesSession() && Shared().CatalogueUploadFailed)
         uploadCatalogueAfterFailedRefresh();
     if (byUser)
         Shared().WindowClosed = true;

@@ -256,8 +256,7 @@ void ChooserOperations::cancel()
         return;
     RunScope::setBusy(false);
     RunScope::requestCancel();
-    if (!client().secure())
-        client().CloseConnection();
+    client().stopTransfer();
     hourglass(false);
     tell(QStringLiteral("File Upload was cancelled by the user."), Ui::Icon::Exclamation,
          QStringLiteral("Cancel File Upload"));

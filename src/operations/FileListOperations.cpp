@@ -193,7 +193,9 @@ bool FileListOperations::confirmDelete()
 
 void FileListOperations::updateArchive(bool reportFailure)
 {
-    if (Shared().FtpClient->secure())
+    // A stop does not cut the refresh short on every channel: it then counts as a running
+    // transfer.
+    if (!Shared().FtpClient->stopClosesSession())
         RunScope::markTransfer();
     m_window.setArchiveNoticeShown(true);
     // The catalogue's walk and upload leave the session in the archive folder.

@@ -115,7 +115,9 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         return;
     }
     if (shared.DvValue > 0) {
-        if (client.secure())
+        // A stop does not cut the refresh short on every channel: it then counts as a
+        // running transfer.
+        if (!client.stopClosesSession())
             RunScope::markTransfer();
         m_archiveNotice(true);
         RefreshArchiveAndReport();

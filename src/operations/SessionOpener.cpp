@@ -24,9 +24,11 @@ bool ChooseSecureChannel()
     if (!state.Component)
         state.Component = std::make_unique<CipherComponent>();
     cFTP *client = state.FtpClient.get();
-    if (client)
-        client->setSecure(courseWantsSecure(*state.Component, state.CourseName));
-    return client && client->secure();
+    if (!client)
+        return false;
+    const bool secure = courseWantsSecure(*state.Component, state.CourseName);
+    client->setSecure(secure);
+    return secure;
 }
 
 bool OpenSharedSession(const std::function<bool()> &stopRequested)

@@ -20,12 +20,6 @@ namespace {
 
 constexpr double SecondsPerDay = 86400.0;
 
-// Reply buffer sizes, in bytes, of the calls with fixed buffers.
-constexpr int ReplySize = 256;
-constexpr int PwdReplySize = 1024;
-constexpr int ListingReplySize = 8192;
-constexpr int StatusSize = 8192;
-
 QByteArray toLibrary(const QString &text)
 {
     return Ftp::NameCodec::encode(text);
@@ -90,7 +84,7 @@ bool CSFtp::SFtpCmd(const QString &sCommand, QString &sReply)
 
 bool CSFtp::SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress)
 {
-    const SecureProgressFunction told = [](void *user, long long done, long long total) {
+    const HvspProgressCallback told = [](void *user, long long done, long long total) {
         return (*static_cast<TransferProgress *>(user))(done, total) ? 1 : 0;
     };
     return runCommand(sReply, [&](const SecureLibrary &secure, char **reply, std::size_t *size) {
@@ -122,7 +116,7 @@ bool CSFtp::SFtpDir(const QString &sPath, QString &sOutput)
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
-    ReplyBuffer output(ListingReplySize);
+    ReplyBuffer output(HVSP_LISTING_SIZE);
     const bool done = secure->FtpDir(toLibrary(sPath).constData(), output.data()) != 0;
     sOutput = output.text();
     return done;
@@ -133,19 +127,19 @@ bool CSFtp::SFtpPwd(QString &sOutput)
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
-    ReplyBuffer output(PwdReplySize);
+    ReplyBuffer output(HVSP_PWD_SIZE);
     const bool done = secure->FtpPwd(output.data()) != 0;
     sOutput = output.text();
     return done;
 }
 
 bool CSFtp::SFtpConnect(const QString &sUser, const QString &sPassword, const QString &sServer,
-                        QString &sReply, SecureStatusFunction callback)
+                        QString &sReply, HvspStatusCallback callback)
 {
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
-    ReplyBuffer reply(ReplySize);
+    ReplyBuffer reply(HVSP_REPLY_SIZE);
     const int result =
         secure->FtpConnect(toLibrary(sUser).constData(), toLibrary(sPassword).constData(),
                            toLibrary(sServer).constData(), reply.data(), callback);
@@ -158,7 +152,7 @@ bool CSFtp::SFtpClose(QString &sReply)
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
-    ReplyBuffer reply(ReplySize);
+    ReplyBuffer reply(HVSP_REPLY_SIZE);
     const bool done = secure->FtpClose(reply.data()) != 0;
     sReply = reply.text();
     return done;
@@ -167,20 +161,33 @@ bool CSFtp::SFtpClose(QString &sReply)
 void CSFtp::ParseSecureListing(const QString &sReply, cDirList &list)
 {
     list.Clear();
+    ParseSecureListing(sReply, [&list](Ftp::Entry &&entry) {
+        const double date = UnixTimeToLocal(qint32(entry.modified.toSecsSinceEpoch()));
+        list.Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
+                                   : ListingRecord::NormalAttributes,
+                 date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+}
+
+void CSFtp::ParseSecureListing(const QString &sReply,
+                               const std::function<void(Ftp::Entry &&entry)> &take)
+{
     // Line by line, without a copy of the lines: a listing may be long.
     const QString text = SecureCommand::upToNul(sReply);
     for (const QStringView lineText : qTokenize(text, u"\r\n")) {
-        const std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
+        std::optional<SecureCommand::ListingLine> line = SecureCommand::listingLine(lineText);
         if (!line)
             return;
         // A line without a name names nothing the windows could act on.
         if (line->name.isEmpty() || line->name == QLatin1String(".") ||
             line->name == QLatin1String(".."))
             continue;
-        const double date = UnixTimeToLocal(line->seconds);
-        const qint32 attributes =
-            line->folder ? ListingRecord::DirectoryAttributes : ListingRecord::NormalAttributes;
-        list.Add(attributes, date, date, date, ListingRecord::fileSize(line->size), line->name);
+        Ftp::Entry entry;
+        entry.name = std::move(line->name);
+        entry.size = line->size;
+        entry.modified = QDateTime::fromSecsSinceEpoch(line->seconds, Qt::UTC);
+        entry.isDirectory = line->folder;
+        take(std::move(entry));
     }
 }
 
@@ -211,7 +218,7 @@ QString CSFtp::StatusText()
     const SecureLibrary *secure = SecureLibrary::load();
     if (!secure)
         return QStringLiteral("The secure library HVSPFTPUTILS cannot be loaded.");
-    ReplyBuffer buffer(StatusSize);
+    ReplyBuffer buffer(HVSP_STATUS_SIZE);
     secure->FtpGetStatus(buffer.data());
     return buffer.text();
 }

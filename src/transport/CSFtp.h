@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transport/Entry.h"
 #include "transport/SecureLibrary.h"
 
 #include <QString>
@@ -41,7 +42,7 @@ public:
     // Opens the library's session; true only when the library answers exactly 1. The library
     // calls `callback` while it connects; 0 from it stops the connect.
     bool SFtpConnect(const QString &sUser, const QString &sPassword, const QString &sServer,
-                     QString &sReply, SecureStatusFunction callback);
+                     QString &sReply, HvspStatusCallback callback);
     bool SFtpClose(QString &sReply);
 
     // Fills the list from a listing reply: lines separated by CR LF, each "name|size|seconds
@@ -49,6 +50,9 @@ public:
     // line without a name, give nothing; the first malformed line ends the listing, keeping
     // the entries before it.
     static void ParseSecureListing(const QString &sReply, cDirList &list);
+    // The same entries, each handed to `take` with its time in UTC.
+    static void ParseSecureListing(const QString &sReply,
+                                   const std::function<void(Ftp::Entry &&entry)> &take);
     // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
     // only (no daylight saving).
     static double UnixTimeToLocal(qint32 seconds);

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "transport/CSFtp.h"
-#include "transport/CertificateTrust.h"
-#include "transport/Session.h"
+#include "transport/ChannelOwner.h"
+#include "transport/PlainChannel.h"
+#include "transport/SecureChannel.h"
 
-#include <QDateTime>
-#include <QIODevice>
 #include <QObject>
 #include <QString>
 
@@ -13,16 +11,17 @@
 #include <memory>
 #include <optional>
 
-class QFile;
-class QFileDevice;
 class cDirList;
 
 // The FTP client: the control's only gateway to the teacher's web site. A session runs over
-// the FTP engine, or over the secure channel when `secure` is set; every operation picks its
-// form itself, so callers never see which one is in use. Nothing raises: operations answer
-// with a success flag (an empty text, a negative size, no listing) and the plain forms keep
-// the text of their last failure for GetLastErrorMessage.
-class cFTP : public QObject
+// one of two channels, the FTP engine or the secure library, picked by the secure switch; every
+// operation goes to that channel, so callers never see which one is in use. Nothing raises:
+// operations answer with a success flag (an empty text, a negative size, no listing) and the
+// plain channel keeps the text of its last failure for GetLastErrorMessage. Local paths come
+// in their DOS form.
+class cFTP
+    : public QObject
+    , private ChannelOwner
 {
     Q_OBJECT
     Q_PROPERTY(bool secure READ secure WRITE setSecure)
@@ -30,17 +29,21 @@ class cFTP : public QObject
 public:
     // Transfers move the file in blocks of this many bytes, reporting progress and looking
     // at the cancel-request flag after every full block.
-    static constexpr int BlockSize = 255;
+    static constexpr int BlockSize = BlockTransfers::BlockSize;
 
     explicit cFTP(QObject *parent = nullptr);
     ~cFTP() override;
 
-    void setSecure(bool vData) { m_secure = vData; }
+    // Picks the channel of every call from now on.
+    void setSecure(bool vData);
     bool secure() const { return m_secure; }
 
     // The entries of the last GetDirectoryListing; an empty list (kept) when there is none.
     std::shared_ptr<cDirList> Directory();
     QString GetLastErrorMessage() const { return m_lastErrorText; }
+    // Why the last operation failed: the last error text, or where the channel keeps none of
+    // its own (the secure library), the channel's account of it. Empty when nothing says why.
+    QString failureReason() const;
     // Forgets the last error text. The control never does (a success keeps the text of the
     // last failure); a front end that runs many commands does, so that an old text is not
     // taken for a new failure.
@@ -53,6 +56,14 @@ public:
     bool OpenConnection(const QString &sServer, const QString &sUser, const QString &sPassword,
                         const std::function<bool()> &stopRequested = {});
     void CloseConnection();
+    // Stops the running transfer for a user who closes the window under it (the cancel
+    // request is set besides): the plain channel closes the session; the secure library sees
+    // the cancel at its next block and keeps the session.
+    void stopTransfer() { m_channel->stopTransfer(); }
+    // Whether stopTransfer closes the session. When it does not, a catalogue refresh runs on
+    // after a stop, so a caller counts it as a running transfer; when it does, a catalogue
+    // upload it cut off is made again when the window closes.
+    bool stopClosesSession() const { return m_channel->stopClosesSession(); }
     // Counts the connects: a caller that put the session in a folder knows by it whether the
     // session is still the one it put there.
     quint64 connectionNumber() const { return m_connections; }
@@ -116,15 +127,20 @@ public:
     // The DOS folder (ending in "\") where a page's upload copy is written; the system's
     // temporary folder until set.
     void setTemporaryFolder(const QString &dosFolder) { m_temporaryFolder = dosFolder; }
-    void setTimeouts(const Ftp::Timeouts &timeouts) { m_session.setTimeouts(timeouts); }
+    void setTimeouts(const Ftp::Timeouts &timeouts) { m_plain.setTimeouts(timeouts); }
     // Whether plain sessions use TLS; takes effect at the next OpenConnection.
-    void setTlsMode(Ftp::TlsMode mode) { m_session.setTlsMode(mode); }
+    void setTlsMode(Ftp::TlsMode mode) { m_plain.setTlsMode(mode); }
     // After a plain connect: what TLS was agreed ("TLSv1.3, TLS_AES_...") and what became of
     // the server's certificate; both empty for a session in clear text. The certificate text
     // tells of a new pin only when this connect made one.
-    QString tlsDescription() const { return m_session.tlsDescription(); }
-    QString certificateStatus() const;
-    QString newCertificateText() const;
+    QString tlsDescription() const { return m_plain.tlsDescription(); }
+    QString certificateStatus() const { return m_plain.certificateStatus(); }
+    QString newCertificateText() const { return m_plain.newCertificateText(); }
+    // After a connect, for a front end to show: a server key or certificate met for the first
+    // time and recorded, or with `detailed`, how the session is protected.
+    QString securityNote(bool detailed) const { return m_channel->securityNote(detailed); }
+    // Seconds since 1970 UTC of the date a listing record shows.
+    qint64 recordSeconds(double date) const { return m_channel->recordSeconds(date); }
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);
@@ -135,74 +151,18 @@ Q_SIGNALS:
     void ServerNameRefused(const QString &name);
 
 private:
-    enum class TransferOutcome { Done, Failed, Cancelled };
+    // What the channels ask of the client.
+    void pumpMessages() override;
+    bool cancelRequested() const override;
+    bool connectGoesOn() override;
+    void reportProgress(qint64 done, qint64 total) override;
+    void recordErrorText(const QString &text) override;
+    void serverNameRefused(const QString &name) override;
+    QString temporaryFolder() const override;
 
-    void RecordError(quint32 code, const QString &operation);
-    bool openPlainSession(const QString &sServer, const QString &sUser, const QString &sPassword,
-                          const std::function<bool()> &stopped);
-    bool openSecureSession(const QString &sServer, const QString &sUser, const QString &sPassword,
-                           const std::function<bool()> &stopped);
-    // Notes why a plain or secure connect failed (the secure library's reply for the latter).
-    void recordConnectFailure(bool stopped, const QString &secureReply = {});
-    // Uploads a page's companion folder and then the page, as a copy that names the folder as
-    // the server has it. Nothing when the page has no companion folder (the caller then sends
-    // the page alone); else whether the page went up.
-    std::optional<bool> UploadPageFolder(const QString &sLocal, const QString &sRemote);
-    QString MakePageCopy(const QString &sLocal);
-    bool DeletePageFolder(const QString &sRemote);
-    bool DownloadPageFolder(const QString &sLocal, const QString &sRemote);
-
-    bool secureCommand(const QString &command);
-    // A put or get through the secure channel, told as a transfer of blocks: progress after
-    // every block, the message loop and the cancel check also while the server is waited for.
-    bool secureTransfer(const QString &command);
-    QString secureDirectory();
-    bool secureSetDirectory(const QString &sDir);
-    qint32 secureFileSize(const QString &sFile);
-    std::shared_ptr<cDirList> secureListing(const QString &sFilter);
-
-    bool uploadFile(const QString &sLocal, const QString &sRemote);
-    // The name an upload goes up under beside its target until the server has confirmed it.
-    static QString partialUploadName(const QString &sRemote);
-    void removePartialUpload(const QString &partial);
-    // Puts a confirmed upload in the target's place.
-    bool replaceWithUpload(const QString &partial, const QString &sRemote);
-    bool downloadFile(const QString &sLocal, const QString &sRemote);
-    // Opens a server file for a block transfer that lets the message loop run and a cancel act
-    // while it waits for the server.
-    std::unique_ptr<Ftp::FileTransfer> openTransfer(const QString &remote,
-                                                    Ftp::FileTransfer::Direction direction);
-    // Ends a transfer that did not complete: at once when it was cancelled.
-    static void endTransfer(Ftp::FileTransfer &transfer, TransferOutcome outcome);
-    // After a failed block: a cancel, or a failure recorded under the operation's name.
-    TransferOutcome failedOrCancelled(const QString &operation);
-    TransferOutcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 total);
-    TransferOutcome receiveBlocks(Ftp::FileTransfer &transfer, QFileDevice &local, qint64 total);
-    bool afterBlock(qint64 count, qint64 total);
-    void pumpMessages();
-    bool cancelRequested() const;
-    bool secureConnectGoesOn();
-    QString temporaryFolder() const;
-    void reportProgress(qint64 count, qint64 total);
-    // Which entry of the look-up's listing gives the size: the file of exactly that name,
-    // or, when there is none, the first that the look-up's pattern matched.
-    enum class SizeMatch { ExactFile, ExactOrLookAlike };
-    // The server's size of a file, found in a listing, 64 bits wide; -1 when it does not
-    // exist, -2 on a failure.
-    qint64 findFileSize(const QString &sFile, SizeMatch match);
-    // The exact server size of a file to download; -1 when it does not exist, -2 on a failure.
-    qint64 downloadSize(const QString &sRemote);
-    bool recordFailure(bool succeeded, const QString &operation);
-    // Opens a local file of a transfer; records why when it cannot.
-    bool openLocal(QFileDevice &file, const QString &sLocal, QIODevice::OpenMode mode);
-    // Records a local file that cannot be read or written, in the system's words.
-    void recordLocalFailure(const QFileDevice &file);
-
-    Ftp::Session m_session;
-    Ftp::CertificateTrust m_certificateTrust;
-    CSFtp m_secureChannel;
-    Ftp::TransferType m_transferType = Ftp::TransferType::Binary;
-    bool m_passive = false;
+    PlainChannel m_plain;
+    SecureChannel m_secureChannel;
+    ServerChannel *m_channel = &m_plain;
     bool m_secure = false;
     QString m_lastErrorText;
     std::shared_ptr<cDirList> m_directory;

@@ -7,7 +7,6 @@
 #include "servers/SftpTestServer.h"
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
-#include "transport/SecureLibrary.h"
 #include "transport/SecureLibraryKey.h"
 
 #include <QCryptographicHash>
@@ -23,23 +22,11 @@
 #include <atomic>
 #include <cstdlib>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
-
-// The control loads the library through types of its own: they must be the library's.
-static_assert(std::is_same_v<FtpInitFunction, decltype(&FtpInit)>);
-static_assert(std::is_same_v<FtpConnectFunction, decltype(&FtpConnect)>);
-static_assert(std::is_same_v<FtpCmdExFunction, decltype(&FtpCmdEx)>);
-static_assert(std::is_same_v<FtpCmdProgressFunction, decltype(&FtpCmdProgress)>);
-static_assert(std::is_same_v<FtpDirFunction, decltype(&FtpDir)>);
-static_assert(std::is_same_v<FtpPwdFunction, decltype(&FtpPwd)>);
-static_assert(std::is_same_v<FtpCloseFunction, decltype(&FtpClose)>);
-static_assert(std::is_same_v<FtpExitFunction, decltype(&FtpExit)>);
-static_assert(std::is_same_v<FtpGetStatusFunction, decltype(&FtpGetStatus)>);
 
 namespace {
 

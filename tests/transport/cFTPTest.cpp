@@ -375,6 +375,16 @@ TEST_P(cFTPServerTest, ClosingFromThePumpEndsATransferCleanly)
     EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
 }
 
+// Exit under a transfer: the plain channel stops it by closing the session at once.
+TEST_P(cFTPServerTest, AStopClosesThePlainSessionUnderATransfer)
+{
+    EXPECT_TRUE(client.stopClosesSession());
+    client.setHooks({.pumpMessages = [&] { client.stopTransfer(); }});
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"big.bin"_s, patterned(10 * 255)), u"big.bin"_s));
+    client.setHooks({});
+    EXPECT_EQ(client.GetFTPDirectory(), QString());
+}
+
 TEST_P(cFTPServerTest, RefusalsAreToldInTheServersWords)
 {
     const std::pair<const char *, std::function<bool()>> refusals[] = {

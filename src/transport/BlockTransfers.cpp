@@ -1,0 +1,259 @@
+#include "transport/BlockTransfers.h"
+
+#include "platform/ReplacingFile.h"
+#include "transport/ChannelOwner.h"
+#include "transport/FailureRecorder.h"
+#include "transport/InternetError.h"
+#include "transport/LocalPath.h"
+#include "transport/PartialUpload.h"
+#include "transport/Session.h"
+
+#include <QFile>
+
+using Ftp::FileTransfer;
+namespace InternetError = Ftp::InternetError;
+
+BlockTransfers::BlockTransfers(Ftp::Session &session, ChannelOwner &owner,
+                               FailureRecorder &failures)
+    : m_session(session)
+    , m_owner(owner)
+    , m_failures(failures)
+{}
+
+// A failed transfer releases the local file and the server transfer on its way out (both are
+// owned by the function), so no later transfer can find them still open.
+
+bool BlockTransfers::upload(const LocalPath &local, const QString &remote)
+{
+    if (local.dosPath().isEmpty() || remote.isEmpty())
+        return false;
+
+    // The local file is opened before the server file: a local path that cannot be read must
+    // not leave an empty file on the server, nor empty an existing one.
+    QFile file(local.linuxPath());
+    if (!openLocal(file, local, QIODevice::ReadOnly))
+        return false;
+    // The file goes up under a name of its own beside the target, which it replaces only once
+    // the server has confirmed it whole: a failed or cancelled upload leaves the server's
+    // earlier version as it was, and removes only its own partial file.
+    const QString partial = PartialUpload::pathFor(remote);
+    const std::unique_ptr<FileTransfer> transfer = open(partial, FileTransfer::Direction::Write);
+    if (!transfer) {
+        m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
+        return false;
+    }
+
+    const qint64 total = file.size();
+    const Outcome outcome = sendBlocks(file, *transfer, total);
+    file.close();
+    // The engine is asked directly to remove the partial file, so the failure already
+    // recorded stays the one told.
+    if (outcome != Outcome::Done) {
+        // The session carries one command at a time: the transfer ends before anything else.
+        end(*transfer, outcome);
+        m_session.deleteFile(partial);
+        return false;
+    }
+    // Only the server's confirmation makes the upload a success.
+    if (!transfer->finish()) {
+        if (!m_owner.cancelRequested())
+            m_failures.recordLast(QStringLiteral("InternetWriteFile2"));
+        m_session.deleteFile(partial);
+        return false;
+    }
+    if (!replaceWithUpload(partial, remote))
+        return false;
+    m_owner.reportProgress(total, total);
+    return true;
+}
+
+bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote)
+{
+    if (m_session.rename(partial, remote))
+        return true;
+    // Some servers do not rename over an existing file: the old one goes first, at once.
+    if (m_session.lastError() == InternetError::ExtendedError && m_session.deleteFile(remote) &&
+        m_session.rename(partial, remote))
+        return true;
+    // The new file stays whole under its own name rather than be lost with the old one.
+    m_failures.recordLast(QStringLiteral("RenameFTPFile"));
+    return false;
+}
+
+BlockTransfers::Outcome BlockTransfers::sendBlocks(QFile &local, FileTransfer &transfer,
+                                                   qint64 total)
+{
+    char block[BlockSize];
+    const qint64 fullBlocks = total / BlockSize;
+    qint64 count = 0;
+    for (qint64 i = 0; i < fullBlocks; ++i) {
+        if (local.read(block, BlockSize) != BlockSize) {
+            m_failures.recordLocal(local);
+            return Outcome::Failed;
+        }
+        if (!transfer.write(block, BlockSize))
+            return failedOrCancelled(QStringLiteral("InternetWriteFile"));
+        count += BlockSize;
+        if (!afterBlock(count, total))
+            return Outcome::Cancelled;
+    }
+
+    const qint64 rest = total - fullBlocks * BlockSize;
+    if (rest > 0) {
+        if (local.read(block, rest) != rest) {
+            m_failures.recordLocal(local);
+            return Outcome::Failed;
+        }
+        if (!transfer.write(block, rest))
+            return failedOrCancelled(QStringLiteral("InternetWriteFile2"));
+    }
+    return Outcome::Done;
+}
+
+bool BlockTransfers::download(const LocalPath &local, const QString &remote, qint64 total)
+{
+    // The download goes to a fresh file beside the local one, which it replaces only once it
+    // is whole and the server has confirmed it: a failed or cancelled download leaves the old
+    // file as it was, and no partial file to be taken for the real one. A link of that name is
+    // replaced, not written through. It is opened first, so that a local file that cannot be
+    // written costs the server nothing.
+    Platform::ReplacingFile file(local.linuxPath());
+    if (!openLocal(file, local, QIODevice::WriteOnly))
+        return false;
+    const std::unique_ptr<FileTransfer> transfer = open(remote, FileTransfer::Direction::Read);
+    if (!transfer) {
+        m_failures.recordLast(QStringLiteral("FtpOpenFile:GetFile"));
+        return false;
+    }
+
+    const Outcome outcome = receiveBlocks(*transfer, file, total);
+    if (outcome != Outcome::Done) {
+        end(*transfer, outcome);
+        return false;
+    }
+    // Written out before the server is asked, so that a full disk is told as what it is.
+    if (!file.flush()) {
+        m_failures.recordLocal(file);
+        transfer->abort();
+        return false;
+    }
+    if (!transfer->finish()) {
+        if (!m_owner.cancelRequested())
+            m_failures.recordLast(QStringLiteral("InternetReadFile2"));
+        return false;
+    }
+    if (!file.commit()) {
+        m_failures.recordLocal(file);
+        return false;
+    }
+    m_owner.reportProgress(total, total);
+    return true;
+}
+
+BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QFileDevice &local,
+                                                      qint64 total)
+{
+    char block[BlockSize];
+    Outcome failure = Outcome::Failed;
+    // Fewer bytes than the listing gave mean the server ended the file early.
+    const auto readBlock = [&](qint64 size, const QString &operation) {
+        const qsizetype read = transfer.read(block, size);
+        if (read == size)
+            return true;
+        if (read < 0)
+            failure = failedOrCancelled(operation);
+        else
+            m_failures.record(InternetError::ConnectionAborted, operation);
+        return false;
+    };
+
+    const auto writeBlock = [&](qint64 size) {
+        if (local.write(block, size) == size)
+            return true;
+        // A failed write leaves the file without the system's reason; the flush that follows
+        // it sets it (a full disk, a file too large).
+        local.flush();
+        m_failures.recordLocal(local);
+        return false;
+    };
+
+    const qint64 fullBlocks = total / BlockSize;
+    qint64 count = 1; // a download counts from 1
+    for (qint64 i = 0; i < fullBlocks; ++i) {
+        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) || !writeBlock(BlockSize))
+            return failure;
+        count += BlockSize;
+        if (!afterBlock(count, total))
+            return Outcome::Cancelled;
+    }
+
+    const qint64 rest = total - fullBlocks * BlockSize;
+    if (rest > 0 && (!readBlock(rest, QStringLiteral("InternetReadFile2")) || !writeBlock(rest)))
+        return failure;
+    // More bytes than the size given mean the file is not the one that was sized: what arrived
+    // is no whole copy of anything.
+    const qsizetype beyond = transfer.read(block, 1);
+    if (beyond < 0)
+        return failedOrCancelled(QStringLiteral("InternetReadFile2"));
+    if (beyond > 0) {
+        m_failures.recordText(QStringLiteral("The server sent more than the %1 bytes it gave as "
+                                             "the size of the file.")
+                                  .arg(total));
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+std::unique_ptr<FileTransfer> BlockTransfers::open(const QString &remote,
+                                                   FileTransfer::Direction direction)
+{
+    std::unique_ptr<FileTransfer> transfer = m_session.openFile(remote, direction, m_type);
+    // While the server keeps the transfer waiting, the message loop runs and a cancel acts.
+    if (transfer) {
+        transfer->setWatch([this] {
+            m_owner.pumpMessages();
+            return !m_owner.cancelRequested();
+        });
+    }
+    return transfer;
+}
+
+void BlockTransfers::end(FileTransfer &transfer, Outcome outcome)
+{
+    if (outcome == Outcome::Cancelled)
+        transfer.cancel();
+    else
+        transfer.abort();
+}
+
+BlockTransfers::Outcome BlockTransfers::failedOrCancelled(const QString &operation)
+{
+    // A cancel that came while the transfer waited for the server is no failure to record.
+    if (m_owner.cancelRequested())
+        return Outcome::Cancelled;
+    m_failures.recordLast(operation);
+    return Outcome::Failed;
+}
+
+bool BlockTransfers::afterBlock(qint64 count, qint64 total)
+{
+    m_owner.pumpMessages();
+    if (m_owner.cancelRequested())
+        return false;
+    m_owner.reportProgress(count, total);
+    return true;
+}
+
+bool BlockTransfers::openLocal(QFileDevice &file, const LocalPath &local, QIODevice::OpenMode mode)
+{
+    if (file.fileName().isEmpty()) {
+        m_failures.recordText(QStringLiteral("The local path %1 lies on no drive of this computer.")
+                                  .arg(local.dosPath()));
+        return false;
+    }
+    if (!file.open(mode)) {
+        m_failures.recordLocal(file);
+        return false;
+    }
+    return true;
+}
