@@ -99,7 +99,7 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
 
     CreateSharedClient();
     // A session that drops on the way is opened again the same way, without a window.
-    state.Reconnect = [&err] { openSession(err); };
+    state.Reconnect = [&err] { return openSession(err); };
     const auto forgetReconnect = qScopeGuard([&state] { state.Reconnect = nullptr; });
     if (!openSession(err))
         return Failure;

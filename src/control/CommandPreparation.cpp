@@ -6,6 +6,7 @@
 #include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -41,9 +42,7 @@ bool CommandPreparation::readCourseLogin()
 
 bool CommandPreparation::takeAbortFlag()
 {
-    const bool aborted = Shared().AbortFlag;
-    Shared().AbortFlag = false;
-    return aborted;
+    return RunScope::takeAbort();
 }
 
 CommandPreparation::CommandPreparation(Control control)

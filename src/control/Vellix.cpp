@@ -14,6 +14,7 @@
 #include "course/CipherComponent.h"
 #include "course/LoginCipher.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/SharedClient.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -203,7 +204,7 @@ CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEv
 bool Vellix::commandRunning()
 {
     // A click while an operation or a transfer runs would re-enter the one FTP session.
-    return Shared().BusyFlag || Shared().TransferRunning;
+    return RunScope::running();
 }
 
 void Vellix::cmdUpload_Click()

@@ -63,11 +63,9 @@ protected:
     void SetUp() override
     {
         FtpCommandTest::SetUp();
-        QString skipReason;
-        m_server = startServerFor(GetParam(), &skipReason);
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        ASSERT_TRUE(m_server);
+        m_server = startOrSkip(GetParam().kind);
+        if (!m_server)
+            return;
     }
 
     bool passive() const { return GetParam().passive; }
@@ -334,12 +332,9 @@ TEST_F(FtpCommandTest, TlsOptionAgainstAPlainServer)
 // Through a server that refuses clear text: the first run pins its certificate and says so.
 TEST_F(FtpCommandTest, ServerThatRequiresTls)
 {
-    if (const QString why = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
-        !why.isEmpty())
-        GTEST_SKIP() << why.toStdString();
-    QString why;
-    const auto server = FtpTestServer::startWithTls(&why);
-    ASSERT_TRUE(server) << why.toStdString();
+    const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
+    if (!server)
+        return;
     const QByteArray content = everyByteValue(300000);
     const QString local = writeFile(tempPath(u"up.bin"_s), content);
     const CliRun first =

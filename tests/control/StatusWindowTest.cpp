@@ -3,6 +3,7 @@
 
 #include "servers/FtpTestServer.h"
 #include "servers/SilentFtpServer.h"
+#include "servers/StartOrSkip.h"
 #include "support/ConfigTest.h"
 
 #include "control/MessagePump.h"
@@ -299,12 +300,9 @@ protected:
     void SetUp() override
     {
         StatusWindowTest::SetUp();
-        const QString unavailable = FtpTestServer::unavailableReason(GetParam());
-        if (!unavailable.isEmpty())
-            GTEST_SKIP() << unavailable.toStdString();
-        QString why;
-        server = FtpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        server = startOrSkip(GetParam());
+        if (!server)
+            return;
         Shared().Host = server->site();
         Shared().SiteName = server->site();
         Shared().UserId = server->user();

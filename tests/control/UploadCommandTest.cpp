@@ -329,14 +329,9 @@ protected:
     void SetUp() override
     {
         UploadCommandTest::SetUp();
-        const QString reason = FtpTestServer::unavailableReason(GetParam());
-        if (!reason.isEmpty())
-            GTEST_SKIP() << reason.toStdString();
-        QString why;
-        server = FtpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(server) << why.toStdString();
-        if (server->rootPath().isEmpty())
-            GTEST_SKIP() << "the server's folders are not reachable from here";
+        server = startOrSkip(GetParam(), ServerAccess::LocalFolder);
+        if (!server)
+            return;
         writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n"
                  "school=Hill\r\ndept=math\r\ntName=Ms Smith\r\n");
         ASSERT_TRUE(

@@ -130,15 +130,6 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startWithoutActiveMode(QString *wh
     return server;
 }
 
-std::unique_ptr<FtpTestServer> FtpTestServer::startWithTls(QString *why)
-{
-    QString reason;
-    auto server = startVsftpd(&reason, true, true);
-    if (!server)
-        setReason(why, u"vsftpd with TLS: "_s + reason);
-    return server;
-}
-
 std::unique_ptr<FtpTestServer> FtpTestServer::startFaulty(const Faults &faults, QString *why)
 {
     QString reason;

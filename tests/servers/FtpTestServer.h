@@ -16,8 +16,11 @@ class ServerProcess;
 class FtpTestServer : public ServerLogin
 {
 public:
-    // VsftpdTls: a vsftpd that requires TLS (see startWithTls); PyftpdlibTls: pyftpdlib's TLS
-    // handler, requiring TLS for logins and data, with a certificate made like vsftpd's.
+    // VsftpdTls: a vsftpd that requires TLS for logins and data, with the control connection's
+    // TLS session resumed on every data connection, as servers that refuse clear text do; its
+    // certificate, made for this start, is self-signed for 127.0.0.1 and localhost.
+    // PyftpdlibTls: pyftpdlib's TLS handler, requiring TLS for logins and data, with a
+    // certificate made like vsftpd's.
     enum class Kind { Pyftpdlib, Vsftpd, External, Scripted, VsftpdTls, PyftpdlibTls };
 
     // Starts a server of that kind on a free port of 127.0.0.1 (pyftpdlib also on ::1). Returns
@@ -28,10 +31,6 @@ public:
     // A vsftpd that refuses active mode (PORT and EPRT), as a server behind a firewall that
     // cannot reach its clients does.
     static std::unique_ptr<FtpTestServer> startWithoutActiveMode(QString *why = nullptr);
-    // A vsftpd that requires TLS for logins and data, with the control connection's TLS
-    // session resumed on every data connection, as servers that refuse clear text do. Its
-    // certificate, made for this start, is self-signed for 127.0.0.1 and localhost.
-    static std::unique_ptr<FtpTestServer> startWithTls(QString *why = nullptr);
     // Faults a pyftpdlib server plays on request.
     struct Faults
     {

@@ -2,6 +2,7 @@
 
 #include "course/SharedState.h"
 #include "servers/FtpTestServer.h"
+#include "servers/StartOrSkip.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -62,32 +63,6 @@ inline std::string serverModeParameterName(const testing::TestParamInfo<ServerMo
 inline void PrintTo(const ServerMode &mode, std::ostream *out)
 {
     *out << serverModeName(mode);
-}
-
-// What a suite needs of its server beyond the protocol.
-enum class ServerAccess {
-    ProtocolOnly,
-    LocalFolder, // the test lays out or reads the served folder on this machine's disk
-};
-
-// Starts the server a suite's parameter names. When this machine cannot run that kind at all,
-// or the suite needs the served folder and the server's is elsewhere, returns nothing with the
-// reason in *skipReason (the test then skips); any other failure to start fails the test.
-inline std::unique_ptr<FtpTestServer>
-startServerFor(const ServerMode &mode, QString *skipReason,
-               ServerAccess access = ServerAccess::ProtocolOnly)
-{
-    *skipReason = FtpTestServer::unavailableReason(mode.kind);
-    if (skipReason->isEmpty() && access == ServerAccess::LocalFolder &&
-        mode.kind == FtpTestServer::Kind::External)
-        *skipReason = QStringLiteral("the server's folder is not on this machine");
-    if (!skipReason->isEmpty())
-        return nullptr;
-    QString why;
-    auto server = FtpTestServer::start(mode.kind, &why);
-    if (!server)
-        ADD_FAILURE() << why.toStdString();
-    return server;
 }
 
 // Opens the shared client's session on a test server in the suite's mode, and takes the login

@@ -4,6 +4,7 @@
 // tests expect, and killing sshd's sessions ends them all while the server stays.
 #include "servers/FtpTestServer.h"
 #include "servers/SftpTestServer.h"
+#include "servers/StartOrSkip.h"
 #include "support/VellixTest.h"
 
 #include "transport/Session.h"
@@ -47,13 +48,7 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        if (const QString reason = FtpTestServer::unavailableReason(GetParam());
-            !reason.isEmpty()) {
-            GTEST_SKIP() << reason.toStdString();
-        }
-        QString why;
-        m_server = FtpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(m_server) << why.toStdString();
+        m_server = startOrSkip(GetParam());
     }
 
     FtpTestServer &server() { return *m_server; }
@@ -176,13 +171,7 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        if (const QString reason = SftpTestServer::unavailableReason(SftpTestServer::Kind::Sshd);
-            !reason.isEmpty()) {
-            GTEST_SKIP() << reason.toStdString();
-        }
-        QString why;
-        m_server = SftpTestServer::start(SftpTestServer::Kind::Sshd, &why);
-        ASSERT_TRUE(m_server) << why.toStdString();
+        m_server = startOrSkip(SftpTestServer::Kind::Sshd);
     }
 
     SftpTestServer &server() { return *m_server; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "servers/SftpTestServer.h"
+#include "servers/StartOrSkip.h"
 #include "support/VellixTest.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,7 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        const QString skipReason = SftpTestServer::unavailableReason(GetParam());
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        QString why;
-        m_server = SftpTestServer::start(GetParam(), &why);
-        ASSERT_TRUE(m_server) << why.toStdString();
+        m_server = startOrSkip(GetParam());
     }
 
     SftpTestServer &server() const { return *m_server; }

@@ -40,11 +40,9 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        QString skipReason;
-        server = startServerFor(GetParam(), &skipReason);
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        ASSERT_TRUE(server);
+        server = startOrSkip(GetParam().kind);
+        if (!server)
+            return;
         session.setPassive(GetParam().passive);
         ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()))
             << session.lastError() << " " << session.lastResponse().toStdString();
@@ -284,12 +282,10 @@ TEST_F(SessionFailureTest, Ipv6InBothModes)
 
 TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
 {
-    if (const QString why = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
-        !why.isEmpty())
-        GTEST_SKIP() << why.toStdString();
-    QString why;
-    const auto server = FtpTestServer::startWithoutActiveMode(&why);
-    ASSERT_TRUE(server) << why.toStdString();
+    const auto server = startOrSkip(FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd),
+                                    FtpTestServer::startWithoutActiveMode);
+    if (!server)
+        return;
     ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
     ASSERT_FALSE(session.isPassive());
     ASSERT_TRUE(session.putFile(writeFile(tempPath(QStringLiteral("a.txt")), "a"),

@@ -19,33 +19,15 @@ using Ftp::TlsMode;
 using Ftp::TransferType;
 using Ftp::InternetError::Code;
 
-namespace {
-
-std::unique_ptr<FtpTestServer> startTlsServer(QString *skipReason)
-{
-    *skipReason = FtpTestServer::unavailableReason(FtpTestServer::Kind::Vsftpd);
-    if (!skipReason->isEmpty())
-        return nullptr;
-    QString why;
-    auto server = FtpTestServer::startWithTls(&why);
-    if (!server)
-        ADD_FAILURE() << why.toStdString();
-    return server;
-}
-
-} // namespace
-
 class TlsSessionTest : public VellixTest
 {
 protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        QString skipReason;
-        server = startTlsServer(&skipReason);
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        ASSERT_TRUE(server);
+        server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
+        if (!server)
+            return;
         const auto certificates = QSslCertificate::fromPath(server->certificatePath());
         ASSERT_EQ(certificates.size(), 1);
         testCertificate = certificates.first();

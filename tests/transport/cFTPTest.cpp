@@ -75,11 +75,9 @@ protected:
     void SetUp() override
     {
         cFTPTest::SetUp();
-        QString skipReason;
-        server = startServerFor(GetParam(), &skipReason);
-        if (!skipReason.isEmpty())
-            GTEST_SKIP() << skipReason.toStdString();
-        ASSERT_TRUE(server);
+        server = startOrSkip(GetParam().kind);
+        if (!server)
+            return;
         if (GetParam().passive)
             client.SetModePassive();
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
