@@ -80,14 +80,33 @@ FileListOperations::CheckedRows FileListOperations::forEachChecked(const RowStep
 FileListOperations::CheckedRows
 FileListOperations::copyChecked(TransferViewPort::Direction direction, const RowStep &copy)
 {
-    const RunScope transfer(RunScope::Transfer);
-    startCopy(direction);
-    const CheckedRows rows = forEachChecked(copy);
-    if (!rows.stopped) {
+    CheckedRows rows;
+    {
+        const RunScope transfer(RunScope::Transfer);
+        startCopy(direction);
+        rows = forEachChecked(copy);
+        if (rows.stopped)
+            return rows;
         endTransfers();
         m_window.leaveBusy();
     }
+    m_window.showStatus(QString());
+    if (rows.anyChecked) {
+        m_window.model().resetImageNumbers();
+        m_window.resetCheckAll();
+    }
     return rows;
+}
+
+void FileListOperations::reportFailedCopy(const QString &text)
+{
+    m_window.setBusyIndicatorShown(false);
+    Platform::messageBox(text, Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
+    // Exit may have come while the box stood.
+    if (m_window.goesOn()) {
+        hourglass(true);
+        m_window.setBusyIndicatorShown(true);
+    }
 }
 
 FileListOperations::Attempt FileListOperations::attemptFile(const std::function<bool()> &tryOnce)

@@ -43,8 +43,12 @@ protected:
     CheckedRows forEachChecked(const RowStep &step, const RowStep &beforeEveryRow = {});
     // A copy of the checked rows: for its time the busy state, a transfer running and the
     // window's transfer view following the files; each checked row handed to copy. Unless a
-    // row stopped it, the view goes and the window leaves the busy state at its end.
+    // row stopped it, the window leaves the busy state at its end, its status line empty and
+    // the rows' pictures and Check All reset when any row was checked.
     CheckedRows copyChecked(TransferViewPort::Direction direction, const RowStep &copy);
+    // A file of a copy that failed every attempt: the message, with the busy picture hidden
+    // while it stands.
+    void reportFailedCopy(const QString &text);
     enum class Attempt { Done, Failed, Stopped };
     // One file tried up to the budget, until a cancel request: before each try the window
     // must still go on (Exit stops it: Stopped); tryOnce returns whether the try worked.

@@ -66,24 +66,13 @@ void LocalFileOperations::copyUp(bool overCapacity)
                 hourglass(false);
                 return RowEnd::Stop;
             }
-            m_window.setBusyIndicatorShown(false);
-            tell(QStringLiteral("File '%1', cannot copy to the server at this time!\r\n"
-                                "Please try again later.")
-                     .arg(name),
-                 Ui::Icon::Critical);
-            if (m_window.goesOn()) {
-                m_window.setBusyIndicatorShown(true);
-                hourglass(true);
-            }
+            reportFailedCopy(QStringLiteral("File '%1', cannot copy to the server at this time!\r\n"
+                                            "Please try again later.")
+                                 .arg(name));
             return RowEnd::Next;
         });
-    if (rows.stopped)
+    if (rows.stopped || !rows.anyChecked)
         return;
-    m_window.showStatus(QString());
-    if (!rows.anyChecked)
-        return;
-    m_window.model().resetImageNumbers();
-    m_window.resetCheckAll();
     if ((lastUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         hourglass(true);
         updateArchive(true);

@@ -105,25 +105,13 @@ void RemoteFileOperations::copyDown()
                              QStringLiteral("Download File"));
                 return RowEnd::Stop;
             }
-            m_window.setBusyIndicatorShown(false);
-            Platform::messageBox(
-                QStringLiteral("File, '%1', cannot be downloaded to the local PC!\r\n"
-                               "Please verify the drive and directory are correct.")
-                    .arg(name),
-                Ui::Buttons::OK, Ui::Icon::Critical);
-            if (m_window.goesOn()) {
-                hourglass(true);
-                m_window.setBusyIndicatorShown(true);
-            }
+            reportFailedCopy(QStringLiteral("File, '%1', cannot be downloaded to the local PC!\r\n"
+                                            "Please verify the drive and directory are correct.")
+                                 .arg(name));
             return RowEnd::Next;
         });
-    if (rows.stopped)
+    if (rows.stopped || !rows.anyChecked)
         return;
-    m_window.showStatus(QString());
-    if (!rows.anyChecked)
-        return;
-    m_window.model().resetImageNumbers();
-    m_window.resetCheckAll();
     Platform::messageBox(QStringLiteral("Copy Operation is Complete!"), Ui::Buttons::OK,
                          Ui::Icon::Information);
 }
