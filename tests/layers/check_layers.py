@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Checks that the layers under src/ point one way.
 
-Reads every #include line of the C++ files under SRC and fails, naming the file and line, when
-a layer includes a header of a layer to its right, or when code left of the windows includes a
-Qt Widgets header.
+Reads every #include line of the C++ files under SRC, in both forms ("layer/x.h" and
+<layer/x.h>), and fails, naming the file and line, when a layer includes a header of a layer to
+its right, when a quoted include climbs out of its folder ("../"), or when code left of the
+windows includes a Qt Widgets header. The build enforces the same for what each target links;
+this check also keeps the windows apart and the left side free of widgets.
 
 usage: check_layers.py SRC WIDGETS_INCLUDE_DIR
 """
@@ -73,8 +75,10 @@ def problems(src, widgets):
                 continue
             quote, header = match.groups()
             where = f"{relative}:{number}"
-            if quote == '"' and "/" in header:
-                target = header.split("/")[0]
+            target = header.split("/")[0] if "/" in header else None
+            if quote == '"' and target == "..":
+                yield f"{where}: {layer} includes {header}, out of its folder; name the layer"
+            elif target in MAY_INCLUDE:
                 if target != layer and target not in allowed and header not in allowed:
                     may = ", ".join(allowed) if allowed else "no other layer"
                     yield f"{where}: {layer} includes {header}; {layer} may include {may}"
