@@ -144,17 +144,7 @@ protected:
         return result;
     }
 
-    // The server's files and folders, hidden ones too, as paths below its root.
-    QStringList serverFiles() const
-    {
-        QStringList found;
-        const QDir root(m_server->rootPath());
-        for (QDirIterator it(root.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-             it.hasNext();)
-            found << root.relativeFilePath(it.next());
-        found.sort();
-        return found;
-    }
+    QStringList serverFiles() const { return filesBelow(m_server->rootPath()); }
 
     static QByteArray knownHosts()
     {
@@ -430,13 +420,7 @@ TEST_F(SecureLibraryTest, ServerNamesThatCannotNameALocalFileAreSkipped)
         const QString target = local.filePath(localFiles.first());
         QByteArray reply;
         EXPECT_NE(command(u"get -h \"%1\" \"%2\""_s.arg(page, target), &reply), 0) << reply.data();
-        QStringList found;
-        for (QDirIterator it(local.path(), QDir::Files | QDir::Hidden,
-                             QDirIterator::Subdirectories);
-             it.hasNext();)
-            found << local.relativeFilePath(it.next());
-        found.sort();
-        EXPECT_EQ(found, localFiles);
+        EXPECT_EQ(filesBelow(local.path()), localFiles);
         for (const QString &name : skipped)
             EXPECT_TRUE(reply.contains('"' + name.toUtf8() + '"')) << reply.data();
     }

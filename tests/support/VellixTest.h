@@ -39,6 +39,8 @@ protected:
     // Writes a file (creating its folders) and returns its Linux path.
     QString writeFile(const QString &linuxPath, const QByteArray &content) const;
     static QByteArray readFile(const QString &linuxPath);
+    // The files below a folder, hidden ones too, by their paths relative to it, sorted.
+    static QStringList filesBelow(const QString &linuxPath);
 
     Platform::UiRecorder &ui() { return *m_ui; }
 

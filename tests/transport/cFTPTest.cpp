@@ -263,13 +263,7 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
     sortedRefused.sort();
     EXPECT_EQ(told, sortedRefused);
     // Nothing but the page and its one picture, inside the local folder or above it.
-    QStringList written;
-    QDirIterator files(tempPath(u"down"_s), QDir::Files | QDir::Hidden,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext())
-        written << QDir(tempPath(u"down"_s)).relativeFilePath(files.next());
-    written.sort();
-    EXPECT_EQ(written, QStringList({u"page.htm"_s, u"page_files/a.gif"_s}));
+    EXPECT_EQ(filesBelow(tempPath(u"down"_s)), QStringList({u"page.htm"_s, u"page_files/a.gif"_s}));
     EXPECT_FALSE(QFile::exists(tempPath(u"../PWNED.txt"_s)));
 }
 
