@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     cFTP &client = CreateSharedClient(MessagePump());
     if (parser.isSet(passive))
         client.SetModePassive();
-    state.Reconnect = [] { OpenSharedSession(); };
+    state.Reconnect = [] { return OpenSharedSession(); };
     if (!OpenSharedSession() || !EnterMonthFolder()) {
         std::fprintf(stderr, "copy_cancel: cannot log in or enter %s: %s\n",
                      qPrintable(parser.value(rdir)),

@@ -44,7 +44,7 @@ int main(int argc, char **argv)
     cFTP &client = CreateSharedClient();
     if (parser.isSet(passive))
         client.SetModePassive();
-    state.Reconnect = [] { OpenSharedSession(); };
+    state.Reconnect = [] { return OpenSharedSession(); };
     if (!OpenSharedSession()) {
         std::fprintf(stderr, "space_walk: cannot log in: %s\n",
                      qPrintable(client.GetLastErrorMessage().trimmed()));

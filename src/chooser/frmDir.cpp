@@ -2,6 +2,7 @@
 
 #include "chooser/FolderList.h"
 #include "course/ConfigFile.h"
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "operations/ChooserListing.h"
@@ -80,7 +81,7 @@ frmDir::frmDir(Viewer viewer, QWidget *parent)
     buildControls();
     buildEditMenu();
     AccessibleNames::watch(this);
-    Shared().CancelRequest = false;
+    RunScope::clearCancel();
     if (!Dir1->setPath(startFolder()))
         Dir1->setPath(Platform::SystemFolders::currentDirectory());
 }
@@ -378,7 +379,7 @@ void frmDir::closeEvent(QCloseEvent *event)
         // The close box: no choice, and the command that opened the chooser ends.
         ChooserOperations(*this).cancel();
         lblFile->clear();
-        Shared().AbortFlag = true;
+        RunScope::abortCommand();
     }
     QDialog::closeEvent(event);
 }

@@ -1,9 +1,9 @@
 #include "cli/RefreshArchiveCommand.h"
 
 #include "cli/CliDispatcher.h"
-#include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"
@@ -99,7 +99,7 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
 
     CreateSharedClient();
     // A session that drops on the way is opened again the same way, without a window.
-    state.Reconnect = [&err] { openSession(err); };
+    state.Reconnect = [&err] { return openSession(err); };
     const auto forgetReconnect = qScopeGuard([&state] { state.Reconnect = nullptr; });
     if (!openSession(err))
         return Failure;

@@ -2,9 +2,10 @@
 
 #include "chooser/frmDir.h"
 #include "control/ListWindowOpeners.h"
-#include "control/LoginData.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 
@@ -20,8 +21,8 @@ void BrowseCommand::run()
     SharedState &state = Shared();
     if (!state.Cipher)
         state.Cipher = std::make_unique<LoginCipher>();
-    state.CancelRequest = false;
-    state.AbortFlag = false;
+    RunScope::clearCancel();
+    RunScope::takeAbort();
     m_preparation.showPointers(true);
     const auto pointers = qScopeGuard([this] { m_preparation.showPointers(false); });
     m_preparation.control().raiseEvent();
@@ -37,10 +38,8 @@ void BrowseCommand::run()
     }
     if (!m_preparation.obtainLogin())
         return;
-    if (state.AbortFlag) {
-        state.AbortFlag = false;
+    if (RunScope::takeAbort())
         return;
-    }
 
     QLineEdit &txFile = *m_preparation.control().txFile;
     QWidget *surface = m_preparation.control().surface;
@@ -70,5 +69,5 @@ void BrowseCommand::run()
     if (!chooser.chosenPath().isEmpty())
         txFile.setText(chooser.chosenPath());
     // The close box ends this command; the next one starts afresh.
-    state.AbortFlag = false;
+    RunScope::takeAbort();
 }

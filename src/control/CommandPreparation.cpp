@@ -3,8 +3,10 @@
 #include "control/LocalPathCheck.h"
 #include "control/LoginData.h"
 #include "course/ConfigStore.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -40,9 +42,7 @@ bool CommandPreparation::readCourseLogin()
 
 bool CommandPreparation::takeAbortFlag()
 {
-    const bool aborted = Shared().AbortFlag;
-    Shared().AbortFlag = false;
-    return aborted;
+    return RunScope::takeAbort();
 }
 
 CommandPreparation::CommandPreparation(Control control)

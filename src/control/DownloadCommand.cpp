@@ -3,6 +3,7 @@
 #include "control/ListWindowOpeners.h"
 #include "control/LoginData.h"
 #include "course/LoginCipher.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -20,7 +21,7 @@ void DownloadCommand::run()
     state.DvValue = 1;
     if (!state.Cipher)
         state.Cipher = std::make_unique<LoginCipher>();
-    state.CancelRequest = false;
+    RunScope::clearCancel();
     m_preparation.showPointers(true);
     m_preparation.control().raiseEvent();
     // Every way out leaves the pointers normal.

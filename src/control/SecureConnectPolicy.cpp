@@ -1,5 +1,6 @@
 #include "control/SecureConnectPolicy.h"
 
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 #include "transport/CSFtp.h"
 
@@ -28,7 +29,7 @@ bool SecureConnectPolicy::operator()()
 {
     SharedState &state = Shared();
     // A cancel ends the connect without another turn of the loop.
-    if (state.CancelRequest) {
+    if (RunScope::cancelRequested()) {
         closeLoadFuncObject(state);
         return false;
     }
@@ -36,5 +37,5 @@ bool SecureConnectPolicy::operator()()
         state.LoginCancelled = false;
     if (m_pumpMessages)
         m_pumpMessages();
-    return !state.LoginCancelled && !state.CancelRequest;
+    return !state.LoginCancelled && !RunScope::cancelRequested();
 }

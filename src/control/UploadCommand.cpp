@@ -4,12 +4,13 @@
 #include "control/CommandPreparation.h"
 #include "control/ListWindowOpeners.h"
 #include "control/LocalPathCheck.h"
-#include "control/LoginData.h"
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
+#include "course/CourseSection.h"
 #include "course/LocalPaths.h"
 #include "course/LoginCipher.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -44,7 +45,7 @@ void UploadCommand::run()
     SharedState &state = Shared();
     if (!state.Cipher)
         state.Cipher = std::make_unique<LoginCipher>();
-    state.CancelRequest = false;
+    RunScope::clearCancel();
     m_preparation.showPointers(true);
     // The host may set properties in its handler: everything below reads them afterwards.
     m_preparation.control().raiseEvent();
@@ -96,7 +97,7 @@ void UploadCommand::run()
         Platform::messageBox(QStringLiteral("File Upload was cancelled by the user."),
                              Ui::Buttons::OK, Ui::Icon::Exclamation,
                              QStringLiteral("Cancel File Upload"));
-        state.CancelRequest = false;
+        RunScope::clearCancel();
     }
 }
 
@@ -142,20 +143,19 @@ std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &
     // While the file goes up the control refuses a second command; a long upload shows how
     // far it has come, and Cancel there stops it: the transfer looks for the cancel-request
     // flag while it runs and waits.
-    state.TransferRunning = true;
+    RunScope transfer(RunScope::Transfer);
     QWidget *surface = m_preparation.control().surface;
     frmTransfer window(surface ? surface->window() : nullptr);
     bool cancelled = false;
     QObject::connect(&window, &frmTransfer::cancelRequested, [&cancelled] {
         cancelled = true;
-        Shared().CancelRequest = true;
+        RunScope::requestCancel();
     });
     const bool uploaded = [&] {
         TransferFeed feed(*client, window, TransferViewPort::Direction::Up);
         feed.fileStarted(fileName);
         return client->FTPUploadFile(path, remotePath);
     }();
-    state.TransferRunning = false;
     if (cancelled && !uploaded)
         return std::nullopt;
     return uploaded;

@@ -14,6 +14,7 @@
 #include "course/CipherComponent.h"
 #include "course/LoginCipher.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/SharedClient.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
@@ -22,6 +23,7 @@
 #include "transport/cFTP.h"
 #include "widgets/AccessibleNames.h"
 #include "widgets/PictureButton.h"
+#include "widgets/QtUi.h"
 #include "widgets/WidgetFactory.h"
 
 #include <QAction>
@@ -72,6 +74,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 Vellix::Vellix(QWidget *parent)
     : QWidget(parent)
 {
+    QtUi::makeDefault();
     buildSurface();
     buildMenu();
     AccessibleNames::watch(this);
@@ -201,7 +204,7 @@ CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEv
 bool Vellix::commandRunning()
 {
     // A click while an operation or a transfer runs would re-enter the one FTP session.
-    return Shared().BusyFlag || Shared().TransferRunning;
+    return RunScope::running();
 }
 
 void Vellix::cmdUpload_Click()

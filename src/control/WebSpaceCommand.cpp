@@ -1,8 +1,9 @@
 #include "control/WebSpaceCommand.h"
 
-#include "control/LoginData.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
+#include "course/CourseSection.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/TextValue.h"
@@ -20,8 +21,8 @@ bool WebSpaceCommand::run()
     const CommandPreparation::HostLogin host = m_control.hostLogin();
     state.RemoteDir = host.rdir;
     // No measuring runs until the window's OK starts one.
-    state.StopFlag = true;
-    state.CancelRequest = false;
+    RunScope::requestStop();
+    RunScope::clearCancel();
     // An open session has its course and paths already.
     if (!CommandPreparation::serverFolder().isEmpty())
         return showWindow();
@@ -40,13 +41,8 @@ bool WebSpaceCommand::run()
     if (!CommandPreparation::serverFolder().isEmpty())
         return showWindow();
     // Connecting also places the web root under the login folder.
-    EnsureConnected();
-    if (CommandPreparation::serverFolder().isEmpty()) {
-        state.ConnectionFailed = true;
-        return false;
-    }
-    state.ConnectionFailed = false;
-    return showWindow();
+    state.ConnectionFailed = !EnsureConnected();
+    return !state.ConnectionFailed && showWindow();
 }
 
 QString WebSpaceCommand::sessionWebRoot(const QString &remoteRoot, const QString &remoteDir,

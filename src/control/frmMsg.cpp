@@ -88,10 +88,10 @@ frmMsg::frmMsg(QWidget *parent)
     AccessibleNames::watch(this);
 }
 
-void frmMsg::reconnect()
+bool frmMsg::reconnect()
 {
     frmMsg window(QApplication::activeWindow());
-    window.exec();
+    return window.exec() == QDialog::Accepted;
 }
 
 void frmMsg::setConnectDelay(int milliseconds)
@@ -153,6 +153,9 @@ void frmMsg::Connect()
     setCursor(Qt::WaitCursor);
     Platform::setMousePointer(Ui::Pointer::Hourglass);
     const bool connected = OpenSharedSession([this] { return m_cancelRequested; });
+    // The report the commands look at: after a failed connect the next login read shows no
+    // dialog, and a size walk counts nothing.
+    Shared().ConnectionFailed = !connected;
     // A plain session that runs over TLS is as private as a secure one: it shows the lock too.
     if (connected && !Shared().FtpClient->tlsDescription().isEmpty()) {
         Image1->setToolTip(QStringLiteral("Encrypted (TLS)"));

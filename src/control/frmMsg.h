@@ -22,8 +22,9 @@ public:
     explicit frmMsg(QWidget *parent = nullptr);
 
     // Opens the shared client's session again with the window on the screen over the active
-    // window: the reconnect routine the control installs in the shared state.
-    static void reconnect();
+    // window: the reconnect routine the control installs in the shared state. True when the
+    // session is open.
+    static bool reconnect();
 
     // The delay of every window shown from now on (tests shorten it).
     static void setConnectDelay(int milliseconds);

@@ -5,6 +5,7 @@
 #include "course/CatalogueText.h"
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
@@ -161,7 +162,7 @@ bool writeCatalogueFiles(const QString &page)
 bool uploadCatalogue(cFTP &client)
 {
     SharedState &state = Shared();
-    state.CancelRequest = false;
+    RunScope::clearCancel();
     const QString archive = archiveFolderPath();
     if (!EnterServerFolder(archive)) {
         state.CatalogueUploadFailed = state.CatalogueUploadFailed || currentFolder().isEmpty();
@@ -215,9 +216,7 @@ CatalogueRefresh RefreshArchive()
 {
     if (currentFolder().isEmpty()) {
         ReadCourseConfig(Shared().CourseName);
-        if (currentFolder().isEmpty())
-            EnsureConnected();
-        if (currentFolder().isEmpty())
+        if (!EnsureConnected())
             return CatalogueRefresh::NotBuilt;
     }
     Platform::setMousePointer(Ui::Pointer::Hourglass);

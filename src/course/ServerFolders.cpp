@@ -3,6 +3,7 @@
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
 #include "course/LoginReset.h"
+#include "course/RunScope.h"
 #include "course/ServerFolderWalk.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -36,7 +37,7 @@ void resetWrongLogin()
     ResetLoginAfterBadDirectory(QStringLiteral("Get Currect Directory Size"));
     SharedState &state = Shared();
     state.UserId.clear();
-    state.AbortFlag = true;
+    RunScope::abortCommand();
 }
 
 // The server paths a running command works with.
@@ -108,30 +109,31 @@ QString MonthFolderOnServer()
     return ConnectionPaths::underHomeDir(state.HomeDir, state.MonthFolderPath);
 }
 
-void EnsureConnected()
+bool EnsureConnected()
 {
     if (!currentFolder().isEmpty())
-        return;
+        return true;
     // A copy: the routine may install another while it runs.
-    const std::function<void()> reconnect = Shared().Reconnect;
+    const std::function<bool()> reconnect = Shared().Reconnect;
     if (!reconnect)
-        return;
+        return false;
     SharedState &state = Shared();
     const QString homeBefore = state.HomeDir;
     const CommandPaths before = commandPaths(state);
-    reconnect();
+    // A routine that says it connected is believed only while the client agrees.
+    const bool connected = reconnect() && !currentFolder().isEmpty();
     // Without an earlier session there are no paths to keep: this is a command's first connect.
-    if (!homeBefore.isEmpty() && !currentFolder().isEmpty())
+    if (connected && !homeBefore.isEmpty())
         keepCommandPaths(before, homeBefore, state);
+    return connected;
 }
 
 MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter)
 {
     constexpr int Attempts = 2;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        EnsureConnected();
         const cFTP *client = Shared().FtpClient.get();
-        if (currentFolder().isEmpty())
+        if (!EnsureConnected())
             return client && client->loginRefused() ? MonthFolderStart::LoginRefused
                                                     : MonthFolderStart::NoConnection;
         if (enter())
@@ -149,9 +151,7 @@ bool EnterServerFolder(const QString &folder)
     // A relative folder would be taken from wherever a new session starts.
     if (!client || !folder.startsWith(Slash))
         return false;
-    if (currentFolder().isEmpty())
-        EnsureConnected();
-    return client->SetFTPDirectory(folder);
+    return EnsureConnected() && client->SetFTPDirectory(folder);
 }
 
 bool ServerFileGone(const QString &folder, const QString &name)
@@ -180,12 +180,10 @@ bool DeleteServerFile(const QString &folder, const QString &name)
 double RemoteFolderSize(const QString &path)
 {
     SharedState &state = Shared();
-    if (currentFolder().isEmpty()) {
-        EnsureConnected();
-        if (state.ConnectionFailed) {
-            state.ConnectionFailed = false;
-            return 0;
-        }
+    if (!EnsureConnected()) {
+        // The status window reported the failed connect; the size is simply not known.
+        state.ConnectionFailed = false;
+        return 0;
     }
     cFTP *client = state.FtpClient.get();
     if (!client)
@@ -195,8 +193,7 @@ double RemoteFolderSize(const QString &path)
     ServerFolderWalk walk(*client, {.reconnect =
                                         [] {
                                             // A drop says nothing about the login data.
-                                            EnsureConnected();
-                                            return !currentFolder().isEmpty();
+                                            return EnsureConnected();
                                         },
                                     .counted =
                                         [](const QString &folder, qint64 bytes) {

@@ -16,11 +16,11 @@ QString MonthFolderOnServer();
 
 // Runs the installed reconnect routine (SharedState::Reconnect: the connection status window
 // in the control), which opens a session with the login data of the shared state, when the
-// FTP client stands in no folder (no open session). The caller looks at the client afterwards.
+// FTP client stands in no folder (no open session). True when a session is open afterwards.
 // A session that dropped under a running command comes back with the command's server paths
 // (web root, remote, archive and month folder) as they were: the reconnect would otherwise
 // place the web root as a first connect does, before the host product's folder.
-void EnsureConnected();
+bool EnsureConnected();
 
 // What a command finds when it opens its session in the month folder.
 enum class MonthFolderStart {

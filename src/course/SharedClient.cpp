@@ -1,5 +1,6 @@
 #include "course/SharedClient.h"
 
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "transport/cFTP.h"
@@ -15,9 +16,9 @@ cFTP &CreateSharedClient(std::function<void()> pumpMessages,
     cFTP &client = *state.FtpClient;
     client.setHooks({
         .pumpMessages = std::move(pumpMessages),
-        .cancelRequested = [] { return Shared().CancelRequest; },
+        .cancelRequested = &RunScope::cancelRequested,
         .secureConnectGoesOn = std::move(secureConnectGoesOn),
-        .beforeSecureCommand = [] { Shared().StopFlag = false; },
+        .beforeSecureCommand = &RunScope::clearStop,
     });
     client.setTemporaryFolder(HostDriveRoot());
     client.SetTransferBinary();

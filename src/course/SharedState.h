@@ -111,8 +111,9 @@ public:
     std::unique_ptr<cFTP> FtpClient;
     // Opens the shared client's session again when a command finds it closed. Installed by
     // whoever owns the user interface: the control shows its connection status window, vellix
-    // opens the session without one. Without it nothing reconnects.
-    std::function<void()> Reconnect;
+    // opens the session without one. Without it nothing reconnects. Returns whether the
+    // session is open afterwards.
+    std::function<bool()> Reconnect;
 };
 
 // Shorthand for the module state.

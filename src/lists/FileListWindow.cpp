@@ -1,5 +1,6 @@
 #include "lists/FileListWindow.h"
 
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 #include "lists/FileTypeIcons.h"
 #include "platform/NumberText.h"
@@ -303,7 +304,7 @@ void FileListWindow::leaveBusy()
 void FileListWindow::showBusy(bool busy)
 {
     setPointer(this, busy);
-    Shared().BusyFlag = busy;
+    RunScope::setBusy(busy);
     ImgUpload->move(0, 0);
     ImgUpload->setVisible(busy);
     if (busy)
@@ -447,10 +448,9 @@ void FileListWindow::exitWindow()
         if (!shared.FtpClient->secure())
             shared.FtpClient->CloseConnection();
     }
-    shared.CancelRequest = true;
+    RunScope::requestCancel();
     closeItself();
-    shared.BusyFlag = false;
-    shared.TransferRunning = false;
+    RunScope::endAll();
 }
 
 void FileListWindow::closeItself()
@@ -473,13 +473,12 @@ void FileListWindow::showEvent(QShowEvent *event)
 
 void FileListWindow::closeEvent(QCloseEvent *event)
 {
-    SharedState &shared = Shared();
     ImgUpload->hide();
     Timer1->stop();
     beforeClose(!m_closingItself);
-    if (m_closingItself && shared.BusyFlag && !shared.CancelRequest) {
+    if (m_closingItself && RunScope::busy() && !RunScope::cancelRequested()) {
         // The program may not close the window under a running operation.
-        shared.BusyFlag = false;
+        RunScope::setBusy(false);
         refreshList();
         event->ignore();
         return;

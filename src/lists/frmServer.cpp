@@ -2,6 +2,7 @@
 
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/RemoteFileOperations.h"
@@ -100,7 +101,7 @@ void frmServer::buttonPressed(int index)
         operations.renamefile();
         break;
     case DeleteButton:
-        Shared().TransferRunning = false;
+        RunScope::endTransfer();
         operations.deleteChecked();
         break;
     case CheckAllButton:

@@ -4,6 +4,7 @@
 #include "course/ConfigStore.h"
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/ChooserWindowPort.h"
@@ -46,8 +47,7 @@ cFTP &client()
 // The session, opened when none is, standing in the month folder.
 void openSessionIfNone()
 {
-    if (client().GetFTPDirectory().isEmpty())
-        EnsureConnected();
+    EnsureConnected();
 }
 
 } // namespace
@@ -78,17 +78,15 @@ void ChooserOperations::upload()
         return;
     }
     // One session serves every window: a second transfer would run inside the first.
-    if (shared.BusyFlag || shared.TransferRunning) {
+    if (RunScope::running()) {
         tell(QStringLiteral("Another transfer is running.\r\nPlease upload the file when it has "
                             "ended."),
              Ui::Icon::Exclamation, QStringLiteral("Upload File"));
         return;
     }
     m_window.setUploadRunning(true);
-    if (client().GetFTPDirectory().isEmpty()) {
-        EnsureConnected();
+    if (client().GetFTPDirectory().isEmpty() && EnsureConnected())
         EnterMonthFolder();
-    }
     hourglass(true);
     const double used = RemoteFolderSize(MonthFolderOnServer());
     if (used < 0) {
@@ -107,14 +105,11 @@ void ChooserOperations::upload()
              Ui::Icon::Information, QStringLiteral("Capacity Exceeded"));
         return;
     }
-    shared.BusyFlag = true;
-    shared.TransferRunning = true;
+    const RunScope upload(RunScope::Busy | RunScope::Transfer);
     client().SetTransferBinary();
     if (!uploadFileAndRefresh(m_window.folder() + name))
         tell(QStringLiteral("Upload of file '%1' failed.").arg(name), Ui::Icon::Critical,
              QStringLiteral("Upload File Status"));
-    shared.BusyFlag = false;
-    shared.TransferRunning = false;
     hourglass(false);
 }
 
@@ -143,14 +138,14 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
         feed.fileStarted(fileName);
         return client().FTPUploadFile(localPath, remotePath);
     }();
-    if ((uploaded || shared.CancelRequest) && shared.DvValue > 0) {
+    if ((uploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         if (uploaded)
             rebuildCatalogue();
         else
             RefreshArchiveAndReport();
     }
     hourglass(false);
-    shared.CancelRequest = false;
+    RunScope::clearCancel();
     if (uploaded && shared.LoadFuncObject)
         tell(QStringLiteral("File: %1\r\nwas successfully uploaded\r\nto the website.")
                  .arg(localPath),
@@ -257,11 +252,10 @@ void ChooserOperations::remove()
 
 void ChooserOperations::cancel()
 {
-    SharedState &shared = Shared();
-    if (!shared.BusyFlag)
+    if (!RunScope::busy())
         return;
-    shared.BusyFlag = false;
-    shared.CancelRequest = true;
+    RunScope::setBusy(false);
+    RunScope::requestCancel();
     if (!client().secure())
         client().CloseConnection();
     hourglass(false);

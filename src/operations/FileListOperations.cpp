@@ -3,6 +3,7 @@
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
 #include "course/FileTypes.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
@@ -52,6 +53,71 @@ bool FileListOperations::enterFolder(const QString &folder)
     m_enteredFolder = EnterServerFolder(folder) ? folder : QString();
     m_enteredConnection = client().connectionNumber();
     return !m_enteredFolder.isEmpty();
+}
+
+FileListOperations::CheckedRows FileListOperations::forEachChecked(const RowStep &step,
+                                                                   const RowStep &beforeEveryRow)
+{
+    const FileListModel &model = m_window.model();
+    CheckedRows rows;
+    for (int row = 0; row < model.count(); ++row) {
+        const QString name = model.row(row).name;
+        if (beforeEveryRow && beforeEveryRow(row, name) == RowEnd::Stop) {
+            rows.stopped = true;
+            break;
+        }
+        if (!model.row(row).checked)
+            continue;
+        rows.anyChecked = true;
+        if (step(row, name) == RowEnd::Stop) {
+            rows.stopped = true;
+            break;
+        }
+    }
+    return rows;
+}
+
+FileListOperations::CheckedRows
+FileListOperations::copyChecked(TransferViewPort::Direction direction, const RowStep &copy)
+{
+    CheckedRows rows;
+    {
+        const RunScope transfer(RunScope::Transfer);
+        startCopy(direction);
+        rows = forEachChecked(copy);
+        if (rows.stopped)
+            return rows;
+        endTransfers();
+        m_window.leaveBusy();
+    }
+    m_window.showStatus(QString());
+    if (rows.anyChecked) {
+        m_window.model().resetImageNumbers();
+        m_window.resetCheckAll();
+    }
+    return rows;
+}
+
+void FileListOperations::reportFailedCopy(const QString &text)
+{
+    m_window.setBusyIndicatorShown(false);
+    Platform::messageBox(text, Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
+    // Exit may have come while the box stood.
+    if (m_window.goesOn()) {
+        hourglass(true);
+        m_window.setBusyIndicatorShown(true);
+    }
+}
+
+FileListOperations::Attempt FileListOperations::attemptFile(const std::function<bool()> &tryOnce)
+{
+    for (int attempt = 0; attempt < AttemptsPerFile && !RunScope::cancelRequested(); ++attempt) {
+        if (!m_window.goesOn())
+            return Attempt::Stopped;
+        if (tryOnce())
+            return Attempt::Done;
+    }
+    return Attempt::Failed;
 }
 
 void FileListOperations::startCopy(TransferViewPort::Direction direction)
@@ -128,7 +194,7 @@ bool FileListOperations::confirmDelete()
 void FileListOperations::updateArchive(bool reportFailure)
 {
     if (Shared().FtpClient->secure())
-        Shared().TransferRunning = true;
+        RunScope::markTransfer();
     m_window.setArchiveNoticeShown(true);
     // The catalogue's walk and upload leave the session in the archive folder.
     m_enteredFolder.clear();

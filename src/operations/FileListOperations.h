@@ -29,6 +29,31 @@ public:
     static QString listedFolder();
 
 protected:
+    // How the work on one row ends: the loop goes on to the next row or stops there.
+    enum class RowEnd { Next, Stop };
+    using RowStep = std::function<RowEnd(int row, const QString &name)>;
+    struct CheckedRows
+    {
+        bool anyChecked = false;
+        bool stopped = false;
+    };
+    // The loop of every operation on the checked files: each checked row, in the list's order,
+    // handed to step. beforeEveryRow, when given, is asked first for every row, checked or
+    // not: the place of the deletes' cancel check.
+    CheckedRows forEachChecked(const RowStep &step, const RowStep &beforeEveryRow = {});
+    // A copy of the checked rows: for its time the busy state, a transfer running and the
+    // window's transfer view following the files; each checked row handed to copy. Unless a
+    // row stopped it, the window leaves the busy state at its end, its status line empty and
+    // the rows' pictures and Check All reset when any row was checked.
+    CheckedRows copyChecked(TransferViewPort::Direction direction, const RowStep &copy);
+    // A file of a copy that failed every attempt: the message, with the busy picture hidden
+    // while it stands.
+    void reportFailedCopy(const QString &text);
+    enum class Attempt { Done, Failed, Stopped };
+    // One file tried up to the budget, until a cancel request: before each try the window
+    // must still go on (Exit stops it: Stopped); tryOnce returns whether the try worked.
+    Attempt attemptFile(const std::function<bool()> &tryOnce);
+
     // The session's FTP client.
     static cFTP &client();
     static void hourglass(bool on);
@@ -36,9 +61,6 @@ protected:
     // False when the client cannot stand in it: nothing may then be done there by name.
     bool enterFolder(const QString &folder);
 
-    // The start of a copy: the busy state, the transfer mode, no row selected, the first page,
-    // and the window's transfer view following the files that go that way.
-    void startCopy(TransferViewPort::Direction direction);
     // A file of the copy under way: the status line, its row marked, selected and in view,
     // and the transfer type for its name when the mode is Auto.
     void showUnderWay(int row, const QString &status);
@@ -58,6 +80,9 @@ protected:
     ListWindowPort &m_window;
 
 private:
+    // The start of a copy: the busy state, the transfer mode, no row selected, the first page,
+    // and the window's transfer view following the files that go that way.
+    void startCopy(TransferViewPort::Direction direction);
     // Keeps the row being worked on in view, a page at a time.
     void scrollPageFor(int row);
 

@@ -3,6 +3,7 @@
 #include "course/ArchiveCatalogue.h"
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
@@ -45,54 +46,34 @@ void LocalFileOperations::copyUp(bool overCapacity)
     }
     // Each file's step enters the folder again when this fails.
     enterFolder(serverFolder());
-    shared.TransferRunning = true;
-    startCopy(TransferViewPort::Direction::Up);
-    FileListModel &model = m_window.model();
-
-    bool anyChecked = false;
     bool lastUploaded = false;
-    for (int row = 0; row < model.count(); ++row) {
-        if (!model.row(row).checked)
-            continue;
-        anyChecked = true;
-        const QString name = model.row(row).name;
-        const Upload outcome = uploadChecked(row);
-        if (outcome == Upload::Stopped)
-            return;
-        lastUploaded = outcome == Upload::Done;
-        if (lastUploaded)
-            continue;
-        hourglass(false);
-        if (!m_window.goesOn()) {
-            endTransfers();
-            tell(QStringLiteral("File '%1', upload was cancelled by the user.").arg(name),
-                 Ui::Icon::Exclamation, QStringLiteral("Upload File"));
-            hourglass(true);
-            if (shared.DvValue > 0)
-                RefreshArchiveAndReport();
+    const CheckedRows rows =
+        copyChecked(TransferViewPort::Direction::Up, [&](int row, const QString &name) {
+            const Attempt outcome = uploadChecked(row);
+            if (outcome == Attempt::Stopped)
+                return RowEnd::Stop;
+            lastUploaded = outcome == Attempt::Done;
+            if (lastUploaded)
+                return RowEnd::Next;
             hourglass(false);
-            return;
-        }
-        m_window.setBusyIndicatorShown(false);
-        tell(QStringLiteral("File '%1', cannot copy to the server at this time!\r\n"
-                            "Please try again later.")
-                 .arg(name),
-             Ui::Icon::Critical);
-        if (m_window.goesOn()) {
-            m_window.setBusyIndicatorShown(true);
-            hourglass(true);
-        }
-    }
-
-    endTransfers();
-    m_window.leaveBusy();
-    shared.TransferRunning = false;
-    m_window.showStatus(QString());
-    if (!anyChecked)
+            if (!m_window.goesOn()) {
+                endTransfers();
+                tell(QStringLiteral("File '%1', upload was cancelled by the user.").arg(name),
+                     Ui::Icon::Exclamation, QStringLiteral("Upload File"));
+                hourglass(true);
+                if (shared.DvValue > 0)
+                    RefreshArchiveAndReport();
+                hourglass(false);
+                return RowEnd::Stop;
+            }
+            reportFailedCopy(QStringLiteral("File '%1', cannot copy to the server at this time!\r\n"
+                                            "Please try again later.")
+                                 .arg(name));
+            return RowEnd::Next;
+        });
+    if (rows.stopped || !rows.anyChecked)
         return;
-    model.resetImageNumbers();
-    m_window.resetCheckAll();
-    if ((lastUploaded || shared.CancelRequest) && shared.DvValue > 0) {
+    if ((lastUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         hourglass(true);
         updateArchive(true);
         hourglass(false);
@@ -100,62 +81,59 @@ void LocalFileOperations::copyUp(bool overCapacity)
     tell(QStringLiteral("Copy Operation is Complete!"), Ui::Icon::Information);
 }
 
-LocalFileOperations::Upload LocalFileOperations::uploadChecked(int row)
+FileListOperations::Attempt LocalFileOperations::uploadChecked(int row)
 {
-    FileListModel &model = m_window.model();
-    const QString name = model.row(row).name;
-    for (int attempt = 0; attempt < AttemptsPerFile && !Shared().CancelRequest; ++attempt) {
-        if (!m_window.goesOn()) {
-            endTransfers();
-            tell(QStringLiteral("File '%1', copy was cancelled by user!").arg(name),
-                 Ui::Icon::Exclamation);
-            return Upload::Stopped;
-        }
-        showUnderWay(row, m_localFolder + name);
-        if (!enterFolder(serverFolder()))
-            continue;
-        const QString localPath = m_localFolder + name;
-        if (transferShown(name, [&](cFTP &ftp) { return ftp.FTPUploadFile(localPath, name); })) {
-            markCopied(row, FileListModel::UploadedImage);
-            return Upload::Done;
-        }
+    const QString name = m_window.model().row(row).name;
+    const QString localPath = m_localFolder + name;
+    const Attempt outcome = attemptFile([&] {
+        showUnderWay(row, localPath);
+        return enterFolder(serverFolder()) &&
+               transferShown(name, [&](cFTP &ftp) { return ftp.FTPUploadFile(localPath, name); });
+    });
+    if (outcome == Attempt::Done) {
+        markCopied(row, FileListModel::UploadedImage);
+    } else if (outcome == Attempt::Stopped) {
+        endTransfers();
+        tell(QStringLiteral("File '%1', copy was cancelled by user!").arg(name),
+             Ui::Icon::Exclamation);
     }
-    return Upload::Failed;
+    return outcome;
 }
 
 void LocalFileOperations::deleteChecked()
 {
-    SharedState &shared = Shared();
     hourglass(false);
     if (!confirmDelete())
         return;
     m_window.showBusy(true);
-    FileListModel &model = m_window.model();
     const Platform::FileSystemObject fso;
     bool deleted = false;
-    for (int row = 0; row < model.count(); ++row) {
-        const QString name = model.row(row).name;
-        if (!m_window.goesOn()) {
-            shared.BusyFlag = false;
-            shared.CancelRequest = false;
-            hourglass(false);
-            tell(QStringLiteral("File '%1', delete was cancelled by user!").arg(name),
-                 Ui::Icon::Exclamation);
-            m_window.refreshList();
-            return;
-        }
-        if (!model.row(row).checked)
-            continue;
+    const auto deleteRow = [&](int, const QString &name) {
         if (fso.DeleteFile(m_localFolder + name)) {
             deleted = true;
-            continue;
+            return RowEnd::Next;
         }
         // The others still go: the user learns which file stayed.
         hourglass(false);
         tell(QStringLiteral("File '%1', could not be deleted.  Please try again later.").arg(name),
              Ui::Icon::Critical);
         hourglass(true);
-    }
+        return RowEnd::Next;
+    };
+    // Exit is looked for before every row, checked or not.
+    const auto goesOn = [this](int, const QString &name) {
+        if (m_window.goesOn())
+            return RowEnd::Next;
+        RunScope::setBusy(false);
+        RunScope::clearCancel();
+        hourglass(false);
+        tell(QStringLiteral("File '%1', delete was cancelled by user!").arg(name),
+             Ui::Icon::Exclamation);
+        m_window.refreshList();
+        return RowEnd::Stop;
+    };
+    if (forEachChecked(deleteRow, goesOn).stopped)
+        return;
     m_window.showBusy(false);
     if (!deleted)
         return;

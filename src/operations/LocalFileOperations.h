@@ -20,8 +20,7 @@ public:
     void renamefile();
 
 private:
-    enum class Upload { Done, Failed, Stopped };
-    Upload uploadChecked(int row);
+    Attempt uploadChecked(int row);
     // The server folder the list uploads into, under the login folder.
     static QString serverFolder();
     static LocalRename::Texts renameTexts();

@@ -3,6 +3,7 @@
 #include "course/ArchiveCatalogue.h"
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/NameTaken.h"
@@ -115,7 +116,7 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
     }
     if (shared.DvValue > 0) {
         if (client.secure())
-            shared.TransferRunning = true;
+            RunScope::markTransfer();
         m_archiveNotice(true);
         RefreshArchiveAndReport();
         m_archiveNotice(false);

@@ -3,6 +3,7 @@
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
 #include "course/LocalPaths.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "operations/FileListModel.h"
@@ -80,58 +81,37 @@ void RemoteFileOperations::prepareRemotePath(bool withWebRoot)
 void RemoteFileOperations::endCancelled(const QString &message, const QString &title)
 {
     endTransfers();
-    Shared().BusyFlag = false;
+    RunScope::setBusy(false);
     hourglass(false);
     Platform::messageBox(message, Ui::Buttons::OK, Ui::Icon::Exclamation, title);
-    Shared().CancelRequest = false;
+    RunScope::clearCancel();
 }
 
 void RemoteFileOperations::copyDown()
 {
     SharedState &shared = Shared();
-    shared.CancelRequest = false;
-    shared.TransferRunning = true;
+    RunScope::clearCancel();
     shared.DvValue = 1;
     prepareRemotePath(true);
-    startCopy(TransferViewPort::Direction::Down);
-    FileListModel &model = m_window.model();
-
-    bool anyChecked = false;
-    for (int row = 0; row < model.count(); ++row) {
-        if (!model.row(row).checked)
-            continue;
-        anyChecked = true;
-        const QString name = model.row(row).name;
-        const Download outcome = downloadChecked(row, m_localFolder + name);
-        if (outcome == Download::Stopped)
-            return;
-        if (outcome == Download::Failed) {
+    const CheckedRows rows =
+        copyChecked(TransferViewPort::Direction::Down, [this](int row, const QString &name) {
+            const Download outcome = downloadChecked(row, m_localFolder + name);
+            if (outcome == Download::Stopped)
+                return RowEnd::Stop;
+            if (outcome != Download::Failed)
+                return RowEnd::Next;
             if (!m_window.goesOn()) {
                 endCancelled(QStringLiteral("File, '%1', was cancelled by the user.").arg(name),
                              QStringLiteral("Download File"));
-                return;
+                return RowEnd::Stop;
             }
-            m_window.setBusyIndicatorShown(false);
-            Platform::messageBox(
-                QStringLiteral("File, '%1', cannot be downloaded to the local PC!\r\n"
-                               "Please verify the drive and directory are correct.")
-                    .arg(name),
-                Ui::Buttons::OK, Ui::Icon::Critical);
-            if (m_window.goesOn()) {
-                hourglass(true);
-                m_window.setBusyIndicatorShown(true);
-            }
-        }
-    }
-
-    endTransfers();
-    m_window.leaveBusy();
-    shared.TransferRunning = false;
-    m_window.showStatus(QString());
-    if (!anyChecked)
+            reportFailedCopy(QStringLiteral("File, '%1', cannot be downloaded to the local PC!\r\n"
+                                            "Please verify the drive and directory are correct.")
+                                 .arg(name));
+            return RowEnd::Next;
+        });
+    if (rows.stopped || !rows.anyChecked)
         return;
-    model.resetImageNumbers();
-    m_window.resetCheckAll();
     Platform::messageBox(QStringLiteral("Copy Operation is Complete!"), Ui::Buttons::OK,
                          Ui::Icon::Information);
 }
@@ -139,24 +119,26 @@ void RemoteFileOperations::copyDown()
 RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
                                                                      const QString &localPath)
 {
-    SharedState &shared = Shared();
+    const QString &folder = Shared().RemoteDir;
     FileListModel &model = m_window.model();
     const QString name = model.row(row).name;
     if (!mayReplace(model.row(row), localPath))
         return Download::Kept;
-    for (int attempt = 0; attempt < AttemptsPerFile && !shared.CancelRequest; ++attempt) {
-        if (!m_window.goesOn()) {
-            endCancelled(QStringLiteral("File '%1', copy was cancelled by user!").arg(name));
-            return Download::Stopped;
-        }
-        showUnderWay(row, shared.RemoteDir + name);
-        if (!enterFolder(shared.RemoteDir) || !folderWritable(m_localFolder))
-            continue;
-        if (transferShown(name, [&](cFTP &ftp) { return ftp.FTPDownloadFile(localPath, name); })) {
-            takeServerTime(localPath, listedTime(model.row(row)));
-            markCopied(row, FileListModel::DownloadedImage);
-            return Download::Done;
-        }
+    const Attempt outcome = attemptFile([&] {
+        showUnderWay(row, folder + name);
+        return enterFolder(folder) && folderWritable(m_localFolder) &&
+               transferShown(name, [&](cFTP &ftp) { return ftp.FTPDownloadFile(localPath, name); });
+    });
+    switch (outcome) {
+    case Attempt::Done:
+        takeServerTime(localPath, listedTime(model.row(row)));
+        markCopied(row, FileListModel::DownloadedImage);
+        return Download::Done;
+    case Attempt::Stopped:
+        endCancelled(QStringLiteral("File '%1', copy was cancelled by user!").arg(name));
+        return Download::Stopped;
+    case Attempt::Failed:
+        break;
     }
     hourglass(false);
     return Download::Failed;
@@ -184,61 +166,60 @@ bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &localPa
 
 void RemoteFileOperations::deleteChecked()
 {
-    SharedState &shared = Shared();
     prepareRemotePath(false);
     if (!confirmDelete())
         return;
 
     m_window.enterBusy();
-    FileListModel &model = m_window.model();
     bool deleted = false;
-    for (int row = 0; row < model.count() && !shared.CancelRequest; ++row) {
-        if (!model.row(row).checked)
-            continue;
-        const QString name = model.row(row).name;
-        const Deletion outcome = deleteOne(name);
-        if (outcome == Deletion::Stopped) {
+    bool ended = false;
+    const auto deleteRow = [&](int, const QString &name) {
+        const Attempt outcome = deleteOne(name);
+        if (outcome == Attempt::Stopped) {
             endCancelled(QStringLiteral("File '%1', delete was cancelled by user!").arg(name));
             m_window.refreshList();
-            return;
+            ended = true;
+            return RowEnd::Stop;
         }
-        if (outcome == Deletion::Deleted) {
+        if (outcome == Attempt::Done) {
             deleted = true;
-            continue;
+            return RowEnd::Next;
         }
         hourglass(false);
         Platform::messageBox(
             QStringLiteral("File '%1', could not be deleted.  Please try again later.").arg(name),
             Ui::Buttons::OK, Ui::Icon::Critical);
         hourglass(true);
-    }
+        return RowEnd::Next;
+    };
+    // A cancel request ends the deletes before the next row, quietly.
+    forEachChecked(deleteRow, [](int, const QString &) {
+        return RunScope::cancelRequested() ? RowEnd::Stop : RowEnd::Next;
+    });
+    if (ended)
+        return;
 
     m_window.leaveBusy();
-    shared.CancelRequest = false;
+    RunScope::clearCancel();
     if (!deleted)
         return;
     hourglass(true);
     m_window.refreshList();
-    if (shared.DvValue > 0)
+    if (Shared().DvValue > 0)
         updateArchive(false);
     hourglass(false);
     Platform::messageBox(QStringLiteral("Delete Operation is Complete!"), Ui::Buttons::OK,
                          Ui::Icon::Information);
 }
 
-RemoteFileOperations::Deletion RemoteFileOperations::deleteOne(const QString &name)
+FileListOperations::Attempt RemoteFileOperations::deleteOne(const QString &name)
 {
     const QString folder = Shared().RemoteDir;
-    for (int attempt = 0; attempt < AttemptsPerFile && !Shared().CancelRequest; ++attempt) {
-        if (!m_window.goesOn())
-            return Deletion::Stopped;
+    return attemptFile([&] {
         m_window.showStatus(withSlash(folder) + name);
-        if (!enterFolder(folder))
-            continue;
-        if (client().DeleteFTPFile(name) || ServerFileGone(folder, name))
-            return Deletion::Deleted;
-    }
-    return Deletion::Failed;
+        return enterFolder(folder) &&
+               (client().DeleteFTPFile(name) || ServerFileGone(folder, name));
+    });
 }
 
 QString RemoteFileOperations::allowedExtensionsText(bool withoutLast)

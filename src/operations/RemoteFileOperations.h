@@ -49,8 +49,7 @@ private:
     bool mayReplace(const FileRow &row, const QString &localPath);
     // Ends an operation that Exit stopped, with the user told which file it stopped at.
     void endCancelled(const QString &message, const QString &title = {});
-    enum class Deletion { Deleted, Failed, Stopped };
-    Deletion deleteOne(const QString &name);
+    Attempt deleteOne(const QString &name);
     void renameLocalCopy(const QString &oldName, const QString &newName);
     void reselectAfterRefresh(int row);
 

@@ -51,7 +51,5 @@ bool OpenSharedSession(const std::function<bool()> &stopRequested)
         state.WebRoot = paths.webRoot;
         state.RemoteDir = paths.remoteDir;
     }
-    // Tells a caller's size walk that this attempt failed (it clears the report).
-    state.ConnectionFailed = !connected;
     return connected;
 }

@@ -10,7 +10,6 @@
 bool ChooseSecureChannel();
 
 // Works out the host and web root the site names, connects, and makes the server paths
-// absolute under the login folder. True when the session is open; the outcome is recorded in
-// the shared connection-failed flag. stopRequested, asked while the session opens, gives the
-// connect up as failed (see cFTP::OpenConnection).
+// absolute under the login folder. True when the session is open. stopRequested, asked while the
+// session opens, gives the connect up as failed (see cFTP::OpenConnection).
 bool OpenSharedSession(const std::function<bool()> &stopRequested = {});

@@ -1,6 +1,7 @@
 #include "operations/WebSpace.h"
 
 #include "course/ConnectionPaths.h"
+#include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/NumberText.h"
@@ -20,12 +21,6 @@ constexpr qint32 LargestTotal = std::numeric_limits<qint32>::max();
 qint32 levelTotal(qint64 bytes)
 {
     return qint32(qMin(bytes, qint64(LargestTotal)));
-}
-
-bool sessionOpen()
-{
-    cFTP *client = Shared().FtpClient.get();
-    return client && !client->GetFTPDirectory().isEmpty();
 }
 
 void showHourglass()
@@ -73,7 +68,7 @@ WebSpace::WebSpace(Window window)
     const QString &remoteDir = Shared().RemoteDir;
     const qsizetype lastSlash = remoteDir.lastIndexOf(u'/');
     m_monthFolder = lastSlash < 0 ? QString() : remoteDir.mid(lastSlash + 1);
-    Shared().StopFlag = true;
+    RunScope::requestStop();
 }
 
 WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
@@ -81,12 +76,11 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
     if (m_measuring)
         return Outcome::Stopped;
     m_measuring = true;
-    SharedState &state = Shared();
     placeLevels();
     m_window.showBusy(true);
     m_totals.fill(std::nullopt);
     m_reconnections = 0;
-    state.StopFlag = false;
+    const RunScope walk(RunScope::Measuring);
 
     Outcome outcome = Outcome::Measured;
     for (int level = Site; level < LevelCount && outcome == Outcome::Measured; ++level) {
@@ -109,28 +103,27 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
             total = levelTotal(walked.bytes);
         }
         m_window.showTotal(Level(level), *total);
-        if (state.StopFlag)
+        if (RunScope::stopRequested())
             outcome = Outcome::Stopped;
     }
     m_measuring = false;
     showNormalPointers();
-    state.StopFlag = true;
     return outcome;
 }
 
 bool WebSpace::exitPressed()
 {
     showNormalPointers();
-    if (Shared().StopFlag)
+    if (RunScope::stopRequested())
         return true;
-    Shared().StopFlag = true;
+    RunScope::requestStop();
     return false;
 }
 
 void WebSpace::closing()
 {
     showNormalPointers();
-    Shared().StopFlag = true;
+    RunScope::requestStop();
 }
 
 QString WebSpace::totalText(qint64 bytes)
@@ -159,7 +152,7 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
     ServerFolderWalk walk(*client,
                           {
                               .beforeFolder = [this] { return beforeFolder(); },
-                              .goesOn = [] { return !Shared().StopFlag; },
+                              .goesOn = [] { return !RunScope::stopRequested(); },
                               .reconnect = [this] { return reconnect(); },
                               .counted = [this](const QString &counted,
                                                 qint64 bytes) { keepLevelTotals(counted, bytes); },
@@ -175,7 +168,7 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
 bool WebSpace::beforeFolder()
 {
     m_window.pumpMessages();
-    if (Shared().StopFlag)
+    if (RunScope::stopRequested())
         return false;
     showHourglass();
     m_window.showBusy(true);
@@ -191,10 +184,10 @@ bool WebSpace::reconnect()
     // The status window places the web root before the host product's folder; the levels
     // keep the folders they measure.
     const QString webRoot = Shared().WebRoot;
-    EnsureConnected();
+    const bool connected = EnsureConnected();
     Shared().WebRoot = webRoot;
     // The status window has told the user when it could not connect.
-    return sessionOpen();
+    return connected;
 }
 
 void WebSpace::keepLevelTotals(const QString &folder, qint64 bytes)

@@ -1,6 +1,6 @@
 #include "platform/Ui.h"
 
-#include "platform/QtUi.h"
+#include "platform/ConsoleUi.h"
 
 #include <algorithm>
 
@@ -10,6 +10,7 @@ namespace Platform {
 
 namespace {
 Ui *installed = nullptr;
+Ui *defaultUi = nullptr;
 } // namespace
 
 Ui::~Ui() = default;
@@ -18,8 +19,10 @@ Ui &Ui::instance()
 {
     if (installed)
         return *installed;
-    static QtUi qtUi;
-    return qtUi;
+    if (defaultUi)
+        return *defaultUi;
+    static ConsoleUi console;
+    return console;
 }
 
 Ui *Ui::install(Ui *ui)
@@ -27,6 +30,11 @@ Ui *Ui::install(Ui *ui)
     Ui *previous = installed;
     installed = ui;
     return previous;
+}
+
+void Ui::setDefault(Ui *ui)
+{
+    defaultUi = ui;
 }
 
 QString Ui::applicationTitle()

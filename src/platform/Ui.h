@@ -20,11 +20,16 @@ public:
 
     virtual ~Ui();
 
-    // The installed seam; the Qt implementation unless a test or tool installed another.
+    // The installed seam, else the default one.
     static Ui &instance();
-    // Installs a seam (not owned) and returns the one installed before (nullptr for the Qt
-    // implementation); nullptr goes back to the Qt implementation.
+    // Installs a seam (not owned) over the default one, as tests and unattended runs do, and
+    // returns the one installed before (nullptr when none was); nullptr goes back to the
+    // default.
     static Ui *install(Ui *ui);
+    // The seam that answers when none is installed (not owned): the console's, which prints
+    // and takes the default button, until a library of windows sets its dialogs; nullptr goes
+    // back to the console's.
+    static void setDefault(Ui *ui);
 
     static QString applicationTitle();
     // The title a box shows: its own, or the application title when it has none.

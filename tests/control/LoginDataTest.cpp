@@ -4,6 +4,7 @@
 #include "control/Vellix.h"
 #include "control/frmLogin.h"
 #include "course/ConfigFile.h"
+#include "course/CourseSection.h"
 #include "course/LoginReset.h"
 #include "course/LoginStore.h"
 #include "course/SharedState.h"
@@ -118,85 +119,6 @@ private:
     QTimer m_watch;
     std::function<void(frmLogin &)> m_act;
 };
-
-TEST_F(LoginDataTest, CourseFolderFromRemoteDirectoryOrCourseList)
-{
-    struct Case
-    {
-        QString remoteDir;
-        QByteArray courseKeys;
-        QString course;
-        QString webRoot; // "unchanged" when the remote directory does not set it
-    } const cases[] = {
-        {CourseDir, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
-        {u"/home/anna/bio/2007/May"_s, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
-        {u"/DV"_s, "course0=\r\ncourse1=Art\r\n", u"Art"_s, u"unchanged"_s},
-        {u"/DV/"_s, "course1=Art\r\n", u"Art"_s, u"/DV/"_s},
-        {u"/pub/DV/smith/"_s, "course0=Math\r\n", u"smith"_s, u"/pub/DV/"_s},
-        {u"/pub/DV/smith"_s, "course0=Math\r\n", u"Math"_s, u"/pub/DV/"_s},
-        {u"/DV/smith/2007"_s, "course0=Math\r\n", u"smith"_s, u"/DV/"_s},
-        {u"/www/courses/"_s, "course10=Late\r\n", u"Late"_s, u"unchanged"_s},
-        {u"/dv/smith/"_s, "course0=Math\r\n", u"Math"_s, u"unchanged"_s}, // case matters
-        {u""_s, "", u""_s, u"unchanged"_s},
-    };
-    for (const Case &c : cases) {
-        writeIni("[Dovrelle]\r\n" + c.courseKeys);
-        Shared().RemoteDir = c.remoteDir;
-        Shared().WebRoot = u"unchanged"_s;
-        ResolveCourseFolder();
-        EXPECT_EQ(Shared().CourseName, c.course) << c.remoteDir.toStdString();
-        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.remoteDir.toStdString();
-    }
-}
-
-TEST_F(LoginDataTest, CourseLocalFolderEndsInBackslash)
-{
-    const std::pair<QByteArray, QString> cases[] = {
-        {"lldir=h:\\lessons", u"h:\\lessons\\"_s},
-        {"lldir=h:\\lessons\\", u"h:\\lessons\\"_s},
-        {"school=Hill", u"C:\\"_s}, // no folder yet: the host product's drive
-    };
-    Shared().HostDrive = u"C"_s;
-    for (const auto &[keys, expected] : cases) {
-        writeIni("[bio]\r\n" + keys + "\r\n");
-        EXPECT_EQ(CourseLocalFolder(Course), expected) << keys.toStdString();
-    }
-}
-
-TEST_F(LoginDataTest, OnlyAPositiveNumberMakesSecureOrBatch)
-{
-    const std::tuple<QString, QByteArray, bool> cases[] = {
-        {u"1"_s, "1", true},    {u"2"_s, "3 ", true},    {u"0"_s, "0", false},  {u""_s, "", false},
-        {u"-1"_s, "-1", false}, {u"yes"_s, "on", false}, {u" 1"_s, "+1", true},
-    };
-    for (const auto &[secure, batch, expected] : cases) {
-        writeIni("[bio]\r\nbatch=" + batch + "\r\n");
-        ASSERT_TRUE(LoginStore().write(Course, u"secure"_s, secure));
-        Shared().Secure = Shared().Batch = !expected;
-        EXPECT_TRUE(ReadControlCourseConfig(Course));
-        EXPECT_EQ(Shared().Secure, expected) << secure.toStdString();
-        EXPECT_EQ(Shared().Batch, expected) << batch.toStdString();
-    }
-}
-
-TEST_F(LoginDataTest, ConfiguredSiteWithPathGivesHostAndWebRoot)
-{
-    const std::tuple<QString, QString, QString> cases[] = {
-        // stored site, site and host, web root (remote directory /DV/bio/2007/May_2007)
-        {u"ftp.school.org/sub/"_s, u"ftp.school.org"_s, u"/sub/DV"_s},
-        {u"ftp.school.org/a//b"_s, u"ftp.school.org"_s, u"/a/b/DV"_s},
-        {u"ftp.school.org/"_s, u"ftp.school.org"_s, u"/DV"_s},
-        {u"ftp.school.org"_s, u"ftp.school.org"_s, u"/DV"_s},
-    };
-    for (const auto &[stored, site, webRoot] : cases) {
-        ASSERT_TRUE(LoginStore().write(Course, u"ftpSite"_s, stored));
-        Shared().RemoteDir = CourseDir;
-        ReadControlCourseConfig(Course);
-        EXPECT_EQ(Shared().SiteName, site) << stored.toStdString();
-        EXPECT_EQ(Shared().Host, site) << stored.toStdString();
-        EXPECT_EQ(Shared().WebRoot, webRoot) << stored.toStdString();
-    }
-}
 
 TEST_F(LoginDataTest, HostLoginDataGivesWayToTheStoredOne)
 {

@@ -2,6 +2,7 @@
 
 #include "course/LoginCipher.h"
 #include "course/SharedState.h"
+#include "widgets/QtUi.h"
 #include "widgets/frmTransfer.h"
 
 #include <QEvent>
@@ -36,6 +37,15 @@ private:
 };
 
 } // namespace
+
+// A program that places the control has windows: without a seam installed over it, its boxes
+// are dialogs, not the console's lines.
+TEST_F(ControlTest, MadeControlAnswersBoxesWithDialogs)
+{
+    Platform::Ui *recorder = Platform::Ui::install(nullptr);
+    EXPECT_NE(dynamic_cast<QtUi *>(&Platform::Ui::instance()), nullptr);
+    Platform::Ui::install(recorder);
+}
 
 TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
 {

@@ -74,7 +74,10 @@ protected:
 TEST_F(CatalogueTest, RefreshWithoutAnyWayToConnectWritesNothing)
 {
     int reconnects = 0;
-    Shared().Reconnect = [&] { ++reconnects; };
+    Shared().Reconnect = [&] {
+        ++reconnects;
+        return false;
+    };
     RefreshArchive();
     EXPECT_EQ(reconnects, 1);
     EXPECT_FALSE(QFile::exists(localFile(u"index.htm"_s)));

@@ -42,6 +42,7 @@ TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
     Shared().Reconnect = [&] {
         ++reconnects;
         Shared().ConnectionFailed = true;
+        return false;
     };
     EXPECT_EQ(RemoteFolderSize(MonthPath), 0.0);
     EXPECT_EQ(reconnects, 1);

@@ -3,7 +3,8 @@
 # the install is writable by others than its owner whatever the umask, and runs the installed
 # programs from there: each answers --help, and the control's engine finds the installed secure library (a session to a
 # port where nothing listens then fails on the connection, not on the library). Then builds
-# the example host program against the installed package and runs it headless.
+# the example host program against the installed package and runs it headless, and a program
+# that links the core library alone, which must load no Qt Widgets.
 # Usage: check_install.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source=$1
@@ -50,7 +51,8 @@ grep -q 'has been launched' "$root/batch.out" || {
 }
 
 for file in share/applications/vellix-host.desktop share/man/man1/vellix.1 \
-            share/icons/hicolor/48x48/apps/vellixon.png lib/libVellixon.so.1; do
+            share/icons/hicolor/48x48/apps/vellixon.png lib/libVellixon.so.1 \
+            lib/libVellixonCore.so.1; do
     [ -e "$prefix/$file" ] || { echo "not installed: $file"; exit 1; }
 done
 cmake -S "$source/examples/cmake-host" -B "$root/host" -DCMAKE_PREFIX_PATH="$prefix" \
@@ -62,4 +64,17 @@ cmake -S "$source/examples/cmake-host" -B "$root/host" -DCMAKE_PREFIX_PATH="$pre
 rdir=/DV/biology/2006_2007/March_2007
 [ "$("$root/host/course-page" "$rdir" 2>/dev/null)" = "rdir $rdir" ] || {
     echo "the example host did not read back rdir"; exit 1; }
+cmake -S "$source/tests/install/core-program" -B "$root/core" -DCMAKE_PREFIX_PATH="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release >"$root/core.log" 2>&1 &&
+    cmake --build "$root/core" >>"$root/core.log" 2>&1 || {
+    echo "a program of the core alone did not build against the installed package:"
+    cat "$root/core.log"; exit 1
+}
+"$root/core/core-program" 2>"$root/core.err" || {
+    echo "the core program did not take the default answer:"; cat "$root/core.err"; exit 1; }
+[ "$(cat "$root/core.err")" = "$(printf 'Vellixon: Go on?\nSure?')" ] || {
+    echo "the core's console seam printed:"; cat "$root/core.err"; exit 1; }
+if ldd "$root/core/core-program" | grep -E 'libQt6(Widgets|Gui)|libVellixon[.]'; then
+    echo "a program of the core alone loads the windows"; exit 1
+fi
 echo "installed tree works from $prefix"

@@ -142,7 +142,7 @@ protected:
         CreateSharedClient();
         if (GetParam().passive)
             state.FtpClient->SetModePassive();
-        state.Reconnect = [] { OpenSharedSession(); };
+        state.Reconnect = [] { return OpenSharedSession(); };
         ASSERT_TRUE(OpenSharedSession());
         ASSERT_TRUE(EnterMonthFolder());
         state.MonthFolderPath = state.FtpClient->GetFTPDirectory();

@@ -79,6 +79,23 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFiles)
     EXPECT_TRUE(QFile::exists(localPath(u"a.txt/kept"_s)));
 }
 
+TEST_P(LocalFileOperationsTest, ExitDuringDeleteStopsAtTheNextRowCheckedOrNot)
+{
+    localFiles({u"a.txt"_s, u"b.txt"_s});
+    window.check({u"a.txt"_s});
+    QFile::remove(localPath(u"a.txt"_s));
+    writeFile(localPath(u"a.txt/kept"_s), "kept");
+    ui().answer(Ui::Answer::Yes);
+    // Exit, pressed while the box about a.txt stands.
+    ui().onBox = [&](const Box &box) { window.stopped = box.text.contains(u"could not"_s); };
+    LocalFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"Are you sure you want to delete the checked files?"_s,
+                           u"File 'a.txt', could not be deleted.  Please try again later."_s,
+                           u"File 'b.txt', delete was cancelled by user!"_s}));
+    EXPECT_EQ(onDisk(), QStringList{u"b.txt"_s});
+}
+
 TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
 {
     writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));

@@ -321,7 +321,7 @@ TEST_P(RemoteFileOperationsTest, DroppedSessionIsOpenedAgainBeforeTheNextFile)
     int reconnects = 0;
     Shared().Reconnect = [&reconnects] {
         ++reconnects;
-        OpenSharedSession();
+        return OpenSharedSession();
     };
     Shared().FtpClient->CloseConnection();
     RemoteFileOperations(window, LocalFolder).copyDown();

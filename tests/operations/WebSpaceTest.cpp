@@ -220,7 +220,7 @@ TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
     int reconnects = 0;
     Shared().Reconnect = [&reconnects] {
         ++reconnects;
-        OpenSharedSession();
+        return OpenSharedSession();
     };
     const struct
     {

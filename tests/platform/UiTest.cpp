@@ -1,6 +1,6 @@
 #include "support/VellixTest.h"
 
-#include "platform/QtUi.h"
+#include "widgets/QtUi.h"
 #include "platform/UiRecorder.h"
 
 #include <QApplication>

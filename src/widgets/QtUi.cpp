@@ -1,4 +1,4 @@
-#include "platform/QtUi.h"
+#include "widgets/QtUi.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -6,9 +6,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <cstdio>
-
-namespace Platform {
+using Platform::Ui;
 
 namespace {
 
@@ -56,31 +54,33 @@ QString displayText(QString text)
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-bool hasWidgets()
-{
-    return qobject_cast<QApplication *>(QCoreApplication::instance()) != nullptr;
-}
-
 } // namespace
 
 QtUi::~QtUi()
 {
-    if (m_pointer == Pointer::Hourglass && hasWidgets())
+    // The default seam goes when the application object has gone, and its cursor with it.
+    if (m_pointer == Pointer::Hourglass && qGuiApp)
         QGuiApplication::restoreOverrideCursor();
+}
+
+void QtUi::makeDefault()
+{
+    static QtUi *dialogs = nullptr;
+    if (dialogs)
+        return;
+    dialogs = new QtUi;
+    Ui::setDefault(dialogs);
+    QObject::connect(qApp, &QObject::destroyed, [] {
+        Ui::setDefault(nullptr);
+        delete dialogs;
+        dialogs = nullptr;
+    });
 }
 
 Ui::Answer QtUi::messageBox(const QString &text, Buttons buttons, Icon icon, const QString &title,
                             int defaultButton)
 {
     const Answer fallback = defaultAnswer(buttons, defaultButton);
-    if (!hasWidgets()) {
-        // Without a window system (command-line tools) the text goes to standard error and
-        // the default button answers.
-        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(effectiveTitle(title)),
-                     qUtf8Printable(displayText(text)));
-        return fallback;
-    }
-
     QMessageBox box(boxIcon(icon), effectiveTitle(title), displayText(text), QMessageBox::NoButton,
                     QApplication::activeWindow());
     const QList<Answer> answers = answersOf(buttons);
@@ -102,8 +102,6 @@ Ui::Answer QtUi::messageBox(const QString &text, Buttons buttons, Icon icon, con
 std::optional<QString> QtUi::inputBox(const QString &prompt, const QString &title,
                                       const QString &defaultText)
 {
-    if (!hasWidgets())
-        return std::nullopt;
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(effectiveTitle(title));
     dialog.setLabelText(displayText(prompt));
@@ -118,13 +116,9 @@ void QtUi::setMousePointer(Pointer pointer)
     if (pointer == m_pointer)
         return;
     m_pointer = pointer;
-    if (!hasWidgets())
-        return;
     // One override cursor of our own: set once, removed once, never one the host pushed.
     if (pointer == Pointer::Hourglass)
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QGuiApplication::restoreOverrideCursor();
 }
-
-} // namespace Platform

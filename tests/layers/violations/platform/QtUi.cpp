@@ -1,2 +1,0 @@
-// The Qt side of the Ui seam may show widgets.
-#include <QMessageBox>
