@@ -7,14 +7,45 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
-// What one run of the built `vellix` printed and how it ended.
+// What one run of a built program printed and how it ended.
 struct CliRun
 {
-    int exitCode = -1; // -1 when it crashed or was killed
+    int exitCode = -1; // -1 when it crashed, was killed or did not end
     QString out, err;
 };
 
+inline void PrintTo(const CliRun &run, std::ostream *out)
+{
+    *out << "exit " << run.exitCode << "\nstdout:\n"
+         << run.out.toStdString() << "stderr:\n"
+         << run.err.toStdString();
+}
+
+// Runs a built program with `input` on its standard input; one that does not end in time is
+// killed.
+inline CliRun
+runProgram(const QString &program, const QStringList &arguments, const QByteArray &input = {},
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    const bool ended = process.waitForFinished(90000);
+    EXPECT_TRUE(ended) << program.toStdString() << " did not end";
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return {ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+#ifdef VELLIX_CLI_PATH
 // Runs the built `vellix` as a user would from a shell: the password, if any, in
 // VELLIX_PASSWORD, `input` on its standard input.
 inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
@@ -24,15 +55,7 @@ inline CliRun runVellix(const QStringList &arguments, const std::optional<QStrin
     environment.remove(QStringLiteral("VELLIX_PASSWORD"));
     if (password)
         environment.insert(QStringLiteral("VELLIX_PASSWORD"), *password);
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    return runProgram(QStringLiteral(VELLIX_CLI_PATH), arguments, input, environment);
 }
 
 inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
@@ -40,3 +63,4 @@ inline CliRun runVellix(const QStringList &arguments, const std::optional<QStrin
 {
     return runVellix(arguments, password, input.toUtf8());
 }
+#endif

@@ -26,14 +26,6 @@ QString quotedArgument(const QString &text)
     return u'"' + QString(text).replace(u"\""_s, u"\"\""_s) + u'"';
 }
 
-QByteArray everyByteValue(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + 3) & 0xff);
-    return bytes;
-}
-
 } // namespace
 
 // Runs the built `vellix ftp` as a user would from a shell.
@@ -83,7 +75,7 @@ private:
 
 TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
 {
-    const QByteArray content = everyByteValue(70001);
+    const QByteArray content = patterned(70001);
     const QString local = writeFile(tempPath(u"up \"load\" 1.bin"_s), content);
     const QString downloaded = writeFile(tempPath(u"down load.bin"_s), "an older, other file");
     const QString remote = u"my \"quoted\" file.bin"_s;
@@ -256,6 +248,19 @@ TEST_P(FtpCommandServerTest, ServerNamesAreWrittenSafely)
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
+// Runs against one pyftpdlib server.
+class PyftpdlibCommandTest : public FtpCommandTest
+{
+protected:
+    void SetUp() override
+    {
+        FtpCommandTest::SetUp();
+        server = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
 TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
 {
     const QStringList site{u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s, u"u"_s};
@@ -315,11 +320,8 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
 }
 
 // --tls decides whether the run asks for TLS: a plain server is refused only when it is required.
-TEST_F(FtpCommandTest, TlsOptionAgainstAPlainServer)
+TEST_F(PyftpdlibCommandTest, TlsOptionAgainstAPlainServer)
 {
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
     const std::pair<QString, int> cases[] = {{u"auto"_s, 0}, {u"off"_s, 0}, {u"require"_s, 1}};
     for (const auto &[mode, exitCode] : cases) {
         const CliRun run =
@@ -335,7 +337,7 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
     const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
     if (!server)
         return;
-    const QByteArray content = everyByteValue(300000);
+    const QByteArray content = patterned(300000);
     const QString local = writeFile(tempPath(u"up.bin"_s), content);
     const CliRun first =
         vellix(login(*server, true), server->password(),
@@ -360,24 +362,15 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
 }
 
-// Every name as the server has it, one a line of ls, nothing in it able to disguise it.
-TEST_F(FtpCommandTest, ListingsShowEveryNameAsItIs)
+// Every name as the server has it, one a line of ls, nothing in it able to disguise it; a
+// download onto a symbolic link replaces the link, not the file it points to.
+TEST_F(PyftpdlibCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
 {
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
     NamesAndLinks::layOutServerNames(server->rootPath());
-    const CliRun run = vellix(login(*server) + QStringList{u"ls"_s}, server->password());
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
-}
+    const CliRun listing = vellix(login(*server) + QStringList{u"ls"_s}, server->password());
+    EXPECT_EQ(listing.exitCode, 0) << listing.err.toStdString();
+    EXPECT_EQ(NamesAndLinks::listedNames(listing.out), NamesAndLinks::expectedNames());
 
-// A download onto a symbolic link replaces the link, not the file it points to.
-TEST_F(FtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
-{
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
     const NamesAndLinks::LocalLinks links(server->rootPath(), tempPath());
     const CliRun run = vellix(login(*server), server->password(), links.script().join(u'\n'));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -385,11 +378,8 @@ TEST_F(FtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
 }
 
 // A local file that cannot be written is told as what it is, not as a missing server file.
-TEST_F(FtpCommandTest, ALocalWriteFailureSaysWhy)
+TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
     writeFile(server->rootPath() + u"/big.bin"_s, QByteArray(64 * 1024, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
@@ -413,11 +403,8 @@ TEST_F(FtpCommandTest, ALocalWriteFailureSaysWhy)
 
 // On a terminal put and get draw a progress line on standard error, redrawn in place and ended
 // with the transfer; --quiet, or standard error that is no terminal, draws nothing.
-TEST_F(FtpCommandTest, ProgressLineOnlyOnATerminal)
+TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
 {
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
     const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"VELLIX_PASSWORD"_s, server->password());

@@ -73,24 +73,20 @@ TEST_P(SecureFtpCommandTest, ScriptPutsListsGetsAndDeletes)
     EXPECT_EQ(out.at(3), QString());
 }
 
-TEST_P(SecureFtpCommandTest, ListingsShowEveryNameAsItIs)
+// The secure library lists the names and writes the local files itself: the same rules hold.
+TEST_P(SecureFtpCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
 {
     if (server().rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
     NamesAndLinks::layOutServerNames(server().rootPath());
-    script({}, server().password()); // meets the server, whose new key it names
-    const CliRun run = script({u"ls"_s}, server().password());
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(NamesAndLinks::listedNames(run.out), NamesAndLinks::expectedNames());
-}
-
-// The secure library writes the local files itself: the same rule holds there.
-TEST_P(SecureFtpCommandTest, DownloadsReplaceLinksNotTheirTargets)
-{
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
     script({}, server().password()); // meets the server, whose new key it names
+    const CliRun listing = script({u"ls"_s}, server().password());
+    EXPECT_EQ(listing.exitCode, 0) << listing.err.toStdString();
+    QStringList names = NamesAndLinks::expectedNames() << u"a.txt|3"_s << u"b.txt|5"_s;
+    names.sort();
+    EXPECT_EQ(NamesAndLinks::listedNames(listing.out), names);
+
     const CliRun run = script(links.script(), server().password());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     links.expectReplaced();

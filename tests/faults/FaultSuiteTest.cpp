@@ -137,15 +137,7 @@ protected:
         return QDir(server->rootPath()).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden);
     }
 
-    QStringList localFiles() const
-    {
-        QStringList files;
-        QDirIterator it(tempPath(u"down"_s), QDir::Files | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << QDir(tempPath(u"down"_s)).relativeFilePath(it.next());
-        return files;
-    }
+    QStringList localFiles() const { return filesBelow(tempPath(u"down"_s)); }
 
 public:
     // One operation's outcome: whether it reported success, and what it said otherwise.

@@ -6,12 +6,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
-#include <QUuid>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -22,76 +17,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A server that takes longer than this to answer is broken, not slow.
-constexpr int startLimitMs = 10000;
-// vsftpd binds a port that we picked; another program may take it first.
-constexpr int vsftpdAttempts = 3;
 // Where vsftpd's sessions wait for their chroot: an empty folder that only root may write.
 constexpr QLatin1String secureChrootDir("/var/run/vsftpd/empty");
-
-QString serversDir()
-{
-    return QStringLiteral(VELLIX_TEST_SERVERS_DIR);
-}
 
 void setReason(QString *why, const QString &reason)
 {
     if (why)
         *why = reason;
-}
-
-// A greeting unique to one start, so that a foreign server on the port cannot pass for ours.
-QString uniqueBanner()
-{
-    return u"Vellix test server "_s + QUuid::createUuid().toString(QUuid::Id128);
-}
-
-enum class Readiness { Ready, PortTaken, Failed };
-
-// Connects until the server sends its greeting.
-Readiness waitForGreeting(const QString &host, quint16 port, const QString &banner,
-                          ServerProcess &process, QString *why)
-{
-    const QByteArray greeting = "220 " + banner.toUtf8();
-    const QDeadlineTimer deadline(startLimitMs);
-    while (!deadline.hasExpired()) {
-        if (!process.isRunning()) {
-            const QString output = process.errorOutput();
-            *why = u"the server ended at start: %1"_s.arg(output);
-            return output.contains(u"bind"_s) ? Readiness::PortTaken : Readiness::Failed;
-        }
-        QTcpSocket probe;
-        probe.connectToHost(host, port);
-        if (probe.waitForConnected(int(deadline.remainingTime()))) {
-            while (!probe.canReadLine() && probe.waitForReadyRead(int(deadline.remainingTime()))) {
-            }
-            const QByteArray line = probe.readLine().trimmed();
-            if (line == greeting)
-                return Readiness::Ready;
-            *why = u"port %1 answers \"%2\" instead of the test server's greeting"_s.arg(port).arg(
-                QString::fromUtf8(line));
-            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
-        }
-        QThread::msleep(10);
-    }
-    *why = u"the server did not greet on %1 port %2 within %3 ms"_s.arg(host).arg(port).arg(
-        startLimitMs);
-    return Readiness::Failed;
-}
-
-quint16 freeLoopbackPort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
-
-bool writeFile(const QString &path, const QString &text, QString *why)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
-        return true;
-    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
-    return false;
 }
 
 } // namespace
@@ -259,36 +191,38 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
         tls = {u"--certfile"_s, server->m_certificatePath, u"--keyfile"_s, server->m_keyPath};
     }
 
-    const QString banner = uniqueBanner();
+    const QString banner = ServerProcess::uniqueTag();
     server->m_process = std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
     // Debian's own interpreter, isolated from the user's Python set-up: pyftpdlib is a Debian
     // package.
-    const QStringList arguments = QStringList{u"-I"_s,       serversDir() + u'/' + script,
-                                              u"--host"_s,   server->m_host,
-                                              u"--user"_s,   server->m_user,
-                                              u"--home"_s,   server->m_rootPath,
-                                              u"--banner"_s, banner,
-                                              u"--log"_s,    server->m_logPath} +
-                                  extra + tls;
+    const QStringList arguments =
+        QStringList{u"-I"_s,       QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + script,
+                    u"--host"_s,   server->m_host,
+                    u"--user"_s,   server->m_user,
+                    u"--home"_s,   server->m_rootPath,
+                    u"--banner"_s, banner,
+                    u"--log"_s,    server->m_logPath} +
+        extra + tls;
     if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;
-    const QByteArray portLine = server->m_process->readLine(QDeadlineTimer(startLimitMs));
+    const QByteArray portLine =
+        server->m_process->readLine(QDeadlineTimer(ServerProcess::startLimitMs));
     server->m_port = portLine.toUShort();
     if (server->m_port == 0) {
         *why = u"no port reported: %1"_s.arg(server->m_process->errorOutput());
         return nullptr;
     }
-    if (waitForGreeting(server->m_host, server->m_port, banner, *server->m_process, why) !=
-        Readiness::Ready)
+    if (server->m_process->waitUntilServing(server->m_host, server->m_port, banner, why) !=
+        ServerProcess::Readiness::Ready)
         return nullptr;
     return server;
 }
 
 QString FtpTestServer::vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const
 {
-    QFile templateFile(serversDir() + u"/vsftpd.conf.in"_s);
-    if (!templateFile.open(QIODevice::ReadOnly))
+    const QString configuration = ServerProcess::serversFile(u"vsftpd.conf.in"_s);
+    if (configuration.isEmpty())
         return {};
     const QString tls = m_certificatePath.isEmpty()
                             ? u"ssl_enable=NO"_s
@@ -299,7 +233,7 @@ QString FtpTestServer::vsftpdConfig(quint16 port, const QString &banner, bool ac
                               "force_local_logins_ssl=YES\n"
                               "force_local_data_ssl=YES\n"
                               "require_ssl_reuse=YES"_s.arg(m_certificatePath, m_keyPath);
-    return QString::fromUtf8(templateFile.readAll())
+    return QString(configuration)
         .replace(u"@PORT@"_s, QString::number(port))
         .replace(u"@BANNER@"_s, banner)
         .replace(u"@ROOT@"_s, m_rootPath)
@@ -320,8 +254,8 @@ bool FtpTestServer::makeCertificate(QString *why)
                    u"ec_paramgen_curve:prime256v1"_s, u"-nodes"_s, u"-days"_s, u"2"_s, u"-subj"_s,
                    u"/CN=localhost"_s, u"-addext"_s, u"subjectAltName=IP:127.0.0.1,DNS:localhost"_s,
                    u"-keyout"_s, m_keyPath, u"-out"_s, m_certificatePath});
-    if (openssl.waitForFinished(startLimitMs) && openssl.exitStatus() == QProcess::NormalExit &&
-        openssl.exitCode() == 0)
+    if (openssl.waitForFinished(ServerProcess::startLimitMs) &&
+        openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0)
         return true;
     *why = u"cannot make a certificate with openssl: %1 %2"_s.arg(
         openssl.errorString(), QString::fromLocal8Bit(openssl.readAll()));
@@ -350,42 +284,23 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool act
     if (!server->makeFolders(why))
         return nullptr;
     server->m_logPath = server->m_dir->filePath(u"vsftpd.log"_s);
-    // The account passes through the temporary folder (without seeing into it) to its root.
-    const auto passThrough =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    if (!QFile::setPermissions(server->m_dir->path(), passThrough)) {
-        *why = u"cannot open %1 to the account"_s.arg(server->m_dir->path());
-        return nullptr;
-    }
-    if (!VsftpdAccount::grantFolder(server->m_rootPath, why))
+    if (!VsftpdAccount::grantServedFolder(server->m_dir->path(), server->m_rootPath, why))
         return nullptr;
     if (tls && !server->makeCertificate(why))
         return nullptr;
 
     const QString configPath = server->m_dir->filePath(u"vsftpd.conf"_s);
-    for (int attempt = 1; attempt <= vsftpdAttempts; ++attempt) {
-        const QString banner = uniqueBanner();
-        server->m_port = freeLoopbackPort();
-        const QString config = server->vsftpdConfig(server->m_port, banner, activeMode);
-        if (config.isEmpty()) {
-            *why = u"cannot read vsftpd.conf.in in %1"_s.arg(serversDir());
-            return nullptr;
-        }
-        if (!writeFile(configPath, config, why))
-            return nullptr;
-        server->m_process =
-            std::make_unique<ServerProcess>(server->m_dir->filePath(u"errors.txt"_s));
-        server->m_process->setErrorsOnStandardInput(true);
-        if (!server->m_process->start(u"/usr/sbin/vsftpd"_s, {configPath}, {}, why))
-            return nullptr;
-        const Readiness readiness =
-            waitForGreeting(server->m_host, server->m_port, banner, *server->m_process, why);
-        if (readiness == Readiness::Ready)
-            return server;
-        if (readiness == Readiness::Failed)
-            return nullptr;
-    }
-    return nullptr;
+    // vsftpd writes its fatal errors to descriptor 0.
+    const ServerProcess::Launch launch{u"/usr/sbin/vsftpd"_s,
+                                       {configPath},
+                                       server->m_dir->filePath(u"errors.txt"_s),
+                                       true,
+                                       configPath,
+                                       [&server, activeMode](quint16 port, const QString &tag) {
+                                           return server->vsftpdConfig(port, tag, activeMode);
+                                       }};
+    server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
+    return server->m_process ? std::move(server) : nullptr;
 }
 
 std::unique_ptr<FtpTestServer> FtpTestServer::startExternal(QString *why)

@@ -1,10 +1,39 @@
 #include "servers/ServerProcess.h"
 
 #include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QUuid>
 
 #include <csignal>
 #include <sys/prctl.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The program picks a port that we offer; another program may take it first.
+constexpr int portAttempts = 3;
+
+quint16 freeLoopbackPort()
+{
+    QTcpServer server;
+    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+}
+
+bool writeFile(const QString &path, const QString &text, QString *why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
+        return true;
+    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
+    return false;
+}
+
+} // namespace
 
 ServerProcess::ServerProcess(const QString &errorFile)
     : m_errorFile(errorFile)
@@ -99,4 +128,79 @@ void ServerProcess::stop()
 bool ServerProcess::signalGroup(int signal) const
 {
     return m_group > 0 && ::kill(-pid_t(m_group), signal) == 0;
+}
+
+QString ServerProcess::uniqueTag()
+{
+    return u"VellixTest-"_s + QUuid::createUuid().toString(QUuid::Id128);
+}
+
+QString ServerProcess::serversFile(const QString &name)
+{
+    QFile file(QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + name);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+ServerProcess::Readiness ServerProcess::waitUntilServing(const QString &host, quint16 port,
+                                                         const QString &tag, QString *why)
+{
+    const auto endedAtStart = [&] {
+        const QString output = errorOutput();
+        *why = u"the server ended at start: %1"_s.arg(output);
+        return output.contains(u"bind"_s) || output.contains(u"Address already in use"_s)
+                   ? Readiness::PortTaken
+                   : Readiness::Failed;
+    };
+    const QDeadlineTimer deadline(startLimitMs);
+    while (!deadline.hasExpired()) {
+        if (!isRunning())
+            return endedAtStart();
+        QTcpSocket probe;
+        probe.connectToHost(host, port);
+        if (probe.waitForConnected(int(deadline.remainingTime()))) {
+            while (!probe.canReadLine() && probe.waitForReadyRead(int(deadline.remainingTime()))) {
+            }
+            const QString line = QString::fromUtf8(probe.readLine().trimmed());
+            if (line.endsWith(tag))
+                return Readiness::Ready;
+            // Another program answered in the moment before the server found the port taken.
+            if (!isRunning())
+                return endedAtStart();
+            *why = u"port %1 answers \"%2\" instead of the test server's greeting"_s.arg(port).arg(
+                line);
+            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
+        }
+        QThread::msleep(10);
+    }
+    *why = u"the server did not greet on %1 port %2 within %3 ms: %4"_s.arg(host)
+               .arg(port)
+               .arg(startLimitMs)
+               .arg(errorOutput());
+    return Readiness::Failed;
+}
+
+std::unique_ptr<ServerProcess> ServerProcess::startOnFreePort(const Launch &launch, quint16 *port,
+                                                              QString *why)
+{
+    for (int attempt = 1; attempt <= portAttempts; ++attempt) {
+        const QString tag = uniqueTag();
+        *port = freeLoopbackPort();
+        const QString configuration = launch.configuration(*port, tag);
+        if (configuration.isEmpty()) {
+            *why = u"cannot make the configuration of %1"_s.arg(launch.program);
+            return nullptr;
+        }
+        if (!writeFile(launch.configPath, configuration, why))
+            return nullptr;
+        auto process = std::make_unique<ServerProcess>(launch.errorFile);
+        process->setErrorsOnStandardInput(launch.errorsOnStandardInput);
+        if (!process->start(launch.program, launch.arguments, {}, why))
+            return nullptr;
+        const Readiness readiness = process->waitUntilServing(u"127.0.0.1"_s, *port, tag, why);
+        if (readiness == Readiness::Ready)
+            return process;
+        if (readiness == Readiness::Failed)
+            return nullptr;
+    }
+    return nullptr;
 }

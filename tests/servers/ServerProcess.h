@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 // A server program run for a test. It runs in a process group of its own, so that stopping it
 // also stops the helpers it spawned, and the system kills it when the test process dies, so that
 // no server outlives a crashed test. (vsftpd's sessions leave the group, but vsftpd makes them die
@@ -37,6 +40,35 @@ public:
     qint64 processId() const;
     // What the program wrote on standard error, for failure messages.
     QString errorOutput() const;
+
+    // A server that takes longer than this to answer is broken, not slow.
+    static constexpr int startLimitMs = 10000;
+    // A tag unique to one start that the server ends its greeting with, so that a foreign server
+    // on the port cannot pass for ours.
+    static QString uniqueTag();
+    // The text of a file of tests/servers (a configuration template); empty when unreadable.
+    static QString serversFile(const QString &name);
+
+    enum class Readiness { Ready, PortTaken, Failed };
+    // Connects to the server until its first line, which must end with the tag of this start.
+    // PortTaken: another program answered there, or the server could not bind the port.
+    Readiness waitUntilServing(const QString &host, quint16 port, const QString &tag, QString *why);
+
+    // A server that listens on a port picked for it: each try writes its configuration for a free
+    // port of 127.0.0.1 and a fresh tag to configPath, and starts it anew when another program
+    // took the port first.
+    struct Launch
+    {
+        QString program;
+        QStringList arguments;
+        QString errorFile;
+        bool errorsOnStandardInput = false;
+        QString configPath;
+        // The configuration for that port and tag; empty when it cannot be made.
+        std::function<QString(quint16 port, const QString &tag)> configuration;
+    };
+    static std::unique_ptr<ServerProcess> startOnFreePort(const Launch &launch, quint16 *port,
+                                                          QString *why);
 
     // Stops and continues the whole group (SIGSTOP/SIGCONT).
     bool suspend();

@@ -8,14 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QHostAddress>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSet>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
-#include <QUuid>
 
 #include <algorithm>
 #include <optional>
@@ -32,10 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A server that takes longer than this to answer is broken, not slow.
-constexpr int startLimitMs = 10000;
-// sshd binds a port that we picked; another program may take it first.
-constexpr int sshdAttempts = 3;
 // How long killed sessions may take to end.
 constexpr int killLimitMs = 5000;
 // A session tree that keeps growing for this many rounds is forking faster than it can be
@@ -47,28 +39,10 @@ constexpr QLatin1String sshdProgram("/usr/sbin/sshd");
 constexpr QLatin1String privilegeSeparationDir("/run/sshd");
 constexpr QLatin1String configName("sshd_config");
 
-QString serversDir()
-{
-    return QStringLiteral(VELLIX_TEST_SERVERS_DIR);
-}
-
 void setReason(QString *why, const QString &reason)
 {
     if (why)
         *why = reason;
-}
-
-// Added to sshd's version line, unique to one start, so that a foreign server on the port cannot
-// pass for ours.
-QString uniqueVersionAddendum()
-{
-    return u"VellixTest-"_s + QUuid::createUuid().toString(QUuid::Id128);
-}
-
-quint16 freeLoopbackPort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
 }
 
 bool runTool(const QString &program, const QStringList &arguments, QString *why)
@@ -76,7 +50,7 @@ bool runTool(const QString &program, const QStringList &arguments, QString *why)
     QProcess tool;
     tool.start(program, arguments);
     tool.closeWriteChannel();
-    const bool finished = tool.waitForFinished(startLimitMs);
+    const bool finished = tool.waitForFinished(ServerProcess::startLimitMs);
     if (finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
         return true;
     const QString errors = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
@@ -133,70 +107,21 @@ bool fitsSshdConfig(const QString &path)
 QString sshdConfig(const QString &dir, quint16 port, const QString &addendum,
                    SftpTestServer::HostKeys shown)
 {
-    QFile templateFile(serversDir() + u"/sshd_config.in"_s);
-    if (!templateFile.open(QIODevice::ReadOnly))
+    const QString configuration = ServerProcess::serversFile(u"sshd_config.in"_s);
+    if (configuration.isEmpty())
         return {};
     QStringList hostKeys;
     if (shown != SftpTestServer::HostKeys::Ecdsa)
         hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
     if (shown != SftpTestServer::HostKeys::Ed25519)
         hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
-    return QString::fromUtf8(templateFile.readAll())
+    return QString(configuration)
         .replace(u"@PORT@"_s, QString::number(port))
         .replace(u"@HOST_KEYS@"_s, hostKeys.join(u'\n'))
         .replace(u"@AUTHORIZED_KEYS@"_s, dir + u"/authorized_keys"_s)
         .replace(u"@BANNER@"_s, addendum)
         .replace(u"@USER@"_s, VsftpdAccount::name())
         .replace(u"@ROOT@"_s, dir + u"/root"_s);
-}
-
-bool writeFile(const QString &path, const QString &text, QString *why)
-{
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
-        return true;
-    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
-    return false;
-}
-
-enum class Readiness { Ready, PortTaken, Failed };
-
-// Connects until the server sends its version line, which must carry this start's addendum.
-Readiness waitForVersionLine(const QString &host, quint16 port, const QString &addendum,
-                             ServerProcess &process, QString *why)
-{
-    const auto endedAtStart = [&] {
-        const QString log = process.errorOutput();
-        *why = u"sshd ended at start: %1"_s.arg(log);
-        return log.contains(u"Address already in use"_s) ? Readiness::PortTaken : Readiness::Failed;
-    };
-    const QDeadlineTimer deadline(startLimitMs);
-    while (!deadline.hasExpired()) {
-        if (!process.isRunning())
-            return endedAtStart();
-        QTcpSocket probe;
-        probe.connectToHost(host, port);
-        if (probe.waitForConnected(int(deadline.remainingTime()))) {
-            while (!probe.canReadLine() && probe.waitForReadyRead(int(deadline.remainingTime()))) {
-            }
-            const QString line = QString::fromUtf8(probe.readLine().trimmed());
-            if (line.startsWith(u"SSH-2.0-"_s) && line.endsWith(u' ' + addendum))
-                return Readiness::Ready;
-            // Another program answered in the moment before sshd found the port taken.
-            if (!process.isRunning())
-                return endedAtStart();
-            *why =
-                u"port %1 answers \"%2\" instead of the test server's version line"_s.arg(port).arg(
-                    line);
-            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
-        }
-        QThread::msleep(10);
-    }
-    *why = u"sshd did not answer on %1 port %2 within %3 ms: %4"_s.arg(host)
-               .arg(port)
-               .arg(startLimitMs)
-               .arg(process.errorOutput());
-    return Readiness::Failed;
 }
 
 // Through the system calls themselves: glibc 2.36's <sys/pidfd.h> declares its wrappers without
@@ -427,13 +352,7 @@ bool SftpTestServer::makeFolders(QString *why)
     m_rootPath = dir + u"/root"_s;
     m_homeDir = m_rootPath;
     m_logPath = dir + u"/sshd.log"_s;
-    const auto passThrough =
-        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    if (!QFile::setPermissions(dir, passThrough)) {
-        *why = u"cannot open %1 to the account"_s.arg(dir);
-        return false;
-    }
-    return VsftpdAccount::grantFolder(m_rootPath, why);
+    return VsftpdAccount::grantServedFolder(dir, m_rootPath, why);
 }
 
 std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
@@ -458,39 +377,28 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QStrin
         return nullptr;
 
     const QString configPath = dir + u'/' + configName;
-    for (int attempt = 1; attempt <= sshdAttempts; ++attempt) {
-        const QString addendum = uniqueVersionAddendum();
-        server->m_port = freeLoopbackPort();
-        const QString config = sshdConfig(dir, server->m_port, addendum, shown);
-        if (config.isEmpty()) {
-            *why = u"cannot read sshd_config.in in %1"_s.arg(serversDir());
-            return nullptr;
-        }
-        if (!writeFile(configPath, config, why))
-            return nullptr;
-        // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
-        server->m_process = std::make_unique<ServerProcess>(server->m_logPath);
-        if (!server->m_process->start(sshdProgram, {u"-D"_s, u"-e"_s, u"-f"_s, configPath}, {},
-                                      why))
-            return nullptr;
-        const Readiness readiness =
-            waitForVersionLine(server->m_host, server->m_port, addendum, *server->m_process, why);
-        if (readiness == Readiness::Failed)
-            return nullptr;
-        if (readiness == Readiness::Ready) {
-            server->m_knownHostsLine =
-                knownHostsEntry(server->m_host, server->m_port, dir + u"/host_key.pub"_s, why);
-            server->m_otherKnownHostsLine =
-                knownHostsEntry(server->m_host, server->m_port, dir + u"/other_key.pub"_s, why);
-            server->m_ecdsaKnownHostsLine =
-                knownHostsEntry(server->m_host, server->m_port, dir + u"/ecdsa_key.pub"_s, why);
-            if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty() ||
-                server->m_ecdsaKnownHostsLine.isEmpty())
-                return nullptr;
-            return server;
-        }
-    }
-    return nullptr;
+    // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
+    const ServerProcess::Launch launch{sshdProgram,
+                                       {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
+                                       server->m_logPath,
+                                       false,
+                                       configPath,
+                                       [&dir, shown](quint16 port, const QString &tag) {
+                                           return sshdConfig(dir, port, tag, shown);
+                                       }};
+    server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
+    if (!server->m_process)
+        return nullptr;
+    server->m_knownHostsLine =
+        knownHostsEntry(server->m_host, server->m_port, dir + u"/host_key.pub"_s, why);
+    server->m_otherKnownHostsLine =
+        knownHostsEntry(server->m_host, server->m_port, dir + u"/other_key.pub"_s, why);
+    server->m_ecdsaKnownHostsLine =
+        knownHostsEntry(server->m_host, server->m_port, dir + u"/ecdsa_key.pub"_s, why);
+    if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty() ||
+        server->m_ecdsaKnownHostsLine.isEmpty())
+        return nullptr;
+    return server;
 }
 
 std::unique_ptr<SftpTestServer> SftpTestServer::startExternal(QString *why)

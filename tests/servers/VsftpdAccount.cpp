@@ -171,3 +171,14 @@ bool VsftpdAccount::grantFolder(const QString &path, QString *why)
         path, name(), QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }
+
+bool VsftpdAccount::grantServedFolder(const QString &privateDir, const QString &served,
+                                      QString *why)
+{
+    const auto passThrough =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    if (QFile::setPermissions(privateDir, passThrough))
+        return grantFolder(served, why);
+    *why = u"cannot open %1 to the account"_s.arg(privateDir);
+    return false;
+}

@@ -16,4 +16,7 @@ public:
     // Gives the account the folder and, through a default ACL, everything later created in it by
     // anyone: files a test writes there as root can still be changed through the server.
     static bool grantFolder(const QString &path, QString *why);
+    // Grants the folder a server serves (grantFolder) inside a private folder of the test, which
+    // the account may pass through without seeing into it.
+    static bool grantServedFolder(const QString &privateDir, const QString &served, QString *why);
 };

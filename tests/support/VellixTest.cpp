@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -103,4 +104,15 @@ QByteArray VellixTest::readFile(const QString &linuxPath)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QStringList VellixTest::filesBelow(const QString &linuxPath)
+{
+    QStringList found;
+    const QDir folder(linuxPath);
+    for (QDirIterator it(linuxPath, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();)
+        found << folder.relativeFilePath(it.next());
+    found.sort();
+    return found;
 }

@@ -42,6 +42,8 @@ protected:
     // Linux path.
     QString writeSizedFile(const QString &linuxPath, qint64 size) const;
     static QByteArray readFile(const QString &linuxPath);
+    // The files below a folder, hidden ones too, by their paths relative to it, sorted.
+    static QStringList filesBelow(const QString &linuxPath);
 
     Platform::UiRecorder &ui() { return *m_ui; }
 

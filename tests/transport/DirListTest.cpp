@@ -137,30 +137,6 @@ TEST_F(VellixTest, DirListItemFindsByPositionOrNameAndOtherwiseNothing)
     }
 }
 
-TEST_F(VellixTest, DirListWalksInInsertionOrderAndClearsEverything)
-{
-    cDirList list;
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_TRUE(namesOf(list).isEmpty());
-
-    const QStringList names = {QStringLiteral("January_2007"), QStringLiteral("index.xsl"),
-                               QStringLiteral("a.htm"), QStringLiteral("Zeta.pdf")};
-    for (const QString &name : names)
-        addFile(list, name);
-    EXPECT_EQ(namesOf(list), names);
-    EXPECT_EQ(std::distance(list.begin(), list.end()), 4);
-
-    list.Clear();
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_TRUE(namesOf(list).isEmpty());
-    EXPECT_EQ(list.Item(1), nullptr);
-    EXPECT_EQ(list.Item(QStringLiteral("a.htm")), nullptr);
-
-    // The names are free again after Clear.
-    addFile(list, QStringLiteral("A.HTM"));
-    EXPECT_EQ(namesOf(list), QStringList({QStringLiteral("A.HTM")}));
-}
-
 TEST_F(VellixTest, DirListKeepsItemsInPlaceAndFindsNamesInLargeListings)
 {
     cDirList list;

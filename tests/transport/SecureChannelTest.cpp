@@ -145,14 +145,6 @@ TEST_F(SecureChannelTest, UnixTimeToLocalUsesTheStandardOffsetOnly)
     EXPECT_DOUBLE_EQ(CSFtp::UnixTimeToLocal(-86400), 25568);
 }
 
-TEST(SecureCommandTest, QuotesEveryArgumentDoublingTheQuotesInside)
-{
-    EXPECT_EQ(SecureCommand::command(u"ren ", u"a b.txt"_s, u"c.txt"_s),
-              u"ren \"a b.txt\" \"c.txt\""_s);
-    EXPECT_EQ(SecureCommand::command(u"del -h ", u"C:\\it's\\"_s), u"del -h \"C:\\it's\\\""_s);
-    EXPECT_EQ(SecureCommand::command(u"cd ", u"say \"hi\""_s), u"cd \"say \"\"hi\"\"\""_s);
-}
-
 TEST(SecureCommandTest, ReadsFoldersAndSizesFromReplies)
 {
     const QString nul(QChar(0));

@@ -19,19 +19,6 @@ using Ftp::FileTransfer;
 using Ftp::TransferType;
 using Ftp::InternetError::Code;
 
-namespace {
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    auto *generator = QRandomGenerator::global();
-    for (char &byte : bytes)
-        byte = static_cast<char>(generator->bounded(256));
-    return bytes;
-}
-
-} // namespace
-
 class SessionTest
     : public VellixTest
     , public testing::WithParamInterface<ServerMode>
@@ -106,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModes()),
 
 TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
 {
-    const QByteArray content = randomBytes(3 * 1024 * 1024 + 17);
+    const QByteArray content = patterned(3 * 1024 * 1024 + 17);
     const QString local = writeFile(tempPath(QStringLiteral("up.bin")), content);
     ASSERT_TRUE(session.putFile(local, QStringLiteral("whole.bin"), TransferType::Binary));
     ASSERT_TRUE(session.getFile(QStringLiteral("whole.bin"), tempPath(QStringLiteral("down.bin")),
@@ -241,7 +228,7 @@ TEST_P(SessionTest, ClosingUnderATransferFailsItCleanly)
 
 TEST_P(SessionTest, AbortedDownloadLeavesTheSessionUsable)
 {
-    const QByteArray content = randomBytes(8 * 1024 * 1024);
+    const QByteArray content = patterned(8 * 1024 * 1024);
     ASSERT_TRUE(session.putFile(writeFile(tempPath(QStringLiteral("big.bin")), content),
                                 QStringLiteral("big.bin"), TransferType::Binary));
     auto transfer = session.openFile(QStringLiteral("big.bin"), FileTransfer::Direction::Read,
