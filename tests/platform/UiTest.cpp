@@ -1,8 +1,8 @@
 #include "support/VellixTest.h"
 #include "support/WindowWatch.h"
 
-#include "widgets/QtUi.h"
 #include "platform/UiRecorder.h"
+#include "widgets/QtUi.h"
 
 #include <QGuiApplication>
 #include <QInputDialog>
