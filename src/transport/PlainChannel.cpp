@@ -237,8 +237,8 @@ qint64 PlainChannel::recordSeconds(double date) const
     // The date 0 is the one an entry gets that the server told no time for.
     if (date == 0.0)
         return 0;
-    const QDateTime local = Platform::AutomationDate::toLocalDateTime(date);
-    return local.isValid() ? std::llround(double(local.toMSecsSinceEpoch()) / 1000.0) : 0;
+    // With the zone read once: the C library's own way back reads it again for every date.
+    return m_dates.toSeconds(date).value_or(0);
 }
 
 qint64 PlainChannel::downloadSize(const QString &remote)

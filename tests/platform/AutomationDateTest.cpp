@@ -102,6 +102,34 @@ TEST_F(AutomationDateTest, LocalDatesOfManyTimesAgreeWithOneAtATime)
     }
 }
 
+TEST_F(AutomationDateTest, LocalDatesTurnBackIntoTheSecondsTheyCameFrom)
+{
+    const LocalDates dates;
+    const struct
+    {
+        QDateTime listed;
+        QDateTime back;
+    } cases[] = {
+        {utc(2007, 1, 14, 9, 22), utc(2007, 1, 14, 9, 22)},
+        {utc(2007, 7, 1, 10), utc(2007, 7, 1, 10)},
+        {utc(2007, 3, 25, 0, 59).addSecs(59), utc(2007, 3, 25, 0, 59).addSecs(59)},
+        {utc(2007, 3, 25, 1), utc(2007, 3, 25, 1)},
+        {utc(1969, 7, 20, 20, 17).addSecs(40), utc(1969, 7, 20, 20, 17).addSecs(40)},
+        // The hour that comes twice shows the same wall clock both times: it reads as the
+        // first.
+        {utc(2007, 10, 28, 0, 30), utc(2007, 10, 28, 0, 30)},
+        {utc(2007, 10, 28, 1, 30), utc(2007, 10, 28, 0, 30)},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.listed.toString(Qt::ISODate).toStdString());
+        EXPECT_EQ(dates.toSeconds(dates.fromDateTime(c.listed)), c.back.toSecsSinceEpoch());
+    }
+    // No instant shows a wall clock that the start of summer time skipped.
+    EXPECT_EQ(dates.toSeconds(AutomationDate::fromWallClock({QDate(2007, 3, 25), QTime(2, 30)})),
+              std::nullopt);
+    EXPECT_EQ(dates.toSeconds(3e6), std::nullopt);
+}
+
 TEST_F(AutomationDateTest, TurnsDatesBackIntoLocalTime)
 {
     EXPECT_EQ(AutomationDate::toLocalDateTime(AutomationDate::UnixEpoch + Hour), utc(1970, 1, 1));
