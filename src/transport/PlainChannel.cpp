@@ -1,6 +1,5 @@
 #include "transport/PlainChannel.h"
 
-#include "platform/AutomationDate.h"
 #include "platform/LocalDates.h"
 #include "platform/TextValue.h"
 #include "transport/ChannelOwner.h"
@@ -10,7 +9,6 @@
 #include "transport/PageNames.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace InternetError = Ftp::InternetError;
 
