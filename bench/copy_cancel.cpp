@@ -9,6 +9,7 @@
 //                    --cancel-after-ms MS [--press exit|cancel] [--passive]
 //        (password from $VELLIX_PASSWORD; the local folder is C:\Bench\ of $VELLIX_PREFIX)
 
+#include "BenchLogin.h"
 #include "control/MessagePump.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
@@ -62,38 +63,19 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption site(u"site"_s, u"server"_s, u"HOST:PORT"_s);
-    const QCommandLineOption user(u"user"_s, u"login"_s, u"USER"_s);
-    const QCommandLineOption rdir(u"rdir"_s, u"remote directory"_s, u"RDIR"_s);
+    const BenchLogin login(parser);
     const QCommandLineOption file(u"file"_s, u"the file to copy down"_s, u"NAME"_s);
     const QCommandLineOption cancelAfter(u"cancel-after-ms"_s, u"press then"_s, u"MS"_s);
     const QCommandLineOption pressed(u"press"_s, u"exit or cancel"_s, u"BUTTON"_s, u"exit"_s);
-    const QCommandLineOption passive(u"passive"_s, u"passive data connections"_s);
-    parser.addOptions({site, user, rdir, file, cancelAfter, pressed, passive});
+    parser.addOptions({file, cancelAfter, pressed});
     parser.process(app);
 
     // Every box is answered with its default button, and remembered.
     const Platform::UiRecorder boxes;
-    SharedState &state = Shared();
-    state.Host = state.SiteName = parser.value(site);
-    state.UserId = parser.value(user);
-    state.Password = qEnvironmentVariable("VELLIX_PASSWORD");
-    state.RemoteDir = parser.value(rdir);
-    state.AllowedExtensions = QStringList{u"*.*"_s};
-    SplitSharedRemoteDir();
     FindWindowsDrive();
     // The control's own pump, as the host runs it.
-    cFTP &client = CreateSharedClient(MessagePump());
-    if (parser.isSet(passive))
-        client.SetModePassive();
-    state.Reconnect = [] { return OpenSharedSession(); };
-    if (!OpenSharedSession() || !EnterMonthFolder()) {
-        std::fprintf(stderr, "copy_cancel: cannot log in or enter %s: %s\n",
-                     qPrintable(parser.value(rdir)),
-                     qPrintable(client.GetLastErrorMessage().trimmed()));
+    if (!login.open("copy_cancel", MessagePump()))
         return 1;
-    }
-    state.MonthFolderPath = client.GetFTPDirectory();
 
     frmServer window;
     const QString name = parser.value(file);
@@ -111,7 +93,8 @@ int main(int argc, char **argv)
 
     qint64 done = 0;
     qint64 doneAtPress = -1;
-    QObject::connect(&client, &cFTP::TransferProgress, [&done](qint64 count) { done = count; });
+    QObject::connect(Shared().FtpClient.get(), &cFTP::TransferProgress,
+                     [&done](qint64 count) { done = count; });
     const int cancelAfterMs = parser.value(cancelAfter).toInt();
     const bool cancelButton = parser.value(pressed) == u"cancel"_s;
     bool pressedCancel = false;
@@ -131,7 +114,7 @@ int main(int argc, char **argv)
     window.button(FileListWindow::CopyButton)->trigger();
     const double endedMs = double(clock.nsecsElapsed()) / 1e6;
     const double cpu = cpuMs() - cpuAtPress;
-    client.CloseConnection();
+    Shared().FtpClient->CloseConnection();
 
     bool told = false;
     for (const Platform::UiRecorder::Box &box : boxes.boxes())

@@ -6,6 +6,7 @@
 // usage: remote_list --site HOST:PORT --user USER --rdir /DV/COURSE/ARCHIVE/MONTH [--passive]
 //                    (password from $VELLIX_PASSWORD)
 
+#include "BenchLogin.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"
@@ -34,33 +35,11 @@ int main(int argc, char **argv)
                      qPrintable(box.text));
     };
     QCommandLineParser parser;
-    const QCommandLineOption site(u"site"_s, u"server"_s, u"HOST:PORT"_s);
-    const QCommandLineOption user(u"user"_s, u"login"_s, u"USER"_s);
-    const QCommandLineOption rdir(u"rdir"_s, u"remote directory"_s, u"RDIR"_s);
-    const QCommandLineOption passive(u"passive"_s, u"passive data connections"_s);
-    parser.addOptions({site, user, rdir, passive});
+    const BenchLogin login(parser);
     parser.process(app);
 
-    SharedState &state = Shared();
-    state.Host = state.SiteName = parser.value(site);
-    state.UserId = parser.value(user);
-    state.Password = qEnvironmentVariable("VELLIX_PASSWORD");
-    state.RemoteDir = parser.value(rdir);
-    state.MonthFolderPath = parser.value(rdir);
-    state.AllowedExtensions = QStringList{u"*.*"_s};
-    SplitSharedRemoteDir();
-    cFTP &client = CreateSharedClient();
-    if (parser.isSet(passive))
-        client.SetModePassive();
-    if (!OpenSharedSession()) {
-        std::fprintf(stderr, "remote_list: cannot log in: %s\n",
-                     qPrintable(client.GetLastErrorMessage().trimmed()));
+    if (!login.open("remote_list"))
         return 1;
-    }
-    if (!EnterMonthFolder()) {
-        std::fprintf(stderr, "remote_list: no folder %s\n", qPrintable(parser.value(rdir)));
-        return 1;
-    }
 
     QElapsedTimer clock;
     clock.start();
@@ -74,6 +53,6 @@ int main(int argc, char **argv)
     const qint64 shownAtNs = clock.nsecsElapsed();
     std::printf("{\"rows\": %d, \"seconds\": %.3f}\n", window.model().count(),
                 double(shownAtNs) / 1e9);
-    client.CloseConnection();
+    Shared().FtpClient->CloseConnection();
     return 0;
 }

@@ -6,6 +6,7 @@
 // usage: space_walk --site HOST:PORT --user USER --rdir /DV/COURSE/ARCHIVE/MONTH [--passive]
 //                   [--stop-after-ms MS]        (password from $VELLIX_PASSWORD)
 
+#include "BenchLogin.h"
 #include "course/LocalPaths.h"
 #include "course/ServerFolders.h"
 #include "course/SharedClient.h"
@@ -27,34 +28,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    const QCommandLineOption site(u"site"_s, u"server"_s, u"HOST:PORT"_s);
-    const QCommandLineOption user(u"user"_s, u"login"_s, u"USER"_s);
-    const QCommandLineOption rdir(u"rdir"_s, u"remote directory"_s, u"RDIR"_s);
-    const QCommandLineOption passive(u"passive"_s, u"passive data connections"_s);
+    const BenchLogin login(parser);
     const QCommandLineOption stopAfter(u"stop-after-ms"_s, u"press Exit then"_s, u"MS"_s);
-    parser.addOptions({site, user, rdir, passive, stopAfter});
+    parser.addOption(stopAfter);
     parser.process(app);
 
-    SharedState &state = Shared();
-    state.Host = state.SiteName = parser.value(site);
-    state.UserId = parser.value(user);
-    state.Password = qEnvironmentVariable("VELLIX_PASSWORD");
-    state.RemoteDir = parser.value(rdir);
-    SplitSharedRemoteDir();
-    cFTP &client = CreateSharedClient();
-    if (parser.isSet(passive))
-        client.SetModePassive();
-    state.Reconnect = [] { return OpenSharedSession(); };
-    if (!OpenSharedSession()) {
-        std::fprintf(stderr, "space_walk: cannot log in: %s\n",
-                     qPrintable(client.GetLastErrorMessage().trimmed()));
+    if (!login.open("space_walk"))
         return 1;
-    }
-    // The web root as the control's commands place it: the host product's folder.
-    if (!EnterMonthFolder()) {
-        std::fprintf(stderr, "space_walk: no folder %s\n", qPrintable(parser.value(rdir)));
-        return 1;
-    }
 
     qint64 siteBytes = 0;
     int folders = 0;
@@ -78,7 +58,7 @@ int main(int argc, char **argv)
     clock.start();
     const WebSpace::Outcome outcome = space.measure({true, true, true, true, true});
     const qint64 endedAtNs = clock.nsecsElapsed();
-    client.CloseConnection();
+    Shared().FtpClient->CloseConnection();
 
     const char *outcomes[] = {"measured", "stopped", "failed"};
     std::printf("{\"outcome\": \"%s\", \"bytes\": %lld, \"folders\": %d, \"seconds\": %.3f, "
