@@ -1,6 +1,6 @@
 // The FTP client against real servers on loopback (active and passive), and its failures.
 
-#include "servers/ServerModes.h"
+#include "ClientSuite.h"
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
 
@@ -49,54 +49,58 @@ QString connectError(quint32 code)
 
 } // namespace
 
-class cFTPTest : public VellixTest
+using cFTPTest = ClientFixture;
+
+// Scenarios that both channels walk alike.
+using ClientTest = ClientSuite;
+
+INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(allChannels()), channelName);
+
+// What a failed upload left beside its target, under the target's temporary name, goes with
+// the next upload of that file.
+TEST_P(ClientTest, AnUploadReplacesWhatAFailedOneLeftBehind)
+{
+    const QString stale = PartialUpload::pathFor(u"lesson.txt"_s);
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/stale"_s, "half a lesson"), stale));
+    ASSERT_EQ(onServer(stale), "half a lesson");
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
+    EXPECT_EQ(onServer(u"lesson.txt"_s), "a lesson");
+    EXPECT_NE(onServer(stale), "half a lesson");
+}
+
+TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
+{
+    client.setTemporaryFolder(u"C:\\"_s); // where the page's upload copy is written
+    putLocal(u"site/a b.htm"_s, "<img src=\"a b_files/pic.gif\"><a href=\"a%20b_files/pic.gif\">"
+                                "A b_files</a>");
+    putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
+    putLocal(u"site/a b_files/Thumbs.db"_s, "thumbnails");
+    const QByteArray pageOnServer =
+        "<img src=\"a_b_files/pic.gif\"><a href=\"a_b_files/pic.gif\">A b_files</a>";
+    const QDir driveC(Platform::DosPath::toLinux(u"C:\\"_s));
+    const QStringList localBefore = driveC.entryList(QDir::Files);
+
+    ASSERT_TRUE(client.FTPUploadFile(dos(u"site/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList({u"a b.htm"_s, u"a_b_files/"_s}));
+    EXPECT_EQ(listed(u"a_b_files/*"_s), QStringList{u"pic.gif"_s}); // no thumbnail database
+    EXPECT_EQ(onServer(u"a b.htm"_s), pageOnServer);
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
+    EXPECT_EQ(driveC.entryList(QDir::Files), localBefore); // no copy of the page is left
+
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/a b.htm"_s), u"a b.htm"_s));
+    EXPECT_EQ(readFile(tempPath(u"down/a b.htm"_s)), pageOnServer);
+    EXPECT_EQ(readFile(tempPath(u"down/a_b_files/pic.gif"_s)), "GIF89a");
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
+
+    EXPECT_TRUE(client.DeleteFTPFile(u"a b.htm"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList());
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
+}
+
+// The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
+class cFTPServerTest : public ClientSuite
 {
 protected:
-    // DOS path of a file in the test's folder (its folder is created).
-    QString dos(const QString &relative) const
-    {
-        QDir().mkpath(QFileInfo(tempPath(relative)).absolutePath());
-        return Platform::DosPath::toDos(tempPath(relative));
-    }
-    QString putLocal(const QString &relative, const QByteArray &content) const
-    {
-        writeFile(tempPath(relative), content);
-        return dos(relative);
-    }
-
-    cFTP client;
-};
-
-class cFTPServerTest
-    : public cFTPTest
-    , public testing::WithParamInterface<ServerMode>
-{
-protected:
-    void SetUp() override
-    {
-        cFTPTest::SetUp();
-        server = startOrSkip(GetParam().kind);
-        if (!server)
-            return;
-        if (GetParam().passive)
-            client.SetModePassive();
-        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
-            << client.GetLastErrorMessage().toStdString();
-        // Each test works in a fresh folder of its own, also on a shared external server.
-        work = u"case-"_s + QUuid::createUuid().toString(QUuid::Id128).left(12);
-        ASSERT_TRUE(client.SetFTPDirectory(server->homeDir()));
-        ASSERT_TRUE(client.CreateFTPDirectory(work));
-        ASSERT_TRUE(client.SetFTPDirectory(work));
-    }
-
-    void TearDown() override
-    {
-        // The client leaves before its server stops.
-        client.CloseConnection();
-        server.reset();
-        cFTPTest::TearDown();
-    }
-
     // The transfers see a cancel request after that many blocks.
     void cancelAfterBlocks(int count)
     {
@@ -108,30 +112,11 @@ protected:
                          .cancelRequested = [this] { return cancelled; }});
     }
 
-    QString workPath() const
-    {
-        const QString home = server->homeDir();
-        return (home.endsWith(u'/') ? home : home + u'/') + work;
-    }
-
-    // The bytes the server holds: read from its folder when the test can see it, else fetched.
-    QByteArray onServer(const QString &name)
-    {
-        if (!server->rootPath().isEmpty())
-            return readFile(server->rootPath() + u'/' + work + u'/' + name);
-        const QString fetched = dos(u"fetched/"_s + QUuid::createUuid().toString(QUuid::Id128));
-        return client.SimpleFTPGetFile(fetched, name)
-                   ? readFile(Platform::DosPath::toLinux(fetched))
-                   : QByteArray("(missing)");
-    }
-
-    QStringList listed(const QString &filter) { return listedNames(client, filter); }
-
-    std::unique_ptr<FtpTestServer> server;
-    QString work;
     int blocks = 0;
     bool cancelled = false;
 };
+
+INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(plainChannels()), channelName);
 
 // An upload tells every 255-byte block and then the whole once more; a download counts one byte
 // ahead in every block but the last and does not fetch an empty file.
@@ -166,18 +151,6 @@ TEST_P(cFTPServerTest, BlockTransfersKeepTheBytesAndReportEveryBlock)
     }
 }
 
-// What a failed upload left beside its target, under the target's temporary name, goes with
-// the next upload of that file.
-TEST_P(cFTPServerTest, AnUploadReplacesWhatAFailedOneLeftBehind)
-{
-    const QString stale = PartialUpload::pathFor(u"lesson.txt"_s);
-    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/stale"_s, "half a lesson"), stale));
-    ASSERT_EQ(onServer(stale), "half a lesson");
-    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
-    EXPECT_EQ(onServer(u"lesson.txt"_s), "a lesson");
-    EXPECT_NE(onServer(stale), "half a lesson");
-}
-
 TEST_P(cFTPServerTest, ALargeFileTravelsWhole)
 {
     constexpr qint32 Size = 1000001; // 3921 full blocks and 146 bytes
@@ -203,34 +176,6 @@ TEST_P(cFTPServerTest, ALargeFileTravelsWhole)
     EXPECT_EQ(events.at(3920), std::pair(999856, Size));
     EXPECT_EQ(events.last(), std::pair(Size, Size));
     EXPECT_TRUE(readFile(tempPath(u"back.bin"_s)) == content);
-}
-
-TEST_P(cFTPServerTest, APageTravelsWithItsCompanionFolder)
-{
-    client.setTemporaryFolder(u"C:\\"_s); // where the page's upload copy is written
-    putLocal(u"site/a b.htm"_s, "<img src=\"a b_files/pic.gif\"><a href=\"a%20b_files/pic.gif\">"
-                                "A b_files</a>");
-    putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
-    putLocal(u"site/a b_files/Thumbs.db"_s, "thumbnails");
-    const QByteArray pageOnServer =
-        "<img src=\"a_b_files/pic.gif\"><a href=\"a_b_files/pic.gif\">A b_files</a>";
-
-    ASSERT_TRUE(client.FTPUploadFile(dos(u"site/a b.htm"_s), u"a b.htm"_s));
-    EXPECT_EQ(listed(u"*"_s), QStringList({u"a b.htm"_s, u"a_b_files/"_s}));
-    EXPECT_EQ(listed(u"a_b_files/*"_s), QStringList{u"pic.gif"_s}); // no thumbnail database
-    EXPECT_EQ(onServer(u"a b.htm"_s), pageOnServer);
-    EXPECT_EQ(client.GetFTPDirectory(), workPath());
-    const QDir driveC(Platform::DosPath::toLinux(u"C:\\"_s));
-    EXPECT_EQ(driveC.entryList({u"*.tmp"_s}, QDir::Files), QStringList()); // the copy is gone
-
-    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/a b.htm"_s), u"a b.htm"_s));
-    EXPECT_EQ(readFile(tempPath(u"down/a b.htm"_s)), pageOnServer);
-    EXPECT_EQ(readFile(tempPath(u"down/a_b_files/pic.gif"_s)), "GIF89a");
-    EXPECT_EQ(client.GetFTPDirectory(), workPath());
-
-    EXPECT_TRUE(client.DeleteFTPFile(u"a b.htm"_s));
-    EXPECT_EQ(client.GetDirectoryListing(u"*"_s), nullptr);
-    EXPECT_EQ(client.Directory()->Count(), 0);
 }
 
 // A page whose upload copy cannot be made, or whose copy's upload is cancelled, does not go
@@ -409,9 +354,6 @@ TEST_P(cFTPServerTest, ASecondLoginReplacesTheFirstAndAWrongOneIsRefused)
     EXPECT_TRUE(stranger.GetLastErrorMessage().startsWith(u"530"_s))
         << stranger.GetLastErrorMessage().toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(serverModesWithTls()),
-                         serverModeParameterName);
 
 // A server that stops answering in the middle of a transfer, while the data it was sent or
 // sending waits in the system's buffers: the transfer keeps the message loop running, so that
