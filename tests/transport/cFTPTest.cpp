@@ -97,6 +97,57 @@ TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
     EXPECT_EQ(client.GetFTPDirectory(), workPath());
 }
 
+// The plain channel looks a size up as a pattern, a blank as "?", so that without a file of exactly
+// that name a look-alike answers; the secure channel asks for the name as it is.
+TEST_P(ClientTest, FileSizesAreFoundByName)
+{
+    const std::pair<QString, QByteArray> files[] = {{u"my file.txt"_s, "eleven byte"},
+                                                    {u"my_file.txt"_s, "four"},
+                                                    {u"look_alike.txt"_s, "six b."}};
+    for (const auto &[name, content] : files)
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
+    const bool secure = GetParam().secure.has_value();
+    const std::pair<QString, qint64> sizes[] = {
+        {u"my file.txt"_s, 11},
+        {u"my_file.txt"_s, 4},
+        {u"look alike.txt"_s, secure ? -1 : 6},
+        {workPath() + u"/my_file.txt"_s, 4},
+        {u"missing.txt"_s, -1},
+    };
+    for (const auto &[name, size] : sizes)
+        EXPECT_EQ(client.GetFTPFileSize(name), size) << name.toStdString();
+}
+
+// A cancel ends a transfer after the block it was seen in: the server keeps its copy and no part
+// of the upload, the local side keeps the user's file with nothing beside it, and the session
+// goes on.
+TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
+{
+    const QString up = putLocal(u"up.bin"_s, patterned(3 << 20));
+    ASSERT_TRUE(client.FTPUploadFile(up, u"served.bin"_s));
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"old.bin"_s, "the server's copy"), u"kept.bin"_s));
+    const QString owned = putLocal(u"down/owned.bin"_s, "the user's copy");
+    const QStringList serverBefore = listed(u"*"_s);
+    const std::pair<const char *, std::function<bool()>> transfers[] = {
+        {"upload", [&] { return client.FTPUploadFile(up, u"kept.bin"_s); }},
+        {"download", [&] { return client.FTPDownloadFile(owned, u"served.bin"_s); }},
+    };
+    for (const auto &[what, transfer] : transfers) {
+        SCOPED_TRACE(what);
+        QSignalSpy progress(&client, &cFTP::TransferProgress);
+        client.setHooks({.cancelRequested = [&] { return progress.count() > 0; }});
+        EXPECT_FALSE(transfer());
+        client.setHooks({});
+        EXPECT_EQ(progress.count(), 1) << "progress after the cancel";
+        EXPECT_EQ(listed(u"*"_s), serverBefore);
+        EXPECT_EQ(onServer(u"kept.bin"_s), "the server's copy");
+        EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{u"owned.bin"_s});
+        EXPECT_EQ(readFile(tempPath(u"down/owned.bin"_s)), "the user's copy");
+        ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
+    }
+}
+
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
 class cFTPServerTest : public ClientSuite
 {
@@ -260,46 +311,6 @@ TEST_P(cFTPServerTest, ListingsBecomeRecords)
     const double now = Platform::AutomationDate::fromDateTime(QDateTime::currentDateTime());
     EXPECT_LT(std::abs(file->LastWriteTime - now), 1.0 / 24) << file->LastWriteTime;
     EXPECT_TRUE(client.Directory()->Item(u"inner"_s)->Directory);
-}
-
-TEST_P(cFTPServerTest, FileSizesAreFoundByName)
-{
-    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"a.txt"_s, "eleven byte"), u"my file.txt"_s));
-    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"b.txt"_s, "four"), u"my_file.txt"_s));
-    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"c.txt"_s, "six b."), u"look_alike.txt"_s));
-    EXPECT_EQ(client.GetFTPFileSize(u"my file.txt"_s), 11); // looked up as "my?file.txt"
-    EXPECT_EQ(client.GetFTPFileSize(u"my_file.txt"_s), 4);
-    // Without a file of exactly that name, the look-alike that "look?alike.txt" finds.
-    EXPECT_EQ(client.GetFTPFileSize(u"look alike.txt"_s), 6);
-    EXPECT_EQ(client.GetFTPFileSize(u"missing.txt"_s), -1);
-}
-
-// A cancel ends a transfer after the block it was seen in; the server keeps no partial upload,
-// the local side keeps the user's old file with nothing beside it, and the session goes on.
-TEST_P(cFTPServerTest, CancelEndsATransferAndLeavesNoPartialFile)
-{
-    const QByteArray content = patterned(100 * 255);
-    ASSERT_TRUE(client.SimpleFTPPutFile(putLocal(u"served.bin"_s, content), u"served.bin"_s));
-    writeFile(tempPath(u"down/served.bin"_s), "the user's own file");
-    QSignalSpy progress(&client, &cFTP::FileTransferProgress);
-    for (const bool up : {true, false}) {
-        SCOPED_TRACE(up ? "upload" : "download");
-        blocks = 0;
-        cancelled = false;
-        progress.clear();
-        cancelAfterBlocks(3);
-        EXPECT_FALSE(up ? client.FTPUploadFile(putLocal(u"big.bin"_s, content), u"big.bin"_s)
-                        : client.FTPDownloadFile(dos(u"down/served.bin"_s), u"served.bin"_s));
-        EXPECT_EQ(blocks, 3);
-        EXPECT_EQ(progress.count(), 2);
-        client.setHooks({});
-    }
-    EXPECT_EQ(client.GetFTPFileSize(u"big.bin"_s), -1)
-        << client.GetLastErrorMessage().toStdString();
-    EXPECT_EQ(readFile(tempPath(u"down/served.bin"_s)), "the user's own file");
-    EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
-              QStringList{u"served.bin"_s});
-    EXPECT_EQ(client.GetFTPFileSize(u"served.bin"_s), content.size());
 }
 
 TEST_P(cFTPServerTest, ClosingFromThePumpEndsATransferCleanly)
