@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+using namespace Qt::StringLiterals;
 namespace {
 
 void addFile(cDirList &list, const QString &name, qint32 size = 0)
@@ -44,7 +45,7 @@ TEST_F(VellixTest, DirListTurnsAttributeBitsIntoItsNineFlags)
     for (const auto &set : flags) {
         SCOPED_TRACE(set.bit);
         list.Clear();
-        list.Add(set.bit, 0, 0, 0, 0, QStringLiteral("entry"));
+        list.Add(set.bit, 0, 0, 0, 0, u"entry"_s);
         const cDirItem *item = list.Item(1);
         ASSERT_NE(item, nullptr);
         for (const auto &other : flags)
@@ -52,12 +53,10 @@ TEST_F(VellixTest, DirListTurnsAttributeBitsIntoItsNineFlags)
     }
 
     // Bits that are not among the nine set nothing; all nine together set everything.
-    list.Add(0x8 | 0x40 | 0x200 | 0x400 | 0x2000 | qint32(0x80000000), 0, 0, 0, 0,
-             QStringLiteral("others"));
-    list.Add(0x1 | 0x2 | 0x4 | 0x10 | 0x20 | 0x80 | 0x100 | 0x800 | 0x1000, 0, 0, 0, 0,
-             QStringLiteral("all"));
-    const cDirItem *others = list.Item(QStringLiteral("others"));
-    const cDirItem *all = list.Item(QStringLiteral("all"));
+    list.Add(0x8 | 0x40 | 0x200 | 0x400 | 0x2000 | qint32(0x80000000), 0, 0, 0, 0, u"others"_s);
+    list.Add(0x1 | 0x2 | 0x4 | 0x10 | 0x20 | 0x80 | 0x100 | 0x800 | 0x1000, 0, 0, 0, 0, u"all"_s);
+    const cDirItem *others = list.Item(u"others"_s);
+    const cDirItem *all = list.Item(u"all"_s);
     ASSERT_TRUE(others && all);
     for (const auto &flag : flags) {
         EXPECT_FALSE(others->*flag.flag) << "bit " << flag.bit;
@@ -68,17 +67,17 @@ TEST_F(VellixTest, DirListTurnsAttributeBitsIntoItsNineFlags)
 TEST_F(VellixTest, DirListKeepsTheFirstOfNamesThatDifferOnlyInCase)
 {
     cDirList list;
-    addFile(list, QStringLiteral("Index.htm"), 1);
-    addFile(list, QStringLiteral("INDEX.HTM"), 2);
+    addFile(list, u"Index.htm"_s, 1);
+    addFile(list, u"INDEX.HTM"_s, 2);
     addFile(list, QString::fromUtf8("Été.htm"), 3);
     addFile(list, QString::fromUtf8("éTÉ.HTM"), 4);
-    addFile(list, QStringLiteral("index.htm"), 5);
-    addFile(list, QStringLiteral("index.xml"), 6);
+    addFile(list, u"index.htm"_s, 5);
+    addFile(list, u"index.xml"_s, 6);
 
     EXPECT_EQ(list.Count(), 3);
-    EXPECT_EQ(namesOf(list), QStringList({QStringLiteral("Index.htm"), QString::fromUtf8("Été.htm"),
-                                          QStringLiteral("index.xml")}));
-    EXPECT_EQ(sizeOf(list.Item(QStringLiteral("index.HTM"))), 1);
+    EXPECT_EQ(namesOf(list),
+              QStringList({u"Index.htm"_s, QString::fromUtf8("Été.htm"), u"index.xml"_s}));
+    EXPECT_EQ(sizeOf(list.Item(u"index.HTM"_s)), 1);
     EXPECT_EQ(sizeOf(list.Item(QString::fromUtf8("ÉTÉ.htm"))), 3);
     EXPECT_EQ(sizeOf(list.Item(3)), 6);
     EXPECT_TRUE(ui().boxes().isEmpty());
@@ -87,22 +86,20 @@ TEST_F(VellixTest, DirListKeepsTheFirstOfNamesThatDifferOnlyInCase)
 TEST_F(VellixTest, DirListItemFindsByPositionOrNameAndOtherwiseNothing)
 {
     cDirList list;
-    addFile(list, QStringLiteral("a.htm"));
-    addFile(list, QStringLiteral("2"));
-    addFile(list, QStringLiteral("c.htm"));
-    const auto nameAt = [](const cDirItem *item) {
-        return item ? item->Filename : QStringLiteral("(nothing)");
-    };
-    const QString nothing = QStringLiteral("(nothing)");
+    addFile(list, u"a.htm"_s);
+    addFile(list, u"2"_s);
+    addFile(list, u"c.htm"_s);
+    const auto nameAt = [](const cDirItem *item) { return item ? item->Filename : u"(nothing)"_s; };
+    const QString nothing = u"(nothing)"_s;
 
-    EXPECT_EQ(nameAt(list.Item(1)), QStringLiteral("a.htm"));
-    EXPECT_EQ(nameAt(list.Item(3)), QStringLiteral("c.htm"));
+    EXPECT_EQ(nameAt(list.Item(1)), u"a.htm"_s);
+    EXPECT_EQ(nameAt(list.Item(3)), u"c.htm"_s);
     EXPECT_EQ(nameAt(list.Item(0)), nothing);
     EXPECT_EQ(nameAt(list.Item(4)), nothing);
     EXPECT_EQ(nameAt(list.Item(-1)), nothing);
     EXPECT_EQ(nameAt(list.Item(std::numeric_limits<int>::min())), nothing);
-    EXPECT_EQ(nameAt(list.Item(QStringLiteral("C.HTM"))), QStringLiteral("c.htm"));
-    EXPECT_EQ(nameAt(list.Item(QStringLiteral("b.htm"))), nothing);
+    EXPECT_EQ(nameAt(list.Item(u"C.HTM"_s)), u"c.htm"_s);
+    EXPECT_EQ(nameAt(list.Item(u"b.htm"_s)), nothing);
     EXPECT_EQ(nameAt(list.Item(QString())), nothing);
 
     const struct
@@ -110,16 +107,16 @@ TEST_F(VellixTest, DirListItemFindsByPositionOrNameAndOtherwiseNothing)
         QVariant index;
         QString name;
     } variants[] = {
-        {QVariant(1), QStringLiteral("a.htm")},
-        {QVariant(3u), QStringLiteral("c.htm")},
-        {QVariant(qint64(3)), QStringLiteral("c.htm")},
-        {QVariant(2.5), QStringLiteral("2")}, // half to even
-        {QVariant(3.5), nothing},             // rounds to 4
-        {QVariant(1.4), QStringLiteral("a.htm")},
+        {QVariant(1), u"a.htm"_s},
+        {QVariant(3u), u"c.htm"_s},
+        {QVariant(qint64(3)), u"c.htm"_s},
+        {QVariant(2.5), u"2"_s},  // half to even
+        {QVariant(3.5), nothing}, // rounds to 4
+        {QVariant(1.4), u"a.htm"_s},
         {QVariant(0.4), nothing},
-        {QVariant(QStringLiteral("2")), QStringLiteral("2")}, // a text is a name
-        {QVariant(QStringLiteral("3")), nothing},
-        {QVariant(QStringLiteral("A.HTM")), QStringLiteral("a.htm")},
+        {QVariant(u"2"_s), u"2"_s}, // a text is a name
+        {QVariant(u"3"_s), nothing},
+        {QVariant(u"A.HTM"_s), u"a.htm"_s},
         {QVariant(0), nothing},
         {QVariant(4), nothing},
         {QVariant(qint64(1) << 40), nothing},
@@ -140,17 +137,17 @@ TEST_F(VellixTest, DirListItemFindsByPositionOrNameAndOtherwiseNothing)
 TEST_F(VellixTest, DirListKeepsItemsInPlaceAndFindsNamesInLargeListings)
 {
     cDirList list;
-    addFile(list, QStringLiteral("first.htm"));
+    addFile(list, u"first.htm"_s);
     cDirItem *first = list.Item(1);
     ASSERT_NE(first, nullptr);
     for (int i = 0; i < 10'000; ++i)
-        addFile(list, QStringLiteral("file%1.pdf").arg(i), i);
+        addFile(list, u"file%1.pdf"_s.arg(i), i);
 
     EXPECT_EQ(list.Count(), 10'001);
     EXPECT_EQ(list.Item(1), first);
-    EXPECT_EQ(list.Item(QStringLiteral("FIRST.HTM")), first);
-    EXPECT_EQ(sizeOf(list.Item(QStringLiteral("File9999.PDF"))), 9999);
-    EXPECT_EQ(list.Item(10'001), list.Item(QStringLiteral("file9999.pdf")));
+    EXPECT_EQ(list.Item(u"FIRST.HTM"_s), first);
+    EXPECT_EQ(sizeOf(list.Item(u"File9999.PDF"_s)), 9999);
+    EXPECT_EQ(list.Item(10'001), list.Item(u"file9999.pdf"_s));
 
     // Records are writable through what Item returns.
     first->Hidden = true;

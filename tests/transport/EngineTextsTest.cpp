@@ -6,6 +6,7 @@
 #include "transport/DataConnection.h"
 #include "transport/ServerAddress.h"
 
+using namespace Qt::StringLiterals;
 using namespace Ftp;
 
 TEST(ServerAddressTest, ParsesHostsPortsAndIpv6)
@@ -17,19 +18,19 @@ TEST(ServerAddressTest, ParsesHostsPortsAndIpv6)
         quint16 port;
     };
     const Case cases[] = {
-        {QStringLiteral("ftp.example.org"), QStringLiteral("ftp.example.org"), 21},
-        {QStringLiteral(" ftp.example.org:2121 "), QStringLiteral("ftp.example.org"), 2121},
-        {QStringLiteral("10.0.0.1:65535"), QStringLiteral("10.0.0.1"), 65535},
-        {QStringLiteral("[::1]:2121"), QStringLiteral("::1"), 2121},
-        {QStringLiteral("[fe80::1%eth0]"), QStringLiteral("fe80::1%eth0"), 21},
-        {QStringLiteral("::1"), QStringLiteral("::1"), 21},
-        {QStringLiteral("host:0"), {}, 0},
-        {QStringLiteral("host:65536"), {}, 0},
-        {QStringLiteral("host:ftp"), {}, 0},
-        {QStringLiteral("host:"), {}, 0},
-        {QStringLiteral("[::1"), {}, 0},
-        {QStringLiteral("[::1]x"), {}, 0},
-        {QStringLiteral(":21"), {}, 0},
+        {u"ftp.example.org"_s, u"ftp.example.org"_s, 21},
+        {u" ftp.example.org:2121 "_s, u"ftp.example.org"_s, 2121},
+        {u"10.0.0.1:65535"_s, u"10.0.0.1"_s, 65535},
+        {u"[::1]:2121"_s, u"::1"_s, 2121},
+        {u"[fe80::1%eth0]"_s, u"fe80::1%eth0"_s, 21},
+        {u"::1"_s, u"::1"_s, 21},
+        {u"host:0"_s, {}, 0},
+        {u"host:65536"_s, {}, 0},
+        {u"host:ftp"_s, {}, 0},
+        {u"host:"_s, {}, 0},
+        {u"[::1"_s, {}, 0},
+        {u"[::1]x"_s, {}, 0},
+        {u":21"_s, {}, 0},
         {QString(), {}, 0},
     };
     for (const Case &test : cases) {
@@ -53,24 +54,24 @@ TEST(DataConnectionTest, ReadsPassiveReplies)
         std::optional<quint16> port;
     };
     const Case epsv[] = {
-        {QStringLiteral("229 Entering Extended Passive Mode (|||6446|)"), 6446},
-        {QStringLiteral("229 Entering Extended Passive Mode (!!!21!)"), 21},
-        {QStringLiteral("229 Extended Passive Mode OK (|||65535|)"), 65535},
-        {QStringLiteral("229 Entering Extended Passive Mode (|||70000|)"), std::nullopt},
-        {QStringLiteral("229 Entering Extended Passive Mode (||6446|)"), std::nullopt},
-        {QStringLiteral("229 nonsense"), std::nullopt},
+        {u"229 Entering Extended Passive Mode (|||6446|)"_s, 6446},
+        {u"229 Entering Extended Passive Mode (!!!21!)"_s, 21},
+        {u"229 Extended Passive Mode OK (|||65535|)"_s, 65535},
+        {u"229 Entering Extended Passive Mode (|||70000|)"_s, std::nullopt},
+        {u"229 Entering Extended Passive Mode (||6446|)"_s, std::nullopt},
+        {u"229 nonsense"_s, std::nullopt},
     };
     for (const Case &test : epsv) {
         SCOPED_TRACE(test.reply.toStdString());
         EXPECT_EQ(DataConnection::parseEpsvReply(test.reply), test.port);
     }
     const Case pasv[] = {
-        {QStringLiteral("227 Entering Passive Mode (192,168,1,2,19,137)"), 19 * 256 + 137},
-        {QStringLiteral("227 Entering Passive Mode 10,0,0,1,4,1"), 1025},
-        {QStringLiteral("227 =127,0,0,1,255,255"), 65535},
-        {QStringLiteral("227 Entering Passive Mode (1,2,3,4,256,1)"), std::nullopt},
-        {QStringLiteral("227 Entering Passive Mode (1,2,3,4,0,0)"), std::nullopt},
-        {QStringLiteral("227 Entering Passive Mode"), std::nullopt},
+        {u"227 Entering Passive Mode (192,168,1,2,19,137)"_s, 19 * 256 + 137},
+        {u"227 Entering Passive Mode 10,0,0,1,4,1"_s, 1025},
+        {u"227 =127,0,0,1,255,255"_s, 65535},
+        {u"227 Entering Passive Mode (1,2,3,4,256,1)"_s, std::nullopt},
+        {u"227 Entering Passive Mode (1,2,3,4,0,0)"_s, std::nullopt},
+        {u"227 Entering Passive Mode"_s, std::nullopt},
     };
     for (const Case &test : pasv) {
         SCOPED_TRACE(test.reply.toStdString());
@@ -80,10 +81,9 @@ TEST(DataConnectionTest, ReadsPassiveReplies)
 
 TEST(DataConnectionTest, WritesActiveArguments)
 {
-    EXPECT_EQ(DataConnection::portArgument(QHostAddress(QStringLiteral("127.0.0.1")), 50000),
+    EXPECT_EQ(DataConnection::portArgument(QHostAddress(u"127.0.0.1"_s), 50000),
               "127,0,0,1,195,80");
-    EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(QStringLiteral("127.0.0.1")), 50000),
+    EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(u"127.0.0.1"_s), 50000),
               "|1|127.0.0.1|50000|");
-    EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(QStringLiteral("::1")), 2121),
-              "|2|::1|2121|");
+    EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(u"::1"_s), 2121), "|2|::1|2121|");
 }

@@ -39,7 +39,7 @@ protected:
         session.setCertificateCheck([this](const QString &, quint16, const QSslCertificate &seen,
                                            const QList<QSslError> &problems) {
             problemsSeen = problems;
-            return seen == testCertificate ? QString() : QStringLiteral("not the test's");
+            return seen == testCertificate ? QString() : u"not the test's"_s;
         });
     }
 
@@ -51,50 +51,7 @@ protected:
     Ftp::Session session;
 };
 
-class TlsTransferTest
-    : public TlsSessionTest
-    , public testing::WithParamInterface<bool>
-{
-};
-
-INSTANTIATE_TEST_SUITE_P(Modes, TlsTransferTest, testing::Bool(),
-                         [](const testing::TestParamInfo<bool> &info) {
-                             return std::string(info.param ? "passive" : "active");
-                         });
-
-TEST_P(TlsTransferTest, TransfersAndListingsResumeTheControlSession)
-{
-    acceptTestCertificate();
-    session.setPassive(GetParam());
-    ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
-    EXPECT_TRUE(session.isEncrypted());
-    EXPECT_TRUE(session.tlsDescription().startsWith(u"TLSv1."))
-        << session.tlsDescription().toStdString();
-    EXPECT_EQ(session.serverCertificate(), testCertificate);
-    EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
-
-    // Sizes around the transfer buffer and TLS record sizes; each transfer is a data
-    // connection that the server accepts only when it resumes the control's session.
-    const QList<qsizetype> sizes{0, 1, 16384, 256 * 1024 + 1, 3 * 1024 * 1024 + 17};
-    for (const qsizetype size : sizes) {
-        SCOPED_TRACE(size);
-        const QByteArray content = patterned(size);
-        const QString name = QStringLiteral("file-%1.bin").arg(size);
-        ASSERT_TRUE(session.putFile(writeFile(tempPath(name), content), name, TransferType::Binary))
-            << session.lastResponse().toStdString();
-        ASSERT_TRUE(
-            session.getFile(name, tempPath(QStringLiteral("down.bin")), TransferType::Binary))
-            << session.lastResponse().toStdString();
-        EXPECT_EQ(readFile(tempPath(QStringLiteral("down.bin"))), content);
-        EXPECT_EQ(readFile(server->rootPath() + u'/' + name), content);
-    }
-    QList<Ftp::Entry> entries;
-    ASSERT_TRUE(session.find(QStringLiteral("*.bin"), &entries));
-    EXPECT_EQ(entries.size(), sizes.size());
-    EXPECT_EQ(session.isPassive(), GetParam());
-}
-
-TEST_F(TlsSessionTest, CertificateRefusedWithoutACheckThatAcceptsIt)
+TEST_F(TlsSessionTest, TheCertificateIsRefusedUnlessTheCheckAcceptsIt)
 {
     // Without a check of its own the session trusts the system's store, which does not know
     // the server's self-signed certificate: no login, and no way back to clear text.
@@ -107,10 +64,18 @@ TEST_F(TlsSessionTest, CertificateRefusedWithoutACheckThatAcceptsIt)
 
     session.setCertificateCheck(
         [](const QString &, quint16, const QSslCertificate &, const QList<QSslError> &) {
-            return QStringLiteral("pinned to another certificate");
+            return u"pinned to another certificate"_s;
         });
     ASSERT_FALSE(connect());
-    EXPECT_EQ(session.lastResponse(), QStringLiteral("pinned to another certificate"));
+    EXPECT_EQ(session.lastResponse(), u"pinned to another certificate"_s);
+
+    acceptTestCertificate();
+    ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
+    EXPECT_TRUE(session.isEncrypted());
+    EXPECT_TRUE(session.tlsDescription().startsWith(u"TLSv1."))
+        << session.tlsDescription().toStdString();
+    EXPECT_EQ(session.serverCertificate(), testCertificate);
+    EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
 }
 
 TEST_F(TlsSessionTest, FailedHandshakeEndsTheLoginWithoutFallingBack)
@@ -152,9 +117,9 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
         {TlsMode::Auto, true, true, true, {}},
         {TlsMode::Require, true, true, true, {}},
         // The server refuses a login in clear text.
-        {TlsMode::Off, true, false, false, QStringLiteral("530")},
+        {TlsMode::Off, true, false, false, u"530"_s},
         {TlsMode::Auto, false, true, false, {}},
-        {TlsMode::Require, false, false, false, QStringLiteral("which is required")},
+        {TlsMode::Require, false, false, false, u"which is required"_s},
         {TlsMode::Off, false, true, false, {}},
     };
     for (const Case &test : cases) {
@@ -169,7 +134,7 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
                 << session.lastResponse().toStdString();
         } else {
             QList<Ftp::Entry> entries;
-            EXPECT_FALSE(session.find(QStringLiteral("*"), &entries));
+            EXPECT_FALSE(session.find(u"*"_s, &entries));
             EXPECT_EQ(session.lastError(), Code::NoMoreFiles)
                 << session.lastResponse().toStdString();
         }

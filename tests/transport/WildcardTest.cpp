@@ -4,6 +4,7 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
 using namespace Ftp;
 
 TEST_F(VellixTest, WildcardMatchesWholeNamesCaseSensitively)
@@ -63,18 +64,18 @@ TEST_F(VellixTest, WildcardFailsFastOnPatternsThatBlowUpBacktracking)
 {
     // A matcher that backtracks into every star would not finish these in our lifetime.
     const QString name = QString(200, QLatin1Char('a'));
-    EXPECT_FALSE(Wildcard::matches(QStringLiteral("a*a*a*a*a*a*a*a*a*a*a*a*b"), name));
-    EXPECT_TRUE(Wildcard::matches(QStringLiteral("a*a*a*a*a*a*a*a*a*a*a*a*a"), name));
+    EXPECT_FALSE(Wildcard::matches(u"a*a*a*a*a*a*a*a*a*a*a*a*b"_s, name));
+    EXPECT_TRUE(Wildcard::matches(u"a*a*a*a*a*a*a*a*a*a*a*a*a"_s, name));
     EXPECT_FALSE(Wildcard::matches(QString(100, QLatin1Char('*')) + QLatin1Char('b'), name));
 }
 
 TEST_F(VellixTest, WildcardKnowsItsCharacters)
 {
-    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("*")));
-    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("my?file.txt")));
-    EXPECT_TRUE(Wildcard::hasWildcards(QStringLiteral("*.htm")));
-    EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("index.htm")));
-    EXPECT_FALSE(Wildcard::hasWildcards(QStringLiteral("[ab].htm")));
+    EXPECT_TRUE(Wildcard::hasWildcards(u"*"_s));
+    EXPECT_TRUE(Wildcard::hasWildcards(u"my?file.txt"_s));
+    EXPECT_TRUE(Wildcard::hasWildcards(u"*.htm"_s));
+    EXPECT_FALSE(Wildcard::hasWildcards(u"index.htm"_s));
+    EXPECT_FALSE(Wildcard::hasWildcards(u"[ab].htm"_s));
     EXPECT_FALSE(Wildcard::hasWildcards({}));
 }
 
