@@ -46,11 +46,21 @@ inline std::vector<Channel> allChannels()
     return channels;
 }
 
+inline std::string channelLabel(const Channel &channel)
+{
+    return channel.secure ? "secure_" + SftpTestServer::kindName(*channel.secure).toStdString()
+                          : serverModeName(channel.plain);
+}
+
+// Test names such as "vsftpd_passive" or "secure_sshd".
 inline std::string channelName(const testing::TestParamInfo<Channel> &info)
 {
-    return info.param.secure
-               ? "secure_" + SftpTestServer::kindName(*info.param.secure).toStdString()
-               : serverModeName(info.param.plain);
+    return channelLabel(info.param);
+}
+
+inline void PrintTo(const Channel &channel, std::ostream *out)
+{
+    *out << channelLabel(channel);
 }
 
 // A client and the local files it is handed.

@@ -148,6 +148,31 @@ TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
     }
 }
 
+// A second login replaces the first, which stands in the test's folder, and starts in the login
+// folder; a refused one leaves no session, and a closed session does nothing.
+TEST_P(ClientTest, ASecondLoginReplacesTheFirstAndARefusedOneLeavesNoSession)
+{
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"a.txt"_s, "a"), u"a.txt"_s));
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    if (GetParam().secure != SftpTestServer::Kind::External) {
+        EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
+    }
+    EXPECT_EQ(client.GetFTPFileSize(workPath() + u"/a.txt"_s), 1);
+
+    EXPECT_FALSE(client.OpenConnection(server->site(), server->user(), server->password() + u'x'));
+    if (!GetParam().secure) {
+        EXPECT_TRUE(client.GetLastErrorMessage().startsWith(u"530"_s))
+            << client.GetLastErrorMessage().toStdString();
+    }
+    EXPECT_EQ(client.GetFTPDirectory(), QString());
+    EXPECT_EQ(client.GetFTPFileSize(u"a.txt"_s), -2);
+
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    client.CloseConnection();
+    EXPECT_EQ(client.GetFTPDirectory(), QString());
+    EXPECT_FALSE(client.FTPUploadFile(putLocal(u"b.txt"_s, "b"), u"b.txt"_s));
+}
+
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
 class cFTPServerTest : public ClientSuite
 {
@@ -351,19 +376,6 @@ TEST_P(cFTPServerTest, RefusalsAreToldInTheServersWords)
     }
     EXPECT_FALSE(client.FTPDownloadFile(dos(u"got.txt"_s), u"missing.txt"_s));
     EXPECT_FALSE(QFile::exists(tempPath(u"got.txt"_s)));
-}
-
-TEST_P(cFTPServerTest, ASecondLoginReplacesTheFirstAndAWrongOneIsRefused)
-{
-    // The first session stands in the test's folder; the second starts in the login folder.
-    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
-    EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
-
-    cFTP stranger;
-    EXPECT_FALSE(
-        stranger.OpenConnection(server->site(), server->user(), server->password() + u'x'));
-    EXPECT_TRUE(stranger.GetLastErrorMessage().startsWith(u"530"_s))
-        << stranger.GetLastErrorMessage().toStdString();
 }
 
 // A server that stops answering in the middle of a transfer, while the data it was sent or
