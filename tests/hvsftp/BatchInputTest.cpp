@@ -18,9 +18,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The tool's arguments from one text, split at '|' so that values may hold blanks or be empty.
 QStringList toolArguments(const QString &line)
 {
-    return (u"hvsftp "_s + line).split(u' ');
+    return (u"hvsftp|"_s + line).split(u'|');
+}
+
+// What a complete command line gave, in one text: user, password, script and server, the
+// switches given, and where the password stood.
+QString described(const BatchOptions::Parsed &parsed)
+{
+    const BatchOptions &options = *parsed.options;
+    QStringList fields{options.user, options.password, options.scriptPath, options.server};
+    if (options.goOnAfterFailure)
+        fields << u"-be"_s;
+    if (options.acceptNewHostKey)
+        fields << u"-k"_s;
+    if (options.doneText)
+        fields << u"-hv "_s + *options.doneText;
+    return fields.join(u'|') + u" password at "_s + QString::number(parsed.passwordArgument);
 }
 
 } // namespace
@@ -30,51 +46,23 @@ TEST(BatchOptionsTest, ReadsCompleteCommandLines)
     const struct
     {
         const char *title;
-        QStringList arguments;
-        QString user, password, script, server;
-        bool goOn, acceptKey;
-        std::optional<QString> doneText;
-        qsizetype passwordArgument;
+        QString arguments;
+        QString options;
     } cases[] = {
         {"the control's command line",
-         {u"hvsftp.exe"_s, u"-l"_s, u"smith"_s, u"-pw"_s, u"se cret"_s, u"-b"_s,
-          u"C:\\Dovrelle\\rad0A1B2.tmp"_s, u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s,
-          u"sftp.school.org:2222"_s},
-         u"smith"_s,
-         u"se cret"_s,
-         u"C:\\Dovrelle\\rad0A1B2.tmp"_s,
-         u"sftp.school.org:2222"_s,
-         true,
-         true,
-         u"done"_s,
-         4},
-        {"any order, no switches", toolArguments(u"host -b /tmp/s -pw p -l u"_s), u"u"_s, u"p"_s,
-         u"/tmp/s"_s, u"host"_s, false, false, std::nullopt, 5},
-        {"values that look like options", toolArguments(u"-pw -be -l -k -b -x [::1]:22"_s), u"-k"_s,
-         u"-be"_s, u"-x"_s, u"[::1]:22"_s, false, false, std::nullopt, 2},
-        {"an empty done text",
-         {u"hvsftp"_s, u"-hv"_s, u""_s, u"-l"_s, u"u"_s, u"-pw"_s, u""_s, u"-b"_s, u"s"_s, u"h"_s},
-         u"u"_s,
-         u""_s,
-         u"s"_s,
-         u"h"_s,
-         false,
-         false,
-         u""_s,
-         6},
+         u"-l|smith|-pw|se cret|-b|C:\\Dovrelle\\rad0A1.tmp|-be|-k|-hv|done|school.org:2222"_s,
+         u"smith|se cret|C:\\Dovrelle\\rad0A1.tmp|school.org:2222|-be|-k|-hv done password at 4"_s},
+        {"any order, no switches", u"host|-b|/tmp/s|-pw|p|-l|u"_s,
+         u"u|p|/tmp/s|host password at 5"_s},
+        {"values that look like options", u"-pw|-be|-l|-k|-b|-x|[::1]:22"_s,
+         u"-k|-be|-x|[::1]:22 password at 2"_s},
+        {"an empty done text", u"-hv||-l|u|-pw||-b|s|h"_s, u"u||s|h|-hv  password at 6"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
-        const BatchOptions::Parsed parsed = BatchOptions::parse(c.arguments);
+        const BatchOptions::Parsed parsed = BatchOptions::parse(toolArguments(c.arguments));
         ASSERT_TRUE(parsed.options) << parsed.error.toStdString();
-        EXPECT_EQ(parsed.options->user, c.user);
-        EXPECT_EQ(parsed.options->password, c.password);
-        EXPECT_EQ(parsed.options->scriptPath, c.script);
-        EXPECT_EQ(parsed.options->server, c.server);
-        EXPECT_EQ(parsed.options->goOnAfterFailure, c.goOn);
-        EXPECT_EQ(parsed.options->acceptNewHostKey, c.acceptKey);
-        EXPECT_EQ(parsed.options->doneText, c.doneText);
-        EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
+        EXPECT_EQ(described(parsed), c.options);
     }
 }
 
@@ -86,16 +74,16 @@ TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
         QString error;
         qsizetype passwordArgument; // still found, so that it is wiped before the message
     } cases[] = {
-        {u"-l u -pw p host -b"_s, u"option -b needs a value (-b SCRIPT)"_s, 4},
-        {u"-l u -b s host -pw"_s, u"option -pw needs a value (-pw PASSWORD)"_s, -1},
-        {u"-l u -pw p -b s -x host"_s, u"unknown option -x"_s, 4},
-        {u"-l u -b s host"_s, u"option -pw PASSWORD is missing"_s, -1},
-        {u"-pw p -b s host"_s, u"option -l USER is missing"_s, 2},
-        {u"-l u -pw p host"_s, u"option -b SCRIPT is missing"_s, 4},
-        {u"-l u -pw p -b s"_s, u"no HOST[:PORT] to connect to"_s, 4},
-        {u"-l u -pw p -b s one two"_s, u"more than one HOST[:PORT]: one, two"_s, 4},
-        {u"-l u -pw p -l v -b s host"_s, u"option -l is given twice"_s, 4},
-        {u"-l u -pw p -pw q -b s host"_s, u"option -pw is given twice"_s, 6},
+        {u"-l|u|-pw|p|host|-b"_s, u"option -b needs a value (-b SCRIPT)"_s, 4},
+        {u"-l|u|-b|s|host|-pw"_s, u"option -pw needs a value (-pw PASSWORD)"_s, -1},
+        {u"-l|u|-pw|p|-b|s|-x|host"_s, u"unknown option -x"_s, 4},
+        {u"-l|u|-b|s|host"_s, u"option -pw PASSWORD is missing"_s, -1},
+        {u"-pw|p|-b|s|host"_s, u"option -l USER is missing"_s, 2},
+        {u"-l|u|-pw|p|host"_s, u"option -b SCRIPT is missing"_s, 4},
+        {u"-l|u|-pw|p|-b|s"_s, u"no HOST[:PORT] to connect to"_s, 4},
+        {u"-l|u|-pw|p|-b|s|one|two"_s, u"more than one HOST[:PORT]: one, two"_s, 4},
+        {u"-l|u|-pw|p|-l|v|-b|s|host"_s, u"option -l is given twice"_s, 4},
+        {u"-l|u|-pw|p|-pw|q|-b|s|host"_s, u"option -pw is given twice"_s, 6},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.toStdString());
@@ -106,19 +94,15 @@ TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
         EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
     }
 
-    const QStringList emptyValues[] = {
-        {u"hvsftp"_s, u"-l"_s, u""_s, u"-pw"_s, u"p"_s, u"-b"_s, u"s"_s, u"host"_s},
-        {u"hvsftp"_s, u"-l"_s, u"u"_s, u"-pw"_s, u"p"_s, u"-b"_s, u""_s, u"host"_s},
-        {u"hvsftp"_s, u"-l"_s, u"u"_s, u"-pw"_s, u"p"_s, u"-b"_s, u"s"_s, u""_s},
-    };
-    for (const QStringList &arguments : emptyValues) {
-        SCOPED_TRACE(arguments.join(u'|').toStdString());
-        const BatchOptions::Parsed parsed = BatchOptions::parse(arguments);
+    for (const QString &arguments :
+         {u"-l||-pw|p|-b|s|host"_s, u"-l|u|-pw|p|-b||host"_s, u"-l|u|-pw|p|-b|s|"_s}) {
+        SCOPED_TRACE(arguments.toStdString());
+        const BatchOptions::Parsed parsed = BatchOptions::parse(toolArguments(arguments));
         EXPECT_FALSE(parsed.options);
         EXPECT_TRUE(parsed.error.contains(u"empty"_s)) << parsed.error.toStdString();
     }
 
-    EXPECT_TRUE(BatchOptions::parse(toolArguments(u"-l u --help"_s)).helpAsked);
+    EXPECT_TRUE(BatchOptions::parse(toolArguments(u"-l|u|--help"_s)).helpAsked);
 }
 
 TEST(BatchScriptTest, SplitsDecodesAndSkipsBlankLines)

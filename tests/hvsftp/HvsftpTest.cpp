@@ -70,7 +70,6 @@ TEST_F(HvsftpSetupTest, WrongCommandLinesScriptsAndServersEndWithStatusOne)
     } cases[] = {
         {login + u" -b "_s + script() + u" -x "_s + closedSite, u"hvsftp: unknown option -x"_s,
          true},
-        {login + u" -b "_s + script(), u"hvsftp: no HOST[:PORT] to connect to"_s, true},
         {login + u" -b "_s + tempPath(u"missing.txt"_s) + u" -hv done "_s + closedSite,
          u"hvsftp: The script '"_s + tempPath(u"missing.txt"_s) + u"' cannot be read: "_s, false},
         {login + u" -k -hv done -b "_s + script() + u" "_s + closedSite,
