@@ -208,49 +208,42 @@ TEST_F(HvsftpServerTest, ControlsBatchUploadSendsTheFileOnceAndThenOnlyANewerOne
     EXPECT_EQ(readFile(uploaded), "first\n");
 }
 
+// Every script command, with DOS and Linux local paths. The library's replies name the files as
+// they are, whatever "%" their names hold.
 TEST_F(HvsftpServerTest, RunsEveryScriptCommandWithDosAndLinuxLocalPaths)
 {
     trustServer();
     writeFile(Platform::Prefix::path(u"drive_c/lessons/a.txt"_s), "lesson a\n");
-    writeFile(homePath(u"b.txt"_s), "lesson b\n");
+    const QString local = writeFile(homePath(u"%1%3%4.txt"_s), "abc");
     ASSERT_TRUE(QDir().mkpath(Platform::Prefix::path(u"drive_c/down"_s)));
     ASSERT_TRUE(QDir().mkpath(onServer(u"DV"_s)));
+    const QString put = u"put \""_s + local + u"\" \"term/%2 up.txt\""_s;
+    const QString get = u"get \"term/%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
 
     const QString scriptPath = script("cd \"DV\"\r\n"
                                       "mkdir \"term\"\r\n"
-                                      "put \"c:\\LESSONS\\a.txt\" \"term/a.txt\"\r\n"
-                                      "put \"" +
-                                      homePath(u"b.txt"_s).toUtf8() +
-                                      "\" \"term/b.txt\"\r\n"
+                                      "put \"c:\\LESSONS\\a.txt\" \"term/a.txt\"\r\n" +
+                                      put.toUtf8() + "\r\n" + get.toUtf8() +
+                                      "\r\n"
                                       "ren \"term/a.txt\" \"term/renamed.txt\"\r\n"
                                       "get \"term/renamed.txt\" \"C:\\down\\copy.txt\"\r\n"
-                                      "del \"term/b.txt\"\r\n"
+                                      "del \"term/%2 up.txt\"\r\n"
                                       "pwd\r\n");
     const CliRun run = runTool(arguments(scriptPath, {u"-hv"_s, u"all done"_s}));
     EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
     EXPECT_EQ(readFile(onServer(u"DV/term/renamed.txt"_s)), "lesson a\n");
     EXPECT_FALSE(QFile::exists(onServer(u"DV/term/a.txt"_s)));
-    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/b.txt"_s)));
+    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/%2 up.txt"_s)));
     EXPECT_EQ(readFile(Platform::Prefix::path(u"drive_c/down/copy.txt"_s)), "lesson a\n");
+    EXPECT_EQ(readFile(homePath(u"%3 down.txt"_s)), "abc");
+    const QString served = server->homeDir() + u"/DV/term/%2 up.txt"_s;
+    EXPECT_EQ(replyTo(run.out, put), u"Uploaded "_s + local + u" to "_s + served + u" (3 bytes)"_s);
+    EXPECT_EQ(replyTo(run.out, get),
+              u"Downloaded "_s + served + u" to "_s + homePath(u"%3 down.txt"_s) + u" (3 bytes)"_s);
     EXPECT_TRUE(replyTo(run.out, u"pwd"_s).endsWith(u' ' + server->homeDir() + u"/DV"_s))
         << run.out.toStdString();
     EXPECT_TRUE(run.out.endsWith(u"\nall done\n"_s)) << run.out.toStdString();
     EXPECT_EQ(run.err, QString());
-}
-
-// The library's replies name the files as they are, whatever "%" their names hold.
-TEST_F(HvsftpServerTest, RepliesNameFilesAsTheyAre)
-{
-    trustServer();
-    const QString local = writeFile(homePath(u"%1%3%4.txt"_s), "abc");
-    const QString put = u"put \""_s + local + u"\" \"%2 up.txt\""_s;
-    const QString get = u"get \"%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
-    const CliRun run = runTool(arguments(script((put + u'\n' + get + u'\n').toUtf8())));
-    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
-    EXPECT_EQ(replyTo(run.out, put),
-              u"Uploaded "_s + local + u" to "_s + server->homeDir() + u"/%2 up.txt (3 bytes)"_s);
-    EXPECT_EQ(replyTo(run.out, get), u"Downloaded "_s + server->homeDir() + u"/%2 up.txt to "_s +
-                                         homePath(u"%3 down.txt"_s) + u" (3 bytes)"_s);
 }
 
 TEST_F(HvsftpServerTest, FailedCommandEndsTheBatchUnlessToldToGoOn)
