@@ -52,7 +52,7 @@ QString text(const char *utf8)
 
 } // namespace
 
-TEST_F(VellixTest, ListingParserReadsUnixLinesOfRealServers)
+TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
 {
     const QDateTime lately = utc(2026, 12, 5, 22, 48);
     const QDateTime index = utc(2026, 11, 14, 10, 22);
@@ -99,6 +99,31 @@ TEST_F(VellixTest, ListingParserReadsUnixLinesOfRealServers)
          u"tabbed.txt"_s, 12, index},
         {"CR LF kept by caller", "-rw-r--r-- 1 ftp ftp 12 Nov 14 10:22 crlf.txt\r\n", u"crlf.txt"_s,
          12, index},
+
+        {"IIS", "11-14-06  10:22AM       <DIR>          January_2007", u"January_2007"_s, 0,
+         utc(2006, 11, 14, 10, 22), Folder},
+        {"IIS", "11-14-2006  12:05PM                   12 index.htm", u"index.htm"_s, 12,
+         utc(2006, 11, 14, 12, 5)},
+        {"IIS", "11-14-06  12:05AM                   12 night.htm", u"night.htm"_s, 12,
+         utc(2006, 11, 14, 0, 5)},
+        {"IIS", "11-14-06  01:30PM           5000000000 big.bin", u"big.bin"_s, 5'000'000'000,
+         utc(2006, 11, 14, 13, 30)},
+        {"IIS 24 hours", "05-27-11  09:31       <DIR>          3", u"3"_s, 0,
+         utc(2011, 5, 27, 9, 31), Folder},
+        {"IIS 24 hours", "05-27-2011  21:31                  689 iisstart.htm", u"iisstart.htm"_s,
+         689, utc(2011, 5, 27, 21, 31)},
+        {"IIS", "11-14-06  10:22AM                   12 lesson 1.pdf", u"lesson 1.pdf"_s, 12,
+         utc(2006, 11, 14, 10, 22)},
+        {"IIS", "11-14-06  10:22AM                   12  lead.txt", u" lead.txt"_s, 12,
+         utc(2006, 11, 14, 10, 22)},
+        {"IIS", "11-14-06  10:22PM       <DIR>            two blanks", u"  two blanks"_s, 0,
+         utc(2006, 11, 14, 22, 22), Folder},
+        {"narrow <DIR> column", "11-14-06  10:22PM <DIR> narrow", u"narrow"_s, 0,
+         utc(2006, 11, 14, 22, 22), Folder},
+        {"IIS", "01-01-70  12:00AM                    1 caf\xe9.htm", text("café.htm"), 1,
+         utc(1970, 1, 1)},
+        {"IIS", "12-31-69  11:59PM                    1 future.htm", u"future.htm"_s, 1,
+         utc(2069, 12, 31, 23, 59)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.server) + ": " + c.line.toStdString());
@@ -130,40 +155,6 @@ TEST_F(VellixTest, ListingParserGivesYearlessDatesTheLatestYearNoLaterThanADayAh
         const auto entry = ListingParser::parseListLine(line, c.now);
         ASSERT_TRUE(entry.has_value());
         EXPECT_EQ(entry->modified, c.modified);
-    }
-}
-
-TEST_F(VellixTest, ListingParserReadsDosLines)
-{
-    const Case cases[] = {
-        {"IIS", "11-14-06  10:22AM       <DIR>          January_2007", u"January_2007"_s, 0,
-         utc(2006, 11, 14, 10, 22), Folder},
-        {"IIS", "11-14-2006  12:05PM                   12 index.htm", u"index.htm"_s, 12,
-         utc(2006, 11, 14, 12, 5)},
-        {"IIS", "11-14-06  12:05AM                   12 night.htm", u"night.htm"_s, 12,
-         utc(2006, 11, 14, 0, 5)},
-        {"IIS", "11-14-06  01:30PM           5000000000 big.bin", u"big.bin"_s, 5'000'000'000,
-         utc(2006, 11, 14, 13, 30)},
-        {"IIS 24 hours", "05-27-11  09:31       <DIR>          3", u"3"_s, 0,
-         utc(2011, 5, 27, 9, 31), Folder},
-        {"IIS 24 hours", "05-27-2011  21:31                  689 iisstart.htm", u"iisstart.htm"_s,
-         689, utc(2011, 5, 27, 21, 31)},
-        {"IIS", "11-14-06  10:22AM                   12 lesson 1.pdf", u"lesson 1.pdf"_s, 12,
-         utc(2006, 11, 14, 10, 22)},
-        {"IIS", "11-14-06  10:22AM                   12  lead.txt", u" lead.txt"_s, 12,
-         utc(2006, 11, 14, 10, 22)},
-        {"IIS", "11-14-06  10:22PM       <DIR>            two blanks", u"  two blanks"_s, 0,
-         utc(2006, 11, 14, 22, 22), Folder},
-        {"narrow <DIR> column", "11-14-06  10:22PM <DIR> narrow", u"narrow"_s, 0,
-         utc(2006, 11, 14, 22, 22), Folder},
-        {"IIS", "01-01-70  12:00AM                    1 caf\xe9.htm", text("café.htm"), 1,
-         utc(1970, 1, 1)},
-        {"IIS", "12-31-69  11:59PM                    1 future.htm", u"future.htm"_s, 1,
-         utc(2069, 12, 31, 23, 59)},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.server) + ": " + c.line.toStdString());
-        expectEntry(ListingParser::parseListLine(c.line, ListedAt), c);
     }
 }
 
