@@ -178,40 +178,6 @@ TEST_P(SecureFtpTest, NamesThatAreNotUtf8GoBackAsTheyCame)
     EXPECT_EQ(listed(u"*"_s), QStringList());
 }
 
-TEST_P(SecureFtpTest, NamesWithBlanksQuotesAndAccentsSurvive)
-{
-    // "a" and `a" "b.txt` both exist: a name made of two names must not read as them.
-    const QStringList names{
-        u"my file.txt"_s, u"it's \"quoted\".txt"_s, u"Tom & Jerry.txt"_s, u"Übung März é.txt"_s,
-        u"a"_s,           u"a\" \"b.txt"_s};
-    QStringList renamed;
-    for (const QString &name : names) {
-        SCOPED_TRACE(name.toStdString());
-        const QByteArray content = name.toUtf8();
-        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
-        EXPECT_EQ(onServer(name), content);
-        EXPECT_EQ(client.GetFTPFileSize(name), content.size());
-        EXPECT_TRUE(client.FTPDownloadFile(dos(u"down/"_s + name), name));
-        EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
-        // Server names may hold backslashes, which stand as they are.
-        renamed << u"renamed\\"_s + name;
-    }
-    QStringList sorted = names;
-    sorted.sort();
-    EXPECT_EQ(listed(u"*"_s), sorted);
-
-    // The names also stand as the new name of a rename.
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        EXPECT_TRUE(client.RenameFTPFile(names.at(i), renamed.at(i))) << names.at(i).toStdString();
-        EXPECT_EQ(onServer(renamed.at(i)), names.at(i).toUtf8());
-    }
-    renamed.sort();
-    EXPECT_EQ(listed(u"*"_s), renamed);
-    for (const QString &name : std::as_const(renamed))
-        EXPECT_TRUE(client.DeleteFTPFile(name)) << name.toStdString();
-    EXPECT_EQ(listed(u"*"_s), QStringList());
-}
-
 TEST_P(SecureFtpTest, ListingsOfFoldersAndPatterns)
 {
     const QString five = putLocal(u"five.txt"_s, "12345");

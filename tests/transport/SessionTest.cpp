@@ -121,30 +121,6 @@ TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
     }
 }
 
-TEST_P(SessionTest, FoldersAndNamesRoundTrip)
-{
-    const QStringList names = {u"plain"_s, u"with blank"_s, u"it's \"quoted\""_s,
-                               u"a&b"_s,   u"Grüße été"_s,  u"日本語"_s};
-    const QString home = *session.currentDirectory();
-    for (const QString &name : names) {
-        SCOPED_TRACE(name.toStdString());
-        ASSERT_TRUE(session.createDirectory(name)) << session.lastResponse().toStdString();
-        ASSERT_TRUE(session.setCurrentDirectory(name));
-        const auto inside = session.currentDirectory();
-        ASSERT_TRUE(inside);
-        EXPECT_TRUE(inside->endsWith(name)) << inside->toStdString();
-        ASSERT_TRUE(putInBlocks(name + u".txt"_s, name.toUtf8()));
-        EXPECT_EQ(namesOf(u"*"_s), QStringList{name + u".txt"_s});
-        ASSERT_TRUE(session.rename(name + u".txt"_s, u"renamed "_s + name));
-        EXPECT_EQ(getInBlocks(u"renamed "_s + name), name.toUtf8());
-        ASSERT_TRUE(session.deleteFile(u"renamed "_s + name));
-        ASSERT_TRUE(session.setCurrentDirectory(u".."_s));
-        EXPECT_EQ(session.currentDirectory(), home);
-        ASSERT_TRUE(session.removeDirectory(name));
-    }
-    EXPECT_EQ(namesOf(u"*"_s), QStringList());
-}
-
 TEST_P(SessionTest, FindMatchesPatternsInTheNamedFolder)
 {
     ASSERT_TRUE(session.createDirectory(u"docs"_s));

@@ -173,6 +173,51 @@ TEST_P(ClientTest, ASecondLoginReplacesTheFirstAndARefusedOneLeavesNoSession)
     EXPECT_FALSE(client.FTPUploadFile(putLocal(u"b.txt"_s, "b"), u"b.txt"_s));
 }
 
+// Names with blanks, quotes and letters of any script survive every operation, also as folder
+// names and as the new name of a rename. "a" and `a" "b.txt` both exist: a name made of two
+// names must not read as them.
+TEST_P(ClientTest, NamesWithBlanksQuotesAndAccentsSurvive)
+{
+    const QStringList names{u"my file.txt"_s,
+                            u"it's \"quoted\".txt"_s,
+                            u"Tom & Jerry.txt"_s,
+                            u"Übung März é 日本語.txt"_s,
+                            u"a"_s,
+                            u"a\" \"b.txt"_s};
+    QStringList renamed;
+    for (const QString &name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray content = name.toUtf8();
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
+        EXPECT_EQ(onServer(name), content);
+        EXPECT_EQ(client.GetFTPFileSize(name), content.size());
+        EXPECT_TRUE(client.FTPDownloadFile(dos(u"down/"_s + name), name));
+        EXPECT_EQ(readFile(tempPath(u"down/"_s + name)), content);
+        // Server names may hold backslashes, which stand as they are.
+        renamed << u"renamed\\"_s + name;
+
+        const QString folder = u"folder "_s + name;
+        ASSERT_TRUE(client.CreateFTPDirectory(folder));
+        ASSERT_TRUE(client.SetFTPDirectory(folder));
+        EXPECT_EQ(client.GetFTPDirectory(), workPath() + u'/' + folder);
+        ASSERT_TRUE(client.SetFTPDirectory(u".."_s));
+        EXPECT_TRUE(client.RemoveFTPDirectory(folder));
+    }
+    QStringList sorted = names;
+    sorted.sort();
+    EXPECT_EQ(listed(u"*"_s), sorted);
+
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        EXPECT_TRUE(client.RenameFTPFile(names.at(i), renamed.at(i))) << names.at(i).toStdString();
+        EXPECT_EQ(onServer(renamed.at(i)), names.at(i).toUtf8());
+    }
+    renamed.sort();
+    EXPECT_EQ(listed(u"*"_s), renamed);
+    for (const QString &name : std::as_const(renamed))
+        EXPECT_TRUE(client.DeleteFTPFile(name)) << name.toStdString();
+    EXPECT_EQ(listed(u"*"_s), QStringList());
+}
+
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
 class cFTPServerTest : public ClientSuite
 {
