@@ -9,8 +9,9 @@
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
 
-#include <cctype>
+#include <cmath>
 #include <ctime>
+#include <iomanip>
 
 using namespace Qt::StringLiterals;
 
@@ -49,90 +50,76 @@ struct ListedEntry
     qint32 size;
     bool folder;
     double date;
+
+    bool operator==(const ListedEntry &other) const
+    {
+        return name == other.name && size == other.size && folder == other.folder &&
+               std::abs(date - other.date) < 1e-9;
+    }
 };
 
-struct ListingCase
+void PrintTo(const ListedEntry &entry, std::ostream *out)
 {
-    const char *title;
-    QString reply;
-    QList<ListedEntry> entries;
-};
-
-void PrintTo(const ListingCase &listing, std::ostream *out)
-{
-    *out << listing.title;
+    *out << entry.name.toStdString() << " " << entry.size << (entry.folder ? " folder " : " file ")
+         << std::setprecision(12) << entry.date;
 }
 
 } // namespace
 
 using SecureChannelTest = VellixTest;
 
-class SecureListingTest
-    : public VellixTest
-    , public testing::WithParamInterface<ListingCase>
-{
-};
-
-TEST_P(SecureListingTest, GivesTheEntriesUpToTheFirstMalformedLine)
+TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
 {
     const LocalZone berlin("Europe/Berlin"); // standard offset +1 h, summer +2 h
-    cDirList list;
-    list.Add(0x80, 0, 0, 0, 1, u"left over.txt"_s);
-
-    CSFtp::ParseSecureListing(GetParam().reply, list);
-
-    ASSERT_EQ(list.Count(), GetParam().entries.size());
-    int position = 1;
-    for (const ListedEntry &expected : GetParam().entries) {
-        const cDirItem *item = list.Item(position++);
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(item->Filename, expected.name);
-        EXPECT_EQ(item->FileSize, expected.size);
-        EXPECT_EQ(item->Directory, expected.folder);
-        EXPECT_EQ(item->Normal, !expected.folder);
-        EXPECT_DOUBLE_EQ(item->LastWriteTime, expected.date);
-        EXPECT_DOUBLE_EQ(item->CreationTime, expected.date);
-        EXPECT_DOUBLE_EQ(item->LastAccessTime, expected.date);
+    const struct
+    {
+        const char *title;
+        QString reply;
+        QList<ListedEntry> entries;
+    } cases[] = {
+        {"one file", u"a.txt|12|0|-rw-r--r--\r\n"_s, {{u"a.txt"_s, 12, false, 25569 + Hour}}},
+        {"dots skipped, folder",
+         u".|0|0|drwxr-xr-x\r\n..|0|0|drwxr-xr-x\r\ndocs|0|0|drwxr-xr-x\r\n"_s,
+         {{u"docs"_s, 0, true, 25569 + Hour}}},
+        {"three fields end the walk",
+         u"a.txt|12|0|-rw-r--r--\r\nb.txt|3|0\r\nc.txt|1|0|-rw-r--r--\r\n"_s,
+         {{u"a.txt"_s, 12, false, 25569 + Hour}}},
+        {"size not a number", u"x|abc|0|-rw\r\ny|1|0|-rw\r\n"_s, {}},
+        {"time not a number",
+         u"a|1|0|-rw\r\nb|1|soon|-rw\r\nc|1|0|-rw"_s,
+         {{u"a"_s, 1, false, 25569 + Hour}}},
+        {"number at the start of the size",
+         u"a|12 bytes|86400|-rw"_s,
+         {{u"a"_s, 12, false, 25570 + Hour}}},
+        {"summer time is not applied",
+         u"july|1|15638400|-rw"_s,
+         {{u"july"_s, 1, false, 25569 + 181 + Hour}}},
+        {"low 32 bits of a size",
+         u"big.iso|5000000000|0|-rw"_s,
+         {{u"big.iso"_s, 705032704, false, 25569 + Hour}}},
+        {"a name holding a bar",
+         u"a|b.txt|5|0|-rw\r\n"_s,
+         {{u"a|b.txt"_s, 5, false, 25569 + Hour}}},
+        {"cut at the first NUL",
+         u"a|1|0|-rw\r\n"_s + QChar(0) + u"b|2|0|-rw"_s,
+         {{u"a"_s, 1, false, 25569 + Hour}}},
+        {"empty reply", QString(), {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        cDirList list;
+        list.Add(0x80, 0, 0, 0, 1, u"left over.txt"_s);
+        CSFtp::ParseSecureListing(c.reply, list);
+        QList<ListedEntry> entries;
+        for (const cDirItem &item : list) {
+            EXPECT_EQ(item.Normal, !item.Directory);
+            EXPECT_EQ(item.CreationTime, item.LastWriteTime);
+            EXPECT_EQ(item.LastAccessTime, item.LastWriteTime);
+            entries.append({item.Filename, item.FileSize, item.Directory, item.LastWriteTime});
+        }
+        EXPECT_EQ(entries, c.entries);
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Replies, SecureListingTest,
-    testing::Values(
-        ListingCase{
-            "one file", u"a.txt|12|0|-rw-r--r--\r\n"_s, {{u"a.txt"_s, 12, false, 25569 + Hour}}},
-        ListingCase{"dots skipped, folder",
-                    u".|0|0|drwxr-xr-x\r\n..|0|0|drwxr-xr-x\r\ndocs|0|0|drwxr-xr-x\r\n"_s,
-                    {{u"docs"_s, 0, true, 25569 + Hour}}},
-        ListingCase{"three fields end the walk",
-                    u"a.txt|12|0|-rw-r--r--\r\nb.txt|3|0\r\nc.txt|1|0|-rw-r--r--\r\n"_s,
-                    {{u"a.txt"_s, 12, false, 25569 + Hour}}},
-        ListingCase{"size not a number", u"x|abc|0|-rw\r\ny|1|0|-rw\r\n"_s, {}},
-        ListingCase{"time not a number",
-                    u"a|1|0|-rw\r\nb|1|soon|-rw\r\nc|1|0|-rw"_s,
-                    {{u"a"_s, 1, false, 25569 + Hour}}},
-        ListingCase{"number at the start of the size",
-                    u"a|12 bytes|86400|-rw"_s,
-                    {{u"a"_s, 12, false, 25570 + Hour}}},
-        ListingCase{"summer time is not applied",
-                    u"july|1|15638400|-rw"_s,
-                    {{u"july"_s, 1, false, 25569 + 181 + Hour}}},
-        ListingCase{"low 32 bits of a size",
-                    u"big.iso|5000000000|0|-rw"_s,
-                    {{u"big.iso"_s, 705032704, false, 25569 + Hour}}},
-        ListingCase{"a name holding a bar",
-                    u"a|b.txt|5|0|-rw\r\n"_s,
-                    {{u"a|b.txt"_s, 5, false, 25569 + Hour}}},
-        ListingCase{"cut at the first NUL",
-                    u"a|1|0|-rw\r\n"_s + QChar(0) + u"b|2|0|-rw"_s,
-                    {{u"a"_s, 1, false, 25569 + Hour}}},
-        ListingCase{"empty reply", QString(), {}}),
-    [](const testing::TestParamInfo<ListingCase> &info) {
-        std::string name = info.param.title;
-        for (char &c : name)
-            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
 
 TEST_F(SecureChannelTest, UnixTimeToLocalUsesTheStandardOffsetOnly)
 {
