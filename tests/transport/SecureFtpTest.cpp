@@ -178,60 +178,6 @@ TEST_P(SecureFtpTest, NamesThatAreNotUtf8GoBackAsTheyCame)
     EXPECT_EQ(listed(u"*"_s), QStringList());
 }
 
-TEST_P(SecureFtpTest, ListingsOfFoldersAndPatterns)
-{
-    const QString five = putLocal(u"five.txt"_s, "12345");
-    ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
-    ASSERT_TRUE(client.CreateFTPDirectory(u"sub/inner"_s));
-    for (const QString &remote : {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s,
-                                  workPath() + u"/sub/inner/deep.txt"_s})
-        ASSERT_TRUE(client.FTPUploadFile(five, remote)) << remote.toStdString();
-
-    const struct
-    {
-        QString filter;
-        QStringList names;
-    } cases[] = {
-        {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
-        {u"sub"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
-        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
-        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
-        {u"sub/file1.txt"_s, {u"file1.txt"_s}},
-        {workPath() + u"/sub/inner/*"_s, {u"deep.txt"_s}},
-        {u"*"_s, {u"sub/"_s}},
-        {u"sub/nothing?"_s, {}},
-    };
-    for (const auto &[filter, names] : cases)
-        EXPECT_EQ(listed(filter), names) << filter.toStdString();
-
-    // The server's time of the file: a fixed one set in the served folder when the test sees
-    // it, else the time of its upload.
-    qint64 modified = QDateTime::currentSecsSinceEpoch();
-    double tolerance = 120 / SecondsPerDay;
-    if (!server->rootPath().isEmpty()) {
-        modified = QDateTime(QDate(2007, 1, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
-        tolerance = 0;
-        QFile file(server->rootPath() + u'/' + work + u"/sub/file1.txt"_s);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
-                                     QFileDevice::FileModificationTime));
-    }
-    ASSERT_NE(client.GetDirectoryListing(u"sub/*"_s), nullptr);
-    const cDirItem *file = client.Directory()->Item(u"FILE1.TXT"_s);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->FileSize, 5);
-    EXPECT_TRUE(file->Normal);
-    EXPECT_FALSE(file->Directory);
-    const double date = CSFtp::UnixTimeToLocal(qint32(modified));
-    EXPECT_NEAR(file->LastWriteTime, date, tolerance);
-    EXPECT_NEAR(file->CreationTime, date, tolerance);
-    EXPECT_NEAR(file->LastAccessTime, date, tolerance);
-    const cDirItem *folder = client.Directory()->Item(u"inner"_s);
-    ASSERT_NE(folder, nullptr);
-    EXPECT_TRUE(folder->Directory);
-    EXPECT_FALSE(folder->Normal);
-}
-
 TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
 {
     ASSERT_TRUE(client.CreateFTPDirectory(u"full"_s));

@@ -6,6 +6,7 @@
 
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
+#include "transport/CSFtp.h"
 #include "transport/InternetError.h"
 #include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
@@ -218,6 +219,65 @@ TEST_P(ClientTest, NamesWithBlanksQuotesAndAccentsSurvive)
     EXPECT_EQ(listed(u"*"_s), QStringList());
 }
 
+// Listings of folders and patterns become records; the engine's patterns are its own suite's.
+TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
+{
+    const QString five = putLocal(u"five.txt"_s, "12345");
+    ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
+    ASSERT_TRUE(client.CreateFTPDirectory(u"sub/inner"_s));
+    for (const QString &remote : {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s,
+                                  workPath() + u"/sub/inner/deep.txt"_s})
+        ASSERT_TRUE(client.FTPUploadFile(five, remote)) << remote.toStdString();
+
+    const QString lastError = client.GetLastErrorMessage();
+    const struct
+    {
+        QString filter;
+        QStringList names;
+    } cases[] = {
+        {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
+        {u"sub"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
+        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
+        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
+        {u"sub/file1.txt"_s, {u"file1.txt"_s}},
+        {workPath() + u"/sub/inner/*"_s, {u"deep.txt"_s}},
+        {u"*"_s, {u"sub/"_s}},
+        {u"sub/nothing?"_s, {}},
+    };
+    for (const auto &[filter, names] : cases)
+        EXPECT_EQ(listed(filter), names) << filter.toStdString();
+    // Nothing found is no failure to record.
+    EXPECT_EQ(client.GetLastErrorMessage(), lastError);
+
+    // The server's time of the file: the time of its upload, or a fixed one set in the served
+    // folder when the test sees it and the channel gives whole seconds.
+    qint64 modified = QDateTime::currentSecsSinceEpoch();
+    double tolerance = 1.0 / 24;
+    if (GetParam().secure && !server->rootPath().isEmpty()) {
+        modified = QDateTime(QDate(2007, 1, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
+        tolerance = 0;
+        QFile file(server->rootPath() + u'/' + work + u"/sub/file1.txt"_s);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(modified, Qt::UTC),
+                                     QFileDevice::FileModificationTime));
+    }
+    ASSERT_NE(client.GetDirectoryListing(u"sub/*"_s), nullptr);
+    const cDirItem *file = client.Directory()->Item(u"FILE1.TXT"_s);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->FileSize, 5);
+    EXPECT_TRUE(file->Normal);
+    EXPECT_FALSE(file->Directory);
+    EXPECT_NEAR(file->LastWriteTime,
+                GetParam().secure ? CSFtp::UnixTimeToLocal(qint32(modified))
+                                  : Platform::AutomationDate::fromDateTime(
+                                        QDateTime::fromSecsSinceEpoch(modified)),
+                tolerance);
+    const cDirItem *folder = client.Directory()->Item(u"inner"_s);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_TRUE(folder->Directory);
+    EXPECT_FALSE(folder->Normal);
+}
+
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
 class cFTPServerTest : public ClientSuite
 {
@@ -356,31 +416,6 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
     // Nothing but the page and its one picture, inside the local folder or above it.
     EXPECT_EQ(filesBelow(tempPath(u"down"_s)), QStringList({u"page.htm"_s, u"page_files/a.gif"_s}));
     EXPECT_FALSE(QFile::exists(tempPath(u"../PWNED.txt"_s)));
-}
-
-TEST_P(cFTPServerTest, ListingsBecomeRecords)
-{
-    const QString local = putLocal(u"five.txt"_s, "12345");
-    ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
-    ASSERT_TRUE(client.CreateFTPDirectory(u"sub/inner"_s));
-    for (const QString &remote :
-         {u"sub/file1.txt"_s, u"sub/file2.txt"_s, u"sub/fileX.htm"_s, u"sub/inner/deep.txt"_s})
-        ASSERT_TRUE(client.SimpleFTPPutFile(local, remote)) << remote.toStdString();
-
-    // The engine's patterns are its own suite's; here, what the records make of a listing.
-    // Nothing found is no failure to record.
-    EXPECT_EQ(client.GetDirectoryListing(u"sub/nothing?"_s), nullptr);
-    EXPECT_EQ(client.GetLastErrorMessage(), QString());
-
-    ASSERT_NE(client.GetDirectoryListing(u"sub/*"_s), nullptr);
-    const cDirItem *file = client.Directory()->Item(u"FILE1.TXT"_s);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->FileSize, 5);
-    EXPECT_TRUE(file->Normal);
-    EXPECT_FALSE(file->Directory);
-    const double now = Platform::AutomationDate::fromDateTime(QDateTime::currentDateTime());
-    EXPECT_LT(std::abs(file->LastWriteTime - now), 1.0 / 24) << file->LastWriteTime;
-    EXPECT_TRUE(client.Directory()->Item(u"inner"_s)->Directory);
 }
 
 // Closing the session from the message loop under a transfer, or stopping the transfer at exit
