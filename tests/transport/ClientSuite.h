@@ -22,28 +22,15 @@ struct Channel
     std::optional<SftpTestServer::Kind> secure; // set: the client's secure form on this server
 };
 
-inline std::vector<Channel> plainChannels()
+// The plain servers in both modes, the SFTP servers, or both.
+inline std::vector<Channel> channels(bool plain, bool secure)
 {
-    std::vector<Channel> channels;
-    for (const ServerMode &mode : serverModesWithTls())
-        channels.push_back({mode, std::nullopt});
-    return channels;
-}
-
-inline std::vector<Channel> secureChannels()
-{
-    std::vector<Channel> channels;
-    for (const auto kind : SftpTestServer::kinds())
-        channels.push_back({{}, kind});
-    return channels;
-}
-
-inline std::vector<Channel> allChannels()
-{
-    std::vector<Channel> channels = plainChannels();
-    for (const Channel &channel : secureChannels())
-        channels.push_back(channel);
-    return channels;
+    std::vector<Channel> result;
+    for (const ServerMode &mode : plain ? serverModesWithTls() : std::vector<ServerMode>())
+        result.push_back({mode, std::nullopt});
+    for (const auto kind : secure ? SftpTestServer::kinds() : QList<SftpTestServer::Kind>())
+        result.push_back({{}, kind});
+    return result;
 }
 
 inline std::string channelLabel(const Channel &channel)

@@ -78,7 +78,8 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(secureChannels()), channelName);
+INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(channels(false, true)),
+                         channelName);
 
 TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
 {
