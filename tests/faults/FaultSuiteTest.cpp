@@ -118,16 +118,12 @@ protected:
         writeFile(tempPath(u"down/file.bin"_s), UsersFile);
     }
 
-    // A client with short timeouts, so that a stalled server costs seconds.
-    void prepare(cFTP &client, bool passive)
+    // Connects a client with short timeouts, so that a stalled server costs seconds.
+    bool open(cFTP &client, bool passive)
     {
         client.setTimeouts({2s, 2s, 2s});
         if (passive)
             client.SetModePassive();
-    }
-
-    bool connect(cFTP &client)
-    {
         return client.OpenConnection(server->site(), server->user(), server->password());
     }
 
@@ -150,9 +146,8 @@ public:
     Outcome upload(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
         const QString local = Platform::DosPath::toDos(writeFile(tempPath(u"up.bin"_s), content));
-        const bool done = connect(client) && client.FTPUploadFile(local, u"target.bin"_s);
+        const bool done = open(client, passive) && client.FTPUploadFile(local, u"target.bin"_s);
         const Outcome outcome{done, client.GetLastErrorMessage()};
         // Only the server's confirmation puts the new file in place; else the old one stays,
         // and a session that is still there leaves no partial file behind.
@@ -166,9 +161,8 @@ public:
     Outcome download(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
         const bool done =
-            connect(client) &&
+            open(client, passive) &&
             client.FTPDownloadFile(Platform::DosPath::toDos(tempPath(u"down"_s)) + u"\\file.bin"_s,
                                    u"file.bin"_s);
         EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
@@ -179,8 +173,7 @@ public:
     Outcome listing(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
-        const bool done = connect(client) && client.GetDirectoryListing(u"*"_s) != nullptr;
+        const bool done = open(client, passive) && client.GetDirectoryListing(u"*"_s) != nullptr;
         for (const cDirItem &item : *client.Directory()) {
             EXPECT_FALSE(item.Filename.isEmpty() || item.Filename == u"."_s ||
                          item.Filename == u".."_s || item.Filename.contains(u'/'))
@@ -193,7 +186,6 @@ public:
     {
         SharedState &state = Shared();
         cFTP &client = CreateSharedClient();
-        prepare(client, passive);
         state.CourseName = u"smith"_s;
         state.ArchiveName = u"spring"_s;
         state.WebRoot = u"/DV"_s;
@@ -203,7 +195,7 @@ public:
         state.StartMonth = state.EndMonth = u"11"_s;
         state.StartYear = state.EndYear = u"2006"_s;
         state.CatalogueUploadFailed = false;
-        const bool connected = connect(client);
+        const bool connected = open(client, passive);
         if (connected)
             RefreshArchive();
         const bool done = connected && !state.CatalogueUploadFailed &&
