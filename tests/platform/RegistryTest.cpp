@@ -41,57 +41,52 @@ protected:
     void writeRegistry(const QByteArray &content) { writeFile(Registry::defaultPath(), content); }
 };
 
-TEST_F(RegistryTest, ReadsAnExportWithoutRegardToCase)
+TEST_F(RegistryTest, ReadsAnExportInUtf8OrUtf16WithoutRegardToCase)
 {
-    writeRegistry(Export);
-    const Registry registry;
-    const auto value = [&](RootKey root, const QString &key, const QString &name) {
-        return registry.value(root, key, name);
-    };
-
-    const auto program =
-        value(RootKey::LocalMachine, AppPaths + QLatin1String("\\DOVRELLE.EXE"), {});
-    ASSERT_TRUE(program);
-    EXPECT_EQ(program->type, Registry::Type::String);
-    EXPECT_EQ(program->text, QStringLiteral("C:\\Program Files\\Dovrelle\\Dovrelle.exe"));
-    EXPECT_EQ(program->dataSize(), program->text.size() + 1);
-
-    const QString msinfo = QStringLiteral("software\\microsoft\\shared tools\\msinfo\\");
-    EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("quote \"D\" NAME"))->text,
-              QStringLiteral("say \"hi\""));
-    EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("count"))->number, 42u);
-    EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Big"))->number, 0xffffffffu);
-    const auto expand = value(RootKey::LocalMachine, msinfo, QStringLiteral("Expand"));
-    ASSERT_TRUE(expand);
-    EXPECT_EQ(expand->type, Registry::Type::ExpandString);
-    EXPECT_EQ(expand->text, QStringLiteral("%WIN%"));
-    EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Bin"))->bytes,
-              QByteArray("\x01\x02\xff"));
-    EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Gone")));
-    EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Missing")));
-    EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, {})); // no default value written
-    EXPECT_EQ(
-        value(RootKey::CurrentUser, QStringLiteral("Software\\Vellixon"), QStringLiteral("Path"))
-            ->text,
-        QStringLiteral("user"));
-    EXPECT_FALSE(
-        value(RootKey::LocalMachine, QStringLiteral("Software\\Vellixon"), QStringLiteral("Path")));
-
-    EXPECT_TRUE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Microsoft")));
-    EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Micro")));
-    EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Removed")));
-}
-
-TEST_F(RegistryTest, ReadsUtf16ExportsWithByteOrderMark)
-{
-    QStringEncoder encoder(QStringEncoder::Utf16LE);
     QByteArray utf16 = "\xff\xfe";
-    utf16 += encoder.encode(QString::fromUtf8(Export));
-    writeRegistry(utf16);
-    const auto program =
-        Registry().value(RootKey::LocalMachine, AppPaths + QLatin1String("\\Dovrelle.exe"), {});
-    ASSERT_TRUE(program);
-    EXPECT_EQ(program->text, QStringLiteral("C:\\Program Files\\Dovrelle\\Dovrelle.exe"));
+    utf16 += QStringEncoder(QStringEncoder::Utf16LE).encode(QString::fromUtf8(Export));
+    for (const QByteArray &file : {QByteArray(Export), utf16}) {
+        SCOPED_TRACE(file.startsWith("\xff\xfe") ? "UTF-16" : "UTF-8");
+        writeRegistry(file);
+        const Registry registry;
+        const auto value = [&](RootKey root, const QString &key, const QString &name) {
+            return registry.value(root, key, name);
+        };
+
+        const auto program =
+            value(RootKey::LocalMachine, AppPaths + QLatin1String("\\DOVRELLE.EXE"), {});
+        ASSERT_TRUE(program);
+        EXPECT_EQ(program->type, Registry::Type::String);
+        EXPECT_EQ(program->text, QStringLiteral("C:\\Program Files\\Dovrelle\\Dovrelle.exe"));
+        EXPECT_EQ(program->dataSize(), program->text.size() + 1);
+
+        const QString msinfo = QStringLiteral("software\\microsoft\\shared tools\\msinfo\\");
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("quote \"D\" NAME"))->text,
+                  QStringLiteral("say \"hi\""));
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("count"))->number, 42u);
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Big"))->number, 0xffffffffu);
+        const auto expand = value(RootKey::LocalMachine, msinfo, QStringLiteral("Expand"));
+        ASSERT_TRUE(expand);
+        EXPECT_EQ(expand->type, Registry::Type::ExpandString);
+        EXPECT_EQ(expand->text, QStringLiteral("%WIN%"));
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Bin"))->bytes,
+                  QByteArray("\x01\x02\xff"));
+        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Gone")));
+        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Missing")));
+        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, {})); // no default value written
+        EXPECT_EQ(value(RootKey::CurrentUser, QStringLiteral("Software\\Vellixon"),
+                        QStringLiteral("Path"))
+                      ->text,
+                  QStringLiteral("user"));
+        EXPECT_FALSE(value(RootKey::LocalMachine, QStringLiteral("Software\\Vellixon"),
+                           QStringLiteral("Path")));
+
+        EXPECT_TRUE(
+            registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Microsoft")));
+        EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Micro")));
+        EXPECT_FALSE(
+            registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Removed")));
+    }
 }
 
 TEST_F(RegistryTest, WrittenValuesReadBackInAFreshRegistry)
