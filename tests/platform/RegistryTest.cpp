@@ -11,41 +11,22 @@ namespace {
 
 const QString AppPaths = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
 
-const char Export[] = "Windows Registry Editor Version 5.00\r\n"
-                      "\r\n"
-                      "; exported by hand\r\n"
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App "
-                      "Paths\\Dovrelle.exe]\r\n"
-                      "@=\"C:\\\\Program Files\\\\Dovrelle\\\\Dovrelle.exe\"\r\n"
-                      "\"Path\"=\"C:\\\\Program Files\\\\Dovrelle\"\r\n"
-                      "\r\n"
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\r\n"
-                      "\"Quote \\\"d\\\" name\"=\"say \\\"hi\\\"\"\r\n"
-                      "\"Count\"=dword:0000002a\r\n"
-                      "\"Big\"=dword:ffffffff\r\n"
-                      "\"Expand\"=hex(2):25,00,57,00,49,00,4e,00,25,00,\\\r\n"
-                      "  00,00\r\n"
-                      "\"Bin\"=hex:01,02,ff\r\n"
-                      "\"Gone\"=-\r\n"
-                      "\r\n"
-                      "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Removed]\r\n"
-                      "\r\n"
-                      "[HKEY_CURRENT_USER\\Software\\Vellixon]\r\n"
-                      "\"Path\"=\"user\"\r\n";
-
 } // namespace
 
 class RegistryTest : public VellixTest
 {
 protected:
     void writeRegistry(const QByteArray &content) { writeFile(Registry::defaultPath(), content); }
+
+    // A registry editor's export, in UTF-8, with a value in each form it writes.
+    const QByteArray exported = readFile(QStringLiteral(VELLIX_PLATFORM_FIXTURES "/export.reg"));
 };
 
 TEST_F(RegistryTest, ReadsAnExportInUtf8OrUtf16WithoutRegardToCase)
 {
     QByteArray utf16 = "\xff\xfe";
-    utf16 += QStringEncoder(QStringEncoder::Utf16LE).encode(QString::fromUtf8(Export));
-    for (const QByteArray &file : {QByteArray(Export), utf16}) {
+    utf16 += QStringEncoder(QStringEncoder::Utf16LE).encode(QString::fromUtf8(exported));
+    for (const QByteArray &file : {exported, utf16}) {
         SCOPED_TRACE(file.startsWith("\xff\xfe") ? "UTF-16" : "UTF-8");
         writeRegistry(file);
         const Registry registry;
@@ -91,7 +72,7 @@ TEST_F(RegistryTest, ReadsAnExportInUtf8OrUtf16WithoutRegardToCase)
 
 TEST_F(RegistryTest, WrittenValuesReadBackInAFreshRegistry)
 {
-    writeRegistry(Export);
+    writeRegistry(exported);
     const QString key = AppPaths + QLatin1String("\\WORDPAD.EXE");
     const QString tricky = QStringLiteral("C:\\Program Files\\\"Ed\" Ünï\\wordpad.exe");
     {
