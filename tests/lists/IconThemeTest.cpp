@@ -128,7 +128,7 @@ private:
     QString m_fallbackThemeName;
 };
 
-TEST_F(IconThemeTest, EachKindOfFileHasAPictureOfItsOwnOnAnyDesktop)
+TEST_F(IconThemeTest, EachKindOfFileAndTransferMarkHasAPictureOfItsOwnOnAnyDesktop)
 {
     QList<QImage> kindPictures;
     for (const QStringList &kind : Kinds) {
@@ -144,20 +144,16 @@ TEST_F(IconThemeTest, EachKindOfFileHasAPictureOfItsOwnOnAnyDesktop)
     // Every number of the lists' image table has a picture.
     for (qint16 number = UnknownFileTypeIndex; number <= LastFileTypeIndex; ++number)
         EXPECT_FALSE(blank(rendered(FileTypeIcons::icon(number, FileTypeImageKey(number)))));
-}
 
-TEST_F(IconThemeTest, ATransferMarksItsRowUntilTheRowShowsItsTypeAgain)
-{
-    const QImage pdf = rendered(typeIcon(u"pdf"_s));
-    const QImage moving =
-        lookOf([] { return FileTypeIcons::icon(FileListModel::TransferringImage, u"pdf"_s); });
-    const QImage done =
-        lookOf([] { return FileTypeIcons::icon(FileListModel::DownloadedImage, u"pdf"_s); });
-    EXPECT_EQ(rendered(FileTypeIcons::icon(FileListModel::UploadedImage, u"pdf"_s)), done);
-    EXPECT_NE(moving, pdf);
-    EXPECT_NE(done, pdf);
-    EXPECT_NE(moving, done);
-    // A type whose number is that of a mark shows its own picture.
+    // A transfer marks its row with a picture of its own until the row shows its type again;
+    // uploaded and downloaded look alike. A type whose number is that of a mark keeps its own.
+    for (const int mark : {FileListModel::TransferringImage, FileListModel::DownloadedImage}) {
+        const QImage picture = lookOf([mark] { return FileTypeIcons::icon(mark, u"pdf"_s); });
+        EXPECT_FALSE(kindPictures.contains(picture)) << mark;
+        kindPictures.append(picture);
+    }
+    EXPECT_EQ(rendered(FileTypeIcons::icon(FileListModel::UploadedImage, u"pdf"_s)),
+              kindPictures.last());
     EXPECT_EQ(rendered(FileTypeIcons::icon(FileListModel::TransferringImage, u"dll"_s)),
               rendered(typeIcon(u"dll"_s)));
 }
