@@ -6,16 +6,7 @@
 
 using namespace Platform;
 
-class LauncherTest : public VellixTest
-{
-protected:
-    void SetUp() override
-    {
-        VellixTest::SetUp();
-        unsetEnvironment("VISUAL");
-        unsetEnvironment("EDITOR");
-    }
-};
+using LauncherTest = VellixTest;
 
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 {
@@ -43,8 +34,9 @@ TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 
 TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
 {
-    const QString page = homePath(QStringLiteral("a page.htm"));
-    writeFile(page, "<html/>");
+    unsetEnvironment("VISUAL");
+    unsetEnvironment("EDITOR");
+    const QString page = writeFile(homePath(QStringLiteral("a page.htm")), "<html/>");
 
     auto command = Launcher::resolve(QStringLiteral(
         "\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""));
