@@ -3,15 +3,14 @@
 #include "platform/IniPropertyBag.h"
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
 // The control's tests check what it keeps in a bag; this one checks a default other than zero,
 // which they cannot tell apart from a number that failed to convert.
 TEST_F(VellixTest, IniPropertyBagReadsUnreadableNumbersAsTheirDefault)
 {
-    const QString path =
-        writeFile(tempPath(QStringLiteral("host.ini")), "[Vellix]\ncap=lots\ndv=12x\n");
-    IniPropertyBag bag(path, QStringLiteral("Vellix"));
-    EXPECT_EQ(bag.readProperty(QStringLiteral("cap"), qint32(0)).toInt(), 0);
-    EXPECT_EQ(
-        bag.readProperty(QStringLiteral("dv"), QVariant::fromValue<qint16>(3)).value<qint16>(), 3);
+    const QString path = writeFile(tempPath(u"host.ini"_s), "[Vellix]\ncap=lots\ndv=12x\n");
+    IniPropertyBag bag(path, u"Vellix"_s);
+    EXPECT_EQ(bag.readProperty(u"cap"_s, qint32(0)).toInt(), 0);
+    EXPECT_EQ(bag.readProperty(u"dv"_s, QVariant::fromValue<qint16>(3)).value<qint16>(), 3);
 }

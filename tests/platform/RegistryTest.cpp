@@ -6,10 +6,11 @@
 #include <QStringEncoder>
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString AppPaths = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths");
+const QString AppPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths"_s;
 
 } // namespace
 
@@ -38,35 +39,29 @@ TEST_F(RegistryTest, ReadsAnExportInUtf8OrUtf16WithoutRegardToCase)
             value(RootKey::LocalMachine, AppPaths + QLatin1String("\\DOVRELLE.EXE"), {});
         ASSERT_TRUE(program);
         EXPECT_EQ(program->type, Registry::Type::String);
-        EXPECT_EQ(program->text, QStringLiteral("C:\\Program Files\\Dovrelle\\Dovrelle.exe"));
+        EXPECT_EQ(program->text, u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s);
         EXPECT_EQ(program->dataSize(), program->text.size() + 1);
 
-        const QString msinfo = QStringLiteral("software\\microsoft\\shared tools\\msinfo\\");
-        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("quote \"D\" NAME"))->text,
-                  QStringLiteral("say \"hi\""));
-        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("count"))->number, 42u);
-        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Big"))->number, 0xffffffffu);
-        const auto expand = value(RootKey::LocalMachine, msinfo, QStringLiteral("Expand"));
+        const QString msinfo = u"software\\microsoft\\shared tools\\msinfo\\"_s;
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, u"quote \"D\" NAME"_s)->text,
+                  u"say \"hi\""_s);
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, u"count"_s)->number, 42u);
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, u"Big"_s)->number, 0xffffffffu);
+        const auto expand = value(RootKey::LocalMachine, msinfo, u"Expand"_s);
         ASSERT_TRUE(expand);
         EXPECT_EQ(expand->type, Registry::Type::ExpandString);
-        EXPECT_EQ(expand->text, QStringLiteral("%WIN%"));
-        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, QStringLiteral("Bin"))->bytes,
+        EXPECT_EQ(expand->text, u"%WIN%"_s);
+        EXPECT_EQ(value(RootKey::LocalMachine, msinfo, u"Bin"_s)->bytes,
                   QByteArray("\x01\x02\xff"));
-        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Gone")));
-        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, QStringLiteral("Missing")));
+        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, u"Gone"_s));
+        EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, u"Missing"_s));
         EXPECT_FALSE(value(RootKey::LocalMachine, msinfo, {})); // no default value written
-        EXPECT_EQ(value(RootKey::CurrentUser, QStringLiteral("Software\\Vellixon"),
-                        QStringLiteral("Path"))
-                      ->text,
-                  QStringLiteral("user"));
-        EXPECT_FALSE(value(RootKey::LocalMachine, QStringLiteral("Software\\Vellixon"),
-                           QStringLiteral("Path")));
+        EXPECT_EQ(value(RootKey::CurrentUser, u"Software\\Vellixon"_s, u"Path"_s)->text, u"user"_s);
+        EXPECT_FALSE(value(RootKey::LocalMachine, u"Software\\Vellixon"_s, u"Path"_s));
 
-        EXPECT_TRUE(
-            registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Microsoft")));
-        EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Micro")));
-        EXPECT_FALSE(
-            registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software\\Removed")));
+        EXPECT_TRUE(registry.keyExists(RootKey::LocalMachine, u"Software\\Microsoft"_s));
+        EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, u"Software\\Micro"_s));
+        EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, u"Software\\Removed"_s));
     }
 }
 
@@ -74,27 +69,26 @@ TEST_F(RegistryTest, WrittenValuesReadBackInAFreshRegistry)
 {
     writeRegistry(exported);
     const QString key = AppPaths + QLatin1String("\\WORDPAD.EXE");
-    const QString tricky = QStringLiteral("C:\\Program Files\\\"Ed\" Ünï\\wordpad.exe");
+    const QString tricky = u"C:\\Program Files\\\"Ed\" Ünï\\wordpad.exe"_s;
     {
         Registry registry;
         ASSERT_TRUE(registry.setString(RootKey::LocalMachine, key, {}, tricky));
-        ASSERT_TRUE(registry.setDWord(RootKey::LocalMachine, key, QStringLiteral("n"), 7));
+        ASSERT_TRUE(registry.setDWord(RootKey::LocalMachine, key, u"n"_s, 7));
         ASSERT_TRUE(registry.setString(RootKey::LocalMachine,
                                        AppPaths + QLatin1String("\\dovrelle.exe"), {},
-                                       QStringLiteral("D:\\Dovrelle\\Dovrelle.exe")));
+                                       u"D:\\Dovrelle\\Dovrelle.exe"_s));
     }
     const Registry registry;
     EXPECT_EQ(registry.value(RootKey::LocalMachine, key, {})->text, tricky);
-    EXPECT_EQ(registry.value(RootKey::LocalMachine, key, QStringLiteral("N"))->number, 7u);
+    EXPECT_EQ(registry.value(RootKey::LocalMachine, key, u"N"_s)->number, 7u);
     // Replaced in place, not added twice; what was there before survives.
     EXPECT_EQ(
         registry.value(RootKey::LocalMachine, AppPaths + QLatin1String("\\Dovrelle.exe"), {})->text,
-        QStringLiteral("D:\\Dovrelle\\Dovrelle.exe"));
+        u"D:\\Dovrelle\\Dovrelle.exe"_s);
     const auto expand = registry.value(RootKey::LocalMachine,
-                                       QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                                       QStringLiteral("Expand"));
+                                       u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s, u"Expand"_s);
     ASSERT_TRUE(expand);
-    EXPECT_EQ(expand->text, QStringLiteral("%WIN%"));
+    EXPECT_EQ(expand->text, u"%WIN%"_s);
     EXPECT_TRUE(
         readFile(Registry::defaultPath()).startsWith("Windows Registry Editor Version 5.00"));
 }
@@ -102,6 +96,6 @@ TEST_F(RegistryTest, WrittenValuesReadBackInAFreshRegistry)
 TEST_F(RegistryTest, MissingFileHasNoKeys)
 {
     const Registry registry;
-    EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, QStringLiteral("Software")));
-    EXPECT_FALSE(registry.value(RootKey::LocalMachine, QStringLiteral("Software"), {}));
+    EXPECT_FALSE(registry.keyExists(RootKey::LocalMachine, u"Software"_s));
+    EXPECT_FALSE(registry.value(RootKey::LocalMachine, u"Software"_s, {}));
 }
