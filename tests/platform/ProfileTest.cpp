@@ -31,21 +31,10 @@ protected:
 TEST_F(ProfileTest, EveryPrintableValueReadsBackByteForByte)
 {
     // Spaces, quotes and marks that a reader could take for the file's own syntax.
-    QList<QByteArray> values{"",
-                             " leading",
-                             "trailing ",
-                             "  both  ",
-                             "\tTabbed\t",
-                             "\"quoted\"",
-                             "'single'",
-                             "\"",
-                             "\"half",
-                             " \" ",
-                             "a=b=c",
-                             "; not a comment",
-                             "[not a section]",
-                             "Ünïcödé ✓",
-                             "\x80\x81\xfe\xff\xee"};
+    QList<QByteArray> values{"",           " leading", "trailing ", "  both  ",
+                             "\tTabbed\t", "'single'", "a=b=c",     "Ünïcödé ✓"};
+    values += {"\"", "\"half", " \" ", "\"quoted\"", "; not a comment", "[not a section]"};
+    values += "\x80\x81\xfe\xff\xee";
     QByteArray all;
     for (int c = 0x20; c < 0x7f; ++c) {
         values.append(QByteArray(1, char(c)));
