@@ -124,8 +124,8 @@ TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
     EXPECT_EQ(shown->index(0, FileListModel::TypeColumn).data().toString(), u"exe"_s);
 }
 
-// The local twin: a folder or one named file, the capacity against the checked files and the
-// server's, and the pattern gone from the folder label once shown.
+// The local twin: the capacity against the checked files and the server's, the pattern gone from
+// the folder label once shown, and F5. Which files it lists is the listing's tests' to check.
 class LocalListWindowTest : public VellixTest
 {
 protected:
