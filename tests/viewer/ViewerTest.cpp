@@ -205,8 +205,8 @@ TEST_F(ViewerTest, ProgramsStartedLaterFindTheEnvironmentAsItWas)
     EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);
 }
 
-// The hostile page: the listener hears nothing, the reads fail but for the page's own file,
-// and the page still shows, with its companion files.
+// The hostile page beside this file: the listener hears nothing, the reads fail but for the
+// page's own file, and the page still shows, with its companion files.
 TEST_F(ViewerTest, PageReadsNothingBeyondItsFolderAndReachesNoNetwork)
 {
     QTcpServer listener;
