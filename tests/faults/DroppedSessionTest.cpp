@@ -188,11 +188,7 @@ protected:
         }
     }
 
-    bool boxSays(const QString &text)
-    {
-        return std::any_of(ui().boxes().cbegin(), ui().boxes().cend(),
-                           [&](const Box &box) { return box.text.contains(text); });
-    }
+    bool boxSays(const QString &text) { return texts(ui().boxes()).join(u'\n').contains(text); }
 
     std::unique_ptr<FtpTestServer> server;
     std::unique_ptr<Vellix> control;

@@ -127,13 +127,12 @@ protected:
         return client.OpenConnection(server->site(), server->user(), server->password());
     }
 
-    // The files of the server's top folder that no operation put there on purpose.
-    QStringList partialFiles() const
+    // A download leaves the user's file as it was unless it succeeded, and nothing beside it.
+    void expectDownloaded(bool done) const
     {
-        return QDir(server->rootPath()).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden);
+        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
+        EXPECT_EQ(filesBelow(tempPath(u"down"_s)), QStringList{u"file.bin"_s});
     }
-
-    QStringList localFiles() const { return filesBelow(tempPath(u"down"_s)); }
 
 public:
     // One operation's outcome: whether it reported success, and what it said otherwise.
@@ -153,7 +152,9 @@ public:
         // and a session that is still there leaves no partial file behind.
         EXPECT_EQ(readFile(root(u"target.bin"_s)), done ? content : OldVersion);
         if (!client.GetFTPDirectory().isEmpty()) {
-            EXPECT_EQ(partialFiles(), QStringList());
+            EXPECT_EQ(
+                QDir(server->rootPath()).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden),
+                QStringList());
         }
         return outcome;
     }
@@ -165,8 +166,7 @@ public:
             open(client, passive) &&
             client.FTPDownloadFile(Platform::DosPath::toDos(tempPath(u"down"_s)) + u"\\file.bin"_s,
                                    u"file.bin"_s);
-        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
-        EXPECT_EQ(localFiles(), QStringList{u"file.bin"_s});
+        expectDownloaded(done);
         return {done, client.GetLastErrorMessage()};
     }
 
@@ -213,8 +213,7 @@ public:
         const CliRun run = runVellix(arguments, server->password());
         const bool done = run.exitCode == 0;
         EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode;
-        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
-        EXPECT_EQ(localFiles(), QStringList{u"file.bin"_s});
+        expectDownloaded(done);
         return {done, run.err.trimmed()};
     }
 
