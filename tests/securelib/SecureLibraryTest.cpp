@@ -10,13 +10,9 @@
 #include "transport/SecureLibraryKey.h"
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -418,46 +414,6 @@ TEST_F(SecureLibraryTest, CommandsThatNameNoFileOneWayOnlyDoNothing)
     EXPECT_EQ(root.entryList(QDir::Files), before);
 }
 
-TEST_F(SecureLibraryTest, TransfersTellTheirProgressInOrderUpToTheWhole)
-{
-    const QByteArray content = patterned((3 << 20) + 17);
-    const QString local = writeFile(tempPath(u"big.bin"_s), content);
-    const QByteArray page = "<img src=\"page_files/pic.gif\">";
-    const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
-    writeFile(tempPath(u"site/page_files/pic.gif"_s), patterned(1 << 20));
-    writeFile(tempPath(u"site/page_files/notes.txt"_s), "notes");
-    writeFile(tempPath(u"site/page_files/Thumbs.db"_s), "stays behind");
-    const qint64 pageWithFiles = page.size() + (1 << 20) + 5;
-    ASSERT_EQ(connect(), 1);
-
-    const struct
-    {
-        QString command;
-        qint64 total;
-    } cases[] = {
-        {u"put \"%1\" \"big.bin\""_s.arg(local), content.size()},
-        {u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"got.bin"_s)), content.size()},
-        // A page and its companion files go as one transfer; a thumbnail database stays.
-        {u"put -h \"%1\" \"page.htm\""_s.arg(localPage), pageWithFiles},
-        {u"get -h \"page.htm\" \"%1\""_s.arg(tempPath(u"down/page.htm"_s)), pageWithFiles},
-    };
-    ASSERT_TRUE(QDir().mkpath(tempPath(u"down"_s)));
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.command.toStdString());
-        ProgressLog log;
-        QByteArray reply;
-        EXPECT_EQ(command(c.command, &reply, &log), 1) << reply.constData();
-        EXPECT_TRUE(log.wentUpTo(c.total));
-    }
-    EXPECT_TRUE(readFile(tempPath(u"got.bin"_s)) == content);
-    EXPECT_TRUE(readFile(tempPath(u"down/page_files/pic.gif"_s)) == patterned(1 << 20));
-
-    // Other commands tell nothing.
-    ProgressLog listing;
-    EXPECT_EQ(command(u"dir"_s, nullptr, &listing), 1);
-    EXPECT_TRUE(listing.told.isEmpty());
-}
-
 // A download asks for the size of its file together with the open: the answer must never be
 // taken for that of the next question of its kind.
 TEST_F(SecureLibraryTest, ADownloadsSizeIsNeverTakenForTheNextAnswer)
@@ -474,28 +430,59 @@ TEST_F(SecureLibraryTest, ADownloadsSizeIsNeverTakenForTheNextAnswer)
     }
 }
 
-TEST_F(SecureLibraryTest, ACancelLeavesNoPartOfTheFileBehindAndTheSessionGoesOn)
+// Transfers tell their progress in order, up to the whole. A cancel leaves no part of the file
+// behind on either side, and the session goes on.
+TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesNothingBehind)
 {
+    const QByteArray content = patterned((3 << 20) + 17);
+    const QString local = writeFile(tempPath(u"big.bin"_s), content);
+    const QByteArray page = "<img src=\"page_files/pic.gif\">";
+    const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
+    writeFile(tempPath(u"site/page_files/pic.gif"_s), patterned(1 << 20));
+    writeFile(tempPath(u"site/page_files/notes.txt"_s), "notes");
+    writeFile(tempPath(u"site/page_files/Thumbs.db"_s), "stays behind");
+    const qint64 pageWithFiles = page.size() + (1 << 20) + 5;
     const QDir root(m_server->rootPath());
     writeFile(root.filePath(u"kept.bin"_s), "the good copy");
-    writeFile(root.filePath(u"served.bin"_s), patterned(3 << 20));
-    const QString local = writeFile(tempPath(u"up/big.bin"_s), patterned(3 << 20));
-    const QString localPage = writeFile(tempPath(u"up/page.htm"_s), "<html>");
-    writeFile(tempPath(u"up/page_files/a.bin"_s), patterned(2 << 20));
-    writeFile(tempPath(u"up/page_files/b.bin"_s), patterned(2 << 20));
-    const QString owned = writeFile(tempPath(u"down/owned.bin"_s), "the user's copy");
-    const QStringList serverBefore = serverFiles();
+    const QString owned = writeFile(tempPath(u"mine/owned.bin"_s), "the user's copy");
+    ASSERT_TRUE(QDir().mkpath(tempPath(u"down"_s)));
     ASSERT_EQ(connect(), 1);
 
-    const QString cases[] = {
+    const struct
+    {
+        QString command;
+        qint64 total;
+    } transfers[] = {
+        {u"put \"%1\" \"big.bin\""_s.arg(local), content.size()},
+        {u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"got.bin"_s)), content.size()},
+        // A page and its companion files go as one transfer; a thumbnail database stays.
+        {u"put -h \"%1\" \"page.htm\""_s.arg(localPage), pageWithFiles},
+        {u"get -h \"page.htm\" \"%1\""_s.arg(tempPath(u"down/page.htm"_s)), pageWithFiles},
+    };
+    for (const auto &c : transfers) {
+        SCOPED_TRACE(c.command.toStdString());
+        ProgressLog log;
+        QByteArray reply;
+        EXPECT_EQ(command(c.command, &reply, &log), 1) << reply.constData();
+        EXPECT_TRUE(log.wentUpTo(c.total));
+    }
+    EXPECT_TRUE(readFile(tempPath(u"got.bin"_s)) == content);
+    EXPECT_TRUE(readFile(tempPath(u"down/page_files/pic.gif"_s)) == patterned(1 << 20));
+    // Other commands tell nothing.
+    ProgressLog listing;
+    EXPECT_EQ(command(u"dir"_s, nullptr, &listing), 1);
+    EXPECT_TRUE(listing.told.isEmpty());
+
+    const QStringList serverBefore = serverFiles();
+    const QString cancelled[] = {
         u"put \"%1\" \"new.bin\""_s.arg(local),
         u"put \"%1\" \"kept.bin\""_s.arg(local),
-        u"get \"served.bin\" \"%1\""_s.arg(owned),
-        u"get \"served.bin\" \"%1\""_s.arg(tempPath(u"down/new.bin"_s)),
+        u"get \"big.bin\" \"%1\""_s.arg(owned),
+        u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"mine/new.bin"_s)),
         // The cancel comes during the companion files: the page does not go up.
-        u"put -h \"%1\" \"page.htm\""_s.arg(localPage),
+        u"put -h \"%1\" \"other.htm\""_s.arg(localPage),
     };
-    for (const QString &transferred : cases) {
+    for (const QString &transferred : cancelled) {
         SCOPED_TRACE(transferred.toStdString());
         ProgressLog log;
         log.cancels = [](const ProgressLog &told) { return told.told.last().first > 0; };
@@ -508,7 +495,7 @@ TEST_F(SecureLibraryTest, ACancelLeavesNoPartOfTheFileBehindAndTheSessionGoesOn)
             << "asked again after it said no";
         // The empty folder of the page's files may stay, as after a failed plain upload.
         EXPECT_EQ(serverFiles(), serverBefore);
-        EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+        EXPECT_EQ(QDir(tempPath(u"mine"_s)).entryList(QDir::Files | QDir::Hidden),
                   QStringList{u"owned.bin"_s});
         EXPECT_EQ(readFile(owned), "the user's copy");
         EXPECT_EQ(command(u"pwd"_s), 1) << "the session was lost";
