@@ -2,21 +2,14 @@
 // only the secure channel does, beside the scenarios both channels share.
 
 #include "ClientSuite.h"
-#include "servers/FtpTestServer.h"
 
-#include "platform/DosPath.h"
 #include "platform/Prefix.h"
-#include "transport/CSFtp.h"
-#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QUuid>
 
 #include <cstdio>
 #include <functional>
@@ -24,8 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr double SecondsPerDay = 86400.0;
 
 // How a local path reaches the client: as the control writes it, a DOS path on drive C: of the
 // test's prefix, or as a plain Linux path.

@@ -7,10 +7,7 @@
 #include "transport/InternetError.h"
 #include "transport/Session.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QRandomGenerator>
 
 #include <algorithm>
 

@@ -2,7 +2,6 @@
 
 #include "ClientSuite.h"
 #include "servers/SilentFtpServer.h"
-#include "support/VellixTest.h"
 
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
@@ -14,16 +13,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTimer>
-#include <QUuid>
 
-#include <cmath>
-#include <cstdio>
 #include <functional>
 
 using namespace Qt::StringLiterals;
