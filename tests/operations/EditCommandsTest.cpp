@@ -2,6 +2,7 @@
 // environment, what the desktop program it maps to is handed, and the box for a program that
 // is not registered.
 
+#include "course/SeenBox.h"
 #include "support/VellixTest.h"
 
 #include "operations/EditCommands.h"
@@ -9,6 +10,8 @@
 #include "platform/Registry.h"
 
 #include <QFile>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 using Platform::RootKey;
@@ -29,11 +32,24 @@ struct Registration
     const char *value;
 };
 
+// The registry entries the cases name.
+const std::map<QString, Registration> Registrations = {
+    {u"wordpad"_s,
+     {RootKey::LocalMachine, "WORDPAD.EXE", "",
+      "%ProgramFiles%\\Windows NT\\Accessories\\WORDPAD.EXE"}},
+    {u"quotedWordpad"_s, {RootKey::LocalMachine, "WORDPAD.EXE", "", "\"C:\\Write\\WORDPAD.EXE\""}},
+    {u"wordVersion"_s,
+     {RootKey::ClassesRoot, "Word.Application\\CurVer", "", "Word.Application.16"}},
+    {u"wordRoot"_s,
+     {RootKey::LocalMachine, "Software\\Microsoft\\Office\\16.0\\Word\\InstallRoot", "Path",
+      "C:\\Office\\root\\Office16\\"}},
+};
+
 struct EditCase
 {
     const char *name;
     Program program;
-    QList<Registration> registry;
+    const char *registry;     // names of Registrations, separated by blanks
     const char *programFiles; // the environment's entry; nullptr: none
     const char *command;      // before the quoted file; empty: the program is not found
     const char *started;      // the desktop program started and its arguments before the file
@@ -45,64 +61,21 @@ void PrintTo(const EditCase &c, std::ostream *out)
     *out << c.name;
 }
 
-const Registration WordPad = {RootKey::LocalMachine, "WORDPAD.EXE", "",
-                              "%ProgramFiles%\\Windows NT\\Accessories\\WORDPAD.EXE"};
-const Registration WordVersion = {RootKey::ClassesRoot, "Word.Application\\CurVer", "",
-                                  "Word.Application.16"};
-const Registration WordRoot = {RootKey::LocalMachine,
-                               "Software\\Microsoft\\Office\\16.0\\Word\\InstallRoot", "Path",
-                               "C:\\Office\\root\\Office16\\"};
-
 const EditCase Cases[] = {
-    {"browser",
-     Program::Browser,
-     {},
-     nullptr,
-     "\"c:\\program files\\internet explorer\\iexplore.exe\"",
-     "xdg-open",
-     ""},
-    {"notepad through the search path", Program::Notepad, {}, nullptr, "notepad.exe", "editor", ""},
-    {"wordpad under the session's Program Files",
-     Program::WordPad,
-     {WordPad},
-     nullptr,
-     "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"",
-     "libreoffice --writer",
-     ""},
-    {"wordpad under the environment's Program Files",
-     Program::WordPad,
-     {WordPad},
-     "D:\\Apps",
-     "\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\"",
-     "",
-     ""},
-    {"wordpad registered in quotes",
-     Program::WordPad,
-     {{RootKey::LocalMachine, "WORDPAD.EXE", "", "\"C:\\Write\\WORDPAD.EXE\""}},
-     nullptr,
-     "\"C:\\Write\\wordpad.exe\"",
-     "",
-     ""},
-    {"word",
-     Program::Word,
-     {WordVersion, WordRoot},
-     nullptr,
-     "\"C:\\Office\\root\\Office16\\winword.exe\"",
-     "libreoffice --writer",
-     ""},
-    {"wordpad not registered",
-     Program::WordPad,
-     {WordVersion, WordRoot},
-     nullptr,
-     "",
-     "",
+    {"browser", Program::Browser, "", nullptr,
+     "\"c:\\program files\\internet explorer\\iexplore.exe\"", "xdg-open", ""},
+    {"notepad through the search path", Program::Notepad, "", nullptr, "notepad.exe", "editor", ""},
+    {"wordpad under the session's Program Files", Program::WordPad, "wordpad", nullptr,
+     "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"", "libreoffice --writer", ""},
+    {"wordpad under the environment's Program Files", Program::WordPad, "wordpad", "D:\\Apps",
+     "\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\"", "", ""},
+    {"wordpad registered in quotes", Program::WordPad, "quotedWordpad", nullptr,
+     "\"C:\\Write\\wordpad.exe\"", "", ""},
+    {"word", Program::Word, "wordVersion wordRoot", nullptr,
+     "\"C:\\Office\\root\\Office16\\winword.exe\"", "libreoffice --writer", ""},
+    {"wordpad not registered", Program::WordPad, "wordVersion wordRoot", nullptr, "", "",
      "Sorry, could not find Word Pad"},
-    {"word without its install root",
-     Program::Word,
-     {WordVersion, WordPad},
-     nullptr,
-     "",
-     "",
+    {"word without its install root", Program::Word, "wordVersion wordpad", nullptr, "", "",
      "Sorry, could not find Word"},
 };
 
@@ -130,7 +103,8 @@ TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
 {
     const EditCase &c = GetParam();
     Platform::Registry registry;
-    for (const Registration &entry : c.registry) {
+    for (const QString &name : QString::fromLatin1(c.registry).split(u' ', Qt::SkipEmptyParts)) {
+        const Registration &entry = Registrations.at(name);
         const QString key = QLatin1String(entry.key);
         registry.setString(entry.root, key.contains(u'\\') ? key : AppPaths + key,
                            QLatin1String(entry.name), QLatin1String(entry.value));
@@ -146,10 +120,8 @@ TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
         return;
     commands.open(c.program, File);
     if (*c.box) {
-        ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().at(0).text, QString::fromUtf8(c.box));
-        EXPECT_EQ(ui().boxes().at(0).title, u"Path Not Found"_s);
-        EXPECT_EQ(ui().boxes().at(0).icon, Ui::Icon::Critical);
+        EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{QString::fromUtf8(c.box),
+                                                       u"Path Not Found"_s, Ui::Icon::Critical}}));
         return;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());

@@ -3,6 +3,7 @@
 // The list operations' suites: a window that shows nothing and remembers what it was told, and
 // a session on a real FTP server standing in the course's month folder.
 
+#include "course/SeenBox.h"
 #include "operations/RecordingTransferView.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
