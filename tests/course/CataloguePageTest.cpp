@@ -69,7 +69,7 @@ const QString ExpectedColumns =
     uR"(pack.rar</a></td></tr></table></div></td><td><div class="hdr">)"
     uR"(April 2007</div></td><td><div class="hdr">May 2007</div><div class="li">)"
     uR"(<table border="0" cellpadding="0" cellspacing="0" valign="top">)"
-    uR"(</table></div></td>)"
+    uR"(</table></div></td><td><div class="hdr">June 2007</div></td>)"
     ""_s;
 
 const QString ExpectedEnd =
@@ -142,9 +142,6 @@ TEST(CatalogueTextTest, NamesForDisplayAndScript)
 {
     EXPECT_EQ(DisplayName(u"March_2007_a__b"_s), u"March 2007 a  b"_s);
     EXPECT_EQ(ScriptQuote(u"it's 'x'"_s), u"it\\'s \\'x\\'"_s);
-    EXPECT_EQ(MonthNames().front(), u"January"_s);
-    EXPECT_EQ(MonthNames().at(8), u"September"_s);
-    EXPECT_EQ(MonthNames().back(), u"December"_s);
 }
 
 TEST(CataloguePageTest, ExactPage)
@@ -164,19 +161,12 @@ TEST(CataloguePageTest, ExactPage)
     cDirList onlyFolders;
     addFolder(onlyFolders, u"sub"_s);
     page.AppendColumn(u"May_2007"_s, &onlyFolders);
-    EXPECT_EQ(page.Finish(), ExpectedHead + ExpectedColumns + ExpectedEnd);
-}
-
-TEST(CataloguePageTest, EmptyListingGivesOnlyTheHeaderAndFinishEndsThePage)
-{
-    CataloguePage page(springTexts());
     cDirList empty;
     page.AppendColumn(u"June_2007"_s, &empty);
-    const QString text = page.Finish();
-    EXPECT_EQ(text, ExpectedHead + uR"(<td><div class="hdr">June 2007</div></td>)"_s + ExpectedEnd);
+    EXPECT_EQ(page.Finish(), ExpectedHead + ExpectedColumns + ExpectedEnd);
     // A finished page takes no more columns.
     page.AppendColumn(u"July_2007"_s, nullptr);
-    EXPECT_EQ(page.Finish(), text);
+    EXPECT_EQ(page.Finish(), ExpectedHead + ExpectedColumns + ExpectedEnd);
 }
 
 TEST(CatalogueTextTest, MonthFoldersRunFromTheStartToTheEndMonth)

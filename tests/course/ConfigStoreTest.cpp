@@ -6,9 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-class CourseConfig : public ConfigTest
-{
-};
+using CourseConfig = ConfigTest;
 
 TEST_F(CourseConfig, ReadsCourseSettings)
 {
@@ -119,9 +117,7 @@ TEST_F(CourseConfig, FirstNumberedValue)
     }
 }
 
-class FolderMap : public ConfigTest
-{
-};
+using FolderMap = ConfigTest;
 
 TEST_F(FolderMap, FindsArchiveAmongNumberedEntries)
 {
@@ -135,11 +131,8 @@ TEST_F(FolderMap, FindsArchiveAmongNumberedEntries)
         // An empty entry 0, archives in 1 and 2; the second one uses named folders.
         {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb2=1\r\nb2_1=Intro\r\nb2_12=Exam\r\n",
          u"Fall"_s, true, u"Intro"_s, u"Exam"_s},
-        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb1_1=Kept\r\n",
-         u"Spring"_s,
-         false,
-         u"Kept"_s,
-         {}},
+        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb1_1=Kept\r\n", u"Spring"_s, false,
+         u"Kept"_s, QString()},
         {"numDirs=2\r\ndir0=A\r\ndir7=B\r\nb7=1\r\nb7_1=X\r\n", u"B"_s, true, u"X"_s, {}}, // gap
         {"numDirs=1\r\ndir0=A\r\ndir1=B\r\nb1=1\r\n", u"B"_s, false, {}, {}}, // beyond count
         {"dir0=A\r\nb0=1\r\n", u"A"_s, false, {}, {}},                        // no numDirs

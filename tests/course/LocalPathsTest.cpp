@@ -1,3 +1,4 @@
+#include "course/SeenBox.h"
 #include "support/VellixTest.h"
 
 #include "course/LocalPaths.h"
@@ -52,12 +53,10 @@ TEST_F(LocalPaths, MissingFileIsReportedNeverOfferedAsFolder)
         ui().clear();
         ui().setMousePointer(Ui::Pointer::Hourglass);
         EXPECT_FALSE(CheckLocalPath(path));
-        ASSERT_EQ(ui().boxes().size(), 1);
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text, u"The file: '%1' doesn't exist on the local computer."_s.arg(path));
-        EXPECT_EQ(box.title, u"Bad File Name"_s);
-        EXPECT_EQ(box.icon, Ui::Icon::Critical);
-        EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+        EXPECT_EQ(
+            seen(ui().boxes()),
+            (QList<SeenBox>{{u"The file: '%1' doesn't exist on the local computer."_s.arg(path),
+                             u"Bad File Name"_s, Ui::Icon::Critical}}));
     }
     EXPECT_FALSE(isFolder(u"newfolder"_s));
 }
@@ -68,13 +67,12 @@ TEST_F(LocalPaths, MissingFolderIsCreatedOnlyWhenTheUserAgrees)
     ui().setMousePointer(Ui::Pointer::Hourglass);
     ui().answer(Ui::Answer::No);
     EXPECT_FALSE(CheckLocalPath(path));
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"The folder: '%1' doesn't exist on the local computer.\r\n"
-                        "Do you want to create this folder?"_s.arg(path));
-    EXPECT_EQ(box.title, u"Folder Doesn't Exist"_s);
-    EXPECT_EQ(box.buttons, Ui::Buttons::YesNo);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"The folder: '%1' doesn't exist on the local "
+                               "computer.\r\nDo you want to create this "
+                               "folder?"_s.arg(path),
+                               u"Folder Doesn't Exist"_s, Ui::Icon::Question}}));
+    EXPECT_EQ(ui().boxes().first().buttons, Ui::Buttons::YesNo);
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
     EXPECT_FALSE(isFolder(u"new"_s));
 
@@ -150,9 +148,7 @@ TEST_F(LocalPaths, RegistryValuesAsText)
         bool ok;
         QString text, folder;
     } const cases[] = {
-        {{},
-         true,
-         u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
+        {QString(), true, u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
          u"C:\\Program Files\\Dovrelle\\"_s},
         {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
         {u"Count"_s, true, u"4294967295"_s, {}},

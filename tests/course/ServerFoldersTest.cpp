@@ -1,11 +1,14 @@
 // The server folder helpers against real FTP servers on loopback: entering the month folder,
-// and the size walk with its limits and its reset of a login that leads to a wrong folder.
+// and the size walk with its bounds (depth, folders met again through links), its limits and
+// its reset of a login that leads to a wrong folder.
 
+#include "course/SeenBox.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
 #include "course/ConfigFile.h"
 #include "course/LoginStore.h"
+#include "course/ServerFolderWalk.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -17,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
+using Outcome = ServerFolderWalk::Outcome;
 
 namespace {
 
@@ -33,6 +37,42 @@ protected:
         ConfigTest::SetUp();
         Shared().FtpClient = std::make_unique<cFTP>();
     }
+
+    void TearDown() override
+    {
+        Shared().FtpClient->CloseConnection();
+        server.reset();
+        ConfigTest::TearDown();
+    }
+
+    void serverFile(const QString &path, qint64 size) const
+    {
+        writeSizedFile(server->rootPath() + path, size);
+    }
+
+    void serverFolder(const QString &path) const
+    {
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
+    }
+
+    // A link on the server's disk: path names target.
+    void serverLink(const QString &path, const QString &target) const
+    {
+        ASSERT_TRUE(QFile::link(target, server->rootPath() + path)) << path.toStdString();
+    }
+
+    // Walks a folder; folders counts the folders the walk entered.
+    ServerFolderWalk::Result walk(const QString &folder, int *folders = nullptr)
+    {
+        ServerFolderWalk walker(*Shared().FtpClient, {.beforeFolder = [folders] {
+            if (folders)
+                ++*folders;
+            return true;
+        }});
+        return walker.walk(folder);
+    }
+
+    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
@@ -66,24 +106,6 @@ protected:
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
     }
 
-    void TearDown() override
-    {
-        if (Shared().FtpClient)
-            Shared().FtpClient->CloseConnection();
-        server.reset();
-        ServerFoldersTest::TearDown();
-    }
-
-    void serverFile(const QString &path, qint64 size) const
-    {
-        writeSizedFile(server->rootPath() + path, size);
-    }
-
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
-    }
-
     void setMonth(const QString &webRootPath, const QString &monthFolder)
     {
         Shared().WebRootPath = webRootPath;
@@ -91,8 +113,6 @@ protected:
         Shared().ArchiveName = u"algebra"_s;
         Shared().MonthFolder = monthFolder;
     }
-
-    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyThatPath)
@@ -179,12 +199,9 @@ TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
 
     EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
 
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Bad directory passed.\r\nYour login data has been reset."_s);
-    EXPECT_EQ(box.title, u"Get Currect Directory Size"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
+                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
     EXPECT_TRUE(Shared().UserId.isEmpty());
     EXPECT_TRUE(Shared().Password.isEmpty());
     EXPECT_FALSE(Shared().LoggedIn);
@@ -201,5 +218,64 @@ TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
     EXPECT_EQ(file.text(u"other"_s, u"school"_s), u"South"_s);
 }
 
+TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
+{
+    const struct
+    {
+        int levels; // folders below the first, one inside the other
+        Outcome outcome;
+        int folders; // entered
+    } cases[] = {
+        {ServerFolderWalk::MaxDepth, Outcome::Counted, ServerFolderWalk::MaxDepth + 1},
+        {ServerFolderWalk::MaxDepth + 1, Outcome::TooDeep, ServerFolderWalk::MaxDepth + 1},
+    };
+    for (const auto &c : cases) {
+        // A file of one byte in every folder of the chain.
+        const QString first = u"/chain%1"_s.arg(c.levels);
+        QString folder = first;
+        for (int level = 0; level <= c.levels; ++level, folder += u"/d"_s)
+            serverFile(folder + u"/f.txt"_s, 1);
+        int folders = 0;
+        const ServerFolderWalk::Result walked = walk(first, &folders);
+        EXPECT_EQ(walked.outcome, c.outcome) << c.levels;
+        EXPECT_EQ(folders, c.folders) << c.levels;
+        if (c.outcome == Outcome::Counted) {
+            EXPECT_EQ(walked.bytes, c.levels + 1) << c.levels;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
+
+// A server that names the folder a link leads to when the walk stands in it.
+TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
+{
+    QString why;
+    server = FtpTestServer::startScripted(u"canonical-pwd"_s, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    ASSERT_TRUE(
+        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
+    serverFile(u"/site/real/a.txt"_s, 100);
+    serverFile(u"/site/real/sub/b.txt"_s, 20);
+    serverLink(u"/site/alias"_s, u"real"_s);        // the same folder under two names
+    serverLink(u"/site/real/sub/up"_s, u"../.."_s); // a loop back to /site
+    const struct
+    {
+        const char *folder;
+        Outcome outcome;
+        qint64 bytes;
+    } cases[] = {
+        {"/site", Outcome::Counted, 120},
+        // Through the loop, the walk of the real folder reaches /site, and stops at the
+        // folders it walked.
+        {"/site/real", Outcome::Counted, 120},
+        // The first folder must be where the client stands.
+        {"/site/alias", Outcome::NotEntered, 0},
+    };
+    for (const auto &c : cases) {
+        const ServerFolderWalk::Result walked = walk(QLatin1String(c.folder));
+        EXPECT_EQ(walked.outcome, c.outcome) << c.folder;
+        EXPECT_EQ(walked.bytes, c.bytes) << c.folder;
+    }
+}
