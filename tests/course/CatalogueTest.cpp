@@ -101,14 +101,7 @@ protected:
         CatalogueTest::TearDown();
     }
 
-    void serverFile(const QString &path, const QByteArray &content = "x") const
-    {
-        const QString linux = server->rootPath() + path;
-        QDir().mkpath(QFileInfo(linux).absolutePath());
-        QFile file(linux);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << linux.toStdString();
-        file.write(content);
-    }
+    void serverFile(const QString &path) const { writeFile(server->rootPath() + path, "x"); }
 
     void serverFolder(const QString &path) const
     {

@@ -2,6 +2,8 @@
 
 #include "course/ConnectionPaths.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -33,9 +35,8 @@ TEST(ConnectionPathsTest, BeforeConnectingTheSiteNamesHostAndWebRoot)
     };
     for (const Case &c : cases) {
         const auto site = ConnectionPaths::beforeConnect(c.host, u"site as entered"_s, c.remoteDir);
-        EXPECT_EQ(site.host, c.wantHost) << c.host.toStdString();
-        EXPECT_EQ(site.siteName, c.wantSite) << c.host.toStdString();
-        EXPECT_EQ(site.webRoot, c.wantWebRoot)
+        EXPECT_EQ(QStringList({site.host, site.siteName, site.webRoot}),
+                  QStringList({c.wantHost, c.wantSite, c.wantWebRoot}))
             << c.host.toStdString() << " " << c.remoteDir.toStdString();
     }
 }
@@ -67,9 +68,8 @@ TEST(ConnectionPathsTest, AfterConnectingPathsLieUnderTheLoginFolder)
     };
     for (const Case &c : cases) {
         const auto paths = ConnectionPaths::afterConnect(c.homeDir, c.remoteDir);
-        EXPECT_EQ(paths.webRoot, c.wantWebRoot)
-            << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
-        EXPECT_EQ(paths.remoteDir, c.wantRemoteDir)
+        EXPECT_EQ(QStringList({paths.webRoot, paths.remoteDir}),
+                  QStringList({c.wantWebRoot, c.wantRemoteDir}))
             << c.homeDir.toStdString() << " " << c.remoteDir.toStdString();
     }
 }

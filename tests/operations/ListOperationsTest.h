@@ -38,16 +38,8 @@ class RecordingWindow : public ListWindowPort
 public:
     FileListModel &model() override { return m_model; }
     TransferViewPort &transferView() override { return transfers; }
-    void enterBusy() override
-    {
-        busy = true;
-        Shared().BusyFlag = true;
-    }
-    void leaveBusy() override
-    {
-        busy = false;
-        Shared().BusyFlag = false;
-    }
+    void enterBusy() override { showBusy(true); }
+    void leaveBusy() override { showBusy(false); }
     void showBusy(bool shown) override
     {
         busy = shown;
