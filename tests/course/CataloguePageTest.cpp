@@ -138,12 +138,6 @@ TEST(CatalogueTextTest, FileIconPathFollowsTheExtensionAfterTheLastDot)
         EXPECT_EQ(FileIconPath(c.name), c.expected) << c.name.toStdString();
 }
 
-TEST(CatalogueTextTest, NamesForDisplayAndScript)
-{
-    EXPECT_EQ(DisplayName(u"March_2007_a__b"_s), u"March 2007 a  b"_s);
-    EXPECT_EQ(ScriptQuote(u"it's 'x'"_s), u"it\\'s \\'x\\'"_s);
-}
-
 TEST(CataloguePageTest, ExactPage)
 {
     CataloguePage page(springTexts());
