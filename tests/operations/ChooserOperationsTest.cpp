@@ -43,21 +43,12 @@ public:
     RecordingTransferView transfers;
 };
 
-void touch(const QString &path, const QDateTime &modified)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.setFileTime(modified, QFileDevice::FileModificationTime);
-}
-
 } // namespace
 
-TEST(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
+using ChooserListingTest = VellixTest;
+
+TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
 {
-    QTemporaryDir prefix;
-    qputenv("VELLIX_PREFIX", QFile::encodeName(prefix.path()));
-    const QString folder = prefix.filePath(u"drive_c/Work/"_s);
-    QDir().mkpath(folder);
     const QDateTime monday(QDate(2007, 3, 12), QTime(9, 0));
     const struct
     {
@@ -71,8 +62,12 @@ TEST(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
         {"new.pdf", monday.addDays(1)},
         {".hidden.txt", monday},
     };
-    for (const auto &file : files)
-        touch(folder + QLatin1String(file.name), file.modified);
+    for (const auto &file : files) {
+        QFile written(
+            writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(file.name)), "x"));
+        ASSERT_TRUE(written.open(QIODevice::Append));
+        written.setFileTime(file.modified, QFileDevice::FileModificationTime);
+    }
     EXPECT_EQ(ChooserListing::read(u"C:\\Work"_s, u"*.*"_s).shown,
               QStringList({u"new.pdf"_s, u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));
     EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.TXT"_s).shown,
@@ -80,10 +75,9 @@ TEST(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
     EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.pdf;old.*"_s).shown,
               QStringList({u"new.pdf"_s, u"old.txt"_s}));
     EXPECT_FALSE(ChooserListing::read(u"C:\\Nowhere\\"_s, u"*.*"_s).listed);
-    qunsetenv("VELLIX_PREFIX");
 }
 
-TEST(ChooserListingTest, SizesInDecimalUnits)
+TEST_F(ChooserListingTest, SizesInDecimalUnits)
 {
     const std::pair<qint64, const char *> sizes[] = {
         {0, "0 Bytes"},       {999, "999 Bytes"}, {1000, "1 KB"},

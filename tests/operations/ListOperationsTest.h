@@ -141,9 +141,13 @@ protected:
         CreateSharedClient();
         if (GetParam().passive)
             state.FtpClient->SetModePassive();
-        state.Reconnect = [] { return OpenSharedSession(); };
+        state.Reconnect = [this] {
+            ++reconnects;
+            return OpenSharedSession();
+        };
         ASSERT_TRUE(OpenSharedSession());
         ASSERT_TRUE(EnterMonthFolder());
+        reconnects = 0;
         state.MonthFolderPath = state.FtpClient->GetFTPDirectory();
     }
 
@@ -192,4 +196,5 @@ protected:
 
     RecordingWindow window;
     std::unique_ptr<FtpTestServer> server;
+    int reconnects = 0; // sessions opened again after SetUp
 };

@@ -79,11 +79,6 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     int viewsEndedAtBox = -1;
     ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
     // A session the server dropped is opened again before the first file.
-    int reconnects = 0;
-    Shared().Reconnect = [&reconnects] {
-        ++reconnects;
-        return OpenSharedSession();
-    };
     Shared().FtpClient->CloseConnection();
     RemoteFileOperations(window, LocalFolder).copyDown();
     EXPECT_EQ(reconnects, 1);

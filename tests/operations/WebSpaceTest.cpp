@@ -191,11 +191,6 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessage)
 TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
 {
     layOutSite();
-    int reconnects = 0;
-    Shared().Reconnect = [&reconnects] {
-        ++reconnects;
-        return OpenSharedSession();
-    };
     const struct
     {
         QList<int> dropsAtFolders;
