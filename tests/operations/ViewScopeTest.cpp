@@ -28,6 +28,17 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
     writeFile(Platform::Prefix::path(u"page.htm"_s), "x");
     writeFile(Platform::Prefix::path(u"host.ini"_s), "x");
 
+    // A page in a folder of the user's sees its folder and below, nothing hidden, nothing a
+    // link leads out to.
+    const ViewScope lesson(pages + u"lesson 1.htm"_s);
+    for (const QString &file : {u"lesson 1.htm"_s, u"style.css"_s, u"lesson 1_files/a.png"_s,
+                                u"images/deep/b.png"_s, u"images/../style.css"_s})
+        EXPECT_TRUE(lesson.allows(pages + file)) << file.toStdString();
+    for (const QString &file :
+         {u"missing.css"_s, u"../secret.txt"_s, u"../my pages2/x.css"_s, u".hidden.css"_s,
+          u".git/config"_s, u"out.txt"_s, u"up/secret.txt"_s, u"ini.txt"_s})
+        EXPECT_FALSE(lesson.allows(pages + file)) << file.toStdString();
+
     struct Case
     {
         QString page;
@@ -35,19 +46,6 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
         bool allowed;
     };
     const Case cases[] = {
-        {pages + u"lesson 1.htm"_s, pages + u"lesson 1.htm"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"style.css"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"lesson 1_files/a.png"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"images/deep/b.png"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"images/../style.css"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"missing.css"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"../secret.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, homePath(u"my pages2/x.css"_s), false},
-        {pages + u"lesson 1.htm"_s, pages + u".hidden.css"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u".git/config"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"out.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"up/secret.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"ini.txt"_s, false},
         {pages + u"lesson 1.htm"_s, u"/etc/passwd"_s, false},
         // A page of the prefix's drive C sees the drive, but not the Windows directory.
         {driveC + u"page.htm"_s, driveC + u"Program Files/Dovrelle/logo.gif"_s, true},
