@@ -98,10 +98,7 @@ CatalogueTexts springTexts()
 
 TEST(CatalogueTextTest, TitleCaseRaisesTheFirstCharacterOfEveryWord)
 {
-    const struct
-    {
-        QString text, expected;
-    } cases[] = {
+    const std::tuple<QString, QString> cases[] = {
         {u"spring term"_s, u"Spring Term"_s},
         {u"spring  term"_s, u"Spring  Term"_s},
         {u" spring"_s, u" Spring"_s},
@@ -111,16 +108,13 @@ TEST(CatalogueTextTest, TitleCaseRaisesTheFirstCharacterOfEveryWord)
         {u"été"_s, u"Été"_s},
         {QString(), QString()},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(TitleCase(c.text), c.expected) << c.text.toStdString();
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(TitleCase(text), expected) << text.toStdString();
 }
 
 TEST(CatalogueTextTest, FileIconPathFollowsTheExtensionAfterTheLastDot)
 {
-    const struct
-    {
-        QString name, expected;
-    } cases[] = {
+    const std::tuple<QString, QString> cases[] = {
         {u"lesson.doc"_s, u"../../images/icn_doc.gif"_s},
         {u"Notes.HTML"_s, u"../../images/icn_htm.gif"_s},
         {u"page.htm"_s, u"../../images/icn_htm.gif"_s},
@@ -134,8 +128,8 @@ TEST(CatalogueTextTest, FileIconPathFollowsTheExtensionAfterTheLastDot)
         {u"README"_s, QString()},
         {QString(), QString()},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(FileIconPath(c.name), c.expected) << c.name.toStdString();
+    for (const auto &[name, expected] : cases)
+        EXPECT_EQ(FileIconPath(name), expected) << name.toStdString();
 }
 
 TEST(CataloguePageTest, ExactPage)

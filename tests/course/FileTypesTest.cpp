@@ -9,12 +9,7 @@ using namespace Qt::StringLiterals;
 
 TEST(FileTypes, ExtensionOfNameAndItsIconNumber)
 {
-    const struct
-    {
-        QString name;
-        QString extension;
-        qint16 index;
-    } cases[] = {
+    const std::tuple<QString, QString, qint16> cases[] = {
         {u"notes"_s, {}, 1},
         {u"notes."_s, {}, 1},
         {u"photo.JPEG"_s, u"jpeg"_s, 1},
@@ -24,9 +19,9 @@ TEST(FileTypes, ExtensionOfNameAndItsIconNumber)
         {u"app.aspx"_s, u"aspx"_s, 23},
         {u".htaccess"_s, u"htaccess"_s, 1},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(ExtensionOf(c.name), c.extension) << c.name.toStdString();
-        EXPECT_EQ(FileTypeIndex(ExtensionOf(c.name)), c.index) << c.name.toStdString();
+    for (const auto &[name, extension, index] : cases) {
+        EXPECT_EQ(ExtensionOf(name), extension) << name.toStdString();
+        EXPECT_EQ(FileTypeIndex(ExtensionOf(name)), index) << name.toStdString();
     }
 }
 
@@ -54,12 +49,7 @@ TEST_F(SharedFileRules, UploadFilterLetsThroughWhatTheListAllows)
 {
     EXPECT_FALSE(ExtensionAllowed(u"pdf"_s)) << "no list before the login data is loaded";
 
-    const struct
-    {
-        QString filter;
-        QString extension;
-        bool allowed;
-    } cases[] = {
+    const std::tuple<QString, QString, bool> cases[] = {
         {u"*.*;"_s, u"exe"_s, true},
         {u"*.*;"_s, {}, true},
         {u"pdf;doc;"_s, u"pdf"_s, true},
@@ -70,22 +60,17 @@ TEST_F(SharedFileRules, UploadFilterLetsThroughWhatTheListAllows)
         {u"pdf;doc"_s, {}, false},
         {u"pdf;*.*"_s, u"doc"_s, false}, // "*.*" counts only in front
     };
-    for (const auto &c : cases) {
-        Shared().UploadFilter = c.filter;
-        Shared().AllowedExtensions = c.filter.split(u';');
-        EXPECT_EQ(ExtensionAllowed(c.extension), c.allowed)
-            << c.filter.toStdString() << " / " << c.extension.toStdString();
+    for (const auto &[filter, extension, allowed] : cases) {
+        Shared().UploadFilter = filter;
+        Shared().AllowedExtensions = filter.split(u';');
+        EXPECT_EQ(ExtensionAllowed(extension), allowed)
+            << filter.toStdString() << " / " << extension.toStdString();
     }
 }
 
 TEST(FileTypes, ValidNames)
 {
-    const struct
-    {
-        QString name;
-        QString characterSet;
-        bool valid;
-    } cases[] = {
+    const std::tuple<QString, QString, bool> cases[] = {
         {QString(64, u'a'), {}, true},      {QString(65, u'a'), {}, false},
         {QString(65, u'-'), u"-"_s, false}, {{}, {}, true},
         {u"LESSON_1"_s, {}, true},          {u"lesson 1"_s, {}, false},
@@ -93,9 +78,9 @@ TEST(FileTypes, ValidNames)
         {u"lesson\u00e9"_s, {}, false},     {u"Lens-less"_s, u"lesn-"_s, true},
         {u"lesson_1"_s, u"lesn"_s, false},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(IsValidName(c.name, c.characterSet), c.valid)
-            << c.name.toStdString() << " in " << c.characterSet.toStdString();
+    for (const auto &[name, characterSet, valid] : cases)
+        EXPECT_EQ(IsValidName(name, characterSet), valid)
+            << name.toStdString() << " in " << characterSet.toStdString();
 }
 
 TEST_F(SharedFileRules, TransferTypeWithoutClientCreatesNone)

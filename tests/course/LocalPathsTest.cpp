@@ -93,22 +93,18 @@ TEST_F(LocalPaths, CreateFolderPathCreatesUpToTheLastBackslash)
 {
     const QString currentBefore = QDir::currentPath();
     QDir(homePath()).mkpath(u"Existing"_s);
-    struct Case
-    {
-        QString path;
-        bool ok;
-        QString created, absent;
-    } const cases[] = {
+    // path, created, the folder made and a name not made
+    const std::tuple<QString, bool, QString, QString> cases[] = {
         {u"h:\\existing\\a\\b\\file.txt"_s, true, u"Existing/a/b"_s, u"Existing/a/b/file.txt"_s},
         {u"h:\\x\\y\\"_s, true, u"x/y"_s, {}},
         {u"h:\\Existing\\"_s, true, u"Existing"_s, {}},
         {u"q:\\nodrive\\"_s, false, {}, u"nodrive"_s},
         {u"relative\\dir\\"_s, false, {}, u"relative"_s},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(CreateFolderPath(c.path), c.ok) << c.path.toStdString();
-        EXPECT_TRUE(c.created.isEmpty() || isFolder(c.created)) << c.path.toStdString();
-        EXPECT_TRUE(c.absent.isEmpty() || !QFileInfo::exists(homePath(c.absent)));
+    for (const auto &[path, ok, created, absent] : cases) {
+        EXPECT_EQ(CreateFolderPath(path), ok) << path.toStdString();
+        EXPECT_TRUE(created.isEmpty() || isFolder(created)) << path.toStdString();
+        EXPECT_TRUE(absent.isEmpty() || !QFileInfo::exists(homePath(absent)));
     }
     EXPECT_EQ(QDir::currentPath(), currentBefore);
 }
@@ -142,12 +138,7 @@ TEST_F(LocalPaths, RegistryValuesAsText)
 )"_ba + "\"Fits\"=\"" + QByteArray(1023, 'f') + "\"\n\"Long\"=\"" +
                                                      QByteArray(1024, 'l') + "\"\n");
     const QString key = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s;
-    struct Case
-    {
-        QString name;
-        bool ok;
-        QString text, folder;
-    } const cases[] = {
+    const std::tuple<QString, bool, QString, QString> cases[] = {
         {QString(), true, u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
          u"C:\\Program Files\\Dovrelle\\"_s},
         {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
@@ -160,12 +151,13 @@ TEST_F(LocalPaths, RegistryValuesAsText)
         {u"Long"_s, false, {}, {}},
         {u"Missing"_s, false, {}, {}},
     };
-    for (const Case &c : cases) {
+    // value name, found, its text, the folder of the program it names
+    for (const auto &[name, ok, expectedText, folder] : cases) {
         QString text = u"stale"_s;
-        EXPECT_EQ(ReadRegistryValue(Platform::RootKey::LocalMachine, key, c.name, text), c.ok)
-            << c.name.toStdString();
-        EXPECT_EQ(text, c.text) << c.name.toStdString();
-        EXPECT_EQ(ReadAppFolder(Platform::RootKey::LocalMachine, key, c.name), c.folder);
+        EXPECT_EQ(ReadRegistryValue(Platform::RootKey::LocalMachine, key, name, text), ok)
+            << name.toStdString();
+        EXPECT_EQ(text, expectedText) << name.toStdString();
+        EXPECT_EQ(ReadAppFolder(Platform::RootKey::LocalMachine, key, name), folder);
     }
     EXPECT_EQ(ReadHostFolder(), u"C:\\Program Files\\Dovrelle\\"_s);
 }

@@ -43,18 +43,15 @@ TEST(LoginCipher, DecipherUndoesEncipher)
 
 TEST(LoginCipher, KeyPositionsAndWrapAround)
 {
-    struct Case
-    {
-        QByteArray text, key, enciphered;
-    } const cases[] = {
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
         {QByteArray(7, '\0'), "ABC", "BCABCAB"}, // first byte takes the second key byte
         {"AAAA", "\x01\x02", "CBCB"},
         {"\xFE\x01", "\x05", "\x03\x06"}, // one key byte: every byte moves alike, mod 256
         {"any text", "", "any text"},     // no key: unchanged
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(LoginCipher().Encipher(c.text, c.key), c.enciphered) << c.text.toStdString();
-        EXPECT_EQ(LoginCipher().Decipher(c.enciphered, c.key), c.text);
+    for (const auto &[text, key, enciphered] : cases) {
+        EXPECT_EQ(LoginCipher().Encipher(text, key), enciphered) << text.toStdString();
+        EXPECT_EQ(LoginCipher().Decipher(enciphered, key), text);
     }
 }
 

@@ -206,27 +206,23 @@ TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
 
 TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
 {
-    const struct
-    {
-        int levels; // folders below the first, one inside the other
-        Outcome outcome;
-        int folders; // entered
-    } cases[] = {
+    // folders below the first (one inside the other), the outcome, the folders entered
+    const std::tuple<int, Outcome, int> cases[] = {
         {ServerFolderWalk::MaxDepth, Outcome::Counted, ServerFolderWalk::MaxDepth + 1},
         {ServerFolderWalk::MaxDepth + 1, Outcome::TooDeep, ServerFolderWalk::MaxDepth + 1},
     };
-    for (const auto &c : cases) {
+    for (const auto &[levels, outcome, entered] : cases) {
         // A file of one byte in every folder of the chain.
-        const QString first = u"/chain%1"_s.arg(c.levels);
+        const QString first = u"/chain%1"_s.arg(levels);
         QString folder = first;
-        for (int level = 0; level <= c.levels; ++level, folder += u"/d"_s)
+        for (int level = 0; level <= levels; ++level, folder += u"/d"_s)
             serverFile(folder + u"/f.txt"_s, 1);
         int folders = 0;
         const ServerFolderWalk::Result walked = walk(first, &folders);
-        EXPECT_EQ(walked.outcome, c.outcome) << c.levels;
-        EXPECT_EQ(folders, c.folders) << c.levels;
-        if (c.outcome == Outcome::Counted) {
-            EXPECT_EQ(walked.bytes, c.levels + 1) << c.levels;
+        EXPECT_EQ(walked.outcome, outcome) << levels;
+        EXPECT_EQ(folders, entered) << levels;
+        if (outcome == Outcome::Counted) {
+            EXPECT_EQ(walked.bytes, levels + 1) << levels;
         }
     }
 }
@@ -246,12 +242,7 @@ TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
     serverFile(u"/site/real/sub/b.txt"_s, 20);
     serverLink(u"/site/alias"_s, u"real"_s);        // the same folder under two names
     serverLink(u"/site/real/sub/up"_s, u"../.."_s); // a loop back to /site
-    const struct
-    {
-        const char *folder;
-        Outcome outcome;
-        qint64 bytes;
-    } cases[] = {
+    const std::tuple<const char *, Outcome, qint64> cases[] = {
         {"/site", Outcome::Counted, 120},
         // Through the loop, the walk of the real folder reaches /site, and stops at the
         // folders it walked.
@@ -259,9 +250,9 @@ TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
         // The first folder must be where the client stands.
         {"/site/alias", Outcome::NotEntered, 0},
     };
-    for (const auto &c : cases) {
-        const ServerFolderWalk::Result walked = walk(QLatin1String(c.folder));
-        EXPECT_EQ(walked.outcome, c.outcome) << c.folder;
-        EXPECT_EQ(walked.bytes, c.bytes) << c.folder;
+    for (const auto &[folder, outcome, bytes] : cases) {
+        const ServerFolderWalk::Result walked = walk(QLatin1String(folder));
+        EXPECT_EQ(walked.outcome, outcome) << folder;
+        EXPECT_EQ(walked.bytes, bytes) << folder;
     }
 }

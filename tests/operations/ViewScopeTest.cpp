@@ -39,13 +39,7 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
           u".git/config"_s, u"out.txt"_s, u"up/secret.txt"_s, u"ini.txt"_s})
         EXPECT_FALSE(lesson.allows(pages + file)) << file.toStdString();
 
-    struct Case
-    {
-        QString page;
-        QString file;
-        bool allowed;
-    };
-    const Case cases[] = {
+    const std::tuple<QString, QString, bool> cases[] = {
         {pages + u"lesson 1.htm"_s, u"/etc/passwd"_s, false},
         // A page of the prefix's drive C sees the drive, but not the Windows directory.
         {driveC + u"page.htm"_s, driveC + u"Program Files/Dovrelle/logo.gif"_s, true},
@@ -57,9 +51,9 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
         {pages + u".hidden.css"_s, pages + u".hidden.css"_s, true},
         {QString(), pages + u"lesson 1.htm"_s, false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE((c.page + u" -> "_s + c.file).toStdString());
-        const ViewScope scope = c.page.isEmpty() ? ViewScope() : ViewScope(c.page);
-        EXPECT_EQ(scope.allows(c.file), c.allowed);
+    for (const auto &[page, file, allowed] : cases) {
+        SCOPED_TRACE((page + u" -> "_s + file).toStdString());
+        const ViewScope scope = page.isEmpty() ? ViewScope() : ViewScope(page);
+        EXPECT_EQ(scope.allows(file), allowed);
     }
 }

@@ -110,12 +110,7 @@ TEST_P(WebSpaceTest, LevelsShowTheirTotalsAndAreWalkedOnce)
     layOutSite();
     // The whole site is eight folders: /, DV, bio, 2007, March_2007, April_2007, other, deep.
     // Each is entered and listed once, however many levels it belongs to.
-    const struct
-    {
-        const char *what;
-        WebSpace::Ticked ticked;
-        int folders;
-    } cases[] = {
+    const std::tuple<const char *, WebSpace::Ticked, int> cases[] = {
         {"all levels: the site's walk fills the others", AllLevels, 8},
         {"the host product's folder fills the course and the month",
          {false, true, true, false, true},
@@ -125,16 +120,16 @@ TEST_P(WebSpaceTest, LevelsShowTheirTotalsAndAreWalkedOnce)
         {"no level", {}, 0},
     };
     listingsSinceLastLook();
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto &[what, ticked, folders] : cases) {
+        SCOPED_TRACE(what);
         ui().clear();
-        EXPECT_EQ(measure(c.ticked), WebSpace::Outcome::Measured);
-        Texts ticked; // a level not ticked shows nothing
+        EXPECT_EQ(measure(ticked), WebSpace::Outcome::Measured);
+        Texts shown; // a level not ticked shows nothing
         for (int level = 0; level < WebSpace::LevelCount; ++level)
-            ticked.at(level) = c.ticked.at(level) ? SiteTexts.at(level) : QString();
-        EXPECT_EQ(record.texts, ticked);
-        EXPECT_EQ(record.folders, c.folders);
-        EXPECT_EQ(listingsSinceLastLook(), c.folders);
+            shown.at(level) = ticked.at(level) ? SiteTexts.at(level) : QString();
+        EXPECT_EQ(record.texts, shown);
+        EXPECT_EQ(record.folders, folders);
+        EXPECT_EQ(listingsSinceLastLook(), folders);
         EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
         EXPECT_TRUE(Shared().StopFlag);
     }
@@ -187,26 +182,21 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessage)
 TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
 {
     layOutSite();
-    const struct
-    {
-        QList<int> dropsAtFolders;
-        WebSpace::Outcome outcome;
-        int reconnects;
-    } cases[] = {
+    const std::tuple<QList<int>, WebSpace::Outcome, int> cases[] = {
         {{2}, WebSpace::Outcome::Measured, 1},
         {{2, 5}, WebSpace::Outcome::Measured, 2},
         {{2, 5, 7}, WebSpace::Outcome::Failed, 2},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.dropsAtFolders.size());
+    for (const auto &[dropsAtFolders, outcome, opened] : cases) {
+        SCOPED_TRACE(dropsAtFolders.size());
         reconnects = 0;
         record.atFolder = [&](int folder) {
-            if (c.dropsAtFolders.contains(folder))
+            if (dropsAtFolders.contains(folder))
                 Shared().FtpClient->CloseConnection();
         };
-        EXPECT_EQ(measure(AllLevels), c.outcome);
-        EXPECT_EQ(reconnects, c.reconnects);
-        if (c.outcome == WebSpace::Outcome::Measured) {
+        EXPECT_EQ(measure(AllLevels), outcome);
+        EXPECT_EQ(reconnects, opened);
+        if (outcome == WebSpace::Outcome::Measured) {
             EXPECT_EQ(record.texts, SiteTexts);
         }
         // The session brought back knows the host product's folder as the levels do.
