@@ -119,14 +119,7 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
 {
     serverFolder(u"/DV/smith/algebra/May"_s);
     serverFolder(u"/home/smith/pub/DV/smith/algebra/May"_s);
-    struct Case
-    {
-        const char *what;
-        QString homeDir, webRootPath, monthFolder;
-        bool entered;
-        QString webRoot;
-    };
-    const Case cases[] = {
+    const std::tuple<const char *, QString, QString, QString, bool, QString> cases[] = {
         {"the month folder", u"/"_s, u"DV"_s, u"May"_s, true, u"/DV"_s},
         {"below the login folder", u"/home/smith"_s, u"pub/DV"_s, u"May"_s, true,
          u"/home/smith/pub/DV"_s},
@@ -136,13 +129,13 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
         {"a missing folder", u"/"_s, u"DV"_s, u"June"_s, false, u"/DV"_s},
     };
     cFTP &client = *Shared().FtpClient;
-    for (const Case &c : cases) {
+    for (const auto &[what, homeDir, webRootPath, monthFolder, entered, webRoot] : cases) {
         ASSERT_TRUE(client.SetFTPDirectory(MonthPath));
-        Shared().HomeDir = c.homeDir;
-        setMonth(c.webRootPath, c.monthFolder);
-        EXPECT_EQ(EnterMonthFolder(), c.entered) << c.what;
-        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.what;
-        EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << c.what;
+        Shared().HomeDir = homeDir;
+        setMonth(webRootPath, monthFolder);
+        EXPECT_EQ(EnterMonthFolder(), entered) << what;
+        EXPECT_EQ(Shared().WebRoot, webRoot) << what;
+        EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << what;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
 }

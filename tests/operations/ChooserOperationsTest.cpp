@@ -131,12 +131,8 @@ TEST_P(ChooserOperationsTest, UploadStaysWithinTheCapacityToTheByte)
 TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfuncAndNeedsAFreeSession)
 {
     QObject host;
-    const struct
-    {
-        QObject *loadfunc;
-        bool transferRunning; // elsewhere, holding the one session
-        const char *selected, *box;
-    } cases[] = {
+    // loadfunc, a transfer elsewhere holding the one session, the file selected, the box shown
+    const std::tuple<QObject *, bool, const char *, const char *> cases[] = {
         {nullptr, false, "lesson.txt", ""},
         {&host, false, "lesson.txt",
          "File: C:\\Course\\lesson.txt\r\nwas successfully uploaded\r\nto the website."},
@@ -144,15 +140,15 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfuncAndNeedsAF
          "Another transfer is running.\r\nPlease upload the file when it has ended."},
         {&host, false, "", "Cannot upload file.\r\nNo file was selected."},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.box);
+    for (const auto &[loadfunc, transferRunning, selected, box] : cases) {
+        SCOPED_TRACE(box);
         ui().clear();
-        Shared().LoadFuncObject = c.loadfunc;
-        Shared().TransferRunning = c.transferRunning;
+        Shared().LoadFuncObject = loadfunc;
+        Shared().TransferRunning = transferRunning;
         select(u"lesson.txt"_s, "lesson");
-        chooser.selected = QString::fromUtf8(c.selected);
+        chooser.selected = QString::fromUtf8(selected);
         ChooserOperations(chooser).upload();
-        EXPECT_EQ(texts(ui().boxes()), entries(c.box));
+        EXPECT_EQ(texts(ui().boxes()), entries(box));
     }
 }
 

@@ -234,33 +234,28 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
     // Recent and on the minute, as every server lists it.
     QDateTime serverTime = QDateTime::currentDateTime().addDays(-2);
     serverTime.setTime(QTime(serverTime.time().hour(), serverTime.time().minute()));
-    const struct
-    {
-        const char *name;
-        int localOffset; // seconds after the server's time
-        std::optional<Ui::Answer> answer;
-        QByteArray local; // afterwards
-    } cases[] = {
+    // the local copy's time in seconds after the server's, the answer, the local copy afterwards
+    const std::tuple<const char *, int, std::optional<Ui::Answer>, QByteArray> cases[] = {
         {"NewerKeptByDefault", 3600, std::nullopt, "the teacher's edit"},
         {"NewerReplacedOnYes", 3600, Ui::Answer::Yes, "the server's"},
         {"OlderReplacedWithoutAsking", -3600, std::nullopt, "the server's"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, localOffset, answer, local] : cases) {
+        SCOPED_TRACE(name);
         emptyBothFolders();
         serverFile(u"sheet.txt"_s, "the server's");
         setModified(serverPath(u"sheet.txt"_s), serverTime);
-        const QDateTime localTime = serverTime.addSecs(c.localOffset);
+        const QDateTime localTime = serverTime.addSecs(localOffset);
         setModified(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"), localTime);
         list();
         window.check({u"sheet.txt"_s});
         ui().clear();
-        if (c.answer)
-            ui().answer(*c.answer);
+        if (answer)
+            ui().answer(*answer);
         RemoteFileOperations(window, LocalFolder).copyDown();
 
-        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), c.local);
-        const bool asked = c.localOffset > 0;
+        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), local);
+        const bool asked = localOffset > 0;
         ASSERT_EQ(ui().boxes().size(), asked ? 2 : 1)
             << texts(ui().boxes()).join(u'\n').toStdString();
         if (asked) {
@@ -274,7 +269,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
             EXPECT_EQ(question.buttons, Ui::Buttons::YesNo);
             EXPECT_EQ(question.defaultButton, 2);
         }
-        if (c.local == "the server's") {
+        if (local == "the server's") {
             EXPECT_EQ(QFileInfo(localPath(u"sheet.txt"_s)).lastModified(), serverTime);
         }
     }
