@@ -45,21 +45,12 @@ const std::map<QString, Registration> Registrations = {
       "C:\\Office\\root\\Office16\\"}},
 };
 
-struct EditCase
-{
-    const char *name;
-    Program program;
-    const char *registry;     // names of Registrations, separated by blanks
-    const char *programFiles; // the environment's entry; nullptr: none
-    const char *command;      // before the quoted file; empty: the program is not found
-    const char *started;      // the desktop program started and its arguments before the file
-    const char *box;
-};
-
-void PrintTo(const EditCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
+// What an entry does: its name, the program, the names of the Registrations it finds (separated
+// by blanks), the environment's Program Files (nullptr: none), the command before the quoted
+// file (empty: the program is not found), the desktop program started with its arguments
+// before the file, and the box shown.
+using EditCase = std::tuple<const char *, Program, const char *, const char *, const char *,
+                            const char *, const char *>;
 
 const EditCase Cases[] = {
     {"browser", Program::Browser, "", nullptr,
@@ -101,32 +92,34 @@ protected:
 
 TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
 {
-    const EditCase &c = GetParam();
+    const auto &[name, program, registered, programFiles, command, started, box] = GetParam();
+    SCOPED_TRACE(name);
     Platform::Registry registry;
-    for (const QString &name : QString::fromLatin1(c.registry).split(u' ', Qt::SkipEmptyParts)) {
-        const Registration &entry = Registrations.at(name);
+    for (const QString &entryName :
+         QString::fromLatin1(registered).split(u' ', Qt::SkipEmptyParts)) {
+        const Registration &entry = Registrations.at(entryName);
         const QString key = QLatin1String(entry.key);
         registry.setString(entry.root, key.contains(u'\\') ? key : AppPaths + key,
                            QLatin1String(entry.name), QLatin1String(entry.value));
     }
-    if (c.programFiles)
-        setEnvironment("PROGRAMFILES", c.programFiles);
+    if (programFiles)
+        setEnvironment("PROGRAMFILES", programFiles);
     const QString file = writeFile(Platform::DosPath::toLinux(File), "notes");
     const EditCommands commands(Browser, EditorFolders::find());
 
-    EXPECT_EQ(commands.commandLine(c.program, File),
-              *c.command ? QString::fromUtf8(c.command) + u" \""_s + File + u'"' : QString());
-    if (!*c.started && !*c.box)
+    EXPECT_EQ(commands.commandLine(program, File),
+              *command ? QString::fromUtf8(command) + u" \""_s + File + u'"' : QString());
+    if (!*started && !*box)
         return;
-    commands.open(c.program, File);
-    if (*c.box) {
-        EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{QString::fromUtf8(c.box),
-                                                       u"Path Not Found"_s, Ui::Icon::Critical}}));
+    commands.open(program, File);
+    if (*box) {
+        EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{QString::fromUtf8(box), u"Path Not Found"_s,
+                                                       Ui::Icon::Critical}}));
         return;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
-    const QStringList started = QString::fromUtf8(c.started).split(u' ');
-    EXPECT_EQ(arguments(tempPath(u"bin/"_s) + started.first()), started.mid(1) << file);
+    const QStringList startedWords = QString::fromUtf8(started).split(u' ');
+    EXPECT_EQ(arguments(tempPath(u"bin/"_s) + startedWords.first()), startedWords.mid(1) << file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, EditCommandsTest, testing::ValuesIn(Cases));
