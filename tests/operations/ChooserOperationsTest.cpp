@@ -169,16 +169,11 @@ TEST_P(ChooserOperationsTest, ExitDuringAnUploadCancelsIt)
     EXPECT_EQ(chooser.transfers.ends, 1);
 }
 
-// What the chooser's rename and delete answer, and what they leave on disk and on the server;
-// the lists are written as entries().
-struct ChooserCase
-{
-    const char *name;
-    bool deletes;
-    const char *typed; // the new name
-    bool onServer;
-    const char *boxes, *disk, *server;
-};
+// What the chooser's rename and delete answer, and what they leave on disk and on the server:
+// name, delete (or rename), the new name, a copy on the server, and as entries() the boxes
+// shown and the files left on disk and on the server.
+using ChooserCase =
+    std::tuple<const char *, bool, const char *, bool, const char *, const char *, const char *>;
 
 TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
 {
@@ -201,28 +196,29 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
          "website.",
          "", ""},
     };
-    for (const ChooserCase &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, deletes, typed, onServer, boxes, disk, onTheServer] : cases) {
+        SCOPED_TRACE(name);
         emptyBothFolders();
-        if (c.onServer)
+        if (onServer)
             serverFile(u"a.txt"_s, "on the server");
         select(u"a.txt"_s, "here");
         ui().clear();
-        if (!c.deletes)
-            ui().answerInput(QString::fromUtf8(c.typed));
+        if (!deletes)
+            ui().answerInput(QString::fromUtf8(typed));
         // Every question is answered Yes.
-        for (const QString &text : entries(c.boxes)) {
+        for (const QString &text : entries(boxes)) {
             if (text.contains(u'?'))
                 ui().answer(Ui::Answer::Yes);
         }
-        if (c.deletes)
+        if (deletes)
             ChooserOperations(chooser).remove();
         else
             ChooserOperations(chooser).rename();
         // After the input box that asks for the new name.
-        EXPECT_EQ(texts(ui().boxes()).mid(c.deletes ? 0 : 1), entries(c.boxes));
-        EXPECT_EQ(QDir(localPath({})).entryList(QDir::Files), entries(c.disk));
-        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files), entries(c.server));
+        EXPECT_EQ(texts(ui().boxes()).mid(deletes ? 0 : 1), entries(boxes));
+        EXPECT_EQ(QDir(localPath({})).entryList(QDir::Files), entries(disk));
+        EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files),
+                  entries(onTheServer));
         EXPECT_TRUE(chooser.controlsEnabled);
     }
 }
