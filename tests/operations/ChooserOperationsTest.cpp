@@ -28,18 +28,15 @@ public:
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     void refill(const QString &name) override
     {
-        refills.append(name);
         if (!name.isEmpty())
             selected = name;
     }
-    void unload() override { unloaded = true; }
+    void unload() override {}
 
     QString selected;
     bool controlsEnabled = true;
     bool cancelCaption = false;
-    bool unloaded = false;
     int notices = 0;
-    QStringList refills;
     RecordingTransferView transfers;
 };
 

@@ -47,11 +47,11 @@ public:
     }
     bool goesOn() const override { return busy && !stopped; }
     void setBusyIndicatorShown(bool) override {}
-    void showStatus(const QString &text) override { statuses.append(text); }
+    void showStatus(const QString &) override {}
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     int selectedRow() const override { return selected; }
     void selectRow(int row) override { selected = row; }
-    void scrollToRow(int row) override { scrolledTo.append(row); }
+    void scrollToRow(int) override {}
     TransferMode transferMode() const override { return TransferMode::Auto; }
     bool refreshList() override
     {
@@ -87,8 +87,6 @@ public:
     bool stopped = false; // Exit was pressed
     int selected = -1;
     int notices = 0;
-    QStringList statuses;
-    QList<int> scrolledTo;
 
 private:
     FileListModel m_model;
