@@ -105,14 +105,6 @@ protected:
             return;
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
     }
-
-    void setMonth(const QString &webRootPath, const QString &monthFolder)
-    {
-        Shared().WebRootPath = webRootPath;
-        Shared().CourseName = u"smith"_s;
-        Shared().ArchiveName = u"algebra"_s;
-        Shared().MonthFolder = monthFolder;
-    }
 };
 
 TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyThatPath)
@@ -128,11 +120,14 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
         {"a trailing slash", u"/"_s, u"DV"_s, u"May/"_s, false, u"/DV"_s},
         {"a missing folder", u"/"_s, u"DV"_s, u"June"_s, false, u"/DV"_s},
     };
+    Shared().CourseName = u"smith"_s;
+    Shared().ArchiveName = u"algebra"_s;
     cFTP &client = *Shared().FtpClient;
     for (const auto &[what, homeDir, webRootPath, monthFolder, entered, webRoot] : cases) {
         ASSERT_TRUE(client.SetFTPDirectory(MonthPath));
         Shared().HomeDir = homeDir;
-        setMonth(webRootPath, monthFolder);
+        Shared().WebRootPath = webRootPath;
+        Shared().MonthFolder = monthFolder;
         EXPECT_EQ(EnterMonthFolder(), entered) << what;
         EXPECT_EQ(Shared().WebRoot, webRoot) << what;
         EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << what;

@@ -85,10 +85,7 @@ protected:
         m_logSeen = log.size();
         static const QRegularExpression listing(
             u"(<- |FTP command: Client \"[^\"]*\", \")(MLSD|LIST)\\b"_s);
-        int count = 0;
-        for (auto match = listing.globalMatch(fresh); match.hasNext(); match.next())
-            ++count;
-        return count;
+        return int(fresh.count(listing));
     }
 
     WebSpace::Outcome measure(const WebSpace::Ticked &ticked)
