@@ -35,37 +35,20 @@ namespace {
 // The roles a person acts on or looks at: buttons, lists, boxes and pictures.
 bool mustBeNamed(QAccessibleInterface *element)
 {
-    switch (element->role()) {
-    case QAccessible::PushButton:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::SpinBox:
-    case QAccessible::List:
-    case QAccessible::Table:
-    case QAccessible::Tree:
-    case QAccessible::Graphic:
-        return true;
-    default:
-        return qobject_cast<QGroupBox *>(element->object()) != nullptr;
-    }
+    static const QList<QAccessible::Role> named = {
+        QAccessible::PushButton, QAccessible::ButtonMenu,   QAccessible::ButtonDropDown,
+        QAccessible::CheckBox,   QAccessible::RadioButton,  QAccessible::ComboBox,
+        QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::List,
+        QAccessible::Table,      QAccessible::Tree,         QAccessible::Graphic};
+    return named.contains(element->role()) || qobject_cast<QGroupBox *>(element->object());
 }
 
 // A list's rows and a combo box's entries are its data, read by their own texts.
 bool holdsData(QAccessibleInterface *element)
 {
-    switch (element->role()) {
-    case QAccessible::List:
-    case QAccessible::Table:
-    case QAccessible::Tree:
-    case QAccessible::ComboBox:
-        return true;
-    default:
-        return false;
-    }
+    static const QList<QAccessible::Role> data = {QAccessible::List, QAccessible::Table,
+                                                  QAccessible::Tree, QAccessible::ComboBox};
+    return data.contains(element->role());
 }
 
 QString describe(QAccessibleInterface *element)

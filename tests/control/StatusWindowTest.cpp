@@ -84,34 +84,33 @@ protected:
     }
 };
 
-// The window shows before the connect starts, which waits a second by default.
-TEST_F(StatusWindowTest, WaitsASecondBeforeConnecting)
+// The window shows before the connect starts, which waits a second by default; it is wide
+// enough for its caption beside a title bar's icon and buttons, and for its texts; its lock
+// follows the client.
+TEST_F(StatusWindowTest, ShownWindowWaitsASecondFitsItsTextsAndShowsTheLock)
 {
     frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-    frmMsg window;
-    window.show();
-    const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 1000);
-    EXPECT_TRUE(ui().pointerChanges().isEmpty());
-}
-
-// The caption shows whole beside a title bar's icon and buttons, and so do the texts.
-TEST_F(StatusWindowTest, WideEnoughForItsCaptionAndTexts)
-{
-    frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-    frmMsg window;
-    window.show();
-    QFont title = QApplication::font("QMdiSubWindowTitleBar");
-    title.setBold(true);
-    // An icon and three buttons take 100 pixels on the smallest title bars.
-    EXPECT_GE(window.width(), QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 100);
-    for (const QString &name : {u"Label1"_s, u"cmdCancel"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        const auto *child = window.findChild<QWidget *>(name);
-        ASSERT_TRUE(child);
-        EXPECT_GE(child->width(), child->sizeHint().width());
-        EXPECT_TRUE(window.rect().contains(child->geometry()));
+    for (const bool secure : {true, false}) {
+        SCOPED_TRACE(secure);
+        Shared().FtpClient->setSecure(secure);
+        frmMsg window;
+        window.show();
+        EXPECT_EQ(lockShown(window), secure);
+        const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 1000);
+        EXPECT_TRUE(ui().pointerChanges().isEmpty());
+        QFont title = QApplication::font("QMdiSubWindowTitleBar");
+        title.setBold(true);
+        // An icon and three buttons take 100 pixels on the smallest title bars.
+        EXPECT_GE(window.width(),
+                  QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 100);
+        for (const QString &name : {u"Label1"_s, u"cmdCancel"_s}) {
+            const auto *child = window.findChild<QWidget *>(name);
+            ASSERT_TRUE(child) << name.toStdString();
+            EXPECT_GE(child->width(), child->sizeHint().width()) << name.toStdString();
+            EXPECT_TRUE(window.rect().contains(child->geometry())) << name.toStdString();
+        }
     }
 }
 
@@ -171,20 +170,12 @@ TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
     }
 }
 
-TEST_F(StatusWindowTest, ShownLockFollowsTheClient)
+// A site with a path connects to its host; a refused connection says so with the normal
+// pointer, and the window closes.
+TEST_F(StatusWindowTest, RefusedConnectionToASiteWithAPathSaysSoAndCloses)
 {
-    for (const bool secure : {true, false}) {
-        Shared().FtpClient->setSecure(secure);
-        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-        frmMsg window;
-        window.show();
-        EXPECT_EQ(lockShown(window), secure);
-    }
-}
-
-TEST_F(StatusWindowTest, RefusedConnectionSaysSoWithTheNormalPointerAndCloses)
-{
-    refusedHost();
+    refusedHost(u"/www"_s);
+    const QString host = Shared().Host.section(u'/', 0, 0);
     frmMsg window;
     EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
 
@@ -200,16 +191,7 @@ TEST_F(StatusWindowTest, RefusedConnectionSaysSoWithTheNormalPointerAndCloses)
     EXPECT_TRUE(Shared().ConnectionFailed);
     EXPECT_TRUE(Shared().FtpClient->GetFTPDirectory().isEmpty());
     EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(StatusWindowTest, SiteWithAPathConnectsToItsHost)
-{
-    refusedHost(u"/www"_s);
-    const QString host = Shared().Host.section(u'/', 0, 0);
-    frmMsg window;
-    execWindow(window);
-    EXPECT_EQ(Shared().Host, host);
-    EXPECT_EQ(Shared().SiteName, host);
+    EXPECT_EQ(QStringList({Shared().Host, Shared().SiteName}), QStringList({host, host}));
     // The connect failed, so the web root stays the one the site named.
     EXPECT_EQ(Shared().WebRoot, u"/www/DV"_s);
 }
@@ -240,15 +222,6 @@ TEST_F(StatusWindowTest, StoredSecureValueChoosesTheChannel)
         EXPECT_EQ(lockShown(window), c.secure) << c.stored.value_or(u"(none)"_s).toStdString();
     }
     EXPECT_TRUE(Shared().Component);
-}
-
-TEST_F(StatusWindowTest, WithoutSessionEnsureConnectedShowsTheWindow)
-{
-    refusedHost();
-    EnsureConnected();
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().text,
-              u"Connection Failed.\r\nThe server could not be reached."_s);
 }
 
 // What the host hands to loadfunc: an object a cancelled secure connect asks to close.
@@ -340,23 +313,18 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLock
               tls ? u"Encrypted (TLS)"_s : u"Secure FTP"_s);
 }
 
-TEST_P(StatusWindowServerTest, EnsureConnectedLeavesAnOpenSessionAlone)
-{
-    ASSERT_TRUE(
-        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
-    Shared().HomeDir = u"(kept)"_s;
-    EnsureConnected();
-    // No window ran: it would have connected anew and changed the pointer.
-    EXPECT_TRUE(ui().pointerChanges().isEmpty());
-    EXPECT_TRUE(ui().boxes().isEmpty());
-    EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
-}
-
-TEST_P(StatusWindowServerTest, EnsureConnectedReconnectsAClosedSession)
+// Without a session EnsureConnected runs the window; an open session it leaves alone.
+TEST_P(StatusWindowServerTest, EnsureConnectedConnectsOnlyWithoutASession)
 {
     EnsureConnected();
     EXPECT_TRUE(ui().boxes().isEmpty());
     EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), server->homeDir());
+    const qsizetype pointers = ui().pointerChanges().size();
+    Shared().HomeDir = u"(kept)"_s;
+    EnsureConnected();
+    // No window ran: it would have connected anew and changed the pointer.
+    EXPECT_EQ(ui().pointerChanges().size(), pointers);
+    EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,
