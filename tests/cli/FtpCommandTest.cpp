@@ -192,14 +192,13 @@ TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
                                      '#' + QByteArray(64 * 1024 - 1, 'y') + "\r\npwd\n");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, server().homeDir() + u'\n');
-    const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(err.size(), 6) << run.err.left(1000).toStdString();
-    EXPECT_EQ(err.at(0), u"vellix: line 1: unknown command \"frobnicate\""_s);
-    EXPECT_EQ(err.at(1), u"vellix: line 2: put takes: put LOCAL REMOTE"_s);
-    EXPECT_EQ(err.at(2), u"vellix: line 3: a double quote is not closed"_s);
-    EXPECT_EQ(err.at(3), u"vellix: line 4: the line is not UTF-8 text"_s);
-    EXPECT_EQ(err.at(4), u"vellix: line 5: the line holds a NUL character"_s);
-    EXPECT_EQ(err.at(5), u"vellix: line 6: the line is longer than 65536 bytes"_s);
+    EXPECT_EQ(run.err.left(1000).split(u'\n', Qt::SkipEmptyParts),
+              QStringList({u"vellix: line 1: unknown command \"frobnicate\""_s,
+                           u"vellix: line 2: put takes: put LOCAL REMOTE"_s,
+                           u"vellix: line 3: a double quote is not closed"_s,
+                           u"vellix: line 4: the line is not UTF-8 text"_s,
+                           u"vellix: line 5: the line holds a NUL character"_s,
+                           u"vellix: line 6: the line is longer than 65536 bytes"_s}));
     if (!root.isEmpty()) {
         EXPECT_EQ(readFile(root + u"/victim.txt"_s), "keep me");
     }
@@ -297,26 +296,24 @@ TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
     EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
 }
 
+// The secure channel keeps no error text; the library's status tells the reason.
 TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
 {
     const QString site = u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort());
-    const CliRun run =
-        vellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s}, u"secret"_s, u"pwd\n"_s);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QString());
-    EXPECT_TRUE(run.err.startsWith(u"vellix: cannot log in to "_s + site +
-                                   u": InternetConnect error code: 12029 Message: "_s))
-        << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u"secret"_s));
-
-    // The secure channel keeps no error text; the library's status tells the reason.
-    const CliRun secure = vellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s, u"--secure"_s},
-                                 u"secret"_s, u"pwd\n"_s);
-    EXPECT_EQ(secure.exitCode, 1);
-    EXPECT_TRUE(
-        secure.err.startsWith(u"vellix: cannot log in to "_s + site + u": Cannot connect"_s))
-        << secure.err.toStdString();
-    EXPECT_FALSE(secure.err.contains(u"secret"_s));
+    const std::pair<QStringList, QString> channels[] = {
+        {{}, u"InternetConnect error code: 12029 Message: "_s},
+        {{u"--secure"_s}, u"Cannot connect"_s},
+    };
+    for (const auto &[options, reason] : channels) {
+        const CliRun run =
+            vellix(QStringList{u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s} + options,
+                   u"secret"_s, u"pwd\n"_s);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.out, QString());
+        EXPECT_TRUE(run.err.startsWith(u"vellix: cannot log in to "_s + site + u": "_s + reason))
+            << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(u"secret"_s));
+    }
 }
 
 // --tls decides whether the run asks for TLS: a plain server is refused only when it is required.
