@@ -17,13 +17,10 @@
 #include "widgets/frmTransfer.h"
 
 #include <QAccessible>
-#include <QAccessibleActionInterface>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
-#include <QTest>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -157,22 +154,6 @@ TEST_P(AccessibilityTest, EveryButtonListBoxAndPictureIsNamedAndDescribed)
 
 INSTANTIATE_TEST_SUITE_P(Windows, AccessibilityTest, ::testing::ValuesIn(Windows),
                          [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(ControlTest, TheFunctionMenuPictureIsAButtonNamedFunctionsThatOpensTheMenu)
-{
-    control->show();
-    auto *picture = control->findChild<QLabel *>(u"Image1"_s);
-    auto *menu = control->findChild<QMenu *>(u"mnuMenu"_s);
-    QAccessibleInterface *readOut = QAccessible::queryAccessibleInterface(picture);
-    ASSERT_TRUE(readOut);
-    EXPECT_EQ(readOut->text(QAccessible::Name), u"Functions"_s);
-    EXPECT_EQ(readOut->text(QAccessible::Description), u"Function Menu"_s);
-    EXPECT_EQ(readOut->role(), QAccessible::ButtonMenu);
-    ASSERT_TRUE(readOut->actionInterface());
-    readOut->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
-    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
-    menu->hide();
-}
 
 // A description given from a caption follows the caption when the window names its widgets
 // again; what the window named itself stays.

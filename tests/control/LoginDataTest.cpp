@@ -46,6 +46,12 @@ void click(frmLogin &login, const char *button)
 class LoginDataTest : public ConfigTest
 {
 protected:
+    void SetUp() override
+    {
+        ConfigTest::SetUp();
+        writeIni("[bio]\r\nschool=Hill\r\n");
+    }
+
     void TearDown() override
     {
         m_watch.reset();
@@ -84,9 +90,11 @@ protected:
         return values;
     }
 
-    // The state a command has before it asks for login data.
-    static void prepareCommand(const QString &remoteDir)
+    // The state a command has before it asks for login data, with nothing told yet.
+    void prepareCommand(const QString &remoteDir)
     {
+        SharedState::reset();
+        ui().clear();
         Shared().RemoteDir = remoteDir;
         ReadControlCourseConfig(Course);
         ResolveCourseFolder();
@@ -134,11 +142,9 @@ TEST_F(LoginDataTest, DialogOnlyWhenLoginDataIsMissing)
         Shared().ConnectionFailed = c.connectionFailed;
         ASSERT_TRUE(LoadLoginData()) << c.site.toStdString();
         const SharedState &s = Shared();
-        EXPECT_EQ(s.Host, s.SiteName);
-        EXPECT_EQ(s.RemoteRoot, u"/"_s);
-        EXPECT_EQ(s.UploadFilter, u"*.*;"_s);
-        EXPECT_EQ(s.AllowedExtensions.value(0), u"*.*"_s);
-        EXPECT_EQ(s.CapacityLimit, 999999);
+        EXPECT_EQ(QStringList({s.Host, s.RemoteRoot, s.UploadFilter, s.AllowedExtensions.value(0),
+                               QString::number(s.CapacityLimit)}),
+                  QStringList({s.SiteName, u"/"_s, u"*.*;"_s, u"*.*"_s, u"999999"_s}));
         EXPECT_TRUE(s.LoggedIn);
     }
     EXPECT_EQ(m_shown, 0);
@@ -152,7 +158,6 @@ TEST_F(LoginDataTest, CancelledDialogEndsWithNothingStored)
         {"close box", [](frmLogin &login) { login.close(); }},
         {"Escape", [](frmLogin &login) { QTest::keyClick(&login, Qt::Key_Escape); }},
     };
-    writeIni("[bio]\r\nschool=Hill\r\n");
     const QByteArray before = readFile(iniPath());
     prepareCommand(CourseDir);
     for (const auto &[how, leave] : ways) {
@@ -185,7 +190,6 @@ TEST_F(LoginDataTest, EnteredLoginIsStoredWithTheSitePath)
         {CourseDir, u"ftp.a.org/sub/x"_s, u"ftp.a.org/sub/x"_s, u"ftp.a.org"_s},
     };
     for (const Case &c : cases) {
-        SharedState::reset();
         writeIni("[bio]\r\nschool=Hill\r\n");
         prepareCommand(c.remoteDir);
         answerLogin(c.typedSite, u"anna"_s, u"p=w; ä"_s, true);
@@ -209,18 +213,15 @@ TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
         // Stored with its path "/pub": one byte more than a read gives back.
         {QString(251, u's'), u"pw"_s, u"The site is too long to be saved."_s},
     };
+    const QByteArray before = readFile(iniPath());
     for (const auto &[site, password, reason] : cases) {
-        SharedState::reset();
-        ui().clear();
-        writeIni("[bio]\r\nschool=Hill\r\n");
-        const QByteArray before = readFile(iniPath());
         prepareCommand(u"/pub/DV/bio/2007/May"_s);
         answerLogin(site, u"anna"_s, password, false);
         EXPECT_FALSE(LoadLoginData()) << reason.toStdString();
         ASSERT_EQ(ui().boxes().size(), 1);
         const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text, u"The login data could not be saved.\r\n"_s + reason);
-        EXPECT_EQ(box.title, u"Login"_s);
+        EXPECT_EQ(QStringList({box.title, box.text}),
+                  QStringList({u"Login"_s, u"The login data could not be saved.\r\n"_s + reason}));
         EXPECT_EQ(box.icon, Ui::Icon::Critical);
         EXPECT_EQ(readFile(iniPath()), before);
         EXPECT_FALSE(Shared().LoggedIn);
@@ -261,11 +262,8 @@ TEST_F(LoginDataTest, WhatBecameOfTheFileIsToldOnceAndTheLoginGoesOn)
          },
          notRemembered},
     };
-    writeIni("[bio]\r\nschool=Hill\r\n");
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
-        SharedState::reset();
-        ui().clear();
         c.prepare();
         prepareCommand(CourseDir);
         answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, true);

@@ -5,6 +5,8 @@
 #include "widgets/QtUi.h"
 #include "widgets/frmTransfer.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
@@ -49,7 +51,7 @@ TEST_F(ControlTest, MadeControlAnswersBoxesWithDialogs)
     Platform::Ui::install(recorder);
 }
 
-TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
+TEST_F(ControlTest, LeftPressOrTheReadersActionOnThePictureOpensTheFunctionMenu)
 {
     control->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(control.get()));
@@ -69,6 +71,17 @@ TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
     EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
     EXPECT_TRUE(Shared().Cipher); // the menu's commands read login data
     EXPECT_LE((menu->pos() - picture->mapToGlobal(QPoint(4, 4))).manhattanLength(), 2);
+    menu->hide();
+
+    // A screen reader finds a button named "Functions" whose action opens the menu too.
+    QAccessibleInterface *readOut = QAccessible::queryAccessibleInterface(picture);
+    ASSERT_TRUE(readOut && readOut->actionInterface());
+    EXPECT_EQ(
+        QStringList({readOut->text(QAccessible::Name), readOut->text(QAccessible::Description)}),
+        QStringList({u"Functions"_s, u"Function Menu"_s}));
+    EXPECT_EQ(readOut->role(), QAccessible::ButtonMenu);
+    readOut->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
     menu->hide();
 }
 
