@@ -1,6 +1,7 @@
 // The connection status window: its failure message and pointer, the secure setting it reads,
 // how it lets a secure connect go on, and real connects to loopback servers.
 
+#include "ControlTest.h"
 #include "servers/FtpTestServer.h"
 #include "servers/SilentFtpServer.h"
 #include "servers/StartOrSkip.h"
@@ -161,9 +162,8 @@ TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
         EXPECT_EQ(connecting, c.whileConnecting);
         // A connect under way ends at the next turn of its wait.
         EXPECT_EQ(closedAtOnce, !c.whileConnecting);
-        ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().first().text, u"Connection Failed.\r\nConnecting was cancelled."_s);
-        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+        expectOnlyBox(ui(), u"Connection Failed.\r\nConnecting was cancelled."_s,
+                      Ui::Icon::Critical);
         EXPECT_TRUE(Shared().ConnectionFailed);
         EXPECT_FALSE(Shared().FtpClient->loginRefused());
         EXPECT_EQ(server.connectionCount() - connectionsBefore, c.whileConnecting ? 1 : 0);
@@ -179,13 +179,8 @@ TEST_F(StatusWindowTest, RefusedConnectionToASiteWithAPathSaysSoAndCloses)
     frmMsg window;
     EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
 
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Connection Failed.\r\nThe server could not be reached."_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.buttons, Ui::Buttons::OK);
-    EXPECT_EQ(box.title, Ui::applicationTitle());
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    expectOnlyBox(ui(), u"Connection Failed.\r\nThe server could not be reached."_s,
+                  Ui::Icon::Critical);
     EXPECT_EQ(ui().pointerChanges(),
               (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
     EXPECT_TRUE(Shared().ConnectionFailed);

@@ -142,6 +142,10 @@ protected:
 // a month folder ends the command before anything else.
 TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderSetInTheHandlerEndsTheCommand)
 {
+    // A command that went on would fail on the dead site, not wait for a login.
+    ASSERT_TRUE(WriteLoginData(Course,
+                               u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
+                               u"smith"_s, u"pw"_s, false));
     int raised = 0;
     QObject::connect(control.get(), &Vellix::clickUpload, [&] {
         ++raised;
@@ -352,7 +356,7 @@ TEST_P(UploadServerTest, FileGoesUpSilentlyIntoANewMonthForAHostWithoutLoadfunc)
     serverFolder(ArchivePath);
     click(localFile(u"notes.txt"_s));
 
-    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    ASSERT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
     EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");
     EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
