@@ -1,6 +1,5 @@
 // The chooser window as a teacher moves through it: a drive whose folder is gone, folders
-// entered by a double click (and remembered for the course), the pattern, a file's details,
-// and OK or Exit.
+// entered by a double click (and remembered for the course), a file's details, and OK or Exit.
 
 #include "support/ConfigTest.h"
 
@@ -30,8 +29,9 @@ protected:
         writeIni("[bio]\r\nlldir=C:\\Old\\\r\n");
         Shared().CourseName = u"bio"_s;
         Shared().LastLocalDir = u"C:\\Course\\"_s;
-        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.txt"_s), QByteArray(1500, 'n'));
-        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\Week 1\\sheet.pdf"_s), "pdf");
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\notes.txt"_s), "notes");
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\Week 1\\sheet.pdf"_s),
+                  QByteArray(1500, 'p'));
         QFile::link(tempPath(u"gone"_s), Platform::Prefix::path(u"dosdevices/d:"_s));
         chooser = std::make_unique<frmDir>(nullptr);
     }
@@ -78,22 +78,15 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
     EXPECT_EQ(shown(), QStringList{u"sheet.pdf"_s});
     EXPECT_TRUE(readFile(iniPath()).contains("lldir=C:\\Course\\Week 1\\"));
 
-    // The pattern filters, a click shows the file's details, OK hands it back.
-    auto *pattern = child<QComboBox>("cbExt");
-    pattern->setCurrentText(u"*.txt"_s);
-    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
-    EXPECT_TRUE(shown().isEmpty());
-    Q_EMIT folders->itemDoubleClicked(folders->findItems(u"Course"_s, Qt::MatchContains).first());
-    child<QComboBox>("cbExt")->setCurrentText(u"*.*"_s);
-    QTest::keyClick(pattern->lineEdit(), Qt::Key_Return);
+    // A click shows the file's details, OK hands it back.
     auto *files = child<QListWidget>("List2");
     files->setCurrentRow(0);
     Q_EMIT files->itemClicked(files->item(0));
     EXPECT_EQ(text("lblSize"), u"2 KB"_s);
     EXPECT_FALSE(text("lblDate").isEmpty());
     child<QPushButton>("cmdOK")->click();
-    EXPECT_EQ(chooser->chosenPath(), u"C:\\Course\\notes.txt"_s);
-    EXPECT_EQ(Shared().LastLocalDir, u"C:\\Course\\notes.txt"_s);
+    EXPECT_EQ(chooser->chosenPath(), u"C:\\Course\\Week 1\\sheet.pdf"_s);
+    EXPECT_EQ(Shared().LastLocalDir, u"C:\\Course\\Week 1\\sheet.pdf"_s);
 
     // Exit chooses nothing.
     child<QPushButton>("cmdCancel")->click();

@@ -49,10 +49,23 @@ protected:
     frmServer window;
 };
 
-TEST_F(FileListWindowTest, CheckAllFlipsItsCaptionAndTheLabelsFollow)
+// A check among selected rows checks them all, one outside the selection goes alone; check-all
+// flips its caption, and the labels follow.
+TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionAndCheckAllFlips)
 {
     EXPECT_EQ(label("lblvsize"), u"1.75 meg"_s);
     EXPECT_EQ(label("lblcnt"), u"0 files"_s);
+    list()->selectionModel()->select(
+        QItemSelection(window.model().index(0, 0), window.model().index(1, 0)),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window.model().setData(window.model().index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"2 files"_s);
+    EXPECT_FALSE(window.model().row(2).checked);
+    window.model().setData(window.model().index(2, 0), Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
+    window.model().setData(window.model().index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(label("lblcnt"), u"1 files"_s);
+
     window.checkAll();
     EXPECT_EQ(window.button(4)->text(), u"UnCheck &All"_s);
     EXPECT_EQ(window.button(4)->toolTip(), u"UnCheck &All (Alt + A)"_s);
@@ -62,21 +75,6 @@ TEST_F(FileListWindowTest, CheckAllFlipsItsCaptionAndTheLabelsFollow)
     EXPECT_EQ(window.button(4)->text(), u"Check &All"_s);
     EXPECT_EQ(label("lblcnt"), u"0 files"_s);
     EXPECT_EQ(label("lblSize"), u"0.0 meg"_s);
-}
-
-TEST_F(FileListWindowTest, ACheckAmongSelectedRowsChecksThemAll)
-{
-    list()->selectionModel()->select(
-        QItemSelection(window.model().index(0, 0), window.model().index(1, 0)),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    window.model().setData(window.model().index(1, 0), Qt::Checked, Qt::CheckStateRole);
-    EXPECT_EQ(label("lblcnt"), u"2 files"_s);
-    EXPECT_FALSE(window.model().row(2).checked);
-    // A row outside the selection is checked alone.
-    window.model().setData(window.model().index(2, 0), Qt::Checked, Qt::CheckStateRole);
-    EXPECT_EQ(label("lblcnt"), u"3 files"_s);
-    window.model().setData(window.model().index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
-    EXPECT_EQ(label("lblcnt"), u"1 files"_s);
 }
 
 TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
@@ -126,8 +124,8 @@ TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
     EXPECT_EQ(shown->index(0, FileListModel::TypeColumn).data().toString(), u"exe"_s);
 }
 
-// The local twin: a folder or one named file, the capacity against the checked files and the
-// server's, and the pattern gone from the folder label once shown.
+// The local twin: the capacity against the checked files and the server's, the pattern gone from
+// the folder label once shown, and F5. Which files it lists is the listing's tests' to check.
 class LocalListWindowTest : public VellixTest
 {
 protected:
@@ -151,6 +149,7 @@ protected:
 
 TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
 {
+    EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.setServerTotal(9600000);
     window.model().setChecked(0, true);
@@ -166,17 +165,6 @@ TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
     // Check-all in force: a refresh keeps every row checked.
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     EXPECT_EQ(window.model().totals().checkedCount, 2);
-}
-
-TEST_F(LocalListWindowTest, ANamedFileIsListedAloneAndChecked)
-{
-    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\b.txt"_s));
-    ASSERT_EQ(window.model().count(), 1);
-    EXPECT_EQ(window.model().row(0).sizeText(), u"200000"_s);
-    EXPECT_TRUE(window.model().row(0).checked);
-    EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
-
-    ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.show();
     EXPECT_EQ(window.findChild<QLabel *>(u"lblLocal"_s)->text(), u"C:\\Work\\"_s);
 }

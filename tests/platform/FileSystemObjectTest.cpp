@@ -7,6 +7,7 @@
 #include <QSet>
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
 class FileSystemObjectTest : public VellixTest
 {
@@ -16,7 +17,7 @@ protected:
 
 TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
 {
-    writeFile(homePath(QStringLiteral("Docs/Lesson.TXT")), "12345");
+    writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
     const struct
     {
         const char *path;
@@ -43,37 +44,37 @@ TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
 
 TEST_F(FileSystemObjectTest, FileDescribesItself)
 {
-    writeFile(homePath(QStringLiteral("Docs/Lesson.TXT")), "12345");
-    writeFile(homePath(QStringLiteral("Docs/.hidden")), "");
-    const QString readOnly = writeFile(homePath(QStringLiteral("Docs/fixed.txt")), "x");
+    writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
+    writeFile(homePath(u"Docs/.hidden"_s), "");
+    const QString readOnly = writeFile(homePath(u"Docs/fixed.txt"_s), "x");
     QFile::setPermissions(readOnly, QFile::ReadOwner);
 
-    const auto file = fso.GetFile(QStringLiteral("h:\\docs\\lesson.txt"));
+    const auto file = fso.GetFile(u"h:\\docs\\lesson.txt"_s);
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->Name(), QStringLiteral("Lesson.TXT"));
+    EXPECT_EQ(file->Name(), u"Lesson.TXT"_s);
     EXPECT_EQ(file->Size(), 5);
     EXPECT_EQ(file->Attributes(), FsoFile::Normal);
     EXPECT_LE(qAbs(file->DateLastModified().secsTo(QDateTime::currentDateTime())), 60);
-    EXPECT_EQ(fso.GetFile(QStringLiteral("h:\\Docs\\.hidden"))->Attributes(), FsoFile::Hidden);
+    EXPECT_EQ(fso.GetFile(u"h:\\Docs\\.hidden"_s)->Attributes(), FsoFile::Hidden);
 
-    const auto fixed = fso.GetFile(QStringLiteral("h:\\Docs\\fixed.txt"));
+    const auto fixed = fso.GetFile(u"h:\\Docs\\fixed.txt"_s);
     EXPECT_EQ(fixed->Attributes(), FsoFile::ReadOnly);
     EXPECT_FALSE(fixed->Delete());
     EXPECT_TRUE(QFileInfo::exists(readOnly));
     EXPECT_TRUE(fixed->Delete(true));
     EXPECT_FALSE(QFileInfo::exists(readOnly));
 
-    const auto folder = fso.GetFolder(QStringLiteral("h:\\docs\\"));
+    const auto folder = fso.GetFolder(u"h:\\docs\\"_s);
     QStringList names;
     for (const FsoFile &f : folder->Files())
         names.append(f.Name());
-    EXPECT_EQ(names, (QStringList{QStringLiteral(".hidden"), QStringLiteral("Lesson.TXT")}));
-    EXPECT_EQ(folder->Files().first().Path(), QStringLiteral("h:\\docs\\.hidden"));
+    EXPECT_EQ(names, (QStringList{u".hidden"_s, u"Lesson.TXT"_s}));
+    EXPECT_EQ(folder->Files().first().Path(), u"h:\\docs\\.hidden"_s);
 }
 
 TEST_F(FileSystemObjectTest, TempNamesFollowTheSystemPattern)
 {
-    const QRegularExpression pattern(QStringLiteral("^rad[0-9A-F]{5}\\.tmp$"));
+    const QRegularExpression pattern(u"^rad[0-9A-F]{5}\\.tmp$"_s);
     QSet<QString> names;
     for (int i = 0; i < 50; ++i) {
         const QString name = fso.GetTempName();
@@ -85,23 +86,23 @@ TEST_F(FileSystemObjectTest, TempNamesFollowTheSystemPattern)
 
 TEST_F(FileSystemObjectTest, CreatedFilesNeverClobberWithoutOverwrite)
 {
-    const QString existing = writeFile(homePath(QStringLiteral("keep.txt")), "precious");
-    EXPECT_EQ(fso.CreateTextFile(QStringLiteral("h:\\keep.txt")), nullptr);
+    const QString existing = writeFile(homePath(u"keep.txt"_s), "precious");
+    EXPECT_EQ(fso.CreateTextFile(u"h:\\keep.txt"_s), nullptr);
     EXPECT_EQ(readFile(existing), "precious");
 
-    auto fresh = fso.CreateTextFile(QStringLiteral("h:\\new.txt"));
+    auto fresh = fso.CreateTextFile(u"h:\\new.txt"_s);
     ASSERT_NE(fresh, nullptr);
     fresh->write("line\r\n");
     fresh->close();
-    EXPECT_EQ(readFile(homePath(QStringLiteral("new.txt"))), "line\r\n");
+    EXPECT_EQ(readFile(homePath(u"new.txt"_s)), "line\r\n");
 
-    auto replaced = fso.CreateTextFile(QStringLiteral("h:\\KEEP.TXT"), true);
+    auto replaced = fso.CreateTextFile(u"h:\\KEEP.TXT"_s, true);
     ASSERT_NE(replaced, nullptr);
     replaced->close();
     EXPECT_EQ(readFile(existing), "");
 
-    EXPECT_EQ(fso.CreateTextFile(QStringLiteral("h:\\no such folder\\x.txt")), nullptr);
-    EXPECT_TRUE(fso.CreateFolder(QStringLiteral("h:\\made")));
-    EXPECT_FALSE(fso.CreateFolder(QStringLiteral("h:\\deep\\er")));
-    EXPECT_TRUE(fso.FolderExists(QStringLiteral("h:\\made")));
+    EXPECT_EQ(fso.CreateTextFile(u"h:\\no such folder\\x.txt"_s), nullptr);
+    EXPECT_TRUE(fso.CreateFolder(u"h:\\made"_s));
+    EXPECT_FALSE(fso.CreateFolder(u"h:\\deep\\er"_s));
+    EXPECT_TRUE(fso.FolderExists(u"h:\\made"_s));
 }

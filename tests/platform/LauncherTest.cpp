@@ -5,17 +5,9 @@
 #include <QFileInfo>
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
-class LauncherTest : public VellixTest
-{
-protected:
-    void SetUp() override
-    {
-        VellixTest::SetUp();
-        unsetEnvironment("VISUAL");
-        unsetEnvironment("EDITOR");
-    }
-};
+using LauncherTest = VellixTest;
 
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 {
@@ -43,37 +35,35 @@ TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 
 TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
 {
-    const QString page = homePath(QStringLiteral("a page.htm"));
-    writeFile(page, "<html/>");
+    unsetEnvironment("VISUAL");
+    unsetEnvironment("EDITOR");
+    const QString page = writeFile(homePath(u"a page.htm"_s), "<html/>");
 
     auto command = Launcher::resolve(QStringLiteral(
         "\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""));
-    EXPECT_EQ(command.program, QStringLiteral("xdg-open"));
+    EXPECT_EQ(command.program, u"xdg-open"_s);
     EXPECT_EQ(command.arguments, QStringList{page});
 
-    command = Launcher::resolve(QStringLiteral("notepad.exe h:\\notes.txt"));
-    EXPECT_EQ(command.program, QStringLiteral("xdg-open"));
-    EXPECT_EQ(command.arguments, QStringList{homePath(QStringLiteral("notes.txt"))});
+    command = Launcher::resolve(u"notepad.exe h:\\notes.txt"_s);
+    EXPECT_EQ(command.program, u"xdg-open"_s);
+    EXPECT_EQ(command.arguments, QStringList{homePath(u"notes.txt"_s)});
 
     setEnvironment("EDITOR", "plain-editor");
-    EXPECT_EQ(Launcher::resolve(QStringLiteral("NOTEPAD h:\\notes.txt")).program,
-              QStringLiteral("plain-editor"));
+    EXPECT_EQ(Launcher::resolve(u"NOTEPAD h:\\notes.txt"_s).program, u"plain-editor"_s);
     setEnvironment("VISUAL", "my-editor --wait");
-    command = Launcher::resolve(QStringLiteral("C:\\windows\\notepad.exe h:\\notes.txt"));
-    EXPECT_EQ(command.program, QStringLiteral("my-editor"));
-    EXPECT_EQ(command.arguments,
-              (QStringList{QStringLiteral("--wait"), homePath(QStringLiteral("notes.txt"))}));
+    command = Launcher::resolve(u"C:\\windows\\notepad.exe h:\\notes.txt"_s);
+    EXPECT_EQ(command.program, u"my-editor"_s);
+    EXPECT_EQ(command.arguments, (QStringList{u"--wait"_s, homePath(u"notes.txt"_s)}));
 
-    command = Launcher::resolve(QStringLiteral("iexplore.exe"));
+    command = Launcher::resolve(u"iexplore.exe"_s);
     EXPECT_FALSE(command.error.isEmpty());
 }
 
 TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
 {
-    const QString tool = writeProgram(homePath(QStringLiteral("Program Files/Tool/tool")));
-    const QString onPath = writeProgram(tempPath(QStringLiteral("bin/hvsftp")));
-    setEnvironment("PATH",
-                   QFile::encodeName(tempPath(QStringLiteral("bin"))) + ':' + qgetenv("PATH"));
+    const QString tool = writeProgram(homePath(u"Program Files/Tool/tool"_s));
+    const QString onPath = writeProgram(tempPath(u"bin/hvsftp"_s));
+    setEnvironment("PATH", QFile::encodeName(tempPath(u"bin"_s)) + ':' + qgetenv("PATH"));
 
     const struct
     {
@@ -97,14 +87,13 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
 
 TEST_F(LauncherTest, StartDoesNotWaitAndReportsWhatCannotStart)
 {
-    const QString program = writeProgram(homePath(QStringLiteral("run me")));
-    const auto result = Launcher::start(QStringLiteral("\"h:\\run me.exe\" \"one two\" three"));
+    const QString program = writeProgram(homePath(u"run me"_s));
+    const auto result = Launcher::start(u"\"h:\\run me.exe\" \"one two\" three"_s);
     ASSERT_TRUE(result.started) << result.error.toStdString();
     EXPECT_GT(result.pid, 0);
-    EXPECT_EQ(arguments(program),
-              (QStringList{QStringLiteral("one two"), QStringLiteral("three")}));
+    EXPECT_EQ(arguments(program), (QStringList{u"one two"_s, u"three"_s}));
 
-    const auto missing = Launcher::start(QStringLiteral("h:\\nothing.exe"));
+    const auto missing = Launcher::start(u"h:\\nothing.exe"_s);
     EXPECT_FALSE(missing.started);
-    EXPECT_EQ(missing.error, QStringLiteral("Cannot find the program 'h:\\nothing.exe'."));
+    EXPECT_EQ(missing.error, u"Cannot find the program 'h:\\nothing.exe'."_s);
 }

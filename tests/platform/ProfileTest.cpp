@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 using Profile::GetPrivateProfileString;
 using Profile::WritePrivateProfileString;
 
@@ -18,33 +19,22 @@ protected:
 
     QByteArray read(const QString &section, const QString &key, int size = 255)
     {
-        return GetPrivateProfileString(section, key, "(none)", size,
-                                       QStringLiteral("Dovrelle.ini"));
+        return GetPrivateProfileString(section, key, "(none)", size, u"Dovrelle.ini"_s);
     }
 
     bool write(const QString &section, const QString &key, const QByteArray &value)
     {
-        return WritePrivateProfileString(section, key, value, QStringLiteral("Dovrelle.ini"));
+        return WritePrivateProfileString(section, key, value, u"Dovrelle.ini"_s);
     }
 };
 
 TEST_F(ProfileTest, EveryPrintableValueReadsBackByteForByte)
 {
-    QList<QByteArray> values = {"",
-                                " leading",
-                                "trailing ",
-                                "  both  ",
-                                "\tTabbed\t",
-                                "\"quoted\"",
-                                "'single'",
-                                "\"",
-                                "\"half",
-                                " \" ",
-                                "a=b=c",
-                                "; not a comment",
-                                "[not a section]",
-                                "Ünïcödé ✓",
-                                "\x80\x81\xfe\xff\xee"};
+    // Spaces, quotes and marks that a reader could take for the file's own syntax.
+    QList<QByteArray> values{"",           " leading", "trailing ", "  both  ",
+                             "\tTabbed\t", "'single'", "a=b=c",     "Ünïcödé ✓"};
+    values += {"\"", "\"half", " \" ", "\"quoted\"", "; not a comment", "[not a section]"};
+    values += "\x80\x81\xfe\xff\xee";
     QByteArray all;
     for (int c = 0x20; c < 0x7f; ++c) {
         values.append(QByteArray(1, char(c)));
@@ -55,14 +45,14 @@ TEST_F(ProfileTest, EveryPrintableValueReadsBackByteForByte)
         values.append(QByteArray(1, char(c)));
 
     for (qsizetype i = 0; i < values.size(); ++i) {
-        const QString key = QStringLiteral("key%1").arg(i);
+        const QString key = u"key%1"_s.arg(i);
         SCOPED_TRACE(values.at(i).toHex().toStdString());
-        ASSERT_TRUE(write(QStringLiteral("Values"), key, values.at(i)));
-        EXPECT_EQ(read(QStringLiteral("Values"), key), values.at(i));
+        ASSERT_TRUE(write(u"Values"_s, key, values.at(i)));
+        EXPECT_EQ(read(u"Values"_s, key), values.at(i));
     }
     // Once more after all of them were written, from the file as it now stands.
     for (qsizetype i = 0; i < values.size(); ++i)
-        EXPECT_EQ(read(QStringLiteral("values"), QStringLiteral("KEY%1").arg(i)), values.at(i));
+        EXPECT_EQ(read(u"values"_s, u"KEY%1"_s.arg(i)), values.at(i));
 }
 
 TEST_F(ProfileTest, AWriteChangesOneLineAndKeepsEveryOtherLine)
@@ -77,37 +67,28 @@ TEST_F(ProfileTest, AWriteChangesOneLineAndKeepsEveryOtherLine)
                                 "# remark\r\n"
                                 "\r\n"
                                 "[Empty]\r\n";
-    writeFile(iniPath(), original);
-
     const struct
     {
         const char *section;
         const char *key;
         QByteArray value;
-        QByteArray expected;
+        QByteArray before; // the part of the file the write changes
+        QByteArray after;
     } cases[] = {
         // A changed key keeps its spelling and place.
-        {"DOVRELLE", "COURSE1", "Physics",
-         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 =Physics\r\n\r\n"
-         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\n"},
+        {"DOVRELLE", "COURSE1", "Physics", "Course1 = Chemistry \r\n", "Course1 =Physics\r\n"},
         // A new key goes after the last line of its section, before the blank line.
-        {"Biology", "dept", "Science",
-         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
-         "[Biology]\r\nschool=North High\r\n# remark\r\ndept=Science\r\n\r\n[Empty]\r\n"},
-        {"Empty", "a", "1",
-         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
-         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\na=1\r\n"},
+        {"Biology", "dept", "Science", "# remark\r\n", "# remark\r\ndept=Science\r\n"},
+        {"Empty", "a", "1", "[Empty]\r\n", "[Empty]\r\na=1\r\n"},
         // A new section goes at the end.
-        {"Physics", "ftpSite", "example.org",
-         "; Dovrelle settings\r\n[Dovrelle]\r\ncourse0=Biology\r\nCourse1 = Chemistry \r\n\r\n"
-         "[Biology]\r\nschool=North High\r\n# remark\r\n\r\n[Empty]\r\n[Physics]\r\n"
-         "ftpSite=example.org\r\n"},
+        {"Physics", "ftpSite", "example.org", "[Empty]\r\n",
+         "[Empty]\r\n[Physics]\r\nftpSite=example.org\r\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.key);
         writeFile(iniPath(), original);
         ASSERT_TRUE(write(QString::fromUtf8(c.section), QString::fromUtf8(c.key), c.value));
-        EXPECT_EQ(readFile(iniPath()), c.expected);
+        EXPECT_EQ(readFile(iniPath()), QByteArray(original).replace(c.before, c.after));
     }
 }
 
@@ -120,27 +101,27 @@ TEST_F(ProfileTest, ReadingFollowsTheFileAsWritten)
                          "noequals\n"
                          "[Dovrelle]\n"
                          "course1=second section of the same name is not read\n");
-    EXPECT_EQ(read(QStringLiteral("dovrelle"), QStringLiteral("Course0")), "Biology");
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("quoted")), "  padded  ");
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("nul")), "");
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("noequals")), "(none)");
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course1")), "(none)");
-    EXPECT_EQ(read(QStringLiteral("Missing"), QStringLiteral("course0")), "(none)");
+    EXPECT_EQ(read(u"dovrelle"_s, u"Course0"_s), "Biology");
+    EXPECT_EQ(read(u"Dovrelle"_s, u"quoted"_s), "  padded  ");
+    EXPECT_EQ(read(u"Dovrelle"_s, u"nul"_s), "");
+    EXPECT_EQ(read(u"Dovrelle"_s, u"noequals"_s), "(none)");
+    EXPECT_EQ(read(u"Dovrelle"_s, u"course1"_s), "(none)");
+    EXPECT_EQ(read(u"Missing"_s, u"course0"_s), "(none)");
     // The buffer size cuts the value to size - 1 bytes; a NUL in the default cuts it too.
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course0"), 4), "Bio");
-    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("Dovrelle"), QStringLiteral("x"),
-                                      QByteArray("ab\0cd", 5), 255, QStringLiteral("Dovrelle.ini")),
+    EXPECT_EQ(read(u"Dovrelle"_s, u"course0"_s, 4), "Bio");
+    EXPECT_EQ(GetPrivateProfileString(u"Dovrelle"_s, u"x"_s, QByteArray("ab\0cd", 5), 255,
+                                      u"Dovrelle.ini"_s),
               "ab");
     // A line-feed file stays a line-feed file.
-    ASSERT_TRUE(write(QStringLiteral("Dovrelle"), QStringLiteral("course2"), "Physics"));
+    ASSERT_TRUE(write(u"Dovrelle"_s, u"course2"_s, "Physics"));
     EXPECT_FALSE(readFile(iniPath()).contains('\r'));
 }
 
 TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedPrivately)
 {
-    EXPECT_EQ(read(QStringLiteral("Dovrelle"), QStringLiteral("course0")), "(none)");
+    EXPECT_EQ(read(u"Dovrelle"_s, u"course0"_s), "(none)");
     EXPECT_FALSE(QFileInfo::exists(iniPath()));
-    ASSERT_TRUE(write(QStringLiteral("Dovrelle"), QStringLiteral("course0"), "Biology"));
+    ASSERT_TRUE(write(u"Dovrelle"_s, u"course0"_s, "Biology"));
     EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
     const QFile::Permissions permissions = QFileInfo(iniPath()).permissions();
     EXPECT_TRUE(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner));
@@ -148,7 +129,7 @@ TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedPrivately)
                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther));
     // Writes leave no sibling files behind.
     EXPECT_EQ(QDir(Prefix::windowsFolder()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("Dovrelle.ini")});
+              QStringList{u"Dovrelle.ini"_s});
 }
 
 TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
@@ -179,23 +160,19 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
 TEST_F(ProfileTest, RemovingKeysAndSections)
 {
     writeFile(iniPath(), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
-    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("a"), QStringLiteral("X"), std::nullopt,
-                                          QStringLiteral("Dovrelle.ini")));
+    ASSERT_TRUE(WritePrivateProfileString(u"a"_s, u"X"_s, std::nullopt, u"Dovrelle.ini"_s));
     EXPECT_EQ(readFile(iniPath()), "[A]\r\ny=2\r\n[B]\r\nz=3\r\n");
 
     IniFile file(iniPath());
-    EXPECT_EQ(file.keys(QStringLiteral("A")), QStringList{QStringLiteral("y")});
-    file.removeSection(QStringLiteral("a"));
+    EXPECT_EQ(file.keys(u"A"_s), QStringList{u"y"_s});
+    file.removeSection(u"a"_s);
     ASSERT_TRUE(file.save());
     EXPECT_EQ(readFile(iniPath()), "[B]\r\nz=3\r\n");
 }
 
 TEST_F(ProfileTest, DosPathNamesAFileOutsideTheWindowsDirectory)
 {
-    ASSERT_TRUE(WritePrivateProfileString(QStringLiteral("S"), QStringLiteral("k"), "v",
-                                          QStringLiteral("h:\\settings\\my.ini")));
-    EXPECT_EQ(readFile(homePath(QStringLiteral("settings/my.ini"))), "[S]\r\nk=v\r\n");
-    EXPECT_EQ(GetPrivateProfileString(QStringLiteral("S"), QStringLiteral("k"), {}, 255,
-                                      QStringLiteral("H:\\SETTINGS\\MY.INI")),
-              "v");
+    ASSERT_TRUE(WritePrivateProfileString(u"S"_s, u"k"_s, "v", u"h:\\settings\\my.ini"_s));
+    EXPECT_EQ(readFile(homePath(u"settings/my.ini"_s)), "[S]\r\nk=v\r\n");
+    EXPECT_EQ(GetPrivateProfileString(u"S"_s, u"k"_s, {}, 255, u"H:\\SETTINGS\\MY.INI"_s), "v");
 }

@@ -10,40 +10,34 @@
 #include <QPushButton>
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
 TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
 {
     EXPECT_EQ(&Ui::instance(), &ui());
-    EXPECT_EQ(messageBox(QStringLiteral("a"), Ui::Buttons::YesNo), Ui::Answer::Yes);
-    EXPECT_EQ(messageBox(QStringLiteral("b"), Ui::Buttons::YesNoCancel, Ui::Icon::Question, {}, 3),
-              Ui::Answer::Cancel);
-    ui().answer(Ui::Answer::No);
-    EXPECT_EQ(messageBox(QStringLiteral("c"), Ui::Buttons::YesNo), Ui::Answer::No);
-    ui().answerInput(std::nullopt);
-    EXPECT_EQ(Ui::instance().inputBox(QStringLiteral("Name?")), std::nullopt);
-    EXPECT_EQ(Ui::instance().inputBox(QStringLiteral("Name?"), {}, QStringLiteral("x")),
-              QStringLiteral("x"));
-
-    setMousePointer(Ui::Pointer::Hourglass);
-    messageBox(QStringLiteral("busy"), Ui::Buttons::OK, Ui::Icon::Critical,
-               QStringLiteral("Own Title"));
-    ASSERT_EQ(ui().boxes().size(), 6);
-    EXPECT_EQ(ui().boxes().first().title, QStringLiteral("Vellixon"));
-    EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
-    const auto &last = ui().boxes().last();
-    EXPECT_EQ(last.title, QStringLiteral("Own Title"));
-    EXPECT_EQ(last.icon, Ui::Icon::Critical);
-    EXPECT_EQ(last.pointer, Ui::Pointer::Hourglass);
-}
-
-TEST_F(VellixTest, RecorderGivesTheSeamBackWhenItEnds)
-{
-    Ui *outer = &Ui::instance();
     {
-        UiRecorder inner;
+        UiRecorder inner; // gives the seam back when it ends
         EXPECT_EQ(&Ui::instance(), &inner);
     }
-    EXPECT_EQ(&Ui::instance(), outer);
+    EXPECT_EQ(&Ui::instance(), &ui());
+    EXPECT_EQ(messageBox(u"a"_s, Ui::Buttons::YesNo), Ui::Answer::Yes);
+    EXPECT_EQ(messageBox(u"b"_s, Ui::Buttons::YesNoCancel, Ui::Icon::Question, {}, 3),
+              Ui::Answer::Cancel);
+    ui().answer(Ui::Answer::No);
+    EXPECT_EQ(messageBox(u"c"_s, Ui::Buttons::YesNo), Ui::Answer::No);
+    ui().answerInput(std::nullopt);
+    EXPECT_EQ(Ui::instance().inputBox(u"Name?"_s), std::nullopt);
+    EXPECT_EQ(Ui::instance().inputBox(u"Name?"_s, {}, u"x"_s), u"x"_s);
+
+    setMousePointer(Ui::Pointer::Hourglass);
+    messageBox(u"busy"_s, Ui::Buttons::OK, Ui::Icon::Critical, u"Own Title"_s);
+    ASSERT_EQ(ui().boxes().size(), 6);
+    EXPECT_EQ(ui().boxes().first().title, u"Vellixon"_s);
+    EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
+    const auto &last = ui().boxes().last();
+    EXPECT_EQ(last.title, u"Own Title"_s);
+    EXPECT_EQ(last.icon, Ui::Icon::Critical);
+    EXPECT_EQ(last.pointer, Ui::Pointer::Hourglass);
 }
 
 class QtUiTest : public VellixTest
@@ -52,46 +46,39 @@ protected:
     QtUi qtUi;
 };
 
-TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButton)
+// A closed box answers Cancel where it is offered.
+TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCancels)
 {
-    const auto watch = whenWindowShows(QStringLiteral("QMessageBox"), [](QWidget &modal) {
+    auto watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) {
         auto *box = qobject_cast<QMessageBox *>(&modal);
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->windowTitle(), QStringLiteral("Vellixon"));
-        EXPECT_EQ(box->text(), QStringLiteral("Illegal Directory!\nCannot use '..'."));
+        EXPECT_EQ(box->windowTitle(), u"Vellixon"_s);
+        EXPECT_EQ(box->text(), u"Illegal Directory!\nCannot use '..'."_s);
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
         box->button(QMessageBox::Yes)->click();
     });
-    EXPECT_EQ(qtUi.messageBox(QStringLiteral("Illegal Directory!\r\nCannot use '..'."),
-                              Ui::Buttons::YesNo, Ui::Icon::Exclamation, {}, 2),
+    EXPECT_EQ(qtUi.messageBox(u"Illegal Directory!\r\nCannot use '..'."_s, Ui::Buttons::YesNo,
+                              Ui::Icon::Exclamation, {}, 2),
               Ui::Answer::Yes);
-}
-
-TEST_F(QtUiTest, ClosedBoxAnswersCancelWhereOffered)
-{
-    const auto watch =
-        whenWindowShows(QStringLiteral("QMessageBox"), [](QWidget &modal) { modal.close(); });
-    EXPECT_EQ(qtUi.messageBox(QStringLiteral("Go on?"), Ui::Buttons::RetryCancel, Ui::Icon::None,
-                              QStringLiteral("Title"), 1),
+    watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) { modal.close(); });
+    EXPECT_EQ(qtUi.messageBox(u"Go on?"_s, Ui::Buttons::RetryCancel, Ui::Icon::None, u"Title"_s, 1),
               Ui::Answer::Cancel);
 }
 
 TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
 {
-    auto watch = whenWindowShows(QStringLiteral("QInputDialog"), [](QWidget &modal) {
+    auto watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
         auto *dialog = qobject_cast<QInputDialog *>(&modal);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->textValue(), QStringLiteral("old.txt"));
-        dialog->setTextValue(QStringLiteral("new.txt"));
+        EXPECT_EQ(dialog->textValue(), u"old.txt"_s);
+        dialog->setTextValue(u"new.txt"_s);
         dialog->accept();
     });
-    EXPECT_EQ(qtUi.inputBox(QStringLiteral("New name:"), QStringLiteral("Rename"),
-                            QStringLiteral("old.txt")),
-              QStringLiteral("new.txt"));
-    watch = whenWindowShows(QStringLiteral("QInputDialog"),
+    EXPECT_EQ(qtUi.inputBox(u"New name:"_s, u"Rename"_s, u"old.txt"_s), u"new.txt"_s);
+    watch = whenWindowShows(u"QInputDialog"_s,
                             [](QWidget &modal) { qobject_cast<QDialog *>(&modal)->reject(); });
-    EXPECT_EQ(qtUi.inputBox(QStringLiteral("New name:"), {}, {}), std::nullopt);
+    EXPECT_EQ(qtUi.inputBox(u"New name:"_s, {}, {}), std::nullopt);
 }
 
 TEST_F(QtUiTest, HourglassIsOneOverrideCursorSetOnceAndRemovedOnce)

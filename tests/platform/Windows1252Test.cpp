@@ -3,6 +3,7 @@
 #include "platform/Windows1252.h"
 
 using namespace Platform;
+using namespace Qt::StringLiterals;
 
 TEST_F(VellixTest, Windows1252DecodesEveryByteAndEncodesItBack)
 {
@@ -45,7 +46,7 @@ TEST_F(VellixTest, Windows1252WritesOtherCharactersAsCharacterReferences)
         {QString(QChar(0x0080)), "&#128;"},        // 0x80 is the euro sign's byte
         {QString(QChar(0xD800)) + QLatin1Char('x'), "&#65533;x"},
         {QString(QChar(0xDC00)), "&#65533;"},
-        {QStringLiteral("<a & b>"), "<a & b>"}, // markup is the caller's to escape
+        {u"<a & b>"_s, "<a & b>"}, // markup is the caller's to escape
         {QString(), ""},
     };
     for (const auto &c : cases) {

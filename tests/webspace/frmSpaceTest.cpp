@@ -30,9 +30,7 @@ void click(const frmSpace &window, const QString &button)
 
 } // namespace
 
-class frmSpaceTest : public ListOperationsTest
-{
-};
+using frmSpaceTest = ListOperationsTest;
 
 TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
 {
