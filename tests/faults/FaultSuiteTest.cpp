@@ -118,26 +118,21 @@ protected:
         writeFile(tempPath(u"down/file.bin"_s), UsersFile);
     }
 
-    // A client with short timeouts, so that a stalled server costs seconds.
-    void prepare(cFTP &client, bool passive)
+    // Connects a client with short timeouts, so that a stalled server costs seconds.
+    bool open(cFTP &client, bool passive)
     {
         client.setTimeouts({2s, 2s, 2s});
         if (passive)
             client.SetModePassive();
-    }
-
-    bool connect(cFTP &client)
-    {
         return client.OpenConnection(server->site(), server->user(), server->password());
     }
 
-    // The files of the server's top folder that no operation put there on purpose.
-    QStringList partialFiles() const
+    // A download leaves the user's file as it was unless it succeeded, and nothing beside it.
+    void expectDownloaded(bool done) const
     {
-        return QDir(server->rootPath()).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden);
+        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
+        EXPECT_EQ(filesBelow(tempPath(u"down"_s)), QStringList{u"file.bin"_s});
     }
-
-    QStringList localFiles() const { return filesBelow(tempPath(u"down"_s)); }
 
 public:
     // One operation's outcome: whether it reported success, and what it said otherwise.
@@ -150,15 +145,16 @@ public:
     Outcome upload(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
         const QString local = Platform::DosPath::toDos(writeFile(tempPath(u"up.bin"_s), content));
-        const bool done = connect(client) && client.FTPUploadFile(local, u"target.bin"_s);
+        const bool done = open(client, passive) && client.FTPUploadFile(local, u"target.bin"_s);
         const Outcome outcome{done, client.GetLastErrorMessage()};
         // Only the server's confirmation puts the new file in place; else the old one stays,
         // and a session that is still there leaves no partial file behind.
         EXPECT_EQ(readFile(root(u"target.bin"_s)), done ? content : OldVersion);
         if (!client.GetFTPDirectory().isEmpty()) {
-            EXPECT_EQ(partialFiles(), QStringList());
+            EXPECT_EQ(
+                QDir(server->rootPath()).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden),
+                QStringList());
         }
         return outcome;
     }
@@ -166,21 +162,18 @@ public:
     Outcome download(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
         const bool done =
-            connect(client) &&
+            open(client, passive) &&
             client.FTPDownloadFile(Platform::DosPath::toDos(tempPath(u"down"_s)) + u"\\file.bin"_s,
                                    u"file.bin"_s);
-        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
-        EXPECT_EQ(localFiles(), QStringList{u"file.bin"_s});
+        expectDownloaded(done);
         return {done, client.GetLastErrorMessage()};
     }
 
     Outcome listing(bool passive)
     {
         cFTP client;
-        prepare(client, passive);
-        const bool done = connect(client) && client.GetDirectoryListing(u"*"_s) != nullptr;
+        const bool done = open(client, passive) && client.GetDirectoryListing(u"*"_s) != nullptr;
         for (const cDirItem &item : *client.Directory()) {
             EXPECT_FALSE(item.Filename.isEmpty() || item.Filename == u"."_s ||
                          item.Filename == u".."_s || item.Filename.contains(u'/'))
@@ -193,7 +186,6 @@ public:
     {
         SharedState &state = Shared();
         cFTP &client = CreateSharedClient();
-        prepare(client, passive);
         state.CourseName = u"smith"_s;
         state.ArchiveName = u"spring"_s;
         state.WebRoot = u"/DV"_s;
@@ -203,7 +195,7 @@ public:
         state.StartMonth = state.EndMonth = u"11"_s;
         state.StartYear = state.EndYear = u"2006"_s;
         state.CatalogueUploadFailed = false;
-        const bool connected = connect(client);
+        const bool connected = open(client, passive);
         if (connected)
             RefreshArchive();
         const bool done = connected && !state.CatalogueUploadFailed &&
@@ -221,8 +213,7 @@ public:
         const CliRun run = runVellix(arguments, server->password());
         const bool done = run.exitCode == 0;
         EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode;
-        EXPECT_EQ(readFile(tempPath(u"down/file.bin"_s)), done ? content : UsersFile);
-        EXPECT_EQ(localFiles(), QStringList{u"file.bin"_s});
+        expectDownloaded(done);
         return {done, run.err.trimmed()};
     }
 

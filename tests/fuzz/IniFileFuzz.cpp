@@ -8,6 +8,8 @@
 
 #include "platform/IniFile.h"
 
+#include <QRegularExpression>
+
 using Platform::IniFile;
 using namespace Qt::StringLiterals;
 
@@ -44,11 +46,7 @@ bool changesOneLine(const QList<QByteArray> &before, const QList<QByteArray> &af
 // A name without the blanks around it, which are not part of it.
 QString withoutBlanks(QString name)
 {
-    while (name.startsWith(u' ') || name.startsWith(u'\t'))
-        name.remove(0, 1);
-    while (name.endsWith(u' ') || name.endsWith(u'\t'))
-        name.chop(1);
-    return name;
+    return name.remove(QRegularExpression(u"^[ \t]+|[ \t]+$"_s));
 }
 
 } // namespace

@@ -4,45 +4,39 @@
 
 #include "FuzzInput.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
-namespace fs = std::filesystem;
+#include <cstdio>
 
 int main(int argc, char **argv)
 {
-    std::vector<fs::path> inputs;
+    QStringList inputs;
     for (int i = 1; i < argc; ++i) {
-        const fs::path named(argv[i]);
-        if (!fs::is_directory(named)) {
-            inputs.push_back(named);
-            continue;
-        }
-        for (const fs::directory_entry &entry : fs::directory_iterator(named)) {
-            if (entry.is_regular_file())
-                inputs.push_back(entry.path());
-        }
+        const QString named = QFile::decodeName(argv[i]);
+        if (!QFileInfo(named).isDir())
+            inputs << named;
+        for (const QString &name : QDir(named).entryList(QDir::Files | QDir::Hidden))
+            inputs << named + u'/' + name;
     }
-    if (inputs.empty()) {
+    if (inputs.isEmpty()) {
         std::fprintf(stderr, "usage: %s FILE-OR-FOLDER... (no input found)\n", argv[0]);
         return 2;
     }
-    std::sort(inputs.begin(), inputs.end());
-    for (const fs::path &input : inputs) {
-        std::ifstream file(input, std::ios::binary);
-        if (!file) {
-            std::fprintf(stderr, "cannot read %s\n", input.c_str());
+    inputs.sort();
+    for (const QString &input : std::as_const(inputs)) {
+        QFile file(input);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(input));
             return 2;
         }
-        const std::vector<char> content{std::istreambuf_iterator<char>(file), {}};
+        const QByteArray content = file.readAll();
         // The name goes first, so that a crash or a wrong result is known by its input.
-        std::fprintf(stderr, "%s\n", input.c_str());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(content.data()), content.size());
+        std::fprintf(stderr, "%s\n", qPrintable(input));
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(content.constData()),
+                               size_t(content.size()));
     }
-    std::printf("%zu inputs replayed\n", inputs.size());
+    std::printf("%lld inputs replayed\n", qlonglong(inputs.size()));
     return 0;
 }

@@ -5,11 +5,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
-
-class ServerProcess;
 
 // A real FTP server on loopback for one test: it serves a fresh temporary folder with one account
 // and is stopped, with everything it spawned, when the object goes.
@@ -62,7 +59,6 @@ public:
     // A loopback TCP port where nobody listens: connecting to it is refused.
     static quint16 unusedPort();
 
-    ~FtpTestServer();
     FtpTestServer(const FtpTestServer &) = delete;
     FtpTestServer &operator=(const FtpTestServer &) = delete;
 
@@ -76,7 +72,9 @@ public:
     bool resume();
 
 private:
-    explicit FtpTestServer(Kind kind);
+    explicit FtpTestServer(Kind kind)
+        : m_kind(kind)
+    {}
 
     static std::unique_ptr<FtpTestServer> startPyftpdlib(bool ipv6, const Faults &faults,
                                                          QString *why);
@@ -88,13 +86,9 @@ private:
                                                       bool tls = false);
     QString vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const;
     bool makeCertificate(QString *why);
-    static std::unique_ptr<FtpTestServer> startExternal(QString *why);
-    bool makeFolders(QString *why);
+    bool isPython() const { return m_kind == Kind::Pyftpdlib || m_kind == Kind::PyftpdlibTls; }
 
     Kind m_kind;
-    // Declared before the process so that the server stops before its folder goes.
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServerProcess> m_process;
     QString m_certificatePath;
     QString m_keyPath;
 };

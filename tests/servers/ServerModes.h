@@ -25,11 +25,12 @@ struct ServerMode
     bool passive;
 };
 
-// Every kind of FtpTestServer::kinds(), in both modes.
-inline std::vector<ServerMode> serverModes()
+// Every kind of FtpTestServer::kinds() (or of `kinds`), in both modes.
+inline std::vector<ServerMode>
+serverModes(const QList<FtpTestServer::Kind> &kinds = FtpTestServer::kinds())
 {
     std::vector<ServerMode> modes;
-    for (const auto kind : FtpTestServer::kinds()) {
+    for (const auto kind : kinds) {
         modes.push_back({kind, false});
         modes.push_back({kind, true});
     }
@@ -40,12 +41,8 @@ inline std::vector<ServerMode> serverModes()
 // server's certificate on first use.
 inline std::vector<ServerMode> serverModesWithTls()
 {
-    std::vector<ServerMode> modes = serverModes();
-    for (const auto kind : {FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls}) {
-        modes.push_back({kind, false});
-        modes.push_back({kind, true});
-    }
-    return modes;
+    return serverModes(FtpTestServer::kinds()
+                       << FtpTestServer::Kind::VsftpdTls << FtpTestServer::Kind::PyftpdlibTls);
 }
 
 inline std::string serverModeName(const ServerMode &mode)

@@ -1,14 +1,15 @@
 #include "servers/ServerProcess.h"
 
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QUuid>
 
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -17,12 +18,6 @@ namespace {
 
 // The program picks a port that we offer; another program may take it first.
 constexpr int portAttempts = 3;
-
-quint16 freeLoopbackPort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
 
 bool writeFile(const QString &path, const QString &text, QString *why)
 {
@@ -47,10 +42,9 @@ ServerProcess::~ServerProcess()
 }
 
 bool ServerProcess::start(const QString &program, const QStringList &arguments,
-                          const QByteArray &input, QString *why)
+                          const QByteArray &input, QString *why, bool errorsOnStandardInput)
 {
     const pid_t parent = getpid();
-    const bool errorsOnStandardInput = m_errorsOnStandardInput;
     if (errorsOnStandardInput)
         m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setChildProcessModifier([parent, errorsOnStandardInput] {
@@ -135,10 +129,50 @@ QString ServerProcess::uniqueTag()
     return u"VellixTest-"_s + QUuid::createUuid().toString(QUuid::Id128);
 }
 
-QString ServerProcess::serversFile(const QString &name)
+QString ServerProcess::configuration(const QString &templateName,
+                                     const QHash<QString, QString> &fields)
 {
-    QFile file(QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    QFile file(QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + templateName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.readAll());
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+        text.replace(u'@' + field.key() + u'@', field.value());
+    return text;
+}
+
+bool ServerProcess::runTool(const QString &program, const QStringList &arguments, QString *why,
+                            const QByteArray &input)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
+    const bool finished = tool.waitForFinished(startLimitMs);
+    if (finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
+        return true;
+    const QString errors = QString::fromLocal8Bit(tool.readAll() + tool.readAllStandardError());
+    *why = u"%1 failed: %2"_s.arg(
+        program, finished && !errors.trimmed().isEmpty() ? errors.trimmed() : tool.errorString());
+    return false;
+}
+
+int ServerProcess::loopbackSocket(bool listening, quint16 *port)
+{
+    const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (socket < 0 || ::bind(socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        (listening && ::listen(socket, 16) != 0) ||
+        ::getsockname(socket, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+        if (socket >= 0)
+            ::close(socket);
+        return -1;
+    }
+    *port = ntohs(address.sin_port);
+    return socket;
 }
 
 ServerProcess::Readiness ServerProcess::waitUntilServing(const QString &host, quint16 port,
@@ -184,7 +218,8 @@ std::unique_ptr<ServerProcess> ServerProcess::startOnFreePort(const Launch &laun
 {
     for (int attempt = 1; attempt <= portAttempts; ++attempt) {
         const QString tag = uniqueTag();
-        *port = freeLoopbackPort();
+        // Closed at once, so that the server can bind the port.
+        ::close(loopbackSocket(false, port));
         const QString configuration = launch.configuration(*port, tag);
         if (configuration.isEmpty()) {
             *why = u"cannot make the configuration of %1"_s.arg(launch.program);
@@ -193,8 +228,8 @@ std::unique_ptr<ServerProcess> ServerProcess::startOnFreePort(const Launch &laun
         if (!writeFile(launch.configPath, configuration, why))
             return nullptr;
         auto process = std::make_unique<ServerProcess>(launch.errorFile);
-        process->setErrorsOnStandardInput(launch.errorsOnStandardInput);
-        if (!process->start(launch.program, launch.arguments, {}, why))
+        if (!process->start(launch.program, launch.arguments, {}, why,
+                            launch.errorsOnStandardInput))
             return nullptr;
         const Readiness readiness = process->waitUntilServing(u"127.0.0.1"_s, *port, tag, why);
         if (readiness == Readiness::Ready)

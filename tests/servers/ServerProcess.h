@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -22,12 +23,11 @@ public:
     ServerProcess(const ServerProcess &) = delete;
     ServerProcess &operator=(const ServerProcess &) = delete;
 
-    // For programs that, like vsftpd, write their fatal errors to descriptor 0: it becomes the
-    // error channel instead of standard input, and start() ignores its input.
-    void setErrorsOnStandardInput(bool on) { m_errorsOnStandardInput = on; }
-    // Starts the program and writes input to its standard input, which is then closed.
+    // Starts the program and writes input to its standard input, which is then closed. For
+    // programs that, like vsftpd, write their fatal errors to descriptor 0, errorsOnStandardInput
+    // makes it the error channel instead, and the input is ignored.
     bool start(const QString &program, const QStringList &arguments, const QByteArray &input,
-               QString *why);
+               QString *why, bool errorsOnStandardInput = false);
     // The next line the program writes on standard output, without its line end; empty when the
     // deadline passes or the program ends first.
     QByteArray readLine(QDeadlineTimer deadline);
@@ -46,8 +46,17 @@ public:
     // A tag unique to one start that the server ends its greeting with, so that a foreign server
     // on the port cannot pass for ours.
     static QString uniqueTag();
-    // The text of a file of tests/servers (a configuration template); empty when unreadable.
-    static QString serversFile(const QString &name);
+    // A configuration template of tests/servers with each "@NAME@" replaced by fields[NAME];
+    // empty when the template is unreadable.
+    static QString configuration(const QString &templateName,
+                                 const QHash<QString, QString> &fields);
+    // Runs a tool to its end, with input on its standard input; false with its errors in *why
+    // when it fails.
+    static bool runTool(const QString &program, const QStringList &arguments, QString *why,
+                        const QByteArray &input = {});
+    // A TCP socket bound to a free port of 127.0.0.1 (-1 when none can be had). Listening, it
+    // takes connections; not listening, it keeps the port taken and connections to it refused.
+    static int loopbackSocket(bool listening, quint16 *port);
 
     enum class Readiness { Ready, PortTaken, Failed };
     // Connects to the server until its first line, which must end with the tag of this start.
@@ -82,5 +91,4 @@ private:
     QProcess m_process;
     QString m_errorFile;
     qint64 m_group = 0;
-    bool m_errorsOnStandardInput = false;
 };

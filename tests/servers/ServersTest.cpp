@@ -3,9 +3,7 @@
 // it with its sessions, VELLIX_TEST_FTP is read as documented, sshd shows the host key that the
 // tests expect, and killing sshd's sessions ends them all while the server stays.
 #include "servers/FtpTestServer.h"
-#include "servers/SftpTestServer.h"
-#include "servers/StartOrSkip.h"
-#include "support/VellixTest.h"
+#include "servers/SftpSuite.h"
 
 #include "transport/Session.h"
 
@@ -35,27 +33,7 @@ bool connectTo(QTcpSocket &socket, const QString &host, quint16 port)
     return socket.waitForConnected(answerMs);
 }
 
-std::string kindName(const testing::TestParamInfo<Kind> &info)
-{
-    return FtpTestServer::kindName(info.param).toStdString();
-}
-
-class LocalServerTest
-    : public VellixTest
-    , public testing::WithParamInterface<Kind>
-{
-protected:
-    void SetUp() override
-    {
-        VellixTest::SetUp();
-        m_server = startOrSkip(GetParam());
-    }
-
-    FtpTestServer &server() { return *m_server; }
-
-private:
-    std::unique_ptr<FtpTestServer> m_server;
-};
+using LocalServerTest = ServerSuite<FtpTestServer>;
 
 // Files and folders a test writes into the served folder (as whatever user it runs as) can be
 // replaced and added to through the server.
@@ -95,91 +73,53 @@ TEST_P(LocalServerTest, StoppingEndsOpenSessionsAndFreesThePort)
 }
 
 INSTANTIATE_TEST_SUITE_P(TestServers, LocalServerTest,
-                         testing::Values(Kind::Pyftpdlib, Kind::Vsftpd), kindName);
-
-// Puts an environment variable back as it was.
-class EnvironmentGuard
-{
-public:
-    explicit EnvironmentGuard(const char *name)
-        : m_name(name)
-        , m_value(qgetenv(name))
-    {}
-    ~EnvironmentGuard()
-    {
-        if (m_value.isNull())
-            qunsetenv(m_name);
-        else
-            qputenv(m_name, m_value);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_value;
-};
+                         testing::Values(Kind::Pyftpdlib, Kind::Vsftpd), [](const auto &info) {
+                             return FtpTestServer::kindName(info.param).toStdString();
+                         });
 
 TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
 {
-    const EnvironmentGuard guard("VELLIX_TEST_FTP");
+    // The site, user, password and home folder read; none: refused.
     const struct
     {
         QByteArray setting;
-        QString site; // empty: refused
-        QString user;
-        QString password;
-        QString homeDir;
+        QStringList login;
     } cases[] = {
-        {"ftp.example.org:21:teacher:secret:/www", u"ftp.example.org:21"_s, u"teacher"_s,
-         u"secret"_s, u"/www"_s},
-        {"[::1]:2121:teacher:pa:ss:/srv/ftp", u"[::1]:2121"_s, u"teacher"_s, u"pa:ss"_s,
-         u"/srv/ftp"_s},
-        {"host:21:teacher::/", u"host:21"_s, u"teacher"_s, {}, u"/"_s},
-        {"host:21:teacher:secret", {}, {}, {}, {}},
-        {"host:port:teacher:secret:/www", {}, {}, {}, {}},
-        {"host:0:teacher:secret:/www", {}, {}, {}, {}},
-        {"host:21::secret:/www", {}, {}, {}, {}},
-        {"host:21:teacher:secret:www", {}, {}, {}, {}},
-        {"[::1:21:teacher:secret:/www", {}, {}, {}, {}},
+        {"ftp.example.org:21:teacher:secret:/www",
+         {u"ftp.example.org:21"_s, u"teacher"_s, u"secret"_s, u"/www"_s}},
+        {"[::1]:2121:teacher:pa:ss:/srv/ftp",
+         {u"[::1]:2121"_s, u"teacher"_s, u"pa:ss"_s, u"/srv/ftp"_s}},
+        {"host:21:teacher::/", {u"host:21"_s, u"teacher"_s, {}, u"/"_s}},
+        {"host:21:teacher:secret", {}},
+        {"host:port:teacher:secret:/www", {}},
+        {"host:0:teacher:secret:/www", {}},
+        {"host:21::secret:/www", {}},
+        {"host:21:teacher:secret:www", {}},
+        {"[::1:21:teacher:secret:/www", {}},
     };
     for (const auto &testCase : cases) {
         SCOPED_TRACE(testCase.setting.toStdString());
-        qputenv("VELLIX_TEST_FTP", testCase.setting);
+        setEnvironment("VELLIX_TEST_FTP", testCase.setting);
         QString why;
         const auto server = FtpTestServer::start(Kind::External, &why);
-        if (testCase.site.isEmpty()) {
+        if (testCase.login.isEmpty()) {
             EXPECT_FALSE(server);
             EXPECT_TRUE(why.contains(u"VELLIX_TEST_FTP"_s)) << why.toStdString();
             continue;
         }
         ASSERT_TRUE(server) << why.toStdString();
-        EXPECT_EQ(server->site(), testCase.site);
-        EXPECT_EQ(server->user(), testCase.user);
-        EXPECT_EQ(server->password(), testCase.password);
-        EXPECT_EQ(server->homeDir(), testCase.homeDir);
-        EXPECT_EQ(server->rootPath(), QString());
+        EXPECT_EQ((QStringList{server->site(), server->user(), server->password(),
+                               server->homeDir(), server->rootPath()}),
+                  testCase.login + QStringList{QString()});
         EXPECT_FALSE(server->suspend());
     }
-    qunsetenv("VELLIX_TEST_FTP");
+    unsetEnvironment("VELLIX_TEST_FTP");
     EXPECT_FALSE(FtpTestServer::kinds().contains(Kind::External));
-    qputenv("VELLIX_TEST_FTP", "host:21:teacher:secret:/www");
+    setEnvironment("VELLIX_TEST_FTP", "host:21:teacher:secret:/www");
     EXPECT_TRUE(FtpTestServer::kinds().contains(Kind::External));
 }
 
-class SshdTestServers : public VellixTest
-{
-protected:
-    void SetUp() override
-    {
-        VellixTest::SetUp();
-        m_server = startOrSkip(SftpTestServer::Kind::Sshd);
-    }
-
-    SftpTestServer &server() { return *m_server; }
-    void stopServer() { m_server.reset(); }
-
-private:
-    std::unique_ptr<SftpTestServer> m_server;
-};
+using SshdTestServers = SftpServerSuite;
 
 // The key lines of ssh-keyscan's answer, each as a known-hosts line.
 QStringList scannedKeys(quint16 port)
@@ -208,7 +148,7 @@ bool endsWithin(QTcpSocket &socket, int ms)
     return socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(ms);
 }
 
-TEST_F(SshdTestServers, AnswersWithTheKeyOfItsKnownHostsLine)
+TEST_P(SshdTestServers, AnswersWithTheKeyOfItsKnownHostsLine)
 {
     const QStringList keys = scannedKeys(server().port());
     EXPECT_EQ(keys, QStringList{server().knownHostsLine()});
@@ -220,7 +160,7 @@ TEST_F(SshdTestServers, AnswersWithTheKeyOfItsKnownHostsLine)
     EXPECT_NE(server().otherKnownHostsLine(), server().knownHostsLine());
 }
 
-TEST_F(SshdTestServers, KilledSessionsEndWhileTheListenerStays)
+TEST_P(SshdTestServers, KilledSessionsEndWhileTheListenerStays)
 {
     QTcpSocket killed;
     ASSERT_TRUE(openSshSession(killed, server()));
@@ -232,10 +172,13 @@ TEST_F(SshdTestServers, KilledSessionsEndWhileTheListenerStays)
 
     // A server that goes takes its remaining sessions along.
     const quint16 port = server().port();
-    stopServer();
+    m_server.reset();
     EXPECT_TRUE(endsWithin(later, answerMs)) << "a session outlived its server";
     QTcpSocket refused;
     EXPECT_FALSE(connectTo(refused, u"127.0.0.1"_s, port));
 }
+
+INSTANTIATE_TEST_SUITE_P(Sshd, SshdTestServers, testing::Values(SftpTestServer::Kind::Sshd),
+                         sftpKindParameterName);
 
 } // namespace

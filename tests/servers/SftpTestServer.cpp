@@ -7,20 +7,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
-#include <QProcess>
 #include <QScopeGuard>
-#include <QSet>
 #include <QThread>
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include <cerrno>
 #include <csignal>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -33,66 +28,19 @@ constexpr int killLimitMs = 5000;
 // A session tree that keeps growing for this many rounds is forking faster than it can be
 // stopped; what was stopped by then is killed anyway.
 constexpr int freezeRounds = 20;
-constexpr QLatin1String sshdProgram("/usr/sbin/sshd");
-// sshd refuses to start without the folder its unprivileged children are locked into; Debian's
-// package creates it only when its own service starts.
-constexpr QLatin1String privilegeSeparationDir("/run/sshd");
-constexpr QLatin1String configName("sshd_config");
-
-void setReason(QString *why, const QString &reason)
-{
-    if (why)
-        *why = reason;
-}
-
-bool runTool(const QString &program, const QStringList &arguments, QString *why)
-{
-    QProcess tool;
-    tool.start(program, arguments);
-    tool.closeWriteChannel();
-    const bool finished = tool.waitForFinished(ServerProcess::startLimitMs);
-    if (finished && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
-        return true;
-    const QString errors = QString::fromLocal8Bit(tool.readAllStandardError()).trimmed();
-    *why = u"%1 failed: %2"_s.arg(program,
-                                  finished && !errors.isEmpty() ? errors : tool.errorString());
-    return false;
-}
-
-// A fresh key pair of a type ("ed25519", "ecdsa"): the private key at path, the public one at
-// path + ".pub".
-bool makeHostKey(const QString &path, const QString &type, QString *why)
-{
-    return runTool(u"/usr/bin/ssh-keygen"_s,
-                   {u"-q"_s, u"-t"_s, type, u"-N"_s, QString(), u"-f"_s, path}, why);
-}
 
 // "[127.0.0.1]:2222 ssh-ed25519 AAAA...": the site and the key's type and text, without the
 // comment that ends a public key file.
-QString knownHostsEntry(const QString &host, quint16 port, const QString &publicKeyPath,
-                        QString *why)
+QString knownHostsEntry(const QString &site, const QString &publicKeyPath, QString *why)
 {
     QFile file(publicKeyPath);
     const QStringList fields = file.open(QIODevice::ReadOnly)
                                    ? QString::fromLatin1(file.readAll()).simplified().split(u' ')
                                    : QStringList();
-    if (fields.size() < 2) {
-        *why = u"cannot read a public key from %1"_s.arg(publicKeyPath);
-        return {};
-    }
-    return u"[%1]:%2 %3 %4"_s.arg(host).arg(port).arg(fields[0], fields[1]);
-}
-
-bool ensurePrivilegeSeparationDir(QString *why)
-{
-    const QByteArray path = QFile::encodeName(privilegeSeparationDir);
-    // Set the mode after creating it, as the umask may have taken bits from it.
-    if (::mkdir(path.constData(), 0755) == 0)
-        ::chmod(path.constData(), 0755);
-    if (QFileInfo(privilegeSeparationDir).isDir())
-        return true;
-    *why = u"cannot create %1, without which sshd does not start"_s.arg(privilegeSeparationDir);
-    return false;
+    if (fields.size() >= 2)
+        return u"%1 %2 %3"_s.arg(site, fields[0], fields[1]);
+    *why = u"cannot read a public key from %1"_s.arg(publicKeyPath);
+    return {};
 }
 
 // sshd splits the forced command at blanks and expands "%" in its folder, and its configuration
@@ -102,26 +50,6 @@ bool fitsSshdConfig(const QString &path)
     return std::none_of(path.cbegin(), path.cend(), [](QChar c) {
         return c.isSpace() || c == u'%' || c == u'"' || c == u'\'' || c == u'#' || c == u'\\';
     });
-}
-
-QString sshdConfig(const QString &dir, quint16 port, const QString &addendum,
-                   SftpTestServer::HostKeys shown)
-{
-    const QString configuration = ServerProcess::serversFile(u"sshd_config.in"_s);
-    if (configuration.isEmpty())
-        return {};
-    QStringList hostKeys;
-    if (shown != SftpTestServer::HostKeys::Ecdsa)
-        hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
-    if (shown != SftpTestServer::HostKeys::Ed25519)
-        hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
-    return QString(configuration)
-        .replace(u"@PORT@"_s, QString::number(port))
-        .replace(u"@HOST_KEYS@"_s, hostKeys.join(u'\n'))
-        .replace(u"@AUTHORIZED_KEYS@"_s, dir + u"/authorized_keys"_s)
-        .replace(u"@BANNER@"_s, addendum)
-        .replace(u"@USER@"_s, VsftpdAccount::name())
-        .replace(u"@ROOT@"_s, dir + u"/root"_s);
 }
 
 // Through the system calls themselves: glibc 2.36's <sys/pidfd.h> declares its wrappers without
@@ -136,110 +64,78 @@ void signalProcess(int handle, int signal)
     ::syscall(SYS_pidfd_send_signal, handle, signal, nullptr, 0);
 }
 
-// The parent of a process, from "PID (NAME) STATE PPID ..." in /proc/PID/stat; the name may hold
-// blanks and parentheses, so the fields are counted from the last ")".
-std::optional<pid_t> parentOf(pid_t pid)
+QString childrenFile(pid_t pid)
 {
-    QFile stat(u"/proc/%1/stat"_s.arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray line = stat.readAll();
-    const qsizetype nameEnd = line.lastIndexOf(')');
-    const QList<QByteArray> fields = line.mid(nameEnd + 2).split(' ');
-    bool ok = false;
-    const pid_t parent = fields.size() > 1 ? fields[1].toInt(&ok) : 0;
-    if (nameEnd < 0 || !ok)
-        return std::nullopt;
-    return parent;
+    return u"/proc/%1/task/%1/children"_s.arg(pid);
 }
 
-// The parent of every process; nothing when /proc cannot be read.
-std::optional<QHash<pid_t, pid_t>> parentsOfAllProcesses()
+// The children of a process, as the kernel lists them for its main thread: sshd's processes
+// have no other threads.
+QList<pid_t> childrenOf(pid_t pid)
 {
-    QHash<pid_t, pid_t> parents;
-    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entry : entries) {
-        bool isProcess = false;
-        const pid_t pid = entry.toInt(&isProcess);
-        if (!isProcess)
-            continue;
-        if (const auto parent = parentOf(pid))
-            parents.insert(pid, *parent);
+    QFile file(childrenFile(pid));
+    QList<pid_t> children;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &id : file.readAll().split(' ')) {
+            if (const pid_t child = id.toInt())
+                children << child;
+        }
     }
-    // A /proc that does not show this very process is not the system's.
-    if (!parents.contains(getpid()))
-        return std::nullopt;
-    return parents;
+    return children;
 }
 
 // Stops every descendant of root, then sends them all `then` (none when 0), waiting for their
 // end when it is SIGKILL. Stopping comes first because a stopped process can neither start a new
 // one nor die and hand its children to init, out of this walk's reach. Processes are signalled
 // through pidfds, so that a process id reused by an unrelated process in the meantime is never
-// hit.
+// hit. False when the kernel does not list root's children.
 bool signalDescendants(pid_t root, int then)
 {
+    if (!QFile::exists(childrenFile(root)))
+        return false;
     std::vector<int> handles;
     const auto closeHandles = qScopeGuard([&handles] {
         for (const int handle : handles)
             ::close(handle);
     });
-    QSet<pid_t> tree{root};
-    // Adds the process when it is still a child in the tree now that a handle holds it.
-    const auto freeze = [&](pid_t pid) {
-        const int handle = openProcessHandle(pid);
-        if (handle < 0)
-            return false;
-        const auto parent = parentOf(pid);
-        if (!parent || !tree.contains(*parent)) {
-            ::close(handle);
-            return false;
-        }
-        handles.push_back(handle);
-        tree.insert(pid);
-        signalProcess(handle, SIGSTOP);
-        return true;
-    };
-    bool looked = true;
+    QList<pid_t> tree{root};
     for (int round = 0; round < freezeRounds; ++round) {
-        const auto parents = parentsOfAllProcesses();
-        // What was stopped so far is killed all the same, never left stopped.
-        if (!parents) {
-            looked = false;
-            break;
-        }
-        bool grown = false;
-        for (bool added = true; added;) {
-            added = false;
-            for (auto it = parents->cbegin(); it != parents->cend(); ++it) {
-                if (!tree.contains(it.key()) && tree.contains(it.value()) && freeze(it.key()))
-                    added = grown = true;
+        const qsizetype known = tree.size();
+        // The walk takes in the children it adds as it goes.
+        for (qsizetype i = 0; i < tree.size(); ++i) {
+            for (const pid_t child : childrenOf(tree.at(i))) {
+                if (tree.contains(child))
+                    continue;
+                const int handle = openProcessHandle(child);
+                // Still a child now that the handle holds it, so the id is still that process's.
+                if (handle >= 0 && childrenOf(tree.at(i)).contains(child)) {
+                    handles.push_back(handle);
+                    tree << child;
+                    signalProcess(handle, SIGSTOP);
+                } else if (handle >= 0) {
+                    ::close(handle);
+                }
             }
         }
-        if (!grown)
+        if (tree.size() == known)
             break;
     }
     for (const int handle : handles) {
         if (then != 0)
             signalProcess(handle, then);
     }
-    if (then != SIGKILL)
-        return looked;
     // A pidfd becomes readable when its process has ended.
     const QDeadlineTimer deadline(killLimitMs);
     for (const int handle : handles) {
         pollfd ended{handle, POLLIN, 0};
-        while (::poll(&ended, 1, int(deadline.remainingTime())) < 0 && errno == EINTR) {
+        while (then == SIGKILL && ::poll(&ended, 1, int(deadline.remainingTime())) < 0 &&
+               errno == EINTR) {
         }
     }
-    return looked;
+    return true;
 }
 
 } // namespace
-
-SftpTestServer::SftpTestServer(Kind kind)
-    : m_kind(kind)
-{}
 
 SftpTestServer::~SftpTestServer()
 {
@@ -253,11 +149,12 @@ SftpTestServer::~SftpTestServer()
 
 std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why, HostKeys shown)
 {
-    QString reason;
-    auto server = kind == Kind::Sshd ? startSshd(shown, &reason) : startExternal(&reason);
-    if (!server)
-        setReason(why, u"%1: %2"_s.arg(kindName(kind), reason));
-    return server;
+    return started(kindName(kind), why, [kind, shown](QString *reason) {
+        if (kind == Kind::Sshd)
+            return startSshd(shown, reason);
+        std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
+        return server->takeExternal("VELLIX_TEST_SFTP", reason) ? std::move(server) : nullptr;
+    });
 }
 
 QList<SftpTestServer::Kind> SftpTestServer::kinds()
@@ -270,13 +167,7 @@ QList<SftpTestServer::Kind> SftpTestServer::kinds()
 
 QString SftpTestServer::kindName(Kind kind)
 {
-    switch (kind) {
-    case Kind::Sshd:
-        return u"sshd"_s;
-    case Kind::External:
-        return u"external"_s;
-    }
-    return {};
+    return kind == Kind::Sshd ? u"sshd"_s : u"external"_s;
 }
 
 QString SftpTestServer::unavailableReason(Kind kind)
@@ -289,13 +180,23 @@ QString SftpTestServer::unavailableReason(Kind kind)
     return {};
 }
 
-bool SftpTestServer::killSessions()
+bool SftpTestServer::signalSessions(int signal)
 {
     if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
         return false;
     // The sessions are the listener's descendants.
     const qint64 listener = m_process->processId();
-    return listener > 0 && signalDescendants(pid_t(listener), SIGKILL);
+    return listener > 0 && signalDescendants(pid_t(listener), signal);
+}
+
+bool SftpTestServer::killSessions()
+{
+    return signalSessions(SIGKILL);
+}
+
+bool SftpTestServer::suspendSessions(bool suspended)
+{
+    return signalSessions(suspended ? 0 : SIGCONT);
 }
 
 bool SftpTestServer::waitForFileOf(qint64 bytes, int milliseconds) const
@@ -312,101 +213,83 @@ bool SftpTestServer::waitForFileOf(qint64 bytes, int milliseconds) const
     return false;
 }
 
-bool SftpTestServer::suspendSessions(bool suspended)
-{
-    if (m_kind != Kind::Sshd || !m_process || !m_process->isRunning())
-        return false;
-    const qint64 listener = m_process->processId();
-    return listener > 0 && signalDescendants(pid_t(listener), suspended ? 0 : SIGCONT);
-}
-
-// The temporary folder holds the keys, the configuration and the log next to "root", the folder
-// it serves; the account passes through it (without seeing into it) to its root.
 bool SftpTestServer::authorizeKey(const QByteArray &publicKeyLine)
 {
     if (m_kind != Kind::Sshd)
         return false;
     // sshd reads the file as the account, at every login.
-    const QString path = QFileInfo(m_rootPath).path() + u"/authorized_keys"_s;
-    QFile file(path);
+    QFile file(folderPath(u"authorized_keys"_s));
     return file.open(QIODevice::Append) && file.write(publicKeyLine.trimmed() + '\n') > 0 &&
            file.flush() &&
            file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
                                QFile::ReadOther);
 }
 
-bool SftpTestServer::makeFolders(QString *why)
+// The temporary folder holds the keys, the configuration and the log next to "root", the folder
+// it serves; the account passes through it (without seeing into it) to its root.
+std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
 {
-    m_dir = std::make_unique<QTemporaryDir>(QDir::temp().filePath(u"vellix-sftp-XXXXXX"_s));
-    if (!m_dir->isValid() || !QDir().mkdir(m_dir->filePath(u"root"_s))) {
-        *why = u"cannot create a temporary folder: %1"_s.arg(m_dir->errorString());
-        return false;
-    }
+    if (!VsftpdAccount::ensure(why))
+        return nullptr;
+    std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::Sshd));
+    server->m_user = VsftpdAccount::name();
+    server->m_password = VsftpdAccount::password();
+    if (!server->makeFolders(u"sftp"_s, u"sshd.log"_s, why))
+        return nullptr;
     // SFTP paths are the server's own: the real path, as the server reports it.
-    const QString dir = QFileInfo(m_dir->path()).canonicalFilePath();
+    const QString dir = QFileInfo(server->m_rootPath).path();
+    server->m_homeDir = server->m_rootPath;
     if (!fitsSshdConfig(dir)) {
         *why = u"the temporary folder %1 holds characters that sshd's configuration cannot carry; "
                u"set TMPDIR to a plain path"_s.arg(dir);
-        return false;
-    }
-    m_rootPath = dir + u"/root"_s;
-    m_homeDir = m_rootPath;
-    m_logPath = dir + u"/sshd.log"_s;
-    return VsftpdAccount::grantServedFolder(dir, m_rootPath, why);
-}
-
-std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
-{
-    if (const QString reason = unavailableReason(Kind::Sshd); !reason.isEmpty()) {
-        *why = reason;
         return nullptr;
     }
-    if (!VsftpdAccount::ensure(why) || !ensurePrivilegeSeparationDir(why))
+    if (!VsftpdAccount::grantServedFolder(dir, server->m_rootPath, why))
         return nullptr;
+    const struct
+    {
+        const char *name;
+        QString type;
+        QString *knownHostsLine;
+    } keys[] = {{"host_key", u"ed25519"_s, &server->m_knownHostsLine},
+                {"other_key", u"ed25519"_s, &server->m_otherKnownHostsLine},
+                {"ecdsa_key", u"ecdsa"_s, &server->m_ecdsaKnownHostsLine}};
+    for (const auto &key : keys) {
+        if (!ServerProcess::runTool(u"/usr/bin/ssh-keygen"_s,
+                                    {u"-q"_s, u"-t"_s, key.type, u"-N"_s, QString(), u"-f"_s,
+                                     server->folderPath(QLatin1String(key.name))},
+                                    why))
+            return nullptr;
+    }
 
-    std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::Sshd));
-    server->m_host = u"127.0.0.1"_s;
-    server->m_user = VsftpdAccount::name();
-    server->m_password = VsftpdAccount::password();
-    if (!server->makeFolders(why))
-        return nullptr;
-    const QString dir = QFileInfo(server->m_rootPath).path();
-    if (!makeHostKey(dir + u"/host_key"_s, u"ed25519"_s, why) ||
-        !makeHostKey(dir + u"/other_key"_s, u"ed25519"_s, why) ||
-        !makeHostKey(dir + u"/ecdsa_key"_s, u"ecdsa"_s, why))
-        return nullptr;
-
-    const QString configPath = dir + u'/' + configName;
+    const QString configPath = server->folderPath(u"sshd_config"_s);
+    const auto configuration = [&dir, shown](quint16 port, const QString &tag) {
+        QStringList hostKeys;
+        if (shown != HostKeys::Ecdsa)
+            hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
+        if (shown != HostKeys::Ed25519)
+            hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
+        return ServerProcess::configuration(u"sshd_config.in"_s,
+                                            {{u"PORT"_s, QString::number(port)},
+                                             {u"HOST_KEYS"_s, hostKeys.join(u'\n')},
+                                             {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
+                                             {u"BANNER"_s, tag},
+                                             {u"USER"_s, VsftpdAccount::name()},
+                                             {u"ROOT"_s, dir + u"/root"_s}});
+    };
     // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
-    const ServerProcess::Launch launch{sshdProgram,
-                                       {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
-                                       server->m_logPath,
-                                       false,
-                                       configPath,
-                                       [&dir, shown](quint16 port, const QString &tag) {
-                                           return sshdConfig(dir, port, tag, shown);
-                                       }};
+    const ServerProcess::Launch launch{u"/usr/sbin/sshd"_s, {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
+                                       server->m_logPath,   false,
+                                       configPath,          configuration};
     server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
     if (!server->m_process)
         return nullptr;
-    server->m_knownHostsLine =
-        knownHostsEntry(server->m_host, server->m_port, dir + u"/host_key.pub"_s, why);
-    server->m_otherKnownHostsLine =
-        knownHostsEntry(server->m_host, server->m_port, dir + u"/other_key.pub"_s, why);
-    server->m_ecdsaKnownHostsLine =
-        knownHostsEntry(server->m_host, server->m_port, dir + u"/ecdsa_key.pub"_s, why);
-    if (server->m_knownHostsLine.isEmpty() || server->m_otherKnownHostsLine.isEmpty() ||
-        server->m_ecdsaKnownHostsLine.isEmpty())
-        return nullptr;
-    return server;
-}
-
-std::unique_ptr<SftpTestServer> SftpTestServer::startExternal(QString *why)
-{
-    if (const QString reason = unavailableReason(Kind::External); !reason.isEmpty()) {
-        *why = reason;
-        return nullptr;
+    for (const auto &key : keys) {
+        *key.knownHostsLine =
+            knownHostsEntry(u"[%1]:%2"_s.arg(server->m_host).arg(server->m_port),
+                            server->folderPath(QLatin1String(key.name) + u".pub"_s), why);
+        if (key.knownHostsLine->isEmpty())
+            return nullptr;
     }
-    std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
-    return server->takeExternal("VELLIX_TEST_SFTP", why) ? std::move(server) : nullptr;
+    return server;
 }

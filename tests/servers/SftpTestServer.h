@@ -4,11 +4,8 @@
 
 #include <QList>
 #include <QString>
-#include <QTemporaryDir>
 
 #include <memory>
-
-class ServerProcess;
 
 // A real SFTP server on loopback for one test: OpenSSH's sshd with a host key of its own,
 // serving a fresh temporary folder to one password account, stopped when the object goes.
@@ -65,17 +62,17 @@ public:
     bool suspendSessions(bool suspended = true);
 
 private:
-    explicit SftpTestServer(Kind kind);
+    explicit SftpTestServer(Kind kind)
+        : m_kind(kind)
+    {}
 
     static std::unique_ptr<SftpTestServer> startSshd(HostKeys shown, QString *why);
-    static std::unique_ptr<SftpTestServer> startExternal(QString *why);
-    bool makeFolders(QString *why);
+    // Signals every process of the sessions the listener serves (none with `signal` 0) after
+    // stopping them; false when they cannot be found.
+    bool signalSessions(int signal);
 
     Kind m_kind;
     QString m_knownHostsLine;
     QString m_ecdsaKnownHostsLine;
     QString m_otherKnownHostsLine;
-    // Declared before the process so that the server stops before its folder goes.
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ServerProcess> m_process;
 };

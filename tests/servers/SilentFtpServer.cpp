@@ -1,12 +1,13 @@
 #include "servers/SilentFtpServer.h"
 
+#include "servers/ServerProcess.h"
+
 #include <QByteArrayList>
+#include <QHash>
 
 #include <vector>
 
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -38,41 +39,18 @@ void answerLogin(Connection &connection, const QByteArray &silentAt)
         const QByteArray line = connection.pending.left(end).trimmed();
         connection.pending.remove(0, end + 1);
         const QByteArray command = line.split(' ').constFirst().toUpper();
-        if (command == silentAt) {
-            if (command == "AUTH")
-                send(connection.socket, "234 Proceed with negotiation\r\n");
-            connection.silent = true;
-        } else if (command == "USER")
-            send(connection.socket, "331 Password required\r\n");
-        else if (command == "PASS")
-            send(connection.socket, "230 Logged in\r\n");
-        else if (command == "AUTH") // a server without TLS
-            send(connection.socket, "502 Not implemented\r\n");
-        else if (command == "FEAT")
-            send(connection.socket, "211 End\r\n");
-        else if (command == "PWD")
-            send(connection.socket, "257 \"/\"\r\n");
-        else
-            connection.silent = true;
+        // AUTH is refused as by a server without TLS, unless the server goes silent at it.
+        static const QHash<QByteArray, QByteArray> replies{{"USER", "331 Password required"},
+                                                           {"PASS", "230 Logged in"},
+                                                           {"AUTH", "502 Not implemented"},
+                                                           {"FEAT", "211 End"},
+                                                           {"PWD", "257 \"/\""}};
+        if (command == silentAt && command == "AUTH")
+            send(connection.socket, "234 Proceed with negotiation\r\n");
+        else if (command != silentAt && replies.contains(command))
+            send(connection.socket, replies.value(command) + "\r\n");
+        connection.silent = command == silentAt || !replies.contains(command);
     }
-}
-
-int listenOnLoopback(quint16 *port)
-{
-    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
-        ::listen(listener, 16) != 0 ||
-        ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
-        if (listener >= 0)
-            ::close(listener);
-        return -1;
-    }
-    *port = ntohs(address.sin_port);
-    return listener;
 }
 
 } // namespace
@@ -82,7 +60,7 @@ SilentFtpServer::SilentFtpServer(Behaviour behaviour, QByteArray silentAt)
     , m_silentAt(std::move(silentAt))
 {
     quint16 port = 0;
-    m_listener = listenOnLoopback(&port);
+    m_listener = ServerProcess::loopbackSocket(true, &port);
     if (m_listener < 0 || ::pipe2(m_wake, O_CLOEXEC) != 0)
         return;
     m_port = port;
@@ -100,16 +78,6 @@ SilentFtpServer::~SilentFtpServer()
         if (socket >= 0)
             ::close(socket);
     }
-}
-
-QString SilentFtpServer::host() const
-{
-    return u"127.0.0.1"_s;
-}
-
-QString SilentFtpServer::site() const
-{
-    return host() + u':' + QString::number(m_port);
 }
 
 void SilentFtpServer::serve()

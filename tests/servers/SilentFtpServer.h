@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/ServerLogin.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,7 @@
 // An FTP server on loopback that stops answering, for the client's connect and reply timeouts.
 // It serves on a thread of its own with plain sockets, so it keeps accepting while the test's
 // thread is blocked in a client call.
-class SilentFtpServer
+class SilentFtpServer : public ServerLogin
 {
 public:
     enum class Behaviour {
@@ -30,10 +32,6 @@ public:
 
     // False when no listening socket could be set up.
     bool isListening() const { return m_port != 0; }
-    QString host() const;
-    quint16 port() const { return m_port; }
-    // What a client passes as server name: "127.0.0.1:port".
-    QString site() const;
     // Connections accepted so far.
     int connectionCount() const { return m_connections; }
 
@@ -45,7 +43,6 @@ private:
     int m_listener = -1;
     // Writing to the pipe wakes the thread to end it.
     int m_wake[2] = {-1, -1};
-    quint16 m_port = 0;
     std::atomic<int> m_connections{0};
     std::thread m_thread;
 };

@@ -1,18 +1,18 @@
 #include "servers/VsftpdAccount.h"
 
+#include "servers/ServerProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QLockFile>
 #include <QtEndian>
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <linux/posix_acl.h>
 #include <linux/posix_acl_xattr.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -20,35 +20,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool runTool(const QString &program, const QStringList &arguments, const QByteArray &input,
-             QString *why)
-{
-    QProcess tool;
-    tool.start(program, arguments);
-    tool.write(input);
-    tool.closeWriteChannel();
-    if (tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
-        tool.exitCode() == 0)
-        return true;
-    *why = u"%1 failed: %2"_s.arg(program,
-                                  QString::fromLocal8Bit(tool.readAllStandardError()).trimmed());
-    return false;
-}
-
-// Lines of a system list such as /etc/shells, without comments.
-QStringList listedNames(const QString &path)
+// Whether a system list such as /etc/shells holds the line.
+bool listed(const QString &path, const QString &line)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList names;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
-        if (!line.isEmpty() && !line.startsWith(u'#'))
-            names << line;
-    }
-    return names;
+    return file.open(QIODevice::ReadOnly) &&
+           QString::fromLocal8Bit(file.readAll()).split(u'\n').contains(line);
 }
+
+// Folders the servers want and Debian's packages create only when their own services start:
+// where vsftpd's sessions wait for their chroot (empty, only root may write), and the folder
+// sshd locks its unprivileged children into.
+constexpr QLatin1String systemFolders[] = {QLatin1String("/var/run/vsftpd/empty"),
+                                           QLatin1String("/run/sshd")};
+
+constexpr auto readableByAll = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                               QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                               QFile::ExeOther;
 
 // vsftpd changes into the account's home before it changes into the served folder, so the home
 // must be a folder that the account can enter.
@@ -60,34 +48,17 @@ bool createOrRepairAccount(QString *why)
     const QString name = VsftpdAccount::name();
     const passwd *account = getpwnam(name.toUtf8().constData());
     if (!account) {
-        return runTool(u"/usr/sbin/useradd"_s,
-                       {u"-M"_s, u"-s"_s, u"/bin/sh"_s, u"-d"_s, QString(homeFolder), u"-c"_s,
-                        u"Vellixon FTP tests"_s, name},
-                       {}, why) &&
-               runTool(u"/usr/sbin/chpasswd"_s, {},
-                       (name + u':' + VsftpdAccount::password() + u'\n').toUtf8(), why);
+        return ServerProcess::runTool(u"/usr/sbin/useradd"_s,
+                                      {u"-M"_s, u"-s"_s, u"/bin/sh"_s, u"-d"_s, QString(homeFolder),
+                                       u"-c"_s, u"Vellixon FTP tests"_s, name},
+                                      why) &&
+               ServerProcess::runTool(u"/usr/sbin/chpasswd"_s, {}, why,
+                                      (name + u':' + VsftpdAccount::password() + u'\n').toUtf8());
     }
     if (!QFileInfo(QFile::decodeName(account->pw_dir)).isDir())
-        return runTool(u"/usr/sbin/usermod"_s, {u"-d"_s, QString(homeFolder), name}, {}, why);
+        return ServerProcess::runTool(u"/usr/sbin/usermod"_s, {u"-d"_s, QString(homeFolder), name},
+                                      why);
     return true;
-}
-
-// Two test programs may reach here at once on a fresh machine: the second waits for the first.
-bool prepareAccountLocked(QString *why)
-{
-    const QByteArray lockPath =
-        QFile::encodeName(QDir::temp().filePath(u"vellix-vsftpd-account.lock"_s));
-    const int lock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lock < 0 || ::flock(lock, LOCK_EX) != 0) {
-        *why = u"cannot lock %1: %2"_s.arg(QFile::decodeName(lockPath),
-                                           QString::fromLocal8Bit(std::strerror(errno)));
-        if (lock >= 0)
-            ::close(lock);
-        return false;
-    }
-    const bool prepared = createOrRepairAccount(why);
-    ::close(lock);
-    return prepared;
 }
 
 QByteArray aclEntry(quint16 tag, quint16 permissions, quint32 id = quint32(ACL_UNDEFINED_ID))
@@ -130,7 +101,19 @@ bool VsftpdAccount::ensure(QString *why)
         *why = u"not root, cannot create the vsftpd account \"%1\""_s.arg(name());
         return false;
     }
-    if (!prepareAccountLocked(why))
+    for (const QLatin1String folder : systemFolders) {
+        if (!QDir().mkpath(folder) || !QFile::setPermissions(folder, readableByAll)) {
+            *why = u"cannot create %1, without which the servers do not start"_s.arg(folder);
+            return false;
+        }
+    }
+    // Two test programs may reach here at once on a fresh machine: the second waits for the first.
+    QLockFile lock(QDir::temp().filePath(u"vellix-vsftpd-account.lock"_s));
+    if (!lock.lock()) {
+        *why = u"cannot lock %1"_s.arg(lock.fileName());
+        return false;
+    }
+    if (!createOrRepairAccount(why))
         return false;
     const passwd *account = getpwnam(name().toUtf8().constData());
     if (!account) {
@@ -139,37 +122,17 @@ bool VsftpdAccount::ensure(QString *why)
     }
     // Debian's PAM service for vsftpd refuses users with an unlisted shell or listed in ftpusers.
     const QString shell = QString::fromLocal8Bit(account->pw_shell);
-    if (!listedNames(u"/etc/shells"_s).contains(shell)) {
+    if (!listed(u"/etc/shells"_s, shell)) {
         *why =
             u"the shell %1 of the account \"%2\" is not in /etc/shells, so vsftpd refuses it"_s.arg(
                 shell, name());
         return false;
     }
-    if (listedNames(u"/etc/ftpusers"_s).contains(name())) {
+    if (listed(u"/etc/ftpusers"_s, name())) {
         *why = u"the account \"%1\" is listed in /etc/ftpusers, so vsftpd refuses it"_s.arg(name());
         return false;
     }
     return true;
-}
-
-bool VsftpdAccount::grantFolder(const QString &path, QString *why)
-{
-    const passwd *account = getpwnam(name().toUtf8().constData());
-    if (!account) {
-        *why = u"the account \"%1\" does not exist"_s.arg(name());
-        return false;
-    }
-    const QByteArray linuxPath = QFile::encodeName(path);
-    const QByteArray acl = aclWithUser(account->pw_uid);
-    if (::chown(linuxPath.constData(), account->pw_uid, account->pw_gid) == 0 &&
-        ::setxattr(linuxPath.constData(), "system.posix_acl_access", acl.constData(),
-                   size_t(acl.size()), 0) == 0 &&
-        ::setxattr(linuxPath.constData(), "system.posix_acl_default", acl.constData(),
-                   size_t(acl.size()), 0) == 0)
-        return true;
-    *why = u"cannot give %1 to the account \"%2\": %3"_s.arg(
-        path, name(), QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
 }
 
 bool VsftpdAccount::grantServedFolder(const QString &privateDir, const QString &served,
@@ -177,8 +140,17 @@ bool VsftpdAccount::grantServedFolder(const QString &privateDir, const QString &
 {
     const auto passThrough =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
-    if (QFile::setPermissions(privateDir, passThrough))
-        return grantFolder(served, why);
-    *why = u"cannot open %1 to the account"_s.arg(privateDir);
+    const passwd *account = getpwnam(name().toUtf8().constData());
+    const QByteArray linuxPath = QFile::encodeName(served);
+    const QByteArray acl = account ? aclWithUser(account->pw_uid) : QByteArray();
+    if (account && QFile::setPermissions(privateDir, passThrough) &&
+        ::chown(linuxPath.constData(), account->pw_uid, account->pw_gid) == 0 &&
+        ::setxattr(linuxPath.constData(), "system.posix_acl_access", acl.constData(),
+                   size_t(acl.size()), 0) == 0 &&
+        ::setxattr(linuxPath.constData(), "system.posix_acl_default", acl.constData(),
+                   size_t(acl.size()), 0) == 0)
+        return true;
+    *why = u"cannot give %1 to the account \"%2\": %3"_s.arg(
+        served, name(), QString::fromLocal8Bit(std::strerror(errno)));
     return false;
 }

@@ -75,8 +75,8 @@ QString VellixTest::tempPath(const QString &relative) const
 
 QString VellixTest::homePath(const QString &relative) const
 {
-    const QString home = m_dir->filePath(QStringLiteral("home"));
-    return relative.isEmpty() ? home : home + QLatin1Char('/') + relative;
+    return tempPath(relative.isEmpty() ? QStringLiteral("home")
+                                       : QStringLiteral("home/") + relative);
 }
 
 QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &content) const
@@ -91,10 +91,8 @@ QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &conten
 
 QString VellixTest::writeSizedFile(const QString &linuxPath, qint64 size) const
 {
-    QDir().mkpath(QFileInfo(linuxPath).absolutePath());
-    QFile file(linuxPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.resize(size))
-        ADD_FAILURE() << "cannot write " << linuxPath.toStdString();
+    if (!QFile::resize(writeFile(linuxPath, {}), size))
+        ADD_FAILURE() << "cannot make " << linuxPath.toStdString() << " " << size << " bytes long";
     return linuxPath;
 }
 
