@@ -142,8 +142,8 @@ std::optional<QString> FtpOperations::run(const QStringList &words)
 QString FtpOperations::listingLine(const cDirItem &item) const
 {
     const qint64 seconds = m_client.recordSeconds(item.LastWriteTime);
-    return u"%1|%2|%3|%4"_s.arg(TerminalText::field(item.Filename), QString::number(item.FileSize),
-                                QString::number(seconds), QChar(item.Directory ? u'd' : u'-'));
+    return TerminalText::field(item.Filename) + u'|' + QString::number(item.FileSize) + u'|' +
+           QString::number(seconds) + u'|' + QChar(item.Directory ? u'd' : u'-');
 }
 
 FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fallback) const

@@ -25,6 +25,8 @@ class BlockTransfers
 {
 public:
     static constexpr int BlockSize = 255;
+    // How many blocks an upload reads from its local file at once.
+    static constexpr int RunBlocks = 1024;
 
     BlockTransfers(Ftp::Session &session, ChannelOwner &owner, FailureRecorder &failures);
 

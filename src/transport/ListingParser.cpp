@@ -4,9 +4,11 @@
 #include "transport/NameCodec.h"
 
 #include <QList>
+#include <QVarLengthArray>
 
 #include <algorithm>
-#include <array>
+#include <limits>
+#include <string_view>
 
 namespace Ftp {
 
@@ -30,9 +32,12 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-QList<Column> columnsOf(QByteArrayView line)
+// A line of ls has nine columns, a longer name a few more: they fit without a heap allocation.
+using Columns = QVarLengthArray<Column, 16>;
+
+Columns columnsOf(QByteArrayView line)
 {
-    QList<Column> columns;
+    Columns columns;
     qsizetype at = 0;
     while (at < line.size()) {
         while (at < line.size() && isBlank(line[at]))
@@ -66,19 +71,30 @@ bool isDigits(QByteArrayView text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), isDigit);
 }
 
+// Digits only, and nothing beyond the largest qint64. Read here: every line has several
+// numbers, and the locale-aware conversion of QByteArrayView costs more than the rest of it.
 std::optional<qint64> sizeIn(QByteArrayView text)
 {
-    bool ok = false;
-    const qint64 size = isDigits(text) ? text.toLongLong(&ok) : 0;
-    return ok ? std::optional(size) : std::nullopt;
+    if (!isDigits(text))
+        return std::nullopt;
+    constexpr qint64 Largest = std::numeric_limits<qint64>::max();
+    qint64 size = 0;
+    for (const char c : text) {
+        const int digit = c - '0';
+        if (size > (Largest - digit) / 10)
+            return std::nullopt;
+        size = size * 10 + digit;
+    }
+    return size;
 }
 
 std::optional<int> numberIn(QByteArrayView text, int lowest, int highest)
 {
-    if (!isDigits(text) || text.size() > 4)
+    if (text.size() > 4)
         return std::nullopt;
-    const int number = int(text.toLongLong());
-    return number >= lowest && number <= highest ? std::optional(number) : std::nullopt;
+    const auto number = sizeIn(text);
+    return number && *number >= lowest && *number <= highest ? std::optional(int(*number))
+                                                             : std::nullopt;
 }
 
 bool sameLetters(QByteArrayView text, const char *letters)
@@ -169,11 +185,15 @@ bool isUnixMode(QByteArrayView text)
 
 int monthIn(QByteArrayView text)
 {
-    static constexpr std::array<const char *, 12> Months = {
-        "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
-    for (std::size_t i = 0; i < Months.size(); ++i) {
-        if (sameLetters(text, Months[i]))
-            return int(i) + 1;
+    // Every line has one: its three letters, in lower case, are looked up in one string.
+    static constexpr std::string_view Months = "janfebmaraprmayjunjulaugsepoctnovdec";
+    if (text.size() != 3)
+        return 0;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    const char letters[3] = {lower(text[0]), lower(text[1]), lower(text[2])};
+    for (std::size_t month = 0; month < Months.size() / 3; ++month) {
+        if (Months.substr(month * 3, 3) == std::string_view(letters, 3))
+            return int(month) + 1;
     }
     return 0;
 }
@@ -215,7 +235,7 @@ std::optional<QDateTime> unixDate(QByteArrayView monthText, QByteArrayView dayTe
 
 std::optional<Entry> unixEntry(QByteArrayView line, const QDateTime &nowUtc)
 {
-    const QList<Column> columns = columnsOf(line);
+    const Columns columns = columnsOf(line);
     if (columns.isEmpty() || !isUnixMode(columns[0].text))
         return std::nullopt;
     const char kind = columns[0].text.front();
@@ -291,7 +311,7 @@ std::optional<QTime> dosTime(QByteArrayView text)
 
 std::optional<Entry> dosEntry(QByteArrayView line)
 {
-    const QList<Column> columns = columnsOf(line);
+    const Columns columns = columnsOf(line);
     if (columns.size() < 4)
         return std::nullopt;
     const auto date = dosDate(columns[0].text);

@@ -4,15 +4,24 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace Ftp::NameCodec {
 
 namespace {
 
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return uchar(c) < 0x80; });
+}
+
 // Stateless: a sequence cut off at the end is an error, not something to wait for.
 std::optional<QString> utf8(QByteArrayView bytes)
 {
+    // Most names are ASCII, which reads the same in UTF-8 and needs no decoder.
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                        QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
@@ -48,7 +57,7 @@ QString decodeLines(QByteArrayView bytes)
 
 bool isUtf8(QByteArrayView bytes)
 {
-    return utf8(bytes).has_value();
+    return isAscii(bytes) || utf8(bytes).has_value();
 }
 
 QByteArray encode(QStringView name)

@@ -26,6 +26,9 @@ bool hasWildcards(QStringView pattern)
 
 bool matches(QStringView pattern, QStringView name)
 {
+    // "*", the pattern of every whole listing, takes any name: no walk, no copies.
+    if (pattern == QLatin1Char(AnyRun))
+        return true;
     // Compared by code point, so that '?' takes a whole surrogate pair.
     const QList<uint> wanted = pattern.toUcs4();
     const QList<uint> text = name.toUcs4();

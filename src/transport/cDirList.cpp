@@ -47,17 +47,24 @@ bool isNumber(const QVariant &value)
 // A name's hash without regard to case: each code point case-folded, as
 // QString::compare(..., Qt::CaseInsensitive) folds them, so that names it finds equal hash
 // alike.
-std::size_t foldedHash(const QString &name)
+quint32 foldedHash(const QString &name)
 {
     quint64 hash = 14695981039346656037ULL; // FNV-1a
     const qsizetype size = name.size();
     for (qsizetype i = 0; i < size; ++i) {
         char32_t code = name.at(i).unicode();
-        if (QChar::isHighSurrogate(code) && i + 1 < size && name.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(char16_t(code), name.at(++i).unicode());
-        hash = (hash ^ QChar::toCaseFolded(code)) * 1099511628211ULL;
+        if (code < 0x80) {
+            // ASCII folds to its lower case without the table of all code points.
+            if (code >= 'A' && code <= 'Z')
+                code += 'a' - 'A';
+        } else {
+            if (QChar::isHighSurrogate(code) && i + 1 < size && name.at(i + 1).isLowSurrogate())
+                code = QChar::surrogateToUcs4(char16_t(code), name.at(++i).unicode());
+            code = QChar::toCaseFolded(code);
+        }
+        hash = (hash ^ code) * 1099511628211ULL;
     }
-    return std::size_t(hash ^ (hash >> 32));
+    return quint32(hash ^ (hash >> 32));
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -75,7 +82,8 @@ void cDirList::Add(qint32 lAttrib, double dtCreationTime, double dtLastAccessTim
 {
     if (m_slots.size() < 2 * (m_items.size() + 1))
         growSlots();
-    const std::size_t slot = slotOf(sFilename);
+    const quint32 hash = foldedHash(sFilename);
+    const std::size_t slot = slotOf(sFilename, hash);
     if (m_slots[slot] != 0)
         return;
 
@@ -87,20 +95,25 @@ void cDirList::Add(qint32 lAttrib, double dtCreationTime, double dtLastAccessTim
     item.LastWriteTime = dtLastWriteTime;
     item.FileSize = lFileSize;
     item.Filename = sFilename;
+    m_hashes.push_back(hash);
     m_slots[slot] = quint32(m_items.size());
 }
 
 void cDirList::Clear()
 {
     m_slots.clear();
+    m_hashes.clear();
     m_items.clear();
 }
 
-std::size_t cDirList::slotOf(const QString &name) const
+std::size_t cDirList::slotOf(const QString &name, quint32 hash) const
 {
     const std::size_t mask = m_slots.size() - 1;
-    std::size_t slot = foldedHash(name) & mask;
-    while (m_slots[slot] != 0 && !sameName(m_items[m_slots[slot] - 1].Filename, name))
+    std::size_t slot = hash & mask;
+    const auto holdsName = [&](quint32 position) {
+        return m_hashes[position - 1] == hash && sameName(m_items[position - 1].Filename, name);
+    };
+    while (m_slots[slot] != 0 && !holdsName(m_slots[slot]))
         slot = (slot + 1) & mask;
     return slot;
 }
@@ -109,14 +122,14 @@ void cDirList::growSlots()
 {
     m_slots.assign(qMax(std::size_t(16), 2 * m_slots.size()), 0);
     for (std::size_t position = 0; position < m_items.size(); ++position)
-        m_slots[slotOf(m_items[position].Filename)] = quint32(position + 1);
+        m_slots[slotOf(m_items[position].Filename, m_hashes[position])] = quint32(position + 1);
 }
 
 qsizetype cDirList::positionOf(const QString &name) const
 {
     if (m_slots.empty())
         return -1;
-    return qsizetype(m_slots[slotOf(name)]) - 1;
+    return qsizetype(m_slots[slotOf(name, foldedHash(name))]) - 1;
 }
 
 cDirItem *cDirList::Item(int Index) const

@@ -79,8 +79,8 @@ public:
 private:
     // The position (from 0) of the entry of a name; -1 when there is none.
     qsizetype positionOf(const QString &name) const;
-    // The slot of m_slots where a name is held, or the free one where it would go.
-    std::size_t slotOf(const QString &name) const;
+    // The slot of m_slots where a name of that hash is held, or the free one where it would go.
+    std::size_t slotOf(const QString &name, quint32 hash) const;
     void growSlots();
 
     Storage m_items;
@@ -89,4 +89,7 @@ private:
     // at most half full. A listing may hold a great many entries: four bytes a slot cost far
     // less than a hash of copied, case-folded names.
     std::vector<quint32> m_slots;
+    // Each entry's hash, in the entries' order: a probe passes over other names by their hash,
+    // and the slots grow without hashing every name again.
+    std::vector<quint32> m_hashes;
 };

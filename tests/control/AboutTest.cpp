@@ -9,12 +9,14 @@
 #include <QPushButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using Platform::Ui;
 
 namespace {
 
-const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString SysInfoFolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+const QString SysInfoKey = u"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"_s;
+const QString SysInfoFolderKey = u"SOFTWARE\\Microsoft\\Shared Tools Location"_s;
 
 } // namespace
 
@@ -28,7 +30,7 @@ protected:
     {
         QFile::remove(Platform::Registry::defaultPath());
         ui().clear();
-        const QString mark = tempPath(QStringLiteral("ran-") + QString::number(++m_runs));
+        const QString mark = tempPath(u"ran-"_s + QString::number(++m_runs));
         if (!program.isEmpty()) {
             writeFile(homePath(program), "#!/bin/sh\ntouch '" + QFile::encodeName(mark) + "'\n");
             QFile::setPermissions(homePath(program), QFile::ReadOwner | QFile::ExeOwner);
@@ -36,8 +38,7 @@ protected:
         if (!key.isEmpty())
             Platform::Registry().setString(Platform::RootKey::LocalMachine, key, name, value);
         frmAbout about;
-        QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")),
-                          Qt::LeftButton);
+        QTest::mouseClick(about.findChild<QPushButton *>(u"cmdSysInfo"_s), Qt::LeftButton);
         return ui().boxes().isEmpty() && QTest::qWaitFor([&] { return QFile::exists(mark); });
     }
 
@@ -53,33 +54,25 @@ TEST_F(AboutTest, SysInfoStartsTheRegisteredProgramOrSaysItIsUnavailable)
     };
     const Case cases[] = {
         {{}, {}, {}, {}, false},
-        {SysInfoKey, QStringLiteral("PATH"), QStringLiteral("h:\\Shared Tools\\msinfo.sh"),
-         QStringLiteral("Shared Tools/msinfo.sh"), true},
-        {SysInfoKey,
-         QStringLiteral("PATH"),
-         QStringLiteral("h:\\nowhere\\msinfo32.exe"),
-         {},
-         false},
-        {SysInfoFolderKey, QStringLiteral("MSINFO"), QStringLiteral("h:\\tools"),
-         QStringLiteral("tools/MSINFO32.EXE"), true},
+        {SysInfoKey, u"PATH"_s, u"h:\\Shared Tools\\msinfo.sh"_s, u"Shared Tools/msinfo.sh"_s,
+         true},
+        {SysInfoKey, u"PATH"_s, u"h:\\nowhere\\msinfo32.exe"_s, {}, false},
+        {SysInfoFolderKey, u"MSINFO"_s, u"h:\\tools"_s, u"tools/MSINFO32.EXE"_s, true},
         // The folder must hold MSINFO32.EXE itself.
-        {SysInfoFolderKey, QStringLiteral("MSINFO"), QStringLiteral("h:\\tools2"),
-         QStringLiteral("tools2/MSINFO32"), false},
+        {SysInfoFolderKey, u"MSINFO"_s, u"h:\\tools2"_s, u"tools2/MSINFO32"_s, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE((c.key + QLatin1Char(' ') + c.value).toStdString());
         EXPECT_EQ(sysInfoRan(c.key, c.name, c.value, c.program), c.runs);
         if (!c.runs)
-            expectOnlyBox(QStringLiteral("System Information Is Unavailable At This Time"),
-                          Ui::Icon::None);
+            expectOnlyBox(u"System Information Is Unavailable At This Time"_s, Ui::Icon::None);
     }
 }
 
 TEST_F(AboutTest, ShowAboutOpensTheBoxModallyAndUnloadsIt)
 {
-    const auto closer = whenWindowShows(QStringLiteral("frmAbout"), [](QWidget &about) {
-        about.findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
-    });
+    const auto closer = whenWindowShows(
+        u"frmAbout"_s, [](QWidget &about) { about.findChild<QPushButton *>(u"cmdOK"_s)->click(); });
     control->ShowAbout();
     EXPECT_EQ(closer->shown(), 1);
     EXPECT_TRUE(control->findChildren<frmAbout *>().isEmpty());

@@ -5,6 +5,20 @@
 
 #include <memory>
 
+// Expects exactly one box: the text, with an OK button only, the application's title and the
+// arrow pointer.
+inline void expectOnlyBox(const Platform::UiRecorder &ui, const QString &text,
+                          Platform::Ui::Icon icon)
+{
+    ASSERT_EQ(ui.boxes().size(), 1) << text.toStdString();
+    const auto &box = ui.boxes().first();
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.icon, icon);
+    EXPECT_EQ(box.buttons, Platform::Ui::Buttons::OK);
+    EXPECT_EQ(box.title, Platform::Ui::applicationTitle());
+    EXPECT_EQ(box.pointer, Platform::Ui::Pointer::Default);
+}
+
 // One control on a host that runs unless the test switches it to design mode.
 class ControlTest : public VellixTest
 {
@@ -28,15 +42,9 @@ protected:
         control->setAmbient(ambient);
     }
 
-    // Expects exactly one box: the text, with an OK button only and the application's title.
     void expectOnlyBox(const QString &text, Platform::Ui::Icon icon)
     {
-        ASSERT_EQ(ui().boxes().size(), 1) << text.toStdString();
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text, text);
-        EXPECT_EQ(box.icon, icon);
-        EXPECT_EQ(box.buttons, Platform::Ui::Buttons::OK);
-        EXPECT_EQ(box.title, Platform::Ui::applicationTitle());
+        ::expectOnlyBox(ui(), text, icon);
     }
 
     std::unique_ptr<Vellix> control;

@@ -6,10 +6,11 @@
 #include <QListWidget>
 #include <QStandardItemModel>
 
+using namespace Qt::StringLiterals;
+
 TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
 {
-    const QStringList items = {QStringLiteral("algebra"), QStringLiteral("  geometry"),
-                               QStringLiteral(" geometry"), QStringLiteral("Calculus  ")};
+    const QStringList items = {u"algebra"_s, u"  geometry"_s, u" geometry"_s, u"Calculus  "_s};
     QWidget host;
     auto *list = new QListWidget(&host);
     list->addItems(items);
@@ -18,7 +19,7 @@ TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
     // A view on the second column of a model: the items are that column.
     auto *model = new QStandardItemModel(int(items.size()), 2, &host);
     for (int row = 0; row < items.size(); ++row) {
-        model->setItem(row, 0, new QStandardItem(QStringLiteral("algebra")));
+        model->setItem(row, 0, new QStandardItem(u"algebra"_s));
         model->setItem(row, 1, new QStandardItem(items.at(row)));
     }
     auto *view = new QListView(&host);
@@ -29,18 +30,16 @@ TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
     };
 
     const std::pair<QString, int> cases[] = {
-        {QStringLiteral("geometry"), 1},  // the first equal item, after two leading blanks
-        {QStringLiteral("Geometry"), -1}, // letter case matters
-        {QStringLiteral("  geometry"), -1},
-        {QStringLiteral("Calculus"), -1}, // trailing blanks stay
-        {QStringLiteral("Calculus  "), 3},
-        {QString(), -1},
+        {u"geometry"_s, 1},  // the first equal item, after two leading blanks
+        {u"Geometry"_s, -1}, // letter case matters
+        {u"  geometry"_s, -1}, {u"Calculus"_s, -1}, // trailing blanks stay
+        {u"Calculus  "_s, 3},  {QString(), -1},
     };
     for (const auto &[text, expected] : cases) {
         SCOPED_TRACE(text.toStdString());
         for (QObject *o : {static_cast<QObject *>(list), static_cast<QObject *>(combo),
                            static_cast<QObject *>(view)}) {
-            QString other = QStringLiteral("algebra"); // start from another selection
+            QString other = u"algebra"_s; // start from another selection
             control->fixselect(o, other);
             QString s = text;
             EXPECT_FALSE(control->fixselect(o, s));
@@ -51,8 +50,8 @@ TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
         EXPECT_EQ(viewRow(), expected);
     }
 
-    QLabel label(QStringLiteral("algebra"));
-    QString s = QStringLiteral("algebra");
+    QLabel label(u"algebra"_s);
+    QString s = u"algebra"_s;
     EXPECT_FALSE(control->fixselect(&label, s));
     EXPECT_FALSE(control->fixselect(nullptr, s));
 }

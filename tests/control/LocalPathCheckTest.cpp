@@ -1,6 +1,10 @@
+#include "ControlTest.h"
+
 #include "control/LocalPathCheck.h"
 #include "course/SharedState.h"
 #include "support/VellixTest.h"
+
+using namespace Qt::StringLiterals;
 
 using Platform::Ui;
 
@@ -10,9 +14,8 @@ class LocalPathCheckTest : public VellixTest
 
 TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
 {
-    const QString drive = QStringLiteral("Local Drive is invalid.\r\nTry something like 'H:\\'.");
-    const QString separator =
-        QStringLiteral("A directory separator, '\\' is required as the third character.");
+    const QString drive = u"Local Drive is invalid.\r\nTry something like 'H:\\'."_s;
+    const QString separator = u"A directory separator, '\\' is required as the third character."_s;
     const QString wildcard = QStringLiteral(
         "No wildcard masks except *.* are allowed.\r\nUse filenames and directories.");
     struct Case
@@ -21,29 +24,29 @@ TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
         QString message; // empty: accepted
     };
     const Case cases[] = {
-        {QStringLiteral("h:\\Documents\\lesson 1.pdf"), {}},
-        {QStringLiteral("  C:\\Docs\\Lesson.DOC  "), {}}, // trimmed, any letter case
-        {QStringLiteral("\tC:\\Docs"), drive},            // only blanks are trimmed
-        {QStringLiteral("\r\nC:\\Docs"), drive},
-        {QStringLiteral("z:\\"), {}},
-        {QStringLiteral("h:\\Documents\\*.*"), {}},
-        {QStringLiteral("h:\\Documents\\*.*\\?"), {}}, // a whole folder wins over other masks
-        {QStringLiteral("h:\\Documents\\*.doc"), wildcard},
-        {QStringLiteral("h:\\Documents\\lesson?.pdf"), wildcard},
-        {QStringLiteral("h:\\*"), wildcard},
-        {QStringLiteral("h:Documents\\lesson.pdf"), separator},
-        {QStringLiteral("h:/Documents/lesson.pdf"), separator},
-        {QStringLiteral("h:"), separator},
-        {QStringLiteral("1:\\Documents"), drive},
-        {QStringLiteral("\\\\server\\share\\file"), drive},
-        {QStringLiteral("hd\\Documents"), drive},
-        {QStringLiteral("h"), drive},
+        {u"h:\\Documents\\lesson 1.pdf"_s, {}},
+        {u"  C:\\Docs\\Lesson.DOC  "_s, {}}, // trimmed, any letter case
+        {u"\tC:\\Docs"_s, drive},            // only blanks are trimmed
+        {u"\r\nC:\\Docs"_s, drive},
+        {u"z:\\"_s, {}},
+        {u"h:\\Documents\\*.*"_s, {}},
+        {u"h:\\Documents\\*.*\\?"_s, {}}, // a whole folder wins over other masks
+        {u"h:\\Documents\\*.doc"_s, wildcard},
+        {u"h:\\Documents\\lesson?.pdf"_s, wildcard},
+        {u"h:\\*"_s, wildcard},
+        {u"h:Documents\\lesson.pdf"_s, separator},
+        {u"h:/Documents/lesson.pdf"_s, separator},
+        {u"h:"_s, separator},
+        {u"1:\\Documents"_s, drive},
+        {u"\\\\server\\share\\file"_s, drive},
+        {u"hd\\Documents"_s, drive},
+        {u"h"_s, drive},
         {QString(), drive},
-        {QStringLiteral("   "), drive},
-        {QStringLiteral("\u00e9:\\Documents"), drive},
+        {u"   "_s, drive},
+        {u"\u00e9:\\Documents"_s, drive},
     };
-    Shared().HostFolder = QStringLiteral("H:\\Dovrelle\\");
-    Shared().HostDrive = QStringLiteral("H");
+    Shared().HostFolder = u"H:\\Dovrelle\\"_s;
+    Shared().HostDrive = u"H"_s;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path.toStdString());
         ui().clear();
@@ -57,12 +60,6 @@ TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
             EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Hourglass);
             continue;
         }
-        ASSERT_EQ(ui().boxes().size(), 1);
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text.toStdString(), c.message.toStdString());
-        EXPECT_EQ(box.icon, Ui::Icon::Critical);
-        EXPECT_EQ(box.buttons, Ui::Buttons::OK);
-        EXPECT_EQ(box.title, Ui::applicationTitle());
-        EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+        expectOnlyBox(ui(), c.message, Ui::Icon::Critical);
     }
 }

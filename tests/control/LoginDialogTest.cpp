@@ -12,6 +12,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 class LoginDialogTest : public VellixTest
 {
 protected:
@@ -44,8 +46,8 @@ TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
 TEST_F(LoginDialogTest, PasswordShowsAStarForEachCharacter)
 {
     auto *password = child<QLineEdit>("txtPassword");
-    password->setText(QStringLiteral("pä ss"));
-    EXPECT_EQ(password->displayText(), QStringLiteral("*****"));
+    password->setText(u"pä ss"_s);
+    EXPECT_EQ(password->displayText(), u"*****"_s);
 }
 
 TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
@@ -64,7 +66,7 @@ TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
     const Case cases[] = {
         {"Return",
          [](frmLogin &d) {
-             auto *password = d.findChild<QLineEdit *>(QStringLiteral("txtPassword"));
+             auto *password = d.findChild<QLineEdit *>(u"txtPassword"_s);
              password->setFocus();
              QTest::keyClick(password, Qt::Key_Return);
          },

@@ -4,16 +4,18 @@
 
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr auto Ok = IObjectSafety::S_OK;
 constexpr auto Fail = IObjectSafety::E_FAIL;
 constexpr quint32 Untouched = 0xDEADBEEF;
-const QUuid Dispatch(QStringLiteral("{00020400-0000-0000-C000-000000000046}"));
-const QUuid Storage(QStringLiteral("{0000010a-0000-0000-c000-000000000046}"));
-const QUuid Stream(QStringLiteral("{00000109-0000-0000-C000-000000000046}"));
-const QUuid Bag(QStringLiteral("{37D84F60-42CB-11CE-8135-00AA004BB851}"));
-const QUuid Other(QStringLiteral("{00000000-0000-0000-C000-000000000046}"));
+const QUuid Dispatch(u"{00020400-0000-0000-C000-000000000046}"_s);
+const QUuid Storage(u"{0000010a-0000-0000-c000-000000000046}"_s);
+const QUuid Stream(u"{00000109-0000-0000-C000-000000000046}"_s);
+const QUuid Bag(u"{37D84F60-42CB-11CE-8135-00AA004BB851}"_s);
+const QUuid Other(u"{00000000-0000-0000-C000-000000000046}"_s);
 
 struct Case
 {
@@ -49,7 +51,7 @@ TEST_F(ObjectSafetyTest, AnswersPerInterface)
     };
     IObjectSafety safety;
     for (const Case &c : cases) {
-        SCOPED_TRACE((c.iid ? c.iid->toString() : QStringLiteral("null")).toStdString() + " mask " +
+        SCOPED_TRACE((c.iid ? c.iid->toString() : u"null"_s).toStdString() + " mask " +
                      std::to_string(c.mask) + " options " + std::to_string(c.options) +
                      (c.safeForScripting ? " scripting" : "") +
                      (c.safeForInitializing ? " initializing" : ""));

@@ -11,18 +11,19 @@
 #include <QFile>
 #include <QSignalSpy>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-const QString Section = QStringLiteral("Vellix");
-const QString AppPaths =
-    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe");
+const QString Section = u"Vellix"_s;
+const QString AppPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s;
 
 } // namespace
 
 class PersistenceTest : public ControlTest
 {
 protected:
-    QString bagPath() const { return tempPath(QStringLiteral("host.ini")); }
+    QString bagPath() const { return tempPath(u"host.ini"_s); }
 
     void setAll(Vellix &target, const QVariantMap &values)
     {
@@ -42,19 +43,19 @@ protected:
 TEST_F(PersistenceTest, WritesTheKeysInOrderAndReadsThemBackAsTheyWere)
 {
     const QVariantMap values = {
-        {QStringLiteral("rdir"), QStringLiteral("/DV/smith/algebra/May_2007")},
-        {QStringLiteral("text"), QStringLiteral("h:\\Courses\\week 1.doc")},
-        {QStringLiteral("userid"), QStringLiteral("smith")},
-        {QStringLiteral("password"), QStringLiteral(" p=w;\"x\" ")},
-        {QStringLiteral("sitename"), QStringLiteral("ftp.example.org/www")},
-        {QStringLiteral("cap"), 2147483647},
-        {QStringLiteral("dv"), QVariant::fromValue(qint16(-32768))},
-        {QStringLiteral("filter"), QString()},
+        {u"rdir"_s, u"/DV/smith/algebra/May_2007"_s},
+        {u"text"_s, u"h:\\Courses\\week 1.doc"_s},
+        {u"userid"_s, u"smith"_s},
+        {u"password"_s, u" p=w;\"x\" "_s},
+        {u"sitename"_s, u"ftp.example.org/www"_s},
+        {u"cap"_s, 2147483647},
+        {u"dv"_s, QVariant::fromValue(qint16(-32768))},
+        {u"filter"_s, QString()},
     };
     setAll(*control, values);
     save();
     EXPECT_EQ(Platform::IniFile(bagPath()).keys(Section).join(QLatin1Char(',')),
-              QStringLiteral("rdir,text,userid,password,sitename,cap,dv,filter"));
+              u"rdir,text,userid,password,sitename,cap,dv,filter"_s);
 
     SharedState::reset();
     Vellix restored;
@@ -73,22 +74,20 @@ TEST_F(PersistenceTest, WritesTheKeysInOrderAndReadsThemBackAsTheyWere)
 
 TEST_F(PersistenceTest, DefaultsAreNotStoredAndMissingKeysReadAsDefaults)
 {
-    setAll(*control, {{QStringLiteral("rdir"), QStringLiteral("/DV/a/b/c")},
-                      {QStringLiteral("cap"), 40},
-                      {QStringLiteral("filter"), QStringLiteral("doc")}});
+    setAll(*control, {{u"rdir"_s, u"/DV/a/b/c"_s}, {u"cap"_s, 40}, {u"filter"_s, u"doc"_s}});
     save();
-    setAll(*control, {{QStringLiteral("cap"), 0}, {QStringLiteral("filter"), QStringLiteral("0")}});
+    setAll(*control, {{u"cap"_s, 0}, {u"filter"_s, u"0"_s}});
     save();
-    EXPECT_EQ(Platform::IniFile(bagPath()).keys(Section), QStringList{QStringLiteral("rdir")});
+    EXPECT_EQ(Platform::IniFile(bagPath()).keys(Section), QStringList{u"rdir"_s});
 
     // A bag without "filter" and with a capacity that is no number.
     writeFile(bagPath(), "[Vellix]\r\nrdir=/DV/a/b/c\r\ncap=lots\r\ndv=2\r\n");
     Platform::IniPropertyBag bag(bagPath(), Section);
     control->ReadProperties(bag);
-    EXPECT_EQ(control->filter(), QStringLiteral("0"));
+    EXPECT_EQ(control->filter(), u"0"_s);
     EXPECT_EQ(control->cap(), 0);
     EXPECT_EQ(control->dv(), 2);
-    EXPECT_EQ(control->rdir(), QStringLiteral("/DV/a/b/c"));
+    EXPECT_EQ(control->rdir(), u"/DV/a/b/c"_s);
 }
 
 TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
@@ -100,16 +99,15 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
         QString hostDrive;
     };
     const Case cases[] = {
-        {QStringLiteral("C:\\Program Files\\Dovrelle\\Dovrelle.exe"),
-         QStringLiteral("C:\\Program Files\\Dovrelle\\"), QStringLiteral("C")},
-        {QStringLiteral("H:\\Apps\\Dovrelle.exe"), QStringLiteral("H:\\Apps\\"),
-         QStringLiteral("H")},
+        {u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s, u"C:\\Program Files\\Dovrelle\\"_s,
+         u"C"_s},
+        {u"H:\\Apps\\Dovrelle.exe"_s, u"H:\\Apps\\"_s, u"H"_s},
         // Not registered: the current folder and the Windows drive stand in.
-        {QString(), QStringLiteral("H:\\work\\"), QStringLiteral("C")},
+        {QString(), u"H:\\work\\"_s, u"C"_s},
     };
     const QString savedCurrent = QDir::currentPath();
-    QDir().mkpath(homePath(QStringLiteral("work")));
-    ASSERT_TRUE(QDir::setCurrent(homePath(QStringLiteral("work"))));
+    QDir().mkpath(homePath(u"work"_s));
+    ASSERT_TRUE(QDir::setCurrent(homePath(u"work"_s)));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.registered.toStdString());
         QFile::remove(Platform::Registry::defaultPath());
@@ -117,9 +115,7 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
             Platform::Registry().setString(Platform::RootKey::LocalMachine, AppPaths, QString(),
                                            c.registered);
         }
-        setAll(*control, {{QStringLiteral("rdir"), QStringLiteral("/DV/a/b/c")},
-                          {QStringLiteral("cap"), 9},
-                          {QStringLiteral("filter"), QStringLiteral("doc")}});
+        setAll(*control, {{u"rdir"_s, u"/DV/a/b/c"_s}, {u"cap"_s, 9}, {u"filter"_s, u"doc"_s}});
         control->setAmbient({true, QColor(12, 34, 56)});
 
         control->InitProperties();
@@ -127,12 +123,12 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
         EXPECT_EQ(Shared().HostFolder, c.hostFolder);
         EXPECT_EQ(Shared().HostDrive.toUpper(), c.hostDrive);
         EXPECT_EQ(Shared().BrowserPath.toLower(),
-                  QStringLiteral("c:\\program files\\internet explorer\\iexplore.exe"));
-        EXPECT_EQ(Shared().WindowsDrive.toUpper(), QStringLiteral("C"));
+                  u"c:\\program files\\internet explorer\\iexplore.exe"_s);
+        EXPECT_EQ(Shared().WindowsDrive.toUpper(), u"C"_s);
         EXPECT_EQ(control->palette().color(QPalette::Window), QColor(12, 34, 56));
         EXPECT_TRUE(control->rdir().isEmpty());
         EXPECT_EQ(control->cap(), 0);
-        EXPECT_EQ(control->filter(), QStringLiteral("0"));
+        EXPECT_EQ(control->filter(), u"0"_s);
     }
     QDir::setCurrent(savedCurrent);
 }
@@ -140,20 +136,20 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
 TEST_F(PersistenceTest, CreationRenewsTheCipherAndClientAndDestructionReleasesThem)
 {
     Platform::Registry().setString(Platform::RootKey::LocalMachine, AppPaths, QString(),
-                                   QStringLiteral("C:\\Dovrelle\\Dovrelle.exe"));
+                                   u"C:\\Dovrelle\\Dovrelle.exe"_s);
     Shared().Cipher = std::make_unique<CipherComponent>(); // stands for an earlier cipher
     auto earlierClient = std::make_unique<cFTP>();
     earlierClient->setSecure(true);
     Shared().FtpClient = std::move(earlierClient);
-    Shared().HomeDir = QStringLiteral("/home/smith");
+    Shared().HomeDir = u"/home/smith"_s;
 
     auto second = std::make_unique<Vellix>();
     EXPECT_TRUE(Shared().Cipher && !dynamic_cast<CipherComponent *>(Shared().Cipher.get()));
     ASSERT_TRUE(Shared().FtpClient);
     EXPECT_FALSE(Shared().FtpClient->secure());
-    EXPECT_EQ(Shared().HostFolder, QStringLiteral("C:\\Dovrelle\\"));
+    EXPECT_EQ(Shared().HostFolder, u"C:\\Dovrelle\\"_s);
     // A control restored from a bag never runs InitProperties but still knows its drive.
-    EXPECT_EQ(Shared().HostDrive, QStringLiteral("C"));
+    EXPECT_EQ(Shared().HostDrive, u"C"_s);
     EXPECT_TRUE(Shared().HomeDir.isEmpty());
 
     Shared().Component = std::make_unique<CipherComponent>();

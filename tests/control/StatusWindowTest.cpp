@@ -1,6 +1,7 @@
 // The connection status window: its failure message and pointer, the secure setting it reads,
 // how it lets a secure connect go on, and real connects to loopback servers.
 
+#include "ControlTest.h"
 #include "servers/FtpTestServer.h"
 #include "servers/SilentFtpServer.h"
 #include "servers/StartOrSkip.h"
@@ -84,34 +85,33 @@ protected:
     }
 };
 
-// The window shows before the connect starts, which waits a second by default.
-TEST_F(StatusWindowTest, WaitsASecondBeforeConnecting)
+// The window shows before the connect starts, which waits a second by default; it is wide
+// enough for its caption beside a title bar's icon and buttons, and for its texts; its lock
+// follows the client.
+TEST_F(StatusWindowTest, ShownWindowWaitsASecondFitsItsTextsAndShowsTheLock)
 {
     frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-    frmMsg window;
-    window.show();
-    const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 1000);
-    EXPECT_TRUE(ui().pointerChanges().isEmpty());
-}
-
-// The caption shows whole beside a title bar's icon and buttons, and so do the texts.
-TEST_F(StatusWindowTest, WideEnoughForItsCaptionAndTexts)
-{
-    frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-    frmMsg window;
-    window.show();
-    QFont title = QApplication::font("QMdiSubWindowTitleBar");
-    title.setBold(true);
-    // An icon and three buttons take 100 pixels on the smallest title bars.
-    EXPECT_GE(window.width(), QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 100);
-    for (const QString &name : {u"Label1"_s, u"cmdCancel"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        const auto *child = window.findChild<QWidget *>(name);
-        ASSERT_TRUE(child);
-        EXPECT_GE(child->width(), child->sizeHint().width());
-        EXPECT_TRUE(window.rect().contains(child->geometry()));
+    for (const bool secure : {true, false}) {
+        SCOPED_TRACE(secure);
+        Shared().FtpClient->setSecure(secure);
+        frmMsg window;
+        window.show();
+        EXPECT_EQ(lockShown(window), secure);
+        const auto *timer = window.findChild<QTimer *>(u"Timer1"_s);
+        EXPECT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 1000);
+        EXPECT_TRUE(ui().pointerChanges().isEmpty());
+        QFont title = QApplication::font("QMdiSubWindowTitleBar");
+        title.setBold(true);
+        // An icon and three buttons take 100 pixels on the smallest title bars.
+        EXPECT_GE(window.width(),
+                  QFontMetrics(title).horizontalAdvance(window.windowTitle()) + 100);
+        for (const QString &name : {u"Label1"_s, u"cmdCancel"_s}) {
+            const auto *child = window.findChild<QWidget *>(name);
+            ASSERT_TRUE(child) << name.toStdString();
+            EXPECT_GE(child->width(), child->sizeHint().width()) << name.toStdString();
+            EXPECT_TRUE(window.rect().contains(child->geometry())) << name.toStdString();
+        }
     }
 }
 
@@ -162,54 +162,31 @@ TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
         EXPECT_EQ(connecting, c.whileConnecting);
         // A connect under way ends at the next turn of its wait.
         EXPECT_EQ(closedAtOnce, !c.whileConnecting);
-        ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().first().text, u"Connection Failed.\r\nConnecting was cancelled."_s);
-        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+        expectOnlyBox(ui(), u"Connection Failed.\r\nConnecting was cancelled."_s,
+                      Ui::Icon::Critical);
         EXPECT_TRUE(Shared().ConnectionFailed);
         EXPECT_FALSE(Shared().FtpClient->loginRefused());
         EXPECT_EQ(server.connectionCount() - connectionsBefore, c.whileConnecting ? 1 : 0);
     }
 }
 
-TEST_F(StatusWindowTest, ShownLockFollowsTheClient)
+// A site with a path connects to its host; a refused connection says so with the normal
+// pointer, and the window closes.
+TEST_F(StatusWindowTest, RefusedConnectionToASiteWithAPathSaysSoAndCloses)
 {
-    for (const bool secure : {true, false}) {
-        Shared().FtpClient->setSecure(secure);
-        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-        frmMsg window;
-        window.show();
-        EXPECT_EQ(lockShown(window), secure);
-    }
-}
-
-TEST_F(StatusWindowTest, RefusedConnectionSaysSoWithTheNormalPointerAndCloses)
-{
-    refusedHost();
+    refusedHost(u"/www"_s);
+    const QString host = Shared().Host.section(u'/', 0, 0);
     frmMsg window;
     EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
 
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Connection Failed.\r\nThe server could not be reached."_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.buttons, Ui::Buttons::OK);
-    EXPECT_EQ(box.title, Ui::applicationTitle());
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    expectOnlyBox(ui(), u"Connection Failed.\r\nThe server could not be reached."_s,
+                  Ui::Icon::Critical);
     EXPECT_EQ(ui().pointerChanges(),
               (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
     EXPECT_TRUE(Shared().ConnectionFailed);
     EXPECT_TRUE(Shared().FtpClient->GetFTPDirectory().isEmpty());
     EXPECT_FALSE(window.isVisible());
-}
-
-TEST_F(StatusWindowTest, SiteWithAPathConnectsToItsHost)
-{
-    refusedHost(u"/www"_s);
-    const QString host = Shared().Host.section(u'/', 0, 0);
-    frmMsg window;
-    execWindow(window);
-    EXPECT_EQ(Shared().Host, host);
-    EXPECT_EQ(Shared().SiteName, host);
+    EXPECT_EQ(QStringList({Shared().Host, Shared().SiteName}), QStringList({host, host}));
     // The connect failed, so the web root stays the one the site named.
     EXPECT_EQ(Shared().WebRoot, u"/www/DV"_s);
 }
@@ -240,15 +217,6 @@ TEST_F(StatusWindowTest, StoredSecureValueChoosesTheChannel)
         EXPECT_EQ(lockShown(window), c.secure) << c.stored.value_or(u"(none)"_s).toStdString();
     }
     EXPECT_TRUE(Shared().Component);
-}
-
-TEST_F(StatusWindowTest, WithoutSessionEnsureConnectedShowsTheWindow)
-{
-    refusedHost();
-    EnsureConnected();
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().text,
-              u"Connection Failed.\r\nThe server could not be reached."_s);
 }
 
 // What the host hands to loadfunc: an object a cancelled secure connect asks to close.
@@ -340,23 +308,18 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLock
               tls ? u"Encrypted (TLS)"_s : u"Secure FTP"_s);
 }
 
-TEST_P(StatusWindowServerTest, EnsureConnectedLeavesAnOpenSessionAlone)
-{
-    ASSERT_TRUE(
-        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
-    Shared().HomeDir = u"(kept)"_s;
-    EnsureConnected();
-    // No window ran: it would have connected anew and changed the pointer.
-    EXPECT_TRUE(ui().pointerChanges().isEmpty());
-    EXPECT_TRUE(ui().boxes().isEmpty());
-    EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
-}
-
-TEST_P(StatusWindowServerTest, EnsureConnectedReconnectsAClosedSession)
+// Without a session EnsureConnected runs the window; an open session it leaves alone.
+TEST_P(StatusWindowServerTest, EnsureConnectedConnectsOnlyWithoutASession)
 {
     EnsureConnected();
     EXPECT_TRUE(ui().boxes().isEmpty());
     EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), server->homeDir());
+    const qsizetype pointers = ui().pointerChanges().size();
+    Shared().HomeDir = u"(kept)"_s;
+    EnsureConnected();
+    // No window ran: it would have connected anew and changed the pointer.
+    EXPECT_EQ(ui().pointerChanges().size(), pointers);
+    EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,

@@ -5,12 +5,16 @@
 #include "widgets/QtUi.h"
 #include "widgets/frmTransfer.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QTest>
 #include <QThread>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -47,12 +51,12 @@ TEST_F(ControlTest, MadeControlAnswersBoxesWithDialogs)
     Platform::Ui::install(recorder);
 }
 
-TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
+TEST_F(ControlTest, LeftPressOrTheReadersActionOnThePictureOpensTheFunctionMenu)
 {
     control->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(control.get()));
-    auto *picture = control->findChild<QLabel *>(QStringLiteral("Image1"));
-    auto *menu = control->findChild<QMenu *>(QStringLiteral("mnuMenu"));
+    auto *picture = control->findChild<QLabel *>(u"Image1"_s);
+    auto *menu = control->findChild<QMenu *>(u"mnuMenu"_s);
     ASSERT_TRUE(picture && menu);
 
     Shared().Cipher.reset();
@@ -68,6 +72,17 @@ TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
     EXPECT_TRUE(Shared().Cipher); // the menu's commands read login data
     EXPECT_LE((menu->pos() - picture->mapToGlobal(QPoint(4, 4))).manhattanLength(), 2);
     menu->hide();
+
+    // A screen reader finds a button named "Functions" whose action opens the menu too.
+    QAccessibleInterface *readOut = QAccessible::queryAccessibleInterface(picture);
+    ASSERT_TRUE(readOut && readOut->actionInterface());
+    EXPECT_EQ(
+        QStringList({readOut->text(QAccessible::Name), readOut->text(QAccessible::Description)}),
+        QStringList({u"Functions"_s, u"Function Menu"_s}));
+    EXPECT_EQ(readOut->role(), QAccessible::ButtonMenu);
+    readOut->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 2000));
+    menu->hide();
 }
 
 // A long transfer's window: nothing for a file that goes within a second, then, once one
@@ -75,31 +90,30 @@ TEST_F(ControlTest, LeftPressOnThePictureOpensTheFunctionMenu)
 TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
 {
     frmTransfer window;
-    window.fileStarted(QStringLiteral("quick.txt"), TransferViewPort::Direction::Up);
+    window.fileStarted(u"quick.txt"_s, TransferViewPort::Direction::Up);
     window.fileProgress(10, 10);
     window.fileEnded();
     QTest::qWait(frmTransfer::ShowAfterMs + 200);
     EXPECT_FALSE(window.isVisible());
 
     constexpr qint64 Total = 100000000;
-    window.fileStarted(QStringLiteral("film.avi"), TransferViewPort::Direction::Down);
+    window.fileStarted(u"film.avi"_s, TransferViewPort::Direction::Down);
     window.fileProgress(0, Total);
     EXPECT_FALSE(window.isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Download File"));
-    EXPECT_EQ(window.findChild<QLabel *>(QStringLiteral("lblFile"))->text(),
-              QStringLiteral("Downloading \"film.avi\""));
+    EXPECT_EQ(window.windowTitle(), u"Download File"_s);
+    EXPECT_EQ(window.findChild<QLabel *>(u"lblFile"_s)->text(), u"Downloading \"film.avi\""_s);
 
     // The transfer keeps the message loop waiting (the meter's interval over), then goes on.
-    auto *text = window.findChild<QLabel *>(QStringLiteral("lblProgress"));
-    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pbTransfer"));
+    auto *text = window.findChild<QLabel *>(u"lblProgress"_s);
+    auto *bar = window.findChild<QProgressBar *>(u"pbTransfer"_s);
     int paints = 0;
     PaintCounter counter(text, paints);
     QThread::msleep(Platform::TransferMeter::IntervalMs + 20);
     window.fileProgress(Total * 76 / 100, Total);
     EXPECT_EQ(bar->value(), 76);
-    EXPECT_TRUE(text->text().startsWith(QStringLiteral("76.0 MB of 100.0 MB  76%")))
+    EXPECT_TRUE(text->text().startsWith(u"76.0 MB of 100.0 MB  76%"_s))
         << text->text().toStdString();
     // Painted before the transfer goes on, as the bar is.
     EXPECT_GE(paints, 1);
@@ -107,7 +121,7 @@ TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
     // The last figures before the server pauses are shown too, though they came too soon.
     window.fileProgress(Total * 80 / 100, Total);
     EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 80; }, 2000));
-    EXPECT_TRUE(text->text().startsWith(QStringLiteral("80.0 MB of 100.0 MB  80%")))
+    EXPECT_TRUE(text->text().startsWith(u"80.0 MB of 100.0 MB  80%"_s))
         << text->text().toStdString();
 
     window.transfersEnded();

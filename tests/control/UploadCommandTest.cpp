@@ -18,14 +18,11 @@
 #include "transport/KnownCertificates.h"
 #include "transport/cFTP.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
-#include <QTest>
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
@@ -141,11 +138,19 @@ protected:
     std::unique_ptr<Vellix> control;
 };
 
-TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderEndsBeforeAnythingElse)
+// The split reads rdir only after the host handled the event, and a remote directory without
+// a month folder ends the command before anything else.
+TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderSetInTheHandlerEndsTheCommand)
 {
-    control->setRdir(u"/DV/smith"_s);
+    // A command that went on would fail on the dead site, not wait for a login.
+    ASSERT_TRUE(WriteLoginData(Course,
+                               u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
+                               u"smith"_s, u"pw"_s, false));
     int raised = 0;
-    QObject::connect(control.get(), &Vellix::clickUpload, [&] { ++raised; });
+    QObject::connect(control.get(), &Vellix::clickUpload, [&] {
+        ++raised;
+        control->setRdir(u"/DV/smith"_s);
+    });
     click(localFile(u"notes.txt"_s));
 
     EXPECT_EQ(raised, 1);
@@ -153,16 +158,6 @@ TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderEndsBeforeAnythingEls
                   u"Parameter Error"_s, Ui::Icon::Critical);
     EXPECT_FALSE(connected());
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
-}
-
-TEST_F(UploadCommandTest, HostSetsTheRemoteDirectoryInItsHandler)
-{
-    // The split reads rdir only after the host handled the event.
-    QObject::connect(control.get(), &Vellix::clickUpload,
-                     [&] { control->setRdir(u"/DV/smith"_s); });
-    click(localFile(u"notes.txt"_s));
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().title, u"Parameter Error"_s);
 }
 
 TEST_F(UploadCommandTest, OnlyBlanksMakeTheLocalPathEmpty)
@@ -183,19 +178,9 @@ TEST_F(UploadCommandTest, OnlyBlanksMakeTheLocalPathEmpty)
 
 TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
 {
-    // A stand-in tool first on the search path writes down how it was started, one argument
-    // after another, each ended by a NUL.
-    const QString argumentsFile = tempPath(u"hvsftp-arguments"_s);
-    const QString toolFolder = tempPath(u"bin"_s);
-    const QString tool = writeFile(
-        toolFolder + u"/hvsftp"_s,
-        "#!/bin/sh\nprintf '%s\\0' \"$@\" > \"" + argumentsFile.toUtf8() + ".part\"\nmv \"" +
-            argumentsFile.toUtf8() + ".part\" \"" + argumentsFile.toUtf8() + "\"\n");
-    QFile(tool).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                               QFileDevice::ExeOwner);
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", toolFolder.toUtf8() + ':' + savedPath);
-    const auto restorePath = qScopeGuard([&savedPath] { qputenv("PATH", savedPath); });
+    // A stand-in tool first on the search path writes down how it was started.
+    const QString tool = writeProgram(tempPath(u"bin/hvsftp"_s));
+    setEnvironment("PATH", QFile::encodeName(tempPath(u"bin"_s)) + ':' + qgetenv("PATH"));
     const QString hostFolder = Platform::DosPath::toLinux(HostFolder);
 
     // No server listens at the site: the control must not try to reach it.
@@ -216,13 +201,7 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
     EXPECT_EQ(readFile(hostFolder + scripts.first()),
               "cd \"DV/smith/spring_term/May_2007\"\r\nput -u \"h:\\notes.txt\"\r\n\r\n");
 
-    QDeadlineTimer deadline(20000);
-    while (!QFile::exists(argumentsFile) && !deadline.hasExpired())
-        QTest::qWait(20);
-    ASSERT_TRUE(QFile::exists(argumentsFile)) << "the tool was not started";
-    QStringList arguments = QString::fromUtf8(readFile(argumentsFile)).split(QChar(0));
-    arguments.removeLast(); // after the last NUL
-    EXPECT_EQ(arguments,
+    EXPECT_EQ(arguments(tool),
               (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s, HostFolder + scripts.first(),
                            u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
 }
@@ -240,6 +219,8 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
     SilentFtpServer silent;
     ASSERT_TRUE(silent.isListening());
     const QString failed = u"Connection Failed.\r\n"_s;
+    const QString quiet = silent.site();
+    const QString down = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
     const struct
     {
         const char *name;
@@ -250,20 +231,8 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
         QString box; // the status window's, up to its end
         bool loginKept;
     } cases[] = {
-        {"ServerDown",
-         u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
-         u"pw"_s,
-         {},
-         0,
-         failed + u"The server could not be reached."_s,
-         true},
-        {"ServerSilent",
-         silent.site(),
-         u"pw"_s,
-         {},
-         0,
-         failed + u"The server did not answer."_s,
-         true},
+        {"ServerDown", down, u"pw"_s, {}, 0, failed + u"The server could not be reached."_s, true},
+        {"ServerSilent", quiet, u"pw"_s, {}, 0, failed + u"The server did not answer."_s, true},
         {"CertificateChanged", tls->site(), tls->password(), tls->host(), tls->port(),
          failed + u"The encrypted connection failed: The certificate of"_s, true},
         {"TlsStripped", plain->site(), plain->password(), plain->host(), plain->port(),
@@ -351,26 +320,15 @@ protected:
     QObject host;
 };
 
+// For a host with loadfunc the file goes up, the catalogue is rebuilt and the upload is
+// announced; clicks on Upload and Dn Del Rn while the blocks go out are refused.
 TEST_P(UploadServerTest, FileGoesUpAndTheCatalogueIsRebuiltForAHostWithLoadfunc)
 {
     serverFolder(MonthPath);
     control->loadfunc(&host);
-    click(localFile(u"notes.txt"_s, "first lesson\r\n"));
-
-    expectOnlyBox(u"File: \"notes.txt\"\r\nwas successfully uploaded to the webserver."_s,
-                  u"Upload File"_s, Ui::Icon::Information);
-    EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "first lesson\r\n");
-    EXPECT_TRUE(serverContent(ArchivePath + u"/index.htm"_s).contains("notes.txt"));
-    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
-}
-
-TEST_P(UploadServerTest, ClicksWhileAFileGoesUpAreRefused)
-{
-    serverFolder(MonthPath);
     int commands = 0;
     for (const auto event : {&Vellix::clickUpload, &Vellix::clickDnload})
         QObject::connect(control.get(), event, [&] { ++commands; });
-    // A person clicking Upload and Dn Del Rn again while the blocks go out.
     bool clicked = false;
     QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [&] {
         if (std::exchange(clicked, true))
@@ -380,35 +338,32 @@ TEST_P(UploadServerTest, ClicksWhileAFileGoesUpAreRefused)
     });
     const QByteArray content = patterned(200000);
     click(localFile(u"big.bin"_s, content));
+
     EXPECT_TRUE(clicked);
     EXPECT_EQ(commands, 1);
+    expectOnlyBox(u"File: \"big.bin\"\r\nwas successfully uploaded to the webserver."_s,
+                  u"Upload File"_s, Ui::Icon::Information);
     EXPECT_EQ(serverContent(MonthPath + u"/big.bin"_s), content);
+    EXPECT_TRUE(serverContent(ArchivePath + u"/index.htm"_s).contains("big.bin"));
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
     EXPECT_FALSE(Shared().TransferRunning);
 }
 
-TEST_P(UploadServerTest, FileGoesUpSilentlyWithoutCatalogueForAHostWithoutLoadfunc)
-{
-    serverFolder(MonthPath);
-    click(localFile(u"notes.txt"_s));
-
-    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
-    EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");
-    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
-    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
-
-    // A second click uses the open session.
-    click(localFile(u"more.txt"_s, "two"));
-    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
-    EXPECT_EQ(serverContent(MonthPath + u"/more.txt"_s), "two");
-}
-
-TEST_P(UploadServerTest, MonthFolderOfANewMonthIsCreated)
+// Without loadfunc the file goes up silently and no catalogue is built; the month folder of a
+// new month is created, and a second click uses the open session.
+TEST_P(UploadServerTest, FileGoesUpSilentlyIntoANewMonthForAHostWithoutLoadfunc)
 {
     serverFolder(ArchivePath);
     click(localFile(u"notes.txt"_s));
 
-    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    ASSERT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
     EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");
+    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
+    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+
+    click(localFile(u"more.txt"_s, "two"));
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(serverContent(MonthPath + u"/more.txt"_s), "two");
 }
 
 TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using Platform::Ui;
 
 TEST_F(ControlTest, PropertyRulesAndRefusals)
@@ -21,35 +23,28 @@ TEST_F(ControlTest, PropertyRulesAndRefusals)
     };
     const QVariant read;
     const Case cases[] = {
-        {true, "rdir", QStringLiteral("/DV/smith/../algebra/May"), QStringLiteral("/DV/x/y/z"),
-         QStringLiteral("Illegal Directory!\r\nCannot use '..' and relative directories.")},
-        {false, "rdir", QStringLiteral("/DV/a..b/c/d"), QStringLiteral("/DV/x/y/z"),
-         QStringLiteral("Illegal Directory!\r\nCannot use '..' and relative directories.")},
-        {true,
-         "rdir",
-         QStringLiteral("/DV/smith/algebra/May"),
-         QStringLiteral("/DV/smith/algebra/May"),
-         {}},
-        {true, "userid", read, QString(), QStringLiteral("You cannot view the userid!")},
-        {true, "password", read, QString(), QStringLiteral("You cannot view the password!")},
-        {false, "userid", read, QStringLiteral("smith"), {}},
-        {false, "password", read, QStringLiteral("pw 1"), {}},
-        {true, "cap", 100, 25,
-         QStringLiteral("You cannot change the Upload/Download capacity limit!")},
-        {true, "filter", QStringLiteral("*"), QStringLiteral("doc"),
-         QStringLiteral("You cannot change the extention filter!")},
+        {true, "rdir", u"/DV/smith/../algebra/May"_s, u"/DV/x/y/z"_s,
+         u"Illegal Directory!\r\nCannot use '..' and relative directories."_s},
+        {false, "rdir", u"/DV/a..b/c/d"_s, u"/DV/x/y/z"_s,
+         u"Illegal Directory!\r\nCannot use '..' and relative directories."_s},
+        {true, "rdir", u"/DV/smith/algebra/May"_s, u"/DV/smith/algebra/May"_s, {}},
+        {true, "userid", read, QString(), u"You cannot view the userid!"_s},
+        {true, "password", read, QString(), u"You cannot view the password!"_s},
+        {false, "userid", read, u"smith"_s, {}},
+        {false, "password", read, u"pw 1"_s, {}},
+        {true, "cap", 100, 25, u"You cannot change the Upload/Download capacity limit!"_s},
+        {true, "filter", u"*"_s, u"doc"_s, u"You cannot change the extention filter!"_s},
         {false, "cap", 100, 100, {}},
-        {false, "filter", QStringLiteral("htm"), QStringLiteral("htm"), {}},
+        {false, "filter", u"htm"_s, u"htm"_s, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.property) + (c.running ? " at run time" : " at design time"));
         setRunning(false);
-        for (const auto &[name, value] :
-             {std::pair<const char *, QVariant>{"rdir", QStringLiteral("/DV/x/y/z")},
-              {"userid", QStringLiteral("smith")},
-              {"password", QStringLiteral("pw 1")},
-              {"cap", 25},
-              {"filter", QStringLiteral("doc")}})
+        for (const auto &[name, value] : {std::pair<const char *, QVariant>{"rdir", u"/DV/x/y/z"_s},
+                                          {"userid", u"smith"_s},
+                                          {"password", u"pw 1"_s},
+                                          {"cap", 25},
+                                          {"filter", u"doc"_s}})
             control->setProperty(name, value);
         setRunning(c.running);
         ui().clear();
@@ -77,23 +72,21 @@ TEST_F(ControlTest, PropertyRulesAndRefusals)
 TEST_F(ControlTest, LoginWritesReachTheSharedStateAndReadsDoNotTouchIt)
 {
     setRunning(false);
-    control->setProperty("userid", QStringLiteral("smith"));
-    control->setProperty("password", QStringLiteral("pw 1"));
-    control->setProperty("sitename", QStringLiteral("ftp.example.org/www"));
+    control->setProperty("userid", u"smith"_s);
+    control->setProperty("password", u"pw 1"_s);
+    control->setProperty("sitename", u"ftp.example.org/www"_s);
     control->setProperty("dv", 2);
-    EXPECT_EQ(Shared().UserId, QStringLiteral("smith"));
-    EXPECT_EQ(Shared().Password, QStringLiteral("pw 1"));
-    EXPECT_EQ(Shared().SiteName, QStringLiteral("ftp.example.org/www"));
-    EXPECT_EQ(Shared().DvValue, 2);
+    const auto shared = [] {
+        const SharedState &s = Shared();
+        return QStringList({s.UserId, s.Password, s.SiteName, QString::number(s.DvValue)});
+    };
+    EXPECT_EQ(shared(), QStringList({u"smith"_s, u"pw 1"_s, u"ftp.example.org/www"_s, u"2"_s}));
 
     // The commands change the shared copies; reading a property must not undo that.
     Shared() = SharedState();
     for (const char *name : {"userid", "password", "sitename", "dv"})
         control->property(name);
-    EXPECT_TRUE(Shared().UserId.isEmpty());
-    EXPECT_TRUE(Shared().Password.isEmpty());
-    EXPECT_TRUE(Shared().SiteName.isEmpty());
-    EXPECT_EQ(Shared().DvValue, 0);
+    EXPECT_EQ(shared(), QStringList({{}, {}, {}, u"0"_s}));
 }
 
 TEST_F(ControlTest, RefusedTextKeepsThePathAndSelectsItForRetyping)
@@ -101,21 +94,21 @@ TEST_F(ControlTest, RefusedTextKeepsThePathAndSelectsItForRetyping)
     control->show();
     QApplication::setActiveWindow(control.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(control.get()));
-    auto *txFile = control->findChild<QLineEdit *>(QStringLiteral("txFile"));
-    const QString old = QStringLiteral("h:\\Documents\\lesson 1.pdf");
+    auto *txFile = control->findChild<QLineEdit *>(u"txFile"_s);
+    const QString old = u"h:\\Documents\\lesson 1.pdf"_s;
     control->setProperty("text", old);
     ASSERT_EQ(txFile->text(), old);
     QSignalSpy changed(control.get(), &Vellix::propertyChanged);
 
-    control->setProperty("text", QStringLiteral("h:\\Documents\\*.doc"));
+    control->setProperty("text", u"h:\\Documents\\*.doc"_s);
     EXPECT_EQ(control->property("text").toString(), old);
     EXPECT_TRUE(txFile->hasFocus());
     EXPECT_EQ(txFile->selectionStart(), 0);
     EXPECT_EQ(txFile->selectedText(), old);
     EXPECT_EQ(ui().boxes().size(), 1);
 
-    control->setProperty("text", QStringLiteral("h:\\Documents\\*.*"));
-    EXPECT_EQ(txFile->text(), QStringLiteral("h:\\Documents\\*.*"));
+    control->setProperty("text", u"h:\\Documents\\*.*"_s);
+    EXPECT_EQ(txFile->text(), u"h:\\Documents\\*.*"_s);
     ASSERT_EQ(changed.size(), 1);
-    EXPECT_EQ(changed.at(0).at(0).toString(), QStringLiteral("text"));
+    EXPECT_EQ(changed.at(0).at(0).toString(), u"text"_s);
 }

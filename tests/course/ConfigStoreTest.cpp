@@ -6,9 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-class CourseConfig : public ConfigTest
-{
-};
+using CourseConfig = ConfigTest;
 
 TEST_F(CourseConfig, ReadsCourseSettings)
 {
@@ -119,27 +117,17 @@ TEST_F(CourseConfig, FirstNumberedValue)
     }
 }
 
-class FolderMap : public ConfigTest
-{
-};
+using FolderMap = ConfigTest;
 
 TEST_F(FolderMap, FindsArchiveAmongNumberedEntries)
 {
-    struct Case
-    {
-        QByteArray keys;
-        QString archive;
-        bool named;
-        QString first, last; // folder names 1 and 12
-    } const cases[] = {
+    // entries, archive, named folders, the names of folders 1 and 12
+    const std::tuple<QByteArray, QString, bool, QString, QString> cases[] = {
         // An empty entry 0, archives in 1 and 2; the second one uses named folders.
         {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb2=1\r\nb2_1=Intro\r\nb2_12=Exam\r\n",
          u"Fall"_s, true, u"Intro"_s, u"Exam"_s},
-        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb1_1=Kept\r\n",
-         u"Spring"_s,
-         false,
-         u"Kept"_s,
-         {}},
+        {"numDirs=2\r\ndir0=\r\ndir1=Spring\r\ndir2=Fall\r\nb1_1=Kept\r\n", u"Spring"_s, false,
+         u"Kept"_s, QString()},
         {"numDirs=2\r\ndir0=A\r\ndir7=B\r\nb7=1\r\nb7_1=X\r\n", u"B"_s, true, u"X"_s, {}}, // gap
         {"numDirs=1\r\ndir0=A\r\ndir1=B\r\nb1=1\r\n", u"B"_s, false, {}, {}}, // beyond count
         {"dir0=A\r\nb0=1\r\n", u"A"_s, false, {}, {}},                        // no numDirs
@@ -147,12 +135,12 @@ TEST_F(FolderMap, FindsArchiveAmongNumberedEntries)
         {"numDirs=2\r\ndir0=A\r\ndir1=B\r\nb0=1\r\n", u"a"_s, false, {}, {}}, // exact text
         {"numDirs=1\r\ndir0=A\r\nb-1=1\r\nb-1_1=Odd\r\n", u"C"_s, true, u"Odd"_s, {}},
     };
-    for (const Case &c : cases) {
-        writeIni("[Course]\r\n" + c.keys);
+    for (const auto &[keys, archive, named, first, last] : cases) {
+        writeIni("[Course]\r\n" + keys);
         Shared().FolderNames.fill(u"stale"_s);
-        EXPECT_TRUE(ReadFolderMap(u"Course"_s, c.archive));
-        EXPECT_EQ(Shared().NamedFolders, c.named) << c.keys.toStdString();
-        EXPECT_EQ(Shared().FolderNames[0], c.first) << c.keys.toStdString();
-        EXPECT_EQ(Shared().FolderNames[11], c.last) << c.keys.toStdString();
+        EXPECT_TRUE(ReadFolderMap(u"Course"_s, archive));
+        EXPECT_EQ(Shared().NamedFolders, named) << keys.toStdString();
+        EXPECT_EQ(Shared().FolderNames[0], first) << keys.toStdString();
+        EXPECT_EQ(Shared().FolderNames[11], last) << keys.toStdString();
     }
 }

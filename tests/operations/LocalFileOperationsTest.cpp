@@ -37,10 +37,17 @@ protected:
     QStringList onDisk() const { return QDir(localPath({})).entryList(QDir::Files); }
 };
 
-TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesAndRebuildsTheCatalogue)
+TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesWithinTheLimit)
 {
     localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
     window.check({u"a.txt"_s, u"b.htm"_s});
+    Shared().CapacityLimit = 5;
+    LocalFileOperations(window, LocalFolder).copyUp(true);
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"You cannot upload this much data.\r\nYour limit is 5 meg."_s});
+    EXPECT_TRUE(onServer().isEmpty());
+
+    ui().clear();
     LocalFileOperations(window, LocalFolder).copyUp(false);
     EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
     EXPECT_EQ(readFile(serverPath(u"b.htm"_s)), "b.htm");
@@ -51,49 +58,37 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesAndRebuildsTheCatalogu
     EXPECT_EQ(window.model().totals().checkedCount, 0);
 }
 
-TEST_P(LocalFileOperationsTest, OverTheLimitNothingGoesUp)
+TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
 {
-    Shared().CapacityLimit = 5;
-    localFiles({u"a.txt"_s});
-    window.check({u"a.txt"_s});
-    LocalFileOperations(window, LocalFolder).copyUp(true);
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList{u"You cannot upload this much data.\r\nYour limit is 5 meg."_s});
-    EXPECT_TRUE(onServer().isEmpty());
-}
-
-TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFiles)
-{
-    localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s});
+    localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s});
     window.check({u"a.txt"_s, u"b.txt"_s});
     // a.txt turned into a folder with something in it after the listing: it cannot go.
     QFile::remove(localPath(u"a.txt"_s));
     writeFile(localPath(u"a.txt/kept"_s), "kept");
     ui().answer(Ui::Answer::Yes);
     LocalFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_EQ(onDisk(), QStringList{u"c.txt"_s});
+    EXPECT_EQ(onDisk(), (QStringList{u"c.txt"_s, u"d.txt"_s}));
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Are you sure you want to delete the checked files?"_s,
                            u"File 'a.txt', could not be deleted.  Please try again later."_s,
                            u"Delete Operation is Complete!"_s}));
     EXPECT_TRUE(QFile::exists(localPath(u"a.txt/kept"_s)));
-}
 
-TEST_P(LocalFileOperationsTest, ExitDuringDeleteStopsAtTheNextRowCheckedOrNot)
-{
-    localFiles({u"a.txt"_s, u"b.txt"_s});
-    window.check({u"a.txt"_s});
-    QFile::remove(localPath(u"a.txt"_s));
-    writeFile(localPath(u"a.txt/kept"_s), "kept");
+    // Exit, pressed while the box about a file that could not go stands, stops at the next
+    // row, checked or not.
+    window.refreshList();
+    window.check({u"c.txt"_s});
+    QFile::remove(localPath(u"c.txt"_s));
+    writeFile(localPath(u"c.txt/kept"_s), "kept");
+    ui().clear();
     ui().answer(Ui::Answer::Yes);
-    // Exit, pressed while the box about a.txt stands.
     ui().onBox = [&](const Box &box) { window.stopped = box.text.contains(u"could not"_s); };
     LocalFileOperations(window, LocalFolder).deleteChecked();
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Are you sure you want to delete the checked files?"_s,
-                           u"File 'a.txt', could not be deleted.  Please try again later."_s,
-                           u"File 'b.txt', delete was cancelled by user!"_s}));
-    EXPECT_EQ(onDisk(), QStringList{u"b.txt"_s});
+                           u"File 'c.txt', could not be deleted.  Please try again later."_s,
+                           u"File 'd.txt', delete was cancelled by user!"_s}));
+    EXPECT_EQ(onDisk(), QStringList{u"d.txt"_s});
 }
 
 TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)

@@ -13,19 +13,12 @@ public:
     {
         files.append(fileName);
         directions.append(direction);
-        running = true;
     }
-    void fileProgress(qint64 done, qint64 total) override { last = {done, total}; }
-    void fileEnded() override { running = false; }
-    void transfersEnded() override
-    {
-        running = false;
-        ++ends;
-    }
+    void fileProgress(qint64, qint64) override {}
+    void fileEnded() override {}
+    void transfersEnded() override { ++ends; }
 
     QStringList files;
     QList<Direction> directions;
-    std::pair<qint64, qint64> last{-1, -1};
-    bool running = false;
     int ends = 0;
 };

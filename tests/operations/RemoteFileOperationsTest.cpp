@@ -18,14 +18,17 @@
 class RemoteFileOperationsTest : public ListOperationsTest
 {
 protected:
+    static void setModified(const QString &path, const QDateTime &time)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append)) << path.toStdString();
+        file.setFileTime(time, QFileDevice::FileModificationTime);
+    }
     // A local copy from before the server's file was written, which Copy Down replaces
     // without asking.
     void olderLocalFile(const QString &name, const QByteArray &content) const
     {
-        QFile file(writeFile(localPath(name), content));
-        file.open(QIODevice::Append);
-        file.setFileTime(QDateTime::currentDateTime().addDays(-1),
-                         QFileDevice::FileModificationTime);
+        setModified(writeFile(localPath(name), content), QDateTime::currentDateTime().addDays(-1));
     }
 };
 
@@ -75,7 +78,10 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     });
     int viewsEndedAtBox = -1;
     ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
+    // A session the server dropped is opened again before the first file.
+    Shared().FtpClient->CloseConnection();
     RemoteFileOperations(window, LocalFolder).copyDown();
+    EXPECT_EQ(reconnects, 1);
     const int txt = FileTypeIndex(u"txt"_s);
     // Each file is shown going down, and the transfer window goes before the box.
     QStringList shown = window.transfers.files;
@@ -129,9 +135,8 @@ TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
     ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
     RemoteFileOperations(window, LocalFolder).copyDown();
     EXPECT_EQ(viewsEndedAtBox, 1);
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().at(0).text, u"File, 'big.bin', was cancelled by the user."_s);
-    EXPECT_EQ(ui().boxes().at(0).title, u"Download File"_s);
+    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"File, 'big.bin', was cancelled by the user."_s,
+                                                   u"Download File"_s, Ui::Icon::Exclamation}}));
     EXPECT_EQ(readFile(localPath(u"big.bin"_s)), "the user's copy");
     EXPECT_FALSE(Shared().CancelRequest);
 }
@@ -170,18 +175,24 @@ struct RenameCase
 {
     const char *name, *typed;
     bool localCopy;
-    const char *boxes;  // after the input box, as entries()
-    const char *server; // the name the server holds afterwards
-    const char *disk;   // the name of the local copy afterwards (empty: no copy)
+    const char *boxes;               // after the input box, as entries()
+    const char *server;              // the name the server holds afterwards
+    const char *disk;                // the name of the local copy afterwards (empty: no copy)
+    const char *serverExisting = ""; // a second file on the server
 };
 
 TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
 {
     Shared().AllowedExtensions =
         QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s, u"h"_s, u"txt"_s};
+    const char *const badData = "Bad Data.\r\nPlease check your data for valid characters.";
     const RenameCase cases[] = {
-        {"BadCharacters", "no*star.txt", false,
-         "Bad Data.\r\nPlease check your data for valid characters.", "old.txt", ""},
+        {"BadCharacters", "no*star.txt", false, badData, "old.txt", ""},
+        {"ThisFolder", ".", false, badData, "old.txt", ""},
+        {"ParentFolder", "..", false, badData, "old.txt", ""},
+        {"OntoAnotherFile", "other.txt", false,
+         "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
+         "old.txt|other.txt", "", "other.txt"},
         {"DeniedExtension", "old.exe", false,
          "File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, "
          "\r\ntxt. ",
@@ -198,10 +209,12 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         SCOPED_TRACE(c.name);
         emptyBothFolders();
         serverFile(u"old.txt"_s, "contents");
+        if (*c.serverExisting)
+            serverFile(QString::fromUtf8(c.serverExisting), "another file");
         if (c.localCopy)
             writeFile(localPath(u"old.txt"_s), "local");
         list();
-        window.selectRow(0);
+        window.selectRow(window.rowOf(u"old.txt"_s));
         ui().clear();
         ui().answerInput(QString::fromUtf8(c.typed));
         ui().answer(Ui::Answer::Yes);
@@ -213,32 +226,6 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
     }
 }
 
-TEST_P(RemoteFileOperationsTest, RenameNeverReplacesAFileNorNamesAFolder)
-{
-    const QString badData = u"Bad Data.\r\nPlease check your data for valid characters."_s;
-    const std::pair<QString, QString> cases[] = {
-        {u"other.txt"_s,
-         u"A file named 'other.txt' already exists on the website.\r\nPlease choose another name."_s},
-        {u"."_s, badData},
-        {u".."_s, badData},
-    };
-    for (const auto &[typed, refusal] : cases) {
-        SCOPED_TRACE(typed.toStdString());
-        emptyBothFolders();
-        serverFile(u"old.txt"_s, "old");
-        serverFile(u"other.txt"_s, "other");
-        list();
-        window.selectRow(window.rowOf(u"old.txt"_s));
-        ui().clear();
-        ui().answerInput(typed);
-        RemoteFileOperations(window, LocalFolder).renamefile();
-        EXPECT_EQ(texts(ui().boxes()).mid(1), QStringList{refusal});
-        EXPECT_EQ(readFile(serverPath(u"old.txt"_s)), "old");
-        EXPECT_EQ(readFile(serverPath(u"other.txt"_s)), "other");
-        EXPECT_NE(window.rowOf(u"old.txt"_s), -1);
-    }
-}
-
 // A local copy edited after the server's was written is the teacher's work: Copy Down asks
 // before it replaces it (No by default), and a copy it brings takes the server's time, so that
 // it does not look newer the next time.
@@ -247,39 +234,28 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
     // Recent and on the minute, as every server lists it.
     QDateTime serverTime = QDateTime::currentDateTime().addDays(-2);
     serverTime.setTime(QTime(serverTime.time().hour(), serverTime.time().minute()));
-    const struct
-    {
-        const char *name;
-        int localOffset; // seconds after the server's time
-        std::optional<Ui::Answer> answer;
-        QByteArray local; // afterwards
-    } cases[] = {
+    // the local copy's time in seconds after the server's, the answer, the local copy afterwards
+    const std::tuple<const char *, int, std::optional<Ui::Answer>, QByteArray> cases[] = {
         {"NewerKeptByDefault", 3600, std::nullopt, "the teacher's edit"},
         {"NewerReplacedOnYes", 3600, Ui::Answer::Yes, "the server's"},
         {"OlderReplacedWithoutAsking", -3600, std::nullopt, "the server's"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, localOffset, answer, local] : cases) {
+        SCOPED_TRACE(name);
         emptyBothFolders();
         serverFile(u"sheet.txt"_s, "the server's");
-        QFile server(serverPath(u"sheet.txt"_s));
-        ASSERT_TRUE(server.open(QIODevice::Append));
-        server.setFileTime(serverTime, QFileDevice::FileModificationTime);
-        server.close();
-        const QDateTime localTime = serverTime.addSecs(c.localOffset);
-        QFile local(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"));
-        ASSERT_TRUE(local.open(QIODevice::Append));
-        local.setFileTime(localTime, QFileDevice::FileModificationTime);
-        local.close();
+        setModified(serverPath(u"sheet.txt"_s), serverTime);
+        const QDateTime localTime = serverTime.addSecs(localOffset);
+        setModified(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"), localTime);
         list();
         window.check({u"sheet.txt"_s});
         ui().clear();
-        if (c.answer)
-            ui().answer(*c.answer);
+        if (answer)
+            ui().answer(*answer);
         RemoteFileOperations(window, LocalFolder).copyDown();
 
-        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), c.local);
-        const bool asked = c.localOffset > 0;
+        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), local);
+        const bool asked = localOffset > 0;
         ASSERT_EQ(ui().boxes().size(), asked ? 2 : 1)
             << texts(ui().boxes()).join(u'\n').toStdString();
         if (asked) {
@@ -293,45 +269,22 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
             EXPECT_EQ(question.buttons, Ui::Buttons::YesNo);
             EXPECT_EQ(question.defaultButton, 2);
         }
-        if (c.local == "the server's") {
+        if (local == "the server's") {
             EXPECT_EQ(QFileInfo(localPath(u"sheet.txt"_s)).lastModified(), serverTime);
         }
     }
 }
 
-TEST_P(RemoteFileOperationsTest, DroppedSessionIsOpenedAgainBeforeTheNextFile)
-{
-    serverFile(u"a.txt"_s, "a");
-    list();
-    window.check({u"a.txt"_s});
-    int reconnects = 0;
-    Shared().Reconnect = [&reconnects] {
-        ++reconnects;
-        return OpenSharedSession();
-    };
-    Shared().FtpClient->CloseConnection();
-    RemoteFileOperations(window, LocalFolder).copyDown();
-    EXPECT_EQ(reconnects, 1);
-    EXPECT_EQ(readFile(localPath(u"a.txt"_s)), "a");
-    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
-}
-
 // The course's "tls" setting reaches the session the control opens: the test servers offer no
-// TLS, so a course that requires it cannot log in.
+// TLS, so a course that requires it cannot log in. What each mode does is the session's rule.
 TEST_P(RemoteFileOperationsTest, CourseTlsSettingGovernsTheSession)
 {
     if (GetParam().kind == FtpTestServer::Kind::External)
         GTEST_SKIP() << "the external server may offer TLS";
-    for (const auto &[mode, opens] :
-         {std::pair{Ftp::TlsMode::Require, false}, std::pair{Ftp::TlsMode::Off, true},
-          std::pair{Ftp::TlsMode::Auto, true}}) {
-        Shared().FtpClient->CloseConnection();
-        Shared().Tls = mode;
-        EXPECT_EQ(OpenSharedSession(), opens) << int(mode);
-        if (!opens) {
-            EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
-        }
-    }
+    Shared().FtpClient->CloseConnection();
+    Shared().Tls = Ftp::TlsMode::Require;
+    EXPECT_FALSE(OpenSharedSession());
+    EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
 }
 
 // A catalogue that could not be uploaded after a change goes up when the window closes; when
@@ -354,15 +307,11 @@ TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
         remote.close();
         EXPECT_FALSE(Shared().CatalogueUploadFailed);
         const QString archive = server->rootPath() + u"/DV/bio/2007/"_s;
-        if (built) {
-            EXPECT_TRUE(ui().boxes().isEmpty());
-            EXPECT_EQ(readFile(archive + u"index.xsl"_s), "index.xsl");
-        } else {
-            ASSERT_EQ(ui().boxes().size(), 1);
-            EXPECT_EQ(ui().boxes().at(0).text,
-                      u"Sorry, you'll have to refresh the archive manually."_s);
-            EXPECT_EQ(ui().boxes().at(0).title, u"Refresh Failed."_s);
-        }
+        EXPECT_EQ(readFile(archive + u"index.xsl"_s), built ? "index.xsl" : "");
+        EXPECT_EQ(seen(ui().boxes()),
+                  (built ? QList<SeenBox>()
+                         : QList<SeenBox>{{u"Sorry, you'll have to refresh the archive manually."_s,
+                                           u"Refresh Failed."_s, Ui::Icon::Exclamation}}));
         QFile::remove(archive + u"index.xsl"_s);
     }
 }
@@ -372,9 +321,8 @@ TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
     Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
     const RemoteFolderListing::Result result = RemoteFolderListing::read(QString());
     EXPECT_EQ(result.outcome, RemoteFolderListing::Outcome::WrongFolder);
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().at(0).text, u"Your login data has been reset."_s);
-    EXPECT_EQ(ui().boxes().at(0).title, u"Bad Directory Info"_s);
+    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"Your login data has been reset."_s,
+                                                   u"Bad Directory Info"_s, Ui::Icon::Critical}}));
     EXPECT_TRUE(Shared().Password.isEmpty());
 }
 

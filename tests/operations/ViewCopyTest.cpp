@@ -13,22 +13,18 @@ using namespace Qt::StringLiterals;
 
 TEST_F(VellixTest, ViewCopyKeepsAPlainNameAndStaysInItsFolder)
 {
-    struct Case
-    {
-        QString serverName;
-        QString localName; // a pattern
-    };
-    const Case cases[] = {
+    // the server's name, a pattern of the local one
+    const std::tuple<QString, QString> cases[] = {
         {u"lesson 1.htm"_s, u"lesson 1\\.htm"_s},
         {u"..\\..\\x.htm"_s, u"rad[0-9A-F]{5}"_s},
         {u".."_s, u"rad[0-9A-F]{5}"_s},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.serverName.toStdString());
-        const ViewCopy copy(c.serverName);
+    for (const auto &[serverName, localName] : cases) {
+        SCOPED_TRACE(serverName.toStdString());
+        const ViewCopy copy(serverName);
         ASSERT_TRUE(copy.isValid()) << copy.errorString().toStdString();
         const QFileInfo file(Platform::DosPath::toLinux(copy.dosPath()));
-        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(c.localName))
+        EXPECT_TRUE(QRegularExpression(QRegularExpression::anchoredPattern(localName))
                         .match(file.fileName())
                         .hasMatch())
             << file.fileName().toStdString();

@@ -28,26 +28,18 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
     writeFile(Platform::Prefix::path(u"page.htm"_s), "x");
     writeFile(Platform::Prefix::path(u"host.ini"_s), "x");
 
-    struct Case
-    {
-        QString page;
-        QString file;
-        bool allowed;
-    };
-    const Case cases[] = {
-        {pages + u"lesson 1.htm"_s, pages + u"lesson 1.htm"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"style.css"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"lesson 1_files/a.png"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"images/deep/b.png"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"images/../style.css"_s, true},
-        {pages + u"lesson 1.htm"_s, pages + u"missing.css"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"../secret.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, homePath(u"my pages2/x.css"_s), false},
-        {pages + u"lesson 1.htm"_s, pages + u".hidden.css"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u".git/config"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"out.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"up/secret.txt"_s, false},
-        {pages + u"lesson 1.htm"_s, pages + u"ini.txt"_s, false},
+    // A page in a folder of the user's sees its folder and below, nothing hidden, nothing a
+    // link leads out to.
+    const ViewScope lesson(pages + u"lesson 1.htm"_s);
+    for (const QString &file : {u"lesson 1.htm"_s, u"style.css"_s, u"lesson 1_files/a.png"_s,
+                                u"images/deep/b.png"_s, u"images/../style.css"_s})
+        EXPECT_TRUE(lesson.allows(pages + file)) << file.toStdString();
+    for (const QString &file :
+         {u"missing.css"_s, u"../secret.txt"_s, u"../my pages2/x.css"_s, u".hidden.css"_s,
+          u".git/config"_s, u"out.txt"_s, u"up/secret.txt"_s, u"ini.txt"_s})
+        EXPECT_FALSE(lesson.allows(pages + file)) << file.toStdString();
+
+    const std::tuple<QString, QString, bool> cases[] = {
         {pages + u"lesson 1.htm"_s, u"/etc/passwd"_s, false},
         // A page of the prefix's drive C sees the drive, but not the Windows directory.
         {driveC + u"page.htm"_s, driveC + u"Program Files/Dovrelle/logo.gif"_s, true},
@@ -59,9 +51,9 @@ TEST_F(VellixTest, ViewScopeHoldsThePageFolderAndNothingElse)
         {pages + u".hidden.css"_s, pages + u".hidden.css"_s, true},
         {QString(), pages + u"lesson 1.htm"_s, false},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE((c.page + u" -> "_s + c.file).toStdString());
-        const ViewScope scope = c.page.isEmpty() ? ViewScope() : ViewScope(c.page);
-        EXPECT_EQ(scope.allows(c.file), c.allowed);
+    for (const auto &[page, file, allowed] : cases) {
+        SCOPED_TRACE((page + u" -> "_s + file).toStdString());
+        const ViewScope scope = page.isEmpty() ? ViewScope() : ViewScope(page);
+        EXPECT_EQ(scope.allows(file), allowed);
     }
 }

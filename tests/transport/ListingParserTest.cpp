@@ -3,6 +3,8 @@
 #include "transport/ListingParser.h"
 #include "transport/NameCodec.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 using Ftp::Entry;
 using Ftp::ListingParser;
@@ -97,6 +99,11 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
          9, index, Link},
         {"tab separated", "-rw-r--r--\t1\tftp\tftp\t12\tNov\t14\t10:22\ttabbed.txt",
          u"tabbed.txt"_s, 12, index},
+        {"largest size, month in capitals",
+         "-rw-r--r-- 1 ftp ftp 9223372036854775807 NOV 14 10:22 huge.bin", u"huge.bin"_s,
+         std::numeric_limits<qint64>::max(), index},
+        {"month in small letters", "-rw-r--r-- 1 ftp ftp 12 nov 14 10:22 small.txt", u"small.txt"_s,
+         12, index},
         {"CR LF kept by caller", "-rw-r--r-- 1 ftp ftp 12 Nov 14 10:22 crlf.txt\r\n", u"crlf.txt"_s,
          12, index},
 
@@ -242,6 +249,7 @@ TEST_F(VellixTest, ListingParserGivesNothingForLinesWithoutAnEntry)
         "-rw-r--r--   1 ftp      ftp           12 Nov 14 10:2 x",
         "-rw-r--r--   1 ftp      ftp          12k Nov 14 10:22 x",
         "-rw-r--r--   1 ftp      ftp 99999999999999999999 Nov 14 10:22 x",
+        "-rw-r--r--   1 ftp      ftp 9223372036854775808 Nov 14 10:22 x",
         "-rwzr--r--   1 ftp      ftp           12 Nov 14 10:22 x",
         "550 No files found.",
         "11-14-06  10:22XM                   12 x",
