@@ -449,13 +449,14 @@ bool Session::readListing(const QString &folder, const std::function<void(Entry 
     return true;
 }
 
-std::unique_ptr<FileTransfer>
-Session::openFile(const QString &remote, FileTransfer::Direction direction, TransferType type)
+std::unique_ptr<FileTransfer> Session::openFile(const QString &remote,
+                                                FileTransfer::Direction direction,
+                                                TransferType type, qint64 offset)
 {
     if (!ready() || !checkArgument(remote) || !setType(type))
         return nullptr;
     const bool reading = direction == FileTransfer::Direction::Read;
-    auto data = openData(reading ? "RETR" : "STOR", remote);
+    auto data = openData(reading ? "RETR" : "STOR", remote, nullptr, offset);
     if (!data)
         return nullptr;
     auto transfer = std::make_unique<FileTransfer>(*this, std::move(*data), direction);
@@ -577,8 +578,8 @@ std::optional<Reply> Session::command(const QByteArray &verb, const QString &arg
 
 QByteArray Session::wireArgument(const QByteArray &verb, const QString &argument) const
 {
-    static const QByteArrayList pathVerbs{"CWD",  "MKD",  "RMD",  "DELE", "RNFR", "RNTO",
-                                          "SIZE", "RETR", "STOR", "MLSD", "LIST", "MLST"};
+    static const QByteArrayList pathVerbs{"CWD",  "MKD",  "RMD",  "DELE", "RNFR", "RNTO", "SIZE",
+                                          "RETR", "STOR", "APPE", "MLSD", "LIST", "MLST"};
     return pathVerbs.contains(verb) ? m_rawNames.encode(argument) : NameCodec::encode(argument);
 }
 
@@ -615,23 +616,23 @@ bool Session::setType(TransferType type)
 }
 
 std::optional<Socket> Session::openData(const QByteArray &verb, const QString &argument,
-                                        bool *verbUnknown)
+                                        bool *verbUnknown, qint64 restart)
 {
     bool retryPassive = false;
     bool unknown = false;
-    auto data = tryOpenData(verb, argument, &retryPassive, &unknown);
+    auto data = tryOpenData(verb, argument, restart, &retryPassive, &unknown);
     if (!data && retryPassive && !m_passive) {
         // The server cannot reach us (a firewall or NAT in between): from now on it is the
         // one that listens.
         m_passive = true;
-        data = tryOpenData(verb, argument, &retryPassive, &unknown);
+        data = tryOpenData(verb, argument, restart, &retryPassive, &unknown);
     }
     if (verbUnknown)
         *verbUnknown = unknown;
     return data;
 }
 
-std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString &argument,
+std::optional<Socket> Session::tryOpenData(QByteArray verb, const QString &argument, qint64 restart,
                                            bool *retryPassive, bool *verbUnknown)
 {
     *retryPassive = false;
@@ -692,6 +693,9 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
         }
     }
 
+    // The restart marker goes right before the transfer it is for.
+    if (restart > 0 && !restartAt(restart, &verb))
+        return std::nullopt;
     auto reply = command(verb, argument);
     if (!reply)
         return std::nullopt;
@@ -720,6 +724,24 @@ std::optional<Socket> Session::tryOpenData(const QByteArray &verb, const QString
     if (isEncrypted() && !secureData(data))
         return std::nullopt;
     return data;
+}
+
+bool Session::restartAt(qint64 offset, QByteArray *verb)
+{
+    const bool upload = *verb == "STOR";
+    if (!upload || !m_noRest) {
+        const auto reply = command("REST", QString::number(offset));
+        if (!reply)
+            return false;
+        if (reply->code == 350)
+            return true;
+        if (!upload || !reply->isUnknownCommand())
+            return refuse(*reply);
+        m_noRest = true;
+    }
+    // The server's file holds the first `offset` bytes already: appending continues it.
+    *verb = "APPE";
+    return true;
 }
 
 void Session::transferCancelled()

@@ -86,9 +86,12 @@ public:
     // held whole. Entries taken before a failure belong to no listing.
     bool find(const QString &filter, const std::function<void(Entry &&entry)> &take);
 
-    // Opens a server file for a block transfer; nothing when the server refuses.
+    // Opens a server file for a block transfer; nothing when the server refuses. A transfer
+    // that resumes starts at `offset`: a download after the first `offset` bytes of the
+    // server's file, an upload after the server's file, which must hold exactly `offset`
+    // bytes (REST before STOR, or APPE from a server without REST).
     std::unique_ptr<FileTransfer> openFile(const QString &remote, FileTransfer::Direction direction,
-                                           TransferType type);
+                                           TransferType type, qint64 offset = 0);
     // Whole-file transfers between a local (Linux) path and the server.
     bool putFile(const QString &localPath, const QString &remote, TransferType type);
     bool getFile(const QString &remote, const QString &localPath, TransferType type);
@@ -125,10 +128,15 @@ private:
     bool setType(TransferType type);
     // A data connection for the verb; nothing when it cannot be had, with *verbUnknown (when
     // given) telling whether the server answered the verb itself as an unknown command.
+    // A transfer verb (RETR, STOR) with a restart offset above 0 resumes there.
     std::optional<Socket> openData(const QByteArray &verb, const QString &argument,
-                                   bool *verbUnknown = nullptr);
-    std::optional<Socket> tryOpenData(const QByteArray &verb, const QString &argument,
+                                   bool *verbUnknown = nullptr, qint64 restart = 0);
+    std::optional<Socket> tryOpenData(QByteArray verb, const QString &argument, qint64 restart,
                                       bool *retryPassive, bool *verbUnknown);
+    // Places the coming transfer after `offset` bytes: REST, or for an upload to a server
+    // that does not know it, APPE in place of STOR. False, with the refusal recorded, when it
+    // cannot be: a download then starts over.
+    bool restartAt(qint64 offset, QByteArray *verb);
     // Lists a folder, handing each entry to take as it arrives.
     bool readListing(const QString &folder, const std::function<void(Entry &&entry)> &take);
     std::optional<Entry> lookUp(const QString &folder, const QString &name);
@@ -152,6 +160,7 @@ private:
     bool m_hasMlst = false;
     bool m_noEpsv = false;
     bool m_noSize = false;
+    bool m_noRest = false;
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
     FileTransfer *m_transfer = nullptr;

@@ -327,6 +327,12 @@ class Session(socketserver.StreamRequestHandler):
         return None
 
     def ftp_STOR(self, argument):
+        self.receive(argument, "wb")
+
+    def ftp_APPE(self, argument):
+        self.receive(argument, "ab")
+
+    def receive(self, argument, mode):
         path = self.disk_path(self.server_path(argument))
         faults = self.server.faults
         self.reply("150 Receiving.")
@@ -341,7 +347,7 @@ class Session(socketserver.StreamRequestHandler):
         if limit is not None:
             received = received[:limit]
         data.close()
-        with open(path, "wb") as file:
+        with open(path, mode) as file:
             file.write(received)
         if limit is not None:
             self.reply("426 Transfer cut.")

@@ -8,6 +8,7 @@
 #include "transport/Session.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -187,6 +188,29 @@ TEST_P(SessionTest, AbortedDownloadLeavesTheSessionUsable)
     EXPECT_TRUE(got(u"big.bin"_s) == content);
 }
 
+// A transfer that resumes moves only what follows its offset, each way.
+TEST_P(SessionTest, TransfersResumeAfterAnOffset)
+{
+    const QByteArray content = patterned(300 * 1024 + 7);
+    const qsizetype half = content.size() / 2;
+    ASSERT_TRUE(put(u"half.bin"_s, content.left(half)));
+    auto upload =
+        session.openFile(u"half.bin"_s, FileTransfer::Direction::Write, TransferType::Binary, half);
+    ASSERT_TRUE(upload) << session.lastResponse().toStdString();
+    ASSERT_TRUE(upload->write(content.constData() + half, content.size() - half));
+    ASSERT_TRUE(upload->finish());
+    upload.reset();
+    EXPECT_TRUE(got(u"half.bin"_s) == content);
+
+    auto download =
+        session.openFile(u"half.bin"_s, FileTransfer::Direction::Read, TransferType::Binary, half);
+    ASSERT_TRUE(download);
+    QByteArray rest(content.size(), Qt::Uninitialized);
+    rest.truncate(download->read(rest.data(), rest.size()));
+    EXPECT_TRUE(download->finish());
+    EXPECT_TRUE(rest == content.mid(half));
+}
+
 // Failures that need no particular server.
 class SessionFailureTest : public VellixTest
 {
@@ -322,4 +346,33 @@ TEST_F(SessionFailureTest, OfferedCommandsThatTurnOutUnknownAreAskedOnce)
                   1)
             << verb.constData();
     }
+}
+
+// A server without REST: an upload goes on with APPE, asking REST only once in the session; a
+// download cannot go on, and is refused in the server's words.
+TEST_F(SessionFailureTest, WithoutRestUploadsAppendAndDownloadsAreRefused)
+{
+    QString why;
+    const auto server = FtpTestServer::startScripted(QString(), &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + u"/a.txt"_s, "12345");
+    session.setPassive(true);
+    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
+    for (const QByteArray more : {"678", "90"}) {
+        const qint64 held = QFileInfo(server->rootPath() + u"/a.txt"_s).size();
+        auto upload = session.openFile(u"a.txt"_s, FileTransfer::Direction::Write,
+                                       TransferType::Binary, held);
+        ASSERT_TRUE(upload) << session.lastResponse().toStdString();
+        ASSERT_TRUE(upload->write(more.constData(), more.size()));
+        ASSERT_TRUE(upload->finish());
+    }
+    EXPECT_EQ(readFile(server->rootPath() + u"/a.txt"_s), "1234567890");
+    EXPECT_FALSE(
+        session.openFile(u"a.txt"_s, FileTransfer::Direction::Read, TransferType::Binary, 5));
+    EXPECT_TRUE(session.lastResponse().startsWith(u"502"_s))
+        << session.lastResponse().toStdString();
+    const QList<QByteArray> sent = readFile(server->logPath()).split('\n');
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                            [](const QByteArray &line) { return line.startsWith("REST"); }),
+              2);
 }
