@@ -1,7 +1,6 @@
 #include "control/DownloadCommand.h"
 
 #include "control/ListWindowOpeners.h"
-#include "control/LoginData.h"
 #include "course/LoginCipher.h"
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"

@@ -4,7 +4,6 @@
 #include "control/DownloadCommand.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
-#include "control/LoginData.h"
 #include "control/MessagePump.h"
 #include "control/SecureConnectPolicy.h"
 #include "control/UploadCommand.h"
