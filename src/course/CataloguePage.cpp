@@ -1,7 +1,7 @@
 #include "course/CataloguePage.h"
 
 #include "course/CatalogueText.h"
-#include "transport/PartialUpload.h"
+#include "platform/PartialName.h"
 #include "transport/cDirList.h"
 
 #include <QStringList>
@@ -173,7 +173,7 @@ void CataloguePage::AppendFileRows(const cDirList &listing, const QString &folde
 {
     for (const cDirItem &entry : listing) {
         // An upload's temporary file is published nowhere.
-        if (entry.Directory || PartialUpload::isPartialName(entry.Filename))
+        if (entry.Directory || PartialName::isPartialName(entry.Filename))
             continue;
         const QString name = QString(entry.Filename).replace(Ampersand, AmpersandReference);
         CatalogueHtml += uR"(<tr><td id="li"><span id="icn"><img src=")"_s;

@@ -7,8 +7,8 @@
 #include "course/SharedState.h"
 #include "operations/FileListOperations.h"
 #include "platform/DosPath.h"
+#include "platform/PartialName.h"
 #include "platform/Ui.h"
-#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -86,7 +86,7 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
     for (const cDirItem &entry : *listing) {
         // An upload's temporary file is no file of the user's.
         if (entry.Directory || !Platform::DosPath::isPlainName(entry.Filename) ||
-            PartialUpload::isPartialName(entry.Filename) ||
+            PartialName::isPartialName(entry.Filename) ||
             !ExtensionAllowed(ExtensionOf(entry.Filename)))
             continue;
         if (entry.Filename == nameToPreselect && result.preselected < 0)

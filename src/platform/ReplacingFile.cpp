@@ -1,5 +1,7 @@
 #include "platform/ReplacingFile.h"
 
+#include "platform/PartialName.h"
+
 #include <QFileInfo>
 #include <QRandomGenerator>
 
@@ -7,6 +9,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -28,15 +33,52 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// Opens a file of the folder itself: a link of that name is refused, not followed.
+int openNotFollowing(const QString &path, int flags)
+{
+    return ::open(QFile::encodeName(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+// What a kept partial's note says it is a copy of; empty without a note.
+QByteArray readNote(const QString &path)
+{
+    // An origin is a line or a few: anything longer is no note of ours.
+    constexpr qint64 Longest = 4096;
+    QFile note(path);
+    if (QFileInfo(path).isSymLink() || !note.open(QIODevice::ReadOnly))
+        return {};
+    return note.read(Longest);
+}
+
+bool writeNote(const QString &path, const QByteArray &origin)
+{
+    const int fd = openNotFollowing(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
+    return ::close(fd) == 0 && written;
+}
+
 } // namespace
 
 ReplacingFile::ReplacingFile(const QString &path)
     : m_target(path)
 {}
 
+ReplacingFile::ReplacingFile(const QString &path, QByteArray origin)
+    : m_target(path)
+    , m_origin(std::move(origin))
+    , m_resumable(true)
+{}
+
 ReplacingFile::~ReplacingFile()
 {
-    discard();
+    if (!m_resumable) {
+        discard();
+        return;
+    }
+    // What arrived is kept for the next attempt.
+    QFile::close();
 }
 
 bool ReplacingFile::open(OpenMode mode)
@@ -51,6 +93,12 @@ bool ReplacingFile::open(OpenMode mode)
         setErrorString(QStringLiteral("It is a folder."));
         return false;
     }
+    return m_resumable ? openResumable(mode) : openPlain(mode);
+}
+
+bool ReplacingFile::openPlain(OpenMode mode)
+{
+    const QFileInfo target(m_target);
     const QString folder = target.absolutePath() + u'/';
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         const QString candidate = folder + temporaryName();
@@ -68,6 +116,54 @@ bool ReplacingFile::open(OpenMode mode)
     setFileName(QString());
     setErrorString(why);
     return false;
+}
+
+bool ReplacingFile::openResumable(OpenMode mode)
+{
+    const QString partial = PartialName::pathFor(m_target);
+    // Appending: a continued partial grows from its end, and one emptied by startOver from
+    // its start.
+    const int fd = openNotFollowing(partial, O_WRONLY | O_CREAT | O_APPEND);
+    if (fd < 0)
+        return fail(systemError());
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return fail(QStringLiteral("The partial file %1 is no regular file.").arg(partial));
+    }
+    // Two writers of one partial would mix their bytes: the second is refused.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return fail(QStringLiteral("Another transfer is writing this file."));
+    }
+    const QString note = PartialName::originPathFor(m_target);
+    m_resumedAt = readNote(note) == m_origin ? qint64(status.st_size) : 0;
+    // The partial is emptied before its note says what it is a copy of: a cut between the
+    // two leaves an empty partial, which continues from the first byte.
+    if (m_resumedAt == 0 && (::ftruncate(fd, 0) != 0 || !writeNote(note, m_origin))) {
+        const QString why = systemError();
+        ::close(fd);
+        return fail(why);
+    }
+    setFileName(partial);
+    if (!QFile::open(fd, mode | Append, AutoCloseHandle)) {
+        const QString why = errorString();
+        ::close(fd);
+        return fail(why);
+    }
+    m_temporary = partial;
+    const QFileInfo target(m_target);
+    if (m_resumedAt == 0 && target.isFile() && !target.isSymLink())
+        setPermissions(target.permissions());
+    return true;
+}
+
+bool ReplacingFile::startOver()
+{
+    if (!isOpen() || !resize(0))
+        return false;
+    m_resumedAt = 0;
+    return true;
 }
 
 bool ReplacingFile::commit()
@@ -88,6 +184,9 @@ bool ReplacingFile::commit()
                     QFile::encodeName(m_target).constData()) != 0)
         return fail(systemError());
     m_temporary.clear();
+    // A kept partial is the new version's own, now whole, or one that the new version makes
+    // useless: neither is left behind.
+    removeKeptPartial();
     return true;
 }
 
@@ -98,7 +197,9 @@ void ReplacingFile::close()
 
 bool ReplacingFile::fail(const QString &why)
 {
-    discard();
+    // A partial that is not this file's own stays for its writer.
+    if (!m_temporary.isEmpty())
+        discard();
     setErrorString(why);
     return false;
 }
@@ -108,7 +209,15 @@ void ReplacingFile::discard()
     QFile::close();
     if (!m_temporary.isEmpty())
         QFile::remove(m_temporary);
+    if (m_resumable && !m_temporary.isEmpty())
+        QFile::remove(PartialName::originPathFor(m_target));
     m_temporary.clear();
+}
+
+void ReplacingFile::removeKeptPartial()
+{
+    QFile::remove(PartialName::pathFor(m_target));
+    QFile::remove(PartialName::originPathFor(m_target));
 }
 
 } // namespace Platform

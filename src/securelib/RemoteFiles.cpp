@@ -1,9 +1,9 @@
 #include "securelib/RemoteFiles.h"
 
+#include "platform/PartialName.h"
 #include "securelib/SshConnection.h"
 #include "securelib/TransferWatch.h"
 #include "transport/ListingLimit.h"
-#include "transport/PartialUpload.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>
@@ -259,7 +259,7 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
     m_cancelled = false;
     if (present && present->folder)
         return failedWith(QStringLiteral("A folder of that name is on the server"));
-    const QByteArray temporary = PartialUpload::pathFor(path);
+    const QByteArray temporary = PartialName::pathFor(path);
     const bool replacing = present.has_value();
     if (!writeNewFile(source, temporary,
                       replacing && present->permissions ? present->permissions : NewFilePermissions,

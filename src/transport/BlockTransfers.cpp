@@ -1,11 +1,11 @@
 #include "transport/BlockTransfers.h"
 
+#include "platform/PartialName.h"
 #include "platform/ReplacingFile.h"
 #include "transport/ChannelOwner.h"
 #include "transport/FailureRecorder.h"
 #include "transport/InternetError.h"
 #include "transport/LocalPath.h"
-#include "transport/PartialUpload.h"
 #include "transport/Session.h"
 
 #include <QFile>
@@ -23,7 +23,7 @@ BlockTransfers::BlockTransfers(Ftp::Session &session, ChannelOwner &owner,
 // A failed transfer releases the local file and the server transfer on its way out (both are
 // owned by the function), so no later transfer can find them still open.
 
-bool BlockTransfers::upload(const LocalPath &local, const QString &remote)
+bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resume)
 {
     if (local.dosPath().isEmpty() || remote.isEmpty())
         return false;
@@ -37,7 +37,7 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote)
     // The file goes up under a name of its own beside the target, which it replaces only once
     // the server has confirmed it whole: a failed or cancelled upload leaves the server's
     // earlier version as it was, and removes only its own partial file.
-    const QString partial = PartialUpload::pathFor(remote);
+    const QString partial = PartialName::pathFor(remote);
     const std::unique_ptr<FileTransfer> transfer = open(partial, FileTransfer::Direction::Write);
     if (!transfer) {
         m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
@@ -109,7 +109,7 @@ BlockTransfers::Outcome BlockTransfers::sendBlocks(QFile &local, FileTransfer &t
     return Outcome::Done;
 }
 
-bool BlockTransfers::download(const LocalPath &local, const QString &remote, qint64 total)
+bool BlockTransfers::download(const LocalPath &local, const QString &remote, qint64 total, Resume)
 {
     // The download goes to a fresh file beside the local one, which it replaces only once it
     // is whole and the server has confirmed it: a failed or cancelled download leaves the old

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transport/FileTransfer.h"
+#include "transport/Resume.h"
 
 #include <QIODevice>
 #include <QString>
@@ -31,9 +32,9 @@ public:
     BlockTransfers(Ftp::Session &session, ChannelOwner &owner, FailureRecorder &failures);
 
     void setTransferType(Ftp::TransferType type) { m_type = type; }
-    bool upload(const LocalPath &local, const QString &remote);
+    bool upload(const LocalPath &local, const QString &remote, Resume resume);
     // `total` is the server's size of the file, which must be above 0.
-    bool download(const LocalPath &local, const QString &remote, qint64 total);
+    bool download(const LocalPath &local, const QString &remote, qint64 total, Resume resume);
 
 private:
     enum class Outcome { Done, Failed, Cancelled };

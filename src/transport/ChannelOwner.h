@@ -14,6 +14,9 @@ public:
     // Asked again and again while a secure session connects; false stops the connect.
     virtual bool connectGoesOn() = 0;
     virtual void reportProgress(qint64 done, qint64 total) = 0;
+    // A transfer continues a partial file at `at` of `total` bytes; told before its first
+    // progress.
+    virtual void reportResumed(qint64 at, qint64 total) = 0;
     // Keeps the text of a failure for GetLastErrorMessage.
     virtual void recordErrorText(const QString &text) = 0;
     // A file of a page's companion folder was not fetched: its server name cannot name a

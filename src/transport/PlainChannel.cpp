@@ -160,17 +160,17 @@ bool PlainChannel::deleteFile(const QString &remote)
     return m_failures.check(m_session.deleteFile(remote), QStringLiteral("DeleteFTPFile"));
 }
 
-bool PlainChannel::upload(const LocalPath &given, const QString &remote)
+bool PlainChannel::upload(const LocalPath &given, const QString &remote, Resume resume)
 {
     const LocalPath local = given.trimmed();
     if (PageNames::isPage(local.dosPath())) {
         if (const std::optional<bool> uploaded = m_pages.upload(local, remote))
             return *uploaded;
     }
-    return m_transfers.upload(local, Trim(remote));
+    return m_transfers.upload(local, Trim(remote), resume);
 }
 
-bool PlainChannel::download(const LocalPath &given, const QString &givenRemote)
+bool PlainChannel::download(const LocalPath &given, const QString &givenRemote, Resume resume)
 {
     const LocalPath local = given.trimmed();
     const QString remote = Trim(givenRemote);
@@ -180,7 +180,26 @@ bool PlainChannel::download(const LocalPath &given, const QString &givenRemote)
         m_pages.download(local, remote);
     // The size in full 64 bits, so files beyond 2 GiB arrive whole.
     const qint64 total = downloadSize(remote);
-    return total > 0 && m_transfers.download(local, remote, total);
+    return total > 0 && m_transfers.download(local, remote, total, resume);
+}
+
+bool PlainChannel::failureIsPassing() const
+{
+    if (!m_session.isConnected())
+        return true;
+    switch (m_session.lastError()) {
+    case InternetError::Timeout:
+    case InternetError::CannotConnect:
+    case InternetError::ConnectionAborted:
+    case InternetError::ConnectionReset:
+    case InternetError::FtpDropped:
+        return true;
+    case InternetError::ExtendedError:
+        // 4xx: the server cannot now (a data connection failed, the disk is busy), 5xx: never.
+        return m_session.lastResponse().startsWith(u'4');
+    default:
+        return false;
+    }
 }
 
 std::optional<QString> PlainChannel::currentFolder()

@@ -44,8 +44,8 @@ public:
     bool makeFolder(const QString &folder) override;
     bool removeFolder(const QString &folder) override;
     bool deleteFile(const QString &remote) override;
-    bool upload(const LocalPath &local, const QString &remote) override;
-    bool download(const LocalPath &local, const QString &remote) override;
+    bool upload(const LocalPath &local, const QString &remote, Resume resume) override;
+    bool download(const LocalPath &local, const QString &remote, Resume resume) override;
     std::optional<QString> currentFolder() override;
     bool setCurrentFolder(const QString &folder) override;
     qint32 fileSize(const QString &file) override;
@@ -57,6 +57,7 @@ public:
     void stopTransfer() override { close(); }
     bool stopClosesSession() const override { return true; }
     QString failureText() const override { return {}; }
+    bool failureIsPassing() const override;
     QString securityNote(bool detailed) const override;
 
 private:

@@ -67,14 +67,14 @@ bool SecureChannel::deleteFile(const QString &remote)
     return command(SecureCommand::command(verb, remote));
 }
 
-bool SecureChannel::upload(const LocalPath &local, const QString &remote)
+bool SecureChannel::upload(const LocalPath &local, const QString &remote, Resume)
 {
     // The library takes the local path in the control's own form and finds the file itself.
     const QStringView verb = PageNames::isSecurePage(local.dosPath()) ? u"put -h " : u"put ";
     return transfer(SecureCommand::command(verb, local.dosPath(), remote));
 }
 
-bool SecureChannel::download(const LocalPath &local, const QString &remote)
+bool SecureChannel::download(const LocalPath &local, const QString &remote, Resume)
 {
     const QStringView verb = PageNames::isSecurePage(remote) ? u"get -h " : u"get ";
     return transfer(SecureCommand::command(verb, remote, local.dosPath()));
@@ -141,6 +141,12 @@ qint64 SecureChannel::recordSeconds(double date) const
 QString SecureChannel::failureText() const
 {
     return CSFtp::StatusText();
+}
+
+bool SecureChannel::failureIsPassing() const
+{
+    // Not yet told apart: the secure library reports no lost session of its own.
+    return false;
 }
 
 QString SecureChannel::securityNote(bool) const

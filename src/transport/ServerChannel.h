@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transport/Entry.h"
+#include "transport/Resume.h"
 
 #include <QDateTime>
 #include <QString>
@@ -40,8 +41,11 @@ public:
     virtual bool removeFolder(const QString &folder) = 0;
     // A web page takes its companion folder along in these three.
     virtual bool deleteFile(const QString &remote) = 0;
-    virtual bool upload(const LocalPath &local, const QString &remote) = 0;
-    virtual bool download(const LocalPath &local, const QString &remote) = 0;
+    // A transfer that is cut keeps its partial file (from ResumeThreshold bytes on); with
+    // Resume::Continue the next one continues it, when it is still a copy of the same file,
+    // and checks the whole file once it is there.
+    virtual bool upload(const LocalPath &local, const QString &remote, Resume resume) = 0;
+    virtual bool download(const LocalPath &local, const QString &remote, Resume resume) = 0;
     // Nothing when the folder cannot be read.
     virtual std::optional<QString> currentFolder() = 0;
     virtual bool setCurrentFolder(const QString &folder) = 0;
@@ -73,6 +77,10 @@ public:
     virtual bool stopClosesSession() const = 0;
     // Why the last operation failed, where the channel keeps no error text of the client's.
     virtual QString failureText() const = 0;
+    // Whether the last operation failed in a way that trying again later may cure: the
+    // session or a data connection was lost, the server did not answer, or it refused for
+    // now (an FTP 4xx reply). A missing file or a refused permission is not.
+    virtual bool failureIsPassing() const = 0;
     // What the last open learnt of the server's identity and the session's protection, for a
     // front end to show; `detailed` asks for the protection also when nothing is new.
     virtual QString securityNote(bool detailed) const = 0;

@@ -95,14 +95,14 @@ bool cFTP::DeleteFTPFile(const QString &sRemote)
     return m_channel->deleteFile(sRemote);
 }
 
-bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote)
+bool cFTP::FTPUploadFile(const QString &sLocal, const QString &sRemote, Resume resume)
 {
-    return m_channel->upload(LocalPath(sLocal), sRemote);
+    return m_channel->upload(LocalPath(sLocal), sRemote, resume);
 }
 
-bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote)
+bool cFTP::FTPDownloadFile(const QString &sLocal, const QString &sRemote, Resume resume)
 {
-    return m_channel->download(LocalPath(sLocal), sRemote);
+    return m_channel->download(LocalPath(sLocal), sRemote, resume);
 }
 
 QString cFTP::GetFTPDirectory()
@@ -198,6 +198,11 @@ void cFTP::reportProgress(qint64 done, qint64 total)
 {
     Q_EMIT FileTransferProgress(progressValue(done), progressValue(total));
     Q_EMIT TransferProgress(done, total);
+}
+
+void cFTP::reportResumed(qint64 at, qint64 total)
+{
+    Q_EMIT TransferResumed(at, total);
 }
 
 void cFTP::recordErrorText(const QString &text)

@@ -44,6 +44,9 @@ public:
     // Why the last operation failed: the last error text, or where the channel keeps none of
     // its own (the secure library), the channel's account of it. Empty when nothing says why.
     QString failureReason() const;
+    // Whether the last operation failed in a way that trying again later may cure (a lost
+    // session or data connection, a server that did not answer or refused for now).
+    bool failureIsPassing() const { return m_channel->failureIsPassing(); }
     // Forgets the last error text. The control never does (a success keeps the text of the
     // last failure); a front end that runs many commands does, so that an old text is not
     // taken for a new failure.
@@ -81,9 +84,13 @@ public:
     bool RemoveFTPDirectory(const QString &sDirectory);
     // A web page ("htm") takes its companion folder along.
     bool DeleteFTPFile(const QString &sRemote);
-    // Block transfers; a web page travels with its companion folder.
-    bool FTPUploadFile(const QString &sLocal, const QString &sRemote);
-    bool FTPDownloadFile(const QString &sLocal, const QString &sRemote);
+    // Block transfers; a web page travels with its companion folder. A cut transfer of a file
+    // from ResumeThreshold bytes on keeps its partial file beside the target; the next
+    // transfer of the same file continues it unless told to start over.
+    bool FTPUploadFile(const QString &sLocal, const QString &sRemote,
+                       Resume resume = Resume::Continue);
+    bool FTPDownloadFile(const QString &sLocal, const QString &sRemote,
+                         Resume resume = Resume::Continue);
     bool SimpleFTPGetFile(const QString &sLocal, const QString &sRemote);
     QString GetFTPDirectory();
     bool SetFTPDirectory(const QString &sDir);
@@ -146,6 +153,9 @@ Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);
     // The same progress in 64 bits, for files beyond 2 GiB.
     void TransferProgress(qint64 done, qint64 total);
+    // The transfer continues a partial file, at `at` of `total` bytes: only the rest moves.
+    // Comes before the transfer's first progress.
+    void TransferResumed(qint64 at, qint64 total);
     // A file of a page's companion folder on the server was not fetched: its name cannot be
     // the name of a local file (it would name another folder, or a file outside the folder).
     void ServerNameRefused(const QString &name);
@@ -156,6 +166,7 @@ private:
     bool cancelRequested() const override;
     bool connectGoesOn() override;
     void reportProgress(qint64 done, qint64 total) override;
+    void reportResumed(qint64 at, qint64 total) override;
     void recordErrorText(const QString &text) override;
     void serverNameRefused(const QString &name) override;
     QString temporaryFolder() const override;

@@ -71,3 +71,52 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
         EXPECT_FALSE(QFile::exists(tempPath(u"nothing.txt"_s)));
     }
 }
+
+TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
+{
+    const QString folder = tempPath(u"kept"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = writeFile(folder + u"/lesson.mp4"_s, "old copy");
+    const QByteArray origin = "ftp://host/lesson.mp4 10 1700000000";
+    const auto cutAfter = [&](const QByteArray &from, const QByteArray &bytes) {
+        Platform::ReplacingFile cut(path, from);
+        ASSERT_TRUE(cut.open(QIODevice::WriteOnly)) << cut.errorString().toStdString();
+        ASSERT_EQ(cut.write(bytes), bytes.size());
+        // One partial has one writer.
+        Platform::ReplacingFile second(path, from);
+        EXPECT_FALSE(second.open(QIODevice::WriteOnly));
+    };
+
+    cutAfter(origin, "01234");
+    EXPECT_EQ(readFile(path), "old copy");
+    EXPECT_EQ(entries(folder).size(), 3) << entries(folder).join(u' ').toStdString();
+    {
+        Platform::ReplacingFile resumed(path, origin);
+        ASSERT_TRUE(resumed.open(QIODevice::WriteOnly));
+        EXPECT_EQ(resumed.resumedAt(), 5);
+        ASSERT_EQ(resumed.write("56789"), 5);
+        ASSERT_TRUE(resumed.commit());
+    }
+    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
+    EXPECT_EQ(readFile(path), "0123456789");
+
+    // The server's file changed since: what was kept is no part of it.
+    cutAfter(origin, "01234");
+    {
+        Platform::ReplacingFile changed(path, "ftp://host/lesson.mp4 10 1700000099");
+        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
+        EXPECT_EQ(changed.resumedAt(), 0);
+        ASSERT_EQ(changed.write("abc"), 3);
+        changed.discard();
+    }
+    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
+
+    // A whole copy made without resuming leaves no partial behind either.
+    cutAfter(origin, "01234");
+    Platform::ReplacingFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::WriteOnly));
+    ASSERT_EQ(whole.write("new"), 3);
+    ASSERT_TRUE(whole.commit());
+    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
+    EXPECT_EQ(readFile(path), "new");
+}

@@ -5,10 +5,10 @@
 
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
+#include "platform/PartialName.h"
 #include "transport/BlockTransfers.h"
 #include "transport/CSFtp.h"
 #include "transport/InternetError.h"
-#include "transport/PartialUpload.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(channels(true, 
 // the next upload of that file.
 TEST_P(ClientTest, AnUploadReplacesWhatAFailedOneLeftBehind)
 {
-    const QString stale = PartialUpload::pathFor(u"lesson.txt"_s);
+    const QString stale = PartialName::pathFor(u"lesson.txt"_s);
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/stale"_s, "half a lesson"), stale));
     ASSERT_EQ(onServer(stale), "half a lesson");
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
