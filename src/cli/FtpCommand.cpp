@@ -4,6 +4,7 @@
 #include "cli/FtpOperations.h"
 #include "cli/FtpScript.h"
 #include "cli/TerminalText.h"
+#include "cli/TransferRetries.h"
 #include "course/StartupFolders.h"
 #include "platform/Interruption.h"
 #include "platform/TerminalProgress.h"
@@ -25,7 +26,8 @@ QString FtpCommand::name() const
 QStringList FtpCommand::usage() const
 {
     return {u"vellix ftp --site HOST[:PORT] --user USER [--passive] [--secure] "
-            u"[--tls auto|require|off] [--timeout SECONDS] [-v] [--quiet] [COMMAND ARGS...]"_s};
+            u"[--tls auto|require|off] [--timeout SECONDS] [--retry N] [-v] [--quiet] "_s
+            u"[COMMAND ARGS...]"_s};
 }
 
 QStringList FtpCommand::notes() const
@@ -39,6 +41,11 @@ QStringList FtpCommand::notes() const
         u"Without a COMMAND, ftp reads commands from standard input, one a line. There an"_s,
         u"argument with blanks goes in double quotes; a double quote inside them is written twice."_s,
         u"On a terminal, put and get show their progress on standard error; --quiet hides it."_s,
+        u"put -c and get -c continue the partial file that an earlier, cut transfer left;"_s,
+        u"--retry N tries a transfer that failed for a passing reason (a lost connection)"_s,
+        u"again up to N times (0 to %1, none by default), after 1, 2, 4, ... seconds, each"_s.arg(
+            TransferRetries::MaxRetries),
+        u"time continuing it."_s,
     };
     return lines;
 }
@@ -55,7 +62,8 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     const QCommandLineOption verbose(QStringList{u"v"_s, u"verbose"_s});
     const QCommandLineOption timeout(u"timeout"_s, QString(), u"SECONDS"_s);
     const QCommandLineOption quiet(u"quiet"_s);
-    parser.addOptions({help, site, user, passive, secure, tls, verbose, timeout, quiet});
+    const QCommandLineOption retry(u"retry"_s, QString(), u"N"_s);
+    parser.addOptions({help, site, user, passive, secure, tls, verbose, timeout, quiet, retry});
     // Everything after the command's name belongs to the command, even when it begins with "-".
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QStringList{u"vellix"_s} + arguments))
@@ -78,6 +86,11 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         parser.isSet(tls) ? Ftp::tlsModeFromName(parser.value(tls)) : Ftp::TlsMode::Auto;
     if (!tlsMode)
         return usageError(u"--tls takes auto, require or off"_s, err);
+    const int retries = parser.isSet(retry) ? parser.value(retry).toInt(&isNumber) : 0;
+    if (!isNumber || retries < 0 || retries > TransferRetries::MaxRetries)
+        return usageError(
+            u"--retry takes a number of retries from 0 to %1"_s.arg(TransferRetries::MaxRetries),
+            err);
     const QStringList command = parser.positionalArguments();
     if (!command.isEmpty()) {
         const QString problem = FtpOperations::problemWith(command);
@@ -115,6 +128,9 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     }
     client.setTlsMode(*tlsMode);
     client.setSecure(parser.isSet(secure));
+    TransferRetries transferRetries(
+        client, {parser.value(site), parser.value(user), qEnvironmentVariable(PasswordVariable)},
+        retries);
     if (!client.OpenConnection(parser.value(site), parser.value(user),
                                qEnvironmentVariable(PasswordVariable))) {
         err << "vellix: cannot log in to " << parser.value(site) << ": "
@@ -125,11 +141,12 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
     // request.
     if (const QString note = client.securityNote(parser.isSet(verbose)); !note.isEmpty())
         err << "vellix: " << note << '\n';
+    transferRetries.rememberFolder();
     Platform::TerminalProgress progress(err);
     if (Platform::TerminalProgress::wanted(parser.isSet(quiet)))
         QObject::connect(&client, &cFTP::TransferProgress,
                          [&progress](qint64 done, qint64 total) { progress.show(done, total); });
-    FtpOperations operations(client, out);
+    FtpOperations operations(client, transferRetries, out);
     const int status =
         command.isEmpty()
             ? runScript(operations, progress, out, err)
@@ -175,7 +192,13 @@ bool FtpCommand::runOne(FtpOperations &operations, Platform::TerminalProgress &p
                         QTextStream &err)
 {
     Platform::Interruption::setCommandRunning(true);
-    std::optional<QString> failure = operations.run(words);
+    const auto tellRetry = [&](const TransferRetries::Retry &retry) {
+        progress.finish();
+        err << "vellix: " << where << words.first() << ": retrying in " << retry.delay.count()
+            << " s (attempt " << retry.failedAttempt << " of " << retry.attempts
+            << "): " << TerminalText::printable(retry.reason) << Qt::endl;
+    };
+    std::optional<QString> failure = operations.run(words, tellRetry);
     progress.finish();
     if (failure && Platform::Interruption::requested())
         failure = u"cancelled"_s;

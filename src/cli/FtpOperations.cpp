@@ -1,6 +1,7 @@
 #include "cli/FtpOperations.h"
 
 #include "cli/TerminalText.h"
+#include "cli/TransferRetries.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
 #include "transport/cDirList.h"
@@ -20,13 +21,25 @@ struct FtpOperations::Verb
     QLatin1String arguments; // their names, an optional one in brackets
     QLatin1String what;
     Result (FtpOperations::*handler)(const QStringList &arguments);
+    bool resumes = false; // takes ResumeFlag before its arguments
 
-    QString form() const; // "put LOCAL REMOTE"
+    QString form() const; // "put [-c] LOCAL REMOTE"
     qsizetype maximum() const { return arguments.isEmpty() ? 0 : arguments.count(u' ') + 1; }
     qsizetype minimum() const { return maximum() - arguments.count(u'['); }
 };
 
 namespace {
+
+// Before the arguments of put and get: continue the partial file an earlier run left.
+constexpr QLatin1String ResumeFlag("-c");
+
+// The arguments without a leading ResumeFlag where the verb takes it, and whether it was there.
+std::pair<QStringList, Resume> withoutResumeFlag(const QStringList &arguments, bool takesFlag)
+{
+    if (takesFlag && arguments.value(0) == ResumeFlag)
+        return {arguments.mid(1), Resume::Continue};
+    return {arguments, Resume::StartOver};
+}
 
 QString quoted(const QString &text)
 {
@@ -69,8 +82,9 @@ QString dosPathToWrite(const QFileInfo &target, QString *problem)
 
 } // namespace
 
-FtpOperations::FtpOperations(cFTP &client, QTextStream &out)
+FtpOperations::FtpOperations(cFTP &client, TransferRetries &retries, QTextStream &out)
     : m_client(client)
+    , m_retries(retries)
     , m_out(out)
 {}
 
@@ -81,10 +95,10 @@ std::span<const FtpOperations::Verb> FtpOperations::verbs()
         {"cd"_L1, "DIR"_L1, "changes the current server folder"_L1, &FtpOperations::cd},
         {"ls"_L1, "[PATTERN]"_L1, "prints name|size|seconds since 1970 UTC|d or - of each entry"_L1,
          &FtpOperations::ls},
-        {"put"_L1, "LOCAL REMOTE"_L1, "uploads a local file (a Linux path)"_L1,
-         &FtpOperations::put},
+        {"put"_L1, "LOCAL REMOTE"_L1, "uploads a local file (a Linux path)"_L1, &FtpOperations::put,
+         true},
         {"get"_L1, "REMOTE LOCAL"_L1, "downloads a server file to a local file"_L1,
-         &FtpOperations::get},
+         &FtpOperations::get, true},
         {"ren"_L1, "OLD NEW"_L1, "renames a server file"_L1, &FtpOperations::ren},
         {"del"_L1, "NAME"_L1, "deletes a server file"_L1, &FtpOperations::del},
         {"mkdir"_L1, "DIR"_L1, "makes a server folder"_L1, &FtpOperations::mkdir},
@@ -105,14 +119,15 @@ const FtpOperations::Verb *FtpOperations::find(const QString &name)
 
 QString FtpOperations::Verb::form() const
 {
-    return arguments.isEmpty() ? QString(name) : name + u' ' + arguments;
+    const QString flag = resumes ? u" ["_s + ResumeFlag + u']' : QString();
+    return arguments.isEmpty() ? QString(name) : name + flag + u' ' + arguments;
 }
 
 QStringList FtpOperations::usage()
 {
     QStringList lines;
     for (const Verb &verb : verbs())
-        lines.append(verb.form().leftJustified(19) + verb.what);
+        lines.append(verb.form().leftJustified(24) + verb.what);
     return lines;
 }
 
@@ -123,20 +138,24 @@ QString FtpOperations::problemWith(const QStringList &words)
     const Verb *verb = find(words.first());
     if (!verb)
         return u"unknown command %1"_s.arg(quoted(words.first()));
-    const qsizetype count = words.size() - 1;
+    const qsizetype count = withoutResumeFlag(words.mid(1), verb->resumes).first.size();
     if (count < verb->minimum() || count > verb->maximum())
         return u"%1 takes: %2"_s.arg(verb->name, verb->form());
     return {};
 }
 
-std::optional<QString> FtpOperations::run(const QStringList &words)
+std::optional<QString> FtpOperations::run(const QStringList &words,
+                                          const TransferRetries::Notice &retryNotice)
 {
     const Verb *verb = find(words.value(0));
     Q_ASSERT(verb && problemWith(words).isEmpty());
     // Some failures leave no text (an empty listing's "no more files", a download of a
     // missing file): an old one must not be taken for theirs.
     m_client.clearLastErrorMessage();
-    return (this->*verb->handler)(words.mid(1));
+    m_retryNotice = &retryNotice;
+    const Result result = (this->*verb->handler)(words.mid(1));
+    m_retryNotice = nullptr;
+    return result;
 }
 
 QString FtpOperations::listingLine(const cDirItem &item) const
@@ -166,8 +185,17 @@ FtpOperations::Result FtpOperations::pwd(const QStringList &)
 
 FtpOperations::Result FtpOperations::cd(const QStringList &arguments)
 {
-    return outcome(m_client.SetFTPDirectory(arguments.at(0)),
+    const bool changed = m_client.SetFTPDirectory(arguments.at(0));
+    if (changed)
+        m_retries.rememberFolder();
+    return outcome(changed,
                    u"cannot change to the server folder %1"_s.arg(quoted(arguments.at(0))));
+}
+
+bool FtpOperations::transfer(Resume first, const std::function<bool(Resume)> &attempt)
+{
+    return m_retries.run(first, attempt,
+                         m_retryNotice ? *m_retryNotice : TransferRetries::Notice());
 }
 
 FtpOperations::Result FtpOperations::ls(const QStringList &arguments)
@@ -184,8 +212,9 @@ FtpOperations::Result FtpOperations::ls(const QStringList &arguments)
     return std::nullopt;
 }
 
-FtpOperations::Result FtpOperations::put(const QStringList &arguments)
+FtpOperations::Result FtpOperations::put(const QStringList &flagged)
 {
+    const auto [arguments, resume] = withoutResumeFlag(flagged, true);
     const QString &local = arguments.at(0);
     const QFileInfo file(local);
     if (!file.isFile())
@@ -196,12 +225,16 @@ FtpOperations::Result FtpOperations::put(const QStringList &arguments)
     const QString dosPath = dosPathOf(local, &problem);
     if (dosPath.isEmpty())
         return problem;
-    return outcome(m_client.FTPUploadFile(dosPath, arguments.at(1)),
+    const QString &remote = arguments.at(1);
+    const bool uploaded = transfer(
+        resume, [&](Resume each) { return m_client.FTPUploadFile(dosPath, remote, each); });
+    return outcome(uploaded,
                    u"cannot upload %1 to %2"_s.arg(quoted(local), quoted(arguments.at(1))));
 }
 
-FtpOperations::Result FtpOperations::get(const QStringList &arguments)
+FtpOperations::Result FtpOperations::get(const QStringList &flagged)
 {
+    const auto [arguments, resume] = withoutResumeFlag(flagged, true);
     const QString &remote = arguments.at(0);
     const QString &local = arguments.at(1);
     const QFileInfo target(local);
@@ -214,8 +247,10 @@ FtpOperations::Result FtpOperations::get(const QStringList &arguments)
     if (dosPath.isEmpty())
         return problem;
     // The client replaces the local file only with a complete download.
+    const bool downloaded = transfer(
+        resume, [&](Resume each) { return m_client.FTPDownloadFile(dosPath, remote, each); });
     return outcome(
-        m_client.FTPDownloadFile(dosPath, remote),
+        downloaded,
         u"cannot download %1: the server has no such file, or it is empty"_s.arg(quoted(remote)));
 }
 

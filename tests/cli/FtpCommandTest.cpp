@@ -180,7 +180,7 @@ TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
     EXPECT_EQ(run.out, server().homeDir() + u'\n');
     EXPECT_EQ(run.err.left(1000).split(u'\n', Qt::SkipEmptyParts),
               QStringList({u"vellix: line 1: unknown command \"frobnicate\""_s,
-                           u"vellix: line 2: put takes: put LOCAL REMOTE"_s,
+                           u"vellix: line 2: put takes: put [-c] LOCAL REMOTE"_s,
                            u"vellix: line 3: a double quote is not closed"_s,
                            u"vellix: line 4: the line is not UTF-8 text"_s,
                            u"vellix: line 5: the line holds a NUL character"_s,
@@ -261,6 +261,11 @@ TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
         site + QStringList{u"ls"_s, u"a"_s, u"b"_s},
         site + QStringList{u"put"_s, u"only-one"_s},
         site + QStringList{u"get"_s, u"a"_s, u"b"_s, u"c"_s},
+        site + QStringList{u"put"_s, u"-c"_s, u"only-one"_s},
+        site + QStringList{u"get"_s, u"-c"_s, u"a"_s, u"b"_s, u"c"_s},
+        site + QStringList{u"--retry"_s, u"-1"_s, u"pwd"_s},
+        site + QStringList{u"--retry"_s, u"101"_s, u"pwd"_s},
+        site + QStringList{u"--retry"_s, u"two"_s, u"pwd"_s},
     };
     for (const QStringList &arguments : bad) {
         const CliRun run = runVellix(arguments, u"pw"_s);
@@ -273,7 +278,7 @@ TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
     const CliRun help = runVellix({u"ftp"_s, u"--help"_s}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(u"usage: vellix ftp "_s)) << help.out.toStdString();
-    EXPECT_TRUE(help.out.contains(u"put LOCAL REMOTE"_s)) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(u"put [-c] LOCAL REMOTE"_s)) << help.out.toStdString();
     const CliRun all = runVellix({u"--help"_s}, std::nullopt);
     EXPECT_TRUE(all.out.contains(u"vellix config show"_s) && all.out.contains(u"vellix ftp"_s));
 
