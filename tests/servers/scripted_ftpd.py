@@ -12,6 +12,7 @@ started with in every session, so that each operation of the client meets it:
   short-data=N       a download sends only N bytes, closes, and claims success (226)
   long-data=N        a download sends N bytes more than the file holds, and claims success
   stall-data=N       a download sends N bytes and then stalls
+  stall-once=N       the same for the server's first download only; later ones are whole
   no-confirm         a transfer moves every byte, and the reply is 451 instead of 226
   long-line          the reply to USER is one line of 10 MB
   endless-reply      the reply to USER is a multi-line reply that never ends
@@ -255,16 +256,19 @@ class Session(socketserver.StreamRequestHandler):
         restart, self.restart = self.restart, 0
         return restart
 
-    def cut_at(self):
-        # The first transfer of a cut-once server is cut, and only that one.
-        limit = fault_argument(self.server.faults, "cut-data")
-        once = fault_argument(self.server.faults, "cut-once")
-        if once is not None:
+    def fault_at(self, always, once):
+        # The count of a fault that plays on every transfer, or on the server's first one only.
+        limit = fault_argument(self.server.faults, always)
+        first = fault_argument(self.server.faults, once)
+        if first is not None:
             with self.server.log_lock:
-                if not self.server.cut_done:
-                    self.server.cut_done = True
-                    return once
+                if not self.server.once_played:
+                    self.server.once_played = True
+                    return first
         return limit
+
+    def cut_at(self):
+        return self.fault_at("cut-data", "cut-once")
 
     def ftp_EPSV(self, argument):
         if "pasv-elsewhere" in self.server.faults:
@@ -358,10 +362,10 @@ class Session(socketserver.StreamRequestHandler):
         faults = self.server.faults
         self.reply("150 Sending.")
         data = self.open_data()
-        cut = self.cut_at()
+        counts = {"cut-data": self.cut_at(), "short-data": fault_argument(faults, "short-data"),
+                  "stall-data": self.fault_at("stall-data", "stall-once")}
         try:
-            for name in ("cut-data", "short-data", "stall-data"):
-                count = cut if name == "cut-data" else fault_argument(faults, name)
+            for name, count in counts.items():
                 if count is not None:
                     data.sendall(content[:count])
                     self.server.log("MOVED %d" % min(count, len(content)))
@@ -496,7 +500,7 @@ def main():
         name, _, value = fault.partition("=")
         server.faults[name] = value or None
     server.refused = set((server.faults.get("refuse") or "").upper().split(",")) - {""}
-    server.cut_done = False
+    server.once_played = False
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     threading.Event().wait()
