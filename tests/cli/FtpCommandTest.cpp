@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -473,5 +474,182 @@ TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
                   QStringList({QFileInfo(PartialName::originPathFor(target)).fileName(),
                                QFileInfo(PartialName::pathFor(target)).fileName(), u"big.bin"_s}));
         EXPECT_EQ(readFile(target), "the user's own file");
+    }
+}
+
+// Runs against the scripted server, which cuts or stalls transfers after 1 MiB.
+class CutTransferCommandTest : public FtpCommandTest
+{
+protected:
+    static constexpr qsizetype Cut = 1 << 20;
+
+    void start(const QString &fault)
+    {
+        QString why;
+        server = FtpTestServer::startScripted(fault, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        m_logRead = 0;
+    }
+
+    // A local file's path in a folder of its own for each case.
+    QString localPath()
+    {
+        const QString folder = tempPath(u"case %1/film.bin"_s.arg(++m_cases));
+        EXPECT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
+        return folder;
+    }
+    // A local file to upload, changed long before any transfer of it.
+    QString localFile(const QByteArray &content)
+    {
+        const QString path = writeFile(localPath(), content);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+        return path;
+    }
+
+    CliRun vellix(const QStringList &options, const QString &lines)
+    {
+        return runVellix(login(*server) + options, server->password(), lines);
+    }
+
+    // The bytes each transfer's data connection carried since the last look.
+    QList<qsizetype> moved()
+    {
+        const QByteArray log = readFile(server->logPath());
+        QList<qsizetype> counts;
+        for (const QByteArray &line : log.mid(m_logRead).split('\n')) {
+            if (line.startsWith("MOVED "))
+                counts.append(line.mid(6).toLongLong());
+        }
+        m_logRead = log.size();
+        return counts;
+    }
+
+    // Whether the transfers moved about the bytes expected: a resumed download may fetch a few
+    // bytes before its partial's end again, to check that the two meet.
+    static bool movedAbout(const QList<qsizetype> &moved, const QList<qsizetype> &expected)
+    {
+        return std::equal(
+            moved.begin(), moved.end(), expected.begin(), expected.end(),
+            [](qsizetype bytes, qsizetype about) { return bytes >= about && bytes <= about + 64; });
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+
+private:
+    int m_cases = 0;
+    qsizetype m_logRead = 0;
+};
+
+// After a cut run, a run with -c moves only what is missing; without -c it starts over.
+// Either way the target appears whole, and nothing is left beside it.
+TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
+{
+    const QByteArray content = patterned(Cut * 3 / 2);
+    const struct
+    {
+        QString verb, flag;
+        qsizetype moved;
+    } cases[] = {
+        {u"put"_s, u"-c"_s, Cut / 2},
+        {u"put"_s, {}, Cut * 3 / 2},
+        {u"get"_s, u"-c"_s, Cut / 2},
+        {u"get"_s, {}, Cut * 3 / 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE((c.verb + u' ' + c.flag).toStdString());
+        start(u"cut-once=%1"_s.arg(Cut));
+        const bool put = c.verb == u"put"_s;
+        const QString local = put ? localFile(content) : localPath();
+        const QString onServer = server->rootPath() + u"/film.bin"_s;
+        if (!put)
+            writeFile(onServer, content);
+        const QString paths =
+            put ? quotedArgument(local) + u" film.bin"_s : u"film.bin "_s + quotedArgument(local);
+        const CliRun cut = vellix({}, c.verb + u' ' + paths + u'\n');
+        ASSERT_EQ(cut.exitCode, 1) << ::testing::PrintToString(cut);
+        EXPECT_EQ(moved(), QList<qsizetype>{Cut});
+
+        const CliRun again = vellix({}, c.verb + u' ' + c.flag + u' ' + paths + u'\n');
+        EXPECT_EQ(again.exitCode, 0) << ::testing::PrintToString(again);
+        const QList<qsizetype> carried = moved();
+        EXPECT_TRUE(movedAbout(carried, {c.moved})) << ::testing::PrintToString(carried);
+        const QString target = put ? onServer : local;
+        EXPECT_TRUE(readFile(target) == content);
+        EXPECT_EQ(filesBelow(QFileInfo(target).path()), QStringList{u"film.bin"_s});
+    }
+}
+
+// --retry tries a transfer again after a passing failure, continuing it, in the server folder
+// the run was in, in a new session where the old one is gone; it gives up when the retries are
+// spent, and a failure that time cannot cure is not tried again.
+TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
+{
+    const QByteArray content = patterned(Cut * 7 / 2);
+    const QString retrying = u"vellix: line 2: %1: retrying in %2 s (attempt %3 of %4): "_s;
+    const struct
+    {
+        const char *name;
+        QString fault;
+        QStringList options;
+        QString command;
+        int exitCode;
+        QStringList retries; // the start of each retry's line
+        QList<qsizetype> moved;
+    } cases[] = {
+        {"put cut once",
+         u"cut-once=%1"_s.arg(Cut),
+         {u"--retry"_s, u"2"_s},
+         u"put LOCAL film.bin"_s,
+         0,
+         {retrying.arg(u"put"_s, u"1"_s, u"1"_s, u"3"_s)},
+         {Cut, Cut * 5 / 2}},
+        {"get stalled once, continued in a new session",
+         u"stall-once=%1"_s.arg(Cut),
+         {u"--retry"_s, u"2"_s, u"--timeout"_s, u"1"_s},
+         u"get film.bin LOCAL"_s,
+         0,
+         {retrying.arg(u"get"_s, u"1"_s, u"1"_s, u"3"_s)},
+         {Cut, Cut * 5 / 2}},
+        {"get cut every time",
+         u"cut-data=%1"_s.arg(Cut),
+         {u"--retry"_s, u"2"_s},
+         u"get film.bin LOCAL"_s,
+         1,
+         {retrying.arg(u"get"_s, u"1"_s, u"1"_s, u"3"_s),
+          retrying.arg(u"get"_s, u"2"_s, u"2"_s, u"3"_s)},
+         {Cut, Cut, Cut}},
+        {"get of a missing file",
+         u"cut-data=%1"_s.arg(Cut),
+         {u"--retry"_s, u"3"_s},
+         u"get none.bin LOCAL"_s,
+         1,
+         {},
+         {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        start(c.fault);
+        const bool put = c.command.startsWith(u"put"_s);
+        ASSERT_TRUE(QDir(server->rootPath()).mkdir(u"week 1"_s));
+        const QString local = put ? localFile(content) : localPath();
+        const QString onServer = server->rootPath() + u"/week 1/film.bin"_s;
+        if (!put)
+            writeFile(onServer, content);
+        const CliRun run = vellix(
+            c.options, u"cd \"week 1\"\n"_s +
+                           QString(c.command).replace(u"LOCAL"_s, quotedArgument(local)) + u'\n');
+        EXPECT_EQ(run.exitCode, c.exitCode) << ::testing::PrintToString(run);
+        QStringList told = run.err.split(u'\n').filter(u"retrying"_s);
+        for (qsizetype i = 0; i < told.size(); ++i)
+            told[i].truncate(c.retries.value(i, told.at(i)).size());
+        EXPECT_EQ(told, c.retries) << ::testing::PrintToString(run);
+        const QList<qsizetype> carried = moved();
+        EXPECT_TRUE(movedAbout(carried, c.moved)) << ::testing::PrintToString(carried);
+        if (c.exitCode == 0) {
+            EXPECT_TRUE(readFile(put ? onServer : local) == content);
+        }
     }
 }
