@@ -16,6 +16,7 @@
 #include "platform/DosPath.h"
 #include "platform/Launcher.h"
 #include "transport/KnownCertificates.h"
+#include "transport/Resume.h"
 #include "transport/cFTP.h"
 
 #include <QDir>
@@ -221,7 +222,22 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
                            u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
 }
 
-// A refusal that trying again cannot cure is not tried again.
+// A file whose transfer the server cuts goes up in the next try, which moves only the rest; a
+// refusal that trying again cannot cure is not tried again.
+TEST_F(UploadCommandTest, CutFileIsTriedAgainAndOnlyTheRestMoves)
+{
+    constexpr qint64 Size = ResumeThreshold * 3 / 2;
+    const auto server = scriptedServer(u"cut-once=%1"_s.arg(ResumeThreshold));
+    ASSERT_TRUE(server);
+    const QByteArray content = patterned(Size);
+    click(localFile(u"lesson.bin"_s, content));
+
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(readFile(server->rootPath() + MonthPath + u"/lesson.bin"_s) == content);
+    EXPECT_EQ(movedBytes(server->logPath()),
+              (QList<qint64>{ResumeThreshold, Size - ResumeThreshold}));
+}
+
 TEST_F(UploadCommandTest, RefusedFileIsNotTriedAgain)
 {
     const auto server = scriptedServer(u"refuse=STOR"_s);
