@@ -71,7 +71,8 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
     }
     if (at > 0)
         m_owner.reportResumed(at, total);
-    // A partial too small to be worth continuing is not left behind.
+    // A partial too small to be worth continuing is not left behind. The engine is asked
+    // directly to remove it, so the failure already recorded stays the one told.
     const auto giveUp = [&] {
         if (!resumable(total))
             m_session.deleteFile(partial);
@@ -83,8 +84,6 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
         return giveUp();
     }
     const Outcome outcome = sendBlocks(local, *transfer, at, total);
-    // The engine is asked directly to remove the partial file, so the failure already
-    // recorded stays the one told.
     if (outcome != Outcome::Done) {
         // The session carries one command at a time: the transfer ends before anything else.
         end(*transfer, outcome);
@@ -157,7 +156,9 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
         file.emplace(local.linuxPath());
     if (!openLocal(*file, local, QIODevice::WriteOnly))
         return false;
-    if (resume == Resume::StartOver && file->resumedAt() > 0 && !file->startOver()) {
+    // A partial longer than the file is no part of it, however its note reads.
+    const bool startsOver = resume == Resume::StartOver || file->resumedAt() > total;
+    if (startsOver && file->resumedAt() > 0 && !file->startOver()) {
         m_failures.recordLocal(*file);
         return false;
     }
