@@ -9,6 +9,8 @@ started with in every session, so that each operation of the client meets it:
   drop-after=VERB    answers VERB and then closes the control connection
   cut-data=N         a transfer's data connection closes after N bytes; the reply is 426
   cut-once=N         the same for the server's first transfer only; later ones are whole
+  lose-once=N        the same, and the control connection closes too, with no reply: the
+                     session is lost
   short-data=N       a download sends only N bytes, closes, and claims success (226)
   long-data=N        a download sends N bytes more than the file holds, and claims success
   stall-data=N       a download sends N bytes and then stalls
@@ -65,6 +67,7 @@ class Session(socketserver.StreamRequestHandler):
         self.active_address = None
         self.rename_from = None
         self.restart = 0
+        self.session_lost = False
         self.hash_name = "SHA-1"
 
     # --- replies --------------------------------------------------------------------------
@@ -256,14 +259,16 @@ class Session(socketserver.StreamRequestHandler):
         return restart
 
     def cut_at(self):
-        # The first transfer of a cut-once server is cut, and only that one.
+        # The first transfer of a cut-once or lose-once server is cut, and only that one.
         limit = fault_argument(self.server.faults, "cut-data")
-        once = fault_argument(self.server.faults, "cut-once")
-        if once is not None:
-            with self.server.log_lock:
-                if not self.server.cut_done:
-                    self.server.cut_done = True
-                    return once
+        for name in ("cut-once", "lose-once"):
+            once = fault_argument(self.server.faults, name)
+            if once is not None:
+                with self.server.log_lock:
+                    if not self.server.cut_done:
+                        self.server.cut_done = True
+                        self.session_lost = name == "lose-once"
+                        return once
         return limit
 
     def ftp_EPSV(self, argument):
@@ -368,6 +373,8 @@ class Session(socketserver.StreamRequestHandler):
                     if name == "stall-data":
                         self.stall()
                     data.close()
+                    if self.session_lost:
+                        return False
                     self.reply("426 Transfer cut." if name == "cut-data" else
                                "226 Transfer complete.")
                     return None
@@ -383,10 +390,10 @@ class Session(socketserver.StreamRequestHandler):
         return None
 
     def ftp_STOR(self, argument):
-        self.receive(argument, "r+b" if self.restart else "wb")
+        return self.receive(argument, "r+b" if self.restart else "wb")
 
     def ftp_APPE(self, argument):
-        self.receive(argument, "ab")
+        return self.receive(argument, "ab")
 
     def receive(self, argument, mode):
         path = self.disk_path(self.server_path(argument))
@@ -413,6 +420,8 @@ class Session(socketserver.StreamRequestHandler):
                 file.truncate()
             file.write(received)
         self.server.log("MOVED %d" % len(received))
+        if self.session_lost:
+            return False
         if limit is not None:
             self.reply("426 Transfer cut.")
         elif "no-confirm" in faults:
