@@ -1,6 +1,7 @@
-// Copy Down and Copy Up of a file whose first transfer the server cuts: the window's next
-// attempt continues the partial that the cut one left, so only the rest of the file moves
-// again, and the copy is whole.
+// Copy Down and Copy Up of a file whose first transfer the server cuts, losing the session
+// with it: the window's next attempt opens the session again, enters the list's folder and
+// continues the partial that the cut one left, so only the rest of the file moves again, and
+// the copy is whole.
 
 #include "operations/ListOperationsTest.h"
 
@@ -22,15 +23,16 @@ protected:
     std::unique_ptr<FtpTestServer> startServer() override
     {
         return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"cut-once=%1"_s.arg(CutAt), why);
+            return FtpTestServer::startScripted(u"lose-once=%1"_s.arg(CutAt), why);
         });
     }
 
-    // What both directions show: one cut transfer, the window's transfer view told where the
-    // next one resumed (a download keeps the whole blocks that came), one transfer that moved
-    // the rest, and the copy as the user was told.
+    // What both directions show: one cut transfer, one new session, the window's transfer
+    // view told where the next transfer resumed (a download keeps the whole blocks that came),
+    // that transfer moving the rest, and the copy as the user was told.
     void expectResumed(const QString &copy)
     {
+        EXPECT_EQ(reconnects, 1);
         ASSERT_EQ(window.transfers.resumedAt.size(), 1);
         const qint64 at = window.transfers.resumedAt.first();
         EXPECT_GT(at, CutAt - cFTP::BlockSize);
