@@ -222,12 +222,13 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
                            u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
 }
 
-// A file whose transfer the server cuts goes up in the next try, which moves only the rest; a
-// refusal that trying again cannot cure is not tried again.
+// A file whose transfer the server cuts, losing the session with it, goes up in the next try,
+// in a new session, which moves only the rest; a refusal that trying again cannot cure is not
+// tried again.
 TEST_F(UploadCommandTest, CutFileIsTriedAgainAndOnlyTheRestMoves)
 {
     constexpr qint64 Size = ResumeThreshold * 3 / 2;
-    const auto server = scriptedServer(u"cut-once=%1"_s.arg(ResumeThreshold));
+    const auto server = scriptedServer(u"lose-once=%1"_s.arg(ResumeThreshold));
     ASSERT_TRUE(server);
     const QByteArray content = patterned(Size);
     click(localFile(u"lesson.bin"_s, content));
@@ -236,6 +237,7 @@ TEST_F(UploadCommandTest, CutFileIsTriedAgainAndOnlyTheRestMoves)
     EXPECT_TRUE(readFile(server->rootPath() + MonthPath + u"/lesson.bin"_s) == content);
     EXPECT_EQ(movedBytes(server->logPath()),
               (QList<qint64>{ResumeThreshold, Size - ResumeThreshold}));
+    EXPECT_EQ(("\n" + readFile(server->logPath())).count("\nUSER "), 2);
 }
 
 TEST_F(UploadCommandTest, RefusedFileIsNotTriedAgain)
