@@ -66,8 +66,8 @@ HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
 HVSPFTPUTILS_EXPORT int FtpCmdEx(const char *command, char **reply, size_t *size);
 // Runs one command text as FtpCmdEx does, and moves the file of a put or get in blocks, telling
 // `progress` (when not NULL) how far it has come and asking it whether to go on. A cancelled
-// transfer fails with a reply that says so: an upload removes its temporary file from the
-// server and leaves the server's copy as it was, a download leaves the local file as it was.
+// transfer fails with a reply that says so: it leaves the server's copy (an upload) or the
+// local file (a download) as it was, and keeps only the partial of a large file (see FtpCmd).
 // Other commands never call `progress`.
 HVSPFTPUTILS_EXPORT int FtpCmdProgress(const char *command, char **reply, size_t *size,
                                        HvspProgressCallback progress, void *user);
