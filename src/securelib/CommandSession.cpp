@@ -419,8 +419,12 @@ bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &loca
             return cannotWrite();
         return RemoteFiles::DownloadTarget{target.get(), target->resumedAt()};
     };
-    if (!m_files.download(remoteFile, targetFor, tally))
+    if (!m_files.download(remoteFile, targetFor, tally)) {
+        // Only what a cut or cancel stopped is worth continuing; a full disk is not kept full.
+        if (target && !m_files.lost() && !m_files.cancelled())
+            target->discard();
         return false;
+    }
     if (!target->commit()) {
         m_localError = QStringLiteral("the local file cannot be written: ") + target->errorString();
         return false;

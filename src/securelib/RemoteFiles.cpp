@@ -274,7 +274,9 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
                         replacing && present->permissions ? present->permissions
                                                           : NewFilePermissions,
                         at, watch))
-        return keptWhenCut ? false : dropTemporary(temporary);
+        // What a cut left cannot go, and a large file's stays after a cancel too: the next
+        // upload may continue it. After any other failure it goes.
+        return keptWhenCut && m_cancelled ? false : dropTemporary(temporary);
     int renamed = renameOnto(temporary, path);
     if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
         // Most servers rename onto no existing file: the old copy goes just before.

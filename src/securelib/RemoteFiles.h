@@ -57,7 +57,8 @@ public:
     // nothing. The bytes go to a temporary file beside it (PartialName), which takes the file's
     // name once the server has confirmed them all: a failed or cancelled upload leaves the old
     // copy whole. It removes the temporary file, but one of a source of at least
-    // ResumeThreshold bytes stays for a later upload to continue. With `sourceChanged` (the
+    // ResumeThreshold bytes that was cut or cancelled stays for a later upload to continue
+    // (a cut one of any size stays, as it cannot be removed). With `sourceChanged` (the
     // source's last change, seconds since 1970 UTC) such a later upload continues it when it is
     // no larger than the source and not older than its change, and once it is whole compares
     // its size with the source's: a mismatch writes it again from the first byte, once. An
