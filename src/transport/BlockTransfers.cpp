@@ -9,6 +9,9 @@
 #include "transport/Session.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <optional>
 
 using Ftp::FileTransfer;
 namespace InternetError = Ftp::InternetError;
@@ -18,12 +21,13 @@ BlockTransfers::BlockTransfers(Ftp::Session &session, ChannelOwner &owner,
     : m_session(session)
     , m_owner(owner)
     , m_failures(failures)
+    , m_checks(session)
 {}
 
 // A failed transfer releases the local file and the server transfer on its way out (both are
 // owned by the function), so no later transfer can find them still open.
 
-bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resume)
+bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resume resume)
 {
     if (local.dosPath().isEmpty() || remote.isEmpty())
         return false;
@@ -36,35 +40,61 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
         return false;
     // The file goes up under a name of its own beside the target, which it replaces only once
     // the server has confirmed it whole: a failed or cancelled upload leaves the server's
-    // earlier version as it was, and removes only its own partial file.
+    // earlier version as it was.
     const QString partial = PartialName::pathFor(remote);
-    const std::unique_ptr<FileTransfer> transfer = open(partial, FileTransfer::Direction::Write);
+    const qint64 total = file.size();
+    qint64 at = resume == Resume::Continue && resumable(total)
+                    ? m_checks.uploadedPart(partial, QFileInfo(file))
+                    : 0;
+    if (!sendFrom(file, partial, at, total))
+        return false;
+    // A continued file is checked whole on the server; one that is not goes once more.
+    if (at > 0 && !m_checks.sameAsServer(partial, file)) {
+        at = 0;
+        if (!sendFrom(file, partial, at, total))
+            return false;
+    }
+    file.close();
+    if (!replaceWithUpload(partial, remote))
+        return false;
+    m_owner.reportProgress(total, total);
+    return true;
+}
+
+bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, qint64 total)
+{
+    const std::unique_ptr<FileTransfer> transfer =
+        openAt(partial, FileTransfer::Direction::Write, at, [] { return true; });
     if (!transfer) {
         m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
         return false;
     }
-
-    const qint64 total = file.size();
-    const Outcome outcome = sendBlocks(file, *transfer, total);
-    file.close();
-    // The engine is asked directly to remove the partial file, so the failure already
-    // recorded stays the one told.
+    if (at > 0)
+        m_owner.reportResumed(at, total);
+    // A partial too small to be worth continuing is not left behind. The engine is asked
+    // directly to remove it, so the failure already recorded stays the one told.
+    const auto giveUp = [&] {
+        if (!resumable(total))
+            m_session.deleteFile(partial);
+        return false;
+    };
+    if (!local.seek(at)) {
+        m_failures.recordLocal(local);
+        transfer->abort();
+        return giveUp();
+    }
+    const Outcome outcome = sendBlocks(local, *transfer, at, total);
     if (outcome != Outcome::Done) {
         // The session carries one command at a time: the transfer ends before anything else.
         end(*transfer, outcome);
-        m_session.deleteFile(partial);
-        return false;
+        return giveUp();
     }
     // Only the server's confirmation makes the upload a success.
     if (!transfer->finish()) {
         if (!m_owner.cancelRequested())
             m_failures.recordLast(QStringLiteral("InternetWriteFile2"));
-        m_session.deleteFile(partial);
-        return false;
+        return giveUp();
     }
-    if (!replaceWithUpload(partial, remote))
-        return false;
-    m_owner.reportProgress(total, total);
     return true;
 }
 
@@ -82,13 +112,13 @@ bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &re
 }
 
 BlockTransfers::Outcome BlockTransfers::sendBlocks(QFile &local, FileTransfer &transfer,
-                                                   qint64 total)
+                                                   qint64 from, qint64 total)
 {
     // The file is read a run of blocks at a time, straight into one buffer: reading it block
     // by block through the file's own buffer cost a call and a copy for every 255 bytes. The
     // blocks still go to the transfer, with their progress and cancel check, one by one.
-    QByteArray run(std::min(total, qint64(RunBlocks) * BlockSize), Qt::Uninitialized);
-    qint64 count = 0;
+    QByteArray run(std::min(total - from, qint64(RunBlocks) * BlockSize), Qt::Uninitialized);
+    qint64 count = from;
     while (count < total) {
         const qint64 size = std::min(total - count, qint64(run.size()));
         if (local.read(run.data(), size) != size) {
@@ -109,30 +139,81 @@ BlockTransfers::Outcome BlockTransfers::sendBlocks(QFile &local, FileTransfer &t
     return Outcome::Done;
 }
 
-bool BlockTransfers::download(const LocalPath &local, const QString &remote, qint64 total, Resume)
+bool BlockTransfers::download(const LocalPath &local, const QString &remote, qint64 total,
+                              Resume resume)
 {
-    // The download goes to a fresh file beside the local one, which it replaces only once it
-    // is whole and the server has confirmed it: a failed or cancelled download leaves the old
-    // file as it was, and no partial file to be taken for the real one. A link of that name is
-    // replaced, not written through. It is opened first, so that a local file that cannot be
-    // written costs the server nothing.
-    Platform::ReplacingFile file(local.linuxPath());
-    if (!openLocal(file, local, QIODevice::WriteOnly))
+    // The download goes to a new version beside the local file, which it replaces only once
+    // it is whole and the server has confirmed it: a failed or cancelled download leaves the
+    // old file as it was. A link of that name is replaced, not written through. A large file
+    // keeps its new version, with a note of what it is a copy of, for the next attempt. It is
+    // opened first, so that a local file that cannot be written costs the server nothing.
+    const std::optional<QByteArray> origin =
+        resumable(total) ? m_checks.originOf(remote, total) : std::nullopt;
+    std::optional<Platform::ReplacingFile> file;
+    if (origin)
+        file.emplace(local.linuxPath(), *origin);
+    else
+        file.emplace(local.linuxPath());
+    if (!openLocal(*file, local, QIODevice::WriteOnly))
         return false;
-    const std::unique_ptr<FileTransfer> transfer = open(remote, FileTransfer::Direction::Read);
+    // A partial longer than the file is no part of it, however its note reads.
+    const bool startsOver = resume == Resume::StartOver || file->resumedAt() > total;
+    if (startsOver && file->resumedAt() > 0 && !file->startOver()) {
+        m_failures.recordLocal(*file);
+        return false;
+    }
+    if (!receiveWhole(remote, *file, total))
+        return false;
+    if (!file->commit()) {
+        m_failures.recordLocal(*file);
+        return false;
+    }
+    m_owner.reportProgress(total, total);
+    return true;
+}
+
+bool BlockTransfers::receiveWhole(const QString &remote, Platform::ReplacingFile &local,
+                                  qint64 total)
+{
+    qint64 at = local.resumedAt();
+    if (!receiveFrom(remote, local, at, total))
+        return false;
+    // A continued file is checked whole; one that is not comes once more.
+    if (at == 0 || receivedWhole(remote, local.fileName()))
+        return true;
+    if (!local.startOver()) {
+        m_failures.recordLocal(local);
+        return false;
+    }
+    at = 0;
+    return receiveFrom(remote, local, at, total);
+}
+
+bool BlockTransfers::receivedWhole(const QString &remote, const QString &target)
+{
+    QFile copy(PartialName::pathFor(target));
+    return copy.open(QIODevice::ReadOnly) && m_checks.sameAsServer(remote, copy);
+}
+
+bool BlockTransfers::receiveFrom(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
+                                 qint64 total)
+{
+    const std::unique_ptr<FileTransfer> transfer =
+        openAt(remote, FileTransfer::Direction::Read, at, [&] { return local.startOver(); });
     if (!transfer) {
         m_failures.recordLast(QStringLiteral("FtpOpenFile:GetFile"));
         return false;
     }
-
-    const Outcome outcome = receiveBlocks(*transfer, file, total);
+    if (at > 0)
+        m_owner.reportResumed(at, total);
+    const Outcome outcome = receiveBlocks(*transfer, local, at, total);
     if (outcome != Outcome::Done) {
         end(*transfer, outcome);
         return false;
     }
     // Written out before the server is asked, so that a full disk is told as what it is.
-    if (!file.flush()) {
-        m_failures.recordLocal(file);
+    if (!local.flush()) {
+        m_failures.recordLocal(local);
         transfer->abort();
         return false;
     }
@@ -141,16 +222,11 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
             m_failures.recordLast(QStringLiteral("InternetReadFile2"));
         return false;
     }
-    if (!file.commit()) {
-        m_failures.recordLocal(file);
-        return false;
-    }
-    m_owner.reportProgress(total, total);
     return true;
 }
 
 BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QFileDevice &local,
-                                                      qint64 total)
+                                                      qint64 from, qint64 total)
 {
     char block[BlockSize];
     Outcome failure = Outcome::Failed;
@@ -176,8 +252,8 @@ BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QF
         return false;
     };
 
-    const qint64 fullBlocks = total / BlockSize;
-    qint64 count = 1; // a download counts from 1
+    const qint64 fullBlocks = (total - from) / BlockSize;
+    qint64 count = from + 1; // a download counts from 1
     for (qint64 i = 0; i < fullBlocks; ++i) {
         if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) || !writeBlock(BlockSize))
             return failure;
@@ -186,7 +262,7 @@ BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QF
             return Outcome::Cancelled;
     }
 
-    const qint64 rest = total - fullBlocks * BlockSize;
+    const qint64 rest = total - from - fullBlocks * BlockSize;
     if (rest > 0 && (!readBlock(rest, QStringLiteral("InternetReadFile2")) || !writeBlock(rest)))
         return failure;
     // More bytes than the size given mean the file is not the one that was sized: what arrived
@@ -203,10 +279,32 @@ BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QF
     return Outcome::Done;
 }
 
-std::unique_ptr<FileTransfer> BlockTransfers::open(const QString &remote,
-                                                   FileTransfer::Direction direction)
+bool BlockTransfers::resumable(qint64 total) const
 {
-    std::unique_ptr<FileTransfer> transfer = m_session.openFile(remote, direction, m_type);
+    // In ASCII mode the server's bytes and the local ones differ in their line ends: an offset
+    // into one is no offset into the other.
+    return total >= ResumeThreshold && m_type == Ftp::TransferType::Binary;
+}
+
+std::unique_ptr<FileTransfer> BlockTransfers::openAt(const QString &remote,
+                                                     FileTransfer::Direction direction, qint64 &at,
+                                                     const std::function<bool()> &startOver)
+{
+    std::unique_ptr<FileTransfer> transfer = open(remote, direction, at);
+    // A server that refuses to continue (it knows no REST, or not for this file) still takes
+    // the whole file; a lost session or a cancel is no such refusal.
+    if (!transfer && at > 0 && m_session.isConnected() && !m_owner.cancelRequested() &&
+        startOver()) {
+        at = 0;
+        transfer = open(remote, direction, 0);
+    }
+    return transfer;
+}
+
+std::unique_ptr<FileTransfer> BlockTransfers::open(const QString &remote,
+                                                   FileTransfer::Direction direction, qint64 at)
+{
+    std::unique_ptr<FileTransfer> transfer = m_session.openFile(remote, direction, m_type, at);
     // While the server keeps the transfer waiting, the message loop runs and a cancel acts.
     if (transfer) {
         transfer->setWatch([this] {

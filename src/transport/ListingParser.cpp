@@ -378,6 +378,11 @@ std::optional<Entry> ListingParser::parseMlsdLine(QByteArrayView line)
     return named(std::move(entry), line.sliced(blank + 1));
 }
 
+std::optional<QDateTime> ListingParser::parseTimeValue(QByteArrayView text)
+{
+    return mlsdTime(text);
+}
+
 std::optional<Entry> ListingParser::parseListLine(QByteArrayView line, const QDateTime &nowUtc)
 {
     line = withoutLineEnd(line);

@@ -41,6 +41,10 @@ public:
     // nothing.
     static std::optional<Entry> parseListLine(QByteArrayView line, const QDateTime &nowUtc);
 
+    // A time as MLSD's modify fact and MDTM give it: "YYYYMMDDHHMMSS", with an optional
+    // fraction of a second (".sss"), in UTC.
+    static std::optional<QDateTime> parseTimeValue(QByteArrayView text);
+
     // A whole listing: lines end in CR LF or LF.
     static QList<Entry> parse(QByteArrayView reply, Format format, const QDateTime &nowUtc);
 };

@@ -93,6 +93,7 @@ PlainChannel::open(const QString &server, const QString &user, const QString &pa
     // The folder the login puts the user in is part of opening the session (every server path
     // starts from it): a server that stalls there is waited for as at the login. A refused PWD
     // leaves the session open.
+    m_transfers.setServer(QStringLiteral("ftp://") + user + u'@' + server);
     const bool connected = !stopped() && m_session.connect(server, user, password) &&
                            (m_session.currentDirectory() || m_session.isConnected());
     m_session.setWaitWatch({});

@@ -93,7 +93,8 @@ bool Session::connect(const QString &server, const QString &user, const QString 
     }
 
     m_passive = m_passiveRequested;
-    m_hasMlsd = m_hasMlst = m_noEpsv = m_noSize = false;
+    m_hasMlsd = m_hasMlst = m_noEpsv = m_noSize = m_noMdtm = false;
+    m_hashCommand.reset();
     m_rawNames.clear();
     m_type.reset();
     m_currentDirectory.reset();
@@ -210,8 +211,9 @@ void Session::readFeatures()
     if (!reply || !reply->isPositive())
         return;
     bool utf8 = false;
-    const QStringList lines = reply->text.split(QStringLiteral("\r\n"));
-    for (const QString &line : lines.mid(1)) {
+    const QStringList lines = reply->text.split(QStringLiteral("\r\n")).mid(1);
+    m_hashCommand = HashCommand::fromFeatures(lines);
+    for (const QString &line : lines) {
         const QString feature = line.trimmed().section(u' ', 0, 0).toUpper();
         if (feature == u"MLST")
             m_hasMlsd = m_hasMlst = true;
@@ -302,6 +304,49 @@ std::optional<qint64> Session::fileSize(const QString &name)
         return std::nullopt;
     }
     return size;
+}
+
+std::optional<QDateTime> Session::modificationTime(const QString &name)
+{
+    if (m_noMdtm)
+        return std::nullopt;
+    const auto reply = command("MDTM", name);
+    if (!reply)
+        return std::nullopt;
+    m_noMdtm = reply->isUnknownCommand();
+    const std::optional<QDateTime> time =
+        reply->code == 213
+            ? ListingParser::parseTimeValue(reply->text.mid(4).section(u'\r', 0, 0).toLatin1())
+            : std::nullopt;
+    if (!time)
+        refuse(*reply);
+    return time;
+}
+
+std::optional<Session::FileDigest> Session::fileHash(const QString &name)
+{
+    if (!m_hashCommand)
+        return std::nullopt;
+    // HASH computes what the server has selected; the strongest offered is selected once.
+    if (const QString selection = m_hashCommand->selection(); !selection.isEmpty()) {
+        if (!simpleCommand("OPTS", selection)) {
+            m_hashCommand.reset();
+            return std::nullopt;
+        }
+        m_hashCommand->markSelected();
+    }
+    const auto reply = command(m_hashCommand->verb(), name);
+    if (!reply)
+        return std::nullopt;
+    const QByteArray hex =
+        reply->isPositive() ? m_hashCommand->digestIn(reply->text) : QByteArray();
+    if (hex.isEmpty()) {
+        if (reply->isUnknownCommand())
+            m_hashCommand.reset();
+        refuse(*reply);
+        return std::nullopt;
+    }
+    return FileDigest{m_hashCommand->algorithm(), hex};
 }
 
 bool Session::find(const QString &filter, QList<Entry> *entries)

@@ -3,10 +3,13 @@
 #include "ControlChannel.h"
 #include "Entry.h"
 #include "FileTransfer.h"
+#include "HashCommand.h"
 #include "RawNames.h"
 #include "Timeouts.h"
 #include "TlsMode.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QList>
 #include <QSslCertificate>
 #include <QSslError>
@@ -75,6 +78,18 @@ public:
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
     std::optional<qint64> fileSize(const QString &name);
+    // When a file last changed (MDTM), in UTC; nothing when the server cannot tell.
+    std::optional<QDateTime> modificationTime(const QString &name);
+
+    // A server file's hash and how it was computed.
+    struct FileDigest
+    {
+        QCryptographicHash::Algorithm algorithm;
+        QByteArray hex; // lower case
+    };
+    // The hash of a whole server file, where the server offers a hash command this client can
+    // check; nothing otherwise, or when it could not be had.
+    std::optional<FileDigest> fileHash(const QString &name);
 
     // The entries that a find pattern names: the folder part (up to the last "/", the
     // current folder when there is none) listed, its entries matched against the name part
@@ -161,6 +176,8 @@ private:
     bool m_noEpsv = false;
     bool m_noSize = false;
     bool m_noRest = false;
+    bool m_noMdtm = false;
+    std::optional<HashCommand> m_hashCommand;
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
     FileTransfer *m_transfer = nullptr;

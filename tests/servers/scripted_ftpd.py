@@ -8,6 +8,7 @@ started with in every session, so that each operation of the client meets it:
   stall-after=VERB   receives VERB and then neither answers nor reads any more
   drop-after=VERB    answers VERB and then closes the control connection
   cut-data=N         a transfer's data connection closes after N bytes; the reply is 426
+  cut-once=N         the same for the server's first transfer only; later ones are whole
   short-data=N       a download sends only N bytes, closes, and claims success (226)
   long-data=N        a download sends N bytes more than the file holds, and claims success
   stall-data=N       a download sends N bytes and then stalls
@@ -25,12 +26,17 @@ started with in every session, so that each operation of the client meets it:
                      answered "500 command not understood"
   canonical-pwd      PWD names the folder the links on the way lead to, not the path entered
   many-entries=N     listings also name N files of one byte, "entry0000000" and on
+  wrong-hash         HASH answers a hash that is not the file's
+
+Faults combine with "+" ("cut-once=100000+refuse=REST"). RETR and STOR continue where REST
+puts them, and every transfer logs "MOVED n", the bytes its data connection carried.
 
 The password is read from the first line of standard input. Once the server listens, its port
 is printed as one line on standard output.
 """
 
 import argparse
+import hashlib
 import os
 import socket
 import socketserver
@@ -58,6 +64,8 @@ class Session(socketserver.StreamRequestHandler):
         self.passive_listener = None
         self.active_address = None
         self.rename_from = None
+        self.restart = 0
+        self.hash_name = "SHA-1"
 
     # --- replies --------------------------------------------------------------------------
 
@@ -176,11 +184,9 @@ class Session(socketserver.StreamRequestHandler):
     def ftp_FEAT(self, argument):
         size = b"" if "no-size" in self.server.faults else b" SIZE\r\n"
         self.wfile.write(b"211-Features:\r\n MLST type*;size*;modify*;\r\n" + size +
+                         b" MDTM\r\n REST STREAM\r\n HASH SHA-1*;SHA-256;MD5\r\n"
                          b" UTF8\r\n EPSV\r\n211 End\r\n")
         self.wfile.flush()
-
-    def ftp_OPTS(self, argument):
-        self.reply("200 OK.")
 
     def ftp_TYPE(self, argument):
         self.reply("200 Type set.")
@@ -213,6 +219,52 @@ class Session(socketserver.StreamRequestHandler):
             self.reply("213 %d" % os.path.getsize(path))
         else:
             self.reply("550 No such file.")
+
+    def ftp_MDTM(self, argument):
+        path = self.disk_path(self.server_path(argument))
+        if os.path.isfile(path):
+            self.reply(time.strftime("213 %Y%m%d%H%M%S", time.gmtime(os.path.getmtime(path))))
+        else:
+            self.reply("550 No such file.")
+
+    def ftp_REST(self, argument):
+        self.restart = int(argument)
+        self.reply("350 Restarting at %d." % self.restart)
+
+    def ftp_HASH(self, argument):
+        path = self.disk_path(self.server_path(argument))
+        if not os.path.isfile(path):
+            self.reply("550 No such file.")
+            return
+        with open(path, "rb") as file:
+            digest = hashlib.new(self.hash_name.replace("-", "").lower(), file.read()).hexdigest()
+        if "wrong-hash" in self.server.faults:
+            digest = "0" * len(digest)
+        size = os.path.getsize(path)
+        self.reply("213 %s 0-%d %s %s" % (self.hash_name, max(size - 1, 0), digest, argument))
+
+    def ftp_OPTS(self, argument):
+        option, _, value = argument.partition(" ")
+        if option.upper() == "HASH" and value.upper() in ("SHA-1", "SHA-256", "MD5"):
+            self.hash_name = value.upper()
+            self.reply("200 %s" % self.hash_name)
+        else:
+            self.reply("200 OK.")
+
+    def take_restart(self):
+        restart, self.restart = self.restart, 0
+        return restart
+
+    def cut_at(self):
+        # The first transfer of a cut-once server is cut, and only that one.
+        limit = fault_argument(self.server.faults, "cut-data")
+        once = fault_argument(self.server.faults, "cut-once")
+        if once is not None:
+            with self.server.log_lock:
+                if not self.server.cut_done:
+                    self.server.cut_done = True
+                    return once
+        return limit
 
     def ftp_EPSV(self, argument):
         if "pasv-elsewhere" in self.server.faults:
@@ -301,15 +353,18 @@ class Session(socketserver.StreamRequestHandler):
             self.reply("550 No such file.")
             return None
         with open(path, "rb") as file:
+            file.seek(self.take_restart())
             content = file.read()
         faults = self.server.faults
         self.reply("150 Sending.")
         data = self.open_data()
+        cut = self.cut_at()
         try:
             for name in ("cut-data", "short-data", "stall-data"):
-                count = fault_argument(faults, name)
+                count = cut if name == "cut-data" else fault_argument(faults, name)
                 if count is not None:
                     data.sendall(content[:count])
+                    self.server.log("MOVED %d" % min(count, len(content)))
                     if name == "stall-data":
                         self.stall()
                     data.close()
@@ -319,6 +374,7 @@ class Session(socketserver.StreamRequestHandler):
             extra = fault_argument(faults, "long-data")
             data.sendall(content + (b"y" * extra if extra else b""))
             data.close()
+            self.server.log("MOVED %d" % len(content))
         except OSError:
             data.close()
             self.reply("426 Connection closed; transfer aborted.")
@@ -327,7 +383,7 @@ class Session(socketserver.StreamRequestHandler):
         return None
 
     def ftp_STOR(self, argument):
-        self.receive(argument, "wb")
+        self.receive(argument, "r+b" if self.restart else "wb")
 
     def ftp_APPE(self, argument):
         self.receive(argument, "ab")
@@ -335,9 +391,13 @@ class Session(socketserver.StreamRequestHandler):
     def receive(self, argument, mode):
         path = self.disk_path(self.server_path(argument))
         faults = self.server.faults
+        restart = self.take_restart()
+        if mode == "r+b" and not os.path.isfile(path):
+            self.reply("550 Nothing to restart.")
+            return
         self.reply("150 Receiving.")
         data = self.open_data()
-        limit = fault_argument(faults, "cut-data")
+        limit = self.cut_at()
         received = bytearray()
         while limit is None or len(received) < limit:
             chunk = data.recv(65536)
@@ -348,7 +408,11 @@ class Session(socketserver.StreamRequestHandler):
             received = received[:limit]
         data.close()
         with open(path, mode) as file:
+            if mode == "r+b":
+                file.seek(restart)
+                file.truncate()
             file.write(received)
+        self.server.log("MOVED %d" % len(received))
         if limit is not None:
             self.reply("426 Transfer cut.")
         elif "no-confirm" in faults:
@@ -427,9 +491,12 @@ def main():
     server.password = sys.stdin.readline().rstrip("\n")
     server.banner = args.banner
     server.log_path = args.log
-    name, _, value = args.fault.partition("=")
-    server.faults = {name: value or None} if name else {}
-    server.refused = set(value.upper().split(",")) if name == "refuse" else set()
+    server.faults = {}
+    for fault in filter(None, args.fault.split("+")):
+        name, _, value = fault.partition("=")
+        server.faults[name] = value or None
+    server.refused = set((server.faults.get("refuse") or "").upper().split(",")) - {""}
+    server.cut_done = False
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     threading.Event().wait()

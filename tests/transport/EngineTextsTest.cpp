@@ -4,6 +4,7 @@
 #include "support/VellixTest.h"
 
 #include "transport/DataConnection.h"
+#include "transport/HashCommand.h"
 #include "transport/ServerAddress.h"
 
 using namespace Qt::StringLiterals;
@@ -73,4 +74,40 @@ TEST(DataConnectionTest, WritesActiveArguments)
     EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(u"127.0.0.1"_s), 50000),
               "|1|127.0.0.1|50000|");
     EXPECT_EQ(DataConnection::eprtArgument(QHostAddress(u"::1"_s), 2121), "|2|::1|2121|");
+}
+
+// The strongest hash a server's features offer, how HASH selects it, and the hash in a reply.
+TEST(HashCommandTest, ChoosesTheStrongestOfferedAndReadsItsReply)
+{
+    const QByteArray sha1 = "a9993e364706816aba3e25717850c26c9cd0d89d";
+    const struct
+    {
+        QStringList features;
+        QByteArray verb; // empty: no command
+        QString selection;
+        QString reply;
+        QByteArray digest;
+    } cases[] = {
+        {{u" HASH SHA-256;SHA-1*;MD5"_s}, "HASH", u"HASH SHA-256"_s, {}, {}},
+        {{u" HASH CRC32;SHA-1*"_s, u" XSHA256"_s},
+         "HASH",
+         {},
+         u"213 SHA-1 0-2 "_s + QString::fromLatin1(sha1.toUpper()) + u" my file.txt"_s,
+         sha1},
+        {{u" XMD5"_s, u" XSHA1"_s}, "XSHA1", {}, u"250 "_s + QString::fromLatin1(sha1), sha1},
+        {{u" XSHA1"_s}, "XSHA1", {}, u"250 not a hash"_s, {}},
+        {{u" HASH CRC32*"_s, u" MDTM"_s}, {}, {}, {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.features.join(u'|').toStdString());
+        const std::optional<HashCommand> command = HashCommand::fromFeatures(c.features);
+        ASSERT_EQ(command.has_value(), !c.verb.isEmpty());
+        if (!command)
+            continue;
+        EXPECT_EQ(command->verb(), c.verb);
+        EXPECT_EQ(command->selection(), c.selection);
+        if (!c.reply.isEmpty()) {
+            EXPECT_EQ(command->digestIn(c.reply), c.digest);
+        }
+    }
 }

@@ -353,7 +353,7 @@ TEST_F(SessionFailureTest, OfferedCommandsThatTurnOutUnknownAreAskedOnce)
 TEST_F(SessionFailureTest, WithoutRestUploadsAppendAndDownloadsAreRefused)
 {
     QString why;
-    const auto server = FtpTestServer::startScripted(QString(), &why);
+    const auto server = FtpTestServer::startScripted(u"refuse=REST"_s, &why);
     ASSERT_TRUE(server) << why.toStdString();
     writeFile(server->rootPath() + u"/a.txt"_s, "12345");
     session.setPassive(true);
@@ -369,7 +369,7 @@ TEST_F(SessionFailureTest, WithoutRestUploadsAppendAndDownloadsAreRefused)
     EXPECT_EQ(readFile(server->rootPath() + u"/a.txt"_s), "1234567890");
     EXPECT_FALSE(
         session.openFile(u"a.txt"_s, FileTransfer::Direction::Read, TransferType::Binary, 5));
-    EXPECT_TRUE(session.lastResponse().startsWith(u"502"_s))
+    EXPECT_TRUE(session.lastResponse().startsWith(u"500"_s))
         << session.lastResponse().toStdString();
     const QList<QByteArray> sent = readFile(server->logPath()).split('\n');
     EXPECT_EQ(std::count_if(sent.begin(), sent.end(),

@@ -43,6 +43,23 @@ QString connectError(quint32 code)
            InternetError::text(code);
 }
 
+QStringList withoutPartials(QStringList names)
+{
+    names.removeIf([](const QString &name) { return PartialName::isPartialName(name); });
+    return names;
+}
+
+// The bytes that each transfer's data connection carried, as the scripted server logs them.
+QList<qint64> movedBytes(const QByteArray &log)
+{
+    QList<qint64> moved;
+    for (const QByteArray &line : log.split('\n')) {
+        if (line.startsWith("MOVED "))
+            moved.append(line.mid(6).toLongLong());
+    }
+    return moved;
+}
+
 } // namespace
 
 using cFTPTest = ClientFixture;
@@ -115,12 +132,12 @@ TEST_P(ClientTest, FileSizesAreFoundByName)
         EXPECT_EQ(client.GetFTPFileSize(name), size) << name.toStdString();
 }
 
-// A cancel ends a transfer after the block it was seen in: the server keeps its copy and no part
-// of the upload, the local side keeps the user's file with nothing beside it, and the session
-// goes on. The file is too small to keep a partial for a later resume.
+// A cancel ends a transfer after the block it was seen in: the server keeps its copy, the local
+// side keeps the user's file, nothing but a hidden partial file is left beside either (which a
+// later transfer continues), and the session goes on.
 TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
 {
-    const QString up = putLocal(u"up.bin"_s, patterned(ResumeThreshold - 1));
+    const QString up = putLocal(u"up.bin"_s, patterned(3 << 20));
     ASSERT_TRUE(client.FTPUploadFile(up, u"served.bin"_s));
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"old.bin"_s, "the server's copy"), u"kept.bin"_s));
     const QString owned = putLocal(u"down/owned.bin"_s, "the user's copy");
@@ -136,9 +153,9 @@ TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
         EXPECT_FALSE(transfer());
         client.setHooks({});
         EXPECT_EQ(progress.count(), 1) << "progress after the cancel";
-        EXPECT_EQ(listed(u"*"_s), serverBefore);
+        EXPECT_EQ(withoutPartials(listed(u"*"_s)), serverBefore);
         EXPECT_EQ(onServer(u"kept.bin"_s), "the server's copy");
-        EXPECT_EQ(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden),
+        EXPECT_EQ(withoutPartials(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden)),
                   QStringList{u"owned.bin"_s});
         EXPECT_EQ(readFile(tempPath(u"down/owned.bin"_s)), "the user's copy");
         ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
@@ -503,6 +520,86 @@ TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
             EXPECT_FALSE(QFile::exists(tempPath(u"down.bin"_s)));
         else
             EXPECT_EQ(readFile(server->rootPath() + u'/' + remote), QByteArray());
+        client.CloseConnection();
+    }
+}
+
+// A transfer cut after its first megabyte leaves a partial that the next transfer continues,
+// moving only the rest and checking the whole file; a partial that is no part of the file any
+// more, or a server that cannot continue a download, starts over; a file whose check fails
+// comes once more from the start.
+TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
+{
+    constexpr qint64 Size = 3 << 20;
+    const QString cut = u"cut-once=%1"_s.arg(1 << 20);
+    const QString serverFile = u"lesson.bin"_s;
+    const QString localFile = tempPath(u"lesson.bin"_s);
+    const auto later = [](const QString &path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(120),
+                                     QFileDevice::FileModificationTime));
+    };
+    enum class Again { Rest, Whole, RestThenWhole };
+    const struct
+    {
+        const char *title;
+        bool upload;
+        QString faults;
+        // Changes the file on the side it comes from after the cut.
+        std::function<void(const QString &from)> change;
+        Again moved;
+    } cases[] = {
+        {"download", false, cut, {}, Again::Rest},
+        {"upload", true, cut, {}, Again::Rest},
+        {"download of a file changed since", false, cut, later, Again::Whole},
+        {"upload of a file changed since", true, cut, later, Again::Whole},
+        {"download without REST", false, cut + u"+refuse=REST"_s, {}, Again::Whole},
+        {"upload without REST", true, cut + u"+refuse=REST"_s, {}, Again::Rest},
+        {"download that fails its check", false, cut + u"+wrong-hash"_s, {}, Again::RestThenWhole},
+        {"upload that fails its check", true, cut + u"+wrong-hash"_s, {}, Again::RestThenWhole},
+    };
+    for (const auto &c : cases) {
+        // Each direction meets the cut in both modes: pairs of cases alternate.
+        const bool passive = (&c - cases) / 2 % 2 == 1;
+        SCOPED_TRACE(
+            u"%1, %2"_s.arg(QLatin1StringView(c.title), passive ? u"passive"_s : u"active"_s)
+                .toStdString());
+        passive ? client.SetModePassive() : client.SetModeActive();
+        QString why;
+        const auto server = FtpTestServer::startScripted(c.faults, &why);
+        ASSERT_TRUE(server) << why.toStdString();
+        const QString onServer = server->rootPath() + u'/' + serverFile;
+        QFile::remove(localFile);
+        writeFile(c.upload ? localFile : onServer, patterned(Size));
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        const auto transfer = [&] {
+            return c.upload ? client.FTPUploadFile(dos(u"lesson.bin"_s), serverFile)
+                            : client.FTPDownloadFile(dos(u"lesson.bin"_s), serverFile);
+        };
+        ASSERT_FALSE(transfer());
+        const QString partial = c.upload
+                                    ? server->rootPath() + u'/' + PartialName::pathFor(serverFile)
+                                    : PartialName::pathFor(localFile);
+        const qint64 kept = QFileInfo(partial).size();
+        ASSERT_GT(kept, 0) << "no partial was kept";
+        const QString from = c.upload ? localFile : onServer;
+        if (c.change) {
+            writeFile(from, patterned(Size).replace('a', 'b'));
+            c.change(from);
+        }
+
+        QSignalSpy resumed(&client, &cFTP::TransferResumed);
+        const qsizetype before = movedBytes(readFile(server->logPath())).size();
+        ASSERT_TRUE(transfer()) << client.GetLastErrorMessage().toStdString();
+        const QList<qint64> moved = movedBytes(readFile(server->logPath())).mid(before);
+        const QList<qint64> expected = c.moved == Again::Rest    ? QList<qint64>{Size - kept}
+                                       : c.moved == Again::Whole ? QList<qint64>{Size}
+                                                                 : QList<qint64>{Size - kept, Size};
+        EXPECT_EQ(moved, expected);
+        EXPECT_EQ(resumed.count(), c.moved == Again::Whole ? 0 : 1);
+        EXPECT_TRUE(readFile(c.upload ? onServer : localFile) == readFile(from));
+        EXPECT_FALSE(QFile::exists(partial)) << "the partial stayed";
         client.CloseConnection();
     }
 }
