@@ -409,8 +409,10 @@ bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &loca
         if (again)
             return target->startOver() ? RemoteFiles::DownloadTarget{target.get(), 0}
                                        : cannotWrite();
+        // Without a date from the server a changed file of the same size could not be told
+        // from the one a partial began with: such a file keeps no partial.
         target =
-            file.size >= ResumeThreshold
+            file.size >= ResumeThreshold && file.modified > 0
                 ? std::make_unique<Platform::ReplacingFile>(localFile, originOf(remoteFile, file))
                 : std::make_unique<Platform::ReplacingFile>(localFile);
         // Unbuffered, so that a write error is seen where it happens.

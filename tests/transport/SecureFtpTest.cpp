@@ -259,8 +259,6 @@ TEST_P(SecureFtpTest, ACutTransferIsPassingAndResumesWhereItStopped)
         Resume resume;
     } cases[] = {
         {"upload", true, Resume::Continue},
-        {"upload started over", true, Resume::StartOver},
-        {"download", false, Resume::Continue},
         {"download started over", false, Resume::StartOver},
     };
     for (const auto &c : cases) {
