@@ -48,15 +48,15 @@ HVSPFTPUTILS_EXPORT int FtpConnect(const char *user, const char *password, const
 // Runs one command text; non-zero on success. The reply holds the library's answer.
 //
 // "put" and "get" of a file of at least 1 MiB that are cut (a lost connection) or cancelled
-// keep what arrived: an upload its temporary file on the server, a download its partial beside
-// the local file (".vellix-XXXXXXXX.part", with a note of what it is a copy of in
-// ".vellix-XXXXXXXX.info"). The flag "-c" ("put -c", "get -h -c") lets the next transfer of
-// the same file continue it: an upload when the temporary file is no larger than the local
-// file and not older than its last change, a download when the server file has the same path,
-// size and date as when the partial began. Anything else, and a transfer without "-c", starts
-// from the first byte. A continued file's size is compared with the whole once it is there
-// (the server computes no hash: OpenSSH's sftp-server has no "check-file"); a mismatch sends
-// the whole file again, once.
+// keep what arrived: an upload its temporary file on the server, a download of a file whose
+// date the server tells its partial beside the local file (".vellix-XXXXXXXX.part", with a note
+// of what it is a copy of in ".vellix-XXXXXXXX.info"). The flag "-c" ("put -c", "get -h -c")
+// lets the next transfer of the same file continue it: an upload when the temporary file is no
+// larger than the local file and not older than its last change, a download when the server
+// file has the same path, size and date as when the partial began. Anything else, and a
+// transfer without "-c", starts from the first byte. A continued file's size is compared with
+// the whole once it is there (the server computes no hash: OpenSSH's sftp-server has no
+// "check-file"); a mismatch sends the whole file again, once.
 HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
 // Runs one command text as FtpCmd does, and hands back its whole reply, however long: every
 // line of a listing. *reply is NULL or a buffer from malloc() of *size bytes; when the reply
