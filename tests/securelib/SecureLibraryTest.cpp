@@ -426,7 +426,7 @@ TEST_F(SecureLibraryTest, CommandsThatNameNoFileOneWayOnlyDoNothing)
 // Transfers tell their progress in order, up to the whole. A cancel leaves the target as it was
 // and the session goes on; of a small file it leaves nothing behind, of a large one the partial
 // that a later transfer may continue.
-TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesNothingBehind)
+TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAsTheyWere)
 {
     const QByteArray content = patterned((3 << 20) + 17);
     const QString local = writeFile(tempPath(u"big.bin"_s), content);
