@@ -15,6 +15,7 @@
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
 #include "operations/TransferFeed.h"
+#include "operations/TransferRetry.h"
 #include "platform/FileSystemObject.h"
 #include "platform/TextValue.h"
 #include "platform/Ui.h"
@@ -133,8 +134,7 @@ void UploadCommand::showLocalList(const QString &path)
     state.ConnectionFailed = false;
 }
 
-std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &fileName,
-                                            const QString &remotePath)
+std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &fileName)
 {
     SharedState &state = Shared();
     cFTP *client = state.FtpClient.get();
@@ -153,8 +153,11 @@ std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &
     });
     const bool uploaded = [&] {
         TransferFeed feed(*client, window, TransferViewPort::Direction::Up);
-        feed.fileStarted(fileName);
-        return client->FTPUploadFile(path, remotePath);
+        return TransferRetry::run(*client, [&] {
+            feed.fileStarted(fileName);
+            // After a reconnect the month folder is named from the new session's login folder.
+            return client->FTPUploadFile(path, MonthFolderOnServer() + Slash + fileName);
+        });
     }();
     if (cancelled && !uploaded)
         return std::nullopt;
@@ -174,9 +177,8 @@ UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
     EnsureConnected();
     const qsizetype lastBackslash = path.lastIndexOf(Backslash);
     const QString fileName = lastBackslash < 0 ? QString() : path.mid(lastBackslash + 1);
-    const QString remotePath = MonthFolderOnServer() + Slash + fileName;
 
-    const std::optional<bool> sent = sendFile(path, fileName, remotePath);
+    const std::optional<bool> sent = sendFile(path, fileName);
     const bool uploaded = sent.value_or(false);
     // The catalogue is the host's business: only a host that handed over its object gets it
     // rebuilt, and only that host's users are told of the upload.

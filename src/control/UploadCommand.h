@@ -33,10 +33,10 @@ public:
 
 private:
     bool enterMonthFolder();
-    // Sends the file, showing it in the transfer window once it takes a second; whether it went
-    // up, or nothing when the user cancelled it there.
-    std::optional<bool> sendFile(const QString &path, const QString &fileName,
-                                 const QString &remotePath);
+    // Sends the file into the month folder, showing it in the transfer window once it takes a
+    // second, and tries again after a cut that trying again may cure, continuing where the
+    // cut one stopped; whether it went up, or nothing when the user cancelled it there.
+    std::optional<bool> sendFile(const QString &path, const QString &fileName);
     // Lists a folder in the local list and shows it, to copy its files up.
     void showLocalList(const QString &path);
 

@@ -49,6 +49,15 @@ QString lineMessage(int number, const QString &text)
     return QStringLiteral("line %1: ").arg(number) + text;
 }
 
+// The command's first word.
+QStringView verbOf(const QString &command)
+{
+    qsizetype end = 0;
+    while (end < command.size() && !command.at(end).isSpace())
+        ++end;
+    return QStringView(command).left(end);
+}
+
 // The status text last shown while connecting.
 QString shownStatus;
 
@@ -108,16 +117,22 @@ QString BatchRun::refusal(const QString &command)
 {
     if (command.contains(QChar(u'\0')))
         return QStringLiteral("the command holds a NUL character");
-    qsizetype verbEnd = 0;
-    while (verbEnd < command.size() && !command.at(verbEnd).isSpace())
-        ++verbEnd;
-    const QStringView verb = QStringView(command).left(verbEnd);
+    const QStringView verb = verbOf(command);
     for (QLatin1String known : Verbs) {
         if (verb.compare(known, Qt::CaseInsensitive) == 0)
             return {};
     }
     return QStringLiteral("unknown command \"%1\" (known: cd, put, get, mkdir, del, ren, pwd)")
         .arg(verb.toString());
+}
+
+QString BatchRun::withResume(const QString &command)
+{
+    const QStringView verb = verbOf(command);
+    if (verb.compare(QLatin1String("put"), Qt::CaseInsensitive) != 0 &&
+        verb.compare(QLatin1String("get"), Qt::CaseInsensitive) != 0)
+        return command;
+    return QString(command).insert(verb.size(), QLatin1String(" -c"));
 }
 
 bool BatchRun::connect()
@@ -154,7 +169,7 @@ bool BatchRun::runCommand(const BatchScript::Line &line)
     // The library enlarges the buffer to hold its whole reply.
     char *reply = nullptr;
     size_t size = 0;
-    const bool done = FtpCmdProgress(line.text.toUtf8().constData(), &reply, &size,
+    const bool done = FtpCmdProgress(withResume(line.text).toUtf8().constData(), &reply, &size,
                                      &BatchRun::transferGoesOn, this) != 0;
     m_progress.finish();
     const QString text = replyText(QByteArray(reply ? reply : ""));

@@ -25,13 +25,17 @@ public:
     explicit BatchRun(const BatchOptions &options);
 
     // Runs the whole batch. A signal (Ctrl+C, SIGTERM) stops a connect or a transfer at once
-    // (a put removes its temporary file from the server, a get leaves the local file as it
-    // was) and the commands before the next one; Interruption then tells the caller how to end.
+    // (the target stays as it was; a large file's partial stays for the next run) and the
+    // commands before the next one; Interruption then tells the caller how to end.
     ExitStatus run(const QList<BatchScript::Line> &commands);
 
     // Why the tool refuses a command before the library sees it: a verb other than cd, put,
     // get, mkdir, del, ren and pwd, or a NUL character. Empty when the command may go.
     static QString refusal(const QString &command);
+    // The command as the library runs it: a put or get continues what an earlier, cut run left
+    // of its file ("-c"), since nobody is there to start it again by hand; the library starts
+    // over where that is no copy of the same file.
+    static QString withResume(const QString &command);
 
 private:
     bool connect();

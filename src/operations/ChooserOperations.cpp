@@ -10,6 +10,7 @@
 #include "operations/ChooserWindowPort.h"
 #include "operations/RemoteFileOperations.h"
 #include "operations/TransferFeed.h"
+#include "operations/TransferRetry.h"
 #include "platform/FileSystemObject.h"
 #include "platform/NumberText.h"
 #include "platform/Ui.h"
@@ -121,11 +122,14 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
         return false;
     EnsureConnected();
     const QString fileName = localPath.mid(localPath.lastIndexOf(QLatin1Char('\\')) + 1);
-    QString folder = shared.RemoteDir;
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    const QString remotePath = ConnectionPaths::underHomeDir(
-        shared.HomeDir, CollapseSlashes(QLatin1Char('/') + folder + fileName));
+    // Named anew for every try: a session opened again may have another login folder.
+    const auto remotePath = [&] {
+        QString folder = shared.RemoteDir;
+        if (!folder.endsWith(QLatin1Char('/')))
+            folder += QLatin1Char('/');
+        return ConnectionPaths::underHomeDir(shared.HomeDir,
+                                             CollapseSlashes(QLatin1Char('/') + folder + fileName));
+    };
     if (!ExtensionAllowed(ExtensionOf(fileName))) {
         tell(QStringLiteral("Invalid Filename to upload.\r\n\r\n") +
                  RemoteFileOperations::allowedExtensionsText(true),
@@ -135,8 +139,10 @@ bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)
     hourglass(true);
     const bool uploaded = [&] {
         TransferFeed feed(client(), m_window.transferView(), TransferViewPort::Direction::Up);
-        feed.fileStarted(fileName);
-        return client().FTPUploadFile(localPath, remotePath);
+        return TransferRetry::run(client(), [&] {
+            feed.fileStarted(fileName);
+            return client().FTPUploadFile(localPath, remotePath());
+        });
     }();
     if ((uploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         if (uploaded)

@@ -25,8 +25,9 @@ public:
     static bool withinCapacity(double usedBytes, qint64 fileBytes, double &attemptedMB);
 
 private:
-    // Uploads the file into the month folder and rebuilds the catalogue; false when it did
-    // not go up. The host that handed over a loadfunc object hears of a success.
+    // Uploads the file into the month folder, tried again after a cut as TransferRetry does, and
+    // rebuilds the catalogue; false when it did not go up. The host that handed over a
+    // loadfunc object hears of a success.
     bool uploadFileAndRefresh(const QString &localPath);
     void rebuildCatalogue();
     LocalRename renamer() const;

@@ -2,12 +2,20 @@
 
 #include "course/FileTypes.h"
 #include "platform/FileSystemObject.h"
+#include "platform/PartialName.h"
 
 namespace {
 
 bool namesEveryFile(const QString &namePart)
 {
     return namePart.isEmpty() || namePart == QLatin1String("*") || namePart == QLatin1String("*.*");
+}
+
+// A download's unfinished copy and its note are no file of the user's: never listed, so never
+// copied up either.
+bool listable(const QString &name)
+{
+    return ExtensionAllowed(ExtensionOf(name)) && !PartialName::isPartialName(name);
 }
 
 } // namespace
@@ -36,13 +44,13 @@ LocalFolderListing::Result LocalFolderListing::read(const QString &path,
 
     if (!namesEveryFile(namePart)) {
         const std::optional<Platform::FsoFile> file = fso.GetFile(folder + namePart);
-        if (file && ExtensionAllowed(ExtensionOf(file->Name())))
+        if (file && listable(file->Name()))
             result.rows.append(namedFileRow(file->Name(), file->Size(), file->DateLastModified()));
         return result;
     }
     for (const Platform::FsoFile &file : listed->Files()) {
         const QString name = file.Name();
-        if (!ExtensionAllowed(ExtensionOf(name)))
+        if (!listable(name))
             continue;
         if (name == nameToPreselect && result.preselected < 0)
             result.preselected = static_cast<int>(result.rows.size());

@@ -6,7 +6,8 @@
 #include <QString>
 
 // Reads the local folder the local list shows: every file the upload filter allows as a row,
-// or, for a path that names one file, that file alone, already checked.
+// or, for a path that names one file, that file alone, already checked. An unfinished
+// download's partial and its note are never listed.
 class LocalFolderListing
 {
 public:

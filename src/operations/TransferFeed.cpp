@@ -9,11 +9,14 @@ TransferFeed::TransferFeed(cFTP &client, TransferViewPort &view,
     , m_progress(
           QObject::connect(&client, &cFTP::TransferProgress,
                            [&view](qint64 done, qint64 total) { view.fileProgress(done, total); }))
+    , m_resumed(QObject::connect(&client, &cFTP::TransferResumed,
+                                 [&view](qint64 at, qint64 total) { view.fileResumed(at, total); }))
 {}
 
 TransferFeed::~TransferFeed()
 {
     QObject::disconnect(m_progress);
+    QObject::disconnect(m_resumed);
     m_view.transfersEnded();
 }
 

@@ -25,4 +25,5 @@ private:
     TransferViewPort &m_view;
     TransferViewPort::Direction m_direction;
     QMetaObject::Connection m_progress;
+    QMetaObject::Connection m_resumed;
 };

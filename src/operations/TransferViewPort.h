@@ -14,6 +14,8 @@ public:
 
     // A file starts going across.
     virtual void fileStarted(const QString &fileName, Direction direction) = 0;
+    // The file continues a cut transfer at `at` of its `total` bytes; before its progress.
+    virtual void fileResumed(qint64 at, qint64 total) = 0;
     // The bytes done of the file's total (0 or less when the total is not known).
     virtual void fileProgress(qint64 done, qint64 total) = 0;
     // The file went across, failed or was cancelled.

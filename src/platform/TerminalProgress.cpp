@@ -28,6 +28,12 @@ void TerminalProgress::show(qint64 done, qint64 total)
     m_drawn = line.size();
 }
 
+void TerminalProgress::resumed(qint64 at, qint64 total)
+{
+    // A fresh meter: the transfer's time starts now, whatever a cut attempt showed before.
+    m_meter.emplace(total, TransferMeter::Units::Binary, at);
+}
+
 void TerminalProgress::finish()
 {
     if (m_drawn > 0) {

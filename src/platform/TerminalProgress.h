@@ -20,6 +20,9 @@ public:
     static bool wanted(bool quiet);
 
     void show(qint64 done, qint64 total);
+    // The transfer about to start continues a cut one at `at` of `total` bytes (the client's
+    // TransferResumed): its line says so, and its rate counts only the bytes that move now.
+    void resumed(qint64 at, qint64 total);
     // The transfer ended: the line, when one was drawn, is ended.
     void finish();
 

@@ -2,13 +2,16 @@
 
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Platform {
 
-TransferMeter::TransferMeter(qint64 total, Units units)
+TransferMeter::TransferMeter(qint64 total, Units units, qint64 resumedAt)
     : m_total(total)
     , m_units(units)
+    , m_resumedAt(std::max<qint64>(resumedAt, 0))
+    , m_done(m_resumedAt)
 {
     m_clock.start();
 }
@@ -59,9 +62,12 @@ QString TransferMeter::text() const
     if (m_total > 0)
         line += QStringLiteral(" of %1  %2%")
                     .arg(bytesText(m_total, m_units), QString::number(percent()));
+    if (m_resumedAt > 0)
+        line += QStringLiteral("  resumed at %1").arg(bytesText(m_resumedAt, m_units));
     if (m_elapsedMs <= 0)
         return line;
-    const double bytesPerSecond = m_done * 1000.0 / m_elapsedMs;
+    // What an earlier transfer moved took none of this one's time.
+    const double bytesPerSecond = std::max<qint64>(m_done - m_resumedAt, 0) * 1000.0 / m_elapsedMs;
     line += QStringLiteral("  %1/s").arg(bytesText(qint64(bytesPerSecond), m_units));
     if (m_total > 0 && bytesPerSecond > 0) {
         const qint64 left = qint64(std::ceil((m_total - m_done) / bytesPerSecond));

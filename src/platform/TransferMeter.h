@@ -18,8 +18,9 @@ public:
     enum class Units { Binary, Decimal };
 
     // total: the size of the whole transfer; 0 or less when it is not known. The transfer's
-    // time counts from here.
-    explicit TransferMeter(qint64 total, Units units = Units::Binary);
+    // time counts from here. resumedAt: the bytes an earlier, cut transfer already moved; the
+    // line says where it resumed, and the rate and the time left count only what moves now.
+    explicit TransferMeter(qint64 total, Units units = Units::Binary, qint64 resumedAt = 0);
 
     // Records the bytes done by now; true when a new line is due.
     bool update(qint64 done) { return update(done, m_clock.elapsed()); }
@@ -27,7 +28,8 @@ public:
     bool update(qint64 done, qint64 elapsedMs);
     qint64 elapsedMs() const { return m_clock.elapsed(); }
     // "12.3 MiB of 256.0 MiB  4%  45.6 MiB/s  0:05 left" ("12.3 MB of ..." in decimal units);
-    // without the total, the bytes and the rate alone.
+    // without the total, the bytes and the rate alone. A resumed transfer says so after the
+    // share: "212.5 MiB of 256.0 MiB  83%  resumed at 212.0 MiB  45.6 MiB/s  0:01 left".
     QString text() const;
     // The share done, 0 to 100; 0 while the total is not known.
     int percent() const;
@@ -40,6 +42,7 @@ private:
     QElapsedTimer m_clock;
     qint64 m_total;
     Units m_units;
+    qint64 m_resumedAt;
     qint64 m_done = 0;
     qint64 m_elapsedMs = 0;
     qint64 m_shownAtMs = -1;

@@ -6,6 +6,7 @@
 #include "platform/ReplacingFile.h"
 #include "transport/NameCodec.h"
 #include "transport/PageNames.h"
+#include "transport/Resume.h"
 #include "transport/Wildcard.h"
 
 #include <QBuffer>
@@ -66,6 +67,13 @@ std::optional<QString> singleName(const CommandText &command)
 {
     const std::optional<QStringList> names = namesOf(command, 1, 1);
     return names ? std::optional(names->first()) : std::nullopt;
+}
+
+// The last change of a local file that a put may continue, in seconds since 1970 UTC.
+std::optional<qint64> changeOf(const QString &localFile, bool resume)
+{
+    return resume ? std::optional(QFileInfo(localFile).lastModified().toSecsSinceEpoch())
+                  : std::nullopt;
 }
 
 } // namespace
@@ -274,8 +282,9 @@ CommandSession::Reply CommandSession::upload(const CommandText &command, Transfe
         present->modified >= localInfo.lastModified().toSecsSinceEpoch())
         return success(
             QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
-    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present, tally)
-                                             : sendFile(local, remote, present, tally);
+    const bool resume = command.hasFlag(u"-c");
+    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present, resume, tally)
+                                             : sendFile(local, remote, present, resume, tally);
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
     tally.complete();
@@ -299,12 +308,13 @@ CommandSession::Reply CommandSession::download(const CommandText &command, Trans
         return failure(QStringLiteral("get: no local file can be made of that name"));
     const std::optional<QList<RemoteEntry>> companions =
         command.hasFlag(u"-h") ? planPageDownload(remote, tally) : std::nullopt;
-    if (!fetchFile(remote, local, tally))
+    const bool resume = command.hasFlag(u"-c");
+    if (!fetchFile(remote, local, resume, tally))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
     QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
                        .arg(decoded(remote), local, QString::number(QFileInfo(local).size()));
     if (companions) {
-        const QStringList skipped = fetchPageFolder(remote, local, *companions, tally);
+        const QStringList skipped = fetchPageFolder(remote, local, *companions, resume, tally);
         // The page has come, but not all that it shows.
         if (m_files.cancelled())
             return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
@@ -317,24 +327,26 @@ CommandSession::Reply CommandSession::download(const CommandText &command, Trans
 }
 
 bool CommandSession::sendFile(const QString &localFile, const QByteArray &remoteFile,
-                              const std::optional<RemoteEntry> &present, TransferTally &tally)
+                              const std::optional<RemoteEntry> &present, bool resume,
+                              TransferTally &tally)
 {
     QFile source(localFile);
     if (!source.open(QIODevice::ReadOnly)) {
         m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
         return false;
     }
-    return m_files.upload(source, remoteFile, present, tally);
+    return m_files.upload(source, remoteFile, present, changeOf(localFile, resume), tally);
 }
 
 bool CommandSession::sendPage(const QString &localPage, const QByteArray &remotePage,
-                              const std::optional<RemoteEntry> &present, TransferTally &tally)
+                              const std::optional<RemoteEntry> &present, bool resume,
+                              TransferTally &tally)
 {
     const QString localName = PageNames::localFolderName(localPage);
     const QString serverName = PageNames::uploadFolderName(localName);
     const QDir localFolder(PageNames::localFolder(localPage));
     if (!localFolder.exists())
-        return sendFile(localPage, remotePage, present, tally);
+        return sendFile(localPage, remotePage, present, resume, tally);
     const std::unique_ptr<QIODevice> page = pageSource(localPage, localName, serverName);
     if (!page)
         return false;
@@ -355,11 +367,12 @@ bool CommandSession::sendPage(const QString &localPage, const QByteArray &remote
         if (m_files.lost())
             return false;
         const QByteArray remoteFile = serverFolder + '/' + Ftp::NameCodec::encode(file);
-        sendFile(localFolder.filePath(file), remoteFile, m_files.entry(remoteFile), tally);
+        sendFile(localFolder.filePath(file), remoteFile, m_files.entry(remoteFile), resume, tally);
         if (m_files.cancelled())
             return false;
     }
-    return !m_files.lost() && m_files.upload(*page, remotePage, present, tally);
+    return !m_files.lost() &&
+           m_files.upload(*page, remotePage, present, changeOf(localPage, resume), tally);
 }
 
 std::unique_ptr<QIODevice> CommandSession::pageSource(const QString &localPage,
@@ -382,23 +395,49 @@ std::unique_ptr<QIODevice> CommandSession::pageSource(const QString &localPage,
     return copy;
 }
 
-bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile,
+bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile, bool resume,
                                TransferTally &tally)
 {
     // The local file is replaced only by a whole download, and a link of its name is replaced,
-    // not written through. Unbuffered, so that a write error is seen where it happens.
-    Platform::ReplacingFile target(localFile);
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
+    // not written through. A large file goes to a partial that stays when the download is cut.
+    std::unique_ptr<Platform::ReplacingFile> target;
+    const auto cannotWrite = [&] {
+        m_localError = QStringLiteral("the local file cannot be written: ") + target->errorString();
+        return RemoteFiles::DownloadTarget();
+    };
+    const auto targetFor = [&](const RemoteEntry &file, bool again) {
+        if (again)
+            return target->startOver() ? RemoteFiles::DownloadTarget{target.get(), 0}
+                                       : cannotWrite();
+        // Without a date from the server a changed file of the same size could not be told
+        // from the one a partial began with: such a file keeps no partial.
+        target =
+            file.size >= ResumeThreshold && file.modified > 0
+                ? std::make_unique<Platform::ReplacingFile>(localFile, originOf(remoteFile, file))
+                : std::make_unique<Platform::ReplacingFile>(localFile);
+        // Unbuffered, so that a write error is seen where it happens.
+        if (!target->open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            (!resume && target->resumedAt() > 0 && !target->startOver()))
+            return cannotWrite();
+        return RemoteFiles::DownloadTarget{target.get(), target->resumedAt()};
+    };
+    if (!m_files.download(remoteFile, targetFor, tally)) {
+        // Only what a cut or cancel stopped is worth continuing; a full disk is not kept full.
+        if (target && !m_files.lost() && !m_files.cancelled())
+            target->discard();
         return false;
     }
-    if (!m_files.download(remoteFile, target, tally))
-        return false;
-    if (!target.commit()) {
-        m_localError = QStringLiteral("the local file cannot be written: ") + target.errorString();
+    if (!target->commit()) {
+        m_localError = QStringLiteral("the local file cannot be written: ") + target->errorString();
         return false;
     }
     return true;
+}
+
+QByteArray CommandSession::originOf(const QByteArray &remoteFile, const RemoteEntry &file) const
+{
+    return m_connection->location().toUtf8() + remoteFile + '\n' + QByteArray::number(file.size) +
+           '\n' + QByteArray::number(file.modified);
 }
 
 std::optional<QList<RemoteEntry>> CommandSession::planPageDownload(const QByteArray &remotePage,
@@ -419,7 +458,8 @@ std::optional<QList<RemoteEntry>> CommandSession::planPageDownload(const QByteAr
 }
 
 QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const QString &localPage,
-                                            const QList<RemoteEntry> &entries, TransferTally &tally)
+                                            const QList<RemoteEntry> &entries, bool resume,
+                                            TransferTally &tally)
 {
     const QString serverFolder = PageNames::serverFolder(decoded(remotePage));
     // The folder's own name is the last component of the page's name, without separators.
@@ -436,7 +476,7 @@ QStringList CommandSession::fetchPageFolder(const QByteArray &remotePage, const 
             skipped << name;
         else if (!entry.folder)
             fetchFile(Ftp::NameCodec::encode(serverFolder) + '/' + entry.name,
-                      localFolder.filePath(name), tally);
+                      localFolder.filePath(name), resume, tally);
     }
     return skipped;
 }

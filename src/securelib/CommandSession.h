@@ -15,9 +15,18 @@ class TransferTally;
 
 // An open secure session and what its commands do: keeps the current server folder (SFTP has
 // none of its own), resolves the names of each command against it, and runs the command
-// texts cd, pwd, dir, mkdir, rmdir, del [-h], ren, put [-h] [-u] and get [-h]. Local paths
-// may be DOS paths ("C:\web\a.htm"), which are mapped through the prefix's drives. The files
-// of a put or get (with "-h" a page and its companion files) are told to a tally as they go.
+// texts cd, pwd, dir, mkdir, rmdir, del [-h], ren, put [-h] [-u] [-c] and get [-h] [-c]. Local
+// paths may be DOS paths ("C:\web\a.htm"), which are mapped through the prefix's drives. The
+// files of a put or get (with "-h" a page and its companion files) are told to a tally as they
+// go.
+//
+// A put or get of a file of at least ResumeThreshold bytes that is cut or cancelled keeps what
+// arrived: on the server the upload's temporary file (PartialName), on the local disk the
+// download's partial with a note of its origin ("sftp://user@host:port/path", the file's size
+// and its date, one a line). With "-c" the next put or get of the same file continues it where
+// it is still a copy of that file (see RemoteFiles::upload; a download's origin must be the
+// same), and compares the whole file's size at its end; without "-c" it starts over. The
+// progress then starts at the bytes already there.
 class CommandSession
 {
 public:
@@ -59,16 +68,19 @@ private:
     // Uploads a file over what the server path names now (`present`, as RemoteFiles::entry()
     // tells it).
     bool sendFile(const QString &localFile, const QByteArray &remoteFile,
-                  const std::optional<RemoteEntry> &present, TransferTally &tally);
+                  const std::optional<RemoteEntry> &present, bool resume, TransferTally &tally);
     // Uploads a page's companion folder, then the page, which names the folder as the server
     // has it; the tally is told the size of them all first.
     bool sendPage(const QString &localPage, const QByteArray &remotePage,
-                  const std::optional<RemoteEntry> &present, TransferTally &tally);
+                  const std::optional<RemoteEntry> &present, bool resume, TransferTally &tally);
     // The page's text as it goes up: the file itself, or a copy that names its companion
     // folder by the server's name for it. Nothing when the page cannot be read.
     std::unique_ptr<QIODevice> pageSource(const QString &localPage, const QString &localName,
                                           const QString &serverName);
-    bool fetchFile(const QByteArray &remoteFile, const QString &localFile, TransferTally &tally);
+    bool fetchFile(const QByteArray &remoteFile, const QString &localFile, bool resume,
+                   TransferTally &tally);
+    // What a local partial of a server file is a copy of.
+    QByteArray originOf(const QByteArray &remoteFile, const RemoteEntry &file) const;
     // The entries of a page's companion folder on the server, nothing when it has none; the
     // tally is told the size of the page and of the files that will be fetched.
     std::optional<QList<RemoteEntry>> planPageDownload(const QByteArray &remotePage,
@@ -77,7 +89,8 @@ private:
     // that name next to the local page, until a fetch is cancelled. Returns the names of the
     // entries that cannot name a local file, which are left out.
     QStringList fetchPageFolder(const QByteArray &remotePage, const QString &localPage,
-                                const QList<RemoteEntry> &entries, TransferTally &tally);
+                                const QList<RemoteEntry> &entries, bool resume,
+                                TransferTally &tally);
     void deletePageFolder(const QByteArray &remotePage);
 
     // Why the last step failed: on this machine's side, else on the server's.

@@ -18,7 +18,7 @@ public:
 
     // Lower-case verb: "put", "cd", ...; empty for a blank text.
     QString verb() const { return m_verb; }
-    // Option flags before the arguments, lower case: "-h", "-u".
+    // Option flags before the arguments, lower case: "-h", "-u", "-c".
     QStringList flags() const { return m_flags; }
     bool hasFlag(QStringView flag) const { return m_flags.contains(flag); }
 

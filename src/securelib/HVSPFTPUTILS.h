@@ -32,9 +32,10 @@ enum {
 typedef int (*HvspStatusCallback)(void);
 // Called while a put or get moves its file, with the `user` pointer handed to FtpCmdProgress:
 // `done` bytes of `total`, the size of the whole transfer (for "-h", of the page and its
-// companion files together). Called after every block the server confirmed or sent, and, with
-// the same numbers, at least every 100 ms while the server is waited for. 1 lets the transfer
-// go on; 0 cancels it.
+// companion files together). The first call comes before the first block and tells where the
+// transfer starts: 0, or the bytes a continued file already holds ("-c" below). Then called
+// after every block the server confirmed or sent, and, with the same numbers, at least every
+// 100 ms while the server is waited for. 1 lets the transfer go on; 0 cancels it.
 typedef int (*HvspProgressCallback)(void *user, long long done, long long total);
 
 // Unlocks the library with its 25-character key. Connecting fails until it has been called
@@ -45,6 +46,17 @@ HVSPFTPUTILS_EXPORT void FtpInit(const char *key);
 HVSPFTPUTILS_EXPORT int FtpConnect(const char *user, const char *password, const char *server,
                                    char *reply, HvspStatusCallback callback);
 // Runs one command text; non-zero on success. The reply holds the library's answer.
+//
+// "put" and "get" of a file of at least 1 MiB that are cut (a lost connection) or cancelled
+// keep what arrived: an upload its temporary file on the server, a download of a file whose
+// date the server tells its partial beside the local file (".vellix-XXXXXXXX.part", with a note
+// of what it is a copy of in ".vellix-XXXXXXXX.info"). The flag "-c" ("put -c", "get -h -c")
+// lets the next transfer of the same file continue it: an upload when the temporary file is no
+// larger than the local file and not older than its last change, a download when the server
+// file has the same path, size and date as when the partial began. Anything else, and a
+// transfer without "-c", starts from the first byte. A continued file's size is compared with
+// the whole once it is there (the server computes no hash: OpenSSH's sftp-server has no
+// "check-file"); a mismatch sends the whole file again, once.
 HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
 // Runs one command text as FtpCmd does, and hands back its whole reply, however long: every
 // line of a listing. *reply is NULL or a buffer from malloc() of *size bytes; when the reply
@@ -54,8 +66,8 @@ HVSPFTPUTILS_EXPORT int FtpCmd(const char *command, char *reply);
 HVSPFTPUTILS_EXPORT int FtpCmdEx(const char *command, char **reply, size_t *size);
 // Runs one command text as FtpCmdEx does, and moves the file of a put or get in blocks, telling
 // `progress` (when not NULL) how far it has come and asking it whether to go on. A cancelled
-// transfer fails with a reply that says so: an upload removes its temporary file from the
-// server and leaves the server's copy as it was, a download leaves the local file as it was.
+// transfer fails with a reply that says so: it leaves the server's copy (an upload) or the
+// local file (a download) as it was, and keeps only the partial of a large file (see FtpCmd).
 // Other commands never call `progress`.
 HVSPFTPUTILS_EXPORT int FtpCmdProgress(const char *command, char **reply, size_t *size,
                                        HvspProgressCallback progress, void *user);

@@ -4,6 +4,7 @@
 #include "securelib/SshConnection.h"
 #include "securelib/TransferWatch.h"
 #include "transport/ListingLimit.h"
+#include "transport/Resume.h"
 
 #include <QElapsedTimer>
 #include <QIODevice>
@@ -254,17 +255,28 @@ bool RemoteFiles::rename(const QByteArray &from, const QByteArray &to)
 }
 
 bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
-                         const std::optional<RemoteEntry> &present, TransferWatch &watch)
+                         const std::optional<RemoteEntry> &present,
+                         std::optional<qint64> sourceChanged, TransferWatch &watch)
 {
     m_cancelled = false;
     if (present && present->folder)
         return failedWith(QStringLiteral("A folder of that name is on the server"));
     const QByteArray temporary = PartialName::pathFor(path);
     const bool replacing = present.has_value();
-    if (!writeNewFile(source, temporary,
-                      replacing && present->permissions ? present->permissions : NewFilePermissions,
-                      watch))
-        return dropTemporary(temporary);
+    const bool keptWhenCut = source.size() >= ResumeThreshold;
+    const qint64 at = keptWhenCut && sourceChanged
+                          ? continuableSize(temporary, source.size(), *sourceChanged)
+                          : 0;
+    if (m_lost)
+        return false;
+    watch.sized(source.size());
+    if (!writeTemporary(source, temporary,
+                        replacing && present->permissions ? present->permissions
+                                                          : NewFilePermissions,
+                        at, watch))
+        // What a cut left cannot go, and a large file's stays after a cancel too: the next
+        // upload may continue it. After any other failure it goes.
+        return keptWhenCut && m_cancelled ? false : dropTemporary(temporary);
     int renamed = renameOnto(temporary, path);
     if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
         // Most servers rename onto no existing file: the old copy goes just before.
@@ -294,23 +306,59 @@ int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)
         LIBSSH2_SFTP_RENAME_OVERWRITE | LIBSSH2_SFTP_RENAME_ATOMIC | LIBSSH2_SFTP_RENAME_NATIVE);
 }
 
-bool RemoteFiles::writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions,
-                               TransferWatch &watch)
+qint64 RemoteFiles::continuableSize(const QByteArray &path, qint64 size, qint64 changed)
 {
-    const auto create = [&] {
-        return Handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()),
-                                           LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_EXCL,
+    const std::optional<RemoteEntry> partial = entry(path);
+    // One larger than the source, or older than its change, was cut from another version.
+    if (!partial || partial->folder || partial->size > size || partial->modified < changed)
+        return 0;
+    return partial->size;
+}
+
+bool RemoteFiles::writeTemporary(QIODevice &source, const QByteArray &path,
+                                 unsigned long permissions, qint64 at, TransferWatch &watch)
+{
+    if (!writeFile(source, path, permissions, at, watch))
+        return false;
+    if (at == 0)
+        return true;
+    // The server computes no hash of a file (OpenSSH's sftp-server has no "check-file"): a
+    // continued file is checked by its size alone.
+    const std::optional<RemoteEntry> written = entry(path);
+    if (!written)
+        return false;
+    return written->size == source.size() || writeFile(source, path, permissions, 0, watch);
+}
+
+bool RemoteFiles::writeFile(QIODevice &source, const QByteArray &path, unsigned long permissions,
+                            qint64 at, TransferWatch &watch)
+{
+    const auto open = [&](unsigned long flags) {
+        return Handle(libssh2_sftp_open_ex(m_sftp, path.constData(), unsigned(path.size()), flags,
                                            long(permissions), LIBSSH2_SFTP_OPENFILE));
     };
-    Handle handle = create();
-    // What a failed upload of the same file left behind is in the way: it goes.
-    if (!handle && libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_SFTP_PROTOCOL &&
-        libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size())) == 0)
-        handle = create();
+    Handle handle;
+    if (at > 0) {
+        handle = open(LIBSSH2_FXF_WRITE);
+        // Gone since it was asked for: the whole file goes.
+        if (!handle && libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_SFTP_PROTOCOL)
+            at = 0;
+    }
+    if (at == 0) {
+        const unsigned long create = LIBSSH2_FXF_WRITE | LIBSSH2_FXF_CREAT | LIBSSH2_FXF_EXCL;
+        handle = open(create);
+        // What a failed upload of the same file left behind is in the way: it goes.
+        if (!handle && libssh2_session_last_errno(m_session) == LIBSSH2_ERROR_SFTP_PROTOCOL &&
+            libssh2_sftp_unlink_ex(m_sftp, path.constData(), unsigned(path.size())) == 0)
+            handle = open(create);
+    }
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
-    watch.sized(source.size());
-    if (!writeAll(handle.get(), source, watch)) {
+    if (!source.seek(at))
+        return failedWith(
+            QStringLiteral("The local file cannot be read: %1").arg(source.errorString()));
+    libssh2_sftp_seek64(handle.get(), libssh2_uint64_t(at));
+    if (!writeAll(handle.get(), source, at, watch)) {
         closeAbandoned(handle.release());
         return false;
     }
@@ -342,7 +390,8 @@ bool RemoteFiles::dropTemporary(const QByteArray &path)
     return false;
 }
 
-bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, TransferWatch &watch)
+bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, qint64 done,
+                           TransferWatch &watch)
 {
     // [start, end) of the buffer is read from the source but not yet confirmed by the server.
     // The SSH library keeps its own copy of what it has sent and expects each call to begin
@@ -351,7 +400,6 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, Trans
     const qsizetype chunk = m_roundTrip > FarRoundTrip ? FarUploadChunk : NearUploadChunk;
     qsizetype start = 0;
     qsizetype end = 0;
-    qint64 done = 0;
     bool atEnd = false;
     // Stops the upload before its end. The requests the SSH library has begun to send go
     // whole first: the server would take what follows for the rest of a half-sent one.
@@ -360,6 +408,8 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, Trans
             loseConnection();
         return reported;
     };
+    if (!watch.goesOn(done))
+        return blockFailed(LIBSSH2_ERROR_EAGAIN);
     for (;;) {
         if (!atEnd && end - start < chunk) {
             if (start > 0) {
@@ -422,36 +472,60 @@ std::chrono::milliseconds RemoteFiles::abandonSilence() const
     return std::min(AbandonSilence, m_connection.timeout());
 }
 
-bool RemoteFiles::download(const QByteArray &path, QIODevice &target, TransferWatch &watch)
+bool RemoteFiles::download(const QByteArray &path, const TargetChooser &targetFor,
+                           TransferWatch &watch)
 {
     m_cancelled = false;
-    qint64 size = 0;
-    Handle handle(openForReading(path, &size));
+    RemoteEntry file;
+    Handle handle(openForReading(path, &file));
     if (!handle)
         return false;
-    watch.sized(size);
+    DownloadTarget target = targetFor(file, false);
+    if (!target.device)
+        return false;
+    watch.sized(file.size);
+    libssh2_sftp_seek64(handle.get(), libssh2_uint64_t(target.resumedAt));
+    std::optional<qint64> held = readAll(handle.release(), *target.device, target.resumedAt, watch);
+    // Continued bytes are checked by the size of the whole, as the server computes no hash; a
+    // mismatch takes the whole file again, once.
+    if (held && target.resumedAt > 0 && *held != file.size) {
+        target = targetFor(file, true);
+        if (!target.device)
+            return false;
+        handle.reset(openForReading(path, &file));
+        held = handle ? readAll(handle.release(), *target.device, 0, watch) : std::nullopt;
+    }
+    return held.has_value();
+}
+
+std::optional<qint64> RemoteFiles::readAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &target,
+                                           qint64 done, TransferWatch &watch)
+{
+    // The handle is this call's to close.
+    Handle reading(handle);
     // The size of each read decides how far the SSH library asks ahead of it.
     std::vector<char> buffer(static_cast<size_t>(DownloadChunk));
-    qint64 done = 0;
-    const auto abandon = [&](bool reported) {
+    const auto abandon = [&](bool) -> std::optional<qint64> {
         // A read request half on its way would make the server take the close for its rest.
         if (libssh2_session_block_directions(m_session) & LIBSSH2_SESSION_BLOCK_OUTBOUND)
             loseConnection();
-        closeAbandoned(handle.release());
-        return reported;
+        closeAbandoned(reading.release());
+        return std::nullopt;
     };
+    if (!watch.goesOn(done))
+        return abandon(blockFailed(LIBSSH2_ERROR_EAGAIN));
     for (;;) {
         ssize_t read = 0;
         const int result = moveBlock(
             [&] {
-                read = libssh2_sftp_read(handle.get(), buffer.data(), buffer.size());
+                read = libssh2_sftp_read(reading.get(), buffer.data(), buffer.size());
                 return int(std::min<ssize_t>(read, 0));
             },
             watch, done);
         if (result != 0)
             return abandon(blockFailed(result));
         if (read == 0)
-            return true;
+            return done;
         if (!writeWhole(target, buffer.data(), read))
             return abandon(failedWith(
                 QStringLiteral("The local file cannot be written: %1").arg(target.errorString())));
@@ -461,7 +535,7 @@ bool RemoteFiles::download(const QByteArray &path, QIODevice &target, TransferWa
     }
 }
 
-LIBSSH2_SFTP_HANDLE *RemoteFiles::openForReading(const QByteArray &path, qint64 *size)
+LIBSSH2_SFTP_HANDLE *RemoteFiles::openForReading(const QByteArray &path, RemoteEntry *file)
 {
     // The size is asked first, and its answer taken after the open's: both come in the round
     // trip of the open.
@@ -488,8 +562,8 @@ LIBSSH2_SFTP_HANDLE *RemoteFiles::openForReading(const QByteArray &path, qint64 
         failed(sized);
         return nullptr;
     }
-    *size =
-        sized == 0 && (attributes.flags & LIBSSH2_SFTP_ATTR_SIZE) ? qint64(attributes.filesize) : 0;
+    if (sized == 0)
+        *file = entryFrom(path.mid(path.lastIndexOf('/') + 1), attributes);
     return handle.release();
 }
 

@@ -54,14 +54,34 @@ public:
 
     // Writes everything the source holds into the server file. `present` is what the path
     // names now, as entry() tells: an old copy, whose permissions the new one takes, or
-    // nothing. The bytes go to a temporary file beside it, which takes the file's name once the
-    // server has confirmed them all: a failed or cancelled upload removes only that temporary
-    // file and leaves the old copy whole.
+    // nothing. The bytes go to a temporary file beside it (PartialName), which takes the file's
+    // name once the server has confirmed them all: a failed or cancelled upload leaves the old
+    // copy whole. It removes the temporary file, but one of a source of at least
+    // ResumeThreshold bytes that was cut or cancelled stays for a later upload to continue
+    // (a cut one of any size stays, as it cannot be removed). With `sourceChanged` (the
+    // source's last change, seconds since 1970 UTC) such a later upload continues it when it is
+    // no larger than the source and not older than its change, and once it is whole compares
+    // its size with the source's: a mismatch writes it again from the first byte, once. An
+    // upload tells its watch where it starts before its first block.
     bool upload(QIODevice &source, const QByteArray &path,
-                const std::optional<RemoteEntry> &present, TransferWatch &watch);
-    // Reads the server file into the target up to its end. The target is best unbuffered, so
-    // that a local write error is seen where it happens.
-    bool download(const QByteArray &path, QIODevice &target, TransferWatch &watch);
+                const std::optional<RemoteEntry> &present, std::optional<qint64> sourceChanged,
+                TransferWatch &watch);
+
+    // Where a download goes, chosen once the server has told the file's size and date: the
+    // target and how many bytes of the file it holds already, after which the reading starts.
+    // No device when none can be written (the chooser keeps why).
+    struct DownloadTarget
+    {
+        QIODevice *device = nullptr;
+        qint64 resumedAt = 0;
+    };
+    // Asked once with `again` false, and again with `again` true when a download that continued
+    // bytes it held did not come out at the server's size: the target must then be empty.
+    using TargetChooser = std::function<DownloadTarget(const RemoteEntry &file, bool again)>;
+    // Reads the server file into the target its chooser gives, up to its end, telling the watch
+    // where it starts before the first block. The target is best unbuffered, so that a local
+    // write error is seen where it happens.
+    bool download(const QByteArray &path, const TargetChooser &targetFor, TransferWatch &watch);
 
     QString error() const { return m_error; }
     // The last failure was the server's "no such file or folder".
@@ -79,12 +99,27 @@ private:
     // Gives the connection up without a word: it cannot be used any more.
     void loseConnection();
     static RemoteEntry entryFrom(const QByteArray &name, const LIBSSH2_SFTP_ATTRIBUTES &attributes);
-    // Creates a file that must not exist yet and writes the source into it.
-    bool writeNewFile(QIODevice &source, const QByteArray &path, unsigned long permissions,
-                      TransferWatch &watch);
-    bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, TransferWatch &watch);
-    // Opens a server file for reading and finds its size (0 when the server does not tell it).
-    LIBSSH2_SFTP_HANDLE *openForReading(const QByteArray &path, qint64 *size);
+    // Writes the source into the temporary file of an upload from `at` on (what it holds up to
+    // there stays), and checks the size of a continued one once it is whole.
+    bool writeTemporary(QIODevice &source, const QByteArray &path, unsigned long permissions,
+                        qint64 at, TransferWatch &watch);
+    // Writes the source from `at` on into a file that holds its bytes before `at`, or, from 0,
+    // into a new one.
+    bool writeFile(QIODevice &source, const QByteArray &path, unsigned long permissions, qint64 at,
+                   TransferWatch &watch);
+    // The size of the temporary file an earlier upload of a source of `size` bytes, last
+    // changed at `changed`, left, when it may be continued; 0 when it is to be written anew.
+    qint64 continuableSize(const QByteArray &path, qint64 size, qint64 changed);
+    bool writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, qint64 done,
+                  TransferWatch &watch);
+    // Reads from the handle's position `done` to the file's end into the target, and closes the
+    // handle; the bytes of the file the target then holds, nothing when the reading failed or
+    // was cancelled.
+    std::optional<qint64> readAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &target, qint64 done,
+                                  TransferWatch &watch);
+    // Opens a server file for reading and finds its size and date (0 when the server does not
+    // tell them).
+    LIBSSH2_SFTP_HANDLE *openForReading(const QByteArray &path, RemoteEntry *file);
     // Moves one block: runs the call until it is done, asking the watch, with the bytes done
     // so far, while the server is waited for. 0, or why the block did not move.
     int moveBlock(const std::function<int()> &call, TransferWatch &watch, qint64 done);

@@ -127,6 +127,8 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
     if (!address)
         return fail(QStringLiteral("The server name \"%1\" is not valid.").arg(login.server));
     m_serverName = KnownHosts::hostSpec(address->host, address->port);
+    const QString host = address->host.contains(u':') ? u'[' + address->host + u']' : address->host;
+    m_location = QStringLiteral("sftp://%1@%2:%3").arg(login.user, host).arg(address->port);
 
     progress.status(QStringLiteral("Connecting to %1...").arg(m_serverName));
     if (!progress.keepGoing())

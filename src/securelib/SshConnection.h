@@ -54,6 +54,9 @@ public:
     LIBSSH2_SFTP *sftp() const { return m_sftp; }
     // "host" or "[host]:port", as the server is named in texts.
     QString serverName() const { return m_serverName; }
+    // "sftp://user@host:port" ("[v6address]" in brackets): who is logged in where, as a file's
+    // origin begins.
+    QString location() const { return m_location; }
     // The status text that told of the server's host key being met for the first time and
     // recorded, with its fingerprint; empty when the key was known.
     QString newHostKeyText() const { return m_newHostKeyText; }
@@ -112,6 +115,7 @@ private:
 
     Login m_login;
     QString m_serverName;
+    QString m_location;
     QString m_failure;
     QString m_newHostKeyText;
     bool m_cancelled = false;

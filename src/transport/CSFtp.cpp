@@ -213,6 +213,13 @@ qint64 CSFtp::LocalToUnixTime(double date)
            standardOffset();
 }
 
+bool CSFtp::SessionIsOpen()
+{
+    const SecureLibrary *secure = SecureLibrary::load();
+    ReplyBuffer folder(HVSP_PWD_SIZE);
+    return secure && secure->FtpPwd(folder.data()) != 0;
+}
+
 QString CSFtp::StatusText()
 {
     const SecureLibrary *secure = SecureLibrary::load();

@@ -35,7 +35,8 @@ public:
     // the server is waited for; false cancels the transfer.
     using TransferProgress = std::function<bool(qint64 done, qint64 total)>;
     // Sends one command as SFtpCmd does; a put or get moves its file in blocks and tells
-    // `progress` of each. A cancelled transfer fails and leaves no part of its file behind.
+    // `progress` of each, the first time with where it starts. A cancelled transfer fails and
+    // leaves its target as it was (a large file's partial stays for a later "-c").
     bool SFtpTransfer(const QString &sCommand, QString &sReply, TransferProgress progress);
     bool SFtpDir(const QString &sPath, QString &sOutput);
     bool SFtpPwd(QString &sOutput);
@@ -59,6 +60,9 @@ public:
     // The inverse: seconds since 1970 UTC of a date that UnixTimeToLocal made.
     static qint64 LocalToUnixTime(double date);
 
+    // Whether the library holds an open session: after a failure, false tells that the
+    // connection was lost (the library lets such a session go).
+    static bool SessionIsOpen();
     // The library's status text: what it is doing, or why the last connect failed (or that
     // the library cannot be loaded). For front ends that show the reason of a failure.
     static QString StatusText();

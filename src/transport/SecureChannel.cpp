@@ -5,6 +5,8 @@
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
 
+using namespace Qt::StringLiterals;
+
 SecureChannel::SecureChannel(ChannelOwner &owner)
     : m_owner(owner)
 {}
@@ -67,17 +69,25 @@ bool SecureChannel::deleteFile(const QString &remote)
     return command(SecureCommand::command(verb, remote));
 }
 
-bool SecureChannel::upload(const LocalPath &local, const QString &remote, Resume)
+bool SecureChannel::upload(const LocalPath &local, const QString &remote, Resume resume)
 {
     // The library takes the local path in the control's own form and finds the file itself.
-    const QStringView verb = PageNames::isSecurePage(local.dosPath()) ? u"put -h " : u"put ";
-    return transfer(SecureCommand::command(verb, local.dosPath(), remote));
+    return transfer(SecureCommand::command(
+        transferVerb(u"put", PageNames::isSecurePage(local.dosPath()), resume), local.dosPath(),
+        remote));
 }
 
-bool SecureChannel::download(const LocalPath &local, const QString &remote, Resume)
+bool SecureChannel::download(const LocalPath &local, const QString &remote, Resume resume)
 {
-    const QStringView verb = PageNames::isSecurePage(remote) ? u"get -h " : u"get ";
-    return transfer(SecureCommand::command(verb, remote, local.dosPath()));
+    return transfer(SecureCommand::command(
+        transferVerb(u"get", PageNames::isSecurePage(remote), resume), remote, local.dosPath()));
+}
+
+QString SecureChannel::transferVerb(QStringView verb, bool page, Resume resume)
+{
+    // "-c" lets the library continue what a cut transfer of the same file left.
+    return verb.toString() + (page ? u" -h"_s : QString()) +
+           (resume == Resume::Continue ? u" -c"_s : QString()) + u' ';
 }
 
 std::optional<QString> SecureChannel::currentFolder()
@@ -145,8 +155,9 @@ QString SecureChannel::failureText() const
 
 bool SecureChannel::failureIsPassing() const
 {
-    // Not yet told apart: the secure library reports no lost session of its own.
-    return false;
+    // The library lets a session go once its connection is lost (dead, stalled or gone), and
+    // keeps it through a refusal of the server's.
+    return !CSFtp::SessionIsOpen();
 }
 
 QString SecureChannel::securityNote(bool) const
@@ -164,12 +175,15 @@ bool SecureChannel::transfer(const QString &text)
 {
     QString reply;
     qint64 shown = -1;
-    // Asked after every block, and again while the library waits for the server: the message
-    // loop runs and a cancel is seen there too, also while no byte moves.
+    // Asked first with where the transfer starts, then after every block, and again while the
+    // library waits for the server: the message loop runs and a cancel is seen there too, also
+    // while no byte moves.
     return m_library.SFtpTransfer(text, reply, [&](qint64 done, qint64 total) {
         m_owner.pumpMessages();
         if (m_owner.cancelRequested())
             return false;
+        if (shown < 0 && done > 0)
+            m_owner.reportResumed(done, total);
         if (done != shown)
             m_owner.reportProgress(done, total);
         shown = done;

@@ -41,6 +41,8 @@ public:
 
 private:
     bool command(const QString &text);
+    // "put " or "get " with the flags of a page ("-h") and of a resume ("-c").
+    static QString transferVerb(QStringView verb, bool page, Resume resume);
     // A put or get, told as a transfer of blocks: progress after every block, the message loop
     // and the cancel check also while the server is waited for.
     bool transfer(const QString &text);

@@ -65,6 +65,16 @@ void frmTransfer::fileStarted(const QString &fileName, Direction direction)
     m_tick.start();
 }
 
+void frmTransfer::fileResumed(qint64 at, qint64 total)
+{
+    if (m_cancelled)
+        return;
+    // The file's time starts now: the bytes a cut attempt moved do not count in the rate.
+    m_meter.emplace(total, Platform::TransferMeter::Units::Decimal, at);
+    m_meterTotal = total;
+    m_lastDone = at;
+}
+
 void frmTransfer::fileProgress(qint64 done, qint64 total)
 {
     if (m_cancelled)

@@ -30,6 +30,7 @@ public:
 
     // TransferViewPort
     void fileStarted(const QString &fileName, Direction direction) override;
+    void fileResumed(qint64 at, qint64 total) override;
     void fileProgress(qint64 done, qint64 total) override;
     void fileEnded() override;
     void transfersEnded() override;

@@ -477,7 +477,7 @@ TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
     }
 }
 
-// Runs against the scripted server, which cuts or stalls transfers after 1 MiB.
+// Runs against the scripted server, which cuts transfers (and sessions) after 1 MiB.
 class CutTransferCommandTest : public FtpCommandTest
 {
 protected:
@@ -606,9 +606,9 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
          0,
          {retrying.arg(u"put"_s, u"1"_s, u"1"_s, u"3"_s)},
          {Cut, Cut * 5 / 2}},
-        {"get stalled once, continued in a new session",
-         u"stall-once=%1"_s.arg(Cut),
-         {u"--retry"_s, u"2"_s, u"--timeout"_s, u"1"_s},
+        {"get cut with the session once, continued in a new session",
+         u"lose-once=%1"_s.arg(Cut),
+         {u"--retry"_s, u"2"_s},
          u"get film.bin LOCAL"_s,
          0,
          {retrying.arg(u"get"_s, u"1"_s, u"1"_s, u"3"_s)},

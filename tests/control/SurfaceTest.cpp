@@ -124,6 +124,13 @@ TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
     EXPECT_TRUE(text->text().startsWith(u"80.0 MB of 100.0 MB  80%"_s))
         << text->text().toStdString();
 
+    // A file that continues a cut transfer says where it resumed.
+    window.fileStarted(u"film.avi"_s, TransferViewPort::Direction::Down);
+    window.fileResumed(Total / 2, Total);
+    window.fileProgress(Total * 60 / 100, Total);
+    EXPECT_TRUE(text->text().startsWith(u"60.0 MB of 100.0 MB  60%  resumed at 50.0 MB"_s))
+        << text->text().toStdString();
+
     window.transfersEnded();
     EXPECT_FALSE(window.isVisible());
 }

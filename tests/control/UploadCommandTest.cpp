@@ -16,6 +16,7 @@
 #include "platform/DosPath.h"
 #include "platform/Launcher.h"
 #include "transport/KnownCertificates.h"
+#include "transport/Resume.h"
 #include "transport/cFTP.h"
 
 #include <QDir>
@@ -135,6 +136,21 @@ protected:
         EXPECT_EQ(box.pointer, Ui::Pointer::Default);
     }
 
+    // The scripted server playing one fault, with the month folder made and its login stored.
+    std::unique_ptr<FtpTestServer> scriptedServer(const QString &fault)
+    {
+        QString why;
+        auto server = FtpTestServer::startScripted(fault, &why);
+        EXPECT_TRUE(server) << why.toStdString();
+        if (server) {
+            QDir().mkpath(server->rootPath() + MonthPath);
+            writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n");
+            EXPECT_TRUE(
+                WriteLoginData(Course, server->site(), server->user(), server->password(), false));
+        }
+        return server;
+    }
+
     std::unique_ptr<Vellix> control;
 };
 
@@ -204,6 +220,35 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
     EXPECT_EQ(arguments(tool),
               (QStringList{u"-l"_s, user, u"-pw"_s, password, u"-b"_s, HostFolder + scripts.first(),
                            u"-be"_s, u"-k"_s, u"-hv"_s, u"done"_s, site}));
+}
+
+// A file whose transfer the server cuts, losing the session with it, goes up in the next try,
+// in a new session, which moves only the rest; a refusal that trying again cannot cure is not
+// tried again.
+TEST_F(UploadCommandTest, CutFileIsTriedAgainAndOnlyTheRestMoves)
+{
+    constexpr qint64 Size = ResumeThreshold * 3 / 2;
+    const auto server = scriptedServer(u"lose-once=%1"_s.arg(ResumeThreshold));
+    ASSERT_TRUE(server);
+    const QByteArray content = patterned(Size);
+    click(localFile(u"lesson.bin"_s, content));
+
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_TRUE(readFile(server->rootPath() + MonthPath + u"/lesson.bin"_s) == content);
+    EXPECT_EQ(movedBytes(server->logPath()),
+              (QList<qint64>{ResumeThreshold, Size - ResumeThreshold}));
+    EXPECT_EQ(("\n" + readFile(server->logPath())).count("\nUSER "), 2);
+}
+
+TEST_F(UploadCommandTest, RefusedFileIsNotTriedAgain)
+{
+    const auto server = scriptedServer(u"refuse=STOR"_s);
+    ASSERT_TRUE(server);
+    click(localFile(u"lesson.bin"_s));
+
+    expectOnlyBox(u"File 'h:\\lesson.bin' failed to upload."_s, u"File Upload Status"_s,
+                  Ui::Icon::Critical);
+    EXPECT_EQ(readFile(server->logPath()).count("\nSTOR "), 1);
 }
 
 // Only a server that refused the user name or password makes the login data wrong: a server

@@ -238,3 +238,17 @@ TEST(BatchRunTest, HandsOnlyTheScriptVerbsToTheLibrary)
     EXPECT_EQ(BatchRun::refusal(u"rmdir \"m\""_s),
               u"unknown command \"rmdir\" (known: cd, put, get, mkdir, del, ren, pwd)"_s);
 }
+
+// An unattended batch continues what an earlier run left of a put's or get's file.
+TEST(BatchRunTest, PutsAndGetsContinueWhatAnEarlierRunLeft)
+{
+    const std::pair<QString, QString> commands[] = {
+        {u"put \"a\""_s, u"put -c \"a\""_s},
+        {u"GET -h \"a.htm\" \"b.htm\""_s, u"GET -c -h \"a.htm\" \"b.htm\""_s},
+        {u"put\t-u \"a\""_s, u"put -c\t-u \"a\""_s},
+        {u"ren \"put\" \"get\""_s, u"ren \"put\" \"get\""_s},
+        {u"putx \"a\""_s, u"putx \"a\""_s},
+    };
+    for (const auto &[command, run] : commands)
+        EXPECT_EQ(BatchRun::withResume(command), run) << command.toStdString();
+}

@@ -8,6 +8,7 @@
 #include "control/BatchUpload.h"
 #include "platform/DosPath.h"
 #include "platform/Launcher.h"
+#include "platform/PartialName.h"
 #include "platform/Prefix.h"
 #include "servers/FtpTestServer.h"
 #include "servers/ServerModes.h"
@@ -315,8 +316,9 @@ TEST_F(HvsftpServerTest, ATransferShowsItsProgressOnATerminal)
     EXPECT_TRUE(shown.contains(u"\r8.0 MiB of 8.0 MiB  100%"_s)) << shown.toStdString();
 }
 
-// Ctrl+C in the middle of a put cancels it: its temporary file goes from the server, the lines
-// after it do not run, even with -be, and the tool ends by the signal.
+// Ctrl+C in the middle of a put cancels it: the server keeps only the temporary file, for the
+// next run to continue, the lines after it do not run, even with -be, and the tool ends by the
+// signal.
 TEST_F(HvsftpServerTest, CtrlCCancelsAPutAndTheRestOfTheBatch)
 {
     trustServer();
@@ -337,7 +339,23 @@ TEST_F(HvsftpServerTest, CtrlCCancelsAPutAndTheRestOfTheBatch)
         << err.toStdString();
     EXPECT_EQ(
         QDir(server->rootPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        QStringList());
+        QStringList{PartialName::pathFor(u"film.bin"_s)});
+}
+
+// A put continues the temporary file an earlier, cut run left, where it still fits the local
+// file. The server computes no hash, so a start that was sent again would show here only by
+// the marked bytes it replaced.
+TEST_F(HvsftpServerTest, APutContinuesWhatAnEarlierRunLeft)
+{
+    trustServer();
+    const QByteArray content = patterned(3 << 20);
+    const QString local = writeFile(tempPath(u"film.bin"_s), content);
+    const QByteArray kept = "MARK" + content.mid(4, (1 << 20) - 4);
+    writeFile(onServer(PartialName::pathFor(u"film.bin"_s)), kept);
+
+    const CliRun run = runTool(arguments(script("put \"" + local.toUtf8() + "\"\n")));
+    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
+    EXPECT_TRUE(readFile(onServer(u"film.bin"_s)) == kept + content.mid(kept.size()));
 }
 
 TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)

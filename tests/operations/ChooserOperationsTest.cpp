@@ -7,6 +7,7 @@
 #include "operations/ChooserListing.h"
 #include "operations/ChooserOperations.h"
 #include "operations/ChooserWindowPort.h"
+#include "transport/Resume.h"
 
 #include <QDateTime>
 
@@ -221,4 +222,33 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),
+                         serverModeParameterName);
+
+// An upload whose transfer the server cuts, losing the session with it, is tried again in a
+// new session that moves only the rest.
+class ChooserCutTest : public ChooserOperationsTest
+{
+protected:
+    std::unique_ptr<FtpTestServer> startServer() override
+    {
+        return startOrSkip({}, [](QString *why) {
+            return FtpTestServer::startScripted(u"lose-once=%1"_s.arg(ResumeThreshold), why);
+        });
+    }
+};
+
+TEST_P(ChooserCutTest, UploadContinuesTheCutFile)
+{
+    const QByteArray content = patterned(ResumeThreshold * 3 / 2);
+    select(u"lesson.bin"_s, content);
+    ChooserOperations(chooser).upload();
+    EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
+    EXPECT_TRUE(readFile(serverPath(u"lesson.bin"_s)) == content);
+    EXPECT_EQ(reconnects, 1);
+    EXPECT_EQ(movedBytes(server->logPath()).mid(0, 2),
+              (QList<qint64>{ResumeThreshold, ResumeThreshold / 2}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, ChooserCutTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
                          serverModeParameterName);

@@ -6,6 +6,7 @@
 #include "operations/LocalFolderListing.h"
 #include "platform/DosPath.h"
 #include "platform/NumberText.h"
+#include "platform/PartialName.h"
 #include "support/VellixTest.h"
 
 #include <QAbstractItemModelTester>
@@ -100,4 +101,15 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
 
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
     EXPECT_FALSE(LocalFolderListing::read(u"C:\\Missing\\"_s, {}, false).listed);
+
+    // A download's partial and its note stay unlisted whatever the filter lets through.
+    Shared().AllowedExtensions = QStringList{u"*.*"_s};
+    const QString partial = PartialName::pathFor(u"b.txt"_s);
+    for (const QString &name : {partial, PartialName::originPathFor(u"b.txt"_s)})
+        writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), "x");
+    QStringList listed;
+    for (const FileRow &row : LocalFolderListing::read(u"C:\\Course\\"_s, {}, false).rows)
+        listed.append(row.name);
+    EXPECT_EQ(listed, QStringList({u"a.htm"_s, u"b.txt"_s, u"c.exe"_s}));
+    EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\"_s + partial, {}, false).rows.isEmpty());
 }

@@ -14,11 +14,13 @@ public:
         files.append(fileName);
         directions.append(direction);
     }
+    void fileResumed(qint64 at, qint64) override { resumedAt.append(at); }
     void fileProgress(qint64, qint64) override {}
     void fileEnded() override {}
     void transfersEnded() override { ++ends; }
 
     QStringList files;
     QList<Direction> directions;
+    QList<qint64> resumedAt;
     int ends = 0;
 };

@@ -12,6 +12,7 @@ TEST(TransferMeterTest, LinesAsCurlShowsThem)
         qint64 done;
         qint64 elapsedMs;
         const char *line;
+        qint64 resumedAt = 0;
     } cases[] = {
         {0, 0, 0, "0 B"},
         {2048, 1024, 0, "1.0 KiB of 2.0 KiB  50%"},
@@ -20,9 +21,12 @@ TEST(TransferMeterTest, LinesAsCurlShowsThem)
         {100, 0, 1000, "0 B of 100 B  0%  0 B/s"},
         {0, 3000, 1000, "2.9 KiB  2.9 KiB/s"},
         {1000, 1000, 700000, "1000 B of 1000 B  100%  1 B/s  0:00 left"},
+        // Resumed: the rate and the time left count only the bytes moved since the start.
+        {256ll << 20, 216ll << 20, 2000,
+         "216.0 MiB of 256.0 MiB  84%  resumed at 200.0 MiB  8.0 MiB/s  0:05 left", 200ll << 20},
     };
     for (const auto &c : cases) {
-        TransferMeter meter(c.total);
+        TransferMeter meter(c.total, TransferMeter::Units::Binary, c.resumedAt);
         meter.update(c.done, c.elapsedMs);
         EXPECT_EQ(meter.text().toStdString(), c.line);
     }
@@ -41,9 +45,10 @@ TEST(TransferMeterTest, WindowsCountInDecimalUnits)
                   text)
             << bytes;
 
-    TransferMeter meter(100000000, TransferMeter::Units::Decimal);
-    meter.update(76000000, 3000);
-    EXPECT_EQ(meter.text().toStdString(), "76.0 MB of 100.0 MB  76%  25.3 MB/s  0:01 left");
+    TransferMeter meter(500000000, TransferMeter::Units::Decimal, 212000000);
+    meter.update(262000000, 10000);
+    EXPECT_EQ(meter.text().toStdString(),
+              "262.0 MB of 500.0 MB  52%  resumed at 212.0 MB  5.0 MB/s  0:48 left");
 }
 
 TEST(TransferMeterTest, AtMostTenLinesASecondAndAlwaysTheLast)

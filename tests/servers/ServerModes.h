@@ -107,3 +107,18 @@ inline QByteArray patterned(qsizetype size)
         byte = char(generator.bounded(256));
     return bytes;
 }
+
+// The bytes each transfer's data connection carried, in their order, as the scripted server
+// (scripted_ftpd.py) logs them.
+inline QList<qint64> movedBytes(const QString &logPath)
+{
+    QFile log(logPath);
+    QList<qint64> moved;
+    if (!log.open(QIODevice::ReadOnly))
+        return moved;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (line.startsWith("MOVED "))
+            moved.append(line.mid(6).toLongLong());
+    }
+    return moved;
+}

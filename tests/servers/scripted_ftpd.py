@@ -9,10 +9,11 @@ started with in every session, so that each operation of the client meets it:
   drop-after=VERB    answers VERB and then closes the control connection
   cut-data=N         a transfer's data connection closes after N bytes; the reply is 426
   cut-once=N         the same for the server's first transfer only; later ones are whole
+  lose-once=N        the same, and the control connection closes too, with no reply: the
+                     session is lost
   short-data=N       a download sends only N bytes, closes, and claims success (226)
   long-data=N        a download sends N bytes more than the file holds, and claims success
   stall-data=N       a download sends N bytes and then stalls
-  stall-once=N       the same for the server's first download only; later ones are whole
   no-confirm         a transfer moves every byte, and the reply is 451 instead of 226
   long-line          the reply to USER is one line of 10 MB
   endless-reply      the reply to USER is a multi-line reply that never ends
@@ -66,6 +67,7 @@ class Session(socketserver.StreamRequestHandler):
         self.active_address = None
         self.rename_from = None
         self.restart = 0
+        self.session_lost = False
         self.hash_name = "SHA-1"
 
     # --- replies --------------------------------------------------------------------------
@@ -256,19 +258,18 @@ class Session(socketserver.StreamRequestHandler):
         restart, self.restart = self.restart, 0
         return restart
 
-    def fault_at(self, always, once):
-        # The count of a fault that plays on every transfer, or on the server's first one only.
-        limit = fault_argument(self.server.faults, always)
-        first = fault_argument(self.server.faults, once)
-        if first is not None:
-            with self.server.log_lock:
-                if not self.server.once_played:
-                    self.server.once_played = True
-                    return first
-        return limit
-
     def cut_at(self):
-        return self.fault_at("cut-data", "cut-once")
+        # The first transfer of a cut-once or lose-once server is cut, and only that one.
+        limit = fault_argument(self.server.faults, "cut-data")
+        for name in ("cut-once", "lose-once"):
+            once = fault_argument(self.server.faults, name)
+            if once is not None:
+                with self.server.log_lock:
+                    if not self.server.cut_done:
+                        self.server.cut_done = True
+                        self.session_lost = name == "lose-once"
+                        return once
+        return limit
 
     def ftp_EPSV(self, argument):
         if "pasv-elsewhere" in self.server.faults:
@@ -362,16 +363,18 @@ class Session(socketserver.StreamRequestHandler):
         faults = self.server.faults
         self.reply("150 Sending.")
         data = self.open_data()
-        counts = {"cut-data": self.cut_at(), "short-data": fault_argument(faults, "short-data"),
-                  "stall-data": self.fault_at("stall-data", "stall-once")}
+        cut = self.cut_at()
         try:
-            for name, count in counts.items():
+            for name in ("cut-data", "short-data", "stall-data"):
+                count = cut if name == "cut-data" else fault_argument(faults, name)
                 if count is not None:
                     data.sendall(content[:count])
                     self.server.log("MOVED %d" % min(count, len(content)))
                     if name == "stall-data":
                         self.stall()
                     data.close()
+                    if self.session_lost:
+                        return False
                     self.reply("426 Transfer cut." if name == "cut-data" else
                                "226 Transfer complete.")
                     return None
@@ -387,10 +390,10 @@ class Session(socketserver.StreamRequestHandler):
         return None
 
     def ftp_STOR(self, argument):
-        self.receive(argument, "r+b" if self.restart else "wb")
+        return self.receive(argument, "r+b" if self.restart else "wb")
 
     def ftp_APPE(self, argument):
-        self.receive(argument, "ab")
+        return self.receive(argument, "ab")
 
     def receive(self, argument, mode):
         path = self.disk_path(self.server_path(argument))
@@ -417,6 +420,8 @@ class Session(socketserver.StreamRequestHandler):
                 file.truncate()
             file.write(received)
         self.server.log("MOVED %d" % len(received))
+        if self.session_lost:
+            return False
         if limit is not None:
             self.reply("426 Transfer cut.")
         elif "no-confirm" in faults:
@@ -500,7 +505,7 @@ def main():
         name, _, value = fault.partition("=")
         server.faults[name] = value or None
     server.refused = set((server.faults.get("refuse") or "").upper().split(",")) - {""}
-    server.once_played = False
+    server.cut_done = False
     print(server.server_address[1], flush=True)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     threading.Event().wait()

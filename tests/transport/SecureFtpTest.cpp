@@ -239,3 +239,67 @@ TEST_P(SecureFtpTest, AListingHoldsEveryEntryOfALargeFolder)
     EXPECT_EQ(client.GetFTPFileSize(u"many/*.txt"_s), 1);
     EXPECT_EQ(client.GetFTPDirectory(), workPath());
 }
+
+// A transfer cut by the server's death fails as a passing failure, unlike a refusal. The next
+// attempt with Resume::Continue tells where it resumes before its first progress and moves only
+// the rest; one that starts over tells nothing of the kind.
+TEST_P(SecureFtpTest, ACutTransferIsPassingAndResumesWhereItStopped)
+{
+    if (!sftpServer || sftpServer->kind() != SftpTestServer::Kind::Sshd)
+        GTEST_SKIP() << "needs a server whose sessions the test can kill";
+    EXPECT_FALSE(client.FTPDownloadFile(dos(u"missing.bin"_s), u"missing.bin"_s));
+    EXPECT_FALSE(client.failureIsPassing()) << "a missing file passes";
+
+    const QByteArray content = patterned(4 << 20);
+    const QString serverFile = server->rootPath() + u'/' + work + u"/cut.bin"_s;
+    const struct
+    {
+        const char *title;
+        bool upload;
+        Resume resume;
+    } cases[] = {
+        {"upload", true, Resume::Continue},
+        {"download started over", false, Resume::StartOver},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        QFile::remove(serverFile);
+        const QString local = c.upload ? putLocal(u"up.bin"_s, content) : dos(u"down.bin"_s);
+        if (!c.upload)
+            writeFile(serverFile, content);
+        const auto transfer = [&](Resume resume) {
+            return c.upload ? client.FTPUploadFile(local, u"cut.bin"_s, resume)
+                            : client.FTPDownloadFile(local, u"cut.bin"_s, resume);
+        };
+        bool killed = false;
+        const QMetaObject::Connection killer =
+            QObject::connect(&client, &cFTP::TransferProgress, [&](qint64 done, qint64) {
+                if (!killed && done >= 3 << 19)
+                    killed = sftpServer->killSessions();
+            });
+        EXPECT_FALSE(transfer(Resume::Continue));
+        QObject::disconnect(killer);
+        ASSERT_TRUE(killed);
+        EXPECT_TRUE(client.failureIsPassing());
+
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        ASSERT_TRUE(client.SetFTPDirectory(workPath()));
+        QList<qint64> told; // a resume as its negative start, then every progress
+        const QMetaObject::Connection resumed = QObject::connect(
+            &client, &cFTP::TransferResumed, [&](qint64 at, qint64) { told << -at; });
+        const QMetaObject::Connection progress = QObject::connect(
+            &client, &cFTP::TransferProgress, [&](qint64 done, qint64) { told << done; });
+        const bool transferred = transfer(c.resume);
+        QObject::disconnect(resumed);
+        QObject::disconnect(progress);
+        ASSERT_TRUE(transferred);
+        ASSERT_GE(told.size(), 2);
+        if (c.resume == Resume::Continue) {
+            EXPECT_GE(-told.at(0), 3 << 19);
+            EXPECT_EQ(told.at(1), -told.at(0)) << "the progress did not start at the resume";
+        } else {
+            EXPECT_EQ(told.at(0), 0);
+        }
+        EXPECT_TRUE(readFile(c.upload ? serverFile : tempPath(u"down.bin"_s)) == content);
+    }
+}
