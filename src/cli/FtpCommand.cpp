@@ -143,9 +143,12 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << "vellix: " << note << '\n';
     transferRetries.rememberFolder();
     Platform::TerminalProgress progress(err);
-    if (Platform::TerminalProgress::wanted(parser.isSet(quiet)))
+    if (Platform::TerminalProgress::wanted(parser.isSet(quiet))) {
         QObject::connect(&client, &cFTP::TransferProgress,
                          [&progress](qint64 done, qint64 total) { progress.show(done, total); });
+        QObject::connect(&client, &cFTP::TransferResumed,
+                         [&progress](qint64 at, qint64 total) { progress.resumed(at, total); });
+    }
     FtpOperations operations(client, transferRetries, out);
     const int status =
         command.isEmpty()

@@ -404,15 +404,21 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
         bool terminal;
         QStringList options;
         bool drawn;
+        bool resumed = false; // continues a partial of 3 MiB
     } cases[] = {
         {"terminal", true, {}, true},
         {"quiet", true, {u"--quiet"_s}, false},
         {"pipe", false, {}, false},
+        {"resumed", true, {}, true, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.resumed)
+            writeFile(server->rootPath() + u'/' + PartialName::pathFor(u"film.bin"_s),
+                      QByteArray(3 << 20, 'f'));
+        const QStringList put = c.resumed ? QStringList{u"put"_s, u"-c"_s} : QStringList{u"put"_s};
         const QStringList command = QStringList{QStringLiteral(VELLIX_CLI_PATH)} + login(*server) +
-                                    c.options + QStringList{u"put"_s, local, u"film.bin"_s};
+                                    c.options + put + QStringList{local, u"film.bin"_s};
         QProcess process;
         process.setProcessEnvironment(environment);
         if (c.terminal) // script(1) gives the program a terminal and copies what it shows
@@ -425,6 +431,7 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
         EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
         EXPECT_EQ(shown.contains(u"\r8.0 MiB of 8.0 MiB  100%"_s), c.drawn) << shown.toStdString();
         EXPECT_EQ(shown.contains(u'%'), c.drawn) << shown.toStdString();
+        EXPECT_EQ(shown.contains(u"  resumed at 3.0 MiB  "_s), c.resumed) << shown.toStdString();
     }
 }
 
