@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -495,7 +496,7 @@ protected:
         QString why;
         server = FtpTestServer::startScripted(fault, &why);
         ASSERT_TRUE(server) << why.toStdString();
-        m_logRead = 0;
+        m_transfersSeen = 0;
     }
 
     // A local file's path in a folder of its own for each case.
@@ -522,32 +523,26 @@ protected:
     }
 
     // The bytes each transfer's data connection carried since the last look.
-    QList<qsizetype> moved()
+    QList<qint64> moved()
     {
-        const QByteArray log = readFile(server->logPath());
-        QList<qsizetype> counts;
-        for (const QByteArray &line : log.mid(m_logRead).split('\n')) {
-            if (line.startsWith("MOVED "))
-                counts.append(line.mid(6).toLongLong());
-        }
-        m_logRead = log.size();
-        return counts;
+        const QList<qint64> all = movedBytes(server->logPath());
+        return all.mid(std::exchange(m_transfersSeen, all.size()));
     }
 
     // Whether the transfers moved about the bytes expected: a resumed download may fetch a few
     // bytes before its partial's end again, to check that the two meet.
-    static bool movedAbout(const QList<qsizetype> &moved, const QList<qsizetype> &expected)
+    static bool movedAbout(const QList<qint64> &moved, const QList<qint64> &expected)
     {
         return std::equal(
             moved.begin(), moved.end(), expected.begin(), expected.end(),
-            [](qsizetype bytes, qsizetype about) { return bytes >= about && bytes <= about + 64; });
+            [](qint64 bytes, qint64 about) { return bytes >= about && bytes <= about + 64; });
     }
 
     std::unique_ptr<FtpTestServer> server;
 
 private:
     int m_cases = 0;
-    qsizetype m_logRead = 0;
+    qsizetype m_transfersSeen = 0;
 };
 
 // After a cut run, a run with -c moves only what is missing; without -c it starts over.
@@ -558,7 +553,7 @@ TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
     const struct
     {
         QString verb, flag;
-        qsizetype moved;
+        qint64 moved;
     } cases[] = {
         {u"put"_s, u"-c"_s, Cut / 2},
         {u"put"_s, {}, Cut * 3 / 2},
@@ -577,11 +572,11 @@ TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
             put ? quotedArgument(local) + u" film.bin"_s : u"film.bin "_s + quotedArgument(local);
         const CliRun cut = vellix({}, c.verb + u' ' + paths + u'\n');
         ASSERT_EQ(cut.exitCode, 1) << ::testing::PrintToString(cut);
-        EXPECT_EQ(moved(), QList<qsizetype>{Cut});
+        EXPECT_EQ(moved(), QList<qint64>{Cut});
 
         const CliRun again = vellix({}, c.verb + u' ' + c.flag + u' ' + paths + u'\n');
         EXPECT_EQ(again.exitCode, 0) << ::testing::PrintToString(again);
-        const QList<qsizetype> carried = moved();
+        const QList<qint64> carried = moved();
         EXPECT_TRUE(movedAbout(carried, {c.moved})) << ::testing::PrintToString(carried);
         const QString target = put ? onServer : local;
         EXPECT_TRUE(readFile(target) == content);
@@ -604,7 +599,7 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         QString command;
         int exitCode;
         QStringList retries; // the start of each retry's line
-        QList<qsizetype> moved;
+        QList<qint64> moved;
     } cases[] = {
         {"put cut once",
          u"cut-once=%1"_s.arg(Cut),
@@ -653,7 +648,7 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         for (qsizetype i = 0; i < told.size(); ++i)
             told[i].truncate(c.retries.value(i, told.at(i)).size());
         EXPECT_EQ(told, c.retries) << ::testing::PrintToString(run);
-        const QList<qsizetype> carried = moved();
+        const QList<qint64> carried = moved();
         EXPECT_TRUE(movedAbout(carried, c.moved)) << ::testing::PrintToString(carried);
         if (c.exitCode == 0) {
             EXPECT_TRUE(readFile(put ? onServer : local) == content);
