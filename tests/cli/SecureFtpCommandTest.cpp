@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <csignal>
 
@@ -144,6 +145,36 @@ TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
         << err.toStdString();
     EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
               QStringList{PartialName::pathFor(u"film.bin"_s)});
+}
+
+// A session that dies in the middle of a put is opened again by --retry, and the put goes on
+// from where it stopped.
+TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    script({}, server().password()); // meets the server, whose new key it names
+    const QString film = tempPath(u"film.bin"_s);
+    constexpr qint64 Size = qint64(256) << 20;
+    ASSERT_TRUE(makeSparseFile(film, Size));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH),
+                  login() + QStringList{u"--retry"_s, u"1"_s, u"put"_s, film,
+                                        server().homeDir() + u"/film.bin"_s});
+    ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    ASSERT_TRUE(server().killSessions());
+
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
+    EXPECT_TRUE(err.contains(u"vellix: put: retrying in 1 s (attempt 1 of 2): "_s))
+        << err.toStdString();
+    EXPECT_EQ(QFileInfo(server().rootPath() + u"/film.bin"_s).size(), Size);
+    EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"film.bin"_s});
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
