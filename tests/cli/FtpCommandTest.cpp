@@ -506,17 +506,6 @@ protected:
         EXPECT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
         return folder;
     }
-    // A local file to upload, changed long before any transfer of it.
-    QString localFile(const QByteArray &content)
-    {
-        const QString path = writeFile(localPath(), content);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadWrite) &&
-                    file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
-                                     QFileDevice::FileModificationTime));
-        return path;
-    }
-
     CliRun vellix(const QStringList &options, const QString &lines)
     {
         return runVellix(login(*server) + options, server->password(), lines);
@@ -564,7 +553,7 @@ TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
         SCOPED_TRACE((c.verb + u' ' + c.flag).toStdString());
         start(u"cut-once=%1"_s.arg(Cut));
         const bool put = c.verb == u"put"_s;
-        const QString local = put ? localFile(content) : localPath();
+        const QString local = put ? writeFile(localPath(), content) : localPath();
         const QString onServer = server->rootPath() + u"/film.bin"_s;
         if (!put)
             writeFile(onServer, content);
@@ -636,7 +625,7 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         start(c.fault);
         const bool put = c.command.startsWith(u"put"_s);
         ASSERT_TRUE(QDir(server->rootPath()).mkdir(u"week 1"_s));
-        const QString local = put ? localFile(content) : localPath();
+        const QString local = put ? writeFile(localPath(), content) : localPath();
         const QString onServer = server->rootPath() + u"/week 1/film.bin"_s;
         if (!put)
             writeFile(onServer, content);
