@@ -46,10 +46,9 @@ public:
     // retry before its wait. True when an attempt succeeded.
     bool run(Resume first, const std::function<bool(Resume)> &attempt, const Notice &notice);
 
+private:
     // The wait before the retry that follows the failed attempt of that number.
     static std::chrono::seconds delayAfter(int failedAttempt);
-
-private:
     // Makes sure a session is open in the remembered folder; false when none could be opened
     // or put back there.
     bool sessionReady();
