@@ -502,10 +502,11 @@ protected:
     // A local file's path in a folder of its own for each case.
     QString localPath()
     {
-        const QString folder = tempPath(u"case %1/film.bin"_s.arg(++m_cases));
-        EXPECT_TRUE(QDir().mkpath(QFileInfo(folder).path()));
-        return folder;
+        const QString folder = tempPath(u"case %1"_s.arg(++m_cases));
+        EXPECT_TRUE(QDir().mkpath(folder));
+        return folder + u"/film.bin"_s;
     }
+
     CliRun vellix(const QStringList &options, const QString &lines)
     {
         return runVellix(login(*server) + options, server->password(), lines);
