@@ -174,7 +174,11 @@ bool ReplacingFile::commit()
     // anything is replaced.
     if (!flush() || error() != NoError)
         return fail(errorString());
-    if (::fsync(handle()) != 0)
+    // Where the new version replaces a file, it is on the disk before the old one goes: a
+    // crash just after the rename must not leave the user with neither. A new name has no
+    // old copy to protect, and skips the wait for the disk.
+    const QFileInfo target(m_target);
+    if (target.isFile() && !target.isSymLink() && ::fsync(handle()) != 0)
         return fail(systemError());
     QFile::close();
     if (error() != NoError)

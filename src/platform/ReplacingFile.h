@@ -40,7 +40,8 @@ public:
     // continued turned out not to be a copy of the file). False when the disk refuses.
     bool startOver();
 
-    // Writes the new version out to the disk and renames it onto the name. False when any of
+    // Writes the new version out to the disk (where it replaces a file; a new name skips
+    // the wait) and renames it onto the name. False when any of
     // that fails (errorString() says why); the temporary file is then gone and the old file
     // stays. A plain version removes a partial that an earlier, resumable one left, which the
     // whole file makes useless.
