@@ -154,7 +154,8 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
         file.emplace(local.linuxPath(), *origin);
     else
         file.emplace(local.linuxPath());
-    if (!openLocal(*file, local, QIODevice::WriteOnly))
+    // Written in runs of blocks (see receiveBlocks): the file's own buffer would only copy them.
+    if (!openLocal(*file, local, QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     // A partial longer than the file is no part of it, however its note reads.
     const bool startsOver = resume == Resume::StartOver || file->resumedAt() > total;
@@ -228,13 +229,41 @@ bool BlockTransfers::receiveFrom(const QString &remote, Platform::ReplacingFile 
 BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QFileDevice &local,
                                                       qint64 from, qint64 total)
 {
-    char block[BlockSize];
+    // The blocks are gathered into runs, each written in one call: the file's own buffer
+    // would write them 16 KiB at a time. What arrived is written before any return, so that
+    // a cut transfer's partial holds every block received.
+    QByteArray run(std::min(total - from, qint64(RunBlocks) * BlockSize), Qt::Uninitialized);
+    qsizetype held = 0;
+    const auto writeHeld = [&](bool recordFailure) {
+        // A write cut short (a full disk, a file too large) tells no reason; the next one,
+        // which fails outright, does.
+        qsizetype written = 0;
+        while (written < held) {
+            const qint64 wrote = local.write(run.constData() + written, held - written);
+            if (wrote <= 0)
+                break;
+            written += wrote;
+        }
+        const bool whole = written == held;
+        held = 0;
+        if (!whole && recordFailure)
+            m_failures.recordLocal(local);
+        return whole;
+    };
+    const auto ending = [&](Outcome outcome) {
+        writeHeld(false);
+        return outcome;
+    };
     Outcome failure = Outcome::Failed;
     // Fewer bytes than the listing gave mean the server ended the file early.
     const auto readBlock = [&](qint64 size, const QString &operation) {
-        const qsizetype read = transfer.read(block, size);
-        if (read == size)
+        if (held + size > run.size() && !writeHeld(true))
+            return false;
+        const qsizetype read = transfer.read(run.data() + held, size);
+        if (read == size) {
+            held += size;
             return true;
+        }
         if (read < 0)
             failure = failedOrCancelled(operation);
         else
@@ -242,32 +271,25 @@ BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QF
         return false;
     };
 
-    const auto writeBlock = [&](qint64 size) {
-        if (local.write(block, size) == size)
-            return true;
-        // A failed write leaves the file without the system's reason; the flush that follows
-        // it sets it (a full disk, a file too large).
-        local.flush();
-        m_failures.recordLocal(local);
-        return false;
-    };
-
     const qint64 fullBlocks = (total - from) / BlockSize;
     qint64 count = from + 1; // a download counts from 1
     for (qint64 i = 0; i < fullBlocks; ++i) {
-        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")) || !writeBlock(BlockSize))
-            return failure;
+        if (!readBlock(BlockSize, QStringLiteral("InternetReadFile")))
+            return ending(failure);
         count += BlockSize;
         if (!afterBlock(count, total))
-            return Outcome::Cancelled;
+            return ending(Outcome::Cancelled);
     }
 
     const qint64 rest = total - from - fullBlocks * BlockSize;
-    if (rest > 0 && (!readBlock(rest, QStringLiteral("InternetReadFile2")) || !writeBlock(rest)))
-        return failure;
+    if (rest > 0 && !readBlock(rest, QStringLiteral("InternetReadFile2")))
+        return ending(failure);
+    if (!writeHeld(true))
+        return Outcome::Failed;
     // More bytes than the size given mean the file is not the one that was sized: what arrived
     // is no whole copy of anything.
-    const qsizetype beyond = transfer.read(block, 1);
+    char probe = 0;
+    const qsizetype beyond = transfer.read(&probe, 1);
     if (beyond < 0)
         return failedOrCancelled(QStringLiteral("InternetReadFile2"));
     if (beyond > 0) {
