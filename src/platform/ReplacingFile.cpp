@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -37,6 +38,17 @@ QString systemError()
 int openNotFollowing(const QString &path, int flags)
 {
     return ::open(QFile::encodeName(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+// /dev/stdout, /dev/stderr, /dev/fd/N: names of the program's own open files, which a
+// download goes into as any program's output would, and which are never replaced.
+bool isDescriptorAlias(const QString &path)
+{
+    static const QRegularExpression descriptors(
+        QStringLiteral("^/proc/(self|thread-self|\\d+)/fd$"));
+    const QString folder = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    const QString target = QFileInfo(QFile::symLinkTarget(path)).absolutePath();
+    return descriptors.match(folder).hasMatch() || descriptors.match(target).hasMatch();
 }
 
 // What a kept partial's note says it is a copy of; empty without a note.
@@ -87,13 +99,72 @@ bool ReplacingFile::open(OpenMode mode)
         setErrorString(QStringLiteral("The file can only be opened once, to be written anew."));
         return false;
     }
-    // The name itself, a link not followed: its folder takes the new version.
-    const QFileInfo target(m_target);
-    if (target.isDir() && !target.isSymLink()) {
-        setErrorString(QStringLiteral("It is a folder."));
+    switch (kindOf(m_target)) {
+    case TargetKind::Replaced:
+        return m_resumable ? openResumable(mode) : openPlain(mode);
+    case TargetKind::WrittenInto:
+        return openDirect(mode);
+    case TargetKind::Refused:
+        break;
+    }
+    setErrorString(*refusalFor(m_target));
+    return false;
+}
+
+ReplacingFile::TargetKind ReplacingFile::kindOf(const QString &path)
+{
+    // The name itself, a link not followed: a link is replaced like a file.
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return TargetKind::Replaced;
+    if (S_ISLNK(status.st_mode))
+        return isDescriptorAlias(path) ? TargetKind::WrittenInto : TargetKind::Replaced;
+    if (S_ISREG(status.st_mode))
+        return TargetKind::Replaced;
+    if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode))
+        return TargetKind::WrittenInto;
+    return TargetKind::Refused;
+}
+
+std::optional<QString> ReplacingFile::refusalFor(const QString &path)
+{
+    if (kindOf(path) != TargetKind::Refused)
+        return std::nullopt;
+    const QFileInfo target(path);
+    if (target.isDir())
+        return QStringLiteral("It is a folder.");
+    struct stat status = {};
+    ::lstat(QFile::encodeName(path).constData(), &status);
+    if (S_ISSOCK(status.st_mode))
+        return QStringLiteral("It is a socket, which takes no file.");
+    return QStringLiteral("It is a block device, which a download never writes over.");
+}
+
+bool ReplacingFile::openDirect(OpenMode mode)
+{
+    // A pipe nobody reads from would hold the open for ever: it is refused at once instead.
+    // The name of an open file of the program's is followed to it, and what the program wrote
+    // there before stays (a standard output that goes to a file).
+    const QByteArray name = QFile::encodeName(m_target);
+    const int fd = isDescriptorAlias(m_target)
+                       ? ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_APPEND | O_CLOEXEC)
+                       : openNotFollowing(m_target, O_WRONLY | O_NONBLOCK);
+    if (fd < 0) {
+        setErrorString(errno == ENXIO ? QStringLiteral("No program reads from the pipe.")
+                                      : systemError());
         return false;
     }
-    return m_resumable ? openResumable(mode) : openPlain(mode);
+    // Writes wait for a slow reader as they would for a slow disk.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    setFileName(m_target);
+    if (!QFile::open(fd, mode, AutoCloseHandle)) {
+        const QString why = errorString();
+        ::close(fd);
+        setErrorString(why);
+        return false;
+    }
+    m_direct = true;
+    return true;
 }
 
 bool ReplacingFile::openPlain(OpenMode mode)
@@ -168,6 +239,14 @@ bool ReplacingFile::startOver()
 
 bool ReplacingFile::commit()
 {
+    if (m_direct && isOpen()) {
+        const bool written = flush() && error() == NoError;
+        const QString why = errorString();
+        QFile::close();
+        if (!written)
+            setErrorString(why);
+        return written && error() == NoError;
+    }
     if (m_temporary.isEmpty() || !isOpen())
         return false;
     // What the disk refused on the way (it is full, the file too large) is told now, before

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace Platform {
 
 // A new version of a local file, written under a temporary name beside it and put in its place
@@ -15,6 +17,10 @@ namespace Platform {
 // resumable one (made with an origin) writes under the target's partial name, beside a note
 // holding the origin, and keeps both when it is given up: the next attempt with the same
 // origin continues it where it stopped.
+//
+// Only a regular file (or a link, or nothing) is replaced. A character device or a named pipe
+// is written into directly, as a program writing to /dev/null or a pipe expects: no temporary
+// file, no rename, nothing kept. A socket, a block device or a folder is refused.
 class ReplacingFile : public QFile
 {
 public:
@@ -31,6 +37,12 @@ public:
     // kept partial of the same origin, positioned at its end (see resumedAt), and otherwise
     // starts it over; it is refused while another writer holds the same partial.
     bool open(OpenMode mode) override;
+    // Why a download must not write at this path (a socket, a block device, a folder); nothing
+    // when it may.
+    static std::optional<QString> refusalFor(const QString &path);
+    // Whether a new version at this path replaces what is there (a file, a link, nothing),
+    // rather than being written into it (a device, a pipe) or refused.
+    static bool replaces(const QString &path) { return kindOf(path) == TargetKind::Replaced; }
     // The name the new version takes, not the temporary one.
     QString fileName() const override { return m_target; }
     // How many bytes of the new version an earlier attempt left, once open; 0 when it starts
@@ -50,7 +62,11 @@ public:
     void discard();
 
 private:
+    enum class TargetKind { Replaced, WrittenInto, Refused };
+    static TargetKind kindOf(const QString &path);
+
     bool openPlain(OpenMode mode);
+    bool openDirect(OpenMode mode);
     bool openResumable(OpenMode mode);
     // Closing is committing or giving up, not something to do by the way.
     void close() override;
@@ -62,6 +78,7 @@ private:
     QString m_temporary;
     QByteArray m_origin;
     bool m_resumable = false;
+    bool m_direct = false; // a device or a pipe, written into
     qint64 m_resumedAt = 0;
 };
 

@@ -398,8 +398,14 @@ std::unique_ptr<QIODevice> CommandSession::pageSource(const QString &localPage,
 bool CommandSession::fetchFile(const QByteArray &remoteFile, const QString &localFile, bool resume,
                                TransferTally &tally)
 {
+    // A target that takes no download (a socket, a block device) costs the server nothing.
+    if (const std::optional<QString> refusal = Platform::ReplacingFile::refusalFor(localFile)) {
+        m_localError = QStringLiteral("the local file cannot be written: ") + *refusal;
+        return false;
+    }
     // The local file is replaced only by a whole download, and a link of its name is replaced,
-    // not written through. A large file goes to a partial that stays when the download is cut.
+    // not written through; a device or a pipe is written into. A large file goes to a partial
+    // that stays when the download is cut.
     std::unique_ptr<Platform::ReplacingFile> target;
     const auto cannotWrite = [&] {
         m_localError = QStringLiteral("the local file cannot be written: ") + target->errorString();

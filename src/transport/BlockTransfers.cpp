@@ -147,8 +147,11 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
     // old file as it was. A link of that name is replaced, not written through. A large file
     // keeps its new version, with a note of what it is a copy of, for the next attempt. It is
     // opened first, so that a local file that cannot be written costs the server nothing.
+    // A device or a pipe is written into, and keeps nothing to continue.
+    const bool keepsPartial =
+        resumable(total) && Platform::ReplacingFile::replaces(local.linuxPath());
     const std::optional<QByteArray> origin =
-        resumable(total) ? m_checks.originOf(remote, total) : std::nullopt;
+        keepsPartial ? m_checks.originOf(remote, total) : std::nullopt;
     std::optional<Platform::ReplacingFile> file;
     if (origin)
         file.emplace(local.linuxPath(), *origin);

@@ -1,6 +1,7 @@
 #include "transport/PlainChannel.h"
 
 #include "platform/LocalDates.h"
+#include "platform/ReplacingFile.h"
 #include "platform/TextValue.h"
 #include "transport/ChannelOwner.h"
 #include "transport/InternetError.h"
@@ -177,6 +178,12 @@ bool PlainChannel::download(const LocalPath &given, const QString &givenRemote, 
     const QString remote = Trim(givenRemote);
     if (local.dosPath().isEmpty() || remote.isEmpty())
         return false;
+    // A target that takes no download (a socket, a block device) costs the server nothing.
+    if (const std::optional<QString> refusal =
+            Platform::ReplacingFile::refusalFor(local.linuxPath())) {
+        m_failures.recordLocal(local.linuxPath(), *refusal);
+        return false;
+    }
     if (PageNames::isPage(remote))
         m_pages.download(local, remote);
     // The size in full 64 bits, so files beyond 2 GiB arrive whole.

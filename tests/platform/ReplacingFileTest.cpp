@@ -7,6 +7,12 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -119,4 +125,98 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
     ASSERT_TRUE(whole.commit());
     EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
     EXPECT_EQ(readFile(path), "new");
+}
+
+// The reading end of a named pipe, open before its writer comes: what fits in the pipe
+// waits there until it is taken.
+class PipeReader
+{
+public:
+    explicit PipeReader(const QString &path)
+        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK))
+    {}
+    ~PipeReader() { ::close(m_fd); }
+    // All that came, once the writer has closed its end.
+    QByteArray received() const
+    {
+        QByteArray bytes;
+        char buffer[4096];
+        for (ssize_t read; (read = ::read(m_fd, buffer, sizeof buffer)) > 0;)
+            bytes.append(buffer, read);
+        return bytes;
+    }
+
+private:
+    int m_fd;
+};
+
+// Only a regular file is replaced: a device or a pipe is written into and stays what it was;
+// a socket, a block device and a folder are refused.
+TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
+{
+    const QString folder = tempPath(u"special"_s);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto node = [](mode_t type, dev_t device) {
+        return [type, device](const QString &path) {
+            return ::mknod(QFile::encodeName(path).constData(), type | 0666, device) == 0;
+        };
+    };
+    const struct
+    {
+        const char *title;
+        std::function<bool(const QString &path)> make; // false: this machine cannot
+        bool written;                                  // else refused
+        bool readerWaits;
+    } cases[] = {
+        {"a null device", node(S_IFCHR, makedev(1, 3)), true, false},
+        {"a pipe with a reader", node(S_IFIFO, 0), true, true},
+        {"a pipe nobody reads", node(S_IFIFO, 0), false, false},
+        // A device number that no driver has: a write would fail, never reach a disk.
+        {"a block device", node(S_IFBLK, makedev(250, 250)), false, false},
+        {"a socket", node(S_IFSOCK, 0), false, false},
+        {"a folder", [](const QString &path) { return QDir().mkdir(path); }, false, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        const QString path = folder + u"/target"_s;
+        QFile::remove(path);
+        QDir(path).removeRecursively();
+        if (!c.make(path))
+            GTEST_SKIP() << "cannot make " << c.title << " here";
+        struct stat before = {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &before), 0);
+        std::optional<PipeReader> reader;
+        if (c.readerWaits)
+            reader.emplace(path);
+
+        Platform::ReplacingFile file(path, "an origin, which a device or pipe does not keep");
+        ASSERT_EQ(file.open(QIODevice::WriteOnly), c.written) << file.errorString().toStdString();
+        if (c.written) {
+            ASSERT_EQ(file.write("arrived"), 7);
+            EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
+        } else {
+            EXPECT_FALSE(file.errorString().isEmpty());
+        }
+        if (reader) {
+            EXPECT_EQ(reader->received(), "arrived");
+        }
+        struct stat after = {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        EXPECT_EQ(after.st_rdev, before.st_rdev);
+        EXPECT_EQ(entries(folder), QStringList{u"target"_s});
+    }
+
+    // The program's own open files, which /dev/stdout names, are written into, never replaced.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    Platform::ReplacingFile output(u"/dev/fd/%1"_s.arg(ends[1]));
+    ASSERT_TRUE(output.open(QIODevice::WriteOnly)) << output.errorString().toStdString();
+    ASSERT_EQ(output.write("arrived"), 7);
+    EXPECT_TRUE(output.commit());
+    ::close(ends[1]);
+    char received[16] = {};
+    EXPECT_EQ(::read(ends[0], received, sizeof received), 7);
+    EXPECT_STREQ(received, "arrived");
+    ::close(ends[0]);
 }

@@ -21,6 +21,11 @@
 
 #include <functional>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 namespace InternetError = Ftp::InternetError;
@@ -153,6 +158,52 @@ TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
 
 // A second login replaces the first, which stands in the test's folder, and starts in the login
 // folder; a refused one leaves no session, and a closed session does nothing.
+// A download into a device or a pipe writes into it, which stays what it was; one into a socket
+// is refused.
+TEST_P(ClientTest, DownloadsWriteIntoDevicesAndPipesAndRefuseSockets)
+{
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
+    const struct
+    {
+        const char *title;
+        mode_t type;
+        dev_t device;
+        bool written;
+    } cases[] = {
+        {"a null device", S_IFCHR, makedev(1, 3), true},
+        {"a pipe", S_IFIFO, 0, true},
+        {"a socket", S_IFSOCK, 0, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title);
+        const QString path = tempPath(u"down/target"_s);
+        QFile::remove(path);
+        QDir().mkpath(tempPath(u"down"_s));
+        if (::mknod(QFile::encodeName(path).constData(), c.type | 0666, c.device) != 0)
+            GTEST_SKIP() << "cannot make " << c.title << " here";
+        // The pipe's reader is there before the download; what it gets waits in the pipe.
+        const int reader = c.type == S_IFIFO
+                               ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK)
+                               : -1;
+        EXPECT_EQ(client.FTPDownloadFile(dos(u"down/target"_s), u"lesson.txt"_s), c.written)
+            << client.failureReason().toStdString();
+        if (reader >= 0) {
+            char received[64] = {};
+            EXPECT_EQ(::read(reader, received, sizeof received), 8);
+            EXPECT_STREQ(received, "a lesson");
+            ::close(reader);
+        }
+        struct stat after = {};
+        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, c.type);
+        EXPECT_EQ(
+            QDir(tempPath(u"down"_s))
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{u"target"_s});
+        ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
+    }
+}
+
 TEST_P(ClientTest, ASecondLoginReplacesTheFirstAndARefusedOneLeavesNoSession)
 {
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"a.txt"_s, "a"), u"a.txt"_s));
