@@ -12,7 +12,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using Platform::Ui;
@@ -179,15 +184,45 @@ TEST_P(CatalogueServerTest, FilesAreWrittenInTheirCodePage)
             << name.toStdString();
 }
 
+// A catalogue file whose place is taken by anything but a file stops the refresh before the
+// upload, and what stands there stays.
 TEST_P(CatalogueServerTest, LocalFileThatCannotBeWrittenStopsBeforeTheUpload)
 {
-    // A folder in the place of the page.
-    ASSERT_TRUE(QDir().mkpath(localFile(u"index.htm"_s)));
-    EXPECT_FALSE(BuildArchiveCatalogue());
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
-    EXPECT_TRUE(ui().boxes().first().text.contains(u"C:\\Dovrelle\\Course\\Archive\\index.htm"_s));
-    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
+    const struct
+    {
+        const char *what;
+        QString name;
+        std::function<bool(const QString &)> make;
+        mode_t kept;
+    } cases[] = {
+        {"folder", u"index.htm"_s, [](const QString &path) { return QDir().mkpath(path); },
+         S_IFDIR},
+        {"pipe", u"index.xml"_s,
+         [](const QString &path) {
+             return QDir().mkpath(QFileInfo(path).absolutePath()) &&
+                    mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+         },
+         S_IFIFO},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ui().clear();
+        const QString path = localFile(c.name);
+        ASSERT_TRUE(c.make(path));
+        EXPECT_FALSE(BuildArchiveCatalogue());
+        ASSERT_EQ(ui().boxes().size(), 1);
+        EXPECT_EQ(ui().boxes().first().text, u"The archive catalogue could not be written to "
+                                             "C:\\Dovrelle\\Course\\Archive\\"_s +
+                                                 c.name + u": it is not a regular file."_s);
+        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+        struct stat entry
+        {
+        };
+        EXPECT_TRUE(lstat(QFile::encodeName(path).constData(), &entry) == 0 &&
+                    (entry.st_mode & S_IFMT) == c.kept);
+        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
+        QDir(QFileInfo(path).absolutePath()).removeRecursively();
+    }
 }
 
 TEST_P(CatalogueServerTest, FailedUploadSetsTheFlagAndTheOtherFilesAreStillTried)
