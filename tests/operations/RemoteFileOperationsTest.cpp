@@ -15,8 +15,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <sys/stat.h>
-
 class RemoteFileOperationsTest : public ListOperationsTest
 {
 protected:
@@ -71,7 +69,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     // A named pipe the user keeps in the folder is refused and kept; the other files still go,
     // also over a link to the pipe, which is replaced and not followed.
     const QString pipe = localPath(u"pipe.txt"_s);
-    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    ASSERT_TRUE(makePipe(pipe));
     ASSERT_TRUE(QFile::link(pipe, localPath(u"link.txt"_s)));
     list();
     window.check({u"a.txt"_s, u"b b.bin"_s, u"pipe.txt"_s, u"link.txt"_s});
@@ -106,10 +104,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
     EXPECT_EQ(readFile(localPath(u"link.txt"_s)), "replaces the link");
     EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
-    struct stat entry
-    {
-    };
-    EXPECT_TRUE(lstat(QFile::encodeName(pipe).constData(), &entry) == 0 && S_ISFIFO(entry.st_mode));
+    EXPECT_TRUE(isPipe(pipe));
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
                                u"pipe.txt' is not a regular file."_s,
