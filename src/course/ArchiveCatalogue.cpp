@@ -9,6 +9,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
+#include "platform/LocalEntry.h"
 #include "platform/Ui.h"
 #include "platform/Windows1252.h"
 #include "transport/cDirList.h"
@@ -142,10 +143,13 @@ bool writeCatalogueFiles(const QString &page)
     const std::pair<QString, QString> files[] = {
         {PageName, page}, {XmlName, xml}, {StyleSheetName, styleSheet}};
     for (const auto &[name, text] : files) {
-        if (!writeCatalogueFile(name, text)) {
+        const QString local = localCatalogueFile(name);
+        // A pipe, a device, a socket or a folder in a file's place is left as it stands.
+        const bool taken = !Platform::LocalEntry::mayReplace(Platform::DosPath::toLinux(local));
+        if (taken || !writeCatalogueFile(name, text)) {
             Platform::setMousePointer(Ui::Pointer::Default);
-            Platform::messageBox(u"The archive catalogue could not be written to "_s +
-                                     localCatalogueFile(name) + u'.',
+            Platform::messageBox(u"The archive catalogue could not be written to "_s + local +
+                                     (taken ? u": it is not a regular file."_s : u"."_s),
                                  Ui::Buttons::OK, Ui::Icon::Critical);
             return false;
         }

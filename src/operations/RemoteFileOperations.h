@@ -39,10 +39,12 @@ private:
     enum class Download {
         Done,
         Kept,    // the user kept a local copy newer than the server's
+        Refused, // something other than a file stands at the local path; the user was told
         Failed,  // every attempt failed, or a cancel ended the attempts
         Stopped, // Exit stopped the window before an attempt; the user was told
     };
-    // One checked file, tried up to the budget.
+    // One checked file, tried up to the budget, unless its local path holds anything but a
+    // file or a symbolic link.
     Download downloadChecked(int row, const QString &localPath);
     // Whether the download may replace the local file: a local copy newer than the server's
     // is the teacher's own edit, replaced only when the user says so.

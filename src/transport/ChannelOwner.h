@@ -22,6 +22,9 @@ public:
     // A file of a page's companion folder was not fetched: its server name cannot name a
     // local file.
     virtual void serverNameRefused(const QString &name) = 0;
+    // A file of a page's companion folder was not fetched: its local path (DOS) holds a pipe,
+    // a device, a socket or a folder, which stays as it is.
+    virtual void localFileRefused(const QString &dosPath) = 0;
     // The DOS folder (ending in "\") where temporary copies are written.
     virtual QString temporaryFolder() const = 0;
 

@@ -2,6 +2,7 @@
 
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
+#include "platform/LocalEntry.h"
 #include "transport/ChannelOwner.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
@@ -122,8 +123,14 @@ void PageFolders::download(const LocalPath &page, const QString &remote)
             m_owner.serverNameRefused(entry.Filename);
             continue;
         }
+        const QString localFile = localFolder + Backslash + entry.Filename;
+        // A pipe, a device, a socket or a folder the user keeps there is not replaced.
+        if (!Platform::LocalEntry::mayReplace(Platform::DosPath::toLinux(localFile))) {
+            m_owner.localFileRefused(localFile);
+            continue;
+        }
         m_client.SetTransferBinary();
-        m_client.FTPDownloadFile(localFolder + Backslash + entry.Filename, entry.Filename);
+        m_client.FTPDownloadFile(localFile, entry.Filename);
     }
     m_client.SetTransferASCII();
     m_client.SetFTPDirectory(QStringLiteral(".."));

@@ -215,6 +215,11 @@ void cFTP::serverNameRefused(const QString &name)
     Q_EMIT ServerNameRefused(name);
 }
 
+void cFTP::localFileRefused(const QString &dosPath)
+{
+    Q_EMIT LocalFileRefused(dosPath);
+}
+
 QString cFTP::temporaryFolder() const
 {
     if (!m_temporaryFolder.isEmpty())

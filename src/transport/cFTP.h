@@ -159,6 +159,9 @@ Q_SIGNALS:
     // A file of a page's companion folder on the server was not fetched: its name cannot be
     // the name of a local file (it would name another folder, or a file outside the folder).
     void ServerNameRefused(const QString &name);
+    // A file of a page's companion folder on the server was not fetched: something other than a
+    // file or a symbolic link stands at its local path (DOS), and is left there.
+    void LocalFileRefused(const QString &dosPath);
 
 private:
     // What the channels ask of the client.
@@ -169,6 +172,7 @@ private:
     void reportResumed(qint64 at, qint64 total) override;
     void recordErrorText(const QString &text) override;
     void serverNameRefused(const QString &name) override;
+    void localFileRefused(const QString &dosPath) override;
     QString temporaryFolder() const override;
 
     PlainChannel m_plain;

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -179,15 +180,36 @@ TEST_P(CatalogueServerTest, FilesAreWrittenInTheirCodePage)
             << name.toStdString();
 }
 
+// A catalogue file whose place is taken by anything but a file stops the refresh before the
+// upload, and what stands there stays.
 TEST_P(CatalogueServerTest, LocalFileThatCannotBeWrittenStopsBeforeTheUpload)
 {
-    // A folder in the place of the page.
-    ASSERT_TRUE(QDir().mkpath(localFile(u"index.htm"_s)));
-    EXPECT_FALSE(BuildArchiveCatalogue());
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
-    EXPECT_TRUE(ui().boxes().first().text.contains(u"C:\\Dovrelle\\Course\\Archive\\index.htm"_s));
-    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
+    const struct
+    {
+        const char *what;
+        QString name;
+        bool (*make)(const QString &);
+        bool (*stands)(const QString &);
+    } cases[] = {
+        {"folder", u"index.htm"_s, [](const QString &path) { return QDir().mkpath(path); },
+         [](const QString &path) { return QFileInfo(path).isDir(); }},
+        {"pipe", u"index.xml"_s, makePipe, isPipe},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        ui().clear();
+        const QString path = localFile(c.name);
+        ASSERT_TRUE(c.make(path));
+        EXPECT_FALSE(BuildArchiveCatalogue());
+        ASSERT_EQ(ui().boxes().size(), 1);
+        EXPECT_EQ(ui().boxes().first().text, u"The archive catalogue could not be written to "
+                                             "C:\\Dovrelle\\Course\\Archive\\"_s +
+                                                 c.name + u": it is not a regular file."_s);
+        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+        EXPECT_TRUE(c.stands(path));
+        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
+        QDir(QFileInfo(path).absolutePath()).removeRecursively();
+    }
 }
 
 TEST_P(CatalogueServerTest, FailedUploadSetsTheFlagAndTheOtherFilesAreStillTried)

@@ -63,9 +63,16 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     serverFile(u"a.txt"_s, first);
     serverFile(u"b b.bin"_s, second);
     serverFile(u"c.txt"_s, "left alone");
+    serverFile(u"pipe.txt"_s, "not for a pipe");
+    serverFile(u"link.txt"_s, "replaces the link");
     olderLocalFile(u"a.txt"_s, "an older copy");
+    // A named pipe the user keeps in the folder is refused and kept; the other files still go,
+    // also over a link to the pipe, which is replaced and not followed.
+    const QString pipe = localPath(u"pipe.txt"_s);
+    ASSERT_TRUE(makePipe(pipe));
+    ASSERT_TRUE(QFile::link(pipe, localPath(u"link.txt"_s)));
     list();
-    window.check({u"a.txt"_s, u"b b.bin"_s});
+    window.check({u"a.txt"_s, u"b b.bin"_s, u"pipe.txt"_s, u"link.txt"_s});
     // The pictures the row of a.txt shows on the way: being copied, copied, its type's again.
     QList<int> pictures;
     QObject::connect(&window.model(), &QAbstractItemModel::dataChanged, [&](const QModelIndex &at) {
@@ -86,23 +93,31 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWhole)
     // Each file is shown going down, and the transfer window goes before the box.
     QStringList shown = window.transfers.files;
     shown.sort();
-    EXPECT_EQ(shown, QStringList({u"a.txt"_s, u"b b.bin"_s}));
+    EXPECT_EQ(shown, QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
     EXPECT_EQ(window.transfers.directions,
-              QList<TransferViewPort::Direction>(2, TransferViewPort::Direction::Down));
+              QList<TransferViewPort::Direction>(3, TransferViewPort::Direction::Down));
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(pictures,
               QList<int>({FileListModel::TransferringImage, FileListModel::DownloadedImage, txt}));
 
     EXPECT_EQ(readFile(localPath(u"a.txt"_s)), first);
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
+    EXPECT_EQ(readFile(localPath(u"link.txt"_s)), "replaces the link");
     EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
-    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
-    EXPECT_EQ(window.model().totals().checkedCount, 0);
+    EXPECT_TRUE(isPipe(pipe));
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
+                               u"pipe.txt' is not a regular file."_s,
+                           u"Copy Operation is Complete!"_s}));
+    EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
+    // The refused row stays checked, as a failed one does.
+    EXPECT_EQ(window.model().totals().checkedCount, 1);
+    EXPECT_TRUE(window.model().row(window.rowOf(u"pipe.txt"_s)).checked);
     EXPECT_FALSE(window.busy);
     EXPECT_FALSE(Shared().TransferRunning);
     // No probe of ours stays behind.
     EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files | QDir::Hidden),
-              QStringList({u"a.txt"_s, u"b b.bin"_s}));
+              QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
 }
 
 TEST_P(RemoteFileOperationsTest, CopyDownReportsEachFileAFolderCannotTake)

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <sys/stat.h>
+
 void VellixTest::SetUp()
 {
     m_dir = std::make_unique<QTemporaryDir>();
@@ -113,4 +115,18 @@ QStringList VellixTest::filesBelow(const QString &linuxPath)
         found << folder.relativeFilePath(it.next());
     found.sort();
     return found;
+}
+
+bool VellixTest::makePipe(const QString &linuxPath)
+{
+    return QDir().mkpath(QFileInfo(linuxPath).absolutePath()) &&
+           mkfifo(QFile::encodeName(linuxPath).constData(), 0600) == 0;
+}
+
+bool VellixTest::isPipe(const QString &linuxPath)
+{
+    struct stat entry
+    {
+    };
+    return lstat(QFile::encodeName(linuxPath).constData(), &entry) == 0 && S_ISFIFO(entry.st_mode);
 }

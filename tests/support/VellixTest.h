@@ -44,6 +44,9 @@ protected:
     static QByteArray readFile(const QString &linuxPath);
     // The files below a folder, hidden ones too, by their paths relative to it, sorted.
     static QStringList filesBelow(const QString &linuxPath);
+    // Makes a named pipe, with its folder; whether it stands there (itself, not through a link).
+    static bool makePipe(const QString &linuxPath);
+    static bool isPipe(const QString &linuxPath);
 
     Platform::UiRecorder &ui() { return *m_ui; }
 

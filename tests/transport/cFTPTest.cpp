@@ -423,7 +423,8 @@ TEST_P(cFTPServerTest, APageWithoutItsCopyDoesNotGoUp)
     }
 }
 
-// Names in a page's companion folder on the server never lead out of the local folder.
+// Names in a page's companion folder on the server never lead out of the local folder, and
+// never replace anything there but a file.
 TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
 {
     if (server->rootPath().isEmpty())
@@ -434,7 +435,12 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
     const QStringList refused{u"x\\..\\..\\..\\PWNED.txt"_s, u"b\\..\\..\\up.txt"_s, u"a\\b"_s};
     for (const QString &name : refused)
         writeFile(folder + name, "not for this side");
+    // A pipe the user keeps where a part would go stays a pipe.
+    writeFile(folder + u"pipe.gif"_s, "not for a pipe");
+    const QString pipe = tempPath(u"down/page_files/pipe.gif"_s);
+    ASSERT_TRUE(makePipe(pipe));
     QSignalSpy refusals(&client, &cFTP::ServerNameRefused);
+    QSignalSpy taken(&client, &cFTP::LocalFileRefused);
 
     ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/page.htm"_s), u"page.htm"_s));
     EXPECT_EQ(readFile(tempPath(u"down/page_files/a.gif"_s)), "GIF89a");
@@ -445,6 +451,9 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
     QStringList sortedRefused = refused;
     sortedRefused.sort();
     EXPECT_EQ(told, sortedRefused);
+    ASSERT_EQ(taken.size(), 1);
+    EXPECT_EQ(taken.at(0).at(0).toString(), Platform::DosPath::toDos(pipe));
+    EXPECT_TRUE(isPipe(pipe));
     // Nothing but the page and its one picture, inside the local folder or above it.
     EXPECT_EQ(filesBelow(tempPath(u"down"_s)), QStringList({u"page.htm"_s, u"page_files/a.gif"_s}));
     EXPECT_FALSE(QFile::exists(tempPath(u"../PWNED.txt"_s)));
