@@ -49,7 +49,11 @@ void FailureRecorder::recordText(const QString &text)
 
 void FailureRecorder::recordLocal(const QFileDevice &file)
 {
+    recordLocal(file, file.errorString());
+}
+
+void FailureRecorder::recordLocal(const QFileDevice &file, const QString &why)
+{
     m_owner.recordErrorText(
-        QStringLiteral("Local file %1: %2")
-            .arg(Platform::DosPath::toDos(file.fileName()), file.errorString()));
+        QStringLiteral("Local file %1: %2").arg(Platform::DosPath::toDos(file.fileName()), why));
 }

@@ -25,6 +25,7 @@ public:
     bool check(bool succeeded, const QString &operation);
     void recordText(const QString &text);
     void recordLocal(const QFileDevice &file);
+    void recordLocal(const QFileDevice &file, const QString &why);
 
 private:
     const Ftp::Session &m_session;

@@ -1,5 +1,6 @@
 #include "CliRun.h"
 #include "NamesAndLinks.h"
+#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -390,6 +391,16 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
     EXPECT_EQ(readFile(target), "the user's own file");
     EXPECT_EQ(QDir(tempPath(u"in"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"big.bin"_s});
+}
+
+TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
+{
+    const PipedSources::Put put = [&](const QString &source, const QString &name,
+                                      const QByteArray &input) {
+        return runVellix(login(*server) + QStringList{u"put"_s, source, name}, server->password(),
+                         input);
+    };
+    PipedSources::check(put, server->rootPath(), tempPath(), patterned(300001));
 }
 
 // On a terminal put and get draw a progress line on standard error, redrawn in place and ended
