@@ -2,6 +2,7 @@
 
 #include "CliRun.h"
 #include "NamesAndLinks.h"
+#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "servers/SftpSuite.h"
 
@@ -175,6 +176,19 @@ TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
     EXPECT_EQ(QFileInfo(server().rootPath() + u"/film.bin"_s).size(), Size);
     EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"film.bin"_s});
+}
+
+TEST_P(SecureFtpCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    script({}, server().password()); // meets the server, whose new key it names
+    const PipedSources::Put put = [&](const QString &source, const QString &name,
+                                      const QByteArray &input) {
+        return runVellix(login() + QStringList{u"put"_s, source, server().homeDir() + u'/' + name},
+                         server().password(), input);
+    };
+    PipedSources::check(put, server().rootPath(), tempPath(), patterned(300001));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
