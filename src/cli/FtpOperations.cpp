@@ -4,6 +4,7 @@
 #include "cli/TransferRetries.h"
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
+#include "platform/UploadSource.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
@@ -216,18 +217,24 @@ FtpOperations::Result FtpOperations::put(const QStringList &flagged)
 {
     const auto [arguments, resume] = withoutResumeFlag(flagged, true);
     const QString &local = arguments.at(0);
-    const QFileInfo file(local);
-    if (!file.isFile())
+    // A pipe or a character device goes up as its bytes come, until its end.
+    const Platform::UploadSource::Kind kind = Platform::UploadSource::of(local);
+    if (kind == Platform::UploadSource::Kind::Missing)
         return u"no local file %1"_s.arg(quoted(local));
-    if (!file.isReadable())
+    if (const QString refused = Platform::UploadSource::refusedKind(kind); !refused.isEmpty())
+        return u"%1 is %2: put reads files, pipes and character devices"_s.arg(quoted(local),
+                                                                               refused);
+    if (!QFileInfo(local).isReadable())
         return u"cannot read %1"_s.arg(quoted(local));
     QString problem;
     const QString dosPath = dosPathOf(local, &problem);
     if (dosPath.isEmpty())
         return problem;
     const QString &remote = arguments.at(1);
-    const bool uploaded = transfer(
-        resume, [&](Resume each) { return m_client.FTPUploadFile(dosPath, remote, each); });
+    const auto attempt = [&](Resume each) { return m_client.FTPUploadFile(dosPath, remote, each); };
+    // What a failed attempt read from a stream is gone: it is not tried again.
+    const bool uploaded = kind == Platform::UploadSource::Kind::Stream ? attempt(Resume::StartOver)
+                                                                       : transfer(resume, attempt);
     return outcome(uploaded,
                    u"cannot upload %1 to %2"_s.arg(quoted(local), quoted(arguments.at(1))));
 }

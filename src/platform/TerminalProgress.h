@@ -23,13 +23,16 @@ public:
     // The transfer about to start continues a cut one at `at` of `total` bytes (the client's
     // TransferResumed): its line says so, and its rate counts only the bytes that move now.
     void resumed(qint64 at, qint64 total);
-    // The transfer ended: the line, when one was drawn, is ended.
+    // The transfer ended: the line, when one was drawn, shows the last bytes told and is ended.
     void finish();
 
 private:
+    void draw();
+
     QTextStream &m_err;
     std::optional<TransferMeter> m_meter;
     qsizetype m_drawn = 0; // characters of the line on the screen
+    bool m_behind = false; // the meter holds bytes the line does not show yet
 };
 
 } // namespace Platform

@@ -4,6 +4,7 @@
 
 #include "platform/DosPath.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UploadSource.h"
 #include "transport/NameCodec.h"
 #include "transport/PageNames.h"
 #include "transport/Resume.h"
@@ -270,26 +271,36 @@ CommandSession::Reply CommandSession::upload(const CommandText &command, Transfe
                                       "name after it"));
     const QString local = localPath(names->first());
     const QFileInfo localInfo(local);
-    if (local.isEmpty() || !localInfo.isFile())
+    // A pipe or a character device goes up as its bytes come, until its end.
+    const Platform::UploadSource::Kind kind = Platform::UploadSource::of(local);
+    if (kind == Platform::UploadSource::Kind::Missing)
         return failure(QStringLiteral("put: %1: no such local file").arg(names->first()));
+    if (const QString refused = Platform::UploadSource::refusedKind(kind); !refused.isEmpty())
+        return failure(QStringLiteral("put: %1 is %2: put reads files, pipes and character "
+                                      "devices")
+                           .arg(names->first(), refused));
+    const bool stream = kind == Platform::UploadSource::Kind::Stream;
     const QString remoteName = names->size() == 2 ? names->at(1) : lastComponent(names->first());
     const QByteArray remote = remotePath(remoteName);
 
     const std::optional<RemoteEntry> present = m_files.entry(remote);
     if (m_files.lost())
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
-    if (command.hasFlag(u"-u") && present && !present->folder &&
+    if (command.hasFlag(u"-u") && !stream && present && !present->folder &&
         present->modified >= localInfo.lastModified().toSecsSinceEpoch())
         return success(
             QStringLiteral("Skipped %1: the server's copy is not older").arg(remoteName));
-    const bool resume = command.hasFlag(u"-c");
-    const bool sent = command.hasFlag(u"-h") ? sendPage(local, remote, present, resume, tally)
-                                             : sendFile(local, remote, present, resume, tally);
+    // A stream has no companion folder beside it, nor a change to continue from.
+    const bool resume = command.hasFlag(u"-c") && !stream;
+    const bool sent = command.hasFlag(u"-h") && !stream
+                          ? sendPage(local, remote, present, resume, tally)
+                          : sendFile(local, remote, present, resume, tally);
     if (!sent)
         return failure(QStringLiteral("put: %1: %2").arg(remoteName, errorText()));
     tally.complete();
+    const qint64 bytes = stream ? tally.currentDone() : localInfo.size();
     return success(QStringLiteral("Uploaded %1 to %2 (%3 bytes)")
-                       .arg(names->first(), decoded(remote), QString::number(localInfo.size())));
+                       .arg(names->first(), decoded(remote), QString::number(bytes)));
 }
 
 CommandSession::Reply CommandSession::download(const CommandText &command, TransferTally &tally)
@@ -331,7 +342,8 @@ bool CommandSession::sendFile(const QString &localFile, const QByteArray &remote
                               TransferTally &tally)
 {
     QFile source(localFile);
-    if (!source.open(QIODevice::ReadOnly)) {
+    // Unbuffered: a stream is read from its handle (see UploadSource::readSome).
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
         return false;
     }

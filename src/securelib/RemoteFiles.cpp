@@ -1,12 +1,14 @@
 #include "securelib/RemoteFiles.h"
 
 #include "platform/PartialName.h"
+#include "platform/UploadSource.h"
 #include "securelib/SshConnection.h"
 #include "securelib/TransferWatch.h"
 #include "transport/ListingLimit.h"
 #include "transport/Resume.h"
 
 #include <QElapsedTimer>
+#include <QFileDevice>
 #include <QIODevice>
 
 #include <algorithm>
@@ -82,6 +84,19 @@ struct HandleCloser
     void operator()(LIBSSH2_SFTP_HANDLE *handle) const { libssh2_sftp_close_handle(handle); }
 };
 using Handle = std::unique_ptr<LIBSSH2_SFTP_HANDLE, HandleCloser>;
+
+// Reads the next bytes of an upload's source: of a pipe or a device what it holds so far (see
+// UploadSource::readSome), of a file as many as asked. -1 on a failure, with why.
+qint64 readSource(QIODevice &source, char *data, qint64 size, QString *why)
+{
+    auto *stream = source.isSequential() ? qobject_cast<QFileDevice *>(&source) : nullptr;
+    if (stream)
+        return Platform::UploadSource::readSome(*stream, data, size, why);
+    const qint64 read = source.read(data, size);
+    if (read < 0)
+        *why = source.errorString();
+    return read;
+}
 
 } // namespace
 
@@ -263,13 +278,16 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
         return failedWith(QStringLiteral("A folder of that name is on the server"));
     const QByteArray temporary = PartialName::pathFor(path);
     const bool replacing = present.has_value();
-    const bool keptWhenCut = source.size() >= ResumeThreshold;
+    // A pipe or a device has no size and cannot be read twice: its bytes go up as they come,
+    // and what a failed upload of it sent is of no use to a later one.
+    const bool stream = source.isSequential();
+    const bool keptWhenCut = !stream && source.size() >= ResumeThreshold;
     const qint64 at = keptWhenCut && sourceChanged
                           ? continuableSize(temporary, source.size(), *sourceChanged)
                           : 0;
     if (m_lost)
         return false;
-    watch.sized(source.size());
+    watch.sized(stream ? TransferWatch::UnknownSize : source.size());
     if (!writeTemporary(source, temporary,
                         replacing && present->permissions ? present->permissions
                                                           : NewFilePermissions,
@@ -354,7 +372,7 @@ bool RemoteFiles::writeFile(QIODevice &source, const QByteArray &path, unsigned 
     }
     if (!handle)
         return failed(libssh2_session_last_errno(m_session));
-    if (!source.seek(at))
+    if (!source.isSequential() && !source.seek(at))
         return failedWith(
             QStringLiteral("The local file cannot be read: %1").arg(source.errorString()));
     libssh2_sftp_seek64(handle.get(), libssh2_uint64_t(at));
@@ -417,10 +435,11 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, qint6
                 end -= start;
                 start = 0;
             }
-            const qint64 read = source.read(buffer.data() + end, 2 * chunk - end);
+            QString why;
+            const qint64 read = readSource(source, buffer.data() + end, 2 * chunk - end, &why);
             if (read < 0)
-                return stop(failedWith(
-                    QStringLiteral("The local file cannot be read: %1").arg(source.errorString())));
+                return stop(
+                    failedWith(QStringLiteral("The local file cannot be read: %1").arg(why)));
             end += read;
             atEnd = read == 0;
         }

@@ -27,6 +27,8 @@ public:
     void complete();
 
     bool cancelled() const { return m_cancelled; }
+    // The bytes of the file under way, or of the last one, moved so far.
+    qint64 currentDone() const { return m_currentDone; }
 
 private:
     bool tell(qint64 done);
@@ -34,7 +36,8 @@ private:
     Callback m_callback;
     qint64 m_total = 0;
     qint64 m_finished = 0; // bytes of the files before the one under way
-    qint64 m_current = 0;  // size of the file under way
+    qint64 m_current = 0;  // size of the file under way, or UnknownSize
+    qint64 m_currentDone = 0;
     qint64 m_told = -1;
     bool m_planned = false;
     bool m_cancelled = false;

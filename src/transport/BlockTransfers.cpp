@@ -2,6 +2,7 @@
 
 #include "platform/PartialName.h"
 #include "platform/ReplacingFile.h"
+#include "platform/UploadSource.h"
 #include "transport/ChannelOwner.h"
 #include "transport/FailureRecorder.h"
 #include "transport/InternetError.h"
@@ -42,7 +43,11 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
     // the server has confirmed it whole: a failed or cancelled upload leaves the server's
     // earlier version as it was.
     const QString partial = PartialName::pathFor(remote);
-    const qint64 total = file.size();
+    // A pipe or a device has no size and cannot be read twice: its bytes go up as they come,
+    // until its end, and an upload of it always starts over (resumable() refuses an unknown
+    // size).
+    const bool stream = file.isSequential();
+    const qint64 total = stream ? UnknownSize : file.size();
     qint64 at = resume == Resume::Continue && resumable(total)
                     ? m_checks.uploadedPart(partial, QFileInfo(file))
                     : 0;
@@ -57,7 +62,9 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
     file.close();
     if (!replaceWithUpload(partial, remote))
         return false;
-    m_owner.reportProgress(total, total);
+    // A stream's every block has told its progress already, the last one included.
+    if (!stream)
+        m_owner.reportProgress(total, total);
     return true;
 }
 
@@ -78,12 +85,13 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
             m_session.deleteFile(partial);
         return false;
     };
-    if (!local.seek(at)) {
+    if (!local.isSequential() && !local.seek(at)) {
         m_failures.recordLocal(local);
         transfer->abort();
         return giveUp();
     }
-    const Outcome outcome = sendBlocks(local, *transfer, at, total);
+    const Outcome outcome = local.isSequential() ? sendStream(local, *transfer)
+                                                 : sendBlocks(local, *transfer, at, total);
     if (outcome != Outcome::Done) {
         // The session carries one command at a time: the transfer ends before anything else.
         end(*transfer, outcome);
@@ -125,16 +133,48 @@ BlockTransfers::Outcome BlockTransfers::sendBlocks(QFile &local, FileTransfer &t
             m_failures.recordLocal(local);
             return Outcome::Failed;
         }
-        for (qint64 at = 0; at < size; at += BlockSize) {
-            const qint64 block = std::min(size - at, qint64(BlockSize));
-            // The last, short block has a name of its own in the failure told.
-            if (!transfer.write(run.constData() + at, block))
-                return failedOrCancelled(block == BlockSize ? QStringLiteral("InternetWriteFile")
-                                                            : QStringLiteral("InternetWriteFile2"));
-            count += block;
-            if (block == BlockSize && !afterBlock(count, total))
-                return Outcome::Cancelled;
+        if (const Outcome sent = sendRun(run.constData(), size, transfer, count, total);
+            sent != Outcome::Done)
+            return sent;
+    }
+    return Outcome::Done;
+}
+
+BlockTransfers::Outcome BlockTransfers::sendStream(QFile &local, FileTransfer &transfer)
+{
+    // Whatever the stream holds goes, up to a run: a slow writer's bytes are not held back
+    // until a whole run has come.
+    QByteArray run(qint64(RunBlocks) * BlockSize, Qt::Uninitialized);
+    qint64 count = 0;
+    for (;;) {
+        QString why;
+        const qint64 size = Platform::UploadSource::readSome(local, run.data(), run.size(), &why);
+        if (size < 0) {
+            m_failures.recordLocal(local.fileName(), why);
+            return Outcome::Failed;
         }
+        if (size == 0)
+            return Outcome::Done;
+        if (const Outcome sent = sendRun(run.constData(), size, transfer, count, UnknownSize);
+            sent != Outcome::Done)
+            return sent;
+    }
+}
+
+BlockTransfers::Outcome BlockTransfers::sendRun(const char *data, qint64 size,
+                                                FileTransfer &transfer, qint64 &count, qint64 total)
+{
+    for (qint64 at = 0; at < size; at += BlockSize) {
+        const qint64 block = std::min(size - at, qint64(BlockSize));
+        // The last, short block has a name of its own in the failure told.
+        if (!transfer.write(data + at, block))
+            return failedOrCancelled(block == BlockSize ? QStringLiteral("InternetWriteFile")
+                                                        : QStringLiteral("InternetWriteFile2"));
+        count += block;
+        // A file's last block is told whole once the server has it; a stream's end is not
+        // known before it comes, so each of its blocks tells its progress.
+        if ((block == BlockSize || total == UnknownSize) && !afterBlock(count, total))
+            return Outcome::Cancelled;
     }
     return Outcome::Done;
 }

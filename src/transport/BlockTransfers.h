@@ -35,6 +35,8 @@ public:
     static constexpr int BlockSize = 255;
     // How many blocks an upload reads from its local file at once.
     static constexpr int RunBlocks = 1024;
+    // The total told with the progress of an upload from a pipe or a device.
+    static constexpr qint64 UnknownSize = 0;
 
     BlockTransfers(Ftp::Session &session, ChannelOwner &owner, FailureRecorder &failures);
 
@@ -80,6 +82,11 @@ private:
     Outcome sendBlocks(QFile &local, Ftp::FileTransfer &transfer, qint64 from, qint64 total);
     Outcome receiveBlocks(Ftp::FileTransfer &transfer, QFileDevice &local, qint64 from,
                           qint64 total);
+    // Sends what a pipe or a device gives until its end.
+    Outcome sendStream(QFile &local, Ftp::FileTransfer &transfer);
+    // Sends bytes read from the local file block by block, counting them into `count`.
+    Outcome sendRun(const char *data, qint64 size, Ftp::FileTransfer &transfer, qint64 &count,
+                    qint64 total);
     bool afterBlock(qint64 count, qint64 total);
     // Opens a local file of a transfer; records why when it cannot.
     bool openLocal(QFileDevice &file, const LocalPath &local, QIODevice::OpenMode mode);

@@ -1,5 +1,6 @@
 #include "CliRun.h"
 #include "NamesAndLinks.h"
+#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -392,8 +393,19 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
               QStringList{u"big.bin"_s});
 }
 
+TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
+{
+    const PipedSources::Put put = [&](const QString &source, const QString &name,
+                                      const QByteArray &input) {
+        return runVellix(login(*server) + QStringList{u"put"_s, source, name}, server->password(),
+                         input);
+    };
+    PipedSources::check(put, server->rootPath(), tempPath(), patterned(300001));
+}
+
 // On a terminal put and get draw a progress line on standard error, redrawn in place and ended
-// with the transfer; --quiet, or standard error that is no terminal, draws nothing.
+// with the transfer; --quiet, or standard error that is no terminal, draws nothing. A pipe's
+// size is unknown: its line tells bytes and rate, and ends with all of its bytes.
 TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
 {
     const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
@@ -404,13 +416,15 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
         const char *name;
         bool terminal;
         QStringList options;
-        bool drawn;
+        QString lastLine;     // what the last redraw starts with; empty: nothing drawn
         bool resumed = false; // continues a partial of 3 MiB
+        bool piped = false;   // puts /dev/stdin, the file piped in
     } cases[] = {
-        {"terminal", true, {}, true},
-        {"quiet", true, {u"--quiet"_s}, false},
-        {"pipe", false, {}, false},
-        {"resumed", true, {}, true, true},
+        {"terminal", true, {}, u"\r8.0 MiB of 8.0 MiB  100%"_s},
+        {"quiet", true, {u"--quiet"_s}, {}},
+        {"pipe", false, {}, {}},
+        {"resumed", true, {}, u"\r8.0 MiB of 8.0 MiB  100%"_s, true},
+        {"piped source", true, {}, u"\r8.0 MiB  "_s, false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -419,19 +433,27 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
                       QByteArray(3 << 20, 'f'));
         const QStringList put = c.resumed ? QStringList{u"put"_s, u"-c"_s} : QStringList{u"put"_s};
         const QStringList command = QStringList{QStringLiteral(VELLIX_CLI_PATH)} + login(*server) +
-                                    c.options + put + QStringList{local, u"film.bin"_s};
+                                    c.options + put +
+                                    QStringList{c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s};
         QProcess process;
         process.setProcessEnvironment(environment);
         if (c.terminal) // script(1) gives the program a terminal and copies what it shows
-            process.start(u"script"_s, {u"-qec"_s, command.join(u' '), u"/dev/null"_s});
+            process.start(u"script"_s, {u"-qec"_s,
+                                        (c.piped ? u"cat "_s + local + u" | "_s : QString()) +
+                                            command.join(u' '),
+                                        u"/dev/null"_s});
         else
             process.start(command.first(), command.mid(1));
         ASSERT_TRUE(process.waitForFinished(60000));
         const QString shown =
             QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
         EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
-        EXPECT_EQ(shown.contains(u"\r8.0 MiB of 8.0 MiB  100%"_s), c.drawn) << shown.toStdString();
-        EXPECT_EQ(shown.contains(u'%'), c.drawn) << shown.toStdString();
+        // The terminal ends the line with "\r\n"; the last redraw starts at the "\r" before.
+        const QString drawn = shown.trimmed();
+        const QString last = drawn.mid(drawn.lastIndexOf(u'\r'));
+        EXPECT_TRUE(c.lastLine.isEmpty() ? !drawn.contains(u'\r') : last.startsWith(c.lastLine))
+            << shown.toStdString();
+        EXPECT_EQ(shown.contains(u'%'), !c.lastLine.isEmpty() && !c.piped) << shown.toStdString();
         EXPECT_EQ(shown.contains(u"  resumed at 3.0 MiB  "_s), c.resumed) << shown.toStdString();
     }
 }

@@ -2,6 +2,7 @@
 
 #include "CliRun.h"
 #include "NamesAndLinks.h"
+#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "servers/SftpSuite.h"
 
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 
 #include <csignal>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -175,6 +178,52 @@ TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
     EXPECT_EQ(QFileInfo(server().rootPath() + u"/film.bin"_s).size(), Size);
     EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"film.bin"_s});
+}
+
+// What a put read from a pipe before its session died is gone: --retry does not send the rest
+// as if it were the whole, and the server's old copy stays.
+TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    script({}, server().password()); // meets the server, whose new key it names
+    writeFile(server().rootPath() + u"/lesson.bin"_s, "the old copy");
+    const QString start = writeFile(tempPath(u"start.bin"_s), patterned(2 << 20));
+    const QString fifo = tempPath(u"lesson.fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH),
+                  login() + QStringList{u"--retry"_s, u"1"_s, u"put"_s, fifo,
+                                        server().homeDir() + u"/lesson.bin"_s});
+    // The writer keeps the pipe open, silent after its first bytes, until it is killed.
+    QProcess writer;
+    writer.start(u"/bin/sh"_s,
+                 {u"-c"_s, u"exec > \"$2\"; cat \"$1\"; exec sleep 600"_s, u"sh"_s, start, fifo});
+    ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    ASSERT_TRUE(server().killSessions());
+    writer.kill();
+
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_FALSE(err.contains(u"retrying"_s)) << err.toStdString();
+    EXPECT_EQ(readFile(server().rootPath() + u"/lesson.bin"_s), "the old copy");
+}
+
+TEST_P(SecureFtpCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
+{
+    if (server().rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    script({}, server().password()); // meets the server, whose new key it names
+    const PipedSources::Put put = [&](const QString &source, const QString &name,
+                                      const QByteArray &input) {
+        return runVellix(login() + QStringList{u"put"_s, source, server().homeDir() + u'/' + name},
+                         server().password(), input);
+    };
+    PipedSources::check(put, server().rootPath(), tempPath(), patterned(300001));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),

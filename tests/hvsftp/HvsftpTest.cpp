@@ -358,6 +358,20 @@ TEST_F(HvsftpServerTest, APutContinuesWhatAnEarlierRunLeft)
     EXPECT_TRUE(readFile(onServer(u"film.bin"_s)) == kept + content.mid(kept.size()));
 }
 
+// A put from a pipe sends what comes down it, even with -c, and tells how many bytes that was.
+TEST_F(HvsftpServerTest, APutFromStandardInputTellsTheBytesItSent)
+{
+    trustServer();
+    const QByteArray content = patterned(200001);
+    const QString command = u"put -c /dev/stdin piped.bin"_s;
+    const CliRun run = runProgram(QStringLiteral(HVSFTP_PATH),
+                                  arguments(script(command.toUtf8() + '\n')), content);
+    EXPECT_EQ(run.exitCode, 0) << ::testing::PrintToString(run);
+    EXPECT_TRUE(readFile(onServer(u"piped.bin"_s)) == content);
+    EXPECT_EQ(replyTo(run.out, command),
+              u"Uploaded /dev/stdin to "_s + server->homeDir() + u"/piped.bin (200001 bytes)"_s);
+}
+
 TEST_F(HvsftpServerTest, RefusedLoginsAndHostKeysEndWithStatusOne)
 {
     const struct

@@ -1,0 +1,63 @@
+#include "platform/UploadSource.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Platform {
+
+UploadSource::Kind UploadSource::of(const QString &path)
+{
+    struct stat status
+    {
+    };
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return Kind::Missing;
+    if (S_ISREG(status.st_mode))
+        return Kind::File;
+    if (S_ISFIFO(status.st_mode) || S_ISCHR(status.st_mode))
+        return Kind::Stream;
+    if (S_ISDIR(status.st_mode))
+        return Kind::Folder;
+    if (S_ISSOCK(status.st_mode))
+        return Kind::Socket;
+    return Kind::BlockDevice;
+}
+
+QString UploadSource::refusedKind(Kind kind)
+{
+    switch (kind) {
+    case Kind::Folder:
+        return QStringLiteral("a folder");
+    case Kind::Socket:
+        return QStringLiteral("a socket");
+    case Kind::BlockDevice:
+        return QStringLiteral("a block device");
+    case Kind::Missing:
+    case Kind::File:
+    case Kind::Stream:
+        break;
+    }
+    return {};
+}
+
+qint64 UploadSource::readSome(QFileDevice &stream, char *data, qint64 size, QString *error)
+{
+    // The device's own read loops until it has the whole size: a slow writer's bytes would
+    // wait for those still to come, and a cancel with them.
+    for (;;) {
+        const ssize_t read = ::read(stream.handle(), data, size_t(size));
+        if (read >= 0)
+            return read;
+        if (errno != EINTR) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            return -1;
+        }
+    }
+}
+
+} // namespace Platform

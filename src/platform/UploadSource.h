@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QFileDevice;
+
+namespace Platform {
+
+// A local path as an upload reads it. A regular file goes up by its size and can be continued;
+// a pipe or a character device (/dev/stdin, a FIFO) goes up as its bytes come, until its end.
+// Links are followed: /dev/stdin is one. Anything else cannot be read as a file's bytes.
+class UploadSource
+{
+public:
+    enum class Kind { Missing, File, Stream, Folder, Socket, BlockDevice };
+
+    static Kind of(const QString &path);
+    // "a folder", "a socket", "a block device" for the kinds an upload refuses; empty for the
+    // others.
+    static QString refusedKind(Kind kind);
+
+    // Reads what an open stream holds, up to size bytes: as soon as any have come, where the
+    // device itself would wait for all of them. 0 at its end; -1 on a failure, with the reason
+    // in *error.
+    static qint64 readSome(QFileDevice &stream, char *data, qint64 size, QString *error);
+};
+
+} // namespace Platform
