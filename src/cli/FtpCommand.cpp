@@ -120,6 +120,10 @@ int FtpCommand::run(const QStringList &arguments, QTextStream &out, QTextStream 
         err << "vellix: skipped the server file \"" << TerminalText::printable(name)
             << "\": its name cannot be the name of a local file" << Qt::endl;
     });
+    QObject::connect(&client, &cFTP::LocalFileRefused, [&err](const QString &dosPath) {
+        err << "vellix: skipped \"" << TerminalText::printable(dosPath)
+            << "\": it is no regular file, which a download never writes over" << Qt::endl;
+    });
     if (parser.isSet(passive))
         client.SetModePassive();
     if (seconds > 0) {

@@ -9,7 +9,7 @@
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
 #include "platform/DosPath.h"
-#include "platform/LocalEntry.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Ui.h"
 #include "platform/Windows1252.h"
 #include "transport/cDirList.h"
@@ -145,7 +145,7 @@ bool writeCatalogueFiles(const QString &page)
     for (const auto &[name, text] : files) {
         const QString local = localCatalogueFile(name);
         // A pipe, a device, a socket or a folder in a file's place is left as it stands.
-        const bool taken = !Platform::LocalEntry::mayReplace(Platform::DosPath::toLinux(local));
+        const bool taken = !Platform::ReplacingFile::replaces(Platform::DosPath::toLinux(local));
         if (taken || !writeCatalogueFile(name, text)) {
             Platform::setMousePointer(Ui::Pointer::Default);
             Platform::messageBox(u"The archive catalogue could not be written to "_s + local +

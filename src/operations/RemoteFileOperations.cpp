@@ -13,7 +13,7 @@
 #include "platform/AutomationDate.h"
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
-#include "platform/LocalEntry.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Ui.h"
 #include "transport/cFTP.h"
 
@@ -125,7 +125,7 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     const QString name = model.row(row).name;
     // A pipe, a device, a socket or a folder of that name is the user's own: nothing is sent
     // for it, and no attempt counts.
-    if (!Platform::LocalEntry::mayReplace(Platform::DosPath::toLinux(localPath))) {
+    if (!Platform::ReplacingFile::replaces(Platform::DosPath::toLinux(localPath))) {
         hourglass(false);
         reportFailedCopy(
             QStringLiteral("File, '%1', cannot be downloaded: '%2' is not a regular file.")

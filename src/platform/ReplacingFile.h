@@ -41,7 +41,8 @@ public:
     // when it may.
     static std::optional<QString> refusalFor(const QString &path);
     // Whether a new version at this path replaces what is there (a file, a link, nothing),
-    // rather than being written into it (a device, a pipe) or refused.
+    // rather than being written into it (a device, a pipe) or refused. The windows write only
+    // where it does: anything else in a local folder is something the user set up there.
     static bool replaces(const QString &path) { return kindOf(path) == TargetKind::Replaced; }
     // The name the new version takes, not the temporary one.
     QString fileName() const override { return m_target; }

@@ -2,7 +2,7 @@
 
 #include "platform/DosPath.h"
 #include "platform/FileSystemObject.h"
-#include "platform/LocalEntry.h"
+#include "platform/ReplacingFile.h"
 #include "transport/ChannelOwner.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
@@ -125,7 +125,7 @@ void PageFolders::download(const LocalPath &page, const QString &remote)
         }
         const QString localFile = localFolder + Backslash + entry.Filename;
         // A pipe, a device, a socket or a folder the user keeps there is not replaced.
-        if (!Platform::LocalEntry::mayReplace(Platform::DosPath::toLinux(localFile))) {
+        if (!Platform::ReplacingFile::replaces(Platform::DosPath::toLinux(localFile))) {
             m_owner.localFileRefused(localFile);
             continue;
         }
