@@ -28,6 +28,16 @@ protected:
                 u"--user"_s, server().user(), u"--secure"_s};
     }
 
+    // Starts one command in the background, logged in and past the server's new key.
+    void startCommand(QProcess &process, const QStringList &command)
+    {
+        script({}, server().password()); // meets the server, whose new key it names
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"VELLIX_PASSWORD"_s, server().password());
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VELLIX_CLI_PATH), login() + command);
+    }
+
     // Runs a script that starts in the server's home folder; line 1 goes there.
     CliRun script(const QStringList &lines, const QString &password)
     {
@@ -128,15 +138,10 @@ TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
 {
     if (server().rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
-    script({}, server().password()); // meets the server, whose new key it names
     const QString film = tempPath(u"film.bin"_s);
     ASSERT_TRUE(makeSparseFile(film, qint64(2) << 30));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELLIX_CLI_PATH),
-                  login() + QStringList{u"put"_s, film, server().homeDir() + u"/film.bin"_s});
+    startCommand(process, {u"put"_s, film, server().homeDir() + u"/film.bin"_s});
     ASSERT_TRUE(server().waitForFileOf(1 << 20));
     ::kill(pid_t(process.processId()), SIGINT);
 
@@ -156,17 +161,12 @@ TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
 {
     if (server().rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
-    script({}, server().password()); // meets the server, whose new key it names
     const QString film = tempPath(u"film.bin"_s);
     constexpr qint64 Size = qint64(256) << 20;
     ASSERT_TRUE(makeSparseFile(film, Size));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELLIX_CLI_PATH),
-                  login() + QStringList{u"--retry"_s, u"1"_s, u"put"_s, film,
-                                        server().homeDir() + u"/film.bin"_s});
+    startCommand(process,
+                 {u"--retry"_s, u"1"_s, u"put"_s, film, server().homeDir() + u"/film.bin"_s});
     ASSERT_TRUE(server().waitForFileOf(1 << 20));
     ASSERT_TRUE(server().killSessions());
 
@@ -186,18 +186,13 @@ TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
 {
     if (server().rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
-    script({}, server().password()); // meets the server, whose new key it names
     writeFile(server().rootPath() + u"/lesson.bin"_s, "the old copy");
     const QString start = writeFile(tempPath(u"start.bin"_s), patterned(2 << 20));
     const QString fifo = tempPath(u"lesson.fifo"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server().password());
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELLIX_CLI_PATH),
-                  login() + QStringList{u"--retry"_s, u"1"_s, u"put"_s, fifo,
-                                        server().homeDir() + u"/lesson.bin"_s});
+    startCommand(process,
+                 {u"--retry"_s, u"1"_s, u"put"_s, fifo, server().homeDir() + u"/lesson.bin"_s});
     // The writer keeps the pipe open, silent after its first bytes, until it is killed.
     QProcess writer;
     writer.start(u"/bin/sh"_s,
