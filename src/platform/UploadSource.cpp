@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,18 +46,28 @@ QString UploadSource::refusedKind(Kind kind)
     return {};
 }
 
-qint64 UploadSource::readSome(QFileDevice &stream, char *data, qint64 size, QString *error)
+qint64 UploadSource::readSome(QFileDevice &stream, char *data, qint64 size,
+                              const std::function<bool()> &goesOn, QString *error)
 {
     // The device's own read loops until it has the whole size: a slow writer's bytes would
     // wait for those still to come, and a cancel with them.
+    constexpr int SliceMs = 100;
+    pollfd waiting{stream.handle(), POLLIN, 0};
     for (;;) {
-        const ssize_t read = ::read(stream.handle(), data, size_t(size));
-        if (read >= 0)
-            return read;
-        if (errno != EINTR) {
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-            return -1;
+        const int ready = ::poll(&waiting, 1, SliceMs);
+        if (ready > 0) {
+            const ssize_t read = ::read(stream.handle(), data, size_t(size));
+            if (read >= 0)
+                return read;
         }
+        if (ready < 0 || (ready > 0 && errno != EAGAIN)) {
+            if (errno != EINTR) {
+                *error = QString::fromLocal8Bit(std::strerror(errno));
+                return -1;
+            }
+        }
+        if (goesOn && !goesOn())
+            return Stopped;
     }
 }
 

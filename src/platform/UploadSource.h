@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QFileDevice;
 
 namespace Platform {
@@ -20,10 +22,14 @@ public:
     // others.
     static QString refusedKind(Kind kind);
 
+    // What readSome gives when goesOn said no.
+    static constexpr qint64 Stopped = -2;
     // Reads what an open stream holds, up to size bytes: as soon as any have come, where the
     // device itself would wait for all of them. 0 at its end; -1 on a failure, with the reason
-    // in *error.
-    static qint64 readSome(QFileDevice &stream, char *data, qint64 size, QString *error);
+    // in *error. While the stream stays silent, goesOn is asked every tenth of a second (the
+    // user may give up on a writer that never comes); false gives Stopped.
+    static qint64 readSome(QFileDevice &stream, char *data, qint64 size,
+                           const std::function<bool()> &goesOn, QString *error);
 };
 
 } // namespace Platform

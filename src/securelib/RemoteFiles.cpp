@@ -86,12 +86,14 @@ struct HandleCloser
 using Handle = std::unique_ptr<LIBSSH2_SFTP_HANDLE, HandleCloser>;
 
 // Reads the next bytes of an upload's source: of a pipe or a device what it holds so far (see
-// UploadSource::readSome), of a file as many as asked. -1 on a failure, with why.
-qint64 readSource(QIODevice &source, char *data, qint64 size, QString *why)
+// UploadSource::readSome, which asks goesOn while the stream is silent), of a file as many as
+// asked. -1 on a failure, with why; UploadSource::Stopped when goesOn said no.
+qint64 readSource(QIODevice &source, char *data, qint64 size, const std::function<bool()> &goesOn,
+                  QString *why)
 {
     auto *stream = source.isSequential() ? qobject_cast<QFileDevice *>(&source) : nullptr;
     if (stream)
-        return Platform::UploadSource::readSome(*stream, data, size, why);
+        return Platform::UploadSource::readSome(*stream, data, size, goesOn, why);
     const qint64 read = source.read(data, size);
     if (read < 0)
         *why = source.errorString();
@@ -436,7 +438,11 @@ bool RemoteFiles::writeAll(LIBSSH2_SFTP_HANDLE *handle, QIODevice &source, qint6
                 start = 0;
             }
             QString why;
-            const qint64 read = readSource(source, buffer.data() + end, 2 * chunk - end, &why);
+            const qint64 read = readSource(
+                source, buffer.data() + end, 2 * chunk - end, [&] { return watch.goesOn(done); },
+                &why);
+            if (read == Platform::UploadSource::Stopped)
+                return stop(blockFailed(LIBSSH2_ERROR_EAGAIN));
             if (read < 0)
                 return stop(
                     failedWith(QStringLiteral("The local file cannot be read: %1").arg(why)));

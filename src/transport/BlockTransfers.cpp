@@ -148,7 +148,15 @@ BlockTransfers::Outcome BlockTransfers::sendStream(QFile &local, FileTransfer &t
     qint64 count = 0;
     for (;;) {
         QString why;
-        const qint64 size = Platform::UploadSource::readSome(local, run.data(), run.size(), &why);
+        const qint64 size = Platform::UploadSource::readSome(
+            local, run.data(), run.size(),
+            [this] {
+                m_owner.pumpMessages();
+                return !m_owner.cancelRequested();
+            },
+            &why);
+        if (size == Platform::UploadSource::Stopped)
+            return Outcome::Cancelled;
         if (size < 0) {
             m_failures.recordLocal(local.fileName(), why);
             return Outcome::Failed;

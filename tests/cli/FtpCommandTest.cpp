@@ -507,6 +507,40 @@ TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
     }
 }
 
+// A put from a pipe whose writer has fallen silent stops at the first signal, leaving the
+// server's copy as it was.
+TEST_F(FtpCommandTest, ASignalStopsAPutFromASilentPipe)
+{
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    writeFile(server->rootPath() + u"/lesson.bin"_s, "the old copy");
+    const QString fifo = tempPath(u"lesson.fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH),
+                  login(*server) + QStringList{u"put"_s, fifo, u"lesson.bin"_s});
+    // The writer sends a little and then keeps the pipe open without a word.
+    QProcess writer;
+    writer.start(u"/bin/sh"_s,
+                 {u"-c"_s, u"exec > \"$1\"; echo part; exec sleep 600"_s, u"sh"_s, fifo});
+    const auto sending = [&] { return readFile(server->logPath()).contains("STOR"); };
+    ASSERT_TRUE(QTest::qWaitFor(sending, 20000));
+    QTest::qWait(300);
+    ::kill(pid_t(process.processId()), SIGINT);
+
+    const bool ended = process.waitForFinished(10000);
+    writer.kill();
+    writer.waitForFinished();
+    ASSERT_TRUE(ended) << "the put waited on the silent pipe";
+    EXPECT_TRUE(
+        QString::fromUtf8(process.readAllStandardError()).contains(u"vellix: put: cancelled\n"_s));
+    EXPECT_EQ(readFile(server->rootPath() + u"/lesson.bin"_s), "the old copy");
+}
+
 // Runs against the scripted server, which cuts transfers (and sessions) after 1 MiB.
 class CutTransferCommandTest : public FtpCommandTest
 {
