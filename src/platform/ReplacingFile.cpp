@@ -128,16 +128,17 @@ ReplacingFile::TargetKind ReplacingFile::kindOf(const QString &path)
 
 std::optional<QString> ReplacingFile::refusalFor(const QString &path)
 {
-    if (kindOf(path) != TargetKind::Refused)
-        return std::nullopt;
-    const QFileInfo target(path);
-    if (target.isDir())
-        return QStringLiteral("It is a folder.");
+    // What kindOf refuses, each kind in its own words.
     struct stat status = {};
-    ::lstat(QFile::encodeName(path).constData(), &status);
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    if (S_ISDIR(status.st_mode))
+        return QStringLiteral("It is a folder.");
     if (S_ISSOCK(status.st_mode))
         return QStringLiteral("It is a socket, which takes no file.");
-    return QStringLiteral("It is a block device, which a download never writes over.");
+    if (S_ISBLK(status.st_mode))
+        return QStringLiteral("It is a block device, which a download never writes over.");
+    return std::nullopt;
 }
 
 bool ReplacingFile::openDirect(OpenMode mode)
