@@ -63,4 +63,14 @@ inline CliRun runVellix(const QStringList &arguments, const std::optional<QStrin
 {
     return runVellix(arguments, password, input.toUtf8());
 }
+
+// Starts the built `vellix` in the background with the password in VELLIX_PASSWORD, for a test
+// that acts on it while it runs (a signal, a server that stops).
+inline void startVellix(QProcess &process, const QStringList &arguments, const QString &password)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VELLIX_PASSWORD"), password);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
+}
 #endif

@@ -476,12 +476,9 @@ TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
         const QString folder = tempPath(u"in"_s);
         const QString target = writeFile(folder + u"/big.bin"_s, "the user's own file");
 
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"VELLIX_PASSWORD"_s, server->password());
         QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELLIX_CLI_PATH),
-                      login(*server) + QStringList{u"get"_s, u"big.bin"_s, target});
+        startVellix(process, login(*server) + QStringList{u"get"_s, u"big.bin"_s, target},
+                    server->password());
         // The server logs the transfer's start; at this rate it then runs for a minute.
         const auto sending = [&] { return readFile(server->logPath()).contains("RETR"); };
         ASSERT_TRUE(QTest::qWaitFor(sending, 20000));
@@ -517,12 +514,9 @@ TEST_F(FtpCommandTest, ASignalStopsAPutFromASilentPipe)
     writeFile(server->rootPath() + u"/lesson.bin"_s, "the old copy");
     const QString fifo = tempPath(u"lesson.fifo"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
     QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VELLIX_CLI_PATH),
-                  login(*server) + QStringList{u"put"_s, fifo, u"lesson.bin"_s});
+    startVellix(process, login(*server) + QStringList{u"put"_s, fifo, u"lesson.bin"_s},
+                server->password());
     // The writer sends a little and then keeps the pipe open without a word.
     QProcess writer;
     writer.start(u"/bin/sh"_s,

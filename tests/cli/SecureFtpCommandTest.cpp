@@ -32,10 +32,7 @@ protected:
     void startCommand(QProcess &process, const QStringList &command)
     {
         script({}, server().password()); // meets the server, whose new key it names
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"VELLIX_PASSWORD"_s, server().password());
-        process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(VELLIX_CLI_PATH), login() + command);
+        startVellix(process, login() + command, server().password());
     }
 
     // Runs a script that starts in the server's home folder; line 1 goes there.
