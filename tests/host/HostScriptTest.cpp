@@ -251,170 +251,164 @@ TEST_P(HostScriptCaseTest, RunsAndEndsAsTheScriptSays)
 INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(ScriptCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-// The remote list as a teacher uses it: two files copied down, one renamed, one deleted, and
-// the catalogue rebuilt after each change.
-TEST_F(HostScriptTest, RemoteListCopiesRenamesAndDeletes)
-{
-    for (const char *name : {"a.txt", "b.txt", "c.txt"})
-        writeFile(server->rootPath() + MonthFolder + u'/' + QLatin1String(name), name);
-    const HostRun result =
-        runScript("onBox(function (box) {\n"
-                  "    log(\"box \" + box.title + \": \" + box.text.split(\"\\n\")[0]);\n"
-                  "    return box.icon === \"question\" ? \"Yes\" : undefined;\n"
-                  "});\n"
-                  "onInput(function (inp) { log(\"asked \" + inp.title); return \"d.txt\"; });\n"
-                  "onWindow(\"frmServerUp\", function (win) {\n"
-                  "    const shown = win.rows(\"lvServer\");\n"
-                  "    log(\"local \" + names(win) +\n"
-                  "        \", selected \" + shown.filter(function (r) { return r.selected; "
-                  "})[0].cells[0]);\n"
-                  "    win.press(\"Toolbar1\", 5);\n"
-                  "});\n"
-                  "onWindow(\"frmServer\", function (win) {\n"
-                  "    log(\"rows \" + win.rows(\"lvServer\").length + \", \" + "
-                  "win.find(\"lblvsize\").text);\n"
-                  "    win.check(\"lvServer\", row(win, \"a.txt\"), true);\n"
-                  "    win.check(\"lvServer\", row(win, \"b.txt\"), true);\n"
-                  "    log(\"checked \" + win.find(\"lblcnt\").text);\n"
-                  "    win.key(\"Alt+D\");\n"
-                  "    win.select(\"lvServer\", row(win, \"a.txt\"));\n"
-                  "    win.press(\"Toolbar1\", 2);\n"
-                  "    win.check(\"lvServer\", row(win, \"c.txt\"), true);\n"
-                  "    win.press(\"Toolbar1\", 3);\n"
-                  "    log(\"left \" + cells(win).sort().join(\" \"));\n"
-                  "    win.select(\"lvServer\", row(win, \"b.txt\"));\n"
-                  "    win.press(\"Toolbar1\", 6);\n"
-                  "    win.press(\"Toolbar1\", 5);\n"
-                  "});\n"
-                  "click(\"cmdDnload\");\n",
-                  {u"--loadfunc"_s});
-    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
-    // View Local lists the local folder with the remote row's name selected.
-    expectPrinted(result, {u"rows 3, 0.0 meg\nchecked 2 files\n"_s,
-                           u"box Vellixon: Copy Operation is Complete!"_s, u"asked Rename File"_s,
-                           u"box Vellixon: Delete Operation is Complete!"_s, u"left b.txt d.txt"_s,
-                           u"local b.txt d.txt lesson 1.txt, selected b.txt"_s});
-    const QString month = server->rootPath() + MonthFolder;
-    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList({u"b.txt"_s, u"d.txt"_s}));
-    EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\d.txt"_s)), "a.txt");
-    EXPECT_EQ(readFile(Platform::DosPath::toLinux(u"C:\\Course\\b.txt"_s)), "b.txt");
-    const QByteArray catalogue =
-        readFile(server->rootPath() + u"/DV/biology/2006_2007/index.htm"_s);
-    EXPECT_TRUE(catalogue.contains("d.txt"));
-    EXPECT_FALSE(catalogue.contains("c.txt"));
-}
-
-// The remote list opens by name, letter case aside, keeps the order a header click chose through
-// a rename, a delete and F5, and hears Delete, F2 and F5 as its buttons, not while a button is
-// disabled: in an empty list, or in the local twin opened from it without Rename.
-TEST_F(HostScriptTest, RemoteListKeepsItsOrderAndHearsItsKeys)
+// The remote list as a teacher uses it: it opens by name, letter case aside, and keeps the order
+// a header click chose through a copy down, two renames, a delete and F5, the catalogue rebuilt
+// after each change and the copies down renamed along. Delete, F2 and F5 act as their buttons,
+// not while a button is disabled: in an empty list, or in the local twin opened from it, which
+// selects the remote row's name and has no Rename.
+TEST_F(HostScriptTest, RemoteListCopiesRenamesDeletesAndHearsItsKeys)
 {
     const QString month = server->rootPath() + MonthFolder;
     for (const auto &[name, size] :
          {std::pair{"delta.txt", 2}, std::pair{"Bravo.txt", 1}, std::pair{"Echo.txt", 3},
           std::pair{"alpha.txt", 5}, std::pair{"charlie.txt", 4}})
         writeFile(month + u'/' + QLatin1String(name), QByteArray(size, 's'));
-    const HostRun result = runScript(
-        "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
-        "onInput(function (inp) { log(\"asked \" + inp.title); return \"foxtrot.txt\"; });\n"
-        "onWindow(\"frmServerUp\", function (win) {\n"
-        "    win.select(\"lvServer\", 1);\n"
-        "    win.key(\"F2\");\n"
-        "    writeFile(env(\"VELLIX_PREFIX\") + \"/drive_c/Course/Apple.txt\", \"a\");\n"
-        "    win.key(\"F5\");\n"
-        "    log(\"local \" + names(win));\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "onWindow(\"frmServer\", function (win) {\n"
-        "    log(\"opened \" + names(win));\n"
-        "    win.clickHeader(\"lvServer\", 2);\n"
-        "    log(\"by size \" + names(win));\n"
-        "    win.select(\"lvServer\", row(win, \"alpha.txt\"));\n"
-        "    win.key(\"F2\");\n"
-        "    win.check(\"lvServer\", row(win, \"charlie.txt\"), true);\n"
-        "    win.key(\"Delete\");\n"
-        "    log(\"deleted \" + names(win));\n"
-        "    writeFile(env(\"VELLIX_DEMO_SITE\") + \"" +
-        MonthFolder.toUtf8() +
-        "/hotel.txt\", \"hotel-hotel\");\n"
-        "    win.key(\"F5\");\n"
-        "    log(\"listed again \" + names(win));\n"
-        "    win.press(\"Toolbar1\", 4);\n"
-        "    win.key(\"Delete\");\n"
-        "    log(\"emptied: \" + win.rows(\"lvServer\").length + \" rows\");\n"
-        "    win.key(\"Delete\");\n"
-        "    win.key(\"F2\");\n"
-        "    win.press(\"Toolbar1\", 6);\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "click(\"cmdDnload\");\n");
+    const HostRun result = runScript(R"js(
+const site = env("VELLIX_DEMO_SITE");
+const answers = ["foxtrot.txt", "golf.txt"];
+onBox(function (box) { return box.icon === "question" ? "Yes" : undefined; });
+onInput(function (inp) { log("asked " + inp.title); return answers.shift(); });
+onWindow("frmServerUp", function (win) {
+    const selected = win.rows("lvServer").filter(function (r) { return r.selected; });
+    log("local " + names(win) + ", selected " + selected[0].cells[0]);
+    win.select("lvServer", 1);
+    win.key("F2");
+    writeFile(env("VELLIX_PREFIX") + "/drive_c/Course/Apple.txt", "a");
+    win.key("F5");
+    log("local " + names(win));
+    win.press("Toolbar1", 5);
+});
+onWindow("frmServer", function (win) {
+    log("opened " + names(win) + ", " + win.find("lblvsize").text);
+    win.clickHeader("lvServer", 2);
+    log("by size " + names(win));
+    win.check("lvServer", row(win, "alpha.txt"), true);
+    win.check("lvServer", row(win, "Bravo.txt"), true);
+    log("checked " + win.find("lblcnt").text);
+    win.key("Alt+D");
+    win.select("lvServer", row(win, "alpha.txt"));
+    win.press("Toolbar1", 2);
+    win.select("lvServer", row(win, "Echo.txt"));
+    win.key("F2");
+    win.check("lvServer", row(win, "charlie.txt"), true);
+    win.press("Toolbar1", 3);
+    log("deleted " + names(win));
+    const catalogue = readFile(site + "/DV/biology/2006_2007/index.htm");
+    log("catalogue: foxtrot " + /foxtrot/.test(catalogue) + ", charlie " + /charlie/.test(catalogue));
+    writeFile(site + control.rdir + "/hotel.txt", "hotel-hotel");
+    win.key("F5");
+    log("listed again " + names(win));
+    win.press("Toolbar1", 4);
+    win.key("Delete");
+    log("emptied: " + win.rows("lvServer").length + " rows");
+    win.key("Delete");
+    win.key("F2");
+    writeFile(site + control.rdir + "/Bravo.txt", "b");
+    win.key("F5");
+    win.select("lvServer", 1);
+    win.press("Toolbar1", 6);
+    win.press("Toolbar1", 5);
+});
+click("cmdDnload");
+)js",
+                                     {u"--loadfunc"_s});
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
     EXPECT_EQ(result.out,
-              u"opened alpha.txt Bravo.txt charlie.txt delta.txt Echo.txt\n"
+              u"opened alpha.txt Bravo.txt charlie.txt delta.txt Echo.txt, 0.0 meg\n"
               "by size alpha.txt charlie.txt Echo.txt delta.txt Bravo.txt\n"
+              "checked 2 files\n"
+              "box: Vellixon | Copy Operation is Complete!\n"
               "asked Rename File\n"
-              "box: Rename on Website | File: alpha.txt has been renamed\\non the website.\n"
+              "box: Rename Local File | The file on the website has been renamed successfully.\\n"
+              "Do you want to also rename this file\\non your local computer system?\n"
+              "box: Rename on Local | File: alpha.txt has been renamed\\non the local computer.\n"
+              "asked Rename File\n"
+              "box: Rename on Website | File: Echo.txt has been renamed\\non the website.\n"
               "box: Vellixon | Are you sure you want to delete the checked files?\n"
               "box: Vellixon | Delete Operation is Complete!\n"
-              "deleted foxtrot.txt Echo.txt delta.txt Bravo.txt\n"
-              "listed again hotel.txt foxtrot.txt Echo.txt delta.txt Bravo.txt\n"
+              "deleted foxtrot.txt golf.txt delta.txt Bravo.txt\n"
+              "catalogue: foxtrot true, charlie false\n"
+              "listed again hotel.txt foxtrot.txt golf.txt delta.txt Bravo.txt\n"
               "box: Vellixon | Are you sure you want to delete the checked files?\n"
               "box: Vellixon | Delete Operation is Complete!\n"
               "emptied: 0 rows\n"
-              "local Apple.txt lesson 1.txt\n"_s);
-    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList());
+              "local Bravo.txt foxtrot.txt lesson 1.txt, selected Bravo.txt\n"
+              "local Apple.txt Bravo.txt foxtrot.txt lesson 1.txt\n"_s);
+    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList{u"Bravo.txt"_s});
+    const QString course = Platform::DosPath::toLinux(u"C:\\Course"_s);
+    EXPECT_EQ(QDir(course).entryList(QDir::Files),
+              QStringList({u"Apple.txt"_s, u"Bravo.txt"_s, u"foxtrot.txt"_s, u"lesson 1.txt"_s}));
+    EXPECT_EQ(readFile(course + u"/foxtrot.txt"_s) + readFile(course + u"/Bravo.txt"_s), "ssssss");
 }
 
 // The local list keeps the order a header click chose through a rename, a delete and F5; in
-// it and in the chooser, Delete, F2 and F5 act as their buttons and the refresh do. Enter in
-// the chooser's pattern box lists the files of the pattern and leaves the chooser open; the
-// text box keeps what it held.
-TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
+// it and in the chooser, Delete, F2 and F5 act as their buttons and the refresh do. The edit
+// menu opens the selected file, or says what it cannot find. The list's twin comes back to it
+// after Exit or its close box, and takes it along when it goes with Alt+X. Enter in the
+// chooser's pattern box lists the files of the pattern and leaves the chooser open; the text
+// box keeps what it held.
+TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeysAndMenus)
 {
+    const QString editor = writeProgram(tempPath(u"editor"_s));
+    setEnvironment("VISUAL", QFile::encodeName(editor));
     for (const auto &[name, size] :
          {std::pair{"Zebra.txt", 1}, std::pair{"notes.txt", 9}, std::pair{"Apple.txt", 3}})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + QLatin1String(name)),
                   QByteArray(size, 'l'));
-    const HostRun result = runScript(
-        "const course = env(\"VELLIX_PREFIX\") + \"/drive_c/Course/\";\n"
-        "const answers = [\"yoyo.txt\", \"zulu.txt\"];\n"
-        "onBox(function (box) { return box.icon === \"question\" ? \"Yes\" : undefined; });\n"
-        "onInput(function (inp) { log(\"asked \" + inp.title); return answers.shift(); });\n"
-        "onWindow(\"frmServerUp\", function (win) {\n"
-        "    log(\"opened \" + names(win));\n"
-        "    win.clickHeader(\"lvServer\", 2);\n"
-        "    win.select(\"lvServer\", row(win, \"Zebra.txt\"));\n"
-        "    win.key(\"F2\");\n"
-        "    win.check(\"lvServer\", row(win, \"Apple.txt\"), true);\n"
-        "    win.key(\"Delete\");\n"
-        "    log(\"deleted \" + names(win));\n"
-        "    writeFile(course + \"kilo.txt\", \"twenty bytes of kilo\");\n"
-        "    win.key(\"F5\");\n"
-        "    log(\"listed again \" + names(win));\n"
-        "    win.press(\"Toolbar1\", 5);\n"
-        "});\n"
-        "onWindow(\"frmDir\", function (win) {\n"
-        "    win.choose(\"List2\", \"yoyo.txt\");\n"
-        "    win.key(\"F2\");\n"
-        "    win.choose(\"List2\", \"kilo.txt\");\n"
-        "    win.key(\"Delete\");\n"
-        "    writeFile(course + \"mike.txt\", \"m\");\n"
-        "    win.choose(\"List2\", \"notes.txt\");\n"
-        "    win.key(\"F5\");\n"
-        "    log(\"chooser \" + cells(win, \"List2\").sort().join(\" \") +\n"
-        "        \", selected \" + win.find(\"lblSize\").text);\n"
-        "    writeFile(course + \"notes.pdf\", \"pdf\");\n"
-        "    win.setText(\"cbExt\", \"*.pdf\");\n"
-        "    win.key(\"Return\");\n"
-        "    log(\"open \" + (window(\"frmDir\") !== null) + \", files \" + "
-        "win.find(\"List2\").count);\n"
-        "    win.close();\n"
-        "});\n"
-        "control.text = \"C:\\\\Course\\\\\";\n"
-        "click(\"cmdUpload\");\n"
-        "control.text = \"C:\\\\Course\\\\notes.txt\";\n"
-        "click(\"cmdBrowse\");\n"
-        "log(\"text \" + control.text);\n");
+    const HostRun result = runScript(R"js(
+const course = env("VELLIX_PREFIX") + "/drive_c/Course/";
+const answers = ["yoyo.txt", "zulu.txt"];
+onBox(function (box) { return box.icon === "question" ? "Yes" : undefined; });
+onInput(function (inp) { log("asked " + inp.title); return answers.shift(); });
+const closings = ["Exit", "close box", "Alt+X"];
+let shown = 0;
+onWindow("frmServer", function (win) {
+    const how = closings[shown++];
+    if (how === "Exit") win.press("Toolbar1", 5);
+    else if (how === "close box") win.close();
+    else win.key("Alt+X");
+});
+onWindow("frmServerUp", function (win) {
+    log("opened " + names(win));
+    win.clickHeader("lvServer", 2);
+    win.select("lvServer", row(win, "Zebra.txt"));
+    win.key("F2");
+    win.check("lvServer", row(win, "Apple.txt"), true);
+    win.key("Delete");
+    log("deleted " + names(win));
+    writeFile(course + "kilo.txt", "twenty bytes of kilo");
+    win.key("F5");
+    log("listed again " + names(win));
+    win.select("lvServer", row(win, "lesson 1.txt"));
+    trigger("mnunote");
+    trigger("mnuWord");
+    for (const how of closings) {
+        win.press("Toolbar1", 6);
+        log(how + ": local list " + (window("frmServerUp") ? "stays" : "closed"));
+        if (!window("frmServerUp")) break;
+    }
+});
+onWindow("frmDir", function (win) {
+    win.choose("List2", "yoyo.txt");
+    win.key("F2");
+    win.choose("List2", "kilo.txt");
+    win.key("Delete");
+    writeFile(course + "mike.txt", "m");
+    win.choose("List2", "notes.txt");
+    win.key("F5");
+    log("chooser " + cells(win, "List2").sort().join(" ") + ", selected " + win.find("lblSize").text);
+    writeFile(course + "notes.pdf", "pdf");
+    win.setText("cbExt", "*.pdf");
+    win.key("Return");
+    log("open " + (window("frmDir") !== null) + ", files " + win.find("List2").count);
+    win.close();
+});
+control.text = "C:\\Course\\";
+click("cmdUpload");
+control.text = "C:\\Course\\notes.txt";
+click("cmdBrowse");
+log("text " + control.text);
+)js");
     ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
     EXPECT_EQ(result.out,
               u"opened Apple.txt lesson 1.txt notes.txt Zebra.txt\n"
@@ -424,6 +418,8 @@ TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
               "box: Vellixon | Delete Operation is Complete!\n"
               "deleted notes.txt lesson 1.txt yoyo.txt\n"
               "listed again kilo.txt notes.txt lesson 1.txt yoyo.txt\n"
+              "box: Path Not Found | Sorry, could not find Word\n"
+              "Exit: local list stays\nclose box: local list stays\nAlt+X: local list closed\n"
               "asked Rename a file\n"
               "box: Rename File | Filename on local computer\\nhas been renamed.\n"
               "box: Delete File | Are you sure you want to delete file,\\n\"kilo.txt\"\\nfrom "
@@ -434,6 +430,8 @@ TEST_F(HostScriptTest, LocalListAndChooserHearTheirKeys)
     EXPECT_EQ(QDir(Platform::DosPath::toLinux(u"C:\\Course\\"_s)).entryList(QDir::Files),
               QStringList({u"lesson 1.txt"_s, u"mike.txt"_s, u"notes.pdf"_s, u"notes.txt"_s,
                            u"zulu.txt"_s}));
+    EXPECT_EQ(arguments(editor),
+              QStringList{Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s)});
 }
 
 // Cancel in the status window, clicked while it waits on a server that never answers, ends the
@@ -528,44 +526,6 @@ TEST_F(HostScriptTest, FolderExampleCopiesTheCheckedFilesUp)
     for (const QString &name : {u"homework 1.txt"_s, u"homework 2.txt"_s, u"lesson 1.txt"_s})
         EXPECT_EQ(readFile(server->rootPath() + MonthFolder + u'/' + name),
                   readFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name)));
-}
-
-// The local list's twin comes back to it after Exit or its close box, and takes it along when
-// it goes with Alt+X; the edit menu opens the selected file, or says what it cannot find.
-TEST_F(HostScriptTest, TwinsAndTheEditMenuOfTheLocalList)
-{
-    const QString editor = writeProgram(tempPath(u"editor"_s));
-    setEnvironment("VISUAL", QFile::encodeName(editor));
-    const HostRun result =
-        runScript("control.text = \"C:\\\\Course\\\\\";\n"
-                  "onBox(function (box) { log(\"box \" + box.title + \": \" + box.text); });\n"
-                  "const closings = [\"Exit\", \"close box\", \"Alt+X\"];\n"
-                  "let shown = 0;\n"
-                  "onWindow(\"frmServer\", function (win) {\n"
-                  "    const how = closings[shown++];\n"
-                  "    if (how === \"Exit\") win.press(\"Toolbar1\", 5);\n"
-                  "    else if (how === \"close box\") win.close();\n"
-                  "    else win.key(\"Alt+X\");\n"
-                  "});\n"
-                  "onWindow(\"frmServerUp\", function (win) {\n"
-                  "    win.select(\"lvServer\", 1);\n"
-                  "    trigger(\"mnunote\");\n"
-                  "    trigger(\"mnuWord\");\n"
-                  "    for (const how of closings) {\n"
-                  "        win.press(\"Toolbar1\", 6);\n"
-                  "        log(how + \": local list \" + (window(\"frmServerUp\") ? \"stays\" : "
-                  "\"closed\"));\n"
-                  "        if (!window(\"frmServerUp\")) break;\n"
-                  "    }\n"
-                  "});\n"
-                  "click(\"cmdUpload\");\n");
-    ASSERT_EQ(result.status, 0) << result.err.toStdString() << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(u"Exit: local list stays\nclose box: local list stays\n"
-                                    "Alt+X: local list closed\n"_s))
-        << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(u"box Path Not Found: Sorry, could not find Word\n"_s));
-    EXPECT_EQ(arguments(editor),
-              QStringList{Platform::DosPath::toLinux(u"C:\\Course\\lesson 1.txt"_s)});
 }
 
 // The README's chooser example: Browse selects the file named in the text box, the chooser
