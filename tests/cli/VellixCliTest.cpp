@@ -15,27 +15,20 @@ QStringList words(const QString &line)
 } // namespace
 
 // Runs the built `vellix` on the test's prefix, as a user would from a shell.
-class VellixCli : public ConfigTest
-{
-protected:
-    static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password = {})
-    {
-        return runVellix(arguments, password);
-    }
-};
+using VellixCli = ConfigTest;
 
 TEST_F(VellixCli, SetLoginThenShowRoundTrips)
 {
     writeIni("[Bio]\r\nschool=Hill\r\nlldir=h:\\bio\r\nnumDirs=1\r\ndir0=2007\r\nb0=1\r\n"
              "b0_1=Einführung\r\n");
-    const CliRun set = vellix(
+    const CliRun set = runVellix(
         words(u"config set-login Bio --site ftp.example.org/sub --secure 1 --tls require"_s) +
             QStringList{u"--user"_s, u" Jürgen "_s},
         u"pä ss"_s);
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
     EXPECT_FALSE(readFile(iniPath()).contains("ss"));
 
-    const CliRun show = vellix(words(u"config show Bio --archive 2007"_s));
+    const CliRun show = runVellix(words(u"config show Bio --archive 2007"_s), std::nullopt);
     ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
     const QStringList lines = show.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 25) << show.out.toStdString();
@@ -55,7 +48,7 @@ TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
         words(u"config set-login Bio --site ftp.example.org --user anna"_s);
     // Said the first time only: from then on the file is private already.
     for (const bool told : {true, false}) {
-        const CliRun run = vellix(setLogin, u"pw"_s);
+        const CliRun run = runVellix(setLogin, u"pw"_s);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.err, told ? u"vellix: note: "_s + iniPath() +
                                       u" could be read by other users; it holds login data, so "
@@ -68,10 +61,11 @@ TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
 
 TEST_F(VellixCli, HelpAndUsageErrors)
 {
-    const CliRun help = vellix({u"--help"_s});
+    const CliRun help = runVellix({u"--help"_s}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(u"vellix config show COURSE"_s));
     EXPECT_TRUE(help.out.contains(u"vellix config set-login COURSE"_s));
+    EXPECT_TRUE(help.out.contains(u"vellix ftp --site"_s));
 
     const QString bad[] = {
         {},
@@ -88,7 +82,7 @@ TEST_F(VellixCli, HelpAndUsageErrors)
         u"config set-login c --site s --user"_s,
     };
     for (const QString &line : bad) {
-        const CliRun run = vellix(words(line), u"pw"_s);
+        const CliRun run = runVellix(words(line), u"pw"_s);
         EXPECT_EQ(run.exitCode, 2) << line.toStdString();
         EXPECT_TRUE(run.err.contains(u"usage: vellix"_s)) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
@@ -122,7 +116,7 @@ TEST_F(VellixCli, ValueThatCannotBeStoredChangesNothing)
         {base + QStringList{lineFeed}, u"pw"_s},
     };
     for (const auto &[arguments, password] : cases) {
-        const CliRun run = vellix(arguments, password);
+        const CliRun run = runVellix(arguments, password);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith(u"vellix: "_s)) << run.err.toStdString();
         EXPECT_EQ(readFile(iniPath()), before);
