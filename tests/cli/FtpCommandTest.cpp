@@ -211,29 +211,6 @@ TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
     EXPECT_EQ(wrong.out, QString());
 }
 
-// A server chooses its names: none of them reaches the terminal raw, splits a listing line or
-// leads a download out of its local folder.
-TEST_P(FtpCommandServerTest, ServerNamesAreWrittenSafely)
-{
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
-    const QString root = server().rootPath();
-    writeFile(root + u"/esc\x1b[31m|red\\.txt"_s, "123");
-    writeFile(root + u"/page.htm"_s, "<p>");
-    writeFile(root + u"/page_files/ok.gif"_s, "GIF89a");
-    writeFile(root + u"/page_files/x\\..\\..\\bell\a.txt"_s, "no");
-    const QString local = tempPath(u"page.htm"_s);
-
-    const CliRun run = script(u"ls esc*\nget page.htm "_s + quotedArgument(local) + u'\n');
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith(u"esc\\x1b[31m\\x7cred\\x5c.txt|3|"_s)) << run.out.toStdString();
-    EXPECT_EQ(run.out.count(u'|'), 3);
-    EXPECT_EQ(run.err, u"vellix: skipped the server file \"x\\..\\..\\bell\\x07.txt\": its "_s
-                       u"name cannot be the name of a local file\n"_s);
-    EXPECT_EQ(readFile(tempPath(u"page_files/ok.gif"_s)), "GIF89a");
-    EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
-}
-
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
@@ -309,20 +286,10 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
     }
 }
 
-// --tls decides whether the run asks for TLS: a plain server is refused only when it is required.
-TEST_F(PyftpdlibCommandTest, TlsOptionAgainstAPlainServer)
-{
-    const std::pair<QString, int> cases[] = {{u"auto"_s, 0}, {u"off"_s, 0}, {u"require"_s, 1}};
-    for (const auto &[mode, exitCode] : cases) {
-        const CliRun run =
-            runVellix(login(*server) + QStringList{u"--tls"_s, mode, u"pwd"_s}, server->password());
-        EXPECT_EQ(run.exitCode, exitCode) << mode.toStdString() << run.err.toStdString();
-        EXPECT_EQ(run.err.contains(u"offers no TLS"_s), exitCode != 0) << run.err.toStdString();
-    }
-}
-
-// Through a server that refuses clear text: the first run pins its certificate and says so.
-TEST_F(FtpCommandTest, ServerThatRequiresTls)
+// --tls decides whether the run asks for TLS. Through a server that refuses clear text the first
+// run pins its certificate and says so, and off is refused; a plain server is refused only when
+// TLS is required.
+TEST_F(FtpCommandTest, TlsOptionAgainstTlsAndPlainServers)
 {
     const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
     if (!server)
@@ -339,8 +306,8 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
                 first.err.contains(u"accepted and pinned: SHA256:"_s))
         << first.err.toStdString();
 
-    const CliRun verbose =
-        runVellix(login(*server) + QStringList{u"-v"_s, u"pwd"_s}, server->password());
+    const CliRun verbose = runVellix(
+        login(*server) + QStringList{u"--tls"_s, u"auto"_s, u"-v"_s, u"pwd"_s}, server->password());
     EXPECT_EQ(verbose.exitCode, 0);
     EXPECT_TRUE(verbose.err.startsWith(u"vellix: TLS: TLSv1."_s) &&
                 verbose.err.contains(u"matches its pin: SHA256:"_s))
@@ -350,21 +317,42 @@ TEST_F(FtpCommandTest, ServerThatRequiresTls)
         runVellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
     EXPECT_EQ(plain.exitCode, 1);
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
+
+    const auto plainServer = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
+    const CliRun required =
+        runVellix(login(*plainServer) + QStringList{u"--tls"_s, u"require"_s, u"pwd"_s},
+                  plainServer->password());
+    EXPECT_EQ(required.exitCode, 1);
+    EXPECT_TRUE(required.err.contains(u"offers no TLS"_s)) << required.err.toStdString();
 }
 
-// Every name as the server has it, one a line of ls, nothing in it able to disguise it; a
-// download onto a symbolic link replaces the link, not the file it points to.
-TEST_F(PyftpdlibCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
+// Every name as the server has it, one a line of ls, nothing in it able to disguise it or split
+// its line; a download onto a symbolic link replaces the link, not the file it points to, and a
+// page's companion file whose name would lead out of its local folder is skipped and told.
+TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
 {
-    NamesAndLinks::layOutServerNames(server->rootPath());
+    const QString root = server->rootPath();
+    NamesAndLinks::layOutServerNames(root);
+    writeFile(root + u"/esc\x1b[31m|red\\.txt"_s, "123");
     const CliRun listing = runVellix(login(*server) + QStringList{u"ls"_s}, server->password());
     EXPECT_EQ(listing.exitCode, 0) << listing.err.toStdString();
-    EXPECT_EQ(NamesAndLinks::listedNames(listing.out), NamesAndLinks::expectedNames());
+    QStringList names = NamesAndLinks::expectedNames() << u"esc\\x1b[31m\\x7cred\\x5c.txt|3"_s;
+    names.sort();
+    EXPECT_EQ(NamesAndLinks::listedNames(listing.out), names);
 
-    const NamesAndLinks::LocalLinks links(server->rootPath(), tempPath());
-    const CliRun run = runVellix(login(*server), server->password(), links.script().join(u'\n'));
+    const NamesAndLinks::LocalLinks links(root, tempPath());
+    writeFile(root + u"/page.htm"_s, "<p>");
+    writeFile(root + u"/page_files/ok.gif"_s, "GIF89a");
+    writeFile(root + u"/page_files/x\\..\\..\\bell\a.txt"_s, "no");
+    const QString page = u"get page.htm "_s + quotedArgument(tempPath(u"page.htm"_s));
+    const CliRun run =
+        runVellix(login(*server), server->password(), (links.script() << page).join(u'\n'));
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err, u"vellix: skipped the server file \"x\\..\\..\\bell\\x07.txt\": its "_s
+                       u"name cannot be the name of a local file\n"_s);
     links.expectReplaced();
+    EXPECT_EQ(readFile(tempPath(u"page_files/ok.gif"_s)), "GIF89a");
+    EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
 }
 
 // A local file that cannot be written is told as what it is, not as a missing server file.
