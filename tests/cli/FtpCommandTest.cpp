@@ -203,12 +203,6 @@ TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
         login(server(), passive()) + QStringList{u"size"_s, u"-dash.txt"_s}, server().password());
     EXPECT_EQ(size.exitCode, 0) << size.err.toStdString();
     EXPECT_EQ(size.out, u"5\n"_s);
-
-    const CliRun wrong = runVellix(login(server(), passive()) + QStringList{u"pwd"_s}, u"wrong"_s);
-    EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_TRUE(wrong.err.startsWith(u"vellix: cannot log in to "_s)) << wrong.err.toStdString();
-    EXPECT_TRUE(wrong.err.contains(u"530"_s)) << wrong.err.toStdString();
-    EXPECT_EQ(wrong.out, QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
@@ -226,45 +220,6 @@ protected:
 
     std::unique_ptr<FtpTestServer> server;
 };
-
-TEST_F(FtpCommandTest, UsageErrorsHelpAndMissingPassword)
-{
-    const QStringList site{u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s, u"u"_s};
-    const QStringList bad[] = {
-        {u"ftp"_s},
-        {u"ftp"_s, u"--user"_s, u"u"_s, u"pwd"_s},
-        {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"pwd"_s},
-        {u"ftp"_s, u"--site"_s, u"127.0.0.1:1"_s, u"--user"_s},
-        site + QStringList{u"--frob"_s},
-        site + QStringList{u"--tls"_s, u"sometimes"_s, u"pwd"_s},
-        site + QStringList{u"bogus"_s},
-        site + QStringList{u"pwd"_s, u"extra"_s},
-        site + QStringList{u"ls"_s, u"a"_s, u"b"_s},
-        site + QStringList{u"put"_s, u"only-one"_s},
-        site + QStringList{u"get"_s, u"a"_s, u"b"_s, u"c"_s},
-        site + QStringList{u"put"_s, u"-c"_s, u"only-one"_s},
-        site + QStringList{u"get"_s, u"-c"_s, u"a"_s, u"b"_s, u"c"_s},
-        site + QStringList{u"--retry"_s, u"-1"_s, u"pwd"_s},
-        site + QStringList{u"--retry"_s, u"101"_s, u"pwd"_s},
-        site + QStringList{u"--retry"_s, u"two"_s, u"pwd"_s},
-    };
-    for (const QStringList &arguments : bad) {
-        const CliRun run = runVellix(arguments, u"pw"_s);
-        EXPECT_EQ(run.exitCode, 2) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(run.err.contains(u"usage: vellix ftp --site HOST[:PORT] --user USER"_s))
-            << run.err.toStdString();
-        EXPECT_EQ(run.out, QString());
-    }
-
-    const CliRun help = runVellix({u"ftp"_s, u"--help"_s}, std::nullopt);
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith(u"usage: vellix ftp "_s)) << help.out.toStdString();
-    EXPECT_TRUE(help.out.contains(u"put [-c] LOCAL REMOTE"_s)) << help.out.toStdString();
-
-    const CliRun noPassword = runVellix(site + QStringList{u"pwd"_s}, std::nullopt);
-    EXPECT_EQ(noPassword.exitCode, 1);
-    EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
-}
 
 // The secure channel keeps no error text; the library's status tells the reason.
 TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)

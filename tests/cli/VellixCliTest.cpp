@@ -66,7 +66,13 @@ TEST_F(VellixCli, HelpAndUsageErrors)
     EXPECT_TRUE(help.out.contains(u"vellix config show COURSE"_s));
     EXPECT_TRUE(help.out.contains(u"vellix config set-login COURSE"_s));
     EXPECT_TRUE(help.out.contains(u"vellix ftp --site"_s));
+    const CliRun ftpHelp = runVellix({u"ftp"_s, u"--help"_s}, std::nullopt);
+    EXPECT_EQ(ftpHelp.exitCode, 0);
+    EXPECT_TRUE(ftpHelp.out.startsWith(u"usage: vellix ftp "_s)) << ftpHelp.out.toStdString();
+    EXPECT_TRUE(ftpHelp.out.contains(u"put [-c] LOCAL REMOTE"_s)) << ftpHelp.out.toStdString();
 
+    // Nothing listens on the ftp lines' site: a usage error is told before any connection.
+    const QString ftp = u"ftp --site 127.0.0.1:1 --user u "_s;
     const QString bad[] = {
         {},
         u"nope"_s,
@@ -80,14 +86,37 @@ TEST_F(VellixCli, HelpAndUsageErrors)
         u"config set-login c --site s --user u --secure 2"_s,
         u"config set-login c --site s --user u --tls maybe"_s,
         u"config set-login c --site s --user"_s,
+        u"ftp"_s,
+        u"ftp --user u pwd"_s,
+        u"ftp --site 127.0.0.1:1 pwd"_s,
+        u"ftp --site 127.0.0.1:1 --user"_s,
+        ftp + u"--frob"_s,
+        ftp + u"--tls sometimes pwd"_s,
+        ftp + u"bogus"_s,
+        ftp + u"pwd extra"_s,
+        ftp + u"ls a b"_s,
+        ftp + u"put only-one"_s,
+        ftp + u"get a b c"_s,
+        ftp + u"put -c only-one"_s,
+        ftp + u"get -c a b c"_s,
+        ftp + u"--retry -1 pwd"_s,
+        ftp + u"--retry 101 pwd"_s,
+        ftp + u"--retry two pwd"_s,
     };
     for (const QString &line : bad) {
         const CliRun run = runVellix(words(line), u"pw"_s);
         EXPECT_EQ(run.exitCode, 2) << line.toStdString();
-        EXPECT_TRUE(run.err.contains(u"usage: vellix"_s)) << run.err.toStdString();
+        const QString usage = line.startsWith(u"ftp"_s)
+                                  ? u"usage: vellix ftp --site HOST[:PORT] --user USER"_s
+                                  : u"usage: vellix"_s;
+        EXPECT_TRUE(run.err.contains(usage)) << line.toStdString() << '\n' << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(iniPath()));
+
+    const CliRun noPassword = runVellix(words(ftp + u"pwd"_s), std::nullopt);
+    EXPECT_EQ(noPassword.exitCode, 1);
+    EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
 }
 
 // An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.
