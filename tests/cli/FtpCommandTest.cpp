@@ -274,11 +274,12 @@ TEST_F(FtpCommandTest, TlsOptionAgainstTlsAndPlainServers)
     EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
 
     const auto plainServer = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
-    const CliRun required =
-        runVellix(login(*plainServer) + QStringList{u"--tls"_s, u"require"_s, u"pwd"_s},
-                  plainServer->password());
-    EXPECT_EQ(required.exitCode, 1);
-    EXPECT_TRUE(required.err.contains(u"offers no TLS"_s)) << required.err.toStdString();
+    for (const auto &[mode, exitCode] : {std::pair{u"auto"_s, 0}, std::pair{u"require"_s, 1}}) {
+        const CliRun run = runVellix(login(*plainServer) + QStringList{u"--tls"_s, mode, u"pwd"_s},
+                                     plainServer->password());
+        EXPECT_EQ(run.exitCode, exitCode) << mode.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.err.contains(u"offers no TLS"_s), exitCode != 0) << run.err.toStdString();
+    }
 }
 
 // Every name as the server has it, one a line of ls, nothing in it able to disguise it or split
