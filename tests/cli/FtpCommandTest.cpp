@@ -400,81 +400,75 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
     }
 }
 
-// Signals stop a download at once, also while the server stalls, and leave the local file as it
-// was, with what arrived in a hidden partial; the program then ends by the first signal.
-TEST_F(FtpCommandTest, SignalsStopAStalledDownloadAndLeaveTheOldFile)
+// Signals stop a transfer at once, whatever it waits on, and the program then ends by the first
+// signal: a download whose server stops answering leaves the local file as it was, with what
+// arrived in a hidden partial; a put from a pipe whose writer has fallen silent leaves the
+// server's copy as it was.
+TEST_F(FtpCommandTest, SignalsStopAStalledTransferAndKeepTheOldFile)
 {
     const struct
     {
         std::vector<int> sent; // the signals, in order
-    } cases[] = {{{SIGINT}}, {{SIGTERM}}, {{SIGHUP}}, {{SIGINT, SIGINT}}, {{SIGHUP, SIGTERM}}};
+        bool put = false;
+    } cases[] = {{{SIGINT}},         {{SIGTERM}},         {{SIGHUP}},
+                 {{SIGINT, SIGINT}}, {{SIGHUP, SIGTERM}}, {{SIGINT}, true}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(strsignal(c.sent.front()));
+        SCOPED_TRACE(std::string(strsignal(c.sent.front())) + (c.put ? ", put" : ", get"));
         // A slow line, so that the download surely runs when the server stops answering.
         QString why;
         const auto server = FtpTestServer::startFaulty({.rate = 64 * 1024}, &why);
         ASSERT_TRUE(server) << why.toStdString();
-        writeFile(server->rootPath() + u"/big.bin"_s, QByteArray(4 << 20, 'x'));
+        const QString onServer = writeFile(server->rootPath() + u"/big.bin"_s,
+                                           c.put ? "the old copy" : QByteArray(4 << 20, 'x'));
         const QString folder = tempPath(u"in"_s);
         const QString target = writeFile(folder + u"/big.bin"_s, "the user's own file");
+        const QString fifo = tempPath(u"lesson.fifo"_s);
 
         QProcess process;
-        startVellix(process, login(*server) + QStringList{u"get"_s, u"big.bin"_s, target},
-                    server->password());
-        // The server logs the transfer's start; at this rate it then runs for a minute.
-        const auto sending = [&] { return readFile(server->logPath()).contains("RETR"); };
+        QProcess writer;
+        if (c.put) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            startVellix(process, login(*server) + QStringList{u"put"_s, fifo, u"big.bin"_s},
+                        server->password());
+            // The writer sends a little and then keeps the pipe open without a word.
+            writer.start(u"/bin/sh"_s,
+                         {u"-c"_s, u"exec > \"$1\"; echo part; exec sleep 600"_s, u"sh"_s, fifo});
+        } else {
+            startVellix(process, login(*server) + QStringList{u"get"_s, u"big.bin"_s, target},
+                        server->password());
+        }
+        // The server logs the transfer's start; at this rate a download then runs for a minute.
+        const auto sending = [&] {
+            return readFile(server->logPath()).contains(c.put ? "STOR" : "RETR");
+        };
         ASSERT_TRUE(QTest::qWaitFor(sending, 20000));
-        QTest::qWait(100);
-        ASSERT_TRUE(server->suspend());
+        QTest::qWait(300);
+        ASSERT_TRUE(c.put || server->suspend());
         for (const int number : c.sent)
             ::kill(pid_t(process.processId()), number);
 
         // Well before any of the client's timeouts would end the wait.
         const bool ended = process.waitForFinished(10000);
         server->resume();
+        writer.kill();
+        writer.waitForFinished();
         ASSERT_TRUE(ended);
         // Ended by the first signal, or by a later one that came once the command had ended.
         EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
         EXPECT_NE(std::find(c.sent.begin(), c.sent.end(), process.exitCode()), c.sent.end());
-        EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError())
-                        .contains(u"vellix: get: cancelled\n"_s));
+        EXPECT_TRUE(
+            QString::fromUtf8(process.readAllStandardError())
+                .contains(c.put ? u"vellix: put: cancelled\n"_s : u"vellix: get: cancelled\n"_s));
+        if (c.put) {
+            EXPECT_EQ(readFile(onServer), "the old copy");
+            continue;
+        }
         // What arrived waits in the hidden partial, with its note, for a "get -c".
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                   QStringList({QFileInfo(PartialName::originPathFor(target)).fileName(),
                                QFileInfo(PartialName::pathFor(target)).fileName(), u"big.bin"_s}));
         EXPECT_EQ(readFile(target), "the user's own file");
     }
-}
-
-// A put from a pipe whose writer has fallen silent stops at the first signal, leaving the
-// server's copy as it was.
-TEST_F(FtpCommandTest, ASignalStopsAPutFromASilentPipe)
-{
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
-    writeFile(server->rootPath() + u"/lesson.bin"_s, "the old copy");
-    const QString fifo = tempPath(u"lesson.fifo"_s);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QProcess process;
-    startVellix(process, login(*server) + QStringList{u"put"_s, fifo, u"lesson.bin"_s},
-                server->password());
-    // The writer sends a little and then keeps the pipe open without a word.
-    QProcess writer;
-    writer.start(u"/bin/sh"_s,
-                 {u"-c"_s, u"exec > \"$1\"; echo part; exec sleep 600"_s, u"sh"_s, fifo});
-    const auto sending = [&] { return readFile(server->logPath()).contains("STOR"); };
-    ASSERT_TRUE(QTest::qWaitFor(sending, 20000));
-    QTest::qWait(300);
-    ::kill(pid_t(process.processId()), SIGINT);
-
-    const bool ended = process.waitForFinished(10000);
-    writer.kill();
-    writer.waitForFinished();
-    ASSERT_TRUE(ended) << "the put waited on the silent pipe";
-    EXPECT_TRUE(
-        QString::fromUtf8(process.readAllStandardError()).contains(u"vellix: put: cancelled\n"_s));
-    EXPECT_EQ(readFile(server->rootPath() + u"/lesson.bin"_s), "the old copy");
 }
 
 // Runs against the scripted server, which cuts transfers (and sessions) after 1 MiB.
