@@ -40,6 +40,11 @@ struct ScriptCase
     const char *script; // empty: the README's example
 };
 
+void PrintTo(const ScriptCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 } // namespace
 
 class HostScriptTest : public ConfigTest
@@ -611,6 +616,11 @@ struct TransferCase
     QByteArray cancel; // how the transfer window is answered
     QStringList out;   // what standard output holds besides the transfer window's lines
 };
+
+void PrintTo(const TransferCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class HostTransferTest
     : public HostScriptTest
