@@ -23,22 +23,6 @@ TEST_F(CourseConfig, ReadsCourseSettings)
     EXPECT_EQ(ConfigFile().text(u"C"_s, u"school"_s).size(), 254);
 }
 
-TEST_F(CourseConfig, LocalFolderEndsInBackslash)
-{
-    const std::tuple<QByteArray, QString, QString> cases[] = {
-        {"h:\\docs", {}, u"h:\\docs\\"_s},
-        {"h:\\docs\\", {}, u"h:\\docs\\"_s},
-        {"", u"C"_s, u"C:\\"_s}, // the host product's drive
-        {"", {}, {}},
-    };
-    for (const auto &[lldir, hostDrive, expected] : cases) {
-        writeIni("[C]\r\nlldir=" + lldir + "\r\n");
-        Shared().HostDrive = hostDrive;
-        ReadCourseConfig(u"C"_s);
-        EXPECT_EQ(Shared().LastLocalDir, expected) << lldir.toStdString();
-    }
-}
-
 TEST_F(CourseConfig, TlsSettingWritesAndReads)
 {
     // A value that names no mode is taken as the strictest, never as plain FTP.
@@ -88,10 +72,10 @@ TEST_F(CourseConfig, ServerPathsFromRemoteAndHomeDirectory)
         Shared().HomeDir = QString::fromUtf8(c[1]);
         ReadCourseConfig(u"C"_s);
         const SharedState &s = Shared();
-        const QStringList derived = {s.MonthFolderPath, s.ArchiveDir,  s.CourseName,
-                                     s.ArchiveName,     s.MonthFolder, s.WebRoot};
-        for (int i = 0; i < derived.size(); ++i)
-            EXPECT_EQ(derived[i], QString::fromUtf8(c[i + 2])) << c[0] << " #" << i;
+        EXPECT_EQ(QStringList({s.MonthFolderPath, s.ArchiveDir, s.CourseName, s.ArchiveName,
+                               s.MonthFolder, s.WebRoot}),
+                  QStringList(std::begin(c) + 2, std::end(c)))
+            << c[0];
     }
 }
 

@@ -35,16 +35,25 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
         Shared().RemoteDir = remoteDir;
         Shared().WebRoot = u"unchanged"_s;
         ResolveCourseFolder();
-        EXPECT_EQ(Shared().CourseName, course) << remoteDir.toStdString();
-        EXPECT_EQ(Shared().WebRoot, webRoot) << remoteDir.toStdString();
+        EXPECT_EQ(QStringList({Shared().CourseName, Shared().WebRoot}),
+                  QStringList({course, webRoot}))
+            << remoteDir.toStdString();
     }
 }
 
-// The folder's own rules are the course settings' (LocalFolderFromSetting).
-TEST_F(CourseSectionTest, CourseLocalFolderIsTheCoursesSetting)
+TEST_F(CourseSectionTest, CourseLocalFolderEndsInBackslash)
 {
-    writeIni("[bio]\r\nlldir=h:\\lessons\r\n");
-    EXPECT_EQ(CourseLocalFolder(Course), u"h:\\lessons\\"_s);
+    const std::tuple<QByteArray, QString, QString> cases[] = {
+        {"h:\\lessons", {}, u"h:\\lessons\\"_s},
+        {"h:\\lessons\\", {}, u"h:\\lessons\\"_s},
+        {"", u"C"_s, u"C:\\"_s}, // the host product's drive
+        {"", {}, {}},
+    };
+    for (const auto &[lldir, hostDrive, expected] : cases) {
+        writeIni("[bio]\r\nlldir=" + lldir + "\r\n");
+        Shared().HostDrive = hostDrive;
+        EXPECT_EQ(CourseLocalFolder(Course), expected) << lldir.toStdString();
+    }
 }
 
 TEST_F(CourseSectionTest, OnlyAPositiveNumberMakesSecureOrBatch)
@@ -76,8 +85,8 @@ TEST_F(CourseSectionTest, ConfiguredSiteWithPathGivesHostAndWebRoot)
         ASSERT_TRUE(LoginStore().write(Course, u"ftpSite"_s, stored));
         Shared().RemoteDir = CourseDir;
         ReadControlCourseConfig(Course);
-        EXPECT_EQ(Shared().SiteName, site) << stored.toStdString();
-        EXPECT_EQ(Shared().Host, site) << stored.toStdString();
-        EXPECT_EQ(Shared().WebRoot, webRoot) << stored.toStdString();
+        EXPECT_EQ(QStringList({Shared().SiteName, Shared().Host, Shared().WebRoot}),
+                  QStringList({site, site, webRoot}))
+            << stored.toStdString();
     }
 }
