@@ -41,9 +41,7 @@ TEST(FileTypes, OnlyListedExtensionsHaveATypeAndEveryTypeItsOwnPicture)
 }
 
 // Rules that read or change the shared state.
-class SharedFileRules : public VellixTest
-{
-};
+using SharedFileRules = VellixTest;
 
 TEST_F(SharedFileRules, UploadFilterLetsThroughWhatTheListAllows)
 {
