@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include <functional>
-#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,35 +30,31 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
 {
     const QString folder = tempPath(u"in"_s);
     const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "someone else's");
+    const QString nothing = tempPath(u"nothing.txt"_s);
+    const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     const struct
     {
         const char *title;
         QString name;
-        std::function<void(const QString &path)> layOut;
-        QFile::Permissions permissions; // of the new file, when it is the old one's
+        QString linkTo;                 // a link there, to this
+        QFile::Permissions permissions; // an old file there, with these, which the new one keeps
     } cases[] = {
-        {"a new name", u"new.txt"_s, [](const QString &) {}, {}},
-        {"an old file, whose permissions stay", u"old.txt"_s,
-         [this](const QString &path) {
-             writeFile(path, "old");
-             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-         },
-         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup},
-        {"a link to a file",
-         u"link.txt"_s,
-         [&](const QString &path) { QFile::link(elsewhere, path); },
-         {}},
-        {"a link to nothing",
-         u"dangling.txt"_s,
-         [&](const QString &path) { QFile::link(tempPath(u"nothing.txt"_s), path); },
-         {}},
+        {"a new name", u"new.txt"_s, {}, {}},
+        {"an old file, whose permissions stay", u"old.txt"_s, {}, kept},
+        {"a link to a file", u"link.txt"_s, elsewhere, {}},
+        {"a link to nothing", u"dangling.txt"_s, nothing, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
         QDir(folder).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(folder));
         const QString path = folder + u'/' + c.name;
-        c.layOut(path);
+        if (!c.linkTo.isEmpty())
+            QFile::link(c.linkTo, path);
+        if (c.permissions) {
+            writeFile(path, "old");
+            QFile::setPermissions(path, c.permissions);
+        }
 
         Platform::ReplacingFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
@@ -74,7 +69,7 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
             EXPECT_EQ(QFile::permissions(path) & ~ours, c.permissions);
         }
         EXPECT_EQ(readFile(elsewhere), "someone else's");
-        EXPECT_FALSE(QFile::exists(tempPath(u"nothing.txt"_s)));
+        EXPECT_FALSE(QFile::exists(nothing));
     }
 }
 
@@ -127,28 +122,16 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
     EXPECT_EQ(readFile(path), "new");
 }
 
-// The reading end of a named pipe, open before its writer comes: what fits in the pipe
-// waits there until it is taken.
-class PipeReader
+// All that came through a pipe's reading end, once the writer has closed its end; closes it.
+static QByteArray drain(int fd)
 {
-public:
-    explicit PipeReader(const QString &path)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK))
-    {}
-    ~PipeReader() { ::close(m_fd); }
-    // All that came, once the writer has closed its end.
-    QByteArray received() const
-    {
-        QByteArray bytes;
-        char buffer[4096];
-        for (ssize_t read; (read = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            bytes.append(buffer, read);
-        return bytes;
-    }
-
-private:
-    int m_fd;
-};
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t read; (read = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, read);
+    ::close(fd);
+    return bytes;
+}
 
 // Only a regular file is replaced: a device or a pipe is written into and stays what it was;
 // a socket, a block device and a folder are refused.
@@ -185,9 +168,9 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
             GTEST_SKIP() << "cannot make " << c.title << " here";
         struct stat before = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &before), 0);
-        std::optional<PipeReader> reader;
-        if (c.readerWaits)
-            reader.emplace(path);
+        // A reader open before the writer comes: what fits in the pipe waits there.
+        const int reader =
+            c.readerWaits ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
 
         Platform::ReplacingFile file(path, "an origin, which a device or pipe does not keep");
         ASSERT_EQ(file.open(QIODevice::WriteOnly), c.written) << file.errorString().toStdString();
@@ -197,8 +180,8 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
         } else {
             EXPECT_FALSE(file.errorString().isEmpty());
         }
-        if (reader) {
-            EXPECT_EQ(reader->received(), "arrived");
+        if (c.readerWaits) {
+            EXPECT_EQ(drain(reader), "arrived");
         }
         struct stat after = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
@@ -215,8 +198,5 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
     ASSERT_EQ(output.write("arrived"), 7);
     EXPECT_TRUE(output.commit());
     ::close(ends[1]);
-    char received[16] = {};
-    EXPECT_EQ(::read(ends[0], received, sizeof received), 7);
-    EXPECT_STREQ(received, "arrived");
-    ::close(ends[0]);
+    EXPECT_EQ(drain(ends[0]), "arrived");
 }
