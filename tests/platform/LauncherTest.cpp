@@ -11,11 +11,7 @@ using LauncherTest = VellixTest;
 
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 {
-    const struct
-    {
-        const char *line;
-        QStringList arguments;
-    } cases[] = {
+    const std::pair<const char *, QStringList> cases[] = {
         {"prog \"abc\" d e", {"prog", "abc", "d", "e"}},
         {"prog a\\\\\\b d\"e f\"g h", {"prog", "a\\\\\\b", "de fg", "h"}},
         {"prog a\\\\\\\"b c d", {"prog", "a\\\"b", "c", "d"}},
@@ -27,9 +23,9 @@ TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
         {"C:\\dir\\prog.exe \"h:\\My Docs\\a.txt\"", {"C:\\dir\\prog.exe", "h:\\My Docs\\a.txt"}},
         {"", {}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_EQ(Launcher::splitCommandLine(QString::fromUtf8(c.line)), c.arguments);
+    for (const auto &[line, arguments] : cases) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(Launcher::splitCommandLine(QString::fromUtf8(line)), arguments);
     }
 }
 
@@ -65,11 +61,8 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
     const QString onPath = writeProgram(tempPath(u"bin/hvsftp"_s));
     setEnvironment("PATH", QFile::encodeName(tempPath(u"bin"_s)) + ':' + qgetenv("PATH"));
 
-    const struct
-    {
-        const char *line;
-        QString program;
-    } cases[] = {
+    // a command line, and the program found (empty: none)
+    const std::pair<const char *, QString> cases[] = {
         {"\"h:\\program files\\tool\\tool.exe\" -x", tool},
         {"h:\\Program Files\\Tool\\tool", QString()}, // unquoted: the program is "h:\Program"
         {"\"h:\\Program Files\\Tool\\tool\"", tool},
@@ -77,11 +70,11 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
         {"HVSFTP.EXE", QString()}, // names on the search path keep their case
         {"missing.exe", QString()},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        const auto command = Launcher::resolve(QString::fromUtf8(c.line));
-        EXPECT_EQ(command.program, c.program);
-        EXPECT_EQ(command.error.isEmpty(), !c.program.isEmpty());
+    for (const auto &[line, program] : cases) {
+        SCOPED_TRACE(line);
+        const auto command = Launcher::resolve(QString::fromUtf8(line));
+        EXPECT_EQ(command.program, program);
+        EXPECT_EQ(command.error.isEmpty(), !program.isEmpty());
     }
 }
 

@@ -32,28 +32,24 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
     const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "someone else's");
     const QString nothing = tempPath(u"nothing.txt"_s);
     const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    const struct
-    {
-        const char *title;
-        QString name;
-        QString linkTo;                 // a link there, to this
-        QFile::Permissions permissions; // an old file there, with these, which the new one keeps
-    } cases[] = {
+    // what stands at the name: a link there, to linkTo; an old file there, with permissions the
+    // new one keeps
+    const std::tuple<const char *, QString, QString, QFile::Permissions> cases[] = {
         {"a new name", u"new.txt"_s, {}, {}},
         {"an old file, whose permissions stay", u"old.txt"_s, {}, kept},
         {"a link to a file", u"link.txt"_s, elsewhere, {}},
         {"a link to nothing", u"dangling.txt"_s, nothing, {}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto &[title, name, linkTo, permissions] : cases) {
+        SCOPED_TRACE(title);
         QDir(folder).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(folder));
-        const QString path = folder + u'/' + c.name;
-        if (!c.linkTo.isEmpty())
-            QFile::link(c.linkTo, path);
-        if (c.permissions) {
+        const QString path = folder + u'/' + name;
+        if (!linkTo.isEmpty())
+            QFile::link(linkTo, path);
+        if (permissions) {
             writeFile(path, "old");
-            QFile::setPermissions(path, c.permissions);
+            QFile::setPermissions(path, permissions);
         }
 
         Platform::ReplacingFile file(path);
@@ -62,11 +58,11 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
         ASSERT_EQ(file.write("new"), 3);
         ASSERT_TRUE(file.commit()) << file.errorString().toStdString();
 
-        EXPECT_EQ(entries(folder), QStringList{c.name});
+        EXPECT_EQ(entries(folder), QStringList{name});
         EXPECT_EQ(readFile(path), "new");
-        if (c.permissions) {
+        if (permissions) {
             const QFile::Permissions ours = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-            EXPECT_EQ(QFile::permissions(path) & ~ours, c.permissions);
+            EXPECT_EQ(QFile::permissions(path) & ~ours, permissions);
         }
         EXPECT_EQ(readFile(elsewhere), "someone else's");
         EXPECT_FALSE(QFile::exists(nothing));
@@ -144,13 +140,8 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
             return ::mknod(QFile::encodeName(path).constData(), type | 0666, device) == 0;
         };
     };
-    const struct
-    {
-        const char *title;
-        std::function<bool(const QString &path)> make; // false: this machine cannot
-        bool written;                                  // else refused
-        bool readerWaits;
-    } cases[] = {
+    // make returns false where this machine cannot; what is not written into is refused
+    const std::tuple<const char *, std::function<bool(const QString &path)>, bool, bool> cases[] = {
         {"a null device", node(S_IFCHR, makedev(1, 3)), true, false},
         {"a pipe with a reader", node(S_IFIFO, 0), true, true},
         {"a pipe nobody reads", node(S_IFIFO, 0), false, false},
@@ -159,28 +150,28 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
         {"a socket", node(S_IFSOCK, 0), false, false},
         {"a folder", [](const QString &path) { return QDir().mkdir(path); }, false, false},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto &[title, make, written, readerWaits] : cases) {
+        SCOPED_TRACE(title);
         const QString path = folder + u"/target"_s;
         QFile::remove(path);
         QDir(path).removeRecursively();
-        if (!c.make(path))
-            GTEST_SKIP() << "cannot make " << c.title << " here";
+        if (!make(path))
+            GTEST_SKIP() << "cannot make " << title << " here";
         struct stat before = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &before), 0);
         // A reader open before the writer comes: what fits in the pipe waits there.
         const int reader =
-            c.readerWaits ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
+            readerWaits ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
 
         Platform::ReplacingFile file(path, "an origin, which a device or pipe does not keep");
-        ASSERT_EQ(file.open(QIODevice::WriteOnly), c.written) << file.errorString().toStdString();
-        if (c.written) {
+        ASSERT_EQ(file.open(QIODevice::WriteOnly), written) << file.errorString().toStdString();
+        if (written) {
             ASSERT_EQ(file.write("arrived"), 7);
             EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
         } else {
             EXPECT_FALSE(file.errorString().isEmpty());
         }
-        if (c.readerWaits) {
+        if (readerWaits) {
             EXPECT_EQ(drain(reader), "arrived");
         }
         struct stat after = {};
