@@ -124,7 +124,7 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelAndKeepsTheMonthTotalUpToTheLargest)
+TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelUpToTheLargestAndResetsALoginThatLeadsAstray)
 {
     // Folders come before files in most listings: each level must go on with its own list
     // after the walk below it has listed other folders.
@@ -155,12 +155,10 @@ TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelAndKeepsTheMonthTotalUpToT
     Shared().MonthFolderPath = u"/DV/smith/big"_s;
     EXPECT_EQ(RemoteFolderSize(u"/DV/smith/big"_s), LargestTotal);
     EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
-}
 
-// Which stored keys a reset clears is the reset's own rule, tested with it; here the walk
-// must lead to it, and forget the user name too.
-TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
-{
+    // A folder that cannot be entered resets the login. Which stored keys a reset clears is
+    // the reset's own rule, tested with it; here the walk must lead to it, and forget the user
+    // name too.
     Shared().RemoteDir = MonthPath;
     Shared().UserId = server->user();
     Shared().Password = server->password();
