@@ -40,15 +40,12 @@ TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
     EXPECT_EQ(last.pointer, Ui::Pointer::Hourglass);
 }
 
-class QtUiTest : public VellixTest
-{
-protected:
-    QtUi qtUi;
-};
+using QtUiTest = VellixTest;
 
 // A closed box answers Cancel where it is offered.
 TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCancels)
 {
+    QtUi qtUi;
     auto watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) {
         auto *box = qobject_cast<QMessageBox *>(&modal);
         ASSERT_NE(box, nullptr);
@@ -68,6 +65,7 @@ TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCance
 
 TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
 {
+    QtUi qtUi;
     auto watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
         auto *dialog = qobject_cast<QInputDialog *>(&modal);
         ASSERT_NE(dialog, nullptr);
@@ -83,6 +81,7 @@ TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
 
 TEST_F(QtUiTest, HourglassIsOneOverrideCursorSetOnceAndRemovedOnce)
 {
+    QtUi qtUi;
     QGuiApplication::setOverrideCursor(Qt::PointingHandCursor); // the host's own
     qtUi.setMousePointer(Ui::Pointer::Hourglass);
     qtUi.setMousePointer(Ui::Pointer::Hourglass);
