@@ -58,7 +58,7 @@ TEST_F(DosPathTest, ToLinuxMatchesComponentsExactlyThenWithoutCase)
     }
 }
 
-TEST_F(DosPathTest, ToDosPicksTheLongestDriveTarget)
+TEST_F(DosPathTest, ToDosPicksTheLongestDriveTargetAndSystemFoldersFollowIt)
 {
     // a Linux path, and its DOS form (nullptr: some path on Z:)
     const std::pair<QString, const char *> cases[] = {
@@ -78,10 +78,8 @@ TEST_F(DosPathTest, ToDosPicksTheLongestDriveTarget)
         else
             EXPECT_TRUE(DosPath::toDos(linux).startsWith(QLatin1String("Z:\\")));
     }
-}
 
-TEST_F(DosPathTest, SystemFoldersInDosForm)
-{
+    // The system folders in DOS form.
     EXPECT_EQ(SystemFolders::windowsDirectory(), u"C:\\windows"_s);
     const QString saved = QDir::currentPath();
     QDir().mkpath(homePath(u"Work"_s));

@@ -15,7 +15,7 @@ protected:
     FileSystemObject fso;
 };
 
-TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
+TEST_F(FileSystemObjectTest, FilesAndFoldersAreToldAndDescribeThemselves)
 {
     writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
     // a path, and whether it names a file, a folder
@@ -36,11 +36,7 @@ TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
         EXPECT_EQ(fso.GetFile(QString::fromUtf8(path)).has_value(), file);
         EXPECT_EQ(fso.GetFolder(QString::fromUtf8(path)).has_value(), folder);
     }
-}
 
-TEST_F(FileSystemObjectTest, FileDescribesItself)
-{
-    writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
     writeFile(homePath(u"Docs/.hidden"_s), "");
     const QString readOnly = writeFile(homePath(u"Docs/fixed.txt"_s), "x");
     QFile::setPermissions(readOnly, QFile::ReadOwner);

@@ -55,7 +55,7 @@ TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
     EXPECT_FALSE(command.error.isEmpty());
 }
 
-TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
+TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtensionAndStartedWithoutWaiting)
 {
     const QString tool = writeProgram(homePath(u"Program Files/Tool/tool"_s));
     const QString onPath = writeProgram(tempPath(u"bin/hvsftp"_s));
@@ -76,10 +76,7 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
         EXPECT_EQ(command.program, program);
         EXPECT_EQ(command.error.isEmpty(), !program.isEmpty());
     }
-}
 
-TEST_F(LauncherTest, StartDoesNotWaitAndReportsWhatCannotStart)
-{
     const QString program = writeProgram(homePath(u"run me"_s));
     const auto result = Launcher::start(u"\"h:\\run me.exe\" \"one two\" three"_s);
     ASSERT_TRUE(result.started) << result.error.toStdString();

@@ -146,7 +146,7 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
     }
 }
 
-TEST_F(ProfileTest, RemovingKeysAndSections)
+TEST_F(ProfileTest, RemovingKeysAndSectionsAndAFileOutsideTheWindowsDirectory)
 {
     writeFile(iniPath(), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
     ASSERT_TRUE(WritePrivateProfileString(u"a"_s, u"X"_s, std::nullopt, u"Dovrelle.ini"_s));
@@ -157,10 +157,8 @@ TEST_F(ProfileTest, RemovingKeysAndSections)
     file.removeSection(u"a"_s);
     ASSERT_TRUE(file.save());
     EXPECT_EQ(readFile(iniPath()), "[B]\r\nz=3\r\n");
-}
 
-TEST_F(ProfileTest, DosPathNamesAFileOutsideTheWindowsDirectory)
-{
+    // A DOS path names a file outside the Windows directory.
     ASSERT_TRUE(WritePrivateProfileString(u"S"_s, u"k"_s, "v", u"h:\\settings\\my.ini"_s));
     EXPECT_EQ(readFile(homePath(u"settings/my.ini"_s)), "[S]\r\nk=v\r\n");
     EXPECT_EQ(GetPrivateProfileString(u"S"_s, u"k"_s, {}, 255, u"H:\\SETTINGS\\MY.INI"_s), "v");

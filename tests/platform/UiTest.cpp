@@ -43,7 +43,7 @@ TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
 using QtUiTest = VellixTest;
 
 // A closed box answers Cancel where it is offered.
-TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCancels)
+TEST_F(QtUiTest, BoxesShowWhatTheyAreGivenAndAClosedOneCancels)
 {
     QtUi qtUi;
     auto watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) {
@@ -61,12 +61,9 @@ TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCance
     watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) { modal.close(); });
     EXPECT_EQ(qtUi.messageBox(u"Go on?"_s, Ui::Buttons::RetryCancel, Ui::Icon::None, u"Title"_s, 1),
               Ui::Answer::Cancel);
-}
 
-TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
-{
-    QtUi qtUi;
-    auto watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
+    // An input box gives text or nothing.
+    watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
         auto *dialog = qobject_cast<QInputDialog *>(&modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->textValue(), u"old.txt"_s);

@@ -5,15 +5,15 @@
 using namespace Platform;
 using namespace Qt::StringLiterals;
 
-TEST_F(VellixTest, Windows1252DecodesEveryByteAndEncodesItBack)
+TEST_F(VellixTest, Windows1252DecodesEveryByteAndWritesOtherCharactersAsReferences)
 {
     QByteArray everyByte;
     for (int byte = 0; byte < 256; ++byte)
         everyByte.append(char(byte));
-    const QString text = Windows1252::decode(everyByte);
-    ASSERT_EQ(text.size(), 256);
-    EXPECT_EQ(Windows1252::encodeWithCharacterReferences(text), everyByte);
-    for (const QChar c : text)
+    const QString decoded = Windows1252::decode(everyByte);
+    ASSERT_EQ(decoded.size(), 256);
+    EXPECT_EQ(Windows1252::encodeWithCharacterReferences(decoded), everyByte);
+    for (const QChar c : decoded)
         EXPECT_TRUE(Windows1252::canEncode(c)) << int(c.unicode());
 
     const std::pair<uchar, char16_t> table[] = {
@@ -24,12 +24,9 @@ TEST_F(VellixTest, Windows1252DecodesEveryByteAndEncodesItBack)
     };
     for (const auto &[byte, character] : table) {
         SCOPED_TRACE(byte);
-        EXPECT_EQ(int(text.at(byte).unicode()), int(character));
+        EXPECT_EQ(int(decoded.at(byte).unicode()), int(character));
     }
-}
 
-TEST_F(VellixTest, Windows1252WritesOtherCharactersAsCharacterReferences)
-{
     const std::pair<QString, QByteArray> cases[] = {
         {QString::fromUtf8("café € 5"), "caf\xe9 \x80 5"},
         {QString::fromUtf8("“quoted” – ok"), "\x93quoted\x94 \x96 ok"},
@@ -49,5 +46,4 @@ TEST_F(VellixTest, Windows1252WritesOtherCharactersAsCharacterReferences)
     EXPECT_FALSE(Windows1252::canEncode(QChar(0x03A9)));
     EXPECT_FALSE(Windows1252::canEncode(QChar(0x0080)));
     EXPECT_FALSE(Windows1252::canEncode(QChar(0xD83D)));
-    EXPECT_TRUE(Windows1252::canEncode(QChar(0x20AC)));
 }
