@@ -84,7 +84,7 @@ protected:
         if (!server)
             return;
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
-        serverFolder(ArchivePath);
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath));
     }
 
     void TearDown() override
@@ -93,13 +93,6 @@ protected:
             Shared().FtpClient->CloseConnection();
         server.reset();
         CatalogueTest::TearDown();
-    }
-
-    void serverFile(const QString &path) const { writeFile(server->rootPath() + path, "x"); }
-
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
     }
 
     QByteArray serverContent(const QString &path) const
@@ -112,10 +105,10 @@ protected:
 
 TEST_P(CatalogueServerTest, RefreshWalksTheMonthsAndUploadsTheLocalPage)
 {
-    serverFile(ArchivePath + u"/November_2006/notes.txt"_s);
-    serverFolder(ArchivePath + u"/December_2006/pictures"_s);
-    serverFolder(ArchivePath + u"/February_2007"_s);
-    serverFile(ArchivePath + u"/March_2007/late.doc"_s);
+    writeFile(server->rootPath() + ArchivePath + u"/November_2006/notes.txt"_s, "x");
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/December_2006/pictures"_s));
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/February_2007"_s));
+    writeFile(server->rootPath() + ArchivePath + u"/March_2007/late.doc"_s, "x");
     RefreshArchive();
     EXPECT_EQ(ui().pointerChanges(),
               (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
@@ -144,8 +137,8 @@ TEST_P(CatalogueServerTest, NamedFoldersAreWrittenInTheirCodePageAndUploaded)
 {
     writeIni("[smith]\r\nnumDirs=1\r\ndir0=spring_term\r\nb0=1\r\nb0_1=Unit_One\r\n"
              "b0_2=Missing\r\nb0_5=Unit_Five\r\n");
-    serverFile(ArchivePath + u"/Unit_One/it's.pdf"_s);
-    serverFolder(ArchivePath + u"/Unit_Five"_s);
+    writeFile(server->rootPath() + ArchivePath + u"/Unit_One/it's.pdf"_s, "x");
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/Unit_Five"_s));
     Shared().TeacherName = u"Zoë Ångström €5 Ω"_s;
     ASSERT_TRUE(BuildArchiveCatalogue());
     const QByteArray page = readFile(localFile(u"index.htm"_s));
@@ -196,7 +189,7 @@ TEST_P(CatalogueServerTest, WhatCannotBeWrittenOrUploadedIsToldAndTheRestGoesUp)
     Shared().ArchiveName = u"spring_term"_s;
     Shared().ArchiveDir = ArchivePath;
     // A folder named like the XML file cannot be replaced by a file.
-    serverFolder(ArchivePath + u"/index.xml/keep"_s);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/index.xml/keep"_s));
     ASSERT_TRUE(BuildArchiveCatalogue());
     EXPECT_TRUE(Shared().CatalogueUploadFailed);
     EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));

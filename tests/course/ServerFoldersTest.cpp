@@ -124,7 +124,7 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelUpToTheLargestAndResetsALoginThatLeadsAstray)
+TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelWithinItsBoundsAndResetsALoginThatLeadsAstray)
 {
     // Folders come before files in most listings: each level must go on with its own list
     // after the walk below it has listed other folders.
@@ -156,29 +156,8 @@ TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelUpToTheLargestAndResetsALo
     EXPECT_EQ(RemoteFolderSize(u"/DV/smith/big"_s), LargestTotal);
     EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
 
-    // A folder that cannot be entered resets the login. Which stored keys a reset clears is
-    // the reset's own rule, tested with it; here the walk must lead to it, and forget the user
-    // name too.
-    Shared().RemoteDir = MonthPath;
-    Shared().UserId = server->user();
-    Shared().Password = server->password();
-    Shared().LoggedIn = true;
-    ASSERT_TRUE(LoginStore().write(u"smith"_s, u"ftpPwd"_s, u"stored"_s));
-
-    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
-
-    EXPECT_EQ(seen(ui().boxes()),
-              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
-                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
-    EXPECT_EQ(Shared().UserId + Shared().Password, QString());
-    EXPECT_FALSE(Shared().LoggedIn);
-    EXPECT_TRUE(Shared().AbortFlag);
-    EXPECT_EQ(LoginStore().read(ConfigFile(), u"smith"_s, u"ftpPwd"_s), QString());
-}
-
-TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
-{
-    // folders below the first (one inside the other), the outcome, the folders entered
+    // The walk goes sixty-four levels deep and no deeper: folders below the first (one inside
+    // the other), the outcome, the folders entered.
     const std::tuple<int, Outcome, int> cases[] = {
         {ServerFolderWalk::MaxDepth, Outcome::Counted, ServerFolderWalk::MaxDepth + 1},
         {ServerFolderWalk::MaxDepth + 1, Outcome::TooDeep, ServerFolderWalk::MaxDepth + 1},
@@ -197,6 +176,25 @@ TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
             EXPECT_EQ(walked.bytes, levels + 1) << levels;
         }
     }
+
+    // A folder that cannot be entered resets the login. Which stored keys a reset clears is
+    // the reset's own rule, tested with it; here the walk must lead to it, and forget the user
+    // name too.
+    Shared().RemoteDir = MonthPath;
+    Shared().UserId = server->user();
+    Shared().Password = server->password();
+    Shared().LoggedIn = true;
+    ASSERT_TRUE(LoginStore().write(u"smith"_s, u"ftpPwd"_s, u"stored"_s));
+
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
+
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
+                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
+    EXPECT_EQ(Shared().UserId + Shared().Password, QString());
+    EXPECT_FALSE(Shared().LoggedIn);
+    EXPECT_TRUE(Shared().AbortFlag);
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"smith"_s, u"ftpPwd"_s), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
