@@ -27,6 +27,7 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
         {u"/pub/DV/smith"_s, "course0=Math\r\n", u"Math"_s, u"/pub/DV/"_s},
         {u"/DV/smith/2007"_s, "course0=Math\r\n", u"smith"_s, u"/DV/"_s},
         {u"/www/courses/"_s, "course10=Late\r\n", u"Late"_s, u"unchanged"_s},
+        {u"/www/courses/"_s, "course11=Too late\r\n", u""_s, u"unchanged"_s},
         {u"/dv/smith/"_s, "course0=Math\r\n", u"Math"_s, u"unchanged"_s}, // case matters
         {u""_s, "", u""_s, u"unchanged"_s},
     };
