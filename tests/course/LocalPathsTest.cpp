@@ -126,7 +126,6 @@ TEST_F(LocalPaths, RegistryValuesAsText)
 @="C:\\Program Files\\Dovrelle\\Dovrelle.exe"
 "Path"="C:\\Tools\\"
 "Count"=dword:ffffffff
-"Small"=dword:00000010
 "Blob"=hex:01,02
 "Expand"=hex(2):25,00,41,00,25,00,5c,00,78,00,00,00
 "Bare"="wordpad.exe"
@@ -138,7 +137,6 @@ TEST_F(LocalPaths, RegistryValuesAsText)
          u"C:\\Program Files\\Dovrelle\\"_s},
         {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
         {u"Count"_s, true, u"4294967295"_s, {}},
-        {u"Small"_s, true, u"16"_s, {}},
         {u"Blob"_s, true, {}, {}},
         {u"Expand"_s, true, u"%A%\\x"_s, u"%A%\\"_s}, // not expanded
         {u"Bare"_s, true, u"wordpad.exe"_s, {}},

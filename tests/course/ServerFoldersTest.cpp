@@ -24,7 +24,6 @@ using Outcome = ServerFolderWalk::Outcome;
 
 namespace {
 
-constexpr double LargestTotal = std::numeric_limits<qint32>::max();
 const QString MonthPath = u"/DV/smith/algebra/May"_s;
 
 } // namespace
@@ -153,7 +152,7 @@ TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelWithinItsBoundsAndResetsAL
     serverFile(u"/DV/smith/big/video.mp4"_s, 3LL << 30);
     serverFile(u"/DV/smith/big/sub/more.mp4"_s, 3LL << 29);
     Shared().MonthFolderPath = u"/DV/smith/big"_s;
-    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/big"_s), LargestTotal);
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/big"_s), std::numeric_limits<qint32>::max());
     EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
 
     // The walk goes sixty-four levels deep and no deeper: folders below the first (one inside
