@@ -31,13 +31,10 @@ TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
 
     setMousePointer(Ui::Pointer::Hourglass);
     messageBox(u"busy"_s, Ui::Buttons::OK, Ui::Icon::Critical, u"Own Title"_s);
+    // Titles and icons as shown are checked wherever a box's text is; the pointer at the box is
+    // the one the host left.
     ASSERT_EQ(ui().boxes().size(), 6);
-    EXPECT_EQ(ui().boxes().first().title, u"Vellixon"_s);
-    EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
-    const auto &last = ui().boxes().last();
-    EXPECT_EQ(last.title, u"Own Title"_s);
-    EXPECT_EQ(last.icon, Ui::Icon::Critical);
-    EXPECT_EQ(last.pointer, Ui::Pointer::Hourglass);
+    EXPECT_EQ(ui().boxes().last().pointer, Ui::Pointer::Hourglass);
 }
 
 using QtUiTest = VellixTest;
