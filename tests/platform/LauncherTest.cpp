@@ -35,24 +35,22 @@ TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
     unsetEnvironment("EDITOR");
     const QString page = writeFile(homePath(u"a page.htm"_s), "<html/>");
 
-    auto command = Launcher::resolve(QStringLiteral(
-        "\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""));
-    EXPECT_EQ(command.program, u"xdg-open"_s);
-    EXPECT_EQ(command.arguments, QStringList{page});
-
-    command = Launcher::resolve(u"notepad.exe h:\\notes.txt"_s);
-    EXPECT_EQ(command.program, u"xdg-open"_s);
-    EXPECT_EQ(command.arguments, QStringList{homePath(u"notes.txt"_s)});
-
+    // The program and its arguments as one list.
+    const auto resolved = [](const QString &line) {
+        const auto command = Launcher::resolve(line);
+        return QStringList{command.program} + command.arguments;
+    };
+    const QString notes = homePath(u"notes.txt"_s);
+    EXPECT_EQ(
+        resolved(u"\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""_s),
+        (QStringList{u"xdg-open"_s, page}));
+    EXPECT_EQ(resolved(u"notepad.exe h:\\notes.txt"_s), (QStringList{u"xdg-open"_s, notes}));
     setEnvironment("EDITOR", "plain-editor");
-    EXPECT_EQ(Launcher::resolve(u"NOTEPAD h:\\notes.txt"_s).program, u"plain-editor"_s);
+    EXPECT_EQ(resolved(u"NOTEPAD h:\\notes.txt"_s), (QStringList{u"plain-editor"_s, notes}));
     setEnvironment("VISUAL", "my-editor --wait");
-    command = Launcher::resolve(u"C:\\windows\\notepad.exe h:\\notes.txt"_s);
-    EXPECT_EQ(command.program, u"my-editor"_s);
-    EXPECT_EQ(command.arguments, (QStringList{u"--wait"_s, homePath(u"notes.txt"_s)}));
-
-    command = Launcher::resolve(u"iexplore.exe"_s);
-    EXPECT_FALSE(command.error.isEmpty());
+    EXPECT_EQ(resolved(u"C:\\windows\\notepad.exe h:\\notes.txt"_s),
+              (QStringList{u"my-editor"_s, u"--wait"_s, notes}));
+    EXPECT_FALSE(Launcher::resolve(u"iexplore.exe"_s).error.isEmpty());
 }
 
 TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtensionAndStartedWithoutWaiting)
