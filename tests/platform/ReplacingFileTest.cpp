@@ -32,8 +32,8 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
     const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "someone else's");
     const QString nothing = tempPath(u"nothing.txt"_s);
     const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
-    // what stands at the name: a link there, to linkTo; an old file there, with permissions the
-    // new one keeps
+    // What stands at the name: a link to linkTo (if any), an old file with permissions the new
+    // one keeps (if any), or nothing.
     const std::tuple<const char *, QString, QString, QFile::Permissions> cases[] = {
         {"a new name", u"new.txt"_s, {}, {}},
         {"an old file, whose permissions stay", u"old.txt"_s, {}, kept},
@@ -140,7 +140,8 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
             return ::mknod(QFile::encodeName(path).constData(), type | 0666, device) == 0;
         };
     };
-    // make returns false where this machine cannot; what is not written into is refused
+    // How to make the file (false: this machine cannot), whether it is written into (else
+    // refused), and whether a reader waits.
     const std::tuple<const char *, std::function<bool(const QString &path)>, bool, bool> cases[] = {
         {"a null device", node(S_IFCHR, makedev(1, 3)), true, false},
         {"a pipe with a reader", node(S_IFIFO, 0), true, true},
