@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -84,38 +85,34 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
         EXPECT_FALSE(second.open(QIODevice::WriteOnly));
     };
 
-    cutAfter(origin, "01234");
-    EXPECT_EQ(readFile(path), "old copy");
-    EXPECT_EQ(entries(folder).size(), 3) << entries(folder).join(u' ').toStdString();
-    {
-        Platform::ReplacingFile resumed(path, origin);
-        ASSERT_TRUE(resumed.open(QIODevice::WriteOnly));
-        EXPECT_EQ(resumed.resumedAt(), 5);
-        ASSERT_EQ(resumed.write("56789"), 5);
-        ASSERT_TRUE(resumed.commit());
+    // After a cut: the origin the next copy is for (empty: a whole copy, not resumable), where
+    // it resumes, what it writes, whether it is committed (else discarded), and the file then.
+    const std::tuple<QByteArray, qint64, QByteArray, bool, QByteArray> cases[] = {
+        {origin, 5, "56789", true, "0123456789"},
+        // The server's file changed since: what was kept is no part of it.
+        {"ftp://host/lesson.mp4 10 1700000099", 0, "abc", false, "0123456789"},
+        // A whole copy made without resuming leaves no partial behind either.
+        {{}, 0, "new", true, "new"},
+    };
+    for (const auto &[from, resumedAt, bytes, committed, content] : cases) {
+        SCOPED_TRACE(from.toStdString());
+        const QByteArray before = readFile(path);
+        cutAfter(origin, "01234");
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_EQ(entries(folder).size(), 3) << entries(folder).join(u' ').toStdString();
+        auto next = from.isEmpty() ? std::make_unique<Platform::ReplacingFile>(path)
+                                   : std::make_unique<Platform::ReplacingFile>(path, from);
+        ASSERT_TRUE(next->open(QIODevice::WriteOnly)) << next->errorString().toStdString();
+        EXPECT_EQ(next->resumedAt(), resumedAt);
+        ASSERT_EQ(next->write(bytes), bytes.size());
+        if (committed)
+            ASSERT_TRUE(next->commit()) << next->errorString().toStdString();
+        else
+            next->discard();
+        next.reset();
+        EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
+        EXPECT_EQ(readFile(path), content);
     }
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-    EXPECT_EQ(readFile(path), "0123456789");
-
-    // The server's file changed since: what was kept is no part of it.
-    cutAfter(origin, "01234");
-    {
-        Platform::ReplacingFile changed(path, "ftp://host/lesson.mp4 10 1700000099");
-        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
-        EXPECT_EQ(changed.resumedAt(), 0);
-        ASSERT_EQ(changed.write("abc"), 3);
-        changed.discard();
-    }
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-
-    // A whole copy made without resuming leaves no partial behind either.
-    cutAfter(origin, "01234");
-    Platform::ReplacingFile whole(path);
-    ASSERT_TRUE(whole.open(QIODevice::WriteOnly));
-    ASSERT_EQ(whole.write("new"), 3);
-    ASSERT_TRUE(whole.commit());
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-    EXPECT_EQ(readFile(path), "new");
 }
 
 // All that came through a pipe's reading end, once the writer has closed its end; closes it.
