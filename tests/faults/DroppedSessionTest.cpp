@@ -14,7 +14,6 @@
 #include "operations/LocalFileOperations.h"
 #include "operations/RemoteFileOperations.h"
 
-#include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 
@@ -37,7 +36,6 @@ std::string dropName(const testing::TestParamInfo<Drop> &info)
 }
 
 const QString ArchivePath = u"/DV/bio/2007"_s;
-const QString Course = u"bio"_s;
 
 } // namespace
 
@@ -60,7 +58,7 @@ protected:
             u"C:\\Dovrelle\\Dovrelle.exe"_s);
         writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
         ASSERT_TRUE(
-            WriteLoginData(Course, server->site(), server->user(), server->password(), false));
+            WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));
         // The control installs its status window as the way back into a dropped session.
         control = std::make_unique<Vellix>();
         control->setRdir(MonthPath);

@@ -222,19 +222,19 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
     const QString get = u"get \"term/%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
     const QString pipe = u"put -c /dev/stdin piped.bin"_s;
 
-    const QString scriptPath = script("cd \"DV\"\r\n"
-                                      "mkdir \"term\"\r\n"
-                                      "put \"c:\\LESSONS\\a.txt\" \"term/a.txt\"\r\n" +
-                                      put.toUtf8() + "\r\n" + get.toUtf8() +
-                                      "\r\n"
-                                      "rmdir \"gone\"\r\n"
-                                      "ren \"term/a.txt\" \"term/renamed.txt\"\r\n"
-                                      "get \"term/renamed.txt\" \"C:\\down\\copy.txt\"\r\n"
-                                      "del \"term/%2 up.txt\"\r\n"
-                                      "put \"" +
-                                      localFilm.toUtf8() + "\"\r\n" + pipe.toUtf8() +
-                                      "\r\n"
-                                      "pwd\r\n");
+    const QStringList lines = {u"cd \"DV\""_s,
+                               u"mkdir \"term\""_s,
+                               uR"(put "c:\LESSONS\a.txt" "term/a.txt")"_s,
+                               put,
+                               get,
+                               u"rmdir \"gone\""_s,
+                               uR"(ren "term/a.txt" "term/renamed.txt")"_s,
+                               uR"(get "term/renamed.txt" "C:\down\copy.txt")"_s,
+                               uR"(del "term/%2 up.txt")"_s,
+                               u"put \""_s + localFilm + u'"',
+                               pipe,
+                               u"pwd"_s};
+    const QString scriptPath = script(lines.join(u"\r\n"_s).toUtf8() + "\r\n");
     const CliRun run =
         runProgram(QStringLiteral(HVSFTP_PATH),
                    arguments(scriptPath, {u"-be"_s, u"-hv"_s, u"all done"_s}), piped);
