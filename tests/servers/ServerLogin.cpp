@@ -1,6 +1,7 @@
 #include "servers/ServerLogin.h"
 
 #include "servers/ServerProcess.h"
+#include "servers/VsftpdAccount.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -54,6 +55,14 @@ bool ServerLogin::makeFolders(const QString &kind, const QString &logName, QStri
     m_rootPath = folderPath(u"root"_s);
     m_logPath = folderPath(logName);
     return true;
+}
+
+bool ServerLogin::makeFoldersForAccount(const QString &kind, const QString &logName, QString *why)
+{
+    m_user = VsftpdAccount::name();
+    m_password = VsftpdAccount::password();
+    return VsftpdAccount::ensure(why) && makeFolders(kind, logName, why) &&
+           VsftpdAccount::grantServedFolder(QFileInfo(m_rootPath).path(), m_rootPath, why);
 }
 
 QString ServerLogin::folderPath(const QString &name) const
