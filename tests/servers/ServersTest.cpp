@@ -6,7 +6,6 @@
 
 #include "transport/Session.h"
 
-#include <QDeadlineTimer>
 #include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
@@ -15,21 +14,6 @@ using Kind = FtpTestServer::Kind;
 namespace {
 
 constexpr int answerMs = 5000;
-
-// The next reply line, or empty when none comes in time.
-QByteArray readLine(QTcpSocket &socket)
-{
-    const QDeadlineTimer deadline(answerMs);
-    while (!socket.canReadLine() && !deadline.hasExpired())
-        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-    return socket.canReadLine() ? socket.readLine().trimmed() : QByteArray();
-}
-
-bool connectTo(QTcpSocket &socket, const QString &host, quint16 port)
-{
-    socket.connectToHost(host, port);
-    return socket.waitForConnected(answerMs);
-}
 
 // Files and folders a test writes into the served folder (as root) can be replaced and added to
 // through the server, which serves them as an account of its own.
@@ -97,16 +81,12 @@ using SshdTestServers = SftpServerSuite;
 // connection's session and that session its unprivileged child, which also holds the connection.
 bool openSshSession(QTcpSocket &socket, const SftpTestServer &server)
 {
-    if (!connectTo(socket, server.host(), server.port()) ||
-        !readLine(socket).startsWith("SSH-2.0-"))
+    socket.connectToHost(server.host(), server.port());
+    if (!socket.waitForConnected(answerMs) || !socket.waitForReadyRead(answerMs) ||
+        !socket.readLine().startsWith("SSH-2.0-"))
         return false;
     socket.write("SSH-2.0-VellixServersTest\r\n");
     return socket.bytesAvailable() > 0 || socket.waitForReadyRead(answerMs);
-}
-
-bool endsWithin(QTcpSocket &socket, int ms)
-{
-    return socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(ms);
 }
 
 TEST_P(SshdTestServers, AServerThatGoesTakesItsStoppedSessionsAlong)
@@ -116,9 +96,12 @@ TEST_P(SshdTestServers, AServerThatGoesTakesItsStoppedSessionsAlong)
     ASSERT_TRUE(server().suspendSessions());
     const quint16 port = server().port();
     m_server.reset();
-    EXPECT_TRUE(endsWithin(session, answerMs)) << "a process of the session outlived its server";
+    EXPECT_TRUE(session.state() == QAbstractSocket::UnconnectedState ||
+                session.waitForDisconnected(answerMs))
+        << "a process of the session outlived its server";
     QTcpSocket refused;
-    EXPECT_FALSE(connectTo(refused, u"127.0.0.1"_s, port));
+    refused.connectToHost(u"127.0.0.1"_s, port);
+    EXPECT_FALSE(refused.waitForConnected(answerMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sshd, SshdTestServers, testing::Values(SftpTestServer::Kind::Sshd),
