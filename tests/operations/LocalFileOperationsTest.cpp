@@ -1,5 +1,5 @@
-// The local list's operations against real FTP servers on loopback: copying up under the
-// capacity limit, deleting local files, and renaming a local file and its copy on the server.
+// The local list's operations against real FTP servers on loopback: copying up, deleting local
+// files, and renaming a local file and its copy on the server.
 
 #include "operations/ListOperationsTest.h"
 
@@ -30,30 +30,18 @@ protected:
             writeFile(localPath(name), name.toUtf8());
         window.refreshList();
     }
-    QStringList onServer() const
-    {
-        return QDir(server->rootPath() + MonthPath).entryList(QDir::Files);
-    }
-    QStringList onDisk() const { return QDir(localPath({})).entryList(QDir::Files); }
 };
 
-TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesWithinTheLimit)
+TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFiles)
 {
     localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
     window.check({u"a.txt"_s, u"b.htm"_s});
-    Shared().CapacityLimit = 5;
-    LocalFileOperations(window, LocalFolder).copyUp(true);
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList{u"You cannot upload this much data.\r\nYour limit is 5 meg."_s});
-    EXPECT_TRUE(onServer().isEmpty());
-
-    ui().clear();
     LocalFileOperations(window, LocalFolder).copyUp(false);
     EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
     EXPECT_EQ(readFile(serverPath(u"b.htm"_s)), "b.htm");
     EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
     EXPECT_EQ(window.notices, 1);
-    EXPECT_TRUE(readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s).contains("b.htm"));
+    EXPECT_TRUE(catalogue().contains("b.htm"));
     EXPECT_FALSE(Shared().TransferRunning);
     EXPECT_EQ(window.model().totals().checkedCount, 0);
 }
