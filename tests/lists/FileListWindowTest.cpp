@@ -114,16 +114,6 @@ TEST_F(FileListWindowTest, ACutNameShowsWholeInAToolTip)
     EXPECT_EQ(tipAt(1), longName);
 }
 
-TEST_F(FileListWindowTest, ANamesHiddenCharactersShowWrittenOut)
-{
-    // U+202E would show this name as "invoiceexe.pdf".
-    window.model().setRows({FileRow::listed(u"invoice\u202Efdp.exe"_s, 1, QDateTime())});
-    const QAbstractItemModel *shown = list()->model();
-    EXPECT_EQ(shown->index(0, FileListModel::NameColumn).data().toString(),
-              u"invoice\\u{202E}fdp.exe"_s);
-    EXPECT_EQ(shown->index(0, FileListModel::TypeColumn).data().toString(), u"exe"_s);
-}
-
 // The local twin: the capacity against the checked files and the server's, the pattern gone from
 // the folder label once shown, and F5. Which files it lists is the listing's tests' to check.
 class LocalListWindowTest : public VellixTest
