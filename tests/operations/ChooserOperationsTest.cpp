@@ -1,47 +1,14 @@
 // The chooser: its list and size texts, and its operations on the selected file against real
 // FTP servers on loopback: upload within the capacity, rename and delete here and on the
-// server, and Exit during an upload.
+// server, and Exit during an upload. An upload that the server cuts is the resumed copies' test.
 
 #include "operations/ListOperationsTest.h"
+#include "operations/RecordingChooser.h"
 
 #include "operations/ChooserListing.h"
 #include "operations/ChooserOperations.h"
-#include "operations/ChooserWindowPort.h"
-#include "transport/Resume.h"
 
 #include <QDateTime>
-
-namespace {
-
-// A chooser that shows nothing and remembers what it was told.
-class RecordingChooser : public ChooserWindowPort
-{
-public:
-    QString folder() const override { return LocalFolder; }
-    QString selectedName() const override { return selected; }
-    qint64 selectedSize() const override
-    {
-        return QFileInfo(Platform::DosPath::toLinux(LocalFolder + selected)).size();
-    }
-    void setControlsEnabled(bool enabled) override { controlsEnabled = enabled; }
-    void setUploadRunning(bool running) override { cancelCaption = running; }
-    TransferViewPort &transferView() override { return transfers; }
-    void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
-    void refill(const QString &name) override
-    {
-        if (!name.isEmpty())
-            selected = name;
-    }
-    void unload() override {}
-
-    QString selected;
-    bool controlsEnabled = true;
-    bool cancelCaption = false;
-    int notices = 0;
-    RecordingTransferView transfers;
-};
-
-} // namespace
 
 using ChooserListingTest = VellixTest;
 
@@ -221,33 +188,4 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),
-                         serverModeParameterName);
-
-// An upload whose transfer the server cuts, losing the session with it, is tried again in a
-// new session that moves only the rest.
-class ChooserCutTest : public ChooserOperationsTest
-{
-protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"lose-once=%1"_s.arg(ResumeThreshold), why);
-        });
-    }
-};
-
-TEST_P(ChooserCutTest, UploadContinuesTheCutFile)
-{
-    const QByteArray content = patterned(ResumeThreshold * 3 / 2);
-    select(u"lesson.bin"_s, content);
-    ChooserOperations(chooser).upload();
-    EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
-    EXPECT_TRUE(readFile(serverPath(u"lesson.bin"_s)) == content);
-    EXPECT_EQ(reconnects, 1);
-    EXPECT_EQ(movedBytes(server->logPath()).mid(0, 2),
-              (QList<qint64>{ResumeThreshold, ResumeThreshold / 2}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Scripted, ChooserCutTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
                          serverModeParameterName);
