@@ -32,8 +32,9 @@ protected:
     }
 };
 
-TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFiles)
+TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
 {
+    writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));
     localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
     window.check({u"a.txt"_s, u"b.htm"_s});
     LocalFileOperations(window, LocalFolder).copyUp(false);
@@ -44,6 +45,29 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFiles)
     EXPECT_TRUE(catalogue().contains("b.htm"));
     EXPECT_FALSE(Shared().TransferRunning);
     EXPECT_EQ(window.model().totals().checkedCount, 0);
+
+    // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
+    ui().clear();
+    window.transfers = {};
+    window.check({u"big.bin"_s, u"c.txt"_s});
+    bool pressed = false;
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [&] {
+        if (std::exchange(pressed, true))
+            return;
+        window.stopped = true;
+        Shared().CancelRequest = true;
+    });
+    int viewsEndedAtBox = -1;
+    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
+    LocalFileOperations(window, LocalFolder).copyUp(false);
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
+    // The transfer window showed the file going up, and went before the box.
+    EXPECT_EQ(window.transfers.files, QStringList{u"big.bin"_s});
+    EXPECT_EQ(window.transfers.directions, QList{TransferViewPort::Direction::Up});
+    EXPECT_EQ(viewsEndedAtBox, 1);
+    EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
+    EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
 }
 
 TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
@@ -77,32 +101,6 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
                            u"File 'c.txt', could not be deleted.  Please try again later."_s,
                            u"File 'd.txt', delete was cancelled by user!"_s}));
     EXPECT_EQ(onDisk(), QStringList{u"d.txt"_s});
-}
-
-TEST_P(LocalFileOperationsTest, ExitDuringCopyUpStopsTheTransfer)
-{
-    writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));
-    localFiles({u"next.txt"_s});
-    window.check({u"big.bin"_s, u"next.txt"_s});
-    // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
-    bool pressed = false;
-    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [&] {
-        if (std::exchange(pressed, true))
-            return;
-        window.stopped = true;
-        Shared().CancelRequest = true;
-    });
-    int viewsEndedAtBox = -1;
-    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
-    LocalFileOperations(window, LocalFolder).copyUp(false);
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
-    // The transfer window showed the file going up, and went before the box.
-    EXPECT_EQ(window.transfers.files, QStringList{u"big.bin"_s});
-    EXPECT_EQ(window.transfers.directions, QList{TransferViewPort::Direction::Up});
-    EXPECT_EQ(viewsEndedAtBox, 1);
-    EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
-    EXPECT_FALSE(QFile::exists(serverPath(u"next.txt"_s)));
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server;
