@@ -18,11 +18,6 @@ namespace {
 const QStringList LevelBoxes = {u"chkSite"_s, u"chkDV"_s, u"chkCourse"_s, u"chkArchive"_s,
                                 u"chkMonth"_s};
 
-QCheckBox *levelBox(const frmSpace &window, const QString &name)
-{
-    return window.findChild<QCheckBox *>(name);
-}
-
 void click(const frmSpace &window, const QString &button)
 {
     QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
@@ -43,8 +38,8 @@ TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
     QStringList captions;
     QList<bool> enabled;
     for (const QString &name : LevelBoxes) {
-        captions << levelBox(window, name)->text();
-        enabled << levelBox(window, name)->isEnabled();
+        captions << window.findChild<QCheckBox *>(name)->text();
+        enabled << window.findChild<QCheckBox *>(name)->isEnabled();
     }
     EXPECT_EQ(captions,
               QStringList({u"&Site"_s, u"&Dovrelle"_s, u"R&&D"_s, QString(), u"March_2007"_s}));
@@ -70,7 +65,7 @@ TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
         frmSpace window;
         window.show();
         for (const QString &name : LevelBoxes)
-            levelBox(window, name)->setChecked(true);
+            window.findChild<QCheckBox *>(name)->setChecked(true);
         bool okEnabledWhileMeasuring = true;
         // Runs with the messages of the walk's first folder.
         const auto during = whenWindowShows(u"frmSpace"_s, [&](QWidget &) {
@@ -99,7 +94,7 @@ TEST_P(frmSpaceTest, FolderThatCannotBeEnteredClosesTheWindow)
     Shared().CourseName = u"gone"_s;
     frmSpace window;
     window.show();
-    levelBox(window, u"chkCourse"_s)->setChecked(true);
+    window.findChild<QCheckBox *>(u"chkCourse"_s)->setChecked(true);
     click(window, u"cmdOK"_s);
     EXPECT_EQ(texts(ui().boxes()), QStringList{u"Bad Directory."_s});
     EXPECT_FALSE(window.isVisible());
