@@ -15,11 +15,7 @@ using ChooserListingTest = VellixTest;
 TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
 {
     const QDateTime monday(QDate(2007, 3, 12), QTime(9, 0));
-    const struct
-    {
-        const char *name;
-        QDateTime modified;
-    } files[] = {
+    const std::pair<const char *, QDateTime> files[] = {
         {"b.txt", monday},
         {"A.txt", monday.addSecs(3600)},
         {"c.txt", monday},
@@ -27,11 +23,11 @@ TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
         {"new.pdf", monday.addDays(1)},
         {".hidden.txt", monday},
     };
-    for (const auto &file : files) {
+    for (const auto &[name, modified] : files) {
         QFile written(
-            writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(file.name)), "x"));
+            writeFile(Platform::DosPath::toLinux(u"C:\\Work\\"_s + QLatin1String(name)), "x"));
         ASSERT_TRUE(written.open(QIODevice::Append));
-        written.setFileTime(file.modified, QFileDevice::FileModificationTime);
+        written.setFileTime(modified, QFileDevice::FileModificationTime);
     }
     EXPECT_EQ(ChooserListing::read(u"C:\\Work"_s, u"*.*"_s).shown,
               QStringList({u"new.pdf"_s, u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));

@@ -51,17 +51,13 @@ TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
 TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
 {
     serverFile(u"lesson.pdf"_s, "a lesson");
-    const struct
-    {
-        const char *what;
-        std::function<void(frmSpace &)> duringTheWalk;
-        bool stillShown;
-    } cases[] = {
+    // what the user does while the walk runs, and whether the window stays
+    const std::tuple<const char *, std::function<void(frmSpace &)>, bool> cases[] = {
         {"Exit", [](frmSpace &window) { click(window, u"cmdCancel"_s); }, true},
         {"Escape", [](frmSpace &window) { QTest::keyClick(&window, Qt::Key_Escape); }, true},
         {"the close box", [](frmSpace &window) { window.close(); }, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[what, duringTheWalk, stillShown] : cases) {
         frmSpace window;
         window.show();
         for (const QString &name : LevelBoxes)
@@ -70,21 +66,21 @@ TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
         // Runs with the messages of the walk's first folder.
         const auto during = whenWindowShows(u"frmSpace"_s, [&](QWidget &) {
             okEnabledWhileMeasuring = window.findChild<QPushButton *>(u"cmdOK"_s)->isEnabled();
-            c.duringTheWalk(window);
+            duringTheWalk(window);
         });
         click(window, u"cmdOK"_s);
-        EXPECT_FALSE(okEnabledWhileMeasuring) << c.what;
+        EXPECT_FALSE(okEnabledWhileMeasuring) << what;
         const QList<QLabel *> totals = window.findChildren<QLabel *>(QRegularExpression(u"^lbl"_s));
         EXPECT_EQ(totals.size(), 5);
         for (const QLabel *total : totals)
-            EXPECT_TRUE(total->text().isEmpty()) << c.what;
-        EXPECT_EQ(window.isVisible(), c.stillShown) << c.what;
-        EXPECT_TRUE(Shared().StopFlag) << c.what;
-        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << c.what;
-        if (c.stillShown) {
+            EXPECT_TRUE(total->text().isEmpty()) << what;
+        EXPECT_EQ(window.isVisible(), stillShown) << what;
+        EXPECT_TRUE(Shared().StopFlag) << what;
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << what;
+        if (stillShown) {
             click(window, u"cmdCancel"_s);
-            EXPECT_FALSE(window.isVisible()) << c.what;
-            EXPECT_EQ(window.result(), int(QDialog::Rejected)) << c.what;
+            EXPECT_FALSE(window.isVisible()) << what;
+            EXPECT_EQ(window.result(), int(QDialog::Rejected)) << what;
         }
     }
 }
