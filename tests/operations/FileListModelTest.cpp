@@ -19,18 +19,15 @@
 
 using namespace Qt::StringLiterals;
 
+// The windows' texts show the common cases (the chooser's sizes, the lists' and the web space's
+// totals); here the sign, the decimals kept and the rounding.
 TEST(NumberTextTest, GroupsDigitsAndKeepsTheDecimalsAsked)
 {
     using Platform::NumberText::grouped;
-    EXPECT_EQ(grouped(qint64(0)), u"0"_s);
-    EXPECT_EQ(grouped(qint64(999)), u"999"_s);
-    EXPECT_EQ(grouped(qint64(1000)), u"1,000"_s);
     EXPECT_EQ(grouped(qint64(-1234567)), u"-1,234,567"_s);
-    EXPECT_EQ(grouped(1.75, 1, 2), u"1.75"_s);
     EXPECT_EQ(grouped(2.0, 1, 2), u"2.0"_s);
     EXPECT_EQ(grouped(1234.5, 1, 2), u"1,234.5"_s);
     EXPECT_EQ(grouped(0.125, 1, 2), u"0.12"_s); // ties to even
-    EXPECT_EQ(grouped(0.0, 1, 2), u"0.0"_s);
     EXPECT_EQ(grouped(99.96, 0, 1), u"100"_s);
 }
 
