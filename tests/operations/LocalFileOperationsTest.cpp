@@ -130,11 +130,6 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
          "A file named 'other.txt' already exists on the local computer.\r\nPlease choose "
          "another name.",
          "old.txt|other.txt", "", "other.txt"},
-        // The drive finds names without regard to case, as Windows does.
-        {"IntoAnExistingFileInOtherCase", "OTHER.txt", false,
-         "A file named 'OTHER.txt' already exists on the local computer.\r\nPlease choose "
-         "another name.",
-         "old.txt|other.txt", "", "other.txt"},
         {"OntoAnotherFileOnTheServer", "new.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website?|A file named 'new.txt' already exists on the "
