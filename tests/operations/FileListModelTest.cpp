@@ -10,8 +10,6 @@
 #include "support/VellixTest.h"
 
 #include <QAbstractItemModelTester>
-#include <QDir>
-#include <QFile>
 
 #include <array>
 

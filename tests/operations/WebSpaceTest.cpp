@@ -8,8 +8,6 @@
 
 #include "operations/WebSpace.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <optional>
