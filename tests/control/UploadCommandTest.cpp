@@ -35,6 +35,14 @@ const QString Course = u"smith"_s;
 const QString ArchivePath = u"/DV/smith/spring_term"_s;
 const QString MonthPath = ArchivePath + u"/May_2007"_s;
 const QString HostFolder = u"C:\\Dovrelle\\"_s;
+const QByteArray MayOnlyIni =
+    "[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n";
+
+// A site no server listens at: a command that reaches it fails.
+QString deadSite()
+{
+    return u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+}
 
 } // namespace
 
@@ -54,9 +62,6 @@ TEST(BatchUploadTest, ScriptAndCommandLine)
     for (const auto &f : folders)
         EXPECT_EQ(BatchUpload::targetFolder(f.monthFolderPath), f.target)
             << f.monthFolderPath.toStdString();
-
-    EXPECT_EQ(BatchUpload::script(u"DV/smith/term/May 2007"_s, u"h:\\my notes\\a b.txt"_s),
-              u"cd \"DV/smith/term/May 2007\"\r\nput -u \"h:\\my notes\\a b.txt\"\r\n"_s);
 
     // Whatever a value holds, the launcher's split gives it back as it was.
     const QString values[] = {u"pa\"ss"_s, u"pass\\"_s,      u"a\\\"b"_s, u"\\\\"_s,
@@ -144,7 +149,7 @@ protected:
         EXPECT_TRUE(server) << why.toStdString();
         if (server) {
             QDir().mkpath(server->rootPath() + MonthPath);
-            writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n");
+            writeIni(MayOnlyIni);
             EXPECT_TRUE(
                 WriteLoginData(Course, server->site(), server->user(), server->password(), false));
         }
@@ -154,42 +159,42 @@ protected:
     std::unique_ptr<Vellix> control;
 };
 
-// The split reads rdir only after the host handled the event, and a remote directory without
-// a month folder ends the command before anything else.
-TEST_F(UploadCommandTest, RemoteDirectoryWithoutMonthFolderSetInTheHandlerEndsTheCommand)
+// Bad input ends the command before anything else; the stored login names a dead site, where a
+// command that went on would fail instead.
+TEST_F(UploadCommandTest, BadInputEndsTheCommandBeforeItConnects)
 {
-    // A command that went on would fail on the dead site, not wait for a login.
-    ASSERT_TRUE(WriteLoginData(Course,
-                               u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
-                               u"smith"_s, u"pw"_s, false));
+    ASSERT_TRUE(WriteLoginData(Course, deadSite(), u"smith"_s, u"pw"_s, false));
+    QString rdirSetByHost;
     int raised = 0;
     QObject::connect(control.get(), &Vellix::clickUpload, [&] {
         ++raised;
-        control->setRdir(u"/DV/smith"_s);
+        control->setRdir(rdirSetByHost);
     });
-    click(localFile(u"notes.txt"_s));
-
-    EXPECT_EQ(raised, 1);
-    expectOnlyBox(u"You have bad data in you varables.\r\nResetting Login variables."_s,
-                  u"Parameter Error"_s, Ui::Icon::Critical);
-    EXPECT_FALSE(connected());
-    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
-}
-
-TEST_F(UploadCommandTest, OnlyBlanksMakeTheLocalPathEmpty)
-{
-    // Were the tab taken for an empty path, the command would go on to the host drive's root
-    // and try the stored login, which leads nowhere.
-    const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
-    ASSERT_TRUE(WriteLoginData(Course, site, u"smith"_s, u"pw"_s, false));
     auto *txFile = control->findChild<QLineEdit *>(u"txFile"_s);
-    txFile->setText(u"\t"_s);
-    control->findChild<QPushButton *>(u"cmdUpload"_s)->click();
+    const struct
+    {
+        QString rdir, path, title, box;
+    } cases[] = {
+        // The split reads rdir only after the host handled the event.
+        {u"/DV/smith"_s, localFile(u"notes.txt"_s), u"Parameter Error"_s,
+         u"You have bad data in you varables.\r\nResetting Login variables."_s},
+        // Only blanks make the path empty, which would lead to the host drive's root.
+        {MonthPath, u"\t"_s, Ui::applicationTitle(),
+         u"Local Drive is invalid.\r\nTry something like 'C:\\'."_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.title.toStdString());
+        ui().clear();
+        rdirSetByHost = c.rdir;
+        txFile->setText(c.path);
+        control->findChild<QPushButton *>(u"cmdUpload"_s)->click();
 
-    ASSERT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-    EXPECT_TRUE(ui().boxes().first().text.startsWith(u"Local Drive is invalid."_s));
-    EXPECT_EQ(txFile->text(), u"\t"_s);
-    EXPECT_FALSE(connected());
+        expectOnlyBox(c.box, c.title, Ui::Icon::Critical);
+        EXPECT_EQ(txFile->text(), c.path);
+        EXPECT_FALSE(connected());
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
+    }
+    EXPECT_EQ(raised, 2);
 }
 
 TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
@@ -199,8 +204,8 @@ TEST_F(UploadCommandTest, SecureBatchHandsTheFileToTheTool)
     setEnvironment("PATH", QFile::encodeName(tempPath(u"bin"_s)) + ':' + qgetenv("PATH"));
     const QString hostFolder = Platform::DosPath::toLinux(HostFolder);
 
-    // No server listens at the site: the control must not try to reach it.
-    const QString site = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    // The control must not try to reach the site.
+    const QString site = deadSite();
     // Quotes, backslashes and blanks would split or merge arguments if quoted naively.
     const QString user = u"dom\\smith\\"_s;
     const QString password = u"a\"b\\\" c\\"_s;
@@ -265,7 +270,7 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
     ASSERT_TRUE(silent.isListening());
     const QString failed = u"Connection Failed.\r\n"_s;
     const QString quiet = silent.site();
-    const QString down = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    const QString down = deadSite();
     const struct
     {
         const char *name;
@@ -294,7 +299,7 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
             ASSERT_TRUE(Ftp::KnownCertificates::record(
                 c.pinnedHost, c.pinnedPort, u"SHA256:bm90IGl0cyBjZXJ0aWZpY2F0ZQ"_s, &why));
         }
-        writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n");
+        writeIni(MayOnlyIni);
         ASSERT_TRUE(WriteLoginData(Course, c.site, plain->user(), c.password, false));
         Shared().FtpClient->setTimeouts(
             {std::chrono::seconds(2), std::chrono::seconds(2), std::chrono::seconds(2)});
@@ -322,11 +327,6 @@ std::vector<FtpTestServer::Kind> serverKinds()
     return {kinds.cbegin(), kinds.cend()};
 }
 
-inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
-{
-    *out << FtpTestServer::kindName(kind).toStdString();
-}
-
 class UploadServerTest
     : public UploadCommandTest
     , public testing::WithParamInterface<FtpTestServer::Kind>
@@ -338,8 +338,7 @@ protected:
         server = startOrSkip(GetParam(), ServerAccess::LocalFolder);
         if (!server)
             return;
-        writeIni("[smith]\r\nstartMonth=5\r\nstartYear=2007\r\nendMonth=5\r\nendYear=2007\r\n"
-                 "school=Hill\r\ndept=math\r\ntName=Ms Smith\r\n");
+        writeIni(MayOnlyIni + "school=Hill\r\ndept=math\r\ntName=Ms Smith\r\n");
         ASSERT_TRUE(
             WriteLoginData(Course, server->site(), server->user(), server->password(), false));
     }
@@ -394,9 +393,10 @@ TEST_P(UploadServerTest, FileGoesUpAndTheCatalogueIsRebuiltForAHostWithLoadfunc)
     EXPECT_FALSE(Shared().TransferRunning);
 }
 
-// Without loadfunc the file goes up silently and no catalogue is built; the month folder of a
-// new month is created, and a second click uses the open session.
-TEST_P(UploadServerTest, FileGoesUpSilentlyIntoANewMonthForAHostWithoutLoadfunc)
+// Without loadfunc a file goes up silently into the month folder, made for a new month, and no
+// catalogue is built. Later clicks use the open session: a folder opens the local list and only
+// a path without a backslash fails, and another file goes up.
+TEST_P(UploadServerTest, WithoutLoadfuncAFileGoesUpSilentlyAndAFolderOpensTheLocalList)
 {
     serverFolder(ArchivePath);
     click(localFile(u"notes.txt"_s));
@@ -406,29 +406,6 @@ TEST_P(UploadServerTest, FileGoesUpSilentlyIntoANewMonthForAHostWithoutLoadfunc)
     EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
 
-    click(localFile(u"more.txt"_s, "two"));
-    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
-    EXPECT_EQ(serverContent(MonthPath + u"/more.txt"_s), "two");
-}
-
-TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
-{
-    // Without the course folder only the month folder would be made, and that cannot be.
-    serverFolder(u"/DV"_s);
-    ASSERT_TRUE(loginStored());
-    click(localFile(u"notes.txt"_s));
-
-    expectOnlyBox(u"Bad directory passed.\r\nYour login data has been reset."_s, u"Upload"_s,
-                  Ui::Icon::Critical);
-    EXPECT_FALSE(loginStored());
-    EXPECT_FALSE(Shared().LoggedIn);
-    EXPECT_TRUE(Shared().Password.isEmpty());
-    EXPECT_FALSE(QDir(server->rootPath() + u"/DV/smith"_s).exists());
-}
-
-TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFails)
-{
-    serverFolder(MonthPath);
     QDir().mkpath(homePath(u"lessons"_s));
     const struct
     {
@@ -458,7 +435,27 @@ TEST_P(UploadServerTest, AFolderOpensTheLocalListAndOnlyAPathWithoutBackslashFai
         }
     }
     EXPECT_EQ(listed, QStringList({u"h:\\lessons\\"_s, u"h:\\lessons\\"_s, u"h:\\lessons"_s}));
-    EXPECT_TRUE(QDir(server->rootPath() + MonthPath).isEmpty());
+
+    ui().clear();
+    click(localFile(u"more.txt"_s, "two"));
+    EXPECT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(QDir(server->rootPath() + MonthPath).entryList(QDir::Files),
+              QStringList({u"more.txt"_s, u"notes.txt"_s}));
+}
+
+TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
+{
+    // Without the course folder only the month folder would be made, and that cannot be.
+    serverFolder(u"/DV"_s);
+    ASSERT_TRUE(loginStored());
+    click(localFile(u"notes.txt"_s));
+
+    expectOnlyBox(u"Bad directory passed.\r\nYour login data has been reset."_s, u"Upload"_s,
+                  Ui::Icon::Critical);
+    EXPECT_FALSE(loginStored());
+    EXPECT_FALSE(Shared().LoggedIn);
+    EXPECT_TRUE(Shared().Password.isEmpty());
+    EXPECT_FALSE(QDir(server->rootPath() + u"/DV/smith"_s).exists());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, UploadServerTest, testing::ValuesIn(serverKinds()),
