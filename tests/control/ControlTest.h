@@ -5,17 +5,17 @@
 
 #include <memory>
 
-// Expects exactly one box: the text, with an OK button only, the application's title and the
-// arrow pointer.
+// Expects exactly one box: the text, with an OK button only, the title and the arrow pointer.
 inline void expectOnlyBox(const Platform::UiRecorder &ui, const QString &text,
-                          Platform::Ui::Icon icon)
+                          Platform::Ui::Icon icon,
+                          const QString &title = Platform::Ui::applicationTitle())
 {
     ASSERT_EQ(ui.boxes().size(), 1) << text.toStdString();
     const auto &box = ui.boxes().first();
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.icon, icon);
     EXPECT_EQ(box.buttons, Platform::Ui::Buttons::OK);
-    EXPECT_EQ(box.title, Platform::Ui::applicationTitle());
+    EXPECT_EQ(box.title, title);
     EXPECT_EQ(box.pointer, Platform::Ui::Pointer::Default);
 }
 
