@@ -51,10 +51,7 @@ TEST_F(ObjectSafetyTest, AnswersPerInterface)
     };
     IObjectSafety safety;
     for (const Case &c : cases) {
-        SCOPED_TRACE((c.iid ? c.iid->toString() : u"null"_s).toStdString() + " mask " +
-                     std::to_string(c.mask) + " options " + std::to_string(c.options) +
-                     (c.safeForScripting ? " scripting" : "") +
-                     (c.safeForInitializing ? " initializing" : ""));
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Shared().SafeForScripting = c.safeForScripting;
         Shared().SafeForInitializing = c.safeForInitializing;
         const QUuid *iid = c.iid ? &*c.iid : nullptr;
