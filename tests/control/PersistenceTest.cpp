@@ -99,8 +99,6 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
         QString hostDrive;
     };
     const Case cases[] = {
-        {u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s, u"C:\\Program Files\\Dovrelle\\"_s,
-         u"C"_s},
         {u"H:\\Apps\\Dovrelle.exe"_s, u"H:\\Apps\\"_s, u"H"_s},
         // Not registered: the current folder and the Windows drive stand in.
         {QString(), u"H:\\work\\"_s, u"C"_s},
