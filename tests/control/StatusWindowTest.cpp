@@ -183,28 +183,24 @@ TEST_F(StatusWindowTest, RefusedConnectionToASiteWithAPathSaysSoAndCloses)
 
 TEST_F(StatusWindowTest, StoredSecureValueChoosesTheChannel)
 {
-    struct Case
-    {
-        std::optional<QString> stored;
-        bool secure;
-    };
-    const Case cases[] = {
-        {std::nullopt, false}, {u"0"_s, false},  {u"1"_s, true},    {u"-1"_s, true},
-        {u" 2"_s, true},       {u"0.5"_s, true}, {u"yes"_s, false}, {u"0x1"_s, false},
+    // The stored value (none: no key), whether it asks for the secure channel.
+    const std::pair<const char *, bool> cases[] = {
+        {nullptr, false}, {"0", false},  {"1", true},    {"-1", true},
+        {" 2", true},     {"0.5", true}, {"yes", false}, {"0x1", false},
     };
     refusedHost();
-    for (const Case &c : cases) {
+    for (const auto &[stored, secure] : cases) {
+        SCOPED_TRACE(stored ? stored : "(none)");
         // Each case starts from the opposite channel, so a value left unread shows.
-        Shared().FtpClient->setSecure(!c.secure);
-        if (c.stored)
-            ASSERT_TRUE(LoginStore().write(u"smith"_s, u"secure"_s, *c.stored));
+        Shared().FtpClient->setSecure(!secure);
+        if (stored)
+            ASSERT_TRUE(LoginStore().write(u"smith"_s, u"secure"_s, QString::fromLatin1(stored)));
         else
             writeIni("[smith]\nschool=North\n");
         frmMsg window;
         window.Connect();
-        EXPECT_EQ(Shared().FtpClient->secure(), c.secure)
-            << c.stored.value_or(u"(none)"_s).toStdString();
-        EXPECT_EQ(lockShown(window), c.secure) << c.stored.value_or(u"(none)"_s).toStdString();
+        EXPECT_EQ(Shared().FtpClient->secure(), secure);
+        EXPECT_EQ(lockShown(window), secure);
     }
     EXPECT_TRUE(Shared().Component);
 }
@@ -287,10 +283,10 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLock
     EXPECT_FALSE(Shared().ConnectionFailed);
     EXPECT_FALSE(Shared().FtpClient->secure());
     const QString home = server->homeDir();
-    EXPECT_EQ(Shared().HomeDir, home);
-    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), home);
-    EXPECT_EQ(Shared().WebRoot, CollapseSlashes(home + u"/"_s));
-    EXPECT_EQ(Shared().RemoteDir, CollapseSlashes(home + u"/DV/smith/algebra/May"_s));
+    EXPECT_EQ(QStringList({Shared().HomeDir, Shared().FtpClient->GetFTPDirectory(),
+                           Shared().WebRoot, Shared().RemoteDir}),
+              QStringList({home, home, CollapseSlashes(home + u"/"_s),
+                           CollapseSlashes(home + u"/DV/smith/algebra/May"_s)}));
     // A session over TLS shows the lock.
     const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls ||
                      GetParam() == FtpTestServer::Kind::PyftpdlibTls;
