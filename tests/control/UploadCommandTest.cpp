@@ -27,6 +27,7 @@
 #include <QPushButton>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 using Platform::Ui;
 using Box = Platform::UiRecorder::Box;
 
@@ -259,52 +260,46 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
     SilentFtpServer silent;
     ASSERT_TRUE(silent.isListening());
     const QString failed = u"Connection Failed.\r\n"_s;
-    const QString quiet = silent.site();
-    const QString down = deadSite();
     const struct
     {
         const char *name;
         QString site;
         QString password;
-        QString pinnedHost; // a certificate pinned for this server that it does not show
-        quint16 pinnedPort;
-        QString box; // the status window's, up to its end
+        const FtpTestServer *pinned; // holds a certificate pinned for it that it does not show
+        QString box;                 // the status window's, up to its end
         bool loginKept;
     } cases[] = {
-        {"ServerDown", down, u"pw"_s, {}, 0, failed + u"The server could not be reached."_s, true},
-        {"ServerSilent", quiet, u"pw"_s, {}, 0, failed + u"The server did not answer."_s, true},
-        {"CertificateChanged", tls->site(), tls->password(), tls->host(), tls->port(),
-         failed + u"The encrypted connection failed: The certificate of"_s, true},
-        {"TlsStripped", plain->site(), plain->password(), plain->host(), plain->port(),
-         failed + plain->host() + u':' + QString::number(plain->port()) +
-             u" spoke TLS before and now offers none"_s,
+        {"ServerDown", deadSite(), u"pw"_s, nullptr, failed + u"The server could not be reached."_s,
          true},
-        {"PasswordRefused", plain->site(), u"wrong"_s, {}, 0, u"Connection Failed."_s, false},
+        {"ServerSilent", silent.site(), u"pw"_s, nullptr, failed + u"The server did not answer."_s,
+         true},
+        {"CertificateChanged", tls->site(), tls->password(), tls.get(),
+         failed + u"The encrypted connection failed: The certificate of"_s, true},
+        {"TlsStripped", plain->site(), plain->password(), plain.get(),
+         failed + plain->site() + u" spoke TLS before and now offers none"_s, true},
+        {"PasswordRefused", plain->site(), u"wrong"_s, nullptr, u"Connection Failed."_s, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ui().clear();
         QFile::remove(Ftp::KnownCertificates::filePath());
-        if (!c.pinnedHost.isEmpty()) {
+        if (c.pinned) {
             ASSERT_TRUE(Ftp::KnownCertificates::record(
-                c.pinnedHost, c.pinnedPort, u"SHA256:bm90IGl0cyBjZXJ0aWZpY2F0ZQ"_s, &why));
+                c.pinned->host(), c.pinned->port(), u"SHA256:bm90IGl0cyBjZXJ0aWZpY2F0ZQ"_s, &why));
         }
         writeIni(MayOnlyIni);
         ASSERT_TRUE(WriteLoginData(Course, c.site, plain->user(), c.password, false));
-        Shared().FtpClient->setTimeouts(
-            {std::chrono::seconds(2), std::chrono::seconds(2), std::chrono::seconds(2)});
+        Shared().FtpClient->setTimeouts({2s, 2s, 2s});
         click(localFile(u"notes.txt"_s));
 
         ASSERT_GE(ui().boxes().size(), 1);
         EXPECT_TRUE(ui().boxes().first().text.startsWith(c.box))
             << ui().boxes().first().text.toStdString();
         EXPECT_EQ(loginStored(), c.loginKept);
-        if (!c.loginKept) {
-            EXPECT_EQ(boxTexts().value(1),
-                      u"Upload: Bad directory passed.\r\nYour login data has been reset."_s);
-        } else {
-            EXPECT_EQ(ui().boxes().size(), 1) << boxTexts().join(u'\n').toStdString();
-        }
+        EXPECT_EQ(boxTexts().mid(1),
+                  c.loginKept ? QStringList()
+                              : QStringList{u"Upload: Bad directory passed.\r\nYour login data "
+                                            "has been reset."_s});
     }
 }
 
