@@ -67,15 +67,16 @@ protected:
         });
     }
 
-    // Fills the dialog and clicks OK.
-    void answerLogin(const QString &site, const QString &user, const QString &password, bool secure)
+    // Fills the dialog and clicks OK or Cancel.
+    void answerLogin(const QString &site, const QString &user, const QString &password, bool secure,
+                     bool ok = true)
     {
         whenLoginShows([=](frmLogin &login) {
             typeInto(login, "txtSiteName", site);
             typeInto(login, "txtUserName", user);
             typeInto(login, "txtPassword", password);
             login.findChild<QCheckBox *>(u"chkSecure"_s)->setChecked(secure);
-            click(login, "cmdOK");
+            click(login, ok ? "cmdOK" : "cmdCancel");
         });
     }
 
@@ -151,31 +152,15 @@ TEST_F(LoginDataTest, DialogOnlyWhenLoginDataIsMissing)
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-// Every way out of the dialog but OK cancels it (the dialog's own test); each ends here as
-// Cancel does.
-TEST_F(LoginDataTest, CancelledDialogEndsWithNothingStored)
-{
-    const QByteArray before = readFile(iniPath());
-    prepareCommand(CourseDir);
-    whenLoginShows([](frmLogin &login) {
-        typeInto(login, "txtSiteName", u"typed.site"_s);
-        click(login, "cmdCancel");
-    });
-    EXPECT_FALSE(LoadLoginData());
-    EXPECT_EQ(m_shown, 1);
-    EXPECT_FALSE(Shared().LoginCancelled || Shared().LoggedIn);
-    EXPECT_EQ(Shared().SiteName, QString());
-    EXPECT_EQ(readFile(iniPath()), before);
-    EXPECT_TRUE(ui().boxes().isEmpty());
-}
-
 // What the dialog gives is used, and stored with the site path. What could not be read back is
 // refused with the reason; a file that cannot be written keeps the login for this session only;
 // a file open to others is made private. Each is told once: the next command, logged in, neither
-// asks nor tells again.
+// asks nor tells again. A cancelled dialog (every way out but OK, the dialog's own test) ends
+// with nothing used or stored.
 TEST_F(LoginDataTest, EnteredLoginIsUsedAndStoredOrRefusedWithTheReason)
 {
     const QString pub = u"/pub/DV/bio/2007/May"_s;
+    const QString site = u"ftp.a.org"_s;
     const QString pw = u"p=w; ä"_s;
     const QString notSaved = u"The login data could not be saved.\r\n"_s;
     const QString madePrivate = u"C:\\windows\\Dovrelle.ini could be read by other users.\r\n"
@@ -184,75 +169,65 @@ TEST_F(LoginDataTest, EnteredLoginIsUsedAndStoredOrRefusedWithTheReason)
                                   "\r\nIt is used for this session but will not be remembered."_s;
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
     const QString windowsFolder = QFileInfo(iniPath()).path();
+    const auto openToOthers = [&] {
+        QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    };
+    // Ways the file cannot be written that hold for every user, root included.
+    const auto iniIsAFolder = [] {
+        QFile::remove(iniPath());
+        QDir().mkpath(iniPath());
+    };
+    const auto windowsIsAFile = [&] {
+        QDir(windowsFolder).removeRecursively();
+        writeFile(windowsFolder, "not a folder");
+    };
     struct Case
     {
         QString remoteDir, typedSite, password;
         QString stored; // the site as stored; empty: nothing stored
         QString told;   // the one box; empty: none
         std::function<void()> prepare = [] {};
+        bool cancel = false;
     } const cases[] = {
-        {CourseDir, u"ftp.a.org"_s, pw, u"ftp.a.org"_s, {}},
-        {pub, u"ftp.a.org"_s, pw, u"ftp.a.org/pub"_s, {}},
-        {u"/www/site/bio/2007/May"_s, u"ftp.a.org"_s, pw, u"ftp.a.org/www/site"_s, {}},
-        {u"bio/2007/May"_s, u"ftp.a.org"_s, pw, u"ftp.a.org"_s, {}},
+        {CourseDir, site, pw, site, {}},
+        {pub, site, pw, u"ftp.a.org/pub"_s, {}},
+        {u"/www/site/bio/2007/May"_s, site, pw, u"ftp.a.org/www/site"_s, {}},
+        {u"bio/2007/May"_s, site, pw, site, {}},
         {CourseDir, u"ftp.a.org/sub/x"_s, pw, u"ftp.a.org/sub/x"_s, {}},
-        {pub,
-         u"ftp.a.org"_s,
-         QString(300, u'x'),
-         {},
-         notSaved + u"The password is too long to be saved."_s},
+        {CourseDir, u"typed.site"_s, pw, {}, {}, [] {}, true}, // cancelled
+        {pub, site, QString(300, u'x'), {}, notSaved + u"The password is too long to be saved."_s},
         // Stored with its path "/pub": one byte more than a read gives back.
         {pub, QString(251, u's'), pw, {}, notSaved + u"The site is too long to be saved."_s},
-        {CourseDir, u"ftp.a.org"_s, pw, u"ftp.a.org"_s, madePrivate,
-         [&] {
-             QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
-         }},
-        // Ways the file cannot be written that hold for every user, root included.
-        {CourseDir,
-         u"ftp.a.org"_s,
-         pw,
-         {},
-         notRemembered,
-         [] {
-             QFile::remove(iniPath());
-             QDir().mkpath(iniPath());
-         }},
-        {CourseDir,
-         u"ftp.a.org"_s,
-         pw,
-         {},
-         notRemembered,
-         [&] {
-             QDir(windowsFolder).removeRecursively();
-             writeFile(windowsFolder, "not a folder");
-         }},
+        {CourseDir, site, pw, site, madePrivate, openToOthers},
+        {CourseDir, site, pw, {}, notRemembered, iniIsAFolder},
+        {CourseDir, site, pw, {}, notRemembered, windowsIsAFile},
     };
     const QByteArray before = readFile(iniPath());
     for (const Case &c : cases) {
         SCOPED_TRACE((c.remoteDir + u' ' + c.typedSite.left(20) + u' ' + c.told).toStdString());
         c.prepare();
         prepareCommand(c.remoteDir);
-        answerLogin(c.typedSite, u"anna"_s, c.password, true);
-        const bool refused = c.told.startsWith(notSaved);
-        ASSERT_EQ(LoadLoginData(), !refused);
+        answerLogin(c.typedSite, u"anna"_s, c.password, true, !c.cancel);
+        const bool used = !c.cancel && !c.told.startsWith(notSaved);
+        ASSERT_EQ(LoadLoginData(), used);
         // Logged in now: the next command neither asks nor tells again.
-        if (!refused) {
+        if (used) {
             ASSERT_TRUE(LoadLoginData());
         }
         if (c.told.isEmpty())
             EXPECT_TRUE(ui().boxes().isEmpty());
         else
-            expectOnlyBox(ui(), c.told, refused ? Ui::Icon::Critical : Ui::Icon::Exclamation,
+            expectOnlyBox(ui(), c.told, used ? Ui::Icon::Exclamation : Ui::Icon::Critical,
                           u"Login"_s);
         const SharedState &s = Shared();
-        if (refused) {
+        if (!used) {
             EXPECT_EQ(readFile(iniPath()), before);
-            EXPECT_FALSE(s.LoggedIn);
-            EXPECT_EQ(s.UserId, QString());
+            EXPECT_FALSE(s.LoggedIn || s.LoginCancelled);
+            EXPECT_EQ(s.SiteName + s.UserId, QString());
             continue;
         }
         EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
-                  QStringList({u"ftp.a.org"_s, u"ftp.a.org"_s, u"anna"_s, c.password}));
+                  QStringList({site, site, u"anna"_s, c.password}));
         EXPECT_TRUE(s.LoggedIn && s.Secure && !s.LoginCancelled);
         if (c.stored.isEmpty())
             continue;
