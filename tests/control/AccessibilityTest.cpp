@@ -96,39 +96,29 @@ class AccessibilityTest
     , public ::testing::WithParamInterface<WindowCase>
 {
 protected:
-    void SetUp() override
-    {
-        ControlTest::SetUp();
-        Shared().RemoteDir = u"/DV/biology/2006_2007/March_2007"_s;
-        Shared().CourseName = u"biology"_s;
-        Shared().ArchiveName = u"2006_2007"_s;
-    }
-
     void TearDown() override
     {
         frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
         ControlTest::TearDown();
     }
-
-    // Shows the window as its user meets it, with the pictures it shows only at times (the
-    // lock of a secure session, the busy picture) shown too, and walks what it offers.
-    static QStringList unnamedIn(QWidget *window)
-    {
-        window->show();
-        for (QLabel *label : window->findChildren<QLabel *>()) {
-            if (!label->pixmap().isNull())
-                label->show();
-        }
-        QStringList unnamed;
-        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
-        return unnamed;
-    }
 };
 
 TEST_P(AccessibilityTest, EveryButtonListBoxAndPictureIsNamedAndDescribed)
 {
+    Shared().RemoteDir = u"/DV/biology/2006_2007/March_2007"_s;
+    Shared().CourseName = u"biology"_s;
+    Shared().ArchiveName = u"2006_2007"_s;
+    // Shown as its user meets it, with the pictures it shows only at times (the lock of a secure
+    // session, the busy picture) shown too.
     const std::unique_ptr<QWidget> window = GetParam().make();
-    EXPECT_EQ(unnamedIn(window.get()), QStringList());
+    window->show();
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (!label->pixmap().isNull())
+            label->show();
+    }
+    QStringList unnamed;
+    collectUnnamed(QAccessible::queryAccessibleInterface(window.get()), unnamed);
+    EXPECT_EQ(unnamed, QStringList());
     window->hide();
 }
 
