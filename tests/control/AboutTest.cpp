@@ -65,7 +65,8 @@ TEST_F(AboutTest, SysInfoStartsTheRegisteredProgramOrSaysItIsUnavailable)
         SCOPED_TRACE((c.key + QLatin1Char(' ') + c.value).toStdString());
         EXPECT_EQ(sysInfoRan(c.key, c.name, c.value, c.program), c.runs);
         if (!c.runs)
-            expectOnlyBox(u"System Information Is Unavailable At This Time"_s, Ui::Icon::None);
+            ::expectOnlyBox(ui(), u"System Information Is Unavailable At This Time"_s,
+                            Ui::Icon::None);
     }
 }
 

@@ -42,10 +42,5 @@ protected:
         control->setAmbient(ambient);
     }
 
-    void expectOnlyBox(const QString &text, Platform::Ui::Icon icon)
-    {
-        ::expectOnlyBox(ui(), text, icon);
-    }
-
     std::unique_ptr<Vellix> control;
 };

@@ -59,7 +59,7 @@ TEST_F(ControlTest, PropertyRulesAndRefusals)
         if (c.message.isEmpty()) {
             EXPECT_TRUE(ui().boxes().isEmpty());
         } else {
-            expectOnlyBox(c.message, Ui::Icon::Critical);
+            ::expectOnlyBox(ui(), c.message, Ui::Icon::Critical);
         }
     }
 }
