@@ -110,53 +110,44 @@ TEST_F(StatusWindowTest, ShownWindowWaitsASecondFitsItsTextsAndShowsTheLock)
 // why.
 TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
 {
-    enum class How { Cancel, Escape, CloseBox };
-    const struct
-    {
-        const char *name;
-        How how;
-        bool whileConnecting;
-    } cases[] = {
-        {"Cancel before connecting", How::Cancel, false},
-        {"Cancel while connecting", How::Cancel, true},
-        {"Escape while connecting", How::Escape, true},
-        {"close box while connecting", How::CloseBox, true},
-    };
+    // How the window is left, whether while connecting.
+    const std::pair<std::string_view, bool> cases[] = {
+        {"Cancel", false}, {"Cancel", true}, {"Escape", true}, {"close box", true}};
     SilentFtpServer server;
     ASSERT_TRUE(server.isListening());
     // The control's own client, whose connect lets the window's events through.
     CreateSharedClient(MessagePump());
     // A cancel that goes unseen ends in a timeout, which the box would tell.
     Shared().FtpClient->setTimeouts({5s, 5s, 5s});
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[how, whileConnecting] : cases) {
+        SCOPED_TRACE(testing::Message() << how << (whileConnecting ? " while connecting" : ""));
         ui().clear();
         Shared().Host = Shared().SiteName = server.site();
         const int connectionsBefore = server.connectionCount();
         const qsizetype pointersBefore = ui().pointerChanges().size();
-        frmMsg::setConnectDelay(c.whileConnecting ? 0 : frmMsg::DefaultConnectDelayMs);
+        frmMsg::setConnectDelay(whileConnecting ? 0 : frmMsg::DefaultConnectDelayMs);
         frmMsg window;
         bool connecting = false;
         bool closedAtOnce = false;
-        QTimer::singleShot(c.whileConnecting ? 300 : 0, &window, [&] {
+        QTimer::singleShot(whileConnecting ? 300 : 0, &window, [&] {
             connecting = ui().pointerChanges().mid(pointersBefore).contains(Ui::Pointer::Hourglass);
-            if (c.how == How::Cancel)
+            if (how == "Cancel")
                 window.findChild<QPushButton *>(u"cmdCancel"_s)->click();
-            else if (c.how == How::Escape)
+            else if (how == "Escape")
                 QTest::keyClick(&window, Qt::Key_Escape);
             else
                 window.close();
             closedAtOnce = !window.isVisible();
         });
         EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
-        EXPECT_EQ(connecting, c.whileConnecting);
+        EXPECT_EQ(connecting, whileConnecting);
         // A connect under way ends at the next turn of its wait.
-        EXPECT_EQ(closedAtOnce, !c.whileConnecting);
+        EXPECT_EQ(closedAtOnce, !whileConnecting);
         expectOnlyBox(ui(), u"Connection Failed.\r\nConnecting was cancelled."_s,
                       Ui::Icon::Critical);
         EXPECT_TRUE(Shared().ConnectionFailed);
         EXPECT_FALSE(Shared().FtpClient->loginRefused());
-        EXPECT_EQ(server.connectionCount() - connectionsBefore, c.whileConnecting ? 1 : 0);
+        EXPECT_EQ(server.connectionCount() - connectionsBefore, whileConnecting ? 1 : 0);
     }
 }
 
