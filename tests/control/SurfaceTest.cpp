@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <gmock/gmock.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -105,23 +107,21 @@ TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
     QThread::msleep(Platform::TransferMeter::IntervalMs + 20);
     window.fileProgress(Total * 76 / 100, Total);
     EXPECT_EQ(bar->value(), 76);
-    EXPECT_TRUE(text->text().startsWith(u"76.0 MB of 100.0 MB  76%"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(), testing::StartsWith("76.0 MB of 100.0 MB  76%"));
     // Painted before the transfer goes on, as the bar is.
     EXPECT_GE(counter.paints, 1);
 
     // The last figures before the server pauses are shown too, though they came too soon.
     window.fileProgress(Total * 80 / 100, Total);
     EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 80; }, 2000));
-    EXPECT_TRUE(text->text().startsWith(u"80.0 MB of 100.0 MB  80%"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(), testing::StartsWith("80.0 MB of 100.0 MB  80%"));
 
     // A file that continues a cut transfer says where it resumed.
     window.fileStarted(u"film.avi"_s, TransferViewPort::Direction::Down);
     window.fileResumed(Total / 2, Total);
     window.fileProgress(Total * 60 / 100, Total);
-    EXPECT_TRUE(text->text().startsWith(u"60.0 MB of 100.0 MB  60%  resumed at 50.0 MB"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(),
+                testing::StartsWith("60.0 MB of 100.0 MB  60%  resumed at 50.0 MB"));
 
     window.transfersEnded();
     EXPECT_FALSE(window.isVisible());
