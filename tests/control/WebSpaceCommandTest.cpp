@@ -61,14 +61,7 @@ protected:
         ListOperationsTest::TearDown();
     }
 
-    void storeLogin(const QString &site)
-    {
-        ASSERT_TRUE(WriteLoginData(u"bio"_s, site, server->user(), server->password(), false));
-    }
-
     void chooseWebSpace() { control->findChild<QAction *>(u"mnuSpace"_s)->trigger(); }
-
-    static bool connected() { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
 
     std::unique_ptr<Vellix> control;
     std::unique_ptr<WindowWatch> spaceWatch;
@@ -78,10 +71,11 @@ protected:
 
 TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSession)
 {
-    storeLogin(server->site());
+    ASSERT_TRUE(
+        WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));
     chooseWebSpace();
     EXPECT_EQ(shownCourses, QStringList{u"bio"_s});
-    EXPECT_TRUE(connected());
+    EXPECT_FALSE(Shared().FtpClient->GetFTPDirectory().isEmpty());
     EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
     EXPECT_FALSE(Shared().ConnectionFailed);
 
@@ -95,7 +89,8 @@ TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSessio
 
 TEST_P(WebSpaceCommandTest, FailedConnectionShowsNoWindowAndLeavesItsFlag)
 {
-    storeLogin(u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()));
+    const QString deadSite = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    ASSERT_TRUE(WriteLoginData(u"bio"_s, deadSite, server->user(), server->password(), false));
     chooseWebSpace();
     EXPECT_TRUE(shownCourses.isEmpty());
     ASSERT_EQ(ui().boxes().size(), 1);
