@@ -243,8 +243,7 @@ protected:
         server = startOrSkip(GetParam());
         if (!server)
             return;
-        Shared().Host = server->site();
-        Shared().SiteName = server->site();
+        Shared().Host = Shared().SiteName = server->site();
         Shared().UserId = server->user();
         Shared().Password = server->password();
         // The remote directory as a host writes it, relative to the login folder.
