@@ -20,7 +20,7 @@ protected:
     frmLogin dialog;
 };
 
-TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
+TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTickedAndThePasswordShowsStars)
 {
     dialog.show();
     const auto *lock = dialog.findChild<QLabel *>(u"Image1"_s);
@@ -35,10 +35,7 @@ TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
     EXPECT_TRUE(lock->isVisible());
     // The dialog keeps one size, whatever the lock does.
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
-}
 
-TEST_F(LoginDialogTest, PasswordShowsAStarForEachCharacter)
-{
     auto *password = dialog.findChild<QLineEdit *>(u"txtPassword"_s);
     password->setText(u"pä ss"_s);
     EXPECT_EQ(password->displayText(), u"*****"_s);
