@@ -335,11 +335,6 @@ protected:
         UploadCommandTest::TearDown();
     }
 
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
-    }
-
     QByteArray serverContent(const QString &path) const
     {
         return readFile(server->rootPath() + path);
@@ -354,7 +349,7 @@ protected:
 // a path without a backslash fails; once the host called loadfunc, the next file goes up too.
 TEST_P(UploadServerTest, FilesGoUpSilentlyUntilTheHostCallsLoadfunc)
 {
-    serverFolder(ArchivePath);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath));
     click(localFile(u"notes.txt"_s));
 
     ASSERT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
@@ -423,7 +418,7 @@ TEST_P(UploadServerTest, FilesGoUpSilentlyUntilTheHostCallsLoadfunc)
 TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
 {
     // Without the course folder only the month folder would be made, and that cannot be.
-    serverFolder(u"/DV"_s);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/DV"_s));
     ASSERT_TRUE(loginStored());
     click(localFile(u"notes.txt"_s));
 
