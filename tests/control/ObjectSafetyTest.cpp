@@ -20,10 +20,8 @@ const QUuid Other(u"{00000000-0000-0000-C000-000000000046}"_s);
 struct Case
 {
     std::optional<QUuid> iid;
-    bool safeForScripting;
-    bool safeForInitializing;
-    quint32 mask;
-    quint32 options;
+    bool safeForScripting, safeForInitializing;
+    quint32 mask, options;
     quint32 enabled; // what the get call reports
     IObjectSafety::HRESULT setResult;
 };
