@@ -1,9 +1,22 @@
 #pragma once
 
 #include "control/Vellix.h"
+#include "servers/FtpTestServer.h"
 #include "support/VellixTest.h"
 
 #include <memory>
+
+// Every kind of FTP server, and the servers that require TLS.
+inline QList<FtpTestServer::Kind> everyFtpServerKind()
+{
+    return FtpTestServer::kinds() +
+           QList{FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls};
+}
+
+inline std::string kindParameterName(const testing::TestParamInfo<FtpTestServer::Kind> &info)
+{
+    return FtpTestServer::kindName(info.param).toStdString();
+}
 
 // Expects exactly one box: the text, with an OK button only, the title and the arrow pointer.
 inline void expectOnlyBox(const Platform::UiRecorder &ui, const QString &text,

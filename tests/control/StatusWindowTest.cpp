@@ -291,12 +291,7 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLock
     EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,
-                         testing::ValuesIn(FtpTestServer::kinds() +
-                                           QList{FtpTestServer::Kind::VsftpdTls,
-                                                 FtpTestServer::Kind::PyftpdlibTls}),
-                         [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
-                             return FtpTestServer::kindName(info.param).toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest, testing::ValuesIn(everyFtpServerKind()),
+                         kindParameterName);
 
 #include "StatusWindowTest.moc"

@@ -303,15 +303,6 @@ TEST_F(UploadCommandTest, NetworkFaultsKeepTheStoredLoginARefusedOneResetsIt)
     }
 }
 
-// Every kind, and the servers that require TLS.
-std::vector<FtpTestServer::Kind> serverKinds()
-{
-    const QList<FtpTestServer::Kind> kinds =
-        FtpTestServer::kinds() +
-        QList{FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls};
-    return {kinds.cbegin(), kinds.cend()};
-}
-
 class UploadServerTest
     : public UploadCommandTest
     , public testing::WithParamInterface<FtpTestServer::Kind>
@@ -430,7 +421,5 @@ TEST_P(UploadServerTest, MonthFolderThatCannotBeEnteredResetsTheLogin)
     EXPECT_FALSE(QDir(server->rootPath() + u"/DV/smith"_s).exists());
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, UploadServerTest, testing::ValuesIn(serverKinds()),
-                         [](const auto &info) {
-                             return FtpTestServer::kindName(info.param).toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, UploadServerTest, testing::ValuesIn(everyFtpServerKind()),
+                         kindParameterName);
