@@ -137,14 +137,11 @@ TEST_F(PersistenceTest, CreationRenewsTheCipherAndClientAndDestructionReleasesTh
     EXPECT_TRUE(Shared().Cipher && !dynamic_cast<CipherComponent *>(Shared().Cipher.get()));
     ASSERT_TRUE(Shared().FtpClient);
     EXPECT_FALSE(Shared().FtpClient->secure());
-    EXPECT_EQ(Shared().HostFolder, u"C:\\Dovrelle\\"_s);
     // A control restored from a bag never runs InitProperties but still knows its drive.
-    EXPECT_EQ(Shared().HostDrive, u"C"_s);
-    EXPECT_TRUE(Shared().HomeDir.isEmpty());
+    EXPECT_EQ(QStringList({Shared().HostFolder, Shared().HostDrive, Shared().HomeDir}),
+              QStringList({u"C:\\Dovrelle\\"_s, u"C"_s, QString()}));
 
     Shared().Component = std::make_unique<CipherComponent>();
     second.reset();
-    EXPECT_FALSE(Shared().Cipher);
-    EXPECT_FALSE(Shared().Component);
-    EXPECT_FALSE(Shared().FtpClient);
+    EXPECT_FALSE(Shared().Cipher || Shared().Component || Shared().FtpClient);
 }
