@@ -23,7 +23,6 @@ TEST_F(ControlTest, PropertyRulesAndRefusals)
     };
     const QVariant read;
     const QString illegal = u"Illegal Directory!\r\nCannot use '..' and relative directories."_s;
-    const QString noCap = u"You cannot change the Upload/Download capacity limit!"_s;
     const Case cases[] = {
         {true, "rdir", u"/DV/smith/../algebra/May"_s, u"/DV/x/y/z"_s, illegal},
         {false, "rdir", u"/DV/a..b/c/d"_s, u"/DV/x/y/z"_s, illegal},
@@ -32,7 +31,7 @@ TEST_F(ControlTest, PropertyRulesAndRefusals)
         {true, "password", read, QString(), u"You cannot view the password!"_s},
         {false, "userid", read, u"smith"_s, {}},
         {false, "password", read, u"pw 1"_s, {}},
-        {true, "cap", 100, 25, noCap},
+        {true, "cap", 100, 25, u"You cannot change the Upload/Download capacity limit!"_s},
         {true, "filter", u"*"_s, u"doc"_s, u"You cannot change the extention filter!"_s},
         {false, "cap", 100, 100, {}},
         {false, "filter", u"htm"_s, u"htm"_s, {}},
