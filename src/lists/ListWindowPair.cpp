@@ -1,5 +1,6 @@
 #include "lists/ListWindowPair.h"
 
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 
 #include "widgets/Twips.h"
@@ -22,6 +23,13 @@ void placeOver(QWidget &opened, const QWidget &opener)
 {
     const int offset = twipsToPixels(300);
     opened.move(opener.pos() + QPoint(offset, offset));
+}
+
+// The twin's Exit asks to cancel the twin's own work, which ended with it: the window it
+// returns to starts its next operation with no cancel pending.
+void forgetTwinsCancel()
+{
+    RunScope::clearCancel();
 }
 
 } // namespace
@@ -56,6 +64,7 @@ void ListWindowPair::viewLocal(const QString &localFolder, const QString &select
         placeOver(m_local, m_remote);
         m_local.exec();
     }
+    forgetTwinsCancel();
 }
 
 void ListWindowPair::viewRemote(const QString &path)
@@ -65,6 +74,7 @@ void ListWindowPair::viewRemote(const QString &path)
         placeOver(m_remote, m_local);
         m_remote.exec();
     }
+    forgetTwinsCancel();
     // Closed by the program rather than by the user: the local list goes with it.
     SharedState &shared = Shared();
     if (!shared.WindowClosed)

@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(Script
 // a header click chose through a copy down, two renames, a delete and F5, the catalogue rebuilt
 // after each change and the copies down renamed along. Delete, F2 and F5 act as their buttons,
 // not while a button is disabled: in an empty list, or in the local twin opened from it, which
-// selects the remote row's name and has no Rename.
+// selects the remote row's name and has no Rename. Back from the twin, a delete deletes.
 TEST_F(HostScriptTest, RemoteListCopiesRenamesDeletesAndHearsItsKeys)
 {
     const QString month = server->rootPath() + MonthFolder;
@@ -290,6 +290,9 @@ onWindow("frmServer", function (win) {
     win.key("F5");
     win.select("lvServer", 1);
     win.press("Toolbar1", 6);
+    win.check("lvServer", 1, true);
+    win.press("Toolbar1", 3);
+    log("after the twin " + names(win));
     win.press("Toolbar1", 5);
 });
 click("cmdDnload");
@@ -316,8 +319,11 @@ click("cmdDnload");
               "box: Vellixon | Delete Operation is Complete!\n"
               "emptied: 0 rows\n"
               "local Bravo.txt foxtrot.txt lesson 1.txt, selected Bravo.txt\n"
-              "local Apple.txt Bravo.txt foxtrot.txt lesson 1.txt\n"_s);
-    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList{u"Bravo.txt"_s});
+              "local Apple.txt Bravo.txt foxtrot.txt lesson 1.txt\n"
+              "box: Vellixon | Are you sure you want to delete the checked files?\n"
+              "box: Vellixon | Delete Operation is Complete!\n"
+              "after the twin \n"_s);
+    EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList());
     const QString course = Platform::DosPath::toLinux(u"C:\\Course"_s);
     EXPECT_EQ(QDir(course).entryList(QDir::Files),
               QStringList({u"Apple.txt"_s, u"Bravo.txt"_s, u"foxtrot.txt"_s, u"lesson 1.txt"_s}));
