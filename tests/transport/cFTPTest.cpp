@@ -296,11 +296,13 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
         {workPath() + u"/sub/inner/*"_s, {u"deep.txt"_s}},
         {u"*"_s, {u"sub/"_s}},
         {u"sub/nothing?"_s, {}},
+        {u"sub/FILE1.TXT"_s, {}},
     };
     for (const auto &[filter, names] : cases)
         EXPECT_EQ(listed(filter), names) << filter.toStdString();
     // Nothing found is no failure to record.
     EXPECT_EQ(client.GetLastErrorMessage(), lastError);
+    EXPECT_EQ(listed(u"nowhere/*"_s), QStringList());
 
     // The server's time of the file: the time of its upload, or a fixed one set in the served
     // folder when the test sees it and the channel gives whole seconds.
