@@ -3,11 +3,12 @@
 
 #include "support/VellixTest.h"
 
-#include "platform/AutomationDate.h"
 #include "transport/CSFtp.h"
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
+
+#include <QScopeGuard>
 
 #include <cmath>
 #include <ctime>
@@ -18,31 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr double Hour = 1.0 / 24.0;
-
-// Runs a test in a fixed local time zone, restoring the zone afterwards.
-class LocalZone
-{
-public:
-    explicit LocalZone(const char *zone)
-        : m_hadZone(qEnvironmentVariableIsSet("TZ"))
-        , m_savedZone(qgetenv("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~LocalZone()
-    {
-        if (m_hadZone)
-            qputenv("TZ", m_savedZone);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-
-private:
-    bool m_hadZone;
-    QByteArray m_savedZone;
-};
 
 struct ListedEntry
 {
@@ -70,7 +46,16 @@ using SecureChannelTest = VellixTest;
 
 TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
 {
-    const LocalZone berlin("Europe/Berlin"); // standard offset +1 h, summer +2 h
+    // In a fixed local time zone, restored afterwards: Berlin's standard offset is +1 h, its
+    // summer one +2 h.
+    const std::optional<QByteArray> zone =
+        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
+    const auto restoreZone = qScopeGuard([&] {
+        zone ? qputenv("TZ", *zone) : qunsetenv("TZ");
+        tzset();
+    });
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
     const struct
     {
         const char *title;
@@ -94,6 +79,7 @@ TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
         {"summer time is not applied",
          u"july|1|15638400|-rw"_s,
          {{u"july"_s, 1, false, 25569 + 181 + Hour}}},
+        {"before 1970", u"old|1|-86400|-rw"_s, {{u"old"_s, 1, false, 25568 + Hour}}},
         {"low 32 bits of a size",
          u"big.iso|5000000000|0|-rw"_s,
          {{u"big.iso"_s, 705032704, false, 25569 + Hour}}},
@@ -121,17 +107,6 @@ TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
     }
 }
 
-TEST_F(SecureChannelTest, UnixTimeToLocalUsesTheStandardOffsetOnly)
-{
-    {
-        const LocalZone newYork("America/New_York");
-        EXPECT_DOUBLE_EQ(CSFtp::UnixTimeToLocal(0), 25569 - 5 * Hour);
-        EXPECT_DOUBLE_EQ(CSFtp::UnixTimeToLocal(15638400), 25569 + 181 - 5 * Hour);
-    }
-    const LocalZone utc("UTC");
-    EXPECT_DOUBLE_EQ(CSFtp::UnixTimeToLocal(-86400), 25568);
-}
-
 TEST(SecureCommandTest, ReadsFoldersAndSizesFromReplies)
 {
     const QString nul(QChar(0));
@@ -147,10 +122,8 @@ TEST(SecureCommandTest, ReadsFoldersAndSizesFromReplies)
     } sizes[] = {
         {u"a.txt|12|0|-rw-r--r--"_s, 12},
         {u"a.txt|12|0|-rw-r--r--\r\nb.txt|7|0|-rw"_s, 12},
-        {u"a|b.txt|5|0|-rw"_s, 5}, // read as the listing parser reads it
         {QString(), -1},
         {nul + u"a|3|0|-"_s, -1},
-        {u"a.txt|none|0|-rw"_s, 0},
         {u"no such file"_s, 0},
         {u"big|5000000000|0|-rw"_s, 705032704},
     };
