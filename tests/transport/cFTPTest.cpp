@@ -410,9 +410,8 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
     ASSERT_NE(client.GetDirectoryListing(u"sub/*"_s), nullptr);
     const cDirItem *file = client.Directory()->Item(u"FILE1.TXT"_s);
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->FileSize, 5);
-    EXPECT_TRUE(file->Normal);
-    EXPECT_FALSE(file->Directory);
+    EXPECT_EQ(std::tuple(file->FileSize, file->Normal, file->Directory),
+              std::tuple(5, true, false));
     EXPECT_NEAR(file->LastWriteTime,
                 GetParam().secure ? CSFtp::UnixTimeToLocal(qint32(modified))
                                   : Platform::AutomationDate::fromDateTime(
@@ -420,8 +419,7 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
                 tolerance);
     const cDirItem *folder = client.Directory()->Item(u"inner"_s);
     ASSERT_NE(folder, nullptr);
-    EXPECT_TRUE(folder->Directory);
-    EXPECT_FALSE(folder->Normal);
+    EXPECT_EQ(std::pair(folder->Normal, folder->Directory), std::pair(false, true));
 }
 
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
