@@ -687,19 +687,6 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
     }
 }
 
-TEST_F(cFTPTest, ConnectFailuresAreRecordedWithTheirNumbers)
-{
-    const std::pair<QString, quint32> cases[] = {
-        {u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()),
-         InternetError::CannotConnect},
-        {u"nohost.invalid"_s, InternetError::NameNotResolved},
-    };
-    for (const auto &[site, code] : cases) {
-        EXPECT_FALSE(client.OpenConnection(site, u"user"_s, u"secret"_s));
-        EXPECT_EQ(client.GetLastErrorMessage(), connectError(code));
-    }
-}
-
 // While a session opens the message loop runs, and a stop request ends the connect wherever it
 // waits on a server that does not answer; a connect stopped before it starts reaches no server.
 // Each is a failure that keeps the login, told as cancelled.
@@ -768,18 +755,22 @@ TEST_F(cFTPTest, TheMessageLoopRunsWhileAQuickServerIsConnected)
     }
 }
 
-// Without a session every form fails and changes nothing. The plain forms record why; the secure
-// ones leave the text a plain failure left, and a refused secure connect leaves no session.
-TEST_F(cFTPTest, FormsWithoutASessionFailCleanly)
+// A failed connect leaves no session, and the plain form records it with its number. Without a
+// session every form fails and changes nothing: the plain forms record why; the secure ones leave
+// the text a plain failure left.
+TEST_F(cFTPTest, FailedConnectsLeaveNoSessionAndEveryFormFailsCleanly)
 {
-    const QString refused = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
     client.CloseConnection();
     EXPECT_EQ(client.GetLastErrorMessage(), QString());
+    EXPECT_FALSE(client.OpenConnection(u"nohost.invalid"_s, u"user"_s, u"secret"_s));
+    EXPECT_EQ(client.GetLastErrorMessage(), connectError(InternetError::NameNotResolved));
+    const QString refused = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
     for (const bool secure : {false, true}) {
         SCOPED_TRACE(secure ? "secure" : "plain");
         client.setSecure(secure);
-        if (secure) {
-            EXPECT_FALSE(client.OpenConnection(refused, u"user"_s, u"secret"_s));
+        EXPECT_FALSE(client.OpenConnection(refused, u"user"_s, u"secret"_s));
+        if (!secure) {
+            EXPECT_EQ(client.GetLastErrorMessage(), connectError(InternetError::CannotConnect));
         }
         const QString lastError = client.GetLastErrorMessage();
         EXPECT_EQ(client.GetFTPDirectory(), QString());
