@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -191,6 +192,10 @@ bool SshConnection::connectSocket(const QString &host, quint16 port, const Progr
                      address->ai_protocol);
         if (fd < 0)
             continue;
+        // The SSH library sends every packet with a send of its own, so a read request would
+        // wait for the acknowledgement of the one before it.
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
         if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0 || errno == EINPROGRESS) {
             const auto deadline = steady_clock::now() + m_login.timeout;
             pollfd waiting{fd, POLLOUT, 0};
