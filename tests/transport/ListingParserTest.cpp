@@ -51,6 +51,7 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
 {
     const QDateTime lately = utc(2026, 12, 5, 22, 48);
     const QDateTime index = utc(2026, 11, 14, 10, 22);
+    const QDateTime iis = utc(2006, 11, 14, 10, 22);
     const Case cases[] = {
         // vsftpd
         {"-rw-r--r--    1 0        0               2 Dec 05 22:48   lead.txt", "  lead.txt", 2,
@@ -105,8 +106,7 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
         // CR LF kept by caller
         {"-rw-r--r-- 1 ftp ftp 12 Nov 14 10:22 crlf.txt\r\n", "crlf.txt", 12, index},
         // IIS
-        {"11-14-06  10:22AM       <DIR>          January_2007", "January_2007", 0,
-         utc(2006, 11, 14, 10, 22), Folder},
+        {"11-14-06  10:22AM       <DIR>          January_2007", "January_2007", 0, iis, Folder},
         {"11-14-2006  12:05PM                   12 index.htm", "index.htm", 12,
          utc(2006, 11, 14, 12, 5)},
         {"11-14-06  12:05AM                   12 night.htm", "night.htm", 12,
@@ -118,10 +118,8 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
         {"05-27-2011  21:31                  689 iisstart.htm", "iisstart.htm", 689,
          utc(2011, 5, 27, 21, 31)},
         // IIS
-        {"11-14-06  10:22AM                   12 lesson 1.pdf", "lesson 1.pdf", 12,
-         utc(2006, 11, 14, 10, 22)},
-        {"11-14-06  10:22AM                   12  lead.txt", " lead.txt", 12,
-         utc(2006, 11, 14, 10, 22)},
+        {"11-14-06  10:22AM                   12 lesson 1.pdf", "lesson 1.pdf", 12, iis},
+        {"11-14-06  10:22AM                   12  lead.txt", " lead.txt", 12, iis},
         {"11-14-06  10:22PM       <DIR>            two blanks", "  two blanks", 0,
          utc(2006, 11, 14, 22, 22), Folder},
         // narrow <DIR> column
