@@ -112,8 +112,8 @@ TEST_P(ClientTest, AnUploadReplacesWhatAFailedOneLeftBehind)
 }
 
 // Every byte goes both ways, from a local path in DOS form (on drive C:); an old local file is
-// replaced whole. An upload reads its file in runs of blocks: a size goes on
-// past the end of the first run.
+// replaced whole. An upload reads its file in runs of blocks: a size goes on past the end of the
+// first run.
 TEST_P(ClientTest, TransfersKeepEveryByteAndTellTheirProgress)
 {
     const bool secure = GetParam().secure.has_value();
