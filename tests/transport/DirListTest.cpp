@@ -74,7 +74,6 @@ TEST_F(VellixTest, DirListKeepsTheFirstOfNamesThatDifferOnlyInCase)
     addFile(list, u"index.htm"_s, 5);
     addFile(list, u"index.xml"_s, 6);
 
-    EXPECT_EQ(list.Count(), 3);
     EXPECT_EQ(namesOf(list),
               QStringList({u"Index.htm"_s, QString::fromUtf8("Été.htm"), u"index.xml"_s}));
     EXPECT_EQ(sizeOf(list.Item(u"index.HTM"_s)), 1);

@@ -56,39 +56,39 @@ TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
     });
     qputenv("TZ", "Europe/Berlin");
     tzset();
+    // The Unix epoch in Berlin's standard time.
+    const double epoch = 25569 + Hour;
     const struct
     {
         const char *title;
         QString reply;
         QList<ListedEntry> entries;
     } cases[] = {
-        {"one file", u"a.txt|12|0|-rw-r--r--\r\n"_s, {{u"a.txt"_s, 12, false, 25569 + Hour}}},
+        {"one file", u"a.txt|12|0|-rw-r--r--\r\n"_s, {{u"a.txt"_s, 12, false, epoch}}},
         {"dots skipped, folder",
          u".|0|0|drwxr-xr-x\r\n..|0|0|drwxr-xr-x\r\ndocs|0|0|drwxr-xr-x\r\n"_s,
-         {{u"docs"_s, 0, true, 25569 + Hour}}},
+         {{u"docs"_s, 0, true, epoch}}},
         {"three fields end the walk",
          u"a.txt|12|0|-rw-r--r--\r\nb.txt|3|0\r\nc.txt|1|0|-rw-r--r--\r\n"_s,
-         {{u"a.txt"_s, 12, false, 25569 + Hour}}},
+         {{u"a.txt"_s, 12, false, epoch}}},
         {"size not a number", u"x|abc|0|-rw\r\ny|1|0|-rw\r\n"_s, {}},
         {"time not a number",
          u"a|1|0|-rw\r\nb|1|soon|-rw\r\nc|1|0|-rw"_s,
-         {{u"a"_s, 1, false, 25569 + Hour}}},
+         {{u"a"_s, 1, false, epoch}}},
         {"number at the start of the size",
          u"a|12 bytes|86400|-rw"_s,
-         {{u"a"_s, 12, false, 25570 + Hour}}},
+         {{u"a"_s, 12, false, epoch + 1}}},
         {"summer time is not applied",
          u"july|1|15638400|-rw"_s,
-         {{u"july"_s, 1, false, 25569 + 181 + Hour}}},
-        {"before 1970", u"old|1|-86400|-rw"_s, {{u"old"_s, 1, false, 25568 + Hour}}},
+         {{u"july"_s, 1, false, epoch + 181}}},
+        {"before 1970", u"old|1|-86400|-rw"_s, {{u"old"_s, 1, false, epoch - 1}}},
         {"low 32 bits of a size",
          u"big.iso|5000000000|0|-rw"_s,
-         {{u"big.iso"_s, 705032704, false, 25569 + Hour}}},
-        {"a name holding a bar",
-         u"a|b.txt|5|0|-rw\r\n"_s,
-         {{u"a|b.txt"_s, 5, false, 25569 + Hour}}},
+         {{u"big.iso"_s, 705032704, false, epoch}}},
+        {"a name holding a bar", u"a|b.txt|5|0|-rw\r\n"_s, {{u"a|b.txt"_s, 5, false, epoch}}},
         {"cut at the first NUL",
          u"a|1|0|-rw\r\n"_s + QChar(0) + u"b|2|0|-rw"_s,
-         {{u"a"_s, 1, false, 25569 + Hour}}},
+         {{u"a"_s, 1, false, epoch}}},
         {"empty reply", QString(), {}},
     };
     for (const auto &c : cases) {
