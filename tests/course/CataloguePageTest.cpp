@@ -15,29 +15,15 @@ namespace {
 constexpr qint32 FolderAttribute = 0x10;
 constexpr qint32 FileAttribute = 0x20;
 
-// The page of a spring archive with the columns CataloguePageTest.ExactPage builds, byte for
-// byte. The file breaks it into lines at its tags; the page itself has no line breaks.
-QString expectedPage()
+// A listing of the names given; a name ending in "/" is a folder.
+void fill(cDirList &list, const QStringList &names)
 {
-    QFile file(QStringLiteral(VELLIX_COURSE_FIXTURES "/spring-archive.htm"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
-    return QString::fromUtf8(file.readAll()).remove(u'\n');
-}
-
-void addFile(cDirList &list, const QString &name)
-{
-    list.Add(FileAttribute, 0, 0, 0, 10, name);
-}
-
-void addFolder(cDirList &list, const QString &name)
-{
-    list.Add(FolderAttribute, 0, 0, 0, 0, name);
-}
-
-CatalogueTexts springTexts()
-{
-    return {u"Spring Term Archive - smith"_s, u"Hill & Dale School - MATH"_s, u"Ms O'Neil & Co"_s,
-            u"Copyright (C) 2026 Vellixon"_s};
+    for (const QString &name : names) {
+        if (name.endsWith(u'/'))
+            list.Add(FolderAttribute, 0, 0, 0, 0, name.chopped(1));
+        else
+            list.Add(FileAttribute, 0, 0, 0, 10, name);
+    }
 }
 
 } // namespace
@@ -80,24 +66,22 @@ TEST(CatalogueTextTest, FileIconPathFollowsTheExtensionAfterTheLastDot)
 
 TEST(CataloguePageTest, ExactPage)
 {
-    CataloguePage page(springTexts());
-    cDirList march;
-    addFile(march, u"a&b_c.doc"_s);
-    addFolder(march, u"pictures"_s);
-    addFile(march, u"it's.txt"_s);
-    addFile(march, u"README"_s);
-    addFile(march, u"Notes.HTML"_s);
-    addFile(march, u"pack.rar"_s);
+    CataloguePage page({u"Spring Term Archive - smith"_s, u"Hill & Dale School - MATH"_s,
+                        u"Ms O'Neil & Co"_s, u"Copyright (C) 2026 Vellixon"_s});
     // What a failed upload left behind is published nowhere.
-    addFile(march, u".vellix-0a1b2c3d.part"_s);
+    cDirList march, onlyFolders, empty;
+    fill(march, {u"a&b_c.doc"_s, u"pictures/"_s, u"it's.txt"_s, u"README"_s, u"Notes.HTML"_s,
+                 u"pack.rar"_s, u".vellix-0a1b2c3d.part"_s});
+    fill(onlyFolders, {u"sub/"_s});
     page.AppendColumn(u"March_2007"_s, &march);
     page.AppendColumn(u"April_2007"_s, nullptr);
-    cDirList onlyFolders;
-    addFolder(onlyFolders, u"sub"_s);
     page.AppendColumn(u"May_2007"_s, &onlyFolders);
-    cDirList empty;
     page.AppendColumn(u"June_2007"_s, &empty);
-    const QString expected = expectedPage();
+    // The expected page, byte for byte; the file breaks it into lines at its tags, the page
+    // itself has no line breaks.
+    QFile file(QStringLiteral(VELLIX_COURSE_FIXTURES "/spring-archive.htm"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const QString expected = QString::fromUtf8(file.readAll()).remove(u'\n');
     EXPECT_EQ(page.Finish(), expected);
     // A finished page takes no more columns.
     page.AppendColumn(u"July_2007"_s, nullptr);
@@ -106,38 +90,32 @@ TEST(CataloguePageTest, ExactPage)
 
 TEST(CatalogueTextTest, MonthFoldersRunFromTheStartToTheEndMonth)
 {
-    const struct
-    {
-        const char *what, *startMonth, *startYear, *endMonth, *endYear;
-        const char *folders; // separated by blanks
-    } cases[] = {
-        {"over the new year", "11", "2006", "2", "2007",
-         "November_2006 December_2006 January_2007 February_2007"},
-        {"one month", "5", "2007", "5", "2007", "May_2007"},
-        {"an end before the start", "5", "2007", "2", "2007", "May_2007"},
-        {"an end years before", "12", "2007", "1", "2001", "December_2007"},
-        {"December to January", "12", "2006", "1", "2007", "December_2006 January_2007"},
-        {"a whole year", "1", "2007", "12", "2007",
+    // start month and year, end month and year: the folders, separated by blanks
+    const std::array<const char *, 5> cases[] = {
+        {"11", "2006", "2", "2007", "November_2006 December_2006 January_2007 February_2007"},
+        {"5", "2007", "5", "2007", "May_2007"},
+        {"5", "2007", "2", "2007", "May_2007"}, // an end before the start
+        {"12", "2007", "1", "2001", "December_2007"},
+        {"12", "2006", "1", "2007", "December_2006 January_2007"},
+        {"1", "2007", "12", "2007",
          "January_2007 February_2007 March_2007 April_2007 May_2007 June_2007 July_2007 "
          "August_2007 September_2007 October_2007 November_2007 December_2007"},
         // Never more than twelve columns, however far the end lies.
-        {"an end years after", "3", "2007", "6", "2010",
+        {"3", "2007", "6", "2010",
          "March_2007 April_2007 May_2007 June_2007 July_2007 August_2007 September_2007 "
          "October_2007 November_2007 December_2007 January_2008 February_2008"},
         // Without a start month the walk begins with the month before January, which has no
         // folder; without an end the start month's key already reaches it.
-        {"no start month", "", "2007", "2", "2007", "January_2007 February_2007"},
-        {"no end", "4", "2007", "", "", "April_2007"},
+        {"", "2007", "2", "2007", "January_2007 February_2007"},
+        {"4", "2007", "", "", "April_2007"},
         // A start month beyond December rolls over into January of the next year.
-        {"start month 13", "13", "2006", "1", "2007", "January_2007"},
-        {"an end month far out of range", "11", "2007", "99999999999", "2007",
-         "November_2007 December_2007 January_2008"},
+        {"13", "2006", "1", "2007", "January_2007"},
+        {"11", "2007", "99999999999", "2007", "November_2007 December_2007 January_2008"},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(CatalogueMonthFolders(
-                      QString::fromLatin1(c.startMonth), QString::fromLatin1(c.startYear),
-                      QString::fromLatin1(c.endMonth), QString::fromLatin1(c.endYear)),
-                  QString::fromLatin1(c.folders).split(u' ', Qt::SkipEmptyParts))
-            << c.what;
+        EXPECT_EQ(CatalogueMonthFolders(QString::fromLatin1(c[0]), QString::fromLatin1(c[1]),
+                                        QString::fromLatin1(c[2]), QString::fromLatin1(c[3])),
+                  QString::fromLatin1(c[4]).split(u' ', Qt::SkipEmptyParts))
+            << c[0] << "/" << c[1] << " to " << c[2] << "/" << c[3];
     }
 }

@@ -1,6 +1,7 @@
 // The archive catalogue against real FTP servers on loopback: the walk over the month or named
 // folders, the three local files and their upload.
 
+#include "course/SeenBox.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
 
@@ -42,20 +43,12 @@ protected:
     {
         ConfigTest::SetUp();
         Shared().FtpClient = std::make_unique<cFTP>();
-        SharedState &state = Shared();
-        state.CourseName = u"smith"_s;
-        state.ArchiveName = u"spring_term"_s;
-        state.WebRoot = u"DV"_s;
-        state.ArchiveDir = ArchivePath;
-        state.HostFolder = HostFolder;
-        state.HostDrive = u"C"_s;
-        state.School = u"Hill & Dale"_s;
-        state.Dept = u"math"_s;
-        state.TeacherName = u"Ms Smith"_s;
-        state.StartMonth = u"11"_s;
-        state.StartYear = u"2006"_s;
-        state.EndMonth = u"2"_s;
-        state.EndYear = u"2007"_s;
+        Shared().HostFolder = HostFolder;
+        Shared().HostDrive = u"C"_s;
+        Shared().RemoteDir = ArchivePath + u"/March_2007"_s;
+        writeIni("[smith]\r\nschool=Hill & Dale\r\ndept=math\r\ntName=Ms Smith\r\nstartMonth=11\r\n"
+                 "startYear=2006\r\nendMonth=2\r\nendYear=2007\r\n");
+        ASSERT_TRUE(ReadCourseConfig(u"smith"_s));
     }
 
     // Linux path of a local catalogue file.
@@ -91,7 +84,7 @@ protected:
         if (!server)
             return;
         ASSERT_TRUE(openSharedClient(*server, GetParam()));
-        serverFolder(ArchivePath);
+        ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath));
     }
 
     void TearDown() override
@@ -100,13 +93,6 @@ protected:
             Shared().FtpClient->CloseConnection();
         server.reset();
         CatalogueTest::TearDown();
-    }
-
-    void serverFile(const QString &path) const { writeFile(server->rootPath() + path, "x"); }
-
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
     }
 
     QByteArray serverContent(const QString &path) const
@@ -119,10 +105,10 @@ protected:
 
 TEST_P(CatalogueServerTest, RefreshWalksTheMonthsAndUploadsTheLocalPage)
 {
-    serverFile(ArchivePath + u"/November_2006/notes.txt"_s);
-    serverFolder(ArchivePath + u"/December_2006/pictures"_s);
-    serverFolder(ArchivePath + u"/February_2007"_s);
-    serverFile(ArchivePath + u"/March_2007/late.doc"_s);
+    writeFile(server->rootPath() + ArchivePath + u"/November_2006/notes.txt"_s, "x");
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/December_2006/pictures"_s));
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/February_2007"_s));
+    writeFile(server->rootPath() + ArchivePath + u"/March_2007/late.doc"_s, "x");
     RefreshArchive();
     EXPECT_EQ(ui().pointerChanges(),
               (QList<Ui::Pointer>{Ui::Pointer::Hourglass, Ui::Pointer::Default}));
@@ -145,23 +131,20 @@ TEST_P(CatalogueServerTest, RefreshWalksTheMonthsAndUploadsTheLocalPage)
     EXPECT_FALSE(Shared().CatalogueUploadFailed);
 }
 
-TEST_P(CatalogueServerTest, NamedFoldersThatCannotBeEnteredGetNoColumn)
+// Named folders instead of months, a teacher's name beyond Latin-1, and the three files uploaded
+// as they were written.
+TEST_P(CatalogueServerTest, NamedFoldersAreWrittenInTheirCodePageAndUploaded)
 {
     writeIni("[smith]\r\nnumDirs=1\r\ndir0=spring_term\r\nb0=1\r\nb0_1=Unit_One\r\n"
              "b0_2=Missing\r\nb0_5=Unit_Five\r\n");
-    serverFile(ArchivePath + u"/Unit_One/it's.pdf"_s);
-    serverFolder(ArchivePath + u"/Unit_Five"_s);
-    ASSERT_TRUE(BuildArchiveCatalogue());
-    const QByteArray page = readFile(localFile(u"index.htm"_s));
-    EXPECT_EQ(columnHeaders(page), (QStringList{u"Unit One"_s, u"Unit Five"_s}));
-    EXPECT_TRUE(page.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
-}
-
-TEST_P(CatalogueServerTest, FilesAreWrittenInTheirCodePage)
-{
+    writeFile(server->rootPath() + ArchivePath + u"/Unit_One/it's.pdf"_s, "x");
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/Unit_Five"_s));
     Shared().TeacherName = u"Zoë Ångström €5 Ω"_s;
     ASSERT_TRUE(BuildArchiveCatalogue());
     const QByteArray page = readFile(localFile(u"index.htm"_s));
+    // Folders that cannot be entered get no column.
+    EXPECT_EQ(columnHeaders(page), (QStringList{u"Unit One"_s, u"Unit Five"_s}));
+    EXPECT_TRUE(page.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
     EXPECT_TRUE(page.contains("Zo\xEB \xC5ngstr\xF6m \x80"
                               "5 &#937;</span>"));
     EXPECT_TRUE(page.endsWith("</html>\r\n"));
@@ -180,56 +163,37 @@ TEST_P(CatalogueServerTest, FilesAreWrittenInTheirCodePage)
             << name.toStdString();
 }
 
-// A catalogue file whose place is taken by anything but a file stops the refresh before the
-// upload, and what stands there stays.
-TEST_P(CatalogueServerTest, LocalFileThatCannotBeWrittenStopsBeforeTheUpload)
+// A pipe in a catalogue file's place stops the refresh before the upload, and stays a pipe; a
+// missing archive folder uploads nothing and sets no flag; a failed upload sets it, and the
+// other files are still tried.
+TEST_P(CatalogueServerTest, WhatCannotBeWrittenOrUploadedIsToldAndTheRestGoesUp)
 {
-    const struct
-    {
-        const char *what;
-        QString name;
-        bool (*make)(const QString &);
-        bool (*stands)(const QString &);
-    } cases[] = {
-        {"folder", u"index.htm"_s, [](const QString &path) { return QDir().mkpath(path); },
-         [](const QString &path) { return QFileInfo(path).isDir(); }},
-        {"pipe", u"index.xml"_s, makePipe, isPipe},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        ui().clear();
-        const QString path = localFile(c.name);
-        ASSERT_TRUE(c.make(path));
-        EXPECT_FALSE(BuildArchiveCatalogue());
-        ASSERT_EQ(ui().boxes().size(), 1);
-        EXPECT_EQ(ui().boxes().first().text, u"The archive catalogue could not be written to "
-                                             "C:\\Dovrelle\\Course\\Archive\\"_s +
-                                                 c.name + u": it is not a regular file."_s);
-        EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
-        EXPECT_TRUE(c.stands(path));
-        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.xml"_s));
-        QDir(QFileInfo(path).absolutePath()).removeRecursively();
-    }
-}
+    ASSERT_TRUE(makePipe(localFile(u"index.xml"_s)));
+    EXPECT_FALSE(BuildArchiveCatalogue());
+    EXPECT_EQ(
+        seen(ui().boxes()),
+        (QList<SeenBox>{{u"The archive catalogue could not be written to "
+                         "C:\\Dovrelle\\Course\\Archive\\index.xml: it is not a regular file."_s,
+                         u"Vellixon"_s, Ui::Icon::Critical}}));
+    EXPECT_TRUE(isPipe(localFile(u"index.xml"_s)));
+    EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
+    ASSERT_TRUE(QDir(localFile({})).removeRecursively()); // the local folder, pipe and all
 
-TEST_P(CatalogueServerTest, FailedUploadSetsTheFlagAndTheOtherFilesAreStillTried)
-{
-    // A folder named like the XML file cannot be replaced by a file.
-    serverFolder(ArchivePath + u"/index.xml/keep"_s);
-    ASSERT_TRUE(BuildArchiveCatalogue());
-    EXPECT_TRUE(Shared().CatalogueUploadFailed);
-    EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
-    EXPECT_EQ(serverContent(ArchivePath + u"/index.xsl"_s), readFile(localFile(u"index.xsl"_s)));
-}
-
-TEST_P(CatalogueServerTest, MissingArchiveFolderUploadsNothingAndSetsNoFlag)
-{
     Shared().ArchiveName = u"autumn"_s;
     Shared().ArchiveDir = u"/DV/smith/autumn"_s;
     ASSERT_TRUE(BuildArchiveCatalogue());
     EXPECT_TRUE(QFile::exists(localFile(u"index.htm"_s)));
     EXPECT_FALSE(Shared().CatalogueUploadFailed);
     EXPECT_FALSE(QFile::exists(server->rootPath() + u"/DV/smith/autumn"_s));
+
+    Shared().ArchiveName = u"spring_term"_s;
+    Shared().ArchiveDir = ArchivePath;
+    // A folder named like the XML file cannot be replaced by a file.
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/index.xml/keep"_s));
+    ASSERT_TRUE(BuildArchiveCatalogue());
+    EXPECT_TRUE(Shared().CatalogueUploadFailed);
+    EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
+    EXPECT_EQ(serverContent(ArchivePath + u"/index.xsl"_s), readFile(localFile(u"index.xsl"_s)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModesWithTls()),

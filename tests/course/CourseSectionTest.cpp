@@ -27,6 +27,7 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
         {u"/pub/DV/smith"_s, "course0=Math\r\n", u"Math"_s, u"/pub/DV/"_s},
         {u"/DV/smith/2007"_s, "course0=Math\r\n", u"smith"_s, u"/DV/"_s},
         {u"/www/courses/"_s, "course10=Late\r\n", u"Late"_s, u"unchanged"_s},
+        {u"/www/courses/"_s, "course11=Too late\r\n", u""_s, u"unchanged"_s},
         {u"/dv/smith/"_s, "course0=Math\r\n", u"Math"_s, u"unchanged"_s}, // case matters
         {u""_s, "", u""_s, u"unchanged"_s},
     };
@@ -35,16 +36,25 @@ TEST_F(CourseSectionTest, CourseFolderFromRemoteDirectoryOrCourseList)
         Shared().RemoteDir = remoteDir;
         Shared().WebRoot = u"unchanged"_s;
         ResolveCourseFolder();
-        EXPECT_EQ(Shared().CourseName, course) << remoteDir.toStdString();
-        EXPECT_EQ(Shared().WebRoot, webRoot) << remoteDir.toStdString();
+        EXPECT_EQ(QStringList({Shared().CourseName, Shared().WebRoot}),
+                  QStringList({course, webRoot}))
+            << remoteDir.toStdString();
     }
 }
 
-// The folder's own rules are the course settings' (LocalFolderFromSetting).
-TEST_F(CourseSectionTest, CourseLocalFolderIsTheCoursesSetting)
+TEST_F(CourseSectionTest, CourseLocalFolderEndsInBackslash)
 {
-    writeIni("[bio]\r\nlldir=h:\\lessons\r\n");
-    EXPECT_EQ(CourseLocalFolder(Course), u"h:\\lessons\\"_s);
+    const std::tuple<QByteArray, QString, QString> cases[] = {
+        {"h:\\lessons", {}, u"h:\\lessons\\"_s},
+        {"h:\\lessons\\", {}, u"h:\\lessons\\"_s},
+        {"", u"C"_s, u"C:\\"_s}, // the host product's drive
+        {"", {}, {}},
+    };
+    for (const auto &[lldir, hostDrive, expected] : cases) {
+        writeIni("[bio]\r\nlldir=" + lldir + "\r\n");
+        Shared().HostDrive = hostDrive;
+        EXPECT_EQ(CourseLocalFolder(Course), expected) << lldir.toStdString();
+    }
 }
 
 TEST_F(CourseSectionTest, OnlyAPositiveNumberMakesSecureOrBatch)
@@ -76,8 +86,8 @@ TEST_F(CourseSectionTest, ConfiguredSiteWithPathGivesHostAndWebRoot)
         ASSERT_TRUE(LoginStore().write(Course, u"ftpSite"_s, stored));
         Shared().RemoteDir = CourseDir;
         ReadControlCourseConfig(Course);
-        EXPECT_EQ(Shared().SiteName, site) << stored.toStdString();
-        EXPECT_EQ(Shared().Host, site) << stored.toStdString();
-        EXPECT_EQ(Shared().WebRoot, webRoot) << stored.toStdString();
+        EXPECT_EQ(QStringList({Shared().SiteName, Shared().Host, Shared().WebRoot}),
+                  QStringList({site, site, webRoot}))
+            << stored.toStdString();
     }
 }

@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-TEST(FileTypes, ExtensionOfNameAndItsIconNumber)
+TEST(FileTypes, ExtensionOfNameAndItsIconNumberAndPicture)
 {
     const std::tuple<QString, QString, qint16> cases[] = {
         {u"notes"_s, {}, 1},
@@ -23,12 +23,9 @@ TEST(FileTypes, ExtensionOfNameAndItsIconNumber)
         EXPECT_EQ(ExtensionOf(name), extension) << name.toStdString();
         EXPECT_EQ(FileTypeIndex(ExtensionOf(name)), index) << name.toStdString();
     }
-}
 
-// Which extension shows which picture is the table's data; the rules around it are that only
-// the listed extensions in lower case have a type, and every type a picture of its own.
-TEST(FileTypes, OnlyListedExtensionsHaveATypeAndEveryTypeItsOwnPicture)
-{
+    // Which extension shows which picture is the table's data; the rules around it are that only
+    // the listed extensions in lower case have a type, and every type a picture of its own.
     for (const QString &extension : {u"PDF"_s, u"Jpg"_s, u"HTM"_s, u"htmls"_s, u"p"_s, QString()})
         EXPECT_EQ(FileTypeIndex(extension), UnknownFileTypeIndex) << extension.toStdString();
     EXPECT_EQ(FileTypeImageKey(UnknownFileTypeIndex), u"file"_s);
@@ -41,9 +38,7 @@ TEST(FileTypes, OnlyListedExtensionsHaveATypeAndEveryTypeItsOwnPicture)
 }
 
 // Rules that read or change the shared state.
-class SharedFileRules : public VellixTest
-{
-};
+using SharedFileRules = VellixTest;
 
 TEST_F(SharedFileRules, UploadFilterLetsThroughWhatTheListAllows)
 {

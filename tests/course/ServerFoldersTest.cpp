@@ -24,7 +24,6 @@ using Outcome = ServerFolderWalk::Outcome;
 
 namespace {
 
-constexpr double LargestTotal = std::numeric_limits<qint32>::max();
 const QString MonthPath = u"/DV/smith/algebra/May"_s;
 
 } // namespace
@@ -48,17 +47,6 @@ protected:
     void serverFile(const QString &path, qint64 size) const
     {
         writeSizedFile(server->rootPath() + path, size);
-    }
-
-    void serverFolder(const QString &path) const
-    {
-        ASSERT_TRUE(QDir().mkpath(server->rootPath() + path));
-    }
-
-    // A link on the server's disk: path names target.
-    void serverLink(const QString &path, const QString &target) const
-    {
-        ASSERT_TRUE(QFile::link(target, server->rootPath() + path)) << path.toStdString();
     }
 
     // Walks a folder; folders counts the folders the walk entered.
@@ -109,8 +97,8 @@ protected:
 
 TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyThatPath)
 {
-    serverFolder(u"/DV/smith/algebra/May"_s);
-    serverFolder(u"/home/smith/pub/DV/smith/algebra/May"_s);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/DV/smith/algebra/May"_s));
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/home/smith/pub/DV/smith/algebra/May"_s));
     const std::tuple<const char *, QString, QString, QString, bool, QString> cases[] = {
         {"the month folder", u"/"_s, u"DV"_s, u"May"_s, true, u"/DV"_s},
         {"below the login folder", u"/home/smith"_s, u"pub/DV"_s, u"May"_s, true,
@@ -135,18 +123,18 @@ TEST_P(ServerFoldersServerTest, EnterMonthFolderNeedsTheServerToReportExactlyTha
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelAndKeepsTheMonthTotal)
+TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelWithinItsBoundsAndResetsALoginThatLeadsAstray)
 {
     // Folders come before files in most listings: each level must go on with its own list
     // after the walk below it has listed other folders.
     serverFile(u"/DV/smith/algebra/April/notes.txt"_s, 7);
     serverFile(u"/DV/smith/algebra/May/a-sub/b-sub/deep.pdf"_s, 3000);
     serverFile(u"/DV/smith/algebra/May/a-sub/b-sub/deeper.pdf"_s, 40000);
-    serverFolder(u"/DV/smith/algebra/May/a-sub/b-sub/c-empty"_s);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/DV/smith/algebra/May/a-sub/b-sub/c-empty"_s));
     serverFile(u"/DV/smith/algebra/May/a-sub/mid.htm"_s, 200);
     serverFile(u"/DV/smith/algebra/May/lesson.doc"_s, 10);
     serverFile(u"/DV/smith/algebra/May/z-last.doc"_s, 500000);
-    serverFolder(u"/DV/smith/algebra/Empty"_s);
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/DV/smith/algebra/Empty"_s));
     Shared().MonthFolderPath = MonthPath;
 
     EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Empty"_s), 0.0);
@@ -159,42 +147,16 @@ TEST_P(ServerFoldersServerTest, SizeWalkSumsEveryLevelAndKeepsTheMonthTotal)
     EXPECT_EQ(Shared().MonthFolderSize, 543210);
     EXPECT_TRUE(ui().boxes().isEmpty());
     EXPECT_FALSE(Shared().AbortFlag);
-}
 
-TEST_P(ServerFoldersServerTest, SizeWalkBeyondThirtyTwoBitsGivesTheLargestTotal)
-{
     // 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB the sum passes 2^31 - 1.
-    serverFile(u"/DV/smith/algebra/May/video.mp4"_s, 3LL << 30);
-    serverFile(u"/DV/smith/algebra/May/sub/more.mp4"_s, 3LL << 29);
-    Shared().MonthFolderPath = MonthPath;
-    EXPECT_EQ(RemoteFolderSize(MonthPath), LargestTotal);
+    serverFile(u"/DV/smith/big/video.mp4"_s, 3LL << 30);
+    serverFile(u"/DV/smith/big/sub/more.mp4"_s, 3LL << 29);
+    Shared().MonthFolderPath = u"/DV/smith/big"_s;
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/big"_s), std::numeric_limits<qint32>::max());
     EXPECT_EQ(Shared().MonthFolderSize, std::numeric_limits<qint32>::max());
-}
 
-// Which stored keys a reset clears is the reset's own rule, tested with it; here the walk
-// must lead to it, and forget the user name too.
-TEST_P(ServerFoldersServerTest, FolderThatCannotBeEnteredResetsTheLogin)
-{
-    Shared().RemoteDir = MonthPath;
-    Shared().UserId = server->user();
-    Shared().Password = server->password();
-    Shared().LoggedIn = true;
-    ASSERT_TRUE(LoginStore().write(u"smith"_s, u"ftpPwd"_s, u"stored"_s));
-
-    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
-
-    EXPECT_EQ(seen(ui().boxes()),
-              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
-                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
-    EXPECT_EQ(Shared().UserId + Shared().Password, QString());
-    EXPECT_FALSE(Shared().LoggedIn);
-    EXPECT_TRUE(Shared().AbortFlag);
-    EXPECT_EQ(LoginStore().read(ConfigFile(), u"smith"_s, u"ftpPwd"_s), QString());
-}
-
-TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
-{
-    // folders below the first (one inside the other), the outcome, the folders entered
+    // The walk goes sixty-four levels deep and no deeper: folders below the first (one inside
+    // the other), the outcome, the folders entered.
     const std::tuple<int, Outcome, int> cases[] = {
         {ServerFolderWalk::MaxDepth, Outcome::Counted, ServerFolderWalk::MaxDepth + 1},
         {ServerFolderWalk::MaxDepth + 1, Outcome::TooDeep, ServerFolderWalk::MaxDepth + 1},
@@ -213,6 +175,25 @@ TEST_P(ServerFoldersServerTest, GoesSixtyFourLevelsDeepAndNoDeeper)
             EXPECT_EQ(walked.bytes, levels + 1) << levels;
         }
     }
+
+    // A folder that cannot be entered resets the login. Which stored keys a reset clears is
+    // the reset's own rule, tested with it; here the walk must lead to it, and forget the user
+    // name too.
+    Shared().RemoteDir = MonthPath;
+    Shared().UserId = server->user();
+    Shared().Password = server->password();
+    Shared().LoggedIn = true;
+    ASSERT_TRUE(LoginStore().write(u"smith"_s, u"ftpPwd"_s, u"stored"_s));
+
+    EXPECT_EQ(RemoteFolderSize(u"/DV/smith/algebra/Missing"_s), -1.0);
+
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"Bad directory passed.\r\nYour login data has been reset."_s,
+                               u"Get Currect Directory Size"_s, Ui::Icon::Critical}}));
+    EXPECT_EQ(Shared().UserId + Shared().Password, QString());
+    EXPECT_FALSE(Shared().LoggedIn);
+    EXPECT_TRUE(Shared().AbortFlag);
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"smith"_s, u"ftpPwd"_s), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
@@ -228,8 +209,9 @@ TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
         Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
     serverFile(u"/site/real/a.txt"_s, 100);
     serverFile(u"/site/real/sub/b.txt"_s, 20);
-    serverLink(u"/site/alias"_s, u"real"_s);        // the same folder under two names
-    serverLink(u"/site/real/sub/up"_s, u"../.."_s); // a loop back to /site
+    // The same folder under two names, and a loop back to /site.
+    ASSERT_TRUE(QFile::link(u"real"_s, server->rootPath() + u"/site/alias"_s));
+    ASSERT_TRUE(QFile::link(u"../.."_s, server->rootPath() + u"/site/real/sub/up"_s));
     const std::tuple<const char *, Outcome, qint64> cases[] = {
         {"/site", Outcome::Counted, 120},
         // Through the loop, the walk of the real folder reaches /site, and stops at the

@@ -52,11 +52,7 @@ QDateTime local(int year, int month, int day, int hour = 0, int minute = 0, int 
 
 TEST_F(AutomationDateTest, CountsDaysOfTheLocalWallClockAndBack)
 {
-    const struct
-    {
-        QDateTime when;
-        double date;
-    } cases[] = {
+    const std::pair<QDateTime, double> cases[] = {
         {utc(1970, 1, 1), AutomationDate::UnixEpoch + Hour},
         {utc(2007, 1, 1, 11), 39083.5},
         {utc(2007, 7, 1, 10), 39264.5}, // summer time: two hours ahead
@@ -68,10 +64,10 @@ TEST_F(AutomationDateTest, CountsDaysOfTheLocalWallClockAndBack)
         {local(1800, 1, 1, 18), -36522.75},
         {local(9999, 12, 31), 2958465.0},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.when.toString(Qt::ISODate).toStdString());
-        EXPECT_NEAR(AutomationDate::fromDateTime(c.when), c.date, 1e-9);
-        EXPECT_EQ(AutomationDate::toLocalDateTime(c.date), c.when);
+    for (const auto &[when, date] : cases) {
+        SCOPED_TRACE(when.toString(Qt::ISODate).toStdString());
+        EXPECT_NEAR(AutomationDate::fromDateTime(when), date, 1e-9);
+        EXPECT_EQ(AutomationDate::toLocalDateTime(date), when);
     }
     EXPECT_EQ(AutomationDate::fromDateTime(QDateTime()), 0.0);
     EXPECT_EQ(AutomationDate::toLocalDateTime(0.999'999'999'9), local(1899, 12, 31));
@@ -88,11 +84,8 @@ TEST_F(AutomationDateTest, LocalDatesAgreeWithOneAtATimeAndTurnBackIntoSeconds)
     const LocalDates dates;
     const QDateTime lastOfWinter = utc(2007, 3, 25, 0, 59).addSecs(59);
     const QDateTime landing = utc(1969, 7, 20, 20, 17).addSecs(40);
-    const struct
-    {
-        QDateTime when;
-        QDateTime back; // invalid: not turned back
-    } cases[] = {
+    // an instant, and what its whole seconds turn back into (invalid: not turned back)
+    const std::pair<QDateTime, QDateTime> cases[] = {
         {utc(2007, 1, 14, 9, 22), utc(2007, 1, 14, 9, 22)},
         {utc(2007, 7, 1, 10), utc(2007, 7, 1, 10)},
         {lastOfWinter, lastOfWinter},
@@ -108,11 +101,11 @@ TEST_F(AutomationDateTest, LocalDatesAgreeWithOneAtATimeAndTurnBackIntoSeconds)
         {QDateTime(), {}},
         {local(2007, 1, 14, 10, 22, 33), {}}, // already local
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.when.toString(Qt::ISODateWithMs).toStdString());
-        EXPECT_EQ(dates.fromDateTime(c.when), AutomationDate::fromDateTime(c.when));
-        if (c.back.isValid()) {
-            EXPECT_EQ(dates.toSeconds(dates.fromDateTime(c.when)), c.back.toSecsSinceEpoch());
+    for (const auto &[when, back] : cases) {
+        SCOPED_TRACE(when.toString(Qt::ISODateWithMs).toStdString());
+        EXPECT_EQ(dates.fromDateTime(when), AutomationDate::fromDateTime(when));
+        if (back.isValid()) {
+            EXPECT_EQ(dates.toSeconds(dates.fromDateTime(when)), back.toSecsSinceEpoch());
         }
     }
     // No instant shows a wall clock that the start of summer time skipped.

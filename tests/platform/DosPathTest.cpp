@@ -22,10 +22,7 @@ TEST_F(DosPathTest, PrefixIsPrivateAndHasItsDriveLinks)
     EXPECT_EQ(root, tempPath(u"prefix"_s));
     EXPECT_EQ(QFileInfo(root).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
     EXPECT_EQ(Prefix::driveLetters(), u"chz"_s);
-    EXPECT_EQ(Prefix::driveTarget(QLatin1Char('C')), prefix(u"drive_c"_s));
-    EXPECT_EQ(Prefix::driveTarget(QLatin1Char('h')), homePath());
-    EXPECT_EQ(Prefix::driveTarget(QLatin1Char('z')), u"/"_s);
-    EXPECT_TRUE(Prefix::driveTarget(QLatin1Char('q')).isEmpty());
+    // What each drive names is the DOS paths' rule, tested with them.
     EXPECT_TRUE(QFileInfo(prefix(u"drive_c/windows"_s)).isDir());
 }
 
@@ -36,11 +33,7 @@ TEST_F(DosPathTest, ToLinuxMatchesComponentsExactlyThenWithoutCase)
     writeFile(homePath(u"both/doc/b.txt"_s), "x");
     writeFile(prefix(u"drive_c/windows/Dovrelle.ini"_s), "");
 
-    const struct
-    {
-        const char *dos;
-        QString linux;
-    } cases[] = {
+    const std::pair<const char *, QString> cases[] = {
         {"h:\\Documents\\Lesson 1.PDF", homePath(u"Documents/Lesson 1.PDF"_s)},
         {"H:\\documents\\lesson 1.pdf", homePath(u"Documents/Lesson 1.PDF"_s)},
         {"h:\\both\\doc\\b.txt", homePath(u"both/doc/b.txt"_s)},
@@ -59,19 +52,16 @@ TEST_F(DosPathTest, ToLinuxMatchesComponentsExactlyThenWithoutCase)
         {"1:\\x", QString()},
         {"", QString()},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.dos);
-        EXPECT_EQ(DosPath::toLinux(QString::fromUtf8(c.dos)), c.linux);
+    for (const auto &[dos, linux] : cases) {
+        SCOPED_TRACE(dos);
+        EXPECT_EQ(DosPath::toLinux(QString::fromUtf8(dos)), linux);
     }
 }
 
-TEST_F(DosPathTest, ToDosPicksTheLongestDriveTarget)
+TEST_F(DosPathTest, ToDosPicksTheLongestDriveTargetAndSystemFoldersFollowIt)
 {
-    const struct
-    {
-        QString linux;
-        const char *dos;
-    } cases[] = {
+    // a Linux path, and its DOS form (nullptr: some path on Z:)
+    const std::pair<QString, const char *> cases[] = {
         {homePath(u"Documents/lesson 1.pdf"_s), "H:\\Documents\\lesson 1.pdf"},
         {homePath(), "H:\\"},
         {homePath(u"sub/"_s), "H:\\sub\\"},
@@ -81,17 +71,15 @@ TEST_F(DosPathTest, ToDosPicksTheLongestDriveTarget)
         {homePath(u"../homework"_s), nullptr}, // a sibling of home, not inside it
         {u"relative/path"_s, ""},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.linux.toStdString());
-        if (c.dos)
-            EXPECT_EQ(DosPath::toDos(c.linux), QString::fromUtf8(c.dos));
+    for (const auto &[linux, dos] : cases) {
+        SCOPED_TRACE(linux.toStdString());
+        if (dos)
+            EXPECT_EQ(DosPath::toDos(linux), QString::fromUtf8(dos));
         else
-            EXPECT_TRUE(DosPath::toDos(c.linux).startsWith(QLatin1String("Z:\\")));
+            EXPECT_TRUE(DosPath::toDos(linux).startsWith(QLatin1String("Z:\\")));
     }
-}
 
-TEST_F(DosPathTest, SystemFoldersInDosForm)
-{
+    // The system folders in DOS form.
     EXPECT_EQ(SystemFolders::windowsDirectory(), u"C:\\windows"_s);
     const QString saved = QDir::currentPath();
     QDir().mkpath(homePath(u"Work"_s));

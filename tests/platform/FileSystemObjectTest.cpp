@@ -15,15 +15,11 @@ protected:
     FileSystemObject fso;
 };
 
-TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
+TEST_F(FileSystemObjectTest, FilesAndFoldersAreToldAndDescribeThemselves)
 {
     writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
-    const struct
-    {
-        const char *path;
-        bool file;
-        bool folder;
-    } cases[] = {
+    // a path, and whether it names a file, a folder
+    const std::tuple<const char *, bool, bool> cases[] = {
         {"h:\\Docs\\Lesson.TXT", true, false},
         {"h:\\docs\\lesson.txt", true, false},
         {"h:\\Docs", false, true},
@@ -33,18 +29,14 @@ TEST_F(FileSystemObjectTest, FilesAndFoldersAreTold)
         {"q:\\Docs", false, false},
         {"Docs\\Lesson.TXT", false, false},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(fso.FileExists(QString::fromUtf8(c.path)), c.file);
-        EXPECT_EQ(fso.FolderExists(QString::fromUtf8(c.path)), c.folder);
-        EXPECT_EQ(fso.GetFile(QString::fromUtf8(c.path)).has_value(), c.file);
-        EXPECT_EQ(fso.GetFolder(QString::fromUtf8(c.path)).has_value(), c.folder);
+    for (const auto &[path, file, folder] : cases) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(fso.FileExists(QString::fromUtf8(path)), file);
+        EXPECT_EQ(fso.FolderExists(QString::fromUtf8(path)), folder);
+        EXPECT_EQ(fso.GetFile(QString::fromUtf8(path)).has_value(), file);
+        EXPECT_EQ(fso.GetFolder(QString::fromUtf8(path)).has_value(), folder);
     }
-}
 
-TEST_F(FileSystemObjectTest, FileDescribesItself)
-{
-    writeFile(homePath(u"Docs/Lesson.TXT"_s), "12345");
     writeFile(homePath(u"Docs/.hidden"_s), "");
     const QString readOnly = writeFile(homePath(u"Docs/fixed.txt"_s), "x");
     QFile::setPermissions(readOnly, QFile::ReadOwner);

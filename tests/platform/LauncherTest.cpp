@@ -11,11 +11,7 @@ using LauncherTest = VellixTest;
 
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 {
-    const struct
-    {
-        const char *line;
-        QStringList arguments;
-    } cases[] = {
+    const std::pair<const char *, QStringList> cases[] = {
         {"prog \"abc\" d e", {"prog", "abc", "d", "e"}},
         {"prog a\\\\\\b d\"e f\"g h", {"prog", "a\\\\\\b", "de fg", "h"}},
         {"prog a\\\\\\\"b c d", {"prog", "a\\\"b", "c", "d"}},
@@ -27,9 +23,9 @@ TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
         {"C:\\dir\\prog.exe \"h:\\My Docs\\a.txt\"", {"C:\\dir\\prog.exe", "h:\\My Docs\\a.txt"}},
         {"", {}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_EQ(Launcher::splitCommandLine(QString::fromUtf8(c.line)), c.arguments);
+    for (const auto &[line, arguments] : cases) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(Launcher::splitCommandLine(QString::fromUtf8(line)), arguments);
     }
 }
 
@@ -39,37 +35,32 @@ TEST_F(LauncherTest, WellKnownProgramsGoToTheDesktop)
     unsetEnvironment("EDITOR");
     const QString page = writeFile(homePath(u"a page.htm"_s), "<html/>");
 
-    auto command = Launcher::resolve(QStringLiteral(
-        "\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""));
-    EXPECT_EQ(command.program, u"xdg-open"_s);
-    EXPECT_EQ(command.arguments, QStringList{page});
-
-    command = Launcher::resolve(u"notepad.exe h:\\notes.txt"_s);
-    EXPECT_EQ(command.program, u"xdg-open"_s);
-    EXPECT_EQ(command.arguments, QStringList{homePath(u"notes.txt"_s)});
-
+    // The program and its arguments as one list.
+    const auto resolved = [](const QString &line) {
+        const auto command = Launcher::resolve(line);
+        return QStringList{command.program} + command.arguments;
+    };
+    const QString notes = homePath(u"notes.txt"_s);
+    EXPECT_EQ(
+        resolved(u"\"C:\\program files\\internet explorer\\iexplore.exe\" \"h:\\A Page.htm\""_s),
+        (QStringList{u"xdg-open"_s, page}));
+    EXPECT_EQ(resolved(u"notepad.exe h:\\notes.txt"_s), (QStringList{u"xdg-open"_s, notes}));
     setEnvironment("EDITOR", "plain-editor");
-    EXPECT_EQ(Launcher::resolve(u"NOTEPAD h:\\notes.txt"_s).program, u"plain-editor"_s);
+    EXPECT_EQ(resolved(u"NOTEPAD h:\\notes.txt"_s), (QStringList{u"plain-editor"_s, notes}));
     setEnvironment("VISUAL", "my-editor --wait");
-    command = Launcher::resolve(u"C:\\windows\\notepad.exe h:\\notes.txt"_s);
-    EXPECT_EQ(command.program, u"my-editor"_s);
-    EXPECT_EQ(command.arguments, (QStringList{u"--wait"_s, homePath(u"notes.txt"_s)}));
-
-    command = Launcher::resolve(u"iexplore.exe"_s);
-    EXPECT_FALSE(command.error.isEmpty());
+    EXPECT_EQ(resolved(u"C:\\windows\\notepad.exe h:\\notes.txt"_s),
+              (QStringList{u"my-editor"_s, u"--wait"_s, notes}));
+    EXPECT_FALSE(Launcher::resolve(u"iexplore.exe"_s).error.isEmpty());
 }
 
-TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
+TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtensionAndStartedWithoutWaiting)
 {
     const QString tool = writeProgram(homePath(u"Program Files/Tool/tool"_s));
     const QString onPath = writeProgram(tempPath(u"bin/hvsftp"_s));
     setEnvironment("PATH", QFile::encodeName(tempPath(u"bin"_s)) + ':' + qgetenv("PATH"));
 
-    const struct
-    {
-        const char *line;
-        QString program;
-    } cases[] = {
+    // a command line, and the program found (empty: none)
+    const std::pair<const char *, QString> cases[] = {
         {"\"h:\\program files\\tool\\tool.exe\" -x", tool},
         {"h:\\Program Files\\Tool\\tool", QString()}, // unquoted: the program is "h:\Program"
         {"\"h:\\Program Files\\Tool\\tool\"", tool},
@@ -77,16 +68,13 @@ TEST_F(LauncherTest, ProgramsAreFoundWithOrWithoutTheirExtension)
         {"HVSFTP.EXE", QString()}, // names on the search path keep their case
         {"missing.exe", QString()},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.line);
-        const auto command = Launcher::resolve(QString::fromUtf8(c.line));
-        EXPECT_EQ(command.program, c.program);
-        EXPECT_EQ(command.error.isEmpty(), !c.program.isEmpty());
+    for (const auto &[line, program] : cases) {
+        SCOPED_TRACE(line);
+        const auto command = Launcher::resolve(QString::fromUtf8(line));
+        EXPECT_EQ(command.program, program);
+        EXPECT_EQ(command.error.isEmpty(), !program.isEmpty());
     }
-}
 
-TEST_F(LauncherTest, StartDoesNotWaitAndReportsWhatCannotStart)
-{
     const QString program = writeProgram(homePath(u"run me"_s));
     const auto result = Launcher::start(u"\"h:\\run me.exe\" \"one two\" three"_s);
     ASSERT_TRUE(result.started) << result.error.toStdString();

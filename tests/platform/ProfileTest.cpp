@@ -67,14 +67,8 @@ TEST_F(ProfileTest, AWriteChangesOneLineAndKeepsEveryOtherLine)
                                 "# remark\r\n"
                                 "\r\n"
                                 "[Empty]\r\n";
-    const struct
-    {
-        const char *section;
-        const char *key;
-        QByteArray value;
-        QByteArray before; // the part of the file the write changes
-        QByteArray after;
-    } cases[] = {
+    // section, key and value written, the part of the file the write changes, what it becomes
+    const std::tuple<const char *, const char *, QByteArray, QByteArray, QByteArray> cases[] = {
         // A changed key keeps its spelling and place.
         {"DOVRELLE", "COURSE1", "Physics", "Course1 = Chemistry \r\n", "Course1 =Physics\r\n"},
         // A new key goes after the last line of its section, before the blank line.
@@ -84,11 +78,11 @@ TEST_F(ProfileTest, AWriteChangesOneLineAndKeepsEveryOtherLine)
         {"Physics", "ftpSite", "example.org", "[Empty]\r\n",
          "[Empty]\r\n[Physics]\r\nftpSite=example.org\r\n"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.key);
+    for (const auto &[section, key, value, before, after] : cases) {
+        SCOPED_TRACE(key);
         writeFile(iniPath(), original);
-        ASSERT_TRUE(write(QString::fromUtf8(c.section), QString::fromUtf8(c.key), c.value));
-        EXPECT_EQ(readFile(iniPath()), QByteArray(original).replace(c.before, c.after));
+        ASSERT_TRUE(write(QString::fromUtf8(section), QString::fromUtf8(key), value));
+        EXPECT_EQ(readFile(iniPath()), QByteArray(original).replace(before, after));
     }
 }
 
@@ -135,12 +129,7 @@ TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedPrivately)
 TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
 {
     writeFile(iniPath(), "[Dovrelle]\r\ncourse0=Biology\r\n");
-    const struct
-    {
-        const char *section;
-        const char *key;
-        QByteArray value;
-    } cases[] = {
+    const std::tuple<const char *, const char *, QByteArray> cases[] = {
         {"Dovrelle", "course0", "line\r\nbreak"},
         {"Dovrelle", "course0", "new\nline"},
         {"Dovrelle", "course0", QByteArray("nul\0x", 5)},
@@ -150,14 +139,14 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
         {"Dovrelle", "[x]", "x"},
         {"Dovrelle", "; x", "x"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_FALSE(write(QString::fromUtf8(c.section), QString::fromUtf8(c.key), c.value));
+    for (const auto &[section, key, value] : cases) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(write(QString::fromUtf8(section), QString::fromUtf8(key), value));
         EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
     }
 }
 
-TEST_F(ProfileTest, RemovingKeysAndSections)
+TEST_F(ProfileTest, RemovingKeysAndSectionsAndAFileOutsideTheWindowsDirectory)
 {
     writeFile(iniPath(), "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
     ASSERT_TRUE(WritePrivateProfileString(u"a"_s, u"X"_s, std::nullopt, u"Dovrelle.ini"_s));
@@ -168,10 +157,8 @@ TEST_F(ProfileTest, RemovingKeysAndSections)
     file.removeSection(u"a"_s);
     ASSERT_TRUE(file.save());
     EXPECT_EQ(readFile(iniPath()), "[B]\r\nz=3\r\n");
-}
 
-TEST_F(ProfileTest, DosPathNamesAFileOutsideTheWindowsDirectory)
-{
+    // A DOS path names a file outside the Windows directory.
     ASSERT_TRUE(WritePrivateProfileString(u"S"_s, u"k"_s, "v", u"h:\\settings\\my.ini"_s));
     EXPECT_EQ(readFile(homePath(u"settings/my.ini"_s)), "[S]\r\nk=v\r\n");
     EXPECT_EQ(GetPrivateProfileString(u"S"_s, u"k"_s, {}, 255, u"H:\\SETTINGS\\MY.INI"_s), "v");

@@ -7,7 +7,7 @@
 #include <QFileInfo>
 
 #include <functional>
-#include <optional>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,35 +31,27 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
 {
     const QString folder = tempPath(u"in"_s);
     const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "someone else's");
-    const struct
-    {
-        const char *title;
-        QString name;
-        std::function<void(const QString &path)> layOut;
-        QFile::Permissions permissions; // of the new file, when it is the old one's
-    } cases[] = {
-        {"a new name", u"new.txt"_s, [](const QString &) {}, {}},
-        {"an old file, whose permissions stay", u"old.txt"_s,
-         [this](const QString &path) {
-             writeFile(path, "old");
-             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-         },
-         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup},
-        {"a link to a file",
-         u"link.txt"_s,
-         [&](const QString &path) { QFile::link(elsewhere, path); },
-         {}},
-        {"a link to nothing",
-         u"dangling.txt"_s,
-         [&](const QString &path) { QFile::link(tempPath(u"nothing.txt"_s), path); },
-         {}},
+    const QString nothing = tempPath(u"nothing.txt"_s);
+    const QFile::Permissions kept = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    // What stands at the name: a link to linkTo (if any), an old file with permissions the new
+    // one keeps (if any), or nothing.
+    const std::tuple<const char *, QString, QString, QFile::Permissions> cases[] = {
+        {"a new name", u"new.txt"_s, {}, {}},
+        {"an old file, whose permissions stay", u"old.txt"_s, {}, kept},
+        {"a link to a file", u"link.txt"_s, elsewhere, {}},
+        {"a link to nothing", u"dangling.txt"_s, nothing, {}},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto &[title, name, linkTo, permissions] : cases) {
+        SCOPED_TRACE(title);
         QDir(folder).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(folder));
-        const QString path = folder + u'/' + c.name;
-        c.layOut(path);
+        const QString path = folder + u'/' + name;
+        if (!linkTo.isEmpty())
+            QFile::link(linkTo, path);
+        if (permissions) {
+            writeFile(path, "old");
+            QFile::setPermissions(path, permissions);
+        }
 
         Platform::ReplacingFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << file.errorString().toStdString();
@@ -67,14 +59,14 @@ TEST_F(VellixTest, ReplacingFileTakesTheNameItselfOnceCommitted)
         ASSERT_EQ(file.write("new"), 3);
         ASSERT_TRUE(file.commit()) << file.errorString().toStdString();
 
-        EXPECT_EQ(entries(folder), QStringList{c.name});
+        EXPECT_EQ(entries(folder), QStringList{name});
         EXPECT_EQ(readFile(path), "new");
-        if (c.permissions) {
+        if (permissions) {
             const QFile::Permissions ours = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
-            EXPECT_EQ(QFile::permissions(path) & ~ours, c.permissions);
+            EXPECT_EQ(QFile::permissions(path) & ~ours, permissions);
         }
         EXPECT_EQ(readFile(elsewhere), "someone else's");
-        EXPECT_FALSE(QFile::exists(tempPath(u"nothing.txt"_s)));
+        EXPECT_FALSE(QFile::exists(nothing));
     }
 }
 
@@ -93,62 +85,46 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
         EXPECT_FALSE(second.open(QIODevice::WriteOnly));
     };
 
-    cutAfter(origin, "01234");
-    EXPECT_EQ(readFile(path), "old copy");
-    EXPECT_EQ(entries(folder).size(), 3) << entries(folder).join(u' ').toStdString();
-    {
-        Platform::ReplacingFile resumed(path, origin);
-        ASSERT_TRUE(resumed.open(QIODevice::WriteOnly));
-        EXPECT_EQ(resumed.resumedAt(), 5);
-        ASSERT_EQ(resumed.write("56789"), 5);
-        ASSERT_TRUE(resumed.commit());
+    // After a cut: the origin the next copy is for (empty: a whole copy, not resumable), where
+    // it resumes, what it writes, whether it is committed (else discarded), and the file then.
+    const std::tuple<QByteArray, qint64, QByteArray, bool, QByteArray> cases[] = {
+        {origin, 5, "56789", true, "0123456789"},
+        // The server's file changed since: what was kept is no part of it.
+        {"ftp://host/lesson.mp4 10 1700000099", 0, "abc", false, "0123456789"},
+        // A whole copy made without resuming leaves no partial behind either.
+        {{}, 0, "new", true, "new"},
+    };
+    for (const auto &[from, resumedAt, bytes, committed, content] : cases) {
+        SCOPED_TRACE(from.toStdString());
+        const QByteArray before = readFile(path);
+        cutAfter(origin, "01234");
+        EXPECT_EQ(readFile(path), before);
+        EXPECT_EQ(entries(folder).size(), 3) << entries(folder).join(u' ').toStdString();
+        auto next = from.isEmpty() ? std::make_unique<Platform::ReplacingFile>(path)
+                                   : std::make_unique<Platform::ReplacingFile>(path, from);
+        ASSERT_TRUE(next->open(QIODevice::WriteOnly)) << next->errorString().toStdString();
+        EXPECT_EQ(next->resumedAt(), resumedAt);
+        ASSERT_EQ(next->write(bytes), bytes.size());
+        if (committed)
+            ASSERT_TRUE(next->commit()) << next->errorString().toStdString();
+        else
+            next->discard();
+        next.reset();
+        EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
+        EXPECT_EQ(readFile(path), content);
     }
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-    EXPECT_EQ(readFile(path), "0123456789");
-
-    // The server's file changed since: what was kept is no part of it.
-    cutAfter(origin, "01234");
-    {
-        Platform::ReplacingFile changed(path, "ftp://host/lesson.mp4 10 1700000099");
-        ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
-        EXPECT_EQ(changed.resumedAt(), 0);
-        ASSERT_EQ(changed.write("abc"), 3);
-        changed.discard();
-    }
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-
-    // A whole copy made without resuming leaves no partial behind either.
-    cutAfter(origin, "01234");
-    Platform::ReplacingFile whole(path);
-    ASSERT_TRUE(whole.open(QIODevice::WriteOnly));
-    ASSERT_EQ(whole.write("new"), 3);
-    ASSERT_TRUE(whole.commit());
-    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
-    EXPECT_EQ(readFile(path), "new");
 }
 
-// The reading end of a named pipe, open before its writer comes: what fits in the pipe
-// waits there until it is taken.
-class PipeReader
+// All that came through a pipe's reading end, once the writer has closed its end; closes it.
+static QByteArray drain(int fd)
 {
-public:
-    explicit PipeReader(const QString &path)
-        : m_fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK))
-    {}
-    ~PipeReader() { ::close(m_fd); }
-    // All that came, once the writer has closed its end.
-    QByteArray received() const
-    {
-        QByteArray bytes;
-        char buffer[4096];
-        for (ssize_t read; (read = ::read(m_fd, buffer, sizeof buffer)) > 0;)
-            bytes.append(buffer, read);
-        return bytes;
-    }
-
-private:
-    int m_fd;
-};
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t read; (read = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, read);
+    ::close(fd);
+    return bytes;
+}
 
 // Only a regular file is replaced: a device or a pipe is written into and stays what it was;
 // a socket, a block device and a folder are refused.
@@ -161,13 +137,9 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
             return ::mknod(QFile::encodeName(path).constData(), type | 0666, device) == 0;
         };
     };
-    const struct
-    {
-        const char *title;
-        std::function<bool(const QString &path)> make; // false: this machine cannot
-        bool written;                                  // else refused
-        bool readerWaits;
-    } cases[] = {
+    // How to make the file (false: this machine cannot), whether it is written into (else
+    // refused), and whether a reader waits.
+    const std::tuple<const char *, std::function<bool(const QString &path)>, bool, bool> cases[] = {
         {"a null device", node(S_IFCHR, makedev(1, 3)), true, false},
         {"a pipe with a reader", node(S_IFIFO, 0), true, true},
         {"a pipe nobody reads", node(S_IFIFO, 0), false, false},
@@ -176,29 +148,29 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
         {"a socket", node(S_IFSOCK, 0), false, false},
         {"a folder", [](const QString &path) { return QDir().mkdir(path); }, false, false},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.title);
+    for (const auto &[title, make, written, readerWaits] : cases) {
+        SCOPED_TRACE(title);
         const QString path = folder + u"/target"_s;
         QFile::remove(path);
         QDir(path).removeRecursively();
-        if (!c.make(path))
-            GTEST_SKIP() << "cannot make " << c.title << " here";
+        if (!make(path))
+            GTEST_SKIP() << "cannot make " << title << " here";
         struct stat before = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &before), 0);
-        std::optional<PipeReader> reader;
-        if (c.readerWaits)
-            reader.emplace(path);
+        // A reader open before the writer comes: what fits in the pipe waits there.
+        const int reader =
+            readerWaits ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
 
         Platform::ReplacingFile file(path, "an origin, which a device or pipe does not keep");
-        ASSERT_EQ(file.open(QIODevice::WriteOnly), c.written) << file.errorString().toStdString();
-        if (c.written) {
+        ASSERT_EQ(file.open(QIODevice::WriteOnly), written) << file.errorString().toStdString();
+        if (written) {
             ASSERT_EQ(file.write("arrived"), 7);
             EXPECT_TRUE(file.commit()) << file.errorString().toStdString();
         } else {
             EXPECT_FALSE(file.errorString().isEmpty());
         }
-        if (reader) {
-            EXPECT_EQ(reader->received(), "arrived");
+        if (readerWaits) {
+            EXPECT_EQ(drain(reader), "arrived");
         }
         struct stat after = {};
         ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
@@ -215,8 +187,5 @@ TEST_F(VellixTest, DevicesAndPipesAreWrittenIntoAndOtherSpecialFilesRefused)
     ASSERT_EQ(output.write("arrived"), 7);
     EXPECT_TRUE(output.commit());
     ::close(ends[1]);
-    char received[16] = {};
-    EXPECT_EQ(::read(ends[0], received, sizeof received), 7);
-    EXPECT_STREQ(received, "arrived");
-    ::close(ends[0]);
+    EXPECT_EQ(drain(ends[0]), "arrived");
 }

@@ -6,29 +6,23 @@ using Platform::TransferMeter;
 
 TEST(TransferMeterTest, LinesAsCurlShowsThem)
 {
-    const struct
-    {
-        qint64 total;
-        qint64 done;
-        qint64 elapsedMs;
-        const char *line;
-        qint64 resumedAt = 0;
-    } cases[] = {
-        {0, 0, 0, "0 B"},
-        {2048, 1024, 0, "1.0 KiB of 2.0 KiB  50%"},
-        {256ll << 20, 64ll << 20, 2000, "64.0 MiB of 256.0 MiB  25%  32.0 MiB/s  0:06 left"},
-        {5ll << 30, 1ll << 30, 10000, "1.0 GiB of 5.0 GiB  20%  102.4 MiB/s  0:40 left"},
-        {100, 0, 1000, "0 B of 100 B  0%  0 B/s"},
-        {0, 3000, 1000, "2.9 KiB  2.9 KiB/s"},
-        {1000, 1000, 700000, "1000 B of 1000 B  100%  1 B/s  0:00 left"},
+    // total, done, milliseconds since the start, bytes resumed at: the line shown
+    const std::tuple<qint64, qint64, qint64, qint64, const char *> cases[] = {
+        {0, 0, 0, 0, "0 B"},
+        {2048, 1024, 0, 0, "1.0 KiB of 2.0 KiB  50%"},
+        {256ll << 20, 64ll << 20, 2000, 0, "64.0 MiB of 256.0 MiB  25%  32.0 MiB/s  0:06 left"},
+        {5ll << 30, 1ll << 30, 10000, 0, "1.0 GiB of 5.0 GiB  20%  102.4 MiB/s  0:40 left"},
+        {100, 0, 1000, 0, "0 B of 100 B  0%  0 B/s"},
+        {0, 3000, 1000, 0, "2.9 KiB  2.9 KiB/s"},
+        {1000, 1000, 700000, 0, "1000 B of 1000 B  100%  1 B/s  0:00 left"},
         // Resumed: the rate and the time left count only the bytes moved since the start.
-        {256ll << 20, 216ll << 20, 2000,
-         "216.0 MiB of 256.0 MiB  84%  resumed at 200.0 MiB  8.0 MiB/s  0:05 left", 200ll << 20},
+        {256ll << 20, 216ll << 20, 2000, 200ll << 20,
+         "216.0 MiB of 256.0 MiB  84%  resumed at 200.0 MiB  8.0 MiB/s  0:05 left"},
     };
-    for (const auto &c : cases) {
-        TransferMeter meter(c.total, TransferMeter::Units::Binary, c.resumedAt);
-        meter.update(c.done, c.elapsedMs);
-        EXPECT_EQ(meter.text().toStdString(), c.line);
+    for (const auto &[total, done, elapsedMs, resumedAt, line] : cases) {
+        TransferMeter meter(total, TransferMeter::Units::Binary, resumedAt);
+        meter.update(done, elapsedMs);
+        EXPECT_EQ(meter.text().toStdString(), line);
     }
 }
 

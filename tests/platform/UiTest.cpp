@@ -31,24 +31,18 @@ TEST_F(VellixTest, RecorderAnswersWithDefaultButtonUnlessScripted)
 
     setMousePointer(Ui::Pointer::Hourglass);
     messageBox(u"busy"_s, Ui::Buttons::OK, Ui::Icon::Critical, u"Own Title"_s);
+    // Titles and icons as shown are checked wherever a box's text is; the pointer at the box is
+    // the one the host left.
     ASSERT_EQ(ui().boxes().size(), 6);
-    EXPECT_EQ(ui().boxes().first().title, u"Vellixon"_s);
-    EXPECT_EQ(ui().boxes().first().pointer, Ui::Pointer::Default);
-    const auto &last = ui().boxes().last();
-    EXPECT_EQ(last.title, u"Own Title"_s);
-    EXPECT_EQ(last.icon, Ui::Icon::Critical);
-    EXPECT_EQ(last.pointer, Ui::Pointer::Hourglass);
+    EXPECT_EQ(ui().boxes().last().pointer, Ui::Pointer::Hourglass);
 }
 
-class QtUiTest : public VellixTest
-{
-protected:
-    QtUi qtUi;
-};
+using QtUiTest = VellixTest;
 
 // A closed box answers Cancel where it is offered.
-TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCancels)
+TEST_F(QtUiTest, BoxesShowWhatTheyAreGivenAndAClosedOneCancels)
 {
+    QtUi qtUi;
     auto watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) {
         auto *box = qobject_cast<QMessageBox *>(&modal);
         ASSERT_NE(box, nullptr);
@@ -64,11 +58,9 @@ TEST_F(QtUiTest, MessageBoxShowsTitleIconLinesAndDefaultButtonAndAClosedOneCance
     watch = whenWindowShows(u"QMessageBox"_s, [](QWidget &modal) { modal.close(); });
     EXPECT_EQ(qtUi.messageBox(u"Go on?"_s, Ui::Buttons::RetryCancel, Ui::Icon::None, u"Title"_s, 1),
               Ui::Answer::Cancel);
-}
 
-TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
-{
-    auto watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
+    // An input box gives text or nothing.
+    watch = whenWindowShows(u"QInputDialog"_s, [](QWidget &modal) {
         auto *dialog = qobject_cast<QInputDialog *>(&modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->textValue(), u"old.txt"_s);
@@ -83,6 +75,7 @@ TEST_F(QtUiTest, InputBoxGivesTextOrNothing)
 
 TEST_F(QtUiTest, HourglassIsOneOverrideCursorSetOnceAndRemovedOnce)
 {
+    QtUi qtUi;
     QGuiApplication::setOverrideCursor(Qt::PointingHandCursor); // the host's own
     qtUi.setMousePointer(Ui::Pointer::Hourglass);
     qtUi.setMousePointer(Ui::Pointer::Hourglass);

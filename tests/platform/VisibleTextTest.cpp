@@ -6,11 +6,7 @@ using namespace Qt::StringLiterals;
 
 TEST(VisibleTextTest, HiddenCharactersAreWrittenOutAndTheRestStays)
 {
-    const struct
-    {
-        QString name;
-        QString shown;
-    } cases[] = {
+    const std::pair<QString, QString> cases[] = {
         {u"lesson 1.pdf"_s, u"lesson 1.pdf"_s},
         // Bidi: the marks, the Arabic letter mark, embeddings and overrides, isolates.
         {u"invoice\u202Efdp.exe"_s, u"invoice\\u{202E}fdp.exe"_s},
@@ -30,8 +26,8 @@ TEST(VisibleTextTest, HiddenCharactersAreWrittenOutAndTheRestStays)
         // Letters of right-to-left scripts are not hidden: only the controls are.
         {u"\u05E9\u05DC\u05D5\u05DD.txt"_s, u"\u05E9\u05DC\u05D5\u05DD.txt"_s},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.shown.toStdString());
-        EXPECT_EQ(Platform::VisibleText::escaped(c.name), c.shown);
+    for (const auto &[name, shown] : cases) {
+        SCOPED_TRACE(shown.toStdString());
+        EXPECT_EQ(Platform::VisibleText::escaped(name), shown);
     }
 }
