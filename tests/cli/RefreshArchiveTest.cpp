@@ -5,7 +5,6 @@
 #include "support/ConfigTest.h"
 
 #include "course/ConfigStore.h"
-#include "platform/DosPath.h"
 #include "platform/Registry.h"
 
 #include <QDir>
@@ -68,11 +67,7 @@ TEST_P(RefreshArchiveTest, RebuildsAndUploadsTheCatalogue)
     EXPECT_EQ(run.out, u"/DV/smith/spring/index.htm\n/DV/smith/spring/index.xml\n"
                        "/DV/smith/spring/index.xsl\n"_s);
     const QByteArray page = onServer(u"/DV/smith/spring/index.htm"_s);
-    EXPECT_TRUE(page.contains("week 1.pdf")) << page.toStdString();
-    EXPECT_TRUE(page.contains("notes.txt"));
-    EXPECT_EQ(page,
-              readFile(Platform::DosPath::toLinux(u"C:\\Dovrelle\\Course\\Archive\\index.htm"_s)));
-    EXPECT_TRUE(onServer(u"/DV/smith/spring/index.xsl"_s).contains(page.trimmed()));
+    EXPECT_TRUE(page.contains("week 1.pdf") && page.contains("notes.txt")) << page.toStdString();
 }
 
 TEST_P(RefreshArchiveTest, SaysWhyItCouldNot)

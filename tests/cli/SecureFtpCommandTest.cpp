@@ -22,6 +22,13 @@ using namespace Qt::StringLiterals;
 class SecureFtpCommandTest : public SftpServerSuite
 {
 protected:
+    void SetUp() override
+    {
+        SftpServerSuite::SetUp();
+        if (m_server && server().rootPath().isEmpty())
+            GTEST_SKIP() << "needs the server's folder";
+    }
+
     QStringList login() const
     {
         return {u"ftp"_s,    u"--site"_s,     server().site(),
@@ -47,8 +54,6 @@ protected:
 // The commands themselves are the plain suite's; this one walks them over the secure channel.
 TEST_P(SecureFtpCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     NamesAndLinks::layOutServerNames(server().rootPath());
     const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
     const CliRun listing = script({u"ls"_s}, server().password());
@@ -68,11 +73,9 @@ TEST_P(SecureFtpCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
 }
 
 // A quote in a name never makes it two names, and a failed command says what the secure
-// library found, not a guess.
+// library found, not a guess; so does a failed login, which only the secure library can tell.
 TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     writeFile(server().rootPath() + u"/a.txt"_s, "the server's a.txt");
     const QDir local(tempPath(u"local"_s));
     ASSERT_TRUE(local.mkpath(u"."_s));
@@ -92,17 +95,12 @@ TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
         << run.err.toStdString();
     EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
-}
 
-// Failed commands are told as over the plain channel (the plain suite checks that); a failed
-// secure login says why in one line, which only the secure library can tell.
-TEST_P(SecureFtpCommandTest, AFailedLoginSaysWhyInOneLine)
-{
+    // A failed login says why in one line, without the password.
     const QString wrongPassword = server().password() + u"-wrong"_s;
     const CliRun wrong = script({u"pwd"_s}, wrongPassword);
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.out, QString());
-    // One line that tells why, without the password.
     EXPECT_TRUE(wrong.err.startsWith(u"vellix: cannot log in to "_s + server().site() + u": "_s))
         << wrong.err.toStdString();
     EXPECT_EQ(wrong.err.count(u'\n'), 1) << wrong.err.toStdString();
@@ -111,8 +109,6 @@ TEST_P(SecureFtpCommandTest, AFailedLoginSaysWhyInOneLine)
 
 TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     const QString file = writeFile(server().rootPath() + u"/summer.txt"_s, "12345");
     const qint64 july = QDateTime(QDate(2007, 7, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
     QFile touched(file);
@@ -133,8 +129,6 @@ TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
 // server, for a "put -c", and vellix ends by the signal.
 TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     const QString film = tempPath(u"film.bin"_s);
     ASSERT_TRUE(makeSparseFile(film, qint64(2) << 30));
     QProcess process;
@@ -156,8 +150,6 @@ TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
 // from where it stopped.
 TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     const QString film = tempPath(u"film.bin"_s);
     constexpr qint64 Size = qint64(256) << 20;
     ASSERT_TRUE(makeSparseFile(film, Size));
@@ -181,8 +173,6 @@ TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
 // as if it were the whole, and the server's old copy stays.
 TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     writeFile(server().rootPath() + u"/lesson.bin"_s, "the old copy");
     const QString start = writeFile(tempPath(u"start.bin"_s), patterned(2 << 20));
     const QString fifo = tempPath(u"lesson.fifo"_s);
@@ -207,8 +197,6 @@ TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
 
 TEST_P(SecureFtpCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
 {
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
     script({}, server().password()); // meets the server, whose new key it names
     const PipedSources::Put put = [&](const QString &source, const QString &name,
                                       const QByteArray &input) {

@@ -15,27 +15,20 @@ QStringList words(const QString &line)
 } // namespace
 
 // Runs the built `vellix` on the test's prefix, as a user would from a shell.
-class VellixCli : public ConfigTest
-{
-protected:
-    static CliRun vellix(const QStringList &arguments, const std::optional<QString> &password = {})
-    {
-        return runVellix(arguments, password);
-    }
-};
+using VellixCli = ConfigTest;
 
 TEST_F(VellixCli, SetLoginThenShowRoundTrips)
 {
     writeIni("[Bio]\r\nschool=Hill\r\nlldir=h:\\bio\r\nnumDirs=1\r\ndir0=2007\r\nb0=1\r\n"
              "b0_1=Einführung\r\n");
-    const CliRun set = vellix(
+    const CliRun set = runVellix(
         words(u"config set-login Bio --site ftp.example.org/sub --secure 1 --tls require"_s) +
             QStringList{u"--user"_s, u" Jürgen "_s},
         u"pä ss"_s);
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
     EXPECT_FALSE(readFile(iniPath()).contains("ss"));
 
-    const CliRun show = vellix(words(u"config show Bio --archive 2007"_s));
+    const CliRun show = runVellix(words(u"config show Bio --archive 2007"_s), std::nullopt);
     ASSERT_EQ(show.exitCode, 0) << show.err.toStdString();
     const QStringList lines = show.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 25) << show.out.toStdString();
@@ -55,7 +48,7 @@ TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
         words(u"config set-login Bio --site ftp.example.org --user anna"_s);
     // Said the first time only: from then on the file is private already.
     for (const bool told : {true, false}) {
-        const CliRun run = vellix(setLogin, u"pw"_s);
+        const CliRun run = runVellix(setLogin, u"pw"_s);
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.err, told ? u"vellix: note: "_s + iniPath() +
                                       u" could be read by other users; it holds login data, so "
@@ -68,11 +61,18 @@ TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
 
 TEST_F(VellixCli, HelpAndUsageErrors)
 {
-    const CliRun help = vellix({u"--help"_s});
+    const CliRun help = runVellix({u"--help"_s}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(u"vellix config show COURSE"_s));
     EXPECT_TRUE(help.out.contains(u"vellix config set-login COURSE"_s));
+    EXPECT_TRUE(help.out.contains(u"vellix ftp --site"_s));
+    const CliRun ftpHelp = runVellix({u"ftp"_s, u"--help"_s}, std::nullopt);
+    EXPECT_EQ(ftpHelp.exitCode, 0);
+    EXPECT_TRUE(ftpHelp.out.startsWith(u"usage: vellix ftp "_s)) << ftpHelp.out.toStdString();
+    EXPECT_TRUE(ftpHelp.out.contains(u"put [-c] LOCAL REMOTE"_s)) << ftpHelp.out.toStdString();
 
+    // Nothing listens on the ftp lines' site: a usage error is told before any connection.
+    const QString ftp = u"ftp --site 127.0.0.1:1 --user u "_s;
     const QString bad[] = {
         {},
         u"nope"_s,
@@ -86,14 +86,37 @@ TEST_F(VellixCli, HelpAndUsageErrors)
         u"config set-login c --site s --user u --secure 2"_s,
         u"config set-login c --site s --user u --tls maybe"_s,
         u"config set-login c --site s --user"_s,
+        u"ftp"_s,
+        u"ftp --user u pwd"_s,
+        u"ftp --site 127.0.0.1:1 pwd"_s,
+        u"ftp --site 127.0.0.1:1 --user"_s,
+        ftp + u"--frob"_s,
+        ftp + u"--tls sometimes pwd"_s,
+        ftp + u"bogus"_s,
+        ftp + u"pwd extra"_s,
+        ftp + u"ls a b"_s,
+        ftp + u"put only-one"_s,
+        ftp + u"get a b c"_s,
+        ftp + u"put -c only-one"_s,
+        ftp + u"get -c a b c"_s,
+        ftp + u"--retry -1 pwd"_s,
+        ftp + u"--retry 101 pwd"_s,
+        ftp + u"--retry two pwd"_s,
     };
     for (const QString &line : bad) {
-        const CliRun run = vellix(words(line), u"pw"_s);
+        const CliRun run = runVellix(words(line), u"pw"_s);
         EXPECT_EQ(run.exitCode, 2) << line.toStdString();
-        EXPECT_TRUE(run.err.contains(u"usage: vellix"_s)) << run.err.toStdString();
+        const QString usage = line.startsWith(u"ftp"_s)
+                                  ? u"usage: vellix ftp --site HOST[:PORT] --user USER"_s
+                                  : u"usage: vellix"_s;
+        EXPECT_TRUE(run.err.contains(usage)) << line.toStdString() << '\n' << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
     EXPECT_FALSE(QFile::exists(iniPath()));
+
+    const CliRun noPassword = runVellix(words(ftp + u"pwd"_s), std::nullopt);
+    EXPECT_EQ(noPassword.exitCode, 1);
+    EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
 }
 
 // An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.
@@ -122,7 +145,7 @@ TEST_F(VellixCli, ValueThatCannotBeStoredChangesNothing)
         {base + QStringList{lineFeed}, u"pw"_s},
     };
     for (const auto &[arguments, password] : cases) {
-        const CliRun run = vellix(arguments, password);
+        const CliRun run = runVellix(arguments, password);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith(u"vellix: "_s)) << run.err.toStdString();
         EXPECT_EQ(readFile(iniPath()), before);

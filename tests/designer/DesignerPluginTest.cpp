@@ -38,7 +38,6 @@ TEST_F(DesignerPluginTest, OffersTheControlAndKeepsItsPropertiesInAForm)
     ASSERT_TRUE(loader.load()) << loader.errorString().toStdString();
     auto *plugin = qobject_cast<QDesignerCustomWidgetInterface *>(loader.instance());
     ASSERT_TRUE(plugin);
-    EXPECT_EQ(plugin->name(), u"Vellix"_s);
     EXPECT_EQ(plugin->includeFile(), u"control/Vellix.h"_s);
     EXPECT_FALSE(plugin->icon().isNull());
 

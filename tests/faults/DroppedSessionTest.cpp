@@ -14,7 +14,6 @@
 #include "operations/LocalFileOperations.h"
 #include "operations/RemoteFileOperations.h"
 
-#include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 
@@ -23,47 +22,20 @@
 namespace {
 
 enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue };
+const char *const OperationNames[] = {"Delete", "Rename", "CopyUp", "Upload", "Catalogue"};
 
-struct Drop
-{
-    Operation operation;
-    const char *mode; // drop-after: answered, then closed; lose-reply: done, answer lost
-    const char *verb;
-};
-
-std::vector<Drop> drops()
-{
-    std::vector<Drop> all;
-    for (const Operation operation : {Operation::Delete, Operation::Rename, Operation::CopyUp,
-                                      Operation::Upload, Operation::Catalogue}) {
-        for (const char *mode : {"drop-after", "lose-reply"}) {
-            for (const char *verb : {"DELE", "RNTO", "STOR", "CWD"})
-                all.push_back({operation, mode, verb});
-        }
-    }
-    return all;
-}
-
-std::string operationName(Operation operation)
-{
-    static const char *const names[] = {"Delete", "Rename", "CopyUp", "Upload", "Catalogue"};
-    return names[int(operation)];
-}
+// The operation; drop-after: answered, then closed, or lose-reply: done, answer lost; the verb.
+using Drop = std::tuple<Operation, const char *, const char *>;
 
 std::string dropName(const testing::TestParamInfo<Drop> &info)
 {
-    std::string mode = info.param.mode;
-    mode.erase(std::remove(mode.begin(), mode.end(), '-'), mode.end());
-    return operationName(info.param.operation) + "_" + mode + "_" + info.param.verb;
-}
-
-void PrintTo(const Drop &drop, std::ostream *out)
-{
-    *out << operationName(drop.operation) << ' ' << drop.mode << ' ' << drop.verb;
+    const auto [operation, mode, verb] = info.param;
+    std::string name = std::string(OperationNames[int(operation)]) + '_' + mode + '_' + verb;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 const QString ArchivePath = u"/DV/bio/2007"_s;
-const QString Course = u"bio"_s;
 
 } // namespace
 
@@ -86,7 +58,7 @@ protected:
             u"C:\\Dovrelle\\Dovrelle.exe"_s);
         writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
         ASSERT_TRUE(
-            WriteLoginData(Course, server->site(), server->user(), server->password(), false));
+            WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));
         // The control installs its status window as the way back into a dropped session.
         control = std::make_unique<Vellix>();
         control->setRdir(MonthPath);
@@ -147,12 +119,13 @@ protected:
 
     void arm() const
     {
-        writeFile(faultFile, QByteArray(GetParam().mode) + ' ' + GetParam().verb + '\n');
+        writeFile(faultFile,
+                  QByteArray(std::get<1>(GetParam())) + ' ' + std::get<2>(GetParam()) + '\n');
     }
 
     void run()
     {
-        const Operation operation = GetParam().operation;
+        const Operation operation = std::get<0>(GetParam());
         if (operation == Operation::Upload) {
             control->loadfunc(&host);
             control->setText(LocalFolder + u"up.txt"_s);
@@ -203,8 +176,8 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
     const QMap<QString, QByteArray> before = serverFiles();
     run();
     const QMap<QString, QByteArray> after = serverFiles();
-    PrintTo(GetParam(), &std::cout);
-    std::cout << ": " << texts(ui().boxes()).join(u" / "_s).toStdString() << std::endl;
+    std::cout << testing::UnitTest::GetInstance()->current_test_info()->name() << ": "
+              << texts(ui().boxes()).join(u" / "_s).toStdString() << std::endl;
     ASSERT_FALSE(QFile::exists(faultFile)) << "the session never dropped";
 
     for (const QString &path : before.keys() + after.keys()) {
@@ -217,7 +190,7 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
     const auto present = [&](const QString &name) {
         return after.contains(MonthPath + u'/' + name);
     };
-    switch (GetParam().operation) {
+    switch (std::get<0>(GetParam())) {
     case Operation::Delete:
         EXPECT_FALSE(present(u"victim.txt"_s));
         EXPECT_FALSE(boxSays(u"could not be deleted"_s));
@@ -247,7 +220,7 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
 
     // A catalogue not reported as failed is the month folder's as it now is.
     const bool rebuilt =
-        GetParam().operation != Operation::Upload || boxSays(u"was successfully uploaded"_s);
+        std::get<0>(GetParam()) != Operation::Upload || boxSays(u"was successfully uploaded"_s);
     if (rebuilt && !Shared().CatalogueUploadFailed && !boxSays(u"refresh the archive manually"_s)) {
         const QByteArray catalogue = after.value(ArchivePath + u"/index.htm"_s);
         for (const QString &name :
@@ -258,4 +231,10 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Drops, DroppedSessionTest, testing::ValuesIn(drops()), dropName);
+INSTANTIATE_TEST_SUITE_P(Drops, DroppedSessionTest,
+                         testing::Combine(testing::Values(Operation::Delete, Operation::Rename,
+                                                          Operation::CopyUp, Operation::Upload,
+                                                          Operation::Catalogue),
+                                          testing::Values("drop-after", "lose-reply"),
+                                          testing::Values("DELE", "RNTO", "STOR", "CWD")),
+                         dropName);

@@ -16,13 +16,13 @@ void checkLines(const QList<BatchScript::Line> &lines, QByteArrayView script)
 {
     int previous = 0;
     for (const BatchScript::Line &line : lines) {
-        FUZZ_CHECK(line.number > previous, Fuzz::shown(line.number));
+        FUZZ_CHECK(line.number > previous, line.number);
         FUZZ_CHECK(!line.text.isEmpty() && line.text == line.text.trimmed() &&
                        !line.text.contains(u'\n'),
-                   Fuzz::shown(line.text));
+                   line.text);
         previous = line.number;
     }
-    FUZZ_CHECK(previous <= script.count('\n') + 1, Fuzz::shown(previous));
+    FUZZ_CHECK(previous <= script.count('\n') + 1, previous);
 }
 
 void checkUploadScriptReadsBack(const QString &localPath)
@@ -38,17 +38,14 @@ void checkUploadScriptReadsBack(const QString &localPath)
     if (BatchScript::decode(script) != Windows1252::decode(script))
         return;
     const QList<BatchScript::Line> lines = BatchScript::lines(script);
-    FUZZ_CHECK(lines.size() == 2 && lines.at(1).text == upload,
-               Fuzz::shown(upload) + u" reads "_s +
-                   Fuzz::shown(lines.size() == 2 ? lines.at(1).text : QString()));
+    FUZZ_CHECK(lines.size() == 2 && lines.at(1).text == upload, upload, " reads ",
+               lines.size() == 2 ? lines.at(1).text : QString());
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(input)
 {
-    const QByteArrayView input = Fuzz::bytes(data, size);
     checkLines(BatchScript::lines(input), input);
     checkUploadScriptReadsBack(QString::fromUtf8(input));
-    return 0;
 }

@@ -44,17 +44,15 @@ void checkSplitsBack(const QStringList &arguments)
 {
     const QString line = commandLine(arguments);
     const QStringList split = Launcher::splitCommandLine(line);
-    FUZZ_CHECK(split == arguments, Fuzz::shown(arguments) + u" as "_s + Fuzz::shown(line) +
-                                       u" splits into "_s + Fuzz::shown(split));
+    FUZZ_CHECK(split == arguments, arguments, " as ", line, " splits into ", split);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(input)
 {
-    const QByteArrayView input = Fuzz::bytes(data, size);
     const QStringList split = Launcher::splitCommandLine(QString::fromUtf8(input));
-    FUZZ_CHECK(split.isEmpty() || !split.first().contains(u'"'), Fuzz::shown(split));
+    FUZZ_CHECK(split.isEmpty() || !split.first().contains(u'"'), split);
     checkSplitsBack(split);
 
     QStringList arguments;
@@ -62,5 +60,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         arguments.append(QString::fromUtf8(part));
     if (!arguments.first().contains(u'"'))
         checkSplitsBack(arguments);
-    return 0;
 }

@@ -20,9 +20,9 @@ bool isWord(const QString &text)
 
 void checkShape(const CommandText &command)
 {
-    FUZZ_CHECK(isWord(command.verb()), Fuzz::shown(command.verb()));
+    FUZZ_CHECK(isWord(command.verb()), command.verb());
     for (const QString &flag : command.flags())
-        FUZZ_CHECK(flag.size() > 1 && flag.startsWith(u'-') && isWord(flag), Fuzz::shown(flag));
+        FUZZ_CHECK(flag.size() > 1 && flag.startsWith(u'-') && isWord(flag), flag);
 }
 
 // Arguments read once, written again as the client writes them, read back the same.
@@ -39,8 +39,7 @@ void checkArgumentsRoundTrip(const CommandText &command)
     const CommandText again = CommandText::parse(text);
     FUZZ_CHECK(again.verb() == command.verb() && again.flags() == command.flags() &&
                    again.arguments() == arguments,
-               Fuzz::shown(text) + u" reads "_s +
-                   Fuzz::shown(again.arguments().value_or(QStringList())));
+               text, " reads ", again.arguments().value_or(QStringList()));
 }
 
 // The verb texts the client writes (the verb and its flags), and whether two arguments follow.
@@ -60,16 +59,14 @@ void checkClientCommandsReadBack(const QString &first, const QString &second)
             twoArguments ? QStringList{first, second} : QStringList{first};
         FUZZ_CHECK(command.verb() == words.first() && command.flags() == words.mid(1) &&
                        command.arguments() == arguments,
-                   Fuzz::shown(text) + u" reads "_s +
-                       Fuzz::shown(command.arguments().value_or(QStringList())));
+                   text, " reads ", command.arguments().value_or(QStringList()));
     }
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(input)
 {
-    const QByteArrayView input = Fuzz::bytes(data, size);
     const CommandText command = CommandText::parse(QString::fromUtf8(input));
     checkShape(command);
     checkArgumentsRoundTrip(command);
@@ -77,5 +74,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<QByteArray> parts = input.toByteArray().split('\0');
     checkClientCommandsReadBack(QString::fromUtf8(parts.first()),
                                 QString::fromUtf8(parts.value(1)));
-    return 0;
 }

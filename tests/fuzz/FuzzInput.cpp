@@ -16,15 +16,15 @@ void fail(const char *property, const QString &detail)
     std::abort();
 }
 
-Fields takeFields(QByteArrayView input, qsizetype count)
+Fields takeFields(QByteArrayView input, const QList<QByteArray> &defaults)
 {
     Fields taken;
     QByteArrayView rest = input;
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = 0; i < defaults.size(); ++i) {
         const qsizetype nul = rest.indexOf('\0');
         if (nul < 0)
-            return {{}, input};
-        taken.fields.append(rest.first(nul));
+            return {defaults, input};
+        taken.fields.append(rest.first(nul).toByteArray());
         rest = rest.sliced(nul + 1);
     }
     taken.text = rest;

@@ -51,33 +51,28 @@ QString withoutBlanks(QString name)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(bytes)
 {
-    const Fuzz::Fields input = Fuzz::takeFields(Fuzz::bytes(data, size), 3);
-    const bool named = !input.fields.isEmpty();
-    const QString section = named ? QString::fromUtf8(input.fields.at(0)) : u"Biology"_s;
-    const QString key = named ? QString::fromUtf8(input.fields.at(1)) : u"ftpSite"_s;
-    const QByteArray value = named ? input.fields.at(2).toByteArray() : "ftp.example.org";
+    const Fuzz::Fields input = Fuzz::takeFields(bytes, {"Biology", "ftpSite", "ftp.example.org"});
+    const QString section = QString::fromUtf8(input.fields.at(0));
+    const QString key = QString::fromUtf8(input.fields.at(1));
+    const QByteArray &value = input.fields.at(2);
 
     const QString path = Fuzz::scratchFile(input.text);
     const IniFile before(path);
     IniFile file(path);
     if (!file.setValue(section, key, value))
-        return 0; // a value or name that cannot be written: refused, nothing changed
-    FUZZ_CHECK(IniFile::isWritableValue(value), Fuzz::shown(value));
+        return; // a value or name that cannot be written: refused, nothing changed
+    FUZZ_CHECK(IniFile::isWritableValue(value), value);
     FUZZ_CHECK(file.save(), path);
 
     const IniFile after(path);
     const std::optional<QByteArray> readBack = after.value(section, key);
-    FUZZ_CHECK(readBack == value, Fuzz::shown(section) + u' ' + Fuzz::shown(key) + u" reads "_s +
-                                      Fuzz::shown(readBack.value_or("(nothing)")));
+    FUZZ_CHECK(readBack == value, section, " ", key, " reads ", readBack.value_or("(nothing)"));
     for (const QString &other : before.keys(section)) {
         if (other.compare(withoutBlanks(key), Qt::CaseInsensitive) != 0)
-            FUZZ_CHECK(after.value(section, other) == before.value(section, other),
-                       Fuzz::shown(other));
+            FUZZ_CHECK(after.value(section, other) == before.value(section, other), other);
     }
     const QByteArray written = Fuzz::readFile(path);
-    FUZZ_CHECK(changesOneLine(linesOf(input.text.toByteArray()), linesOf(written)),
-               Fuzz::shown(written));
-    return 0;
+    FUZZ_CHECK(changesOneLine(linesOf(input.text.toByteArray()), linesOf(written)), written);
 }

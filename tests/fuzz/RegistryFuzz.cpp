@@ -11,29 +11,24 @@ using Platform::Registry;
 using Platform::RootKey;
 using namespace Qt::StringLiterals;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(bytes)
 {
-    const Fuzz::Fields input = Fuzz::takeFields(Fuzz::bytes(data, size), 3);
-    const bool named = !input.fields.isEmpty();
-    const QString key = named ? QString::fromUtf8(input.fields.at(0))
-                              : u"Software\\Microsoft\\Windows\\CurrentVersion\\App "
-                                u"Paths\\Dovrelle.exe"_s;
-    const QString name = named ? QString::fromUtf8(input.fields.at(1)) : QString();
-    const QString text = named ? QString::fromUtf8(input.fields.at(2))
-                               : u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s;
+    const Fuzz::Fields input = Fuzz::takeFields(
+        bytes, {"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe", "",
+                "C:\\Program Files\\Dovrelle\\Dovrelle.exe"});
+    const QString key = QString::fromUtf8(input.fields.at(0));
+    const QString name = QString::fromUtf8(input.fields.at(1));
+    const QString text = QString::fromUtf8(input.fields.at(2));
 
     const QString path = Fuzz::scratchFile(input.text);
     if (!Registry(path).setString(RootKey::LocalMachine, key, name, text))
-        return 0; // refused, nothing written
+        return; // refused, nothing written
     const QByteArray written = Fuzz::readFile(path);
 
     Registry reread(path);
     const auto value = reread.value(RootKey::LocalMachine, key, name);
-    FUZZ_CHECK(value && value->type == Registry::Type::String && value->text == text,
-               Fuzz::shown(key) + u' ' + Fuzz::shown(name) + u" reads "_s +
-                   Fuzz::shown(value ? value->text : u"nothing"_s));
+    FUZZ_CHECK(value && value->type == Registry::Type::String && value->text == text, key, " ",
+               name, " reads ", value ? value->text : u"nothing"_s);
     FUZZ_CHECK(reread.setString(RootKey::LocalMachine, key, name, text), path);
-    FUZZ_CHECK(Fuzz::readFile(path) == written,
-               Fuzz::shown(written) + u" became "_s + Fuzz::shown(Fuzz::readFile(path)));
-    return 0;
+    FUZZ_CHECK(Fuzz::readFile(path) == written, written, " became ", Fuzz::readFile(path));
 }

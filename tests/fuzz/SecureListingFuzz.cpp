@@ -20,17 +20,17 @@ namespace {
 
 void checkList(const cDirList &list, const QString &reply)
 {
-    FUZZ_CHECK(list.Count() <= reply.count(u"\r\n"_s) + 1, Fuzz::shown(list.Count()));
+    FUZZ_CHECK(list.Count() <= reply.count(u"\r\n"_s) + 1, list.Count());
     for (const cDirItem &item : list) {
         const QString &name = item.Filename;
         FUZZ_CHECK(!name.isEmpty() && name != u"."_s && name != u".."_s &&
                        !name.contains(u"\r\n"_s) && !name.contains(QChar(0)),
-                   Fuzz::shown(name));
-        FUZZ_CHECK(item.Directory != item.Normal, Fuzz::shown(name));
+                   name);
+        FUZZ_CHECK(item.Directory != item.Normal, name);
         FUZZ_CHECK(item.CreationTime == item.LastWriteTime &&
                        item.LastAccessTime == item.LastWriteTime,
-                   Fuzz::shown(name));
-        FUZZ_CHECK(list.Item(name) == &item, Fuzz::shown(name));
+                   name);
+        FUZZ_CHECK(list.Item(name) == &item, name);
     }
 }
 
@@ -49,14 +49,13 @@ void checkLineReadsBack(const QString &name, qint64 size, qint32 seconds)
     FUZZ_CHECK(list.Count() == 1 && item->Filename == name && item->Normal &&
                    item->FileSize == ListingRecord::fileSize(size) &&
                    CSFtp::LocalToUnixTime(item->LastWriteTime) == seconds,
-               Fuzz::shown(reply));
+               reply);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_TARGET(input)
 {
-    const QByteArrayView input = Fuzz::bytes(data, size);
     const QString reply = Ftp::NameCodec::decode(input);
     cDirList list;
     CSFtp::ParseSecureListing(reply, list);
@@ -64,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // Size and time come from the input's first bytes, the name is all of it.
     std::array<char, 12> numbers{};
-    std::copy_n(input.data(), std::min<size_t>(size, numbers.size()), numbers.data());
+    std::copy_n(input.data(), std::min<size_t>(size_t(input.size()), numbers.size()),
+                numbers.data());
     const auto fileSize = qFromLittleEndian<quint64>(numbers.data()) >> 1; // not negative
     const auto seconds = qFromLittleEndian<qint32>(numbers.data() + 8);
     checkLineReadsBack(reply, qint64(fileSize), seconds);
-    return 0;
 }

@@ -3,16 +3,11 @@
 
 #include "support/VellixTest.h"
 
-#include "control/BatchUpload.h"
 #include "hvsftp/BatchOptions.h"
 #include "hvsftp/BatchRun.h"
 #include "hvsftp/BatchScript.h"
-#include "platform/Prefix.h"
-#include "platform/Windows1252.h"
 
 #include <QDir>
-
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -84,6 +79,9 @@ TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
         {u"-l|u|-pw|p|-b|s|one|two"_s, u"more than one HOST[:PORT]: one, two"_s, 4},
         {u"-l|u|-pw|p|-l|v|-b|s|host"_s, u"option -l is given twice"_s, 4},
         {u"-l|u|-pw|p|-pw|q|-b|s|host"_s, u"option -pw is given twice"_s, 6},
+        {u"-l||-pw|p|-b|s|host"_s, u"the user name (-l) is empty"_s, 4},
+        {u"-l|u|-pw|p|-b||host"_s, u"the script path (-b) is empty"_s, 4},
+        {u"-l|u|-pw|p|-b|s|"_s, u"the HOST[:PORT] is empty"_s, 4},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.toStdString());
@@ -94,20 +92,14 @@ TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
         EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
     }
 
-    for (const QString &arguments :
-         {u"-l||-pw|p|-b|s|host"_s, u"-l|u|-pw|p|-b||host"_s, u"-l|u|-pw|p|-b|s|"_s}) {
-        SCOPED_TRACE(arguments.toStdString());
-        const BatchOptions::Parsed parsed = BatchOptions::parse(toolArguments(arguments));
-        EXPECT_FALSE(parsed.options);
-        EXPECT_TRUE(parsed.error.contains(u"empty"_s)) << parsed.error.toStdString();
-    }
-
     EXPECT_TRUE(BatchOptions::parse(toolArguments(u"-l|u|--help"_s)).helpAsked);
 }
 
 TEST(BatchScriptTest, SplitsDecodesAndSkipsBlankLines)
 {
     using Line = BatchScript::Line;
+    const QByteArray longest = "mkdir \"" + QByteArray(BatchScript::MaxLineLength - 8, 'z') + '"';
+    const QByteArray tooLong = "cd \"" + QByteArray(BatchScript::MaxLineLength - 4, 'y') + '"';
     const struct
     {
         const char *title;
@@ -128,26 +120,17 @@ TEST(BatchScriptTest, SplitsDecodesAndSkipsBlankLines)
         {"UTF-8 with a byte order mark",
          "\xEF\xBB\xBFput \"c:\\caf\xC3\xA9.txt\"",
          {{1, QString::fromUtf8("put \"c:\\café.txt\"")}}},
+        // The blanks around a command do not count.
+        {"lines up to the longest a command may be",
+         "  " + longest + "  \r\n" + tooLong + "\r\npwd\r\n",
+         {{1, QString::fromLatin1(longest)},
+          {2, {}, u"the line is longer than 65536 characters"_s},
+          {3, u"pwd"_s}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
         EXPECT_EQ(BatchScript::lines(c.bytes), c.lines);
     }
-}
-
-TEST(BatchScriptTest, RefusesLinesTooLongForACommand)
-{
-    // The blanks around a command do not count.
-    const QByteArray longest = "mkdir \"" + QByteArray(BatchScript::MaxLineLength - 8, 'z') + '"';
-    const QByteArray tooLong = "cd \"" + QByteArray(BatchScript::MaxLineLength - 4, 'y') + '"';
-    const QList<BatchScript::Line> lines =
-        BatchScript::lines("  " + longest + "  \r\n" + tooLong + "\r\npwd\r\n");
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines.at(0).text.size(), BatchScript::MaxLineLength);
-    EXPECT_EQ(lines.at(0).problem, QString());
-    EXPECT_EQ(lines.at(1),
-              (BatchScript::Line{2, {}, u"the line is longer than 65536 characters"_s}));
-    EXPECT_EQ(lines.at(2), (BatchScript::Line{3, u"pwd"_s}));
 }
 
 TEST(BatchScriptTest, ResolvesOnlyTheReferencesTheControlWrites)
@@ -176,42 +159,10 @@ TEST(BatchScriptTest, ResolvesOnlyTheReferencesTheControlWrites)
     }
 }
 
-TEST(BatchScriptTest, ReadsBackEveryNameTheControlWrites)
+// Scripts that are read, from DOS and Linux paths, are read in the runs against the server.
+TEST_F(VellixTest, AnUnreadableScriptIsToldWhy)
 {
-    const QString names[] = {
-        u"h:\\lessons\\plain.txt"_s,
-        QString::fromUtf8("h:\\Übungen\\café – “draft” €.doc"),
-        QString::fromUtf8("c:\\Ωμέγα\\日本語 📚.pdf"),
-        u"h:\\a&b\\R&amp;D &#65; notes.txt"_s,
-    };
-    for (const QString &name : names) {
-        SCOPED_TRACE(name.toStdString());
-        const QString script = BatchUpload::script(u"DV/smith/term/May_2007"_s, name);
-        const QByteArray bytes =
-            Platform::Windows1252::encodeWithCharacterReferences(script + u"\r\n"_s);
-        const QList<BatchScript::Line> lines = BatchScript::lines(bytes);
-        ASSERT_EQ(lines.size(), 2);
-        EXPECT_EQ(lines.at(1).text, u"put -u \""_s + name + u'"');
-    }
-}
-
-TEST_F(VellixTest, BatchScriptIsReadFromDosAndLinuxPaths)
-{
-    const QByteArray content = "cd \"DV\"\r\npwd\r\n";
-    writeFile(Platform::Prefix::path(u"drive_c/Program Files/Dovrelle/rad1F2E3.tmp"_s), content);
-    writeFile(homePath(u"job.txt"_s), content);
     QDir().mkpath(tempPath(u"folder.tmp"_s));
-
-    const QList<BatchScript::Line> expected = {{1, u"cd \"DV\""_s}, {2, u"pwd"_s}};
-    for (const QString &path : {u"C:\\program files\\Dovrelle\\RAD1F2E3.TMP"_s, u"h:\\job.txt"_s,
-                                homePath(u"job.txt"_s)}) {
-        SCOPED_TRACE(path.toStdString());
-        QString why;
-        const auto lines = BatchScript::read(path, &why);
-        ASSERT_TRUE(lines) << why.toStdString();
-        EXPECT_EQ(*lines, expected);
-    }
-
     for (const QString &path : {u"C:\\Dovrelle\\missing.tmp"_s, u"q:\\job.txt"_s,
                                 tempPath(u"folder.tmp"_s), tempPath(u"missing"_s)}) {
         SCOPED_TRACE(path.toStdString());

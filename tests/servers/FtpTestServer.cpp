@@ -15,10 +15,8 @@ std::unique_ptr<FtpTestServer> FtpTestServer::start(Kind kind, QString *why, boo
         std::unique_ptr<FtpTestServer> server;
         if (ipv6 && kind != Kind::Pyftpdlib)
             *reason = u"only pyftpdlib is started on ::1"_s;
-        else if (kind == Kind::Pyftpdlib)
-            server = startPyftpdlib(ipv6, Faults(), reason);
-        else if (kind == Kind::PyftpdlibTls)
-            server = startPython(kind, u"pyftpd_server.py"_s, {}, false, reason);
+        else if (kind == Kind::Pyftpdlib || kind == Kind::PyftpdlibTls)
+            server = startPython(kind, {}, ipv6, reason);
         else if (kind == Kind::Vsftpd || kind == Kind::VsftpdTls)
             server = startVsftpd(reason, true, kind == Kind::VsftpdTls);
         else {
@@ -37,15 +35,24 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startWithoutActiveMode(QString *wh
 
 std::unique_ptr<FtpTestServer> FtpTestServer::startFaulty(const Faults &faults, QString *why)
 {
-    return started(u"pyftpdlib"_s, why,
-                   [&faults](QString *reason) { return startPyftpdlib(false, faults, reason); });
+    QStringList extra;
+    if (!faults.dropAfter.isEmpty())
+        extra << u"--drop-after"_s << faults.dropAfter;
+    if (faults.logins >= 0)
+        extra << u"--logins"_s << QString::number(faults.logins);
+    if (faults.rate > 0)
+        extra << u"--rate"_s << QString::number(faults.rate);
+    if (!faults.faultFile.isEmpty())
+        extra << u"--fault-file"_s << faults.faultFile;
+    return started(u"pyftpdlib"_s, why, [&extra](QString *reason) {
+        return startPython(Kind::Pyftpdlib, extra, false, reason);
+    });
 }
 
 std::unique_ptr<FtpTestServer> FtpTestServer::startScripted(const QString &fault, QString *why)
 {
     return started(u"scripted server"_s, why, [&fault](QString *reason) {
-        return startPython(Kind::Scripted, u"scripted_ftpd.py"_s, {u"--fault"_s, fault}, false,
-                           reason);
+        return startPython(Kind::Scripted, {u"--fault"_s, fault}, false, reason);
     });
 }
 
@@ -93,24 +100,8 @@ bool FtpTestServer::resume()
     return isPython() && m_process->resume();
 }
 
-std::unique_ptr<FtpTestServer> FtpTestServer::startPyftpdlib(bool ipv6, const Faults &faults,
-                                                             QString *why)
-{
-    QStringList extra;
-    if (!faults.dropAfter.isEmpty())
-        extra << u"--drop-after"_s << faults.dropAfter;
-    if (faults.logins >= 0)
-        extra << u"--logins"_s << QString::number(faults.logins);
-    if (faults.rate > 0)
-        extra << u"--rate"_s << QString::number(faults.rate);
-    if (!faults.faultFile.isEmpty())
-        extra << u"--fault-file"_s << faults.faultFile;
-    return startPython(Kind::Pyftpdlib, u"pyftpd_server.py"_s, extra, ipv6, why);
-}
-
-std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QString &script,
-                                                          const QStringList &extra, bool ipv6,
-                                                          QString *why)
+std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStringList &extra,
+                                                          bool ipv6, QString *why)
 {
     std::unique_ptr<FtpTestServer> server(new FtpTestServer(kind));
     if (ipv6)
@@ -121,10 +112,9 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
     if (!server->makeFolders(u"ftp"_s, u"server.log"_s, why) ||
         (kind == Kind::PyftpdlibTls && !server->makeCertificate(why)))
         return nullptr;
-    QStringList tls;
-    if (kind == Kind::PyftpdlibTls)
-        tls = {u"--certfile"_s, server->m_certificatePath, u"--keyfile"_s, server->m_keyPath};
-
+    const QStringList tls{u"--certfile"_s, server->m_certificatePath, u"--keyfile"_s,
+                          server->m_keyPath};
+    const QString script = kind == Kind::Scripted ? u"scripted_ftpd.py"_s : u"pyftpd_server.py"_s;
     const QString banner = ServerProcess::uniqueTag();
     server->m_process = std::make_unique<ServerProcess>(server->folderPath(u"errors.txt"_s));
     // Debian's own interpreter, isolated from the user's Python set-up: pyftpdlib is a Debian
@@ -136,7 +126,7 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
                     u"--home"_s,   server->m_rootPath,
                     u"--banner"_s, banner,
                     u"--log"_s,    server->m_logPath} +
-        extra + tls;
+        extra + (kind == Kind::PyftpdlibTls ? tls : QStringList());
     if (!server->m_process->start(u"/usr/bin/python3"_s, arguments,
                                   server->m_password.toUtf8() + '\n', why))
         return nullptr;
@@ -151,26 +141,6 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startPython(Kind kind, const QStri
         ServerProcess::Readiness::Ready)
         return nullptr;
     return server;
-}
-
-QString FtpTestServer::vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const
-{
-    const QString tls = m_certificatePath.isEmpty()
-                            ? u"ssl_enable=NO"_s
-                            : u"ssl_enable=YES\n"
-                              "rsa_cert_file=%1\n"
-                              "rsa_private_key_file=%2\n"
-                              "ssl_ciphers=HIGH\n"
-                              "force_local_logins_ssl=YES\n"
-                              "force_local_data_ssl=YES\n"
-                              "require_ssl_reuse=YES"_s.arg(m_certificatePath, m_keyPath);
-    return ServerProcess::configuration(u"vsftpd.conf.in"_s,
-                                        {{u"PORT"_s, QString::number(port)},
-                                         {u"BANNER"_s, banner},
-                                         {u"ROOT"_s, m_rootPath},
-                                         {u"LOG"_s, m_logPath},
-                                         {u"PORT_ENABLE"_s, activeMode ? u"YES"_s : u"NO"_s},
-                                         {u"TLS"_s, tls}});
 }
 
 bool FtpTestServer::makeCertificate(QString *why)
@@ -188,18 +158,20 @@ bool FtpTestServer::makeCertificate(QString *why)
 
 std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool activeMode, bool tls)
 {
-    if (!VsftpdAccount::ensure(why))
-        return nullptr;
-
     std::unique_ptr<FtpTestServer> server(new FtpTestServer(Kind::Vsftpd));
-    server->m_user = VsftpdAccount::name();
-    server->m_password = VsftpdAccount::password();
     server->m_homeDir = u"/"_s;
-    if (!server->makeFolders(u"ftp"_s, u"vsftpd.log"_s, why) ||
-        !VsftpdAccount::grantServedFolder(server->m_dir->path(), server->m_rootPath, why) ||
+    if (!server->makeFoldersForAccount(u"ftp"_s, u"vsftpd.log"_s, why) ||
         (tls && !server->makeCertificate(why)))
         return nullptr;
-
+    const QString tlsSettings =
+        !tls ? u"ssl_enable=NO"_s
+             : u"ssl_enable=YES\n"
+               "rsa_cert_file=%1\n"
+               "rsa_private_key_file=%2\n"
+               "ssl_ciphers=HIGH\n"
+               "force_local_logins_ssl=YES\n"
+               "force_local_data_ssl=YES\n"
+               "require_ssl_reuse=YES"_s.arg(server->m_certificatePath, server->m_keyPath);
     const QString configPath = server->folderPath(u"vsftpd.conf"_s);
     // vsftpd writes its fatal errors to descriptor 0.
     const ServerProcess::Launch launch{u"/usr/sbin/vsftpd"_s,
@@ -207,9 +179,11 @@ std::unique_ptr<FtpTestServer> FtpTestServer::startVsftpd(QString *why, bool act
                                        server->folderPath(u"errors.txt"_s),
                                        true,
                                        configPath,
-                                       [&server, activeMode](quint16 port, const QString &tag) {
-                                           return server->vsftpdConfig(port, tag, activeMode);
-                                       }};
+                                       u"vsftpd.conf.in"_s,
+                                       {{u"ROOT"_s, server->m_rootPath},
+                                        {u"LOG"_s, server->m_logPath},
+                                        {u"PORT_ENABLE"_s, activeMode ? u"YES"_s : u"NO"_s},
+                                        {u"TLS"_s, tlsSettings}}};
     server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
     return server->m_process ? std::move(server) : nullptr;
 }

@@ -76,15 +76,12 @@ private:
         : m_kind(kind)
     {}
 
-    static std::unique_ptr<FtpTestServer> startPyftpdlib(bool ipv6, const Faults &faults,
-                                                         QString *why);
-    // Starts one of our Python servers with its own arguments after the common ones.
-    static std::unique_ptr<FtpTestServer> startPython(Kind kind, const QString &script,
-                                                      const QStringList &extra, bool ipv6,
-                                                      QString *why);
+    // Starts one of our Python servers (scripted_ftpd.py for Scripted, else pyftpd_server.py) with
+    // its own arguments after the common ones.
+    static std::unique_ptr<FtpTestServer> startPython(Kind kind, const QStringList &extra,
+                                                      bool ipv6, QString *why);
     static std::unique_ptr<FtpTestServer> startVsftpd(QString *why, bool activeMode,
                                                       bool tls = false);
-    QString vsftpdConfig(quint16 port, const QString &banner, bool activeMode) const;
     bool makeCertificate(QString *why);
     bool isPython() const { return m_kind == Kind::Pyftpdlib || m_kind == Kind::PyftpdlibTls; }
 

@@ -1,9 +1,11 @@
 #include "servers/ServerLogin.h"
 
 #include "servers/ServerProcess.h"
+#include "servers/VsftpdAccount.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -19,26 +21,17 @@ QString ServerLogin::site() const
 
 bool ServerLogin::takeExternal(const char *variable, QString *why)
 {
-    QString rest = qEnvironmentVariable(variable);
-    if (rest.isEmpty()) {
-        *why = u"%1 names no external server"_s.arg(QLatin1String(variable));
-        return false;
-    }
-    if (rest.startsWith(u'[')) {
-        const qsizetype close = rest.indexOf(u"]:"_s);
-        m_host = close < 0 ? QString() : rest.mid(1, close - 1);
-        rest = rest.mid(close + 2);
-    } else {
-        m_host = rest.section(u':', 0, 0);
-        rest = rest.section(u':', 1);
-    }
-    bool portOk = false;
-    m_port = rest.section(u':', 0, 0).toUShort(&portOk);
-    m_user = rest.section(u':', 1, 1);
-    m_password = rest.section(u':', 2, -2);
-    m_homeDir = rest.section(u':', -1);
-    if (!m_host.isEmpty() && portOk && m_port != 0 && !m_user.isEmpty() && rest.count(u':') >= 3 &&
-        m_homeDir.startsWith(u'/'))
+    // The host is a name or a bracketed v6 address; the password may hold ":", for the root
+    // folder is what follows the last one.
+    static const QRegularExpression login(
+        u"^(?:\\[([^\\]]+)\\]|([^:\\[\\]]+)):(\\d+):([^:]+):(.*):(/[^:]*)$"_s);
+    const QRegularExpressionMatch match = login.match(qEnvironmentVariable(variable));
+    m_host = match.captured(1) + match.captured(2);
+    m_port = match.captured(3).toUShort();
+    m_user = match.captured(4);
+    m_password = match.captured(5);
+    m_homeDir = match.captured(6);
+    if (match.hasMatch() && m_port != 0)
         return true;
     *why = u"%1 must read host:port:user:password:/root-folder"_s.arg(QLatin1String(variable));
     return false;
@@ -54,6 +47,14 @@ bool ServerLogin::makeFolders(const QString &kind, const QString &logName, QStri
     m_rootPath = folderPath(u"root"_s);
     m_logPath = folderPath(logName);
     return true;
+}
+
+bool ServerLogin::makeFoldersForAccount(const QString &kind, const QString &logName, QString *why)
+{
+    m_user = VsftpdAccount::name();
+    m_password = VsftpdAccount::password();
+    return VsftpdAccount::ensure(why) && makeFolders(kind, logName, why) &&
+           VsftpdAccount::grantServedFolder(QFileInfo(m_rootPath).path(), m_rootPath, why);
 }
 
 QString ServerLogin::folderPath(const QString &name) const

@@ -39,6 +39,9 @@ protected:
     // A fresh temporary folder ("vellix-<kind>-XXXXXX") holding the configuration and the log
     // (logName) next to "root", the folder served, so that they never show in a listing.
     bool makeFolders(const QString &kind, const QString &logName, QString *why);
+    // makeFolders() for a server that serves the system account of VsftpdAccount, which it
+    // creates when missing, and logs in as it.
+    bool makeFoldersForAccount(const QString &kind, const QString &logName, QString *why);
     // The folder of makeFolders() (its real path), for the files a server keeps beside root.
     QString folderPath(const QString &name) const;
 

@@ -19,12 +19,20 @@ namespace {
 // The program picks a port that we offer; another program may take it first.
 constexpr int portAttempts = 3;
 
-bool writeFile(const QString &path, const QString &text, QString *why)
+// Writes the template with each "@NAME@" replaced by fields[NAME] to path.
+bool writeConfiguration(const QString &templateName, const QHash<QString, QString> &fields,
+                        const QString &path, QString *why)
 {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.flush())
+    QFile in(QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + templateName);
+    QString text = in.open(QIODevice::ReadOnly) ? QString::fromUtf8(in.readAll()) : QString();
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
+        text.replace(u'@' + field.key() + u'@', field.value());
+    QFile out(path);
+    if (!text.isEmpty() && out.open(QIODevice::WriteOnly) && out.write(text.toUtf8()) >= 0 &&
+        out.flush())
         return true;
-    *why = u"cannot write %1: %2"_s.arg(path, file.errorString());
+    *why = u"cannot write %1 from %2: %3"_s.arg(
+        path, in.fileName(), text.isEmpty() ? in.errorString() : out.errorString());
     return false;
 }
 
@@ -129,18 +137,6 @@ QString ServerProcess::uniqueTag()
     return u"VellixTest-"_s + QUuid::createUuid().toString(QUuid::Id128);
 }
 
-QString ServerProcess::configuration(const QString &templateName,
-                                     const QHash<QString, QString> &fields)
-{
-    QFile file(QStringLiteral(VELLIX_TEST_SERVERS_DIR) + u'/' + templateName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QString text = QString::fromUtf8(file.readAll());
-    for (auto field = fields.cbegin(); field != fields.cend(); ++field)
-        text.replace(u'@' + field.key() + u'@', field.value());
-    return text;
-}
-
 bool ServerProcess::runTool(const QString &program, const QStringList &arguments, QString *why,
                             const QByteArray &input)
 {
@@ -220,12 +216,10 @@ std::unique_ptr<ServerProcess> ServerProcess::startOnFreePort(const Launch &laun
         const QString tag = uniqueTag();
         // Closed at once, so that the server can bind the port.
         ::close(loopbackSocket(false, port));
-        const QString configuration = launch.configuration(*port, tag);
-        if (configuration.isEmpty()) {
-            *why = u"cannot make the configuration of %1"_s.arg(launch.program);
-            return nullptr;
-        }
-        if (!writeFile(launch.configPath, configuration, why))
+        QHash<QString, QString> fields = launch.fields;
+        fields.insert(u"PORT"_s, QString::number(*port));
+        fields.insert(u"BANNER"_s, tag);
+        if (!writeConfiguration(launch.templateName, fields, launch.configPath, why))
             return nullptr;
         auto process = std::make_unique<ServerProcess>(launch.errorFile);
         if (!process->start(launch.program, launch.arguments, {}, why,

@@ -6,7 +6,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 // A server program run for a test. It runs in a process group of its own, so that stopping it
@@ -46,10 +45,6 @@ public:
     // A tag unique to one start that the server ends its greeting with, so that a foreign server
     // on the port cannot pass for ours.
     static QString uniqueTag();
-    // A configuration template of tests/servers with each "@NAME@" replaced by fields[NAME];
-    // empty when the template is unreadable.
-    static QString configuration(const QString &templateName,
-                                 const QHash<QString, QString> &fields);
     // Runs a tool to its end, with input on its standard input; false with its errors in *why
     // when it fails.
     static bool runTool(const QString &program, const QStringList &arguments, QString *why,
@@ -63,9 +58,10 @@ public:
     // PortTaken: another program answered there, or the server could not bind the port.
     Readiness waitUntilServing(const QString &host, quint16 port, const QString &tag, QString *why);
 
-    // A server that listens on a port picked for it: each try writes its configuration for a free
-    // port of 127.0.0.1 and a fresh tag to configPath, and starts it anew when another program
-    // took the port first.
+    // A server that listens on a port picked for it: each try writes its configuration, a
+    // template of tests/servers with each "@NAME@" replaced by fields[NAME], to configPath, with
+    // "@PORT@" a free port of 127.0.0.1 and "@BANNER@" a fresh tag, and starts it anew when
+    // another program took the port first.
     struct Launch
     {
         QString program;
@@ -73,8 +69,8 @@ public:
         QString errorFile;
         bool errorsOnStandardInput = false;
         QString configPath;
-        // The configuration for that port and tag; empty when it cannot be made.
-        std::function<QString(quint16 port, const QString &tag)> configuration;
+        QString templateName;
+        QHash<QString, QString> fields;
     };
     static std::unique_ptr<ServerProcess> startOnFreePort(const Launch &launch, quint16 *port,
                                                           QString *why);

@@ -9,27 +9,24 @@
 #include <memory>
 #include <string>
 
-// A suite run against the test servers of the kinds it is instantiated with: each test gets a
-// fresh server, or skips when this machine cannot run that kind.
-template<class Server>
-class ServerSuite
+// A suite run against the SFTP test servers of the kinds it is instantiated with (those of
+// SftpTestServer::kinds()): each test gets a fresh server, or skips when this machine cannot run
+// that kind.
+class SftpServerSuite
     : public VellixTest
-    , public testing::WithParamInterface<typename Server::Kind>
+    , public testing::WithParamInterface<SftpTestServer::Kind>
 {
 protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        m_server = startOrSkip(this->GetParam());
+        m_server = startOrSkip(GetParam());
     }
 
-    Server &server() const { return *m_server; }
+    SftpTestServer &server() const { return *m_server; }
 
-    std::unique_ptr<Server> m_server;
+    std::unique_ptr<SftpTestServer> m_server;
 };
-
-// Against every SFTP test server of SftpTestServer::kinds().
-using SftpServerSuite = ServerSuite<SftpTestServer>;
 
 // Test names such as "sshd".
 inline std::string sftpKindParameterName(const testing::TestParamInfo<SftpTestServer::Kind> &info)

@@ -229,12 +229,8 @@ bool SftpTestServer::authorizeKey(const QByteArray &publicKeyLine)
 // it serves; the account passes through it (without seeing into it) to its root.
 std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
 {
-    if (!VsftpdAccount::ensure(why))
-        return nullptr;
     std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::Sshd));
-    server->m_user = VsftpdAccount::name();
-    server->m_password = VsftpdAccount::password();
-    if (!server->makeFolders(u"sftp"_s, u"sshd.log"_s, why))
+    if (!server->makeFoldersForAccount(u"sftp"_s, u"sshd.log"_s, why))
         return nullptr;
     // SFTP paths are the server's own: the real path, as the server reports it.
     const QString dir = QFileInfo(server->m_rootPath).path();
@@ -244,8 +240,6 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QStrin
                u"set TMPDIR to a plain path"_s.arg(dir);
         return nullptr;
     }
-    if (!VsftpdAccount::grantServedFolder(dir, server->m_rootPath, why))
-        return nullptr;
     const struct
     {
         const char *name;
@@ -263,24 +257,22 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QStrin
     }
 
     const QString configPath = server->folderPath(u"sshd_config"_s);
-    const auto configuration = [&dir, shown](quint16 port, const QString &tag) {
-        QStringList hostKeys;
-        if (shown != HostKeys::Ecdsa)
-            hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
-        if (shown != HostKeys::Ed25519)
-            hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
-        return ServerProcess::configuration(u"sshd_config.in"_s,
-                                            {{u"PORT"_s, QString::number(port)},
-                                             {u"HOST_KEYS"_s, hostKeys.join(u'\n')},
-                                             {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
-                                             {u"BANNER"_s, tag},
-                                             {u"USER"_s, VsftpdAccount::name()},
-                                             {u"ROOT"_s, dir + u"/root"_s}});
-    };
+    QStringList hostKeys;
+    if (shown != HostKeys::Ecdsa)
+        hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
+    if (shown != HostKeys::Ed25519)
+        hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
     // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
-    const ServerProcess::Launch launch{u"/usr/sbin/sshd"_s, {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
-                                       server->m_logPath,   false,
-                                       configPath,          configuration};
+    const ServerProcess::Launch launch{u"/usr/sbin/sshd"_s,
+                                       {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
+                                       server->m_logPath,
+                                       false,
+                                       configPath,
+                                       u"sshd_config.in"_s,
+                                       {{u"HOST_KEYS"_s, hostKeys.join(u'\n')},
+                                        {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
+                                        {u"USER"_s, server->m_user},
+                                        {u"ROOT"_s, server->m_rootPath}}};
     server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
     if (!server->m_process)
         return nullptr;

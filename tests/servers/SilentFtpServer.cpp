@@ -7,7 +7,6 @@
 
 #include <vector>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -61,7 +60,7 @@ SilentFtpServer::SilentFtpServer(Behaviour behaviour, QByteArray silentAt)
 {
     quint16 port = 0;
     m_listener = ServerProcess::loopbackSocket(true, &port);
-    if (m_listener < 0 || ::pipe2(m_wake, O_CLOEXEC) != 0)
+    if (m_listener < 0)
         return;
     m_port = port;
     m_thread = std::thread([this] { serve(); });
@@ -70,13 +69,10 @@ SilentFtpServer::SilentFtpServer(Behaviour behaviour, QByteArray silentAt)
 SilentFtpServer::~SilentFtpServer()
 {
     if (m_thread.joinable()) {
-        const char wake = 0;
-        (void)!::write(m_wake[1], &wake, 1);
+        // A listener shut down wakes the thread's poll with a hang-up, which ends the thread.
+        ::shutdown(m_listener, SHUT_RDWR);
         m_thread.join();
-    }
-    for (const int socket : {m_listener, m_wake[0], m_wake[1]}) {
-        if (socket >= 0)
-            ::close(socket);
+        ::close(m_listener);
     }
 }
 
@@ -85,16 +81,16 @@ void SilentFtpServer::serve()
     std::vector<Connection> connections;
     std::vector<pollfd> watched;
     for (;;) {
-        watched.assign({{m_wake[0], POLLIN, 0}, {m_listener, POLLIN, 0}});
+        watched.assign({{m_listener, POLLIN, 0}});
         for (const Connection &connection : connections)
             watched.push_back({connection.socket, POLLIN, 0});
         if (::poll(watched.data(), watched.size(), -1) < 0)
             continue;
-        if (watched[0].revents)
+        if (watched[0].revents & POLLHUP)
             break;
         // Reading first and accepting after keeps the indexes of watched and connections aligned.
         for (size_t i = connections.size(); i-- > 0;) {
-            if (!watched[i + 2].revents)
+            if (!watched[i + 1].revents)
                 continue;
             char buffer[4096];
             const ssize_t received = ::recv(connections[i].socket, buffer, sizeof buffer, 0);
@@ -106,7 +102,7 @@ void SilentFtpServer::serve()
                 answerLogin(connections[i], m_silentAt);
             }
         }
-        if (watched[1].revents) {
+        if (watched[0].revents) {
             const int socket = ::accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (socket < 0)
                 continue;

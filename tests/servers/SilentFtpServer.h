@@ -41,8 +41,6 @@ private:
     const Behaviour m_behaviour;
     const QByteArray m_silentAt;
     int m_listener = -1;
-    // Writing to the pipe wakes the thread to end it.
-    int m_wake[2] = {-1, -1};
     std::atomic<int> m_connections{0};
     std::thread m_thread;
 };

@@ -17,12 +17,6 @@ enum class ServerAccess {
 
 namespace ServerStart {
 
-// Marks the running test skipped; GTEST_SKIP itself only works in a function returning void.
-inline void skip(const QString &reason)
-{
-    GTEST_SKIP() << reason.toStdString();
-}
-
 // The reason to skip a test of a server of that kind, or empty.
 template<class Server>
 QString skipReason(typename Server::Kind kind, ServerAccess access)
@@ -46,7 +40,8 @@ template<class Start>
 auto startOrSkip(const QString &unavailable, Start &&start) -> decltype(start(nullptr))
 {
     if (!unavailable.isEmpty()) {
-        ServerStart::skip(unavailable);
+        // GTEST_SKIP only works in a function returning void.
+        [&unavailable] { GTEST_SKIP() << unavailable.toStdString(); }();
         return nullptr;
     }
     QString why;
