@@ -97,6 +97,7 @@ TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
     EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
 }
 
+// The automatic mode, the default, is every server suite's.
 TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
 {
     QString why;
@@ -112,11 +113,9 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
         QString response; // part of the last response when the login fails
     };
     const Case cases[] = {
-        {TlsMode::Auto, true, true, true, {}},
         {TlsMode::Require, true, true, true, {}},
         // The server refuses a login in clear text.
         {TlsMode::Off, true, false, false, u"530"_s},
-        {TlsMode::Auto, false, true, false, {}},
         {TlsMode::Require, false, false, false, u"which is required"_s},
         {TlsMode::Off, false, true, false, {}},
     };
