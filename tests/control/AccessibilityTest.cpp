@@ -29,48 +29,33 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The roles a person acts on or looks at: buttons, lists, boxes and pictures.
-bool mustBeNamed(QAccessibleInterface *element)
+// Every shown button, list, box or picture below element whose name or description is empty. A
+// list's rows and a combo box's entries are its data, read by their own texts.
+void collectUnnamed(QAccessibleInterface *element, QStringList &unnamed)
 {
     static const QList<QAccessible::Role> named = {
         QAccessible::PushButton, QAccessible::ButtonMenu,   QAccessible::ButtonDropDown,
         QAccessible::CheckBox,   QAccessible::RadioButton,  QAccessible::ComboBox,
         QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::List,
         QAccessible::Table,      QAccessible::Tree,         QAccessible::Graphic};
-    return named.contains(element->role()) || qobject_cast<QGroupBox *>(element->object());
-}
-
-// A list's rows and a combo box's entries are its data, read by their own texts.
-bool holdsData(QAccessibleInterface *element)
-{
     static const QList<QAccessible::Role> data = {QAccessible::List, QAccessible::Table,
                                                   QAccessible::Tree, QAccessible::ComboBox};
-    return data.contains(element->role());
-}
-
-QString describe(QAccessibleInterface *element)
-{
-    const QObject *object = element->object();
-    const QString name = object ? object->objectName() : QString();
-    return (name.isEmpty() && object ? QString::fromLatin1(object->metaObject()->className())
-                                     : name) +
-           u" (role "_s + QString::number(element->role()) + u")"_s;
-}
-
-// Every shown element of that kind below element whose name or description is empty.
-void collectUnnamed(QAccessibleInterface *element, QStringList &unnamed)
-{
     for (int i = 0; i < element->childCount(); ++i) {
         QAccessibleInterface *child = element->child(i);
         if (!child || child->state().invisible)
             continue;
-        if (mustBeNamed(child)) {
+        const QObject *object = child->object();
+        if (named.contains(child->role()) || qobject_cast<const QGroupBox *>(object)) {
+            const QString what = (object ? object->objectName() + u' ' +
+                                               QLatin1String(object->metaObject()->className())
+                                         : QString()) +
+                                 u" (role "_s + QString::number(child->role()) + u")"_s;
             if (child->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << describe(child) + u" has no name"_s;
+                unnamed << what + u" has no name"_s;
             if (child->text(QAccessible::Description).trimmed().isEmpty())
-                unnamed << describe(child) + u" has no description"_s;
+                unnamed << what + u" has no description"_s;
         }
-        if (!holdsData(child))
+        if (!data.contains(child->role()))
             collectUnnamed(child, unnamed);
     }
 }
@@ -80,11 +65,6 @@ struct WindowCase
     const char *name;
     std::function<std::unique_ptr<QWidget>()> make;
 };
-
-void PrintTo(const WindowCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 const WindowCase Windows[] = {
     {"Vellix", [] { return std::make_unique<Vellix>(); }},
@@ -116,39 +96,29 @@ class AccessibilityTest
     , public ::testing::WithParamInterface<WindowCase>
 {
 protected:
-    void SetUp() override
-    {
-        ControlTest::SetUp();
-        Shared().RemoteDir = u"/DV/biology/2006_2007/March_2007"_s;
-        Shared().CourseName = u"biology"_s;
-        Shared().ArchiveName = u"2006_2007"_s;
-    }
-
     void TearDown() override
     {
         frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
         ControlTest::TearDown();
     }
-
-    // Shows the window as its user meets it, with the pictures it shows only at times (the
-    // lock of a secure session, the busy picture) shown too, and walks what it offers.
-    static QStringList unnamedIn(QWidget *window)
-    {
-        window->show();
-        for (QLabel *label : window->findChildren<QLabel *>()) {
-            if (!label->pixmap().isNull())
-                label->show();
-        }
-        QStringList unnamed;
-        collectUnnamed(QAccessible::queryAccessibleInterface(window), unnamed);
-        return unnamed;
-    }
 };
 
 TEST_P(AccessibilityTest, EveryButtonListBoxAndPictureIsNamedAndDescribed)
 {
+    Shared().RemoteDir = u"/DV/biology/2006_2007/March_2007"_s;
+    Shared().CourseName = u"biology"_s;
+    Shared().ArchiveName = u"2006_2007"_s;
+    // Shown as its user meets it, with the pictures it shows only at times (the lock of a secure
+    // session, the busy picture) shown too.
     const std::unique_ptr<QWidget> window = GetParam().make();
-    EXPECT_EQ(unnamedIn(window.get()), QStringList());
+    window->show();
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (!label->pixmap().isNull())
+            label->show();
+    }
+    QStringList unnamed;
+    collectUnnamed(QAccessible::queryAccessibleInterface(window.get()), unnamed);
+    EXPECT_EQ(unnamed, QStringList());
     window->hide();
 }
 

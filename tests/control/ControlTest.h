@@ -1,21 +1,34 @@
 #pragma once
 
 #include "control/Vellix.h"
+#include "servers/FtpTestServer.h"
 #include "support/VellixTest.h"
 
 #include <memory>
 
-// Expects exactly one box: the text, with an OK button only, the application's title and the
-// arrow pointer.
+// Every kind of FTP server, and the servers that require TLS.
+inline QList<FtpTestServer::Kind> everyFtpServerKind()
+{
+    return FtpTestServer::kinds() +
+           QList{FtpTestServer::Kind::VsftpdTls, FtpTestServer::Kind::PyftpdlibTls};
+}
+
+inline std::string kindParameterName(const testing::TestParamInfo<FtpTestServer::Kind> &info)
+{
+    return FtpTestServer::kindName(info.param).toStdString();
+}
+
+// Expects exactly one box: the text, with an OK button only, the title and the arrow pointer.
 inline void expectOnlyBox(const Platform::UiRecorder &ui, const QString &text,
-                          Platform::Ui::Icon icon)
+                          Platform::Ui::Icon icon,
+                          const QString &title = Platform::Ui::applicationTitle())
 {
     ASSERT_EQ(ui.boxes().size(), 1) << text.toStdString();
     const auto &box = ui.boxes().first();
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.icon, icon);
     EXPECT_EQ(box.buttons, Platform::Ui::Buttons::OK);
-    EXPECT_EQ(box.title, Platform::Ui::applicationTitle());
+    EXPECT_EQ(box.title, title);
     EXPECT_EQ(box.pointer, Platform::Ui::Pointer::Default);
 }
 
@@ -40,11 +53,6 @@ protected:
         AmbientProperties ambient = control->ambient();
         ambient.UserMode = running;
         control->setAmbient(ambient);
-    }
-
-    void expectOnlyBox(const QString &text, Platform::Ui::Icon icon)
-    {
-        ::expectOnlyBox(ui(), text, icon);
     }
 
     std::unique_ptr<Vellix> control;

@@ -37,8 +37,7 @@ TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
     };
     for (const auto &[text, expected] : cases) {
         SCOPED_TRACE(text.toStdString());
-        for (QObject *o : {static_cast<QObject *>(list), static_cast<QObject *>(combo),
-                           static_cast<QObject *>(view)}) {
+        for (QObject *o : std::initializer_list<QObject *>{list, combo, view}) {
             QString other = u"algebra"_s; // start from another selection
             control->fixselect(o, other);
             QString s = text;

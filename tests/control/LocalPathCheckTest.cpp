@@ -2,15 +2,12 @@
 
 #include "control/LocalPathCheck.h"
 #include "course/SharedState.h"
-#include "support/VellixTest.h"
 
 using namespace Qt::StringLiterals;
 
 using Platform::Ui;
 
-class LocalPathCheckTest : public VellixTest
-{
-};
+using LocalPathCheckTest = VellixTest;
 
 TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
 {
@@ -18,12 +15,8 @@ TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
     const QString separator = u"A directory separator, '\\' is required as the third character."_s;
     const QString wildcard = QStringLiteral(
         "No wildcard masks except *.* are allowed.\r\nUse filenames and directories.");
-    struct Case
-    {
-        QString path;
-        QString message; // empty: accepted
-    };
-    const Case cases[] = {
+    // A path, why it fails (empty: accepted).
+    const std::pair<QString, QString> cases[] = {
         {u"h:\\Documents\\lesson 1.pdf"_s, {}},
         {u"  C:\\Docs\\Lesson.DOC  "_s, {}}, // trimmed, any letter case
         {u"\tC:\\Docs"_s, drive},            // only blanks are trimmed
@@ -47,19 +40,19 @@ TEST_F(LocalPathCheckTest, AcceptsDrivePathsAndTellsWhyOthersFail)
     };
     Shared().HostFolder = u"H:\\Dovrelle\\"_s;
     Shared().HostDrive = u"H"_s;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
+    for (const auto &[path, message] : cases) {
+        SCOPED_TRACE(path.toStdString());
         ui().clear();
         // A long operation may have left the hourglass; every message must come with the arrow.
         ui().setMousePointer(Ui::Pointer::Hourglass);
 
-        EXPECT_EQ(ValidLocalPath(c.path), c.message.isEmpty());
+        EXPECT_EQ(ValidLocalPath(path), message.isEmpty());
 
-        if (c.message.isEmpty()) {
+        if (message.isEmpty()) {
             EXPECT_TRUE(ui().boxes().isEmpty());
             EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Hourglass);
             continue;
         }
-        expectOnlyBox(ui(), c.message, Ui::Icon::Critical);
+        expectOnlyBox(ui(), message, Ui::Icon::Critical);
     }
 }

@@ -1,3 +1,4 @@
+#include "ControlTest.h"
 #include "support/ConfigTest.h"
 #include "support/WindowWatch.h"
 
@@ -6,7 +7,6 @@
 #include "control/frmLogin.h"
 #include "course/ConfigFile.h"
 #include "course/CourseSection.h"
-#include "course/LoginReset.h"
 #include "course/LoginStore.h"
 #include "course/SharedState.h"
 
@@ -67,15 +67,16 @@ protected:
         });
     }
 
-    // Fills the dialog and clicks OK.
-    void answerLogin(const QString &site, const QString &user, const QString &password, bool secure)
+    // Fills the dialog and clicks OK or Cancel.
+    void answerLogin(const QString &site, const QString &user, const QString &password, bool secure,
+                     bool ok = true)
     {
         whenLoginShows([=](frmLogin &login) {
             typeInto(login, "txtSiteName", site);
             typeInto(login, "txtUserName", user);
             typeInto(login, "txtPassword", password);
             login.findChild<QCheckBox *>(u"chkSecure"_s)->setChecked(secure);
-            click(login, "cmdOK");
+            click(login, ok ? "cmdOK" : "cmdCancel");
         });
     }
 
@@ -151,172 +152,114 @@ TEST_F(LoginDataTest, DialogOnlyWhenLoginDataIsMissing)
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
-// Every way out of the dialog but OK cancels it (the dialog's own test); each ends here as
-// Cancel does.
-TEST_F(LoginDataTest, CancelledDialogEndsWithNothingStored)
+// What the dialog gives is used, and stored with the site path. What could not be read back is
+// refused with the reason; a file that cannot be written keeps the login for this session only;
+// a file open to others is made private. Each is told once: the next command, logged in, neither
+// asks nor tells again. A cancelled dialog (every way out but OK, the dialog's own test) ends
+// with nothing used or stored.
+TEST_F(LoginDataTest, EnteredLoginIsUsedAndStoredOrRefusedWithTheReason)
 {
-    const QByteArray before = readFile(iniPath());
-    prepareCommand(CourseDir);
-    whenLoginShows([](frmLogin &login) {
-        typeInto(login, "txtSiteName", u"typed.site"_s);
-        click(login, "cmdCancel");
-    });
-    EXPECT_FALSE(LoadLoginData());
-    EXPECT_EQ(m_shown, 1);
-    EXPECT_FALSE(Shared().LoginCancelled || Shared().LoggedIn);
-    EXPECT_EQ(Shared().SiteName, QString());
-    EXPECT_EQ(readFile(iniPath()), before);
-    EXPECT_TRUE(ui().boxes().isEmpty());
-}
-
-TEST_F(LoginDataTest, EnteredLoginIsStoredWithTheSitePath)
-{
-    struct Case
-    {
-        QString remoteDir, typedSite;
-        QString storedSite, usedSite;
-    } const cases[] = {
-        {CourseDir, u"ftp.a.org"_s, u"ftp.a.org"_s, u"ftp.a.org"_s},
-        {u"/pub/DV/bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org/pub"_s, u"ftp.a.org"_s},
-        {u"/www/site/bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org/www/site"_s, u"ftp.a.org"_s},
-        {u"bio/2007/May"_s, u"ftp.a.org"_s, u"ftp.a.org"_s, u"ftp.a.org"_s},
-        {CourseDir, u"ftp.a.org/sub/x"_s, u"ftp.a.org/sub/x"_s, u"ftp.a.org"_s},
-    };
-    for (const Case &c : cases) {
-        writeIni("[bio]\r\nschool=Hill\r\n");
-        prepareCommand(c.remoteDir);
-        answerLogin(c.typedSite, u"anna"_s, u"p=w; ä"_s, true);
-        ASSERT_TRUE(LoadLoginData()) << c.remoteDir.toStdString();
-        EXPECT_EQ(storedLogin(), QStringList({c.storedSite, u"anna"_s, u"p=w; ä"_s, u"1"_s}))
-            << c.remoteDir.toStdString();
-        const SharedState &s = Shared();
-        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
-                  QStringList({c.usedSite, c.usedSite, u"anna"_s, u"p=w; ä"_s}));
-        EXPECT_TRUE(s.LoggedIn && s.Secure && !s.LoginCancelled);
-        EXPECT_EQ(ConfigFile().text(Course, u"school"_s), u"Hill"_s);
-    }
-    EXPECT_TRUE(ui().boxes().isEmpty());
-}
-
-TEST_F(LoginDataTest, UnstorableLoginIsRefusedWithAMessage)
-{
-    const std::tuple<QString, QString, QString> cases[] = {
-        // site, password, reason
-        {u"ftp.a.org"_s, QString(300, u'x'), u"The password is too long to be saved."_s},
-        // Stored with its path "/pub": one byte more than a read gives back.
-        {QString(251, u's'), u"pw"_s, u"The site is too long to be saved."_s},
-    };
-    const QByteArray before = readFile(iniPath());
-    for (const auto &[site, password, reason] : cases) {
-        prepareCommand(u"/pub/DV/bio/2007/May"_s);
-        answerLogin(site, u"anna"_s, password, false);
-        EXPECT_FALSE(LoadLoginData()) << reason.toStdString();
-        ASSERT_EQ(ui().boxes().size(), 1);
-        const auto &box = ui().boxes().first();
-        EXPECT_EQ(QStringList({box.title, box.text}),
-                  QStringList({u"Login"_s, u"The login data could not be saved.\r\n"_s + reason}));
-        EXPECT_EQ(box.icon, Ui::Icon::Critical);
-        EXPECT_EQ(readFile(iniPath()), before);
-        EXPECT_FALSE(Shared().LoggedIn);
-        EXPECT_EQ(Shared().UserId, QString());
-    }
-}
-
-TEST_F(LoginDataTest, WhatBecameOfTheFileIsToldOnceAndTheLoginGoesOn)
-{
+    const QString pub = u"/pub/DV/bio/2007/May"_s;
+    const QString site = u"ftp.a.org"_s;
+    const QString pw = u"p=w; ä"_s;
+    const QString notSaved = u"The login data could not be saved.\r\n"_s;
     const QString madePrivate = u"C:\\windows\\Dovrelle.ini could be read by other users.\r\n"
                                 "It holds your login data, so it is now readable by you only."_s;
     const QString notRemembered = u"The login data cannot be saved in C:\\windows\\Dovrelle.ini."
                                   "\r\nIt is used for this session but will not be remembered."_s;
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
     const QString windowsFolder = QFileInfo(iniPath()).path();
+    const auto openToOthers = [&] {
+        QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    };
+    // Ways the file cannot be written that hold for every user, root included.
+    const auto iniIsAFolder = [] {
+        QFile::remove(iniPath());
+        QDir().mkpath(iniPath());
+    };
+    const auto windowsIsAFile = [&] {
+        QDir(windowsFolder).removeRecursively();
+        writeFile(windowsFolder, "not a folder");
+    };
     struct Case
     {
-        const char *file;
-        std::function<void()> prepare;
-        QString told; // empty: nothing
+        QString remoteDir, typedSite, password;
+        QString stored; // the site as stored; empty: nothing stored
+        QString told;   // the one box; empty: none
+        std::function<void()> prepare = [] {};
+        bool cancel = false;
     } const cases[] = {
-        {"open to others",
-         [&] { QFile::setPermissions(iniPath(), ownerOnly | QFile::ReadGroup | QFile::ReadOther); },
-         madePrivate},
-        // Without a stored password the dialog asks again.
-        {"made private before", [] { LoginStore().write(Course, u"ftpPwd"_s, QString()); }, {}},
-        // Ways the file cannot be written that hold for every user, root included.
-        {"a folder",
-         [&] {
-             QFile::remove(iniPath());
-             QDir().mkpath(iniPath());
-         },
-         notRemembered},
-        {"in a Windows folder that is a file",
-         [&] {
-             QDir(windowsFolder).removeRecursively();
-             writeFile(windowsFolder, "not a folder");
-         },
-         notRemembered},
+        {CourseDir, site, pw, site, {}},
+        {pub, site, pw, u"ftp.a.org/pub"_s, {}},
+        {u"/www/site/bio/2007/May"_s, site, pw, u"ftp.a.org/www/site"_s, {}},
+        {u"bio/2007/May"_s, site, pw, site, {}},
+        {CourseDir, u"ftp.a.org/sub/x"_s, pw, u"ftp.a.org/sub/x"_s, {}},
+        {CourseDir, u"typed.site"_s, pw, {}, {}, [] {}, true}, // cancelled
+        {pub, site, QString(300, u'x'), {}, notSaved + u"The password is too long to be saved."_s},
+        // Stored with its path "/pub": one byte more than a read gives back.
+        {pub, QString(251, u's'), pw, {}, notSaved + u"The site is too long to be saved."_s},
+        {CourseDir, site, pw, site, madePrivate, openToOthers},
+        {CourseDir, site, pw, {}, notRemembered, iniIsAFolder},
+        {CourseDir, site, pw, {}, notRemembered, windowsIsAFile},
     };
+    const QByteArray before = readFile(iniPath());
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE((c.remoteDir + u' ' + c.typedSite.left(20) + u' ' + c.told).toStdString());
         c.prepare();
-        prepareCommand(CourseDir);
-        answerLogin(u"ftp.a.org"_s, u"anna"_s, u"pw"_s, true);
-        ASSERT_TRUE(LoadLoginData());
+        prepareCommand(c.remoteDir);
+        answerLogin(c.typedSite, u"anna"_s, c.password, true, !c.cancel);
+        const bool used = !c.cancel && !c.told.startsWith(notSaved);
+        ASSERT_EQ(LoadLoginData(), used);
         // Logged in now: the next command neither asks nor tells again.
-        ASSERT_TRUE(LoadLoginData());
-
-        QStringList told;
-        for (const auto &box : ui().boxes()) {
-            EXPECT_EQ(box.icon, Ui::Icon::Exclamation);
-            EXPECT_EQ(box.title, u"Login"_s);
-            told << box.text;
+        if (used) {
+            ASSERT_TRUE(LoadLoginData());
         }
-        EXPECT_EQ(told, c.told.isEmpty() ? QStringList() : QStringList{c.told});
+        if (c.told.isEmpty())
+            EXPECT_TRUE(ui().boxes().isEmpty());
+        else
+            expectOnlyBox(ui(), c.told, used ? Ui::Icon::Exclamation : Ui::Icon::Critical,
+                          u"Login"_s);
         const SharedState &s = Shared();
-        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
-                  QStringList({u"ftp.a.org"_s, u"ftp.a.org"_s, u"anna"_s, u"pw"_s}));
-        EXPECT_TRUE(s.LoggedIn && s.Secure);
-        if (c.told != notRemembered) {
-            EXPECT_EQ(storedLogin(), QStringList({u"ftp.a.org"_s, u"anna"_s, u"pw"_s, u"1"_s}));
-            // The permissions of the user who reads them (root) do not count.
-            EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser),
-                      ownerOnly);
+        if (!used) {
+            EXPECT_EQ(readFile(iniPath()), before);
+            EXPECT_FALSE(s.LoggedIn || s.LoginCancelled);
+            EXPECT_EQ(s.SiteName + s.UserId, QString());
+            continue;
         }
+        EXPECT_EQ(QStringList({s.SiteName, s.Host, s.UserId, s.Password}),
+                  QStringList({site, site, u"anna"_s, c.password}));
+        EXPECT_TRUE(s.LoggedIn && s.Secure && !s.LoginCancelled);
+        if (c.stored.isEmpty())
+            continue;
+        EXPECT_EQ(storedLogin(), QStringList({c.stored, u"anna"_s, c.password, u"1"_s}));
+        EXPECT_EQ(ConfigFile().text(Course, u"school"_s), u"Hill"_s);
+        // The permissions of the user who reads them (root) do not count.
+        EXPECT_EQ(QFile::permissions(iniPath()) & ~(QFile::ReadUser | QFile::WriteUser), ownerOnly);
+        writeIni(before);
     }
-    EXPECT_EQ(m_shown, 4);
+    EXPECT_EQ(m_shown, int(std::size(cases)));
 }
 
-// The menu entry resets loudly, the course the control names; a quiet reset tells nothing.
+// The menu entry resets the course the control names, and says so.
 TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
 {
     Vellix control;
     control.setRdir(CourseDir);
-    for (const bool quiet : {true, false}) {
-        SCOPED_TRACE(quiet);
-        ui().clear();
-        writeIni("[Other]\r\nftpPwd=keep\r\n[bio]\r\nschool=Hill\r\n");
-        for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
-            ASSERT_TRUE(LoginStore().write(Course, key, u"1"_s));
-        Shared().RemoteDir = quiet ? CourseDir : u"/DV/other/2007/May"_s;
-        Shared().Password = u"pw"_s;
-        Shared().LoggedIn = Shared().ConnectionFailed = true;
+    writeIni("[Other]\r\nftpPwd=keep\r\n[bio]\r\nschool=Hill\r\n");
+    for (const QString &key : {u"ftpSite"_s, u"ftpUsid"_s, u"ftpPwd"_s, u"secure"_s})
+        ASSERT_TRUE(LoginStore().write(Course, key, u"1"_s));
+    Shared().RemoteDir = u"/DV/other/2007/May"_s;
+    Shared().Password = u"pw"_s;
+    Shared().LoggedIn = Shared().ConnectionFailed = true;
 
-        if (quiet)
-            ResetLoginData(true);
-        else
-            control.findChild<QAction *>(u"mnuReset"_s)->trigger();
-        EXPECT_EQ(storedLogin(), QStringList({{}, {}, {}, u"1"_s}));
-        const ConfigFile file;
-        EXPECT_EQ(file.text(Course, u"school"_s), u"Hill"_s);
-        EXPECT_EQ(file.text(u"Other"_s, u"ftpPwd"_s), u"keep"_s);
-        EXPECT_TRUE(file.bytes(Course, u"ftpPwd"_s).isEmpty());
-        EXPECT_EQ(Shared().Password, QString());
-        EXPECT_FALSE(Shared().LoggedIn || Shared().ConnectionFailed);
-        ASSERT_EQ(ui().boxes().size(), quiet ? 0 : 1);
-        if (!quiet) {
-            const auto &box = ui().boxes().first();
-            EXPECT_EQ(QStringList({box.title, box.text}),
-                      QStringList({u"Reset Login Data"_s, u"Login Data has been reset."_s}));
-            EXPECT_EQ(box.icon, Ui::Icon::Information);
-        }
-    }
+    control.findChild<QAction *>(u"mnuReset"_s)->trigger();
+    EXPECT_EQ(storedLogin(), QStringList({{}, {}, {}, u"1"_s}));
+    const ConfigFile file;
+    EXPECT_EQ(file.text(Course, u"school"_s), u"Hill"_s);
+    EXPECT_EQ(file.text(u"Other"_s, u"ftpPwd"_s), u"keep"_s);
+    EXPECT_TRUE(file.bytes(Course, u"ftpPwd"_s).isEmpty());
+    EXPECT_EQ(Shared().Password, QString());
+    EXPECT_FALSE(Shared().LoggedIn || Shared().ConnectionFailed);
+    expectOnlyBox(ui(), u"Login Data has been reset."_s, Ui::Icon::Information,
+                  u"Reset Login Data"_s);
 }

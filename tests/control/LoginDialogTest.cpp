@@ -17,20 +17,14 @@ using namespace Qt::StringLiterals;
 class LoginDialogTest : public VellixTest
 {
 protected:
-    template<typename T>
-    T *child(const char *name)
-    {
-        return dialog.findChild<T *>(QLatin1String(name));
-    }
-
     frmLogin dialog;
 };
 
-TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
+TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTickedAndThePasswordShowsStars)
 {
     dialog.show();
-    const auto *lock = child<QLabel>("Image1");
-    auto *secure = child<QCheckBox>("chkSecure");
+    const auto *lock = dialog.findChild<QLabel *>(u"Image1"_s);
+    auto *secure = dialog.findChild<QCheckBox *>(u"chkSecure"_s);
     EXPECT_FALSE(lock->pixmap().isNull());
     EXPECT_FALSE(lock->isVisible());
     QTest::mouseClick(secure, Qt::LeftButton);
@@ -41,11 +35,8 @@ TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTicked)
     EXPECT_TRUE(lock->isVisible());
     // The dialog keeps one size, whatever the lock does.
     EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
-}
 
-TEST_F(LoginDialogTest, PasswordShowsAStarForEachCharacter)
-{
-    auto *password = child<QLineEdit>("txtPassword");
+    auto *password = dialog.findChild<QLineEdit *>(u"txtPassword"_s);
     password->setText(u"pä ss"_s);
     EXPECT_EQ(password->displayText(), u"*****"_s);
 }

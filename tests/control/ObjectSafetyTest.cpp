@@ -20,10 +20,8 @@ const QUuid Other(u"{00000000-0000-0000-C000-000000000046}"_s);
 struct Case
 {
     std::optional<QUuid> iid;
-    bool safeForScripting;
-    bool safeForInitializing;
-    quint32 mask;
-    quint32 options;
+    bool safeForScripting, safeForInitializing;
+    quint32 mask, options;
     quint32 enabled; // what the get call reports
     IObjectSafety::HRESULT setResult;
 };
@@ -51,10 +49,7 @@ TEST_F(ObjectSafetyTest, AnswersPerInterface)
     };
     IObjectSafety safety;
     for (const Case &c : cases) {
-        SCOPED_TRACE((c.iid ? c.iid->toString() : u"null"_s).toStdString() + " mask " +
-                     std::to_string(c.mask) + " options " + std::to_string(c.options) +
-                     (c.safeForScripting ? " scripting" : "") +
-                     (c.safeForInitializing ? " initializing" : ""));
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         Shared().SafeForScripting = c.safeForScripting;
         Shared().SafeForInitializing = c.safeForInitializing;
         const QUuid *iid = c.iid ? &*c.iid : nullptr;

@@ -27,11 +27,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using Platform::Ui;
 
-inline void PrintTo(FtpTestServer::Kind kind, std::ostream *out)
-{
-    *out << FtpTestServer::kindName(kind).toStdString();
-}
-
 class StatusWindowTest : public ConfigTest
 {
 protected:
@@ -78,11 +73,6 @@ protected:
         const auto *lock = window.findChild<QLabel *>(u"Image1"_s);
         return lock && !lock->isHidden();
     }
-
-    void storeSecure(const QString &value)
-    {
-        ASSERT_TRUE(LoginStore().write(u"smith"_s, u"secure"_s, value));
-    }
 };
 
 // The window shows before the connect starts, which waits a second by default; it is wide
@@ -120,53 +110,44 @@ TEST_F(StatusWindowTest, ShownWindowWaitsASecondFitsItsTextsAndShowsTheLock)
 // why.
 TEST_F(StatusWindowTest, CancellingEndsTheConnectAsFailed)
 {
-    enum class How { Cancel, Escape, CloseBox };
-    const struct
-    {
-        const char *name;
-        How how;
-        bool whileConnecting;
-    } cases[] = {
-        {"Cancel before connecting", How::Cancel, false},
-        {"Cancel while connecting", How::Cancel, true},
-        {"Escape while connecting", How::Escape, true},
-        {"close box while connecting", How::CloseBox, true},
-    };
+    // How the window is left, whether while connecting.
+    const std::pair<std::string_view, bool> cases[] = {
+        {"Cancel", false}, {"Cancel", true}, {"Escape", true}, {"close box", true}};
     SilentFtpServer server;
     ASSERT_TRUE(server.isListening());
     // The control's own client, whose connect lets the window's events through.
     CreateSharedClient(MessagePump());
     // A cancel that goes unseen ends in a timeout, which the box would tell.
     Shared().FtpClient->setTimeouts({5s, 5s, 5s});
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[how, whileConnecting] : cases) {
+        SCOPED_TRACE(testing::Message() << how << (whileConnecting ? " while connecting" : ""));
         ui().clear();
         Shared().Host = Shared().SiteName = server.site();
         const int connectionsBefore = server.connectionCount();
         const qsizetype pointersBefore = ui().pointerChanges().size();
-        frmMsg::setConnectDelay(c.whileConnecting ? 0 : frmMsg::DefaultConnectDelayMs);
+        frmMsg::setConnectDelay(whileConnecting ? 0 : frmMsg::DefaultConnectDelayMs);
         frmMsg window;
         bool connecting = false;
         bool closedAtOnce = false;
-        QTimer::singleShot(c.whileConnecting ? 300 : 0, &window, [&] {
+        QTimer::singleShot(whileConnecting ? 300 : 0, &window, [&] {
             connecting = ui().pointerChanges().mid(pointersBefore).contains(Ui::Pointer::Hourglass);
-            if (c.how == How::Cancel)
+            if (how == "Cancel")
                 window.findChild<QPushButton *>(u"cmdCancel"_s)->click();
-            else if (c.how == How::Escape)
+            else if (how == "Escape")
                 QTest::keyClick(&window, Qt::Key_Escape);
             else
                 window.close();
             closedAtOnce = !window.isVisible();
         });
         EXPECT_EQ(execWindow(window), int(QDialog::Rejected));
-        EXPECT_EQ(connecting, c.whileConnecting);
+        EXPECT_EQ(connecting, whileConnecting);
         // A connect under way ends at the next turn of its wait.
-        EXPECT_EQ(closedAtOnce, !c.whileConnecting);
+        EXPECT_EQ(closedAtOnce, !whileConnecting);
         expectOnlyBox(ui(), u"Connection Failed.\r\nConnecting was cancelled."_s,
                       Ui::Icon::Critical);
         EXPECT_TRUE(Shared().ConnectionFailed);
         EXPECT_FALSE(Shared().FtpClient->loginRefused());
-        EXPECT_EQ(server.connectionCount() - connectionsBefore, c.whileConnecting ? 1 : 0);
+        EXPECT_EQ(server.connectionCount() - connectionsBefore, whileConnecting ? 1 : 0);
     }
 }
 
@@ -193,28 +174,24 @@ TEST_F(StatusWindowTest, RefusedConnectionToASiteWithAPathSaysSoAndCloses)
 
 TEST_F(StatusWindowTest, StoredSecureValueChoosesTheChannel)
 {
-    struct Case
-    {
-        std::optional<QString> stored;
-        bool secure;
-    };
-    const Case cases[] = {
-        {std::nullopt, false}, {u"0"_s, false},  {u"1"_s, true},    {u"-1"_s, true},
-        {u" 2"_s, true},       {u"0.5"_s, true}, {u"yes"_s, false}, {u"0x1"_s, false},
+    // The stored value (none: no key), whether it asks for the secure channel.
+    const std::pair<const char *, bool> cases[] = {
+        {nullptr, false}, {"0", false},  {"1", true},    {"-1", true},
+        {" 2", true},     {"0.5", true}, {"yes", false}, {"0x1", false},
     };
     refusedHost();
-    for (const Case &c : cases) {
+    for (const auto &[stored, secure] : cases) {
+        SCOPED_TRACE(stored ? stored : "(none)");
         // Each case starts from the opposite channel, so a value left unread shows.
-        Shared().FtpClient->setSecure(!c.secure);
-        if (c.stored)
-            storeSecure(*c.stored);
+        Shared().FtpClient->setSecure(!secure);
+        if (stored)
+            ASSERT_TRUE(LoginStore().write(u"smith"_s, u"secure"_s, QString::fromLatin1(stored)));
         else
             writeIni("[smith]\nschool=North\n");
         frmMsg window;
         window.Connect();
-        EXPECT_EQ(Shared().FtpClient->secure(), c.secure)
-            << c.stored.value_or(u"(none)"_s).toStdString();
-        EXPECT_EQ(lockShown(window), c.secure) << c.stored.value_or(u"(none)"_s).toStdString();
+        EXPECT_EQ(Shared().FtpClient->secure(), secure);
+        EXPECT_EQ(lockShown(window), secure);
     }
     EXPECT_TRUE(Shared().Component);
 }
@@ -266,8 +243,7 @@ protected:
         server = startOrSkip(GetParam());
         if (!server)
             return;
-        Shared().Host = server->site();
-        Shared().SiteName = server->site();
+        Shared().Host = Shared().SiteName = server->site();
         Shared().UserId = server->user();
         Shared().Password = server->password();
         // The remote directory as a host writes it, relative to the login folder.
@@ -285,6 +261,7 @@ protected:
     std::unique_ptr<FtpTestServer> server;
 };
 
+// The window connects and closes itself; EnsureConnected then leaves the open session alone.
 TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLockOverTls)
 {
     frmMsg window;
@@ -296,38 +273,25 @@ TEST_P(StatusWindowServerTest, ConnectsClosesItselfPlacesThePathsAndShowsTheLock
     EXPECT_FALSE(Shared().ConnectionFailed);
     EXPECT_FALSE(Shared().FtpClient->secure());
     const QString home = server->homeDir();
-    EXPECT_EQ(Shared().HomeDir, home);
-    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), home);
-    EXPECT_EQ(Shared().WebRoot, CollapseSlashes(home + u"/"_s));
-    EXPECT_EQ(Shared().RemoteDir, CollapseSlashes(home + u"/DV/smith/algebra/May"_s));
+    EXPECT_EQ(QStringList({Shared().HomeDir, Shared().FtpClient->GetFTPDirectory(),
+                           Shared().WebRoot, Shared().RemoteDir}),
+              QStringList({home, home, CollapseSlashes(home + u"/"_s),
+                           CollapseSlashes(home + u"/DV/smith/algebra/May"_s)}));
     // A session over TLS shows the lock.
     const bool tls = GetParam() == FtpTestServer::Kind::VsftpdTls ||
                      GetParam() == FtpTestServer::Kind::PyftpdlibTls;
     EXPECT_EQ(lockShown(window), tls);
     EXPECT_EQ(window.findChild<QLabel *>(u"Image1"_s)->toolTip(),
               tls ? u"Encrypted (TLS)"_s : u"Secure FTP"_s);
-}
 
-// Without a session EnsureConnected runs the window; an open session it leaves alone.
-TEST_P(StatusWindowServerTest, EnsureConnectedConnectsOnlyWithoutASession)
-{
-    EnsureConnected();
-    EXPECT_TRUE(ui().boxes().isEmpty());
-    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(), server->homeDir());
-    const qsizetype pointers = ui().pointerChanges().size();
     Shared().HomeDir = u"(kept)"_s;
-    EnsureConnected();
+    EXPECT_TRUE(EnsureConnected());
     // No window ran: it would have connected anew and changed the pointer.
-    EXPECT_EQ(ui().pointerChanges().size(), pointers);
+    EXPECT_EQ(ui().pointerChanges().size(), 2);
     EXPECT_EQ(Shared().HomeDir, u"(kept)"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest,
-                         testing::ValuesIn(FtpTestServer::kinds() +
-                                           QList{FtpTestServer::Kind::VsftpdTls,
-                                                 FtpTestServer::Kind::PyftpdlibTls}),
-                         [](const testing::TestParamInfo<FtpTestServer::Kind> &info) {
-                             return FtpTestServer::kindName(info.param).toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Servers, StatusWindowServerTest, testing::ValuesIn(everyFtpServerKind()),
+                         kindParameterName);
 
 #include "StatusWindowTest.moc"

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <gmock/gmock.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -22,22 +24,15 @@ namespace {
 class PaintCounter : public QObject
 {
 public:
-    PaintCounter(QWidget *widget, int &count)
-        : m_count(count)
-    {
-        widget->installEventFilter(this);
-    }
+    explicit PaintCounter(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++m_count;
+        paints += event->type() == QEvent::Paint ? 1 : 0;
         return false;
     }
-
-private:
-    int &m_count;
 };
 
 } // namespace
@@ -108,28 +103,25 @@ TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
     // The transfer keeps the message loop waiting (the meter's interval over), then goes on.
     auto *text = window.findChild<QLabel *>(u"lblProgress"_s);
     auto *bar = window.findChild<QProgressBar *>(u"pbTransfer"_s);
-    int paints = 0;
-    PaintCounter counter(text, paints);
+    PaintCounter counter(text);
     QThread::msleep(Platform::TransferMeter::IntervalMs + 20);
     window.fileProgress(Total * 76 / 100, Total);
     EXPECT_EQ(bar->value(), 76);
-    EXPECT_TRUE(text->text().startsWith(u"76.0 MB of 100.0 MB  76%"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(), testing::StartsWith("76.0 MB of 100.0 MB  76%"));
     // Painted before the transfer goes on, as the bar is.
-    EXPECT_GE(paints, 1);
+    EXPECT_GE(counter.paints, 1);
 
     // The last figures before the server pauses are shown too, though they came too soon.
     window.fileProgress(Total * 80 / 100, Total);
     EXPECT_TRUE(QTest::qWaitFor([&] { return bar->value() == 80; }, 2000));
-    EXPECT_TRUE(text->text().startsWith(u"80.0 MB of 100.0 MB  80%"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(), testing::StartsWith("80.0 MB of 100.0 MB  80%"));
 
     // A file that continues a cut transfer says where it resumed.
     window.fileStarted(u"film.avi"_s, TransferViewPort::Direction::Down);
     window.fileResumed(Total / 2, Total);
     window.fileProgress(Total * 60 / 100, Total);
-    EXPECT_TRUE(text->text().startsWith(u"60.0 MB of 100.0 MB  60%  resumed at 50.0 MB"_s))
-        << text->text().toStdString();
+    EXPECT_THAT(text->text().toStdString(),
+                testing::StartsWith("60.0 MB of 100.0 MB  60%  resumed at 50.0 MB"));
 
     window.transfersEnded();
     EXPECT_FALSE(window.isVisible());

@@ -5,7 +5,6 @@
 #include "operations/ListOperationsTest.h"
 #include "support/WindowWatch.h"
 
-#include "control/LoginData.h"
 #include "control/Vellix.h"
 #include "control/WebSpaceCommand.h"
 #include "control/frmMsg.h"
@@ -18,19 +17,17 @@
 
 TEST(WebSpaceCommandPathsTest, WebRootOfASessionIsTheHostProductsFolderUnderTheLogin)
 {
-    const struct
-    {
-        QString remoteRoot, remoteDir, homeDir, webRoot;
-    } cases[] = {
-        {u"/"_s, u"/home/anna/pub/DV/bio/2007/May"_s, u"/home/anna"_s, u"/home/anna/pub/DV"_s},
+    // The remote directory, the web root of a session logged in to /home/anna.
+    const std::pair<QString, QString> cases[] = {
+        {u"/home/anna/pub/DV/bio/2007/May"_s, u"/home/anna/pub/DV"_s},
         // The remote directory as the host set it, before the session made it absolute.
-        {u"/"_s, u"/DV/bio/2007/May/ "_s, u"/home/anna"_s, u"/home/anna/DV"_s},
+        {u"/DV/bio/2007/May/ "_s, u"/home/anna/DV"_s},
         // No host product's folder: the remote directory itself.
-        {u"/"_s, u"/pub/bio/2007/May"_s, u"/home/anna"_s, u"/home/anna/pub/bio/2007/May"_s},
+        {u"/pub/bio/2007/May"_s, u"/home/anna/pub/bio/2007/May"_s},
     };
-    for (const auto &c : cases) {
-        EXPECT_EQ(WebSpaceCommand::sessionWebRoot(c.remoteRoot, c.remoteDir, c.homeDir), c.webRoot)
-            << c.remoteDir.toStdString();
+    for (const auto &[remoteDir, webRoot] : cases) {
+        EXPECT_EQ(WebSpaceCommand::sessionWebRoot(u"/"_s, remoteDir, u"/home/anna"_s), webRoot)
+            << remoteDir.toStdString();
     }
 }
 
@@ -64,14 +61,7 @@ protected:
         ListOperationsTest::TearDown();
     }
 
-    void storeLogin(const QString &site)
-    {
-        ASSERT_TRUE(WriteLoginData(u"bio"_s, site, server->user(), server->password(), false));
-    }
-
     void chooseWebSpace() { control->findChild<QAction *>(u"mnuSpace"_s)->trigger(); }
-
-    static bool connected() { return !Shared().FtpClient->GetFTPDirectory().isEmpty(); }
 
     std::unique_ptr<Vellix> control;
     std::unique_ptr<WindowWatch> spaceWatch;
@@ -81,10 +71,11 @@ protected:
 
 TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSession)
 {
-    storeLogin(server->site());
+    ASSERT_TRUE(
+        WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));
     chooseWebSpace();
     EXPECT_EQ(shownCourses, QStringList{u"bio"_s});
-    EXPECT_TRUE(connected());
+    EXPECT_FALSE(Shared().FtpClient->GetFTPDirectory().isEmpty());
     EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
     EXPECT_FALSE(Shared().ConnectionFailed);
 
@@ -96,20 +87,16 @@ TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSessio
     EXPECT_TRUE(Shared().StopFlag);
 }
 
-TEST_P(WebSpaceCommandTest, FailedConnectionLeavesItsFlagForTheNextCommand)
+TEST_P(WebSpaceCommandTest, FailedConnectionShowsNoWindowAndLeavesItsFlag)
 {
-    storeLogin(u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort()));
+    const QString deadSite = u"127.0.0.1:"_s + QString::number(FtpTestServer::unusedPort());
+    ASSERT_TRUE(WriteLoginData(u"bio"_s, deadSite, server->user(), server->password(), false));
     chooseWebSpace();
     EXPECT_TRUE(shownCourses.isEmpty());
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().first().text,
               u"Connection Failed.\r\nThe server could not be reached."_s);
     EXPECT_TRUE(Shared().ConnectionFailed);
-
-    // The next command finds login data missing, and does not ask for it again.
-    Shared().Password.clear();
-    Shared().LoggedIn = false;
-    EXPECT_TRUE(LoadLoginData());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceCommandTest, testing::ValuesIn(serverModes()),

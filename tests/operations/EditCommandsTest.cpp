@@ -24,15 +24,9 @@ const QString AppPaths = u"Software\\Microsoft\\Windows\\CurrentVersion\\App Pat
 const QString Browser = u"c:\\program files\\internet explorer\\iexplore.exe"_s;
 const QString File = u"C:\\Course\\week 1 notes.txt"_s;
 
-struct Registration
-{
-    RootKey root;
-    const char *key;
-    const char *name;
-    const char *value;
-};
-
-// The registry entries the cases name.
+// The registry entries the cases name: the root, the key (under App Paths when it has no
+// backslash), the value's name and the value.
+using Registration = std::tuple<RootKey, const char *, const char *, const char *>;
 const std::map<QString, Registration> Registrations = {
     {u"wordpad"_s,
      {RootKey::LocalMachine, "WORDPAD.EXE", "",
@@ -97,10 +91,10 @@ TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
     Platform::Registry registry;
     for (const QString &entryName :
          QString::fromLatin1(registered).split(u' ', Qt::SkipEmptyParts)) {
-        const Registration &entry = Registrations.at(entryName);
-        const QString key = QLatin1String(entry.key);
-        registry.setString(entry.root, key.contains(u'\\') ? key : AppPaths + key,
-                           QLatin1String(entry.name), QLatin1String(entry.value));
+        const auto &[root, keyName, valueName, value] = Registrations.at(entryName);
+        const QString key = QLatin1String(keyName);
+        registry.setString(root, key.contains(u'\\') ? key : AppPaths + key,
+                           QLatin1String(valueName), QLatin1String(value));
     }
     if (programFiles)
         setEnvironment("PROGRAMFILES", programFiles);

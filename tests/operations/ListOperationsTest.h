@@ -122,7 +122,7 @@ protected:
             u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
             u"C:\\Dovrelle\\Dovrelle.exe"_s);
         QDir().mkpath(server->rootPath() + MonthPath);
-        QDir().mkpath(Platform::DosPath::toLinux(LocalFolder));
+        QDir().mkpath(localPath({}));
         writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
 
         // The preparation of the control's commands, as far as the list needs it.
@@ -174,6 +174,16 @@ protected:
     void serverFile(const QString &name, const QByteArray &bytes) const
     {
         writeFile(serverPath(name), bytes);
+    }
+    QStringList onServer() const
+    {
+        return QDir(server->rootPath() + MonthPath).entryList(QDir::Files);
+    }
+    QStringList onDisk() const { return QDir(localPath({})).entryList(QDir::Files); }
+    // The archive's catalogue page on the server.
+    QByteArray catalogue() const
+    {
+        return readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s);
     }
 
     // Removes every file of the month folder and of the local folder, between the cases of

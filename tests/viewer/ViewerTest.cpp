@@ -110,13 +110,8 @@ TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoesAndSaysWhatIsNotThere)
         QPainter(&pdf).drawText(100, 100, u"Handout"_s);
     }
     const QString text = u"document.body.innerText"_s;
-    const struct
-    {
-        QString dosPath;
-        bool loads; // false: the browser's own error page
-        QString script;
-        QString expected;
-    } cases[] = {
+    // the file, whether it loads (no: the browser's own error page), a script and its answer
+    const std::tuple<QString, bool, QString, QString> cases[] = {
         {u"H:\\my pages\\missing.htm"_s, false, {}, {}},
         {Page, true,
          u"[document.title, getComputedStyle(document.body).color, lessonScript,"
@@ -128,20 +123,23 @@ TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoesAndSaysWhatIsNotThere)
         // The browser's PDF viewer keeps the file; without it the file would be downloaded.
         {u"H:\\my pages\\handout.pdf"_s, true, u"document.contentType"_s, u"application/pdf"_s},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.dosPath.toStdString());
-        EXPECT_EQ(show(c.dosPath), c.loads);
-        EXPECT_EQ(view->windowTitle(), u"View File - "_s + c.dosPath);
-        const QString linuxPath = Platform::DosPath::toLinux(c.dosPath);
+    for (const auto &[dosPath, loads, script, expected] : cases) {
+        SCOPED_TRACE(dosPath.toStdString());
+        EXPECT_EQ(show(dosPath), loads);
+        EXPECT_EQ(view->windowTitle(), u"View File - "_s + dosPath);
+        const QString linuxPath = Platform::DosPath::toLinux(dosPath);
         if (QFileInfo::exists(linuxPath)) {
             // Under the viewer's own scheme: the page has no file:// origin.
             EXPECT_EQ(browser->url().scheme(), u"vellix-view"_s);
             EXPECT_EQ(browser->url().path(), linuxPath);
         }
-        if (c.loads) {
-            EXPECT_EQ(evaluate(c.script), c.expected);
+        if (loads) {
+            EXPECT_EQ(evaluate(script), expected);
         }
     }
+    // The viewer's switches for the browser go with its start: programs that the host starts
+    // later (the desktop's browser among them) find the environment as it was.
+    EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);
 }
 
 // A host that made its application before it loaded the library, as a plugin loader does.
@@ -153,14 +151,8 @@ TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPagesSealedOrNotAtAll)
     // The page's title tells whether the browser took the host's switch.
     writeFile(homePath(u"my pages/gc.htm"_s), "<script>document.title = typeof gc</script>");
     const QString gcPage = u"H:\\my pages\\gc.htm"_s;
-    struct Case
-    {
-        QString dosPath;
-        QStringList options;
-        std::optional<QByteArray> switches; // the host's QTWEBENGINE_CHROMIUM_FLAGS
-        QByteArray title;
-    };
-    const Case cases[] = {
+    // the page, the host's options, its QTWEBENGINE_CHROMIUM_FLAGS, the title the page shows
+    const std::tuple<QString, QStringList, std::optional<QByteArray>, QByteArray> cases[] = {
         {Page, {}, "--disable-gpu", "Lesson one\n"},
         {Page,
          {u"--browser-first"_s},
@@ -178,31 +170,23 @@ TEST_F(ViewerTest, LibraryLoadedAfterTheApplicationShowsPagesSealedOrNotAtAll)
          std::nullopt,
          "function\n"},
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(
-            (c.options.join(u' ') + u" | "_s + QString::fromUtf8(c.switches.value_or("unset")))
-                .toStdString());
+    for (const auto &[dosPath, options, switches, title] : cases) {
+        SCOPED_TRACE((options.join(u' ') + u" | "_s + QString::fromUtf8(switches.value_or("unset")))
+                         .toStdString());
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        if (c.switches)
-            environment.insert(u"QTWEBENGINE_CHROMIUM_FLAGS"_s, QString::fromUtf8(*c.switches));
+        if (switches)
+            environment.insert(u"QTWEBENGINE_CHROMIUM_FLAGS"_s, QString::fromUtf8(*switches));
         else
             environment.remove(u"QTWEBENGINE_CHROMIUM_FLAGS"_s);
         QProcess host;
         host.setProcessEnvironment(environment);
         host.start(QStringLiteral(VELLIX_LATE_HOST),
-                   QStringList{QStringLiteral(VELLIX_LATE_PLUGIN), c.dosPath} + c.options);
+                   QStringList{QStringLiteral(VELLIX_LATE_PLUGIN), dosPath} + options);
         ASSERT_TRUE(host.waitForFinished(LoadWaitMs));
         EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-        EXPECT_EQ(host.readAllStandardOutput(), c.title);
+        EXPECT_EQ(host.readAllStandardOutput(), title);
     }
-}
-
-// The viewer's switches for the browser go with its start: programs that the host starts
-// later (the desktop's browser among them) find the environment as it was.
-TEST_F(ViewerTest, ProgramsStartedLaterFindTheEnvironmentAsItWas)
-{
-    EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);
 }
 
 // The hostile page beside this file: the listener hears nothing, the reads fail but for the
@@ -252,28 +236,19 @@ TEST_F(ViewerTest, LinksOpenFilesOfThePageFolderOnly)
     writeFile(homePath(u"elsewhere.htm"_s), "<title>Elsewhere</title>");
     writeFile(homePath(u"my pages/links.htm"_s),
               "<title>Links</title><a id=next href='lesson 1_files/next.htm'>next</a>"
-              "<a id=out href='../elsewhere.htm'>out</a>"
-              "<a id=web href='http://127.0.0.1:9/'>web</a>");
-    struct Case
-    {
-        QString link;
-        QString title;
-    };
-    const Case cases[] = {
-        {u"out"_s, u"Links"_s},
-        {u"web"_s, u"Links"_s},
-        {u"next"_s, u"Next"_s},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.link.toStdString());
+              "<a id=out href='../elsewhere.htm'>out</a>");
+    // the link, the title shown after it; the page's network links are the hostile page's
+    const std::pair<QString, QString> cases[] = {{u"out"_s, u"Links"_s}, {u"next"_s, u"Next"_s}};
+    for (const auto &[link, title] : cases) {
+        SCOPED_TRACE(link.toStdString());
         // A window of its own for each link: a navigation refused late may still cancel the
         // next load of the window.
         openViewer();
         ASSERT_EQ(show(u"H:\\my pages\\links.htm"_s), true);
         QSignalSpy loaded(browser, &QWebEngineView::loadFinished);
-        evaluate(u"document.getElementById('%1').click()"_s.arg(c.link));
-        loaded.wait(c.title == u"Links"_s ? 1000 : LoadWaitMs);
-        EXPECT_EQ(browser->title(), c.title);
+        evaluate(u"document.getElementById('%1').click()"_s.arg(link));
+        loaded.wait(title == u"Links"_s ? 1000 : LoadWaitMs);
+        EXPECT_EQ(browser->title(), title);
     }
 }
 

@@ -18,11 +18,6 @@ namespace {
 const QStringList LevelBoxes = {u"chkSite"_s, u"chkDV"_s, u"chkCourse"_s, u"chkArchive"_s,
                                 u"chkMonth"_s};
 
-QCheckBox *levelBox(const frmSpace &window, const QString &name)
-{
-    return window.findChild<QCheckBox *>(name);
-}
-
 void click(const frmSpace &window, const QString &button)
 {
     QTest::mouseClick(window.findChild<QPushButton *>(button), Qt::LeftButton);
@@ -43,8 +38,8 @@ TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
     QStringList captions;
     QList<bool> enabled;
     for (const QString &name : LevelBoxes) {
-        captions << levelBox(window, name)->text();
-        enabled << levelBox(window, name)->isEnabled();
+        captions << window.findChild<QCheckBox *>(name)->text();
+        enabled << window.findChild<QCheckBox *>(name)->isEnabled();
     }
     EXPECT_EQ(captions,
               QStringList({u"&Site"_s, u"&Dovrelle"_s, u"R&&D"_s, QString(), u"March_2007"_s}));
@@ -56,40 +51,36 @@ TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
 TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
 {
     serverFile(u"lesson.pdf"_s, "a lesson");
-    const struct
-    {
-        const char *what;
-        std::function<void(frmSpace &)> duringTheWalk;
-        bool stillShown;
-    } cases[] = {
+    // what the user does while the walk runs, and whether the window stays
+    const std::tuple<const char *, std::function<void(frmSpace &)>, bool> cases[] = {
         {"Exit", [](frmSpace &window) { click(window, u"cmdCancel"_s); }, true},
         {"Escape", [](frmSpace &window) { QTest::keyClick(&window, Qt::Key_Escape); }, true},
         {"the close box", [](frmSpace &window) { window.close(); }, false},
     };
-    for (const auto &c : cases) {
+    for (const auto &[what, duringTheWalk, stillShown] : cases) {
         frmSpace window;
         window.show();
         for (const QString &name : LevelBoxes)
-            levelBox(window, name)->setChecked(true);
+            window.findChild<QCheckBox *>(name)->setChecked(true);
         bool okEnabledWhileMeasuring = true;
         // Runs with the messages of the walk's first folder.
         const auto during = whenWindowShows(u"frmSpace"_s, [&](QWidget &) {
             okEnabledWhileMeasuring = window.findChild<QPushButton *>(u"cmdOK"_s)->isEnabled();
-            c.duringTheWalk(window);
+            duringTheWalk(window);
         });
         click(window, u"cmdOK"_s);
-        EXPECT_FALSE(okEnabledWhileMeasuring) << c.what;
+        EXPECT_FALSE(okEnabledWhileMeasuring) << what;
         const QList<QLabel *> totals = window.findChildren<QLabel *>(QRegularExpression(u"^lbl"_s));
         EXPECT_EQ(totals.size(), 5);
         for (const QLabel *total : totals)
-            EXPECT_TRUE(total->text().isEmpty()) << c.what;
-        EXPECT_EQ(window.isVisible(), c.stillShown) << c.what;
-        EXPECT_TRUE(Shared().StopFlag) << c.what;
-        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << c.what;
-        if (c.stillShown) {
+            EXPECT_TRUE(total->text().isEmpty()) << what;
+        EXPECT_EQ(window.isVisible(), stillShown) << what;
+        EXPECT_TRUE(Shared().StopFlag) << what;
+        EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << what;
+        if (stillShown) {
             click(window, u"cmdCancel"_s);
-            EXPECT_FALSE(window.isVisible()) << c.what;
-            EXPECT_EQ(window.result(), int(QDialog::Rejected)) << c.what;
+            EXPECT_FALSE(window.isVisible()) << what;
+            EXPECT_EQ(window.result(), int(QDialog::Rejected)) << what;
         }
     }
 }
@@ -99,7 +90,7 @@ TEST_P(frmSpaceTest, FolderThatCannotBeEnteredClosesTheWindow)
     Shared().CourseName = u"gone"_s;
     frmSpace window;
     window.show();
-    levelBox(window, u"chkCourse"_s)->setChecked(true);
+    window.findChild<QCheckBox *>(u"chkCourse"_s)->setChecked(true);
     click(window, u"cmdOK"_s);
     EXPECT_EQ(texts(ui().boxes()), QStringList{u"Bad Directory."_s});
     EXPECT_FALSE(window.isVisible());
