@@ -3,71 +3,18 @@
 
 #include "ClientSuite.h"
 
-#include "platform/Prefix.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 
 #include <cstdio>
 #include <functional>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// How a local path reaches the client: as the control writes it, a DOS path on drive C: of the
-// test's prefix, or as a plain Linux path.
-enum class LocalForm { Dos, Linux };
-
-// A local file of a test: where it lies, and the path the client is handed for it.
-struct LocalFile
-{
-    QString linuxPath;
-    QString clientPath;
-};
-
-// A transfer of that many bytes told its progress as plain ones do: often, each step further than
-// the last, of the same whole, up to it, and the whole once more in 32 bits. An empty file need
-// tell nothing.
-testing::AssertionResult wentUpTo(const QSignalSpy &progress, const QSignalSpy &progress32,
-                                  qint64 total)
-{
-    if (total == 0)
-        return testing::AssertionSuccess();
-    if (progress.count() < 1 + total / (2 << 20))
-        return testing::AssertionFailure() << progress.count() << " steps only";
-    qint64 done = -1;
-    for (const QList<QVariant> &step : progress) {
-        if (step.at(1).toLongLong() != total || step.at(0).toLongLong() <= done)
-            return testing::AssertionFailure() << step.at(0).toLongLong() << " after " << done;
-        done = step.at(0).toLongLong();
-    }
-    if (done != total)
-        return testing::AssertionFailure() << "ended at " << done;
-    if (progress32.last() != QList<QVariant>{qint32(total), qint32(total)})
-        return testing::AssertionFailure() << "the 32-bit progress ended elsewhere";
-    return testing::AssertionSuccess();
-}
-
-} // namespace
-
-class SecureFtpTest : public ClientSuite
-{
-protected:
-    LocalFile local(LocalForm form, const QString &relative) const
-    {
-        const QString linuxPath = form == LocalForm::Dos
-                                      ? Platform::Prefix::path(u"drive_c/"_s + relative)
-                                      : tempPath(relative);
-        QDir().mkpath(QFileInfo(linuxPath).absolutePath());
-        return {linuxPath, form == LocalForm::Dos
-                               ? u"C:\\"_s + QString(relative).replace(u'/', u'\\')
-                               : linuxPath};
-    }
-};
+using SecureFtpTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(channels(false, true)),
                          channelName);
@@ -104,48 +51,6 @@ TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
     EXPECT_EQ(listed(u"sub/*"_s), QStringList());
     EXPECT_TRUE(client.RemoveFTPDirectory(u"sub"_s));
     EXPECT_EQ(listed(u"*"_s), QStringList());
-}
-
-TEST_P(SecureFtpTest, TransfersKeepEveryByteFromDosAndLinuxPaths)
-{
-    const std::pair<LocalForm, QString> forms[] = {{LocalForm::Dos, u"dos"_s},
-                                                   {LocalForm::Linux, u"linux"_s}};
-    const qsizetype sizes[] = {0, 255, 300, 510, 3000001};
-    for (const auto &[form, formName] : forms) {
-        for (const qsizetype size : sizes) {
-            const QString name = u"file %1 %2.bin"_s.arg(size).arg(formName);
-            SCOPED_TRACE(name.toStdString());
-            const QByteArray content = patterned(size);
-            const LocalFile up = local(form, u"up/"_s + name);
-            writeFile(up.linuxPath, content);
-            QSignalSpy progress(&client, &cFTP::TransferProgress);
-            QSignalSpy progress32(&client, &cFTP::FileTransferProgress);
-            ASSERT_TRUE(client.FTPUploadFile(up.clientPath, name));
-            EXPECT_TRUE(onServer(name) == content);
-            EXPECT_EQ(client.GetFTPFileSize(name), size);
-            EXPECT_TRUE(wentUpTo(progress, progress32, size));
-
-            // The local file is replaced whole: a longer old file leaves nothing behind.
-            const LocalFile down = local(form, u"down/"_s + name);
-            writeFile(down.linuxPath, patterned(size + 1000));
-            progress.clear();
-            EXPECT_TRUE(client.FTPDownloadFile(down.clientPath, name));
-            EXPECT_TRUE(readFile(down.linuxPath) == content);
-            EXPECT_TRUE(wentUpTo(progress, progress32, size));
-        }
-    }
-
-    // An upload over a longer server file leaves only the new bytes, and its permissions.
-    const QString replaced = server->rootPath() + u'/' + work + u"/file 3000001 dos.bin"_s;
-    const bool seen = !server->rootPath().isEmpty();
-    if (seen) {
-        ASSERT_TRUE(QFile::setPermissions(replaced, QFile::ReadOwner | QFile::WriteOwner));
-    }
-    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"short.bin"_s, "short"), u"file 3000001 dos.bin"_s));
-    EXPECT_EQ(onServer(u"file 3000001 dos.bin"_s), "short");
-    if (seen) {
-        EXPECT_FALSE(QFile::permissions(replaced) & (QFile::ReadGroup | QFile::ReadOther));
-    }
 }
 
 // A name the server holds in bytes that are not UTF-8 reads as Windows-1252 and goes back in

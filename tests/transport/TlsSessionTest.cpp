@@ -51,10 +51,29 @@ protected:
     Ftp::Session session;
 };
 
-TEST_F(TlsSessionTest, TheCertificateIsRefusedUnlessTheCheckAcceptsIt)
+// A failed handshake or a refused certificate ends the login, with no way back to clear text.
+TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
 {
+    // Only a cipher that the server's EC key cannot serve.
+    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration narrow = before;
+    narrow.setProtocol(QSsl::TlsV1_2);
+    narrow.setCiphers({QSslCipher(u"AES128-SHA"_s)});
+    QSslConfiguration::setDefaultConfiguration(narrow);
+    acceptTestCertificate();
+    const bool connected = connect();
+    QSslConfiguration::setDefaultConfiguration(before);
+    EXPECT_FALSE(connected);
+    EXPECT_EQ(session.lastError(), Code::SecureChannelError);
+    EXPECT_FALSE(session.lastResponse().isEmpty());
+    EXPECT_FALSE(session.isConnected());
+    // Nothing of the login went out, in clear text or otherwise.
+    EXPECT_FALSE(readFile(server->logPath()).contains("USER"))
+        << readFile(server->logPath()).toStdString();
+
     // Without a check of its own the session trusts the system's store, which does not know
-    // the server's self-signed certificate: no login, and no way back to clear text.
+    // the server's self-signed certificate.
+    session.setCertificateCheck({});
     ASSERT_FALSE(connect());
     EXPECT_EQ(session.lastError(), Code::SecureChannelError);
     EXPECT_TRUE(session.lastResponse().contains(u"self signed", Qt::CaseInsensitive) ||
@@ -78,27 +97,7 @@ TEST_F(TlsSessionTest, TheCertificateIsRefusedUnlessTheCheckAcceptsIt)
     EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
 }
 
-TEST_F(TlsSessionTest, FailedHandshakeEndsTheLoginWithoutFallingBack)
-{
-    // Only a cipher that the server's EC key cannot serve.
-    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
-    QSslConfiguration narrow = before;
-    narrow.setProtocol(QSsl::TlsV1_2);
-    narrow.setCiphers({QSslCipher(u"AES128-SHA"_s)});
-    QSslConfiguration::setDefaultConfiguration(narrow);
-    acceptTestCertificate();
-    const bool connected = connect();
-    QSslConfiguration::setDefaultConfiguration(before);
-
-    EXPECT_FALSE(connected);
-    EXPECT_EQ(session.lastError(), Code::SecureChannelError);
-    EXPECT_FALSE(session.lastResponse().isEmpty());
-    EXPECT_FALSE(session.isConnected());
-    // Nothing of the login went out, in clear text or otherwise.
-    EXPECT_FALSE(readFile(server->logPath()).contains("USER"))
-        << readFile(server->logPath()).toStdString();
-}
-
+// The automatic mode, the default, is every server suite's.
 TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
 {
     QString why;
@@ -114,11 +113,9 @@ TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
         QString response; // part of the last response when the login fails
     };
     const Case cases[] = {
-        {TlsMode::Auto, true, true, true, {}},
         {TlsMode::Require, true, true, true, {}},
         // The server refuses a login in clear text.
         {TlsMode::Off, true, false, false, u"530"_s},
-        {TlsMode::Auto, false, true, false, {}},
         {TlsMode::Require, false, false, false, u"which is required"_s},
         {TlsMode::Off, false, true, false, {}},
     };
