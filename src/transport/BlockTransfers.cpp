@@ -108,6 +108,11 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
 
 bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote)
 {
+    // Renamed over the old file, the new one would have the server's default permissions: it
+    // takes the old one's, so that a private file stays private. A server that cannot tell or
+    // set them gets the file all the same.
+    if (const std::optional<int> mode = m_session.fileMode(remote))
+        m_session.setFileMode(partial, *mode);
     if (m_session.rename(partial, remote))
         return true;
     // Some servers do not rename over an existing file: the old one goes first, at once.

@@ -406,4 +406,25 @@ QList<Entry> ListingParser::parse(QByteArrayView reply, Format format, const QDa
     return entries;
 }
 
+std::optional<int> ListingParser::parseUnixMode(QByteArrayView column)
+{
+    if (!isUnixMode(column))
+        return std::nullopt;
+    int mode = 0;
+    // Owner, group and others: read, write, and execute with its special bit.
+    for (int who = 0; who < 3; ++who) {
+        const QByteArrayView letters = column.sliced(1 + 3 * who, 3);
+        const int shift = 6 - 3 * who;
+        if (letters[0] == 'r')
+            mode |= 04 << shift;
+        if (letters[1] == 'w')
+            mode |= 02 << shift;
+        if (QByteArrayView("xst").contains(letters[2]))
+            mode |= 01 << shift;
+        if (QByteArrayView("sStT").contains(letters[2]))
+            mode |= 04000 >> who;
+    }
+    return mode;
+}
+
 } // namespace Ftp

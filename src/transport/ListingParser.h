@@ -41,6 +41,10 @@ public:
     // nothing.
     static std::optional<Entry> parseListLine(QByteArrayView line, const QDateTime &nowUtc);
 
+    // The permission bits of a Unix listing's first column ("-rw-r-----" gives 0640; s, S, t
+    // and T carry the set-id and sticky bits); nothing when the column is no such text.
+    static std::optional<int> parseUnixMode(QByteArrayView column);
+
     // A time as MLSD's modify fact and MDTM give it: "YYYYMMDDHHMMSS", with an optional
     // fraction of a second (".sss"), in UTC.
     static std::optional<QDateTime> parseTimeValue(QByteArrayView text);

@@ -323,6 +323,39 @@ std::optional<QDateTime> Session::modificationTime(const QString &name)
     return time;
 }
 
+std::optional<int> Session::fileMode(const QString &name)
+{
+    if (m_noStat || Wildcard::hasWildcards(name) || name.contains(u'['))
+        return std::nullopt;
+    const auto reply = command("STAT", name);
+    if (!reply)
+        return std::nullopt;
+    m_noStat = reply->isUnknownCommand();
+    if (!reply->isPositive())
+        return std::nullopt;
+    // The listing stands between the reply's first and last lines, each line perhaps led by
+    // the reply's code or a blank.
+    const QString wanted = name.section(u'/', -1);
+    const QStringList lines = reply->text.split(QStringLiteral("\r\n"));
+    for (qsizetype index = 1; index + 1 < lines.size(); ++index) {
+        QString line = lines[index];
+        if (line.size() > 4 && line.at(3) == u'-' && line.left(3).toInt() == reply->code)
+            line.remove(0, 4);
+        const QByteArray bytes = line.trimmed().toUtf8();
+        const std::optional<Entry> entry =
+            ListingParser::parseListLine(bytes, QDateTime::currentDateTimeUtc());
+        if (entry && entry->name == wanted && !entry->isDirectory && !entry->isSymlink)
+            return ListingParser::parseUnixMode(bytes.left(bytes.indexOf(' ')));
+    }
+    return std::nullopt;
+}
+
+bool Session::setFileMode(const QString &name, int mode)
+{
+    return simpleCommand("SITE",
+                         QStringLiteral("CHMOD %1 %2").arg(mode, 4, 8, QLatin1Char('0')).arg(name));
+}
+
 std::optional<Session::FileDigest> Session::fileHash(const QString &name)
 {
     if (!m_hashCommand)

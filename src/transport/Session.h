@@ -81,6 +81,13 @@ public:
     // When a file last changed (MDTM), in UTC; nothing when the server cannot tell.
     std::optional<QDateTime> modificationTime(const QString &name);
 
+    // A file's permission bits as the server lists it to STAT, on the control connection;
+    // nothing when the server cannot tell, or for a name with wildcards, which STAT would
+    // take for a pattern.
+    std::optional<int> fileMode(const QString &name);
+    // SITE CHMOD: sets a file's permission bits.
+    bool setFileMode(const QString &name, int mode);
+
     // A server file's hash and how it was computed.
     struct FileDigest
     {
@@ -177,6 +184,7 @@ private:
     bool m_noSize = false;
     bool m_noRest = false;
     bool m_noMdtm = false;
+    bool m_noStat = false;
     std::optional<HashCommand> m_hashCommand;
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;

@@ -314,6 +314,18 @@ TEST_F(VellixTest, ListingParserSplitsAWholeReplyAndDropsDotEntries)
     EXPECT_TRUE(ListingParser::parse("\r\n\r\n", ListingParser::Format::Mlsd, ListedAt).isEmpty());
 }
 
+TEST_F(VellixTest, ListingParserReadsPermissionBits)
+{
+    const std::pair<const char *, std::optional<int>> cases[] = {
+        {"-rw-r-----", 0640},  {"drwxr-x--x+", 0751}, {"-rwsr-sr-t", 07755},
+        {"-rwSr-S--T", 07640}, {"-rw-r--r", {}},      {"-rw-r--r-x!", {}},
+    };
+    for (const auto &[column, mode] : cases) {
+        SCOPED_TRACE(column);
+        EXPECT_EQ(Ftp::ListingParser::parseUnixMode(column), mode);
+    }
+}
+
 TEST_F(VellixTest, NameCodecReadsUtf8ElseWindows1252)
 {
     const struct

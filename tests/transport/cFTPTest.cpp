@@ -111,6 +111,28 @@ TEST_P(ClientTest, AnUploadReplacesWhatAFailedOneLeftBehind)
     EXPECT_NE(onServer(stale), "half a lesson");
 }
 
+// A file uploaded over another takes that file's permissions: a private file stays private, a
+// program stays runnable.
+TEST_P(ClientTest, AnUploadKeepsThePermissionsOfTheFileItReplaces)
+{
+    if (server->rootPath().isEmpty())
+        GTEST_SKIP() << "needs the server's folder";
+    const QByteArray target = QFile::encodeName(server->rootPath() + u'/' + work + u"/run.sh"_s);
+    const auto modeOnServer = [&] {
+        struct stat status
+        {
+        };
+        return ::stat(target.constData(), &status) == 0 ? status.st_mode & 07777 : 0;
+    };
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run.sh"_s, "first"), u"run.sh"_s));
+    for (const mode_t mode : {0600, 0751}) {
+        SCOPED_TRACE(mode);
+        ASSERT_EQ(::chmod(target.constData(), mode), 0);
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run.sh"_s, "again"), u"run.sh"_s));
+        EXPECT_EQ(modeOnServer(), mode);
+    }
+}
+
 // Every byte goes both ways, from a local path in DOS form (on drive C:); an old local file is
 // replaced whole. An upload reads its file in runs of blocks: a size goes on past the end of the
 // first run.
