@@ -14,6 +14,8 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <algorithm>
+
 namespace Ftp {
 
 namespace {
@@ -338,22 +340,27 @@ std::optional<int> Session::fileMode(const QString &name)
     const QString wanted = name.section(u'/', -1);
     const QStringList lines = reply->text.split(QStringLiteral("\r\n"));
     for (qsizetype index = 1; index + 1 < lines.size(); ++index) {
-        QString line = lines[index];
+        QStringView line = lines[index];
         if (line.size() > 4 && line.at(3) == u'-' && line.left(3).toInt() == reply->code)
-            line.remove(0, 4);
-        const QByteArray bytes = line.trimmed().toUtf8();
+            line = line.mid(4);
+        while (line.startsWith(u' '))
+            line = line.mid(1);
+        const QByteArray bytes = line.toUtf8();
         const std::optional<Entry> entry =
             ListingParser::parseListLine(bytes, QDateTime::currentDateTimeUtc());
-        if (entry && entry->name == wanted && !entry->isDirectory && !entry->isSymlink)
-            return ListingParser::parseUnixMode(bytes.left(bytes.indexOf(' ')));
+        if (entry && entry->name == wanted && !entry->isDirectory && !entry->isSymlink) {
+            const auto columnEnd = std::find_if(bytes.begin(), bytes.end(),
+                                                [](char c) { return c == ' ' || c == '\t'; });
+            return ListingParser::parseUnixMode(QByteArrayView(bytes.begin(), columnEnd));
+        }
     }
     return std::nullopt;
 }
 
 bool Session::setFileMode(const QString &name, int mode)
 {
-    return simpleCommand("SITE",
-                         QStringLiteral("CHMOD %1 %2").arg(mode, 4, 8, QLatin1Char('0')).arg(name));
+    const QString octal = QString::number(mode, 8).rightJustified(4, u'0');
+    return simpleCommand("SITE", QStringLiteral("CHMOD %1 %2").arg(octal, name));
 }
 
 std::optional<Session::FileDigest> Session::fileHash(const QString &name)

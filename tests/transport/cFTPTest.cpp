@@ -117,18 +117,18 @@ TEST_P(ClientTest, AnUploadKeepsThePermissionsOfTheFileItReplaces)
 {
     if (server->rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
-    const QByteArray target = QFile::encodeName(server->rootPath() + u'/' + work + u"/run.sh"_s);
+    const QByteArray target = QFile::encodeName(server->rootPath() + u'/' + work + u"/run me.sh"_s);
     const auto modeOnServer = [&] {
         struct stat status
         {
         };
         return ::stat(target.constData(), &status) == 0 ? status.st_mode & 07777 : 0;
     };
-    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run.sh"_s, "first"), u"run.sh"_s));
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run me.sh"_s, "first"), u"run me.sh"_s));
     for (const mode_t mode : {0600, 0751}) {
         SCOPED_TRACE(mode);
         ASSERT_EQ(::chmod(target.constData(), mode), 0);
-        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run.sh"_s, "again"), u"run.sh"_s));
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run me.sh"_s, "again"), u"run me.sh"_s));
         EXPECT_EQ(modeOnServer(), mode);
     }
 }
