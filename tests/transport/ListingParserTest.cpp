@@ -58,13 +58,9 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
          lately},
         {"-rw-r--r--    1 0        0               2 Dec 05 22:48 a -> b.txt", "a -> b.txt", 2,
          lately},
-        {"-rw-r--r--    1 0        0        5000000000 Dec 05 22:48 big.bin", "big.bin",
-         5'000'000'000, lately},
         {"-rw-r--r--    1 0        0               1 Dec 05 22:48 caf\xc3\xa9"
          "2.htm",
          "café2.htm", 1, lately},
-        {"-rw-r--r--    1 0        0               1 Dec 05 22:48 caf\xe9.htm", "café.htm", 1,
-         lately},
         {"lrwxrwxrwx    1 0        0               9 Dec 05 22:48 link -> plain.txt", "link", 9,
          lately, Link},
         {"drwxr-xr-x    2 0        0            4096 Dec 05 22:48 my folder", "my folder", 4096,
@@ -72,18 +68,8 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
         {"-rw-r--r--    1 0        0              12 Nov 14  2006 plain.txt", "plain.txt", 12,
          utc(2006, 11, 14)},
         // ProFTPD
-        {"-rw-r--r--   1 ftp      ftp            12 Nov 14 10:22 index.htm", "index.htm", 12,
-         index},
         {"drwxr-xr-x   2 ftp      ftp          4096 Jan  7  2007 January_2007", "January_2007",
          4096, utc(2007, 1, 7), Folder},
-        {"lrwxrwxrwx   1 ftp      ftp             7 Jan 25 00:17 bin -> usr/bin", "bin", 7,
-         utc(2026, 1, 25, 0, 17), Link},
-        // Pure-FTPd
-        {"drwxr-xr-x    2 1000       1000             4096 Jan  7  2007 March 2007", "March 2007",
-         4096, utc(2007, 1, 7), Folder},
-        // FileZilla Server
-        {"-rw-r--r-- 1 ftp ftp             12 Nov 14 10:22 lesson 1.pdf", "lesson 1.pdf", 12,
-         index},
         // no group
         {"-rw-r--r--   1 teacher        12 Nov 14 10:22 notes.txt", "notes.txt", 12, index},
         // owner named like a month
@@ -118,7 +104,6 @@ TEST_F(VellixTest, ListingParserReadsUnixAndDosLinesOfRealServers)
         {"05-27-2011  21:31                  689 iisstart.htm", "iisstart.htm", 689,
          utc(2011, 5, 27, 21, 31)},
         // IIS
-        {"11-14-06  10:22AM                   12 lesson 1.pdf", "lesson 1.pdf", 12, iis},
         {"11-14-06  10:22AM                   12  lead.txt", " lead.txt", 12, iis},
         {"11-14-06  10:22PM       <DIR>            two blanks", "  two blanks", 0,
          utc(2006, 11, 14, 22, 22), Folder},
@@ -174,9 +159,6 @@ TEST_F(VellixTest, ListingParserReadsMlsdLines)
          "big.bin", 5'000'000'000, lately},
         {"modify=20261205224808;perm=el;size=4096;type=dir;unique=fe00ga76061; my folder",
          "my folder", 4096, lately, Folder},
-        {"modify=20261205224808;perm=r;size=1;type=file;unique=fe00ga76078; caf\xc3\xa9"
-         "2.htm",
-         "café2.htm", 1, lately},
         // ProFTPD
         {"modify=20061114102233;perm=adfr;size=12;type=file;unique=FD00U1A2C;UNIX.group=1000;"
          "UNIX.mode=0644;UNIX.owner=1000; index.htm",
@@ -187,10 +169,6 @@ TEST_F(VellixTest, ListingParserReadsMlsdLines)
         {"modify=20061114102233;perm=adfr;size=9;type=OS.unix=symlink;unique=FD00U1A2E;"
          "UNIX.mode=0777; link",
          "link", 9, index, Link},
-        // Pure-FTPd
-        {"type=file;size=12;modify=20061114102233;UNIX.mode=0644;UNIX.uid=1000;UNIX.gid=1000;"
-         "unique=803g1a2; index.htm",
-         "index.htm", 12, index},
         // IIS
         {"modify=20061114102233.563;type=file;size=12; index.htm", "index.htm", 12,
          utc(2006, 11, 14, 10, 22, 33, 563)},
@@ -214,8 +192,6 @@ TEST_F(VellixTest, ListingParserReadsMlsdLines)
         {" bare.txt", "bare.txt", 0, {}},
         // semicolon in name
         {"type=file;size=12;modify=20061114102233; a;b c.txt", "a;b c.txt", 12, index},
-        // Windows-1252 name
-        {"type=file;size=1; caf\xe9.htm", "café.htm", 1, {}},
         // CR LF kept by caller
         {"type=file;size=1; crlf.txt\r\n", "crlf.txt", 1, {}},
     };
