@@ -202,7 +202,7 @@ TEST_F(SecureLibraryTest, AServerWithRecordedKeysMustShowOneOfThemWhateverItsTyp
     }
 }
 
-TEST_F(SecureLibraryTest, FailedConnectsSayWhy)
+TEST_F(SecureLibraryTest, FailedConnectsSayWhyAndAnEmptyPasswordTakesTheUsersKey)
 {
     SilentFtpServer mute;
     ASSERT_TRUE(mute.isListening());
@@ -232,19 +232,14 @@ TEST_F(SecureLibraryTest, FailedConnectsSayWhy)
     }
 
     // Stopped by the library's own caller at the third question.
-    static int asked = 0;
+    static int asked;
+    asked = 0;
     EXPECT_EQ(connect(m_server->password(), [] { return ++asked < 3 ? 1 : 0; }), 0);
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(statusText().contains(u"Stopped"_s)) << statusText().toStdString();
 
-    FtpInit("not the key");
-    EXPECT_EQ(connect(), 0) << "a library without its key connected";
-}
-
-TEST_F(SecureLibraryTest, AnEmptyPasswordLogsInWithTheUsersOwnKey)
-{
+    // An empty password logs in with the user's own key, once the server knows it.
     EXPECT_EQ(connect(QString()), 0) << "logged in without a password or a key";
-
     const QString key = homePath(u".ssh/id_ed25519"_s);
     ASSERT_TRUE(QDir().mkpath(homePath(u".ssh"_s)));
     ASSERT_EQ(QProcess::execute(u"ssh-keygen"_s,
@@ -252,23 +247,9 @@ TEST_F(SecureLibraryTest, AnEmptyPasswordLogsInWithTheUsersOwnKey)
               0);
     ASSERT_TRUE(m_server->authorizeKey(readFile(key + u".pub"_s)));
     EXPECT_EQ(connect(QString()), 1) << statusText().toStdString();
-}
 
-TEST_F(SecureLibraryTest, AnUploadThatCannotTakeItsNameLeavesNothingBehind)
-{
-    // Anyone may add files to a sticky folder, but only their owner can replace them.
-    const QDir shared(QDir(m_server->rootPath()).filePath(u"shared"_s));
-    ASSERT_TRUE(shared.mkpath(u"."_s));
-    ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), 01777), 0);
-    writeFile(shared.filePath(u"root's.txt"_s), "the good copy");
-    const QString local = writeFile(tempPath(u"new.txt"_s), "new");
-    ASSERT_EQ(connect(), 1);
-
-    QByteArray reply;
-    EXPECT_EQ(command(u"put \"%1\" \"shared/root's.txt\""_s.arg(local), &reply), 0);
-    EXPECT_TRUE(reply.contains("Permission denied")) << reply.constData();
-    EXPECT_EQ(shared.entryList(QDir::Files | QDir::Hidden), QStringList{u"root's.txt"_s});
-    EXPECT_EQ(readFile(shared.filePath(u"root's.txt"_s)), "the good copy");
+    FtpInit("not the key");
+    EXPECT_EQ(connect(), 0) << "a library without its key connected";
 }
 
 TEST_F(SecureLibraryTest, RepliesFitTheBufferTheirCommandImpliesOrComeWhole)
@@ -365,22 +346,29 @@ TEST_F(SecureLibraryTest, ServerNamesThatCannotNameALocalFileAreSkipped)
     }
 }
 
-// Names whose quotes are not doubled, or too many names: nothing is done, and the status says why.
-TEST_F(SecureLibraryTest, CommandsThatNameNoFileOneWayOnlyDoNothing)
+// Names whose quotes are not doubled, or too many names, and an upload that cannot take its
+// name: nothing is done, nothing is left behind, and the status says why.
+TEST_F(SecureLibraryTest, RefusedCommandsChangeNothingAndSayWhy)
 {
     const QDir root(m_server->rootPath());
-    for (const char *name : {"a\" \"b.txt", "a", "b.txt", "q\"uote.txt"})
+    for (const char *name : {"a\" \"b.txt", "a", "b.txt", "q\"uote.txt", "shared/root's.txt"})
         writeFile(root.filePath(QString::fromUtf8(name)), name);
-    const QStringList before = root.entryList(QDir::Files);
+    // Anyone may add files to a sticky folder, but only their owner can replace them.
+    ASSERT_EQ(::chmod(QFile::encodeName(root.filePath(u"shared"_s)).constData(), 01777), 0);
+    const QString local = writeFile(tempPath(u"new.txt"_s), "new");
+    const QStringList before = serverFiles();
     ASSERT_EQ(connect(), 1);
     for (const QString &text : {u"del \"a\" \"b.txt\""_s, u"ren \"q\"uote.txt\" \"new.txt\""_s,
-                                u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s}) {
+                                u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s,
+                                u"put \"%1\" \"shared/root's.txt\""_s.arg(local)}) {
         QByteArray reply;
         EXPECT_EQ(command(text, &reply), 0) << text.toStdString();
         EXPECT_FALSE(reply.isEmpty());
         EXPECT_EQ(statusText().toUtf8(), reply);
     }
-    EXPECT_EQ(root.entryList(QDir::Files), before);
+    EXPECT_TRUE(statusText().contains(u"Permission denied"_s)) << statusText().toStdString();
+    EXPECT_EQ(serverFiles(), before);
+    EXPECT_EQ(readFile(root.filePath(u"shared/root's.txt"_s)), "shared/root's.txt");
 }
 
 // Transfers tell their progress in order, up to the whole. A cancel leaves the target as it was
