@@ -469,12 +469,11 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         bool resume;
         bool continued; // the second attempt starts at the partial's end
     } cases[] = {
-        {"upload", true, AfterCut::Nothing, true, true},
+        // An upload continued and a download taken whole again are the client's cut scenario.
         {"upload without -c", true, AfterCut::Nothing, false, false},
         {"upload of a local file changed since", true, AfterCut::FileChanged, true, false},
         {"upload beside a partial longer than the file", true, AfterCut::PartialGrown, true, false},
         {"download", false, AfterCut::Nothing, true, true},
-        {"download without -c", false, AfterCut::Nothing, false, false},
         {"download of a server file changed since", false, AfterCut::FileChanged, true, false},
         // Continued from its note, but found too long at the end: taken again whole.
         {"download into a partial longer than the file", false, AfterCut::PartialGrown, true, true},
