@@ -31,9 +31,7 @@ TEST_F(VellixTest, WildcardMatchesWholeNamesCaseSensitively)
         {"*?*", {u"x"_s}, {u""_s}},
         {"??*", {}, {u"x"_s}},
         {"", {u""_s}, {u"a"_s}},
-        {"lesson ?.pdf", {u"lesson 1.pdf"_s}, {}},
         {"?.pdf", {u"📚.pdf"_s}, {}}, // one character outside the BMP
-        {"caf?.htm", {u"café.htm"_s}, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.pattern);
