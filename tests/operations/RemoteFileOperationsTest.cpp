@@ -54,6 +54,23 @@ TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
     list();
     EXPECT_EQ(window.rowOf(u".vellix-0a1b2c3d.part"_s), -1);
     EXPECT_NE(window.rowOf(u"notes.txt"_s), -1);
+
+    // A folder that is not the month folder is not listed: the login data is reset.
+    Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
+    EXPECT_EQ(RemoteFolderListing::read(QString()).outcome,
+              RemoteFolderListing::Outcome::WrongFolder);
+    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"Your login data has been reset."_s,
+                                                   u"Bad Directory Info"_s, Ui::Icon::Critical}}));
+    EXPECT_TRUE(Shared().Password.isEmpty());
+
+    // The course's "tls" setting reaches the session the control opens: the test servers offer
+    // no TLS, so a course that requires it cannot log in. What each mode does is the session's.
+    if (GetParam().kind == FtpTestServer::Kind::External)
+        return; // the external server may offer TLS
+    Shared().FtpClient->CloseConnection();
+    Shared().Tls = Ftp::TlsMode::Require;
+    EXPECT_FALSE(OpenSharedSession());
+    EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
 }
 
 TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderThatTakesThem)
@@ -128,21 +145,19 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     shown.sort(); // in the server's listing order
     EXPECT_EQ(shown, QStringList({u"Copy Operation is Complete!"_s, unwritable.arg(u"c.txt"_s),
                                   unwritable.arg(u"pipe.txt"_s)}));
-}
 
-TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
-{
+    // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested,
+    // and the user's copy stays whole.
+    ui().clear();
     serverFile(u"big.bin"_s, patterned(4 << 20));
     olderLocalFile(u"big.bin"_s, "the user's copy");
     list();
     window.check({u"big.bin"_s});
-    // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested.
     QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [this] {
         window.stopped = true;
         Shared().CancelRequest = true;
     });
-    int viewsEndedAtBox = -1;
-    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
+    window.transfers = {};
     RemoteFileOperations(window, LocalFolder).copyDown();
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"File, 'big.bin', was cancelled by the user."_s,
@@ -284,18 +299,6 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
     }
 }
 
-// The course's "tls" setting reaches the session the control opens: the test servers offer no
-// TLS, so a course that requires it cannot log in. What each mode does is the session's rule.
-TEST_P(RemoteFileOperationsTest, CourseTlsSettingGovernsTheSession)
-{
-    if (GetParam().kind == FtpTestServer::Kind::External)
-        GTEST_SKIP() << "the external server may offer TLS";
-    Shared().FtpClient->CloseConnection();
-    Shared().Tls = Ftp::TlsMode::Require;
-    EXPECT_FALSE(OpenSharedSession());
-    EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
-}
-
 // A catalogue that could not be uploaded after a change goes up when the window closes; when
 // that fails too, the user is told to refresh the archive by hand.
 TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
@@ -323,16 +326,6 @@ TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
                                            u"Refresh Failed."_s, Ui::Icon::Exclamation}}));
         QFile::remove(archive + u"index.xsl"_s);
     }
-}
-
-TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
-{
-    Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
-    const RemoteFolderListing::Result result = RemoteFolderListing::read(QString());
-    EXPECT_EQ(result.outcome, RemoteFolderListing::Outcome::WrongFolder);
-    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"Your login data has been reset."_s,
-                                                   u"Bad Directory Info"_s, Ui::Icon::Critical}}));
-    EXPECT_TRUE(Shared().Password.isEmpty());
 }
 
 // The viewer's copy of a page, under the page's own name, and the page's companion folder lie
