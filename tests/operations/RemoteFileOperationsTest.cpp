@@ -166,11 +166,33 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_FALSE(Shared().CancelRequest);
 }
 
-TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
+TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndRebuildsTheCatalogue)
 {
     serverFile(u"a.txt"_s, "a");
     serverFile(u"b.txt"_s, "b");
+    serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
+    serverFile(u"lesson_1_files/a.png"_s, "picture");
     list();
+    // The viewer's copy of a page, under the page's own name, and the page's companion folder
+    // lie in a folder of their own that only the user can enter, and go with it.
+    window.selectRow(window.rowOf(u"lesson 1.htm"_s));
+    std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
+    ASSERT_TRUE(copy);
+    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
+    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
+    const QDir folder = page.dir();
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
+    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
+    EXPECT_TRUE(ui().boxes().isEmpty());
+
+    copy.reset();
+    EXPECT_FALSE(folder.exists());
+
+    // Delete asks, then deletes and rebuilds the catalogue.
     window.check({u"a.txt"_s});
     ui().answer(Ui::Answer::No);
     RemoteFileOperations(window, LocalFolder).deleteChecked();
@@ -188,7 +210,7 @@ TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Are you sure you want to delete the checked files?"_s,
                            u"Delete Operation is Complete!"_s}));
-    EXPECT_EQ(window.model().count(), 1);
+    EXPECT_EQ(window.model().count(), 2);
     EXPECT_EQ(window.notices, 1);
     EXPECT_TRUE(catalogue().contains("b.txt"));
     EXPECT_FALSE(catalogue().contains("a.txt"));
@@ -326,31 +348,6 @@ TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
                                            u"Refresh Failed."_s, Ui::Icon::Exclamation}}));
         QFile::remove(archive + u"index.xsl"_s);
     }
-}
-
-// The viewer's copy of a page, under the page's own name, and the page's companion folder lie
-// in a folder of their own that only the user can enter, and go with it.
-TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderThatGoesWithIt)
-{
-    serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
-    serverFile(u"lesson_1_files/a.png"_s, "picture");
-    list();
-    window.selectRow(window.rowOf(u"lesson 1.htm"_s));
-    std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
-    ASSERT_TRUE(copy);
-    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
-    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
-    const QDir folder = page.dir();
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
-    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
-    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
-    EXPECT_TRUE(ui().boxes().isEmpty());
-
-    copy.reset();
-    EXPECT_FALSE(folder.exists());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),
