@@ -91,7 +91,6 @@ TEST_F(HostTest, PropertiesSurviveSavingAndReopening)
         set(window, u"rdir"_s, u"/DV/smith/algebra/May"_s);
         set(window, u"cap"_s, 50);
         set(window, u"dv"_s, 1);
-        set(window, u"filter"_s, u"doc,pdf"_s);
         EXPECT_TRUE(window.save());
         EXPECT_FALSE(window.document()->isModified());
         set(window, u"userid"_s, u"smith"_s);
@@ -101,10 +100,10 @@ TEST_F(HostTest, PropertiesSurviveSavingAndReopening)
     HostWindow reopened(bagPath());
     EXPECT_TRUE(reopened.document()->hasSavedProperties());
     EXPECT_TRUE(reopened.hostAmbient()->isRunning());
-    EXPECT_EQ(get(reopened, u"rdir"_s), u"/DV/smith/algebra/May"_s);
-    EXPECT_EQ(get(reopened, u"cap"_s), u"50"_s);
-    EXPECT_EQ(get(reopened, u"dv"_s), u"1"_s);
-    EXPECT_EQ(get(reopened, u"filter"_s), u"doc,pdf"_s);
+    QStringList values;
+    for (const QString &name : {u"rdir"_s, u"cap"_s, u"dv"_s})
+        values << get(reopened, name);
+    EXPECT_EQ(values, QStringList({u"/DV/smith/algebra/May"_s, u"50"_s, u"1"_s}));
     EXPECT_TRUE(ui().boxes().isEmpty());
 
     // The control's run-time rules hide the user id, until the host goes into design mode.
