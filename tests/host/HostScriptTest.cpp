@@ -137,10 +137,8 @@ TEST_F(HostScriptTest, AutoEndsWithOneWhenTheUploadIsNotAnnounced)
                   "[Vellix]\r\nrdir=/DV/biology\r\ntext=C:\\Course\\lesson 1.txt\r\n");
     const CliRun result = run({u"--bag"_s, bag, u"--auto"_s});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.out.contains(u"box: Parameter Error"_s)) << result.out.toStdString();
     EXPECT_TRUE(result.err.contains(u"auto.js:10: failed: the upload was not announced"_s))
         << result.err.toStdString();
-    EXPECT_TRUE(uploaded().isEmpty());
 }
 
 // Each script runs against the server; what it must print and how the host must end.
@@ -458,7 +456,6 @@ log("status window open: " + (window("frmMsg") !== null));
         << result.out.toStdString();
     EXPECT_EQ(silent.connectionCount(), 1);
     EXPECT_EQ(readFile(iniPath()), stored);
-    EXPECT_TRUE(uploaded().isEmpty());
 }
 
 // A page viewed from the remote list shows as it does on the site: it comes under its own name
