@@ -42,6 +42,17 @@ protected:
         startVellix(process, login() + command, server().password());
     }
 
+    // Starts the put of a sparse film of `size` bytes into the home folder, and waits until the
+    // server holds its first MiB.
+    void startPut(QProcess &process, qint64 size, const QStringList &options = {})
+    {
+        const QString film = tempPath(u"film.bin"_s);
+        ASSERT_TRUE(makeSparseFile(film, size));
+        startCommand(process,
+                     options + QStringList{u"put"_s, film, server().homeDir() + u"/film.bin"_s});
+        ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    }
+
     // Runs a script that starts in the server's home folder; line 1 goes there.
     CliRun script(const QStringList &lines, const QString &password)
     {
@@ -50,9 +61,9 @@ protected:
     }
 };
 
-// The secure library lists the names and writes the local files itself: the same rules hold.
-// The commands themselves are the plain suite's; this one walks them over the secure channel.
-TEST_P(SecureFtpCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
+// The secure library lists the names and times and writes the local files itself: the same rules
+// hold. The commands themselves are the plain suite's; this one walks them over the secure channel.
+TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
 {
     NamesAndLinks::layOutServerNames(server().rootPath());
     const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
@@ -70,6 +81,21 @@ TEST_P(SecureFtpCommandTest, ListsNamesAsTheyAreAndReplacesLinks)
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.err, QString());
     links.expectReplaced();
+
+    const QString file = writeFile(server().rootPath() + u"/summer.txt"_s, "12345");
+    const qint64 july = QDateTime(QDate(2007, 7, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::fromSecsSinceEpoch(july, Qt::UTC),
+                                    QFileDevice::FileModificationTime));
+
+    // Seconds since 1970 in every zone, which reaches vellix through its environment.
+    for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
+        setEnvironment("TZ", zone);
+        const CliRun summer = script({u"ls summer.txt"_s}, server().password());
+        EXPECT_EQ(summer.exitCode, 0) << zone << ": " << summer.err.toStdString();
+        EXPECT_EQ(summer.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
+    }
 }
 
 // A quote in a name never makes it two names, and a failed command says what the secure
@@ -107,33 +133,12 @@ TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
     EXPECT_FALSE(wrong.err.contains(wrongPassword));
 }
 
-TEST_P(SecureFtpCommandTest, ListedTimesAreSecondsSince1970InEveryZone)
-{
-    const QString file = writeFile(server().rootPath() + u"/summer.txt"_s, "12345");
-    const qint64 july = QDateTime(QDate(2007, 7, 15), QTime(8, 30), Qt::UTC).toSecsSinceEpoch();
-    QFile touched(file);
-    ASSERT_TRUE(touched.open(QIODevice::ReadOnly));
-    ASSERT_TRUE(touched.setFileTime(QDateTime::fromSecsSinceEpoch(july, Qt::UTC),
-                                    QFileDevice::FileModificationTime));
-
-    // The zone reaches vellix through its environment.
-    for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
-        setEnvironment("TZ", zone);
-        const CliRun run = script({u"ls summer.txt"_s}, server().password());
-        EXPECT_EQ(run.exitCode, 0) << zone << ": " << run.err.toStdString();
-        EXPECT_EQ(run.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
-    }
-}
-
 // Ctrl+C cancels a secure upload as it does a plain one: only the hidden partial stays on the
 // server, for a "put -c", and vellix ends by the signal.
 TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
 {
-    const QString film = tempPath(u"film.bin"_s);
-    ASSERT_TRUE(makeSparseFile(film, qint64(2) << 30));
     QProcess process;
-    startCommand(process, {u"put"_s, film, server().homeDir() + u"/film.bin"_s});
-    ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    ASSERT_NO_FATAL_FAILURE(startPut(process, qint64(2) << 30));
     ::kill(pid_t(process.processId()), SIGINT);
 
     ASSERT_TRUE(process.waitForFinished(30000));
@@ -150,13 +155,9 @@ TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
 // from where it stopped.
 TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
 {
-    const QString film = tempPath(u"film.bin"_s);
     constexpr qint64 Size = qint64(256) << 20;
-    ASSERT_TRUE(makeSparseFile(film, Size));
     QProcess process;
-    startCommand(process,
-                 {u"--retry"_s, u"1"_s, u"put"_s, film, server().homeDir() + u"/film.bin"_s});
-    ASSERT_TRUE(server().waitForFileOf(1 << 20));
+    ASSERT_NO_FATAL_FAILURE(startPut(process, Size, {u"--retry"_s, u"1"_s}));
     ASSERT_TRUE(server().killSessions());
 
     ASSERT_TRUE(process.waitForFinished(60000));
