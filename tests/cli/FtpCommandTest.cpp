@@ -1,6 +1,5 @@
 #include "CliRun.h"
 #include "NamesAndLinks.h"
-#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -11,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTest>
 
@@ -19,6 +19,8 @@
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -333,14 +335,42 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
               QStringList{u"big.bin"_s});
 }
 
+// A named pipe or standard input goes up as its bytes come, until its end, and the server file
+// holds exactly those bytes; a socket is refused before the server is asked anything.
 TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
 {
-    const PipedSources::Put put = [&](const QString &source, const QString &name,
-                                      const QByteArray &input) {
+    const QByteArray content = patterned(300001);
+    const auto put = [&](const QString &source, const QString &name, const QByteArray &input = {}) {
         return runVellix(login(*server) + QStringList{u"put"_s, source, name}, server->password(),
                          input);
     };
-    PipedSources::check(put, server->rootPath(), tempPath(), patterned(300001));
+    // The pipe's writer pauses after its first bytes, so that the upload reads the pipe while it
+    // is still being written.
+    const QString whole = writeFile(tempPath(u"whole.bin"_s), content);
+    const QString fifo = tempPath(u"lesson.fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess writer;
+    writer.start(u"/bin/sh"_s,
+                 {u"-c"_s, u"{ head -c 1000 \"$1\"; sleep 0.3; tail -c +1001 \"$1\"; } > \"$2\""_s,
+                  u"sh"_s, whole, fifo});
+    const CliRun fromFifo = put(fifo, u"from-fifo.bin"_s);
+    EXPECT_TRUE(writer.waitForFinished(30000));
+    const CliRun fromStdin = put(u"/dev/stdin"_s, u"from-stdin.bin"_s, content);
+    for (const auto &[run, name] :
+         {std::pair{fromFifo, u"from-fifo.bin"_s}, std::pair{fromStdin, u"from-stdin.bin"_s}}) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(readFile(server->rootPath() + u'/' + name) == content) << name.toStdString();
+    }
+
+    QLocalServer socket;
+    ASSERT_TRUE(socket.listen(tempPath(u"lesson.sock"_s)));
+    const QStringList before = QDir(server->rootPath()).entryList(QDir::Files | QDir::Hidden);
+    const CliRun fromSocket = put(socket.fullServerName(), u"from-socket.bin"_s);
+    EXPECT_EQ(fromSocket.exitCode, 1);
+    EXPECT_TRUE(
+        fromSocket.err.contains(u"is a socket: put reads files, pipes and character devices"_s))
+        << fromSocket.err.toStdString();
+    EXPECT_EQ(QDir(server->rootPath()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 // On a terminal put and get draw a progress line on standard error, redrawn in place and ended

@@ -2,7 +2,6 @@
 
 #include "CliRun.h"
 #include "NamesAndLinks.h"
-#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "servers/SftpSuite.h"
 
@@ -184,17 +183,6 @@ TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
     EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
     EXPECT_FALSE(err.contains(u"retrying"_s)) << err.toStdString();
     EXPECT_EQ(readFile(server().rootPath() + u"/lesson.bin"_s), "the old copy");
-}
-
-TEST_P(SecureFtpCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
-{
-    script({}, server().password()); // meets the server, whose new key it names
-    const PipedSources::Put put = [&](const QString &source, const QString &name,
-                                      const QByteArray &input) {
-        return runVellix(login() + QStringList{u"put"_s, source, server().homeDir() + u'/' + name},
-                         server().password(), input);
-    };
-    PipedSources::check(put, server().rootPath(), tempPath(), patterned(300001));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
