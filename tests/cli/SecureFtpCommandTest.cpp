@@ -37,7 +37,7 @@ protected:
     // Starts one command in the background, logged in and past the server's new key.
     void startCommand(QProcess &process, const QStringList &command)
     {
-        script({}, server().password()); // meets the server, whose new key it names
+        script({}); // meets the server, whose new key it names
         startVellix(process, login() + command, server().password());
     }
 
@@ -53,9 +53,9 @@ protected:
     }
 
     // Runs a script that starts in the server's home folder; line 1 goes there.
-    CliRun script(const QStringList &lines, const QString &password)
+    CliRun script(const QStringList &lines)
     {
-        return runVellix(login(), password,
+        return runVellix(login(), server().password(),
                          u"cd \""_s + server().homeDir() + u"\"\n"_s + lines.join(u'\n'));
     }
 };
@@ -66,7 +66,7 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
 {
     NamesAndLinks::layOutServerNames(server().rootPath());
     const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
-    const CliRun listing = script({u"ls"_s}, server().password());
+    const CliRun listing = script({u"ls"_s});
     EXPECT_EQ(listing.exitCode, 0) << listing.err.toStdString();
     // Only the first login names the server's new host key.
     EXPECT_TRUE(listing.err.startsWith(u"vellix: New host key of "_s)) << listing.err.toStdString();
@@ -76,7 +76,7 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
     names.sort();
     EXPECT_EQ(NamesAndLinks::listedNames(listing.out), names);
 
-    const CliRun run = script(links.script(), server().password());
+    const CliRun run = script(links.script());
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(run.err, QString());
     links.expectReplaced();
@@ -91,7 +91,7 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
     // Seconds since 1970 in every zone, which reaches vellix through its environment.
     for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
         setEnvironment("TZ", zone);
-        const CliRun summer = script({u"ls summer.txt"_s}, server().password());
+        const CliRun summer = script({u"ls summer.txt"_s});
         EXPECT_EQ(summer.exitCode, 0) << zone << ": " << summer.err.toStdString();
         EXPECT_EQ(summer.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
     }
@@ -104,13 +104,12 @@ TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
     writeFile(server().rootPath() + u"/a.txt"_s, "the server's a.txt");
     const QDir local(tempPath(u"local"_s));
     ASSERT_TRUE(local.mkpath(u"."_s));
-    script({}, server().password()); // meets the server, whose new key it names
+    script({}); // meets the server, whose new key it names
 
     // The first name is `a.txt" "LOCAL/elsewhere`: no such server file, and nothing is written.
     const CliRun run = script({u"get \"a.txt\"\" \"\"%1\" \"%2\""_s.arg(
                                    local.filePath(u"elsewhere"_s), local.filePath(u"got.txt"_s)),
-                               u"get \"no such file\" \"%1\""_s.arg(local.filePath(u"got"_s))},
-                              server().password());
+                               u"get \"no such file\" \"%1\""_s.arg(local.filePath(u"got"_s))});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(err.size(), 2) << run.err.toStdString();
