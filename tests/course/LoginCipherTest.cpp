@@ -42,18 +42,6 @@ TEST(LoginCipher, KeyPositionsAndWrapAround)
     }
 }
 
-TEST(LoginCipher, StoredKeyKeepsTextBytesOffLineBreaks)
-{
-    // Tab, printable ASCII and every byte of UTF-8, at every position of the key.
-    const QByteArray key = LoginCipher().Key();
-    ASSERT_FALSE(key.isEmpty());
-    const QByteArray text = "\t" + bytesFrom(0x20, 0x7E) + bytesFrom(0x80, 0xFF);
-    for (qsizetype shift = 0; shift < key.size(); ++shift) {
-        const QByteArray stored = LoginCipher().Encipher(QByteArray(shift, 'x') + text, key);
-        EXPECT_TRUE(Platform::IniFile::isWritableValue(stored)) << shift;
-    }
-}
-
 using LoginData = ConfigTest;
 
 TEST_F(LoginData, ValuesReadBackByteForByte)
