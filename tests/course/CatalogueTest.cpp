@@ -103,7 +103,7 @@ protected:
     std::unique_ptr<FtpTestServer> server;
 };
 
-TEST_P(CatalogueServerTest, RefreshWalksTheMonthsAndUploadsTheLocalPage)
+TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
 {
     writeFile(server->rootPath() + ArchivePath + u"/November_2006/notes.txt"_s, "x");
     ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/December_2006/pictures"_s));
@@ -127,25 +127,22 @@ TEST_P(CatalogueServerTest, RefreshWalksTheMonthsAndUploadsTheLocalPage)
               CollapseSlashes(Shared().HomeDir + ArchivePath));
     EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
     EXPECT_FALSE(Shared().CatalogueUploadFailed);
-}
 
-// Named folders instead of months, a teacher's name beyond Latin-1, and the three files uploaded
-// as they were written.
-TEST_P(CatalogueServerTest, NamedFoldersAreWrittenInTheirCodePageAndUploaded)
-{
+    // Named folders instead of months, a teacher's name beyond Latin-1, and the three files
+    // uploaded as they were written.
     writeIni("[smith]\r\nnumDirs=1\r\ndir0=spring_term\r\nb0=1\r\nb0_1=Unit_One\r\n"
              "b0_2=Missing\r\nb0_5=Unit_Five\r\n");
     writeFile(server->rootPath() + ArchivePath + u"/Unit_One/it's.pdf"_s, "x");
     ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/Unit_Five"_s));
     Shared().TeacherName = u"Zoë Ångström €5 Ω"_s;
     ASSERT_TRUE(BuildArchiveCatalogue());
-    const QByteArray page = readFile(localFile(u"index.htm"_s));
+    const QByteArray namedPage = readFile(localFile(u"index.htm"_s));
     // Folders that cannot be entered get no column.
-    EXPECT_EQ(columnHeaders(page), (QStringList{u"Unit One"_s, u"Unit Five"_s}));
-    EXPECT_TRUE(page.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
-    EXPECT_TRUE(page.contains("Zo\xEB \xC5ngstr\xF6m \x80"
-                              "5 &#937;</span>"));
-    EXPECT_TRUE(page.endsWith("</html>\r\n"));
+    EXPECT_EQ(columnHeaders(namedPage), (QStringList{u"Unit One"_s, u"Unit Five"_s}));
+    EXPECT_TRUE(namedPage.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
+    EXPECT_TRUE(namedPage.contains("Zo\xEB \xC5ngstr\xF6m \x80"
+                                   "5 &#937;</span>"));
+    EXPECT_TRUE(namedPage.endsWith("</html>\r\n"));
     EXPECT_EQ(readFile(localFile(u"index.xml"_s)),
               QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
                          "<?xml-stylesheet type=\"text/xsl\" href=\"index.xsl\"?>\r\n"
@@ -155,7 +152,7 @@ TEST_P(CatalogueServerTest, NamedFoldersAreWrittenInTheirCodePageAndUploaded)
               "<xsl:stylesheet version=\"1.0\" "
               "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\r\n"
               "<xsl:template match=\" / \">\r\n" +
-                  page.chopped(2) + "</xsl:template>\r\n</xsl:stylesheet>\r\n");
+                  namedPage.chopped(2) + "</xsl:template>\r\n</xsl:stylesheet>\r\n");
     for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s})
         EXPECT_EQ(serverContent(ArchivePath + u'/' + name), readFile(localFile(name)))
             << name.toStdString();
