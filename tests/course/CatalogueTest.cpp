@@ -122,10 +122,9 @@ TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
     EXPECT_TRUE(page.contains(uR"(<div class="hdr">January 2007</div></td>)"_s));
     EXPECT_TRUE(page.contains(u"<title>Spring Term Archive - smith</title>"_s));
     EXPECT_TRUE(page.contains(u"Hill &#38; Dale - MATH"_s));
-    // The server's current folder is the archive folder, and the copy there is the local one.
+    // The walk ends in the archive folder.
     EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(),
               CollapseSlashes(Shared().HomeDir + ArchivePath));
-    EXPECT_EQ(serverContent(ArchivePath + u"/index.htm"_s), readFile(localFile(u"index.htm"_s)));
     EXPECT_FALSE(Shared().CatalogueUploadFailed);
 
     // Named folders instead of months, a teacher's name beyond Latin-1, and the three files
