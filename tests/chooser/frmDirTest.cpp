@@ -94,34 +94,17 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
 }
 
 // Characters that would make a name read as another show written out; the file and folder
-// keep their real names.
-TEST_F(frmDirTest, HiddenCharactersShowWrittenOut)
+// keep their real names. A name running past the file list's edge shows whole in a tool tip;
+// over a name that fits the list's own tip shows.
+TEST_F(frmDirTest, HiddenCharactersShowWrittenOutAndALongNameInAToolTip)
 {
     const QString file = u"C:\\Course\\invoice\u202Efdp.exe"_s;
     writeFile(Platform::DosPath::toLinux(file), "x");
     ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(u"C:\\Course\\Week\u200B2"_s)));
-    ASSERT_TRUE(chooser->showPath(file));
-    EXPECT_TRUE(shown().contains(u"invoice\\u{202E}fdp.exe"_s)) << shown().join(u' ').toStdString();
-    EXPECT_EQ(chooser->selectedName(), u"invoice\u202Efdp.exe"_s);
-    child<QPushButton>("cmdOK")->click();
-    EXPECT_EQ(chooser->chosenPath(), file);
-
-    auto *folders = child<QListWidget>("Dir1");
-    const QList<QListWidgetItem *> week =
-        folders->findItems(u"Week\\u{200B}2"_s, Qt::MatchEndsWith);
-    ASSERT_EQ(week.size(), 1);
-    Q_EMIT folders->itemDoubleClicked(week.first());
-    EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
-}
-
-// A name running past the file list's edge shows whole in a tool tip; over a name that fits the
-// list's own tip shows.
-TEST_F(frmDirTest, ANameRunningPastTheListShowsWholeInAToolTip)
-{
     const QString longName = u"notes on the lesson whose name runs on and on, far past the edge "
                              u"of the file list.txt"_s;
     writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + longName), "n");
-    ASSERT_TRUE(chooser->showPath(u"C:\\Course\\notes.txt"_s));
+    ASSERT_TRUE(chooser->showPath(file));
     chooser->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(chooser.get()));
     auto *files = child<QListWidget>("List2");
@@ -137,4 +120,16 @@ TEST_F(frmDirTest, ANameRunningPastTheListShowsWholeInAToolTip)
     };
     EXPECT_EQ(tipOver(u"notes.txt"_s), u"Double-Click to select file"_s);
     EXPECT_EQ(tipOver(longName), longName);
+
+    EXPECT_TRUE(shown().contains(u"invoice\\u{202E}fdp.exe"_s)) << shown().join(u' ').toStdString();
+    EXPECT_EQ(chooser->selectedName(), u"invoice\u202Efdp.exe"_s);
+    child<QPushButton>("cmdOK")->click();
+    EXPECT_EQ(chooser->chosenPath(), file);
+
+    auto *folders = child<QListWidget>("Dir1");
+    const QList<QListWidgetItem *> week =
+        folders->findItems(u"Week\\u{200B}2"_s, Qt::MatchEndsWith);
+    ASSERT_EQ(week.size(), 1);
+    Q_EMIT folders->itemDoubleClicked(week.first());
+    EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
 }

@@ -50,8 +50,8 @@ protected:
 };
 
 // A check among selected rows checks them all, one outside the selection goes alone; check-all
-// flips its caption, and the labels follow.
-TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionAndCheckAllFlips)
+// flips its caption, and the labels follow; so does the order on a header click.
+TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionCheckAllAndHeaderClicksFlip)
 {
     EXPECT_EQ(label("lblvsize"), u"1.75 meg"_s);
     EXPECT_EQ(label("lblcnt"), u"0 files"_s);
@@ -74,10 +74,8 @@ TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionAndCheckAllFlips)
     EXPECT_EQ(window.button(4)->text(), u"Check &All"_s);
     EXPECT_EQ(label("lblcnt"), u"0 files"_s);
     EXPECT_EQ(label("lblSize"), u"0.0 meg"_s);
-}
 
-TEST_F(FileListWindowTest, EveryHeaderClickFlipsTheOrderShownByName)
-{
+    // Every header click flips the order, shown by name at first.
     QHeaderView *header = list()->header();
     EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
     EXPECT_EQ(header->sortIndicatorSection(), FileListModel::NameColumn);

@@ -66,8 +66,33 @@ protected:
     RecordingChooser chooser;
 };
 
-TEST_P(ChooserOperationsTest, UploadStaysWithinTheCapacityToTheByteTillExit)
+TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTillExit)
 {
+    // An upload is announced only to a host with loadfunc, and needs a free session.
+    QObject host;
+    // loadfunc, a transfer elsewhere holding the one session, the file selected, the box shown
+    const std::tuple<QObject *, bool, const char *, const char *> cases[] = {
+        {nullptr, false, "lesson.txt", ""},
+        {&host, false, "lesson.txt",
+         "File: C:\\Course\\lesson.txt\r\nwas successfully uploaded\r\nto the website."},
+        {&host, true, "lesson.txt",
+         "Another transfer is running.\r\nPlease upload the file when it has ended."},
+        {&host, false, "", "Cannot upload file.\r\nNo file was selected."},
+    };
+    for (const auto &[loadfunc, transferRunning, selected, box] : cases) {
+        SCOPED_TRACE(box);
+        ui().clear();
+        Shared().LoadFuncObject = loadfunc;
+        Shared().TransferRunning = transferRunning;
+        select(u"lesson.txt"_s, "lesson");
+        chooser.selected = QString::fromUtf8(selected);
+        ChooserOperations(chooser).upload();
+        EXPECT_EQ(texts(ui().boxes()), entries(box));
+    }
+    Shared().LoadFuncObject = nullptr;
+    emptyBothFolders();
+    chooser = {};
+    ui().clear();
     serverFile(u"used.bin"_s, QByteArray(9600000, 'u'));
     select(u"over.bin"_s, QByteArray(400001, 'o'));
     ChooserOperations(chooser).upload();
@@ -103,30 +128,6 @@ TEST_P(ChooserOperationsTest, UploadStaysWithinTheCapacityToTheByteTillExit)
     // The transfer window showed each file going up, and is gone.
     EXPECT_EQ(chooser.transfers.files, (QStringList{u"fits.bin"_s, u"big.bin"_s}));
     EXPECT_EQ(chooser.transfers.ends, 2);
-}
-
-TEST_P(ChooserOperationsTest, UploadIsAnnouncedOnlyToAHostWithLoadfuncAndNeedsAFreeSession)
-{
-    QObject host;
-    // loadfunc, a transfer elsewhere holding the one session, the file selected, the box shown
-    const std::tuple<QObject *, bool, const char *, const char *> cases[] = {
-        {nullptr, false, "lesson.txt", ""},
-        {&host, false, "lesson.txt",
-         "File: C:\\Course\\lesson.txt\r\nwas successfully uploaded\r\nto the website."},
-        {&host, true, "lesson.txt",
-         "Another transfer is running.\r\nPlease upload the file when it has ended."},
-        {&host, false, "", "Cannot upload file.\r\nNo file was selected."},
-    };
-    for (const auto &[loadfunc, transferRunning, selected, box] : cases) {
-        SCOPED_TRACE(box);
-        ui().clear();
-        Shared().LoadFuncObject = loadfunc;
-        Shared().TransferRunning = transferRunning;
-        select(u"lesson.txt"_s, "lesson");
-        chooser.selected = QString::fromUtf8(selected);
-        ChooserOperations(chooser).upload();
-        EXPECT_EQ(texts(ui().boxes()), entries(box));
-    }
 }
 
 // What the chooser's rename and delete answer, and what they leave on disk and on the server:

@@ -155,13 +155,12 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
         EXPECT_EQ(onDisk(), entries(c.disk));
         EXPECT_EQ(onServer(), entries(c.server));
     }
-}
 
-TEST_P(LocalFileOperationsTest, ReadOnlyFileIsNeverRenamed)
-{
+    // A read-only file is never renamed.
+    emptyBothFolders();
     localFiles({u"old.txt"_s});
     QFile::setPermissions(localPath(u"old.txt"_s), QFile::ReadOwner);
-    window.selectRow(0);
+    ui().clear();
     LocalFileOperations(window, LocalFolder).renamefile();
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().at(0).title, u"Rename Aborted"_s);

@@ -54,6 +54,23 @@ TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesWithTheirLayout)
     list();
     EXPECT_EQ(window.rowOf(u".vellix-0a1b2c3d.part"_s), -1);
     EXPECT_NE(window.rowOf(u"notes.txt"_s), -1);
+
+    // A folder that is not the month folder is not listed: the login data is reset.
+    Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
+    EXPECT_EQ(RemoteFolderListing::read(QString()).outcome,
+              RemoteFolderListing::Outcome::WrongFolder);
+    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"Your login data has been reset."_s,
+                                                   u"Bad Directory Info"_s, Ui::Icon::Critical}}));
+    EXPECT_TRUE(Shared().Password.isEmpty());
+
+    // The course's "tls" setting reaches the session the control opens: the test servers offer
+    // no TLS, so a course that requires it cannot log in. What each mode does is the session's.
+    if (GetParam().kind == FtpTestServer::Kind::External)
+        return; // the external server may offer TLS
+    Shared().FtpClient->CloseConnection();
+    Shared().Tls = Ftp::TlsMode::Require;
+    EXPECT_FALSE(OpenSharedSession());
+    EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
 }
 
 TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderThatTakesThem)
@@ -128,21 +145,19 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     shown.sort(); // in the server's listing order
     EXPECT_EQ(shown, QStringList({u"Copy Operation is Complete!"_s, unwritable.arg(u"c.txt"_s),
                                   unwritable.arg(u"pipe.txt"_s)}));
-}
 
-TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
-{
+    // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested,
+    // and the user's copy stays whole.
+    ui().clear();
     serverFile(u"big.bin"_s, patterned(4 << 20));
     olderLocalFile(u"big.bin"_s, "the user's copy");
     list();
     window.check({u"big.bin"_s});
-    // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested.
     QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress, [this] {
         window.stopped = true;
         Shared().CancelRequest = true;
     });
-    int viewsEndedAtBox = -1;
-    ui().onBox = [&](const Box &) { viewsEndedAtBox = window.transfers.ends; };
+    window.transfers = {};
     RemoteFileOperations(window, LocalFolder).copyDown();
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"File, 'big.bin', was cancelled by the user."_s,
@@ -151,11 +166,33 @@ TEST_P(RemoteFileOperationsTest, ExitDuringCopyDownLeavesNoHalfFile)
     EXPECT_FALSE(Shared().CancelRequest);
 }
 
-TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
+TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndRebuildsTheCatalogue)
 {
     serverFile(u"a.txt"_s, "a");
     serverFile(u"b.txt"_s, "b");
+    serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
+    serverFile(u"lesson_1_files/a.png"_s, "picture");
     list();
+    // The viewer's copy of a page, under the page's own name, and the page's companion folder
+    // lie in a folder of their own that only the user can enter, and go with it.
+    window.selectRow(window.rowOf(u"lesson 1.htm"_s));
+    std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
+    ASSERT_TRUE(copy);
+    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
+    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
+    const QDir folder = page.dir();
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
+    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
+    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
+    EXPECT_TRUE(ui().boxes().isEmpty());
+
+    copy.reset();
+    EXPECT_FALSE(folder.exists());
+
+    // Delete asks, then deletes and rebuilds the catalogue.
     window.check({u"a.txt"_s});
     ui().answer(Ui::Answer::No);
     RemoteFileOperations(window, LocalFolder).deleteChecked();
@@ -173,7 +210,7 @@ TEST_P(RemoteFileOperationsTest, DeleteAsksThenDeletesAndRebuildsTheCatalogue)
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Are you sure you want to delete the checked files?"_s,
                            u"Delete Operation is Complete!"_s}));
-    EXPECT_EQ(window.model().count(), 1);
+    EXPECT_EQ(window.model().count(), 2);
     EXPECT_EQ(window.notices, 1);
     EXPECT_TRUE(catalogue().contains("b.txt"));
     EXPECT_FALSE(catalogue().contains("a.txt"));
@@ -284,18 +321,6 @@ TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
     }
 }
 
-// The course's "tls" setting reaches the session the control opens: the test servers offer no
-// TLS, so a course that requires it cannot log in. What each mode does is the session's rule.
-TEST_P(RemoteFileOperationsTest, CourseTlsSettingGovernsTheSession)
-{
-    if (GetParam().kind == FtpTestServer::Kind::External)
-        GTEST_SKIP() << "the external server may offer TLS";
-    Shared().FtpClient->CloseConnection();
-    Shared().Tls = Ftp::TlsMode::Require;
-    EXPECT_FALSE(OpenSharedSession());
-    EXPECT_TRUE(Shared().FtpClient->GetLastErrorMessage().contains(u"offers no TLS"_s));
-}
-
 // A catalogue that could not be uploaded after a change goes up when the window closes; when
 // that fails too, the user is told to refresh the archive by hand.
 TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
@@ -323,41 +348,6 @@ TEST_P(RemoteFileOperationsTest, ClosingUploadsTheCatalogueThatFailedBefore)
                                            u"Refresh Failed."_s, Ui::Icon::Exclamation}}));
         QFile::remove(archive + u"index.xsl"_s);
     }
-}
-
-TEST_P(RemoteFileOperationsTest, FolderThatIsNotTheMonthFolderResetsTheLogin)
-{
-    Shared().MonthFolderPath = u"/DV/bio/2007/April_2007"_s;
-    const RemoteFolderListing::Result result = RemoteFolderListing::read(QString());
-    EXPECT_EQ(result.outcome, RemoteFolderListing::Outcome::WrongFolder);
-    EXPECT_EQ(seen(ui().boxes()), (QList<SeenBox>{{u"Your login data has been reset."_s,
-                                                   u"Bad Directory Info"_s, Ui::Icon::Critical}}));
-    EXPECT_TRUE(Shared().Password.isEmpty());
-}
-
-// The viewer's copy of a page, under the page's own name, and the page's companion folder lie
-// in a folder of their own that only the user can enter, and go with it.
-TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderThatGoesWithIt)
-{
-    serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
-    serverFile(u"lesson_1_files/a.png"_s, "picture");
-    list();
-    window.selectRow(window.rowOf(u"lesson 1.htm"_s));
-    std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
-    ASSERT_TRUE(copy);
-    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
-    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
-    const QDir folder = page.dir();
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
-    EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-              QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
-    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
-    EXPECT_TRUE(ui().boxes().isEmpty());
-
-    copy.reset();
-    EXPECT_FALSE(folder.exists());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),

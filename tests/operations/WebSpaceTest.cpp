@@ -100,7 +100,7 @@ private:
     qsizetype m_logSeen = 0;
 };
 
-TEST_P(WebSpaceTest, LevelsShowTheirTotalsAndAreWalkedOnce)
+TEST_P(WebSpaceTest, LevelsShowTheirTotalsWalkedOnceAndALostSessionIsOpenedAgainTwiceAtMost)
 {
     layOutSite();
     // The whole site is eight folders: /, DV, bio, 2007, March_2007, April_2007, other, deep.
@@ -129,11 +129,35 @@ TEST_P(WebSpaceTest, LevelsShowTheirTotalsAndAreWalkedOnce)
         EXPECT_TRUE(Shared().StopFlag);
     }
     EXPECT_TRUE(ui().boxes().isEmpty());
-}
 
-TEST_P(WebSpaceTest, FolderThatCannotBeEnteredSaysBadDirectory)
-{
-    layOutSite();
+    // A session lost on the way is opened again, twice at most.
+    const std::tuple<QList<int>, WebSpace::Outcome, int> drops[] = {
+        {{2}, WebSpace::Outcome::Measured, 1},
+        {{2, 5}, WebSpace::Outcome::Measured, 2},
+        {{2, 5, 7}, WebSpace::Outcome::Failed, 2},
+    };
+    for (const auto &[dropsAtFolders, outcome, opened] : drops) {
+        SCOPED_TRACE(dropsAtFolders.size());
+        reconnects = 0;
+        record.atFolder = [&](int folder) {
+            if (dropsAtFolders.contains(folder))
+                Shared().FtpClient->CloseConnection();
+        };
+        EXPECT_EQ(measure(AllLevels), outcome);
+        EXPECT_EQ(reconnects, opened);
+        if (outcome == WebSpace::Outcome::Measured) {
+            EXPECT_EQ(record.texts, SiteTexts);
+        }
+        // The session brought back knows the host product's folder as the levels do.
+        EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
+        ASSERT_TRUE(OpenSharedSession());
+        ASSERT_TRUE(EnterMonthFolder());
+    }
+    // The status window tells of a failed connect; the walk adds nothing.
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    record.atFolder = nullptr;
+
+    // A folder that cannot be entered ends the measuring.
     Shared().CourseName = u"gone"_s;
     EXPECT_EQ(measure({false, true, true, true, true}), WebSpace::Outcome::Failed);
     // The host product's folder was counted before the course failed.
@@ -166,35 +190,6 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessageTheOthersShowUpToThe
     EXPECT_EQ(measure({false, false, true, true, true}), WebSpace::Outcome::Measured);
     const QString largest = u"2,147.5 MB  "_s;
     EXPECT_EQ(record.texts, (Texts{QString(), QString(), largest, largest, largest}));
-}
-
-TEST_P(WebSpaceTest, LostSessionIsOpenedAgainTwiceAtMost)
-{
-    layOutSite();
-    const std::tuple<QList<int>, WebSpace::Outcome, int> cases[] = {
-        {{2}, WebSpace::Outcome::Measured, 1},
-        {{2, 5}, WebSpace::Outcome::Measured, 2},
-        {{2, 5, 7}, WebSpace::Outcome::Failed, 2},
-    };
-    for (const auto &[dropsAtFolders, outcome, opened] : cases) {
-        SCOPED_TRACE(dropsAtFolders.size());
-        reconnects = 0;
-        record.atFolder = [&](int folder) {
-            if (dropsAtFolders.contains(folder))
-                Shared().FtpClient->CloseConnection();
-        };
-        EXPECT_EQ(measure(AllLevels), outcome);
-        EXPECT_EQ(reconnects, opened);
-        if (outcome == WebSpace::Outcome::Measured) {
-            EXPECT_EQ(record.texts, SiteTexts);
-        }
-        // The session brought back knows the host product's folder as the levels do.
-        EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
-        ASSERT_TRUE(OpenSharedSession());
-        ASSERT_TRUE(EnterMonthFolder());
-    }
-    // The status window tells of a failed connect; the walk adds nothing.
-    EXPECT_TRUE(ui().boxes().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),

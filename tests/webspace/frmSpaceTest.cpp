@@ -27,7 +27,7 @@ void click(const frmSpace &window, const QString &button)
 
 using frmSpaceTest = ListOperationsTest;
 
-TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
+TEST_P(frmSpaceTest, ShowsFolderNamesAsTheyAreOffersOnlyNamedLevelsAndClosesOnAMissingOne)
 {
     // A folder's "&" is shown, not taken for a mnemonic; a level without a folder is off.
     Shared().CourseName = u"R&D"_s;
@@ -46,6 +46,13 @@ TEST_P(frmSpaceTest, LoadShowsFolderNamesAsTheyAreAndOffersOnlyNamedLevels)
     EXPECT_EQ(enabled, QList<bool>({true, true, true, false, true}));
     EXPECT_TRUE(window.findChild<QLabel *>(u"imglock"_s)->isVisible());
     Shared().FtpClient->setSecure(false);
+
+    // The course's folder is not on the server: the window closes.
+    window.findChild<QCheckBox *>(u"chkCourse"_s)->setChecked(true);
+    click(window, u"cmdOK"_s);
+    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Bad Directory."_s});
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(Shared().StopFlag);
 }
 
 TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
@@ -83,18 +90,6 @@ TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
             EXPECT_EQ(window.result(), int(QDialog::Rejected)) << what;
         }
     }
-}
-
-TEST_P(frmSpaceTest, FolderThatCannotBeEnteredClosesTheWindow)
-{
-    Shared().CourseName = u"gone"_s;
-    frmSpace window;
-    window.show();
-    window.findChild<QCheckBox *>(u"chkCourse"_s)->setChecked(true);
-    click(window, u"cmdOK"_s);
-    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Bad Directory."_s});
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(Shared().StopFlag);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pyftpdlib, frmSpaceTest,
