@@ -130,8 +130,10 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
 {
     writeFile(iniPath(), "[Dovrelle]\r\ncourse0=Biology\r\n");
     const std::tuple<const char *, const char *, QByteArray> cases[] = {
-        {"Dovrelle", "course0", "line\r\nbreak"},
+        {"Dovrelle", "course0", "carriage\rreturn"},
         {"Dovrelle", "course0", "new\nline"},
+        {"Dov\nrelle", "a", "x"},
+        {"Dovrelle", "a\rb", "x"},
         {"Dovrelle", "course0", QByteArray("nul\0x", 5)},
         {"Dovrelle", "", "x"},
         {"Dovrelle", "a=b", "x"},
