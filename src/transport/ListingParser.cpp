@@ -406,10 +406,12 @@ QList<Entry> ListingParser::parse(QByteArrayView reply, Format format, const QDa
     return entries;
 }
 
-std::optional<int> ListingParser::parseUnixMode(QByteArrayView column)
+std::optional<int> ListingParser::parseUnixMode(QByteArrayView line)
 {
-    if (!isUnixMode(column))
+    const Columns columns = columnsOf(line);
+    if (columns.isEmpty() || !isUnixMode(columns[0].text))
         return std::nullopt;
+    const QByteArrayView column = columns[0].text;
     int mode = 0;
     // Owner, group and others: read, write, and execute with its special bit.
     for (int who = 0; who < 3; ++who) {

@@ -41,9 +41,9 @@ public:
     // nothing.
     static std::optional<Entry> parseListLine(QByteArrayView line, const QDateTime &nowUtc);
 
-    // The permission bits of a Unix listing's first column ("-rw-r-----" gives 0640; s, S, t
-    // and T carry the set-id and sticky bits); nothing when the column is no such text.
-    static std::optional<int> parseUnixMode(QByteArrayView column);
+    // The permission bits in the first column of a Unix LIST line ("-rw-r----- 1 ..." gives
+    // 0640; s, S, t and T carry the set-id and sticky bits); nothing when it holds no such text.
+    static std::optional<int> parseUnixMode(QByteArrayView line);
 
     // A time as MLSD's modify fact and MDTM give it: "YYYYMMDDHHMMSS", with an optional
     // fraction of a second (".sss"), in UTC.

@@ -14,8 +14,6 @@
 #include <QDateTime>
 #include <QFile>
 
-#include <algorithm>
-
 namespace Ftp {
 
 namespace {
@@ -348,11 +346,8 @@ std::optional<int> Session::fileMode(const QString &name)
         const QByteArray bytes = line.toUtf8();
         const std::optional<Entry> entry =
             ListingParser::parseListLine(bytes, QDateTime::currentDateTimeUtc());
-        if (entry && entry->name == wanted && !entry->isDirectory && !entry->isSymlink) {
-            const auto columnEnd = std::find_if(bytes.begin(), bytes.end(),
-                                                [](char c) { return c == ' ' || c == '\t'; });
-            return ListingParser::parseUnixMode(QByteArrayView(bytes.begin(), columnEnd));
-        }
+        if (entry && entry->name == wanted && !entry->isDirectory && !entry->isSymlink)
+            return ListingParser::parseUnixMode(bytes);
     }
     return std::nullopt;
 }
