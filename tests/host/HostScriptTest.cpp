@@ -10,7 +10,6 @@
 #include "operations/WebSpace.h"
 #include "platform/DosPath.h"
 #include "platform/NumberText.h"
-#include "platform/Registry.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -56,10 +55,6 @@ protected:
         QString why;
         server = FtpTestServer::startFaulty(faults, &why);
         ASSERT_TRUE(server) << why.toStdString();
-        Platform::Registry().setString(
-            Platform::RootKey::LocalMachine,
-            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
-            u"C:\\Dovrelle\\Dovrelle.exe"_s);
         QDir().mkpath(server->rootPath() + MonthFolder);
         writeIni(CourseSettings);
         // The login is stored unless a test takes it away or stores another.
