@@ -16,7 +16,6 @@
 
 using namespace Qt::StringLiterals;
 using Ftp::TlsMode;
-using Ftp::TransferType;
 using Ftp::InternetError::Code;
 
 class TlsSessionTest : public VellixTest
@@ -95,48 +94,6 @@ TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
         << session.tlsDescription().toStdString();
     EXPECT_EQ(session.serverCertificate(), testCertificate);
     EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
-}
-
-// The automatic mode, the default, is every server suite's.
-TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
-{
-    QString why;
-    const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(plain) << why.toStdString();
-    acceptTestCertificate();
-    struct Case
-    {
-        TlsMode mode;
-        bool tlsServer;
-        bool connects;
-        bool encrypted;
-        QString response; // part of the last response when the login fails
-    };
-    const Case cases[] = {
-        {TlsMode::Require, true, true, true, {}},
-        // The server refuses a login in clear text.
-        {TlsMode::Off, true, false, false, u"530"_s},
-        {TlsMode::Require, false, false, false, u"which is required"_s},
-        {TlsMode::Off, false, true, false, {}},
-    };
-    for (const Case &test : cases) {
-        SCOPED_TRACE(int(test.mode) * 10 + test.tlsServer);
-        const FtpTestServer &target = test.tlsServer ? *server : *plain;
-        session.setTlsMode(test.mode);
-        EXPECT_EQ(session.connect(target.site(), target.user(), target.password()), test.connects)
-            << session.lastResponse().toStdString();
-        EXPECT_EQ(session.isEncrypted(), test.encrypted);
-        if (!test.connects) {
-            EXPECT_TRUE(session.lastResponse().contains(test.response))
-                << session.lastResponse().toStdString();
-        } else {
-            QList<Ftp::Entry> entries;
-            EXPECT_FALSE(session.find(u"*"_s, &entries));
-            EXPECT_EQ(session.lastError(), Code::NoMoreFiles)
-                << session.lastResponse().toStdString();
-        }
-        session.close();
-    }
 }
 
 // The client's trust: the system's store, else a pin made on first use; a server that spoke
