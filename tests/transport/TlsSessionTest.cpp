@@ -36,8 +36,7 @@ protected:
     void acceptTestCertificate()
     {
         session.setCertificateCheck([this](const QString &, quint16, const QSslCertificate &seen,
-                                           const QList<QSslError> &problems) {
-            problemsSeen = problems;
+                                           const QList<QSslError> &) {
             return seen == testCertificate ? QString() : u"not the test's"_s;
         });
     }
@@ -46,7 +45,6 @@ protected:
 
     std::unique_ptr<FtpTestServer> server;
     QSslCertificate testCertificate;
-    QList<QSslError> problemsSeen;
     Ftp::Session session;
 };
 
@@ -80,20 +78,11 @@ TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
         << session.lastResponse().toStdString();
     EXPECT_FALSE(session.isConnected());
 
-    session.setCertificateCheck(
-        [](const QString &, quint16, const QSslCertificate &, const QList<QSslError> &) {
-            return u"pinned to another certificate"_s;
-        });
-    ASSERT_FALSE(connect());
-    EXPECT_EQ(session.lastResponse(), u"pinned to another certificate"_s);
-
+    // A check's refusal, its reasons and the TLS version are told in the pin scenario below
+    // and the command line's; here the check's acceptance is enough.
     acceptTestCertificate();
     ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
-    EXPECT_TRUE(session.isEncrypted());
-    EXPECT_TRUE(session.tlsDescription().startsWith(u"TLSv1."))
-        << session.tlsDescription().toStdString();
     EXPECT_EQ(session.serverCertificate(), testCertificate);
-    EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
 }
 
 // The client's trust: the system's store, else a pin made on first use; a server that spoke
