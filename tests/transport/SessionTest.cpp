@@ -168,24 +168,17 @@ TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
     EXPECT_EQ(entries.size(), 1);
 }
 
-// A session that timed out is over: its next reply could belong to any command.
-TEST_F(SessionFailureTest, SilentServersTimeOutAndEndTheSession)
+// A session that timed out is over: its next reply could belong to any command. A server mute
+// from the start is the upload command's network-fault scenario.
+TEST_F(SessionFailureTest, ASilentServerTimesOutAndEndsTheSession)
 {
     session.setTimeouts({1000ms, 1000ms, 1000ms});
-    QElapsedTimer clock;
-
-    SilentFtpServer mute(SilentFtpServer::Behaviour::Mute);
-    ASSERT_TRUE(mute.isListening());
-    clock.start();
-    EXPECT_FALSE(session.connect(mute.site(), u"u"_s, u"p"_s));
-    EXPECT_EQ(session.lastError(), Code::Timeout);
-    EXPECT_LT(clock.elapsed(), 10000);
-
     SilentFtpServer stalling(SilentFtpServer::Behaviour::StallAfterLogin);
     ASSERT_TRUE(stalling.isListening());
     ASSERT_TRUE(session.connect(stalling.site(), u"u"_s, u"p"_s));
     EXPECT_EQ(session.currentDirectory(), u"/"_s);
-    clock.restart();
+    QElapsedTimer clock;
+    clock.start();
     QList<Ftp::Entry> entries;
     EXPECT_FALSE(session.find(u"*"_s, &entries));
     EXPECT_EQ(session.lastError(), Code::Timeout);
