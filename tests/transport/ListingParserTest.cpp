@@ -150,8 +150,6 @@ TEST_F(VellixTest, ListingParserReadsMlsdLines)
          "  lead.txt", 2, lately},
         {"modify=20261205224808;perm=r;size=5000000000;type=file;unique=fe00ga76076; big.bin",
          "big.bin", 5'000'000'000, lately},
-        {"modify=20261205224808;perm=el;size=4096;type=dir;unique=fe00ga76061; my folder",
-         "my folder", 4096, lately, Folder},
         // ProFTPD
         {"modify=20061114102233;perm=adfr;size=12;type=file;unique=FD00U1A2C;UNIX.group=1000;"
          "UNIX.mode=0644;UNIX.owner=1000; index.htm",
