@@ -47,10 +47,9 @@ TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
         EXPECT_EQ(client.GetFTPDirectory(), current) << folder.toStdString();
     }
 
+    // A folder named by a path goes; one named alone is the client's names scenario.
     EXPECT_TRUE(client.RemoveFTPDirectory(u"sub/inner"_s));
     EXPECT_EQ(listed(u"sub/*"_s), QStringList());
-    EXPECT_TRUE(client.RemoveFTPDirectory(u"sub"_s));
-    EXPECT_EQ(listed(u"*"_s), QStringList());
 }
 
 // A name the server holds in bytes that are not UTF-8 reads as Windows-1252 and goes back in
