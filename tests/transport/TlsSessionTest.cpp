@@ -102,9 +102,9 @@ TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
     EXPECT_EQ(readFile(Ftp::KnownCertificates::filePath()), pinLine.toUtf8());
     EXPECT_EQ(QFile::permissions(Ftp::KnownCertificates::filePath()) & 0x0077, 0);
 
+    // A pinned certificate seen again is told only on request (the command line's -v).
     ASSERT_TRUE(open());
     EXPECT_EQ(client.newCertificateText(), QString());
-    EXPECT_TRUE(client.certificateStatus().contains(u"matches its pin"_s));
 
     // Another certificate under the same name is refused, naming the file to edit.
     const QByteArray otherPin = pinLine.section(u' ', 0, 0).toUtf8() + " SHA256:00:11\n";
