@@ -630,3 +630,18 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         }
     }
 }
+
+// What a put read from a pipe before its session was lost is gone: --retry does not send the
+// rest as if it were the whole, and the server's old copy stays.
+TEST_F(CutTransferCommandTest, RetryDoesNotRepeatAPutFromAPipe)
+{
+    start(u"lose-once=%1"_s.arg(Cut));
+    const QString onServer = writeFile(server->rootPath() + u"/film.bin"_s, "the old copy");
+    const CliRun run = runVellix(login(*server) + QStringList{u"--retry"_s, u"2"_s, u"put"_s,
+                                                              u"/dev/stdin"_s, u"film.bin"_s},
+                                 server->password(), patterned(Cut * 3 / 2));
+    EXPECT_EQ(run.exitCode, 1) << ::testing::PrintToString(run);
+    EXPECT_FALSE(run.err.contains(u"retrying"_s)) << run.err.toStdString();
+    EXPECT_EQ(moved(), QList<qint64>{Cut});
+    EXPECT_TRUE(readFile(onServer) == "the old copy");
+}

@@ -14,8 +14,6 @@
 
 #include <csignal>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 class SecureFtpCommandTest : public SftpServerSuite
@@ -156,32 +154,6 @@ TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
     EXPECT_EQ(QFileInfo(server().rootPath() + u"/film.bin"_s).size(), Size);
     EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"film.bin"_s});
-}
-
-// What a put read from a pipe before its session died is gone: --retry does not send the rest
-// as if it were the whole, and the server's old copy stays.
-TEST_P(SecureFtpCommandTest, RetryDoesNotRepeatAPutFromAPipe)
-{
-    writeFile(server().rootPath() + u"/lesson.bin"_s, "the old copy");
-    const QString start = writeFile(tempPath(u"start.bin"_s), patterned(2 << 20));
-    const QString fifo = tempPath(u"lesson.fifo"_s);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QProcess process;
-    startCommand(process,
-                 {u"--retry"_s, u"1"_s, u"put"_s, fifo, server().homeDir() + u"/lesson.bin"_s});
-    // The writer keeps the pipe open, silent after its first bytes, until it is killed.
-    QProcess writer;
-    writer.start(u"/bin/sh"_s,
-                 {u"-c"_s, u"exec > \"$2\"; cat \"$1\"; exec sleep 600"_s, u"sh"_s, start, fifo});
-    ASSERT_TRUE(server().waitForFileOf(1 << 20));
-    ASSERT_TRUE(server().killSessions());
-    writer.kill();
-
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
-    EXPECT_FALSE(err.contains(u"retrying"_s)) << err.toStdString();
-    EXPECT_EQ(readFile(server().rootPath() + u"/lesson.bin"_s), "the old copy");
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
