@@ -5,14 +5,10 @@
 #include "servers/ServerModes.h"
 #include "servers/SftpSuite.h"
 
-#include "platform/PartialName.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -117,24 +113,6 @@ TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
         << run.err.toStdString();
     EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
-}
-
-// Ctrl+C cancels a secure upload as it does a plain one: only the hidden partial stays on the
-// server, for a "put -c", and vellix ends by the signal.
-TEST_P(SecureFtpCommandTest, CtrlCStopsAPutAndLeavesOnlyItsPartialOnTheServer)
-{
-    QProcess process;
-    ASSERT_NO_FATAL_FAILURE(startPut(process, qint64(2) << 30));
-    ::kill(pid_t(process.processId()), SIGINT);
-
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(process.exitCode(), SIGINT);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_TRUE(err.endsWith(u"vellix: put: cancelled\nvellix: interrupted\n"_s))
-        << err.toStdString();
-    EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{PartialName::pathFor(u"film.bin"_s)});
 }
 
 // A session that dies in the middle of a put is opened again by --retry, and the put goes on
