@@ -8,7 +8,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -26,24 +25,6 @@ protected:
     {
         return {u"ftp"_s,    u"--site"_s,     server().site(),
                 u"--user"_s, server().user(), u"--secure"_s};
-    }
-
-    // Starts one command in the background, logged in and past the server's new key.
-    void startCommand(QProcess &process, const QStringList &command)
-    {
-        script({}); // meets the server, whose new key it names
-        startVellix(process, login() + command, server().password());
-    }
-
-    // Starts the put of a sparse film of `size` bytes into the home folder, and waits until the
-    // server holds its first MiB.
-    void startPut(QProcess &process, qint64 size, const QStringList &options = {})
-    {
-        const QString film = tempPath(u"film.bin"_s);
-        ASSERT_TRUE(makeSparseFile(film, size));
-        startCommand(process,
-                     options + QStringList{u"put"_s, film, server().homeDir() + u"/film.bin"_s});
-        ASSERT_TRUE(server().waitForFileOf(1 << 20));
     }
 
     // Runs a script that starts in the server's home folder; line 1 goes there.
@@ -113,25 +94,6 @@ TEST_P(SecureFtpCommandTest, FailedGetsWriteNothingAndSayWhatTheLibraryFound)
         << run.err.toStdString();
     EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
-}
-
-// A session that dies in the middle of a put is opened again by --retry, and the put goes on
-// from where it stopped.
-TEST_P(SecureFtpCommandTest, RetryOpensALostSessionAgainAndContinuesThePut)
-{
-    constexpr qint64 Size = qint64(256) << 20;
-    QProcess process;
-    ASSERT_NO_FATAL_FAILURE(startPut(process, Size, {u"--retry"_s, u"1"_s}));
-    ASSERT_TRUE(server().killSessions());
-
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
-    EXPECT_TRUE(err.contains(u"vellix: put: retrying in 1 s (attempt 1 of 2): "_s))
-        << err.toStdString();
-    EXPECT_EQ(QFileInfo(server().rootPath() + u"/film.bin"_s).size(), Size);
-    EXPECT_EQ(QDir(server().rootPath()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{u"film.bin"_s});
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),
