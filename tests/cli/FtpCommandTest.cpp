@@ -238,14 +238,8 @@ TEST_F(FtpCommandTest, TlsOptionAgainstTlsAndPlainServers)
     const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
     if (!server)
         return;
-    const QByteArray content = patterned(300000);
-    const QString local = writeFile(tempPath(u"up.bin"_s), content);
-    const CliRun first =
-        runVellix(login(*server, true), server->password(),
-                  u"put %1 up.bin\nls\nget up.bin %2\n"_s.arg(local, tempPath(u"down.bin"_s)));
+    const CliRun first = runVellix(login(*server) + QStringList{u"pwd"_s}, server->password());
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
-    EXPECT_TRUE(first.out.contains(u"up.bin"_s)) << first.out.toStdString();
-    EXPECT_EQ(readFile(tempPath(u"down.bin"_s)), content);
     EXPECT_TRUE(first.err.startsWith(u"vellix: New certificate of "_s) &&
                 first.err.contains(u"accepted and pinned: SHA256:"_s))
         << first.err.toStdString();
