@@ -175,8 +175,6 @@ TEST_F(HvsftpServerTest, ControlsBatchUploadSendsTheFileOnceAndThenOnlyANewerOne
     const CliRun first = runTool(command);
     EXPECT_EQ(first.exitCode, 0) << ::testing::PrintToString(first);
     EXPECT_EQ(readFile(uploaded), "first\n");
-    EXPECT_TRUE(first.out.contains(u"\nhvsftp> cd \""_s + monthFolder + u"\"\n"_s))
-        << first.out.toStdString();
     EXPECT_TRUE(first.out.endsWith(u"\ndone\n"_s)) << first.out.toStdString();
 
     // A server copy newer than the local file stays.
