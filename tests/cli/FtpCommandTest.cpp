@@ -20,8 +20,6 @@
 #include <utility>
 #include <vector>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -332,7 +330,7 @@ TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
     // is still being written.
     const QString whole = writeFile(tempPath(u"whole.bin"_s), content);
     const QString fifo = tempPath(u"lesson.fifo"_s);
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(makePipe(fifo));
     QProcess writer;
     writer.start(u"/bin/sh"_s,
                  {u"-c"_s, u"{ head -c 1000 \"$1\"; sleep 0.3; tail -c +1001 \"$1\"; } > \"$2\""_s,
@@ -439,7 +437,7 @@ TEST_F(FtpCommandTest, SignalsStopAStalledTransferAndKeepTheOldFile)
         QProcess process;
         QProcess writer;
         if (c.put) {
-            ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+            ASSERT_TRUE(makePipe(fifo));
             startVellix(process, login(*server) + QStringList{u"put"_s, fifo, u"big.bin"_s},
                         server->password());
             // The writer sends a little and then keeps the pipe open without a word.
