@@ -166,10 +166,9 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_FALSE(Shared().CancelRequest);
 }
 
-TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndRebuildsTheCatalogue)
+TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
 {
     serverFile(u"a.txt"_s, "a");
-    serverFile(u"b.txt"_s, "b");
     serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
     serverFile(u"lesson_1_files/a.png"_s, "picture");
     list();
@@ -178,21 +177,19 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndReb
     window.selectRow(window.rowOf(u"lesson 1.htm"_s));
     std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
     ASSERT_TRUE(copy);
-    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
-    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
-    const QDir folder = page.dir();
+    const QDir folder = QFileInfo(Platform::DosPath::toLinux(copy->dosPath())).dir();
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
     EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
-    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
     EXPECT_TRUE(ui().boxes().isEmpty());
 
     copy.reset();
     EXPECT_FALSE(folder.exists());
 
-    // Delete asks, then deletes and rebuilds the catalogue.
+    // Delete asks first, No by default. What a delete does is the host's remote list scenario;
+    // here the notice the list shows while the catalogue is rebuilt.
     window.check({u"a.txt"_s});
     ui().answer(Ui::Answer::No);
     RemoteFileOperations(window, LocalFolder).deleteChecked();
@@ -200,20 +197,11 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndReb
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().at(0).defaultButton, 2);
 
-    ui().clear();
     ui().answer(Ui::Answer::Yes);
     Shared().DvValue = 1;
     window.check({u"a.txt"_s});
     RemoteFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_FALSE(QFile::exists(serverPath(u"a.txt"_s)));
-    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"Are you sure you want to delete the checked files?"_s,
-                           u"Delete Operation is Complete!"_s}));
-    EXPECT_EQ(window.model().count(), 2);
     EXPECT_EQ(window.notices, 1);
-    EXPECT_TRUE(catalogue().contains("b.txt"));
-    EXPECT_FALSE(catalogue().contains("a.txt"));
 }
 
 // What a rename answers to the name typed, and what it does on the server and locally.
@@ -243,15 +231,11 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
          "File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, "
          "\r\ntxt. ",
          "old.txt", ""},
+        // A local copy renamed along is the host's remote list scenario.
         {"NoLocalCopy", "new.txt", false, "File: old.txt has been renamed\r\non the website.",
          "new.txt", ""},
         {"OtherCaseOnServerOnly", "OLD.txt", true,
          "File: old.txt has been renamed\r\non the website.", "OLD.txt", "old.txt"},
-        {"LocalCopyRenamedToo", "new.txt", true,
-         "The file on the website has been renamed successfully.\r\nDo you want to also rename "
-         "this file\r\non your local computer system?|File: old.txt has been renamed\r\non the "
-         "local computer.",
-         "new.txt", "new.txt"},
     };
     for (const RenameCase &c : cases) {
         SCOPED_TRACE(c.name);
