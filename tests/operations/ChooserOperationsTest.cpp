@@ -132,7 +132,8 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
 
 // What the chooser's rename and delete answer, and what they leave on disk and on the server:
 // name, delete (or rename), the new name, a copy on the server, and as entries() the boxes
-// shown and the files left on disk and on the server.
+// shown and the files left on disk and on the server. A file with no copy on the server is
+// renamed and deleted in the host's local list scenario.
 using ChooserCase =
     std::tuple<const char *, bool, const char *, bool, const char *, const char *, const char *>;
 
@@ -142,14 +143,10 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         {"RenameToADeniedExtension", false, "a.exe", false,
          "Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied.",
          "a.txt", ""},
-        {"RenameOnlyHere", false, "b.txt", false, "Filename on local computer\r\nhas been renamed.",
-         "b.txt", ""},
         {"RenameThereToo", false, "b.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website as well?|Filename on webserver\r\nhas been renamed.",
          "b.txt", "b.txt"},
-        {"DeleteOnlyHere", true, "", false,
-         "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?", "", ""},
         {"DeleteThereToo", true, "", true,
          "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?|File: "
          "a.txt\r\nwas successfully deleted from your local computer.\r\nDo you want to delete "
