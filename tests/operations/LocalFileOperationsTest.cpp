@@ -62,9 +62,7 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     LocalFileOperations(window, LocalFolder).copyUp(false);
     EXPECT_EQ(texts(ui().boxes()),
               QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
-    // The transfer window showed the file going up, and went before the box.
-    EXPECT_EQ(window.transfers.files, QStringList{u"big.bin"_s});
-    EXPECT_EQ(window.transfers.directions, QList{TransferViewPort::Direction::Up});
+    // The transfer window went before the box; what it showed is the host's transfer scenarios'.
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
