@@ -118,7 +118,6 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_EQ(readFile(localPath(u"a.txt"_s)), first);
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
     EXPECT_EQ(readFile(localPath(u"link.txt"_s)), "replaces the link");
-    EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
     EXPECT_TRUE(isPipe(pipe));
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
@@ -128,9 +127,8 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     // The refused row stays checked, as a failed one does.
     EXPECT_EQ(window.model().totals().checkedCount, 1);
     EXPECT_TRUE(window.model().row(window.rowOf(u"pipe.txt"_s)).checked);
-    EXPECT_FALSE(window.busy);
-    EXPECT_FALSE(Shared().TransferRunning);
-    // No probe of ours stays behind.
+    EXPECT_FALSE(window.busy || Shared().TransferRunning);
+    // Only the checked files came, and no probe of ours stays behind.
     EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files | QDir::Hidden),
               QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
 
