@@ -1,6 +1,6 @@
 // The list window base, as the remote list uses it: the summary labels, check-all, checks that
 // spread over a selection, the order by name it opens in and that flips on every header click,
-// and the tool tip of a cut name; and what the local twin adds.
+// and the delegate that shows a cut name whole; and what the local twin adds.
 
 #include "support/VellixTest.h"
 
@@ -8,6 +8,7 @@
 #include "lists/frmServer.h"
 #include "lists/frmServerUp.h"
 #include "platform/DosPath.h"
+#include "widgets/ClippedTextDelegate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTest>
-#include <QToolTip>
 #include <QTreeView>
 
 using namespace Qt::StringLiterals;
@@ -88,26 +88,9 @@ TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionCheckAllAndHeaderClicksFl
     EXPECT_EQ(names(), QStringList({u"a.htm"_s, u"b.txt"_s, u"c.pdf"_s}));
     EXPECT_EQ(header->sortIndicatorSection(), FileListModel::DateColumn);
     EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
-}
 
-// A name its column cuts short shows whole in a tool tip; one that fits has none.
-TEST_F(FileListWindowTest, ACutNameShowsWholeInAToolTip)
-{
-    const QString longName = u"the lesson whose name runs on and on past its column.txt"_s;
-    window.model().setRows(
-        {FileRow::listed(u"a.txt"_s, 1, QDateTime()), FileRow::listed(longName, 2, QDateTime())});
-    window.resize(420, 300);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const auto tipAt = [this](int row) {
-        QWidget *viewport = list()->viewport();
-        const QRect cell = list()->visualRect(window.model().index(row, 0));
-        QHelpEvent help(QEvent::ToolTip, cell.center(), viewport->mapToGlobal(cell.center()));
-        QCoreApplication::sendEvent(viewport, &help);
-        return QToolTip::text();
-    };
-    EXPECT_EQ(tipAt(0), QString());
-    EXPECT_EQ(tipAt(1), longName);
+    // A name its column cuts short shows whole in a tool tip, as the chooser's test shows.
+    EXPECT_TRUE(qobject_cast<ClippedTextDelegate *>(list()->itemDelegate()));
 }
 
 // The local twin: the capacity against the checked files and the server's, and F5. Which files it
