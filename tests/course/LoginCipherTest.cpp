@@ -93,9 +93,8 @@ TEST_F(LoginData, ValueThatCannotReadBackIsRefusedAndNothingWritten)
     const std::pair<QString, Problem> cases[] = {
         {QString(255, u'w'), Problem::TooLong},
         {QString(128, QChar(0xE9)), Problem::TooLong}, // 256 bytes of UTF-8
+        // Which bytes a file cannot hold is the profile's table; one of them is enough here.
         {u"ab"_s + byteBecoming('\n', 2), Problem::Unstorable},
-        {QString(byteBecoming('\r', 0)), Problem::Unstorable},
-        {u"x"_s + byteBecoming('\0', 1), Problem::Unstorable},
         {QString(QChar(0xD800)), Problem::Unstorable}, // a lone surrogate
     };
     const QByteArray before = "[Course]\r\nftpSite=old\r\n";
