@@ -116,7 +116,6 @@ TEST_F(LocalPaths, RegistryValuesAsText)
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\App Paths\Dovrelle.exe]
 @="C:\\Program Files\\Dovrelle\\Dovrelle.exe"
-"Path"="C:\\Tools\\"
 "Count"=dword:ffffffff
 "Blob"=hex:01,02
 "Expand"=hex(2):25,00,41,00,25,00,5c,00,78,00,00,00
@@ -127,7 +126,6 @@ TEST_F(LocalPaths, RegistryValuesAsText)
     const std::tuple<QString, bool, QString, QString> cases[] = {
         {QString(), true, u"C:\\Program Files\\Dovrelle\\Dovrelle.exe"_s,
          u"C:\\Program Files\\Dovrelle\\"_s},
-        {u"path"_s, true, u"C:\\Tools\\"_s, u"C:\\Tools\\"_s},
         {u"Count"_s, true, u"4294967295"_s, {}},
         {u"Blob"_s, true, {}, {}},
         {u"Expand"_s, true, u"%A%\\x"_s, u"%A%\\"_s}, // not expanded
