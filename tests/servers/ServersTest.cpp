@@ -1,10 +1,8 @@
-// The test servers themselves, where the suites that use them would not notice a fault: the
-// vsftpd account may change what a test wrote into the served folder, VELLIX_TEST_FTP is read as
-// documented, and an sshd that goes takes its sessions along, stopped ones too.
+// The test servers themselves, where the suites that use them would not notice a fault:
+// VELLIX_TEST_FTP is read as documented, and an sshd that goes takes its sessions along, stopped
+// ones too.
 #include "servers/FtpTestServer.h"
 #include "servers/SftpSuite.h"
-
-#include "transport/Session.h"
 
 #include <QTcpSocket>
 
@@ -14,24 +12,6 @@ using Kind = FtpTestServer::Kind;
 namespace {
 
 constexpr int answerMs = 5000;
-
-// Files and folders a test writes into the served folder (as root) can be replaced and added to
-// through the server, which serves them as an account of its own.
-TEST_F(VellixTest, VsftpdAccountCanChangeWhatTheTestWrote)
-{
-    const auto server = startOrSkip(Kind::Vsftpd);
-    if (!server)
-        return;
-    writeFile(server->rootPath() + u"/course/old.txt"_s, "written by the test\n");
-    const QString local = writeFile(tempPath(u"new.txt"_s), "written through the server\n");
-    Ftp::Session session;
-    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
-    for (const QString &target : {u"course/old.txt"_s, u"course/new.txt"_s}) {
-        ASSERT_TRUE(session.putFile(local, target, Ftp::TransferType::Binary))
-            << target.toStdString() << ": " << session.lastResponse().toStdString();
-        EXPECT_EQ(readFile(server->rootPath() + u'/' + target), "written through the server\n");
-    }
-}
 
 TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
 {
