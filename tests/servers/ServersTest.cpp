@@ -15,7 +15,8 @@ constexpr int answerMs = 5000;
 
 TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
 {
-    // The site, user, password and home folder read; none: refused.
+    // The site, user, password and home folder read. A malformed setting fails the suites that
+    // use it; only a valid one refused would pass unnoticed, as they would skip.
     const struct
     {
         QByteArray setting;
@@ -26,23 +27,12 @@ TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
         {"[::1]:2121:teacher:pa:ss:/srv/ftp",
          {u"[::1]:2121"_s, u"teacher"_s, u"pa:ss"_s, u"/srv/ftp"_s}},
         {"host:21:teacher::/", {u"host:21"_s, u"teacher"_s, {}, u"/"_s}},
-        {"host:21:teacher:secret", {}},
-        {"host:port:teacher:secret:/www", {}},
-        {"host:0:teacher:secret:/www", {}},
-        {"host:21::secret:/www", {}},
-        {"host:21:teacher:secret:www", {}},
-        {"[::1:21:teacher:secret:/www", {}},
     };
     for (const auto &testCase : cases) {
         SCOPED_TRACE(testCase.setting.toStdString());
         setEnvironment("VELLIX_TEST_FTP", testCase.setting);
         QString why;
         const auto server = FtpTestServer::start(Kind::External, &why);
-        if (testCase.login.isEmpty()) {
-            EXPECT_FALSE(server);
-            EXPECT_TRUE(why.contains(u"VELLIX_TEST_FTP"_s)) << why.toStdString();
-            continue;
-        }
         ASSERT_TRUE(server) << why.toStdString();
         EXPECT_EQ((QStringList{server->site(), server->user(), server->password(),
                                server->homeDir(), server->rootPath()}),
