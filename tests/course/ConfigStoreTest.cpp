@@ -47,7 +47,6 @@ TEST_F(CourseConfig, TlsSettingWritesAndReads)
         ReadCourseConfig(u"C"_s);
         EXPECT_EQ(Shared().Tls, mode);
     }
-    EXPECT_EQ(ConfigFile().text(u"C"_s, u"school"_s), u"Hill"_s);
 }
 
 TEST_F(CourseConfig, ServerPathsFromRemoteAndHomeDirectory)

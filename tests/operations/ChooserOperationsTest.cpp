@@ -108,7 +108,7 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
     EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
     EXPECT_EQ(readFile(serverPath(u"fits.bin"_s)), readFile(localPath(u"fits.bin"_s)));
     EXPECT_EQ(chooser.notices, 1);
-    EXPECT_TRUE(catalogue().contains("fits.bin"));
+    EXPECT_TRUE(readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s).contains("fits.bin"));
     EXPECT_TRUE(chooser.controlsEnabled);
     EXPECT_FALSE(chooser.cancelCaption);
 
@@ -123,16 +123,16 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
     EXPECT_EQ(seen(ui().boxes()).mid(0, 1),
               (QList<SeenBox>{{u"File Upload was cancelled by the user."_s, u"Cancel File Upload"_s,
                                Ui::Icon::Exclamation}}));
-    EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
-    // The transfer window showed each file going up, and is gone.
-    EXPECT_EQ(chooser.transfers.files, (QStringList{u"fits.bin"_s, u"big.bin"_s}));
+    // The transfer window is gone after each upload. What it showed, and that the cancel stops
+    // the transfer, are the host's transfer scenario's.
     EXPECT_EQ(chooser.transfers.ends, 2);
 }
 
 // What the chooser's rename and delete answer, and what they leave on disk and on the server:
 // name, delete (or rename), the new name, a copy on the server, and as entries() the boxes
-// shown and the files left on disk and on the server.
+// shown and the files left on disk and on the server. A file with no copy on the server is
+// renamed and deleted in the host's local list scenario.
 using ChooserCase =
     std::tuple<const char *, bool, const char *, bool, const char *, const char *, const char *>;
 
@@ -142,14 +142,10 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         {"RenameToADeniedExtension", false, "a.exe", false,
          "Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied.",
          "a.txt", ""},
-        {"RenameOnlyHere", false, "b.txt", false, "Filename on local computer\r\nhas been renamed.",
-         "b.txt", ""},
         {"RenameThereToo", false, "b.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website as well?|Filename on webserver\r\nhas been renamed.",
          "b.txt", "b.txt"},
-        {"DeleteOnlyHere", true, "", false,
-         "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?", "", ""},
         {"DeleteThereToo", true, "", true,
          "Are you sure you want to delete file,\r\n\"a.txt\"\r\nfrom your computer?|File: "
          "a.txt\r\nwas successfully deleted from your local computer.\r\nDo you want to delete "

@@ -85,20 +85,22 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), QByteArray(1234, 'x'));
     Shared().AllowedExtensions = QStringList{u"txt"_s, u"htm"_s};
 
+    // Each row as its name, its size as shown and whether it is checked.
+    const auto shown = [](const LocalFolderListing::Result &listing) {
+        QStringList rows;
+        for (const FileRow &row : listing.rows)
+            rows << row.name + u'|' + row.sizeText() + u'|' + QString::number(row.checked);
+        return rows;
+    };
     const LocalFolderListing::Result all =
         LocalFolderListing::read(u"C:\\Course\\*.*"_s, u"b.txt"_s, true);
-    ASSERT_TRUE(all.listed);
-    ASSERT_EQ(all.rows.size(), 2);
-    EXPECT_EQ(all.rows.at(0).name, u"a.htm"_s);
-    EXPECT_EQ(all.rows.at(0).sizeText(), u"          1,234"_s);
-    EXPECT_TRUE(all.rows.at(1).checked);
+    EXPECT_EQ(shown(all),
+              QStringList({u"a.htm|          1,234|1"_s, u"b.txt|          1,234|1"_s}));
     EXPECT_EQ(all.preselected, 1);
 
     const LocalFolderListing::Result one =
         LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
-    ASSERT_EQ(one.rows.size(), 1);
-    EXPECT_EQ(one.rows.at(0).sizeText(), u"1234"_s);
-    EXPECT_TRUE(one.rows.at(0).checked);
+    ASSERT_EQ(shown(one), QStringList{u"b.txt|1234|1"_s});
     EXPECT_TRUE(one.rows.at(0).dateText().contains(u'/'));
 
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
@@ -109,9 +111,8 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
     const QString partial = PartialName::pathFor(u"b.txt"_s);
     for (const QString &name : {partial, PartialName::originPathFor(u"b.txt"_s)})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), "x");
-    QStringList listed;
-    for (const FileRow &row : LocalFolderListing::read(u"C:\\Course\\"_s, {}, false).rows)
-        listed.append(row.name);
-    EXPECT_EQ(listed, QStringList({u"a.htm"_s, u"b.txt"_s, u"c.exe"_s}));
+    EXPECT_EQ(shown(LocalFolderListing::read(u"C:\\Course\\"_s, {}, false)),
+              QStringList({u"a.htm|          1,234|0"_s, u"b.txt|          1,234|0"_s,
+                           u"c.exe|          1,234|0"_s}));
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\"_s + partial, {}, false).rows.isEmpty());
 }

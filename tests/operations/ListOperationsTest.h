@@ -180,11 +180,6 @@ protected:
         return QDir(server->rootPath() + MonthPath).entryList(QDir::Files);
     }
     QStringList onDisk() const { return QDir(localPath({})).entryList(QDir::Files); }
-    // The archive's catalogue page on the server.
-    QByteArray catalogue() const
-    {
-        return readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s);
-    }
 
     // Removes every file of the month folder and of the local folder, between the cases of
     // one test; the folders stay, as the session stands in the month folder.

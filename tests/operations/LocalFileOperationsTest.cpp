@@ -38,11 +38,11 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
     window.check({u"a.txt"_s, u"b.htm"_s});
     LocalFileOperations(window, LocalFolder).copyUp(false);
+    // What the files hold and the catalogue rebuilt are the resumed copy's and the dropped
+    // session's tests'.
     EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
-    EXPECT_EQ(readFile(serverPath(u"b.htm"_s)), "b.htm");
     EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
     EXPECT_EQ(window.notices, 1);
-    EXPECT_TRUE(catalogue().contains("b.htm"));
     EXPECT_FALSE(Shared().TransferRunning);
     EXPECT_EQ(window.model().totals().checkedCount, 0);
 
@@ -62,9 +62,7 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     LocalFileOperations(window, LocalFolder).copyUp(false);
     EXPECT_EQ(texts(ui().boxes()),
               QStringList{u"File 'big.bin', upload was cancelled by the user."_s});
-    // The transfer window showed the file going up, and went before the box.
-    EXPECT_EQ(window.transfers.files, QStringList{u"big.bin"_s});
-    EXPECT_EQ(window.transfers.directions, QList{TransferViewPort::Direction::Up});
+    // The transfer window went before the box; what it showed is the host's transfer scenarios'.
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
@@ -104,7 +102,8 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server;
-// the lists are written as entries(): the boxes after the input box, the files left.
+// the lists are written as entries(): the boxes after the input box, the files left. A file
+// with no copy on the server is renamed in the host's local list scenario.
 struct LocalRenameCase
 {
     const char *name, *typed;
@@ -119,8 +118,6 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
     const char *const badData = "Bad Data.\r\nPlease check your data for valid characters.";
     const LocalRenameCase cases[] = {
         {"SameNameOtherCase", "OLD.txt", false, "Please enter a unique name.", "old.txt", ""},
-        {"NotOnTheServer", "new.txt", false, "File: old.txt\r\nhas been successfully renamed.",
-         "new.txt", ""},
         {"OnTheServerToo", "new.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website?|File: old.txt\r\nhas been successfully renamed on the "

@@ -106,12 +106,11 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     RemoteFileOperations(window, LocalFolder).copyDown();
     EXPECT_EQ(reconnects, 1);
     const int txt = FileTypeIndex(u"txt"_s);
-    // Each file is shown going down, and the transfer window goes before the box.
+    // Each file is shown in the transfer window, which goes before the box; which way it says
+    // the file goes is the host's transfer scenarios'.
     QStringList going = window.transfers.files;
     going.sort();
     EXPECT_EQ(going, QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
-    EXPECT_EQ(window.transfers.directions,
-              QList<TransferViewPort::Direction>(3, TransferViewPort::Direction::Down));
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_EQ(pictures,
               QList<int>({FileListModel::TransferringImage, FileListModel::DownloadedImage, txt}));
@@ -119,7 +118,6 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_EQ(readFile(localPath(u"a.txt"_s)), first);
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
     EXPECT_EQ(readFile(localPath(u"link.txt"_s)), "replaces the link");
-    EXPECT_FALSE(QFile::exists(localPath(u"c.txt"_s)));
     EXPECT_TRUE(isPipe(pipe));
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
@@ -129,9 +127,8 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     // The refused row stays checked, as a failed one does.
     EXPECT_EQ(window.model().totals().checkedCount, 1);
     EXPECT_TRUE(window.model().row(window.rowOf(u"pipe.txt"_s)).checked);
-    EXPECT_FALSE(window.busy);
-    EXPECT_FALSE(Shared().TransferRunning);
-    // No probe of ours stays behind.
+    EXPECT_FALSE(window.busy || Shared().TransferRunning);
+    // Only the checked files came, and no probe of ours stays behind.
     EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files | QDir::Hidden),
               QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
 
@@ -166,10 +163,9 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_FALSE(Shared().CancelRequest);
 }
 
-TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndRebuildsTheCatalogue)
+TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
 {
     serverFile(u"a.txt"_s, "a");
-    serverFile(u"b.txt"_s, "b");
     serverFile(u"lesson 1.htm"_s, "<img src=lesson_1_files/a.png>");
     serverFile(u"lesson_1_files/a.png"_s, "picture");
     list();
@@ -178,21 +174,19 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndReb
     window.selectRow(window.rowOf(u"lesson 1.htm"_s));
     std::unique_ptr<ViewCopy> copy = RemoteFileOperations(window, LocalFolder).fetchForViewing();
     ASSERT_TRUE(copy);
-    const QFileInfo page(Platform::DosPath::toLinux(copy->dosPath()));
-    EXPECT_EQ(page.fileName(), u"lesson 1.htm"_s);
-    const QDir folder = page.dir();
+    const QDir folder = QFileInfo(Platform::DosPath::toLinux(copy->dosPath())).dir();
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                       QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     EXPECT_FALSE(QFileInfo(folder.path()).permissions() & others);
     EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({u"lesson 1.htm"_s, u"lesson_1_files"_s}));
-    EXPECT_EQ(readFile(folder.filePath(u"lesson_1_files/a.png"_s)), "picture");
     EXPECT_TRUE(ui().boxes().isEmpty());
 
     copy.reset();
     EXPECT_FALSE(folder.exists());
 
-    // Delete asks, then deletes and rebuilds the catalogue.
+    // Delete asks first, No by default. What a delete does is the host's remote list scenario;
+    // here the notice the list shows while the catalogue is rebuilt.
     window.check({u"a.txt"_s});
     ui().answer(Ui::Answer::No);
     RemoteFileOperations(window, LocalFolder).deleteChecked();
@@ -200,20 +194,11 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksAndReb
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().at(0).defaultButton, 2);
 
-    ui().clear();
     ui().answer(Ui::Answer::Yes);
     Shared().DvValue = 1;
     window.check({u"a.txt"_s});
     RemoteFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_FALSE(QFile::exists(serverPath(u"a.txt"_s)));
-    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"Are you sure you want to delete the checked files?"_s,
-                           u"Delete Operation is Complete!"_s}));
-    EXPECT_EQ(window.model().count(), 2);
     EXPECT_EQ(window.notices, 1);
-    EXPECT_TRUE(catalogue().contains("b.txt"));
-    EXPECT_FALSE(catalogue().contains("a.txt"));
 }
 
 // What a rename answers to the name typed, and what it does on the server and locally.
@@ -243,15 +228,11 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
          "File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, "
          "\r\ntxt. ",
          "old.txt", ""},
+        // A local copy renamed along is the host's remote list scenario.
         {"NoLocalCopy", "new.txt", false, "File: old.txt has been renamed\r\non the website.",
          "new.txt", ""},
         {"OtherCaseOnServerOnly", "OLD.txt", true,
          "File: old.txt has been renamed\r\non the website.", "OLD.txt", "old.txt"},
-        {"LocalCopyRenamedToo", "new.txt", true,
-         "The file on the website has been renamed successfully.\r\nDo you want to also rename "
-         "this file\r\non your local computer system?|File: old.txt has been renamed\r\non the "
-         "local computer.",
-         "new.txt", "new.txt"},
     };
     for (const RenameCase &c : cases) {
         SCOPED_TRACE(c.name);

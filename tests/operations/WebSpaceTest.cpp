@@ -132,7 +132,6 @@ TEST_P(WebSpaceTest, LevelsShowTheirTotalsWalkedOnceAndALostSessionIsOpenedAgain
 
     // A session lost on the way is opened again, twice at most.
     const std::tuple<QList<int>, WebSpace::Outcome, int> drops[] = {
-        {{2}, WebSpace::Outcome::Measured, 1},
         {{2, 5}, WebSpace::Outcome::Measured, 2},
         {{2, 5, 7}, WebSpace::Outcome::Failed, 2},
     };

@@ -17,9 +17,7 @@
 #include <QProcess>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 #include <sys/stat.h>
@@ -368,13 +366,11 @@ TEST_F(SecureLibraryTest, RefusedCommandsChangeNothingAndSayWhy)
     EXPECT_EQ(readFile(root.filePath(u"shared/root's.txt"_s)), "shared/root's.txt");
 }
 
-// Transfers tell their progress in order, up to the whole. A cancel leaves the target as it was
-// and the session goes on; of a small file it leaves nothing behind, of a large one the partial
-// that a later transfer may continue.
+// A page's transfer tells its progress in order, up to the whole of the page and its files. A
+// cancel leaves the target as it was and the session goes on; of a small file it leaves nothing
+// behind. Single files, and cancels of large ones, are the client scenarios' over every channel.
 TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAsTheyWere)
 {
-    const QByteArray content = patterned((3 << 20) + 17);
-    const QString local = writeFile(tempPath(u"big.bin"_s), content);
     const QByteArray page = "<img src=\"page_files/pic.gif\">";
     const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
     writeFile(tempPath(u"site/page_files/pic.gif"_s), patterned(1 << 20));
@@ -383,7 +379,7 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
     const qint64 pageWithFiles = page.size() + (1 << 20) + 5;
     const QDir root(m_server->rootPath());
     writeFile(root.filePath(u"kept.bin"_s), "the good copy");
-    writeFile(tempPath(u"mine/owned.bin"_s), "the user's copy");
+    writeFile(root.filePath(u"big.bin"_s), "not the size of kept.bin");
     ASSERT_TRUE(QDir().mkpath(tempPath(u"down"_s)));
     ASSERT_EQ(connect(), 1);
 
@@ -392,8 +388,6 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
         QString command;
         qint64 total;
     } transfers[] = {
-        {u"put \"%1\" \"big.bin\""_s.arg(local), content.size()},
-        {u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"got.bin"_s)), content.size()},
         // A page and its companion files go as one transfer; a thumbnail database stays.
         {u"put -h \"%1\" \"page.htm\""_s.arg(localPage), pageWithFiles},
         {u"get -h \"page.htm\" \"%1\""_s.arg(tempPath(u"down/page.htm"_s)), pageWithFiles},
@@ -405,7 +399,6 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
         EXPECT_EQ(command(c.command, &reply, &log), 1) << reply.constData();
         EXPECT_TRUE(log.wentUpTo(c.total));
     }
-    EXPECT_TRUE(readFile(tempPath(u"got.bin"_s)) == content);
     EXPECT_TRUE(readFile(tempPath(u"down/page_files/pic.gif"_s)) == patterned(1 << 20));
     // Other commands tell nothing.
     ProgressLog listing;
@@ -424,8 +417,6 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
     const QStringList serverBefore = serverFiles();
     const QString cancelled[] = {
         u"put \"%1\" \"small.bin\""_s.arg(writeFile(tempPath(u"small.bin"_s), patterned(300000))),
-        u"put \"%1\" \"new.bin\""_s.arg(local),
-        u"get \"big.bin\" \"%1\""_s.arg(tempPath(u"mine/new.bin"_s)),
         // The cancel comes during the companion files: the page does not go up.
         u"put -h \"%1\" \"other.htm\""_s.arg(localPage),
     };
@@ -442,8 +433,6 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
             << "asked again after it said no";
         // The empty folder of the page's files may stay, as after a failed plain upload.
         EXPECT_EQ(withoutPartials(serverFiles()), serverBefore);
-        EXPECT_EQ(withoutPartials(QDir(tempPath(u"mine"_s)).entryList(QDir::Files | QDir::Hidden)),
-                  QStringList{u"owned.bin"_s});
         if (transferred.contains(u"small"_s)) {
             EXPECT_EQ(serverFiles(), serverBefore) << "a small file's partial stayed";
         }
@@ -550,27 +539,25 @@ TEST_F(SecureLibraryTest, AStalledServerIsStillAskedAndACancelEndsTheTransfer)
         for (const QString &left : serverFiles())
             QFile::remove(QDir(m_server->rootPath()).filePath(left));
         ASSERT_EQ(connect(), 1);
-        // Stalled as soon as the upload has begun, while the first requests are still on their
-        // way: the SSH library may then hold one half-sent.
-        std::atomic<bool> stalled = false;
-        std::thread staller(
-            [&] { stalled = m_server->waitForFileOf(0) && m_server->suspendSessions(); });
-        // Three questions with no new byte since the server stalled: it is waited for.
-        int asked = 0;
+        // Stalled at the first question, which comes once the file is open and before its first
+        // block: a stall any earlier could catch the open's answer on its way, which is waited for
+        // without questions. The blocks then pile up on their way, and the SSH library may hold
+        // one half-sent.
+        bool stalled = false;
         ProgressLog log;
         log.cancels = [&](const ProgressLog &told) {
-            const qsizetype count = told.told.size();
-            if (!stalled || count < 2 || told.told.at(count - 2) != told.told.last() || ++asked < 3)
+            if (told.told.size() == 1)
+                stalled = m_server->suspendSessions();
+            // Three more questions with no byte moved: the server is waited for.
+            if (told.told.size() < 4 || told.told.last().first != 0)
                 return false;
             if (answersAgain)
                 m_server->suspendSessions(false);
             return true;
         };
         QByteArray reply;
-        const int result = command(u"put \"%1\" \"large.bin\""_s.arg(local), &reply, &log);
-        staller.join();
+        EXPECT_EQ(command(u"put \"%1\" \"large.bin\""_s.arg(local), &reply, &log), 0);
         ASSERT_TRUE(stalled);
-        EXPECT_EQ(result, 0);
         EXPECT_TRUE(reply.contains("cancelled")) << reply.constData();
         EXPECT_EQ(command(u"pwd"_s, &reply), answersAgain ? 1 : 0) << reply.constData();
         if (answersAgain) {

@@ -1,10 +1,8 @@
-// The test servers themselves, where the suites that use them would not notice a fault: the
-// vsftpd account may change what a test wrote into the served folder, VELLIX_TEST_FTP is read as
-// documented, and an sshd that goes takes its sessions along, stopped ones too.
+// The test servers themselves, where the suites that use them would not notice a fault:
+// VELLIX_TEST_FTP is read as documented, and an sshd that goes takes its sessions along, stopped
+// ones too.
 #include "servers/FtpTestServer.h"
 #include "servers/SftpSuite.h"
-
-#include "transport/Session.h"
 
 #include <QTcpSocket>
 
@@ -15,27 +13,10 @@ namespace {
 
 constexpr int answerMs = 5000;
 
-// Files and folders a test writes into the served folder (as root) can be replaced and added to
-// through the server, which serves them as an account of its own.
-TEST_F(VellixTest, VsftpdAccountCanChangeWhatTheTestWrote)
-{
-    const auto server = startOrSkip(Kind::Vsftpd);
-    if (!server)
-        return;
-    writeFile(server->rootPath() + u"/course/old.txt"_s, "written by the test\n");
-    const QString local = writeFile(tempPath(u"new.txt"_s), "written through the server\n");
-    Ftp::Session session;
-    ASSERT_TRUE(session.connect(server->site(), server->user(), server->password()));
-    for (const QString &target : {u"course/old.txt"_s, u"course/new.txt"_s}) {
-        ASSERT_TRUE(session.putFile(local, target, Ftp::TransferType::Binary))
-            << target.toStdString() << ": " << session.lastResponse().toStdString();
-        EXPECT_EQ(readFile(server->rootPath() + u'/' + target), "written through the server\n");
-    }
-}
-
 TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
 {
-    // The site, user, password and home folder read; none: refused.
+    // The site, user, password and home folder read. A malformed setting fails the suites that
+    // use it; only a valid one refused would pass unnoticed, as they would skip.
     const struct
     {
         QByteArray setting;
@@ -46,23 +27,12 @@ TEST_F(VellixTest, ExternalServerIsReadFromTheEnvironment)
         {"[::1]:2121:teacher:pa:ss:/srv/ftp",
          {u"[::1]:2121"_s, u"teacher"_s, u"pa:ss"_s, u"/srv/ftp"_s}},
         {"host:21:teacher::/", {u"host:21"_s, u"teacher"_s, {}, u"/"_s}},
-        {"host:21:teacher:secret", {}},
-        {"host:port:teacher:secret:/www", {}},
-        {"host:0:teacher:secret:/www", {}},
-        {"host:21::secret:/www", {}},
-        {"host:21:teacher:secret:www", {}},
-        {"[::1:21:teacher:secret:/www", {}},
     };
     for (const auto &testCase : cases) {
         SCOPED_TRACE(testCase.setting.toStdString());
         setEnvironment("VELLIX_TEST_FTP", testCase.setting);
         QString why;
         const auto server = FtpTestServer::start(Kind::External, &why);
-        if (testCase.login.isEmpty()) {
-            EXPECT_FALSE(server);
-            EXPECT_TRUE(why.contains(u"VELLIX_TEST_FTP"_s)) << why.toStdString();
-            continue;
-        }
         ASSERT_TRUE(server) << why.toStdString();
         EXPECT_EQ((QStringList{server->site(), server->user(), server->password(),
                                server->homeDir(), server->rootPath()}),

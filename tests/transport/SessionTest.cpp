@@ -96,8 +96,9 @@ TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
     EXPECT_EQ(got(u"victim.txt"_s), "keep me");
 }
 
-// One transfer at a time: other commands wait for its end; a session closed under it fails it
-// cleanly, and an aborted download leaves the session usable.
+// One transfer at a time: other commands wait for its end, and an aborted download leaves the
+// session usable. A closed session is no lost one (a session closed under a transfer is the
+// client's scenario).
 TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
 {
     const QByteArray content = patterned(8 * 1024 * 1024);
@@ -113,14 +114,7 @@ TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
     transfer.reset();
     EXPECT_TRUE(got(u"big.bin"_s) == content);
 
-    transfer = session.openFile(u"cut.bin"_s, FileTransfer::Direction::Write, TransferType::Binary);
-    ASSERT_TRUE(transfer);
-    ASSERT_TRUE(transfer->write("abc", 3));
     session.close();
-    EXPECT_FALSE(transfer->write("def", 3));
-    EXPECT_EQ(session.lastError(), Code::FtpDropped);
-    EXPECT_FALSE(transfer->finish());
-    transfer.reset();
     EXPECT_FALSE(session.currentDirectory());
     EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
 }
@@ -168,24 +162,17 @@ TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
     EXPECT_EQ(entries.size(), 1);
 }
 
-// A session that timed out is over: its next reply could belong to any command.
-TEST_F(SessionFailureTest, SilentServersTimeOutAndEndTheSession)
+// A session that timed out is over: its next reply could belong to any command. A server mute
+// from the start is the upload command's network-fault scenario.
+TEST_F(SessionFailureTest, ASilentServerTimesOutAndEndsTheSession)
 {
     session.setTimeouts({1000ms, 1000ms, 1000ms});
-    QElapsedTimer clock;
-
-    SilentFtpServer mute(SilentFtpServer::Behaviour::Mute);
-    ASSERT_TRUE(mute.isListening());
-    clock.start();
-    EXPECT_FALSE(session.connect(mute.site(), u"u"_s, u"p"_s));
-    EXPECT_EQ(session.lastError(), Code::Timeout);
-    EXPECT_LT(clock.elapsed(), 10000);
-
     SilentFtpServer stalling(SilentFtpServer::Behaviour::StallAfterLogin);
     ASSERT_TRUE(stalling.isListening());
     ASSERT_TRUE(session.connect(stalling.site(), u"u"_s, u"p"_s));
     EXPECT_EQ(session.currentDirectory(), u"/"_s);
-    clock.restart();
+    QElapsedTimer clock;
+    clock.start();
     QList<Ftp::Entry> entries;
     EXPECT_FALSE(session.find(u"*"_s, &entries));
     EXPECT_EQ(session.lastError(), Code::Timeout);

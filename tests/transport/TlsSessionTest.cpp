@@ -16,7 +16,6 @@
 
 using namespace Qt::StringLiterals;
 using Ftp::TlsMode;
-using Ftp::TransferType;
 using Ftp::InternetError::Code;
 
 class TlsSessionTest : public VellixTest
@@ -37,8 +36,7 @@ protected:
     void acceptTestCertificate()
     {
         session.setCertificateCheck([this](const QString &, quint16, const QSslCertificate &seen,
-                                           const QList<QSslError> &problems) {
-            problemsSeen = problems;
+                                           const QList<QSslError> &) {
             return seen == testCertificate ? QString() : u"not the test's"_s;
         });
     }
@@ -47,7 +45,6 @@ protected:
 
     std::unique_ptr<FtpTestServer> server;
     QSslCertificate testCertificate;
-    QList<QSslError> problemsSeen;
     Ftp::Session session;
 };
 
@@ -81,62 +78,11 @@ TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
         << session.lastResponse().toStdString();
     EXPECT_FALSE(session.isConnected());
 
-    session.setCertificateCheck(
-        [](const QString &, quint16, const QSslCertificate &, const QList<QSslError> &) {
-            return u"pinned to another certificate"_s;
-        });
-    ASSERT_FALSE(connect());
-    EXPECT_EQ(session.lastResponse(), u"pinned to another certificate"_s);
-
+    // A check's refusal, its reasons and the TLS version are told in the pin scenario below
+    // and the command line's; here the check's acceptance is enough.
     acceptTestCertificate();
     ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
-    EXPECT_TRUE(session.isEncrypted());
-    EXPECT_TRUE(session.tlsDescription().startsWith(u"TLSv1."))
-        << session.tlsDescription().toStdString();
     EXPECT_EQ(session.serverCertificate(), testCertificate);
-    EXPECT_FALSE(problemsSeen.isEmpty()); // self-signed: the check had the last word
-}
-
-// The automatic mode, the default, is every server suite's.
-TEST_F(TlsSessionTest, ModesAgainstTlsAndPlainServers)
-{
-    QString why;
-    const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(plain) << why.toStdString();
-    acceptTestCertificate();
-    struct Case
-    {
-        TlsMode mode;
-        bool tlsServer;
-        bool connects;
-        bool encrypted;
-        QString response; // part of the last response when the login fails
-    };
-    const Case cases[] = {
-        {TlsMode::Require, true, true, true, {}},
-        // The server refuses a login in clear text.
-        {TlsMode::Off, true, false, false, u"530"_s},
-        {TlsMode::Require, false, false, false, u"which is required"_s},
-        {TlsMode::Off, false, true, false, {}},
-    };
-    for (const Case &test : cases) {
-        SCOPED_TRACE(int(test.mode) * 10 + test.tlsServer);
-        const FtpTestServer &target = test.tlsServer ? *server : *plain;
-        session.setTlsMode(test.mode);
-        EXPECT_EQ(session.connect(target.site(), target.user(), target.password()), test.connects)
-            << session.lastResponse().toStdString();
-        EXPECT_EQ(session.isEncrypted(), test.encrypted);
-        if (!test.connects) {
-            EXPECT_TRUE(session.lastResponse().contains(test.response))
-                << session.lastResponse().toStdString();
-        } else {
-            QList<Ftp::Entry> entries;
-            EXPECT_FALSE(session.find(u"*"_s, &entries));
-            EXPECT_EQ(session.lastError(), Code::NoMoreFiles)
-                << session.lastResponse().toStdString();
-        }
-        session.close();
-    }
 }
 
 // The client's trust: the system's store, else a pin made on first use; a server that spoke
@@ -156,9 +102,9 @@ TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
     EXPECT_EQ(readFile(Ftp::KnownCertificates::filePath()), pinLine.toUtf8());
     EXPECT_EQ(QFile::permissions(Ftp::KnownCertificates::filePath()) & 0x0077, 0);
 
+    // A pinned certificate seen again is told only on request (the command line's -v).
     ASSERT_TRUE(open());
     EXPECT_EQ(client.newCertificateText(), QString());
-    EXPECT_TRUE(client.certificateStatus().contains(u"matches its pin"_s));
 
     // Another certificate under the same name is refused, naming the file to edit.
     const QByteArray otherPin = pinLine.section(u' ', 0, 0).toUtf8() + " SHA256:00:11\n";
@@ -181,14 +127,12 @@ TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
     EXPECT_EQ(client.newCertificateText(), QString());
     EXPECT_TRUE(readFile(Ftp::KnownCertificates::filePath()).endsWith(pinLine.toUtf8()));
 
-    // The same name without TLS now is a downgrade: refused in auto mode, and only there.
+    // The same name without TLS now is a downgrade, which the automatic mode refuses (the upload
+    // command's scenario), and only that mode: with TLS off the user asked for clear text.
     QString why;
     const auto plain = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
     ASSERT_TRUE(plain) << why.toStdString();
     ASSERT_TRUE(Ftp::KnownCertificates::record(plain->host(), plain->port(), fingerprint, &why));
-    EXPECT_FALSE(client.OpenConnection(plain->site(), plain->user(), plain->password()));
-    EXPECT_TRUE(client.GetLastErrorMessage().contains(u"spoke TLS before"_s))
-        << client.GetLastErrorMessage().toStdString();
     client.setTlsMode(TlsMode::Off);
     EXPECT_TRUE(client.OpenConnection(plain->site(), plain->user(), plain->password()));
 }
