@@ -234,10 +234,10 @@ INSTANTIATE_TEST_SUITE_P(Scripts, HostScriptCaseTest, ::testing::ValuesIn(Script
                          [](const auto &info) { return std::string(info.param.name); });
 
 // The remote list as a teacher uses it: it opens by name, letter case aside, and keeps the order
-// a header click chose through a copy down, a rename, a delete and F5, the catalogue rebuilt
-// after each change. Delete, F2 and F5 act as their buttons, not while a button is disabled: in
-// an empty list, or in the local twin opened from it, which selects the remote row's name and
-// has no Rename. Back from the twin, a delete deletes.
+// a header click chose through a copy down, two renames, a delete and F5, the catalogue rebuilt
+// after each change and the copies down renamed along. Delete, F2 and F5 act as their buttons,
+// not while a button is disabled: in an empty list, or in the local twin opened from it, which
+// selects the remote row's name and has no Rename. Back from the twin, a delete deletes.
 TEST_F(HostScriptTest, RemoteListCopiesRenamesDeletesAndHearsItsKeys)
 {
     const QString month = server->rootPath() + MonthFolder;
@@ -247,8 +247,9 @@ TEST_F(HostScriptTest, RemoteListCopiesRenamesDeletesAndHearsItsKeys)
         writeFile(month + u'/' + QLatin1String(name), QByteArray(size, 's'));
     const CliRun result = runScript(R"js(
 const site = env("VELLIX_DEMO_SITE");
+const answers = ["foxtrot.txt", "golf.txt"];
 onBox(function (box) { return box.icon === "question" ? "Yes" : undefined; });
-onInput(function (inp) { log("asked " + inp.title); return "foxtrot.txt"; });
+onInput(function (inp) { log("asked " + inp.title); return answers.shift(); });
 onWindow("frmServerUp", function (win) {
     const selected = win.rows("lvServer").filter(function (r) { return r.selected; });
     log("local " + names(win) + ", selected " + selected[0].cells[0]);
@@ -267,8 +268,10 @@ onWindow("frmServer", function (win) {
     win.check("lvServer", row(win, "Bravo.txt"), true);
     log("checked " + win.find("lblcnt").text);
     win.key("Alt+D");
-    win.select("lvServer", row(win, "Echo.txt"));
+    win.select("lvServer", row(win, "alpha.txt"));
     win.press("Toolbar1", 2);
+    win.select("lvServer", row(win, "Echo.txt"));
+    win.key("F2");
     win.check("lvServer", row(win, "charlie.txt"), true);
     win.press("Toolbar1", 3);
     log("deleted " + names(win));
@@ -301,23 +304,27 @@ click("cmdDnload");
               "checked 2 files\n"
               "box: Vellixon | Copy Operation is Complete!\n"
               "asked Rename File\n"
+              "box: Rename Local File | The file on the website has been renamed successfully.\\n"
+              "Do you want to also rename this file\\non your local computer system?\n"
+              "box: Rename on Local | File: alpha.txt has been renamed\\non the local computer.\n"
+              "asked Rename File\n"
               "box: Rename on Website | File: Echo.txt has been renamed\\non the website.\n"
               "box: Vellixon | Are you sure you want to delete the checked files?\n"
               "box: Vellixon | Delete Operation is Complete!\n"
-              "deleted alpha.txt foxtrot.txt delta.txt Bravo.txt\n"
+              "deleted foxtrot.txt golf.txt delta.txt Bravo.txt\n"
               "catalogue: foxtrot true, charlie false\n"
-              "listed again hotel.txt alpha.txt foxtrot.txt delta.txt Bravo.txt\n"
+              "listed again hotel.txt foxtrot.txt golf.txt delta.txt Bravo.txt\n"
               "box: Vellixon | Are you sure you want to delete the checked files?\n"
               "box: Vellixon | Delete Operation is Complete!\n"
               "emptied: 0 rows\n"
-              "local alpha.txt Bravo.txt lesson 1.txt, selected Bravo.txt\n"
-              "local alpha.txt Apple.txt Bravo.txt lesson 1.txt\n"
+              "local Bravo.txt foxtrot.txt lesson 1.txt, selected Bravo.txt\n"
+              "local Apple.txt Bravo.txt foxtrot.txt lesson 1.txt\n"
               "box: Vellixon | Are you sure you want to delete the checked files?\n"
               "box: Vellixon | Delete Operation is Complete!\n"
               "after the twin \n"_s);
     EXPECT_EQ(QDir(month).entryList(QDir::Files), QStringList());
     const QString course = Platform::DosPath::toLinux(u"C:\\Course"_s);
-    EXPECT_EQ(readFile(course + u"/alpha.txt"_s) + readFile(course + u"/Bravo.txt"_s), "ssssss");
+    EXPECT_EQ(readFile(course + u"/foxtrot.txt"_s) + readFile(course + u"/Bravo.txt"_s), "ssssss");
 }
 
 // The local list keeps the order a header click chose through a rename, a delete and F5; in
