@@ -225,17 +225,6 @@ void IniFile::removeKey(const QString &section, const QString &key)
         m_lines.removeAt(position.keyLine);
 }
 
-void IniFile::removeSection(const QString &section)
-{
-    const Position position = find(section, {});
-    if (position.sectionLine < 0)
-        return;
-    qsizetype end = position.sectionLine + 1;
-    while (end < m_lines.size() && !sectionName(m_lines.at(end)))
-        ++end;
-    m_lines.remove(position.sectionLine, end - position.sectionLine);
-}
-
 bool IniFile::save(Access access) const
 {
     const QFileInfo info(m_path);

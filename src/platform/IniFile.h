@@ -29,7 +29,6 @@ public:
     // or a section or key name that cannot be written.
     bool setValue(const QString &section, const QString &key, const QByteArray &value);
     void removeKey(const QString &section, const QString &key);
-    void removeSection(const QString &section);
 
     // Who may read the file once it is saved.
     enum class Access {
