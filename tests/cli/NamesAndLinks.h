@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/VellixTest.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,19 +18,6 @@ using namespace Qt::StringLiterals;
 // download replaces rather than writes through.
 namespace NamesAndLinks {
 
-inline void write(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-inline QByteArray read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Lays out server files whose names a chained QString::arg would garble ("%2" taken for a
 // place holder) or that would read as other names (a right-to-left override, a zero-width
 // space).
@@ -41,7 +30,7 @@ inline void layOutServerNames(const QString &serverRoot)
         {u"zero\u200Bwidth.txt"_s, "zw"},
     };
     for (const auto &[name, content] : files)
-        write(serverRoot + u'/' + name, content);
+        VellixTest::writeFile(serverRoot + u'/' + name, content);
 }
 
 // Each line's name and size as ls printed them, sorted.
@@ -70,9 +59,9 @@ public:
         : m_folder(localRoot + u"/in"_s)
         , m_target(localRoot + u"/target.txt"_s)
     {
-        write(serverRoot + u"/a.txt"_s, "abc");
-        write(serverRoot + u"/b.txt"_s, "12345");
-        write(m_target, "the links' target");
+        VellixTest::writeFile(serverRoot + u"/a.txt"_s, "abc");
+        VellixTest::writeFile(serverRoot + u"/b.txt"_s, "12345");
+        VellixTest::writeFile(m_target, "the links' target");
         QDir().mkpath(m_folder);
         QFile::link(m_target, m_folder + u"/exact.txt"_s);
         QFile::link(m_target, m_folder + u"/case.txt"_s);
@@ -92,12 +81,12 @@ public:
             SCOPED_TRACE(name.toStdString());
             const QFileInfo file(m_folder + u'/' + name);
             EXPECT_FALSE(file.isSymLink());
-            EXPECT_EQ(read(file.filePath()), content);
+            EXPECT_EQ(VellixTest::readFile(file.filePath()), content);
         }
         EXPECT_EQ(QDir(m_folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
                                            QDir::NoDotAndDotDot),
                   QStringList({u"case.txt"_s, u"exact.txt"_s}));
-        EXPECT_EQ(read(m_target), "the links' target");
+        EXPECT_EQ(VellixTest::readFile(m_target), "the links' target");
     }
 
 private:

@@ -81,7 +81,7 @@ QString VellixTest::homePath(const QString &relative) const
                                        : QStringLiteral("home/") + relative);
 }
 
-QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &content) const
+QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &content)
 {
     QDir().mkpath(QFileInfo(linuxPath).absolutePath());
     QFile file(linuxPath);
@@ -91,7 +91,7 @@ QString VellixTest::writeFile(const QString &linuxPath, const QByteArray &conten
     return linuxPath;
 }
 
-QString VellixTest::writeSizedFile(const QString &linuxPath, qint64 size) const
+QString VellixTest::writeSizedFile(const QString &linuxPath, qint64 size)
 {
     if (!QFile::resize(writeFile(linuxPath, {}), size))
         ADD_FAILURE() << "cannot make " << linuxPath.toStdString() << " " << size << " bytes long";

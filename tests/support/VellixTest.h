@@ -28,6 +28,14 @@ inline void PrintTo(const QByteArray &bytes, std::ostream *out)
 // folder, the shared state as a freshly loaded library, and a Ui recorder installed.
 class VellixTest : public ::testing::Test
 {
+public:
+    // Writes a file (creating its folders) and returns its Linux path.
+    static QString writeFile(const QString &linuxPath, const QByteArray &content);
+    // Writes a file of that many bytes (sparse, so sizes beyond the disk's fit) and returns its
+    // Linux path.
+    static QString writeSizedFile(const QString &linuxPath, qint64 size);
+    static QByteArray readFile(const QString &linuxPath);
+
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -36,12 +44,6 @@ protected:
     QString tempPath(const QString &relative = {}) const;
     // Linux path of the test's home folder (the h: drive).
     QString homePath(const QString &relative = {}) const;
-    // Writes a file (creating its folders) and returns its Linux path.
-    QString writeFile(const QString &linuxPath, const QByteArray &content) const;
-    // Writes a file of that many bytes (sparse, so sizes beyond the disk's fit) and returns its
-    // Linux path.
-    QString writeSizedFile(const QString &linuxPath, qint64 size) const;
-    static QByteArray readFile(const QString &linuxPath);
     // The files below a folder, hidden ones too, by their paths relative to it, sorted.
     static QStringList filesBelow(const QString &linuxPath);
     // Makes a named pipe, with its folder; whether it stands there (itself, not through a link).
