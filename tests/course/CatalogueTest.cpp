@@ -72,35 +72,21 @@ TEST_F(CatalogueTest, RefreshWithoutAnyWayToConnectWritesNothing)
     EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default);
 }
 
-class CatalogueServerTest
-    : public CatalogueTest
-    , public testing::WithParamInterface<ServerMode>
+class CatalogueServerTest : public SharedClientSuite<CatalogueTest>
 {
 protected:
     void SetUp() override
     {
-        CatalogueTest::SetUp();
-        server = startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
+        SharedClientSuite::SetUp();
         if (!server)
             return;
-        ASSERT_TRUE(openSharedClient(*server, GetParam()));
         ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath));
-    }
-
-    void TearDown() override
-    {
-        if (Shared().FtpClient)
-            Shared().FtpClient->CloseConnection();
-        server.reset();
-        CatalogueTest::TearDown();
     }
 
     QByteArray serverContent(const QString &path) const
     {
         return readFile(server->rootPath() + path);
     }
-
-    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)

@@ -37,18 +37,6 @@ protected:
         Shared().FtpClient = std::make_unique<cFTP>();
     }
 
-    void TearDown() override
-    {
-        Shared().FtpClient->CloseConnection();
-        server.reset();
-        ConfigTest::TearDown();
-    }
-
-    void serverFile(const QString &path, qint64 size) const
-    {
-        writeSizedFile(server->rootPath() + path, size);
-    }
-
     // Walks a folder; folders counts the folders the walk entered.
     ServerFolderWalk::Result walk(const QString &folder, int *folders = nullptr)
     {
@@ -59,8 +47,6 @@ protected:
         }});
         return walker.walk(folder);
     }
-
-    std::unique_ptr<FtpTestServer> server;
 };
 
 TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
@@ -79,19 +65,12 @@ TEST_F(ServerFoldersTest, SizeWalkThatCannotConnectCountsNothing)
     EXPECT_FALSE(Shared().AbortFlag);
 }
 
-class ServerFoldersServerTest
-    : public ServerFoldersTest
-    , public testing::WithParamInterface<ServerMode>
+class ServerFoldersServerTest : public SharedClientSuite<ServerFoldersTest>
 {
 protected:
-    void SetUp() override
+    void serverFile(const QString &path, qint64 size) const
     {
-        ServerFoldersTest::SetUp();
-        // The tests lay out the server's folders on its disk.
-        server = startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
-        if (!server)
-            return;
-        ASSERT_TRUE(openSharedClient(*server, GetParam()));
+        writeSizedFile(server->rootPath() + path, size);
     }
 };
 
@@ -199,12 +178,12 @@ INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(ser
 TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
 {
     QString why;
-    server = FtpTestServer::startScripted(u"canonical-pwd"_s, &why);
+    const auto server = FtpTestServer::startScripted(u"canonical-pwd"_s, &why);
     ASSERT_TRUE(server) << why.toStdString();
     ASSERT_TRUE(
         Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
-    serverFile(u"/site/real/a.txt"_s, 100);
-    serverFile(u"/site/real/sub/b.txt"_s, 20);
+    writeSizedFile(server->rootPath() + u"/site/real/a.txt"_s, 100);
+    writeSizedFile(server->rootPath() + u"/site/real/sub/b.txt"_s, 20);
     // The same folder under two names, and a loop back to /site.
     ASSERT_TRUE(QFile::link(u"real"_s, server->rootPath() + u"/site/alias"_s));
     ASSERT_TRUE(QFile::link(u"../.."_s, server->rootPath() + u"/site/real/sub/up"_s));

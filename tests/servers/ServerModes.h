@@ -78,6 +78,35 @@ inline testing::AssertionResult openSharedClient(const FtpTestServer &server,
     return testing::AssertionSuccess();
 }
 
+// A suite over the server modes on top of the fixture Base: the shared client's session on a
+// server whose folder the test lays out on this machine's disk, closed when the test ends.
+template<class Base>
+class SharedClientSuite
+    : public Base
+    , public testing::WithParamInterface<ServerMode>
+{
+protected:
+    void SetUp() override
+    {
+        Base::SetUp();
+        Shared().FtpClient = std::make_unique<cFTP>();
+        server = startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
+        if (!server)
+            return;
+        ASSERT_TRUE(openSharedClient(*server, GetParam()));
+    }
+
+    void TearDown() override
+    {
+        if (Shared().FtpClient)
+            Shared().FtpClient->CloseConnection();
+        server.reset();
+        Base::TearDown();
+    }
+
+    std::unique_ptr<FtpTestServer> server;
+};
+
 // The names a listing of the client gives, sorted, folders marked with a trailing "/".
 inline QStringList listedNames(cFTP &client, const QString &filter)
 {
