@@ -1,10 +1,8 @@
-// The web space window's measuring against real FTP servers on loopback, and against an SFTP
-// server for the secure channel: the levels' totals as the labels show them, one listing a
-// folder for the levels inside a wider one, a folder that cannot be entered, and a session lost
-// on the way.
+// The web space window's measuring against real FTP servers on loopback: the levels' totals as
+// the labels show them, one listing a folder for the levels inside a wider one, a folder that
+// cannot be entered, and a session lost on the way.
 
 #include "operations/ListOperationsTest.h"
-#include "servers/SftpSuite.h"
 
 #include "operations/WebSpace.h"
 
@@ -24,7 +22,6 @@ const Texts SiteTexts = {u"1.2 MB  "_s, u"1.2 MB  "_s, u"0.1 MB  "_s, u"100.0 KB
 struct WindowRecord
 {
     Texts texts;
-    std::array<qint64, WebSpace::LevelCount> bytes{};
     int folders = 0; // one message pump before every folder
     // Acts as the user would, while the messages of the folder counted from 1 run.
     std::function<void(int folder)> atFolder;
@@ -40,7 +37,6 @@ struct WindowRecord
             [](bool) {},
             [this](WebSpace::Level level, qint64 total) {
                 texts.at(level) = WebSpace::totalText(total);
-                bytes.at(level) = total;
             },
         };
     }
@@ -193,47 +189,3 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessageTheOthersShowUpToThe
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
-
-// The secure channel lists a folder whole, however many files it holds.
-class SecureWebSpaceTest : public SftpServerSuite
-{
-};
-
-TEST_P(SecureWebSpaceTest, FolderOfManyFilesIsCountedWhole)
-{
-    if (server().rootPath().isEmpty())
-        GTEST_SKIP() << "the server's folder is not on this machine";
-    const QString home = server().homeDir();
-    const QString archive = home + u"/DV/bio/2007"_s;
-    constexpr int Files = 250;
-    qint64 expected = 0;
-    for (int i = 1; i <= Files; ++i) {
-        writeSizedFile(server().rootPath() + u"/DV/bio/2007/March_2007/file %1.txt"_s.arg(i),
-                       i * 7);
-        expected += i * 7;
-    }
-    writeSizedFile(server().rootPath() + u"/DV/bio/2007/April_2007/one.txt"_s, 1000);
-
-    SharedState &state = Shared();
-    state.FtpClient = std::make_unique<cFTP>();
-    state.FtpClient->setSecure(true);
-    ASSERT_TRUE(
-        state.FtpClient->OpenConnection(server().site(), server().user(), server().password()));
-    state.HomeDir = state.FtpClient->GetFTPDirectory();
-    state.WebRoot = home + u"/DV"_s;
-    state.CourseName = u"bio"_s;
-    state.ArchiveName = u"2007"_s;
-    state.RemoteDir = archive + u"/March_2007"_s;
-
-    WindowRecord record;
-    WebSpace space(record.window());
-    EXPECT_EQ(space.measure({false, false, false, true, true}), WebSpace::Outcome::Measured);
-    EXPECT_EQ(record.bytes.at(WebSpace::Month), expected);
-    EXPECT_EQ(record.bytes.at(WebSpace::Archive), expected + 1000);
-    EXPECT_EQ(record.folders, 3);
-    EXPECT_TRUE(ui().boxes().isEmpty());
-    state.FtpClient->CloseConnection();
-}
-
-INSTANTIATE_TEST_SUITE_P(Servers, SecureWebSpaceTest, testing::ValuesIn(SftpTestServer::kinds()),
-                         sftpKindParameterName);
