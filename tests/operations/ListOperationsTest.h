@@ -19,7 +19,6 @@
 #include "operations/RemoteFolderListing.h"
 #include "operations/SessionOpener.h"
 #include "platform/DosPath.h"
-#include "platform/Registry.h"
 #include "transport/cFTP.h"
 
 #include <QDir>
@@ -117,10 +116,7 @@ protected:
         server = startServer();
         if (!server)
             return;
-        Platform::Registry().setString(
-            Platform::RootKey::LocalMachine,
-            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
-            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        registerHostProduct();
         QDir().mkpath(server->rootPath() + MonthPath);
         QDir().mkpath(localPath({}));
         writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");

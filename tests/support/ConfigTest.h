@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Profile.h"
+#include "platform/Registry.h"
 #include "support/VellixTest.h"
 
 #include <QFile>
@@ -15,5 +16,13 @@ protected:
     {
         writeFile(iniPath(), content);
         QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner);
+    }
+    // Registers the host product at C:\Dovrelle, as its installer does.
+    static void registerHostProduct()
+    {
+        Platform::Registry().setString(
+            Platform::RootKey::LocalMachine,
+            QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"),
+            QString(), QStringLiteral("C:\\Dovrelle\\Dovrelle.exe"));
     }
 };
