@@ -16,8 +16,8 @@ TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
 {
     const QDateTime monday(QDate(2007, 3, 12), QTime(9, 0));
     const std::pair<const char *, QDateTime> files[] = {
-        {"b.txt", monday},
-        {"A.txt", monday.addSecs(3600)},
+        {"B.txt", monday},
+        {"a.txt", monday.addSecs(3600)},
         {"c.txt", monday},
         {"old.txt", monday.addDays(-3)},
         {"new.pdf", monday.addDays(1)},
@@ -30,9 +30,9 @@ TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
         written.setFileTime(modified, QFileDevice::FileModificationTime);
     }
     EXPECT_EQ(ChooserListing::read(u"C:\\Work"_s, u"*.*"_s).shown,
-              QStringList({u"new.pdf"_s, u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));
+              QStringList({u"new.pdf"_s, u"c.txt"_s, u"B.txt"_s, u"a.txt"_s, u"old.txt"_s}));
     EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.TXT"_s).shown,
-              QStringList({u"c.txt"_s, u"b.txt"_s, u"A.txt"_s, u"old.txt"_s}));
+              QStringList({u"c.txt"_s, u"B.txt"_s, u"a.txt"_s, u"old.txt"_s}));
     EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.pdf;old.*"_s).shown,
               QStringList({u"new.pdf"_s, u"old.txt"_s}));
     EXPECT_FALSE(ChooserListing::read(u"C:\\Nowhere\\"_s, u"*.*"_s).listed);
