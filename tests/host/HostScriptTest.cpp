@@ -156,8 +156,6 @@ const ScriptCase ScriptCases[] = {
      "    win.click(\"cmdOK\");\n"
      "});\n"
      "click(\"cmdUpload\");\n"},
-    {"FailEndsWithOneNamingTheLine", true, "", 1, false, "before", "test.js:2: failed: stop here",
-     "log(\"before\");\nfail(\"stop here\");\nlog(\"after\");\n"},
     {"SyntaxErrorEndsWithOne", true, "", 1, false, "", "test.js:2: SyntaxError",
      "log(\"never\");\nlet x = ;\n"},
     {"TimeoutNamesTheOpenWindow", false, "--timeout 2", 3, false, "",
