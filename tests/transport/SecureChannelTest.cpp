@@ -8,8 +8,6 @@
 #include "transport/SecureCommand.h"
 #include "transport/cDirList.h"
 
-#include <QScopeGuard>
-
 #include <cmath>
 #include <ctime>
 #include <iomanip>
@@ -46,15 +44,8 @@ using SecureChannelTest = VellixTest;
 
 TEST_F(SecureChannelTest, AListingGivesTheEntriesUpToTheFirstMalformedLine)
 {
-    // In a fixed local time zone, restored afterwards: Berlin's standard offset is +1 h, its
-    // summer one +2 h.
-    const std::optional<QByteArray> zone =
-        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
-    const auto restoreZone = qScopeGuard([&] {
-        zone ? qputenv("TZ", *zone) : qunsetenv("TZ");
-        tzset();
-    });
-    qputenv("TZ", "Europe/Berlin");
+    // In a fixed local time zone: Berlin's standard offset is +1 h, its summer one +2 h.
+    setEnvironment("TZ", "Europe/Berlin");
     tzset();
     // The Unix epoch in Berlin's standard time.
     const double epoch = 25569 + Hour;
