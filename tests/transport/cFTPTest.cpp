@@ -96,7 +96,7 @@ using cFTPTest = ClientFixture;
 using ClientTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(channels(true, true)),
-                         channelName);
+                         testing::PrintToStringParamName());
 
 // An upload replaces its target whole and takes its permissions: a private file stays private,
 // a program stays runnable. What a failed upload left beside the target, under the target's
@@ -409,7 +409,7 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
 using cFTPServerTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(channels(true, false)),
-                         channelName);
+                         testing::PrintToStringParamName());
 
 // A page whose upload copy cannot be made, or whose copy's upload is cancelled, does not go
 // up: neither unchanged (its links would name a folder the server does not have) nor twice.
