@@ -95,12 +95,6 @@ class AccessibilityTest
     : public ControlTest
     , public ::testing::WithParamInterface<WindowCase>
 {
-protected:
-    void TearDown() override
-    {
-        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
-        ControlTest::TearDown();
-    }
 };
 
 TEST_P(AccessibilityTest, EveryButtonListBoxAndPictureIsNamedAndDescribed)

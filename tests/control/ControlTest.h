@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/Vellix.h"
+#include "control/frmMsg.h"
 #include "servers/FtpTestServer.h"
 #include "support/VellixTest.h"
 
@@ -32,7 +33,8 @@ inline void expectOnlyBox(const Platform::UiRecorder &ui, const QString &text,
     EXPECT_EQ(box.pointer, Platform::Ui::Pointer::Default);
 }
 
-// One control on a host that runs unless the test switches it to design mode.
+// One control on a host that runs unless the test switches it to design mode; a status window
+// delay the test changes is set back.
 class ControlTest : public VellixTest
 {
 protected:
@@ -45,6 +47,7 @@ protected:
     void TearDown() override
     {
         control.reset();
+        frmMsg::setConnectDelay(frmMsg::DefaultConnectDelayMs);
         VellixTest::TearDown();
     }
 

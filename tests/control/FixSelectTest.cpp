@@ -43,10 +43,9 @@ TEST_F(ControlTest, FixselectSelectsTheItemEqualToTheTextAfterItsLeadingBlanks)
             QString s = text;
             EXPECT_FALSE(control->fixselect(o, s));
         }
-        EXPECT_EQ(list->currentRow(), expected);
-        EXPECT_EQ(list->selectedItems().isEmpty(), expected < 0);
-        EXPECT_EQ(combo->currentIndex(), expected);
-        EXPECT_EQ(viewRow(), expected);
+        EXPECT_EQ(std::tuple(list->currentRow(), !list->selectedItems().isEmpty(),
+                             combo->currentIndex(), viewRow()),
+                  std::tuple(expected, expected >= 0, expected, expected));
     }
 
     QLabel label(u"algebra"_s);

@@ -55,9 +55,8 @@ TEST_F(ObjectSafetyTest, AnswersPerInterface)
         const QUuid *iid = c.iid ? &*c.iid : nullptr;
         quint32 supported = Untouched;
         quint32 enabled = Untouched;
-        EXPECT_EQ(safety.GetInterfaceSafetyOptions(iid, supported, enabled), Ok);
-        EXPECT_EQ(supported, 3u);
-        EXPECT_EQ(enabled, c.enabled);
+        const auto got = safety.GetInterfaceSafetyOptions(iid, supported, enabled);
+        EXPECT_EQ(std::tuple(got, supported, enabled), std::tuple(Ok, 3u, c.enabled));
         EXPECT_EQ(safety.SetInterfaceSafetyOptions(iid, c.mask, c.options), c.setResult);
     }
 }

@@ -75,7 +75,6 @@ TEST_P(WebSpaceCommandTest, ConnectsFirstThenShowsTheWindowAtOnceOnTheOpenSessio
         WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));
     chooseWebSpace();
     EXPECT_EQ(shownCourses, QStringList{u"bio"_s});
-    EXPECT_EQ(Shared().WebRoot, u"/DV"_s);
 
     // The open session is used as it is: the configuration is not read again.
     writeIni("[bio]\r\n");

@@ -40,9 +40,8 @@ TEST(CommandTextTest, GivesVerbFlagsAndTheArgumentsAsMeant)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         const CommandText command = CommandText::parse(c.text);
-        EXPECT_EQ(command.verb(), c.verb);
-        EXPECT_EQ(command.flags(), c.flags);
-        EXPECT_EQ(command.arguments(), c.arguments);
+        EXPECT_EQ(std::tuple(command.verb(), command.flags(), command.arguments()),
+                  std::tuple(c.verb, c.flags, c.arguments));
     }
 }
 

@@ -33,21 +33,11 @@ inline std::vector<Channel> channels(bool plain, bool secure)
     return result;
 }
 
-inline std::string channelLabel(const Channel &channel)
-{
-    return channel.secure ? "secure_" + SftpTestServer::kindName(*channel.secure).toStdString()
-                          : serverModeName(channel.plain);
-}
-
-// Test names such as "vsftpd_passive" or "secure_sshd".
-inline std::string channelName(const testing::TestParamInfo<Channel> &info)
-{
-    return channelLabel(info.param);
-}
-
+// Shown as "vsftpd_passive" or "secure_sshd", also in test names.
 inline void PrintTo(const Channel &channel, std::ostream *out)
 {
-    *out << channelLabel(channel);
+    *out << (channel.secure ? "secure_" + SftpTestServer::kindName(*channel.secure).toStdString()
+                            : serverModeName(channel.plain));
 }
 
 // A client and the local files it is handed.

@@ -102,12 +102,9 @@ TEST(HashCommandTest, ChoosesTheStrongestOfferedAndReadsItsReply)
         SCOPED_TRACE(c.features.join(u'|').toStdString());
         const std::optional<HashCommand> command = HashCommand::fromFeatures(c.features);
         ASSERT_EQ(command.has_value(), !c.verb.isEmpty());
-        if (!command)
-            continue;
-        EXPECT_EQ(command->verb(), c.verb);
-        EXPECT_EQ(command->selection(), c.selection);
-        if (!c.reply.isEmpty()) {
-            EXPECT_EQ(command->digestIn(c.reply), c.digest);
+        if (command) {
+            EXPECT_EQ(std::tuple(command->verb(), command->selection(), command->digestIn(c.reply)),
+                      std::tuple(c.verb, c.selection, c.digest));
         }
     }
 }

@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 using SecureFtpTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(channels(false, true)),
-                         channelName);
+                         testing::PrintToStringParamName());
 
 TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
 {

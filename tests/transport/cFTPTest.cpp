@@ -96,7 +96,7 @@ using cFTPTest = ClientFixture;
 using ClientTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(channels(true, true)),
-                         channelName);
+                         testing::PrintToStringParamName());
 
 // An upload replaces its target whole and takes its permissions: a private file stays private,
 // a program stays runnable. What a failed upload left beside the target, under the target's
@@ -258,40 +258,27 @@ TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
     }
 }
 
-// A download into a device or a pipe writes into it, which stays what it was; one into a socket
-// is refused.
-TEST_P(ClientTest, DownloadsWriteIntoDevicesAndPipesAndRefuseSockets)
+// A download into a pipe writes into it, which stays a pipe. A device is written into and a
+// socket refused alike: those are the local file's own rules.
+TEST_P(ClientTest, DownloadsWriteIntoPipes)
 {
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/lesson.txt"_s, "a lesson"), u"lesson.txt"_s));
-    // A device is written into as a pipe is: that is the local file's own rule.
-    for (const mode_t type : {S_IFIFO, S_IFSOCK}) {
-        const bool pipe = type == S_IFIFO;
-        SCOPED_TRACE(pipe ? "a pipe" : "a socket");
-        const QString path = tempPath(u"down/target"_s);
-        QFile::remove(path);
-        QDir().mkpath(tempPath(u"down"_s));
-        if (::mknod(QFile::encodeName(path).constData(), type | 0666, 0) != 0)
-            GTEST_SKIP() << "cannot make a special file here";
-        // The pipe's reader is there before the download; what it gets waits in the pipe.
-        const int reader =
-            pipe ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK) : -1;
-        EXPECT_EQ(client.FTPDownloadFile(dos(u"down/target"_s), u"lesson.txt"_s), pipe)
-            << client.failureReason().toStdString();
-        if (reader >= 0) {
-            char received[64] = {};
-            EXPECT_EQ(::read(reader, received, sizeof received), 8);
-            EXPECT_STREQ(received, "a lesson");
-            ::close(reader);
-        }
-        struct stat after = {};
-        ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
-        EXPECT_EQ(after.st_mode & S_IFMT, type);
-        EXPECT_EQ(
-            QDir(tempPath(u"down"_s))
-                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
-            QStringList{u"target"_s});
-        ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
-    }
+    const QString path = tempPath(u"down/target"_s);
+    ASSERT_TRUE(makePipe(path));
+    // The pipe's reader is there before the download; what it gets waits in the pipe.
+    const int reader = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_TRUE(client.FTPDownloadFile(dos(u"down/target"_s), u"lesson.txt"_s))
+        << client.failureReason().toStdString();
+    char received[64] = {};
+    EXPECT_EQ(::read(reader, received, sizeof received), 8);
+    EXPECT_STREQ(received, "a lesson");
+    ::close(reader);
+    EXPECT_TRUE(isPipe(path));
+    EXPECT_EQ(QDir(tempPath(u"down"_s))
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{u"target"_s});
+    ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
 }
 
 // A second login replaces the first, which stands in the test's folder, and starts in the login
@@ -379,8 +366,6 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
     } cases[] = {
         {u"sub/*"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
         {u"sub"_s, {u"file1.txt"_s, u"file2.txt"_s, u"fileX.htm"_s, u"inner/"_s}},
-        {u"sub/file?.txt"_s, {u"file1.txt"_s, u"file2.txt"_s}},
-        {u"sub/*.htm"_s, {u"fileX.htm"_s}},
         {u"sub/file1.txt"_s, {u"file1.txt"_s}},
         {workPath() + u"/sub/inner/*"_s, {u"deep.txt"_s}},
         {u"*"_s, {u"sub/"_s}},
@@ -411,19 +396,7 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
 using cFTPServerTest = ClientSuite;
 
 INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(channels(true, false)),
-                         channelName);
-
-// The message loop runs as every wait of the connect begins, not only once a server keeps it
-// waiting: a connect of many quick answers holds the thread no longer than one that stalls.
-TEST_P(cFTPServerTest, TheMessageLoopRunsWhileAQuickServerIsConnected)
-{
-    int pumps = 0;
-    client.setHooks({.pumpMessages = [&pumps] { ++pumps; }});
-    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
-        << client.GetLastErrorMessage().toStdString();
-    // The TCP connect, the greeting, AUTH TLS, USER, PASS, FEAT and PWD at least.
-    EXPECT_GE(pumps, 7);
-}
+                         testing::PrintToStringParamName());
 
 // A page whose upload copy cannot be made, or whose copy's upload is cancelled, does not go
 // up: neither unchanged (its links would name a folder the server does not have) nor twice.
@@ -485,7 +458,9 @@ TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
 }
 
 // Closing the session from the message loop under a transfer, or stopping the transfer at exit
-// (which the plain channel does by closing the session at once), ends the transfer cleanly.
+// (which the plain channel does by closing the session at once), ends the transfer cleanly. The
+// message loop runs as every wait of the next connect begins, not only once a server keeps it
+// waiting: a connect of many quick answers holds the thread no longer than one that stalls.
 TEST_P(cFTPServerTest, ClosingOrStoppingUnderATransferEndsItCleanly)
 {
     EXPECT_TRUE(client.stopClosesSession());
@@ -503,7 +478,12 @@ TEST_P(cFTPServerTest, ClosingOrStoppingUnderATransferEndsItCleanly)
             client.GetLastErrorMessage().startsWith(u"InternetWriteFile error code: 12111 "_s))
             << client.GetLastErrorMessage().toStdString();
         EXPECT_EQ(client.GetFTPDirectory(), QString());
+        int pumps = 0;
+        client.setHooks({.pumpMessages = [&pumps] { ++pumps; }});
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        client.setHooks({});
+        // The TCP connect, the greeting, AUTH TLS, USER, PASS, FEAT and PWD at least.
+        EXPECT_GE(pumps, 7);
         EXPECT_EQ(client.GetFTPDirectory(), server->homeDir());
     }
 }
@@ -529,9 +509,8 @@ TEST_P(cFTPServerTest, RefusalsAreToldInTheServersWords)
 // a Cancel pressed while it waits (a timer here) ends it, long before any timeout would.
 TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
 {
-    QString why;
-    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
-    ASSERT_TRUE(server) << why.toStdString();
+    const auto server = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
+    ASSERT_TRUE(server);
     // Larger than what the system's buffers on both sides hold.
     constexpr qint64 Large = 48 << 20;
     const QString remote = u"big.bin"_s;
