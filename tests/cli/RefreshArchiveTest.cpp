@@ -19,10 +19,7 @@ class RefreshArchiveSite : public ConfigTest
 protected:
     void layOutSite()
     {
-        Platform::Registry().setString(
-            Platform::RootKey::LocalMachine,
-            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
-            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        registerHostProduct();
         writeFile(server->rootPath() + u"/DV/smith/spring/November_2006/week 1.pdf"_s, "pdf");
         writeFile(server->rootPath() + u"/DV/smith/spring/December_2006/notes.txt"_s, "txt");
         writeIni("[smith]\r\nstartMonth=11\r\nstartYear=2006\r\nendMonth=12\r\nendYear=2006\r\n"
@@ -126,9 +123,8 @@ TEST_F(RefreshArchiveSite, ReconnectsWhenTheSessionDropsAfterTheDelete)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.logins);
-        QString why;
-        server = FtpTestServer::startFaulty({.dropAfter = u"DELE"_s, .logins = c.logins}, &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        server = FtpTestServer::startFaulty({.dropAfter = u"DELE"_s, .logins = c.logins});
+        ASSERT_TRUE(server);
         layOutSite();
         storeLogin(server->site());
 

@@ -49,13 +49,9 @@ protected:
         ConfigTest::SetUp();
         frmMsg::setConnectDelay(0);
         faultFile = tempPath(u"fault"_s);
-        QString why;
-        server = FtpTestServer::startFaulty({.faultFile = faultFile}, &why);
-        ASSERT_TRUE(server) << why.toStdString();
-        Platform::Registry().setString(
-            Platform::RootKey::LocalMachine,
-            u"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Dovrelle.exe"_s, QString(),
-            u"C:\\Dovrelle\\Dovrelle.exe"_s);
+        server = FtpTestServer::startFaulty({.faultFile = faultFile});
+        ASSERT_TRUE(server);
+        registerHostProduct();
         writeIni("[bio]\r\nstartMonth=3\r\nstartYear=2007\r\nendMonth=3\r\nendYear=2007\r\n");
         ASSERT_TRUE(
             WriteLoginData(u"bio"_s, server->site(), server->user(), server->password(), false));

@@ -82,9 +82,8 @@ protected:
     void SetUp() override
     {
         VellixTest::SetUp();
-        QString why;
-        server = FtpTestServer::startScripted(QString::fromLatin1(GetParam().script), &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        server = FtpTestServer::startScripted(QString::fromLatin1(GetParam().script));
+        ASSERT_TRUE(server);
     }
 
     void TearDown() override

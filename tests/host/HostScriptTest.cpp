@@ -49,9 +49,8 @@ protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        QString why;
-        server = FtpTestServer::startFaulty(faults, &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        server = FtpTestServer::startFaulty(faults);
+        ASSERT_TRUE(server);
         QDir().mkpath(server->rootPath() + MonthFolder);
         writeIni(CourseSettings);
         // The login is stored unless a test takes it away or stores another.

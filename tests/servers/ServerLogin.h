@@ -3,6 +3,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 class ServerProcess;
@@ -45,7 +47,8 @@ protected:
     // The folder of makeFolders() (its real path), for the files a server keeps beside root.
     QString folderPath(const QString &name) const;
 
-    // Runs start(&reason) and, when it gives no server, puts "name: reason" in *why (if given).
+    // Runs start(&reason) and, when it gives no server, puts "name: reason" in *why; without a
+    // why, the test that needed the server fails with it.
     template<class Start>
     static auto started(const QString &name, QString *why, Start &&start)
     {
@@ -53,6 +56,8 @@ protected:
         auto server = start(&reason);
         if (!server && why)
             *why = name + QStringLiteral(": ") + reason;
+        else if (!server)
+            ADD_FAILURE() << name.toStdString() << ": " << reason.toStdString();
         return server;
     }
 

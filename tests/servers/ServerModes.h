@@ -118,14 +118,6 @@ inline QStringList listedNames(cFTP &client, const QString &filter)
     return names;
 }
 
-// A file of that size that takes no room on the disk and reads fast: a transfer of it runs
-// long enough to be stopped midway.
-inline bool makeSparseFile(const QString &path, qint64 size)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.resize(size);
-}
-
 // Bytes of a given size that differ from file to file and repeat from run to run, so that a
 // transfer that drops, repeats or swaps blocks shows.
 inline QByteArray patterned(qsizetype size)

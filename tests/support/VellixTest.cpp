@@ -1,6 +1,7 @@
 #include "support/VellixTest.h"
 
 #include "course/SharedState.h"
+#include "platform/PartialName.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -96,6 +97,13 @@ QString VellixTest::writeSizedFile(const QString &linuxPath, qint64 size)
     if (!QFile::resize(writeFile(linuxPath, {}), size))
         ADD_FAILURE() << "cannot make " << linuxPath.toStdString() << " " << size << " bytes long";
     return linuxPath;
+}
+
+QStringList VellixTest::withoutPartials(QStringList names)
+{
+    names.removeIf(
+        [](const QString &name) { return PartialName::isPartialName(name.section(u'/', -1)); });
+    return names;
 }
 
 QByteArray VellixTest::readFile(const QString &linuxPath)

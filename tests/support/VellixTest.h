@@ -49,6 +49,8 @@ protected:
     // Makes a named pipe, with its folder; whether it stands there (itself, not through a link).
     static bool makePipe(const QString &linuxPath);
     static bool isPipe(const QString &linuxPath);
+    // The names (or paths) left when the transfers' hidden partial files are taken out.
+    static QStringList withoutPartials(QStringList names);
 
     Platform::UiRecorder &ui() { return *m_ui; }
 

@@ -21,9 +21,8 @@ protected:
     // on it standing in an empty folder.
     void start(int entries)
     {
-        QString why;
-        server = FtpTestServer::startScripted(u"many-entries=%1"_s.arg(entries), &why);
-        ASSERT_TRUE(server) << why.toStdString();
+        server = FtpTestServer::startScripted(u"many-entries=%1"_s.arg(entries));
+        ASSERT_TRUE(server);
         ASSERT_TRUE(QDir().mkpath(server->rootPath() + u"/empty"_s));
         client.SetModePassive();
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
