@@ -23,6 +23,7 @@
 #include "widgets/frmTransfer.h"
 
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include <utility>
@@ -52,11 +53,7 @@ void UploadCommand::run()
     m_preparation.control().raiseEvent();
 
     // Every way out leaves the pointers normal, not only the ones that show a message.
-    struct PointerReset
-    {
-        UploadCommand *command;
-        ~PointerReset() { command->m_preparation.showPointers(false); }
-    } pointerReset{this};
+    const auto pointers = qScopeGuard([this] { m_preparation.showPointers(false); });
 
     if (!m_preparation.takeRemoteDirectory())
         return;
