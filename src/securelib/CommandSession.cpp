@@ -322,8 +322,10 @@ CommandSession::Reply CommandSession::download(const CommandText &command, Trans
     const bool resume = command.hasFlag(u"-c");
     if (!fetchFile(remote, local, resume, tally))
         return failure(QStringLiteral("get: %1: %2").arg(names->first(), errorText()));
+    // The bytes that came, not the local file's size: a device or a pipe tells none, and
+    // /dev/stdout going to a file tells all that file holds.
     QString done = QStringLiteral("Downloaded %1 to %2 (%3 bytes)")
-                       .arg(decoded(remote), local, QString::number(QFileInfo(local).size()));
+                       .arg(decoded(remote), local, QString::number(tally.currentDone()));
     if (companions) {
         const QStringList skipped = fetchPageFolder(remote, local, *companions, resume, tally);
         // The page has come, but not all that it shows.

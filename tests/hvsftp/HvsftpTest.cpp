@@ -213,6 +213,7 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
     const QString put = u"put \""_s + local + u"\" \"term/%2 up.txt\""_s;
     const QString get = u"get \"term/%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
     const QString pipe = u"put -c /dev/stdin piped.bin"_s;
+    const QString toOutput = u"get \"term/renamed.txt\" \"/dev/stdout\""_s;
 
     const QStringList lines = {u"cd \"DV\""_s,
                                u"mkdir \"term\""_s,
@@ -225,6 +226,7 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
                                uR"(del "term/%2 up.txt")"_s,
                                u"put \""_s + localFilm + u'"',
                                pipe,
+                               toOutput,
                                u"pwd"_s};
     const QString scriptPath = script(lines.join(u"\r\n"_s).toUtf8() + "\r\n");
     const CliRun run =
@@ -248,6 +250,9 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
                                          homePath(u"%3 down.txt"_s) + u" (3 bytes)"_s);
     EXPECT_EQ(replyTo(run.out, pipe),
               u"Uploaded /dev/stdin to "_s + served + u"piped.bin (200001 bytes)"_s);
+    EXPECT_TRUE(run.out.contains(u"hvsftp> "_s + toOutput + u"\nlesson a\nDownloaded "_s + served +
+                                 u"term/renamed.txt to /dev/stdout (9 bytes)\n"_s))
+        << run.out.toStdString();
     EXPECT_TRUE(replyTo(run.out, u"pwd"_s).endsWith(u' ' + server->homeDir() + u"/DV"_s))
         << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u"all done"_s)) << run.out.toStdString();
