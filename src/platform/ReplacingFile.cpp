@@ -51,24 +51,52 @@ bool isDescriptorAlias(const QString &path)
     return descriptors.match(folder).hasMatch() || descriptors.match(target).hasMatch();
 }
 
+// Opens a partial or its note, which only a regular file may be: something else of that name,
+// a pipe above all, whose open would wait for its other end for good, is not waited on.
+// -1 when it cannot be opened (errno says why) or is no regular file (errno is 0).
+int openRegular(const QString &path, int flags)
+{
+    const int fd = openNotFollowing(path, flags | O_NONBLOCK);
+    struct stat status = {};
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    // ENXIO: a pipe nobody reads from, or a device without its driver.
+    const int why = fd >= 0 || errno == ENXIO ? 0 : errno;
+    if (fd >= 0)
+        ::close(fd);
+    errno = why;
+    return -1;
+}
+
 // What a kept partial's note says it is a copy of; empty without a note.
 QByteArray readNote(const QString &path)
 {
     // An origin is a line or a few: anything longer is no note of ours.
     constexpr qint64 Longest = 4096;
-    QFile note(path);
-    if (QFileInfo(path).isSymLink() || !note.open(QIODevice::ReadOnly))
+    const int fd = openRegular(path, O_RDONLY);
+    if (fd < 0)
         return {};
-    return note.read(Longest);
+    QByteArray note(Longest, '\0');
+    const ssize_t read = ::read(fd, note.data(), size_t(note.size()));
+    ::close(fd);
+    note.truncate(read > 0 ? qsizetype(read) : 0);
+    return note;
 }
 
 bool writeNote(const QString &path, const QByteArray &origin)
 {
-    const int fd = openNotFollowing(path, O_WRONLY | O_CREAT | O_TRUNC);
+    const int fd = openRegular(path, O_WRONLY | O_CREAT | O_TRUNC);
     if (fd < 0)
         return false;
     const bool written = ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
     return ::close(fd) == 0 && written;
+}
+
+QString noRegularFile(const QString &path)
+{
+    return QStringLiteral("The partial file %1 is no regular file.").arg(path);
 }
 
 } // namespace
@@ -195,14 +223,11 @@ bool ReplacingFile::openResumable(OpenMode mode)
     const QString partial = PartialName::pathFor(m_target);
     // Appending: a continued partial grows from its end, and one emptied by startOver from
     // its start.
-    const int fd = openNotFollowing(partial, O_WRONLY | O_CREAT | O_APPEND);
+    const int fd = openRegular(partial, O_WRONLY | O_CREAT | O_APPEND);
     if (fd < 0)
-        return fail(systemError());
+        return fail(errno == 0 ? noRegularFile(partial) : systemError());
     struct stat status = {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return fail(QStringLiteral("The partial file %1 is no regular file.").arg(partial));
-    }
+    ::fstat(fd, &status);
     // Two writers of one partial would mix their bytes: the second is refused.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
@@ -213,7 +238,7 @@ bool ReplacingFile::openResumable(OpenMode mode)
     // The partial is emptied before its note says what it is a copy of: a cut between the
     // two leaves an empty partial, which continues from the first byte.
     if (m_resumedAt == 0 && (::ftruncate(fd, 0) != 0 || !writeNote(note, m_origin))) {
-        const QString why = systemError();
+        const QString why = errno == 0 ? noRegularFile(note) : systemError();
         ::close(fd);
         return fail(why);
     }

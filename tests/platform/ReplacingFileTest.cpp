@@ -1,5 +1,6 @@
 #include "support/VellixTest.h"
 
+#include "platform/PartialName.h"
 #include "platform/ReplacingFile.h"
 
 #include <QDir>
@@ -108,6 +109,24 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
         next.reset();
         EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
         EXPECT_EQ(readFile(path), content);
+    }
+}
+
+// A pipe under the name of the partial or of its note is refused at once: an open of it would
+// wait for its other end for good, deaf to Ctrl+C.
+TEST_F(VellixTest, APipeWhereThePartialOrItsNoteGoesIsRefusedAtOnce)
+{
+    const QString path = tempPath(u"lesson.mp4"_s);
+    for (const QString &inTheWay : {PartialName::pathFor(path), PartialName::originPathFor(path)}) {
+        SCOPED_TRACE(inTheWay.toStdString());
+        ASSERT_EQ(::mkfifo(QFile::encodeName(inTheWay).constData(), 0600), 0);
+        Platform::ReplacingFile file(path, "an origin");
+        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.errorString().endsWith(u" is no regular file."_s))
+            << file.errorString().toStdString();
+        EXPECT_FALSE(QFile::exists(path));
+        QFile::remove(PartialName::pathFor(path));
+        QFile::remove(PartialName::originPathFor(path));
     }
 }
 
