@@ -214,6 +214,9 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
     const QString get = u"get \"term/%2 up.txt\" \""_s + homePath(u"%3 down.txt"_s) + u'"';
     const QString pipe = u"put -c /dev/stdin piped.bin"_s;
     const QString toOutput = u"get \"term/renamed.txt\" \"/dev/stdout\""_s;
+    // A name that would command the terminal and turn the text after it around.
+    const QString hidden = u"odd\x1b[2J\u202E"_s;
+    ASSERT_TRUE(QDir().mkpath(onServer(u"DV/"_s + hidden)));
 
     const QStringList lines = {u"cd \"DV\""_s,
                                u"mkdir \"term\""_s,
@@ -227,7 +230,8 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
                                u"put \""_s + localFilm + u'"',
                                pipe,
                                toOutput,
-                               u"pwd"_s};
+                               u"pwd"_s,
+                               u"cd \""_s + hidden + u'"'};
     const QString scriptPath = script(lines.join(u"\r\n"_s).toUtf8() + "\r\n");
     const CliRun run =
         runProgram(QStringLiteral(HVSFTP_PATH),
@@ -255,6 +259,10 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
         << run.out.toStdString();
     EXPECT_TRUE(replyTo(run.out, u"pwd"_s).endsWith(u' ' + server->homeDir() + u"/DV"_s))
         << run.out.toStdString();
+    EXPECT_TRUE(
+        run.out.endsWith(u"Remote directory is now "_s + served + u"odd\\x1b[2J\\u{202E}\n"_s))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(u'\x1b')) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u"all done"_s)) << run.out.toStdString();
 }
 
