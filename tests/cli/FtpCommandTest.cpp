@@ -143,6 +143,10 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
         u"size \"no such file\""_s,
         u"get \"no such file\" "_s + quotedArgument(kept),
         u"pwd"_s,
+        // The size of a look-alike name is none of this one's.
+        u"put "_s + quotedArgument(kept) + u" no_such_file"_s,
+        u"size \"no such file\""_s,
+        u"del no_such_file"_s,
     };
     const CliRun run = script(QStringList(std::begin(lines), std::end(lines)).join(u'\n'));
     EXPECT_EQ(run.exitCode, 1);
@@ -150,8 +154,8 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
     // pyftpdlib answers the del and the cd in the same words: each is still told.
     const QString starts[] = {u"vellix: line 4: del: 550"_s, u"vellix: line 5: cd: 550"_s,
-                              u"vellix: line 7: put: "_s, u"vellix: line 8: size: "_s,
-                              u"vellix: line 9: get: "_s};
+                              u"vellix: line 7: put: "_s,    u"vellix: line 8: size: "_s,
+                              u"vellix: line 9: get: "_s,    u"vellix: line 12: size: no server"_s};
     ASSERT_EQ(err.size(), std::size(starts)) << run.err.toStdString();
     for (size_t i = 0; i < std::size(starts); ++i)
         EXPECT_TRUE(err.at(i).startsWith(starts[i])) << err.at(i).toStdString();
