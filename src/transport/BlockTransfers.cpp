@@ -79,10 +79,11 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
     if (at > 0)
         m_owner.reportResumed(at, total);
     // A partial too small to be worth continuing is not left behind. The engine is asked
-    // directly to remove it, so the failure already recorded stays the one told.
+    // directly to remove it, so the failure already recorded stays the one told, and the one
+    // a retry judges.
     const auto giveUp = [&] {
         if (!resumable(total))
-            m_session.deleteFile(partial);
+            m_session.discardAfterFailure(partial);
         return false;
     };
     if (!local.isSequential() && !local.seek(at)) {

@@ -75,6 +75,9 @@ public:
     bool createDirectory(const QString &directory);
     bool removeDirectory(const QString &directory);
     bool deleteFile(const QString &name);
+    // Deletes what a failed operation left behind. The session's last failure and reply stay
+    // that operation's: they, not the clean-up's, tell why it failed and whether that passes.
+    void discardAfterFailure(const QString &name);
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
     std::optional<qint64> fileSize(const QString &name);

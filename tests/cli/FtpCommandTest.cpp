@@ -565,7 +565,6 @@ TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
 // spent, and a failure that time cannot cure is not tried again.
 TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
 {
-    const QByteArray content = patterned(Cut * 7 / 2);
     const QString retrying = u"vellix: line 2: %1: retrying in %2 s (attempt %3 of %4): "_s;
     const struct
     {
@@ -576,15 +575,28 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         int exitCode;
         int told; // the retries told, each after twice the wait before, from 1 s
         QList<qint64> moved;
+        qint64 size = Cut * 7 / 2;
+        qint64 cut = Cut;
     } cases[] = {
         {"put cut once", "cut-once", 2, u"put LOCAL film.bin"_s, 0, 1, {Cut, Cut * 5 / 2}},
+        // The partial of a small file, removed after the cut, starts over.
+        {"small put cut once",
+         "cut-once",
+         2,
+         u"put LOCAL film.bin"_s,
+         0,
+         1,
+         {Cut / 4, Cut / 2},
+         Cut / 2,
+         Cut / 4},
         {"session lost once", "lose-once", 2, u"get film.bin LOCAL"_s, 0, 1, {Cut, Cut * 5 / 2}},
         {"get cut every time", "cut-data", 2, u"get film.bin LOCAL"_s, 1, 2, {Cut, Cut, Cut}},
         {"get of a missing file", "cut-data", 3, u"get none.bin LOCAL"_s, 1, 0, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        start(u"%1=%2"_s.arg(QLatin1String(c.fault)).arg(Cut));
+        start(u"%1=%2"_s.arg(QLatin1String(c.fault)).arg(c.cut));
+        const QByteArray content = patterned(c.size);
         const bool put = c.command.startsWith(u"put"_s);
         ASSERT_TRUE(QDir(server->rootPath()).mkdir(u"week 1"_s));
         const QString local = put ? writeFile(localPath(), content) : localPath();
