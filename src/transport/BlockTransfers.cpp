@@ -60,7 +60,7 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
             return false;
     }
     file.close();
-    if (!replaceWithUpload(partial, remote))
+    if (!replaceWithUpload(partial, remote, total))
         return false;
     // A stream's every block has told its progress already, the last one included.
     if (!stream)
@@ -107,7 +107,7 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
     return true;
 }
 
-bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote)
+bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote, qint64 total)
 {
     // Renamed over the old file, the new one would have the server's default permissions: it
     // takes the old one's, so that a private file stays private. A server that cannot tell or
@@ -117,11 +117,18 @@ bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &re
     if (m_session.rename(partial, remote))
         return true;
     // Some servers do not rename over an existing file: the old one goes first, at once.
-    if (m_session.lastError() == InternetError::ExtendedError && m_session.deleteFile(remote) &&
-        m_session.rename(partial, remote))
-        return true;
-    // The new file stays whole under its own name rather than be lost with the old one.
+    bool oldGone = false;
+    if (m_session.lastError() == InternetError::ExtendedError) {
+        oldGone = m_session.deleteFile(remote);
+        if (oldGone && m_session.rename(partial, remote))
+            return true;
+    }
     m_failures.recordLast(QStringLiteral("RenameFTPFile"));
+    // The new file stays whole under its own name rather than be lost with the old one. Beside
+    // an old one that still stands (or a folder of that name), a partial too small to continue
+    // is not left behind.
+    if (!oldGone && !resumable(total))
+        m_session.discardAfterFailure(partial);
     return false;
 }
 
