@@ -32,6 +32,12 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
 {
     if (local.dosPath().isEmpty() || remote.isEmpty())
         return false;
+    // The file goes up under another name first: a target name that cannot be sent would be
+    // found out only once every byte had gone.
+    if (!m_session.checkArgument(remote)) {
+        m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
+        return false;
+    }
 
     // The local file is opened before the server file: a local path that cannot be read must
     // not leave an empty file on the server, nor empty an existing one.

@@ -132,6 +132,7 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     ASSERT_TRUE(QFile::link(tempPath(u"elsewhere"_s), zDrive));
     const QString outside = writeFile(tempPath(u"outside.txt"_s), "text");
     const QString kept = writeFile(homePath(u"kept.txt"_s), "kept");
+    const QString large = writeFile(homePath(u"large/film.bin"_s), patterned(1 << 20));
 
     const QString lines[] = {
         u"pwd"_s, u"ls *.none"_s, u"del \"no such file\""_s, u"cd \"no such folder\""_s,
@@ -141,7 +142,8 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
         // The size of a look-alike name is none of this one's.
         u"put "_s + quotedArgument(kept) + u" no_such_file"_s, u"size \"no such file\""_s,
         u"del no_such_file"_s,
-        u"put "_s + quotedArgument(kept) + u" ."_s, // leaves no partial beside the folder
+        u"put "_s + quotedArgument(kept) + u" ."_s,         // leaves no partial beside the folder
+        u"put "_s + quotedArgument(large) + u" \"a\rb\""_s, // sends nothing
     };
     const CliRun run = script(QStringList(std::begin(lines), std::end(lines)).join(u'\n'));
     EXPECT_EQ(run.exitCode, 1);
@@ -151,7 +153,7 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     const QString starts[] = {u"vellix: line 4: del: 550"_s, u"vellix: line 5: cd: 550"_s,
                               u"vellix: line 7: put: "_s,    u"vellix: line 8: size: "_s,
                               u"vellix: line 9: get: "_s,    u"vellix: line 12: size: no server"_s,
-                              u"vellix: line 14: put: "_s};
+                              u"vellix: line 14: put: "_s,   u"vellix: line 15: put: "_s};
     ASSERT_EQ(err.size(), std::size(starts)) << run.err.toStdString();
     for (size_t i = 0; i < std::size(starts); ++i)
         EXPECT_TRUE(err.at(i).startsWith(starts[i])) << err.at(i).toStdString();
