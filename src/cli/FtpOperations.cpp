@@ -289,7 +289,7 @@ FtpOperations::Result FtpOperations::rmdir(const QStringList &arguments)
 FtpOperations::Result FtpOperations::size(const QStringList &arguments)
 {
     // -1: nothing of that name; -2: the look-up failed.
-    const qint32 bytes = m_client.GetFTPFileSize(arguments.at(0));
+    const qint32 bytes = m_client.exactFileSize(arguments.at(0));
     if (bytes == -1)
         return u"no server file %1"_s.arg(quoted(arguments.at(0)));
     if (bytes != -2)

@@ -113,7 +113,8 @@ ReplacingFile::ReplacingFile(const QString &path, QByteArray origin)
 
 ReplacingFile::~ReplacingFile()
 {
-    if (!m_resumable) {
+    // A partial that nothing arrived in has nothing for the next attempt to continue.
+    if (!m_resumable || (isOpen() && size() == 0)) {
         discard();
         return;
     }

@@ -32,6 +32,12 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
 {
     if (local.dosPath().isEmpty() || remote.isEmpty())
         return false;
+    // The file goes up under another name first: a target name that cannot be sent would be
+    // found out only once every byte had gone.
+    if (!m_session.checkArgument(remote)) {
+        m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
+        return false;
+    }
 
     // The local file is opened before the server file: a local path that cannot be read must
     // not leave an empty file on the server, nor empty an existing one.
@@ -60,7 +66,7 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
             return false;
     }
     file.close();
-    if (!replaceWithUpload(partial, remote))
+    if (!replaceWithUpload(partial, remote, total))
         return false;
     // A stream's every block has told its progress already, the last one included.
     if (!stream)
@@ -79,10 +85,11 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
     if (at > 0)
         m_owner.reportResumed(at, total);
     // A partial too small to be worth continuing is not left behind. The engine is asked
-    // directly to remove it, so the failure already recorded stays the one told.
+    // directly to remove it, so the failure already recorded stays the one told, and the one
+    // a retry judges.
     const auto giveUp = [&] {
         if (!resumable(total))
-            m_session.deleteFile(partial);
+            m_session.discardAfterFailure(partial);
         return false;
     };
     if (!local.isSequential() && !local.seek(at)) {
@@ -106,7 +113,7 @@ bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, 
     return true;
 }
 
-bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote)
+bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &remote, qint64 total)
 {
     // Renamed over the old file, the new one would have the server's default permissions: it
     // takes the old one's, so that a private file stays private. A server that cannot tell or
@@ -116,11 +123,18 @@ bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &re
     if (m_session.rename(partial, remote))
         return true;
     // Some servers do not rename over an existing file: the old one goes first, at once.
-    if (m_session.lastError() == InternetError::ExtendedError && m_session.deleteFile(remote) &&
-        m_session.rename(partial, remote))
-        return true;
-    // The new file stays whole under its own name rather than be lost with the old one.
+    bool oldGone = false;
+    if (m_session.lastError() == InternetError::ExtendedError) {
+        oldGone = m_session.deleteFile(remote);
+        if (oldGone && m_session.rename(partial, remote))
+            return true;
+    }
     m_failures.recordLast(QStringLiteral("RenameFTPFile"));
+    // The new file stays whole under its own name rather than be lost with the old one. Beside
+    // an old one that still stands (or a folder of that name), a partial too small to continue
+    // is not left behind.
+    if (!oldGone && !resumable(total))
+        m_session.discardAfterFailure(partial);
     return false;
 }
 

@@ -70,7 +70,7 @@ private:
                                               const std::function<bool()> &startOver);
 
     // Puts a confirmed upload in the target's place.
-    bool replaceWithUpload(const QString &partial, const QString &remote);
+    bool replaceWithUpload(const QString &partial, const QString &remote, qint64 total);
     // Opens a server file for a block transfer that lets the message loop run and a cancel act
     // while it waits for the server.
     std::unique_ptr<Ftp::FileTransfer> open(const QString &remote,

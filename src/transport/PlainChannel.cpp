@@ -224,9 +224,11 @@ bool PlainChannel::setCurrentFolder(const QString &folder)
                             QStringLiteral("FtpSetCurrentDirectory"));
 }
 
-qint32 PlainChannel::fileSize(const QString &file)
+qint32 PlainChannel::fileSize(const QString &file, SizeMatch match)
 {
-    const qint64 size = findFileSize(file, SizeMatch::ExactOrLookAlike);
+    // The exact file is asked for by name, on the control connection where the server can.
+    const qint64 size =
+        match == SizeMatch::ExactFile ? downloadSize(file) : findFileSize(file, match);
     return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
 }
 

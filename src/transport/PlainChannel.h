@@ -48,7 +48,7 @@ public:
     bool download(const LocalPath &local, const QString &remote, Resume resume) override;
     std::optional<QString> currentFolder() override;
     bool setCurrentFolder(const QString &folder) override;
-    qint32 fileSize(const QString &file) override;
+    qint32 fileSize(const QString &file, SizeMatch match) override;
     std::optional<bool> fileExists(const QString &file) override;
     ListingEnd list(const QString &filter,
                     const std::function<void(Ftp::Entry &&entry)> &take) override;
@@ -62,9 +62,6 @@ public:
 
 private:
     ConnectFailure connectFailure(bool stopped) const;
-    // Which entry of the look-up's listing gives the size: the file of exactly that name,
-    // or, when there is none, the first that the look-up's pattern matched.
-    enum class SizeMatch { ExactFile, ExactOrLookAlike };
     // The server's size of a file, found in a listing, 64 bits wide; -1 when it does not
     // exist, -2 on a failure.
     qint64 findFileSize(const QString &file, SizeMatch match);

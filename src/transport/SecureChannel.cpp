@@ -1,6 +1,7 @@
 #include "transport/SecureChannel.h"
 
 #include "transport/ChannelOwner.h"
+#include "transport/ListingRecord.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
@@ -110,12 +111,21 @@ bool SecureChannel::setCurrentFolder(const QString &folder)
     return current == folder;
 }
 
-qint32 SecureChannel::fileSize(const QString &file)
+qint32 SecureChannel::fileSize(const QString &file, SizeMatch match)
 {
     QString reply;
     if (!m_library.SFtpCmd(SecureCommand::command(u"dir ", file), reply))
         return -2;
-    return SecureCommand::sizeFromDirReply(reply);
+    if (match == SizeMatch::ExactOrLookAlike)
+        return SecureCommand::sizeFromDirReply(reply);
+    // The listing of a pattern or a folder may name other entries than the file.
+    const QString name = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
+    qint32 size = -1;
+    CSFtp::ParseSecureListing(reply, [&](Ftp::Entry &&entry) {
+        if (entry.name == name && !entry.isDirectory)
+            size = ListingRecord::fileSize(entry.size);
+    });
+    return size;
 }
 
 std::optional<bool> SecureChannel::fileExists(const QString &file)

@@ -49,8 +49,12 @@ public:
     // Nothing when the folder cannot be read.
     virtual std::optional<QString> currentFolder() = 0;
     virtual bool setCurrentFolder(const QString &folder) = 0;
+    // Which file a size look-up names: exactly that file, or, where there is none, the first
+    // entry its look-up finds (a look-alike name, a folder's first entry), as the control
+    // always took.
+    enum class SizeMatch { ExactFile, ExactOrLookAlike };
     // The low 32 bits of a file's size; -1 when it does not exist, -2 on a failure.
-    virtual qint32 fileSize(const QString &file) = 0;
+    virtual qint32 fileSize(const QString &file, SizeMatch match) = 0;
     // Nothing when the server could not be asked.
     virtual std::optional<bool> fileExists(const QString &file) = 0;
 

@@ -277,6 +277,15 @@ bool Session::deleteFile(const QString &name)
     return simpleCommand("DELE", name);
 }
 
+void Session::discardAfterFailure(const QString &name)
+{
+    const quint32 error = m_lastError;
+    const QString response = m_lastResponse;
+    deleteFile(name);
+    m_lastError = error;
+    m_lastResponse = response;
+}
+
 bool Session::rename(const QString &from, const QString &to)
 {
     if (!checkArgument(to))

@@ -75,6 +75,9 @@ public:
     bool createDirectory(const QString &directory);
     bool removeDirectory(const QString &directory);
     bool deleteFile(const QString &name);
+    // Deletes what a failed operation left behind. The session's last failure and reply stay
+    // that operation's: they, not the clean-up's, tell why it failed and whether that passes.
+    void discardAfterFailure(const QString &name);
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
     std::optional<qint64> fileSize(const QString &name);
@@ -108,6 +111,10 @@ public:
     // held whole. Entries taken before a failure belong to no listing.
     bool find(const QString &filter, const std::function<void(Entry &&entry)> &take);
 
+    // Whether a name or argument can go to the server: a line break or a NUL would end the
+    // command early. Fails with InvalidParameter when not.
+    bool checkArgument(const QString &argument);
+
     // Opens a server file for a block transfer; nothing when the server refuses. A transfer
     // that resumes starts at `offset`: a download after the first `offset` bytes of the
     // server's file, an upload after the server's file, which must hold exactly `offset`
@@ -132,7 +139,6 @@ private:
     bool failData(quint32 code);
     bool refuse(const Reply &reply);
     bool ready();
-    bool checkArgument(const QString &argument);
     std::optional<Reply> command(const QByteArray &verb, const QString &argument = {});
     // An argument as it goes on the wire: in UTF-8, but where it is a path, each name the
     // server listed in bytes that are not UTF-8 goes back in those bytes.

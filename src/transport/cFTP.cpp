@@ -117,7 +117,12 @@ bool cFTP::SetFTPDirectory(const QString &sDir)
 
 qint32 cFTP::GetFTPFileSize(const QString &sFile)
 {
-    return m_channel->fileSize(sFile);
+    return m_channel->fileSize(sFile, ServerChannel::SizeMatch::ExactOrLookAlike);
+}
+
+qint32 cFTP::exactFileSize(const QString &file)
+{
+    return m_channel->fileSize(file, ServerChannel::SizeMatch::ExactFile);
 }
 
 std::optional<bool> cFTP::FTPFileExists(const QString &sFile)

@@ -132,17 +132,18 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     ASSERT_TRUE(QFile::link(tempPath(u"elsewhere"_s), zDrive));
     const QString outside = writeFile(tempPath(u"outside.txt"_s), "text");
     const QString kept = writeFile(homePath(u"kept.txt"_s), "kept");
+    const QString large = writeFile(homePath(u"large/film.bin"_s), patterned(1 << 20));
 
     const QString lines[] = {
-        u"pwd"_s,
-        u"ls *.none"_s,
-        u"del \"no such file\""_s,
-        u"cd \"no such folder\""_s,
+        u"pwd"_s, u"ls *.none"_s, u"del \"no such file\""_s, u"cd \"no such folder\""_s,
         u"ls *.none"_s, // after failures, still nothing and no failure
-        u"put "_s + quotedArgument(outside) + u" outside.txt"_s,
-        u"size \"no such file\""_s,
-        u"get \"no such file\" "_s + quotedArgument(kept),
-        u"pwd"_s,
+        u"put "_s + quotedArgument(outside) + u" outside.txt"_s, u"size \"no such file\""_s,
+        u"get \"no such file\" "_s + quotedArgument(kept), u"pwd"_s,
+        // The size of a look-alike name is none of this one's.
+        u"put "_s + quotedArgument(kept) + u" no_such_file"_s, u"size \"no such file\""_s,
+        u"del no_such_file"_s,
+        u"put "_s + quotedArgument(kept) + u" ."_s,         // leaves no partial beside the folder
+        u"put "_s + quotedArgument(large) + u" \"a\rb\""_s, // sends nothing
     };
     const CliRun run = script(QStringList(std::begin(lines), std::end(lines)).join(u'\n'));
     EXPECT_EQ(run.exitCode, 1);
@@ -150,8 +151,9 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     const QStringList err = run.err.split(u'\n', Qt::SkipEmptyParts);
     // pyftpdlib answers the del and the cd in the same words: each is still told.
     const QString starts[] = {u"vellix: line 4: del: 550"_s, u"vellix: line 5: cd: 550"_s,
-                              u"vellix: line 7: put: "_s, u"vellix: line 8: size: "_s,
-                              u"vellix: line 9: get: "_s};
+                              u"vellix: line 7: put: "_s,    u"vellix: line 8: size: "_s,
+                              u"vellix: line 9: get: "_s,    u"vellix: line 12: size: no server"_s,
+                              u"vellix: line 14: put: "_s,   u"vellix: line 15: put: "_s};
     ASSERT_EQ(err.size(), std::size(starts)) << run.err.toStdString();
     for (size_t i = 0; i < std::size(starts); ++i)
         EXPECT_TRUE(err.at(i).startsWith(starts[i])) << err.at(i).toStdString();
@@ -160,7 +162,9 @@ TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
     EXPECT_EQ(readFile(kept), "kept");
     EXPECT_EQ(QDir(homePath()).entryList(QDir::Files | QDir::Hidden), QStringList{u"kept.txt"_s});
     EXPECT_FALSE(run.err.contains(server().password()));
-    EXPECT_TRUE(server().rootPath().isEmpty() || QDir(server().rootPath()).isEmpty());
+    EXPECT_TRUE(
+        server().rootPath().isEmpty() ||
+        QDir(server().rootPath()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, FtpCommandServerTest, ::testing::ValuesIn(serverModes()),
@@ -561,7 +565,6 @@ TEST_F(CutTransferCommandTest, ContinueFlagMovesOnlyWhatACutRunLeftOut)
 // spent, and a failure that time cannot cure is not tried again.
 TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
 {
-    const QByteArray content = patterned(Cut * 7 / 2);
     const QString retrying = u"vellix: line 2: %1: retrying in %2 s (attempt %3 of %4): "_s;
     const struct
     {
@@ -572,15 +575,28 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
         int exitCode;
         int told; // the retries told, each after twice the wait before, from 1 s
         QList<qint64> moved;
+        qint64 size = Cut * 7 / 2;
+        qint64 cut = Cut;
     } cases[] = {
         {"put cut once", "cut-once", 2, u"put LOCAL film.bin"_s, 0, 1, {Cut, Cut * 5 / 2}},
+        // The partial of a small file, removed after the cut, starts over.
+        {"small put cut once",
+         "cut-once",
+         2,
+         u"put LOCAL film.bin"_s,
+         0,
+         1,
+         {Cut / 4, Cut / 2},
+         Cut / 2,
+         Cut / 4},
         {"session lost once", "lose-once", 2, u"get film.bin LOCAL"_s, 0, 1, {Cut, Cut * 5 / 2}},
         {"get cut every time", "cut-data", 2, u"get film.bin LOCAL"_s, 1, 2, {Cut, Cut, Cut}},
         {"get of a missing file", "cut-data", 3, u"get none.bin LOCAL"_s, 1, 0, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        start(u"%1=%2"_s.arg(QLatin1String(c.fault)).arg(Cut));
+        start(u"%1=%2"_s.arg(QLatin1String(c.fault)).arg(c.cut));
+        const QByteArray content = patterned(c.size);
         const bool put = c.command.startsWith(u"put"_s);
         ASSERT_TRUE(QDir(server->rootPath()).mkdir(u"week 1"_s));
         const QString local = put ? writeFile(localPath(), content) : localPath();

@@ -62,6 +62,10 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
     ASSERT_TRUE(touched.open(QIODevice::ReadOnly));
     ASSERT_TRUE(touched.setFileTime(QDateTime::fromSecsSinceEpoch(july, Qt::UTC),
                                     QFileDevice::FileModificationTime));
+    // The size of exactly that file: a look-alike name has none.
+    const CliRun sizes = script({u"size summer.txt"_s, u"size summer?txt"_s});
+    EXPECT_EQ(sizes.exitCode, 1);
+    EXPECT_EQ(sizes.out, u"5\n"_s) << sizes.err.toStdString();
 
     // Seconds since 1970 in every zone, which reaches vellix through its environment.
     for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {

@@ -91,6 +91,9 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
         // A whole copy made without resuming leaves no partial behind either.
         {{}, 0, "new", true, "new"},
     };
+    // A cut before the first byte leaves nothing to continue.
+    cutAfter(origin, {});
+    EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
     for (const auto &[from, resumedAt, bytes, committed, content] : cases) {
         SCOPED_TRACE(from.toStdString());
         const QByteArray before = readFile(path);
