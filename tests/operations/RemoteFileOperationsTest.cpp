@@ -224,6 +224,9 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         {"OntoAnotherFile", "other.txt", false,
          "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
          "old.txt|other.txt", "", "other.txt"},
+        {"OntoAnotherFileInOtherCase", "OTHER.TXT", false,
+         "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
+         "old.txt|other.txt", "", "other.txt"},
         {"DeniedExtension", "old.exe", false,
          "File extension change is denied.\r\nPlease choose one of:\r\na, b, c, d, e, f, g, h, "
          "\r\ntxt. ",
