@@ -369,8 +369,15 @@ void frmDir::exitClicked()
     ChooserOperations(*this).cancel();
     lblFile->clear();
     m_closingItself = true;
-    reject();
+    QDialog::reject();
     m_closingItself = false;
+}
+
+void frmDir::reject()
+{
+    // Escape, and the close box on its way out (which stopped the upload already), do what
+    // Exit does: a plain reject would leave an upload under way running.
+    exitClicked();
 }
 
 void frmDir::closeEvent(QCloseEvent *event)

@@ -70,6 +70,8 @@ private:
     QListWidgetItem *fileItem(const QString &name) const;
     void fileClicked();
     void accept() override;
+    // Escape presses Exit, which stops an upload under way.
+    void reject() override;
     void exitClicked();
     void openSelected(EditCommands::Program program);
 

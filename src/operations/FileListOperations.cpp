@@ -116,6 +116,10 @@ FileListOperations::Attempt FileListOperations::attemptFile(const std::function<
             return Attempt::Stopped;
         if (tryOnce())
             return Attempt::Done;
+        // The user who cancelled the connect a try needed gave the file up: every further try
+        // would ask again.
+        if (client().connectStopped())
+            return Attempt::Stopped;
     }
     return Attempt::Failed;
 }

@@ -22,6 +22,8 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <optional>
+
 using Platform::Ui;
 
 namespace {
@@ -60,6 +62,17 @@ void takeServerTime(const QString &localPath, const QDateTime &serverTime)
     QFile file(Platform::DosPath::toLinux(localPath));
     if (serverTime.isValid() && file.open(QIODevice::Append))
         file.setFileTime(serverTime, QFileDevice::FileModificationTime);
+}
+
+// The listed file, other than the one at `except`, that `name` names in another case: the
+// list holds a name once in any case, and both files would come down to one local file.
+std::optional<QString> otherListedName(const FileListModel &model, int except, const QString &name)
+{
+    for (int index = 0; index < model.count(); ++index) {
+        if (index != except && model.row(index).name.compare(name, Qt::CaseInsensitive) == 0)
+            return model.row(index).name;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -285,6 +298,12 @@ void RemoteFileOperations::renamefile()
                                  allowedExtensionsText(),
                              Ui::Buttons::OK, Ui::Icon::Critical);
         reselectAfterRefresh(row);
+        return;
+    }
+
+    if (const std::optional<QString> other = otherListedName(model, row, newName)) {
+        Platform::messageBox(NameTaken::onServer(*other), Ui::Buttons::OK, Ui::Icon::Critical,
+                             QStringLiteral("Rename File"));
         return;
     }
 

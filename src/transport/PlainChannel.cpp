@@ -10,6 +10,7 @@
 #include "transport/PageNames.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace InternetError = Ftp::InternetError;
 
@@ -169,7 +170,27 @@ bool PlainChannel::upload(const LocalPath &given, const QString &remote, Resume 
         if (const std::optional<bool> uploaded = m_pages.upload(local, remote))
             return *uploaded;
     }
-    return m_transfers.upload(local, Trim(remote), resume);
+    return stoppableUpload(local, Trim(remote), resume);
+}
+
+bool PlainChannel::stoppableUpload(const LocalPath &local, const QString &remote, Resume resume)
+{
+    m_uploading = true;
+    const bool uploaded = m_transfers.upload(local, remote, resume);
+    m_uploading = false;
+    if (std::exchange(m_closeAfterUpload, false))
+        close();
+    return uploaded;
+}
+
+void PlainChannel::stopTransfer()
+{
+    // Closed at once, the session could no longer remove what went up of a small file: the
+    // upload ends at its next block, removes it, and the session closes then.
+    if (m_uploading)
+        m_closeAfterUpload = true;
+    else
+        close();
 }
 
 bool PlainChannel::download(const LocalPath &given, const QString &givenRemote, Resume resume)

@@ -54,7 +54,9 @@ public:
                     const std::function<void(Ftp::Entry &&entry)> &take) override;
     double recordDate(const QDateTime &utc) const override;
     qint64 recordSeconds(double date) const override;
-    void stopTransfer() override { close(); }
+    // Closes the session; under a running upload, once the upload has seen the cancel asked
+    // for besides and taken away the partial file it leaves on the server.
+    void stopTransfer() override;
     bool stopClosesSession() const override { return true; }
     QString failureText() const override { return {}; }
     bool failureIsPassing() const override;
@@ -68,6 +70,9 @@ private:
     // The exact server size of a file to download; -1 when it does not exist, -2 on a failure.
     qint64 downloadSize(const QString &remote);
 
+    // An upload that a stop closes the session after.
+    bool stoppableUpload(const LocalPath &local, const QString &remote, Resume resume);
+
     ChannelOwner &m_owner;
     Ftp::Session m_session;
     Ftp::CertificateTrust m_certificateTrust;
@@ -76,5 +81,7 @@ private:
     PageFolders m_pages;
     Ftp::TransferType m_transferType = Ftp::TransferType::Binary;
     bool m_passive = false;
+    bool m_uploading = false;
+    bool m_closeAfterUpload = false;
     Platform::LocalDates m_dates;
 };

@@ -56,6 +56,7 @@ bool cFTP::OpenConnection(const QString &sServer, const QString &sUser, const QS
     const std::optional<ServerChannel::ConnectFailure> failure =
         m_channel->open(sServer, sUser, sPassword, stopped);
     m_loginRefused = failure && failure->loginRefused;
+    m_connectStopped = failure && stopped();
     m_connectFailureReason = failure ? failure->reason : QString();
     return !failure;
 }

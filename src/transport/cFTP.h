@@ -75,6 +75,8 @@ public:
     // the connection failed in words a user understands (the server could not be reached,
     // did not answer, or its certificate or host key is not the one it showed before).
     bool loginRefused() const { return m_loginRefused; }
+    // After a failed OpenConnection: whether stopRequested ended it, the user giving up.
+    bool connectStopped() const { return m_connectStopped; }
     QString connectFailureReason() const { return m_connectFailureReason; }
 
     // Whole-file transfers in one call; always over the FTP engine.
@@ -188,5 +190,6 @@ private:
     QString m_temporaryFolder;
     quint64 m_connections = 0;
     bool m_loginRefused = false;
+    bool m_connectStopped = false;
     QString m_connectFailureReason;
 };

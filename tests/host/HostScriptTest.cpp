@@ -610,6 +610,17 @@ click("cmdBrowse");)js",
      R"js(win.close();)js",
      {u"box: Cancel File Upload | File Upload was cancelled by the user.\n"_s,
       u"chooser closed\n"_s}},
+    {"ChooserUploadCancelledByEscapeInTheChooser",
+     true,
+     R"js(control.text = "C:\\Course\\big.bin";
+onWindow("frmDir", function (win) {
+    win.click("imgUp");
+    log("chooser " + (window("frmDir") ? "open" : "closed"));
+});
+click("cmdBrowse");)js",
+     R"js(window("frmDir").key("Escape");)js",
+     {u"box: Cancel File Upload | File Upload was cancelled by the user.\n"_s,
+      u"chooser closed\n"_s}},
     {"UploadCommandCancelledInTheWindow",
      true,
      R"js(control.text = "C:\\Course\\big.bin";

@@ -199,6 +199,21 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
     window.check({u"a.txt"_s});
     RemoteFileOperations(window, LocalFolder).deleteChecked();
     EXPECT_EQ(window.notices, 1);
+
+    // A user who cancels the connect that a dropped session needs gives up the delete, rather
+    // than meet a status window for every try.
+    serverFile(u"b.txt"_s, "b");
+    list();
+    window.check({u"b.txt"_s});
+    ui().clear();
+    ui().answer(Ui::Answer::Yes);
+    Shared().FtpClient->CloseConnection();
+    Shared().Reconnect = [] { return OpenSharedSession([] { return true; }); };
+    RemoteFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(texts(ui().boxes()).mid(1),
+              QStringList{u"File 'b.txt', delete was cancelled by user!"_s})
+        << texts(ui().boxes()).join(u" # "_s).toStdString();
+    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
 }
 
 // What a rename answers to the name typed, and what it does on the server and locally.
@@ -222,6 +237,9 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         {"ThisFolder", ".", false, badData, "old.txt", ""},
         // ".." is the local rename's case, as both check names alike.
         {"OntoAnotherFile", "other.txt", false,
+         "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
+         "old.txt|other.txt", "", "other.txt"},
+        {"OntoAnotherFileInOtherCase", "OTHER.TXT", false,
          "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
          "old.txt|other.txt", "", "other.txt"},
         {"DeniedExtension", "old.exe", false,
