@@ -586,6 +586,14 @@ onWindow("LIST", function (win) {
         .replace("KEY", key);
 }
 
+// Starts the chooser's upload of big.bin and logs whether the chooser is open afterwards.
+const QByteArray uploadFromTheChooser = R"js(control.text = "C:\\Course\\big.bin";
+onWindow("frmDir", function (win) {
+    win.click("imgUp");
+    log("chooser " + (window("frmDir") ? "open" : "closed"));
+});
+click("cmdBrowse");)js";
+
 const TransferCase TransferCases[] = {
     {"CopyDownCancelledInTheWindow",
      false,
@@ -601,23 +609,13 @@ const TransferCase TransferCases[] = {
       u"list closed\n"_s}},
     {"ChooserUploadCancelledByTheCloseBox",
      true,
-     R"js(control.text = "C:\\Course\\big.bin";
-onWindow("frmDir", function (win) {
-    win.click("imgUp");
-    log("chooser " + (window("frmDir") ? "open" : "closed"));
-});
-click("cmdBrowse");)js",
+     uploadFromTheChooser,
      R"js(win.close();)js",
      {u"box: Cancel File Upload | File Upload was cancelled by the user.\n"_s,
       u"chooser closed\n"_s}},
     {"ChooserUploadCancelledByEscapeInTheChooser",
      true,
-     R"js(control.text = "C:\\Course\\big.bin";
-onWindow("frmDir", function (win) {
-    win.click("imgUp");
-    log("chooser " + (window("frmDir") ? "open" : "closed"));
-});
-click("cmdBrowse");)js",
+     uploadFromTheChooser,
      R"js(window("frmDir").key("Escape");)js",
      {u"box: Cancel File Upload | File Upload was cancelled by the user.\n"_s,
       u"chooser closed\n"_s}},
