@@ -199,11 +199,17 @@ bool FtpCommand::runOne(FtpOperations &operations, Platform::TerminalProgress &p
                         QTextStream &err)
 {
     Platform::Interruption::setCommandRunning(true);
+    // The secure library names its command in its reports ("get: x: ..."); the line names it
+    // already.
+    const QString verb = words.first() + u": "_s;
+    const auto reason = [&verb](const QString &text) {
+        return TerminalText::printable(text.startsWith(verb) ? text.mid(verb.size()) : text);
+    };
     const auto tellRetry = [&](const TransferRetries::Retry &retry) {
         progress.finish();
-        err << "vellix: " << where << words.first() << ": retrying in " << retry.delay.count()
+        err << "vellix: " << where << verb << "retrying in " << retry.delay.count()
             << " s (attempt " << retry.failedAttempt << " of " << retry.attempts
-            << "): " << TerminalText::printable(retry.reason) << Qt::endl;
+            << "): " << reason(retry.reason) << Qt::endl;
     };
     std::optional<QString> failure = operations.run(words, tellRetry);
     progress.finish();
@@ -213,8 +219,7 @@ bool FtpCommand::runOne(FtpOperations &operations, Platform::TerminalProgress &p
     // further signal cannot cut the command off before it is told.
     out.flush();
     if (failure)
-        err << "vellix: " << where << words.first() << ": " << TerminalText::printable(*failure)
-            << Qt::endl;
+        err << "vellix: " << where << verb << reason(*failure) << Qt::endl;
     Platform::Interruption::setCommandRunning(false);
     return !failure;
 }

@@ -76,7 +76,8 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
     }
 }
 
-// A failed get says what the secure library found, not a guess, and writes nothing.
+// A failed get says what the secure library found, not a guess, naming the command once, and
+// writes nothing.
 TEST_P(SecureFtpCommandTest, AFailedGetWritesNothingAndSaysWhatTheLibraryFound)
 {
     const QDir local(tempPath(u"local"_s));
@@ -84,7 +85,8 @@ TEST_P(SecureFtpCommandTest, AFailedGetWritesNothingAndSaysWhatTheLibraryFound)
     script({}); // meets the server, whose new key it names
     const CliRun run = script({u"get \"no such file\" \"%1\""_s.arg(local.filePath(u"got"_s))});
     EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    EXPECT_TRUE(run.err.startsWith(u"vellix: line 2: get: "_s)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith(u"vellix: line 2: get: no such file: "_s))
+        << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(u"the server has no such file, or it is empty"_s))
         << run.err.toStdString();
     EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
