@@ -262,6 +262,16 @@ bool RemoteFiles::removeFile(const QByteArray &path)
     return result == 0 || failed(result);
 }
 
+bool RemoteFiles::setPermissions(const QByteArray &path, unsigned long permissions)
+{
+    LIBSSH2_SFTP_ATTRIBUTES attributes{};
+    attributes.flags = LIBSSH2_SFTP_ATTR_PERMISSIONS;
+    attributes.permissions = permissions;
+    const int result = libssh2_sftp_stat_ex(m_sftp, path.constData(), unsigned(path.size()),
+                                            LIBSSH2_SFTP_SETSTAT, &attributes);
+    return result == 0 || failed(result);
+}
+
 bool RemoteFiles::rename(const QByteArray &from, const QByteArray &to)
 {
     // Without the overwrite flag: renaming onto an existing file fails instead of losing it.
@@ -290,13 +300,16 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
     if (m_lost)
         return false;
     watch.sized(stream ? TransferWatch::UnknownSize : source.size());
-    if (!writeTemporary(source, temporary,
-                        replacing && present->permissions ? present->permissions
-                                                          : NewFilePermissions,
-                        at, watch))
+    const unsigned long permissions =
+        replacing && present->permissions ? present->permissions : NewFilePermissions;
+    // The temporary file stays writable for its owner while it grows, so that a cut upload of a
+    // read-only file can be continued; it takes the file's own permissions once whole.
+    if (!writeTemporary(source, temporary, permissions | LIBSSH2_SFTP_S_IWUSR, at, watch))
         // What a cut left cannot go, and a large file's stays after a cancel too: the next
         // upload may continue it. After any other failure it goes.
         return keptWhenCut && m_cancelled ? false : dropTemporary(temporary);
+    if (!(permissions & LIBSSH2_SFTP_S_IWUSR) && !setPermissions(temporary, permissions))
+        return dropTemporary(temporary);
     int renamed = renameOnto(temporary, path);
     if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
         // Most servers rename onto no existing file: the old copy goes just before.

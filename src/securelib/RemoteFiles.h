@@ -135,6 +135,7 @@ private:
     std::chrono::milliseconds abandonSilence() const;
     // Renames a file, asking the server to replace what the new name names.
     int renameOnto(const QByteArray &from, const QByteArray &to);
+    bool setPermissions(const QByteArray &path, unsigned long permissions);
     // Removes an upload's temporary file, unless the connection is lost, after a failure that
     // is already told; false for use in returns.
     bool dropTemporary(const QByteArray &path);

@@ -441,11 +441,14 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         AfterCut afterCut;
         bool resume;
         bool continued; // the second attempt starts at the partial's end
+        bool readOnlyTarget = false;
     } cases[] = {
         // An upload continued and a download taken whole again are the client's cut scenario.
         {"upload without -c", true, AfterCut::Nothing, false, false},
         {"upload of a local file changed since", true, AfterCut::FileChanged, true, false},
         {"upload beside a partial longer than the file", true, AfterCut::PartialGrown, true, false},
+        // Its partial stays writable; the file is read-only again once whole.
+        {"upload over a read-only file", true, AfterCut::Nothing, true, true, true},
         {"download", false, AfterCut::Nothing, true, true},
         {"download of a server file changed since", false, AfterCut::FileChanged, true, false},
         // Continued from its note, but found too long at the end: taken again whole.
@@ -463,6 +466,11 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         const QString local = tempPath(name);
         const QString source = c.upload ? local : root.filePath(name);
         writeFile(source, first);
+        const QString target = root.filePath(name);
+        if (c.readOnlyTarget) {
+            writeFile(target, "the old copy");
+            ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0444), 0);
+        }
         const QString partial =
             c.upload ? root.filePath(PartialName::pathFor(name)) : PartialName::pathFor(local);
         const QString put =
@@ -507,8 +515,13 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         EXPECT_EQ(command(c.upload ? put : get, &reply, &resumed), 1) << reply.constData();
         ASSERT_FALSE(resumed.told.isEmpty());
         EXPECT_EQ(resumed.told.first().first, c.continued ? std::min(at, size) : 0);
-        EXPECT_TRUE(readFile(c.upload ? root.filePath(name) : local) == expected);
+        EXPECT_TRUE(readFile(c.upload ? target : local) == expected);
         EXPECT_FALSE(QFile::exists(partial));
+        if (c.readOnlyTarget) {
+            struct stat status = {};
+            ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, 0444u);
+        }
     }
 }
 
