@@ -198,7 +198,8 @@ void RemoteFileOperations::deleteChecked()
     bool ended = false;
     const auto deleteRow = [&](int, const QString &name) {
         const Attempt outcome = deleteOne(name);
-        if (outcome == Attempt::Stopped) {
+        // A try whose wait for the server Exit ended was stopped, not failed.
+        if (outcome == Attempt::Stopped || (outcome == Attempt::Failed && !m_window.goesOn())) {
             endCancelled(QStringLiteral("File '%1', delete was cancelled by user!").arg(name));
             m_window.refreshList();
             ended = true;
@@ -215,10 +216,14 @@ void RemoteFileOperations::deleteChecked()
         hourglass(true);
         return RowEnd::Next;
     };
-    // A cancel request ends the deletes before the next row, quietly.
-    forEachChecked(deleteRow, [](int, const QString &) {
-        return RunScope::cancelRequested() ? RowEnd::Stop : RowEnd::Next;
-    });
+    // A cancel request ends the deletes before the next row, quietly; Exit ends a wait for
+    // the server's answer too.
+    {
+        const cFTP::InterruptibleCommands interruptible(client());
+        forEachChecked(deleteRow, [](int, const QString &) {
+            return RunScope::cancelRequested() ? RowEnd::Stop : RowEnd::Next;
+        });
+    }
     if (ended)
         return;
 

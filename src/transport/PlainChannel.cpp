@@ -98,7 +98,7 @@ PlainChannel::open(const QString &server, const QString &user, const QString &pa
     m_transfers.setServer(QStringLiteral("ftp://") + user + u'@' + server);
     const bool connected = !stopped() && m_session.connect(server, user, password) &&
                            (m_session.currentDirectory() || m_session.isConnected());
-    m_session.setWaitWatch({});
+    m_session.setWaitWatch(m_commandWatch);
     if (connected)
         return std::nullopt;
     m_failures.record(stopped() ? InternetError::OperationCancelled : m_session.lastError(),
@@ -189,7 +189,26 @@ void PlainChannel::stopTransfer()
     // upload ends at its next block, removes it, and the session closes then.
     if (m_uploading)
         m_closeAfterUpload = true;
+    // Closed from the message loop, the connection would go from under the wait that runs
+    // it: the wait ends at its next look at the watch, and the session with it.
+    else if (m_commandWatch)
+        m_stopRequested = true;
     else
+        close();
+}
+
+void PlainChannel::setCommandsInterruptible(bool interruptible)
+{
+    m_commandWatch = {};
+    if (interruptible) {
+        // A stop ends one wait, and the session with it, as closing the session would have.
+        m_commandWatch = [this] {
+            m_owner.pumpMessages();
+            return !std::exchange(m_stopRequested, false);
+        };
+    }
+    m_session.setWaitWatch(m_commandWatch);
+    if (!interruptible && std::exchange(m_stopRequested, false))
         close();
 }
 

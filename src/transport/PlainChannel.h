@@ -58,6 +58,7 @@ public:
     // for besides and taken away the partial file it leaves on the server.
     void stopTransfer() override;
     bool stopClosesSession() const override { return true; }
+    void setCommandsInterruptible(bool interruptible) override;
     QString failureText() const override { return {}; }
     bool failureIsPassing() const override;
     QString securityNote(bool detailed) const override;
@@ -83,5 +84,8 @@ private:
     bool m_passive = false;
     bool m_uploading = false;
     bool m_closeAfterUpload = false;
+    // While commands are interruptible: what their waits ask, and a stop none has seen yet.
+    Ftp::WaitWatch m_commandWatch;
+    bool m_stopRequested = false;
     Platform::LocalDates m_dates;
 };

@@ -35,6 +35,8 @@ public:
     qint64 recordSeconds(double date) const override;
     void stopTransfer() override {}
     bool stopClosesSession() const override { return false; }
+    // The secure library bounds its own waits for a command's answer.
+    void setCommandsInterruptible(bool) override {}
     QString failureText() const override;
     bool failureIsPassing() const override;
     QString securityNote(bool detailed) const override;

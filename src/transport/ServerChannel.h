@@ -79,6 +79,9 @@ public:
     // Whether stopTransfer closes the session (then a catalogue upload it cut off is made
     // again later); otherwise the transfer runs to its next block, which ends it.
     virtual bool stopClosesSession() const = 0;
+    // While on, the channel's commands let the message loop run as they wait for the server,
+    // and stopTransfer ends such a wait at once (see cFTP::InterruptibleCommands).
+    virtual void setCommandsInterruptible(bool interruptible) = 0;
     // Why the last operation failed, where the channel keeps no error text of the client's.
     virtual QString failureText() const = 0;
     // Whether the last operation failed in a way that trying again later may cure: the

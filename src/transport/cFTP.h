@@ -67,6 +67,25 @@ public:
     // after a stop, so a caller counts it as a running transfer; when it does, a catalogue
     // upload it cut off is made again when the window closes.
     bool stopClosesSession() const { return m_channel->stopClosesSession(); }
+    // Held by a window's long operation that lets nothing but Exit through: while it lives,
+    // a command of the plain channel lets the message loop run as it waits for the server,
+    // and a stopTransfer from there ends the wait at once, failing the command as cancelled
+    // and closing the session. Without it a command holds the thread until the server
+    // answers or its timeout ends the session.
+    class InterruptibleCommands
+    {
+    public:
+        explicit InterruptibleCommands(cFTP &client)
+            : m_channel(*client.m_channel)
+        {
+            m_channel.setCommandsInterruptible(true);
+        }
+        ~InterruptibleCommands() { m_channel.setCommandsInterruptible(false); }
+        Q_DISABLE_COPY_MOVE(InterruptibleCommands)
+
+    private:
+        ServerChannel &m_channel;
+    };
     // Counts the connects: a caller that put the session in a folder knows by it whether the
     // session is still the one it put there.
     quint64 connectionNumber() const { return m_connections; }
