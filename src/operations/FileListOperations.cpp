@@ -83,6 +83,8 @@ FileListOperations::copyChecked(TransferViewPort::Direction direction, const Row
     CheckedRows rows;
     {
         const RunScope transfer(RunScope::Transfer);
+        // Exit ends a wait for the server between the transfers too.
+        const cFTP::InterruptibleCommands interruptible(*Shared().FtpClient);
         startCopy(direction);
         rows = forEachChecked(copy);
         if (rows.stopped)

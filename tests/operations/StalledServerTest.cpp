@@ -1,6 +1,6 @@
-// A Delete on a server that stops answering: Exit, pressed while the delete waits for the
-// server's answer, ends the wait at once rather than at the server's timeout, and the delete
-// stops there as cancelled, asking the server nothing more.
+// Delete and Copy Down on a server that stops answering a command: Exit, pressed while the
+// operation waits for the server's answer, ends the wait at once rather than at the server's
+// timeout, and the operation stops there as cancelled, asking the server nothing more.
 
 #include "operations/ListOperationsTest.h"
 
@@ -15,41 +15,65 @@ protected:
     std::unique_ptr<FtpTestServer> startServer() override
     {
         return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"stall-after=DELE"_s, why);
+            return FtpTestServer::startScripted(u"stall-after=DELE,SIZE"_s, why);
         });
     }
 };
 
 TEST_P(StalledServerTest, ExitEndsTheWaitForTheServersAnswer)
 {
+    const struct
+    {
+        const char *operation;
+        QByteArray stalled; // the command the server does not answer
+        std::function<void(RemoteFileOperations &)> run;
+        QStringList boxes;
+    } cases[] = {
+        {"Delete",
+         "DELE a.txt",
+         &RemoteFileOperations::deleteChecked,
+         {u"Are you sure you want to delete the checked files?"_s,
+          u"File 'a.txt', delete was cancelled by user!"_s}},
+        {"Copy Down",
+         "SIZE a.txt",
+         &RemoteFileOperations::copyDown,
+         {u"File, 'a.txt', was cancelled by the user."_s}},
+    };
     serverFile(u"a.txt"_s, "a");
     serverFile(u"b.txt"_s, "b");
-    list();
-    window.check({u"a.txt"_s, u"b.txt"_s});
     cFTP &client = *Shared().FtpClient;
     // Without a way out, the test fails after this, not after the usual half minute.
     client.setTimeouts({5s, 5s, 5s});
-    const quint64 session = client.connectionNumber();
-    std::optional<quint64> exitedIn;
-    // Exit as the window does it, once the server has the delete.
-    client.setHooks({.pumpMessages =
-                         [&] {
-                             if (exitedIn || !readFile(server->logPath()).contains("DELE "))
-                                 return;
-                             exitedIn = client.connectionNumber();
-                             window.stopped = true;
-                             client.stopTransfer();
-                             RunScope::requestCancel();
-                         },
-                     .cancelRequested = &RunScope::cancelRequested});
-    ui().answer(Ui::Answer::Yes);
-    RemoteFileOperations(window, LocalFolder).deleteChecked();
-    client.setHooks({});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.operation);
+        list();
+        window.check({u"a.txt"_s, u"b.txt"_s});
+        window.stopped = false;
+        ui().clear();
+        ui().answer(Ui::Answer::Yes);
+        const qsizetype logged = readFile(server->logPath()).size();
+        const auto asked = [&] { return readFile(server->logPath()).mid(logged); };
+        const quint64 session = client.connectionNumber();
+        std::optional<quint64> exitedIn;
+        // Exit as the window does it, once the server has the command.
+        client.setHooks({.pumpMessages =
+                             [&] {
+                                 if (exitedIn || !asked().contains(c.stalled))
+                                     return;
+                                 exitedIn = client.connectionNumber();
+                                 window.stopped = true;
+                                 client.stopTransfer();
+                                 RunScope::requestCancel();
+                             },
+                         .cancelRequested = &RunScope::cancelRequested});
+        RemoteFileOperations operations(window, LocalFolder);
+        c.run(operations);
+        client.setHooks({});
 
-    EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
-    EXPECT_EQ(texts(ui().boxes()).mid(1),
-              QStringList{u"File 'a.txt', delete was cancelled by user!"_s});
-    EXPECT_FALSE(readFile(server->logPath()).contains("DELE b.txt"));
+        EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
+        EXPECT_EQ(texts(ui().boxes()), c.boxes);
+        EXPECT_FALSE(asked().contains(" b.txt"));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,

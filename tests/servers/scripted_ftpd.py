@@ -5,7 +5,7 @@ It speaks as much FTP as the client uses (MLSD and LIST, SIZE, EPSV and PASV, EP
 RETR and STOR, DELE, MKD, RMD, RNFR/RNTO) over a folder on disk, and plays the fault it is
 started with in every session, so that each operation of the client meets it:
 
-  stall-after=VERB   receives VERB and then neither answers nor reads any more
+  stall-after=VERB,...  receives a VERB named and then neither answers nor reads any more
   drop-after=VERB    answers VERB and then closes the control connection
   cut-data=N         a transfer's data connection closes after N bytes; the reply is 426
   cut-once=N         the same for the server's first transfer only; later ones are whole
@@ -143,7 +143,7 @@ class Session(socketserver.StreamRequestHandler):
             verb = verb.upper()
             self.server.log(verb if verb == "PASS" else text)
             faults = self.server.faults
-            if faults.get("stall-after") == verb:
+            if verb in faults.get("stall-after", "").split(","):
                 self.stall()
             handler = getattr(self, "ftp_" + verb, None)
             if verb in self.server.refused:
