@@ -242,6 +242,10 @@ bool IniFile::save(Access access) const
         if (i + 1 < m_lines.size() || m_finalNewline)
             file.write(m_newline);
     }
+    // The lines wait in a buffer whose failed write (the disk is full) commit() would not
+    // notice, and would put an empty or cut file in place of the old one.
+    if (!file.flush())
+        file.cancelWriting();
     return file.commit();
 }
 

@@ -37,7 +37,8 @@ public:
     };
 
     // Writes the file atomically (a sibling file renamed over it), so the file never shows
-    // its new content with its old access.
+    // its new content with its old access. False, with the file left as it was, when the new
+    // content cannot be written whole.
     bool save(Access access = Access::Kept) const;
 
     // True when the file on disk lets other users than its owner read or change it.

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 
 using namespace Platform;
 using namespace Qt::StringLiterals;
@@ -138,6 +140,27 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
         EXPECT_FALSE(write(QString::fromUtf8(section), QString::fromUtf8(key), value));
         EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
     }
+}
+
+// A settings file that cannot be written whole stays as it was: a full disk leaves the old file
+// rather than an empty one.
+TEST_F(ProfileTest, AFileThatCannotBeReadOrWrittenWholeStaysAsItWas)
+{
+    const QString full = tempPath(u"full"_s);
+    ASSERT_TRUE(QDir().mkpath(full));
+    if (QProcess::execute(u"mount"_s,
+                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=8k"_s, u"tmpfs"_s, full}) != 0)
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {full}); });
+    const QByteArray settings = "[Dovrelle]\r\ncourse0=Biology\r\n";
+    const QString ini = writeFile(full + u"/my.ini"_s, settings);
+    QFile filler(full + u"/filler"_s);
+    ASSERT_TRUE(filler.open(QIODevice::Append));
+    while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) {
+    }
+    EXPECT_FALSE(WritePrivateProfileString(u"Dovrelle"_s, u"course1"_s, "Chemistry",
+                                           u"z:"_s + QDir::toNativeSeparators(ini)));
+    EXPECT_EQ(readFile(ini), settings);
 }
 
 TEST_F(ProfileTest, RemovingAKeyAndAFileOutsideTheWindowsDirectory)
