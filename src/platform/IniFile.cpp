@@ -5,6 +5,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Platform {
 
 namespace {
@@ -104,15 +110,35 @@ bool hasLineBreakOrNul(QByteArrayView text)
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
 }
 
+// The content of a regular file; empty for a missing one, nullopt for one that is there but
+// cannot be read. Something else of that name (a pipe, a device) is not read: a pipe would
+// hold the open until someone writes to it, a device might never end.
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? std::optional(QByteArray()) : std::nullopt;
+    struct stat status = {};
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return content;
+}
+
 } // namespace
 
 IniFile::IniFile(const QString &linuxPath)
     : m_path(linuxPath)
 {
-    QFile file(linuxPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray content = file.readAll();
+    const std::optional<QByteArray> read = readRegularFile(linuxPath);
+    m_readable = read.has_value();
+    const QByteArray content = read.value_or(QByteArray());
     if (content.isEmpty())
         return;
     m_newline = content.contains("\r\n") || !content.contains('\n') ? "\r\n" : "\n";
@@ -227,6 +253,9 @@ void IniFile::removeKey(const QString &section, const QString &key)
 
 bool IniFile::save(Access access) const
 {
+    // Lines that could not be read would be lost by writing the file without them.
+    if (!m_readable)
+        return false;
     const QFileInfo info(m_path);
     const bool isNew = !info.exists();
     if (!QDir().mkpath(info.absolutePath()))

@@ -16,7 +16,8 @@ namespace Platform {
 class IniFile
 {
 public:
-    // Reads the file at a Linux path; a missing or unreadable file is empty.
+    // Reads the file at a Linux path; a missing or unreadable file is empty. Only a regular
+    // file is read: anything else of that name reads as an unreadable file.
     explicit IniFile(const QString &linuxPath);
 
     QString fileName() const { return m_path; }
@@ -37,8 +38,8 @@ public:
     };
 
     // Writes the file atomically (a sibling file renamed over it), so the file never shows
-    // its new content with its old access. False, with the file left as it was, when the new
-    // content cannot be written whole.
+    // its new content with its old access. False, with the file left as it was, when it was
+    // there but could not be read, or when the new content cannot be written whole.
     bool save(Access access = Access::Kept) const;
 
     // True when the file on disk lets other users than its owner read or change it.
@@ -60,6 +61,7 @@ private:
     QList<QByteArray> m_lines;
     QByteArray m_newline = "\r\n";
     bool m_finalNewline = true;
+    bool m_readable = true; // false: the file is there but its lines could not be read
 };
 
 } // namespace Platform

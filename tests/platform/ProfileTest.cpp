@@ -142,10 +142,15 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
     }
 }
 
-// A settings file that cannot be written whole stays as it was: a full disk leaves the old file
-// rather than an empty one.
+// A settings file that cannot be read, or written whole, stays as it was: a pipe in its place is
+// neither waited on nor replaced, and a full disk leaves the old file rather than an empty one.
 TEST_F(ProfileTest, AFileThatCannotBeReadOrWrittenWholeStaysAsItWas)
 {
+    ASSERT_TRUE(makePipe(iniPath()));
+    EXPECT_EQ(read(u"Dovrelle"_s, u"course0"_s), "(none)");
+    EXPECT_FALSE(write(u"Dovrelle"_s, u"course0"_s, "Biology"));
+    EXPECT_TRUE(isPipe(iniPath()));
+
     const QString full = tempPath(u"full"_s);
     ASSERT_TRUE(QDir().mkpath(full));
     if (QProcess::execute(u"mount"_s,
