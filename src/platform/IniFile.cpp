@@ -1,15 +1,11 @@
 #include "platform/IniFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Platform {
 
@@ -108,27 +104,6 @@ QByteArray nameText(const QString &name)
 bool hasLineBreakOrNul(QByteArrayView text)
 {
     return text.contains('\r') || text.contains('\n') || text.contains('\0');
-}
-
-// The content of a regular file; empty for a missing one, nullopt for one that is there but
-// cannot be read. Something else of that name (a pipe, a device) is not read: a pipe would
-// hold the open until someone writes to it, a device might never end.
-std::optional<QByteArray> readRegularFile(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? std::optional(QByteArray()) : std::nullopt;
-    struct stat status = {};
-    QFile file;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return content;
 }
 
 } // namespace
