@@ -8,8 +8,9 @@ namespace Platform {
 // Holds an initialisation file for one change: read, changed and written while no other
 // program, or other change in this one, does the same. Without it two programs that change
 // the file at once each write their own reading back, and the change of the one that writes
-// first is lost. The lock is a file beside it ("NAME.lock"), gone when the change ends, and
-// taken over when the program that held it is no longer running.
+// first is lost. The lock is a file beside it ("NAME.lock", beside the file a link leads
+// to), gone when the change ends, and taken over when the program that held it is no longer
+// running.
 class IniFileLock
 {
 public:
