@@ -11,6 +11,7 @@ namespace Platform {
 
 namespace {
 
+constexpr QByteArrayView Utf8ByteOrderMark("\xef\xbb\xbf");
 const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
 // Whatever users other than the owner may do with a file.
 const QFile::Permissions OthersAccess = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
@@ -113,7 +114,12 @@ IniFile::IniFile(const QString &linuxPath)
 {
     const std::optional<QByteArray> read = readRegularFile(linuxPath);
     m_readable = read.has_value();
-    const QByteArray content = read.value_or(QByteArray());
+    QByteArray content = read.value_or(QByteArray());
+    // Editors put a byte order mark before UTF-8 text; it belongs to no line, and is written
+    // back as it stood.
+    m_byteOrderMark = content.startsWith(Utf8ByteOrderMark);
+    if (m_byteOrderMark)
+        content.remove(0, Utf8ByteOrderMark.size());
     if (content.isEmpty())
         return;
     m_newline = content.contains("\r\n") || !content.contains('\n') ? "\r\n" : "\n";
@@ -241,6 +247,8 @@ bool IniFile::save(Access access) const
         return false;
     if (isNew || access == Access::OwnerOnly)
         file.setPermissions(OwnerOnly);
+    if (m_byteOrderMark)
+        file.write(Utf8ByteOrderMark.data(), Utf8ByteOrderMark.size());
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         file.write(m_lines.at(i));
         if (i + 1 < m_lines.size() || m_finalNewline)

@@ -61,7 +61,8 @@ private:
     QList<QByteArray> m_lines;
     QByteArray m_newline = "\r\n";
     bool m_finalNewline = true;
-    bool m_readable = true; // false: the file is there but its lines could not be read
+    bool m_byteOrderMark = false; // the file begins with UTF-8's byte order mark
+    bool m_readable = true;       // false: the file is there but its lines could not be read
 };
 
 } // namespace Platform

@@ -106,6 +106,12 @@ TEST_F(ProfileTest, ReadingFollowsTheFileAsWritten)
     // A line-feed file stays a line-feed file.
     ASSERT_TRUE(write(u"Dovrelle"_s, u"course2"_s, "Physics"));
     EXPECT_FALSE(readFile(iniPath()).contains('\r'));
+    // The byte order mark an editor puts before UTF-8 text is no part of the first line, and
+    // stays.
+    const QByteArray marked = "\xef\xbb\xbf[Dovrelle]\r\ncourse0=Biology\r\n";
+    writeFile(iniPath(), marked);
+    ASSERT_TRUE(write(u"dovrelle"_s, u"course1"_s, "Physics"));
+    EXPECT_EQ(readFile(iniPath()), marked + "course1=Physics\r\n");
 }
 
 TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedAlone)
