@@ -1,11 +1,11 @@
 #include "platform/IniFile.h"
 
 #include "platform/RegularFile.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Platform {
 
@@ -242,23 +242,14 @@ bool IniFile::save(Access access) const
     if (!QDir().mkpath(info.absolutePath()))
         return false;
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (isNew || access == Access::OwnerOnly)
-        file.setPermissions(OwnerOnly);
-    if (m_byteOrderMark)
-        file.write(Utf8ByteOrderMark.data(), Utf8ByteOrderMark.size());
+    QByteArray content = m_byteOrderMark ? Utf8ByteOrderMark.toByteArray() : QByteArray();
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        file.write(m_lines.at(i));
+        content += m_lines.at(i);
         if (i + 1 < m_lines.size() || m_finalNewline)
-            file.write(m_newline);
+            content += m_newline;
     }
-    // The lines wait in a buffer whose failed write (the disk is full) commit() would not
-    // notice, and would put an empty or cut file in place of the old one.
-    if (!file.flush())
-        file.cancelWriting();
-    return file.commit();
+    const bool ownerOnly = isNew || access == Access::OwnerOnly;
+    return !writeWholeFile(m_path, content, ownerOnly ? std::optional(OwnerOnly) : std::nullopt);
 }
 
 bool IniFile::isOpenToOthers() const

@@ -1,3 +1,4 @@
+#include "support/FullDisk.h"
 #include "support/VellixTest.h"
 
 #include "platform/IniFile.h"
@@ -6,8 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QScopeGuard>
 
 using namespace Platform;
 using namespace Qt::StringLiterals;
@@ -157,20 +156,15 @@ TEST_F(ProfileTest, AFileThatCannotBeReadOrWrittenWholeStaysAsItWas)
     EXPECT_FALSE(write(u"Dovrelle"_s, u"course0"_s, "Biology"));
     EXPECT_TRUE(isPipe(iniPath()));
 
-    const QString full = tempPath(u"full"_s);
-    ASSERT_TRUE(QDir().mkpath(full));
-    if (QProcess::execute(u"mount"_s,
-                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=8k"_s, u"tmpfs"_s, full}) != 0)
+    const FullDisk disk(tempPath(u"full"_s));
+    if (!disk.isMounted())
         GTEST_SKIP() << "cannot mount a small disk here";
-    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {full}); });
     const QByteArray settings = "[Dovrelle]\r\ncourse0=Biology\r\n";
-    const QString ini = writeFile(full + u"/my.ini"_s, settings);
-    QFile filler(full + u"/filler"_s);
-    ASSERT_TRUE(filler.open(QIODevice::Append));
-    while (filler.write(QByteArray(512, 'x')) > 0 && filler.flush()) {
-    }
-    EXPECT_FALSE(WritePrivateProfileString(u"Dovrelle"_s, u"course1"_s, "Chemistry",
-                                           u"z:"_s + QDir::toNativeSeparators(ini)));
+    const QString ini = writeFile(tempPath(u"full/my.ini"_s), settings);
+    disk.fill();
+    IniFile file(ini);
+    ASSERT_TRUE(file.setValue(u"Dovrelle"_s, u"course1"_s, "Chemistry"));
+    EXPECT_FALSE(file.save());
     EXPECT_EQ(readFile(ini), settings);
 }
 
