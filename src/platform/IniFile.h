@@ -21,6 +21,8 @@ public:
     explicit IniFile(const QString &linuxPath);
 
     QString fileName() const { return m_path; }
+    // False when the file is there but could not be read; a missing file is read as empty.
+    bool isReadable() const { return m_readable; }
 
     std::optional<QByteArray> value(const QString &section, const QString &key) const;
     // Keys of a section in file order (as written in the file).

@@ -40,6 +40,18 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
         EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << show.out.toStdString();
 }
 
+// Why config show shows no values: the course has none, or the file cannot be read.
+TEST_F(VellixCli, ShowTellsWhyItHasNoValues)
+{
+    writeIni("[Other]\r\nschool=Hill\r\n");
+    const QStringList show = words(u"config show Bio"_s);
+    EXPECT_EQ(runVellix(show, std::nullopt).err,
+              u"vellix: note: Dovrelle.ini has no values for course 'Bio'\n"_s);
+    ASSERT_TRUE(QFile::remove(iniPath()) && QDir().mkpath(iniPath()));
+    EXPECT_EQ(runVellix(show, std::nullopt).err,
+              u"vellix: note: "_s + iniPath() + u" cannot be read\n"_s);
+}
+
 TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
 {
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
