@@ -4,7 +4,6 @@
 #include "platform/RegularFile.h"
 #include "platform/WholeFile.h"
 
-
 namespace {
 
 // The key type bits of a known-hosts entry for a host key type of the session.
