@@ -109,7 +109,10 @@ int ConfigCommand::show(const QStringList &arguments, QTextStream &out, QTextStr
     FindWindowsDrive();
     FindHostFolder();
     ReadCourseConfig(*course);
-    if (!ConfigFile().hasValues(*course))
+    if (const ConfigFile file; !file.isReadable())
+        err << "vellix: note: " << Platform::Profile::resolve(ConfigFile::name())
+            << " cannot be read\n";
+    else if (!file.hasValues(*course))
         err << "vellix: note: Dovrelle.ini has no values for course '" << *course << "'\n";
 
     const std::pair<const char *, QString> values[] = {

@@ -11,13 +11,13 @@
 #include "platform/DosPath.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Ui.h"
+#include "platform/WholeFile.h"
 #include "platform/Windows1252.h"
 #include "transport/cDirList.h"
 #include "transport/cFTP.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -123,11 +123,8 @@ bool writeCatalogueFile(const QString &name, const QString &text)
     const QString path = Platform::DosPath::toLinux(localCatalogueFile(name));
     if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Platform::Windows1252::encodeWithCharacterReferences(text + LineEnd));
-    return file.commit();
+    return !Platform::writeWholeFile(
+        path, Platform::Windows1252::encodeWithCharacterReferences(text + LineEnd));
 }
 
 bool writeCatalogueFiles(const QString &page)

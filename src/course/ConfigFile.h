@@ -28,6 +28,8 @@ public:
     QString firstNumbered(const QString &section, const QString &prefix, int first, int last) const;
     // True when the section holds at least one key.
     bool hasValues(const QString &section) const;
+    // False when the file is there but could not be read: every value reads as empty.
+    bool isReadable() const { return m_file.isReadable(); }
 
 private:
     Platform::IniFile m_file;

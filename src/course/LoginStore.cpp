@@ -2,6 +2,7 @@
 
 #include "course/ConfigFile.h"
 #include "platform/IniFile.h"
+#include "platform/IniFileLock.h"
 #include "platform/Profile.h"
 
 namespace {
@@ -31,7 +32,11 @@ bool LoginStore::write(const QString &section, const QString &key, const QString
 LoginStore::Outcome LoginStore::write(const QString &section,
                                       const QList<std::pair<QString, QString>> &values) const
 {
-    Platform::IniFile file(Platform::Profile::resolve(ConfigFile::name()));
+    const QString path = Platform::Profile::resolve(ConfigFile::name());
+    const Platform::IniFileLock lock(path);
+    if (!lock.isLocked())
+        return {Saved::NotWritable};
+    Platform::IniFile file(path);
     for (const auto &[key, value] : values) {
         if (problemWith(value) != Problem::None || !file.setValue(section, key, enciphered(value)))
             return {Saved::Refused};

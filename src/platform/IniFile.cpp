@@ -1,14 +1,17 @@
 #include "platform/IniFile.h"
 
+#include "platform/RegularFile.h"
+#include "platform/WholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Platform {
 
 namespace {
 
+constexpr QByteArrayView Utf8ByteOrderMark("\xef\xbb\xbf");
 const QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner;
 // Whatever users other than the owner may do with a file.
 const QFile::Permissions OthersAccess = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
@@ -109,10 +112,14 @@ bool hasLineBreakOrNul(QByteArrayView text)
 IniFile::IniFile(const QString &linuxPath)
     : m_path(linuxPath)
 {
-    QFile file(linuxPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QByteArray content = file.readAll();
+    const std::optional<QByteArray> read = readRegularFile(linuxPath);
+    m_readable = read.has_value();
+    QByteArray content = read.value_or(QByteArray());
+    // Editors put a byte order mark before UTF-8 text; it belongs to no line, and is written
+    // back as it stood.
+    m_byteOrderMark = content.startsWith(Utf8ByteOrderMark);
+    if (m_byteOrderMark)
+        content.remove(0, Utf8ByteOrderMark.size());
     if (content.isEmpty())
         return;
     m_newline = content.contains("\r\n") || !content.contains('\n') ? "\r\n" : "\n";
@@ -227,22 +234,22 @@ void IniFile::removeKey(const QString &section, const QString &key)
 
 bool IniFile::save(Access access) const
 {
+    // Lines that could not be read would be lost by writing the file without them.
+    if (!m_readable)
+        return false;
     const QFileInfo info(m_path);
     const bool isNew = !info.exists();
     if (!QDir().mkpath(info.absolutePath()))
         return false;
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (isNew || access == Access::OwnerOnly)
-        file.setPermissions(OwnerOnly);
+    QByteArray content = m_byteOrderMark ? Utf8ByteOrderMark.toByteArray() : QByteArray();
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        file.write(m_lines.at(i));
+        content += m_lines.at(i);
         if (i + 1 < m_lines.size() || m_finalNewline)
-            file.write(m_newline);
+            content += m_newline;
     }
-    return file.commit();
+    const bool ownerOnly = isNew || access == Access::OwnerOnly;
+    return !writeWholeFile(m_path, content, ownerOnly ? std::optional(OwnerOnly) : std::nullopt);
 }
 
 bool IniFile::isOpenToOthers() const

@@ -16,10 +16,13 @@ namespace Platform {
 class IniFile
 {
 public:
-    // Reads the file at a Linux path; a missing or unreadable file is empty.
+    // Reads the file at a Linux path; a missing or unreadable file is empty. Only a regular
+    // file is read: anything else of that name reads as an unreadable file.
     explicit IniFile(const QString &linuxPath);
 
     QString fileName() const { return m_path; }
+    // False when the file is there but could not be read; a missing file is read as empty.
+    bool isReadable() const { return m_readable; }
 
     std::optional<QByteArray> value(const QString &section, const QString &key) const;
     // Keys of a section in file order (as written in the file).
@@ -37,7 +40,8 @@ public:
     };
 
     // Writes the file atomically (a sibling file renamed over it), so the file never shows
-    // its new content with its old access.
+    // its new content with its old access. False, with the file left as it was, when it was
+    // there but could not be read, or when the new content cannot be written whole.
     bool save(Access access = Access::Kept) const;
 
     // True when the file on disk lets other users than its owner read or change it.
@@ -59,6 +63,8 @@ private:
     QList<QByteArray> m_lines;
     QByteArray m_newline = "\r\n";
     bool m_finalNewline = true;
+    bool m_byteOrderMark = false; // the file begins with UTF-8's byte order mark
+    bool m_readable = true;       // false: the file is there but its lines could not be read
 };
 
 } // namespace Platform

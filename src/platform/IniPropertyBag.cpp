@@ -24,8 +24,8 @@ void IniPropertyBag::writeProperty(const QString &name, const QVariant &value,
 {
     if (value == defaultValue)
         m_file.removeKey(m_section, name);
-    else
-        m_file.setValue(m_section, name, value.toString().toUtf8());
+    else if (!m_file.setValue(m_section, name, value.toString().toUtf8()))
+        m_refusedValue = true;
 }
 
 } // namespace Platform

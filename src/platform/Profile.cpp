@@ -2,6 +2,7 @@
 
 #include "platform/DosPath.h"
 #include "platform/IniFile.h"
+#include "platform/IniFileLock.h"
 #include "platform/SystemFolders.h"
 
 namespace Platform::Profile {
@@ -40,6 +41,9 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
 {
     const QString path = resolve(fileName);
     if (path.isEmpty())
+        return false;
+    const IniFileLock lock(path);
+    if (!lock.isLocked())
         return false;
     IniFile file(path);
     if (value) {

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Prefix.h"
+#include "platform/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -193,9 +194,8 @@ Registry::Registry()
 Registry::Registry(const QString &linuxPath)
     : m_path(linuxPath)
 {
-    QFile file(linuxPath);
-    if (file.open(QIODevice::ReadOnly))
-        parse(file.readAll());
+    if (const auto content = readRegularFile(linuxPath))
+        parse(*content);
 }
 
 QString Registry::defaultPath()

@@ -1,9 +1,8 @@
 #include "securelib/KnownHosts.h"
 
 #include "platform/Prefix.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "platform/RegularFile.h"
+#include "platform/WholeFile.h"
 
 namespace {
 
@@ -72,12 +71,10 @@ void KnownHosts::load()
     if (m_loaded || !m_hosts)
         return;
     m_loaded = true;
-    QFile file(filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return;
+    const QByteArray content = Platform::readRegularFile(filePath()).value_or(QByteArray());
     // Line by line, so that one entry of a kind the library does not know spoils nothing.
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+    for (const QByteArray &read : content.split('\n')) {
+        const QByteArray line = read.trimmed();
         if (line.isEmpty() || line.startsWith('#'))
             continue;
         libssh2_knownhost_readline(m_hosts, line.constData(), size_t(line.size()),
@@ -143,21 +140,20 @@ bool KnownHosts::record(const QString &host, quint16 port, const QByteArray &key
     line.truncate(qsizetype(length));
     line = line.trimmed() + '\n';
 
-    // The file is rewritten whole and replaced at once, so a crash never leaves half a line.
-    QByteArray content;
-    QFile existing(filePath());
-    if (existing.open(QIODevice::ReadOnly))
-        content = existing.readAll();
-    if (!content.isEmpty() && !content.endsWith('\n'))
-        content.append('\n');
-    content.append(line);
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
-        *why = filePath() + QStringLiteral(": ") + file.errorString();
+    // The file is rewritten whole and replaced at once, so a crash never leaves half a line;
+    // one that cannot be read is not rewritten without the keys it holds.
+    std::optional<QByteArray> content = Platform::readRegularFile(filePath());
+    if (!content) {
+        *why = filePath() + QStringLiteral(": the file cannot be read");
         return false;
     }
-    // The prefix is the user's alone, so the file is never readable by others meanwhile.
-    QFile::setPermissions(filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!content->isEmpty() && !content->endsWith('\n'))
+        content->append('\n');
+    content->append(line);
+    if (const auto error = Platform::writeWholeFile(
+            filePath(), *content, QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        *why = filePath() + QStringLiteral(": ") + *error;
+        return false;
+    }
     return true;
 }

@@ -1,21 +1,23 @@
 #include "KnownCertificates.h"
 
 #include "platform/Prefix.h"
+#include "platform/RegularFile.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace Ftp {
 
 namespace {
 
-QStringList readLines()
+// The file's lines; nullopt when it is there but cannot be read.
+std::optional<QStringList> readLines()
 {
-    QFile file(KnownCertificates::filePath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {};
-    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const auto content = Platform::readRegularFile(KnownCertificates::filePath());
+    if (!content)
+        return std::nullopt;
+    return QString::fromUtf8(*content).remove(u'\r').split(u'\n', Qt::SkipEmptyParts);
 }
 
 } // namespace
@@ -34,7 +36,7 @@ QString KnownCertificates::serverName(const QString &host, quint16 port)
 std::optional<QString> KnownCertificates::fingerprint(const QString &host, quint16 port)
 {
     const QString name = serverName(host, port);
-    for (const QString &line : readLines()) {
+    for (const QString &line : readLines().value_or(QStringList())) {
         const QStringList fields = line.simplified().split(u' ');
         if (fields.size() == 2 && fields[0].compare(name, Qt::CaseInsensitive) == 0)
             return fields[1];
@@ -46,17 +48,22 @@ bool KnownCertificates::record(const QString &host, quint16 port, const QString 
                                QString *why)
 {
     const QString name = serverName(host, port);
+    // A file that cannot be read is not rewritten without the pins it holds.
+    const std::optional<QStringList> known = readLines();
+    if (!known) {
+        *why = QStringLiteral("%1 cannot be read").arg(filePath());
+        return false;
+    }
     QStringList lines;
-    for (const QString &line : readLines()) {
+    for (const QString &line : *known) {
         if (line.simplified().section(u' ', 0, 0).compare(name, Qt::CaseInsensitive) != 0)
             lines << line;
     }
     lines << name + u' ' + fingerprint;
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly) ||
-        !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner) ||
-        file.write((lines.join(u'\n') + u'\n').toUtf8()) < 0 || !file.commit()) {
-        *why = QStringLiteral("%1 cannot be written: %2").arg(filePath(), file.errorString());
+    if (const auto error =
+            Platform::writeWholeFile(filePath(), (lines.join(u'\n') + u'\n').toUtf8(),
+                                     QFile::ReadOwner | QFile::WriteOwner)) {
+        *why = QStringLiteral("%1 cannot be written: %2").arg(filePath(), *error);
         return false;
     }
     return true;

@@ -1,6 +1,9 @@
 #include "CliRun.h"
 #include "support/ConfigTest.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -37,6 +40,18 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
         EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << show.out.toStdString();
 }
 
+// Why config show shows no values: the course has none, or the file cannot be read.
+TEST_F(VellixCli, ShowTellsWhyItHasNoValues)
+{
+    writeIni("[Other]\r\nschool=Hill\r\n");
+    const QStringList show = words(u"config show Bio"_s);
+    EXPECT_EQ(runVellix(show, std::nullopt).err,
+              u"vellix: note: Dovrelle.ini has no values for course 'Bio'\n"_s);
+    ASSERT_TRUE(QFile::remove(iniPath()) && QDir().mkpath(iniPath()));
+    EXPECT_EQ(runVellix(show, std::nullopt).err,
+              u"vellix: note: "_s + iniPath() + u" cannot be read\n"_s);
+}
+
 TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
 {
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
@@ -53,6 +68,27 @@ TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
                                       "it is now readable by its owner only\n"_s
                                 : QString());
     }
+}
+
+// Programs that store login data at the same time each keep what the others stored.
+TEST_F(VellixCli, SetLoginsAtTheSameTimeAllStay)
+{
+    writeIni("[Bio]\r\nschool=Hill\r\n");
+    QProcess runs[8];
+    for (int i = 0; i < 8; ++i) {
+        startVellix(runs[i],
+                    words(u"config set-login C%1 --site ftp.example.org --user anna"_s.arg(i)),
+                    u"pw"_s);
+    }
+    for (QProcess &run : runs)
+        EXPECT_TRUE(run.waitForFinished(90000) && run.exitCode() == 0)
+            << run.readAllStandardError().toStdString();
+    const QByteArray settings = readFile(iniPath());
+    EXPECT_TRUE(settings.startsWith("[Bio]\r\nschool=Hill\r\n"));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_TRUE(settings.contains("[C" + QByteArray::number(i) + "]")) << i;
+    EXPECT_EQ(QDir(QFileInfo(iniPath()).path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{u"Dovrelle.ini"_s});
 }
 
 TEST_F(VellixCli, HelpAndUsageErrors)

@@ -253,4 +253,14 @@ TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
     EXPECT_FALSE(Shared().LoggedIn || Shared().ConnectionFailed);
     expectOnlyBox(ui(), u"Login Data has been reset."_s, Ui::Icon::Information,
                   u"Reset Login Data"_s);
+
+    // A file that cannot be written keeps the login, and the box says so.
+    ui().clear();
+    QFile::remove(iniPath());
+    ASSERT_TRUE(QDir().mkpath(iniPath()));
+    control.findChild<QAction *>(u"mnuReset"_s)->trigger();
+    expectOnlyBox(ui(),
+                  u"Login Data could not be reset.\r\n"_s + ConfigFile::dosPath() +
+                      u" cannot be written."_s,
+                  Ui::Icon::Critical, u"Reset Login Data"_s);
 }

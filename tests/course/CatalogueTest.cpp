@@ -4,6 +4,7 @@
 #include "course/SeenBox.h"
 #include "servers/ServerModes.h"
 #include "support/ConfigTest.h"
+#include "support/FullDisk.h"
 
 #include "course/ArchiveCatalogue.h"
 #include "course/ConfigStore.h"
@@ -138,11 +139,19 @@ TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
             << name.toStdString();
 }
 
-// A pipe in a catalogue file's place stops the refresh before the upload, and stays a pipe; a
-// missing archive folder uploads nothing and sets no flag; a failed upload sets it, and the
-// other files are still tried.
+// A full disk or a pipe in a catalogue file's place stops the refresh before the upload, and the
+// old file or the pipe stays; a missing archive folder uploads nothing and sets no flag; a
+// failed upload sets it, and the other files are still tried.
 TEST_P(CatalogueServerTest, WhatCannotBeWrittenOrUploadedIsToldAndTheRestGoesUp)
 {
+    if (const FullDisk disk(localFile({})); disk.isMounted()) {
+        writeFile(localFile(u"index.htm"_s), "the page before");
+        disk.fill();
+        EXPECT_FALSE(BuildArchiveCatalogue());
+        EXPECT_EQ(readFile(localFile(u"index.htm"_s)), "the page before");
+        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u"/index.htm"_s));
+        ui().clear();
+    }
     ASSERT_TRUE(makePipe(localFile(u"index.xml"_s)));
     EXPECT_FALSE(BuildArchiveCatalogue());
     EXPECT_EQ(

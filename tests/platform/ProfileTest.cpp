@@ -1,3 +1,4 @@
+#include "support/FullDisk.h"
 #include "support/VellixTest.h"
 
 #include "platform/IniFile.h"
@@ -104,6 +105,12 @@ TEST_F(ProfileTest, ReadingFollowsTheFileAsWritten)
     // A line-feed file stays a line-feed file.
     ASSERT_TRUE(write(u"Dovrelle"_s, u"course2"_s, "Physics"));
     EXPECT_FALSE(readFile(iniPath()).contains('\r'));
+    // The byte order mark an editor puts before UTF-8 text is no part of the first line, and
+    // stays.
+    const QByteArray marked = "\xef\xbb\xbf[Dovrelle]\r\ncourse0=Biology\r\n";
+    writeFile(iniPath(), marked);
+    ASSERT_TRUE(write(u"dovrelle"_s, u"course1"_s, "Physics"));
+    EXPECT_EQ(readFile(iniPath()), marked + "course1=Physics\r\n");
 }
 
 TEST_F(ProfileTest, MissingFileReadsDefaultAndIsCreatedAlone)
@@ -138,6 +145,27 @@ TEST_F(ProfileTest, UnwritableValuesAndNamesChangeNothing)
         EXPECT_FALSE(write(QString::fromUtf8(section), QString::fromUtf8(key), value));
         EXPECT_EQ(readFile(iniPath()), "[Dovrelle]\r\ncourse0=Biology\r\n");
     }
+}
+
+// A settings file that cannot be read, or written whole, stays as it was: a pipe in its place is
+// neither waited on nor replaced, and a full disk leaves the old file rather than an empty one.
+TEST_F(ProfileTest, AFileThatCannotBeReadOrWrittenWholeStaysAsItWas)
+{
+    ASSERT_TRUE(makePipe(iniPath()));
+    EXPECT_EQ(read(u"Dovrelle"_s, u"course0"_s), "(none)");
+    EXPECT_FALSE(write(u"Dovrelle"_s, u"course0"_s, "Biology"));
+    EXPECT_TRUE(isPipe(iniPath()));
+
+    const FullDisk disk(tempPath(u"full"_s));
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const QByteArray settings = "[Dovrelle]\r\ncourse0=Biology\r\n";
+    const QString ini = writeFile(tempPath(u"full/my.ini"_s), settings);
+    disk.fill();
+    IniFile file(ini);
+    ASSERT_TRUE(file.setValue(u"Dovrelle"_s, u"course1"_s, "Chemistry"));
+    EXPECT_FALSE(file.save());
+    EXPECT_EQ(readFile(ini), settings);
 }
 
 TEST_F(ProfileTest, RemovingAKeyAndAFileOutsideTheWindowsDirectory)

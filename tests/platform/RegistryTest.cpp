@@ -93,3 +93,10 @@ TEST_F(RegistryTest, WrittenValuesReadBackInAFreshRegistry)
     EXPECT_TRUE(
         readFile(Registry::defaultPath()).startsWith("Windows Registry Editor Version 5.00"));
 }
+
+// A pipe in the file's place is not waited on: it reads as an empty registry.
+TEST_F(RegistryTest, APipeInItsPlaceReadsAsEmpty)
+{
+    ASSERT_TRUE(makePipe(Registry::defaultPath()));
+    EXPECT_FALSE(Registry().value(RootKey::LocalMachine, AppPaths, {}));
+}

@@ -7,6 +7,7 @@
 #include "servers/ServerModes.h"
 #include "servers/SftpTestServer.h"
 #include "servers/SilentFtpServer.h"
+#include "support/FullDisk.h"
 #include "support/VellixTest.h"
 #include "transport/SecureLibraryKey.h"
 
@@ -157,6 +158,28 @@ TEST_F(SecureLibraryTest, ANewHostKeyIsRecordedThenVerifiedAndAChangedOneRefused
     EXPECT_TRUE(statusText().contains(fingerprint));
     EXPECT_EQ(knownHosts().trimmed(), m_server->otherKnownHostsLine().toUtf8());
     EXPECT_EQ(command(u"pwd"_s), 0) << "a refused server left a session behind";
+}
+
+// A new key that cannot be recorded where the keys before it stay (a pipe in the file's place,
+// a full disk) refuses the connection and leaves the file as it was.
+TEST_F(SecureLibraryTest, ANewHostKeyThatCannotBeWrittenLeavesTheKeysBeforeIt)
+{
+    FtpSetHostKeyPolicy(HVSP_ACCEPT_NEW_KEYS);
+    ASSERT_TRUE(makePipe(knownHostsPath()));
+    EXPECT_EQ(connect(), 0);
+    EXPECT_TRUE(statusText().contains(u"cannot be recorded"_s)) << statusText().toStdString();
+    ASSERT_TRUE(isPipe(knownHostsPath()) && QFile::remove(knownHostsPath()));
+
+    const FullDisk disk(tempPath(u"full"_s));
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const QByteArray before = "# the keys met before\n";
+    const QString kept = writeFile(tempPath(u"full/known_hosts"_s), before);
+    ASSERT_TRUE(QFile::link(kept, knownHostsPath()));
+    disk.fill();
+    EXPECT_EQ(connect(), 0);
+    EXPECT_TRUE(statusText().contains(u"cannot be recorded"_s)) << statusText().toStdString();
+    EXPECT_EQ(readFile(kept), before);
 }
 
 TEST_F(SecureLibraryTest, AServerWithRecordedKeysMustShowOneOfThemWhateverItsType)

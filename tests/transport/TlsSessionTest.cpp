@@ -2,6 +2,7 @@
 // data connection to resume the control connection's TLS session.
 
 #include "servers/ServerModes.h"
+#include "support/FullDisk.h"
 #include "support/VellixTest.h"
 
 #include "transport/CertificateTrust.h"
@@ -135,4 +136,26 @@ TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
     ASSERT_TRUE(Ftp::KnownCertificates::record(plain->host(), plain->port(), fingerprint, &why));
     client.setTlsMode(TlsMode::Off);
     EXPECT_TRUE(client.OpenConnection(plain->site(), plain->user(), plain->password()));
+}
+
+// A pin is recorded only where the pins before it stay: a file that cannot be read (a pipe in
+// its place) is not rewritten, and a full disk leaves the old file whole.
+TEST_F(VellixTest, APinThatCannotBeWrittenLeavesThePinsBeforeIt)
+{
+    const QString pins = Ftp::KnownCertificates::filePath();
+    QString why;
+    ASSERT_TRUE(makePipe(pins));
+    EXPECT_FALSE(Ftp::KnownCertificates::record(u"a.example"_s, 21, u"SHA256:01"_s, &why));
+    EXPECT_TRUE(isPipe(pins));
+
+    const FullDisk disk(tempPath(u"full"_s));
+    if (!disk.isMounted())
+        GTEST_SKIP() << "cannot mount a small disk here";
+    const QByteArray before = "b.example:21 SHA256:02\n";
+    const QString kept = writeFile(tempPath(u"full/known_certs"_s), before);
+    ASSERT_TRUE(QFile::remove(pins) && QFile::link(kept, pins));
+    disk.fill();
+    EXPECT_FALSE(Ftp::KnownCertificates::record(u"a.example"_s, 21, u"SHA256:01"_s, &why));
+    EXPECT_TRUE(why.contains(u"No space left"_s)) << why.toStdString();
+    EXPECT_EQ(readFile(kept), before);
 }
