@@ -132,6 +132,11 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
          "rename this file on the website?|A file named 'new.txt' already exists on the "
          "website.\r\nPlease choose another name.",
          "new.txt", "new.txt|old.txt", "", "new.txt"},
+        {"OntoAnotherCaseOnTheServer", "new.txt", true,
+         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
+         "rename this file on the website?|A file named 'NEW.txt' already exists on the "
+         "website.\r\nPlease choose another name.",
+         "new.txt", "NEW.txt|old.txt", "", "NEW.txt"},
         {"ParentFolder", "..", false, badData, "old.txt", ""},
         {"IntoAnotherFolder", "..\\new.txt", false, badData, "old.txt", ""},
     };
