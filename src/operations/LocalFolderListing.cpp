@@ -3,6 +3,7 @@
 #include "course/FileTypes.h"
 #include "platform/FileSystemObject.h"
 #include "platform/PartialName.h"
+#include "platform/Ui.h"
 
 namespace {
 
@@ -41,6 +42,14 @@ LocalFolderListing::Result LocalFolderListing::read(const QString &path,
     if (!listed)
         return result;
     result.listed = true;
+    // A folder that cannot be read shows no rows, and says why rather than pass for an empty
+    // one.
+    if (const QString why = listed->readError(); !why.isEmpty()) {
+        Platform::setMousePointer(Platform::Ui::Pointer::Default);
+        Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") + why,
+                             Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
+        return result;
+    }
 
     if (!namesEveryFile(namePart)) {
         const std::optional<Platform::FsoFile> file = fso.GetFile(folder + namePart);

@@ -6,6 +6,11 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+
 namespace Platform {
 
 namespace {
@@ -77,6 +82,15 @@ QList<FsoFile> FsoFolder::Files() const
     for (const QString &name : names)
         files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
     return files;
+}
+
+QString FsoFolder::readError() const
+{
+    DIR *entries = ::opendir(QFile::encodeName(m_linuxPath).constData());
+    if (!entries)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::closedir(entries);
+    return {};
 }
 
 bool FileSystemObject::FileExists(const QString &dosPath) const

@@ -41,6 +41,9 @@ public:
     QString Path() const { return m_dosPath; }
     // The files of the folder (no folders), sorted by name without regard to case.
     QList<FsoFile> Files() const;
+    // Why the folder's entries cannot be read, in the system's words; empty when they can.
+    // Files() lists such a folder as empty.
+    QString readError() const;
 
 private:
     QString m_dosPath;

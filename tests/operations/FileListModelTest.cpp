@@ -10,8 +10,13 @@
 #include "support/VellixTest.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 
 #include <array>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +81,24 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
               QStringList({u"invoice\\u{202E}fdp.exe"_s, u"exe"_s}));
 }
 
+namespace {
+
+// Gives the calling thread root's right to read any folder, or takes it away, so that root
+// meets the folders a user may not read.
+void readsAnyFolder(bool reads)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct rights[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, rights) != 0)
+        return;
+    const quint32 reading = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    rights[0].effective = reads ? rights[0].effective | (rights[0].permitted & reading)
+                                : rights[0].effective & ~reading;
+    ::syscall(SYS_capset, &header, rights);
+}
+
+} // namespace
+
 // The local list's rows: every allowed file of a folder, or one named file, checked.
 using LocalFolderListingTest = VellixTest;
 
@@ -105,6 +128,20 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
 
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
     EXPECT_FALSE(LocalFolderListing::read(u"C:\\Missing\\"_s, {}, false).listed);
+
+    // A folder the user may not read says so, rather than pass for an empty one. Root reads
+    // any folder: this thread gives up that right for the listing.
+    const QString course = Platform::DosPath::toLinux(u"C:\\Course\\"_s);
+    ASSERT_TRUE(QFile::setPermissions(course, {}));
+    readsAnyFolder(false);
+    const LocalFolderListing::Result locked =
+        LocalFolderListing::read(u"C:\\Course\\"_s, {}, false);
+    readsAnyFolder(true);
+    QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(locked.rows.isEmpty());
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text,
+              u"The files of this folder cannot be listed.\r\nPermission denied"_s);
 
     // A download's partial and its note stay unlisted whatever the filter lets through.
     Shared().AllowedExtensions = QStringList{u"*.*"_s};
