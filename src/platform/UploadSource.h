@@ -25,7 +25,8 @@ public:
 
     // Opens the file at file's name for reading, unbuffered. A pipe is opened without waiting
     // for a writer: readSome waits for its bytes, where the user can give up, while opening it
-    // as a file is opened would hold the program until a writer comes, for good if none does.
+    // by its name would hold the program until a writer comes, for good if none does. The file
+    // then has no name.
     static bool open(QFile &file);
 
     // What readSome gives when goesOn said no.
