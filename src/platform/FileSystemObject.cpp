@@ -79,8 +79,11 @@ QList<FsoFile> FsoFolder::Files() const
     const QStringList names =
         QDir(m_linuxPath)
             .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    for (const QString &name : names)
-        files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
+    for (const QString &name : names) {
+        // A DOS path would read a "\" in a name as a folder's end, and name another file.
+        if (DosPath::isPlainName(name))
+            files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
+    }
     return files;
 }
 

@@ -143,9 +143,11 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
     EXPECT_EQ(ui().boxes().at(0).text,
               u"The files of this folder cannot be listed.\r\nPermission denied"_s);
 
-    // A download's partial and its note stay unlisted whatever the filter lets through.
+    // A download's partial and its note stay unlisted whatever the filter lets through, and so
+    // does a name that a DOS path would read as a folder's file ("d\e.txt" as e.txt in d).
     Shared().AllowedExtensions = QStringList{u"*.*"_s};
     const QString partial = PartialName::pathFor(u"b.txt"_s);
+    writeFile(course + u"d\\e.txt"_s, "x");
     for (const QString &name : {partial, PartialName::originPathFor(u"b.txt"_s)})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), "x");
     EXPECT_EQ(shown(LocalFolderListing::read(u"C:\\Course\\"_s, {}, false)),
