@@ -76,12 +76,14 @@ QString FsoFolder::Name() const
 QList<FsoFile> FsoFolder::Files() const
 {
     QList<FsoFile> files;
-    const QStringList names =
-        QDir(m_linuxPath)
-            .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    for (const QString &name : names) {
-        // A DOS path would read a "\" in a name as a folder's end, and name another file.
-        if (DosPath::isPlainName(name))
+    const QFileInfoList entries = QDir(m_linuxPath)
+                                      .entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
+                                                     QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries) {
+        // A link that leads nowhere is no file. A DOS path would read a "\" in a name as a
+        // folder's end, and name another file.
+        const QString name = entry.fileName();
+        if (entry.exists() && DosPath::isPlainName(name))
             files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
     }
     return files;

@@ -144,10 +144,12 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
               u"The files of this folder cannot be listed.\r\nPermission denied"_s);
 
     // A download's partial and its note stay unlisted whatever the filter lets through, and so
-    // does a name that a DOS path would read as a folder's file ("d\e.txt" as e.txt in d).
+    // do a name that a DOS path would read as a folder's file ("d\e.txt" as e.txt in d) and a
+    // link that leads nowhere.
     Shared().AllowedExtensions = QStringList{u"*.*"_s};
     const QString partial = PartialName::pathFor(u"b.txt"_s);
     writeFile(course + u"d\\e.txt"_s, "x");
+    ASSERT_TRUE(QFile::link(course + u"gone.txt"_s, course + u"link.txt"_s));
     for (const QString &name : {partial, PartialName::originPathFor(u"b.txt"_s)})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), "x");
     EXPECT_EQ(shown(LocalFolderListing::read(u"C:\\Course\\"_s, {}, false)),
