@@ -10,6 +10,9 @@
 #include <cstring>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 
 namespace Platform {
 
@@ -137,8 +140,25 @@ QString FileSystemObject::MoveFile(const QString &source, const QString &destina
     const QString to = DosPath::toLinux(destination);
     if (from.isEmpty() || to.isEmpty())
         return QStringLiteral("not a path of a drive");
-    QFile file(from);
-    return file.rename(to) ? QString() : file.errorString();
+    // The system's own rename, told never to replace: anything under the new name, a link that
+    // leads nowhere too, stays. (QFile::rename would copy the file through such a link, out of
+    // the folder, when the rename itself fails.)
+    const QByteArray oldPath = QFile::encodeName(from);
+    const QByteArray newPath = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, oldPath.constData(), AT_FDCWD, newPath.constData(),
+                    RENAME_NOREPLACE) == 0)
+        return {};
+    // A file system that cannot promise it (NFS) gets the plain rename once nothing stands there.
+    if (errno == EINVAL) {
+        struct stat entry
+        {
+        };
+        if (::lstat(newPath.constData(), &entry) == 0)
+            errno = EEXIST;
+        else if (errno == ENOENT && ::rename(oldPath.constData(), newPath.constData()) == 0)
+            return {};
+    }
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 bool FileSystemObject::CreateFolder(const QString &dosPath) const
