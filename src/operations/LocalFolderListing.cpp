@@ -42,19 +42,19 @@ LocalFolderListing::Result LocalFolderListing::read(const QString &path,
     if (!listed)
         return result;
     result.listed = true;
-    // A folder that cannot be read shows no rows, and says why rather than pass for an empty
-    // one.
-    if (const QString why = listed->readError(); !why.isEmpty()) {
-        Platform::setMousePointer(Platform::Ui::Pointer::Default);
-        Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") + why,
-                             Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
-        return result;
-    }
 
     if (!namesEveryFile(namePart)) {
         const std::optional<Platform::FsoFile> file = fso.GetFile(folder + namePart);
         if (file && listable(file->Name()))
             result.rows.append(namedFileRow(file->Name(), file->Size(), file->DateLastModified()));
+        return result;
+    }
+    // A folder whose files cannot be read (a named one still can be reached) shows no rows, and
+    // says why rather than pass for an empty one.
+    if (const QString why = listed->readError(); !why.isEmpty()) {
+        Platform::setMousePointer(Platform::Ui::Pointer::Default);
+        Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") + why,
+                             Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
         return result;
     }
     for (const Platform::FsoFile &file : listed->Files()) {

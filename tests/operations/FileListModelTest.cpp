@@ -132,13 +132,16 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
     // A folder the user may not read says so, rather than pass for an empty one. Root reads
     // any folder: this thread gives up that right for the listing.
     const QString course = Platform::DosPath::toLinux(u"C:\\Course\\"_s);
-    ASSERT_TRUE(QFile::setPermissions(course, {}));
+    ASSERT_TRUE(QFile::setPermissions(course, QFile::ExeOwner));
     readsAnyFolder(false);
     const LocalFolderListing::Result locked =
         LocalFolderListing::read(u"C:\\Course\\"_s, {}, false);
+    const LocalFolderListing::Result named =
+        LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
     readsAnyFolder(true);
     QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(locked.rows.isEmpty());
+    EXPECT_EQ(shown(named), QStringList{u"b.txt|1234|1"_s}); // a file named can be reached
     ASSERT_EQ(ui().boxes().size(), 1);
     EXPECT_EQ(ui().boxes().at(0).text,
               u"The files of this folder cannot be listed.\r\nPermission denied"_s);
