@@ -399,10 +399,14 @@ std::unique_ptr<ViewCopy> RemoteFileOperations::fetchForViewing()
     }
     const QString temporary = copy->dosPath();
     const QString folder = ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
+    RunScope::clearCancel();
     for (int attempt = 0; attempt < ViewAttempts; ++attempt) {
         DeleteLocalFile(temporary);
         if (enterFolder(folder) && client().FTPDownloadFile(temporary, name))
             break;
+        // Exit, pressed while the file came, gives the viewing up: no further try, no viewer.
+        if (RunScope::cancelRequested())
+            return nullptr;
     }
     return copy;
 }

@@ -191,6 +191,16 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
     copy.reset();
     EXPECT_FALSE(folder.exists());
 
+    // Exit, pressed while the file comes, gives the viewing up: no viewer shows.
+    serverFile(u"big.bin"_s, patterned(4 << 20));
+    list();
+    window.selectRow(window.rowOf(u"big.bin"_s));
+    const QMetaObject::Connection exit = QObject::connect(
+        Shared().FtpClient.get(), &cFTP::TransferProgress, [] { Shared().CancelRequest = true; });
+    EXPECT_FALSE(RemoteFileOperations(window, LocalFolder).fetchForViewing());
+    QObject::disconnect(exit);
+    Shared().CancelRequest = false;
+
     // Delete asks first, No by default. What a delete does is the host's remote list scenario;
     // here the notice the list shows while the catalogue is rebuilt.
     window.check({u"a.txt"_s});
