@@ -109,7 +109,10 @@ void LocalFileOperations::deleteChecked()
     const Platform::FileSystemObject fso;
     bool deleted = false;
     const auto deleteRow = [&](int, const QString &name) {
-        if (fso.DeleteFile(m_localFolder + name)) {
+        // Only the file of exactly the listed name goes: when it is gone, the drive's paths
+        // would find one whose name differs only in case.
+        const std::optional<Platform::FsoFile> file = fso.GetFile(m_localFolder + name);
+        if (file && file->Name() == name && file->Delete()) {
             deleted = true;
             return RowEnd::Next;
         }

@@ -99,6 +99,17 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
                            u"File 'c.txt', could not be deleted.  Please try again later."_s,
                            u"File 'd.txt', delete was cancelled by user!"_s}));
     EXPECT_EQ(onDisk(), QStringList{u"d.txt"_s});
+
+    // A checked file that gave way to one whose name differs only in case, which the drive's
+    // paths find under the listed name, stays.
+    window.refreshList();
+    window.check({u"d.txt"_s});
+    const QString listed = localPath(u"d.txt"_s);
+    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/D.TXT"_s));
+    window.stopped = false;
+    ui().answer(Ui::Answer::Yes);
+    LocalFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(onDisk(), QStringList{u"D.TXT"_s});
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server;
