@@ -66,6 +66,15 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
+
+    // A checked file that gave way to one whose name differs only in case, which the drive's
+    // paths find under the listed name, is not sent in its place.
+    window.check({u"c.txt"_s});
+    const QString listed = localPath(u"c.txt"_s);
+    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/C.TXT"_s));
+    window.stopped = false;
+    LocalFileOperations(window, LocalFolder).copyUp(false);
+    EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
 }
 
 TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
