@@ -12,10 +12,17 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// The file in double quotes. A Linux name may hold a quote, which no Windows name does: it is
+// escaped, so that the program gets that file and not the one the name would read as.
+QString quotedFile(const QString &filePath)
+{
+    return Platform::Launcher::quoteArgument(filePath);
+}
+
 // A program in a folder found in the registry: the folder may come with its opening quote.
 QString programInFolder(const QString &folder, const QLatin1String program, const QString &filePath)
 {
-    QString line = (folder + program).trimmed() + QLatin1String("\" ") + quoted(filePath).trimmed();
+    QString line = (folder + program).trimmed() + QLatin1String("\" ") + quotedFile(filePath);
     if (!line.startsWith(QLatin1Char('"')))
         line.prepend(QLatin1Char('"'));
     return line;
@@ -32,9 +39,9 @@ QString EditCommands::commandLine(Program program, const QString &filePath) cons
 {
     switch (program) {
     case Program::Browser:
-        return quoted(m_browserPath.trimmed()) + QLatin1Char(' ') + quoted(filePath).trimmed();
+        return quoted(m_browserPath.trimmed()) + QLatin1Char(' ') + quotedFile(filePath);
     case Program::Notepad:
-        return QLatin1String("notepad.exe ") + quoted(filePath);
+        return QLatin1String("notepad.exe ") + quotedFile(filePath);
     case Program::WordPad:
         if (m_folders.wordPad.isEmpty())
             return {};

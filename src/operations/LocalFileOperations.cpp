@@ -22,6 +22,16 @@ void tell(const QString &text, Ui::Icon icon, const QString &title = {})
     Platform::messageBox(text, Ui::Buttons::OK, icon, title);
 }
 
+// The local file of exactly a listed name. When it is gone, the drive's paths would find one
+// whose name differs only in case, which no operation on the row may touch.
+std::optional<Platform::FsoFile> listedFile(const QString &folder, const QString &name)
+{
+    std::optional<Platform::FsoFile> file = Platform::FileSystemObject().GetFile(folder + name);
+    if (file && file->Name() != name)
+        return std::nullopt;
+    return file;
+}
+
 } // namespace
 
 LocalFileOperations::LocalFileOperations(ListWindowPort &window, const QString &localFolder)
@@ -85,6 +95,8 @@ FileListOperations::Attempt LocalFileOperations::uploadChecked(int row)
 {
     const QString name = m_window.model().row(row).name;
     const QString localPath = m_localFolder + name;
+    if (!listedFile(m_localFolder, name))
+        return Attempt::Failed;
     const Attempt outcome = attemptFile([&] {
         showUnderWay(row, localPath);
         return enterFolder(serverFolder()) &&
@@ -106,10 +118,10 @@ void LocalFileOperations::deleteChecked()
     if (!confirmDelete())
         return;
     m_window.showBusy(true);
-    const Platform::FileSystemObject fso;
     bool deleted = false;
     const auto deleteRow = [&](int, const QString &name) {
-        if (fso.DeleteFile(m_localFolder + name)) {
+        const std::optional<Platform::FsoFile> file = listedFile(m_localFolder, name);
+        if (file && file->Delete()) {
             deleted = true;
             return RowEnd::Next;
         }

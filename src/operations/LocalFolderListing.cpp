@@ -3,6 +3,7 @@
 #include "course/FileTypes.h"
 #include "platform/FileSystemObject.h"
 #include "platform/PartialName.h"
+#include "platform/Ui.h"
 
 namespace {
 
@@ -46,6 +47,14 @@ LocalFolderListing::Result LocalFolderListing::read(const QString &path,
         const std::optional<Platform::FsoFile> file = fso.GetFile(folder + namePart);
         if (file && listable(file->Name()))
             result.rows.append(namedFileRow(file->Name(), file->Size(), file->DateLastModified()));
+        return result;
+    }
+    // A folder whose files cannot be read (a named one still can be reached) shows no rows, and
+    // says why rather than pass for an empty one.
+    if (const QString why = listed->readError(); !why.isEmpty()) {
+        Platform::setMousePointer(Platform::Ui::Pointer::Default);
+        Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") + why,
+                             Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
         return result;
     }
     for (const Platform::FsoFile &file : listed->Files()) {

@@ -9,7 +9,10 @@
 #include "operations/NameTaken.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
+#include "transport/cDirList.h"
 #include "transport/cFTP.h"
+
+#include <optional>
 
 using Platform::Ui;
 
@@ -29,6 +32,19 @@ void hourglass(bool on)
 QString naming(const QString &text, const QString &name)
 {
     return text.contains(QLatin1String("%1")) ? text.arg(name) : text;
+}
+
+// The entry of the server's current folder that a name names in any case: the lists hold a
+// name once in any case, and two such files would come down to one local file. The name itself
+// when the server could not tell; nothing when it is free.
+std::optional<QString> takenOnServer(cFTP &client, const QString &name)
+{
+    const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(QStringLiteral("*"));
+    if (!client.ListingError().isEmpty())
+        return name;
+    if (const cDirItem *entry = listing ? listing->Item(name) : nullptr)
+        return entry->Filename;
+    return std::nullopt;
 }
 
 } // namespace
@@ -103,8 +119,8 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
                              QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
         return;
     const QString folder = MonthFolderOnServer();
-    if (client.FTPFileExists(newName) != false) {
-        tell(NameTaken::onServer(newName), Ui::Icon::Critical,
+    if (const std::optional<QString> taken = takenOnServer(client, newName)) {
+        tell(NameTaken::onServer(*taken), Ui::Icon::Critical,
              QStringLiteral("Rename File on Website"));
         return;
     }

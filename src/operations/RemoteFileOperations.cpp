@@ -75,6 +75,21 @@ std::optional<QString> otherListedName(const FileListModel &model, int except, c
     return std::nullopt;
 }
 
+// Why what stands under a download's local name is the user's own, which the download must
+// leave as it is: a pipe, a device, a socket or a folder; or a file made read-only, which the
+// local rename and delete leave alone too (a link is replaced, whatever it leads to). Empty
+// when the download may replace it.
+QString keptLocally(const QString &localPath)
+{
+    const QString linuxPath = Platform::DosPath::toLinux(localPath);
+    if (!Platform::ReplacingFile::replaces(linuxPath))
+        return QStringLiteral("not a regular file");
+    const QFileInfo local(linuxPath);
+    if (local.isFile() && !local.isSymLink() && !(local.permissions() & QFile::WriteOwner))
+        return QStringLiteral("read-only");
+    return {};
+}
+
 } // namespace
 
 RemoteFileOperations::RemoteFileOperations(ListWindowPort &window, const QString &localFolder)
@@ -136,13 +151,11 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     const QString &folder = Shared().RemoteDir;
     FileListModel &model = m_window.model();
     const QString name = model.row(row).name;
-    // A pipe, a device, a socket or a folder of that name is the user's own: nothing is sent
-    // for it, and no attempt counts.
-    if (!Platform::ReplacingFile::replaces(Platform::DosPath::toLinux(localPath))) {
+    // Nothing is sent for what the user keeps under that name, and no attempt counts.
+    if (const QString kept = keptLocally(localPath); !kept.isEmpty()) {
         hourglass(false);
-        reportFailedCopy(
-            QStringLiteral("File, '%1', cannot be downloaded: '%2' is not a regular file.")
-                .arg(name, localPath));
+        reportFailedCopy(QStringLiteral("File, '%1', cannot be downloaded: '%2' is %3.")
+                             .arg(name, localPath, kept));
         return Download::Refused;
     }
     if (!mayReplace(model.row(row), localPath))
@@ -391,10 +404,14 @@ std::unique_ptr<ViewCopy> RemoteFileOperations::fetchForViewing()
     }
     const QString temporary = copy->dosPath();
     const QString folder = ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
+    RunScope::clearCancel();
     for (int attempt = 0; attempt < ViewAttempts; ++attempt) {
         DeleteLocalFile(temporary);
         if (enterFolder(folder) && client().FTPDownloadFile(temporary, name))
             break;
+        // Exit, pressed while the file came, gives the viewing up: no further try, no viewer.
+        if (RunScope::cancelRequested())
+            return nullptr;
     }
     return copy;
 }

@@ -6,6 +6,14 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+
 namespace Platform {
 
 namespace {
@@ -71,12 +79,26 @@ QString FsoFolder::Name() const
 QList<FsoFile> FsoFolder::Files() const
 {
     QList<FsoFile> files;
-    const QStringList names =
-        QDir(m_linuxPath)
-            .entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
-    for (const QString &name : names)
-        files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
+    const QFileInfoList entries = QDir(m_linuxPath)
+                                      .entryInfoList(QDir::Files | QDir::Hidden | QDir::System,
+                                                     QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &entry : entries) {
+        // A link that leads nowhere is no file. A DOS path would read a "\" in a name as a
+        // folder's end, and name another file.
+        const QString name = entry.fileName();
+        if (entry.exists() && DosPath::isPlainName(name))
+            files.append(FsoFile(DosPath::withSeparator(m_dosPath) + name));
+    }
     return files;
+}
+
+QString FsoFolder::readError() const
+{
+    DIR *entries = ::opendir(QFile::encodeName(m_linuxPath).constData());
+    if (!entries)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    ::closedir(entries);
+    return {};
 }
 
 bool FileSystemObject::FileExists(const QString &dosPath) const
@@ -118,8 +140,25 @@ QString FileSystemObject::MoveFile(const QString &source, const QString &destina
     const QString to = DosPath::toLinux(destination);
     if (from.isEmpty() || to.isEmpty())
         return QStringLiteral("not a path of a drive");
-    QFile file(from);
-    return file.rename(to) ? QString() : file.errorString();
+    // The system's own rename, told never to replace: anything under the new name, a link that
+    // leads nowhere too, stays. (QFile::rename would copy the file through such a link, out of
+    // the folder, when the rename itself fails.)
+    const QByteArray oldPath = QFile::encodeName(from);
+    const QByteArray newPath = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, oldPath.constData(), AT_FDCWD, newPath.constData(),
+                    RENAME_NOREPLACE) == 0)
+        return {};
+    // A file system that cannot promise it (NFS) gets the plain rename once nothing stands there.
+    if (errno == EINVAL) {
+        struct stat entry
+        {
+        };
+        if (::lstat(newPath.constData(), &entry) == 0)
+            errno = EEXIST;
+        else if (errno == ENOENT && ::rename(oldPath.constData(), newPath.constData()) == 0)
+            return {};
+    }
+    return QString::fromLocal8Bit(std::strerror(errno));
 }
 
 bool FileSystemObject::CreateFolder(const QString &dosPath) const

@@ -39,8 +39,12 @@ public:
 
     QString Name() const;
     QString Path() const { return m_dosPath; }
-    // The files of the folder (no folders), sorted by name without regard to case.
+    // The files of the folder (no folders), sorted by name without regard to case; a file
+    // whose name holds "\", which no DOS path can name, is none, nor is a link to nothing.
     QList<FsoFile> Files() const;
+    // Why the folder's entries cannot be read, in the system's words; empty when they can.
+    // Files() lists such a folder as empty.
+    QString readError() const;
 
 private:
     QString m_dosPath;

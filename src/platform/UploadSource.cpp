@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +45,31 @@ QString UploadSource::refusedKind(Kind kind)
         break;
     }
     return {};
+}
+
+bool UploadSource::open(QFile &file)
+{
+    constexpr QIODevice::OpenMode Mode = QIODevice::ReadOnly | QIODevice::Unbuffered;
+    // Asked without waiting first: by its name a pipe would open only once a writer came.
+    const int handle =
+        ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // The file's own open fails as well, and says why in its words.
+    if (handle < 0)
+        return file.open(Mode);
+    struct stat status
+    {
+    };
+    if (::fstat(handle, &status) != 0 || !S_ISFIFO(status.st_mode)) {
+        // Anything else opens by its name, which the file keeps (a file opened on a handle
+        // has none): resuming and the failures told look the file up by it.
+        ::close(handle);
+        return file.open(Mode);
+    }
+    // The pipe is read from the handle that does not wait: readSome waits for its bytes.
+    if (file.open(handle, Mode, QFileDevice::AutoCloseHandle))
+        return true;
+    ::close(handle);
+    return false;
 }
 
 qint64 UploadSource::readSome(QFileDevice &stream, char *data, qint64 size,

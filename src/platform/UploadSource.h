@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QFile;
 class QFileDevice;
 
 namespace Platform {
@@ -21,6 +22,12 @@ public:
     // "a folder", "a socket", "a block device" for the kinds an upload refuses; empty for the
     // others.
     static QString refusedKind(Kind kind);
+
+    // Opens the file at file's name for reading, unbuffered. A pipe is opened without waiting
+    // for a writer: readSome waits for its bytes, where the user can give up, while opening it
+    // by its name would hold the program until a writer comes, for good if none does. The file
+    // then has no name.
+    static bool open(QFile &file);
 
     // What readSome gives when goesOn said no.
     static constexpr qint64 Stopped = -2;

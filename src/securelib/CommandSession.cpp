@@ -344,8 +344,9 @@ bool CommandSession::sendFile(const QString &localFile, const QByteArray &remote
                               TransferTally &tally)
 {
     QFile source(localFile);
-    // Unbuffered: a stream is read from its handle (see UploadSource::readSome).
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    // Unbuffered, and a pipe without waiting for its writer: a stream is read from its handle
+    // (see UploadSource::readSome).
+    if (!Platform::UploadSource::open(source)) {
         m_localError = QStringLiteral("the local file cannot be read: ") + source.errorString();
         return false;
     }

@@ -42,8 +42,9 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
     // The local file is opened before the server file: a local path that cannot be read must
     // not leave an empty file on the server, nor empty an existing one.
     QFile file(local.linuxPath());
-    // Read in runs of blocks (see sendBlocks): the file's own buffer would only copy them.
-    if (!openLocal(file, local, QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Read in runs of blocks (see sendBlocks), unbuffered: the file's own buffer would only copy
+    // them. A pipe is opened without waiting for its writer.
+    if (!openLocal(file, local, [&file] { return Platform::UploadSource::open(file); }))
         return false;
     // The file goes up under a name of its own beside the target, which it replaces only once
     // the server has confirmed it whole: a failed or cancelled upload leaves the server's
@@ -225,7 +226,8 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
     else
         file.emplace(local.linuxPath());
     // Written in runs of blocks (see receiveBlocks): the file's own buffer would only copy them.
-    if (!openLocal(*file, local, QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!openLocal(*file, local,
+                   [&file] { return file->open(QIODevice::WriteOnly | QIODevice::Unbuffered); }))
         return false;
     // A partial longer than the file is no part of it, however its note reads.
     const bool startsOver = resume == Resume::StartOver || file->resumedAt() > total;
@@ -433,14 +435,15 @@ bool BlockTransfers::afterBlock(qint64 count, qint64 total)
     return true;
 }
 
-bool BlockTransfers::openLocal(QFileDevice &file, const LocalPath &local, QIODevice::OpenMode mode)
+bool BlockTransfers::openLocal(QFileDevice &file, const LocalPath &local,
+                               const std::function<bool()> &open)
 {
     if (file.fileName().isEmpty()) {
         m_failures.recordText(QStringLiteral("The local path %1 lies on no drive of this computer.")
                                   .arg(local.dosPath()));
         return false;
     }
-    if (!file.open(mode)) {
+    if (!open()) {
         m_failures.recordLocal(file);
         return false;
     }

@@ -88,8 +88,8 @@ private:
     Outcome sendRun(const char *data, qint64 size, Ftp::FileTransfer &transfer, qint64 &count,
                     qint64 total);
     bool afterBlock(qint64 count, qint64 total);
-    // Opens a local file of a transfer; records why when it cannot.
-    bool openLocal(QFileDevice &file, const LocalPath &local, QIODevice::OpenMode mode);
+    // Opens a local file of a transfer through open; records why when it cannot.
+    bool openLocal(QFileDevice &file, const LocalPath &local, const std::function<bool()> &open);
 
     Ftp::Session &m_session;
     ChannelOwner &m_owner;

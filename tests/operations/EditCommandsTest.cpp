@@ -117,3 +117,14 @@ TEST_P(EditCommandsTest, BuildsTheCommandLineAndStartsTheProgram)
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, EditCommandsTest, testing::ValuesIn(Cases));
+
+// A Linux name may hold a quote, which no Windows name does: the program still gets that file,
+// not the one the name reads as once its quote has closed the quoted path.
+TEST_F(EditCommandsTest, OpensAFileWhoseNameHoldsAQuote)
+{
+    const QString quoting = u"C:\\Course\\say \"hi\".txt"_s;
+    const QString file = writeFile(Platform::DosPath::toLinux(quoting), "hi");
+    EditCommands(Browser, {}).open(Program::Notepad, quoting);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+    EXPECT_EQ(arguments(tempPath(u"bin/editor"_s)), QStringList{file});
+}

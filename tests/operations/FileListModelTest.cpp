@@ -10,8 +10,13 @@
 #include "support/VellixTest.h"
 
 #include <QAbstractItemModelTester>
+#include <QFile>
 
 #include <array>
+
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +81,24 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
               QStringList({u"invoice\\u{202E}fdp.exe"_s, u"exe"_s}));
 }
 
+namespace {
+
+// Gives the calling thread root's right to read any folder, or takes it away, so that root
+// meets the folders a user may not read.
+void readsAnyFolder(bool reads)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct rights[_LINUX_CAPABILITY_U32S_3] = {};
+    if (::syscall(SYS_capget, &header, rights) != 0)
+        return;
+    const quint32 reading = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    rights[0].effective = reads ? rights[0].effective | (rights[0].permitted & reading)
+                                : rights[0].effective & ~reading;
+    ::syscall(SYS_capset, &header, rights);
+}
+
+} // namespace
+
 // The local list's rows: every allowed file of a folder, or one named file, checked.
 using LocalFolderListingTest = VellixTest;
 
@@ -106,9 +129,30 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
     EXPECT_TRUE(LocalFolderListing::read(u"C:\\Course\\c.exe"_s, {}, false).rows.isEmpty());
     EXPECT_FALSE(LocalFolderListing::read(u"C:\\Missing\\"_s, {}, false).listed);
 
-    // A download's partial and its note stay unlisted whatever the filter lets through.
+    // A folder the user may not read says so, rather than pass for an empty one. Root reads
+    // any folder: this thread gives up that right for the listing.
+    const QString course = Platform::DosPath::toLinux(u"C:\\Course\\"_s);
+    ASSERT_TRUE(QFile::setPermissions(course, QFile::ExeOwner));
+    readsAnyFolder(false);
+    const LocalFolderListing::Result locked =
+        LocalFolderListing::read(u"C:\\Course\\"_s, {}, false);
+    const LocalFolderListing::Result named =
+        LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
+    readsAnyFolder(true);
+    QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_TRUE(locked.rows.isEmpty());
+    EXPECT_EQ(shown(named), QStringList{u"b.txt|1234|1"_s}); // a file named can be reached
+    ASSERT_EQ(ui().boxes().size(), 1);
+    EXPECT_EQ(ui().boxes().at(0).text,
+              u"The files of this folder cannot be listed.\r\nPermission denied"_s);
+
+    // A download's partial and its note stay unlisted whatever the filter lets through, and so
+    // do a name that a DOS path would read as a folder's file ("d\e.txt" as e.txt in d) and a
+    // link that leads nowhere.
     Shared().AllowedExtensions = QStringList{u"*.*"_s};
     const QString partial = PartialName::pathFor(u"b.txt"_s);
+    writeFile(course + u"d\\e.txt"_s, "x");
+    ASSERT_TRUE(QFile::link(course + u"gone.txt"_s, course + u"link.txt"_s));
     for (const QString &name : {partial, PartialName::originPathFor(u"b.txt"_s)})
         writeFile(Platform::DosPath::toLinux(u"C:\\Course\\"_s + name), "x");
     EXPECT_EQ(shown(LocalFolderListing::read(u"C:\\Course\\"_s, {}, false)),

@@ -66,6 +66,15 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
+
+    // A checked file that gave way to one whose name differs only in case, which the drive's
+    // paths find under the listed name, is not sent in its place.
+    window.check({u"c.txt"_s});
+    const QString listed = localPath(u"c.txt"_s);
+    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/C.TXT"_s));
+    window.stopped = false;
+    LocalFileOperations(window, LocalFolder).copyUp(false);
+    EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
 }
 
 TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
@@ -99,6 +108,17 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
                            u"File 'c.txt', could not be deleted.  Please try again later."_s,
                            u"File 'd.txt', delete was cancelled by user!"_s}));
     EXPECT_EQ(onDisk(), QStringList{u"d.txt"_s});
+
+    // A checked file that gave way to one whose name differs only in case, which the drive's
+    // paths find under the listed name, stays.
+    window.refreshList();
+    window.check({u"d.txt"_s});
+    const QString listed = localPath(u"d.txt"_s);
+    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/D.TXT"_s));
+    window.stopped = false;
+    ui().answer(Ui::Answer::Yes);
+    LocalFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(onDisk(), QStringList{u"D.TXT"_s});
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server;
@@ -132,6 +152,11 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
          "rename this file on the website?|A file named 'new.txt' already exists on the "
          "website.\r\nPlease choose another name.",
          "new.txt", "new.txt|old.txt", "", "new.txt"},
+        {"OntoAnotherCaseOnTheServer", "new.txt", true,
+         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
+         "rename this file on the website?|A file named 'NEW.txt' already exists on the "
+         "website.\r\nPlease choose another name.",
+         "new.txt", "NEW.txt|old.txt", "", "NEW.txt"},
         {"ParentFolder", "..", false, badData, "old.txt", ""},
         {"IntoAnotherFolder", "..\\new.txt", false, badData, "old.txt", ""},
     };

@@ -81,14 +81,17 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     serverFile(u"c.txt"_s, "left alone");
     serverFile(u"pipe.txt"_s, "not for a pipe");
     serverFile(u"link.txt"_s, "replaces the link");
+    serverFile(u"kept.txt"_s, "not over a read-only file");
     olderLocalFile(u"a.txt"_s, "an older copy");
+    olderLocalFile(u"kept.txt"_s, "the user's own");
+    ASSERT_TRUE(QFile::setPermissions(localPath(u"kept.txt"_s), QFile::ReadOwner));
     // A named pipe the user keeps in the folder is refused and kept; the other files still go,
     // also over a link to the pipe, which is replaced and not followed.
     const QString pipe = localPath(u"pipe.txt"_s);
     ASSERT_TRUE(makePipe(pipe));
     ASSERT_TRUE(QFile::link(pipe, localPath(u"link.txt"_s)));
     list();
-    window.check({u"a.txt"_s, u"b b.bin"_s, u"pipe.txt"_s, u"link.txt"_s});
+    window.check({u"a.txt"_s, u"b b.bin"_s, u"kept.txt"_s, u"pipe.txt"_s, u"link.txt"_s});
     // The pictures the row of a.txt shows on the way: being copied, copied, its type's again.
     QList<int> pictures;
     QObject::connect(&window.model(), &QAbstractItemModel::dataChanged, [&](const QModelIndex &at) {
@@ -119,18 +122,21 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_EQ(readFile(localPath(u"b b.bin"_s)), second);
     EXPECT_EQ(readFile(localPath(u"link.txt"_s)), "replaces the link");
     EXPECT_TRUE(isPipe(pipe));
+    EXPECT_EQ(readFile(localPath(u"kept.txt"_s)), "the user's own");
     EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
+              QStringList({u"File, 'kept.txt', cannot be downloaded: '"_s + LocalFolder +
+                               u"kept.txt' is read-only."_s,
+                           u"File, 'pipe.txt', cannot be downloaded: '"_s + LocalFolder +
                                u"pipe.txt' is not a regular file."_s,
                            u"Copy Operation is Complete!"_s}));
     EXPECT_EQ(ui().boxes().first().icon, Ui::Icon::Critical);
-    // The refused row stays checked, as a failed one does.
-    EXPECT_EQ(window.model().totals().checkedCount, 1);
+    // The refused rows stay checked, as a failed one does.
+    EXPECT_EQ(window.model().totals().checkedCount, 2);
     EXPECT_TRUE(window.model().row(window.rowOf(u"pipe.txt"_s)).checked);
     EXPECT_FALSE(window.busy || Shared().TransferRunning);
     // Only the checked files came, and no probe of ours stays behind.
     EXPECT_EQ(QDir(Platform::DosPath::toLinux(LocalFolder)).entryList(QDir::Files | QDir::Hidden),
-              QStringList({u"a.txt"_s, u"b b.bin"_s, u"link.txt"_s}));
+              QStringList({u"a.txt"_s, u"b b.bin"_s, u"kept.txt"_s, u"link.txt"_s}));
 
     // A folder that cannot take the files: each is reported.
     ui().clear();
@@ -141,7 +147,7 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     QStringList shown = texts(ui().boxes());
     shown.sort(); // in the server's listing order
     EXPECT_EQ(shown, QStringList({u"Copy Operation is Complete!"_s, unwritable.arg(u"c.txt"_s),
-                                  unwritable.arg(u"pipe.txt"_s)}));
+                                  unwritable.arg(u"kept.txt"_s), unwritable.arg(u"pipe.txt"_s)}));
 
     // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested,
     // and the user's copy stays whole.
@@ -184,6 +190,16 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
 
     copy.reset();
     EXPECT_FALSE(folder.exists());
+
+    // Exit, pressed while the file comes, gives the viewing up: no viewer shows.
+    serverFile(u"big.bin"_s, patterned(4 << 20));
+    list();
+    window.selectRow(window.rowOf(u"big.bin"_s));
+    const QMetaObject::Connection exit = QObject::connect(
+        Shared().FtpClient.get(), &cFTP::TransferProgress, [] { Shared().CancelRequest = true; });
+    EXPECT_FALSE(RemoteFileOperations(window, LocalFolder).fetchForViewing());
+    QObject::disconnect(exit);
+    Shared().CancelRequest = false;
 
     // Delete asks first, No by default. What a delete does is the host's remote list scenario;
     // here the notice the list shows while the catalogue is rebuilt.

@@ -73,7 +73,7 @@ TEST_F(FileSystemObjectTest, TempNamesFollowTheSystemPattern)
     EXPECT_GT(names.size(), 40);
 }
 
-TEST_F(FileSystemObjectTest, CreatedFilesNeverClobberWithoutOverwrite)
+TEST_F(FileSystemObjectTest, CreatedOrMovedFilesNeverClobberWithoutOverwrite)
 {
     const QString existing = writeFile(homePath(u"keep.txt"_s), "precious");
     EXPECT_EQ(fso.CreateTextFile(u"h:\\keep.txt"_s), nullptr);
@@ -83,6 +83,14 @@ TEST_F(FileSystemObjectTest, CreatedFilesNeverClobberWithoutOverwrite)
     ASSERT_NE(fresh, nullptr);
     fresh->write("line\r\n");
     fresh->close();
+    EXPECT_EQ(readFile(homePath(u"new.txt"_s)), "line\r\n");
+    // A move never replaces what stands under the new name, nor writes through a link there
+    // that leads nowhere.
+    const QString outside = tempPath(u"outside.txt"_s);
+    ASSERT_TRUE(QFile::link(outside, homePath(u"link.txt"_s)));
+    for (const QString &taken : {u"h:\\link.txt"_s, u"h:\\KEEP.txt"_s})
+        EXPECT_FALSE(fso.MoveFile(u"h:\\new.txt"_s, taken).isEmpty()) << taken.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(outside));
     EXPECT_EQ(readFile(homePath(u"new.txt"_s)), "line\r\n");
 
     auto replaced = fso.CreateTextFile(u"h:\\KEEP.TXT"_s, true);

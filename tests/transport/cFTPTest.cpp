@@ -20,6 +20,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <future>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -272,6 +274,32 @@ TEST_P(ClientTest, DownloadsWriteIntoPipes)
     EXPECT_EQ(QDir(tempPath(u"down"_s))
                   .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{u"target"_s});
+    ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
+}
+
+// An upload of a pipe that no one writes into waits for its bytes where the user can give up,
+// not in opening it: the cancel ends it, and nothing is left on the server. Should the upload
+// hang in opening the pipe, a writer that comes and goes at once ends the wait, so the test
+// fails rather than hangs.
+TEST_P(ClientTest, AnUploadOfAPipeWithoutWriterCanBeCancelled)
+{
+    const QString pipe = tempPath(u"up/silent.fifo"_s);
+    ASSERT_TRUE(makePipe(pipe));
+    std::promise<void> returned;
+    bool rescued = false;
+    std::thread rescuer([&, upload = returned.get_future()] {
+        if (upload.wait_for(10s) == std::future_status::timeout)
+            rescued =
+                ::close(::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK)) == 0;
+    });
+    int asked = 0;
+    client.setHooks({.cancelRequested = [&] { return ++asked > 3; }});
+    EXPECT_FALSE(client.FTPUploadFile(dos(u"up/silent.fifo"_s), u"silent.bin"_s));
+    client.setHooks({});
+    returned.set_value();
+    rescuer.join();
+    EXPECT_FALSE(rescued) << "the upload waited in opening the pipe";
+    EXPECT_EQ(listed(u"*"_s), QStringList());
     ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
 }
 
