@@ -57,6 +57,8 @@ const Fault Faults[] = {
     // Features offered, then refused as unknown: the client does as if they had not been offered.
     {"pasv-elsewhere+evil-names+refuse=MLST,SIZE"},
     {"intruder+no-rename-over+refuse=MLSD,EPSV"},
+    // A server that renames nothing keeps the old file of every upload that must replace it.
+    {"refuse=RNTO", F, S, S, F},
 };
 
 std::string faultName(const testing::TestParamInfo<Fault> &info)
