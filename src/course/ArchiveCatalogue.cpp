@@ -26,7 +26,6 @@ using Platform::Ui;
 
 namespace {
 
-const QString Parent = u".."_s;
 const QString CatalogueFolder = u"Course\\Archive\\"_s;
 const QString PageName = u"index.htm"_s;
 const QString XmlName = u"index.xml"_s;
@@ -60,15 +59,16 @@ CatalogueTexts catalogueTexts()
 // How often the archive is walked when its session drops on the way.
 constexpr int WalkAttempts = 3;
 
-// A folder's column: its files when the folder can be entered, after which the client goes
-// back to the archive folder.
-void appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder, bool entered)
+// A folder's column: its files when the folder can be entered. The client then goes back to
+// the archive folder by its path: on servers that resolve links, ".." from a folder that is a
+// link leads to the parent of its target, where the next folder would be another archive's.
+// Whether the client stands in the archive folder afterwards.
+bool appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder, bool entered)
 {
     const std::shared_ptr<cDirList> listing =
         entered ? client.GetDirectoryListing(u"*"_s) : nullptr;
     page.AppendColumn(folder, listing.get());
-    if (entered)
-        client.SetFTPDirectory(Parent);
+    return !entered || client.SetFTPDirectory(Shared().ArchiveDir);
 }
 
 // Every month of the period gets its column, with a header even when its folder is missing.
@@ -79,8 +79,11 @@ void appendMonthColumns(cFTP &client, CataloguePage &page, bool inArchive)
     const SharedState &state = Shared();
     const QStringList months =
         CatalogueMonthFolders(state.StartMonth, state.StartYear, state.EndMonth, state.EndYear);
-    for (const QString &month : months)
-        appendFolderColumn(client, page, month, inArchive && client.SetFTPDirectory(month));
+    for (const QString &month : months) {
+        const bool back =
+            appendFolderColumn(client, page, month, inArchive && client.SetFTPDirectory(month));
+        inArchive = inArchive && back;
+    }
 }
 
 // Only the named folders that exist get a column.
@@ -88,7 +91,7 @@ void appendNamedColumns(cFTP &client, CataloguePage &page, bool inArchive)
 {
     for (const QString &name : Shared().FolderNames) {
         if (!name.isEmpty() && inArchive && client.SetFTPDirectory(name))
-            appendFolderColumn(client, page, name, true);
+            inArchive = appendFolderColumn(client, page, name, true);
     }
 }
 

@@ -91,7 +91,12 @@ protected:
 
 TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
 {
-    writeFile(server->rootPath() + ArchivePath + u"/November_2006/notes.txt"_s, "x");
+    // A month folder may be a link, here to another archive's: the months after it are still
+    // this archive's.
+    writeFile(server->rootPath() + u"/DV/jones/spring/November_2006/notes.txt"_s, "x");
+    writeFile(server->rootPath() + u"/DV/jones/spring/December_2006/other.txt"_s, "x");
+    ASSERT_TRUE(QFile::link(u"../../jones/spring/November_2006"_s,
+                            server->rootPath() + ArchivePath + u"/November_2006"_s));
     ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/December_2006/pictures"_s));
     writeFile(server->rootPath() + ArchivePath + u"/March_2007/late.doc"_s, "x");
     RefreshArchive();
