@@ -254,6 +254,8 @@ bool UploadCatalogueAgain()
     QString archive = CollapseSlashes(state.RemoteDir + u'/');
     archive.chop(1);
     archive.truncate(qMax(archive.lastIndexOf(u'/'), 1));
+    // The remote directory names its folders from the login folder.
+    archive = ConnectionPaths::underHomeDir(state.HomeDir, archive);
     if (!client || !EnterServerFolder(archive))
         return false;
     bool uploadedAll = true;

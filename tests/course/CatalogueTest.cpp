@@ -178,3 +178,18 @@ TEST_P(CatalogueServerTest, WhatCannotBeWrittenOrUploadedIsToldAndTheRestGoesUp)
 
 INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModesWithTls()),
                          serverModeParameterName);
+
+// The files a failed refresh left go up again into the archive below the login folder, not
+// into a folder of the same path at the server's root.
+TEST_P(CatalogueServerTest, UploadAgainGoesIntoTheArchiveBelowTheLoginFolder)
+{
+    Shared().HomeDir = u"/home/smith"_s;
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + Shared().HomeDir + ArchivePath));
+    for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s})
+        writeFile(localFile(name), name.toUtf8());
+    EXPECT_TRUE(UploadCatalogueAgain());
+    for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s}) {
+        EXPECT_EQ(serverContent(Shared().HomeDir + ArchivePath + u'/' + name), name.toUtf8());
+        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u'/' + name));
+    }
+}
