@@ -41,7 +41,7 @@ QString DisplayName(const QString &text)
 
 QString ScriptQuote(const QString &text)
 {
-    return QString(text).replace(u"\\"_s, u"\\\\"_s).replace(u"'"_s, u"\\'"_s);
+    return QString(text).replace(u"'"_s, u"\\'"_s);
 }
 
 QString PageText(const QString &text)
@@ -55,7 +55,11 @@ QString PageText(const QString &text)
 
 QString LinkPath(const QString &path)
 {
-    return QString(path).replace(u'%', u"%25"_s).replace(u'#', u"%23"_s).replace(u'?', u"%3F"_s);
+    return QString(path)
+        .replace(u'%', u"%25"_s)
+        .replace(u'#', u"%23"_s)
+        .replace(u'?', u"%3F"_s)
+        .replace(u'\\', u"%5C"_s);
 }
 
 QString TitleCase(const QString &text)
