@@ -59,6 +59,8 @@ const Fault Faults[] = {
     {"intruder+no-rename-over+refuse=MLSD,EPSV"},
     // A server that renames nothing keeps the old file of every upload that must replace it.
     {"refuse=RNTO", F, S, S, F},
+    // A catalogue is not rebuilt from folders that could not be listed.
+    {"refuse=MLSD,LIST", S, S, F, F},
 };
 
 std::string faultName(const testing::TestParamInfo<Fault> &info)
