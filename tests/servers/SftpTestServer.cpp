@@ -264,20 +264,21 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, Rename
         hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
     if (shown != HostKeys::Ed25519)
         hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
+    // Renames refused are answered "permission denied", as the server's administrator may want.
+    const QString sftpOptions =
+        renames == Renames::Refused ? u" -P rename,posix-rename"_s : QString();
     // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
-    const ServerProcess::Launch launch{
-        u"/usr/sbin/sshd"_s,
-        {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
-        server->m_logPath,
-        false,
-        configPath,
-        u"sshd_config.in"_s,
-        {{u"HOST_KEYS"_s, hostKeys.join(u'\n')},
-         {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
-         {u"USER"_s, server->m_user},
-         {u"ROOT"_s, server->m_rootPath},
-         {u"SFTP_OPTIONS"_s,
-          renames == Renames::Refused ? u" -P rename,posix-rename"_s : QString()}}};
+    const ServerProcess::Launch launch{u"/usr/sbin/sshd"_s,
+                                       {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
+                                       server->m_logPath,
+                                       false,
+                                       configPath,
+                                       u"sshd_config.in"_s,
+                                       {{u"HOST_KEYS"_s, hostKeys.join(u'\n')},
+                                        {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
+                                        {u"USER"_s, server->m_user},
+                                        {u"ROOT"_s, server->m_rootPath},
+                                        {u"SFTP_OPTIONS"_s, sftpOptions}}};
     server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
     if (!server->m_process)
         return nullptr;
