@@ -119,14 +119,15 @@ int RefreshArchiveCommand::run(const QStringList &arguments, QTextStream &out, Q
         return Failure;
     }
     // The catalogue ends in the archive folder; standing anywhere else means it never got there.
+    // A session lost on the way is told as the cut upload it is, not as a missing folder.
     const bool inArchive = state.FtpClient->GetFTPDirectory() == archive;
     state.FtpClient->CloseConnection();
-    if (!inArchive) {
-        err << "vellix: cannot enter the archive folder " << archive << '\n';
-        return Failure;
-    }
     if (state.CatalogueUploadFailed) {
         err << "vellix: the catalogue could not be uploaded completely into " << archive << '\n';
+        return Failure;
+    }
+    if (!inArchive) {
+        err << "vellix: cannot enter the archive folder " << archive << '\n';
         return Failure;
     }
     for (const QString &file : CatalogueFiles)

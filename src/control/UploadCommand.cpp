@@ -26,6 +26,7 @@
 #include <QScopeGuard>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 
 using Platform::Ui;
@@ -172,8 +173,11 @@ UploadCommand::Outcome UploadCommand::uploadPath(const QString &path)
 
     m_preparation.showPointers(true);
     EnsureConnected();
-    const qsizetype lastBackslash = path.lastIndexOf(Backslash);
-    const QString fileName = lastBackslash < 0 ? QString() : path.mid(lastBackslash + 1);
+    // A "/" separates folders in a local path too: the file goes into the month folder itself,
+    // under its own name.
+    const qsizetype lastSeparator =
+        std::max(path.lastIndexOf(Backslash), path.lastIndexOf(QLatin1Char('/')));
+    const QString fileName = lastSeparator < 0 ? QString() : path.mid(lastSeparator + 1);
 
     const std::optional<bool> sent = sendFile(path, fileName);
     const bool uploaded = sent.value_or(false);

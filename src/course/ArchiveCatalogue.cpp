@@ -26,7 +26,6 @@ using Platform::Ui;
 
 namespace {
 
-const QString Parent = u".."_s;
 const QString CatalogueFolder = u"Course\\Archive\\"_s;
 const QString PageName = u"index.htm"_s;
 const QString XmlName = u"index.xml"_s;
@@ -57,56 +56,64 @@ CatalogueTexts catalogueTexts()
             QString::fromLatin1(VellixonVersion::Copyright)};
 }
 
-// How often the archive is walked when its session drops on the way.
+// How often the archive is walked when its session drops, or a listing fails, on the way.
 constexpr int WalkAttempts = 3;
 
-// A folder's column: its files when the folder can be entered, after which the client goes
-// back to the archive folder.
-void appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder, bool entered)
+// A folder's column: its files when the folder can be entered. The client then goes back to
+// the archive folder by its path: on servers that resolve links, ".." from a folder that is a
+// link leads to the parent of its target, where the next folder would be another archive's.
+// Whether the walk goes on: not when the folder's listing failed, which would leave out files
+// that are there, nor when the client could not go back.
+bool appendFolderColumn(cFTP &client, CataloguePage &page, const QString &folder, bool entered)
 {
     const std::shared_ptr<cDirList> listing =
         entered ? client.GetDirectoryListing(u"*"_s) : nullptr;
+    if (entered && !client.ListingError().isEmpty())
+        return false;
     page.AppendColumn(folder, listing.get());
-    if (entered)
-        client.SetFTPDirectory(Parent);
+    return !entered || client.SetFTPDirectory(Shared().ArchiveDir);
 }
 
 // Every month of the period gets its column, with a header even when its folder is missing.
 // Outside the archive folder no folder is entered: names relative to another folder would
-// list another folder's files.
-void appendMonthColumns(cFTP &client, CataloguePage &page, bool inArchive)
+// list another folder's files. Whether every column is whole.
+bool appendMonthColumns(cFTP &client, CataloguePage &page, bool inArchive)
 {
     const SharedState &state = Shared();
     const QStringList months =
         CatalogueMonthFolders(state.StartMonth, state.StartYear, state.EndMonth, state.EndYear);
-    for (const QString &month : months)
-        appendFolderColumn(client, page, month, inArchive && client.SetFTPDirectory(month));
+    for (const QString &month : months) {
+        if (!appendFolderColumn(client, page, month, inArchive && client.SetFTPDirectory(month)))
+            return false;
+    }
+    return true;
 }
 
 // Only the named folders that exist get a column.
-void appendNamedColumns(cFTP &client, CataloguePage &page, bool inArchive)
+bool appendNamedColumns(cFTP &client, CataloguePage &page, bool inArchive)
 {
     for (const QString &name : Shared().FolderNames) {
-        if (!name.isEmpty() && inArchive && client.SetFTPDirectory(name))
-            appendFolderColumn(client, page, name, true);
+        if (!name.isEmpty() && inArchive && client.SetFTPDirectory(name) &&
+            !appendFolderColumn(client, page, name, true))
+            return false;
     }
+    return true;
 }
 
 // The page of the archive's folders (of none, when a live session finds no archive folder);
-// nothing when the session dropped on the way, which would leave columns empty that are not.
+// nothing when the session dropped or a listing failed on the way, which would leave columns
+// empty that are not.
 std::optional<QString> walkArchive(cFTP &client)
 {
     const bool inArchive = EnterServerFolder(Shared().ArchiveDir);
     if (!inArchive && client.GetFTPDirectory().isEmpty())
         return std::nullopt;
     CataloguePage page(catalogueTexts());
-    if (Shared().NamedFolders)
-        appendNamedColumns(client, page, inArchive);
-    else
-        appendMonthColumns(client, page, inArchive);
+    const bool whole = Shared().NamedFolders ? appendNamedColumns(client, page, inArchive)
+                                             : appendMonthColumns(client, page, inArchive);
     // Nothing opens the session again during the walk: one that stands at its end stood all
     // along.
-    if (client.GetFTPDirectory().isEmpty())
+    if (!whole || client.GetFTPDirectory().isEmpty())
         return std::nullopt;
     return page.Finish();
 }
@@ -248,6 +255,8 @@ bool UploadCatalogueAgain()
     QString archive = CollapseSlashes(state.RemoteDir + u'/');
     archive.chop(1);
     archive.truncate(qMax(archive.lastIndexOf(u'/'), 1));
+    // The remote directory names its folders from the login folder.
+    archive = ConnectionPaths::underHomeDir(state.HomeDir, archive);
     if (!client || !EnterServerFolder(archive))
         return false;
     bool uploadedAll = true;

@@ -157,7 +157,7 @@ void CataloguePage::AppendColumn(const QString &folder, const cDirList *listing)
 {
     if (m_finished)
         return;
-    CatalogueHtml += uR"(<td><div class="hdr">)"_s + DisplayName(folder) + u"</div>"_s;
+    CatalogueHtml += uR"(<td><div class="hdr">)"_s + DisplayName(PageText(folder)) + u"</div>"_s;
     if (listing && listing->Count() > 0) {
         CatalogueHtml += uR"(<div class="li">)"_s;
         CatalogueHtml += uR"(<table border="0" cellpadding="0" cellspacing="0" valign="top">)"_s;
@@ -168,18 +168,19 @@ void CataloguePage::AppendColumn(const QString &folder, const cDirList *listing)
 }
 
 // One linked row per file, in the order of the listing; folders get none. The link is
-// relative to the archive folder.
+// relative to the archive folder. A name is page text wherever it stands, so that whoever may
+// put files on the server cannot put markup or script into the archive's page.
 void CataloguePage::AppendFileRows(const cDirList &listing, const QString &folder)
 {
     for (const cDirItem &entry : listing) {
         // An upload's temporary file is published nowhere.
         if (entry.Directory || PartialName::isPartialName(entry.Filename))
             continue;
-        const QString name = QString(entry.Filename).replace(Ampersand, AmpersandReference);
+        const QString name = PageText(entry.Filename);
         CatalogueHtml += uR"(<tr><td id="li"><span id="icn"><img src=")"_s;
         CatalogueHtml += FileIconPath(entry.Filename);
         CatalogueHtml += uR"("/></span><a href="#" onClick="doPopup(')"_s;
-        CatalogueHtml += ScriptQuote(folder + u'/' + name);
+        CatalogueHtml += ScriptQuote(PageText(LinkPath(folder + u'/' + entry.Filename)));
         CatalogueHtml += uR"(');">)"_s;
         CatalogueHtml += DisplayName(name);
         CatalogueHtml += u"</a></td></tr>"_s;

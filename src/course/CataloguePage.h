@@ -17,8 +17,9 @@ struct CatalogueTexts
 // page head with its pop-up script, one column per folder with a linked row for every file in
 // it, and the page end. The page keeps the reader's choice of pop-up windows in a cookie.
 //
-// The page is one line of HTML without line breaks. It closes one </div> more than it opens and
-// its markup in names is left as it is: readers of existing catalogues depend on this exact text.
+// The page is one line of HTML without line breaks. It closes one </div> more than it opens:
+// readers of existing catalogues depend on this exact text. Names are written as page text
+// ("&" as "&#38;", and so "<", ">" and '"'), so that a name cannot add markup or script.
 class CataloguePage
 {
 public:

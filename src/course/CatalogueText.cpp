@@ -44,6 +44,24 @@ QString ScriptQuote(const QString &text)
     return QString(text).replace(u"'"_s, u"\\'"_s);
 }
 
+QString PageText(const QString &text)
+{
+    return QString(text)
+        .replace(u'&', u"&#38;"_s)
+        .replace(u'<', u"&#60;"_s)
+        .replace(u'>', u"&#62;"_s)
+        .replace(u'"', u"&#34;"_s);
+}
+
+QString LinkPath(const QString &path)
+{
+    return QString(path)
+        .replace(u'%', u"%25"_s)
+        .replace(u'#', u"%23"_s)
+        .replace(u'?', u"%3F"_s)
+        .replace(u'\\', u"%5C"_s);
+}
+
 QString TitleCase(const QString &text)
 {
     QString result;

@@ -17,6 +17,15 @@ QString DisplayName(const QString &text);
 // The text with every "'" escaped by a backslash, for a single-quoted script argument.
 QString ScriptQuote(const QString &text);
 
+// The text as page text that cannot open a tag or leave an attribute: "&", "<", ">" and '"'
+// written as character references.
+QString PageText(const QString &text);
+
+// A server path as a link's relative address: "%", "#", "?" and "\" percent-encoded, so
+// that a name holding them still names its own file (a browser reads "\" as "/"), and no
+// backslash is left to escape the quote that ends the page script's argument.
+QString LinkPath(const QString &path);
+
 // The text with its first character, and the first character after every run of blanks, in
 // upper case; everything else is kept as it is.
 QString TitleCase(const QString &text);

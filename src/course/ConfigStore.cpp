@@ -25,7 +25,12 @@ QString numberedKey(const QString &prefix, int number)
 void DeriveServerPaths()
 {
     SharedState &state = Shared();
-    state.MonthFolderPath = CollapseSlashes(QLatin1Char('/') + state.RemoteDir);
+    // The folder the split names: blanks around the remote directory and a "/" at its end name
+    // none of their own, so that the archive folder is the month folder's parent and a session
+    // standing in the month folder is found there.
+    state.MonthFolderPath = CollapseSlashes(QLatin1Char('/') + Trim(state.RemoteDir));
+    if (state.MonthFolderPath.size() > 1 && state.MonthFolderPath.endsWith(QLatin1Char('/')))
+        state.MonthFolderPath.chop(1);
     const qsizetype lastSlash = state.MonthFolderPath.lastIndexOf(QLatin1Char('/'));
     state.ArchiveDir =
         lastSlash < 0 ? state.MonthFolderPath : state.MonthFolderPath.left(lastSlash);

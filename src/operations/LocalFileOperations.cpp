@@ -56,15 +56,17 @@ void LocalFileOperations::copyUp(bool overCapacity)
     }
     // Each file's step enters the folder again when this fails.
     enterFolder(serverFolder());
-    bool lastUploaded = false;
+    // The catalogue is rebuilt when any file went up, also when a later one could not.
+    bool anyUploaded = false;
     const CheckedRows rows =
         copyChecked(TransferViewPort::Direction::Up, [&](int row, const QString &name) {
             const Attempt outcome = uploadChecked(row);
             if (outcome == Attempt::Stopped)
                 return RowEnd::Stop;
-            lastUploaded = outcome == Attempt::Done;
-            if (lastUploaded)
+            if (outcome == Attempt::Done) {
+                anyUploaded = true;
                 return RowEnd::Next;
+            }
             hourglass(false);
             if (!m_window.goesOn()) {
                 endTransfers();
@@ -83,7 +85,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
         });
     if (rows.stopped || !rows.anyChecked)
         return;
-    if ((lastUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
+    if ((anyUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         hourglass(true);
         updateArchive(true);
         hourglass(false);

@@ -215,6 +215,12 @@ void RemoteFileOperations::deleteChecked()
         if (outcome == Attempt::Stopped || (outcome == Attempt::Failed && !m_window.goesOn())) {
             endCancelled(QStringLiteral("File '%1', delete was cancelled by user!").arg(name));
             m_window.refreshList();
+            // The files deleted before the Exit are gone all the same: the catalogue follows.
+            if (deleted && Shared().DvValue > 0) {
+                hourglass(true);
+                updateArchive(false);
+                hourglass(false);
+            }
             ended = true;
             return RowEnd::Stop;
         }

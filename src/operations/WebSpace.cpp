@@ -1,6 +1,7 @@
 #include "operations/WebSpace.h"
 
 #include "course/ConnectionPaths.h"
+#include "course/LocalPaths.h"
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
@@ -65,9 +66,9 @@ std::optional<Notice> noticeFor(const ServerFolderWalk::Result &walked, const QS
 WebSpace::WebSpace(Window window)
     : m_window(std::move(window))
 {
+    // The month is the remote directory's last folder, also when it ends in "/".
     const QString &remoteDir = Shared().RemoteDir;
-    const qsizetype lastSlash = remoteDir.lastIndexOf(u'/');
-    m_monthFolder = lastSlash < 0 ? QString() : remoteDir.mid(lastSlash + 1);
+    m_monthFolder = remoteDir.contains(u'/') ? SplitRemotePath(remoteDir).MonthFolder : QString();
     RunScope::requestStop();
 }
 

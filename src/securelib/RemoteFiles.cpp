@@ -311,8 +311,10 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
     if (!(permissions & LIBSSH2_SFTP_S_IWUSR) && !setPermissions(temporary, permissions))
         return dropTemporary(temporary);
     int renamed = renameOnto(temporary, path);
-    if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing) {
-        // Most servers rename onto no existing file: the old copy goes just before.
+    if (renamed == LIBSSH2_ERROR_SFTP_PROTOCOL && replacing && nameTaken()) {
+        // Most servers rename onto no existing file: the old copy goes just before. Not when
+        // the server refused the rename for another reason: one that renames nothing would
+        // leave the new copy under its temporary name and the old one gone.
         if (!removeFile(path))
             return dropTemporary(temporary);
         renamed = renameOnto(temporary, path);
@@ -330,6 +332,12 @@ bool RemoteFiles::upload(QIODevice &source, const QByteArray &path,
         return true;
     failed(renamed);
     return dropTemporary(temporary);
+}
+
+bool RemoteFiles::nameTaken() const
+{
+    const unsigned long status = libssh2_sftp_last_error(m_sftp);
+    return status == LIBSSH2_FX_FAILURE || status == LIBSSH2_FX_FILE_ALREADY_EXISTS;
 }
 
 int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)

@@ -136,6 +136,9 @@ private:
     // Renames a file, asking the server to replace what the new name names.
     int renameOnto(const QByteArray &from, const QByteArray &to);
     bool setPermissions(const QByteArray &path, unsigned long permissions);
+    // Whether the server refused the last request because its name is taken ("failure", as
+    // OpenSSH answers, or "file already exists"), rather than refused it as such.
+    bool nameTaken() const;
     // Removes an upload's temporary file, unless the connection is lost, after a failure that
     // is already told; false for use in returns.
     bool dropTemporary(const QByteArray &path);

@@ -123,19 +123,26 @@ bool BlockTransfers::replaceWithUpload(const QString &partial, const QString &re
         m_session.setFileMode(partial, *mode);
     if (m_session.rename(partial, remote))
         return true;
-    // Some servers do not rename over an existing file: the old one goes first, at once.
+    // Some servers do not rename over an existing file: the old one goes first. Only once the
+    // new file has taken a second hidden name, though, for a server that renames nothing at
+    // all would leave it under its hidden name and the old one gone.
+    QString waiting = partial;
     bool oldGone = false;
     if (m_session.lastError() == InternetError::ExtendedError) {
-        oldGone = m_session.deleteFile(remote);
-        if (oldGone && m_session.rename(partial, remote))
-            return true;
+        const QString aside = PartialName::pathFor(partial);
+        if (m_session.rename(partial, aside)) {
+            waiting = aside;
+            oldGone = m_session.deleteFile(remote);
+            if (oldGone && m_session.rename(aside, remote))
+                return true;
+        }
     }
     m_failures.recordLast(QStringLiteral("RenameFTPFile"));
-    // The new file stays whole under its own name rather than be lost with the old one. Beside
-    // an old one that still stands (or a folder of that name), a partial too small to continue
-    // is not left behind.
-    if (!oldGone && !resumable(total))
-        m_session.discardAfterFailure(partial);
+    // The new file stays whole under its hidden name rather than be lost with the old one.
+    // Beside an old one that still stands (or a folder of that name), it is not left behind
+    // when it is too small to continue, nor under the second name, where no upload looks.
+    if (!oldGone && (waiting != partial || !resumable(total)))
+        m_session.discardAfterFailure(waiting);
     return false;
 }
 

@@ -33,6 +33,7 @@ std::optional<bool> PageFolders::upload(const LocalPath &page, const QString &re
     // An existing server folder is reused, so these results do not matter.
     const QString folderName = PageNames::uploadFolderName(localFolder);
     m_client.SetFTPDirectory(PageNames::serverParent(remote));
+    const QString pageFolder = m_client.GetFTPDirectory();
     m_client.CreateFTPDirectory(folderName);
     m_client.SetFTPDirectory(folderName);
     const QList<Platform::FsoFile> files = folder->Files();
@@ -45,7 +46,7 @@ std::optional<bool> PageFolders::upload(const LocalPath &page, const QString &re
             return false;
     }
     m_client.SetTransferBinary();
-    m_client.SetFTPDirectory(QStringLiteral(".."));
+    m_client.SetFTPDirectory(pageFolder);
 
     // Only the copy's upload makes the page's upload a success. Without a copy the page does
     // not go up at all: its links would name the folder by a name the server does not have.
@@ -86,6 +87,7 @@ QString PageFolders::makeCopy(const LocalPath &page)
 bool PageFolders::remove(const QString &remote)
 {
     const QString folder = PageNames::serverFolder(remote);
+    const QString pageFolder = m_client.GetFTPDirectory();
     if (!m_client.SetFTPDirectory(folder))
         return false;
     m_client.GetDirectoryListing(QStringLiteral("*"));
@@ -93,7 +95,7 @@ bool PageFolders::remove(const QString &remote)
     const std::shared_ptr<cDirList> entries = m_client.Directory();
     for (const cDirItem &entry : *entries)
         m_client.DeleteFTPFile(entry.Filename);
-    m_client.SetFTPDirectory(QStringLiteral(".."));
+    m_client.SetFTPDirectory(pageFolder);
     m_client.RemoveFTPDirectory(folder);
     m_client.GetDirectoryListing(QStringLiteral("*"));
     return true;
@@ -107,6 +109,7 @@ void PageFolders::download(const LocalPath &page, const QString &remote)
     const QString &local = page.dosPath();
     const QString localFolder =
         local.left(local.lastIndexOf(Backslash) + 1) + PageNames::downloadFolderName(remote);
+    const QString pageFolder = m_client.GetFTPDirectory();
     if (!m_client.SetFTPDirectory(serverFolder))
         return; // nothing to fetch
 
@@ -133,6 +136,6 @@ void PageFolders::download(const LocalPath &page, const QString &remote)
         m_client.FTPDownloadFile(localFile, entry.Filename);
     }
     m_client.SetTransferASCII();
-    m_client.SetFTPDirectory(QStringLiteral(".."));
+    m_client.SetFTPDirectory(pageFolder);
     m_client.GetDirectoryListing(QStringLiteral("*"));
 }

@@ -11,7 +11,9 @@ class cFTP;
 // A web page's companion folder on the plain channel: the folder of pictures and other parts
 // a browser saves beside a page under the page's name and "_files", carried along when the
 // page is uploaded, downloaded or deleted. Works through the client's own calls, file by file,
-// and leaves the client's Directory listing the page's folder.
+// and leaves the client's Directory listing the page's folder. It goes back to the page's folder
+// by its path, not by "..": where the companion folder is a link, a server that resolves links
+// takes ".." to the folder above the link's target, whose page of the same name is another's.
 class PageFolders
 {
 public:

@@ -326,7 +326,8 @@ protected:
 TEST_P(UploadServerTest, FilesGoUpSilentlyUntilTheHostCallsLoadfunc)
 {
     ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath));
-    click(localFile(u"notes.txt"_s));
+    // A "/" in the local path separates folders, as a "\" does.
+    click(localFile(u"week 1/notes.txt"_s));
 
     ASSERT_TRUE(ui().boxes().isEmpty()) << boxTexts().join(u'\n').toStdString();
     EXPECT_EQ(serverContent(MonthPath + u"/notes.txt"_s), "lesson one\n");

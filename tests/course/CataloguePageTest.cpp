@@ -114,3 +114,29 @@ TEST(CatalogueTextTest, MonthFoldersRunFromTheStartToTheEndMonth)
             << c[0] << "/" << c[1] << " to " << c[2] << "/" << c[3];
     }
 }
+
+TEST(CataloguePageTest, NamesStayTextInTheirRow)
+{
+    // Whoever may put files on the server cannot put markup or script into the page, nor make
+    // a link name another file. A file's name: its link argument and its shown text.
+    const QString folder = u"Q&A_<1>"_s;
+    const QString linkFolder = u"Q&#38;A_&#60;1&#62;/"_s;
+    const std::tuple<QString, QString, QString> cases[] = {
+        {u"<img src=x onerror=alert(1)>.txt"_s, u"&#60;img src=x onerror=alert(1)&#62;.txt"_s,
+         u"&#60;img src=x onerror=alert(1)&#62;.txt"_s},
+        {u"say \"hi\".txt"_s, u"say &#34;hi&#34;.txt"_s, u"say &#34;hi&#34;.txt"_s},
+        {u"x\\');alert(1);//.txt"_s, u"x%5C\\');alert(1);//.txt"_s, u"x\\');alert(1);//.txt"_s},
+        {u"50% #1?.txt"_s, u"50%25 %231%3F.txt"_s, u"50% #1?.txt"_s},
+    };
+    for (const auto &[name, link, text] : cases) {
+        CataloguePage page({});
+        cDirList listing;
+        fill(listing, {name});
+        page.AppendColumn(folder, &listing);
+        const QString html = page.Finish();
+        EXPECT_TRUE(html.contains(uR"(<div class="hdr">Q&#38;A &#60;1&#62;</div>)"_s));
+        EXPECT_TRUE(
+            html.contains(u"doPopup('"_s + linkFolder + link + u"');\">"_s + text + u"</a>"_s))
+            << html.toStdString();
+    }
+}

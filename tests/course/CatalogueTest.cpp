@@ -92,7 +92,12 @@ protected:
 
 TEST_P(CatalogueServerTest, MonthsAndNamedFoldersAreWalkedWrittenAndUploaded)
 {
-    writeFile(server->rootPath() + ArchivePath + u"/November_2006/notes.txt"_s, "x");
+    // A month folder may be a link, here to another archive's: the months after it are still
+    // this archive's.
+    writeFile(server->rootPath() + u"/DV/jones/spring/November_2006/notes.txt"_s, "x");
+    writeFile(server->rootPath() + u"/DV/jones/spring/December_2006/other.txt"_s, "x");
+    ASSERT_TRUE(QFile::link(u"../../jones/spring/November_2006"_s,
+                            server->rootPath() + ArchivePath + u"/November_2006"_s));
     ASSERT_TRUE(QDir().mkpath(server->rootPath() + ArchivePath + u"/December_2006/pictures"_s));
     writeFile(server->rootPath() + ArchivePath + u"/March_2007/late.doc"_s, "x");
     RefreshArchive();
@@ -182,3 +187,18 @@ TEST_P(CatalogueServerTest, WhatCannotBeWrittenOrUploadedIsToldAndTheRestGoesUp)
 
 INSTANTIATE_TEST_SUITE_P(Servers, CatalogueServerTest, testing::ValuesIn(serverModesWithTls()),
                          serverModeParameterName);
+
+// The files a failed refresh left go up again into the archive below the login folder, not
+// into a folder of the same path at the server's root.
+TEST_P(CatalogueServerTest, UploadAgainGoesIntoTheArchiveBelowTheLoginFolder)
+{
+    Shared().HomeDir = u"/home/smith"_s;
+    ASSERT_TRUE(QDir().mkpath(server->rootPath() + Shared().HomeDir + ArchivePath));
+    for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s})
+        writeFile(localFile(name), name.toUtf8());
+    EXPECT_TRUE(UploadCatalogueAgain());
+    for (const QString &name : {u"index.htm"_s, u"index.xml"_s, u"index.xsl"_s}) {
+        EXPECT_EQ(serverContent(Shared().HomeDir + ArchivePath + u'/' + name), name.toUtf8());
+        EXPECT_FALSE(QFile::exists(server->rootPath() + ArchivePath + u'/' + name));
+    }
+}

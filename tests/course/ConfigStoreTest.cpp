@@ -55,7 +55,7 @@ TEST_F(CourseConfig, ServerPathsFromRemoteAndHomeDirectory)
     // month folder are the split's, tested with it)
     const std::array<const char *, 5> cases[] = {
         {"DV/bio/2007/May_2007", "", "/DV/bio/2007/May_2007", "/DV/bio/2007", "/DV"},
-        {"/DV/b/a/m/", "/home/anna", "/DV/b/a/m/", "/DV/b/a/m", "/home/anna/DV"},
+        {" /DV/b/a/m/ ", "/home/anna", "/DV/b/a/m", "/DV/b/a", "/home/anna/DV"},
         {"www//DV/c/a/m", "/www", "/www/DV/c/a/m", "/www/DV/c/a", "/www/DV"},
         {"c/a/m", "/home/anna", "/c/a/m", "/c/a", "/home/anna/"},
         {"", "", "/", "", "/"},

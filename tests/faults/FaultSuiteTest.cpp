@@ -57,6 +57,10 @@ const Fault Faults[] = {
     // Features offered, then refused as unknown: the client does as if they had not been offered.
     {"pasv-elsewhere+evil-names+refuse=MLST,SIZE"},
     {"intruder+no-rename-over+refuse=MLSD,EPSV"},
+    // A server that renames nothing keeps the old file of every upload that must replace it.
+    {"refuse=RNTO", F, S, S, F},
+    // A catalogue is not rebuilt from folders that could not be listed.
+    {"refuse=MLSD,LIST", S, S, F, F},
 };
 
 std::string faultName(const testing::TestParamInfo<Fault> &info)

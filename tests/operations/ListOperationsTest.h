@@ -46,7 +46,11 @@ public:
     }
     bool goesOn() const override { return busy && !stopped; }
     void setBusyIndicatorShown(bool) override {}
-    void showStatus(const QString &) override {}
+    void showStatus(const QString &status) override
+    {
+        if (onStatus)
+            onStatus(status);
+    }
     void setArchiveNoticeShown(bool shown) override { notices += shown ? 1 : 0; }
     int selectedRow() const override { return selected; }
     void selectRow(int row) override { selected = row; }
@@ -83,7 +87,8 @@ public:
     std::function<QList<FileRow>()> lister;
     RecordingTransferView transfers;
     bool busy = false;
-    bool stopped = false; // Exit was pressed
+    bool stopped = false;                          // Exit was pressed
+    std::function<void(const QString &)> onStatus; // told every line of the status label
     int selected = -1;
     int notices = 0;
 

@@ -35,16 +35,22 @@ protected:
 TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
 {
     writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));
-    localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s});
-    window.check({u"a.txt"_s, u"b.htm"_s});
+    localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s, u"d.txt"_s});
+    // A folder in d.txt's place on the server refuses it; the catalogue is still rebuilt for
+    // the files that went up before it.
+    ASSERT_TRUE(QDir().mkpath(serverPath(u"d.txt"_s)));
+    window.check({u"a.txt"_s, u"b.htm"_s, u"d.txt"_s});
     LocalFileOperations(window, LocalFolder).copyUp(false);
     // What the files hold and the catalogue rebuilt are the resumed copy's and the dropped
     // session's tests'.
     EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
-    EXPECT_EQ(texts(ui().boxes()), QStringList{u"Copy Operation is Complete!"_s});
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"File 'd.txt', cannot copy to the server at this time!\r\nPlease "
+                           "try again later."_s,
+                           u"Copy Operation is Complete!"_s}));
     EXPECT_EQ(window.notices, 1);
     EXPECT_FALSE(Shared().TransferRunning);
-    EXPECT_EQ(window.model().totals().checkedCount, 0);
+    EXPECT_EQ(window.model().totals().checkedCount, 1);
 
     // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
     ui().clear();

@@ -216,6 +216,21 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
     RemoteFileOperations(window, LocalFolder).deleteChecked();
     EXPECT_EQ(window.notices, 1);
 
+    // Exit pressed while the first of two deletes is under way: the file deleted goes out of
+    // the catalogue all the same.
+    serverFile(u"c.txt"_s, "c");
+    serverFile(u"d.txt"_s, "d");
+    list();
+    window.check({u"c.txt"_s, u"d.txt"_s});
+    ui().answer(Ui::Answer::Yes);
+    window.onStatus = [&](const QString &status) { window.stopped = status.endsWith(u"c.txt"_s); };
+    RemoteFileOperations(window, LocalFolder).deleteChecked();
+    window.onStatus = nullptr;
+    window.stopped = false;
+    EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
+    EXPECT_TRUE(QFile::exists(serverPath(u"d.txt"_s)));
+    EXPECT_EQ(window.notices, 2);
+
     // A user who cancels the connect that a dropped session needs gives up the delete, rather
     // than meet a status window for every try.
     serverFile(u"b.txt"_s, "b");

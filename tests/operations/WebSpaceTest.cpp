@@ -52,6 +52,8 @@ protected:
         ListOperationsTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
+        // A remote directory may end in "/": the month is still its last folder.
+        Shared().RemoteDir += u'/';
         space.emplace(record.window());
     }
 

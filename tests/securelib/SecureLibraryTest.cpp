@@ -352,10 +352,15 @@ TEST_F(SecureLibraryTest, ServerNamesThatCannotNameALocalFileAreSkipped)
     }
 }
 
-// Names whose quotes are not doubled, or too many names, and an upload that cannot take its
-// name: nothing is done, nothing is left behind, and the status says why.
+// Names whose quotes are not doubled, or too many names, and uploads that cannot take their
+// names, on a server that renames nothing: nothing is done, nothing is left behind, and the
+// status says why.
 TEST_F(SecureLibraryTest, RefusedCommandsChangeNothingAndSayWhy)
 {
+    m_server =
+        SftpTestServer::start(SftpTestServer::Kind::Sshd, nullptr,
+                              SftpTestServer::HostKeys::Ed25519, SftpTestServer::Renames::Refused);
+    ASSERT_TRUE(m_server);
     const QDir root(m_server->rootPath());
     for (const char *name : {"a\" \"b.txt", "a", "b.txt", "q\"uote.txt", "shared/root's.txt"})
         writeFile(root.filePath(QString::fromUtf8(name)), name);
@@ -364,9 +369,10 @@ TEST_F(SecureLibraryTest, RefusedCommandsChangeNothingAndSayWhy)
     const QString local = writeFile(tempPath(u"new.txt"_s), "new");
     const QStringList before = serverFiles();
     ASSERT_EQ(connect(), 1);
-    for (const QString &text : {u"del \"a\" \"b.txt\""_s, u"ren \"q\"uote.txt\" \"new.txt\""_s,
-                                u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s,
-                                u"put \"%1\" \"shared/root's.txt\""_s.arg(local)}) {
+    for (const QString &text :
+         {u"del \"a\" \"b.txt\""_s, u"ren \"q\"uote.txt\" \"new.txt\""_s,
+          u"del \"a\"\" \"\"b.txt"_s, u"ren \"a\" \"b.txt\" \"c\""_s,
+          u"put \"%1\" \"shared/root's.txt\""_s.arg(local), u"put \"%1\" \"b.txt\""_s.arg(local)}) {
         QByteArray reply;
         EXPECT_EQ(command(text, &reply), 0) << text.toStdString();
         EXPECT_FALSE(reply.isEmpty());

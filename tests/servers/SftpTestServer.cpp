@@ -147,11 +147,12 @@ SftpTestServer::~SftpTestServer()
     m_process->stop();
 }
 
-std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why, HostKeys shown)
+std::unique_ptr<SftpTestServer> SftpTestServer::start(Kind kind, QString *why, HostKeys shown,
+                                                      Renames renames)
 {
-    return started(kindName(kind), why, [kind, shown](QString *reason) {
+    return started(kindName(kind), why, [kind, shown, renames](QString *reason) {
         if (kind == Kind::Sshd)
-            return startSshd(shown, reason);
+            return startSshd(shown, renames, reason);
         std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::External));
         return server->takeExternal("VELLIX_TEST_SFTP", reason) ? std::move(server) : nullptr;
     });
@@ -227,7 +228,8 @@ bool SftpTestServer::authorizeKey(const QByteArray &publicKeyLine)
 
 // The temporary folder holds the keys, the configuration and the log next to "root", the folder
 // it serves; the account passes through it (without seeing into it) to its root.
-std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QString *why)
+std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, Renames renames,
+                                                          QString *why)
 {
     std::unique_ptr<SftpTestServer> server(new SftpTestServer(Kind::Sshd));
     if (!server->makeFoldersForAccount(u"sftp"_s, u"sshd.log"_s, why))
@@ -262,6 +264,9 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QStrin
         hostKeys << u"HostKey "_s + dir + u"/host_key"_s;
     if (shown != HostKeys::Ed25519)
         hostKeys << u"HostKey "_s + dir + u"/ecdsa_key"_s;
+    // Renames refused are answered "permission denied", as the server's administrator may want.
+    const QString sftpOptions =
+        renames == Renames::Refused ? u" -P rename,posix-rename"_s : QString();
     // -D: stay in the foreground, owned by the test; -e: log to standard error, the log file.
     const ServerProcess::Launch launch{u"/usr/sbin/sshd"_s,
                                        {u"-D"_s, u"-e"_s, u"-f"_s, configPath},
@@ -272,7 +277,8 @@ std::unique_ptr<SftpTestServer> SftpTestServer::startSshd(HostKeys shown, QStrin
                                        {{u"HOST_KEYS"_s, hostKeys.join(u'\n')},
                                         {u"AUTHORIZED_KEYS"_s, dir + u"/authorized_keys"_s},
                                         {u"USER"_s, server->m_user},
-                                        {u"ROOT"_s, server->m_rootPath}}};
+                                        {u"ROOT"_s, server->m_rootPath},
+                                        {u"SFTP_OPTIONS"_s, sftpOptions}}};
     server->m_process = ServerProcess::startOnFreePort(launch, &server->m_port, why);
     if (!server->m_process)
         return nullptr;

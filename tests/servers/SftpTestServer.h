@@ -15,12 +15,16 @@ public:
     enum class Kind { Sshd, External };
     // The host keys sshd shows a client, which picks one of them.
     enum class HostKeys { Ed25519, Ecdsa, Ed25519AndEcdsa };
+    // Whether sshd carries out renames, or refuses them as a server whose administrator denies
+    // them does ("permission denied").
+    enum class Renames { Allowed, Refused };
 
     // Starts a server of that kind on a free port of 127.0.0.1. Returns nullptr with the reason
     // in *why when it cannot. External is the server named in VELLIX_TEST_SFTP
     // ("host:port:user:password:root-folder"); nothing is started for it.
     static std::unique_ptr<SftpTestServer> start(Kind kind, QString *why = nullptr,
-                                                 HostKeys shown = HostKeys::Ed25519);
+                                                 HostKeys shown = HostKeys::Ed25519,
+                                                 Renames renames = Renames::Allowed);
     // sshd, and the external server when VELLIX_TEST_SFTP names one.
     static QList<Kind> kinds();
     // "sshd", "external", for test parameter names.
@@ -66,7 +70,7 @@ private:
         : m_kind(kind)
     {}
 
-    static std::unique_ptr<SftpTestServer> startSshd(HostKeys shown, QString *why);
+    static std::unique_ptr<SftpTestServer> startSshd(HostKeys shown, Renames renames, QString *why);
     // Signals every process of the sessions the listener serves (none with `signal` 0) after
     // stopping them; false when they cannot be found.
     bool signalSessions(int signal);

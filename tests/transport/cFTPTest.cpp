@@ -201,6 +201,20 @@ TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
     EXPECT_TRUE(client.DeleteFTPFile(u"a b.htm"_s));
     EXPECT_EQ(listed(u"*"_s), QStringList());
     EXPECT_EQ(client.GetFTPDirectory(), workPath());
+
+    // A companion folder that is a link to another folder's: the delete of its page comes back
+    // to the page's folder, not to the folder above the link's target.
+    if (server->rootPath().isEmpty())
+        return;
+    const QString folder = server->rootPath() + u'/' + work;
+    writeFile(folder + u"/b.htm"_s, "page");
+    writeFile(folder + u"/other/b.htm"_s, "another page");
+    writeFile(folder + u"/other/b_files/pic.gif"_s, "GIF89a");
+    ASSERT_TRUE(QFile::link(u"other/b_files"_s, folder + u"/b_files"_s));
+    EXPECT_TRUE(client.DeleteFTPFile(u"b.htm"_s));
+    EXPECT_FALSE(QFile::exists(folder + u"/b.htm"_s));
+    EXPECT_TRUE(QFile::exists(folder + u"/other/b.htm"_s));
+    EXPECT_EQ(client.GetFTPDirectory(), workPath());
 }
 
 // The plain channel looks a size up as a pattern, a blank as "?", so that without a file of exactly
