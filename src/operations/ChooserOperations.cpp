@@ -217,15 +217,15 @@ void ChooserOperations::remove()
     }
     m_window.setControlsEnabled(false);
     const auto controlsBack = qScopeGuard([this] { m_window.setControlsEnabled(true); });
-    const Platform::FileSystemObject fso;
     const QString path = m_window.folder() + name;
-    if (fso.FileExists(path)) {
+    if (const std::optional<Platform::FsoFile> file =
+            Platform::FileSystemObject().GetFileNamedExactly(path)) {
         if (!ask(QStringLiteral("Are you sure you want to delete file,\r\n\"%1\"\r\nfrom your "
                                 "computer?")
                      .arg(name),
                  QStringLiteral("Delete File")))
             return;
-        if (!fso.DeleteFile(path)) {
+        if (!file->Delete()) {
             tell(QStringLiteral("File '%1', could not be deleted.  Please try again later.")
                      .arg(name),
                  Ui::Icon::Critical);

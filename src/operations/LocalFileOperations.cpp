@@ -22,16 +22,6 @@ void tell(const QString &text, Ui::Icon icon, const QString &title = {})
     Platform::messageBox(text, Ui::Buttons::OK, icon, title);
 }
 
-// The local file of exactly a listed name. When it is gone, the drive's paths would find one
-// whose name differs only in case, which no operation on the row may touch.
-std::optional<Platform::FsoFile> listedFile(const QString &folder, const QString &name)
-{
-    std::optional<Platform::FsoFile> file = Platform::FileSystemObject().GetFile(folder + name);
-    if (file && file->Name() != name)
-        return std::nullopt;
-    return file;
-}
-
 } // namespace
 
 LocalFileOperations::LocalFileOperations(ListWindowPort &window, const QString &localFolder)
@@ -97,7 +87,7 @@ FileListOperations::Attempt LocalFileOperations::uploadChecked(int row)
 {
     const QString name = m_window.model().row(row).name;
     const QString localPath = m_localFolder + name;
-    if (!listedFile(m_localFolder, name))
+    if (!Platform::FileSystemObject().GetFileNamedExactly(m_localFolder + name))
         return Attempt::Failed;
     const Attempt outcome = attemptFile([&] {
         showUnderWay(row, localPath);
@@ -122,7 +112,8 @@ void LocalFileOperations::deleteChecked()
     m_window.showBusy(true);
     bool deleted = false;
     const auto deleteRow = [&](int, const QString &name) {
-        const std::optional<Platform::FsoFile> file = listedFile(m_localFolder, name);
+        const std::optional<Platform::FsoFile> file =
+            Platform::FileSystemObject().GetFileNamedExactly(m_localFolder + name);
         if (file && file->Delete()) {
             deleted = true;
             return RowEnd::Next;

@@ -121,6 +121,14 @@ std::optional<FsoFile> FileSystemObject::GetFile(const QString &dosPath) const
     return FsoFile(dosPath);
 }
 
+std::optional<FsoFile> FileSystemObject::GetFileNamedExactly(const QString &dosPath) const
+{
+    std::optional<FsoFile> file = GetFile(dosPath);
+    if (file && file->Name() != dosPath.mid(dosPath.lastIndexOf(QLatin1Char('\\')) + 1))
+        return std::nullopt;
+    return file;
+}
+
 std::optional<FsoFolder> FileSystemObject::GetFolder(const QString &dosPath) const
 {
     if (!FolderExists(dosPath))

@@ -58,6 +58,9 @@ public:
     bool FileExists(const QString &dosPath) const;
     bool FolderExists(const QString &dosPath) const;
     std::optional<FsoFile> GetFile(const QString &dosPath) const;
+    // The file whose name is exactly the path's last part. GetFile, as Windows does, also finds
+    // one whose name differs in case, which an operation on a listed name must never touch.
+    std::optional<FsoFile> GetFileNamedExactly(const QString &dosPath) const;
     std::optional<FsoFolder> GetFolder(const QString &dosPath) const;
     bool CreateFolder(const QString &dosPath) const;
     // Removes a file; a read-only one only when force is set. False when there is no such

@@ -177,6 +177,14 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
         EXPECT_EQ(onServer(), entries(onTheServer));
         EXPECT_TRUE(chooser.controlsEnabled);
     }
+
+    // A selected file gone since, with another in its name's other case: that one stays.
+    emptyBothFolders();
+    select(u"a.txt"_s, "here");
+    ASSERT_TRUE(QFile::rename(localPath(u"a.txt"_s), localPath({}) + u"/A.TXT"_s));
+    ui().answer(Ui::Answer::Yes);
+    ChooserOperations(chooser).remove();
+    EXPECT_EQ(onDisk(), QStringList{u"A.TXT"_s});
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),
