@@ -32,6 +32,9 @@ ChooserListing ChooserListing::read(const QString &dosFolder, const QString &pat
     const QFileInfoList files = folder.entryInfoList();
     entries.reserve(files.size());
     for (const QFileInfo &file : files) {
+        // A DOS path would read a "\" in a name as a folder's end, and name another file.
+        if (!Platform::DosPath::isPlainName(file.fileName()))
+            continue;
         const QString day = file.lastModified().toString(QStringLiteral("yyyy-MM-dd"));
         entries.push_back({day + QLatin1Char(' ') + file.fileName(), day.size() + 1});
     }

@@ -29,6 +29,8 @@ TEST_F(ChooserListingTest, NewestDayFirstAndOneDayInDescendingNameOrder)
         ASSERT_TRUE(written.open(QIODevice::Append));
         written.setFileTime(modified, QFileDevice::FileModificationTime);
     }
+    // A DOS path would read the "\" in a name as a folder's end, and name another file.
+    writeFile(Platform::DosPath::toLinux(u"C:\\Work"_s) + u"/d\\e.txt"_s, "x");
     EXPECT_EQ(ChooserListing::read(u"C:\\Work"_s, u"*.*"_s).shown,
               QStringList({u"new.pdf"_s, u"c.txt"_s, u"B.txt"_s, u"a.txt"_s, u"old.txt"_s}));
     EXPECT_EQ(ChooserListing::read(u"C:\\Work\\"_s, u"*.TXT"_s).shown,
