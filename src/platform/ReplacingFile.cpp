@@ -1,6 +1,7 @@
 #include "platform/ReplacingFile.h"
 
 #include "platform/PartialName.h"
+#include "platform/RegularFile.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -56,18 +57,7 @@ bool isDescriptorAlias(const QString &path)
 // -1 when it cannot be opened (errno says why) or is no regular file (errno is 0).
 int openRegular(const QString &path, int flags)
 {
-    const int fd = openNotFollowing(path, flags | O_NONBLOCK);
-    struct stat status = {};
-    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        return fd;
-    }
-    // ENXIO: a pipe nobody reads from, or a device without its driver.
-    const int why = fd >= 0 || errno == ENXIO ? 0 : errno;
-    if (fd >= 0)
-        ::close(fd);
-    errno = why;
-    return -1;
+    return openRegularFile(path, flags | O_NOFOLLOW);
 }
 
 // What a kept partial's note says it is a copy of; empty without a note.
