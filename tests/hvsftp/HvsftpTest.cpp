@@ -1,6 +1,7 @@
 // The built hvsftp run as its own process, as the control starts it: against OpenSSH's sshd on
 // loopback, and against listeners that refuse or never answer.
 
+#include "support/FullDisk.h"
 #include "support/VellixTest.h"
 
 #include "cli/CliRun.h"
@@ -18,7 +19,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -272,11 +272,9 @@ TEST_F(HvsftpServerTest, AGetOntoAFullDiskFailsAndEndsTheBatch)
 {
     // A disk of 64 KiB of its own, for a file of 1 MiB.
     const QString full = tempPath(u"full"_s);
-    ASSERT_TRUE(QDir().mkpath(full));
-    if (QProcess::execute(u"mount"_s,
-                          {u"-t"_s, u"tmpfs"_s, u"-o"_s, u"size=64k"_s, u"tmpfs"_s, full}) != 0)
+    const FullDisk disk(full);
+    if (!disk.isMounted())
         GTEST_SKIP() << "cannot mount a small disk here";
-    const auto unmount = qScopeGuard([&] { QProcess::execute(u"umount"_s, {full}); });
     writeFile(onServer(u"big.bin"_s), QByteArray(1 << 20, 'x'));
 
     const QByteArray get = "get \"big.bin\" \"" + full.toUtf8() + "/big.bin\"\n";
