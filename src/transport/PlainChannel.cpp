@@ -299,15 +299,6 @@ double PlainChannel::recordDate(const QDateTime &utc) const
     return m_dates.fromDateTime(utc);
 }
 
-qint64 PlainChannel::recordSeconds(double date) const
-{
-    // The date 0 is the one an entry gets that the server told no time for.
-    if (date == 0.0)
-        return 0;
-    // With the zone read once: the C library's own way back reads it again for every date.
-    return m_dates.toSeconds(date).value_or(0);
-}
-
 qint64 PlainChannel::downloadSize(const QString &remote)
 {
     // SIZE answers on the control connection: finding one file in a listing would cost a data

@@ -53,7 +53,6 @@ public:
     ListingEnd list(const QString &filter,
                     const std::function<void(Ftp::Entry &&entry)> &take) override;
     double recordDate(const QDateTime &utc) const override;
-    qint64 recordSeconds(double date) const override;
     // Closes the session; under a running upload, once the upload has seen the cancel asked
     // for besides and taken away the partial file it leaves on the server.
     void stopTransfer() override;

@@ -153,11 +153,6 @@ double SecureChannel::recordDate(const QDateTime &utc) const
     return CSFtp::UnixTimeToLocal(qint32(utc.toSecsSinceEpoch()));
 }
 
-qint64 SecureChannel::recordSeconds(double date) const
-{
-    return CSFtp::LocalToUnixTime(date);
-}
-
 QString SecureChannel::failureText() const
 {
     return CSFtp::StatusText();

@@ -32,7 +32,6 @@ public:
     ListingEnd list(const QString &filter,
                     const std::function<void(Ftp::Entry &&entry)> &take) override;
     double recordDate(const QDateTime &utc) const override;
-    qint64 recordSeconds(double date) const override;
     void stopTransfer() override {}
     bool stopClosesSession() const override { return false; }
     // The secure library bounds its own waits for a command's answer.

@@ -68,10 +68,9 @@ public:
     // Hands every entry matching the filter to `take` as it arrives, its time in UTC.
     virtual ListingEnd list(const QString &filter,
                             const std::function<void(Ftp::Entry &&entry)> &take) = 0;
-    // The local date a listing record of this channel shows for a UTC time, and back, in
-    // seconds since 1970 UTC: each channel keeps the local dates its windows have always shown.
+    // The local date a listing record of this channel shows for a UTC time: each channel keeps
+    // the local dates its windows have always shown.
     virtual double recordDate(const QDateTime &utc) const = 0;
-    virtual qint64 recordSeconds(double date) const = 0;
 
     // Stops the running transfer for a user who closes the window under it: a channel whose
     // transfer cannot wait for its next block to see the cancel closes the session.

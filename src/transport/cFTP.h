@@ -127,6 +127,10 @@ public:
     // or a failure (Directory then reads as an empty list). A folder of more entries than
     // ListingLimit::MaxEntries is a failure.
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
+    // The same entries as the server tells them, handed to `take` as they arrive: their times
+    // in UTC, not as a local date that shows an hour twice the night the clocks go back. False
+    // for an empty result or a failure.
+    bool ListEntries(const QString &filter, const std::function<void(Ftp::Entry &&entry)> &take);
     // Why the last GetDirectoryListing failed, rather than finding nothing; empty when it did
     // not fail. Also in secure mode, whose listing then still reads as an empty list.
     QString ListingError() const { return m_listingError; }
@@ -169,8 +173,6 @@ public:
     // After a connect, for a front end to show: a server key or certificate met for the first
     // time and recorded, or with `detailed`, how the session is protected.
     QString securityNote(bool detailed) const { return m_channel->securityNote(detailed); }
-    // Seconds since 1970 UTC of the date a listing record shows.
-    qint64 recordSeconds(double date) const { return m_channel->recordSeconds(date); }
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);

@@ -120,6 +120,24 @@ TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
                                 u"renamed.bin|"_s + size + u"|-"_s,
                                 server().homeDir(),
                                 {}}));
+
+    if (server().rootPath().isEmpty())
+        return; // the files below are laid out on a local server
+    // Times as the server tells them, also of a file written when the local clock showed 02:30
+    // the second time, the night it went back two days ago.
+    const QDate day = QDate::currentDate().addDays(-2);
+    int julianDay = day.dayOfYear(); // the zone rule counts no 29 February
+    if (QDate::isLeapYear(day.year()) && day.month() > 2)
+        --julianDay;
+    setEnvironment("TZ", "CET-1CEST,J" + QByteArray::number((julianDay + 182) % 365 + 1) + "/2,J" +
+                             QByteArray::number(julianDay) + "/3");
+    const qint64 secondPass = QDateTime(day, QTime(1, 30), Qt::UTC).toSecsSinceEpoch();
+    QFile late(writeFile(server().rootPath() + u"/late.txt"_s, "12345"));
+    ASSERT_TRUE(late.open(QIODevice::Append));
+    ASSERT_TRUE(late.setFileTime(QDateTime::fromSecsSinceEpoch(secondPass, Qt::UTC),
+                                 QFileDevice::FileModificationTime));
+    const CliRun listed = script(u"ls late.txt"_s);
+    EXPECT_EQ(listed.out, u"late.txt|5|%1|-\n"_s.arg(secondPass)) << listed.err.toStdString();
 }
 
 TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
