@@ -164,8 +164,8 @@ QString FtpOperations::listingLine(const Ftp::Entry &entry)
     // An entry the server told no time for has the time 0, as it always had.
     const qint64 seconds = entry.modified.isValid() ? entry.modified.toSecsSinceEpoch() : 0;
     return TerminalText::field(entry.name) + u'|' +
-           QString::number(ListingRecord::fileSize(entry.size)) + u'|' + QString::number(seconds) +
-           u'|' + QChar(entry.isDirectory ? u'd' : u'-');
+           QString::number(quint32(ListingRecord::fileSize(entry.size))) + u'|' +
+           QString::number(seconds) + u'|' + QChar(entry.isDirectory ? u'd' : u'-');
 }
 
 FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fallback) const
@@ -292,10 +292,10 @@ FtpOperations::Result FtpOperations::rmdir(const QStringList &arguments)
 FtpOperations::Result FtpOperations::size(const QStringList &arguments)
 {
     // -1: nothing of that name; -2: the look-up failed.
-    const qint32 bytes = m_client.exactFileSize(arguments.at(0));
+    const qint64 bytes = m_client.exactFileSize(arguments.at(0));
     if (bytes == -1)
         return u"no server file %1"_s.arg(quoted(arguments.at(0)));
     if (bytes != -2)
-        m_out << bytes << '\n';
+        m_out << quint32(ListingRecord::fileSize(bytes)) << '\n';
     return outcome(bytes != -2, u"cannot read the size of %1"_s.arg(quoted(arguments.at(0))));
 }

@@ -5,7 +5,6 @@
 #include "platform/TextValue.h"
 #include "transport/ChannelOwner.h"
 #include "transport/InternetError.h"
-#include "transport/ListingRecord.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
 
@@ -264,12 +263,10 @@ bool PlainChannel::setCurrentFolder(const QString &folder)
                             QStringLiteral("FtpSetCurrentDirectory"));
 }
 
-qint32 PlainChannel::fileSize(const QString &file, SizeMatch match)
+qint64 PlainChannel::fileSize(const QString &file, SizeMatch match)
 {
     // The exact file is asked for by name, on the control connection where the server can.
-    const qint64 size =
-        match == SizeMatch::ExactFile ? downloadSize(file) : findFileSize(file, match);
-    return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
+    return match == SizeMatch::ExactFile ? downloadSize(file) : findFileSize(file, match);
 }
 
 std::optional<bool> PlainChannel::fileExists(const QString &file)

@@ -48,7 +48,7 @@ public:
     bool download(const LocalPath &local, const QString &remote, Resume resume) override;
     std::optional<QString> currentFolder() override;
     bool setCurrentFolder(const QString &folder) override;
-    qint32 fileSize(const QString &file, SizeMatch match) override;
+    qint64 fileSize(const QString &file, SizeMatch match) override;
     std::optional<bool> fileExists(const QString &file) override;
     ListingEnd list(const QString &filter,
                     const std::function<void(Ftp::Entry &&entry)> &take) override;

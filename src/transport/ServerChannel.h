@@ -53,8 +53,9 @@ public:
     // entry its look-up finds (a look-alike name, a folder's first entry), as the control
     // always took.
     enum class SizeMatch { ExactFile, ExactOrLookAlike };
-    // The low 32 bits of a file's size; -1 when it does not exist, -2 on a failure.
-    virtual qint32 fileSize(const QString &file, SizeMatch match) = 0;
+    // A file's size, whole where the channel tells it so; -1 when it does not exist, -2 on a
+    // failure.
+    virtual qint64 fileSize(const QString &file, SizeMatch match) = 0;
     // Nothing when the server could not be asked.
     virtual std::optional<bool> fileExists(const QString &file) = 0;
 

@@ -118,10 +118,11 @@ bool cFTP::SetFTPDirectory(const QString &sDir)
 
 qint32 cFTP::GetFTPFileSize(const QString &sFile)
 {
-    return m_channel->fileSize(sFile, ServerChannel::SizeMatch::ExactOrLookAlike);
+    const qint64 size = m_channel->fileSize(sFile, ServerChannel::SizeMatch::ExactOrLookAlike);
+    return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
 }
 
-qint32 cFTP::exactFileSize(const QString &file)
+qint64 cFTP::exactFileSize(const QString &file)
 {
     return m_channel->fileSize(file, ServerChannel::SizeMatch::ExactFile);
 }

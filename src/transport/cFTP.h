@@ -117,8 +117,9 @@ public:
     bool SetFTPDirectory(const QString &sDir);
     // The size of a server file (its low 32 bits); -1 when it does not exist, -2 on a failure.
     qint32 GetFTPFileSize(const QString &sFile);
-    // The same for a file of exactly that name: a look-alike name or a folder is none.
-    qint32 exactFileSize(const QString &file);
+    // The whole size of a file of exactly that name (a look-alike name or a folder is none);
+    // -1 when there is none, -2 on a failure.
+    qint64 exactFileSize(const QString &file);
     // Whether a file of exactly that name exists on the server; nothing when the server could
     // not be asked. It tells whether a command whose answer was lost with the session was
     // carried out.

@@ -124,7 +124,8 @@ TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
     if (server().rootPath().isEmpty())
         return; // the files below are laid out on a local server
     // Times as the server tells them, also of a file written when the local clock showed 02:30
-    // the second time, the night it went back two days ago.
+    // the second time, the night it went back two days ago; a size is its low 32 bits, never a
+    // number below zero, nor taken for a missing file.
     const QDate day = QDate::currentDate().addDays(-2);
     int julianDay = day.dayOfYear(); // the zone rule counts no 29 February
     if (QDate::isLeapYear(day.year()) && day.month() > 2)
@@ -136,8 +137,14 @@ TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
     ASSERT_TRUE(late.open(QIODevice::Append));
     ASSERT_TRUE(late.setFileTime(QDateTime::fromSecsSinceEpoch(secondPass, Qt::UTC),
                                  QFileDevice::FileModificationTime));
-    const CliRun listed = script(u"ls late.txt"_s);
-    EXPECT_EQ(listed.out, u"late.txt|5|%1|-\n"_s.arg(secondPass)) << listed.err.toStdString();
+    QFile big(server().rootPath() + u"/big.bin"_s);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(0xFFFF'FFFF)); // sparse
+    const CliRun listed = script(u"ls late.txt\nls big.bin\nsize big.bin"_s);
+    const QStringList shown = listed.out.split(u'\n');
+    ASSERT_EQ(shown.size(), 4) << listed.out.toStdString() << listed.err.toStdString();
+    EXPECT_EQ(shown.at(0), u"late.txt|5|%1|-"_s.arg(secondPass));
+    EXPECT_EQ(shown.at(1).section(u'|', 1, 1), u"4294967295"_s);
+    EXPECT_EQ(shown.at(2), u"4294967295"_s);
 }
 
 TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)
