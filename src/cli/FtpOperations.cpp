@@ -5,7 +5,7 @@
 #include "platform/DosPath.h"
 #include "platform/Prefix.h"
 #include "platform/UploadSource.h"
-#include "transport/cDirList.h"
+#include "transport/ListingRecord.h"
 #include "transport/cFTP.h"
 
 #include <QFile>
@@ -159,11 +159,13 @@ std::optional<QString> FtpOperations::run(const QStringList &words,
     return result;
 }
 
-QString FtpOperations::listingLine(const cDirItem &item) const
+QString FtpOperations::listingLine(const Ftp::Entry &entry)
 {
-    const qint64 seconds = m_client.recordSeconds(item.LastWriteTime);
-    return TerminalText::field(item.Filename) + u'|' + QString::number(item.FileSize) + u'|' +
-           QString::number(seconds) + u'|' + QChar(item.Directory ? u'd' : u'-');
+    // An entry the server told no time for has the time 0, as it always had.
+    const qint64 seconds = entry.modified.isValid() ? entry.modified.toSecsSinceEpoch() : 0;
+    return TerminalText::field(entry.name) + u'|' +
+           QString::number(quint32(ListingRecord::fileSize(entry.size))) + u'|' +
+           QString::number(seconds) + u'|' + QChar(entry.isDirectory ? u'd' : u'-');
 }
 
 FtpOperations::Result FtpOperations::outcome(bool succeeded, const QString &fallback) const
@@ -202,14 +204,15 @@ bool FtpOperations::transfer(Resume first, const std::function<bool(Resume)> &at
 FtpOperations::Result FtpOperations::ls(const QStringList &arguments)
 {
     const QString pattern = arguments.value(0, u"*"_s);
-    const std::shared_ptr<cDirList> list = m_client.GetDirectoryListing(pattern);
-    // No list is also the answer for an empty folder and for a pattern that matches nothing.
+    // Printed once the listing is whole: a failure on the way prints no line.
+    QStringList lines;
+    m_client.ListEntries(pattern,
+                         [&lines](Ftp::Entry &&entry) { lines.append(listingLine(entry)); });
+    // No entries is also the answer for an empty folder and for a pattern that matches nothing.
     if (const QString why = m_client.ListingError(); !why.isEmpty())
         return why.trimmed();
-    if (!list)
-        return std::nullopt;
-    for (const cDirItem &item : *list)
-        m_out << listingLine(item) << '\n';
+    for (const QString &line : std::as_const(lines))
+        m_out << line << '\n';
     return std::nullopt;
 }
 
@@ -289,10 +292,10 @@ FtpOperations::Result FtpOperations::rmdir(const QStringList &arguments)
 FtpOperations::Result FtpOperations::size(const QStringList &arguments)
 {
     // -1: nothing of that name; -2: the look-up failed.
-    const qint32 bytes = m_client.exactFileSize(arguments.at(0));
+    const qint64 bytes = m_client.exactFileSize(arguments.at(0));
     if (bytes == -1)
         return u"no server file %1"_s.arg(quoted(arguments.at(0)));
     if (bytes != -2)
-        m_out << bytes << '\n';
+        m_out << quint32(ListingRecord::fileSize(bytes)) << '\n';
     return outcome(bytes != -2, u"cannot read the size of %1"_s.arg(quoted(arguments.at(0))));
 }

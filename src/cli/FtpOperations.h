@@ -9,7 +9,9 @@
 #include <span>
 
 class cFTP;
-struct cDirItem;
+namespace Ftp {
+struct Entry;
+}
 class QTextStream;
 
 // The commands of "vellix ftp" (pwd, cd, ls, put, get, ren, del, mkdir, rmdir, size) on a
@@ -33,9 +35,8 @@ public:
                                const TransferRetries::Notice &retryNotice = {});
 
     // One entry as ls prints it: name|size|seconds since 1970 UTC|type, the name's control
-    // characters, "\" and "|" written as \xHH. Secure listings carry dates shifted by the
-    // standard offset only, and are shifted back the same way.
-    QString listingLine(const cDirItem &item) const;
+    // characters, "\" and "|" written as \xHH.
+    static QString listingLine(const Ftp::Entry &entry);
 
 private:
     using Result = std::optional<QString>;

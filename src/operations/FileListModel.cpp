@@ -7,6 +7,7 @@
 #include "platform/VisibleText.h"
 
 #include <algorithm>
+#include <compare>
 #include <numeric>
 
 namespace {
@@ -226,16 +227,23 @@ void FileListModel::sort(int column, Qt::SortOrder order)
 
 QList<int> FileListModel::sortRows()
 {
+    // Sizes by their number: the padded text agrees with it only while it fits the padding,
+    // below 1 TB.
+    const bool bySize = m_sortColumn == SizeColumn;
     // The shown texts of the column, made once rather than at every comparison.
     QStringList shown;
-    shown.reserve(count());
-    for (const FileRow &row : std::as_const(m_rows))
-        shown.append(text(row, m_sortColumn));
+    if (!bySize) {
+        shown.reserve(count());
+        for (const FileRow &row : std::as_const(m_rows))
+            shown.append(text(row, m_sortColumn));
+    }
     QList<int> before(count());
     std::iota(before.begin(), before.end(), 0);
     const bool ascending = m_sortOrder == Qt::AscendingOrder;
     std::stable_sort(before.begin(), before.end(), [&](int a, int b) {
-        const int compared = QString::compare(shown.at(a), shown.at(b), Qt::CaseInsensitive);
+        const std::strong_ordering compared =
+            bySize ? m_rows.at(a).size <=> m_rows.at(b).size
+                   : QString::compare(shown.at(a), shown.at(b), Qt::CaseInsensitive) <=> 0;
         return ascending ? compared < 0 : compared > 0;
     });
     shown.clear();

@@ -40,8 +40,8 @@ struct FileRow
 
 // The rows of a list window: four columns ("Filename", "Size (bytes)", "Date Modified",
 // "Type"), a check box on the name, and the number of the row's picture in the window's image
-// list. Columns sort by their shown text without regard to case, which the padded sizes and
-// the date form make agree with numeric and date order. The rows stay in the order last asked
+// list. Columns sort by their shown text without regard to case, which the date form makes
+// agree with date order; sizes sort by their number. The rows stay in the order last asked
 // for, by name ascending until a column is chosen, also when a new listing replaces them. The
 // windows show it; the operations read and mark it.
 class FileListModel : public QAbstractTableModel

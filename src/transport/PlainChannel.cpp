@@ -5,7 +5,6 @@
 #include "platform/TextValue.h"
 #include "transport/ChannelOwner.h"
 #include "transport/InternetError.h"
-#include "transport/ListingRecord.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
 
@@ -264,12 +263,10 @@ bool PlainChannel::setCurrentFolder(const QString &folder)
                             QStringLiteral("FtpSetCurrentDirectory"));
 }
 
-qint32 PlainChannel::fileSize(const QString &file, SizeMatch match)
+qint64 PlainChannel::fileSize(const QString &file, SizeMatch match)
 {
     // The exact file is asked for by name, on the control connection where the server can.
-    const qint64 size =
-        match == SizeMatch::ExactFile ? downloadSize(file) : findFileSize(file, match);
-    return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
+    return match == SizeMatch::ExactFile ? downloadSize(file) : findFileSize(file, match);
 }
 
 std::optional<bool> PlainChannel::fileExists(const QString &file)
@@ -297,15 +294,6 @@ double PlainChannel::recordDate(const QDateTime &utc) const
 {
     // The date's own offset from UTC, daylight saving included.
     return m_dates.fromDateTime(utc);
-}
-
-qint64 PlainChannel::recordSeconds(double date) const
-{
-    // The date 0 is the one an entry gets that the server told no time for.
-    if (date == 0.0)
-        return 0;
-    // With the zone read once: the C library's own way back reads it again for every date.
-    return m_dates.toSeconds(date).value_or(0);
 }
 
 qint64 PlainChannel::downloadSize(const QString &remote)

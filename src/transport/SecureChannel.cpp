@@ -1,7 +1,6 @@
 #include "transport/SecureChannel.h"
 
 #include "transport/ChannelOwner.h"
-#include "transport/ListingRecord.h"
 #include "transport/LocalPath.h"
 #include "transport/PageNames.h"
 #include "transport/SecureCommand.h"
@@ -111,7 +110,7 @@ bool SecureChannel::setCurrentFolder(const QString &folder)
     return current == folder;
 }
 
-qint32 SecureChannel::fileSize(const QString &file, SizeMatch match)
+qint64 SecureChannel::fileSize(const QString &file, SizeMatch match)
 {
     QString reply;
     if (!m_library.SFtpCmd(SecureCommand::command(u"dir ", file), reply))
@@ -120,10 +119,10 @@ qint32 SecureChannel::fileSize(const QString &file, SizeMatch match)
         return SecureCommand::sizeFromDirReply(reply);
     // The listing of a pattern or a folder may name other entries than the file.
     const QString name = file.mid(file.lastIndexOf(QLatin1Char('/')) + 1);
-    qint32 size = -1;
+    qint64 size = -1;
     CSFtp::ParseSecureListing(reply, [&](Ftp::Entry &&entry) {
         if (entry.name == name && !entry.isDirectory)
-            size = ListingRecord::fileSize(entry.size);
+            size = entry.size;
     });
     return size;
 }
@@ -151,11 +150,6 @@ ServerChannel::ListingEnd SecureChannel::list(const QString &filter,
 double SecureChannel::recordDate(const QDateTime &utc) const
 {
     return CSFtp::UnixTimeToLocal(qint32(utc.toSecsSinceEpoch()));
-}
-
-qint64 SecureChannel::recordSeconds(double date) const
-{
-    return CSFtp::LocalToUnixTime(date);
 }
 
 QString SecureChannel::failureText() const

@@ -27,12 +27,11 @@ public:
     bool download(const LocalPath &local, const QString &remote, Resume resume) override;
     std::optional<QString> currentFolder() override;
     bool setCurrentFolder(const QString &folder) override;
-    qint32 fileSize(const QString &file, SizeMatch match) override;
+    qint64 fileSize(const QString &file, SizeMatch match) override;
     std::optional<bool> fileExists(const QString &file) override;
     ListingEnd list(const QString &filter,
                     const std::function<void(Ftp::Entry &&entry)> &take) override;
     double recordDate(const QDateTime &utc) const override;
-    qint64 recordSeconds(double date) const override;
     void stopTransfer() override {}
     bool stopClosesSession() const override { return false; }
     // The secure library bounds its own waits for a command's answer.

@@ -53,8 +53,9 @@ public:
     // entry its look-up finds (a look-alike name, a folder's first entry), as the control
     // always took.
     enum class SizeMatch { ExactFile, ExactOrLookAlike };
-    // The low 32 bits of a file's size; -1 when it does not exist, -2 on a failure.
-    virtual qint32 fileSize(const QString &file, SizeMatch match) = 0;
+    // A file's size, whole where the channel tells it so; -1 when it does not exist, -2 on a
+    // failure.
+    virtual qint64 fileSize(const QString &file, SizeMatch match) = 0;
     // Nothing when the server could not be asked.
     virtual std::optional<bool> fileExists(const QString &file) = 0;
 
@@ -68,10 +69,9 @@ public:
     // Hands every entry matching the filter to `take` as it arrives, its time in UTC.
     virtual ListingEnd list(const QString &filter,
                             const std::function<void(Ftp::Entry &&entry)> &take) = 0;
-    // The local date a listing record of this channel shows for a UTC time, and back, in
-    // seconds since 1970 UTC: each channel keeps the local dates its windows have always shown.
+    // The local date a listing record of this channel shows for a UTC time: each channel keeps
+    // the local dates its windows have always shown.
     virtual double recordDate(const QDateTime &utc) const = 0;
-    virtual qint64 recordSeconds(double date) const = 0;
 
     // Stops the running transfer for a user who closes the window under it: a channel whose
     // transfer cannot wait for its next block to see the cancel closes the session.

@@ -118,10 +118,11 @@ bool cFTP::SetFTPDirectory(const QString &sDir)
 
 qint32 cFTP::GetFTPFileSize(const QString &sFile)
 {
-    return m_channel->fileSize(sFile, ServerChannel::SizeMatch::ExactOrLookAlike);
+    const qint64 size = m_channel->fileSize(sFile, ServerChannel::SizeMatch::ExactOrLookAlike);
+    return size < 0 ? qint32(size) : ListingRecord::fileSize(size);
 }
 
-qint32 cFTP::exactFileSize(const QString &file)
+qint64 cFTP::exactFileSize(const QString &file)
 {
     return m_channel->fileSize(file, ServerChannel::SizeMatch::ExactFile);
 }
@@ -136,18 +137,23 @@ std::shared_ptr<cDirList> cFTP::GetDirectoryListing(const QString &sFilter)
     m_directory.reset();
     // The records are made as the listing arrives: it is never held whole.
     auto list = std::make_shared<cDirList>();
-    const ServerChannel::ListingEnd end =
-        m_channel->list(sFilter, [this, &list](Ftp::Entry &&entry) {
-            const double date = m_channel->recordDate(entry.modified);
-            list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
-                                        : ListingRecord::NormalAttributes,
-                      date, date, date, ListingRecord::fileSize(entry.size), entry.name);
-        });
-    m_listingError = end.failure;
-    if (!end.listed)
+    const bool listed = ListEntries(sFilter, [this, &list](Ftp::Entry &&entry) {
+        const double date = m_channel->recordDate(entry.modified);
+        list->Add(entry.isDirectory ? ListingRecord::DirectoryAttributes
+                                    : ListingRecord::NormalAttributes,
+                  date, date, date, ListingRecord::fileSize(entry.size), entry.name);
+    });
+    if (!listed)
         return nullptr;
     m_directory = std::move(list);
     return m_directory;
+}
+
+bool cFTP::ListEntries(const QString &filter, const std::function<void(Ftp::Entry &&entry)> &take)
+{
+    const ServerChannel::ListingEnd end = m_channel->list(filter, take);
+    m_listingError = end.failure;
+    return end.listed;
 }
 
 void cFTP::SetTransferASCII()

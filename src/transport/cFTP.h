@@ -117,8 +117,9 @@ public:
     bool SetFTPDirectory(const QString &sDir);
     // The size of a server file (its low 32 bits); -1 when it does not exist, -2 on a failure.
     qint32 GetFTPFileSize(const QString &sFile);
-    // The same for a file of exactly that name: a look-alike name or a folder is none.
-    qint32 exactFileSize(const QString &file);
+    // The whole size of a file of exactly that name (a look-alike name or a folder is none);
+    // -1 when there is none, -2 on a failure.
+    qint64 exactFileSize(const QString &file);
     // Whether a file of exactly that name exists on the server; nothing when the server could
     // not be asked. It tells whether a command whose answer was lost with the session was
     // carried out.
@@ -127,6 +128,10 @@ public:
     // or a failure (Directory then reads as an empty list). A folder of more entries than
     // ListingLimit::MaxEntries is a failure.
     std::shared_ptr<cDirList> GetDirectoryListing(const QString &sFilter);
+    // The same entries as the server tells them, handed to `take` as they arrive: their times
+    // in UTC, not as a local date that shows an hour twice the night the clocks go back. False
+    // for an empty result or a failure.
+    bool ListEntries(const QString &filter, const std::function<void(Ftp::Entry &&entry)> &take);
     // Why the last GetDirectoryListing failed, rather than finding nothing; empty when it did
     // not fail. Also in secure mode, whose listing then still reads as an empty list.
     QString ListingError() const { return m_listingError; }
@@ -169,8 +174,6 @@ public:
     // After a connect, for a front end to show: a server key or certificate met for the first
     // time and recorded, or with `detailed`, how the session is protected.
     QString securityNote(bool detailed) const { return m_channel->securityNote(detailed); }
-    // Seconds since 1970 UTC of the date a listing record shows.
-    qint64 recordSeconds(double date) const { return m_channel->recordSeconds(date); }
 
 Q_SIGNALS:
     void FileTransferProgress(qint32 lCurrentBytes, qint32 lTotalBytes);

@@ -120,6 +120,31 @@ TEST_P(FtpCommandServerTest, ScriptWorksOnNamesWithBlanksAndQuotes)
                                 u"renamed.bin|"_s + size + u"|-"_s,
                                 server().homeDir(),
                                 {}}));
+
+    if (server().rootPath().isEmpty())
+        return; // the files below are laid out on a local server
+    // Times as the server tells them, also of a file written when the local clock showed 02:30
+    // the second time, the night it went back two days ago; a size is its low 32 bits, never a
+    // number below zero, nor taken for a missing file.
+    const QDate day = QDate::currentDate().addDays(-2);
+    int julianDay = day.dayOfYear(); // the zone rule counts no 29 February
+    if (QDate::isLeapYear(day.year()) && day.month() > 2)
+        --julianDay;
+    setEnvironment("TZ", "CET-1CEST,J" + QByteArray::number((julianDay + 182) % 365 + 1) + "/2,J" +
+                             QByteArray::number(julianDay) + "/3");
+    const qint64 secondPass = QDateTime(day, QTime(1, 30), Qt::UTC).toSecsSinceEpoch();
+    QFile late(writeFile(server().rootPath() + u"/late.txt"_s, "12345"));
+    ASSERT_TRUE(late.open(QIODevice::Append));
+    ASSERT_TRUE(late.setFileTime(QDateTime::fromSecsSinceEpoch(secondPass, Qt::UTC),
+                                 QFileDevice::FileModificationTime));
+    QFile big(server().rootPath() + u"/big.bin"_s);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(0xFFFF'FFFF)); // sparse
+    const CliRun listed = script(u"ls late.txt\nls big.bin\nsize big.bin"_s);
+    const QStringList shown = listed.out.split(u'\n');
+    ASSERT_EQ(shown.size(), 4) << listed.out.toStdString() << listed.err.toStdString();
+    EXPECT_EQ(shown.at(0), u"late.txt|5|%1|-"_s.arg(secondPass));
+    EXPECT_EQ(shown.at(1).section(u'|', 1, 1), u"4294967295"_s);
+    EXPECT_EQ(shown.at(2), u"4294967295"_s);
 }
 
 TEST_P(FtpCommandServerTest, FailedCommandsAmongGoodOnesExitWithOne)

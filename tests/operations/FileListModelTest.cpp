@@ -74,6 +74,12 @@ TEST(FileListModelTest, SortsByTheShownTextWhichAgreesWithSizeAndDate)
     EXPECT_EQ(model.row(2).type(), u"htm"_s);
     EXPECT_EQ(model.row(2).imageNumber, model.row(1).imageNumber);
 
+    // Sizes wider than the padding (from 1 TB, as of a sparse local file) sort by number too.
+    model.sort(FileListModel::SizeColumn, Qt::AscendingOrder);
+    model.setRows({FileRow::listed(u"ten.img"_s, 10'000'000'000'000, day),
+                   FileRow::listed(u"two.img"_s, 2'000'000'000'000, day)});
+    EXPECT_EQ(column(0), QStringList({u"two.img"_s, u"ten.img"_s}));
+
     // Characters that would make a name read as another show written out (U+202E would show
     // this one as "invoiceexe.pdf"); the type is the real name's.
     model.setRows({FileRow::listed(u"invoice\u202Efdp.exe"_s, 1, QDateTime())});
