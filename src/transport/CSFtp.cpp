@@ -13,7 +13,6 @@
 #include <QStringTokenizer>
 #include <QTimeZone>
 
-#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -205,12 +204,6 @@ double CSFtp::UnixTimeToLocal(qint32 seconds)
 {
     return Platform::AutomationDate::UnixEpoch +
            (double(seconds) + standardOffset()) / SecondsPerDay;
-}
-
-qint64 CSFtp::LocalToUnixTime(double date)
-{
-    return std::llround((date - Platform::AutomationDate::UnixEpoch) * SecondsPerDay) -
-           standardOffset();
 }
 
 bool CSFtp::SessionIsOpen()

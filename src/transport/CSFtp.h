@@ -57,8 +57,6 @@ public:
     // Seconds since 1 January 1970 UTC as a local date, shifted by the zone's standard offset
     // only (no daylight saving).
     static double UnixTimeToLocal(qint32 seconds);
-    // The inverse: seconds since 1970 UTC of a date that UnixTimeToLocal made.
-    static qint64 LocalToUnixTime(double date);
 
     // Whether the library holds an open session: after a failure, false tells that the
     // connection was lost (the library lets such a session go).

@@ -48,7 +48,7 @@ void checkLineReadsBack(const QString &name, qint64 size, qint32 seconds)
     const cDirItem *item = list.Item(1);
     FUZZ_CHECK(list.Count() == 1 && item->Filename == name && item->Normal &&
                    item->FileSize == ListingRecord::fileSize(size) &&
-                   CSFtp::LocalToUnixTime(item->LastWriteTime) == seconds,
+                   item->LastWriteTime == CSFtp::UnixTimeToLocal(seconds),
                reply);
 }
 
