@@ -51,22 +51,43 @@ bool isDescriptorAlias(const QString &path)
     return descriptors.match(folder).hasMatch() || descriptors.match(target).hasMatch();
 }
 
-// Opens a partial or its note, which only a regular file may be: something else of that name,
-// a pipe above all, whose open would wait for its other end for good, is not waited on.
-// -1 when it cannot be opened (errno says why) or is no regular file (errno is 0).
-int openRegular(const QString &path, int flags)
+QString noRegularFile(const QString &path)
+{
+    return QStringLiteral("The partial file %1 is no regular file.").arg(path);
+}
+
+// Why a partial or its note found at path is not this transfer's to write; empty when it is.
+QString refusalOfFound(const QString &path, const struct stat &status)
+{
+    if (!S_ISREG(status.st_mode))
+        return noRegularFile(path);
+    // Another user's file, or a second name of a file elsewhere, was put there for the
+    // download to fill and to hand over as its own.
+    if (status.st_uid != ::geteuid() || status.st_nlink != 1)
+        return QStringLiteral("The partial file %1 is not this user's own.").arg(path);
+    return {};
+}
+
+// Opens a partial or its note, which only a regular file of the user's own may be: something
+// else of that name, a pipe above all, whose open would wait for its other end for good, is
+// not waited on. -1 when it cannot be opened or may not be written; why says which.
+int openRegular(const QString &path, int flags, QString *why = nullptr)
 {
     const int fd = openNotFollowing(path, flags | O_NONBLOCK);
     struct stat status = {};
-    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    QString refusal;
+    if (fd >= 0 && ::fstat(fd, &status) == 0 &&
+        (refusal = refusalOfFound(path, status)).isEmpty()) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         return fd;
     }
     // ENXIO: a pipe nobody reads from, or a device without its driver.
-    const int why = fd >= 0 || errno == ENXIO ? 0 : errno;
+    if (fd < 0 && errno == ENXIO)
+        refusal = noRegularFile(path);
+    if (why)
+        *why = fd < 0 && refusal.isEmpty() ? systemError() : refusal;
     if (fd >= 0)
         ::close(fd);
-    errno = why;
     return -1;
 }
 
@@ -85,18 +106,19 @@ QByteArray readNote(const QString &path)
     return note;
 }
 
-bool writeNote(const QString &path, const QByteArray &origin)
+// Empty when the note was written, else why not.
+QString writeNote(const QString &path, const QByteArray &origin)
 {
-    const int fd = openRegular(path, O_WRONLY | O_CREAT | O_TRUNC);
+    QString why;
+    // Emptied only once it is known to be the user's own file.
+    const int fd = openRegular(path, O_WRONLY | O_CREAT, &why);
     if (fd < 0)
-        return false;
-    const bool written = ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
-    return ::close(fd) == 0 && written;
-}
-
-QString noRegularFile(const QString &path)
-{
-    return QStringLiteral("The partial file %1 is no regular file.").arg(path);
+        return why;
+    const bool written = ::ftruncate(fd, 0) == 0 &&
+                         ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
+    if (::close(fd) != 0 || !written)
+        return systemError();
+    return {};
 }
 
 } // namespace
@@ -224,9 +246,10 @@ bool ReplacingFile::openResumable(OpenMode mode)
     const QString partial = PartialName::pathFor(m_target);
     // Appending: a continued partial grows from its end, and one emptied by startOver from
     // its start.
-    const int fd = openRegular(partial, O_WRONLY | O_CREAT | O_APPEND);
+    QString why;
+    const int fd = openRegular(partial, O_WRONLY | O_CREAT | O_APPEND, &why);
     if (fd < 0)
-        return fail(errno == 0 ? noRegularFile(partial) : systemError());
+        return fail(why);
     struct stat status = {};
     ::fstat(fd, &status);
     // Two writers of one partial would mix their bytes: the second is refused.
@@ -238,10 +261,12 @@ bool ReplacingFile::openResumable(OpenMode mode)
     m_resumedAt = readNote(note) == m_origin ? qint64(status.st_size) : 0;
     // The partial is emptied before its note says what it is a copy of: a cut between the
     // two leaves an empty partial, which continues from the first byte.
-    if (m_resumedAt == 0 && (::ftruncate(fd, 0) != 0 || !writeNote(note, m_origin))) {
-        const QString why = errno == 0 ? noRegularFile(note) : systemError();
-        ::close(fd);
-        return fail(why);
+    if (m_resumedAt == 0) {
+        why = ::ftruncate(fd, 0) == 0 ? writeNote(note, m_origin) : systemError();
+        if (!why.isEmpty()) {
+            ::close(fd);
+            return fail(why);
+        }
     }
     setFileName(partial);
     if (!QFile::open(fd, mode | Append, AutoCloseHandle)) {

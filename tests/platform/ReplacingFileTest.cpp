@@ -115,21 +115,39 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
     }
 }
 
-// A pipe under the name of the partial or of its note is refused at once: an open of it would
-// wait for its other end for good, deaf to Ctrl+C.
-TEST_F(VellixTest, APipeWhereThePartialOrItsNoteGoesIsRefusedAtOnce)
+// What someone else put under the name of the partial or of its note is refused at once: a
+// pipe, whose open would wait for its other end for good, deaf to Ctrl+C; another user's file or
+// a second name of a file elsewhere, which the download would fill and hand over as its own.
+TEST_F(VellixTest, WhatOthersPutWhereThePartialOrItsNoteGoesIsRefusedAtOnce)
 {
     const QString path = tempPath(u"lesson.mp4"_s);
-    for (const QString &inTheWay : {PartialName::pathFor(path), PartialName::originPathFor(path)}) {
-        SCOPED_TRACE(inTheWay.toStdString());
-        ASSERT_EQ(::mkfifo(QFile::encodeName(inTheWay).constData(), 0600), 0);
-        Platform::ReplacingFile file(path, "an origin");
-        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(file.errorString().endsWith(u" is no regular file."_s))
-            << file.errorString().toStdString();
-        EXPECT_FALSE(QFile::exists(path));
-        QFile::remove(PartialName::pathFor(path));
-        QFile::remove(PartialName::originPathFor(path));
+    const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), "kept");
+    const std::tuple<const char *, std::function<bool(const QByteArray &)>, QString> cases[] = {
+        {"a pipe", [](const QByteArray &name) { return ::mkfifo(name, 0600) == 0; },
+         u" is no regular file."_s},
+        {"another user's file",
+         [](const QByteArray &name) {
+             return QFile(QString::fromUtf8(name)).open(QIODevice::WriteOnly) &&
+                    ::chown(name, 65534, 65534) == 0;
+         },
+         u" is not this user's own."_s},
+        {"a second name of a file",
+         [&](const QByteArray &name) { return ::link(QFile::encodeName(elsewhere), name) == 0; },
+         u" is not this user's own."_s},
+    };
+    for (const auto &[title, plant, refusal] : cases) {
+        for (const QString &inTheWay :
+             {PartialName::pathFor(path), PartialName::originPathFor(path)}) {
+            SCOPED_TRACE(title + (u' ' + inTheWay).toStdString());
+            ASSERT_TRUE(plant(QFile::encodeName(inTheWay)));
+            Platform::ReplacingFile file(path, "an origin");
+            EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+            EXPECT_TRUE(file.errorString().endsWith(refusal)) << file.errorString().toStdString();
+            EXPECT_FALSE(QFile::exists(path));
+            EXPECT_EQ(readFile(elsewhere), "kept");
+            QFile::remove(PartialName::pathFor(path));
+            QFile::remove(PartialName::originPathFor(path));
+        }
     }
 }
 
