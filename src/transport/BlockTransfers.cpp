@@ -58,6 +58,11 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
     qint64 at = resume == Resume::Continue && resumable(total)
                     ? m_checks.uploadedPart(partial, QFileInfo(file))
                     : 0;
+    // Starting over, what stands under the partial's name goes first: a server writes through a
+    // link there, which another user may have put in a folder shared with others, and the link
+    // would then take the target's name.
+    if (at == 0)
+        m_session.discardAfterFailure(partial);
     if (!sendFrom(file, partial, at, total))
         return false;
     // A continued file is checked whole on the server; one that is not goes once more.

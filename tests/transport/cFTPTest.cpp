@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(channels(true, 
 
 // An upload replaces its target whole and takes its permissions: a private file stays private,
 // a program stays runnable. What a failed upload left beside the target, under the target's
-// temporary name, goes with it.
+// temporary name, goes with it, also when it is a link another user put there.
 TEST_P(ClientTest, AnUploadReplacesItsTargetAndWhatAFailedOneLeftBehind)
 {
     const QString stale = PartialName::pathFor(u"run me.sh"_s);
@@ -110,7 +110,13 @@ TEST_P(ClientTest, AnUploadReplacesItsTargetAndWhatAFailedOneLeftBehind)
 
     if (server->rootPath().isEmpty())
         GTEST_SKIP() << "the permissions need the server's folder";
-    const QByteArray target = QFile::encodeName(server->rootPath() + u'/' + work + u"/run me.sh"_s);
+    const QString folder = server->rootPath() + u'/' + work + u'/';
+    const QString elsewhere = writeFile(folder + u"elsewhere"_s, "kept");
+    ASSERT_TRUE(QFile::link(elsewhere, folder + stale));
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run me.sh"_s, "linked"), u"run me.sh"_s));
+    EXPECT_EQ(readFile(elsewhere), "kept");
+    EXPECT_FALSE(QFileInfo(folder + u"run me.sh"_s).isSymLink());
+    const QByteArray target = QFile::encodeName(folder + u"run me.sh"_s);
     for (const mode_t mode : {0600, 0751}) {
         SCOPED_TRACE(mode);
         ASSERT_EQ(::chmod(target.constData(), mode), 0);
