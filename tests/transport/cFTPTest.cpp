@@ -639,7 +639,7 @@ TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
 // moving only the rest and checking the whole file (the plain continuation in either direction is
 // the command line's "-c" scenario); a partial that is no part of the file any more, or a server
 // that cannot continue a download, starts over; a file whose check fails comes once more from the
-// start.
+// start, not through a link that stands in the partial's place.
 TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
 {
     constexpr qint64 Size = 3 << 20;
@@ -654,6 +654,7 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         QString faults;
         bool changed; // on the side it comes from, after the cut
         Again moved;
+        bool linked = false; // the partial is moved elsewhere after the cut, a link in its place
     } cases[] = {
         {"download of a file changed since", false, cut, true, Again::Whole},
         {"upload of a file changed since", true, cut, true, Again::Whole},
@@ -661,7 +662,8 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         {"upload without REST", true, cut + u"+refuse=REST"_s, false, Again::Rest},
         {"download that fails its check", false, cut + u"+wrong-hash"_s, false,
          Again::RestThenWhole},
-        {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole},
+        {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole,
+         true},
     };
     for (const auto &c : cases) {
         // Each direction meets the cut in both modes: pairs of cases alternate.
@@ -687,6 +689,10 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const qint64 kept = QFileInfo(partial).size();
         ASSERT_GT(kept, 0) << "no partial was kept";
         const QString from = c.upload ? localFile : onServer;
+        const QString elsewhere = server->rootPath() + u"/elsewhere.bin"_s;
+        if (c.linked) {
+            ASSERT_TRUE(QFile::rename(partial, elsewhere) && QFile::link(elsewhere, partial));
+        }
         if (c.changed) {
             writeFile(from, patterned(Size).replace('a', 'b'));
             QFile file(from);
@@ -706,6 +712,7 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         EXPECT_EQ(resumed.count(), c.moved == Again::Whole ? 0 : 1);
         EXPECT_TRUE(readFile(c.upload ? onServer : localFile) == readFile(from));
         EXPECT_FALSE(QFile::exists(partial)) << "the partial stayed";
+        EXPECT_FALSE(QFileInfo(onServer).isSymLink());
         client.CloseConnection();
     }
 }
