@@ -56,36 +56,41 @@ QString noRegularFile(const QString &path)
     return QStringLiteral("The partial file %1 is no regular file.").arg(path);
 }
 
-// Why a partial or its note found at path is not this transfer's to write; empty when it is.
-QString refusalOfFound(const QString &path, const struct stat &status)
+// Whether a regular file is the user's own under this one name: another user's file, or a
+// second name of a file elsewhere, may have been put there for the download to fill and to hand
+// over as its own.
+bool ownedHere(const struct stat &status)
 {
-    if (!S_ISREG(status.st_mode))
-        return noRegularFile(path);
-    // Another user's file, or a second name of a file elsewhere, was put there for the
-    // download to fill and to hand over as its own.
-    if (status.st_uid != ::geteuid() || status.st_nlink != 1)
-        return QStringLiteral("The partial file %1 is not this user's own.").arg(path);
-    return {};
+    return status.st_uid == ::geteuid() && status.st_nlink == 1;
 }
 
-// Opens a partial or its note, which only a regular file of the user's own may be: something
-// else of that name, a pipe above all, whose open would wait for its other end for good, is
-// not waited on. -1 when it cannot be opened or may not be written; why says which.
+// Opens a partial or its note, which only a regular file may be: something else of that name, a
+// pipe above all, whose open would wait for its other end for good, is not waited on. A file
+// that is not the user's own there is never written into: opened to be written (O_CREAT), it
+// is replaced by a new file, which also serves file systems that show every file as another
+// user's; opened to be read, it counts as none. -1 when it cannot be opened; why says why.
 int openRegular(const QString &path, int flags, QString *why = nullptr)
 {
-    const int fd = openNotFollowing(path, flags | O_NONBLOCK);
+    int fd = openNotFollowing(path, flags | O_NONBLOCK);
     struct stat status = {};
     QString refusal;
-    if (fd >= 0 && ::fstat(fd, &status) == 0 &&
-        (refusal = refusalOfFound(path, status)).isEmpty()) {
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && !ownedHere(status)) {
+        ::close(fd);
+        fd = -1;
+        if (!(flags & O_CREAT) || ::unlink(QFile::encodeName(path).constData()) != 0)
+            refusal = QStringLiteral("The partial file %1 is not this user's own.").arg(path);
+        else
+            fd = openNotFollowing(path, flags | O_EXCL | O_NONBLOCK);
+    }
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
         return fd;
     }
     // ENXIO: a pipe nobody reads from, or a device without its driver.
-    if (fd < 0 && errno == ENXIO)
+    if (refusal.isEmpty() && (fd >= 0 || errno == ENXIO))
         refusal = noRegularFile(path);
     if (why)
-        *why = fd < 0 && refusal.isEmpty() ? systemError() : refusal;
+        *why = refusal.isEmpty() ? systemError() : refusal;
     if (fd >= 0)
         ::close(fd);
     return -1;
