@@ -191,7 +191,9 @@ std::unique_ptr<QFile> FileSystemObject::CreateTextFile(const QString &dosPath,
     auto file = std::make_unique<QFile>(linuxPath);
     const QIODevice::OpenMode mode =
         QIODevice::WriteOnly | (overwrite ? QIODevice::Truncate : QIODevice::NewOnly);
-    if (!file->open(mode))
+    // A new file is the user's alone from its creation: a page's copy waits in the shared
+    // temporary folder while it goes up. A replaced file keeps its permissions.
+    if (!file->open(mode, QFile::ReadOwner | QFile::WriteOwner))
         return nullptr;
     return file;
 }

@@ -72,7 +72,8 @@ public:
     // "rad" followed by five hexadecimal digits and ".tmp"; a name, not a file.
     QString GetTempName() const;
     // Opens a new text file for writing. Without overwrite an existing file is never touched
-    // (the file is created exclusively); nullptr when it cannot be created.
+    // (the file is created exclusively); a new file is readable by its owner only. nullptr when
+    // it cannot be created.
     std::unique_ptr<QFile> CreateTextFile(const QString &dosPath, bool overwrite = false) const;
 };
 

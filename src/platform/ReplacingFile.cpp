@@ -52,12 +52,45 @@ bool isDescriptorAlias(const QString &path)
     return descriptors.match(folder).hasMatch() || descriptors.match(target).hasMatch();
 }
 
-// Opens a partial or its note, which only a regular file may be: something else of that name,
-// a pipe above all, whose open would wait for its other end for good, is not waited on.
-// -1 when it cannot be opened (errno says why) or is no regular file (errno is 0).
-int openRegular(const QString &path, int flags)
+QString noRegularFile(const QString &path)
 {
-    return openRegularFile(path, flags | O_NOFOLLOW);
+    return QStringLiteral("The partial file %1 is no regular file.").arg(path);
+}
+
+// Whether a regular file is the user's own under this one name: another user's file, or a
+// second name of a file elsewhere, may have been put there for the download to fill and to hand
+// over as its own.
+bool ownedHere(const struct stat &status)
+{
+    return status.st_uid == ::geteuid() && status.st_nlink == 1;
+}
+
+// Opens a partial or its note, which only a regular file may be (see openRegularFile), and a
+// link of that name is refused, not followed. A file that is not the user's own there is never
+// written into: opened to be written (O_CREAT), it is replaced by a new file, which also serves
+// file systems that show every file as another user's; opened to be read, it counts as none.
+// -1 when it cannot be opened; why says why.
+int openRegular(const QString &path, int flags, QString *why = nullptr)
+{
+    int fd = openRegularFile(path, flags | O_NOFOLLOW);
+    struct stat status = {};
+    QString refusal;
+    if (fd >= 0 && ::fstat(fd, &status) == 0 && !ownedHere(status)) {
+        ::close(fd);
+        fd = -1;
+        if (!(flags & O_CREAT) || ::unlink(QFile::encodeName(path).constData()) != 0)
+            refusal = QStringLiteral("The partial file %1 is not this user's own.").arg(path);
+        else
+            fd = openRegularFile(path, flags | O_NOFOLLOW | O_EXCL);
+    }
+    if (fd >= 0)
+        return fd;
+    // errno 0: something else than a regular file stands there.
+    if (refusal.isEmpty() && errno == 0)
+        refusal = noRegularFile(path);
+    if (why)
+        *why = refusal.isEmpty() ? systemError() : refusal;
+    return -1;
 }
 
 // What a kept partial's note says it is a copy of; empty without a note.
@@ -75,18 +108,19 @@ QByteArray readNote(const QString &path)
     return note;
 }
 
-bool writeNote(const QString &path, const QByteArray &origin)
+// Empty when the note was written, else why not.
+QString writeNote(const QString &path, const QByteArray &origin)
 {
-    const int fd = openRegular(path, O_WRONLY | O_CREAT | O_TRUNC);
+    QString why;
+    // Emptied only once it is known to be the user's own file.
+    const int fd = openRegular(path, O_WRONLY | O_CREAT, &why);
     if (fd < 0)
-        return false;
-    const bool written = ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
-    return ::close(fd) == 0 && written;
-}
-
-QString noRegularFile(const QString &path)
-{
-    return QStringLiteral("The partial file %1 is no regular file.").arg(path);
+        return why;
+    const bool written = ::ftruncate(fd, 0) == 0 &&
+                         ::write(fd, origin.constData(), size_t(origin.size())) == origin.size();
+    if (::close(fd) != 0 || !written)
+        return systemError();
+    return {};
 }
 
 } // namespace
@@ -214,9 +248,10 @@ bool ReplacingFile::openResumable(OpenMode mode)
     const QString partial = PartialName::pathFor(m_target);
     // Appending: a continued partial grows from its end, and one emptied by startOver from
     // its start.
-    const int fd = openRegular(partial, O_WRONLY | O_CREAT | O_APPEND);
+    QString why;
+    const int fd = openRegular(partial, O_WRONLY | O_CREAT | O_APPEND, &why);
     if (fd < 0)
-        return fail(errno == 0 ? noRegularFile(partial) : systemError());
+        return fail(why);
     struct stat status = {};
     ::fstat(fd, &status);
     // Two writers of one partial would mix their bytes: the second is refused.
@@ -228,10 +263,12 @@ bool ReplacingFile::openResumable(OpenMode mode)
     m_resumedAt = readNote(note) == m_origin ? qint64(status.st_size) : 0;
     // The partial is emptied before its note says what it is a copy of: a cut between the
     // two leaves an empty partial, which continues from the first byte.
-    if (m_resumedAt == 0 && (::ftruncate(fd, 0) != 0 || !writeNote(note, m_origin))) {
-        const QString why = errno == 0 ? noRegularFile(note) : systemError();
-        ::close(fd);
-        return fail(why);
+    if (m_resumedAt == 0) {
+        why = ::ftruncate(fd, 0) == 0 ? writeNote(note, m_origin) : systemError();
+        if (!why.isEmpty()) {
+            ::close(fd);
+            return fail(why);
+        }
     }
     setFileName(partial);
     if (!QFile::open(fd, mode | Append, AutoCloseHandle)) {

@@ -185,11 +185,11 @@ std::optional<QByteArray> RemoteFiles::canonicalPath(const QByteArray &path)
     return target;
 }
 
-std::optional<RemoteEntry> RemoteFiles::entry(const QByteArray &path)
+std::optional<RemoteEntry> RemoteFiles::entry(const QByteArray &path, int statType)
 {
     LIBSSH2_SFTP_ATTRIBUTES attributes{};
     const int result = libssh2_sftp_stat_ex(m_sftp, path.constData(), unsigned(path.size()),
-                                            LIBSSH2_SFTP_STAT, &attributes);
+                                            statType, &attributes);
     if (result != 0) {
         failed(result);
         return std::nullopt;
@@ -349,9 +349,13 @@ int RemoteFiles::renameOnto(const QByteArray &from, const QByteArray &to)
 
 qint64 RemoteFiles::continuableSize(const QByteArray &path, qint64 size, qint64 changed)
 {
-    const std::optional<RemoteEntry> partial = entry(path);
+    // The name itself: a link there, put by someone else in a folder shared with others, would
+    // lead the upload into a file of their choice, and the link would then take the target's
+    // name. Started over, the upload replaces the link.
+    const std::optional<RemoteEntry> partial = entry(path, LIBSSH2_SFTP_LSTAT);
     // One larger than the source, or older than its change, was cut from another version.
-    if (!partial || partial->folder || partial->size > size || partial->modified < changed)
+    if (!partial || partial->folder || partial->type.startsWith('l') || partial->size > size ||
+        partial->modified < changed)
         return 0;
     return partial->size;
 }

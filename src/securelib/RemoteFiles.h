@@ -40,8 +40,9 @@ public:
     // Its answer also times the round trip to the server, which sets how much an upload
     // keeps in flight.
     std::optional<QByteArray> canonicalPath(const QByteArray &path);
-    // The entry a path names, following links; nothing when it does not exist.
-    std::optional<RemoteEntry> entry(const QByteArray &path);
+    // The entry a path names, following links unless asked for the name's own (LSTAT);
+    // nothing when it does not exist.
+    std::optional<RemoteEntry> entry(const QByteArray &path, int statType = LIBSSH2_SFTP_STAT);
     // The entries of a folder without "." and ".."; a link to a folder counts as a folder.
     // Nothing for a folder of more entries than ListingLimit::MaxEntries: its listing stops
     // there.

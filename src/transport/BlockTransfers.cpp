@@ -77,8 +77,17 @@ bool BlockTransfers::upload(const LocalPath &local, const QString &remote, Resum
 
 bool BlockTransfers::sendFrom(QFile &local, const QString &partial, qint64 &at, qint64 total)
 {
+    // Starting over, what stands under the partial's name goes first: a server writes through a
+    // link there, which another user may have put in a folder shared with others, and the link
+    // would then take the target's name.
+    const auto clearPartial = [&] {
+        m_session.discardAfterFailure(partial);
+        return true;
+    };
+    if (at == 0)
+        clearPartial();
     const std::unique_ptr<FileTransfer> transfer =
-        openAt(partial, FileTransfer::Direction::Write, at, [] { return true; });
+        openAt(partial, FileTransfer::Direction::Write, at, clearPartial);
     if (!transfer) {
         m_failures.recordLast(QStringLiteral("FtpOpenFile:PutFile"));
         return false;

@@ -84,6 +84,8 @@ TEST_F(FileSystemObjectTest, CreatedOrMovedFilesNeverClobberWithoutOverwrite)
     fresh->write("line\r\n");
     fresh->close();
     EXPECT_EQ(readFile(homePath(u"new.txt"_s)), "line\r\n");
+    EXPECT_EQ(QFile::permissions(homePath(u"new.txt"_s)),
+              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     // A move never replaces what stands under the new name, nor writes through a link there
     // that leads nowhere.
     const QString outside = tempPath(u"outside.txt"_s);

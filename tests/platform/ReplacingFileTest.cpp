@@ -115,21 +115,58 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
     }
 }
 
-// A pipe under the name of the partial or of its note is refused at once: an open of it would
-// wait for its other end for good, deaf to Ctrl+C.
-TEST_F(VellixTest, APipeWhereThePartialOrItsNoteGoesIsRefusedAtOnce)
+// What someone else put under the name of the partial or of its note is never written into nor
+// continued: a pipe is refused at once, as its open would wait for its other end for good, deaf
+// to Ctrl+C; another user's file or a second name of a file elsewhere, which the download would
+// fill and hand over as its own, is replaced by a file of the user's own.
+TEST_F(VellixTest, WhatOthersPutWhereThePartialOrItsNoteGoesIsNeverWrittenInto)
 {
     const QString path = tempPath(u"lesson.mp4"_s);
-    for (const QString &inTheWay : {PartialName::pathFor(path), PartialName::originPathFor(path)}) {
-        SCOPED_TRACE(inTheWay.toStdString());
-        ASSERT_EQ(::mkfifo(QFile::encodeName(inTheWay).constData(), 0600), 0);
-        Platform::ReplacingFile file(path, "an origin");
-        EXPECT_FALSE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(file.errorString().endsWith(u" is no regular file."_s))
-            << file.errorString().toStdString();
-        EXPECT_FALSE(QFile::exists(path));
-        QFile::remove(PartialName::pathFor(path));
-        QFile::remove(PartialName::originPathFor(path));
+    const QByteArray origin = "an origin";
+    const QString elsewhere = writeFile(tempPath(u"elsewhere.txt"_s), origin);
+    // How it is put there, and the refusal it meets (none: it is replaced).
+    const std::tuple<const char *, std::function<bool(const QString &)>, QString> cases[] = {
+        {"a pipe", [](const QString &name) { return ::mkfifo(QFile::encodeName(name), 0600) == 0; },
+         u" is no regular file."_s},
+        {"another user's file",
+         [&](const QString &name) {
+             return ::chown(QFile::encodeName(writeFile(name, origin)), 65534, 65534) == 0;
+         },
+         QString()},
+        {"a second name of a file",
+         [&](const QString &name) {
+             return ::link(QFile::encodeName(elsewhere), QFile::encodeName(name)) == 0;
+         },
+         QString()},
+    };
+    const QString partial = PartialName::pathFor(path);
+    const QString note = PartialName::originPathFor(path);
+    for (const auto &[title, plant, refusal] : cases) {
+        for (const auto &[inTheWay, ours] : {std::pair(partial, note), std::pair(note, partial)}) {
+            SCOPED_TRACE(title + (u' ' + inTheWay).toStdString());
+            ASSERT_TRUE(plant(inTheWay));
+            // The other one is the user's own and fits: only what was put there could make the
+            // download continue.
+            writeFile(ours, origin);
+            Platform::ReplacingFile file(path, origin);
+            ASSERT_EQ(file.open(QIODevice::WriteOnly), refusal.isEmpty())
+                << file.errorString().toStdString();
+            if (refusal.isEmpty()) {
+                EXPECT_EQ(file.resumedAt(), 0);
+                struct stat status = {};
+                ASSERT_EQ(::lstat(QFile::encodeName(inTheWay).constData(), &status), 0);
+                EXPECT_EQ(status.st_uid, ::geteuid());
+                EXPECT_EQ(status.st_nlink, 1u);
+            } else {
+                EXPECT_TRUE(file.errorString().endsWith(refusal))
+                    << file.errorString().toStdString();
+            }
+            file.discard();
+            EXPECT_FALSE(QFile::exists(path));
+            EXPECT_EQ(readFile(elsewhere), origin);
+            QFile::remove(partial);
+            QFile::remove(note);
+        }
     }
 }
 

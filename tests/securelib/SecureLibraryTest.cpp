@@ -459,10 +459,10 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
 // A transfer cut by the server's death fails, and the lost session with it; it keeps what arrived.
 // With "-c" the next one moves only the rest, where the partial is still a copy of the same file; a
 // partial of another version of the file, or one longer than it, is never continued into the
-// result.
+// result, nor a link in the partial's place, which would lead the upload into a file elsewhere.
 TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
 {
-    enum class AfterCut { Nothing, FileChanged, PartialGrown };
+    enum class AfterCut { Nothing, FileChanged, PartialGrown, PartialLinked };
     const struct
     {
         const char *title;
@@ -476,6 +476,7 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         {"upload without -c", true, AfterCut::Nothing, false, false},
         {"upload of a local file changed since", true, AfterCut::FileChanged, true, false},
         {"upload beside a partial longer than the file", true, AfterCut::PartialGrown, true, false},
+        {"upload beside a link in the partial's place", true, AfterCut::PartialLinked, true, false},
         // Its partial stays writable; the file is read-only again once whole.
         {"upload over a read-only file", true, AfterCut::Nothing, true, true, true},
         {"download", false, AfterCut::Nothing, true, true},
@@ -502,6 +503,7 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         }
         const QString partial =
             c.upload ? root.filePath(PartialName::pathFor(name)) : PartialName::pathFor(local);
+        const QString elsewhere = root.filePath(u"elsewhere-"_s + name);
         const QString put =
             u"put %1\"%2\" \"%3\""_s.arg(c.resume ? u"-c "_s : QString(), local, name);
         const QString get =
@@ -536,6 +538,8 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
                                             QFileDevice::FileModificationTime));
         } else if (c.afterCut == AfterCut::PartialGrown) {
             writeFile(partial, readFile(partial) + patterned(size));
+        } else if (c.afterCut == AfterCut::PartialLinked) {
+            ASSERT_TRUE(QFile::rename(partial, elsewhere) && QFile::link(elsewhere, partial));
         }
         const qint64 at = QFileInfo(partial).size();
 
@@ -546,6 +550,10 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         EXPECT_EQ(resumed.told.first().first, c.continued ? std::min(at, size) : 0);
         EXPECT_TRUE(readFile(c.upload ? target : local) == expected);
         EXPECT_FALSE(QFile::exists(partial));
+        if (c.afterCut == AfterCut::PartialLinked) {
+            EXPECT_FALSE(QFileInfo(target).isSymLink());
+            EXPECT_EQ(QFileInfo(elsewhere).size(), kept) << "the upload went through the link";
+        }
         if (c.readOnlyTarget) {
             struct stat status = {};
             ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &status), 0);

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Channels, ClientTest, testing::ValuesIn(channels(true, 
 
 // An upload replaces its target whole and takes its permissions: a private file stays private,
 // a program stays runnable. What a failed upload left beside the target, under the target's
-// temporary name, goes with it.
+// temporary name, goes with it, also when it is a link another user put there.
 TEST_P(ClientTest, AnUploadReplacesItsTargetAndWhatAFailedOneLeftBehind)
 {
     const QString stale = PartialName::pathFor(u"run me.sh"_s);
@@ -110,7 +110,13 @@ TEST_P(ClientTest, AnUploadReplacesItsTargetAndWhatAFailedOneLeftBehind)
 
     if (server->rootPath().isEmpty())
         GTEST_SKIP() << "the permissions need the server's folder";
-    const QByteArray target = QFile::encodeName(server->rootPath() + u'/' + work + u"/run me.sh"_s);
+    const QString folder = server->rootPath() + u'/' + work + u'/';
+    const QString elsewhere = writeFile(folder + u"elsewhere"_s, "kept");
+    ASSERT_TRUE(QFile::link(elsewhere, folder + stale));
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/run me.sh"_s, "linked"), u"run me.sh"_s));
+    EXPECT_EQ(readFile(elsewhere), "kept");
+    EXPECT_FALSE(QFileInfo(folder + u"run me.sh"_s).isSymLink());
+    const QByteArray target = QFile::encodeName(folder + u"run me.sh"_s);
     for (const mode_t mode : {0600, 0751}) {
         SCOPED_TRACE(mode);
         ASSERT_EQ(::chmod(target.constData(), mode), 0);
@@ -633,7 +639,7 @@ TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
 // moving only the rest and checking the whole file (the plain continuation in either direction is
 // the command line's "-c" scenario); a partial that is no part of the file any more, or a server
 // that cannot continue a download, starts over; a file whose check fails comes once more from the
-// start.
+// start, not through a link that stands in the partial's place.
 TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
 {
     constexpr qint64 Size = 3 << 20;
@@ -648,6 +654,7 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         QString faults;
         bool changed; // on the side it comes from, after the cut
         Again moved;
+        bool linked = false; // the partial is moved elsewhere after the cut, a link in its place
     } cases[] = {
         {"download of a file changed since", false, cut, true, Again::Whole},
         {"upload of a file changed since", true, cut, true, Again::Whole},
@@ -655,7 +662,8 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         {"upload without REST", true, cut + u"+refuse=REST"_s, false, Again::Rest},
         {"download that fails its check", false, cut + u"+wrong-hash"_s, false,
          Again::RestThenWhole},
-        {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole},
+        {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole,
+         true},
     };
     for (const auto &c : cases) {
         // Each direction meets the cut in both modes: pairs of cases alternate.
@@ -681,6 +689,10 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const qint64 kept = QFileInfo(partial).size();
         ASSERT_GT(kept, 0) << "no partial was kept";
         const QString from = c.upload ? localFile : onServer;
+        const QString elsewhere = server->rootPath() + u"/elsewhere.bin"_s;
+        if (c.linked) {
+            ASSERT_TRUE(QFile::rename(partial, elsewhere) && QFile::link(elsewhere, partial));
+        }
         if (c.changed) {
             writeFile(from, patterned(Size).replace('a', 'b'));
             QFile file(from);
@@ -700,6 +712,7 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         EXPECT_EQ(resumed.count(), c.moved == Again::Whole ? 0 : 1);
         EXPECT_TRUE(readFile(c.upload ? onServer : localFile) == readFile(from));
         EXPECT_FALSE(QFile::exists(partial)) << "the partial stayed";
+        EXPECT_FALSE(QFileInfo(onServer).isSymLink());
         client.CloseConnection();
     }
 }
