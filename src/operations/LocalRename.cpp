@@ -47,6 +47,22 @@ std::optional<QString> takenOnServer(cFTP &client, const QString &name)
     return std::nullopt;
 }
 
+// The size of a file of the month folder, which is entered first; -1 outside it. A session that
+// drops on the way is opened again once: a lookup it cut short says nothing of the file.
+qint32 sizeInMonthFolder(cFTP &client, const QString &name)
+{
+    constexpr int Attempts = 2;
+    qint32 size = -1;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (StartInMonthFolder() != MonthFolderStart::Entered)
+            return -1;
+        size = client.GetFTPFileSize(name);
+        if (size >= 0 || !client.GetFTPDirectory().isEmpty())
+            break;
+    }
+    return size;
+}
+
 } // namespace
 
 LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice)
@@ -103,20 +119,22 @@ LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString 
 void LocalRename::offerServerRename(const QString &oldName, const QString &newName) const
 {
     SharedState &shared = Shared();
-    EnsureConnected();
-    const bool inFolder = EnterMonthFolder();
+    cFTP &client = *shared.FtpClient;
+    const qint32 size = sizeInMonthFolder(client, oldName);
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    cFTP &client = *shared.FtpClient;
     hourglass(false);
     // Outside the month folder no name is looked at, nor renamed.
-    if (!inFolder || client.GetFTPFileSize(oldName) < 1) {
+    if (size < 1) {
         tell(naming(m_texts.renamedLocally, oldName), Ui::Icon::Information,
              m_texts.renamedLocallyTitle);
         return;
     }
     if (Platform::messageBox(m_texts.serverQuestion, Ui::Buttons::YesNo, Ui::Icon::Question,
                              QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
+        return;
+    // The user may have answered after the server closed the idle session.
+    if (StartInMonthFolder() != MonthFolderStart::Entered)
         return;
     const QString folder = MonthFolderOnServer();
     if (const std::optional<QString> taken = takenOnServer(client, newName)) {

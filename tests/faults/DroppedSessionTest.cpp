@@ -21,8 +21,9 @@
 
 namespace {
 
-enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue };
-const char *const OperationNames[] = {"Delete", "Rename", "CopyUp", "Upload", "Catalogue"};
+enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue, LocalRename };
+const char *const OperationNames[] = {"Delete", "Rename",    "CopyUp",
+                                      "Upload", "Catalogue", "LocalRename"};
 
 // The operation; drop-after: answered, then closed, or lose-reply: done, answer lost; the verb.
 using Drop = std::tuple<Operation, const char *, const char *>;
@@ -152,6 +153,20 @@ protected:
         case Operation::Catalogue:
             refresh = RefreshArchive();
             break;
+        case Operation::LocalRename:
+            // The session drops again while the user reads the question.
+            writeFile(Platform::DosPath::toLinux(LocalFolder + u"old.txt"_s), "rename me");
+            window.lister = [] { return QList<FileRow>{FileRow::listed(u"old.txt"_s, 9, {})}; };
+            window.refreshList();
+            window.selectRow(0);
+            ui().answerInput(u"new.txt"_s);
+            ui().answer(Ui::Answer::Yes);
+            ui().onBox = [this](const Box &box) {
+                if (box.buttons == Ui::Buttons::YesNo)
+                    arm();
+            };
+            LocalFileOperations(window, LocalFolder).renamefile();
+            break;
         case Operation::Upload:
             break;
         }
@@ -193,6 +208,7 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
         EXPECT_TRUE(boxSays(u"Delete Operation is Complete!"_s));
         break;
     case Operation::Rename:
+    case Operation::LocalRename:
         EXPECT_TRUE(present(u"new.txt"_s));
         EXPECT_FALSE(present(u"old.txt"_s));
         EXPECT_FALSE(boxSays(u"Error in renaming file"_s));
@@ -230,7 +246,8 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
 INSTANTIATE_TEST_SUITE_P(Drops, DroppedSessionTest,
                          testing::Combine(testing::Values(Operation::Delete, Operation::Rename,
                                                           Operation::CopyUp, Operation::Upload,
-                                                          Operation::Catalogue),
+                                                          Operation::Catalogue,
+                                                          Operation::LocalRename),
                                           testing::Values("drop-after", "lose-reply"),
                                           testing::Values("DELE", "RNTO", "STOR", "CWD")),
                          dropName);
