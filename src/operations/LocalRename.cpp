@@ -47,22 +47,6 @@ std::optional<QString> takenOnServer(cFTP &client, const QString &name)
     return std::nullopt;
 }
 
-// The size of a file of the month folder, which is entered first; -1 outside it. A session that
-// drops on the way is opened again once: a lookup it cut short says nothing of the file.
-qint32 sizeInMonthFolder(cFTP &client, const QString &name)
-{
-    constexpr int Attempts = 2;
-    qint32 size = -1;
-    for (int attempt = 0; attempt < Attempts; ++attempt) {
-        if (StartInMonthFolder() != MonthFolderStart::Entered)
-            return -1;
-        size = client.GetFTPFileSize(name);
-        if (size >= 0 || !client.GetFTPDirectory().isEmpty())
-            break;
-    }
-    return size;
-}
-
 } // namespace
 
 LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice)
@@ -120,12 +104,12 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
 {
     SharedState &shared = Shared();
     cFTP &client = *shared.FtpClient;
-    const qint32 size = sizeInMonthFolder(client, oldName);
+    const std::optional<qint32> size = MonthFolderFileSize(oldName);
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
     hourglass(false);
     // Outside the month folder no name is looked at, nor renamed.
-    if (size < 1) {
+    if (size.value_or(0) < 1) {
         tell(naming(m_texts.renamedLocally, oldName), Ui::Icon::Information,
              m_texts.renamedLocallyTitle);
         return;
