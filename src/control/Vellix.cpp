@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 
@@ -182,9 +183,7 @@ void Vellix::Image1_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
 
 void Vellix::cmdBrowse_Click()
 {
-    if (commandRunning())
-        return;
-    BrowseCommand(commandControl([this] { Q_EMIT clickBrowse(); })).run();
+    runCommand([this] { BrowseCommand(commandControl([this] { Q_EMIT clickBrowse(); })).run(); });
 }
 
 CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEvent)
@@ -200,17 +199,19 @@ CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEv
     };
 }
 
-bool Vellix::commandRunning()
+void Vellix::runCommand(const std::function<void()> &command)
 {
-    // A click while an operation or a transfer runs would re-enter the one FTP session.
-    return RunScope::running();
+    // An operation or a transfer of a list window the command left open counts as well.
+    if (m_commandRunning || RunScope::running())
+        return;
+    m_commandRunning = true;
+    const auto done = qScopeGuard([this] { m_commandRunning = false; });
+    command();
 }
 
 void Vellix::cmdUpload_Click()
 {
-    if (commandRunning())
-        return;
-    UploadCommand(commandControl([this] { Q_EMIT clickUpload(); })).run();
+    runCommand([this] { UploadCommand(commandControl([this] { Q_EMIT clickUpload(); })).run(); });
 }
 
 void Vellix::setCommandsEnabled(bool enabled)
@@ -222,24 +223,22 @@ void Vellix::setCommandsEnabled(bool enabled)
 
 void Vellix::cmdDnload_Click()
 {
-    if (commandRunning())
-        return;
-    DownloadCommand(commandControl([this] { Q_EMIT clickDnload(); })).run();
+    runCommand([this] { DownloadCommand(commandControl([this] { Q_EMIT clickDnload(); })).run(); });
 }
 
 void Vellix::mnuSpace_Click()
 {
-    if (commandRunning())
-        return;
     // The menu raises no event of its own.
-    WebSpaceCommand(commandControl([] {})).run();
+    runCommand([this] { WebSpaceCommand(commandControl([] {})).run(); });
 }
 
 void Vellix::mnuReset_Click()
 {
     // Like every command, the entry works on the course the control names now.
-    Shared().RemoteDir = m_rdir;
-    ResetLoginData(false);
+    runCommand([this] {
+        Shared().RemoteDir = m_rdir;
+        ResetLoginData(false);
+    });
 }
 
 void Vellix::setRdir(const QString &rdir)

@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QAction;
 class QFrame;
 class QLineEdit;
@@ -103,7 +105,10 @@ private:
     void setCommandsEnabled(bool enabled);
     // What a command needs of the control, raising its event to the host.
     CommandPreparation::Control commandControl(std::function<void()> raiseEvent);
-    static bool commandRunning();
+    // Runs a command unless one runs already: a command waits for the server in a message
+    // loop (the status window, the login dialog, the lists), where a host's call could start
+    // a second one over the session and the shared state the first is using.
+    void runCommand(const std::function<void()> &command);
     void Terminate();
     bool hostRuns() const { return m_ambient.UserMode; }
     // The value at design time; at run time the refusal is shown and nothing given out.
@@ -131,4 +136,5 @@ private:
 
     AmbientProperties m_ambient;
     IObjectSafety m_objectSafety;
+    bool m_commandRunning = false;
 };

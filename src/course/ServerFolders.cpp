@@ -145,6 +145,20 @@ MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter)
     return MonthFolderStart::NoConnection;
 }
 
+std::optional<qint32> MonthFolderFileSize(const QString &name)
+{
+    constexpr int Attempts = 2;
+    std::optional<qint32> size;
+    for (int attempt = 0; attempt < Attempts; ++attempt) {
+        if (StartInMonthFolder() != MonthFolderStart::Entered)
+            return std::nullopt;
+        size = Shared().FtpClient->GetFTPFileSize(name);
+        if (*size >= 0 || !currentFolder().isEmpty())
+            break;
+    }
+    return size;
+}
+
 bool EnterServerFolder(const QString &folder)
 {
     cFTP *client = Shared().FtpClient.get();

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // The module routines that put the shared FTP client where the commands and windows need it.
 // They work on the server paths of the shared state.
@@ -35,6 +36,12 @@ enum class MonthFolderStart {
 // session dropped on the way. Only a refused login or a wrong folder means the login data is
 // wrong; a network fault must never cost the user the stored login.
 MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter = EnterMonthFolder);
+
+// The size of a file of the month folder as GetFTPFileSize tells it, the folder entered first
+// as StartInMonthFolder enters it; asked once more in a new session when the session dropped
+// on the way, as a lookup it cut short says nothing of the file. Nothing when the folder
+// cannot be entered.
+std::optional<qint32> MonthFolderFileSize(const QString &name);
 
 // Makes an absolute server folder current, opening the session again first when it dropped.
 // True only when the client then stands in that folder: a caller that goes on with names

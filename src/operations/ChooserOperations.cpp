@@ -45,12 +45,6 @@ cFTP &client()
     return *Shared().FtpClient;
 }
 
-// The session, opened when none is, standing in the month folder.
-void openSessionIfNone()
-{
-    EnsureConnected();
-}
-
 } // namespace
 
 ChooserOperations::ChooserOperations(ChooserWindowPort &window)
@@ -234,13 +228,14 @@ void ChooserOperations::remove()
     }
     m_window.refill(QString());
 
-    openSessionIfNone();
-    if (!EnterMonthFolder()) {
+    // A session the server closed while the chooser stood idle is opened again quietly.
+    const std::optional<qint32> size = MonthFolderFileSize(name);
+    if (!size) {
         tell(QStringLiteral("Bad Directory parameter for webserver."), Ui::Icon::Critical,
              QStringLiteral("Parameter Error"));
         return;
     }
-    if (client().GetFTPFileSize(name) <= 0)
+    if (*size <= 0)
         return;
     if (!ask(QStringLiteral("File: %1\r\nwas successfully deleted from your local computer.\r\n"
                             "Do you want to delete this file from the website as well?")

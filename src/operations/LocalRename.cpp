@@ -103,20 +103,22 @@ LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString 
 void LocalRename::offerServerRename(const QString &oldName, const QString &newName) const
 {
     SharedState &shared = Shared();
-    EnsureConnected();
-    const bool inFolder = EnterMonthFolder();
+    cFTP &client = *shared.FtpClient;
+    const std::optional<qint32> size = MonthFolderFileSize(oldName);
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    cFTP &client = *shared.FtpClient;
     hourglass(false);
     // Outside the month folder no name is looked at, nor renamed.
-    if (!inFolder || client.GetFTPFileSize(oldName) < 1) {
+    if (size.value_or(0) < 1) {
         tell(naming(m_texts.renamedLocally, oldName), Ui::Icon::Information,
              m_texts.renamedLocallyTitle);
         return;
     }
     if (Platform::messageBox(m_texts.serverQuestion, Ui::Buttons::YesNo, Ui::Icon::Question,
                              QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
+        return;
+    // The user may have answered after the server closed the idle session.
+    if (StartInMonthFolder() != MonthFolderStart::Entered)
         return;
     const QString folder = MonthFolderOnServer();
     if (const std::optional<QString> taken = takenOnServer(client, newName)) {

@@ -264,3 +264,24 @@ TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
                       u" cannot be written."_s,
                   Ui::Icon::Critical, u"Reset Login Data"_s);
 }
+
+// A command or the reset called while another command waits in its login dialog, as a host's
+// script can call them, is refused: it would work on the session and the login data the first
+// one is using.
+TEST_F(LoginDataTest, CommandCalledWhileAnotherWaitsIsRefused)
+{
+    Vellix control;
+    control.setRdir(CourseDir);
+    whenLoginShows([&control, this](frmLogin &login) {
+        if (m_shown == 1) {
+            for (const QString &button : {u"cmdUpload"_s, u"cmdDnload"_s, u"cmdBrowse"_s})
+                control.findChild<QPushButton *>(button)->click();
+            for (const QString &entry : {u"mnuSpace"_s, u"mnuReset"_s})
+                control.findChild<QAction *>(entry)->trigger();
+        }
+        click(login, "cmdCancel");
+    });
+    control.findChild<QPushButton *>(u"cmdDnload"_s)->click();
+    EXPECT_EQ(m_shown, 1);
+    EXPECT_TRUE(ui().boxes().isEmpty());
+}

@@ -11,7 +11,9 @@
 #include "control/Vellix.h"
 #include "control/frmMsg.h"
 #include "course/ArchiveCatalogue.h"
+#include "operations/ChooserOperations.h"
 #include "operations/LocalFileOperations.h"
+#include "operations/RecordingChooser.h"
 #include "operations/RemoteFileOperations.h"
 
 #include <QMap>
@@ -21,8 +23,9 @@
 
 namespace {
 
-enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue };
-const char *const OperationNames[] = {"Delete", "Rename", "CopyUp", "Upload", "Catalogue"};
+enum class Operation { Delete, Rename, CopyUp, Upload, Catalogue, LocalRename, ChooserDelete };
+const char *const OperationNames[] = {"Delete",    "Rename",      "CopyUp",       "Upload",
+                                      "Catalogue", "LocalRename", "ChooserDelete"};
 
 // The operation; drop-after: answered, then closed, or lose-reply: done, answer lost; the verb.
 using Drop = std::tuple<Operation, const char *, const char *>;
@@ -152,6 +155,29 @@ protected:
         case Operation::Catalogue:
             refresh = RefreshArchive();
             break;
+        case Operation::LocalRename:
+            // The session drops again while the user reads the question.
+            writeFile(Platform::DosPath::toLinux(LocalFolder + u"old.txt"_s), "rename me");
+            window.lister = [] { return QList<FileRow>{FileRow::listed(u"old.txt"_s, 9, {})}; };
+            window.refreshList();
+            window.selectRow(0);
+            ui().answerInput(u"new.txt"_s);
+            ui().answer(Ui::Answer::Yes);
+            ui().onBox = [this](const Box &box) {
+                if (box.buttons == Ui::Buttons::YesNo)
+                    arm();
+            };
+            LocalFileOperations(window, LocalFolder).renamefile();
+            break;
+        case Operation::ChooserDelete: {
+            writeFile(Platform::DosPath::toLinux(LocalFolder + u"victim.txt"_s), "delete me");
+            RecordingChooser chooser;
+            chooser.selected = u"victim.txt"_s;
+            ui().answer(Ui::Answer::Yes);
+            ui().answer(Ui::Answer::Yes);
+            ChooserOperations(chooser).remove();
+            break;
+        }
         case Operation::Upload:
             break;
         }
@@ -187,12 +213,17 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
         return after.contains(MonthPath + u'/' + name);
     };
     switch (std::get<0>(GetParam())) {
+    case Operation::ChooserDelete:
+        EXPECT_FALSE(present(u"victim.txt"_s));
+        EXPECT_TRUE(boxSays(u"was successfully deleted from the website"_s));
+        break;
     case Operation::Delete:
         EXPECT_FALSE(present(u"victim.txt"_s));
         EXPECT_FALSE(boxSays(u"could not be deleted"_s));
         EXPECT_TRUE(boxSays(u"Delete Operation is Complete!"_s));
         break;
     case Operation::Rename:
+    case Operation::LocalRename:
         EXPECT_TRUE(present(u"new.txt"_s));
         EXPECT_FALSE(present(u"old.txt"_s));
         EXPECT_FALSE(boxSays(u"Error in renaming file"_s));
@@ -227,10 +258,11 @@ TEST_P(DroppedSessionTest, ChangesStayInTheArchiveAndTheReportsTellTheTruth)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Drops, DroppedSessionTest,
-                         testing::Combine(testing::Values(Operation::Delete, Operation::Rename,
-                                                          Operation::CopyUp, Operation::Upload,
-                                                          Operation::Catalogue),
-                                          testing::Values("drop-after", "lose-reply"),
-                                          testing::Values("DELE", "RNTO", "STOR", "CWD")),
-                         dropName);
+INSTANTIATE_TEST_SUITE_P(
+    Drops, DroppedSessionTest,
+    testing::Combine(testing::Values(Operation::Delete, Operation::Rename, Operation::CopyUp,
+                                     Operation::Upload, Operation::Catalogue,
+                                     Operation::LocalRename, Operation::ChooserDelete),
+                     testing::Values("drop-after", "lose-reply"),
+                     testing::Values("DELE", "RNTO", "STOR", "CWD")),
+    dropName);
