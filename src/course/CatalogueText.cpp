@@ -23,6 +23,25 @@ QString twoDigits(int number)
     return number < 0 ? u'-' + digits : digits;
 }
 
+// The text with every character that has a replacement written as it, in one pass, so that no
+// replacement is replaced again.
+QString replacingEach(const QString &text,
+                      std::initializer_list<std::pair<QChar, QLatin1StringView>> replacements)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        const auto found =
+            std::find_if(replacements.begin(), replacements.end(),
+                         [c](const auto &replacement) { return replacement.first == c; });
+        if (found != replacements.end())
+            result += found->second;
+        else
+            result += c;
+    }
+    return result;
+}
+
 } // namespace
 
 const std::array<QString, 12> &MonthNames()
@@ -46,20 +65,14 @@ QString ScriptQuote(const QString &text)
 
 QString PageText(const QString &text)
 {
-    return QString(text)
-        .replace(u'&', u"&#38;"_s)
-        .replace(u'<', u"&#60;"_s)
-        .replace(u'>', u"&#62;"_s)
-        .replace(u'"', u"&#34;"_s);
+    return replacingEach(
+        text, {{u'&', "&#38;"_L1}, {u'<', "&#60;"_L1}, {u'>', "&#62;"_L1}, {u'"', "&#34;"_L1}});
 }
 
 QString LinkPath(const QString &path)
 {
-    return QString(path)
-        .replace(u'%', u"%25"_s)
-        .replace(u'#', u"%23"_s)
-        .replace(u'?', u"%3F"_s)
-        .replace(u'\\', u"%5C"_s);
+    return replacingEach(path,
+                         {{u'%', "%25"_L1}, {u'#', "%23"_L1}, {u'?', "%3F"_L1}, {u'\\', "%5C"_L1}});
 }
 
 QString TitleCase(const QString &text)
