@@ -35,22 +35,24 @@ protected:
 TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
 {
     writeFile(localPath(u"big.bin"_s), QByteArray(4 << 20, 'x'));
-    localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s, u"d.txt"_s});
+    localFiles({u"a.txt"_s, u"b.htm"_s, u"c.txt"_s, u"d.txt"_s, u"e.txt"_s});
     // A folder in d.txt's place on the server refuses it; the catalogue is still rebuilt for
-    // the files that went up before it.
+    // the files that went up before it. e.txt gave way to a file whose name differs only in
+    // case, which the drive's paths find under the listed name: it is not sent in its place.
     ASSERT_TRUE(QDir().mkpath(serverPath(u"d.txt"_s)));
-    window.check({u"a.txt"_s, u"b.htm"_s, u"d.txt"_s});
+    ASSERT_TRUE(QFile::rename(localPath(u"e.txt"_s), localPath({}) + u"/E.TXT"_s));
+    window.check({u"a.txt"_s, u"b.htm"_s, u"d.txt"_s, u"e.txt"_s});
     LocalFileOperations(window, LocalFolder).copyUp(false);
     // What the files hold and the catalogue rebuilt are the resumed copy's and the dropped
     // session's tests'.
     EXPECT_EQ(onServer(), QStringList({u"a.txt"_s, u"b.htm"_s}));
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"File 'd.txt', cannot copy to the server at this time!\r\nPlease "
-                           "try again later."_s,
-                           u"Copy Operation is Complete!"_s}));
+    const QString refused =
+        u"File '%1', cannot copy to the server at this time!\r\nPlease try again later."_s;
+    EXPECT_EQ(texts(ui().boxes()), QStringList({refused.arg(u"d.txt"_s), refused.arg(u"e.txt"_s),
+                                                u"Copy Operation is Complete!"_s}));
     EXPECT_EQ(window.notices, 1);
     EXPECT_FALSE(Shared().TransferRunning);
-    EXPECT_EQ(window.model().totals().checkedCount, 1);
+    EXPECT_EQ(window.model().totals().checkedCount, 2);
 
     // Exit, pressed while the first blocks go out: the timer stops, the cancel is requested.
     ui().clear();
@@ -72,31 +74,26 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     EXPECT_EQ(viewsEndedAtBox, 1);
     EXPECT_LT(QFileInfo(serverPath(u"big.bin"_s)).size(), 4 << 20);
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
-
-    // A checked file that gave way to one whose name differs only in case, which the drive's
-    // paths find under the listed name, is not sent in its place.
-    window.check({u"c.txt"_s});
-    const QString listed = localPath(u"c.txt"_s);
-    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/C.TXT"_s));
-    window.stopped = false;
-    LocalFileOperations(window, LocalFolder).copyUp(false);
-    EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
 }
 
 TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
 {
-    localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s});
-    window.check({u"a.txt"_s, u"b.txt"_s});
-    // a.txt turned into a folder with something in it after the listing: it cannot go.
+    localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s, u"e.txt"_s});
+    window.check({u"a.txt"_s, u"b.txt"_s, u"e.txt"_s});
+    // a.txt turned into a folder with something in it after the listing: it cannot go. e.txt
+    // gave way to a file whose name differs only in case, which the drive's paths find under
+    // the listed name: that one stays.
     QFile::remove(localPath(u"a.txt"_s));
     writeFile(localPath(u"a.txt/kept"_s), "kept");
+    ASSERT_TRUE(QFile::rename(localPath(u"e.txt"_s), localPath({}) + u"/E.TXT"_s));
     ui().answer(Ui::Answer::Yes);
     LocalFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_EQ(onDisk(), (QStringList{u"c.txt"_s, u"d.txt"_s}));
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"Are you sure you want to delete the checked files?"_s,
-                           u"File 'a.txt', could not be deleted.  Please try again later."_s,
-                           u"Delete Operation is Complete!"_s}));
+    EXPECT_EQ(onDisk(), (QStringList{u"c.txt"_s, u"d.txt"_s, u"E.TXT"_s}));
+    const QString kept = u"File '%1', could not be deleted.  Please try again later."_s;
+    EXPECT_EQ(
+        texts(ui().boxes()),
+        QStringList({u"Are you sure you want to delete the checked files?"_s, kept.arg(u"a.txt"_s),
+                     kept.arg(u"e.txt"_s), u"Delete Operation is Complete!"_s}));
     EXPECT_TRUE(QFile::exists(localPath(u"a.txt/kept"_s)));
 
     // Exit, pressed while the box about a file that could not go stands, stops at the next
@@ -113,18 +110,7 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
               QStringList({u"Are you sure you want to delete the checked files?"_s,
                            u"File 'c.txt', could not be deleted.  Please try again later."_s,
                            u"File 'd.txt', delete was cancelled by user!"_s}));
-    EXPECT_EQ(onDisk(), QStringList{u"d.txt"_s});
-
-    // A checked file that gave way to one whose name differs only in case, which the drive's
-    // paths find under the listed name, stays.
-    window.refreshList();
-    window.check({u"d.txt"_s});
-    const QString listed = localPath(u"d.txt"_s);
-    ASSERT_TRUE(QFile::rename(listed, QFileInfo(listed).path() + u"/D.TXT"_s));
-    window.stopped = false;
-    ui().answer(Ui::Answer::Yes);
-    LocalFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_EQ(onDisk(), QStringList{u"D.TXT"_s});
+    EXPECT_EQ(onDisk(), (QStringList{u"d.txt"_s, u"E.TXT"_s}));
 }
 
 // What a local rename answers to the name typed, and what it does on disk and on the server;
