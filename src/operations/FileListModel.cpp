@@ -102,8 +102,13 @@ void FileListModel::setChecked(int index, bool checked)
 
 void FileListModel::setAllChecked(bool checked)
 {
-    for (int i = 0; i < count(); ++i)
-        setChecked(i, checked);
+    if (m_rows.isEmpty())
+        return;
+    // One change for the whole column: a checkChanged for every row would have the window
+    // total the whole list again for each of them.
+    for (FileRow &row : m_rows)
+        row.checked = checked;
+    Q_EMIT dataChanged(index(0, NameColumn), index(count() - 1, NameColumn), {Qt::CheckStateRole});
 }
 
 void FileListModel::setImageNumber(int index, int imageNumber)

@@ -78,6 +78,7 @@ public:
     Totals totals() const;
 
     void setChecked(int index, bool checked);
+    // Every row at once, told as one change of the column rather than a checkChanged a row.
     void setAllChecked(bool checked);
     void setImageNumber(int index, int imageNumber);
     // Every row's picture back to its type's.
@@ -97,7 +98,7 @@ public:
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
 Q_SIGNALS:
-    // A row's check box changed, by the user or by the program.
+    // A row's check box changed, by the user or by the program (all rows at once excepted).
     void checkChanged(int row, bool checked);
 
 private:

@@ -79,9 +79,8 @@ std::optional<QString> otherListedName(const FileListModel &model, int except, c
 // leave as it is: a pipe, a device, a socket or a folder; or a file made read-only, which the
 // local rename and delete leave alone too (a link is replaced, whatever it leads to). Empty
 // when the download may replace it.
-QString keptLocally(const QString &localPath)
+QString keptLocally(const QString &linuxPath)
 {
-    const QString linuxPath = Platform::DosPath::toLinux(localPath);
     if (!Platform::ReplacingFile::replaces(linuxPath))
         return QStringLiteral("not a regular file");
     const QFileInfo local(linuxPath);
@@ -151,14 +150,16 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     const QString &folder = Shared().RemoteDir;
     FileListModel &model = m_window.model();
     const QString name = model.row(row).name;
+    // Looked up once for both checks: a name not there yet is looked for in the whole folder.
+    const QString linuxPath = Platform::DosPath::toLinux(localPath);
     // Nothing is sent for what the user keeps under that name, and no attempt counts.
-    if (const QString kept = keptLocally(localPath); !kept.isEmpty()) {
+    if (const QString kept = keptLocally(linuxPath); !kept.isEmpty()) {
         hourglass(false);
         reportFailedCopy(QStringLiteral("File, '%1', cannot be downloaded: '%2' is %3.")
                              .arg(name, localPath, kept));
         return Download::Refused;
     }
-    if (!mayReplace(model.row(row), localPath))
+    if (!mayReplace(model.row(row), linuxPath))
         return Download::Kept;
     const Attempt outcome = attemptFile([&] {
         showUnderWay(row, folder + name);
@@ -180,9 +181,9 @@ RemoteFileOperations::Download RemoteFileOperations::downloadChecked(int row,
     return Download::Failed;
 }
 
-bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &localPath)
+bool RemoteFileOperations::mayReplace(const FileRow &row, const QString &linuxPath)
 {
-    const QFileInfo local(Platform::DosPath::toLinux(localPath));
+    const QFileInfo local(linuxPath);
     const QDateTime serverTime = listedTime(row);
     if (!local.isFile() || !serverTime.isValid() ||
         local.lastModified().toSecsSinceEpoch() <= serverTime.toSecsSinceEpoch())

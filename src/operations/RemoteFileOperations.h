@@ -48,7 +48,7 @@ private:
     Download downloadChecked(int row, const QString &localPath);
     // Whether the download may replace the local file: a local copy newer than the server's
     // is the teacher's own edit, replaced only when the user says so.
-    bool mayReplace(const FileRow &row, const QString &localPath);
+    bool mayReplace(const FileRow &row, const QString &linuxPath);
     // Ends an operation that Exit stopped, with the user told which file it stopped at.
     void endCancelled(const QString &message, const QString &title = {});
     Attempt deleteOne(const QString &name);

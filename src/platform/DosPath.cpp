@@ -3,7 +3,12 @@
 #include "platform/Prefix.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <memory>
+
+#include <dirent.h>
 
 namespace Platform::DosPath {
 
@@ -19,16 +24,25 @@ QString joined(const QString &folder, const QString &name)
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
-// The entry of a folder whose name matches without regard to case; empty when none does.
+// The entry of a folder whose name matches without regard to case; of several, the first in
+// the order of their characters; empty when none does. The folder is read as it lies, with no
+// sort and no file information: a copy into a folder of many thousand files looks here for
+// every file that is not there yet.
 QString caseInsensitiveEntry(const QString &folder, const QString &name)
 {
-    const QStringList entries = QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
-        if (entry.compare(name, Qt::CaseInsensitive) == 0)
-            return entry;
+    const std::unique_ptr<DIR, int (*)(DIR *)> entries(
+        opendir(QFile::encodeName(folder).constData()), closedir);
+    if (!entries)
+        return {};
+    QString found;
+    while (const dirent *entry = readdir(entries.get())) {
+        const QString entryName = QFile::decodeName(entry->d_name);
+        // "." and ".." match no component: the path's own are applied before.
+        if (entryName.compare(name, Qt::CaseInsensitive) == 0 &&
+            (found.isEmpty() || entryName < found))
+            found = entryName;
     }
-    return {};
+    return found;
 }
 
 // The path with "." steps dropped and ".." steps applied, never above the drive's root.
