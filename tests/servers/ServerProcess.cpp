@@ -193,12 +193,13 @@ ServerProcess::Readiness ServerProcess::waitUntilServing(const QString &host, qu
             const QString line = QString::fromUtf8(probe.readLine().trimmed());
             if (line.endsWith(tag))
                 return Readiness::Ready;
-            // Another program answered in the moment before the server found the port taken.
+            // Another program answered in the moment before the server found the port taken,
+            // or took it between our probe's bind and the server's: either way, another port.
             if (!isRunning())
                 return endedAtStart();
             *why = u"port %1 answers \"%2\" instead of the test server's greeting"_s.arg(port).arg(
                 line);
-            return line.isEmpty() ? Readiness::Failed : Readiness::PortTaken;
+            return Readiness::PortTaken;
         }
         QThread::msleep(10);
     }

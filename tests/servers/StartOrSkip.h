@@ -31,7 +31,8 @@ QString skipReason(typename Server::Kind kind, ServerAccess access)
 
 // Starts the server a test needs with start(&why). When `unavailable` names a reason (this
 // machine cannot run that kind at all, or the test needs a folder the server keeps elsewhere), the
-// test is skipped; any other failure to start fails it. Either way the result is null, and the
+// test is skipped; any other failure to start fails it, fatally, so that a fixture's SetUp ends
+// the test before its body meets the missing server. Either way the result is null, and the
 // caller returns at once:
 //     server = startOrSkip(GetParam().kind);
 //     if (!server)
@@ -40,14 +41,14 @@ template<class Start>
 auto startOrSkip(const QString &unavailable, Start &&start) -> decltype(start(nullptr))
 {
     if (!unavailable.isEmpty()) {
-        // GTEST_SKIP only works in a function returning void.
         [&unavailable] { GTEST_SKIP() << unavailable.toStdString(); }();
         return nullptr;
     }
     QString why;
     auto server = start(&why);
+    // FAIL only works in a function returning void, as GTEST_SKIP.
     if (!server)
-        ADD_FAILURE() << why.toStdString();
+        [&why] { FAIL() << why.toStdString(); }();
     return server;
 }
 
