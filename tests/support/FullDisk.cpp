@@ -20,7 +20,7 @@ FullDisk::~FullDisk()
         QProcess::execute(QStringLiteral("umount"), {m_folder});
 }
 
-void FullDisk::fill() const
+void FullDisk::fill(qint64 spare) const
 {
     QFile filler(m_folder + QStringLiteral("/filler"));
     if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
@@ -28,4 +28,6 @@ void FullDisk::fill() const
     const QByteArray block(512, 'x');
     while (filler.write(block) == block.size()) {
     }
+    if (spare > 0)
+        filler.resize(qMax<qint64>(0, filler.size() - spare));
 }

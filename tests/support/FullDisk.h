@@ -14,8 +14,9 @@ public:
     FullDisk &operator=(const FullDisk &) = delete;
 
     bool isMounted() const { return m_mounted; }
-    // Takes up every block left, so that the next write fails for want of space.
-    void fill() const;
+    // Takes up every block left but about `spare` bytes, so that the next write fails for want
+    // of space: at once, or, with room to spare, after a short write.
+    void fill(qint64 spare = 0) const;
 
 private:
     QString m_folder;
