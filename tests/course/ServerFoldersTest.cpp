@@ -123,7 +123,7 @@ TEST_P(ServerFoldersServerTest, MonthFolderAndSizeWalkWithinItsBoundsAndALoginTh
     EXPECT_TRUE(ui().boxes().isEmpty());
     EXPECT_FALSE(Shared().AbortFlag);
 
-    // 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB the sum passes 2^31 - 1.
+    // With 3 GiB and 1.5 GiB the sum passes 2^31 - 1.
     serverFile(u"/DV/smith/big/video.mp4"_s, 3LL << 30);
     serverFile(u"/DV/smith/big/sub/more.mp4"_s, 3LL << 29);
     Shared().MonthFolderPath = u"/DV/smith/big"_s;
