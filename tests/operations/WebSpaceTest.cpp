@@ -22,7 +22,8 @@ const Texts SiteTexts = {u"1.2 MB  "_s, u"1.2 MB  "_s, u"0.1 MB  "_s, u"100.0 KB
 struct WindowRecord
 {
     Texts texts;
-    int folders = 0; // one message pump before every folder
+    std::array<qint64, WebSpace::LevelCount> bytes{}; // the exact totals beside the labels
+    int folders = 0;                                  // one message pump before every folder
     // Acts as the user would, while the messages of the folder counted from 1 run.
     std::function<void(int folder)> atFolder;
 
@@ -37,6 +38,7 @@ struct WindowRecord
             [](bool) {},
             [this](WebSpace::Level level, qint64 total) {
                 texts.at(level) = WebSpace::totalText(total);
+                bytes.at(level) = total;
             },
         };
     }
@@ -188,6 +190,7 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessageTheOthersShowUpToThe
     EXPECT_EQ(measure({false, false, true, true, true}), WebSpace::Outcome::Measured);
     EXPECT_EQ(record.texts,
               (Texts{QString(), QString(), u"2,147.5 MB  "_s, u"2.1 MB  "_s, u"2.0 MB  "_s}));
+    EXPECT_EQ(record.bytes.at(WebSpace::Course), (1LL << 32) + 2100000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),
