@@ -123,26 +123,17 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &
     for (;;) {
         if (m_rules.reconnect && sessionLost() && !m_rules.reconnect())
             return Outcome::Disconnected;
-        const QString before = m_client.GetFTPDirectory();
-        const bool entered = m_client.SetFTPDirectory(folder);
+        // A folder below the first may be entered through a link, and stand under its target's
+        // path.
+        const bool entered = exactly ? m_client.SetFTPDirectory(folder)
+                                     : m_client.enterFolderThroughLinks(folder);
         standing = m_client.GetFTPDirectory();
-        if (entered && standing == folder)
-            return std::nullopt;
-        if (!exactly && !standing.isEmpty() && (entered || ledThroughLink(before, standing)))
+        if (entered && (standing == folder || (!exactly && !standing.isEmpty())))
             return std::nullopt;
         // A session lost on the way is brought back, and the folder entered again.
         if (!m_rules.reconnect || !sessionLost())
             return Outcome::NotEntered;
     }
-}
-
-bool ServerFolderWalk::ledThroughLink(const QString &before, const QString &standing) const
-{
-    // The secure client reads a folder as entered only where the session then stands under
-    // that very path, never where a link led it: the session moved, or stayed in a folder
-    // walked before, where a link back to it leads (and where a folder that could not be
-    // entered leaves it, which counts nothing again either).
-    return m_client.secure() && (standing != before || m_walked.contains(standing));
 }
 
 bool ServerFolderWalk::firstVisit(const QString &folder, const QString &standing)

@@ -78,9 +78,6 @@ private:
     // the client stands in it (exactly there, or anywhere the server names), with where the
     // server says it stands in standing; else why the walk ends.
     std::optional<Outcome> enter(const QString &folder, bool exactly, QString &standing);
-    // Whether a folder the client did not read as entered was entered all the same, through a
-    // link, the session standing before and after the attempt as told.
-    bool ledThroughLink(const QString &before, const QString &standing) const;
     // Notes a folder as walked under both of its paths; false when it was walked before.
     bool firstVisit(const QString &folder, const QString &standing);
     bool sessionLost();
