@@ -125,8 +125,8 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &
             return Outcome::Disconnected;
         // A folder below the first may be entered through a link, and stand under its target's
         // path.
-        const bool entered = exactly ? m_client.SetFTPDirectory(folder)
-                                     : m_client.enterFolderThroughLinks(folder);
+        const bool entered =
+            exactly ? m_client.SetFTPDirectory(folder) : m_client.enterFolderThroughLinks(folder);
         standing = m_client.GetFTPDirectory();
         if (entered && (standing == folder || (!exactly && !standing.isEmpty())))
             return std::nullopt;
