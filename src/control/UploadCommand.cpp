@@ -73,9 +73,8 @@ void UploadCommand::run()
 
     if (!m_preparation.obtainLogin())
         return;
-    if (m_preparation.enterMonthFolder(QStringLiteral("Upload"), [this] {
-            return enterMonthFolder();
-        }) != MonthFolderStart::Entered)
+    if (m_preparation.enterMonthFolder(QStringLiteral("Upload"), EnterOrMakeMonthFolder) !=
+        MonthFolderStart::Entered)
         return;
 
     if (state.LoginCancelled)
@@ -98,19 +97,6 @@ void UploadCommand::run()
                              QStringLiteral("Cancel File Upload"));
         RunScope::clearCancel();
     }
-}
-
-bool UploadCommand::enterMonthFolder()
-{
-    if (EnterMonthFolder())
-        return true;
-    // Entering the month folder includes creating it: the first upload of a new month finds
-    // no folder yet. Only that one folder is made; a missing course or archive folder means
-    // the login data leads elsewhere, and the caller says so.
-    cFTP *client = Shared().FtpClient.get();
-    if (!client || CommandPreparation::serverFolder().isEmpty())
-        return false;
-    return client->CreateFTPDirectory(MonthFolderOnServer()) && EnterMonthFolder();
 }
 
 void UploadCommand::showLocalList(const QString &path)

@@ -32,7 +32,6 @@ public:
     Outcome uploadPath(const QString &path);
 
 private:
-    bool enterMonthFolder();
     // Sends the file into the month folder, showing it in the transfer window once it takes a
     // second, and tries again after a cut that trying again may cure, continuing where the
     // cut one stopped; whether it went up, or nothing when the user cancelled it there.

@@ -1,27 +1,39 @@
 #include "course/ServerFolderWalk.h"
 
-#include "transport/cDirList.h"
+#include "transport/Entry.h"
 #include "transport/cFTP.h"
 
-#include <memory>
+#include <QStringList>
+#include <QtNumeric>
+
+#include <limits>
 
 namespace {
 
 const QLatin1Char Slash('/');
-
-// The size of a listing entry: the listing keeps the low 32 bits of a file's size, which read
-// unsigned are right up to 4 GiB.
-qint64 entrySize(const cDirItem &entry)
-{
-    return qint64(quint32(entry.FileSize));
-}
 
 bool namesAFolderItself(const QString &name)
 {
     return name == QLatin1String(".") || name == QLatin1String("..");
 }
 
+// Adds a size as the server tells it: a size below 0 counts nothing, and a sum beyond 64 bits
+// stays at the largest.
+void add(qint64 &sum, qint64 size)
+{
+    if (size > 0 && qAddOverflow(sum, size, &sum))
+        sum = std::numeric_limits<qint64>::max();
+}
+
 } // namespace
+
+// What the walk keeps of a folder's listing: the files' sizes in full, summed as the listing
+// arrives, and the names of its folders, walked once the listing has ended.
+struct ServerFolderWalk::Contents
+{
+    qint64 fileBytes = 0;
+    QStringList folders;
+};
 
 ServerFolderWalk::ServerFolderWalk(cFTP &client, Rules rules)
     : m_client(client)
@@ -50,42 +62,45 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int dep
         return *failure;
     if (!firstVisit(folder, standing))
         return Outcome::Counted;
-    // Held here: the walk into a sub-folder replaces the client's listing, not this one.
-    std::shared_ptr<cDirList> entries;
-    if (const std::optional<Outcome> failure = list(folder, first, entries))
+    // Held here: the walk into a sub-folder lists that folder, not this one.
+    Contents contents;
+    if (const std::optional<Outcome> failure = list(folder, first, contents))
         return *failure;
 
-    const cDirList none;
-    const cDirList &listed = entries ? *entries : none;
-    qint64 total = 0;
-    for (const cDirItem &entry : listed) {
+    qint64 total = contents.fileBytes;
+    for (const QString &name : std::as_const(contents.folders)) {
         if (m_rules.goesOn && !m_rules.goesOn()) {
-            bytes += total;
+            add(bytes, total);
             return Outcome::Stopped;
         }
-        if (namesAFolderItself(entry.Filename))
-            continue;
-        if (!entry.Directory) {
-            total += entrySize(entry);
-            continue;
-        }
-        if (const Outcome below = count(entryPath(folder, entry.Filename), depth + 1, total);
-            below != Outcome::Counted) {
-            bytes += total;
-            return below;
+        qint64 below = 0;
+        const Outcome outcome = count(entryPath(folder, name), depth + 1, below);
+        add(total, below);
+        if (outcome != Outcome::Counted) {
+            add(bytes, total);
+            return outcome;
         }
     }
     if (m_rules.counted)
         m_rules.counted(folder, total);
-    bytes += total;
+    add(bytes, total);
     return Outcome::Counted;
 }
 
 std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::list(const QString &folder, bool exactly,
-                                                                std::shared_ptr<cDirList> &entries)
+                                                                Contents &contents)
 {
     for (;;) {
-        entries = m_client.GetDirectoryListing(QStringLiteral("*"));
+        // Listed anew after a lost session: nothing of a listing cut short is kept.
+        contents = {};
+        m_client.ListEntries(QStringLiteral("*"), [&contents](Ftp::Entry &&entry) {
+            if (namesAFolderItself(entry.name))
+                return;
+            if (entry.isDirectory)
+                contents.folders.append(std::move(entry.name));
+            else
+                add(contents.fileBytes, entry.size);
+        });
         // No listing is an empty folder, unless the listing failed.
         if (m_client.ListingError().isEmpty())
             return std::nullopt;
@@ -108,11 +123,13 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &
     for (;;) {
         if (m_rules.reconnect && sessionLost() && !m_rules.reconnect())
             return Outcome::Disconnected;
-        if (m_client.SetFTPDirectory(folder)) {
-            standing = m_client.GetFTPDirectory();
-            if (standing == folder || (!exactly && !standing.isEmpty()))
-                return std::nullopt;
-        }
+        // A folder below the first may be entered through a link, and stand under its target's
+        // path.
+        const bool entered =
+            exactly ? m_client.SetFTPDirectory(folder) : m_client.enterFolderThroughLinks(folder);
+        standing = m_client.GetFTPDirectory();
+        if (entered && (standing == folder || (!exactly && !standing.isEmpty())))
+            return std::nullopt;
         // A session lost on the way is brought back, and the folder entered again.
         if (!m_rules.reconnect || !sessionLost())
             return Outcome::NotEntered;

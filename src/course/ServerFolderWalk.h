@@ -4,22 +4,22 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
-class cDirList;
 class cFTP;
 
 // Sums the sizes of all files below a server folder through an FTP client. Each folder is
-// entered by its absolute path and listed once: a level keeps its own listing while the walk
-// goes down into its sub-folders, so a tree costs one listing per folder. The first folder
+// entered by its absolute path and listed once: a level keeps its sub-folders' names while the
+// walk goes down into them, so a tree costs one listing per folder. The first folder
 // must be exactly where the client then stands; a folder below it may stand under another
 // name (a server that resolves a link says where the link leads). A folder is counted once in
 // a walk: one met again, under the path the walk gave it or under the path the server reports
 // for it, counts nothing, so links to a folder already walked (a loop back to an ancestor
 // among them) are not followed on servers that report where a link leads. On servers that
 // report the link's own path, a loop makes ever deeper paths: the walk ends MaxDepth levels
-// down. Sizes are summed in 64 bits; a caller that keeps a narrower total limits it itself.
+// down. Every file the server lists counts, also one whose name differs from another's only in
+// case, with its whole size; sizes are summed in 64 bits, and a caller that keeps a narrower
+// total limits it itself.
 class ServerFolderWalk
 {
 public:
@@ -65,13 +65,15 @@ public:
     static QString entryPath(const QString &folder, const QString &name);
 
 private:
+    struct Contents;
+
     // Counts one folder, depth levels below the first, and through itself the folders below
     // it, adding what it counted to bytes (also when the walk ends early).
     Outcome count(const QString &folder, int depth, qint64 &bytes);
-    // Lists the folder the client stands in, bringing a lost session back and entering the
-    // folder again when the rules can: nothing for an empty folder, else why the walk ends.
-    std::optional<Outcome> list(const QString &folder, bool exactly,
-                                std::shared_ptr<cDirList> &entries);
+    // Lists the folder the client stands in into contents, bringing a lost session back and
+    // entering the folder again when the rules can: nothing once listed (an empty folder too),
+    // else why the walk ends.
+    std::optional<Outcome> list(const QString &folder, bool exactly, Contents &contents);
     // Enters the folder, bringing a lost session back first when the rules can: nothing once
     // the client stands in it (exactly there, or anywhere the server names), with where the
     // server says it stands in standing; else why the walk ends.

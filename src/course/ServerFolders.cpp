@@ -103,6 +103,16 @@ bool EnterMonthFolder()
     return client->GetFTPDirectory() == monthPath;
 }
 
+bool EnterOrMakeMonthFolder()
+{
+    if (EnterMonthFolder())
+        return true;
+    cFTP *client = Shared().FtpClient.get();
+    if (!client || client->GetFTPDirectory().isEmpty())
+        return false;
+    return client->CreateFTPDirectory(MonthFolderOnServer()) && EnterMonthFolder();
+}
+
 QString MonthFolderOnServer()
 {
     const SharedState &state = Shared();

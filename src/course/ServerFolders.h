@@ -12,6 +12,11 @@
 // on the way. True only when the server then reports exactly the month folder's path.
 bool EnterMonthFolder();
 
+// EnterMonthFolder, making the month folder where it is missing: the first upload of a new
+// month finds none yet. Only that one folder is made; a missing course or archive folder means
+// the login data leads elsewhere, and the caller says so.
+bool EnterOrMakeMonthFolder();
+
 // The month folder's path as the server names it: under the login folder.
 QString MonthFolderOnServer();
 

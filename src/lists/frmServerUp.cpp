@@ -81,13 +81,19 @@ bool frmServerUp::RefreshList(const QString &path)
     const int preselected = model().setRows(std::move(listing.rows), listing.preselected);
     enableFileButtons();
     preselect(preselected);
-    // The remote list again, so that the server's size against the capacity is current.
-    if (m_openers.refreshRemote && !m_openers.refreshRemote() && Shared().ConnectionFailed) {
-        closeItself();
+    if (!refreshServerTotal())
         return true;
-    }
     computeSize();
     lblLocal->setText(m_localFolder + m_namePart);
+    return true;
+}
+
+bool frmServerUp::refreshServerTotal()
+{
+    if (m_openers.refreshRemote && !m_openers.refreshRemote() && Shared().ConnectionFailed) {
+        closeItself();
+        return false;
+    }
     return true;
 }
 
@@ -123,12 +129,21 @@ void frmServerUp::showEvent(QShowEvent *event)
     FileListWindow::showEvent(event);
 }
 
+void frmServerUp::copyUp()
+{
+    const bool refused = overCapacity();
+    LocalFileOperations(*this, m_localFolder).copyUp(refused);
+    // What went up counts against the capacity from now on, unless Exit closed the window.
+    if (!refused && isVisible())
+        refreshServerTotal();
+}
+
 void frmServerUp::buttonPressed(int index)
 {
     LocalFileOperations operations(*this, m_localFolder);
     switch (index) {
     case CopyButton:
-        operations.copyUp(overCapacity());
+        copyUp();
         break;
     case RenameButton:
         operations.renamefile();

@@ -44,6 +44,10 @@ protected:
 
 private:
     void openSelected(EditCommands::Program program);
+    void copyUp();
+    // The remote list again, so that the server's size against the capacity is current; false
+    // when it could not be listed and the window closed.
+    bool refreshServerTotal();
 
     Openers m_openers;
     EditorFolders m_editorFolders;

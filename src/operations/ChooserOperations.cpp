@@ -81,7 +81,7 @@ void ChooserOperations::upload()
     }
     m_window.setUploadRunning(true);
     if (client().GetFTPDirectory().isEmpty() && EnsureConnected())
-        EnterMonthFolder();
+        EnterOrMakeMonthFolder();
     hourglass(true);
     const double used = RemoteFolderSize(MonthFolderOnServer());
     if (used < 0) {

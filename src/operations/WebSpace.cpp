@@ -16,13 +16,8 @@ using Platform::Ui;
 namespace {
 
 constexpr qint64 MegabytesFrom = 100000;
-constexpr qint32 LargestTotal = std::numeric_limits<qint32>::max();
-
-// A level keeps its total in 32 bits; beyond them it shows the largest.
-qint32 levelTotal(qint64 bytes)
-{
-    return qint32(qMin(bytes, qint64(LargestTotal)));
-}
+// A label shows a total of 32 bits; beyond them it shows the largest.
+constexpr qint64 LargestShown = std::numeric_limits<qint32>::max();
 
 void showHourglass()
 {
@@ -87,7 +82,7 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
     for (int level = Site; level < LevelCount && outcome == Outcome::Measured; ++level) {
         if (!ticked.at(level))
             continue;
-        std::optional<qint32> &total = m_totals.at(level);
+        std::optional<qint64> &total = m_totals.at(level);
         if (!total) {
             const ServerFolderWalk::Result walked = getWSize(m_folders.at(level));
             if (walked.outcome == ServerFolderWalk::Outcome::Stopped ||
@@ -101,7 +96,7 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
                 outcome = Outcome::Failed;
                 break;
             }
-            total = levelTotal(walked.bytes);
+            total = walked.bytes;
         }
         m_window.showTotal(Level(level), *total);
         if (RunScope::stopRequested())
@@ -127,8 +122,9 @@ void WebSpace::closing()
     RunScope::requestStop();
 }
 
-QString WebSpace::totalText(qint64 bytes)
+QString WebSpace::totalText(qint64 total)
 {
+    const qint64 bytes = qMin(total, LargestShown);
     if (bytes >= MegabytesFrom)
         return Platform::NumberText::grouped(double(bytes) / 1000000.0, 1, 1) +
                QStringLiteral(" MB  ");
@@ -195,7 +191,7 @@ void WebSpace::keepLevelTotals(const QString &folder, qint64 bytes)
 {
     for (int level = Site; level < LevelCount; ++level) {
         if (folder == m_folders.at(level))
-            m_totals.at(level) = levelTotal(bytes);
+            m_totals.at(level) = bytes;
     }
 }
 

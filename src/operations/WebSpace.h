@@ -37,7 +37,8 @@ public:
         std::function<void()> pumpMessages;
         // The window's own pointer: the hourglass while the walk runs.
         std::function<void(bool busy)> showBusy;
-        // A level's total, to be shown at once.
+        // A level's total, to be shown at once: its label as totalText() writes it, the
+        // exact number of bytes beside it.
         std::function<void(Level level, qint64 bytes)> showTotal;
     };
 
@@ -60,8 +61,8 @@ public:
     void closing();
 
     // A total as a label shows it: kilobytes below 100,000 bytes, megabytes from there on,
-    // one decimal, two blanks after the unit.
-    static QString totalText(qint64 bytes);
+    // one decimal, two blanks after the unit; a total beyond 2^31 - 1 bytes as that one.
+    static QString totalText(qint64 total);
 
 private:
     // The server folders the levels measure, below the login folder.
@@ -76,7 +77,7 @@ private:
     QString m_monthFolder;
     std::array<QString, LevelCount> m_folders;
     // The levels' totals within one measuring; a level met on a walk has one.
-    std::array<std::optional<qint32>, LevelCount> m_totals;
+    std::array<std::optional<qint64>, LevelCount> m_totals;
     int m_reconnections = 0;
     bool m_measuring = false;
 };

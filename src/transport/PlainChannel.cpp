@@ -257,8 +257,10 @@ std::optional<QString> PlainChannel::currentFolder()
     return folder;
 }
 
-bool PlainChannel::setCurrentFolder(const QString &folder)
+bool PlainChannel::setCurrentFolder(const QString &folder, FolderMatch)
 {
+    // The server's answer to CWD tells either way: it stands where it was sent, whatever it
+    // then names that folder.
     return m_failures.check(m_session.setCurrentDirectory(folder),
                             QStringLiteral("FtpSetCurrentDirectory"));
 }

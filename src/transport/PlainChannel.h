@@ -47,7 +47,7 @@ public:
     bool upload(const LocalPath &local, const QString &remote, Resume resume) override;
     bool download(const LocalPath &local, const QString &remote, Resume resume) override;
     std::optional<QString> currentFolder() override;
-    bool setCurrentFolder(const QString &folder) override;
+    bool setCurrentFolder(const QString &folder, FolderMatch match) override;
     qint64 fileSize(const QString &file, SizeMatch match) override;
     std::optional<bool> fileExists(const QString &file) override;
     ListingEnd list(const QString &filter,

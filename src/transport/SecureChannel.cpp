@@ -98,11 +98,12 @@ std::optional<QString> SecureChannel::currentFolder()
     return SecureCommand::folderFromPwdReply(reply);
 }
 
-bool SecureChannel::setCurrentFolder(const QString &folder)
+bool SecureChannel::setCurrentFolder(const QString &folder, FolderMatch match)
 {
-    // The library's answer to "cd" is not trusted alone: where the session stands decides.
+    // The library's answer to "cd" is not trusted alone: where the session stands decides,
+    // unless any folder the change led to counts.
     const bool changed = command(SecureCommand::command(u"cd ", folder));
-    if (folder.startsWith(QLatin1String("..")))
+    if (match == FolderMatch::AnyPath || folder.startsWith(QLatin1String("..")))
         return changed;
     const QString current = currentFolder().value_or(QString());
     if (!folder.startsWith(QLatin1Char('/')))

@@ -48,7 +48,11 @@ public:
     virtual bool download(const LocalPath &local, const QString &remote, Resume resume) = 0;
     // Nothing when the folder cannot be read.
     virtual std::optional<QString> currentFolder() = 0;
-    virtual bool setCurrentFolder(const QString &folder) = 0;
+    // Which change of folder counts: only where the session then stands under that very path,
+    // as the control always took, or wherever the server took the change to (a link leads
+    // the session to the path of its target).
+    enum class FolderMatch { ExactPath, AnyPath };
+    virtual bool setCurrentFolder(const QString &folder, FolderMatch match) = 0;
     // Which file a size look-up names: exactly that file, or, where there is none, the first
     // entry its look-up finds (a look-alike name, a folder's first entry), as the control
     // always took.

@@ -113,7 +113,12 @@ QString cFTP::GetFTPDirectory()
 
 bool cFTP::SetFTPDirectory(const QString &sDir)
 {
-    return m_channel->setCurrentFolder(sDir);
+    return m_channel->setCurrentFolder(sDir, ServerChannel::FolderMatch::ExactPath);
+}
+
+bool cFTP::enterFolderThroughLinks(const QString &folder)
+{
+    return m_channel->setCurrentFolder(folder, ServerChannel::FolderMatch::AnyPath);
 }
 
 qint32 cFTP::GetFTPFileSize(const QString &sFile)

@@ -115,6 +115,9 @@ public:
     bool SimpleFTPGetFile(const QString &sLocal, const QString &sRemote);
     QString GetFTPDirectory();
     bool SetFTPDirectory(const QString &sDir);
+    // As SetFTPDirectory, but true wherever the server took the change to: a folder entered
+    // through a link may stand under the path the link leads to.
+    bool enterFolderThroughLinks(const QString &folder);
     // The size of a server file (its low 32 bits); -1 when it does not exist, -2 on a failure.
     qint32 GetFTPFileSize(const QString &sFile);
     // The whole size of a file of exactly that name (a look-alike name or a folder is none);

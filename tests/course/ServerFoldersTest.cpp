@@ -4,6 +4,7 @@
 
 #include "course/SeenBox.h"
 #include "servers/ServerModes.h"
+#include "servers/StartOrSkip.h"
 #include "support/ConfigTest.h"
 
 #include "course/ConfigFile.h"
@@ -123,7 +124,7 @@ TEST_P(ServerFoldersServerTest, MonthFolderAndSizeWalkWithinItsBoundsAndALoginTh
     EXPECT_TRUE(ui().boxes().isEmpty());
     EXPECT_FALSE(Shared().AbortFlag);
 
-    // 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB the sum passes 2^31 - 1.
+    // With 3 GiB and 1.5 GiB the sum passes 2^31 - 1.
     serverFile(u"/DV/smith/big/video.mp4"_s, 3LL << 30);
     serverFile(u"/DV/smith/big/sub/more.mp4"_s, 3LL << 29);
     Shared().MonthFolderPath = u"/DV/smith/big"_s;
@@ -174,29 +175,39 @@ TEST_P(ServerFoldersServerTest, MonthFolderAndSizeWalkWithinItsBoundsAndALoginTh
 INSTANTIATE_TEST_SUITE_P(Servers, ServerFoldersServerTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
 
-// A server that names the folder a link leads to when the walk stands in it.
+// Servers that name the folder a link leads to when the walk stands in it: a plain one, and
+// SFTP, whose client reads a folder entered through a link as not entered.
 TEST_F(ServerFoldersTest, FolderMetAgainThroughALinkIsCountedOnce)
 {
-    const auto server = FtpTestServer::startScripted(u"canonical-pwd"_s);
-    ASSERT_TRUE(server);
-    ASSERT_TRUE(
-        Shared().FtpClient->OpenConnection(server->site(), server->user(), server->password()));
-    writeSizedFile(server->rootPath() + u"/site/real/a.txt"_s, 100);
-    writeSizedFile(server->rootPath() + u"/site/real/sub/b.txt"_s, 20);
-    // The same folder under two names, and a loop back to /site.
-    ASSERT_TRUE(QFile::link(u"real"_s, server->rootPath() + u"/site/alias"_s));
-    ASSERT_TRUE(QFile::link(u"../.."_s, server->rootPath() + u"/site/real/sub/up"_s));
-    const std::tuple<const char *, Outcome, qint64> cases[] = {
-        {"/site", Outcome::Counted, 120},
-        // Through the loop, the walk of the real folder reaches /site, and stops at the
-        // folders it walked.
-        {"/site/real", Outcome::Counted, 120},
-        // The first folder must be where the client stands.
-        {"/site/alias", Outcome::NotEntered, 0},
-    };
-    for (const auto &[folder, outcome, bytes] : cases) {
-        const ServerFolderWalk::Result walked = walk(QLatin1String(folder));
-        EXPECT_EQ(walked.outcome, outcome) << folder;
-        EXPECT_EQ(walked.bytes, bytes) << folder;
+    const std::unique_ptr<FtpTestServer> plain = FtpTestServer::startScripted(u"canonical-pwd"_s);
+    ASSERT_TRUE(plain);
+    const std::unique_ptr<SftpTestServer> secure = startOrSkip(SftpTestServer::Kind::Sshd);
+    for (const ServerLogin *server :
+         std::initializer_list<const ServerLogin *>{plain.get(), secure.get()}) {
+        if (!server)
+            continue; // this machine runs no SFTP server
+        cFTP &client = *Shared().FtpClient;
+        client.CloseConnection();
+        client.setSecure(server == secure.get());
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+        writeSizedFile(server->rootPath() + u"/site/real/a.txt"_s, 100);
+        writeSizedFile(server->rootPath() + u"/site/real/sub/b.txt"_s, 20);
+        // The same folder under two names, and a loop back to /site.
+        ASSERT_TRUE(QFile::link(u"real"_s, server->rootPath() + u"/site/alias"_s));
+        ASSERT_TRUE(QFile::link(u"../.."_s, server->rootPath() + u"/site/real/sub/up"_s));
+        const QString home = server->homeDir() == u"/"_s ? QString() : server->homeDir();
+        const std::tuple<const char *, Outcome, qint64> cases[] = {
+            {"/site", Outcome::Counted, 120},
+            // Through the loop, the walk of the real folder reaches /site, and stops at the
+            // folders it walked.
+            {"/site/real", Outcome::Counted, 120},
+            // The first folder must be where the client stands.
+            {"/site/alias", Outcome::NotEntered, 0},
+        };
+        for (const auto &[folder, outcome, bytes] : cases) {
+            const ServerFolderWalk::Result walked = walk(home + QLatin1String(folder));
+            EXPECT_EQ(walked.outcome, outcome) << folder << (client.secure() ? " (SFTP)" : "");
+            EXPECT_EQ(walked.bytes, bytes) << folder << (client.secure() ? " (SFTP)" : "");
+        }
     }
 }

@@ -2,9 +2,11 @@
 // spread over a selection, the order by name it opens in and that flips on every header click,
 // and the delegate that shows a cut name whole; and what the local twin adds.
 
+#include "operations/ListOperationsTest.h"
 #include "support/VellixTest.h"
 
 #include "course/SharedState.h"
+#include "lists/ListWindowPair.h"
 #include "lists/frmServer.h"
 #include "lists/frmServerUp.h"
 #include "platform/DosPath.h"
@@ -152,3 +154,31 @@ TEST_F(LocalListWindowTest, F5WaitsForARunningOperation)
     EXPECT_FALSE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\b.txt"_s)));
     EXPECT_TRUE(QFile::exists(Platform::DosPath::toLinux(u"C:\\Work\\a.txt"_s)));
 }
+
+// What Copy Up sent counts against the capacity of the next one, as what the server held before.
+using LocalListCopyTest = ListOperationsTest;
+
+TEST_P(LocalListCopyTest, WhatWentUpCountsAgainstTheCapacity)
+{
+    Shared().AllowedExtensions = QStringList{u"*.*"_s};
+    writeSizedFile(localPath(u"a.bin"_s), 6000000);
+    writeSizedFile(localPath(u"b.bin"_s), 4010000);
+    ListWindowPair windows(nullptr, {});
+    frmServerUp &local = windows.local();
+    Shared().CurrentLocalPath = LocalFolder;
+    ASSERT_TRUE(local.RefreshList(LocalFolder + u"*"_s));
+    Shared().CapacityLimit = 10;
+    local.show();
+    for (const int row : {0, 1}) {
+        local.model().setChecked(row, true);
+        local.button(FileListWindow::CopyButton)->trigger();
+    }
+    EXPECT_EQ(onServer(), QStringList{u"a.bin"_s});
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"Copy Operation is Complete!"_s,
+                           u"You cannot upload this much data.\r\nYour limit is 10 meg."_s}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Pyftpdlib, true}),
+                         serverModeParameterName);

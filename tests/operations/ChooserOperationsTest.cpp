@@ -114,6 +114,15 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
     EXPECT_TRUE(chooser.controlsEnabled);
     EXPECT_FALSE(chooser.cancelCaption);
 
+    // The first upload of a new month makes its folder, in the session the upload opens.
+    ui().clear();
+    Shared().FtpClient->CloseConnection();
+    ASSERT_TRUE(QDir(server->rootPath() + MonthPath).removeRecursively());
+    select(u"new.txt"_s, "a new month");
+    ChooserOperations(chooser).upload();
+    EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
+    EXPECT_EQ(readFile(serverPath(u"new.txt"_s)), "a new month");
+
     // Exit during an upload cancels it.
     ui().clear();
     QFile::remove(serverPath(u"used.bin"_s));
@@ -128,7 +137,7 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
     EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
     // The transfer window is gone after each upload. What it showed, and that the cancel stops
     // the transfer, are the host's transfer scenario's.
-    EXPECT_EQ(chooser.transfers.ends, 2);
+    EXPECT_EQ(chooser.transfers.ends, 3);
 }
 
 // What the chooser's rename and delete answer, and what they leave on disk and on the server:

@@ -22,7 +22,8 @@ const Texts SiteTexts = {u"1.2 MB  "_s, u"1.2 MB  "_s, u"0.1 MB  "_s, u"100.0 KB
 struct WindowRecord
 {
     Texts texts;
-    int folders = 0; // one message pump before every folder
+    std::array<qint64, WebSpace::LevelCount> bytes{}; // the exact totals beside the labels
+    int folders = 0;                                  // one message pump before every folder
     // Acts as the user would, while the messages of the folder counted from 1 run.
     std::function<void(int folder)> atFolder;
 
@@ -37,6 +38,7 @@ struct WindowRecord
             [](bool) {},
             [this](WebSpace::Level level, qint64 total) {
                 texts.at(level) = WebSpace::totalText(total);
+                bytes.at(level) = total;
             },
         };
     }
@@ -180,13 +182,15 @@ TEST_P(WebSpaceTest, FoldersTooDeepToMeasureStopWithAMessageTheOthersShowUpToThe
                                u"Web Space"_s, Ui::Icon::Exclamation}}));
     EXPECT_TRUE(Shared().StopFlag);
     // The window stays: the levels inside the deep folders can still be measured, each up to
-    // the largest total. 3 GiB reads negative in the listing's 32 bits; with 1.5 GiB more the
-    // sum passes 2^31 - 1.
-    file(MonthPath + u"/video.mp4"_s, 3LL << 30);
-    file(MonthPath + u"/sub/more.mp4"_s, 3LL << 29);
+    // the largest total. A file of 4 GiB holds nothing in the listing's low 32 bits, and
+    // folders whose names differ only in case both count.
+    file(u"/DV/bio/video.mp4"_s, 1LL << 32);
+    file(MonthPath + u"/sub/a.bin"_s, 1000000);
+    file(MonthPath + u"/SUB/a.bin"_s, 1000000);
     EXPECT_EQ(measure({false, false, true, true, true}), WebSpace::Outcome::Measured);
-    const QString largest = u"2,147.5 MB  "_s;
-    EXPECT_EQ(record.texts, (Texts{QString(), QString(), largest, largest, largest}));
+    EXPECT_EQ(record.texts,
+              (Texts{QString(), QString(), u"2,147.5 MB  "_s, u"2.1 MB  "_s, u"2.0 MB  "_s}));
+    EXPECT_EQ(record.bytes.at(WebSpace::Course), (1LL << 32) + 2100000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),
