@@ -251,8 +251,13 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
         m_failures.recordLocal(*file);
         return false;
     }
-    if (!receiveWhole(remote, *file, total))
+    if (!receiveWhole(remote, *file, total)) {
+        // Only what a cut or a cancel stopped is worth continuing: a partial that filled the
+        // disk, hidden from the lists, does not stay to keep it full.
+        if (file->error() != QFileDevice::NoError)
+            file->discard();
         return false;
+    }
     if (!file->commit()) {
         m_failures.recordLocal(*file);
         return false;

@@ -312,11 +312,12 @@ TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
     EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
 }
 
-// A local file that cannot be written is told as what it is, not as a missing server file. The
+// A local file that cannot be written is told as what it is, not as a missing server file, and
+// leaves no partial filling the disk, though the file is large enough to keep one after a cut. The
 // server name after the command is a name, though it starts with a dash.
 TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
-    writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(64 * 1024, 'x'));
+    writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(2 << 20, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
     // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
