@@ -667,6 +667,8 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole,
          true},
         {"download that ignores REST", false, cut + u"+ignore-rest"_s, false, Again::FromStart},
+        {"download without SIZE", false, cut + u"+no-size"_s, false, Again::Rest},
+        {"upload without SIZE", true, cut + u"+no-size"_s, false, Again::Rest},
     };
     for (const auto &c : cases) {
         // Each direction meets the cut in both modes: pairs of cases alternate.
