@@ -1,5 +1,6 @@
 #include "transport/ResumeChecks.h"
 
+#include "platform/UploadSource.h"
 #include "transport/Session.h"
 
 #include <QCryptographicHash>
@@ -17,7 +18,7 @@ qint64 ResumeChecks::uploadedPart(const QString &partial, const QFileInfo &local
         return 0;
     // The server's times have whole seconds; a partial sent in the second of the change counts.
     const std::optional<QDateTime> sent = m_session.modificationTime(partial);
-    const qint64 changed = local.lastModified().toSecsSinceEpoch();
+    const qint64 changed = Platform::UploadSource::lastChange(local);
     if (!sent || sent->toSecsSinceEpoch() < changed)
         return 0;
     return *size;

@@ -656,7 +656,8 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         QString faults;
         bool changed; // on the side it comes from, after the cut
         Again moved;
-        bool linked = false; // the partial is moved elsewhere after the cut, a link in its place
+        bool linked = false;   // the partial is moved elsewhere after the cut, a link in its place
+        bool keptDate = false; // the changed file keeps its old date, from before the cut
     } cases[] = {
         {"download of a file changed since", false, cut, true, Again::Whole},
         {"upload of a file changed since", true, cut, true, Again::Whole},
@@ -669,6 +670,14 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         {"download that ignores REST", false, cut + u"+ignore-rest"_s, false, Again::FromStart},
         {"download without SIZE", false, cut + u"+no-size"_s, false, Again::Rest},
         {"upload without SIZE", true, cut + u"+no-size"_s, false, Again::Rest},
+        {"upload of a file replaced under its old date", true, cut + u"+refuse=HASH"_s, true,
+         Again::Whole, false, true},
+    };
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto setDate = [](const QString &path, const QDateTime &date) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(date, QFileDevice::FileModificationTime);
     };
     for (const auto &c : cases) {
         // Each direction meets the cut in both modes: pairs of cases alternate.
@@ -682,6 +691,9 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const QString onServer = server->rootPath() + u'/' + serverFile;
         QFile::remove(localFile);
         writeFile(c.upload ? localFile : onServer, patterned(Size));
+        if (c.keptDate) {
+            ASSERT_TRUE(setDate(localFile, now.addSecs(-600)));
+        }
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
         const auto transfer = [&] {
             return c.upload ? client.FTPUploadFile(dos(u"lesson.bin"_s), serverFile)
@@ -700,10 +712,11 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         }
         if (c.changed) {
             writeFile(from, patterned(Size).replace('a', 'b'));
-            QFile file(from);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(120),
-                                         QFileDevice::FileModificationTime));
+            // A file copied in with its date kept (cp -p) is older than the cut by its date.
+            ASSERT_TRUE(setDate(from, c.keptDate ? now.addSecs(-600) : now.addSecs(120)));
+            if (c.keptDate) {
+                ASSERT_TRUE(setDate(partial, now.addSecs(-120)));
+            }
         }
 
         QSignalSpy resumed(&client, &cFTP::TransferResumed);
