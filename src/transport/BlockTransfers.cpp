@@ -292,15 +292,19 @@ bool BlockTransfers::receivedWhole(const QString &remote, const QString &target)
 bool BlockTransfers::receiveAfterOverrun(const QString &remote, Platform::ReplacingFile &local,
                                          qint64 &at, qint64 total)
 {
-    // What arrived is no copy of the file, and no partial to continue. A continued download
-    // that overran met a server that took the restart and sent from the start all the same:
-    // the file comes once more from the start, where the server begins anyway.
+    // What arrived is no copy of the file, and no partial to continue. A device or a pipe
+    // written into keeps what it was sent, as it would of a cut download.
+    if (at == 0) {
+        local.discard();
+        return false;
+    }
+    // A continued download that overran met a server that took the restart and sent from the
+    // start all the same: the file comes once more from the start, where the server begins
+    // anyway.
     if (!local.startOver()) {
         m_failures.recordLocal(local);
         return false;
     }
-    if (at == 0)
-        return false;
     at = 0;
     return receiveFrom(remote, local, at, total);
 }

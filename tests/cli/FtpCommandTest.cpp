@@ -651,6 +651,19 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
     }
 }
 
+// A server that sends more than the file's size gives no copy of it: a get into the program's own
+// output keeps what came, as of a cut get, and tells why.
+TEST_F(CutTransferCommandTest, AnOverlongGetIntoStandardOutputTellsWhy)
+{
+    start(u"long-data=100"_s);
+    writeFile(server->rootPath() + u"/film.bin"_s, "a lesson");
+    const CliRun run =
+        runVellix(login(*server) + QStringList{u"get"_s, u"film.bin"_s, u"/dev/stdout"_s},
+                  server->password());
+    EXPECT_EQ(std::tuple(run.exitCode, run.out), std::tuple(1, u"a lesson"_s));
+    EXPECT_TRUE(run.err.contains(u"sent more than the 8 bytes"_s)) << run.err.toStdString();
+}
+
 // What a put read from a pipe before its session was lost is gone: --retry does not send the
 // rest as if it were the whole, and the server's old copy stays.
 TEST_F(CutTransferCommandTest, RetryDoesNotRepeatAPutFromAPipe)
