@@ -664,6 +664,24 @@ TEST_F(CutTransferCommandTest, AnOverlongGetIntoStandardOutputTellsWhy)
     EXPECT_TRUE(run.err.contains(u"sent more than the 8 bytes"_s)) << run.err.toStdString();
 }
 
+// A signal while the server holds every byte of a put but has not confirmed it cancels the put at
+// once, and the server's copy stays as it was.
+TEST_F(CutTransferCommandTest, ASignalBeforeThePutIsConfirmedKeepsTheServersCopy)
+{
+    start(u"slow-confirm=20"_s);
+    const QString onServer = writeFile(server->rootPath() + u"/film.bin"_s, "the old copy");
+    const QString local = writeFile(localPath(), patterned(Cut / 4));
+    QProcess process;
+    startVellix(process, login(*server) + QStringList{u"put"_s, local, u"film.bin"_s},
+                server->password());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !moved().isEmpty(); }, 20000));
+    ::kill(pid_t(process.processId()), SIGINT);
+    // Well before the server's confirmation would end the wait.
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(u"put: cancelled"_s));
+    EXPECT_TRUE(readFile(onServer) == "the old copy");
+}
+
 // What a put read from a pipe before its session was lost is gone: --retry does not send the
 // rest as if it were the whole, and the server's old copy stays.
 TEST_F(CutTransferCommandTest, RetryDoesNotRepeatAPutFromAPipe)
