@@ -52,6 +52,14 @@ bool isDescriptorAlias(const QString &path)
     return descriptors.match(folder).hasMatch() || descriptors.match(target).hasMatch();
 }
 
+// The permissions a new version takes from the file it replaces: the file's own bits. The *User
+// flags tell what this process may do, which for root is everything: a read-only file's new
+// version would come out writable.
+QFile::Permissions ownPermissions(const QFileInfo &file)
+{
+    return file.permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
 QString noRegularFile(const QString &path)
 {
     return QStringLiteral("The partial file %1 is no regular file.").arg(path);
@@ -231,7 +239,7 @@ bool ReplacingFile::openPlain(OpenMode mode)
         if (QFile::open(mode | NewOnly)) {
             m_temporary = candidate;
             if (target.isFile() && !target.isSymLink())
-                setPermissions(target.permissions());
+                setPermissions(ownPermissions(target));
             return true;
         }
         if (!QFileInfo(candidate).isSymLink() && !QFileInfo::exists(candidate))
@@ -277,9 +285,11 @@ bool ReplacingFile::openResumable(OpenMode mode)
         return fail(why);
     }
     m_temporary = partial;
+    // The partial stays writable for its owner while it grows, so that a cut copy of a read-only
+    // file can be opened again and continued; it takes the file's permissions once whole.
     const QFileInfo target(m_target);
     if (m_resumedAt == 0 && target.isFile() && !target.isSymLink())
-        setPermissions(target.permissions());
+        setPermissions(ownPermissions(target) | WriteOwner);
     return true;
 }
 
@@ -311,7 +321,10 @@ bool ReplacingFile::commit()
     // crash just after the rename must not leave the user with neither. A new name has no
     // old copy to protect, and skips the wait for the disk.
     const QFileInfo target(m_target);
-    if (target.isFile() && !target.isSymLink() && ::fsync(handle()) != 0)
+    const bool replacesFile = target.isFile() && !target.isSymLink();
+    if (m_resumable && replacesFile)
+        setPermissions(ownPermissions(target));
+    if (replacesFile && ::fsync(handle()) != 0)
         return fail(systemError());
     QFile::close();
     if (error() != NoError)

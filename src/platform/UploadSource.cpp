@@ -1,7 +1,10 @@
 #include "platform/UploadSource.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -28,6 +31,11 @@ UploadSource::Kind UploadSource::of(const QString &path)
     if (S_ISSOCK(status.st_mode))
         return Kind::Socket;
     return Kind::BlockDevice;
+}
+
+qint64 UploadSource::lastChange(const QFileInfo &file)
+{
+    return std::max(file.lastModified(), file.metadataChangeTime()).toSecsSinceEpoch();
 }
 
 QString UploadSource::refusedKind(Kind kind)

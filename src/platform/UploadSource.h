@@ -6,6 +6,7 @@
 #include <functional>
 
 class QFile;
+class QFileInfo;
 class QFileDevice;
 
 namespace Platform {
@@ -19,6 +20,11 @@ public:
     enum class Kind { Missing, File, Stream, Folder, Socket, BlockDevice };
 
     static Kind of(const QString &path);
+    // When a file's bytes last changed, in seconds since 1970 UTC: the later of its modification
+    // and its status change, for a file copied in with its old date kept (cp -p, an unpacked
+    // archive, a restored backup) holds new bytes all the same. What was sent of the file before
+    // then is no part of it.
+    static qint64 lastChange(const QFileInfo &file);
     // "a folder", "a socket", "a block device" for the kinds an upload refuses; empty for the
     // others.
     static QString refusedKind(Kind kind);

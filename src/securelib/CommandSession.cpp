@@ -73,7 +73,7 @@ std::optional<QString> singleName(const CommandText &command)
 // The last change of a local file that a put may continue, in seconds since 1970 UTC.
 std::optional<qint64> changeOf(const QString &localFile, bool resume)
 {
-    return resume ? std::optional(QFileInfo(localFile).lastModified().toSecsSinceEpoch())
+    return resume ? std::optional(Platform::UploadSource::lastChange(QFileInfo(localFile)))
                   : std::nullopt;
 }
 

@@ -251,8 +251,13 @@ bool BlockTransfers::download(const LocalPath &local, const QString &remote, qin
         m_failures.recordLocal(*file);
         return false;
     }
-    if (!receiveWhole(remote, *file, total))
+    if (!receiveWhole(remote, *file, total)) {
+        // Only what a cut or a cancel stopped is worth continuing: a partial that filled the
+        // disk, hidden from the lists, does not stay to keep it full.
+        if (file->error() != QFileDevice::NoError)
+            file->discard();
         return false;
+    }
     if (!file->commit()) {
         m_failures.recordLocal(*file);
         return false;
@@ -284,6 +289,26 @@ bool BlockTransfers::receivedWhole(const QString &remote, const QString &target)
     return copy.open(QIODevice::ReadOnly) && m_checks.sameAsServer(remote, copy);
 }
 
+bool BlockTransfers::receiveAfterOverrun(const QString &remote, Platform::ReplacingFile &local,
+                                         qint64 &at, qint64 total)
+{
+    // What arrived is no copy of the file, and no partial to continue. A device or a pipe
+    // written into keeps what it was sent, as it would of a cut download.
+    if (at == 0) {
+        local.discard();
+        return false;
+    }
+    // A continued download that overran met a server that took the restart and sent from the
+    // start all the same: the file comes once more from the start, where the server begins
+    // anyway.
+    if (!local.startOver()) {
+        m_failures.recordLocal(local);
+        return false;
+    }
+    at = 0;
+    return receiveFrom(remote, local, at, total);
+}
+
 bool BlockTransfers::receiveFrom(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
                                  qint64 total)
 {
@@ -298,7 +323,7 @@ bool BlockTransfers::receiveFrom(const QString &remote, Platform::ReplacingFile 
     const Outcome outcome = receiveBlocks(*transfer, local, at, total);
     if (outcome != Outcome::Done) {
         end(*transfer, outcome);
-        return false;
+        return outcome == Outcome::Overran ? receiveAfterOverrun(remote, local, at, total) : false;
     }
     // Written out before the server is asked, so that a full disk is told as what it is.
     if (!local.flush()) {
@@ -384,7 +409,7 @@ BlockTransfers::Outcome BlockTransfers::receiveBlocks(FileTransfer &transfer, QF
         m_failures.recordText(QStringLiteral("The server sent more than the %1 bytes it gave as "
                                              "the size of the file.")
                                   .arg(total));
-        return Outcome::Failed;
+        return Outcome::Overran;
     }
     return Outcome::Done;
 }

@@ -48,7 +48,12 @@ public:
     bool download(const LocalPath &local, const QString &remote, qint64 total, Resume resume);
 
 private:
-    enum class Outcome { Done, Failed, Cancelled };
+    enum class Outcome {
+        Done,
+        Failed,
+        Cancelled,
+        Overran, // a download brought more than the rest of the file
+    };
 
     // Whether a transfer of this many bytes keeps its partial file to be continued.
     bool resumable(qint64 total) const;
@@ -59,6 +64,10 @@ private:
     // new local version, to the server's confirmation.
     bool receiveFrom(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
                      qint64 total);
+    // After a download that brought more than the rest of the file: empties the new local
+    // version and, where it was continued, receives the file once more from the start.
+    bool receiveAfterOverrun(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
+                             qint64 total);
     // A download into a new local version, continued from where it stands.
     bool receiveWhole(const QString &remote, Platform::ReplacingFile &local, qint64 total);
     // Whether the new local version is the server's file, read back from the disk.

@@ -183,15 +183,17 @@ bool FileTransfer::awaitAnswer()
     for (;;) {
         QElapsedTimer waited;
         waited.start();
-        // A wait that ends before its time without an answer met a broken connection: the
-        // reply's own wait tells what broke.
-        if (m_session.m_control.replyPending(WatchSlice) ||
-            waited.elapsed() < WatchSlice.count() / 2 || deadline.hasExpired())
+        if (m_session.m_control.replyPending(WatchSlice) || deadline.hasExpired())
             return true;
+        // A cancel comes first: a signal that asks the program to stop ends the wait early too.
         if (!goesOn()) {
             cancel(); // nothing to do when the watch closed the session
             return false;
         }
+        // A wait that ends before its time without an answer met a broken connection: the
+        // reply's own wait tells what broke.
+        if (waited.elapsed() < WatchSlice.count() / 2)
+            return true;
     }
 }
 

@@ -1,9 +1,11 @@
 #include "transport/ResumeChecks.h"
 
+#include "platform/UploadSource.h"
 #include "transport/Session.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
+#include <QList>
 
 ResumeChecks::ResumeChecks(Ftp::Session &session)
     : m_session(session)
@@ -11,12 +13,12 @@ ResumeChecks::ResumeChecks(Ftp::Session &session)
 
 qint64 ResumeChecks::uploadedPart(const QString &partial, const QFileInfo &local)
 {
-    const std::optional<qint64> size = m_session.fileSize(partial);
+    const std::optional<qint64> size = sizeOf(partial);
     if (!size || *size <= 0 || *size > local.size())
         return 0;
     // The server's times have whole seconds; a partial sent in the second of the change counts.
     const std::optional<QDateTime> sent = m_session.modificationTime(partial);
-    const qint64 changed = local.lastModified().toSecsSinceEpoch();
+    const qint64 changed = Platform::UploadSource::lastChange(local);
     if (!sent || sent->toSecsSinceEpoch() < changed)
         return 0;
     return *size;
@@ -41,7 +43,7 @@ std::optional<QByteArray> ResumeChecks::originOf(const QString &remote, qint64 s
 
 bool ResumeChecks::sameAsServer(const QString &remote, QFileDevice &local)
 {
-    if (m_session.fileSize(remote) != local.size())
+    if (sizeOf(remote) != local.size())
         return false;
     const std::optional<Ftp::Session::FileDigest> digest = m_session.fileHash(remote);
     if (!digest)
@@ -50,4 +52,21 @@ bool ResumeChecks::sameAsServer(const QString &remote, QFileDevice &local)
     if (!local.seek(0) || !hash.addData(&local))
         return false;
     return hash.result().toHex() == digest->hex;
+}
+
+std::optional<qint64> ResumeChecks::sizeOf(const QString &remote)
+{
+    const std::optional<qint64> size = m_session.fileSize(remote);
+    if (size || m_session.answersSize())
+        return size;
+    // SIZE is an extension that not every server offers: the file's entry tells the size.
+    QList<Ftp::Entry> entries;
+    if (!m_session.find(remote, &entries))
+        return std::nullopt;
+    const QString name = remote.section(u'/', -1);
+    for (const Ftp::Entry &entry : std::as_const(entries)) {
+        if (entry.name == name && !entry.isDirectory)
+            return entry.size;
+    }
+    return std::nullopt;
 }

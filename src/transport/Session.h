@@ -81,6 +81,8 @@ public:
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
     std::optional<qint64> fileSize(const QString &name);
+    // Whether the server answers SIZE, as far as this session has asked.
+    bool answersSize() const { return !m_noSize; }
     // When a file last changed (MDTM), in UTC; nothing when the server cannot tell.
     std::optional<QDateTime> modificationTime(const QString &name);
 

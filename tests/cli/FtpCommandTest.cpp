@@ -307,11 +307,12 @@ TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
     EXPECT_EQ(QDir(tempPath(u"page_files"_s)).entryList(QDir::Files), QStringList{u"ok.gif"_s});
 }
 
-// A local file that cannot be written is told as what it is, not as a missing server file. The
+// A local file that cannot be written is told as what it is, not as a missing server file, and
+// leaves no partial filling the disk, though the file is large enough to keep one after a cut. The
 // server name after the command is a name, though it starts with a dash.
 TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
-    writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(64 * 1024, 'x'));
+    writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(2 << 20, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
     // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
@@ -643,6 +644,37 @@ TEST_F(CutTransferCommandTest, RetriesContinueAfterPassingFailuresOnly)
             EXPECT_TRUE(readFile(put ? onServer : local) == content);
         }
     }
+}
+
+// A server that sends more than the file's size gives no copy of it: a get into the program's own
+// output keeps what came, as of a cut get, and tells why.
+TEST_F(CutTransferCommandTest, AnOverlongGetIntoStandardOutputTellsWhy)
+{
+    start(u"long-data=100"_s);
+    writeFile(server->rootPath() + u"/film.bin"_s, "a lesson");
+    const CliRun run =
+        runVellix(login(*server) + QStringList{u"get"_s, u"film.bin"_s, u"/dev/stdout"_s},
+                  server->password());
+    EXPECT_EQ(std::tuple(run.exitCode, run.out), std::tuple(1, u"a lesson"_s));
+    EXPECT_TRUE(run.err.contains(u"sent more than the 8 bytes"_s)) << run.err.toStdString();
+}
+
+// A signal while the server holds every byte of a put but has not confirmed it cancels the put at
+// once, and the server's copy stays as it was.
+TEST_F(CutTransferCommandTest, ASignalBeforeThePutIsConfirmedKeepsTheServersCopy)
+{
+    start(u"slow-confirm=20"_s);
+    const QString onServer = writeFile(server->rootPath() + u"/film.bin"_s, "the old copy");
+    const QString local = writeFile(localPath(), patterned(Cut / 4));
+    QProcess process;
+    startVellix(process, login(*server) + QStringList{u"put"_s, local, u"film.bin"_s},
+                server->password());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !moved().isEmpty(); }, 20000));
+    ::kill(pid_t(process.processId()), SIGINT);
+    // Well before the server's confirmation would end the wait.
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(u"put: cancelled"_s));
+    EXPECT_TRUE(readFile(onServer) == "the old copy");
 }
 
 // What a put read from a pipe before its session was lost is gone: --retry does not send the

@@ -72,11 +72,20 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
     const QString folder = tempPath(u"kept"_s);
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = writeFile(folder + u"/lesson.mp4"_s, "old copy");
+    // A read-only copy: the partial stays writable, so that a cut copy can be continued by a user
+    // whom the permissions bind, and every new copy is read-only again.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const auto modeOf = [](const QString &file) {
+        struct stat status = {};
+        return ::stat(QFile::encodeName(file).constData(), &status) == 0 ? status.st_mode & 0777
+                                                                         : 0u;
+    };
     const QByteArray origin = "ftp://host/lesson.mp4 10 1700000000";
     const auto cutAfter = [&](const QByteArray &from, const QByteArray &bytes) {
         Platform::ReplacingFile cut(path, from);
         ASSERT_TRUE(cut.open(QIODevice::WriteOnly)) << cut.errorString().toStdString();
         ASSERT_EQ(cut.write(bytes), bytes.size());
+        EXPECT_EQ(modeOf(PartialName::pathFor(path)), 0644u);
         // One partial has one writer.
         Platform::ReplacingFile second(path, from);
         EXPECT_FALSE(second.open(QIODevice::WriteOnly));
@@ -112,6 +121,7 @@ TEST_F(VellixTest, ResumableFileKeepsWhatArrivedForTheSameOriginOnly)
         next.reset();
         EXPECT_EQ(entries(folder), QStringList{u"lesson.mp4"_s});
         EXPECT_EQ(readFile(path), content);
+        EXPECT_EQ(modeOf(path), 0444u);
     }
 }
 

@@ -462,7 +462,8 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
 // result, nor a link in the partial's place, which would lead the upload into a file elsewhere.
 TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
 {
-    enum class AfterCut { Nothing, FileChanged, PartialGrown, PartialLinked };
+    // FileCopiedIn: the other version comes with the old date kept (cp -p), before the cut.
+    enum class AfterCut { Nothing, FileChanged, FileCopiedIn, PartialGrown, PartialLinked };
     const struct
     {
         const char *title;
@@ -475,6 +476,7 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         // An upload continued and a download taken whole again are the client's cut scenario.
         {"upload without -c", true, AfterCut::Nothing, false, false},
         {"upload of a local file changed since", true, AfterCut::FileChanged, true, false},
+        {"upload of a local file copied in since", true, AfterCut::FileCopiedIn, true, false},
         {"upload beside a partial longer than the file", true, AfterCut::PartialGrown, true, false},
         {"upload beside a link in the partial's place", true, AfterCut::PartialLinked, true, false},
         // Its partial stays writable; the file is read-only again once whole.
@@ -489,6 +491,12 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
     // The same size: only the date tells the versions apart.
     const QByteArray second = patterned(size + 1).mid(1);
     const QDir root(m_server->rootPath());
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto setDate = [](const QString &path, const QDateTime &date) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(date, QFileDevice::FileModificationTime);
+    };
     int number = 0;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
@@ -496,6 +504,10 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         const QString local = tempPath(name);
         const QString source = c.upload ? local : root.filePath(name);
         writeFile(source, first);
+        const bool copiedIn = c.afterCut == AfterCut::FileCopiedIn;
+        if (copiedIn) {
+            ASSERT_TRUE(setDate(source, now.addSecs(-600)));
+        }
         const QString target = root.filePath(name);
         if (c.readOnlyTarget) {
             writeFile(target, "the old copy");
@@ -529,13 +541,13 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         ASSERT_LT(kept, size);
 
         QByteArray expected = first;
-        if (c.afterCut == AfterCut::FileChanged) {
+        if (c.afterCut == AfterCut::FileChanged || copiedIn) {
             expected = second;
             writeFile(source, second);
-            QFile changed(source);
-            ASSERT_TRUE(changed.open(QIODevice::ReadWrite) &&
-                        changed.setFileTime(QDateTime::currentDateTime().addSecs(60),
-                                            QFileDevice::FileModificationTime));
+            ASSERT_TRUE(setDate(source, copiedIn ? now.addSecs(-600) : now.addSecs(60)));
+            if (copiedIn) {
+                ASSERT_TRUE(setDate(partial, now.addSecs(-120)));
+            }
         } else if (c.afterCut == AfterCut::PartialGrown) {
             writeFile(partial, readFile(partial) + patterned(size));
         } else if (c.afterCut == AfterCut::PartialLinked) {

@@ -29,6 +29,8 @@ started with in every session, so that each operation of the client meets it:
   canonical-pwd      PWD names the folder the links on the way lead to, not the path entered
   many-entries=N     listings also name N files of one byte, "entry0000000" and on
   wrong-hash         HASH answers a hash that is not the file's
+  ignore-rest        REST is answered 350, and the next RETR or STOR starts at byte 0 all the same
+  slow-confirm=N     an upload's bytes all arrive, and its 226 comes N seconds later
 
 Faults combine with "+" ("cut-once=100000+refuse=REST"). RETR and STOR continue where REST
 puts them, and every transfer logs "MOVED n", the bytes its data connection carried.
@@ -231,7 +233,7 @@ class Session(socketserver.StreamRequestHandler):
             self.reply("550 No such file.")
 
     def ftp_REST(self, argument):
-        self.restart = int(argument)
+        self.restart = 0 if "ignore-rest" in self.server.faults else int(argument)
         self.reply("350 Restarting at %d." % self.restart)
 
     def ftp_HASH(self, argument):
@@ -427,6 +429,7 @@ class Session(socketserver.StreamRequestHandler):
         elif "no-confirm" in faults:
             self.reply("451 Local error.")
         else:
+            time.sleep(fault_argument(faults, "slow-confirm") or 0)
             self.reply("226 Transfer complete.")
 
     def ftp_DELE(self, argument):

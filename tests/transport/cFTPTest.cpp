@@ -646,7 +646,9 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
     const QString cut = u"cut-once=%1"_s.arg(1 << 20);
     const QString serverFile = u"lesson.bin"_s;
     const QString localFile = tempPath(u"lesson.bin"_s);
-    enum class Again { Rest, Whole, RestThenWhole };
+    // FromStart: the server takes the restart and sends from the first byte; what it moves before
+    // the client stops reading varies, the whole file that follows does not.
+    enum class Again { Rest, Whole, RestThenWhole, FromStart };
     const struct
     {
         const char *title;
@@ -654,7 +656,8 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         QString faults;
         bool changed; // on the side it comes from, after the cut
         Again moved;
-        bool linked = false; // the partial is moved elsewhere after the cut, a link in its place
+        bool linked = false;   // the partial is moved elsewhere after the cut, a link in its place
+        bool keptDate = false; // the changed file keeps its old date, from before the cut
     } cases[] = {
         {"download of a file changed since", false, cut, true, Again::Whole},
         {"upload of a file changed since", true, cut, true, Again::Whole},
@@ -664,6 +667,17 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
          Again::RestThenWhole},
         {"upload that fails its check", true, cut + u"+wrong-hash"_s, false, Again::RestThenWhole,
          true},
+        {"download that ignores REST", false, cut + u"+ignore-rest"_s, false, Again::FromStart},
+        {"download without SIZE", false, cut + u"+no-size"_s, false, Again::Rest},
+        {"upload without SIZE", true, cut + u"+no-size"_s, false, Again::Rest},
+        {"upload of a file replaced under its old date", true, cut + u"+refuse=HASH"_s, true,
+         Again::Whole, false, true},
+    };
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const auto setDate = [](const QString &path, const QDateTime &date) {
+        QFile file(path);
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(date, QFileDevice::FileModificationTime);
     };
     for (const auto &c : cases) {
         // Each direction meets the cut in both modes: pairs of cases alternate.
@@ -677,6 +691,9 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const QString onServer = server->rootPath() + u'/' + serverFile;
         QFile::remove(localFile);
         writeFile(c.upload ? localFile : onServer, patterned(Size));
+        if (c.keptDate) {
+            ASSERT_TRUE(setDate(localFile, now.addSecs(-600)));
+        }
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
         const auto transfer = [&] {
             return c.upload ? client.FTPUploadFile(dos(u"lesson.bin"_s), serverFile)
@@ -695,10 +712,11 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         }
         if (c.changed) {
             writeFile(from, patterned(Size).replace('a', 'b'));
-            QFile file(from);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(120),
-                                         QFileDevice::FileModificationTime));
+            // A file copied in with its date kept (cp -p) is older than the cut by its date.
+            ASSERT_TRUE(setDate(from, c.keptDate ? now.addSecs(-600) : now.addSecs(120)));
+            if (c.keptDate) {
+                ASSERT_TRUE(setDate(partial, now.addSecs(-120)));
+            }
         }
 
         QSignalSpy resumed(&client, &cFTP::TransferResumed);
@@ -708,7 +726,10 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const QList<qint64> expected = c.moved == Again::Rest    ? QList<qint64>{Size - kept}
                                        : c.moved == Again::Whole ? QList<qint64>{Size}
                                                                  : QList<qint64>{Size - kept, Size};
-        EXPECT_EQ(moved, expected);
+        if (c.moved == Again::FromStart)
+            EXPECT_EQ(moved.value(moved.size() - 1), Size);
+        else
+            EXPECT_EQ(moved, expected);
         EXPECT_EQ(resumed.count(), c.moved == Again::Whole ? 0 : 1);
         EXPECT_TRUE(readFile(c.upload ? onServer : localFile) == readFile(from));
         EXPECT_FALSE(QFile::exists(partial)) << "the partial stayed";
