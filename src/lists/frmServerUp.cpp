@@ -13,9 +13,11 @@
 
 namespace {
 
-// The size label's background: within the capacity, and beyond it.
+// The size label's background: within the capacity, and beyond it; and its text, dark on
+// both, as a desktop's own text colour (light on a dark desktop) would vanish on the green.
 const QColor WithinLimit(0xC0, 0xFF, 0xC0);
 const QColor BeyondLimit(0xFF, 0x00, 0x00);
+const QColor TextOnLimit(Qt::black);
 
 FileListWindow::TwinButtons buttons()
 {
@@ -114,6 +116,7 @@ void frmServerUp::showTotals(const FileListModel::Totals &totals)
     m_checkedTotal = totals.checked;
     QPalette colours = lblSize->palette();
     colours.setColor(QPalette::Window, overCapacity() ? BeyondLimit : WithinLimit);
+    colours.setColor(QPalette::WindowText, TextOnLimit);
     lblSize->setPalette(colours);
 }
 
