@@ -1,10 +1,15 @@
 #include "widgets/IconSet.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QImageReader>
+#include <QPalette>
 #include <QPixmap>
+#include <QRegularExpression>
 
 namespace {
 
@@ -39,13 +44,30 @@ void registerTheme()
         QIcon::setFallbackThemeName(IconSet::themeName());
 }
 
+// The drawing, its one-colour parts in the desktop's text colour. Breeze draws them in the class
+// "ColorScheme-Text", whose colour its style sheet names; KDE paints them in the colour scheme's
+// text colour, and so do we, or they would vanish on a dark desktop.
+QByteArray drawing(const QString &path, const QColor &text)
+{
+    static const QRegularExpression textColour(
+        QStringLiteral(R"((\.ColorScheme-Text\s*\{\s*color\s*:\s*)#[0-9A-Fa-f]{6})"));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll())
+        .replace(textColour, QStringLiteral("\\1") + text.name())
+        .toUtf8();
+}
+
 // The drawing at its own size, and twice as large for screens of two device pixels to one. A
 // selected row shows the drawing as it is: the style's tint for selected icons would sink the
 // grey drawings into the selection's colour.
-void addRenderings(QIcon &icon, const QString &path)
+void addRenderings(QIcon &icon, const QString &path, const QColor &text)
 {
+    QByteArray svg = drawing(path, text);
     for (const int scale : {1, 2}) {
-        QImageReader reader(path);
+        QBuffer source(&svg);
+        QImageReader reader(&source, "svg");
         const QSize size = reader.size();
         reader.setScaledSize(size * scale);
         QPixmap pixmap = QPixmap::fromImage(reader.read());
@@ -70,12 +92,15 @@ QIcon IconSet::icon(const QString &name)
         registerTheme();
         return findFiles();
     }();
+    // Made once for each name and text colour: a desktop may change its colours while we run.
     static QHash<QString, QIcon> made;
-    if (const auto found = made.constFind(name); found != made.cend())
+    const QColor text = QApplication::palette().color(QPalette::WindowText);
+    const QString key = name + text.name();
+    if (const auto found = made.constFind(key); found != made.cend())
         return *found;
     QIcon picture;
     for (const QString &path : files.value(name))
-        addRenderings(picture, path);
-    made.insert(name, picture);
+        addRenderings(picture, path, text);
+    made.insert(key, picture);
     return picture;
 }

@@ -6,8 +6,8 @@
 // The program's own icon theme, "vellixon", bundled in the library (":/icons/vellixon"): the
 // pictures of file types, folders, tool bar buttons and transfer marks. The windows take their
 // pictures from it alone, so that they look the same on every desktop, whatever icon theme it
-// has or lacks; the theme is also registered as Qt's fallback theme, for the icons the desktop
-// does not have.
+// has or lacks (their one-colour parts in the desktop's text colour); the theme is also registered
+// as Qt's fallback theme, for the icons the desktop does not have.
 class IconSet
 {
 public:

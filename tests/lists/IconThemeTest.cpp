@@ -2,6 +2,7 @@
 // of its own, every tool button has one, and they look the same on a bare display as under a
 // desktop theme that has pictures of the same names.
 
+#include "support/DarkPalette.h"
 #include "support/VellixTest.h"
 
 #include "chooser/frmDir.h"
@@ -17,8 +18,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QListWidget>
+#include <QPainter>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -169,4 +172,24 @@ TEST_F(IconThemeTest, EveryToolButtonOfTheListsAndTheChooserHasAPictureOnAnyDesk
         const frmDir chooser(nullptr);
         return chooser.findChild<QListWidget *>(u"Dir1"_s)->item(0)->icon();
     });
+}
+
+// On a dark desktop every tool button's picture stands out from the window, as Breeze's red
+// pictures do on Breeze Dark: its one-colour drawings take the desktop's text colour.
+TEST_F(IconThemeTest, ToolButtonPicturesStandOutOnADarkDesktop)
+{
+    const DarkPalette dark;
+    const QColor window = QApplication::palette().color(QPalette::Window);
+    const frmServer lists;
+    for (int index = 1; index <= FileListWindow::AboutButton; ++index) {
+        QImage picture(22, 22, QImage::Format_RGB32);
+        picture.fill(window);
+        QPainter(&picture).drawImage(0, 0, rendered(lists.button(index)->icon(), 22));
+        double best = 1;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x)
+                best = std::max(best, DarkPalette::contrast(picture.pixelColor(x, y), window));
+        }
+        EXPECT_GE(best, 2.5) << "button " << index;
+    }
 }
