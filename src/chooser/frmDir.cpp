@@ -155,7 +155,7 @@ void frmDir::buildControls()
     imglock = WidgetFactory::picture(this, QStringLiteral("imglock"),
                                      QStringLiteral(":/vellixon/lock.png"));
     imglock->setToolTip(QStringLiteral("Secure FTP"));
-    lblFile = WidgetFactory::label(this, QStringLiteral("lblFile"), QString());
+    lblFile = WidgetFactory::pathLabel(this, QStringLiteral("lblFile"), QString());
     lblFile->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblDate = WidgetFactory::label(this, QStringLiteral("lblDate"), QString());
     lblSize = WidgetFactory::label(this, QStringLiteral("lblSize"), QString());

@@ -219,8 +219,10 @@ QWidget *FileListWindow::buildLabels()
     auto *panel = new QWidget(this);
     auto *grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    lblLocal = WidgetFactory::label(panel, QStringLiteral("lblLocal"), QStringLiteral("Local:"));
-    lblRemote = WidgetFactory::label(panel, QStringLiteral("lblRemote"), QStringLiteral("Server:"));
+    lblLocal =
+        WidgetFactory::pathLabel(panel, QStringLiteral("lblLocal"), QStringLiteral("Local:"));
+    lblRemote =
+        WidgetFactory::pathLabel(panel, QStringLiteral("lblRemote"), QStringLiteral("Server:"));
     lblvsize = WidgetFactory::label(panel, QStringLiteral("lblvsize"), QString());
     lblcnt = WidgetFactory::label(panel, QStringLiteral("lblcnt"), QString());
     lblSize = WidgetFactory::label(panel, QStringLiteral("lblSize"), QStringLiteral("10 meg"));

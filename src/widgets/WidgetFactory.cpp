@@ -23,6 +23,13 @@ QLabel *WidgetFactory::label(QWidget *parent, const QString &name, const QString
     return label;
 }
 
+QLabel *WidgetFactory::pathLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    QLabel *label = WidgetFactory::label(parent, name, text);
+    label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+    return label;
+}
+
 QLabel *WidgetFactory::picture(QWidget *parent, const QString &name, const QString &resource)
 {
     QLabel *label = WidgetFactory::label(parent, name, QString());

@@ -77,6 +77,14 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
     EXPECT_EQ(shown(), QStringList{u"sheet.pdf"_s});
     EXPECT_TRUE(readFile(iniPath()).contains("lldir=C:\\Course\\Week 1\\"));
 
+    // A deep folder is cut in its label instead of widening the window past the screen.
+    const int width = chooser->minimumSizeHint().width();
+    const QString deep = u"C:\\Course\\"_s + u"lessons of the spring term\\"_s.repeated(8);
+    ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(deep)));
+    ASSERT_TRUE(chooser->showPath(deep));
+    EXPECT_EQ(chooser->minimumSizeHint().width(), width);
+    ASSERT_TRUE(chooser->showPath(u"C:\\Course\\Week 1\\"_s));
+
     // A click shows the file's details (its size is the host's chooser scenario's), OK hands it
     // back.
     auto *files = child<QListWidget>("List2");

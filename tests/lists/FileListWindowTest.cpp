@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -152,6 +153,20 @@ TEST_F(LocalListWindowTest, SizeStaysReadableUnderADarkPalette)
                   4.5)
             << "checked rows: " << row + 1;
     }
+}
+
+// Deep folders, here and on the server, are cut in their labels instead of widening the window
+// past the screen.
+TEST_F(LocalListWindowTest, DeepFoldersLeaveTheWindowItsWidth)
+{
+    window.show();
+    const int width = window.minimumSizeHint().width();
+    const QString deep = u"C:\\Work\\"_s + u"lessons of the spring term\\"_s.repeated(8);
+    ASSERT_TRUE(QDir().mkpath(Platform::DosPath::toLinux(deep)));
+    Shared().RemoteDir = u"/DV/"_s + u"lessons of the spring term/"_s.repeated(8);
+    ASSERT_TRUE(window.RefreshList(deep + u"*.*"_s));
+    QCoreApplication::sendPostedEvents(); // the layouts hear of the labels' new sizes
+    EXPECT_EQ(window.minimumSizeHint().width(), width);
 }
 
 // F5 does not list the folder again under a running operation: the delete asking its question
