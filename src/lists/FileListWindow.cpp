@@ -264,7 +264,9 @@ QWidget *FileListWindow::buildStatusLine()
     auto *line = new QWidget(this);
     auto *row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
-    lbout = WidgetFactory::label(line, QStringLiteral("lbout"), StatusHint);
+    // The status names files and folders, which may be long: cut, it keeps the window within
+    // the screen.
+    lbout = WidgetFactory::pathLabel(line, QStringLiteral("lbout"), StatusHint);
     lbout->setTextFormat(Qt::PlainText);
     row->addWidget(lbout, 1);
     auto *track = new QWidget(line);

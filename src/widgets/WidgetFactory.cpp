@@ -5,6 +5,13 @@
 #include <QPixmap>
 #include <QPushButton>
 
+namespace {
+
+// Enough of a cut path to tell a drive and a folder or two.
+constexpr int LeastPathCharacters = 4;
+
+} // namespace
+
 QPushButton *WidgetFactory::button(QWidget *parent, const QString &name, const QString &caption,
                                    const QString &toolTip)
 {
@@ -26,7 +33,7 @@ QLabel *WidgetFactory::label(QWidget *parent, const QString &name, const QString
 QLabel *WidgetFactory::pathLabel(QWidget *parent, const QString &name, const QString &text)
 {
     QLabel *label = WidgetFactory::label(parent, name, text);
-    label->setSizePolicy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * LeastPathCharacters);
     return label;
 }
 

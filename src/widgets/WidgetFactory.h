@@ -17,8 +17,9 @@ public:
     // A label; with a buddy, its "&" key moves the focus there.
     static QLabel *label(QWidget *parent, const QString &name, const QString &text,
                          QWidget *buddy = nullptr);
-    // A label that shows a path: it takes the width its window has and cuts a long path there,
-    // where a label's own width would widen the window past the screen.
+    // A label that shows a path: as wide as the path while its window has room, cut down to
+    // some characters when it has not, where the label's own width would widen the window
+    // past the screen.
     static QLabel *pathLabel(QWidget *parent, const QString &name, const QString &text);
     // A label that shows a picture of the library's resources (":/vellixon/lock.png").
     static QLabel *picture(QWidget *parent, const QString &name, const QString &resource);
