@@ -445,16 +445,17 @@ TransferViewPort &frmDir::transferView()
 
 void frmDir::setArchiveNoticeShown(bool shown)
 {
-    QPalette colours = lblDate->palette();
     if (shown) {
         m_dateBeforeNotice = lblDate->text();
         lblDate->setText(ArchiveNotice);
-        colours.setColor(QPalette::WindowText, Qt::red);
+        QPalette red;
+        red.setColor(QPalette::WindowText, Qt::red);
+        lblDate->setPalette(red);
     } else {
         lblDate->setText(m_dateBeforeNotice);
-        colours.setColor(QPalette::WindowText, palette().color(QPalette::WindowText));
+        // No colour of its own: the desktop's, also after it changes its colour scheme.
+        lblDate->setPalette(QPalette());
     }
-    lblDate->setPalette(colours);
     lblDate->repaint();
 }
 

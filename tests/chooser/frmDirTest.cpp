@@ -2,6 +2,7 @@
 // entered by a double click (and remembered for the course), a file's details, and OK or Exit.
 
 #include "support/ConfigTest.h"
+#include "support/DarkPalette.h"
 
 #include "chooser/frmDir.h"
 #include "course/SharedState.h"
@@ -140,4 +141,16 @@ TEST_F(frmDirTest, HiddenCharactersShowWrittenOutAndALongNameInAToolTip)
     ASSERT_EQ(week.size(), 1);
     Q_EMIT folders->itemDoubleClicked(week.first());
     EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
+}
+
+// The date's red archive notice gone, the date takes the desktop's colours again, also those of
+// a colour scheme chosen afterwards.
+TEST_F(frmDirTest, TheDateFollowsTheDesktopColoursAfterTheArchiveNotice)
+{
+    chooser->setArchiveNoticeShown(true);
+    chooser->setArchiveNoticeShown(false);
+    const DarkPalette dark;
+    QCoreApplication::processEvents(); // the windows hear of the new colours
+    EXPECT_EQ(child<QLabel>("lblDate")->palette().color(QPalette::WindowText).name(),
+              QApplication::palette().color(QPalette::WindowText).name());
 }
