@@ -15,6 +15,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// How much larger the title is than the box's text.
+constexpr double TitleGrowth = 1.6;
+
+} // namespace
+
 frmAbout::frmAbout(QWidget *parent)
     : QDialog(parent)
 {
@@ -32,7 +39,11 @@ frmAbout::frmAbout(QWidget *parent)
 
     lblTitle = makeLabel(QStringLiteral("lblTitle"), title);
     QFont titleFont = lblTitle->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    // A desktop may give its font in points or in pixels; the title grows in the same unit.
+    if (titleFont.pointSizeF() > 0)
+        titleFont.setPointSizeF(titleFont.pointSizeF() * TitleGrowth);
+    else
+        titleFont.setPixelSize(qRound(titleFont.pixelSize() * TitleGrowth));
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
     lblVersion = makeLabel(QStringLiteral("lblVersion"),

@@ -4,9 +4,13 @@
 #include "control/frmAbout.h"
 #include "platform/Registry.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -69,4 +73,19 @@ TEST_F(AboutTest, ShowAboutOpensTheBoxModallyAndUnloadsIt)
     control->ShowAbout();
     EXPECT_EQ(closer->shown(), 1);
     EXPECT_TRUE(control->findChildren<frmAbout *>().isEmpty());
+}
+
+// The title stands out from the text also when the desktop gives its font in pixels.
+TEST_F(AboutTest, TheTitleIsLargerThanTheTextAtAFontGivenInPixels)
+{
+    const QFont desktop = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(desktop); });
+    QFont pixels = desktop;
+    pixels.setPixelSize(20);
+    QApplication::setFont(pixels);
+    const frmAbout about;
+    const auto pixelSize = [&about](const char *label) {
+        return QFontInfo(about.findChild<QLabel *>(QLatin1String(label))->font()).pixelSize();
+    };
+    EXPECT_GT(pixelSize("lblTitle"), pixelSize("lblVersion"));
 }
