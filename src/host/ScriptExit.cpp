@@ -1,5 +1,7 @@
 #include "host/ScriptExit.h"
 
+#include "platform/UnfinishedFiles.h"
+
 #include <QFileInfo>
 
 #include <cstdio>
@@ -9,6 +11,8 @@ namespace ScriptExit {
 
 void now(Status status, const QString &message)
 {
+    // The download under way never reaches the code that would give its new version up.
+    Platform::UnfinishedFiles::removeAll();
     std::fflush(stdout);
     std::fprintf(stderr, "vellix-host: %s\n", qUtf8Printable(message));
     std::fflush(stderr);
