@@ -48,6 +48,8 @@ const QString DefaultFilter = QStringLiteral("0");
 
 // How many controls the library has made and not yet destroyed.
 int livingControls = 0;
+// A command of any control runs: the controls share its session and state.
+bool commandRunning = false;
 
 // Refused property access never reaches the host as an error: the user is told instead.
 void refuse(const QString &message)
@@ -211,10 +213,10 @@ CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEv
 void Vellix::runCommand(const std::function<void()> &command)
 {
     // An operation or a transfer of a list window the command left open counts as well.
-    if (m_commandRunning || RunScope::running())
+    if (commandRunning || RunScope::running())
         return;
-    m_commandRunning = true;
-    const auto done = qScopeGuard([this] { m_commandRunning = false; });
+    commandRunning = true;
+    const auto done = qScopeGuard([] { commandRunning = false; });
     command();
 }
 
