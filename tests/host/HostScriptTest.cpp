@@ -157,6 +157,11 @@ const ScriptCase ScriptCases[] = {
      "click(\"cmdUpload\");\n"},
     {"SyntaxErrorEndsWithOne", true, "", 1, false, "", "test.js:2: SyntaxError",
      "log(\"never\");\nlet x = ;\n"},
+    // The engine catches what a handler of the control's event throws: the run ends all the same.
+    {"ErrorThrownByAnEventHandlerEndsWithOne", true, "", 1, false, "",
+     "test.js:1: Error: handler broke",
+     "control.clickUpload.connect(function () { throw new Error(\"handler broke\"); });\n"
+     "click(\"cmdUpload\");\n"},
     {"TimeoutNamesTheOpenWindow", false, "--timeout 2", 3, false, "",
      "timed out after 2 s with frmLogin open", "click(\"cmdUpload\");\n"},
     {"UncaughtErrorInAHandlerNamesTheChildren", false, "", 1, false, "",
