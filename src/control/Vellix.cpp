@@ -2,6 +2,7 @@
 
 #include "control/BrowseCommand.h"
 #include "control/DownloadCommand.h"
+#include "control/HeldDeletions.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
 #include "control/MessagePump.h"
@@ -217,6 +218,9 @@ void Vellix::runCommand(const std::function<void()> &command)
         return;
     commandRunning = true;
     const auto done = qScopeGuard([] { commandRunning = false; });
+    // A host that lets the control or its form go while the command waits in a window would
+    // delete them under it: they go once the command has ended.
+    const HeldDeletions held(this);
     command();
 }
 

@@ -289,3 +289,24 @@ TEST_F(LoginDataTest, CommandCalledWhileAnotherWaitsIsRefused)
     EXPECT_EQ(m_shown, 1);
     EXPECT_TRUE(ui().boxes().isEmpty());
 }
+
+// A host that lets the control, or the form that holds it, go while a command waits in the
+// login dialog has them deleted once the command has ended, not under it.
+TEST_F(LoginDataTest, ControlLetGoDuringACommandGoesOnceItEnds)
+{
+    for (const bool wholeForm : {false, true}) {
+        auto *form = new QWidget;
+        const QPointer<Vellix> control(new Vellix(form));
+        control->setRdir(CourseDir);
+        whenLoginShows([&](frmLogin &login) {
+            (wholeForm ? static_cast<QObject *>(form) : control.data())->deleteLater();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            click(login, "cmdCancel");
+        });
+        control->findChild<QPushButton *>(u"cmdDnload"_s)->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(control) << wholeForm;
+        if (!wholeForm)
+            delete form;
+    }
+}
