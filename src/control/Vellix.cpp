@@ -2,6 +2,7 @@
 
 #include "control/BrowseCommand.h"
 #include "control/DownloadCommand.h"
+#include "control/HeldDeletions.h"
 #include "control/ListBinding.h"
 #include "control/LocalPathCheck.h"
 #include "control/MessagePump.h"
@@ -46,6 +47,11 @@ const QString KeyDv = QStringLiteral("dv");
 const QString KeyFilter = QStringLiteral("filter");
 const QString DefaultFilter = QStringLiteral("0");
 
+// How many controls the library has made and not yet destroyed.
+int livingControls = 0;
+// A command of any control runs: the controls share its session and state.
+bool commandRunning = false;
+
 // Refused property access never reaches the host as an error: the user is told instead.
 void refuse(const QString &message)
 {
@@ -79,21 +85,27 @@ Vellix::Vellix(QWidget *parent)
     buildMenu();
     AccessibleNames::watch(this);
 
-    // A fresh client and cipher for this control; any earlier ones are released.
-    Shared().FtpClient.reset();
-    Shared().Cipher = std::make_unique<LoginCipher>();
     // A control restored from its host's bag never runs InitProperties, yet its path checks
     // and commands need the host product's folder and drive: find them now as well.
     FindWindowsDrive();
     FindHostFolder();
-    CreateSharedClient(MessagePump(), SecureConnectPolicy(MessagePump()));
+    // The client and cipher serve every control of the library. The first control makes them
+    // anew, releasing any earlier ones; a control placed beside living ones shares them, so
+    // that the session a command of another control is using stays where it is.
+    if (livingControls++ == 0) {
+        Shared().FtpClient.reset();
+        Shared().Cipher = std::make_unique<LoginCipher>();
+        CreateSharedClient(MessagePump(), SecureConnectPolicy(MessagePump()));
+    }
     // A dropped session is opened again with the status window on the screen.
     Shared().Reconnect = &frmMsg::reconnect;
 }
 
 Vellix::~Vellix()
 {
-    Terminate();
+    // The last control releases what they all shared; until then the others still use it.
+    if (--livingControls == 0)
+        Terminate();
 }
 
 void Vellix::Terminate()
@@ -202,10 +214,13 @@ CommandPreparation::Control Vellix::commandControl(std::function<void()> raiseEv
 void Vellix::runCommand(const std::function<void()> &command)
 {
     // An operation or a transfer of a list window the command left open counts as well.
-    if (m_commandRunning || RunScope::running())
+    if (commandRunning || RunScope::running())
         return;
-    m_commandRunning = true;
-    const auto done = qScopeGuard([this] { m_commandRunning = false; });
+    commandRunning = true;
+    const auto done = qScopeGuard([] { commandRunning = false; });
+    // A host that lets the control or its form go while the command waits in a window would
+    // delete them under it: they go once the command has ended.
+    const HeldDeletions held(this);
     command();
 }
 

@@ -105,9 +105,9 @@ private:
     void setCommandsEnabled(bool enabled);
     // What a command needs of the control, raising its event to the host.
     CommandPreparation::Control commandControl(std::function<void()> raiseEvent);
-    // Runs a command unless one runs already: a command waits for the server in a message
-    // loop (the status window, the login dialog, the lists), where a host's call could start
-    // a second one over the session and the shared state the first is using.
+    // Runs a command unless one of any control runs already: a command waits for the server in a
+    // message loop (the status window, the login dialog, the lists), where a host's call could
+    // start a second one over the session and the shared state the first is using.
     void runCommand(const std::function<void()> &command);
     void Terminate();
     bool hostRuns() const { return m_ambient.UserMode; }
@@ -136,5 +136,4 @@ private:
 
     AmbientProperties m_ambient;
     IObjectSafety m_objectSafety;
-    bool m_commandRunning = false;
 };

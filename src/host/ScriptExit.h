@@ -18,4 +18,8 @@ QString describe(const QJSValue &error);
 // The result of a call into the script; a call that threw ends the run.
 QJSValue checked(const QJSValue &result);
 
+// Ends the run as an uncaught error does when a function of the script evaluated from fileName
+// that a signal called throws: the engine catches that error itself and only warns of it.
+void endOnHandlerErrors(const QString &fileName);
+
 } // namespace ScriptExit

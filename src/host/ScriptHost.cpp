@@ -68,6 +68,7 @@ void ScriptHost::run(const QString &source, const QString &fileName)
     for (const QString &name : names)
         globals.setProperty(name, ScriptExit::checked(makeGlobal.call({api, name})));
 
+    ScriptExit::endOnHandlerErrors(fileName);
     ScriptExit::checked(m_engine.evaluate(source, fileName, 1));
     QCoreApplication::exit(ScriptExit::Done);
 }

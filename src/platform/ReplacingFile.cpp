@@ -2,6 +2,7 @@
 
 #include "platform/PartialName.h"
 #include "platform/RegularFile.h"
+#include "platform/UnfinishedFiles.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -238,6 +239,7 @@ bool ReplacingFile::openPlain(OpenMode mode)
         setFileName(candidate);
         if (QFile::open(mode | NewOnly)) {
             m_temporary = candidate;
+            UnfinishedFiles::add(m_temporary);
             if (target.isFile() && !target.isSymLink())
                 setPermissions(ownPermissions(target));
             return true;
@@ -333,6 +335,7 @@ bool ReplacingFile::commit()
     if (std::rename(QFile::encodeName(m_temporary).constData(),
                     QFile::encodeName(m_target).constData()) != 0)
         return fail(systemError());
+    UnfinishedFiles::drop(m_temporary);
     m_temporary.clear();
     // A kept partial is the new version's own, now whole, or one that the new version makes
     // useless: neither is left behind.
@@ -357,8 +360,10 @@ bool ReplacingFile::fail(const QString &why)
 void ReplacingFile::discard()
 {
     QFile::close();
-    if (!m_temporary.isEmpty())
+    if (!m_temporary.isEmpty()) {
         QFile::remove(m_temporary);
+        UnfinishedFiles::drop(m_temporary);
+    }
     if (m_resumable && !m_temporary.isEmpty())
         QFile::remove(PartialName::originPathFor(m_target));
     m_temporary.clear();

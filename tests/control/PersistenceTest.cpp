@@ -122,8 +122,11 @@ TEST_F(PersistenceTest, InitPropertiesResetsTheFieldsAndFindsTheLocalFolders)
     QDir::setCurrent(savedCurrent);
 }
 
+// The first control renews the cipher and client, and the last one releases them: a control
+// placed beside another, or destroyed before it, leaves the other's session alone.
 TEST_F(PersistenceTest, CreationRenewsTheCipherAndClientAndDestructionReleasesThem)
 {
+    control.reset();
     Platform::Registry().setString(Platform::RootKey::LocalMachine, AppPaths, QString(),
                                    u"C:\\Dovrelle\\Dovrelle.exe"_s);
     Shared().Cipher = std::make_unique<CipherComponent>(); // stands for an earlier cipher
@@ -139,6 +142,10 @@ TEST_F(PersistenceTest, CreationRenewsTheCipherAndClientAndDestructionReleasesTh
     // A control restored from a bag never runs InitProperties but still knows its drive.
     EXPECT_EQ(QStringList({Shared().HostFolder, Shared().HostDrive, Shared().HomeDir}),
               QStringList({u"C:\\Dovrelle\\"_s, u"C"_s, QString()}));
+
+    const cFTP *shared = Shared().FtpClient.get();
+    std::make_unique<Vellix>().reset();
+    EXPECT_TRUE(Shared().Cipher && Shared().FtpClient.get() == shared);
 
     Shared().Component = std::make_unique<CipherComponent>();
     second.reset();

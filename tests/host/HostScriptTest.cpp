@@ -157,6 +157,11 @@ const ScriptCase ScriptCases[] = {
      "click(\"cmdUpload\");\n"},
     {"SyntaxErrorEndsWithOne", true, "", 1, false, "", "test.js:2: SyntaxError",
      "log(\"never\");\nlet x = ;\n"},
+    // The engine catches what a handler of the control's event throws: the run ends all the same.
+    {"ErrorThrownByAnEventHandlerEndsWithOne", true, "", 1, false, "",
+     "test.js:1: Error: handler broke",
+     "control.clickUpload.connect(function () { throw new Error(\"handler broke\"); });\n"
+     "click(\"cmdUpload\");\n"},
     {"TimeoutNamesTheOpenWindow", false, "--timeout 2", 3, false, "",
      "timed out after 2 s with frmLogin open", "click(\"cmdUpload\");\n"},
     {"UncaughtErrorInAHandlerNamesTheChildren", false, "", 1, false, "",
@@ -659,3 +664,29 @@ onWindow("frmTransfer", function (win) {
 
 INSTANTIATE_TEST_SUITE_P(Transfers, HostTransferTest, ::testing::ValuesIn(TransferCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A run that ends in the middle of a download, which never comes back to give the new version
+// up, leaves nothing of it on the disk.
+class HostSlowLineTest : public HostScriptTest
+{
+protected:
+    HostSlowLineTest() { faults.rate = 100000; }
+};
+
+TEST_F(HostSlowLineTest, TimeoutDuringADownloadLeavesNoTemporaryFile)
+{
+    // Under the size whose cut download is kept to be continued.
+    writeFile(server->rootPath() + MonthFolder + u"/notes.bin"_s, QByteArray(900000, 'n'));
+    const CliRun result = runScript(R"js(
+onWindow("frmServer", function (win) {
+    win.check("lvServer", row(win, "notes.bin"), true);
+    win.key("Alt+D");
+});
+click("cmdDnload");
+)js",
+                                    {u"--timeout"_s, u"2"_s});
+    ASSERT_EQ(result.exitCode, 3) << result.err.toStdString() << result.out.toStdString();
+    EXPECT_EQ(
+        QDir(Platform::DosPath::toLinux(u"C:\\Course"_s)).entryList(QDir::Files | QDir::Hidden),
+        QStringList{u"lesson 1.txt"_s});
+}
