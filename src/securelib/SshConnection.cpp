@@ -345,7 +345,8 @@ bool SshConnection::authenticate(const Progress &progress)
                            },
                            progress) == 0;
         }
-        if (!loggedIn && !m_cancelled && methods.contains("keyboard-interactive")) {
+        if (!loggedIn && !m_cancelled && !connectionFailed() &&
+            methods.contains("keyboard-interactive")) {
             loggedIn = runStep(
                            [&] {
                                return libssh2_userauth_keyboard_interactive_ex(
@@ -357,6 +358,9 @@ bool SshConnection::authenticate(const Progress &progress)
     }
     if (m_cancelled)
         return false;
+    // A connection lost or silent in the middle of the login says nothing of the login data.
+    if (!loggedIn && connectionFailed())
+        return fail(QStringLiteral("Login to %1 failed: %2").arg(m_serverName, lastErrorText()));
     if (!loggedIn)
         return fail(QStringLiteral("Login to %1 failed: the server refused the user name or "
                                    "password.")
@@ -497,6 +501,21 @@ bool SshConnection::waitSocket(milliseconds slice) const
     if (directions & LIBSSH2_SESSION_BLOCK_OUTBOUND)
         waiting.events |= POLLOUT;
     return ::poll(&waiting, 1, int(slice.count())) > 0;
+}
+
+bool SshConnection::connectionFailed() const
+{
+    switch (libssh2_session_last_errno(m_session)) {
+    case LIBSSH2_ERROR_SOCKET_NONE:
+    case LIBSSH2_ERROR_SOCKET_SEND:
+    case LIBSSH2_ERROR_SOCKET_RECV:
+    case LIBSSH2_ERROR_SOCKET_DISCONNECT:
+    case LIBSSH2_ERROR_SOCKET_TIMEOUT:
+    case LIBSSH2_ERROR_TIMEOUT:
+        return true;
+    default:
+        return m_timedOut;
+    }
 }
 
 QString SshConnection::lastErrorText() const
