@@ -124,10 +124,15 @@ TEST_F(HvsftpSetupTest, PasswordLeavesTheProcessListAndCtrlCStopsTheConnect)
 // test wants, in a mount namespace of its own whose resolver asks only that server.
 TEST_F(HvsftpSetupTest, CtrlCStopsTheLookUpOfTheServerName)
 {
+    // The resolver asks port 53 only: a loopback address of its own keeps it from another run's.
     QUdpSocket nameServer;
-    ASSERT_TRUE(nameServer.bind(QHostAddress(u"127.0.0.9"_s), 53));
-    const QString resolvConf = writeFile(tempPath(u"resolv.conf"_s),
-                                         "nameserver 127.0.0.9\noptions timeout:30 attempts:1\n");
+    quint32 address = QHostAddress(u"127.0.0.9"_s).toIPv4Address();
+    while (!nameServer.bind(QHostAddress(address), 53) && address < 0x7f000040)
+        ++address;
+    ASSERT_EQ(nameServer.state(), QAbstractSocket::BoundState);
+    const QString resolvConf = writeFile(
+        tempPath(u"resolv.conf"_s), "nameserver " + QHostAddress(address).toString().toLatin1() +
+                                        "\noptions timeout:30 attempts:1\n");
     QProcess process;
     process.start(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s,
                                  u"mount --bind \"$0\" /etc/resolv.conf && exec \"$@\""_s,
