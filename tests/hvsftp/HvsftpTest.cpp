@@ -138,7 +138,14 @@ TEST_F(HvsftpSetupTest, CtrlCStopsTheLookUpOfTheServerName)
                                  u"mount --bind \"$0\" /etc/resolv.conf && exec \"$@\""_s,
                                  resolvConf, QStringLiteral(HVSFTP_PATH), u"-l"_s, u"smith"_s,
                                  u"-pw"_s, Password, u"-b"_s, script(), u"sftp.example"_s});
-    ASSERT_TRUE(nameServer.waitForReadyRead(20000)) << "hvsftp did not look the name up";
+    if (!process.waitForStarted())
+        GTEST_SKIP() << "no unshare here";
+    if (!nameServer.waitForReadyRead(20000)) {
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        if (err.startsWith(u"unshare:"_s) || err.startsWith(u"mount:"_s))
+            GTEST_SKIP() << "no mount namespace here: " << err.toStdString();
+        FAIL() << "hvsftp did not look the name up: " << err.toStdString();
+    }
 
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(15000)) << "Ctrl+C did not stop the look-up";
