@@ -1,6 +1,8 @@
 #include "securelib/SshConnection.h"
 
 #include "securelib/KnownHosts.h"
+#include "transport/HostLookup.h"
+#include "transport/InternetError.h"
 #include "transport/ServerAddress.h"
 
 #include <QDir>
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <netdb.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -23,6 +26,22 @@ namespace {
 constexpr quint16 SshPort = 22;
 constexpr milliseconds WaitSlice{100};
 constexpr milliseconds GoodbyeTimeout{2000};
+
+using AddressInfo = std::unique_ptr<addrinfo, decltype(&freeaddrinfo)>;
+
+// The socket address of an address already looked up, which asks no resolver; null when the
+// system cannot take it.
+AddressInfo socketAddress(const QHostAddress &address, quint16 port)
+{
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    addrinfo *info = nullptr;
+    if (getaddrinfo(address.toString().toLatin1().constData(), QByteArray::number(port).constData(),
+                    &hints, &info) != 0)
+        info = nullptr;
+    return AddressInfo(info, &freeaddrinfo);
+}
 
 QString keyTypeName(int type)
 {
@@ -177,26 +196,30 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
 
 bool SshConnection::connectSocket(const QString &host, quint16 port, const Progress &progress)
 {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *addresses = nullptr;
-    const QByteArray service = QByteArray::number(port);
-    if (getaddrinfo(host.toUtf8().constData(), service.constData(), &hints, &addresses) != 0)
+    // The system's resolver may take longer than the timeout and cannot be stopped, so the
+    // name is looked up beside the wait, which the caller can end.
+    Ftp::HostLookup lookup;
+    const QList<QHostAddress> found = lookup.resolve(host, m_login.timeout, progress.keepGoing);
+    if (lookup.error() == Ftp::InternetError::OperationCancelled)
+        return stop();
+    if (found.isEmpty())
         return fail(QStringLiteral("The server name %1 could not be resolved.").arg(host));
 
     int error = ECONNREFUSED;
-    for (addrinfo *address = addresses; address && m_socket < 0; address = address->ai_next) {
+    for (const QHostAddress &address : found) {
+        const AddressInfo target = socketAddress(address, port);
+        if (!target)
+            continue;
         const int fd =
-            ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                     address->ai_protocol);
+            ::socket(target->ai_family, target->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
+                     target->ai_protocol);
         if (fd < 0)
             continue;
         // The SSH library sends every packet with a send of its own, so a read request would
         // wait for the acknowledgement of the one before it.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        if (::connect(fd, address->ai_addr, address->ai_addrlen) == 0 || errno == EINPROGRESS) {
+        if (::connect(fd, target->ai_addr, target->ai_addrlen) == 0 || errno == EINPROGRESS) {
             const auto deadline = steady_clock::now() + m_login.timeout;
             pollfd waiting{fd, POLLOUT, 0};
             int ready = 0;
@@ -214,12 +237,9 @@ bool SshConnection::connectSocket(const QString &host, quint16 port, const Progr
             error = errno;
         }
         ::close(fd);
-        if (!progress.keepGoing()) {
-            freeaddrinfo(addresses);
+        if (!progress.keepGoing())
             return stop();
-        }
     }
-    freeaddrinfo(addresses);
     if (m_socket < 0)
         return fail(QStringLiteral("Cannot connect to %1: %2")
                         .arg(m_serverName, QString::fromLocal8Bit(std::strerror(error))));
@@ -325,7 +345,8 @@ bool SshConnection::authenticate(const Progress &progress)
                            },
                            progress) == 0;
         }
-        if (!loggedIn && !m_cancelled && methods.contains("keyboard-interactive")) {
+        if (!loggedIn && !m_cancelled && !connectionFailed() &&
+            methods.contains("keyboard-interactive")) {
             loggedIn = runStep(
                            [&] {
                                return libssh2_userauth_keyboard_interactive_ex(
@@ -337,6 +358,9 @@ bool SshConnection::authenticate(const Progress &progress)
     }
     if (m_cancelled)
         return false;
+    // A connection lost or silent in the middle of the login says nothing of the login data.
+    if (!loggedIn && connectionFailed())
+        return fail(QStringLiteral("Login to %1 failed: %2").arg(m_serverName, lastErrorText()));
     if (!loggedIn)
         return fail(QStringLiteral("Login to %1 failed: the server refused the user name or "
                                    "password.")
@@ -477,6 +501,21 @@ bool SshConnection::waitSocket(milliseconds slice) const
     if (directions & LIBSSH2_SESSION_BLOCK_OUTBOUND)
         waiting.events |= POLLOUT;
     return ::poll(&waiting, 1, int(slice.count())) > 0;
+}
+
+bool SshConnection::connectionFailed() const
+{
+    switch (libssh2_session_last_errno(m_session)) {
+    case LIBSSH2_ERROR_SOCKET_NONE:
+    case LIBSSH2_ERROR_SOCKET_SEND:
+    case LIBSSH2_ERROR_SOCKET_RECV:
+    case LIBSSH2_ERROR_SOCKET_DISCONNECT:
+    case LIBSSH2_ERROR_SOCKET_TIMEOUT:
+    case LIBSSH2_ERROR_TIMEOUT:
+        return true;
+    default:
+        return m_timedOut;
+    }
 }
 
 QString SshConnection::lastErrorText() const

@@ -96,6 +96,9 @@ private:
                       const Progress &progress);
     bool authenticate(const Progress &progress);
     bool authenticateWithKeys(const QByteArray &user, const Progress &progress);
+    // Whether the last step failed because the server went silent or the connection broke,
+    // rather than by the server's answer.
+    bool connectionFailed() const;
     // Runs a step of the non-blocking SSH library until it no longer asks to be called again.
     int runStep(const Step &step, const Progress &progress);
     // Runs a call without blocking until `finished` says so of its result.

@@ -182,8 +182,11 @@ bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
         return true;
     if (errno != EINPROGRESS)
         return failWithErrno(errno);
-    if (!waitFor(POLLOUT, timeout))
+    // A connect that ran out of time is given up, unlike a read or write: nothing came of it.
+    if (!waitFor(POLLOUT, timeout)) {
+        close();
         return false;
+    }
     int error = 0;
     socklen_t size = sizeof error;
     ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size);

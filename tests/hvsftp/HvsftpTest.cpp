@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 
 #include <csignal>
 #include <memory>
@@ -115,6 +116,39 @@ TEST_F(HvsftpSetupTest, PasswordLeavesTheProcessListAndCtrlCStopsTheConnect)
     ::kill(pid_t(process.processId()), SIGINT);
     ASSERT_TRUE(process.waitForFinished(15000)) << "Ctrl+C did not stop the connect";
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit) << "it should end by the signal";
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(err.startsWith(u"hvsftp: Stopped"_s)) << err.toStdString();
+}
+
+// A name server that never answers: the tool waits for the server's name for as long as the
+// test wants, in a mount namespace of its own whose resolver asks only that server.
+TEST_F(HvsftpSetupTest, CtrlCStopsTheLookUpOfTheServerName)
+{
+    // The resolver asks port 53 only: a loopback address of its own keeps it from another run's.
+    QUdpSocket nameServer;
+    quint32 address = QHostAddress(u"127.0.0.9"_s).toIPv4Address();
+    while (!nameServer.bind(QHostAddress(address), 53) && address < 0x7f000040)
+        ++address;
+    ASSERT_EQ(nameServer.state(), QAbstractSocket::BoundState);
+    const QString resolvConf = writeFile(
+        tempPath(u"resolv.conf"_s), "nameserver " + QHostAddress(address).toString().toLatin1() +
+                                        "\noptions timeout:30 attempts:1\n");
+    QProcess process;
+    process.start(u"unshare"_s, {u"-m"_s, u"sh"_s, u"-c"_s,
+                                 u"mount --bind \"$0\" /etc/resolv.conf && exec \"$@\""_s,
+                                 resolvConf, QStringLiteral(HVSFTP_PATH), u"-l"_s, u"smith"_s,
+                                 u"-pw"_s, Password, u"-b"_s, script(), u"sftp.example"_s});
+    if (!process.waitForStarted())
+        GTEST_SKIP() << "no unshare here";
+    if (!nameServer.waitForReadyRead(20000)) {
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        if (err.startsWith(u"unshare:"_s) || err.startsWith(u"mount:"_s))
+            GTEST_SKIP() << "no mount namespace here: " << err.toStdString();
+        FAIL() << "hvsftp did not look the name up: " << err.toStdString();
+    }
+
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(15000)) << "Ctrl+C did not stop the look-up";
     const QString err = QString::fromUtf8(process.readAllStandardError());
     EXPECT_TRUE(err.startsWith(u"hvsftp: Stopped"_s)) << err.toStdString();
 }

@@ -50,6 +50,45 @@ struct ProgressLog
     }
 };
 
+// Passes connections on to a server on loopback, and holds what a client sends from its third
+// encrypted packet on: the password, after the requests for the login service and for the
+// login methods, each of which waits for its answer. The packets in clear before them (the
+// banner, the key exchange and the new keys) are told apart by their lengths. To the client it
+// is a server that hangs while it checks the password. Prints the port it takes.
+constexpr char PasswordHoldingRelay[] = R"(
+import select, socket, sys
+
+def clear_end(stream):
+    end = stream.find(b"\n") + 1
+    for _ in range(3):
+        if end == 0 or len(stream) < end + 4:
+            return None
+        end += 4 + int.from_bytes(stream[end:end + 4], "big")
+    return end if len(stream) >= end else None
+
+listener = socket.create_server(("127.0.0.1", 0))
+print(listener.getsockname()[1], flush=True)
+while True:
+    client, _ = listener.accept()
+    server = socket.create_connection(("127.0.0.1", int(sys.argv[1])))
+    stream, encrypted = b"", None
+    while (ready := select.select([client, server], [], [])[0]):
+        data = ready[0].recv(65536)
+        if not data:
+            break
+        if ready[0] is server:
+            client.sendall(data)
+            continue
+        if encrypted is None:
+            stream += data
+            if (end := clear_end(stream)) is not None:
+                encrypted = int(len(stream) > end)
+        else:
+            encrypted += 1
+        if encrypted is None or encrypted < 3:
+            server.sendall(data)
+)";
+
 QString statusText()
 {
     std::vector<char> status(HVSP_STATUS_SIZE + 1, '#');
@@ -218,6 +257,11 @@ TEST_F(SecureLibraryTest, FailedConnectsSayWhyAndAnEmptyPasswordTakesTheUsersKey
 {
     SilentFtpServer mute;
     ASSERT_TRUE(mute.isListening());
+    QProcess relay;
+    relay.start(u"/usr/bin/python3"_s, {u"-c"_s, QString::fromLatin1(PasswordHoldingRelay),
+                                        QString::number(m_server->port())});
+    ASSERT_TRUE(relay.waitForReadyRead(10000)) << "the relay did not start";
+    const QString relaySite = u"127.0.0.1:"_s + QString::fromLatin1(relay.readLine().trimmed());
     const struct
     {
         const char *title;
@@ -229,6 +273,7 @@ TEST_F(SecureLibraryTest, FailedConnectsSayWhyAndAnEmptyPasswordTakesTheUsersKey
          u"refused the user name or password"_s},
         {"bad server name", m_server->password(), u"[::1"_s, u"not valid"_s},
         {"silent server", m_server->password(), mute.site(), u"did not answer in time"_s},
+        {"silent at the password", m_server->password(), relaySite, u"did not answer in time"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.title);
@@ -239,6 +284,8 @@ TEST_F(SecureLibraryTest, FailedConnectsSayWhyAndAnEmptyPasswordTakesTheUsersKey
         EXPECT_TRUE(statusText().contains(c.status)) << statusText().toStdString();
         EXPECT_FALSE(statusText().contains(c.password)) << "the status shows the password";
     }
+    relay.kill();
+    relay.waitForFinished();
 
     // Stopped by the library's own caller at the third question.
     static int asked;
