@@ -17,6 +17,11 @@ void VellixTest::SetUp()
     m_dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_dir->isValid());
     QDir(m_dir->path()).mkpath(QStringLiteral("home"));
+    // Programs that fall back on the current folder (the host's folder when none is registered)
+    // write into the test's own folder, and the programs the test starts begin there too.
+    m_startFolder = QDir::currentPath();
+    QDir(m_dir->path()).mkpath(QStringLiteral("work"));
+    QDir::setCurrent(tempPath(QStringLiteral("work")));
     setEnvironment("HOME", QFile::encodeName(homePath()));
     setEnvironment("VELLIX_PREFIX", QFile::encodeName(tempPath(QStringLiteral("prefix"))));
     SharedState::reset();
@@ -35,6 +40,7 @@ void VellixTest::TearDown()
             qunsetenv(saved->first.constData());
     }
     m_savedEnvironment.clear();
+    QDir::setCurrent(m_startFolder);
     m_dir.reset();
 }
 

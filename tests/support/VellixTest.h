@@ -68,6 +68,7 @@ protected:
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_startFolder;
     std::unique_ptr<Platform::UiRecorder> m_ui;
     // The variables changed, with their values before (nullopt: not set).
     QList<std::pair<QByteArray, std::optional<QByteArray>>> m_savedEnvironment;
