@@ -44,6 +44,7 @@ ServerFolderWalk::Result ServerFolderWalk::walk(const QString &folder)
 {
     m_walked.clear();
     m_unlisted.clear();
+    m_listed = 0;
     Result result;
     result.outcome = count(folder, 0, result.bytes);
     result.unlisted = m_unlisted;
@@ -62,6 +63,8 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int dep
         return *failure;
     if (!firstVisit(folder, standing))
         return Outcome::Counted;
+    if (++m_listed > m_rules.mostFolders)
+        return Outcome::TooMany;
     // Held here: the walk into a sub-folder lists that folder, not this one.
     Contents contents;
     if (const std::optional<Outcome> failure = list(folder, first, contents))

@@ -17,14 +17,17 @@ class cFTP;
 // for it, counts nothing, so links to a folder already walked (a loop back to an ancestor
 // among them) are not followed on servers that report where a link leads. On servers that
 // report the link's own path, a loop makes ever deeper paths: the walk ends MaxDepth levels
-// down. Every file the server lists counts, also one whose name differs from another's only in
-// case, with its whole size; sizes are summed in 64 bits, and a caller that keeps a narrower
-// total limits it itself.
+// down, and two loops make paths without number at every level: the walk ends after
+// MaxFolders folders. Every file the server lists counts, also one whose name differs from
+// another's only in case, with its whole size; sizes are summed in 64 bits, and a caller that keeps
+// a narrower total limits it itself.
 class ServerFolderWalk
 {
 public:
     // No site goes this deep; a deeper folder means a server whose folders go on without end.
     static constexpr int MaxDepth = 64;
+    // Nor this many folders; more mean folders that lead back into each other.
+    static constexpr int MaxFolders = 10000;
 
     enum class Outcome {
         Counted,
@@ -32,6 +35,7 @@ public:
         Stopped,      // the caller's rules asked to stop
         Disconnected, // the session was lost and not brought back
         TooDeep,      // a folder lay more than MaxDepth levels below the first one
+        TooMany,      // more than the rules' mostFolders folders were walked
         NotListed,    // a folder's listing failed (the client's listing error says why)
     };
 
@@ -55,6 +59,8 @@ public:
         std::function<bool()> reconnect = {};
         // Told the total of every folder counted whole.
         std::function<void(const QString &folder, qint64 bytes)> counted = {};
+        // How many folders the walk lists before it ends as TooMany.
+        int mostFolders = MaxFolders;
     };
 
     ServerFolderWalk(cFTP &client, Rules rules);
@@ -85,5 +91,6 @@ private:
     cFTP &m_client;
     Rules m_rules;
     QSet<QString> m_walked;
+    int m_listed = 0;
     QString m_unlisted;
 };

@@ -46,6 +46,11 @@ std::optional<Notice> noticeFor(const ServerFolderWalk::Result &walked, const QS
                            "stopped measuring.\r\nA folder there may lead back into itself.")
                 .arg(folder, QString::number(ServerFolderWalk::MaxDepth)),
             Ui::Icon::Exclamation, QStringLiteral("Web Space")};
+    case ServerFolderWalk::Outcome::TooMany:
+        return Notice{QStringLiteral("The folders inside %1 are more than %2, so Web Space stopped "
+                                     "measuring.\r\nA folder there may lead back into itself.")
+                          .arg(folder, QString::number(ServerFolderWalk::MaxFolders)),
+                      Ui::Icon::Exclamation, QStringLiteral("Web Space")};
     case ServerFolderWalk::Outcome::NotListed:
         return Notice{QStringLiteral("The files of %1 cannot be listed, so Web Space stopped "
                                      "measuring.\r\n%2")
@@ -87,6 +92,7 @@ WebSpace::Outcome WebSpace::measure(const Ticked &ticked)
             const ServerFolderWalk::Result walked = getWSize(m_folders.at(level));
             if (walked.outcome == ServerFolderWalk::Outcome::Stopped ||
                 walked.outcome == ServerFolderWalk::Outcome::TooDeep ||
+                walked.outcome == ServerFolderWalk::Outcome::TooMany ||
                 walked.outcome == ServerFolderWalk::Outcome::NotListed) {
                 // A part of the level is no total of it: nothing is shown.
                 outcome = Outcome::Stopped;
