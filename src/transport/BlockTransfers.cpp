@@ -275,6 +275,12 @@ bool BlockTransfers::receiveWhole(const QString &remote, Platform::ReplacingFile
     // A continued file is checked whole; one that is not comes once more.
     if (at == 0 || receivedWhole(remote, local.fileName()))
         return true;
+    return receiveFromStart(remote, local, at, total);
+}
+
+bool BlockTransfers::receiveFromStart(const QString &remote, Platform::ReplacingFile &local,
+                                      qint64 &at, qint64 total)
+{
     if (!local.startOver()) {
         m_failures.recordLocal(local);
         return false;
@@ -301,12 +307,7 @@ bool BlockTransfers::receiveAfterOverrun(const QString &remote, Platform::Replac
     // A continued download that overran met a server that took the restart and sent from the
     // start all the same: the file comes once more from the start, where the server begins
     // anyway.
-    if (!local.startOver()) {
-        m_failures.recordLocal(local);
-        return false;
-    }
-    at = 0;
-    return receiveFrom(remote, local, at, total);
+    return receiveFromStart(remote, local, at, total);
 }
 
 bool BlockTransfers::receiveFrom(const QString &remote, Platform::ReplacingFile &local, qint64 &at,

@@ -68,6 +68,10 @@ private:
     // version and, where it was continued, receives the file once more from the start.
     bool receiveAfterOverrun(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
                              qint64 total);
+    // Empties the new local version and receives the file into it from its first byte, `at`
+    // set to 0.
+    bool receiveFromStart(const QString &remote, Platform::ReplacingFile &local, qint64 &at,
+                          qint64 total);
     // A download into a new local version, continued from where it stands.
     bool receiveWhole(const QString &remote, Platform::ReplacingFile &local, qint64 total);
     // Whether the new local version is the server's file, read back from the disk.
