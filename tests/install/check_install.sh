@@ -15,6 +15,10 @@ prefix="$root/usr"
 (umask 000 && cmake --install "$build" --prefix "$prefix" >/dev/null)
 writable=$(find "$prefix" -perm /022 ! -type l)
 [ -z "$writable" ] || { echo "installed writable by group or others:"; echo "$writable"; exit 1; }
+# One rule installs each file: a second rule would leave a stray copy where the library folder
+# is not plain lib/ (lib/x86_64-linux-gnu in the Debian package).
+twice=$(sort "$build/install_manifest.txt" | uniq -d)
+[ -z "$twice" ] || { echo "installed by more than one rule:"; echo "$twice"; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen VELLIX_PREFIX="$root/prefix" VELLIX_PASSWORD=secret
 for program in vellix vellix-host hvsftp; do
