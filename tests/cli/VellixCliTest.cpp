@@ -46,6 +46,18 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
     ASSERT_TRUE(QFile::remove(iniPath()) && QDir().mkpath(iniPath()));
     EXPECT_EQ(runVellix(other, std::nullopt).err,
               u"vellix: note: "_s + iniPath() + u" cannot be read\n"_s);
+
+    // or the prefix that would hold it cannot be made: said, rather than read or written empty
+    const QString prefix = writeFile(tempPath(u"file"_s), "") + u"/prefix"_s;
+    setEnvironment("VELLIX_PREFIX", QFile::encodeName(prefix));
+    for (const QStringList &arguments :
+         {other, words(u"config set-login Bio --site s --user u"_s)}) {
+        const CliRun run = runVellix(arguments, u"pw"_s);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, u"vellix: cannot make the folder "_s + prefix +
+                               u"/drive_c/windows of Dovrelle.ini; set VELLIX_PREFIX to a folder "
+                               "this user may write in\n"_s);
+    }
 }
 
 TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)
