@@ -6,9 +6,11 @@
 #include "course/LoginStore.h"
 #include "course/SharedState.h"
 #include "course/StartupFolders.h"
+#include "platform/Prefix.h"
 #include "platform/Profile.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -76,10 +78,18 @@ QStringList ConfigCommand::notes() const
 int ConfigCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     const QString action = arguments.value(0);
-    if (action == QLatin1String("show"))
-        return show(arguments.mid(1), out, err);
-    if (action == QLatin1String("set-login"))
-        return setLogin(arguments.mid(1), out, err);
+    const bool showing = action == QLatin1String("show");
+    if (showing || action == QLatin1String("set-login")) {
+        // Dovrelle.ini lives in the prefix: where that cannot be made, every value would read
+        // as missing and none could be stored.
+        const QString windows = Platform::Prefix::windowsFolder();
+        if (!QFileInfo(windows).isDir()) {
+            err << "vellix: cannot make the folder " << windows
+                << " of Dovrelle.ini; set VELLIX_PREFIX to a folder this user may write in\n";
+            return Failure;
+        }
+        return showing ? show(arguments.mid(1), out, err) : setLogin(arguments.mid(1), out, err);
+    }
     if (action == QLatin1String("--help") || action == QLatin1String("-h")) {
         CliDispatcher::printUsage(usage(), out);
         return Success;

@@ -8,6 +8,7 @@
 #include "transport/ListingRecord.h"
 #include "transport/cFTP.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -47,12 +48,26 @@ QString quoted(const QString &text)
     return u'"' + text + u'"';
 }
 
+// Whether a relative path leads nowhere because the current folder was removed meanwhile, as
+// it may be under a job that runs on; the problem then says so, rather than that "." lies
+// outside the drives.
+bool inLostFolder(const QFileInfo &file, QString *problem)
+{
+    if (!file.isRelative() || !QDir::currentPath().isEmpty())
+        return false;
+    *problem = u"%1 is relative to the current folder, which no longer exists"_s.arg(
+        quoted(file.filePath()));
+    return true;
+}
+
 // The DOS path under which the client reaches an existing local file. Empty, with the
 // problem set, when the file lies outside every drive of the prefix or when its path cannot
 // be written as a DOS path that leads back to it (a "\" in a name, say).
 QString dosPathOf(const QString &linuxPath, QString *problem)
 {
     const QFileInfo file(linuxPath);
+    if (inLostFolder(file, problem))
+        return {};
     const QString dosPath = Platform::DosPath::toDos(file.absoluteFilePath());
     if (dosPath.isEmpty()) {
         *problem = u"%1 lies outside every drive of %2"_s.arg(
@@ -76,6 +91,8 @@ QString dosPathToWrite(const QFileInfo &target, QString *problem)
         *problem = u"%1 has no DOS path that leads back to it"_s.arg(quoted(target.filePath()));
         return {};
     }
+    if (inLostFolder(target, problem))
+        return {};
     const QString folder = dosPathOf(target.absolutePath(), problem);
     return folder.isEmpty() ? QString()
                             : Platform::DosPath::withSeparator(folder) + target.fileName();

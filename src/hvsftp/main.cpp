@@ -5,6 +5,7 @@
 #include "hvsftp/Console.h"
 #include "hvsftp/SecretArgument.h"
 #include "platform/Interruption.h"
+#include "platform/StandardStreams.h"
 
 #include <QStringList>
 
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    Platform::StandardStreams::guard();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

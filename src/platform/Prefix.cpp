@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace Platform {
 
 namespace {
@@ -26,6 +29,16 @@ void makeLink(const QString &link, const QString &target)
     QFile::link(target, link);
 }
 
+// $HOME, or the account's home folder where a scheduled job runs without it: Qt would take the
+// root folder, and the prefix and the home drive would land there.
+QString homeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return QDir::homePath();
+    const passwd *account = ::getpwuid(::geteuid());
+    return account && account->pw_dir ? QFile::decodeName(account->pw_dir) : QDir::homePath();
+}
+
 // Creates the layout of a prefix once per process and prefix.
 void ensureLayout(const QString &root)
 {
@@ -37,7 +50,7 @@ void ensureLayout(const QString &root)
     const QString devices = root + QLatin1String("/dosdevices");
     makeFolder(devices);
     makeLink(devices + QLatin1String("/c:"), QStringLiteral("../drive_c"));
-    makeLink(devices + QLatin1String("/h:"), QDir::homePath());
+    makeLink(devices + QLatin1String("/h:"), homeFolder());
     makeLink(devices + QLatin1String("/z:"), QStringLiteral("/"));
     ready = root;
 }
@@ -49,8 +62,10 @@ QString Prefix::root()
     QString root = qEnvironmentVariable("VELLIX_PREFIX");
     if (root.isEmpty()) {
         QString data = qEnvironmentVariable("XDG_DATA_HOME");
-        if (data.isEmpty())
-            data = QDir::homePath() + QLatin1String("/.local/share");
+        // A relative data folder counts as none, as for every program that follows XDG:
+        // it would put the prefix wherever the program happens to be started.
+        if (data.isEmpty() || QDir::isRelativePath(data))
+            data = homeFolder() + QLatin1String("/.local/share");
         root = data + QLatin1String("/vellixon");
     }
     root = QDir::cleanPath(QDir(root).absolutePath());

@@ -333,6 +333,26 @@ TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
               QStringList{u"big.bin"_s});
 }
 
+// A job whose current folder was removed meanwhile is told so for a relative local path.
+TEST_F(PyftpdlibCommandTest, ARelativePathInARemovedFolderSaysWhy)
+{
+    writeFile(server->rootPath() + u"/a.txt"_s, "a");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(u"/bin/sh"_s,
+                  QStringList{u"-c"_s,
+                              u"mkdir \"$0\" && cd \"$0\" && rmdir \"$0\" && exec \"$@\""_s,
+                              tempPath(u"gone"_s), QStringLiteral(VELLIX_CLI_PATH)} +
+                      login(*server) + QStringList{u"get"_s, u"a.txt"_s, u"b.txt"_s});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_EQ(
+        QString::fromUtf8(process.readAllStandardError()),
+        u"vellix: get: \"b.txt\" is relative to the current folder, which no longer exists\n"_s);
+}
+
 // A named pipe (standard input is the progress test's) goes up as its bytes come, until its end,
 // and the server file holds exactly those bytes; a socket is refused before the server is asked
 // anything.

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -46,6 +48,39 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
     ASSERT_TRUE(QFile::remove(iniPath()) && QDir().mkpath(iniPath()));
     EXPECT_EQ(runVellix(other, std::nullopt).err,
               u"vellix: note: "_s + iniPath() + u" cannot be read\n"_s);
+
+    // or the prefix that would hold it cannot be made: said, rather than read or written empty
+    const QString prefix = writeFile(tempPath(u"file"_s), "") + u"/prefix"_s;
+    setEnvironment("VELLIX_PREFIX", QFile::encodeName(prefix));
+    for (const QStringList &arguments :
+         {other, words(u"config set-login Bio --site s --user u"_s)}) {
+        const CliRun run = runVellix(arguments, u"pw"_s);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_EQ(run.err, u"vellix: cannot make the folder "_s + prefix +
+                               u"/drive_c/windows of Dovrelle.ini; set VELLIX_PREFIX to a folder "
+                               "this user may write in\n"_s);
+    }
+}
+
+// A job started with its output closed or on a full disk learns that what was shown is lost.
+TEST_F(VellixCli, LostOutputIsAFailure)
+{
+    writeIni("[Bio]\r\nschool=Hill\r\n");
+    for (const bool closed : {true, false}) {
+        QProcess vellix;
+        if (closed)
+            vellix.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        else
+            vellix.setStandardOutputFile(u"/dev/full"_s);
+        vellix.start(QStringLiteral(VELLIX_CLI_PATH), words(u"config show Bio"_s));
+        ASSERT_TRUE(vellix.waitForFinished(90000));
+        EXPECT_EQ(vellix.exitCode(), 1);
+        EXPECT_EQ(
+            vellix.readAllStandardError(),
+            QByteArray(closed
+                           ? "vellix: cannot write to standard output: Bad file descriptor\n"
+                           : "vellix: cannot write to standard output: No space left on device\n"));
+    }
 }
 
 TEST_F(VellixCli, SetLoginMakesTheFileReadableByItsOwnerOnly)

@@ -24,7 +24,9 @@
 #include <QUdpSocket>
 
 #include <csignal>
+
 #include <memory>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -298,6 +300,21 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
         << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u'\x1b')) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u"all done"_s)) << run.out.toStdString();
+}
+
+// Started with its output closed, as a scheduled job may be, the tool's echo and replies go
+// nowhere: not into the session's socket nor into a file it writes, whichever took their number.
+TEST_F(HvsftpServerTest, AClosedOutputReachesNeitherTheSessionNorTheFiles)
+{
+    writeFile(onServer(u"lesson.txt"_s), "lesson\n");
+    const QString copy = tempPath(u"copy.txt"_s);
+    QProcess tool;
+    tool.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    tool.start(QStringLiteral(HVSFTP_PATH),
+               arguments(script("pwd\nget \"lesson.txt\" \"" + copy.toUtf8() + "\"\npwd\n")));
+    ASSERT_TRUE(tool.waitForFinished(90000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(readFile(copy), QByteArray("lesson\n"));
 }
 
 // A get onto a full local disk is told as such and leaves no partial file; without -be the

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace Platform;
 using namespace Qt::StringLiterals;
 
@@ -24,6 +27,19 @@ TEST_F(DosPathTest, PrefixIsPrivateAndHasItsDriveLinks)
     EXPECT_EQ(Prefix::driveLetters(), u"chz"_s);
     // What each drive names is the DOS paths' rule, tested with them.
     EXPECT_TRUE(QFileInfo(prefix(u"drive_c/windows"_s)).isDir());
+}
+
+TEST_F(DosPathTest, PrefixAndHomeDriveWithoutUsableVariables)
+{
+    unsetEnvironment("VELLIX_PREFIX");
+    // A relative data folder counts as none, rather than one below the current folder.
+    setEnvironment("XDG_DATA_HOME", "data");
+    EXPECT_EQ(Prefix::root(), homePath(u".local/share/vellixon"_s));
+
+    // Without HOME, the home drive is the account's home, not the root folder.
+    setEnvironment("VELLIX_PREFIX", QFile::encodeName(tempPath(u"bare"_s)));
+    unsetEnvironment("HOME");
+    EXPECT_EQ(Prefix::driveTarget(u'h'), QFile::decodeName(::getpwuid(::geteuid())->pw_dir));
 }
 
 TEST_F(DosPathTest, ToLinuxMatchesComponentsExactlyThenWithoutCase)
