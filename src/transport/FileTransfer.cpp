@@ -103,9 +103,7 @@ void FileTransfer::cancel()
 {
     if (m_closed)
         return;
-    // An upload's bytes still on their way would keep a server on a slow line reading for as
-    // long as they take to arrive before it answers, too late for the partial to be removed.
-    m_data.reset();
+    m_data.close();
     m_closed = true;
     m_session.m_transfer = nullptr;
     m_session.transferCancelled();

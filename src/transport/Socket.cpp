@@ -299,15 +299,6 @@ void Socket::close()
     m_fd = -1;
 }
 
-void Socket::reset()
-{
-    if (m_fd >= 0) {
-        const linger atOnce{.l_onoff = 1, .l_linger = 0};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &atOnce, sizeof atOnce);
-    }
-    close();
-}
-
 QHostAddress Socket::localAddress() const
 {
     sockaddr_storage storage{};

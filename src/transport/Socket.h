@@ -52,9 +52,6 @@ public:
 
     void shutdownWrite();
     void close();
-    // Closes the connection dropping what the system still holds to send: the peer learns at
-    // once that it is gone, rather than once all that was on the way has reached it.
-    void reset();
     bool isOpen() const { return m_fd >= 0; }
     int descriptor() const { return m_fd; }
     quint32 error() const { return m_error; }

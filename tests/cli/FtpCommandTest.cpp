@@ -697,29 +697,6 @@ TEST_F(CutTransferCommandTest, ASignalBeforeThePutIsConfirmedKeepsTheServersCopy
     EXPECT_TRUE(readFile(onServer) == "the old copy");
 }
 
-// A signal stops a put on a slow line at once, and what went up of a file too small to be
-// continued is removed from the server rather than left hidden there.
-TEST_F(CutTransferCommandTest, ASignalOnASlowLineLeavesNoPartialOfASmallPut)
-{
-    start(u"slow-upload=131072"_s);
-    const QString onServer = writeFile(server->rootPath() + u"/film.bin"_s, "the old copy");
-    const QString local = writeFile(localPath(), patterned(Cut / 2));
-    QProcess process;
-    // Passive, where the server's small receive buffer holds the upload back at our end.
-    startVellix(process, login(*server, true) + QStringList{u"put"_s, local, u"film.bin"_s},
-                server->password());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return readFile(server->logPath()).contains("STOR"); }, 20000));
-    QTest::qWait(300);
-    ::kill(pid_t(process.processId()), SIGINT);
-    ASSERT_TRUE(process.waitForFinished(10000));
-    EXPECT_TRUE(QString::fromUtf8(process.readAllStandardError()).contains(u"put: cancelled"_s));
-    // The server takes the rest of the upload, if any came, as its own time allows.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !moved().isEmpty(); }, 20000));
-    EXPECT_EQ(filesBelow(server->rootPath()), QStringList{u"film.bin"_s});
-    EXPECT_TRUE(readFile(onServer) == "the old copy");
-}
-
 // What a put read from a pipe before its session was lost is gone: --retry does not send the
 // rest as if it were the whole, and the server's old copy stays.
 TEST_F(CutTransferCommandTest, RetryDoesNotRepeatAPutFromAPipe)

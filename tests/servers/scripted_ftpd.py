@@ -31,9 +31,6 @@ started with in every session, so that each operation of the client meets it:
   wrong-hash         HASH answers a hash that is not the file's
   ignore-rest        REST is answered 350, and the next RETR or STOR starts at byte 0 all the same
   slow-confirm=N     an upload's bytes all arrive, and its 226 comes N seconds later
-  slow-upload=N      an upload is read at about N bytes a second, in passive mode through a
-                     small receive buffer, as over a slow line; a reset connection ends it
-                     with 426
 
 Faults combine with "+" ("cut-once=100000+refuse=REST"). RETR and STOR continue where REST
 puts them, and every transfer logs "MOVED n", the bytes its data connection carried.
@@ -130,9 +127,6 @@ class Session(socketserver.StreamRequestHandler):
 
     def listen_passive(self):
         listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-        if "slow-upload" in self.server.faults:
-            # What is on the way then waits at the client's end, as behind a slow line.
-            listener.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
         listener.bind((self.server.server_address[0], 0))
         listener.listen(1)
         self.passive_listener = listener
@@ -413,20 +407,12 @@ class Session(socketserver.StreamRequestHandler):
         self.reply("150 Receiving.")
         data = self.open_data()
         limit = self.cut_at()
-        rate = fault_argument(faults, "slow-upload")
         received = bytearray()
-        reset = False
         while limit is None or len(received) < limit:
-            try:
-                chunk = data.recv(4096 if rate else 65536)
-            except ConnectionResetError:
-                reset = True
-                break
+            chunk = data.recv(65536)
             if not chunk:
                 break
             received += chunk
-            if rate:
-                time.sleep(len(chunk) / rate)
         if limit is not None:
             received = received[:limit]
         data.close()
@@ -438,7 +424,7 @@ class Session(socketserver.StreamRequestHandler):
         self.server.log("MOVED %d" % len(received))
         if self.session_lost:
             return False
-        if limit is not None or reset:
+        if limit is not None:
             self.reply("426 Transfer cut.")
         elif "no-confirm" in faults:
             self.reply("451 Local error.")
