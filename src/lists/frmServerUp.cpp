@@ -134,10 +134,8 @@ void frmServerUp::showEvent(QShowEvent *event)
 
 void frmServerUp::copyUp()
 {
-    const bool refused = overCapacity();
-    LocalFileOperations(*this, m_localFolder).copyUp(refused);
     // What went up counts against the capacity from now on, unless Exit closed the window.
-    if (!refused && isVisible())
+    if (LocalFileOperations(*this, m_localFolder).copyUp(overCapacity()) && isVisible())
         refreshServerTotal();
 }
 

@@ -34,7 +34,7 @@ QString LocalFileOperations::serverFolder()
     return ConnectionPaths::underHomeDir(Shared().HomeDir, listedFolder());
 }
 
-void LocalFileOperations::copyUp(bool overCapacity)
+bool LocalFileOperations::copyUp(bool overCapacity)
 {
     SharedState &shared = Shared();
     shared.DvValue = 1;
@@ -42,7 +42,7 @@ void LocalFileOperations::copyUp(bool overCapacity)
         tell(QStringLiteral("You cannot upload this much data.\r\nYour limit is %1 meg.")
                  .arg(shared.CapacityLimit),
              Ui::Icon::Critical);
-        return;
+        return false;
     }
     // Each file's step enters the folder again when this fails.
     enterFolder(serverFolder());
@@ -74,13 +74,14 @@ void LocalFileOperations::copyUp(bool overCapacity)
             return RowEnd::Next;
         });
     if (rows.stopped || !rows.anyChecked)
-        return;
+        return anyUploaded;
     if ((anyUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         hourglass(true);
         updateArchive(true);
         hourglass(false);
     }
     tell(QStringLiteral("Copy Operation is Complete!"), Ui::Icon::Information);
+    return anyUploaded;
 }
 
 FileListOperations::Attempt LocalFileOperations::uploadChecked(int row)

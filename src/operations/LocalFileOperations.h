@@ -15,7 +15,8 @@ public:
     LocalFileOperations(ListWindowPort &window, const QString &localFolder);
 
     // overCapacity: the checked files and the server's would go beyond the capacity limit.
-    void copyUp(bool overCapacity);
+    // Whether any file went up, which changes the server's total.
+    bool copyUp(bool overCapacity);
     void deleteChecked();
     void renamefile();
 
