@@ -11,15 +11,10 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <algorithm>
-#include <vector>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -176,22 +171,16 @@ TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
 // rather than leave the greeting to be waited for on a socket that never connected.
 TEST_F(SessionFailureTest, AConnectLeftUnansweredTimesOutWithoutAConnection)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    std::vector<int> sockets{::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
-    const auto closeAll = qScopeGuard([&sockets] { std::ranges::for_each(sockets, ::close); });
-    ASSERT_EQ(::bind(sockets[0], reinterpret_cast<sockaddr *>(&address), length), 0);
-    ASSERT_EQ(::listen(sockets[0], 0), 0);
-    ::getsockname(sockets[0], reinterpret_cast<sockaddr *>(&address), &length);
-    for (int queued = 0; queued < 8; ++queued) {
-        sockets.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        ::connect(sockets.back(), reinterpret_cast<sockaddr *>(&address), length);
-    }
+    QTcpServer listener;
+    listener.setListenBacklogSize(0);
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    listener.pauseAccepting();
+    QTcpSocket queued[8];
+    for (QTcpSocket &each : queued)
+        each.connectToHost(QHostAddress::LocalHost, listener.serverPort());
 
     Ftp::Socket socket;
-    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, ntohs(address.sin_port), 300ms));
+    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, listener.serverPort(), 300ms));
     EXPECT_EQ(std::pair(socket.error(), socket.isOpen()), std::pair(quint32(Code::Timeout), false));
 }
 
