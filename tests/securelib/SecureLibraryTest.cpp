@@ -552,9 +552,6 @@ TEST_F(SecureLibraryTest, ACutTransferContinuesOnlyAPartialThatStillFits)
         const QString source = c.upload ? local : root.filePath(name);
         writeFile(source, first);
         const bool copiedIn = c.afterCut == AfterCut::FileCopiedIn;
-        if (copiedIn) {
-            ASSERT_TRUE(setDate(source, now.addSecs(-600)));
-        }
         const QString target = root.filePath(name);
         if (c.readOnlyTarget) {
             writeFile(target, "the old copy");

@@ -691,9 +691,6 @@ TEST_F(cFTPTest, ACutTransferResumesWhatIsStillPartOfTheFile)
         const QString onServer = server->rootPath() + u'/' + serverFile;
         QFile::remove(localFile);
         writeFile(c.upload ? localFile : onServer, patterned(Size));
-        if (c.keptDate) {
-            ASSERT_TRUE(setDate(localFile, now.addSecs(-600)));
-        }
         ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
         const auto transfer = [&] {
             return c.upload ? client.FTPUploadFile(dos(u"lesson.bin"_s), serverFile)
