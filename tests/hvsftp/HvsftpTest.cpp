@@ -219,10 +219,9 @@ TEST_F(HvsftpServerTest, ControlsBatchUploadSendsTheFileOnceAndThenOnlyANewerOne
 
     // An older one is replaced.
     QFile serverCopy(uploaded);
-    ASSERT_TRUE(serverCopy.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(serverCopy.setFileTime(QDateTime::currentDateTime().addDays(-1),
+    ASSERT_TRUE(serverCopy.open(QIODevice::ReadWrite) &&
+                serverCopy.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                        QFileDevice::FileModificationTime));
-    serverCopy.close();
     const CliRun third = runTool(command);
     EXPECT_EQ(third.exitCode, 0) << ::testing::PrintToString(third);
     EXPECT_EQ(readFile(uploaded), "first\n");
@@ -274,9 +273,8 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
     EXPECT_TRUE(run.err.startsWith(u"hvsftp: line 6: unknown command \"rmdir\""_s))
         << run.err.toStdString();
     EXPECT_TRUE(QFileInfo(onServer(u"DV/gone"_s)).isDir());
+    EXPECT_EQ(filesBelow(onServer(u"DV/term"_s)), QStringList{u"renamed.txt"_s});
     EXPECT_EQ(readFile(onServer(u"DV/term/renamed.txt"_s)), "lesson a\n");
-    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/a.txt"_s)));
-    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/%2 up.txt"_s)));
     EXPECT_EQ(readFile(Platform::Prefix::path(u"drive_c/down/copy.txt"_s)), "lesson a\n");
     EXPECT_EQ(readFile(homePath(u"%3 down.txt"_s)), "abc");
     EXPECT_TRUE(readFile(onServer(u"DV/film.bin"_s)) == kept + film.mid(kept.size()));
