@@ -223,27 +223,6 @@ TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
     EXPECT_EQ(client.GetFTPDirectory(), workPath());
 }
 
-// The plain channel looks a size up as a pattern, a blank as "?", so that without a file of exactly
-// that name a look-alike answers; the secure channel asks for the name as it is.
-TEST_P(ClientTest, FileSizesAreFoundByName)
-{
-    const std::pair<QString, QByteArray> files[] = {{u"my file.txt"_s, "eleven byte"},
-                                                    {u"my_file.txt"_s, "four"},
-                                                    {u"look_alike.txt"_s, "six b."}};
-    for (const auto &[name, content] : files)
-        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
-    const bool secure = GetParam().secure.has_value();
-    const std::pair<QString, qint64> sizes[] = {
-        {u"my file.txt"_s, 11},
-        {u"my_file.txt"_s, 4},
-        {u"look alike.txt"_s, secure ? -1 : 6},
-        {workPath() + u"/my_file.txt"_s, 4},
-        {u"missing.txt"_s, -1},
-    };
-    for (const auto &[name, size] : sizes)
-        EXPECT_EQ(client.GetFTPFileSize(name), size) << name.toStdString();
-}
-
 // A cancel ends a transfer after the block it was seen in: the server keeps its copy, the local
 // side keeps the user's file, nothing but a hidden partial file is left beside either (which a
 // later transfer continues), and the session goes on.
@@ -386,7 +365,9 @@ TEST_P(ClientTest, NamesWithBlanksQuotesAndAccentsSurvive)
 }
 
 // Listings of folders and patterns become records; the engine's patterns are its own suite's.
-TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
+// The plain channel looks a size up as a pattern, a blank as "?", so that without a file of
+// exactly that name a look-alike answers; the secure channel asks for the name as it is.
+TEST_P(ClientTest, ListingsAndSizeLookUpsFindTheirEntries)
 {
     const QString five = putLocal(u"five.txt"_s, "12345");
     ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
@@ -427,6 +408,22 @@ TEST_P(ClientTest, ListingsOfFoldersAndPatternsBecomeRecords)
     const cDirItem *folder = client.Directory()->Item(u"inner"_s);
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(std::pair(folder->Normal, folder->Directory), std::pair(false, true));
+
+    const std::pair<QString, QByteArray> files[] = {{u"my file.txt"_s, "eleven byte"},
+                                                    {u"my_file.txt"_s, "four"},
+                                                    {u"look_alike.txt"_s, "six b."}};
+    for (const auto &[name, content] : files)
+        ASSERT_TRUE(client.FTPUploadFile(putLocal(u"up/"_s + name, content), name));
+    const bool secure = GetParam().secure.has_value();
+    const std::pair<QString, qint64> sizes[] = {
+        {u"my file.txt"_s, 11},
+        {u"my_file.txt"_s, 4},
+        {u"look alike.txt"_s, secure ? -1 : 6},
+        {workPath() + u"/my_file.txt"_s, 4},
+        {u"missing.txt"_s, -1},
+    };
+    for (const auto &[name, size] : sizes)
+        EXPECT_EQ(client.GetFTPFileSize(name), size) << name.toStdString();
 }
 
 // The plain channel: block transfers, wildcard size look-ups and the server's own refusals.
@@ -437,7 +434,10 @@ INSTANTIATE_TEST_SUITE_P(Servers, cFTPServerTest, testing::ValuesIn(channels(tru
 
 // A page whose upload copy cannot be made, or whose copy's upload is cancelled, does not go
 // up: neither unchanged (its links would name a folder the server does not have) nor twice.
-TEST_P(cFTPServerTest, APageWithoutItsCopyDoesNotGoUp)
+// Names in a page's companion folder on the server never lead out of the local folder, and
+// never replace anything there but a file. How a refused name is told is the command line's
+// scenario.
+TEST_P(cFTPServerTest, APageGoesUpOnlyWithItsCopyAndComesDownOnlyIntoItsFolder)
 {
     putLocal(u"site/a b.htm"_s, QByteArray(600, 'p') + "<img src=\"a b_files/pic.gif\">");
     putLocal(u"site/a b_files/pic.gif"_s, "GIF89a");
@@ -466,13 +466,7 @@ TEST_P(cFTPServerTest, APageWithoutItsCopyDoesNotGoUp)
         EXPECT_EQ(blocks, c.cancel ? 1 : 0);
         client.setHooks({});
     }
-}
 
-// Names in a page's companion folder on the server never lead out of the local folder, and
-// never replace anything there but a file. How a refused name is told is the command line's
-// scenario.
-TEST_P(cFTPServerTest, APageDownloadRefusesNamesThatLeaveItsFolder)
-{
     if (server->rootPath().isEmpty())
         GTEST_SKIP() << "needs the server's folder";
     const QString folder = server->rootPath() + u'/' + work + u"/page_files/"_s;
