@@ -129,8 +129,8 @@ TEST_P(ClientTest, AnUploadReplacesItsTargetAndWhatAFailedOneLeftBehind)
 
 // Every byte goes both ways, from a local path in DOS form (on drive C:); an old local file is
 // replaced whole. An upload reads its file in runs of blocks: a size goes on past the end of the
-// first run.
-TEST_P(ClientTest, TransfersKeepEveryByteAndTellTheirProgress)
+// first run. A cancel leaves both sides as they were.
+TEST_P(ClientTest, TransfersKeepEveryByteTellTheirProgressAndCanBeCancelled)
 {
     const bool secure = GetParam().secure.has_value();
     // Where a local file lies, and the path the client is handed for it.
@@ -178,6 +178,33 @@ TEST_P(ClientTest, TransfersKeepEveryByteAndTellTheirProgress)
             EXPECT_EQ(QFile::exists(downPath), secure || size > 0);
         }
     }
+
+    // A cancel ends a transfer after the block it was seen in: the server keeps its copy, the
+    // local side keeps the user's file, nothing but a hidden partial file is left beside either
+    // (which a later transfer continues), and the session goes on.
+    const QString up = putLocal(u"up.bin"_s, patterned(3 << 20));
+    ASSERT_TRUE(client.FTPUploadFile(up, u"served.bin"_s));
+    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"old.bin"_s, "the server's copy"), u"kept.bin"_s));
+    const QString owned = putLocal(u"own/owned.bin"_s, "the user's copy");
+    const QStringList serverBefore = listed(u"*"_s);
+    const std::pair<const char *, std::function<bool()>> transfers[] = {
+        {"upload", [&] { return client.FTPUploadFile(up, u"kept.bin"_s); }},
+        {"download", [&] { return client.FTPDownloadFile(owned, u"served.bin"_s); }},
+    };
+    for (const auto &[what, transfer] : transfers) {
+        SCOPED_TRACE(what);
+        progress.clear();
+        client.setHooks({.cancelRequested = [&] { return progress.count() > 0; }});
+        EXPECT_FALSE(transfer());
+        client.setHooks({});
+        EXPECT_EQ(progress.count(), 1) << "progress after the cancel";
+        EXPECT_EQ(withoutPartials(listed(u"*"_s)), serverBefore);
+        EXPECT_EQ(onServer(u"kept.bin"_s), "the server's copy");
+        EXPECT_EQ(withoutPartials(QDir(tempPath(u"own"_s)).entryList(QDir::Files | QDir::Hidden)),
+                  QStringList{u"owned.bin"_s});
+        EXPECT_EQ(readFile(tempPath(u"own/owned.bin"_s)), "the user's copy");
+        ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
+    }
 }
 
 TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
@@ -221,36 +248,6 @@ TEST_P(ClientTest, APageTravelsWithItsCompanionFolder)
     EXPECT_FALSE(QFile::exists(folder + u"/b.htm"_s));
     EXPECT_TRUE(QFile::exists(folder + u"/other/b.htm"_s));
     EXPECT_EQ(client.GetFTPDirectory(), workPath());
-}
-
-// A cancel ends a transfer after the block it was seen in: the server keeps its copy, the local
-// side keeps the user's file, nothing but a hidden partial file is left beside either (which a
-// later transfer continues), and the session goes on.
-TEST_P(ClientTest, ACancelLeavesBothSidesAsTheyWere)
-{
-    const QString up = putLocal(u"up.bin"_s, patterned(3 << 20));
-    ASSERT_TRUE(client.FTPUploadFile(up, u"served.bin"_s));
-    ASSERT_TRUE(client.FTPUploadFile(putLocal(u"old.bin"_s, "the server's copy"), u"kept.bin"_s));
-    const QString owned = putLocal(u"down/owned.bin"_s, "the user's copy");
-    const QStringList serverBefore = listed(u"*"_s);
-    const std::pair<const char *, std::function<bool()>> transfers[] = {
-        {"upload", [&] { return client.FTPUploadFile(up, u"kept.bin"_s); }},
-        {"download", [&] { return client.FTPDownloadFile(owned, u"served.bin"_s); }},
-    };
-    for (const auto &[what, transfer] : transfers) {
-        SCOPED_TRACE(what);
-        QSignalSpy progress(&client, &cFTP::TransferProgress);
-        client.setHooks({.cancelRequested = [&] { return progress.count() > 0; }});
-        EXPECT_FALSE(transfer());
-        client.setHooks({});
-        EXPECT_EQ(progress.count(), 1) << "progress after the cancel";
-        EXPECT_EQ(withoutPartials(listed(u"*"_s)), serverBefore);
-        EXPECT_EQ(onServer(u"kept.bin"_s), "the server's copy");
-        EXPECT_EQ(withoutPartials(QDir(tempPath(u"down"_s)).entryList(QDir::Files | QDir::Hidden)),
-                  QStringList{u"owned.bin"_s});
-        EXPECT_EQ(readFile(tempPath(u"down/owned.bin"_s)), "the user's copy");
-        ASSERT_EQ(client.GetFTPDirectory(), workPath()) << "the session was lost";
-    }
 }
 
 // A download into a pipe writes into it, which stays a pipe. A device is written into and a
