@@ -359,41 +359,6 @@ TEST_F(SecureLibraryTest, RepliesFitTheBufferTheirCommandImpliesOrComeWhole)
     EXPECT_GT(size, size_t(listing.size()));
 }
 
-TEST_F(SecureLibraryTest, ServerNamesThatCannotNameALocalFileAreSkipped)
-{
-    // Legal names on the server, which would climb out of their folder as DOS paths.
-    const QDir root(m_server->rootPath());
-    const QStringList hostile{u"x\\..\\..\\PWNED.txt"_s, u"..\\up.txt"_s};
-    for (const QString &name : hostile + QStringList{u"pic.gif"_s})
-        writeFile(root.filePath(u"page_files/"_s + name), "pwned");
-    writeFile(root.filePath(u"page.htm"_s), "<html>");
-    writeFile(root.filePath(u"x\\..\\b.htm"_s), "<html>");
-    writeFile(root.filePath(u"x\\..\\b_files/pic.gif"_s), "pwned");
-    ASSERT_EQ(connect(), 1);
-
-    const struct
-    {
-        QString page;
-        QStringList localFiles;
-        QStringList skipped;
-    } cases[] = {
-        {u"page.htm"_s, {u"page.htm"_s, u"page_files/pic.gif"_s}, hostile},
-        // The companion folder takes the last component of the page's name.
-        {u"x\\..\\b.htm"_s, {u"b.htm"_s, u"b_files/pic.gif"_s}, {}},
-    };
-    for (const auto &[page, localFiles, skipped] : cases) {
-        SCOPED_TRACE(page.toStdString());
-        const QDir local(tempPath(u"down-"_s + QString::number(qHash(page))));
-        ASSERT_TRUE(local.mkpath(u"."_s));
-        const QString target = local.filePath(localFiles.first());
-        QByteArray reply;
-        EXPECT_NE(command(u"get -h \"%1\" \"%2\""_s.arg(page, target), &reply), 0) << reply.data();
-        EXPECT_EQ(filesBelow(local.path()), localFiles);
-        for (const QString &name : skipped)
-            EXPECT_TRUE(reply.contains('"' + name.toUtf8() + '"')) << reply.data();
-    }
-}
-
 // Names whose quotes are not doubled, or too many names, and uploads that cannot take their
 // names, on a server that renames nothing: nothing is done, nothing is left behind, and the
 // status says why.
@@ -428,7 +393,8 @@ TEST_F(SecureLibraryTest, RefusedCommandsChangeNothingAndSayWhy)
 // A page's transfer tells its progress in order, up to the whole of the page and its files. A
 // cancel leaves the target as it was and the session goes on; of a small file it leaves nothing
 // behind. Single files, and cancels of large ones, are the client scenarios' over every channel.
-TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAsTheyWere)
+// A page's download skips the server's names that cannot name a local file.
+TEST_F(SecureLibraryTest, PageTransfersTellTheirProgressCancelCleanlyAndSkipHostileNames)
 {
     const QByteArray page = "<img src=\"page_files/pic.gif\">";
     const QString localPage = writeFile(tempPath(u"site/page.htm"_s), page);
@@ -495,6 +461,36 @@ TEST_F(SecureLibraryTest, TransfersTellTheirProgressAndACancelLeavesTheTargetsAs
             EXPECT_EQ(serverFiles(), serverBefore) << "a small file's partial stayed";
         }
         EXPECT_EQ(command(u"pwd"_s), 1) << "the session was lost";
+    }
+
+    // Legal names on the server, which would climb out of their folder as DOS paths, are skipped.
+    const QStringList hostile{u"x\\..\\..\\PWNED.txt"_s, u"..\\up.txt"_s};
+    for (const QString &name : hostile + QStringList{u"pic.gif"_s})
+        writeFile(root.filePath(u"names_files/"_s + name), "pwned");
+    writeFile(root.filePath(u"names.htm"_s), "<html>");
+    writeFile(root.filePath(u"x\\..\\b.htm"_s), "<html>");
+    writeFile(root.filePath(u"x\\..\\b_files/pic.gif"_s), "pwned");
+
+    const struct
+    {
+        QString page;
+        QStringList localFiles;
+        QStringList skipped;
+    } cases[] = {
+        {u"names.htm"_s, {u"names.htm"_s, u"names_files/pic.gif"_s}, hostile},
+        // The companion folder takes the last component of the page's name.
+        {u"x\\..\\b.htm"_s, {u"b.htm"_s, u"b_files/pic.gif"_s}, {}},
+    };
+    for (const auto &[page, localFiles, skipped] : cases) {
+        SCOPED_TRACE(page.toStdString());
+        const QDir local(tempPath(u"down-"_s + QString::number(qHash(page))));
+        ASSERT_TRUE(local.mkpath(u"."_s));
+        const QString target = local.filePath(localFiles.first());
+        QByteArray reply;
+        EXPECT_NE(command(u"get -h \"%1\" \"%2\""_s.arg(page, target), &reply), 0) << reply.data();
+        EXPECT_EQ(filesBelow(local.path()), localFiles);
+        for (const QString &name : skipped)
+            EXPECT_TRUE(reply.contains('"' + name.toUtf8() + '"')) << reply.data();
     }
 }
 
