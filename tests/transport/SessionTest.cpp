@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModesWith
 
 // Sizes around the transfer buffer and TLS record sizes. On a TLS server each transfer is a
 // data connection that the server accepts only when it resumes the control's TLS session.
-TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
+TEST_P(SessionTest, WholeFileTransfersAsciiModeAndOneTransferAtATime)
 {
     for (const qsizetype size : {0, 1, 16384, 256 * 1024 + 1, 3 * 1024 * 1024 + 17}) {
         SCOPED_TRACE(size);
@@ -84,27 +84,10 @@ TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
     if (GetParam().kind != FtpTestServer::Kind::External) {
         EXPECT_EQ(readFile(tempPath(u"text-a.txt"_s)), text);
     }
-}
 
-TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
-{
-    const QString injected[] = {u"a\r\nDELE victim.txt"_s, u"a\nb"_s, u"a"_s + QChar(0) + u"b"_s};
-    ASSERT_TRUE(put(u"victim.txt"_s, "keep me"));
-    for (const QString &argument : injected) {
-        EXPECT_FALSE(session.deleteFile(argument));
-        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
-        EXPECT_FALSE(session.createDirectory(argument));
-        EXPECT_FALSE(session.rename(u"victim.txt"_s, argument));
-        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
-    }
-    EXPECT_EQ(got(u"victim.txt"_s), "keep me");
-}
-
-// One transfer at a time: other commands wait for its end, and an aborted download leaves the
-// session usable. A closed session is no lost one (a session closed under a transfer is the
-// client's scenario).
-TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
-{
+    // One transfer at a time: other commands wait for its end, and an aborted download leaves
+    // the session usable. A closed session is no lost one (a session closed under a transfer is
+    // the client's scenario).
     const QByteArray content = patterned(8 * 1024 * 1024);
     ASSERT_TRUE(put(u"big.bin"_s, content));
     auto transfer =
@@ -121,6 +104,20 @@ TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
     session.close();
     EXPECT_FALSE(session.currentDirectory());
     EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
+}
+
+TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
+{
+    const QString injected[] = {u"a\r\nDELE victim.txt"_s, u"a\nb"_s, u"a"_s + QChar(0) + u"b"_s};
+    ASSERT_TRUE(put(u"victim.txt"_s, "keep me"));
+    for (const QString &argument : injected) {
+        EXPECT_FALSE(session.deleteFile(argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+        EXPECT_FALSE(session.createDirectory(argument));
+        EXPECT_FALSE(session.rename(u"victim.txt"_s, argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+    }
+    EXPECT_EQ(got(u"victim.txt"_s), "keep me");
 }
 
 // Failures that need no particular server.
