@@ -248,33 +248,35 @@ TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
 // TLS is required.
 TEST_F(FtpCommandTest, TlsOptionAgainstTlsAndPlainServers)
 {
-    const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
-    if (!server)
+    const auto tls = startOrSkip(FtpTestServer::Kind::VsftpdTls);
+    if (!tls)
         return;
-    const CliRun first = runVellix(login(*server) + QStringList{u"pwd"_s}, server->password());
-    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
-    EXPECT_TRUE(first.err.startsWith(u"vellix: New certificate of "_s) &&
-                first.err.contains(u"accepted and pinned: SHA256:"_s))
-        << first.err.toStdString();
-
-    const CliRun verbose = runVellix(
-        login(*server) + QStringList{u"--tls"_s, u"auto"_s, u"-v"_s, u"pwd"_s}, server->password());
-    EXPECT_EQ(verbose.exitCode, 0);
-    EXPECT_TRUE(verbose.err.startsWith(u"vellix: TLS: TLSv1."_s) &&
-                verbose.err.contains(u"matches its pin: SHA256:"_s))
-        << verbose.err.toStdString();
-
-    const CliRun plain =
-        runVellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
-    EXPECT_EQ(plain.exitCode, 1);
-    EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
-
-    const auto plainServer = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
-    for (const auto &[mode, exitCode] : {std::pair{u"auto"_s, 0}, std::pair{u"require"_s, 1}}) {
-        const CliRun run = runVellix(login(*plainServer) + QStringList{u"--tls"_s, mode, u"pwd"_s},
-                                     plainServer->password());
-        EXPECT_EQ(run.exitCode, exitCode) << mode.toStdString() << run.err.toStdString();
-        EXPECT_EQ(run.err.contains(u"offers no TLS"_s), exitCode != 0) << run.err.toStdString();
+    const auto plain = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
+    const struct
+    {
+        const FtpTestServer *server;
+        QStringList options;
+        int exitCode;
+        QString errStart, errHolds; // both empty: nothing said
+    } runs[] = {
+        {tls.get(), {}, 0, u"vellix: New certificate of "_s, u"accepted and pinned: SHA256:"_s},
+        {tls.get(),
+         {u"--tls"_s, u"auto"_s, u"-v"_s},
+         0,
+         u"vellix: TLS: TLSv1."_s,
+         u"matches its pin: SHA256:"_s},
+        {tls.get(), {u"--tls"_s, u"off"_s}, 1, u"vellix: "_s, u"530"_s},
+        {plain.get(), {u"--tls"_s, u"auto"_s}, 0, {}, {}},
+        {plain.get(), {u"--tls"_s, u"require"_s}, 1, u"vellix: "_s, u"offers no TLS"_s},
+    };
+    for (const auto &r : runs) {
+        const CliRun run =
+            runVellix(login(*r.server) + r.options + QStringList{u"pwd"_s}, r.server->password());
+        EXPECT_EQ(run.exitCode, r.exitCode) << ::testing::PrintToString(run);
+        EXPECT_TRUE(r.errStart.isEmpty()
+                        ? run.err.isEmpty()
+                        : run.err.startsWith(r.errStart) && run.err.contains(r.errHolds))
+            << ::testing::PrintToString(run);
     }
 }
 
@@ -309,48 +311,31 @@ TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
 
 // A local file that cannot be written is told as what it is, not as a missing server file, and
 // leaves no partial filling the disk, though the file is large enough to keep one after a cut. The
-// server name after the command is a name, though it starts with a dash.
+// server name after the command is a name, though it starts with a dash. A relative local path in
+// a current folder removed meanwhile is told as that.
 TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
     writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(2 << 20, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
     // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(u"/bin/sh"_s,
-                  QStringList{u"-c"_s, u"trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\""_s,
-                              QStringLiteral(VELLIX_CLI_PATH)} +
-                      login(*server) + QStringList{u"get"_s, u"-big.bin"_s, target});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains(u"File too large"_s)) << err.toStdString();
+    const CliRun tooLarge = runVellixAfter(
+        u"trap '' XFSZ; ulimit -f 16"_s,
+        login(*server) + QStringList{u"get"_s, u"-big.bin"_s, target}, server->password());
+    EXPECT_EQ(tooLarge.exitCode, 1) << tooLarge.err.toStdString();
+    EXPECT_TRUE(tooLarge.err.contains(u"File too large"_s)) << tooLarge.err.toStdString();
     EXPECT_EQ(readFile(target), "the user's own file");
     EXPECT_EQ(QDir(tempPath(u"in"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"big.bin"_s});
-}
 
-// A job whose current folder was removed meanwhile is told so for a relative local path.
-TEST_F(PyftpdlibCommandTest, ARelativePathInARemovedFolderSaysWhy)
-{
-    writeFile(server->rootPath() + u"/a.txt"_s, "a");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(u"/bin/sh"_s,
-                  QStringList{u"-c"_s,
-                              u"mkdir \"$0\" && cd \"$0\" && rmdir \"$0\" && exec \"$@\""_s,
-                              tempPath(u"gone"_s), QStringLiteral(VELLIX_CLI_PATH)} +
-                      login(*server) + QStringList{u"get"_s, u"a.txt"_s, u"b.txt"_s});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(
-        QString::fromUtf8(process.readAllStandardError()),
-        u"vellix: get: \"b.txt\" is relative to the current folder, which no longer exists\n"_s);
+    const QString gone = tempPath(u"gone"_s);
+    ASSERT_TRUE(QDir().mkpath(gone));
+    const CliRun removed = runVellixAfter(
+        u"cd '%1' && rmdir '%1'"_s.arg(gone),
+        login(*server) + QStringList{u"get"_s, u"-big.bin"_s, u"b.bin"_s}, server->password());
+    EXPECT_EQ(std::pair(removed.exitCode, removed.err),
+              std::pair(1, u"vellix: get: \"b.bin\" is relative to the current folder, which no "
+                           "longer exists\n"_s));
 }
 
 // A named pipe (standard input is the progress test's) goes up as its bytes come, until its end,
@@ -394,8 +379,6 @@ TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
 TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
 {
     const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
     const struct
     {
         const char *name;
@@ -419,7 +402,7 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
                                     c.options + put +
                                     QStringList{c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s};
         QProcess process;
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(vellixEnvironment(server->password()));
         // script(1) gives the program a terminal and copies what it shows.
         process.start(u"script"_s,
                       {u"-qec"_s,

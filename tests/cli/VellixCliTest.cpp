@@ -185,26 +185,21 @@ TEST_F(VellixCli, HelpAndUsageErrors)
 // An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.
 TEST_F(VellixCli, ArgumentsThatAreNotUtf8AreRefused)
 {
-    QProcess process;
-    process.start(u"/bin/sh"_s, {u"-c"_s, u"exec \"$0\" config show \"$(printf 'caf\\351')\""_s,
-                                 QStringLiteral(VELLIX_CLI_PATH)});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_EQ(process.readAllStandardError(), "vellix: argument 3 is not UTF-8 text\n");
-    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    const CliRun run =
+        runVellixAfter(u"set -- config show \"$(printf 'caf\\351')\""_s, {}, std::nullopt);
+    EXPECT_EQ(std::tuple(run.exitCode, run.out, run.err),
+              std::tuple(2, QString(), u"vellix: argument 3 is not UTF-8 text\n"_s));
 }
 
 TEST_F(VellixCli, ValueThatCannotBeStoredChangesNothing)
 {
     const QByteArray before = "; kept as it is\r\n[Bio]\r\nftpSite=old\r\n";
     writeIni(before);
-    const QStringList base = words(u"config set-login Bio --site ftp.example.org --user"_s);
-    const std::pair<QStringList, std::optional<QString>> cases[] = {
-        {base + QStringList{u"anna"_s}, std::nullopt},
-        {base + QStringList{u"anna"_s}, QString(300, u'p')},
-    };
-    for (const auto &[arguments, password] : cases) {
-        const CliRun run = runVellix(arguments, password);
+    const QStringList setLogin =
+        words(u"config set-login Bio --site ftp.example.org --user anna"_s);
+    // No password, or one too long to be stored.
+    for (const auto &password : {std::optional<QString>(), std::optional(QString(300, u'p'))}) {
+        const CliRun run = runVellix(setLogin, password);
         EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.startsWith(u"vellix: "_s)) << run.err.toStdString();
         EXPECT_EQ(readFile(iniPath()), before);
