@@ -127,6 +127,7 @@ protected:
 TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
 {
     const DarkPalette dark;
+    QCoreApplication::processEvents(); // the window hears of the new colours
     EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.setServerTotal(9600000);
