@@ -228,21 +228,6 @@ TEST_F(PyftpdlibCommandTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
     EXPECT_EQ(readFile(victim), "keep me");
 }
 
-// Over the secure channel the library's status tells the reason: the hvsftp and secure command
-// tests read it.
-TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
-{
-    const QString site = u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort());
-    const CliRun run =
-        runVellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s}, u"secret"_s, u"pwd\n"_s);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QString());
-    EXPECT_TRUE(run.err.startsWith(u"vellix: cannot log in to "_s + site +
-                                   u": InternetConnect error code: 12029 Message: "_s))
-        << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u"secret"_s));
-}
-
 // --tls decides whether the run asks for TLS. Through a server that refuses clear text the first
 // run pins its certificate and says so, and off is refused; a plain server is refused only when
 // TLS is required.

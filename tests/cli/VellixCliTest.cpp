@@ -122,7 +122,7 @@ TEST_F(VellixCli, SetLoginsAtTheSameTimeAllStay)
               QStringList{u"Dovrelle.ini"_s});
 }
 
-TEST_F(VellixCli, HelpAndUsageErrors)
+TEST_F(VellixCli, HelpUsageErrorsAndARefusedConnection)
 {
     const CliRun help = runVellix({u"--help"_s}, std::nullopt);
     EXPECT_EQ(help.exitCode, 0);
@@ -180,6 +180,15 @@ TEST_F(VellixCli, HelpAndUsageErrors)
     const CliRun noPassword = runVellix(words(ftp + u"pwd"_s), std::nullopt);
     EXPECT_EQ(noPassword.exitCode, 1);
     EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
+
+    // A refused connection ends with one and keeps the password to itself. Over the secure
+    // channel the library's status tells the reason: the hvsftp and secure command tests read it.
+    const CliRun refused = runVellix(words(ftp + u"pwd"_s), u"secret"_s);
+    EXPECT_EQ(std::pair(refused.exitCode, refused.out), std::pair(1, QString()));
+    EXPECT_TRUE(refused.err.startsWith(u"vellix: cannot log in to 127.0.0.1:1: InternetConnect "
+                                       "error code: 12029 Message: "_s))
+        << refused.err.toStdString();
+    EXPECT_FALSE(refused.err.contains(u"secret"_s));
 }
 
 // An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.
