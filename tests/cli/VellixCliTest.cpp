@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -75,20 +73,14 @@ TEST_F(VellixCli, SetLoginThenShowRoundTrips)
 TEST_F(VellixCli, LostOutputIsAFailure)
 {
     writeIni("[Bio]\r\nschool=Hill\r\n");
-    for (const bool closed : {true, false}) {
-        QProcess vellix;
-        if (closed)
-            vellix.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
-        else
-            vellix.setStandardOutputFile(u"/dev/full"_s);
-        vellix.start(QStringLiteral(VELLIX_CLI_PATH), words(u"config show Bio"_s));
-        ASSERT_TRUE(vellix.waitForFinished(90000));
-        EXPECT_EQ(vellix.exitCode(), 1);
-        EXPECT_EQ(
-            vellix.readAllStandardError(),
-            QByteArray(closed
-                           ? "vellix: cannot write to standard output: Bad file descriptor\n"
-                           : "vellix: cannot write to standard output: No space left on device\n"));
+    const std::pair<QString, QString> cases[] = {
+        {u"exec >&-"_s, u"Bad file descriptor"_s},
+        {u"exec >/dev/full"_s, u"No space left on device"_s},
+    };
+    for (const auto &[shellLines, why] : cases) {
+        const CliRun run = runVellixAfter(shellLines, words(u"config show Bio"_s), std::nullopt);
+        EXPECT_EQ(std::pair(run.exitCode, run.err),
+                  std::pair(1, u"vellix: cannot write to standard output: "_s + why + u'\n'));
     }
 }
 
