@@ -10,12 +10,11 @@
 #include "platform/DosPath.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
+#include <QTest>
 
 #include <csignal>
 
@@ -718,11 +717,7 @@ click("cmdDnload");
 
     QProcess host;
     start(host, {u"--script"_s, scriptFile(script)});
-    QElapsedTimer clock;
-    clock.start();
-    while (files().size() < 2 && clock.elapsed() < 30000)
-        QThread::msleep(20);
-    ASSERT_EQ(files().size(), 2) << "no download began";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files().size() == 2; }, 30000)) << "no download began";
     ::kill(pid_t(host.processId()), SIGTERM);
     ASSERT_TRUE(host.waitForFinished(10000));
     EXPECT_EQ(host.exitStatus(), QProcess::CrashExit);
