@@ -367,36 +367,33 @@ TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
     const struct
     {
         const char *name;
-        QStringList options;
+        QString put;          // the options and the command
         QString lastLine;     // what the last redraw starts with; empty: nothing drawn
         bool resumed = false; // continues a partial of 3 MiB
         bool piped = false;   // puts /dev/stdin, the file piped in
     } cases[] = {
-        {"terminal", {}, u"\r8.0 MiB of 8.0 MiB  100%"_s},
-        {"quiet", {u"--quiet"_s}, {}},
-        {"resumed", {}, u"\r8.0 MiB of 8.0 MiB  100%"_s, true},
-        {"piped source", {}, u"\r8.0 MiB  "_s, false, true},
+        {"terminal", u"put"_s, u"\r8.0 MiB of 8.0 MiB  100%"_s},
+        {"quiet", u"--quiet put"_s, {}},
+        {"resumed", u"put -c"_s, u"\r8.0 MiB of 8.0 MiB  100%"_s, true},
+        {"piped source", u"put"_s, u"\r8.0 MiB  "_s, false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         if (c.resumed)
             writeFile(server->rootPath() + u'/' + PartialName::pathFor(u"film.bin"_s),
                       QByteArray(3 << 20, 'f'));
-        const QStringList put = c.resumed ? QStringList{u"put"_s, u"-c"_s} : QStringList{u"put"_s};
-        const QStringList command = QStringList{QStringLiteral(VELLIX_CLI_PATH)} + login(*server) +
-                                    c.options + put +
-                                    QStringList{c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s};
-        QProcess process;
-        process.setProcessEnvironment(vellixEnvironment(server->password()));
+        const QString command =
+            QStringList{QStringLiteral(VELLIX_CLI_PATH), login(*server).join(u' '), c.put,
+                        c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s}
+                .join(u' ');
         // script(1) gives the program a terminal and copies what it shows.
-        process.start(u"script"_s,
-                      {u"-qec"_s,
-                       (c.piped ? u"cat "_s + local + u" | "_s : QString()) + command.join(u' '),
-                       tempPath(u"typescript"_s)});
-        ASSERT_TRUE(process.waitForFinished(60000));
-        const QString shown =
-            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-        EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
+        const CliRun run =
+            runProgram(u"script"_s,
+                       {u"-qec"_s, (c.piped ? u"cat "_s + local + u" | "_s : QString()) + command,
+                        tempPath(u"typescript"_s)},
+                       {}, vellixEnvironment(server->password()));
+        const QString shown = run.out + run.err;
+        EXPECT_EQ(run.exitCode, 0) << shown.toStdString();
         // The terminal ends the line with "\r\n"; the last redraw starts at the "\r" before.
         const QString drawn = shown.trimmed();
         const QString last = drawn.mid(drawn.lastIndexOf(u'\r'));
