@@ -6,7 +6,9 @@
 #include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
+#include "course/ConfigFile.h"
 #include "course/ConfigStore.h"
+#include "course/LoginStore.h"
 #include "platform/DosPath.h"
 
 #include <QDir>
@@ -458,6 +460,7 @@ log("status window open: " + (window("frmMsg") !== null));
     EXPECT_EQ(result.out, u"box: Vellixon | Connection Failed.\\nConnecting was cancelled.\n"
                           "status window open: false\n"_s);
     EXPECT_EQ(silent.connectionCount(), 1);
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"biology"_s, u"ftpPwd"_s), server->password());
 }
 
 // A page viewed from the remote list shows as it does on the site: it comes under its own name
