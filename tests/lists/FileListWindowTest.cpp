@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 class FileListWindowTest : public VellixTest
@@ -94,6 +96,30 @@ TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionCheckAllAndHeaderClicksFl
 
     // A name its column cuts short shows whole in a tool tip, as the chooser's test shows.
     EXPECT_TRUE(qobject_cast<ClippedTextDelegate *>(list()->itemDelegate()));
+}
+
+// The archive notice shows in the described red on a light desktop, in a red that stays readable
+// on a dark one, and in the desktop's colour again after it.
+TEST_F(FileListWindowTest, TheArchiveNoticeIsRedAndReadable)
+{
+    const QLabel *status = window.findChild<QLabel *>(u"lbout"_s);
+    for (const bool darkDesktop : {false, true}) {
+        SCOPED_TRACE(darkDesktop ? "dark" : "light");
+        std::optional<DarkPalette> dark;
+        if (darkDesktop)
+            dark.emplace();
+        QCoreApplication::processEvents(); // the window hears of the new colours
+        window.setArchiveNoticeShown(true);
+        const QColor red = status->palette().color(QPalette::WindowText);
+        EXPECT_EQ(red == QColor(Qt::red), !darkDesktop);
+        EXPECT_EQ(red.hue(), 0);
+        if (darkDesktop) {
+            EXPECT_GE(DarkPalette::contrast(red, status->palette().color(QPalette::Window)), 4.5);
+        }
+        window.setArchiveNoticeShown(false);
+        EXPECT_EQ(status->palette().color(QPalette::WindowText),
+                  QApplication::palette().color(QPalette::WindowText));
+    }
 }
 
 // The local twin: the capacity against the checked files and the server's, and F5. Which files it
