@@ -18,12 +18,23 @@
 #include <string>
 #include <vector>
 
-// A server suite's parameter: a server kind, reached in active or in passive mode.
+// A server suite's parameter: a server kind, reached in active or in passive mode, and for the
+// scripted server the fault it plays in every session.
 struct ServerMode
 {
     FtpTestServer::Kind kind;
     bool passive;
+    QString fault = {};
 };
+
+// Starts the server of a suite's mode as startOrSkip() does.
+inline std::unique_ptr<FtpTestServer> startOrSkip(const ServerMode &mode, ServerAccess access)
+{
+    if (mode.kind != FtpTestServer::Kind::Scripted)
+        return startOrSkip(mode.kind, access);
+    return startOrSkip(
+        {}, [&mode](QString *why) { return FtpTestServer::startScripted(mode.fault, why); });
+}
 
 // Every kind of FtpTestServer::kinds() (or of `kinds`), in both modes.
 inline std::vector<ServerMode>
@@ -75,7 +86,7 @@ protected:
     {
         Base::SetUp();
         Shared().FtpClient = std::make_unique<cFTP>();
-        server = startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
+        server = startOrSkip(GetParam(), ServerAccess::LocalFolder);
         if (!server)
             return;
         cFTP &client = *Shared().FtpClient;
