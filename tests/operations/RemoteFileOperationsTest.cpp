@@ -174,6 +174,50 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_EQ(shown, QStringList({u"Copy Operation is Complete!"_s, unwritable.arg(u"c.txt"_s),
                                   unwritable.arg(u"kept.txt"_s), unwritable.arg(u"pipe.txt"_s)}));
 
+    // A local copy edited after the server's was written is the teacher's work: Copy Down asks
+    // before it replaces it (No by default), and a copy it brings takes the server's time, so
+    // that it does not look newer the next time.
+    // Recent and on the minute, as every server lists it.
+    QDateTime serverTime = QDateTime::currentDateTime().addDays(-2);
+    serverTime.setTime(QTime(serverTime.time().hour(), serverTime.time().minute()));
+    // the local copy's time in seconds after the server's, the answer, the local copy afterwards
+    const std::tuple<const char *, int, std::optional<Ui::Answer>, QByteArray> cases[] = {
+        {"NewerKeptByDefault", 3600, std::nullopt, "the teacher's edit"},
+        {"NewerReplacedOnYes", 3600, Ui::Answer::Yes, "the server's"},
+        {"OlderReplacedWithoutAsking", -3600, std::nullopt, "the server's"},
+    };
+    for (const auto &[name, localOffset, answer, local] : cases) {
+        SCOPED_TRACE(name);
+        emptyBothFolders();
+        serverFile(u"sheet.txt"_s, "the server's");
+        setModified(serverPath(u"sheet.txt"_s), serverTime);
+        const QDateTime localTime = serverTime.addSecs(localOffset);
+        setModified(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"), localTime);
+        list();
+        window.check({u"sheet.txt"_s});
+        ui().clear();
+        if (answer)
+            ui().answer(*answer);
+        RemoteFileOperations(window, LocalFolder).copyDown();
+
+        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), local);
+        QStringList boxes{u"Copy Operation is Complete!"_s};
+        const QString format = u"yyyy-MM-dd HH:mm:ss"_s;
+        if (localOffset > 0)
+            boxes.prepend(u"The file 'sheet.txt' on your computer is newer than the one on the "
+                          "website.\r\nOn your computer: %1\r\nOn the website: %2\r\nDo you want "
+                          "to replace your copy with the website's?"_s.arg(
+                              localTime.toString(format), serverTime.toString(format)));
+        ASSERT_EQ(texts(ui().boxes()), boxes);
+        if (localOffset > 0) {
+            EXPECT_EQ(ui().boxes().first().buttons, Ui::Buttons::YesNo);
+            EXPECT_EQ(ui().boxes().first().defaultButton, 2);
+        }
+        if (local == "the server's") {
+            EXPECT_EQ(QFileInfo(localPath(u"sheet.txt"_s)).lastModified(), serverTime);
+        }
+    }
+
     // Exit, pressed while the first blocks arrive: the timer stops, the cancel is requested,
     // and the user's copy stays whole.
     ui().clear();
@@ -319,53 +363,6 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         EXPECT_EQ(texts(ui().boxes()).mid(1), entries(c.boxes));
         EXPECT_EQ(onServer(), entries(c.server));
         EXPECT_EQ(onDisk(), entries(c.disk));
-    }
-}
-
-// A local copy edited after the server's was written is the teacher's work: Copy Down asks
-// before it replaces it (No by default), and a copy it brings takes the server's time, so that
-// it does not look newer the next time.
-TEST_P(RemoteFileOperationsTest, CopyDownAsksBeforeReplacingANewerLocalFile)
-{
-    // Recent and on the minute, as every server lists it.
-    QDateTime serverTime = QDateTime::currentDateTime().addDays(-2);
-    serverTime.setTime(QTime(serverTime.time().hour(), serverTime.time().minute()));
-    // the local copy's time in seconds after the server's, the answer, the local copy afterwards
-    const std::tuple<const char *, int, std::optional<Ui::Answer>, QByteArray> cases[] = {
-        {"NewerKeptByDefault", 3600, std::nullopt, "the teacher's edit"},
-        {"NewerReplacedOnYes", 3600, Ui::Answer::Yes, "the server's"},
-        {"OlderReplacedWithoutAsking", -3600, std::nullopt, "the server's"},
-    };
-    for (const auto &[name, localOffset, answer, local] : cases) {
-        SCOPED_TRACE(name);
-        emptyBothFolders();
-        serverFile(u"sheet.txt"_s, "the server's");
-        setModified(serverPath(u"sheet.txt"_s), serverTime);
-        const QDateTime localTime = serverTime.addSecs(localOffset);
-        setModified(writeFile(localPath(u"sheet.txt"_s), "the teacher's edit"), localTime);
-        list();
-        window.check({u"sheet.txt"_s});
-        ui().clear();
-        if (answer)
-            ui().answer(*answer);
-        RemoteFileOperations(window, LocalFolder).copyDown();
-
-        EXPECT_EQ(readFile(localPath(u"sheet.txt"_s)), local);
-        QStringList boxes{u"Copy Operation is Complete!"_s};
-        const QString format = u"yyyy-MM-dd HH:mm:ss"_s;
-        if (localOffset > 0)
-            boxes.prepend(u"The file 'sheet.txt' on your computer is newer than the one on the "
-                          "website.\r\nOn your computer: %1\r\nOn the website: %2\r\nDo you want "
-                          "to replace your copy with the website's?"_s.arg(
-                              localTime.toString(format), serverTime.toString(format)));
-        ASSERT_EQ(texts(ui().boxes()), boxes);
-        if (localOffset > 0) {
-            EXPECT_EQ(ui().boxes().first().buttons, Ui::Buttons::YesNo);
-            EXPECT_EQ(ui().boxes().first().defaultButton, 2);
-        }
-        if (local == "the server's") {
-            EXPECT_EQ(QFileInfo(localPath(u"sheet.txt"_s)).lastModified(), serverTime);
-        }
     }
 }
 
