@@ -139,11 +139,6 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
          "A file named 'other.txt' already exists on the local computer.\r\nPlease choose "
          "another name.",
          "old.txt|other.txt", "", "other.txt"},
-        {"OntoAnotherFileOnTheServer", "new.txt", true,
-         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
-         "rename this file on the website?|A file named 'new.txt' already exists on the "
-         "website.\r\nPlease choose another name.",
-         "new.txt", "new.txt|old.txt", "", "new.txt"},
         {"OntoAnotherCaseOnTheServer", "new.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website?|A file named 'NEW.txt' already exists on the "

@@ -329,9 +329,6 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         {"BadCharacters", "no*star.txt", false, badData, "old.txt", ""},
         {"ThisFolder", ".", false, badData, "old.txt", ""},
         // ".." is the local rename's case, as both check names alike.
-        {"OntoAnotherFile", "other.txt", false,
-         "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
-         "old.txt|other.txt", "", "other.txt"},
         {"OntoAnotherFileInOtherCase", "OTHER.TXT", false,
          "A file named 'other.txt' already exists on the website.\r\nPlease choose another name.",
          "old.txt|other.txt", "", "other.txt"},
