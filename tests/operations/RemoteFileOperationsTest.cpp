@@ -32,8 +32,7 @@ protected:
     }
 };
 
-TEST_P(RemoteFileOperationsTest,
-       ListingShowsAllowedFilesWithTheirLayoutAndClosingUploadsTheCatalogue)
+TEST_P(RemoteFileOperationsTest, ListingShowsAllowedFilesAndClosingUploadsTheCatalogue)
 {
     serverFile(u"notes.txt"_s, QByteArray(1234567, 'n'));
     serverFile(u"movie.avi"_s, "not allowed");
@@ -238,7 +237,18 @@ TEST_P(RemoteFileOperationsTest, CopyDownBringsTheCheckedFilesWholeIntoAFolderTh
     EXPECT_FALSE(Shared().CancelRequest);
 }
 
-TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
+// What a rename answers to the name typed, and what it does on the server and locally.
+struct RenameCase
+{
+    const char *name, *typed;
+    bool localCopy;
+    const char *boxes;               // after the input box, as entries()
+    const char *server;              // the name the server holds afterwards
+    const char *disk;                // the name of the local copy afterwards (empty: no copy)
+    const char *serverExisting = ""; // a second file on the server
+};
+
+TEST_P(RemoteFileOperationsTest, ViewCopyIsPrivateDeleteAsksFirstAndRenameChecksTheName)
 {
     serverFile(u"a.txt"_s, "a");
     serverFile(u"c.txt"_s, "c");
@@ -293,35 +303,7 @@ TEST_P(RemoteFileOperationsTest, ViewCopyLiesInAPrivateFolderAndDeleteAsksFirst)
     EXPECT_TRUE(QFile::exists(serverPath(u"c.txt"_s)));
     EXPECT_EQ(window.notices, 1);
 
-    // A user who cancels the connect that a dropped session needs gives up the delete, rather
-    // than meet a status window for every try.
-    serverFile(u"b.txt"_s, "b");
-    list();
-    window.check({u"b.txt"_s});
-    ui().clear();
-    ui().answer(Ui::Answer::Yes);
-    Shared().FtpClient->CloseConnection();
-    Shared().Reconnect = [] { return OpenSharedSession([] { return true; }); };
-    RemoteFileOperations(window, LocalFolder).deleteChecked();
-    EXPECT_EQ(texts(ui().boxes()).mid(1),
-              QStringList{u"File 'b.txt', delete was cancelled by user!"_s})
-        << texts(ui().boxes()).join(u" # "_s).toStdString();
-    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
-}
-
-// What a rename answers to the name typed, and what it does on the server and locally.
-struct RenameCase
-{
-    const char *name, *typed;
-    bool localCopy;
-    const char *boxes;               // after the input box, as entries()
-    const char *server;              // the name the server holds afterwards
-    const char *disk;                // the name of the local copy afterwards (empty: no copy)
-    const char *serverExisting = ""; // a second file on the server
-};
-
-TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
-{
+    // A rename checks the name typed and offers to rename the local copy too.
     Shared().AllowedExtensions =
         QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s, u"g"_s, u"h"_s, u"txt"_s};
     const char *const badData = "Bad Data.\r\nPlease check your data for valid characters.";
@@ -361,6 +343,21 @@ TEST_P(RemoteFileOperationsTest, RenameChecksTheNameAndOffersTheLocalCopy)
         EXPECT_EQ(onServer(), entries(c.server));
         EXPECT_EQ(onDisk(), entries(c.disk));
     }
+
+    // A user who cancels the connect that a dropped session needs gives up the delete, rather
+    // than meet a status window for every try.
+    serverFile(u"b.txt"_s, "b");
+    list();
+    window.check({u"b.txt"_s});
+    ui().clear();
+    ui().answer(Ui::Answer::Yes);
+    Shared().FtpClient->CloseConnection();
+    Shared().Reconnect = [] { return OpenSharedSession([] { return true; }); };
+    RemoteFileOperations(window, LocalFolder).deleteChecked();
+    EXPECT_EQ(texts(ui().boxes()).mid(1),
+              QStringList{u"File 'b.txt', delete was cancelled by user!"_s})
+        << texts(ui().boxes()).join(u" # "_s).toStdString();
+    EXPECT_TRUE(QFile::exists(serverPath(u"b.txt"_s)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, RemoteFileOperationsTest, testing::ValuesIn(serverModes()),
