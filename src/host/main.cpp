@@ -5,6 +5,7 @@
 #include "host/HostOptions.h"
 #include "host/HostWindow.h"
 #include "host/ScriptHost.h"
+#include "platform/UnfinishedFiles.h"
 
 #include <QApplication>
 #include <QFile>
@@ -70,6 +71,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vellix-host"));
+    Platform::UnfinishedFiles::removeOnEndingSignals();
 
     HostWindow window(options.bagPath);
     // What a host page hands the control so that uploads rebuild the archive catalogue.

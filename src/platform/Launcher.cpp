@@ -85,7 +85,8 @@ std::optional<Launcher::Command> desktopProgram(const QString &program,
 }
 
 // Where the programs installed with the control live, when the search path does not name it:
-// beside the running program, and in the "bin" folder beside the control library's folder.
+// beside the running program, and in the installed programs' folder, found from the control
+// library's.
 QStringList programFolders()
 {
     QStringList folders;
@@ -94,7 +95,7 @@ QStringList programFolders()
     Dl_info info{};
     if (dladdr(reinterpret_cast<const void *>(&Launcher::start), &info) != 0 && info.dli_fname)
         folders.append(QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath() +
-                       QStringLiteral("/../bin"));
+                       QStringLiteral("/" VELLIX_PROGRAMS_FROM_LIBRARIES));
     return folders;
 }
 

@@ -2,9 +2,14 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <mutex>
 #include <set>
+#include <thread>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Platform {
@@ -18,6 +23,30 @@ std::set<QByteArray> &listed()
 {
     static std::set<QByteArray> paths;
     return paths;
+}
+
+// The signal handler only writes the signal's number here; a thread of its own does the rest,
+// which a handler may not (take a lock, unlink).
+int signalPipe[2] = {-1, -1};
+
+void onEndingSignal(int signal)
+{
+    const int savedErrno = errno;
+    const unsigned char number = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &number, 1);
+    errno = savedErrno;
+}
+
+[[noreturn]] void endOnSignal()
+{
+    unsigned char number = 0;
+    while (::read(signalPipe[0], &number, 1) != 1) {
+    }
+    UnfinishedFiles::removeAll();
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+    // Where this thread blocks the signal, the program ends all the same, as a shell tells it.
+    std::_Exit(128 + number);
 }
 
 } // namespace
@@ -40,6 +69,19 @@ void UnfinishedFiles::removeAll()
     for (const QByteArray &path : listed())
         ::unlink(path.constData());
     listed().clear();
+}
+
+void UnfinishedFiles::removeOnEndingSignals()
+{
+    if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC) != 0)
+        return;
+    std::thread(endOnSignal).detach();
+    struct sigaction action = {};
+    action.sa_handler = onEndingSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
 }
 
 } // namespace Platform

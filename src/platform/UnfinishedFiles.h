@@ -15,6 +15,10 @@ public:
     static void drop(const QString &path);
     // Removes every file still listed from the disk; from any thread.
     static void removeAll();
+    // From now on, a signal that ends the program (SIGINT, SIGTERM, SIGHUP) removes the listed
+    // files before the program ends by it: a desktop session that closes, or `kill`, leaves no
+    // hidden new version beside the user's file.
+    static void removeOnEndingSignals();
 };
 
 } // namespace Platform

@@ -138,6 +138,8 @@ bool CSFtp::SFtpConnect(const QString &sUser, const QString &sPassword, const QS
     const SecureLibrary *secure = library();
     if (!secure)
         return false;
+    // The library keeps one timeout for the whole process and reads it as the session opens.
+    secure->FtpSetTimeout(int(m_timeout.count()));
     ReplyBuffer reply(HVSP_REPLY_SIZE);
     const int result =
         secure->FtpConnect(toLibrary(sUser).constData(), toLibrary(sPassword).constData(),

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 class cDirList;
@@ -27,6 +28,10 @@ public:
     {
         m_beforeCommand = std::move(beforeCommand);
     }
+
+    // How long the library waits for the server at each step of the next connect and of every
+    // command after it.
+    void setTimeout(std::chrono::milliseconds timeout) { m_timeout = timeout; }
 
     // Sends one command, after the before-command hook. The reply comes back whole, however
     // long: a listing holds every entry.
@@ -80,6 +85,7 @@ private:
 
     const SecureLibrary *m_library = nullptr;
     std::function<void()> m_beforeCommand;
+    std::chrono::milliseconds m_timeout{30000};
 };
 
 // The status callback handed to the library when the client connects: asks the watch whether

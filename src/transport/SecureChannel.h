@@ -14,6 +14,7 @@ public:
     explicit SecureChannel(ChannelOwner &owner);
 
     void setBeforeCommand(std::function<void()> beforeCommand);
+    void setTimeout(std::chrono::milliseconds timeout) { m_library.setTimeout(timeout); }
 
     std::optional<ConnectFailure> open(const QString &server, const QString &user,
                                        const QString &password,

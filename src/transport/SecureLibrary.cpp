@@ -38,7 +38,8 @@ bool resolveAll(QLibrary &library, SecureLibrary &functions)
            resolve(library, "FtpPwd", functions.FtpPwd) &&
            resolve(library, "FtpClose", functions.FtpClose) &&
            resolve(library, "FtpExit", functions.FtpExit) &&
-           resolve(library, "FtpGetStatus", functions.FtpGetStatus);
+           resolve(library, "FtpGetStatus", functions.FtpGetStatus) &&
+           resolve(library, "FtpSetTimeout", functions.FtpSetTimeout);
 }
 
 // Loads the module from one place; QLibrary adds the platform's "lib" prefix and suffix.

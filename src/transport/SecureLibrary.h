@@ -16,6 +16,7 @@ struct SecureLibrary
     decltype(&::FtpClose) FtpClose = nullptr;
     decltype(&::FtpExit) FtpExit = nullptr;
     decltype(&::FtpGetStatus) FtpGetStatus = nullptr;
+    decltype(&::FtpSetTimeout) FtpSetTimeout = nullptr;
 
     // The loaded library, looked for next to the control library first, then on the library
     // path; nullptr when it cannot be found or lacks one of its functions. A failed load is

@@ -165,7 +165,12 @@ public:
     // The DOS folder (ending in "\") where a page's upload copy is written; the system's
     // temporary folder until set.
     void setTemporaryFolder(const QString &dosFolder) { m_temporaryFolder = dosFolder; }
-    void setTimeouts(const Ftp::Timeouts &timeouts) { m_plain.setTimeouts(timeouts); }
+    // The secure library has one timeout for every wait: the reply's.
+    void setTimeouts(const Ftp::Timeouts &timeouts)
+    {
+        m_plain.setTimeouts(timeouts);
+        m_secureChannel.setTimeout(timeouts.reply);
+    }
     // Whether plain sessions use TLS; takes effect at the next OpenConnection.
     void setTlsMode(Ftp::TlsMode mode) { m_plain.setTlsMode(mode); }
     // After a plain connect: what TLS was agreed ("TLSv1.3, TLS_AES_...") and what became of

@@ -1,4 +1,5 @@
 #include "CliRun.h"
+#include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
 #include <QDir>
@@ -180,6 +181,26 @@ TEST_F(VellixCli, HelpAndUsageErrors)
     const CliRun noPassword = runVellix(words(ftp + u"pwd"_s), std::nullopt);
     EXPECT_EQ(noPassword.exitCode, 1);
     EXPECT_TRUE(noPassword.err.contains(u"VELLIX_PASSWORD"_s)) << noPassword.err.toStdString();
+}
+
+// --timeout bounds the wait for a silent server on both channels, the secure library's too.
+TEST_F(VellixCli, TimeoutEndsTheWaitForASilentServer)
+{
+    const SilentFtpServer mute;
+    ASSERT_TRUE(mute.isListening());
+    for (const bool secure : {false, true}) {
+        SCOPED_TRACE(secure ? "secure" : "plain");
+        QStringList arguments{u"ftp"_s, u"--site"_s,    mute.site(), u"--user"_s,
+                              u"u"_s,   u"--timeout"_s, u"1"_s};
+        if (secure)
+            arguments << u"--secure"_s;
+        QProcess vellix;
+        startVellix(vellix, arguments << u"pwd"_s, u"pw"_s);
+        // Well before the 30 s that either channel waits unless told.
+        ASSERT_TRUE(vellix.waitForFinished(15000)) << "still waiting";
+        EXPECT_EQ(vellix.exitCode(), 1);
+        EXPECT_TRUE(vellix.readAllStandardError().contains("cannot log in"));
+    }
 }
 
 // An argument in another encoding than UTF-8 is refused, not taken with its bytes replaced.

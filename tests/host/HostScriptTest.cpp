@@ -10,10 +10,14 @@
 #include "platform/DosPath.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
+
+#include <csignal>
 
 using namespace Qt::StringLiterals;
 
@@ -63,16 +67,15 @@ protected:
     // or, when it holds a line break, the script's text).
     CliRun run(const QStringList &arguments)
     {
-        const QString bag =
-            writeFile(tempPath(u"host.ini"_s), "[Vellix]\r\nrdir=" + MonthFolder.toUtf8() +
-                                                   "\r\ntext=C:\\Course\\lesson 1.txt\r\n");
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"VELLIX_DEMO_SITE"_s, server->rootPath());
-        environment.insert(u"TEST_SITE"_s, server->site());
-        environment.insert(u"TEST_USER"_s, server->user());
-        environment.insert(u"TEST_PASSWORD"_s, server->password());
-        return runProgram(QStringLiteral(VELLIX_HOST_PROGRAM),
-                          QStringList{u"--bag"_s, bag} + arguments, {}, environment);
+        return runProgram(QStringLiteral(VELLIX_HOST_PROGRAM), withBag(arguments), {},
+                          hostEnvironment());
+    }
+
+    // The same, in the background.
+    void start(QProcess &host, const QStringList &arguments)
+    {
+        host.setProcessEnvironment(hostEnvironment());
+        host.start(QStringLiteral(VELLIX_HOST_PROGRAM), withBag(arguments));
     }
 
     // Runs a script that may use the helpers cells(win[, list]) (the first cells of a list's
@@ -81,13 +84,17 @@ protected:
     // stay as written.
     CliRun runScript(const QByteArray &script, const QStringList &arguments = {})
     {
+        return run(QStringList{u"--script"_s, scriptFile(script)} + arguments);
+    }
+
+    QString scriptFile(const QByteArray &script)
+    {
         const QByteArray helpers =
             "function cells(win, list) { return win.rows(list || \"lvServer\").map("
             "function (r) { return r.cells[0]; }); } "
             "function names(win, list) { return cells(win, list).join(\" \"); } "
             "function row(win, name) { return cells(win).indexOf(name) + 1; } ";
-        return run(QStringList{u"--script"_s, writeFile(tempPath(u"test.js"_s), helpers + script)} +
-                   arguments);
+        return writeFile(tempPath(u"test.js"_s), helpers + script);
     }
 
     // Expects each piece in what the host printed.
@@ -96,6 +103,24 @@ protected:
         for (const QString &piece : pieces)
             EXPECT_TRUE(result.out.contains(piece)) << piece.toStdString() << " in\n"
                                                     << result.out.toStdString();
+    }
+
+    QStringList withBag(const QStringList &arguments)
+    {
+        const QString bag =
+            writeFile(tempPath(u"host.ini"_s), "[Vellix]\r\nrdir=" + MonthFolder.toUtf8() +
+                                                   "\r\ntext=C:\\Course\\lesson 1.txt\r\n");
+        return QStringList{u"--bag"_s, bag} + arguments;
+    }
+
+    QProcessEnvironment hostEnvironment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"VELLIX_DEMO_SITE"_s, server->rootPath());
+        environment.insert(u"TEST_SITE"_s, server->site());
+        environment.insert(u"TEST_USER"_s, server->user());
+        environment.insert(u"TEST_PASSWORD"_s, server->password());
+        return environment;
     }
 
     QByteArray uploaded() const
@@ -666,27 +691,40 @@ INSTANTIATE_TEST_SUITE_P(Transfers, HostTransferTest, ::testing::ValuesIn(Transf
                          [](const auto &info) { return std::string(info.param.name); });
 
 // A run that ends in the middle of a download, which never comes back to give the new version
-// up, leaves nothing of it on the disk.
+// up, leaves nothing of it on the disk: by its time running out, or by a signal, as when the
+// desktop session closes.
 class HostSlowLineTest : public HostScriptTest
 {
 protected:
     HostSlowLineTest() { faults.rate = 100000; }
 };
 
-TEST_F(HostSlowLineTest, TimeoutDuringADownloadLeavesNoTemporaryFile)
+TEST_F(HostSlowLineTest, ARunEndedDuringADownloadLeavesNoTemporaryFile)
 {
     // Under the size whose cut download is kept to be continued.
     writeFile(server->rootPath() + MonthFolder + u"/notes.bin"_s, QByteArray(900000, 'n'));
-    const CliRun result = runScript(R"js(
+    const QByteArray script = R"js(
 onWindow("frmServer", function (win) {
     win.check("lvServer", row(win, "notes.bin"), true);
     win.key("Alt+D");
 });
 click("cmdDnload");
-)js",
-                                    {u"--timeout"_s, u"2"_s});
+)js";
+    const QDir course(Platform::DosPath::toLinux(u"C:\\Course"_s));
+    const auto files = [&course] { return course.entryList(QDir::Files | QDir::Hidden); };
+    const CliRun result = runScript(script, {u"--timeout"_s, u"2"_s});
     ASSERT_EQ(result.exitCode, 3) << result.err.toStdString() << result.out.toStdString();
-    EXPECT_EQ(
-        QDir(Platform::DosPath::toLinux(u"C:\\Course"_s)).entryList(QDir::Files | QDir::Hidden),
-        QStringList{u"lesson 1.txt"_s});
+    EXPECT_EQ(files(), QStringList{u"lesson 1.txt"_s});
+
+    QProcess host;
+    start(host, {u"--script"_s, scriptFile(script)});
+    QElapsedTimer clock;
+    clock.start();
+    while (files().size() < 2 && clock.elapsed() < 30000)
+        QThread::msleep(20);
+    ASSERT_EQ(files().size(), 2) << "no download began";
+    ::kill(pid_t(host.processId()), SIGTERM);
+    ASSERT_TRUE(host.waitForFinished(10000));
+    EXPECT_EQ(host.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(files(), QStringList{u"lesson 1.txt"_s});
 }

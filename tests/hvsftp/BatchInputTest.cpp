@@ -84,10 +84,9 @@ TEST(BatchOptionsTest, RefusesIncompleteOrWrongCommandLines)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         const BatchOptions::Parsed parsed = BatchOptions::parse(toolArguments(c.line));
-        EXPECT_FALSE(parsed.options);
-        EXPECT_FALSE(parsed.helpAsked);
-        EXPECT_EQ(parsed.error, c.error);
-        EXPECT_EQ(parsed.passwordArgument, c.passwordArgument);
+        EXPECT_EQ(std::tuple(bool(parsed.options), parsed.helpAsked, parsed.error,
+                             parsed.passwordArgument),
+                  std::tuple(false, false, c.error, c.passwordArgument));
     }
 
     EXPECT_TRUE(BatchOptions::parse(toolArguments(u"-l|u|--help"_s)).helpAsked);

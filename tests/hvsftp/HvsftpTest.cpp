@@ -24,9 +24,7 @@
 #include <QUdpSocket>
 
 #include <csignal>
-
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -221,10 +219,9 @@ TEST_F(HvsftpServerTest, ControlsBatchUploadSendsTheFileOnceAndThenOnlyANewerOne
 
     // An older one is replaced.
     QFile serverCopy(uploaded);
-    ASSERT_TRUE(serverCopy.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(serverCopy.setFileTime(QDateTime::currentDateTime().addDays(-1),
+    ASSERT_TRUE(serverCopy.open(QIODevice::ReadWrite) &&
+                serverCopy.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                        QFileDevice::FileModificationTime));
-    serverCopy.close();
     const CliRun third = runTool(command);
     EXPECT_EQ(third.exitCode, 0) << ::testing::PrintToString(third);
     EXPECT_EQ(readFile(uploaded), "first\n");
@@ -276,9 +273,8 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
     EXPECT_TRUE(run.err.startsWith(u"hvsftp: line 6: unknown command \"rmdir\""_s))
         << run.err.toStdString();
     EXPECT_TRUE(QFileInfo(onServer(u"DV/gone"_s)).isDir());
+    EXPECT_EQ(filesBelow(onServer(u"DV/term"_s)), QStringList{u"renamed.txt"_s});
     EXPECT_EQ(readFile(onServer(u"DV/term/renamed.txt"_s)), "lesson a\n");
-    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/a.txt"_s)));
-    EXPECT_FALSE(QFile::exists(onServer(u"DV/term/%2 up.txt"_s)));
     EXPECT_EQ(readFile(Platform::Prefix::path(u"drive_c/down/copy.txt"_s)), "lesson a\n");
     EXPECT_EQ(readFile(homePath(u"%3 down.txt"_s)), "abc");
     EXPECT_TRUE(readFile(onServer(u"DV/film.bin"_s)) == kept + film.mid(kept.size()));
@@ -300,21 +296,6 @@ TEST_F(HvsftpServerTest, RunsEveryScriptCommandAndGoesOnAfterAFailureWithBe)
         << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u'\x1b')) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(u"all done"_s)) << run.out.toStdString();
-}
-
-// Started with its output closed, as a scheduled job may be, the tool's echo and replies go
-// nowhere: not into the session's socket nor into a file it writes, whichever took their number.
-TEST_F(HvsftpServerTest, AClosedOutputReachesNeitherTheSessionNorTheFiles)
-{
-    writeFile(onServer(u"lesson.txt"_s), "lesson\n");
-    const QString copy = tempPath(u"copy.txt"_s);
-    QProcess tool;
-    tool.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
-    tool.start(QStringLiteral(HVSFTP_PATH),
-               arguments(script("pwd\nget \"lesson.txt\" \"" + copy.toUtf8() + "\"\npwd\n")));
-    ASSERT_TRUE(tool.waitForFinished(90000));
-    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-    EXPECT_EQ(readFile(copy), QByteArray("lesson\n"));
 }
 
 // A get onto a full local disk is told as such and leaves no partial file; without -be the
@@ -339,12 +320,15 @@ TEST_F(HvsftpServerTest, AGetOntoAFullDiskFailsAndEndsTheBatch)
     EXPECT_FALSE(run.out.contains(u"done"_s)) << run.out.toStdString();
 }
 
-// On a terminal a put draws its progress line, as vellix does.
-TEST_F(HvsftpServerTest, ATransferShowsItsProgressOnATerminal)
+// On a terminal a put draws its progress line, as vellix does. Started with its output closed,
+// as a scheduled job may be, the tool's echo and replies go nowhere: not into the session's socket
+// nor into a file it writes, whichever took their number.
+TEST_F(HvsftpServerTest, ATransferShowsItsProgressOnATerminalAndItsClosedOutputNowhere)
 {
     const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
     const QStringList command = QStringList{QStringLiteral(HVSFTP_PATH)} +
-                                arguments(script("put \"" + local.toUtf8() + "\"\n"));
+                                arguments(script("put \"" + local.toUtf8() + "\"\n")) +
+                                QStringList{u">&-"_s};
     QProcess process; // script(1) gives the tool a terminal and copies what it shows
     process.start(u"script"_s, {u"-qec"_s, command.join(u' '), tempPath(u"typescript"_s)});
     ASSERT_TRUE(process.waitForFinished(60000));

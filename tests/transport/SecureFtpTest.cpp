@@ -19,7 +19,9 @@ using SecureFtpTest = ClientSuite;
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpTest, testing::ValuesIn(channels(false, true)),
                          testing::PrintToStringParamName());
 
-TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
+// Folders are entered by absolute, relative and parent paths. Refusals give false, change
+// nothing, and the session goes on.
+TEST_P(SecureFtpTest, FoldersAreEnteredByAnyPathAndRefusalsChangeNothing)
 {
     ASSERT_TRUE(client.CreateFTPDirectory(u"sub"_s));
     ASSERT_TRUE(client.CreateFTPDirectory(u"sub/inner"_s));
@@ -50,32 +52,7 @@ TEST_P(SecureFtpTest, FoldersAreEnteredByAbsoluteRelativeAndParentPaths)
     // A folder named by a path goes; one named alone is the client's names scenario.
     EXPECT_TRUE(client.RemoveFTPDirectory(u"sub/inner"_s));
     EXPECT_EQ(listed(u"sub/*"_s), QStringList());
-}
 
-// A name the server holds in bytes that are not UTF-8 reads as Windows-1252 and goes back in
-// its own bytes, so that the file can be fetched, renamed and deleted.
-TEST_P(SecureFtpTest, NamesThatAreNotUtf8GoBackAsTheyCame)
-{
-    if (server->rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder";
-    // Made by its bytes: a QString path would be written as UTF-8.
-    const QByteArray path = QFile::encodeName(server->rootPath() + u'/' + work) + "/caf\xe9.txt";
-    std::FILE *latin1 = std::fopen(path.constData(), "wb");
-    ASSERT_TRUE(latin1);
-    std::fputs("coffee", latin1);
-    std::fclose(latin1);
-
-    EXPECT_EQ(listed(u"*"_s), QStringList{u"café.txt"_s});
-    EXPECT_EQ(client.GetFTPFileSize(u"café.txt"_s), 6);
-    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/café.txt"_s), u"café.txt"_s));
-    EXPECT_EQ(readFile(tempPath(u"down/café.txt"_s)), "coffee");
-    ASSERT_TRUE(client.RenameFTPFile(u"café.txt"_s, u"tea.txt"_s));
-    EXPECT_TRUE(client.DeleteFTPFile(u"tea.txt"_s));
-    EXPECT_EQ(listed(u"*"_s), QStringList());
-}
-
-TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
-{
     ASSERT_TRUE(client.CreateFTPDirectory(u"full"_s));
     ASSERT_TRUE(client.FTPUploadFile(putLocal(u"kept.txt"_s, "kept"), u"full/kept.txt"_s));
     const QString kept = dos(u"kept.txt"_s);
@@ -114,14 +91,17 @@ TEST_P(SecureFtpTest, RefusalsGiveFalseChangeNothingAndTheSessionGoesOn)
     }
     EXPECT_EQ(readFile(tempPath(u"kept.txt"_s)), "kept");
     EXPECT_FALSE(QFile::exists(tempPath(u"got.txt"_s)));
-    EXPECT_EQ(listed(u"*"_s), QStringList{u"full/"_s});
+    EXPECT_EQ(listed(u"*"_s), QStringList({u"full/"_s, u"sub/"_s}));
     EXPECT_EQ(onServer(u"full/kept.txt"_s), "kept");
 }
 
-TEST_P(SecureFtpTest, AListingHoldsEveryEntryOfALargeFolder)
+// A listing holds every entry of a large folder. A name the server holds in bytes that are not
+// UTF-8 reads as Windows-1252 and goes back in its own bytes, so that the file can be fetched,
+// renamed and deleted.
+TEST_P(SecureFtpTest, ListingsHoldEveryEntryAndNamesThatAreNotUtf8GoBackAsTheyCame)
 {
     if (server->rootPath().isEmpty())
-        GTEST_SKIP() << "needs the server's folder to fill it quickly";
+        GTEST_SKIP() << "needs the server's folder to lay files out";
     const QDir many(server->rootPath() + u'/' + work + u"/many"_s);
     ASSERT_TRUE(many.mkpath(u"."_s));
     QStringList names;
@@ -135,6 +115,21 @@ TEST_P(SecureFtpTest, AListingHoldsEveryEntryOfALargeFolder)
     for (const cDirItem &item : *client.Directory())
         listedNames << item.Filename;
     EXPECT_EQ(listedNames, names);
+
+    // Made by its bytes: a QString path would be written as UTF-8.
+    const QByteArray path = QFile::encodeName(server->rootPath() + u'/' + work) + "/caf\xe9.txt";
+    std::FILE *latin1 = std::fopen(path.constData(), "wb");
+    ASSERT_TRUE(latin1);
+    std::fputs("coffee", latin1);
+    std::fclose(latin1);
+
+    EXPECT_EQ(listed(u"*"_s), QStringList({u"café.txt"_s, u"many/"_s}));
+    EXPECT_EQ(client.GetFTPFileSize(u"café.txt"_s), 6);
+    ASSERT_TRUE(client.FTPDownloadFile(dos(u"down/café.txt"_s), u"café.txt"_s));
+    EXPECT_EQ(readFile(tempPath(u"down/café.txt"_s)), "coffee");
+    ASSERT_TRUE(client.RenameFTPFile(u"café.txt"_s, u"tea.txt"_s));
+    EXPECT_TRUE(client.DeleteFTPFile(u"tea.txt"_s));
+    EXPECT_EQ(listed(u"*"_s), QStringList{u"many/"_s});
 }
 
 // A transfer cut by the server's death fails as a passing failure, unlike a refusal. The next

@@ -11,15 +11,10 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QScopeGuard>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <algorithm>
-#include <vector>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -69,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Servers, SessionTest, testing::ValuesIn(serverModesWith
 
 // Sizes around the transfer buffer and TLS record sizes. On a TLS server each transfer is a
 // data connection that the server accepts only when it resumes the control's TLS session.
-TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
+TEST_P(SessionTest, WholeFileTransfersAsciiModeAndOneTransferAtATime)
 {
     for (const qsizetype size : {0, 1, 16384, 256 * 1024 + 1, 3 * 1024 * 1024 + 17}) {
         SCOPED_TRACE(size);
@@ -89,27 +84,10 @@ TEST_P(SessionTest, WholeFileTransfersAndAsciiMode)
     if (GetParam().kind != FtpTestServer::Kind::External) {
         EXPECT_EQ(readFile(tempPath(u"text-a.txt"_s)), text);
     }
-}
 
-TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
-{
-    const QString injected[] = {u"a\r\nDELE victim.txt"_s, u"a\nb"_s, u"a"_s + QChar(0) + u"b"_s};
-    ASSERT_TRUE(put(u"victim.txt"_s, "keep me"));
-    for (const QString &argument : injected) {
-        EXPECT_FALSE(session.deleteFile(argument));
-        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
-        EXPECT_FALSE(session.createDirectory(argument));
-        EXPECT_FALSE(session.rename(u"victim.txt"_s, argument));
-        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
-    }
-    EXPECT_EQ(got(u"victim.txt"_s), "keep me");
-}
-
-// One transfer at a time: other commands wait for its end, and an aborted download leaves the
-// session usable. A closed session is no lost one (a session closed under a transfer is the
-// client's scenario).
-TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
-{
+    // One transfer at a time: other commands wait for its end, and an aborted download leaves
+    // the session usable. A closed session is no lost one (a session closed under a transfer is
+    // the client's scenario).
     const QByteArray content = patterned(8 * 1024 * 1024);
     ASSERT_TRUE(put(u"big.bin"_s, content));
     auto transfer =
@@ -126,6 +104,20 @@ TEST_P(SessionTest, ATransferHoldsTheSessionUntilItEndsOrIsAborted)
     session.close();
     EXPECT_FALSE(session.currentDirectory());
     EXPECT_EQ(session.lastError(), Code::IncorrectHandleState);
+}
+
+TEST_P(SessionTest, LineBreaksInArgumentsAreRefusedBeforeSending)
+{
+    const QString injected[] = {u"a\r\nDELE victim.txt"_s, u"a\nb"_s, u"a"_s + QChar(0) + u"b"_s};
+    ASSERT_TRUE(put(u"victim.txt"_s, "keep me"));
+    for (const QString &argument : injected) {
+        EXPECT_FALSE(session.deleteFile(argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+        EXPECT_FALSE(session.createDirectory(argument));
+        EXPECT_FALSE(session.rename(u"victim.txt"_s, argument));
+        EXPECT_EQ(session.lastError(), Code::InvalidParameter);
+    }
+    EXPECT_EQ(got(u"victim.txt"_s), "keep me");
 }
 
 // Failures that need no particular server.
@@ -176,22 +168,16 @@ TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
 // rather than leave the greeting to be waited for on a socket that never connected.
 TEST_F(SessionFailureTest, AConnectLeftUnansweredTimesOutWithoutAConnection)
 {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    std::vector<int> sockets{::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
-    const auto closeAll = qScopeGuard([&sockets] { std::ranges::for_each(sockets, ::close); });
-    ASSERT_EQ(::bind(sockets[0], reinterpret_cast<sockaddr *>(&address), length), 0);
-    ASSERT_EQ(::listen(sockets[0], 0), 0);
-    ::getsockname(sockets[0], reinterpret_cast<sockaddr *>(&address), &length);
-    for (int queued = 0; queued < 8; ++queued) {
-        sockets.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        ::connect(sockets.back(), reinterpret_cast<sockaddr *>(&address), length);
-    }
+    QTcpServer listener;
+    listener.setListenBacklogSize(0);
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    listener.pauseAccepting();
+    QTcpSocket queued[8];
+    for (QTcpSocket &each : queued)
+        each.connectToHost(QHostAddress::LocalHost, listener.serverPort());
 
     Ftp::Socket socket;
-    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, ntohs(address.sin_port), 300ms));
+    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, listener.serverPort(), 300ms));
     EXPECT_EQ(std::pair(socket.error(), socket.isOpen()), std::pair(quint32(Code::Timeout), false));
 }
 

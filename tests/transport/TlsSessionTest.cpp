@@ -50,7 +50,8 @@ protected:
 };
 
 // A failed handshake or a refused certificate ends the login, with no way back to clear text.
-TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
+// Certificates the store does not vouch for are pinned on first use and held to it.
+TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndATrustedOrPinnedCertificate)
 {
     // Only a cipher that the server's EC key cannot serve.
     const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
@@ -79,17 +80,14 @@ TEST_F(TlsSessionTest, TheLoginNeedsAHandshakeAndACertificateTheCheckAccepts)
         << session.lastResponse().toStdString();
     EXPECT_FALSE(session.isConnected());
 
-    // A check's refusal, its reasons and the TLS version are told in the pin scenario below
-    // and the command line's; here the check's acceptance is enough.
+    // A check's refusal, its reasons and the TLS version are told in the pin scenario that
+    // follows and the command line's; here the check's acceptance is enough.
     acceptTestCertificate();
     ASSERT_TRUE(connect()) << session.lastError() << " " << session.lastResponse().toStdString();
     EXPECT_EQ(session.serverCertificate(), testCertificate);
-}
 
-// The client's trust: the system's store, else a pin made on first use; a server that spoke
-// TLS is expected to go on doing so.
-TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
-{
+    // The client's trust: the system's store, else a pin made on first use; a server that spoke
+    // TLS is expected to go on doing so.
     const QString fingerprint = Ftp::CertificateTrust::fingerprint(testCertificate);
     const QString pinLine = Ftp::KnownCertificates::serverName(server->host(), server->port()) +
                             u' ' + fingerprint + u'\n';
@@ -117,7 +115,6 @@ TEST_F(TlsSessionTest, CertificatesArePinnedOnFirstUseAndHeldToIt)
     EXPECT_EQ(readFile(Ftp::KnownCertificates::filePath()), otherPin);
 
     // A server that the store vouches for is not held to a pin: its renewals are accepted.
-    const QSslConfiguration before = QSslConfiguration::defaultConfiguration();
     QSslConfiguration trusting = before;
     trusting.addCaCertificate(testCertificate);
     QSslConfiguration::setDefaultConfiguration(trusting);
