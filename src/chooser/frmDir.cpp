@@ -19,6 +19,7 @@
 #include "widgets/ClippedTextDelegate.h"
 #include "widgets/EditMenu.h"
 #include "widgets/IconSet.h"
+#include "widgets/NoticeColour.h"
 #include "widgets/WidgetFactory.h"
 #include "widgets/frmTransfer.h"
 
@@ -448,14 +449,10 @@ void frmDir::setArchiveNoticeShown(bool shown)
     if (shown) {
         m_dateBeforeNotice = lblDate->text();
         lblDate->setText(ArchiveNotice);
-        QPalette red;
-        red.setColor(QPalette::WindowText, Qt::red);
-        lblDate->setPalette(red);
     } else {
         lblDate->setText(m_dateBeforeNotice);
-        // No colour of its own: the desktop's, also after it changes its colour scheme.
-        lblDate->setPalette(QPalette());
     }
+    NoticeColour::setShown(lblDate, shown);
     lblDate->repaint();
 }
 

@@ -9,6 +9,7 @@
 #include "widgets/AccessibleNames.h"
 #include "widgets/ClippedTextDelegate.h"
 #include "widgets/IconSet.h"
+#include "widgets/NoticeColour.h"
 #include "widgets/WidgetFactory.h"
 #include "widgets/frmTransfer.h"
 
@@ -357,12 +358,18 @@ void FileListWindow::setArchiveNoticeShown(bool shown)
     lvServer->setEnabled(!shown);
     if (shown) {
         m_statusBeforeNotice = lbout->text();
-        lbout->setStyleSheet(QStringLiteral("color: #ff0000; font-weight: bold"));
         lbout->setText(QStringLiteral("PLEASE WAIT FOR ARCHIVE UPDATE..."));
+    } else {
+        lbout->setText(m_statusBeforeNotice);
+    }
+    NoticeColour::setShown(lbout, shown);
+    if (shown) {
+        QFont bold = lbout->font();
+        bold.setBold(true);
+        lbout->setFont(bold);
         lbout->repaint();
     } else {
-        lbout->setStyleSheet(QString());
-        lbout->setText(m_statusBeforeNotice);
+        lbout->setFont(QFont()); // the desktop's again
     }
 }
 

@@ -92,6 +92,14 @@ TEST_F(frmDirTest, MovesThroughDrivesFoldersAndFiles)
     files->setCurrentRow(0);
     Q_EMIT files->itemClicked(files->item(0));
     EXPECT_FALSE(text("lblDate").isEmpty());
+    // The date's red archive notice gone, the date takes the desktop's colours again, also those
+    // of a colour scheme chosen afterwards.
+    chooser->setArchiveNoticeShown(true);
+    chooser->setArchiveNoticeShown(false);
+    const DarkPalette dark;
+    QCoreApplication::processEvents(); // the window hears of the new colours
+    EXPECT_EQ(child<QLabel>("lblDate")->palette().color(QPalette::WindowText).name(),
+              QApplication::palette().color(QPalette::WindowText).name());
     child<QPushButton>("cmdOK")->click();
     EXPECT_EQ(chooser->chosenPath(), u"C:\\Course\\Week 1\\sheet.pdf"_s);
     EXPECT_EQ(Shared().LastLocalDir, u"C:\\Course\\Week 1\\sheet.pdf"_s);
@@ -141,16 +149,4 @@ TEST_F(frmDirTest, HiddenCharactersShowWrittenOutAndALongNameInAToolTip)
     ASSERT_EQ(week.size(), 1);
     Q_EMIT folders->itemDoubleClicked(week.first());
     EXPECT_EQ(text("lblFile"), u"C:\\Course\\Week\u200B2\\"_s);
-}
-
-// The date's red archive notice gone, the date takes the desktop's colours again, also those of
-// a colour scheme chosen afterwards.
-TEST_F(frmDirTest, TheDateFollowsTheDesktopColoursAfterTheArchiveNotice)
-{
-    chooser->setArchiveNoticeShown(true);
-    chooser->setArchiveNoticeShown(false);
-    const DarkPalette dark;
-    QCoreApplication::processEvents(); // the windows hear of the new colours
-    EXPECT_EQ(child<QLabel>("lblDate")->palette().color(QPalette::WindowText).name(),
-              QApplication::palette().color(QPalette::WindowText).name());
 }

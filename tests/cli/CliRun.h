@@ -46,16 +46,22 @@ runProgram(const QString &program, const QStringList &arguments, const QByteArra
 }
 
 #ifdef VELLIX_CLI_PATH
-// Runs the built `vellix` as a user would from a shell: the password, if any, in
-// VELLIX_PASSWORD, `input` on its standard input.
-inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
-                        const QByteArray &input)
+// The environment of a run of the built `vellix`: the password, if any, in VELLIX_PASSWORD.
+inline QProcessEnvironment vellixEnvironment(const std::optional<QString> &password)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("VELLIX_PASSWORD"));
     if (password)
         environment.insert(QStringLiteral("VELLIX_PASSWORD"), *password);
-    return runProgram(QStringLiteral(VELLIX_CLI_PATH), arguments, input, environment);
+    return environment;
+}
+
+// Runs the built `vellix` as a user would from a shell, `input` on its standard input.
+inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
+                        const QByteArray &input)
+{
+    return runProgram(QStringLiteral(VELLIX_CLI_PATH), arguments, input,
+                      vellixEnvironment(password));
 }
 
 inline CliRun runVellix(const QStringList &arguments, const std::optional<QString> &password,
@@ -64,13 +70,23 @@ inline CliRun runVellix(const QStringList &arguments, const std::optional<QStrin
     return runVellix(arguments, password, input.toUtf8());
 }
 
-// Starts the built `vellix` in the background with the password in VELLIX_PASSWORD, for a test
-// that acts on it while it runs (a signal, a server that stops).
+// Runs the built `vellix` from a shell that first runs `shellLines` (to limit it, or to set its
+// arguments with "set --").
+inline CliRun runVellixAfter(const QString &shellLines, const QStringList &arguments,
+                             const std::optional<QString> &password)
+{
+    const QStringList shell{QStringLiteral("-c"),
+                            shellLines + QStringLiteral("\nexec \"$0\" \"$@\""),
+                            QStringLiteral(VELLIX_CLI_PATH)};
+    return runProgram(QStringLiteral("/bin/sh"), shell + arguments, {},
+                      vellixEnvironment(password));
+}
+
+// Starts the built `vellix` in the background, for a test that acts on it while it runs (a
+// signal, a server that stops).
 inline void startVellix(QProcess &process, const QStringList &arguments, const QString &password)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VELLIX_PASSWORD"), password);
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(vellixEnvironment(password));
     process.start(QStringLiteral(VELLIX_CLI_PATH), arguments);
 }
 #endif

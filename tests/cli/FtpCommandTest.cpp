@@ -228,53 +228,40 @@ TEST_F(PyftpdlibCommandTest, BadScriptLinesAreUsageErrorsAndTheRestRuns)
     EXPECT_EQ(readFile(victim), "keep me");
 }
 
-// Over the secure channel the library's status tells the reason: the hvsftp and secure command
-// tests read it.
-TEST_F(FtpCommandTest, RefusedConnectionsExitWithOne)
-{
-    const QString site = u"127.0.0.1:%1"_s.arg(FtpTestServer::unusedPort());
-    const CliRun run =
-        runVellix({u"ftp"_s, u"--site"_s, site, u"--user"_s, u"u"_s}, u"secret"_s, u"pwd\n"_s);
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, QString());
-    EXPECT_TRUE(run.err.startsWith(u"vellix: cannot log in to "_s + site +
-                                   u": InternetConnect error code: 12029 Message: "_s))
-        << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u"secret"_s));
-}
-
 // --tls decides whether the run asks for TLS. Through a server that refuses clear text the first
 // run pins its certificate and says so, and off is refused; a plain server is refused only when
 // TLS is required.
 TEST_F(FtpCommandTest, TlsOptionAgainstTlsAndPlainServers)
 {
-    const auto server = startOrSkip(FtpTestServer::Kind::VsftpdTls);
-    if (!server)
+    const auto tls = startOrSkip(FtpTestServer::Kind::VsftpdTls);
+    if (!tls)
         return;
-    const CliRun first = runVellix(login(*server) + QStringList{u"pwd"_s}, server->password());
-    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
-    EXPECT_TRUE(first.err.startsWith(u"vellix: New certificate of "_s) &&
-                first.err.contains(u"accepted and pinned: SHA256:"_s))
-        << first.err.toStdString();
-
-    const CliRun verbose = runVellix(
-        login(*server) + QStringList{u"--tls"_s, u"auto"_s, u"-v"_s, u"pwd"_s}, server->password());
-    EXPECT_EQ(verbose.exitCode, 0);
-    EXPECT_TRUE(verbose.err.startsWith(u"vellix: TLS: TLSv1."_s) &&
-                verbose.err.contains(u"matches its pin: SHA256:"_s))
-        << verbose.err.toStdString();
-
-    const CliRun plain =
-        runVellix(login(*server) + QStringList{u"--tls"_s, u"off"_s, u"pwd"_s}, server->password());
-    EXPECT_EQ(plain.exitCode, 1);
-    EXPECT_TRUE(plain.err.contains(u"530"_s)) << plain.err.toStdString();
-
-    const auto plainServer = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
-    for (const auto &[mode, exitCode] : {std::pair{u"auto"_s, 0}, std::pair{u"require"_s, 1}}) {
-        const CliRun run = runVellix(login(*plainServer) + QStringList{u"--tls"_s, mode, u"pwd"_s},
-                                     plainServer->password());
-        EXPECT_EQ(run.exitCode, exitCode) << mode.toStdString() << run.err.toStdString();
-        EXPECT_EQ(run.err.contains(u"offers no TLS"_s), exitCode != 0) << run.err.toStdString();
+    const auto plain = startOrSkip(FtpTestServer::Kind::Pyftpdlib);
+    const struct
+    {
+        const FtpTestServer *server;
+        QStringList options;
+        int exitCode;
+        QString errStart, errHolds; // both empty: nothing said
+    } runs[] = {
+        {tls.get(), {}, 0, u"vellix: New certificate of "_s, u"accepted and pinned: SHA256:"_s},
+        {tls.get(),
+         {u"--tls"_s, u"auto"_s, u"-v"_s},
+         0,
+         u"vellix: TLS: TLSv1."_s,
+         u"matches its pin: SHA256:"_s},
+        {tls.get(), {u"--tls"_s, u"off"_s}, 1, u"vellix: "_s, u"530"_s},
+        {plain.get(), {u"--tls"_s, u"auto"_s}, 0, {}, {}},
+        {plain.get(), {u"--tls"_s, u"require"_s}, 1, u"vellix: "_s, u"offers no TLS"_s},
+    };
+    for (const auto &r : runs) {
+        const CliRun run =
+            runVellix(login(*r.server) + r.options + QStringList{u"pwd"_s}, r.server->password());
+        EXPECT_EQ(run.exitCode, r.exitCode) << ::testing::PrintToString(run);
+        EXPECT_TRUE(r.errStart.isEmpty()
+                        ? run.err.isEmpty()
+                        : run.err.startsWith(r.errStart) && run.err.contains(r.errHolds))
+            << ::testing::PrintToString(run);
     }
 }
 
@@ -309,48 +296,31 @@ TEST_F(PyftpdlibCommandTest, ServerNamesAreWrittenSafely)
 
 // A local file that cannot be written is told as what it is, not as a missing server file, and
 // leaves no partial filling the disk, though the file is large enough to keep one after a cut. The
-// server name after the command is a name, though it starts with a dash.
+// server name after the command is a name, though it starts with a dash. A relative local path in
+// a current folder removed meanwhile is told as that.
 TEST_F(PyftpdlibCommandTest, ALocalWriteFailureSaysWhy)
 {
     writeFile(server->rootPath() + u"/-big.bin"_s, QByteArray(2 << 20, 'x'));
     const QString target = writeFile(tempPath(u"in/big.bin"_s), "the user's own file");
 
     // Files of at most 8 KiB, as on a full disk: the write fails with the system's reason.
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(u"/bin/sh"_s,
-                  QStringList{u"-c"_s, u"trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\""_s,
-                              QStringLiteral(VELLIX_CLI_PATH)} +
-                      login(*server) + QStringList{u"get"_s, u"-big.bin"_s, target});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
-    EXPECT_TRUE(err.contains(u"File too large"_s)) << err.toStdString();
+    const CliRun tooLarge = runVellixAfter(
+        u"trap '' XFSZ; ulimit -f 16"_s,
+        login(*server) + QStringList{u"get"_s, u"-big.bin"_s, target}, server->password());
+    EXPECT_EQ(tooLarge.exitCode, 1) << tooLarge.err.toStdString();
+    EXPECT_TRUE(tooLarge.err.contains(u"File too large"_s)) << tooLarge.err.toStdString();
     EXPECT_EQ(readFile(target), "the user's own file");
     EXPECT_EQ(QDir(tempPath(u"in"_s)).entryList(QDir::Files | QDir::Hidden),
               QStringList{u"big.bin"_s});
-}
 
-// A job whose current folder was removed meanwhile is told so for a relative local path.
-TEST_F(PyftpdlibCommandTest, ARelativePathInARemovedFolderSaysWhy)
-{
-    writeFile(server->rootPath() + u"/a.txt"_s, "a");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(u"/bin/sh"_s,
-                  QStringList{u"-c"_s,
-                              u"mkdir \"$0\" && cd \"$0\" && rmdir \"$0\" && exec \"$@\""_s,
-                              tempPath(u"gone"_s), QStringLiteral(VELLIX_CLI_PATH)} +
-                      login(*server) + QStringList{u"get"_s, u"a.txt"_s, u"b.txt"_s});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(
-        QString::fromUtf8(process.readAllStandardError()),
-        u"vellix: get: \"b.txt\" is relative to the current folder, which no longer exists\n"_s);
+    const QString gone = tempPath(u"gone"_s);
+    ASSERT_TRUE(QDir().mkpath(gone));
+    const CliRun removed = runVellixAfter(
+        u"cd '%1' && rmdir '%1'"_s.arg(gone),
+        login(*server) + QStringList{u"get"_s, u"-big.bin"_s, u"b.bin"_s}, server->password());
+    EXPECT_EQ(std::pair(removed.exitCode, removed.err),
+              std::pair(1, u"vellix: get: \"b.bin\" is relative to the current folder, which no "
+                           "longer exists\n"_s));
 }
 
 // A named pipe (standard input is the progress test's) goes up as its bytes come, until its end,
@@ -394,41 +364,36 @@ TEST_F(PyftpdlibCommandTest, PutReadsPipesToTheirEndAndRefusesSockets)
 TEST_F(PyftpdlibCommandTest, ProgressLineOnlyOnATerminal)
 {
     const QString local = writeFile(tempPath(u"film.bin"_s), QByteArray(8 << 20, 'f'));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"VELLIX_PASSWORD"_s, server->password());
     const struct
     {
         const char *name;
-        QStringList options;
+        QString put;          // the options and the command
         QString lastLine;     // what the last redraw starts with; empty: nothing drawn
         bool resumed = false; // continues a partial of 3 MiB
         bool piped = false;   // puts /dev/stdin, the file piped in
     } cases[] = {
-        {"terminal", {}, u"\r8.0 MiB of 8.0 MiB  100%"_s},
-        {"quiet", {u"--quiet"_s}, {}},
-        {"resumed", {}, u"\r8.0 MiB of 8.0 MiB  100%"_s, true},
-        {"piped source", {}, u"\r8.0 MiB  "_s, false, true},
+        {"terminal", u"put"_s, u"\r8.0 MiB of 8.0 MiB  100%"_s},
+        {"quiet", u"--quiet put"_s, {}},
+        {"resumed", u"put -c"_s, u"\r8.0 MiB of 8.0 MiB  100%"_s, true},
+        {"piped source", u"put"_s, u"\r8.0 MiB  "_s, false, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         if (c.resumed)
             writeFile(server->rootPath() + u'/' + PartialName::pathFor(u"film.bin"_s),
                       QByteArray(3 << 20, 'f'));
-        const QStringList put = c.resumed ? QStringList{u"put"_s, u"-c"_s} : QStringList{u"put"_s};
-        const QStringList command = QStringList{QStringLiteral(VELLIX_CLI_PATH)} + login(*server) +
-                                    c.options + put +
-                                    QStringList{c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s};
-        QProcess process;
-        process.setProcessEnvironment(environment);
+        const QString command =
+            QStringList{QStringLiteral(VELLIX_CLI_PATH), login(*server).join(u' '), c.put,
+                        c.piped ? u"/dev/stdin"_s : local, u"film.bin"_s}
+                .join(u' ');
         // script(1) gives the program a terminal and copies what it shows.
-        process.start(u"script"_s,
-                      {u"-qec"_s,
-                       (c.piped ? u"cat "_s + local + u" | "_s : QString()) + command.join(u' '),
-                       tempPath(u"typescript"_s)});
-        ASSERT_TRUE(process.waitForFinished(60000));
-        const QString shown =
-            QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-        EXPECT_EQ(process.exitCode(), 0) << shown.toStdString();
+        const CliRun run =
+            runProgram(u"script"_s,
+                       {u"-qec"_s, (c.piped ? u"cat "_s + local + u" | "_s : QString()) + command,
+                        tempPath(u"typescript"_s)},
+                       {}, vellixEnvironment(server->password()));
+        const QString shown = run.out + run.err;
+        EXPECT_EQ(run.exitCode, 0) << shown.toStdString();
         // The terminal ends the line with "\r\n"; the last redraw starts at the "\r" before.
         const QString drawn = shown.trimmed();
         const QString last = drawn.mid(drawn.lastIndexOf(u'\r'));

@@ -35,9 +35,10 @@ protected:
     }
 };
 
-// The secure library lists the names and times and writes the local files itself: the same rules
-// hold. The commands themselves are the plain suite's; this one walks them over the secure channel.
-TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
+// The secure library lists the names and times, writes the local files and finds the failures
+// itself: the same rules hold. The commands themselves are the plain suite's; this one walks them
+// over the secure channel.
+TEST_P(SecureFtpCommandTest, ListsNamesAndTimesReplacesLinksAndTellsWhatTheLibraryFound)
 {
     NamesAndLinks::layOutServerNames(server().rootPath());
     const NamesAndLinks::LocalLinks links(server().rootPath(), tempPath());
@@ -74,23 +75,18 @@ TEST_P(SecureFtpCommandTest, ListsNamesAndTimesAsTheyAreAndReplacesLinks)
         EXPECT_EQ(summer.exitCode, 0) << zone << ": " << summer.err.toStdString();
         EXPECT_EQ(summer.out, u"summer.txt|5|%1|-\n"_s.arg(july)) << zone;
     }
-}
 
-// A failed get says what the secure library found, not a guess, naming the command once, and
-// writes nothing.
-TEST_P(SecureFtpCommandTest, AFailedGetWritesNothingAndSaysWhatTheLibraryFound)
-{
+    // A failed get says what the secure library found, not a guess, naming the command once, and
+    // writes nothing.
     const QDir local(tempPath(u"local"_s));
     ASSERT_TRUE(local.mkpath(u"."_s));
-    script({}); // meets the server, whose new key it names
-    const CliRun run = script({u"get \"no such file\" \"%1\""_s.arg(local.filePath(u"got"_s))});
-    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
-    EXPECT_TRUE(run.err.startsWith(u"vellix: line 2: get: no such file: "_s))
-        << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(u"the server has no such file, or it is empty"_s))
-        << run.err.toStdString();
-    EXPECT_EQ(local.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList());
+    const CliRun failed = script({u"get \"no such file\" \"%1\""_s.arg(local.filePath(u"got"_s))});
+    EXPECT_EQ(failed.exitCode, 1) << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.startsWith(u"vellix: line 2: get: no such file: "_s))
+        << failed.err.toStdString();
+    EXPECT_FALSE(failed.err.contains(u"the server has no such file, or it is empty"_s))
+        << failed.err.toStdString();
+    EXPECT_TRUE(local.isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SecureFtpCommandTest, testing::ValuesIn(SftpTestServer::kinds()),

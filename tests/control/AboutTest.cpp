@@ -66,26 +66,23 @@ TEST_F(AboutTest, SysInfoStartsTheRegisteredProgramOrSaysItIsUnavailable)
     }
 }
 
+// The box opens modally and goes when closed. Its title stands out from the text also when the
+// desktop gives its font in pixels.
 TEST_F(AboutTest, ShowAboutOpensTheBoxModallyAndUnloadsIt)
-{
-    const auto closer = whenWindowShows(
-        u"frmAbout"_s, [](QWidget &about) { about.findChild<QPushButton *>(u"cmdOK"_s)->click(); });
-    control->ShowAbout();
-    EXPECT_EQ(closer->shown(), 1);
-    EXPECT_TRUE(control->findChildren<frmAbout *>().isEmpty());
-}
-
-// The title stands out from the text also when the desktop gives its font in pixels.
-TEST_F(AboutTest, TheTitleIsLargerThanTheTextAtAFontGivenInPixels)
 {
     const QFont desktop = QApplication::font();
     const auto restore = qScopeGuard([&] { QApplication::setFont(desktop); });
     QFont pixels = desktop;
     pixels.setPixelSize(20);
     QApplication::setFont(pixels);
-    const frmAbout about;
-    const auto pixelSize = [&about](const char *label) {
-        return QFontInfo(about.findChild<QLabel *>(QLatin1String(label))->font()).pixelSize();
-    };
-    EXPECT_GT(pixelSize("lblTitle"), pixelSize("lblVersion"));
+    const auto closer = whenWindowShows(u"frmAbout"_s, [](QWidget &about) {
+        const auto pixelSize = [&about](const char *label) {
+            return QFontInfo(about.findChild<QLabel *>(QLatin1String(label))->font()).pixelSize();
+        };
+        EXPECT_GT(pixelSize("lblTitle"), pixelSize("lblVersion"));
+        about.findChild<QPushButton *>(u"cmdOK"_s)->click();
+    });
+    control->ShowAbout();
+    EXPECT_EQ(closer->shown(), 1);
+    EXPECT_TRUE(control->findChildren<frmAbout *>().isEmpty());
 }

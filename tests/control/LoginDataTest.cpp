@@ -267,44 +267,34 @@ TEST_F(LoginDataTest, ResetClearsOnlyTheStoredLogin)
 
 // A command or the reset called while another command waits in its login dialog, as a host's
 // script can call them, is refused, also on another control of the host: it would work on the
-// session and the login data the first one is using.
-TEST_F(LoginDataTest, CommandCalledWhileAnotherWaitsIsRefused)
+// session and the login data the first one is using. A host that lets the control, or the form
+// that holds it, go meanwhile has them deleted once the command has ended, not under it.
+TEST_F(LoginDataTest, WhileACommandWaitsOthersAreRefusedAndItsControlStays)
 {
-    Vellix control;
     Vellix beside;
-    for (Vellix *each : {&control, &beside})
-        each->setRdir(CourseDir);
-    whenLoginShows([&control, &beside, this](frmLogin &login) {
-        for (Vellix *each : {&control, &beside}) {
-            if (m_shown != 1)
-                continue;
-            for (const QString &button : {u"cmdUpload"_s, u"cmdDnload"_s, u"cmdBrowse"_s})
-                each->findChild<QPushButton *>(button)->click();
-            for (const QString &entry : {u"mnuSpace"_s, u"mnuReset"_s})
-                each->findChild<QAction *>(entry)->trigger();
-        }
-        click(login, "cmdCancel");
-    });
-    control.findChild<QPushButton *>(u"cmdDnload"_s)->click();
-    EXPECT_EQ(m_shown, 1);
-    EXPECT_TRUE(ui().boxes().isEmpty());
-}
-
-// A host that lets the control, or the form that holds it, go while a command waits in the
-// login dialog has them deleted once the command has ended, not under it.
-TEST_F(LoginDataTest, ControlLetGoDuringACommandGoesOnceItEnds)
-{
+    beside.setRdir(CourseDir);
     for (const bool wholeForm : {false, true}) {
         auto *form = new QWidget;
         const QPointer<Vellix> control(new Vellix(form));
         control->setRdir(CourseDir);
+        m_shown = 0;
         whenLoginShows([&](frmLogin &login) {
+            for (Vellix *each : {control.data(), &beside}) {
+                if (m_shown != 1)
+                    continue;
+                for (const QString &button : {u"cmdUpload"_s, u"cmdDnload"_s, u"cmdBrowse"_s})
+                    each->findChild<QPushButton *>(button)->click();
+                for (const QString &entry : {u"mnuSpace"_s, u"mnuReset"_s})
+                    each->findChild<QAction *>(entry)->trigger();
+            }
             (wholeForm ? static_cast<QObject *>(form) : control.data())->deleteLater();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             click(login, "cmdCancel");
         });
         control->findChild<QPushButton *>(u"cmdDnload"_s)->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(m_shown, 1);
+        EXPECT_TRUE(ui().boxes().isEmpty());
         EXPECT_FALSE(control) << wholeForm;
         if (!wholeForm)
             delete form;

@@ -14,14 +14,13 @@
 
 using namespace Qt::StringLiterals;
 
-class LoginDialogTest : public VellixTest
-{
-protected:
-    frmLogin dialog;
-};
+using LoginDialogTest = VellixTest;
 
-TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTickedAndThePasswordShowsStars)
+// The lock shows exactly while Secure is ticked, the password shows stars, and every way out but
+// OK cancels the login.
+TEST_F(LoginDialogTest, LockShowsWhileSecureIsTickedAndEveryWayOutButOkCancels)
 {
+    frmLogin dialog;
     dialog.show();
     const auto *lock = dialog.findChild<QLabel *>(u"Image1"_s);
     auto *secure = dialog.findChild<QCheckBox *>(u"chkSecure"_s);
@@ -39,10 +38,7 @@ TEST_F(LoginDialogTest, LockShowsExactlyWhileSecureIsTickedAndThePasswordShowsSt
     auto *password = dialog.findChild<QLineEdit *>(u"txtPassword"_s);
     password->setText(u"pä ss"_s);
     EXPECT_EQ(password->displayText(), u"*****"_s);
-}
 
-TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
-{
     struct Case
     {
         const char *how;
@@ -51,8 +47,7 @@ TEST_F(LoginDialogTest, EveryWayOutButOkCancelsTheLogin)
     };
     const Case cases[] = {
         {"Return",
-         [](frmLogin &d) {
-             auto *password = d.findChild<QLineEdit *>(u"txtPassword"_s);
+         [password](frmLogin &) {
              password->setFocus();
              QTest::keyClick(password, Qt::Key_Return);
          },

@@ -6,16 +6,17 @@
 #include "servers/SilentFtpServer.h"
 #include "support/ConfigTest.h"
 
+#include "course/ConfigFile.h"
 #include "course/ConfigStore.h"
+#include "course/LoginStore.h"
 #include "platform/DosPath.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
+#include <QTest>
 
 #include <csignal>
 
@@ -459,6 +460,7 @@ log("status window open: " + (window("frmMsg") !== null));
     EXPECT_EQ(result.out, u"box: Vellixon | Connection Failed.\\nConnecting was cancelled.\n"
                           "status window open: false\n"_s);
     EXPECT_EQ(silent.connectionCount(), 1);
+    EXPECT_EQ(LoginStore().read(ConfigFile(), u"biology"_s, u"ftpPwd"_s), server->password());
 }
 
 // A page viewed from the remote list shows as it does on the site: it comes under its own name
@@ -718,11 +720,7 @@ click("cmdDnload");
 
     QProcess host;
     start(host, {u"--script"_s, scriptFile(script)});
-    QElapsedTimer clock;
-    clock.start();
-    while (files().size() < 2 && clock.elapsed() < 30000)
-        QThread::msleep(20);
-    ASSERT_EQ(files().size(), 2) << "no download began";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files().size() == 2; }, 30000)) << "no download began";
     ::kill(pid_t(host.processId()), SIGTERM);
     ASSERT_TRUE(host.waitForFinished(10000));
     EXPECT_EQ(host.exitStatus(), QProcess::CrashExit);

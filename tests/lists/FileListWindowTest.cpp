@@ -25,6 +25,8 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 class FileListWindowTest : public VellixTest
@@ -98,6 +100,30 @@ TEST_F(FileListWindowTest, ChecksSpreadOverTheSelectionCheckAllAndHeaderClicksFl
     EXPECT_TRUE(qobject_cast<ClippedTextDelegate *>(list()->itemDelegate()));
 }
 
+// The archive notice shows in the described red on a light desktop, in a red that stays readable
+// on a dark one, and in the desktop's colour again after it.
+TEST_F(FileListWindowTest, TheArchiveNoticeIsRedAndReadable)
+{
+    const QLabel *status = window.findChild<QLabel *>(u"lbout"_s);
+    for (const bool darkDesktop : {false, true}) {
+        SCOPED_TRACE(darkDesktop ? "dark" : "light");
+        std::optional<DarkPalette> dark;
+        if (darkDesktop)
+            dark.emplace();
+        QCoreApplication::processEvents(); // the window hears of the new colours
+        window.setArchiveNoticeShown(true);
+        const QColor red = status->palette().color(QPalette::WindowText);
+        EXPECT_EQ(red == QColor(Qt::red), !darkDesktop);
+        EXPECT_EQ(red.hue(), 0);
+        if (darkDesktop) {
+            EXPECT_GE(DarkPalette::contrast(red, status->palette().color(QPalette::Window)), 4.5);
+        }
+        window.setArchiveNoticeShown(false);
+        EXPECT_EQ(status->palette().color(QPalette::WindowText),
+                  QApplication::palette().color(QPalette::WindowText));
+    }
+}
+
 // The local twin: the capacity against the checked files and the server's, and F5. Which files it
 // lists is the listing's tests' to check, and its folder label the upload command's.
 class LocalListWindowTest : public VellixTest
@@ -113,9 +139,14 @@ protected:
                       QByteArray(size, 'x'));
     }
 
+    // The size's fixed background; its text must stay readable on it, also on a dark desktop.
     QColor sizeColour() const
     {
-        return window.findChild<QLabel *>(u"lblSize"_s)->palette().color(QPalette::Window);
+        const QPalette colours = window.findChild<QLabel *>(u"lblSize"_s)->palette();
+        EXPECT_GE(DarkPalette::contrast(colours.color(QPalette::WindowText),
+                                        colours.color(QPalette::Window)),
+                  4.5);
+        return colours.color(QPalette::Window);
     }
 
     frmServerUp window;
@@ -123,6 +154,8 @@ protected:
 
 TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
 {
+    const DarkPalette dark;
+    QCoreApplication::processEvents(); // the window hears of the new colours
     EXPECT_FALSE(window.RefreshList(u"C:\\Nowhere\\*.*"_s));
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     window.setServerTotal(9600000);
@@ -139,23 +172,6 @@ TEST_F(LocalListWindowTest, SizeTurnsRedBeyondTheCapacityAndNothingGoesUp)
     // Check-all in force: a refresh keeps every row checked.
     ASSERT_TRUE(window.RefreshList(u"C:\\Work\\*.*"_s));
     EXPECT_EQ(window.model().totals().checkedCount, 2);
-}
-
-// On a dark desktop the size's text stays readable on its fixed colours.
-TEST_F(LocalListWindowTest, SizeStaysReadableUnderADarkPalette)
-{
-    const DarkPalette dark;
-    frmServerUp darkWindow;
-    ASSERT_TRUE(darkWindow.RefreshList(u"C:\\Work\\*.*"_s));
-    darkWindow.setServerTotal(9600000);
-    for (const int row : {0, 1}) { // within the capacity, then beyond it
-        darkWindow.model().setChecked(row, true);
-        const QPalette colours = darkWindow.findChild<QLabel *>(u"lblSize"_s)->palette();
-        EXPECT_GE(DarkPalette::contrast(colours.color(QPalette::WindowText),
-                                        colours.color(QPalette::Window)),
-                  4.5)
-            << "checked rows: " << row + 1;
-    }
 }
 
 // At a large desktop font, with deep folders here and on the server, the window still fits a

@@ -68,7 +68,7 @@ protected:
     RecordingChooser chooser;
 };
 
-TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTillExit)
+TEST_P(ChooserOperationsTest, UploadWithinTheCapacityRenameAndDeleteThenExitDuringAnUpload)
 {
     // An upload is announced only to a host with loadfunc, and needs a free session.
     QObject host;
@@ -123,33 +123,13 @@ TEST_P(ChooserOperationsTest, UploadIsAnnouncedStaysWithinTheCapacityToTheByteTi
     EXPECT_TRUE(ui().boxes().isEmpty()) << texts(ui().boxes()).join(u" / "_s).toStdString();
     EXPECT_EQ(readFile(serverPath(u"new.txt"_s)), "a new month");
 
-    // Exit during an upload cancels it.
-    ui().clear();
-    QFile::remove(serverPath(u"used.bin"_s));
-    select(u"big.bin"_s, QByteArray(4 << 20, 'b'));
-    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress,
-                     [this] { ChooserOperations(chooser).cancel(); });
-    ChooserOperations(chooser).upload();
-    // The cancel is told first; the transfer it broke off may be told after it.
-    EXPECT_EQ(seen(ui().boxes()).mid(0, 1),
-              (QList<SeenBox>{{u"File Upload was cancelled by the user."_s, u"Cancel File Upload"_s,
-                               Ui::Icon::Exclamation}}));
-    EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
-    // The transfer window is gone after each upload. What it showed, and that the cancel stops
-    // the transfer, are the host's transfer scenario's.
-    EXPECT_EQ(chooser.transfers.ends, 3);
-}
-
-// What the chooser's rename and delete answer, and what they leave on disk and on the server:
-// name, delete (or rename), the new name, a copy on the server, and as entries() the boxes
-// shown and the files left on disk and on the server. A file with no copy on the server is
-// renamed and deleted in the host's local list scenario.
-using ChooserCase =
-    std::tuple<const char *, bool, const char *, bool, const char *, const char *, const char *>;
-
-TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
-{
-    const ChooserCase cases[] = {
+    // What the chooser's rename and delete answer, and what they leave on disk and on the server:
+    // name, delete (or rename), the new name, a copy on the server, and as entries() the boxes
+    // shown and the files left on disk and on the server. A file with no copy on the server is
+    // renamed and deleted in the host's local list scenario.
+    using Case = std::tuple<const char *, bool, const char *, bool, const char *, const char *,
+                            const char *>;
+    const Case renames[] = {
         {"RenameToADeniedExtension", false, "a.exe", false,
          "Please choose one of:\r\ntxt, htm, bin, pdf. \r\nFile extension change is denied.",
          "a.txt", ""},
@@ -164,7 +144,7 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
          "website.",
          "", ""},
     };
-    for (const auto &[name, deletes, typed, serverCopy, boxes, disk, onTheServer] : cases) {
+    for (const auto &[name, deletes, typed, serverCopy, boxes, disk, onTheServer] : renames) {
         SCOPED_TRACE(name);
         emptyBothFolders();
         if (serverCopy)
@@ -196,6 +176,21 @@ TEST_P(ChooserOperationsTest, RenameAndDeleteOfferTheServerCopy)
     ui().answer(Ui::Answer::Yes);
     ChooserOperations(chooser).remove();
     EXPECT_EQ(onDisk(), QStringList{u"A.TXT"_s});
+
+    // Exit during an upload cancels it.
+    ui().clear();
+    select(u"big.bin"_s, QByteArray(4 << 20, 'b'));
+    QObject::connect(Shared().FtpClient.get(), &cFTP::FileTransferProgress,
+                     [this] { ChooserOperations(chooser).cancel(); });
+    ChooserOperations(chooser).upload();
+    // The cancel is told first; the transfer it broke off may be told after it.
+    EXPECT_EQ(seen(ui().boxes()).mid(0, 1),
+              (QList<SeenBox>{{u"File Upload was cancelled by the user."_s, u"Cancel File Upload"_s,
+                               Ui::Icon::Exclamation}}));
+    EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
+    // The transfer window is gone after each upload. What it showed, and that the cancel stops
+    // the transfer, are the host's transfer scenario's.
+    EXPECT_EQ(chooser.transfers.ends, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),

@@ -118,7 +118,7 @@ protected:
     void SetUp() override
     {
         ConfigTest::SetUp();
-        server = startServer();
+        server = startOrSkip(GetParam(), ServerAccess::LocalFolder);
         if (!server)
             return;
         registerHostProduct();
@@ -156,12 +156,6 @@ protected:
             Shared().FtpClient->CloseConnection();
         server.reset();
         ConfigTest::TearDown();
-    }
-
-    // The server of the suite's parameter; a suite may start another.
-    virtual std::unique_ptr<FtpTestServer> startServer()
-    {
-        return startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
     }
 
     QString serverPath(const QString &name) const

@@ -76,7 +76,19 @@ TEST_P(LocalFileOperationsTest, CopyUpSendsTheCheckedFilesTillExit)
     EXPECT_FALSE(QFile::exists(serverPath(u"c.txt"_s)));
 }
 
-TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit)
+// What a local rename answers to the name typed, and what it does on disk and on the server;
+// the lists are written as entries(): the boxes after the input box, the files left. A file
+// with no copy on the server is renamed in the host's local list scenario.
+struct LocalRenameCase
+{
+    const char *name, *typed;
+    bool onServerToo;
+    const char *boxes, *disk, *server;
+    const char *existing = "";       // a second local file
+    const char *serverExisting = ""; // a second file on the server
+};
+
+TEST_P(LocalFileOperationsTest, DeleteTakesOnlyTheCheckedFilesTillExitAndRenameChecksTheName)
 {
     localFiles({u"a.txt"_s, u"b.txt"_s, u"c.txt"_s, u"d.txt"_s, u"e.txt"_s});
     window.check({u"a.txt"_s, u"b.txt"_s, u"e.txt"_s});
@@ -111,22 +123,8 @@ TEST_P(LocalFileOperationsTest, DeleteAsksThenDeletesOnlyTheCheckedFilesTillExit
                            u"File 'c.txt', could not be deleted.  Please try again later."_s,
                            u"File 'd.txt', delete was cancelled by user!"_s}));
     EXPECT_EQ(onDisk(), (QStringList{u"d.txt"_s, u"E.TXT"_s}));
-}
 
-// What a local rename answers to the name typed, and what it does on disk and on the server;
-// the lists are written as entries(): the boxes after the input box, the files left. A file
-// with no copy on the server is renamed in the host's local list scenario.
-struct LocalRenameCase
-{
-    const char *name, *typed;
-    bool onServerToo;
-    const char *boxes, *disk, *server;
-    const char *existing = "";       // a second local file
-    const char *serverExisting = ""; // a second file on the server
-};
-
-TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
-{
+    // The rename of a local file and its copy on the server.
     const char *const badData = "Bad Data.\r\nPlease check your data for valid characters.";
     const LocalRenameCase cases[] = {
         {"SameNameOtherCase", "OLD.txt", false, "Please enter a unique name.", "old.txt", ""},
@@ -139,11 +137,6 @@ TEST_P(LocalFileOperationsTest, RenameChecksTheNameAndOffersTheServerCopy)
          "A file named 'other.txt' already exists on the local computer.\r\nPlease choose "
          "another name.",
          "old.txt|other.txt", "", "other.txt"},
-        {"OntoAnotherFileOnTheServer", "new.txt", true,
-         "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
-         "rename this file on the website?|A file named 'new.txt' already exists on the "
-         "website.\r\nPlease choose another name.",
-         "new.txt", "new.txt|old.txt", "", "new.txt"},
         {"OntoAnotherCaseOnTheServer", "new.txt", true,
          "The selected file on your local hard drive was renamed successfully.\r\nDo you want to "
          "rename this file on the website?|A file named 'NEW.txt' already exists on the "

@@ -22,13 +22,6 @@ const QString Name = u"lesson.bin"_s;
 class ResumedCopyTest : public ListOperationsTest
 {
 protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"lose-once=%1"_s.arg(CutAt), why);
-        });
-    }
-
     // What both directions show: one cut transfer, one new session, the window's transfer
     // view told where the next transfer resumed (a download keeps the whole blocks that came),
     // that transfer moving the rest, and the copy as the user was told.
@@ -79,5 +72,6 @@ TEST_P(ResumedCopyTest, ChooserUploadContinuesTheCutFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, ResumedCopyTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"lose-once=%1"_s.arg(CutAt)}),
                          serverModeParameterName);

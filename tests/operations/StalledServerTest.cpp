@@ -9,16 +9,7 @@
 
 using namespace std::chrono_literals;
 
-class StalledServerTest : public ListOperationsTest
-{
-protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"stall-after=DELE,SIZE"_s, why);
-        });
-    }
-};
+using StalledServerTest = ListOperationsTest;
 
 TEST_P(StalledServerTest, ExitEndsTheWaitForTheServersAnswer)
 {
@@ -77,7 +68,8 @@ TEST_P(StalledServerTest, ExitEndsTheWaitForTheServersAnswer)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=DELE,SIZE"_s}),
                          serverModeParameterName);
 
 // Rename on a server that stops answering the rename: Exit ends the wait at once, and the

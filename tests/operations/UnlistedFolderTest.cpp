@@ -7,17 +7,7 @@
 #include "operations/WebSpace.h"
 #include "transport/ListingLimit.h"
 
-class UnlistedFolderTest : public ListOperationsTest
-{
-protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(
-                u"many-entries=%1"_s.arg(ListingLimit::MaxEntries + 1), why);
-        });
-    }
-};
+using UnlistedFolderTest = ListOperationsTest;
 
 TEST_P(UnlistedFolderTest, WindowsSayWhyAFolderIsNotListed)
 {
@@ -43,5 +33,7 @@ TEST_P(UnlistedFolderTest, WindowsSayWhyAFolderIsNotListed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, UnlistedFolderTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
+                         testing::Values(ServerMode{
+                             FtpTestServer::Kind::Scripted, true,
+                             u"many-entries=%1"_s.arg(ListingLimit::MaxEntries + 1)}),
                          serverModeParameterName);

@@ -94,12 +94,10 @@ TEST_F(DosPathTest, ToDosPicksTheLongestDriveTargetAndSystemFoldersFollowIt)
 
     // The system folders in DOS form.
     EXPECT_EQ(SystemFolders::windowsDirectory(), u"C:\\windows"_s);
-    const QString saved = QDir::currentPath();
     QDir().mkpath(homePath(u"Work"_s));
     EXPECT_TRUE(SystemFolders::setCurrentDirectory(u"h:\\work\\"_s));
     EXPECT_EQ(SystemFolders::currentDirectory(), u"H:\\Work"_s);
     EXPECT_TRUE(SystemFolders::setCurrentDirectory(u"h:\\"_s));
     EXPECT_EQ(SystemFolders::currentDirectory(), u"H:\\"_s);
     EXPECT_FALSE(SystemFolders::setCurrentDirectory(u"h:\\missing"_s));
-    QDir::setCurrent(saved);
 }

@@ -18,12 +18,23 @@
 #include <string>
 #include <vector>
 
-// A server suite's parameter: a server kind, reached in active or in passive mode.
+// A server suite's parameter: a server kind, reached in active or in passive mode, and for the
+// scripted server the fault it plays in every session.
 struct ServerMode
 {
     FtpTestServer::Kind kind;
     bool passive;
+    QString fault = {};
 };
+
+// Starts the server of a suite's mode as startOrSkip() does.
+inline std::unique_ptr<FtpTestServer> startOrSkip(const ServerMode &mode, ServerAccess access)
+{
+    if (mode.kind != FtpTestServer::Kind::Scripted)
+        return startOrSkip(mode.kind, access);
+    return startOrSkip(
+        {}, [&mode](QString *why) { return FtpTestServer::startScripted(mode.fault, why); });
+}
 
 // Every kind of FtpTestServer::kinds() (or of `kinds`), in both modes.
 inline std::vector<ServerMode>
@@ -62,24 +73,9 @@ inline void PrintTo(const ServerMode &mode, std::ostream *out)
     *out << serverModeName(mode);
 }
 
-// Opens the shared client's session on a test server in the suite's mode, and takes the login
-// folder as HomeDir, as the status window does after connecting.
-inline testing::AssertionResult openSharedClient(const FtpTestServer &server,
-                                                 const ServerMode &mode)
-{
-    cFTP *client = Shared().FtpClient.get();
-    if (!client)
-        return testing::AssertionFailure() << "no shared FTP client";
-    if (mode.passive)
-        client->SetModePassive();
-    if (!client->OpenConnection(server.site(), server.user(), server.password()))
-        return testing::AssertionFailure() << client->GetLastErrorMessage().toStdString();
-    Shared().HomeDir = client->GetFTPDirectory();
-    return testing::AssertionSuccess();
-}
-
 // A suite over the server modes on top of the fixture Base: the shared client's session on a
-// server whose folder the test lays out on this machine's disk, closed when the test ends.
+// server whose folder the test lays out on this machine's disk, closed when the test ends. The
+// login folder is taken as HomeDir, as the status window does after connecting.
 template<class Base>
 class SharedClientSuite
     : public Base
@@ -90,10 +86,15 @@ protected:
     {
         Base::SetUp();
         Shared().FtpClient = std::make_unique<cFTP>();
-        server = startOrSkip(GetParam().kind, ServerAccess::LocalFolder);
+        server = startOrSkip(GetParam(), ServerAccess::LocalFolder);
         if (!server)
             return;
-        ASSERT_TRUE(openSharedClient(*server, GetParam()));
+        cFTP &client = *Shared().FtpClient;
+        if (GetParam().passive)
+            client.SetModePassive();
+        ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()))
+            << client.GetLastErrorMessage().toStdString();
+        Shared().HomeDir = client.GetFTPDirectory();
     }
 
     void TearDown() override
