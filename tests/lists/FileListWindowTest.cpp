@@ -246,16 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
 // session, and without the connection counted as failed. Nothing the loop delivers meanwhile
 // starts a command in the waiting session: Delete's Alt key, the view menu, nor the second
 // upload of a catalogue whose upload failed, which follows once the listing has ended.
-class StalledListWindowTest : public ListOperationsTest
-{
-protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"stall-after=MLSD"_s, why);
-        });
-    }
-};
+using StalledListWindowTest = ListOperationsTest;
 
 TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
 {
@@ -323,5 +314,6 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, StalledListWindowTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=MLSD"_s}),
                          serverModeParameterName);

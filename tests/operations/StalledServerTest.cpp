@@ -76,16 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,
 // rename ends without a new session and without the connection counted as failed; as the
 // server may have carried it out, the user hears that the catalogue needs a refresh rather
 // than have it name the old file.
-class StalledRenameTest : public ListOperationsTest
-{
-protected:
-    std::unique_ptr<FtpTestServer> startServer() override
-    {
-        return startOrSkip({}, [](QString *why) {
-            return FtpTestServer::startScripted(u"stall-after=RNTO"_s, why);
-        });
-    }
-};
+using StalledRenameTest = ListOperationsTest;
 
 TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
 {
@@ -120,5 +111,6 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, StalledRenameTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true}),
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=RNTO"_s}),
                          serverModeParameterName);
