@@ -88,16 +88,14 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
     ui().answerInput(u"b.txt"_s);
     const quint64 session = client.connectionNumber();
     std::optional<quint64> exitedIn;
-    client.setHooks({.pumpMessages =
-                         [&] {
-                             if (exitedIn || !readFile(server->logPath()).contains("RNTO"))
-                                 return;
-                             exitedIn = client.connectionNumber();
-                             window.stopped = true;
-                             client.stopTransfer();
-                             RunScope::requestCancel();
-                         },
-                     .cancelRequested = &RunScope::cancelRequested});
+    client.setHooks({.pumpMessages = [&] {
+        if (exitedIn || !readFile(server->logPath()).contains("RNTO"))
+            return;
+        exitedIn = client.connectionNumber();
+        window.stopped = true;
+        client.stopTransfer();
+        RunScope::requestCancel();
+    }});
     RemoteFileOperations(window, LocalFolder).renamefile();
     client.setHooks({});
 
