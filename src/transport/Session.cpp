@@ -493,6 +493,9 @@ bool Session::readListing(const QString &folder, const std::function<void(Entry 
     }
     if (!data)
         return false;
+    // The listing's data is waited for as its command's reply is: a stop ends the wait, and
+    // the session with it.
+    data->setWaitWatch(m_control.socket().waitWatch());
     int count = 0;
     ListingStream stream(mlsd ? ListingParser::Format::Mlsd : ListingParser::Format::List,
                          QDateTime::currentDateTimeUtc(), [&](Entry &&entry) {

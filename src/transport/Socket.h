@@ -29,6 +29,7 @@ public:
     // Asked as this connection reads, writes or connects and while it waits (see WaitWatch);
     // also by the TLS layer once started.
     void setWaitWatch(WaitWatch watch);
+    const WaitWatch &waitWatch() const { return m_watch; }
 
     // Resolves the host and connects to the first address that answers.
     bool connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout);

@@ -241,9 +241,9 @@ INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
                          testing::Values(ServerMode{FtpTestServer::Kind::Pyftpdlib, true}),
                          serverModeParameterName);
 
-// F5 in the open window of a server that stops answering the listing: the Exit button, and
-// the close box, end the wait at once and close the window without a word, without a new
-// session, and without the connection counted as failed. Nothing the loop delivers meanwhile
+// F5 in the open window of a server that stops answering the listing, or sending it: the Exit
+// button, and the close box, end the wait at once and close the window without a word, without
+// a new session, and without the connection counted as failed. Nothing the loop delivers meanwhile
 // starts a command in the waiting session: Delete's Alt key, the view menu, nor the second
 // upload of a catalogue whose upload failed, which follows once the listing has ended.
 using StalledListWindowTest = ListOperationsTest;
@@ -306,7 +306,8 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripted, StalledListWindowTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
-                                                    u"stall-after=MLSD"_s}),
-                         serverModeParameterName);
+INSTANTIATE_TEST_SUITE_P(
+    Scripted, StalledListWindowTest,
+    testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true, u"stall-after=MLSD"_s},
+                    ServerMode{FtpTestServer::Kind::Scripted, false, u"stall-listing"_s}),
+    serverModeParameterName);

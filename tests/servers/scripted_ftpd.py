@@ -14,6 +14,7 @@ started with in every session, so that each operation of the client meets it:
   short-data=N       a download sends only N bytes, closes, and claims success (226)
   long-data=N        a download sends N bytes more than the file holds, and claims success
   stall-data=N       a download sends N bytes and then stalls
+  stall-listing      a listing's data connection opens and stays silent
   no-confirm         a transfer moves every byte, and the reply is 451 instead of 226
   long-line          the reply to USER is one line of 10 MB
   endless-reply      the reply to USER is a multi-line reply that never ends
@@ -330,6 +331,8 @@ class Session(socketserver.StreamRequestHandler):
             return
         self.reply("150 Here comes the listing.")
         data = self.open_data()
+        if "stall-listing" in self.server.faults:
+            self.stall()
         data.sendall(self.listing_lines(folder, machine))
         data.close()
         self.reply("226 Listing sent.")
