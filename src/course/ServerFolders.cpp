@@ -147,11 +147,14 @@ bool EnsureConnected()
     return connected;
 }
 
-MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter)
+MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter,
+                                    const std::function<bool()> &stopped)
 {
     constexpr int Attempts = 2;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         const cFTP *client = Shared().FtpClient.get();
+        if (attempt > 0 && stopped && stopped())
+            return MonthFolderStart::NoConnection;
         if (!EnsureConnected())
             return client && client->loginRefused() ? MonthFolderStart::LoginRefused
                                                     : MonthFolderStart::NoConnection;

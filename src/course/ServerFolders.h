@@ -39,8 +39,10 @@ enum class MonthFolderStart {
 // Opens the session when none is open and makes the month folder current through enter
 // (EnterMonthFolder, or a command's own step that also makes the folder), once more when the
 // session dropped on the way. Only a refused login or a wrong folder means the login data is
-// wrong; a network fault must never cost the user the stored login.
-MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter = EnterMonthFolder);
+// wrong; a network fault must never cost the user the stored login. Once stopped, when given,
+// says the user ended a wait, no session is opened again (NoConnection).
+MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter = EnterMonthFolder,
+                                    const std::function<bool()> &stopped = {});
 
 // The size of a file of the month folder as GetFTPFileSize tells it, the folder entered first
 // as StartInMonthFolder enters it; asked once more in a new session when the session dropped

@@ -156,7 +156,7 @@ void FileListWindow::buildFileManagerKeys()
     // holds rows and the session across its server calls.
     auto *refresh = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(refresh, &QShortcut::activated, this, [this] {
-        if (m_operations > 0)
+        if (operationUnderWay())
             return;
         const auto running = operationRunning();
         refreshList();
@@ -176,13 +176,11 @@ void FileListWindow::press(int index, bool altKey)
     };
     if (index > DeleteButton)
         return pressed();
+    // The keys of a disabled button reach here too: one operation holds the session at a time.
+    if (operationUnderWay())
+        return;
     const auto running = operationRunning();
     pressed();
-}
-
-QScopedValueRollback<int> FileListWindow::operationRunning()
-{
-    return QScopedValueRollback<int>(m_operations, m_operations + 1);
 }
 
 void FileListWindow::buildList()
@@ -304,6 +302,21 @@ void FileListWindow::leaveBusy()
     showBusy(false);
     for (QAction *action : std::as_const(m_buttons))
         action->setEnabled(true);
+}
+
+void FileListWindow::enterWait()
+{
+    m_buttonsBeforeWait.clear();
+    for (const QAction *action : std::as_const(m_buttons))
+        m_buttonsBeforeWait.append(action->isEnabled());
+    enterBusy();
+}
+
+void FileListWindow::leaveWait()
+{
+    showBusy(false);
+    for (qsizetype index = 0; index < m_buttons.size(); ++index)
+        m_buttons.at(index)->setEnabled(m_buttonsBeforeWait.value(index, true));
 }
 
 void FileListWindow::showBusy(bool busy)
@@ -483,6 +496,11 @@ void FileListWindow::showEvent(QShowEvent *event)
 
 void FileListWindow::closeEvent(QCloseEvent *event)
 {
+    // The close box under a running operation is its Exit: a wait for the server ends at once.
+    if (!m_closingItself && Timer1->isActive()) {
+        Shared().FtpClient->stopTransfer();
+        RunScope::requestCancel();
+    }
     ImgUpload->hide();
     Timer1->stop();
     beforeClose(!m_closingItself);

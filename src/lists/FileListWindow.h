@@ -5,7 +5,7 @@
 
 #include <QDialog>
 #include <QList>
-#include <QScopedValueRollback>
+#include <QScopeGuard>
 
 #include <functional>
 
@@ -69,6 +69,8 @@ public:
     TransferViewPort &transferView() override;
     void enterBusy() override;
     void leaveBusy() override;
+    void enterWait() override;
+    void leaveWait() override;
     void showBusy(bool busy) override;
     bool goesOn() const override;
     void setBusyIndicatorShown(bool shown) override;
@@ -114,8 +116,18 @@ protected:
     // The lists' row of that name selected and shown; the first row when none has it.
     void preselect(int row);
     // Marks an operation as running while the result lives: F5 does not list the folder
-    // again under it.
-    [[nodiscard]] QScopedValueRollback<int> operationRunning();
+    // again under it, nor does any other operation start; operationsEnded follows the last.
+    [[nodiscard]] auto operationRunning()
+    {
+        ++m_operations;
+        return qScopeGuard([this] {
+            if (--m_operations == 0)
+                operationsEnded();
+        });
+    }
+    bool operationUnderWay() const { return m_operations > 0; }
+    // What the twin left for the moment no operation holds the session any more.
+    virtual void operationsEnded() {}
 
     QTreeView *lvServer;
     QToolBar *Toolbar1;
@@ -153,4 +165,5 @@ private:
     QString m_statusBeforeNotice;
     bool m_closingItself = false;
     int m_operations = 0; // operations running, nested ones counted
+    QList<bool> m_buttonsBeforeWait;
 };

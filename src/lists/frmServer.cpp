@@ -77,7 +77,13 @@ bool frmServer::RefreshList(const QString &path)
     }
     showRemoteFolder();
 
-    RemoteFolderListing::Result listing = RemoteFolderListing::read(nameToPreselect);
+    // Once the window shows, Exit ends the listing's waits for the server.
+    RemoteFolderListing::Result listing =
+        isVisible() ? RemoteFolderListing::readInWindow(nameToPreselect, *this)
+                    : RemoteFolderListing::read(nameToPreselect);
+    // Exit closed the window already.
+    if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
+        return false;
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
         return false;
@@ -146,11 +152,23 @@ void frmServer::showTotals(const FileListModel::Totals &totals)
 
 void frmServer::beforeClose(bool byUser)
 {
-    // A stop that closed the session may have cut the catalogue's upload short.
-    if (Shared().FtpClient->stopClosesSession() && Shared().CatalogueUploadFailed)
-        uploadCatalogueAfterFailedRefresh();
+    // A stop that closed the session may have cut the catalogue's upload short. Under an
+    // operation the window closes from inside its wait for the server, whose session no other
+    // command may use: the upload follows once the operation has ended.
+    if (Shared().FtpClient->stopClosesSession() && Shared().CatalogueUploadFailed) {
+        if (operationUnderWay())
+            m_uploadCatalogueAfterOperation = true;
+        else
+            uploadCatalogueAfterFailedRefresh();
+    }
     if (byUser)
         Shared().WindowClosed = true;
+}
+
+void frmServer::operationsEnded()
+{
+    if (std::exchange(m_uploadCatalogueAfterOperation, false) && Shared().CatalogueUploadFailed)
+        uploadCatalogueAfterFailedRefresh();
 }
 
 void frmServer::uploadCatalogueAfterFailedRefresh()
@@ -161,6 +179,9 @@ void frmServer::uploadCatalogueAfterFailedRefresh()
 
 void frmServer::viewSelected()
 {
+    // The menu opens under an operation too, which holds the session.
+    if (operationUnderWay())
+        return;
     // The copy's folder, and the page's companion folder in it, go when the viewer closes.
     const auto running = operationRunning();
     const std::unique_ptr<ViewCopy> copy =

@@ -40,6 +40,7 @@ protected:
     void altKeyPressed(int index) override;
     void showTotals(const FileListModel::Totals &totals) override;
     void beforeClose(bool byUser) override;
+    void operationsEnded() override;
 
 private:
     void viewSelected();
@@ -49,4 +50,5 @@ private:
     QString m_localPath;
     QString m_localFolder;
     bool m_loaded = false;
+    bool m_uploadCatalogueAfterOperation = false;
 };

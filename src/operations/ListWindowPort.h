@@ -23,6 +23,10 @@ public:
     // flag set, the hourglass shown; and back, with every button enabled.
     virtual void enterBusy() = 0;
     virtual void leaveBusy() = 0;
+    // The busy state around a wait for the server that is no copy or delete (a listing, a
+    // rename's commands): as enterBusy, and back to the buttons as they were before.
+    virtual void enterWait() { enterBusy(); }
+    virtual void leaveWait() { leaveBusy(); }
     // The busy indicator, flag and hourglass alone, the buttons left as they are.
     virtual void showBusy(bool busy) = 0;
     // False once Exit stopped the busy indicator: the running operation must end.

@@ -1,11 +1,13 @@
 #include "operations/RemoteFileOperations.h"
 
+#include "course/ArchiveCatalogue.h"
 #include "course/ConnectionPaths.h"
 #include "course/FileTypes.h"
 #include "course/LocalPaths.h"
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
+#include "operations/ExitableWait.h"
 #include "operations/FileListModel.h"
 #include "operations/ListWindowPort.h"
 #include "operations/NameTaken.h"
@@ -298,7 +300,12 @@ void RemoteFileOperations::renamefile()
 {
     SharedState &shared = Shared();
     shared.DvValue = 1;
-    prepareRemotePath(true);
+    {
+        const ExitableWait wait(m_window);
+        prepareRemotePath(true);
+        if (wait.stopped())
+            return;
+    }
     const int row = m_window.selectedRow();
     FileListModel &model = m_window.model();
     if (row < 0 || row >= model.count())
@@ -332,23 +339,23 @@ void RemoteFileOperations::renamefile()
         return;
     }
 
-    hourglass(true);
-    const bool inFolder = enterFolder(shared.RemoteDir) && EnterMonthFolder();
-    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
-    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
-    const QString folder = MonthFolderOnServer();
-    // A rename never replaces a file: most servers would, and the list would show the name
-    // twice.
-    const std::optional<bool> taken = inFolder ? client().FTPFileExists(newName) : std::nullopt;
-    if (taken == true) {
-        hourglass(false);
+    const ServerRename renamed = renameOnServer(oldName, newName);
+    // The wait's busy state showed the hourglass, and took it back.
+    hourglass(renamed == ServerRename::Done);
+    switch (renamed) {
+    case ServerRename::Done:
+        break;
+    case ServerRename::Stopped:
+        return;
+    case ServerRename::Unknown:
+        // The server may have renamed the file: the catalogue would name the old one.
+        TellRefreshFailed();
+        return;
+    case ServerRename::Taken:
         Platform::messageBox(NameTaken::onServer(newName), Ui::Buttons::OK, Ui::Icon::Critical,
                              QStringLiteral("Rename File"));
         return;
-    }
-    if (!taken.has_value() || !(client().RenameFTPFile(oldName, newName) ||
-                                ServerFileRenamed(folder, oldName, newName))) {
-        hourglass(false);
+    case ServerRename::Failed:
         Platform::messageBox(
             QStringLiteral("Error in renaming file.\r\nPlease try again with a different name."),
             Ui::Buttons::OK, Ui::Icon::Critical);
@@ -359,6 +366,30 @@ void RemoteFileOperations::renamefile()
     updateArchive(false);
     hourglass(false);
     renameLocalCopy(oldName, newName);
+}
+
+RemoteFileOperations::ServerRename RemoteFileOperations::renameOnServer(const QString &oldName,
+                                                                        const QString &newName)
+{
+    SharedState &shared = Shared();
+    const ExitableWait wait(m_window);
+    const bool inFolder = enterFolder(shared.RemoteDir) && !wait.stopped() && EnterMonthFolder();
+    shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
+    shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
+    const QString folder = MonthFolderOnServer();
+    // A rename never replaces a file: most servers would, and the list would show the name
+    // twice.
+    const std::optional<bool> taken = inFolder ? client().FTPFileExists(newName) : std::nullopt;
+    if (wait.stopped())
+        return ServerRename::Stopped;
+    if (taken == true)
+        return ServerRename::Taken;
+    if (!taken.has_value())
+        return ServerRename::Failed;
+    if (client().RenameFTPFile(oldName, newName) ||
+        (!wait.stopped() && ServerFileRenamed(folder, oldName, newName)))
+        return ServerRename::Done;
+    return wait.stopped() ? ServerRename::Unknown : ServerRename::Failed;
 }
 
 void RemoteFileOperations::renameLocalCopy(const QString &oldName, const QString &newName)

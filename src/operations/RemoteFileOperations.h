@@ -52,6 +52,15 @@ private:
     // Ends an operation that Exit stopped, with the user told which file it stopped at.
     void endCancelled(const QString &message, const QString &title = {});
     Attempt deleteOne(const QString &name);
+    enum class ServerRename {
+        Done,
+        Taken, // a file of the new name exists
+        Failed,
+        Stopped, // Exit ended a wait before the rename was asked for
+        Unknown, // Exit ended a wait of the rename itself: the server may have carried it out
+    };
+    // Renames the file in the month folder, under a wait that Exit may end.
+    ServerRename renameOnServer(const QString &oldName, const QString &newName);
     void renameLocalCopy(const QString &oldName, const QString &newName);
     void reselectAfterRefresh(int row);
 

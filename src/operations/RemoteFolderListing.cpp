@@ -5,6 +5,7 @@
 #include "course/LoginReset.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
+#include "operations/ExitableWait.h"
 #include "operations/FileListOperations.h"
 #include "platform/DosPath.h"
 #include "platform/PartialName.h"
@@ -54,6 +55,19 @@ void tellNotListed(const QString &why)
 
 RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect)
 {
+    return read(nameToPreselect, [] { return false; });
+}
+
+RemoteFolderListing::Result RemoteFolderListing::readInWindow(const QString &nameToPreselect,
+                                                              ListWindowPort &window)
+{
+    const ExitableWait wait(window);
+    return read(nameToPreselect, [&wait] { return wait.stopped(); });
+}
+
+RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPreselect,
+                                                      const std::function<bool()> &stopped)
+{
     SharedState &shared = Shared();
     cFTP &client = *shared.FtpClient;
     Result result;
@@ -61,7 +75,13 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
         client.SetFTPDirectory(folderToEnter());
         return client.GetFTPDirectory() == MonthFolderOnServer();
     };
-    switch (StartInMonthFolder(inFolder)) {
+    const MonthFolderStart start = StartInMonthFolder(inFolder, stopped);
+    // The user's own Exit is no failure of the connection or the login.
+    if (stopped()) {
+        result.outcome = Outcome::Stopped;
+        return result;
+    }
+    switch (start) {
     case MonthFolderStart::Entered:
         break;
     case MonthFolderStart::NoConnection:
@@ -76,6 +96,10 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
 
     result.outcome = Outcome::Listed;
     const std::shared_ptr<cDirList> listing = client.GetDirectoryListing(QStringLiteral("*"));
+    if (stopped()) {
+        result.outcome = Outcome::Stopped;
+        return result;
+    }
     if (const QString why = client.ListingError(); !why.isEmpty()) {
         tellNotListed(why);
         return result;

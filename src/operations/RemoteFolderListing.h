@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
+class ListWindowPort;
+
 // Reads the server folder the remote list shows, through the session's FTP client: the session
 // brought back when it dropped, the folder entered and checked to be the month folder, and the
 // files the upload filter allows as rows. Names that could step out of a local folder ("/",
@@ -17,6 +21,7 @@ public:
         Listed,
         NoConnection, // no session could be opened; the connection-failed flag is set
         WrongFolder,  // the session landed elsewhere; the login data was reset (unless kept)
+        Stopped,      // Exit ended a wait for the server: the window closed, nothing was told
     };
 
     struct Result
@@ -27,4 +32,9 @@ public:
     };
 
     static Result read(const QString &nameToPreselect);
+    // As read, for a window that is open: Exit ends its waits for the server (ExitableWait).
+    static Result readInWindow(const QString &nameToPreselect, ListWindowPort &window);
+
+private:
+    static Result read(const QString &nameToPreselect, const std::function<bool()> &stopped);
 };

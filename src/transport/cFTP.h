@@ -71,19 +71,27 @@ public:
     // a command of the plain channel lets the message loop run as it waits for the server,
     // and a stopTransfer from there ends the wait at once, failing the command as cancelled
     // and closing the session. Without it a command holds the thread until the server
-    // answers or its timeout ends the session.
+    // answers or its timeout ends the session. Held inside another, it changes nothing: the
+    // outermost one ends the interruptible stretch.
     class InterruptibleCommands
     {
     public:
         explicit InterruptibleCommands(cFTP &client)
-            : m_channel(*client.m_channel)
+            : m_client(client)
+            , m_channel(*client.m_channel)
         {
-            m_channel.setCommandsInterruptible(true);
+            if (m_client.m_interruptibleHolds++ == 0)
+                m_channel.setCommandsInterruptible(true);
         }
-        ~InterruptibleCommands() { m_channel.setCommandsInterruptible(false); }
+        ~InterruptibleCommands()
+        {
+            if (--m_client.m_interruptibleHolds == 0)
+                m_channel.setCommandsInterruptible(false);
+        }
         Q_DISABLE_COPY_MOVE(InterruptibleCommands)
 
     private:
+        cFTP &m_client;
         ServerChannel &m_channel;
     };
     // Counts the connects: a caller that put the session in a folder knows by it whether the
@@ -219,6 +227,7 @@ private:
     Hooks m_hooks;
     QString m_temporaryFolder;
     quint64 m_connections = 0;
+    int m_interruptibleHolds = 0; // InterruptibleCommands alive
     bool m_loginRefused = false;
     bool m_connectStopped = false;
     QString m_connectFailureReason;

@@ -6,6 +6,7 @@
 #include "support/DarkPalette.h"
 #include "support/VellixTest.h"
 
+#include "course/RunScope.h"
 #include "course/SharedState.h"
 #include "lists/ListWindowPair.h"
 #include "lists/frmServer.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -237,4 +239,74 @@ TEST_P(LocalListCopyTest, WhatWentUpCountsAgainstTheCapacity)
 
 INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
                          testing::Values(ServerMode{FtpTestServer::Kind::Pyftpdlib, true}),
+                         serverModeParameterName);
+
+// F5 in the open window of a server that stops answering the listing: the Exit button, and
+// the close box, end the wait at once and close the window without a word, without a new
+// session, and without the connection counted as failed. Nothing the loop delivers meanwhile
+// starts a command in the waiting session: Delete's Alt key, the view menu, nor the second
+// upload of a catalogue whose upload failed, which follows once the listing has ended.
+using StalledListWindowTest = ListOperationsTest;
+
+TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
+{
+    using namespace std::chrono_literals;
+    cFTP &client = *Shared().FtpClient;
+    // Longer than the bound below: a wait the Exit did not end fails the test.
+    client.setTimeouts({20s, 20s, 20s});
+    const struct
+    {
+        const char *how;
+        bool closeBox;
+        bool catalogueUploadFailed; // then uploaded again, in a new session, once it ended
+    } cases[] = {{"Exit", false, false}, {"close box", true, false}, {"upload again", false, true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.how);
+        if (client.GetFTPDirectory().isEmpty()) {
+            ASSERT_TRUE(OpenSharedSession() && EnterMonthFolder());
+        }
+        frmServer window;
+        window.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
+        window.selectRow(0);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        ui().clear();
+        Shared().CatalogueUploadFailed = c.catalogueUploadFailed;
+        const quint64 session = client.connectionNumber();
+        const qsizetype logged = readFile(server->logPath()).size();
+        bool exited = false;
+        client.setHooks({.pumpMessages = [&] {
+            QCoreApplication::processEvents();
+            if (!exited && readFile(server->logPath()).mid(logged).contains("MLSD")) {
+                exited = true;
+                QTest::keyClick(&window, Qt::Key_L, Qt::AltModifier);
+                window.findChild<QAction *>(u"mnuExplorer"_s)->trigger();
+                if (c.closeBox)
+                    window.close();
+                else
+                    window.button(FileListWindow::ExitButton)->trigger();
+            }
+        }});
+        QElapsedTimer waited;
+        waited.start();
+        QTest::keyClick(&window, Qt::Key_F5);
+        client.setHooks({});
+
+        EXPECT_TRUE(exited);
+        EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_EQ(texts(ui().boxes()),
+                  c.catalogueUploadFailed
+                      ? QStringList{u"Sorry, you'll have to refresh the archive manually."_s}
+                      : QStringList());
+        EXPECT_EQ(client.connectionNumber(), session + (c.catalogueUploadFailed ? 1 : 0));
+        EXPECT_FALSE(Shared().ConnectionFailed);
+        RunScope::clearCancel();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, StalledListWindowTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=MLSD"_s}),
                          serverModeParameterName);

@@ -71,3 +71,44 @@ INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,
                          testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
                                                     u"stall-after=DELE,SIZE"_s}),
                          serverModeParameterName);
+
+// Rename on a server that stops answering the rename: Exit ends the wait at once, and the
+// rename ends without a new session and without the connection counted as failed; as the
+// server may have carried it out, the user hears that the catalogue needs a refresh rather
+// than have it name the old file.
+using StalledRenameTest = ListOperationsTest;
+
+TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
+{
+    serverFile(u"a.txt"_s, "a");
+    cFTP &client = *Shared().FtpClient;
+    client.setTimeouts({5s, 5s, 5s});
+    window.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
+    window.selected = 0;
+    ui().answerInput(u"b.txt"_s);
+    const quint64 session = client.connectionNumber();
+    std::optional<quint64> exitedIn;
+    client.setHooks({.pumpMessages = [&] {
+        if (exitedIn || !readFile(server->logPath()).contains("RNTO"))
+            return;
+        exitedIn = client.connectionNumber();
+        window.stopped = true;
+        client.stopTransfer();
+        RunScope::requestCancel();
+    }});
+    RemoteFileOperations(window, LocalFolder).renamefile();
+    client.setHooks({});
+
+    EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
+    EXPECT_EQ(texts(ui().boxes()),
+              QStringList({u"'a.txt'\r\nNew Filename:"_s,
+                           u"Sorry, you'll have to refresh the archive manually."_s}));
+    EXPECT_EQ(client.connectionNumber(), session) << "a new session after the Exit";
+    EXPECT_FALSE(Shared().ConnectionFailed);
+    EXPECT_FALSE(window.busy);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, StalledRenameTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=RNTO"_s}),
+                         serverModeParameterName);
