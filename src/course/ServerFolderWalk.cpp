@@ -124,18 +124,21 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &
                                                                  bool exactly, QString &standing)
 {
     for (;;) {
-        if (m_rules.reconnect && sessionLost() && !m_rules.reconnect())
-            return Outcome::Disconnected;
         // A folder below the first may be entered through a link, and stand under its target's
         // path.
         const bool entered =
             exactly ? m_client.SetFTPDirectory(folder) : m_client.enterFolderThroughLinks(folder);
-        standing = m_client.GetFTPDirectory();
-        if (entered && (standing == folder || (!exactly && !standing.isEmpty())))
-            return std::nullopt;
-        // A session lost on the way is brought back, and the folder entered again.
+        if (entered) {
+            standing = m_client.GetFTPDirectory();
+            if (standing == folder || (!exactly && !standing.isEmpty()))
+                return std::nullopt;
+        }
+        // A session lost before or on the way is brought back, and the folder entered again:
+        // only a change that failed asks whether the session still stands.
         if (!m_rules.reconnect || !sessionLost())
             return Outcome::NotEntered;
+        if (!m_rules.reconnect())
+            return Outcome::Disconnected;
     }
 }
 

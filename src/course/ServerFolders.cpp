@@ -84,33 +84,42 @@ std::optional<bool> serverFileExists(const QString &folder, const QString &name)
     return Shared().FtpClient->FTPFileExists(name);
 }
 
-} // namespace
-
-bool EnterMonthFolder()
+// Sends the client into the month folder, whose path it puts in monthPath: where the server
+// then says the session stands, empty when the session is lost.
+QString standingAfterEnteringMonthFolder(QString &monthPath)
 {
     SharedState &state = Shared();
     state.RemoteRoot = Slash;
     state.WebRoot = CollapseSlashes(Slash + state.WebRootPath);
-    const QString monthPath =
-        withHomeDir(CollapseSlashes(state.WebRoot + Slash + state.CourseName + Slash +
-                                    state.ArchiveName + Slash + state.MonthFolder));
+    monthPath = withHomeDir(CollapseSlashes(state.WebRoot + Slash + state.CourseName + Slash +
+                                            state.ArchiveName + Slash + state.MonthFolder));
     state.WebRoot = withHomeDir(state.WebRoot);
 
     cFTP *client = state.FtpClient.get();
     if (!client)
-        return false;
+        return {};
     client->SetFTPDirectory(monthPath);
-    return client->GetFTPDirectory() == monthPath;
+    return client->GetFTPDirectory();
+}
+
+} // namespace
+
+bool EnterMonthFolder()
+{
+    QString monthPath;
+    return standingAfterEnteringMonthFolder(monthPath) == monthPath;
 }
 
 bool EnterOrMakeMonthFolder()
 {
-    if (EnterMonthFolder())
+    QString monthPath;
+    const QString standing = standingAfterEnteringMonthFolder(monthPath);
+    if (standing == monthPath)
         return true;
-    cFTP *client = Shared().FtpClient.get();
-    if (!client || client->GetFTPDirectory().isEmpty())
+    // A session that stands nowhere is lost: nothing is made over it.
+    if (standing.isEmpty())
         return false;
-    return client->CreateFTPDirectory(MonthFolderOnServer()) && EnterMonthFolder();
+    return Shared().FtpClient->CreateFTPDirectory(MonthFolderOnServer()) && EnterMonthFolder();
 }
 
 QString MonthFolderOnServer()

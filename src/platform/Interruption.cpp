@@ -1,25 +1,23 @@
 #include "platform/Interruption.h"
 
+#include "platform/EndingSignals.h"
+
 #include <csignal>
 #include <cstdio>
-#include <iterator>
 
 namespace {
-
-constexpr int HandledSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 volatile std::sig_atomic_t commandRunning = 0;
 volatile std::sig_atomic_t requestedSignal = 0;
 volatile std::sig_atomic_t signalCount = 0;
 volatile std::sig_atomic_t repeatEndsAtOnce = 1;
-struct sigaction earlierActions[std::size(HandledSignals)];
+struct sigaction earlierActions[Platform::EndingSignals::Count];
 
 void onSignal(int signal)
 {
     // Only async-signal-safe calls in here.
     if (!commandRunning) {
-        std::signal(signal, SIG_DFL);
-        std::raise(signal);
+        Platform::EndingSignals::endBy(signal);
         return;
     }
     if (!requestedSignal)
@@ -37,18 +35,13 @@ namespace Platform {
 Interruption::Interruption(Repeat repeat)
 {
     repeatEndsAtOnce = repeat == Repeat::EndsAtOnce;
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (size_t i = 0; i < std::size(HandledSignals); ++i)
-        sigaction(HandledSignals[i], &action, &earlierActions[i]);
+    EndingSignals::handleBy(onSignal, &earlierActions);
 }
 
 Interruption::~Interruption()
 {
-    for (size_t i = 0; i < std::size(HandledSignals); ++i)
-        sigaction(HandledSignals[i], &earlierActions[i], nullptr);
+    for (std::size_t i = 0; i < EndingSignals::Count; ++i)
+        sigaction(EndingSignals::All[i], &earlierActions[i], nullptr);
 }
 
 void Interruption::setCommandRunning(bool running)
@@ -71,8 +64,7 @@ void Interruption::endByRequestedSignal()
     if (!requestedSignal)
         return;
     std::fflush(nullptr);
-    std::signal(requestedSignal, SIG_DFL);
-    std::raise(requestedSignal);
+    EndingSignals::endBy(requestedSignal);
 }
 
 } // namespace Platform

@@ -360,11 +360,11 @@ bool ReplacingFile::fail(const QString &why)
 void ReplacingFile::discard()
 {
     QFile::close();
-    if (!m_temporary.isEmpty()) {
-        QFile::remove(m_temporary);
-        UnfinishedFiles::drop(m_temporary);
-    }
-    if (m_resumable && !m_temporary.isEmpty())
+    if (m_temporary.isEmpty())
+        return;
+    QFile::remove(m_temporary);
+    UnfinishedFiles::drop(m_temporary);
+    if (m_resumable)
         QFile::remove(PartialName::originPathFor(m_target));
     m_temporary.clear();
 }

@@ -1,5 +1,7 @@
 #include "platform/UnfinishedFiles.h"
 
+#include "platform/EndingSignals.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -43,8 +45,7 @@ void onEndingSignal(int signal)
     while (::read(signalPipe[0], &number, 1) != 1) {
     }
     UnfinishedFiles::removeAll();
-    std::signal(number, SIG_DFL);
-    std::raise(number);
+    EndingSignals::endBy(number);
     // Where this thread blocks the signal, the program ends all the same, as a shell tells it.
     std::_Exit(128 + number);
 }
@@ -76,12 +77,7 @@ void UnfinishedFiles::removeOnEndingSignals()
     if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC) != 0)
         return;
     std::thread(endOnSignal).detach();
-    struct sigaction action = {};
-    action.sa_handler = onEndingSignal;
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    EndingSignals::handleBy(onEndingSignal);
 }
 
 } // namespace Platform

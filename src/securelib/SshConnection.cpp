@@ -4,6 +4,7 @@
 #include "transport/HostLookup.h"
 #include "transport/InternetError.h"
 #include "transport/ServerAddress.h"
+#include "transport/SocketAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,9 +13,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
-#include <netdb.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,22 +24,6 @@ namespace {
 constexpr quint16 SshPort = 22;
 constexpr milliseconds WaitSlice{100};
 constexpr milliseconds GoodbyeTimeout{2000};
-
-using AddressInfo = std::unique_ptr<addrinfo, decltype(&freeaddrinfo)>;
-
-// The socket address of an address already looked up, which asks no resolver; null when the
-// system cannot take it.
-AddressInfo socketAddress(const QHostAddress &address, quint16 port)
-{
-    addrinfo hints{};
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
-    addrinfo *info = nullptr;
-    if (getaddrinfo(address.toString().toLatin1().constData(), QByteArray::number(port).constData(),
-                    &hints, &info) != 0)
-        info = nullptr;
-    return AddressInfo(info, &freeaddrinfo);
-}
 
 QString keyTypeName(int type)
 {
@@ -207,19 +189,11 @@ bool SshConnection::connectSocket(const QString &host, quint16 port, const Progr
 
     int error = ECONNREFUSED;
     for (const QHostAddress &address : found) {
-        const AddressInfo target = socketAddress(address, port);
-        if (!target)
-            continue;
-        const int fd =
-            ::socket(target->ai_family, target->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                     target->ai_protocol);
+        const Ftp::SocketAddress target(address, port);
+        const int fd = target.openSocket();
         if (fd < 0)
             continue;
-        // The SSH library sends every packet with a send of its own, so a read request would
-        // wait for the acknowledgement of the one before it.
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        if (::connect(fd, target->ai_addr, target->ai_addrlen) == 0 || errno == EINPROGRESS) {
+        if (::connect(fd, target.data(), target.length()) == 0 || errno == EINPROGRESS) {
             const auto deadline = steady_clock::now() + m_login.timeout;
             pollfd waiting{fd, POLLOUT, 0};
             int ready = 0;

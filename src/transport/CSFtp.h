@@ -2,6 +2,7 @@
 
 #include "transport/Entry.h"
 #include "transport/SecureLibrary.h"
+#include "transport/Timeouts.h"
 
 #include <QString>
 
@@ -85,7 +86,7 @@ private:
 
     const SecureLibrary *m_library = nullptr;
     std::function<void()> m_beforeCommand;
-    std::chrono::milliseconds m_timeout{30000};
+    std::chrono::milliseconds m_timeout = Ftp::Timeouts{}.reply;
 };
 
 // The status callback handed to the library when the client connects: asks the watch whether

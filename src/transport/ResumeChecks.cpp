@@ -5,7 +5,6 @@
 
 #include <QCryptographicHash>
 #include <QFileInfo>
-#include <QList>
 
 ResumeChecks::ResumeChecks(Ftp::Session &session)
     : m_session(session)
@@ -13,7 +12,7 @@ ResumeChecks::ResumeChecks(Ftp::Session &session)
 
 qint64 ResumeChecks::uploadedPart(const QString &partial, const QFileInfo &local)
 {
-    const std::optional<qint64> size = sizeOf(partial);
+    const std::optional<qint64> size = m_session.exactFileSize(partial);
     if (!size || *size <= 0 || *size > local.size())
         return 0;
     // The server's times have whole seconds; a partial sent in the second of the change counts.
@@ -43,7 +42,7 @@ std::optional<QByteArray> ResumeChecks::originOf(const QString &remote, qint64 s
 
 bool ResumeChecks::sameAsServer(const QString &remote, QFileDevice &local)
 {
-    if (sizeOf(remote) != local.size())
+    if (m_session.exactFileSize(remote) != local.size())
         return false;
     const std::optional<Ftp::Session::FileDigest> digest = m_session.fileHash(remote);
     if (!digest)
@@ -52,21 +51,4 @@ bool ResumeChecks::sameAsServer(const QString &remote, QFileDevice &local)
     if (!local.seek(0) || !hash.addData(&local))
         return false;
     return hash.result().toHex() == digest->hex;
-}
-
-std::optional<qint64> ResumeChecks::sizeOf(const QString &remote)
-{
-    const std::optional<qint64> size = m_session.fileSize(remote);
-    if (size || m_session.answersSize())
-        return size;
-    // SIZE is an extension that not every server offers: the file's entry tells the size.
-    QList<Ftp::Entry> entries;
-    if (!m_session.find(remote, &entries))
-        return std::nullopt;
-    const QString name = remote.section(u'/', -1);
-    for (const Ftp::Entry &entry : std::as_const(entries)) {
-        if (entry.name == name && !entry.isDirectory)
-            return entry.size;
-    }
-    return std::nullopt;
 }

@@ -36,9 +36,6 @@ public:
     bool sameAsServer(const QString &remote, QFileDevice &local);
 
 private:
-    // A server file's size: from SIZE, or from the file's entry where the server has no SIZE.
-    std::optional<qint64> sizeOf(const QString &remote);
-
     Ftp::Session &m_session;
     QString m_server;
 };

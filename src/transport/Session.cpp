@@ -315,6 +315,18 @@ std::optional<qint64> Session::fileSize(const QString &name)
     return size;
 }
 
+std::optional<qint64> Session::exactFileSize(const QString &name)
+{
+    if (std::optional<qint64> size = fileSize(name); size || !m_noSize)
+        return size;
+    // SIZE is an extension that not every server offers: the file's entry tells the size.
+    const auto [folder, file] = Wildcard::split(name);
+    const std::optional<Entry> entry = lookUp(folder, file);
+    if (!entry || entry->isDirectory)
+        return std::nullopt;
+    return entry->size;
+}
+
 std::optional<QDateTime> Session::modificationTime(const QString &name)
 {
     if (m_noMdtm)

@@ -81,8 +81,9 @@ public:
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
     std::optional<qint64> fileSize(const QString &name);
-    // Whether the server answers SIZE, as far as this session has asked.
-    bool answersSize() const { return !m_noSize; }
+    // The size of the file of exactly that name: SIZE, or its entry on a server that has no
+    // SIZE. Nothing for a folder, a missing file or a failure.
+    std::optional<qint64> exactFileSize(const QString &name);
     // When a file last changed (MDTM), in UTC; nothing when the server cannot tell.
     std::optional<QDateTime> modificationTime(const QString &name);
 

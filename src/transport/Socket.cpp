@@ -2,6 +2,7 @@
 
 #include "HostLookup.h"
 #include "InternetError.h"
+#include "SocketAddress.h"
 #include "TlsStream.h"
 #include "platform/Interruption.h"
 
@@ -12,12 +13,9 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <cstring>
 
 namespace Ftp {
 
@@ -79,35 +77,6 @@ int pollFor(int fd, short events, std::chrono::milliseconds timeout, const WaitW
 QHostAddress addressOf(const sockaddr_storage &storage)
 {
     return QHostAddress(reinterpret_cast<const sockaddr *>(&storage));
-}
-
-int openSocket(int family)
-{
-    const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd >= 0) {
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    }
-    return fd;
-}
-
-socklen_t toSockaddr(const QHostAddress &address, quint16 port, sockaddr_storage *storage)
-{
-    std::memset(storage, 0, sizeof *storage);
-    if (address.protocol() == QAbstractSocket::IPv6Protocol) {
-        auto *in6 = reinterpret_cast<sockaddr_in6 *>(storage);
-        in6->sin6_family = AF_INET6;
-        in6->sin6_port = htons(port);
-        const Q_IPV6ADDR bytes = address.toIPv6Address();
-        std::memcpy(&in6->sin6_addr, bytes.c, sizeof bytes.c);
-        in6->sin6_scope_id = address.scopeId().toUInt();
-        return sizeof(sockaddr_in6);
-    }
-    auto *in4 = reinterpret_cast<sockaddr_in *>(storage);
-    in4->sin_family = AF_INET;
-    in4->sin_port = htons(port);
-    in4->sin_addr.s_addr = htonl(address.toIPv4Address());
-    return sizeof(sockaddr_in);
 }
 
 } // namespace
@@ -173,12 +142,11 @@ bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
     close();
     if (!goesOn())
         return false;
-    sockaddr_storage storage{};
-    const socklen_t length = toSockaddr(address, port, &storage);
-    m_fd = openSocket(storage.ss_family);
+    const SocketAddress target(address, port);
+    m_fd = target.openSocket();
     if (m_fd < 0)
         return failWithErrno(errno);
-    if (::connect(m_fd, reinterpret_cast<sockaddr *>(&storage), length) == 0)
+    if (::connect(m_fd, target.data(), target.length()) == 0)
         return true;
     if (errno != EINPROGRESS)
         return failWithErrno(errno);
@@ -357,14 +325,13 @@ ListeningSocket::~ListeningSocket()
 
 bool ListeningSocket::listen(const QHostAddress &address)
 {
-    sockaddr_storage storage{};
-    const socklen_t length = toSockaddr(address, 0, &storage);
-    m_fd = openSocket(storage.ss_family);
-    if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr *>(&storage), length) != 0 ||
-        ::listen(m_fd, 1) != 0) {
+    const SocketAddress local(address, 0);
+    m_fd = local.openSocket();
+    if (m_fd < 0 || ::bind(m_fd, local.data(), local.length()) != 0 || ::listen(m_fd, 1) != 0) {
         m_error = InternetError::InternalError;
         return false;
     }
+    sockaddr_storage storage{};
     socklen_t size = sizeof storage;
     ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&storage), &size);
     m_port = storage.ss_family == AF_INET6
