@@ -165,36 +165,42 @@ bool writeCatalogueFiles(const QString &page)
 // other two files are simply replaced. Every file goes up by name into the archive folder, so
 // after a drop the session enters it again before anything else is written, and a file that
 // the drop cut off goes up once more. A live session that finds no archive folder uploads
-// nothing; any file that did not get up sets CatalogueUploadFailed. False when the catalogue
-// is not on the server whole.
-bool uploadCatalogue(cFTP &client)
+// nothing; any file that did not get up sets CatalogueUploadFailed, unless the stop ended
+// the upload: the user is then told by the caller, and no second upload follows.
+CatalogueRefresh uploadCatalogue(cFTP &client, const std::function<bool()> &stopped)
 {
     SharedState &state = Shared();
     RunScope::clearCancel();
     const QString archive = archiveFolderPath();
-    if (!EnterServerFolder(archive)) {
+    // A session the stop closed is not opened again.
+    const auto inArchive = [&] { return !stopped() && EnterServerFolder(archive); };
+    if (!inArchive()) {
+        if (stopped())
+            return CatalogueRefresh::Stopped;
         state.CatalogueUploadFailed = state.CatalogueUploadFailed || currentFolder().isEmpty();
-        return false;
+        return CatalogueRefresh::UploadFailed;
     }
     client.DeleteFTPFile(PageName);
     bool uploadedAll = true;
     for (const QString &name : {PageName, XmlName, StyleSheetName}) {
-        if (currentFolder().isEmpty() && !EnterServerFolder(archive)) {
+        if (currentFolder().isEmpty() && !inArchive()) {
             uploadedAll = false;
             break;
         }
         const QString local = localCatalogueFile(name);
-        const bool uploaded = client.FTPUploadFile(local, name) ||
-                              (currentFolder().isEmpty() && EnterServerFolder(archive) &&
-                               client.FTPUploadFile(local, name));
+        const bool uploaded =
+            client.FTPUploadFile(local, name) ||
+            (currentFolder().isEmpty() && inArchive() && client.FTPUploadFile(local, name));
         uploadedAll = uploadedAll && uploaded;
     }
+    if (stopped())
+        return CatalogueRefresh::Stopped;
     if (!uploadedAll)
         state.CatalogueUploadFailed = true;
-    return uploadedAll;
+    return uploadedAll ? CatalogueRefresh::Uploaded : CatalogueRefresh::UploadFailed;
 }
 
-CatalogueRefresh buildAndUpload()
+CatalogueRefresh buildAndUpload(const std::function<bool()> &stopped)
 {
     SharedState &state = Shared();
     cFTP *client = state.FtpClient.get();
@@ -206,8 +212,10 @@ CatalogueRefresh buildAndUpload()
         ConnectionPaths::underHomeDir(state.HomeDir, CollapseSlashes(u'/' + state.WebRoot));
 
     std::optional<QString> page;
-    for (int attempt = 0; attempt < WalkAttempts && !page; ++attempt)
+    for (int attempt = 0; attempt < WalkAttempts && !page && !stopped(); ++attempt)
         page = walkArchive(*client);
+    if (stopped())
+        return CatalogueRefresh::Stopped;
     if (!page) {
         Platform::setMousePointer(Ui::Pointer::Default);
         TellRefreshFailed();
@@ -215,20 +223,28 @@ CatalogueRefresh buildAndUpload()
     }
     if (!writeCatalogueFiles(*page))
         return CatalogueRefresh::NotBuilt;
-    return uploadCatalogue(*client) ? CatalogueRefresh::Uploaded : CatalogueRefresh::UploadFailed;
+    return uploadCatalogue(*client, stopped);
+}
+
+bool never()
+{
+    return false;
 }
 
 } // namespace
 
-CatalogueRefresh RefreshArchive()
+CatalogueRefresh RefreshArchive(const std::function<bool()> &stopped)
 {
+    const std::function<bool()> stop = stopped ? stopped : never;
+    if (stop())
+        return CatalogueRefresh::Stopped;
     if (currentFolder().isEmpty()) {
         ReadCourseConfig(Shared().CourseName);
         if (!EnsureConnected())
             return CatalogueRefresh::NotBuilt;
     }
     Platform::setMousePointer(Ui::Pointer::Hourglass);
-    const CatalogueRefresh refresh = buildAndUpload();
+    const CatalogueRefresh refresh = buildAndUpload(stop);
     Platform::setMousePointer(Ui::Pointer::Default);
     return refresh;
 }
@@ -267,5 +283,5 @@ bool UploadCatalogueAgain()
 
 bool BuildArchiveCatalogue()
 {
-    return buildAndUpload() != CatalogueRefresh::NotBuilt;
+    return buildAndUpload(never) != CatalogueRefresh::NotBuilt;
 }

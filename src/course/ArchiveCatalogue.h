@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The module routines that keep the current archive's catalogue current on the server: the
 // page index.htm with one column per month (or named folder) and a link for every file, and
 // index.xml with its style sheet index.xsl, which render the same page. The local copies live
@@ -10,13 +12,15 @@ enum class CatalogueRefresh {
     Uploaded,
     UploadFailed, // the local files are new, a file did not reach the server
     NotBuilt,     // no session, or the walk or the local files failed (the user was told)
+    Stopped,      // the stop check ended it: nothing more was asked of the server, nor told
 };
 
 // Rebuilds the catalogue of the archive of the shared state and uploads it, connecting first
 // when no session is open; does nothing when no session can be opened. The mouse pointer shows
 // the hourglass meanwhile. A failed upload sets CatalogueUploadFailed, which the remote list
-// reads when it closes.
-CatalogueRefresh RefreshArchive();
+// reads when it closes. Once stopped, when given, says the user ended a wait for the server,
+// no session is opened again and nothing more is uploaded (Stopped, the flag left as it was).
+CatalogueRefresh RefreshArchive(const std::function<bool()> &stopped = {});
 
 // Tells the user that the catalogue on the server could not be brought up to date.
 void TellRefreshFailed();

@@ -6,6 +6,7 @@
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
+#include "operations/ExitableWait.h"
 #include "operations/FileListModel.h"
 #include "operations/ListWindowPort.h"
 #include "platform/Ui.h"
@@ -197,7 +198,7 @@ bool FileListOperations::confirmDelete()
                2) == Platform::Ui::Answer::Yes;
 }
 
-void FileListOperations::updateArchive(bool reportFailure)
+bool FileListOperations::updateArchive(bool reportFailure)
 {
     // A stop does not cut the refresh short on every channel: it then counts as a running
     // transfer.
@@ -206,9 +207,20 @@ void FileListOperations::updateArchive(bool reportFailure)
     m_window.setArchiveNoticeShown(true);
     // The catalogue's walk and upload leave the session in the archive folder.
     m_enteredFolder.clear();
-    if (reportFailure)
-        RefreshArchiveAndReport();
-    else
-        RefreshArchive();
+    CatalogueRefresh refresh;
+    {
+        const ExitableWait wait(m_window);
+        refresh = RefreshArchive([&wait] { return wait.stopped(); });
+    }
     m_window.setArchiveNoticeShown(false);
+    // The catalogue that Exit cut short may name what is no longer there.
+    if (refresh == CatalogueRefresh::Stopped) {
+        TellRefreshFailed();
+        return false;
+    }
+    if (reportFailure && refresh == CatalogueRefresh::UploadFailed) {
+        Shared().CatalogueUploadFailed = false;
+        TellRefreshFailed();
+    }
+    return true;
 }

@@ -74,8 +74,9 @@ protected:
     static bool confirmDelete();
     // Rebuilds the archive catalogue while the window shows its notice. A catalogue that did
     // not reach the server is reported at once when reportFailure is set; else the window
-    // tries its upload again when it closes.
-    void updateArchive(bool reportFailure);
+    // tries its upload again when it closes. Exit ends its waits for the server; the user then
+    // hears that the archive needs a refresh, and false says the operation must end.
+    bool updateArchive(bool reportFailure);
 
     ListWindowPort &m_window;
 

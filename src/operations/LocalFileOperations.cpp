@@ -77,8 +77,11 @@ bool LocalFileOperations::copyUp(bool overCapacity)
         return anyUploaded;
     if ((anyUploaded || RunScope::cancelRequested()) && shared.DvValue > 0) {
         hourglass(true);
-        updateArchive(true);
+        const bool goesOn = updateArchive(true);
         hourglass(false);
+        // Exit during the catalogue's rebuild closed the window: nothing more is told.
+        if (!goesOn)
+            return anyUploaded;
     }
     tell(QStringLiteral("Copy Operation is Complete!"), Ui::Icon::Information);
     return anyUploaded;

@@ -255,9 +255,11 @@ void RemoteFileOperations::deleteChecked()
         return;
     hourglass(true);
     m_window.refreshList();
-    if (Shared().DvValue > 0)
-        updateArchive(false);
+    // Exit during the catalogue's rebuild closed the window: nothing more is told.
+    const bool goesOn = Shared().DvValue <= 0 || updateArchive(false);
     hourglass(false);
+    if (!goesOn)
+        return;
     Platform::messageBox(QStringLiteral("Delete Operation is Complete!"), Ui::Buttons::OK,
                          Ui::Icon::Information);
 }
@@ -363,9 +365,10 @@ void RemoteFileOperations::renamefile()
         return;
     }
     model.rename(row, newName);
-    updateArchive(false);
+    const bool goesOn = updateArchive(false);
     hourglass(false);
-    renameLocalCopy(oldName, newName);
+    if (goesOn)
+        renameLocalCopy(oldName, newName);
 }
 
 RemoteFileOperations::ServerRename RemoteFileOperations::renameOnServer(const QString &oldName,

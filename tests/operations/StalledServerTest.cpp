@@ -72,10 +72,10 @@ INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,
                                                     u"stall-after=DELE,SIZE"_s}),
                          serverModeParameterName);
 
-// Rename on a server that stops answering the rename: Exit ends the wait at once, and the
-// rename ends without a new session and without the connection counted as failed; as the
-// server may have carried it out, the user hears that the catalogue needs a refresh rather
-// than have it name the old file.
+// Rename on a server that stops answering the rename, or the upload of the catalogue rebuilt
+// after it: Exit ends the wait at once, and the rename ends without a new session, a second
+// upload or the connection counted as failed; as the server may have carried the rename out,
+// the user hears that the catalogue needs a refresh rather than have it name the old file.
 using StalledRenameTest = ListOperationsTest;
 
 TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
@@ -86,16 +86,19 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
     window.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
     window.selected = 0;
     ui().answerInput(u"b.txt"_s);
+    const QByteArray stalled = GetParam().fault.section(u'=', 1).toUtf8();
     const quint64 session = client.connectionNumber();
     std::optional<quint64> exitedIn;
-    client.setHooks({.pumpMessages = [&] {
-        if (exitedIn || !readFile(server->logPath()).contains("RNTO"))
-            return;
-        exitedIn = client.connectionNumber();
-        window.stopped = true;
-        client.stopTransfer();
-        RunScope::requestCancel();
-    }});
+    client.setHooks({.pumpMessages =
+                         [&] {
+                             if (exitedIn || !readFile(server->logPath()).contains(stalled))
+                                 return;
+                             exitedIn = client.connectionNumber();
+                             window.stopped = true;
+                             client.stopTransfer();
+                             RunScope::requestCancel();
+                         },
+                     .cancelRequested = &RunScope::cancelRequested});
     RemoteFileOperations(window, LocalFolder).renamefile();
     client.setHooks({});
 
@@ -105,10 +108,15 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
                            u"Sorry, you'll have to refresh the archive manually."_s}));
     EXPECT_EQ(client.connectionNumber(), session) << "a new session after the Exit";
     EXPECT_FALSE(Shared().ConnectionFailed);
+    EXPECT_FALSE(Shared().CatalogueUploadFailed) << "a second upload would follow the Exit";
     EXPECT_FALSE(window.busy);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scripted, StalledRenameTest,
+INSTANTIATE_TEST_SUITE_P(Rename, StalledRenameTest,
                          testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
                                                     u"stall-after=RNTO"_s}),
+                         serverModeParameterName);
+INSTANTIATE_TEST_SUITE_P(Catalogue, StalledRenameTest,
+                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
+                                                    u"stall-after=DELE"_s}),
                          serverModeParameterName);
