@@ -50,7 +50,9 @@ ListWindowPair::ListWindowPair(QWidget *parent, const Openers &openers)
     frmServerUp::Openers local;
     local.aboutBox = openers.aboutBox;
     local.remoteList = [this](const QString &path) { viewRemote(path); };
-    local.refreshRemote = [this] { return m_remote.RefreshList(Shared().CurrentLocalPath); };
+    local.refreshRemote = [this](ListWindowPort *waitIn) {
+        return m_remote.RefreshList(Shared().CurrentLocalPath, waitIn);
+    };
     m_local.setOpeners(std::move(local));
 
     connect(&m_remote, &frmServer::serverTotalChanged, &m_local, &frmServerUp::setServerTotal);

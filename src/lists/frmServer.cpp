@@ -55,7 +55,7 @@ void frmServer::setOpeners(Openers openers)
     button(OtherWindowButton)->setVisible(bool(m_openers.localList));
 }
 
-bool frmServer::RefreshList(const QString &path)
+bool frmServer::RefreshList(const QString &path, ListWindowPort *waitIn)
 {
     const SharedState &shared = Shared();
     m_localPath = path;
@@ -77,11 +77,11 @@ bool frmServer::RefreshList(const QString &path)
     }
     showRemoteFolder();
 
-    // Once the window shows, Exit ends the listing's waits for the server.
+    ListWindowPort *exitable = waitIn ? waitIn : isVisible() ? this : nullptr;
     RemoteFolderListing::Result listing =
-        isVisible() ? RemoteFolderListing::readInWindow(nameToPreselect, *this)
-                    : RemoteFolderListing::read(nameToPreselect);
-    // Exit closed the window already.
+        exitable ? RemoteFolderListing::readInWindow(nameToPreselect, *exitable)
+                 : RemoteFolderListing::read(nameToPreselect);
+    // Exit closed the waiting window already.
     if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
         return false;
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {

@@ -25,8 +25,10 @@ public:
 
     // Lists the month folder, comparing it with a local path (folder, "\" and optionally a
     // name to preselect). False when the window gave up and closed: no session, or a session
-    // in another folder than the month folder.
-    bool RefreshList(const QString &path);
+    // in another folder than the month folder; or when Exit ended a wait for the server. The
+    // Exit of waitIn (the local twin over it) ends those waits when given, else this window's
+    // once it shows.
+    bool RefreshList(const QString &path, ListWindowPort *waitIn = nullptr);
     bool refreshList() override { return RefreshList(m_localPath); }
 
     QString localFolder() const { return m_localFolder; }

@@ -92,7 +92,9 @@ bool frmServerUp::RefreshList(const QString &path)
 
 bool frmServerUp::refreshServerTotal()
 {
-    if (m_openers.refreshRemote && !m_openers.refreshRemote() && Shared().ConnectionFailed) {
+    // Once this window shows, its Exit ends the listing's waits for the server.
+    if (m_openers.refreshRemote && !m_openers.refreshRemote(isVisible() ? this : nullptr) &&
+        Shared().ConnectionFailed) {
         closeItself();
         return false;
     }

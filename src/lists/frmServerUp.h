@@ -17,12 +17,12 @@ public:
 
     // What the window opens but does not own: the about box and the remote twin (with the
     // path whose name to preselect there); and the remote list listed again, false when it
-    // could not be.
+    // could not be, with the waits for the server ended by the Exit of waitIn when given.
     struct Openers
     {
         std::function<void(QWidget *parent)> aboutBox;
         std::function<void(const QString &path)> remoteList;
-        std::function<bool()> refreshRemote;
+        std::function<bool(ListWindowPort *waitIn)> refreshRemote;
     };
     void setOpeners(Openers openers);
 
