@@ -249,12 +249,14 @@ CatalogueRefresh RefreshArchive(const std::function<bool()> &stopped)
     return refresh;
 }
 
-void RefreshArchiveAndReport()
+CatalogueRefresh RefreshArchiveAndReport(const std::function<bool()> &stopped)
 {
-    if (RefreshArchive() != CatalogueRefresh::UploadFailed)
-        return;
-    Shared().CatalogueUploadFailed = false;
-    TellRefreshFailed();
+    const CatalogueRefresh refresh = RefreshArchive(stopped);
+    if (refresh == CatalogueRefresh::UploadFailed)
+        Shared().CatalogueUploadFailed = false;
+    if (refresh == CatalogueRefresh::UploadFailed || refresh == CatalogueRefresh::Stopped)
+        TellRefreshFailed();
+    return refresh;
 }
 
 void TellRefreshFailed()

@@ -26,8 +26,8 @@ CatalogueRefresh RefreshArchive(const std::function<bool()> &stopped = {});
 void TellRefreshFailed();
 
 // RefreshArchive for the callers that nothing tries again for: a catalogue that did not reach
-// the server is reported at once, and the flag is cleared.
-void RefreshArchiveAndReport();
+// the server, or that the stop cut short, is reported at once, and the flag is cleared.
+CatalogueRefresh RefreshArchiveAndReport(const std::function<bool()> &stopped = {});
 
 // The second try for a catalogue whose upload failed (the remote list makes it when it
 // closes): clears CatalogueUploadFailed and uploads the local files of the last refresh into

@@ -167,12 +167,13 @@ MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter,
     return MonthFolderStart::NoConnection;
 }
 
-std::optional<qint32> MonthFolderFileSize(const QString &name)
+std::optional<qint32> MonthFolderFileSize(const QString &name, const std::function<bool()> &stopped)
 {
     constexpr int Attempts = 2;
     std::optional<qint32> size;
     for (int attempt = 0; attempt < Attempts; ++attempt) {
-        if (StartInMonthFolder() != MonthFolderStart::Entered)
+        if ((stopped && stopped()) ||
+            StartInMonthFolder(EnterMonthFolder, stopped) != MonthFolderStart::Entered)
             return std::nullopt;
         size = Shared().FtpClient->GetFTPFileSize(name);
         if (*size >= 0 || !currentFolder().isEmpty())

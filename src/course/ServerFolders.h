@@ -47,8 +47,9 @@ MonthFolderStart StartInMonthFolder(const std::function<bool()> &enter = EnterMo
 // The size of a file of the month folder as GetFTPFileSize tells it, the folder entered first
 // as StartInMonthFolder enters it; asked once more in a new session when the session dropped
 // on the way, as a lookup it cut short says nothing of the file. Nothing when the folder
-// cannot be entered.
-std::optional<qint32> MonthFolderFileSize(const QString &name);
+// cannot be entered, nor once stopped, when given, says the user ended a wait.
+std::optional<qint32> MonthFolderFileSize(const QString &name,
+                                          const std::function<bool()> &stopped = {});
 
 // Makes an absolute server folder current, opening the session again first when it dropped.
 // True only when the client then stands in that folder: a caller that goes on with names

@@ -210,17 +210,14 @@ bool FileListOperations::updateArchive(bool reportFailure)
     CatalogueRefresh refresh;
     {
         const ExitableWait wait(m_window);
-        refresh = RefreshArchive([&wait] { return wait.stopped(); });
+        const auto stopped = [&wait] { return wait.stopped(); };
+        refresh = reportFailure ? RefreshArchiveAndReport(stopped) : RefreshArchive(stopped);
     }
     m_window.setArchiveNoticeShown(false);
     // The catalogue that Exit cut short may name what is no longer there.
-    if (refresh == CatalogueRefresh::Stopped) {
+    if (refresh != CatalogueRefresh::Stopped)
+        return true;
+    if (!reportFailure)
         TellRefreshFailed();
-        return false;
-    }
-    if (reportFailure && refresh == CatalogueRefresh::UploadFailed) {
-        Shared().CatalogueUploadFailed = false;
-        TellRefreshFailed();
-    }
-    return true;
+    return false;
 }

@@ -158,8 +158,9 @@ void LocalFileOperations::renamefile()
     FileListModel &model = m_window.model();
     if (row < 0 || row >= model.count())
         return;
-    const LocalRename rename(m_localFolder, renameTexts(),
-                             [this](bool shown) { m_window.setArchiveNoticeShown(shown); });
+    const LocalRename rename(
+        m_localFolder, renameTexts(), [this](bool shown) { m_window.setArchiveNoticeShown(shown); },
+        &m_window);
     const QString oldName = model.row(row).name;
     QString newName;
     switch (rename.renameLocally(oldName, newName)) {

@@ -6,6 +6,7 @@
 #include "course/RunScope.h"
 #include "course/ServerFolders.h"
 #include "course/SharedState.h"
+#include "operations/ExitableWait.h"
 #include "operations/NameTaken.h"
 #include "platform/FileSystemObject.h"
 #include "platform/Ui.h"
@@ -49,11 +50,25 @@ std::optional<QString> takenOnServer(cFTP &client, const QString &name)
 
 } // namespace
 
-LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice)
+LocalRename::LocalRename(QString folder, Texts texts, std::function<void(bool)> archiveNotice,
+                         ListWindowPort *waitIn)
     : m_folder(std::move(folder))
     , m_texts(std::move(texts))
     , m_archiveNotice(std::move(archiveNotice))
+    , m_waitIn(waitIn)
 {}
+
+bool LocalRename::onServer(
+    const std::function<void(const std::function<bool()> &stopped)> &commands) const
+{
+    if (!m_waitIn) {
+        commands([] { return false; });
+        return true;
+    }
+    const ExitableWait wait(*m_waitIn);
+    commands([&wait] { return wait.stopped(); });
+    return !wait.stopped();
+}
 
 LocalRename::Outcome LocalRename::renameLocally(const QString &oldName, QString &newName) const
 {
@@ -104,7 +119,9 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
 {
     SharedState &shared = Shared();
     cFTP &client = *shared.FtpClient;
-    const std::optional<qint32> size = MonthFolderFileSize(oldName);
+    std::optional<qint32> size;
+    if (!onServer([&](const auto &stopped) { size = MonthFolderFileSize(oldName, stopped); }))
+        return;
     shared.RemoteDir = ConnectionPaths::underHomeDir(shared.HomeDir, shared.RemoteDir);
     shared.WebRoot = ConnectionPaths::underHomeDir(shared.HomeDir, shared.WebRoot);
     hourglass(false);
@@ -118,18 +135,37 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
                              QStringLiteral("Rename File on Website")) != Ui::Answer::Yes)
         return;
     // The user may have answered after the server closed the idle session.
-    if (StartInMonthFolder() != MonthFolderStart::Entered)
+    bool entered = false;
+    std::optional<QString> taken;
+    if (!onServer([&](const auto &stopped) {
+            entered = StartInMonthFolder(EnterMonthFolder, stopped) == MonthFolderStart::Entered;
+            if (entered && !stopped())
+                taken = takenOnServer(client, newName);
+        }) ||
+        !entered)
         return;
     const QString folder = MonthFolderOnServer();
-    if (const std::optional<QString> taken = takenOnServer(client, newName)) {
+    if (taken) {
         tell(NameTaken::onServer(*taken), Ui::Icon::Critical,
              QStringLiteral("Rename File on Website"));
         return;
     }
     hourglass(true);
-    if (!EnterMonthFolder() ||
-        !(client.RenameFTPFile(oldName, newName) || ServerFileRenamed(folder, oldName, newName))) {
+    bool asked = false;
+    bool renamed = false;
+    const bool ended = onServer([&](const auto &stopped) {
+        if (!EnterMonthFolder() || stopped())
+            return;
+        asked = true;
+        renamed = client.RenameFTPFile(oldName, newName) ||
+                  (!stopped() && ServerFileRenamed(folder, oldName, newName));
+    });
+    if (!ended || !renamed) {
         hourglass(false);
+        // Exit came while the server had the rename, which it may have carried out: the
+        // catalogue would name the old file.
+        if (!ended && asked)
+            TellRefreshFailed();
         return;
     }
     if (shared.DvValue > 0) {
@@ -138,8 +174,13 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         if (!client.stopClosesSession())
             RunScope::markTransfer();
         m_archiveNotice(true);
-        RefreshArchiveAndReport();
+        const bool refreshed =
+            onServer([](const auto &stopped) { RefreshArchiveAndReport(stopped); });
         m_archiveNotice(false);
+        if (!refreshed) {
+            hourglass(false);
+            return;
+        }
     }
     hourglass(false);
     tell(naming(m_texts.renamedOnServer, oldName), Ui::Icon::Information,

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class ListWindowPort;
+
 // Renames a local file of the course and, when the user wants it, the file of that name in
 // the month folder on the server: the read-only check, the new name asked for and checked,
 // a rename that never overwrites, and the offer for the server's copy. The windows that
@@ -27,8 +29,10 @@ public:
     enum class Outcome { Renamed, Refused, ExtensionDenied };
 
     // folder: the DOS folder of the file, ending in "\"; archiveNotice shows or hides the
-    // window's notice while the catalogue is rebuilt.
-    LocalRename(QString folder, Texts texts, std::function<void(bool shown)> archiveNotice);
+    // window's notice while the catalogue is rebuilt; waitIn, when given, is the list window
+    // whose Exit ends the waits for the server (ExitableWait): the rename then ends quietly.
+    LocalRename(QString folder, Texts texts, std::function<void(bool shown)> archiveNotice,
+                ListWindowPort *waitIn = nullptr);
 
     // Asks for the new name and renames the local file; newName receives it when renamed.
     Outcome renameLocally(const QString &oldName, QString &newName) const;
@@ -37,7 +41,11 @@ public:
     void offerServerRename(const QString &oldName, const QString &newName) const;
 
 private:
+    // Runs a stretch of server commands, handed the stop check; false when Exit ended it.
+    bool onServer(const std::function<void(const std::function<bool()> &stopped)> &commands) const;
+
     QString m_folder;
     Texts m_texts;
     std::function<void(bool)> m_archiveNotice;
+    ListWindowPort *m_waitIn;
 };

@@ -5,6 +5,7 @@
 #include "operations/ListOperationsTest.h"
 
 #include "course/RunScope.h"
+#include "operations/LocalFileOperations.h"
 #include "operations/RemoteFileOperations.h"
 
 using namespace std::chrono_literals;
@@ -73,43 +74,72 @@ INSTANTIATE_TEST_SUITE_P(Scripted, StalledServerTest,
                          serverModeParameterName);
 
 // Rename on a server that stops answering the rename, or the upload of the catalogue rebuilt
-// after it: Exit ends the wait at once, and the rename ends without a new session, a second
-// upload or the connection counted as failed; as the server may have carried the rename out,
-// the user hears that the catalogue needs a refresh rather than have it name the old file.
+// after it, in either list (the local one renames the server's copy when the user wants it):
+// Exit ends the wait at once, and the rename ends without a new session, a second upload or the
+// connection counted as failed; as the server may have carried the rename out, the user hears
+// that the catalogue needs a refresh rather than have it name the old file.
 using StalledRenameTest = ListOperationsTest;
 
 TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
 {
-    serverFile(u"a.txt"_s, "a");
+    const QString asked = u"'a.txt'\r\nNew Filename:"_s;
+    const QString refresh = u"Sorry, you'll have to refresh the archive manually."_s;
+    const struct
+    {
+        const char *list;
+        std::function<void(ListWindowPort &)> rename;
+        qsizetype offers; // boxes between the new name and the refresh
+    } cases[] = {
+        {"Remote Drive",
+         [](ListWindowPort &window) { RemoteFileOperations(window, LocalFolder).renamefile(); }, 0},
+        {"Local Drive",
+         [](ListWindowPort &window) { LocalFileOperations(window, LocalFolder).renamefile(); }, 1},
+    };
     cFTP &client = *Shared().FtpClient;
-    client.setTimeouts({5s, 5s, 5s});
-    window.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
-    window.selected = 0;
-    ui().answerInput(u"b.txt"_s);
+    client.setTimeouts({20s, 20s, 20s});
     const QByteArray stalled = GetParam().fault.section(u'=', 1).toUtf8();
-    const quint64 session = client.connectionNumber();
-    std::optional<quint64> exitedIn;
-    client.setHooks({.pumpMessages =
-                         [&] {
-                             if (exitedIn || !readFile(server->logPath()).contains(stalled))
-                                 return;
-                             exitedIn = client.connectionNumber();
-                             window.stopped = true;
-                             client.stopTransfer();
-                             RunScope::requestCancel();
-                         },
-                     .cancelRequested = &RunScope::cancelRequested});
-    RemoteFileOperations(window, LocalFolder).renamefile();
-    client.setHooks({});
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.list);
+        emptyBothFolders();
+        serverFile(u"a.txt"_s, "a");
+        writeFile(localPath(u"a.txt"_s), "a");
+        if (client.GetFTPDirectory().isEmpty()) {
+            ASSERT_TRUE(OpenSharedSession() && EnterMonthFolder());
+        }
+        window.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
+        window.selected = 0;
+        window.stopped = false;
+        ui().clear();
+        ui().answerInput(u"b.txt"_s);
+        ui().answer(Ui::Answer::Yes);
+        const qsizetype logged = readFile(server->logPath()).size();
+        const quint64 session = client.connectionNumber();
+        std::optional<quint64> exitedIn;
+        client.setHooks({.pumpMessages =
+                             [&] {
+                                 if (exitedIn ||
+                                     !readFile(server->logPath()).mid(logged).contains(stalled))
+                                     return;
+                                 exitedIn = client.connectionNumber();
+                                 window.stopped = true;
+                                 client.stopTransfer();
+                                 RunScope::requestCancel();
+                             },
+                         .cancelRequested = &RunScope::cancelRequested});
+        c.rename(window);
+        client.setHooks({});
+        RunScope::clearCancel();
 
-    EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
-    EXPECT_EQ(texts(ui().boxes()),
-              QStringList({u"'a.txt'\r\nNew Filename:"_s,
-                           u"Sorry, you'll have to refresh the archive manually."_s}));
-    EXPECT_EQ(client.connectionNumber(), session) << "a new session after the Exit";
-    EXPECT_FALSE(Shared().ConnectionFailed);
-    EXPECT_FALSE(Shared().CatalogueUploadFailed) << "a second upload would follow the Exit";
-    EXPECT_FALSE(window.busy);
+        EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
+        const QStringList boxes = texts(ui().boxes());
+        EXPECT_EQ(boxes.size(), c.offers + 2) << boxes.join(u" # "_s).toStdString();
+        EXPECT_EQ(boxes.value(0), asked);
+        EXPECT_EQ(boxes.value(c.offers + 1), refresh);
+        EXPECT_EQ(client.connectionNumber(), session) << "a new session after the Exit";
+        EXPECT_FALSE(Shared().ConnectionFailed);
+        EXPECT_FALSE(Shared().CatalogueUploadFailed) << "a second upload would follow the Exit";
+        EXPECT_FALSE(window.busy);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rename, StalledRenameTest,
