@@ -189,10 +189,12 @@ void PlainChannel::stopTransfer()
     if (m_uploading)
         m_closeAfterUpload = true;
     // Closed from the message loop, the connection would go from under the wait that runs
-    // it: the wait ends at its next look at the watch, and the session with it.
-    else if (m_commandWatch)
+    // it: the wait ends at its next look at the watch, and the session with it. Under
+    // interruptible commands that holds for an upload's waits for the server too: the user
+    // asked not to wait, and a file cut short there is left to the next upload.
+    if (m_commandWatch)
         m_stopRequested = true;
-    else
+    else if (!m_uploading)
         close();
 }
 

@@ -8,6 +8,8 @@
 #include "operations/LocalFileOperations.h"
 #include "operations/RemoteFileOperations.h"
 
+#include <QElapsedTimer>
+
 using namespace std::chrono_literals;
 
 using StalledServerTest = ListOperationsTest;
@@ -126,11 +128,14 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
                                  RunScope::requestCancel();
                              },
                          .cancelRequested = &RunScope::cancelRequested});
+        QElapsedTimer waited;
+        waited.start();
         c.rename(window);
         client.setHooks({});
         RunScope::clearCancel();
 
         EXPECT_EQ(exitedIn, session) << "Exit came only once the wait was over";
+        EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
         const QStringList boxes = texts(ui().boxes());
         EXPECT_EQ(boxes.size(), c.offers + 2) << boxes.join(u" # "_s).toStdString();
         EXPECT_EQ(boxes.value(0), asked);
@@ -146,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(Rename, StalledRenameTest,
                          testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
                                                     u"stall-after=RNTO"_s}),
                          serverModeParameterName);
-INSTANTIATE_TEST_SUITE_P(Catalogue, StalledRenameTest,
-                         testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true,
-                                                    u"stall-after=DELE"_s}),
-                         serverModeParameterName);
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, StalledRenameTest,
+    testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true, u"stall-after=DELE"_s},
+                    ServerMode{FtpTestServer::Kind::Scripted, false, u"stall-after=STOR"_s}),
+    serverModeParameterName);
