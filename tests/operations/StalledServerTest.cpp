@@ -12,6 +12,28 @@
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// Hooks that press Exit as the window does, once the server's log since `logged` shows the
+// command: exitedIn takes the number of the session the Exit came in.
+cFTP::Hooks exitOnceAsked(RecordingWindow &window, const QString &log, qsizetype logged,
+                          const QByteArray &command, std::optional<quint64> &exitedIn)
+{
+    cFTP &client = *Shared().FtpClient;
+    return {.pumpMessages =
+                [&window, &client, log, logged, command, &exitedIn] {
+                    if (exitedIn || !VellixTest::readFile(log).mid(logged).contains(command))
+                        return;
+                    exitedIn = client.connectionNumber();
+                    window.stopped = true;
+                    client.stopTransfer();
+                    RunScope::requestCancel();
+                },
+            .cancelRequested = &RunScope::cancelRequested};
+}
+
+} // namespace
+
 using StalledServerTest = ListOperationsTest;
 
 TEST_P(StalledServerTest, ExitEndsTheWaitForTheServersAnswer)
@@ -49,17 +71,7 @@ TEST_P(StalledServerTest, ExitEndsTheWaitForTheServersAnswer)
         const auto asked = [&] { return readFile(server->logPath()).mid(logged); };
         const quint64 session = client.connectionNumber();
         std::optional<quint64> exitedIn;
-        // Exit as the window does it, once the server has the command.
-        client.setHooks({.pumpMessages =
-                             [&] {
-                                 if (exitedIn || !asked().contains(c.stalled))
-                                     return;
-                                 exitedIn = client.connectionNumber();
-                                 window.stopped = true;
-                                 client.stopTransfer();
-                                 RunScope::requestCancel();
-                             },
-                         .cancelRequested = &RunScope::cancelRequested});
+        client.setHooks(exitOnceAsked(window, server->logPath(), logged, c.stalled, exitedIn));
         RemoteFileOperations operations(window, LocalFolder);
         c.run(operations);
         client.setHooks({});
@@ -117,17 +129,7 @@ TEST_P(StalledRenameTest, ExitEndsTheWaitAndAsksForARefresh)
         const qsizetype logged = readFile(server->logPath()).size();
         const quint64 session = client.connectionNumber();
         std::optional<quint64> exitedIn;
-        client.setHooks({.pumpMessages =
-                             [&] {
-                                 if (exitedIn ||
-                                     !readFile(server->logPath()).mid(logged).contains(stalled))
-                                     return;
-                                 exitedIn = client.connectionNumber();
-                                 window.stopped = true;
-                                 client.stopTransfer();
-                                 RunScope::requestCancel();
-                             },
-                         .cancelRequested = &RunScope::cancelRequested});
+        client.setHooks(exitOnceAsked(window, server->logPath(), logged, stalled, exitedIn));
         QElapsedTimer waited;
         waited.start();
         c.rename(window);
