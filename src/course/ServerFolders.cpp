@@ -201,6 +201,17 @@ bool ServerFileRenamed(const QString &folder, const QString &oldName, const QStr
     return ServerFileGone(folder, oldName) && Shared().FtpClient->FTPFileExists(newName) == true;
 }
 
+std::optional<bool> RenameServerFile(const QString &folder, const QString &oldName,
+                                     const QString &newName, const std::function<bool()> &stopped)
+{
+    if (Shared().FtpClient->RenameFTPFile(oldName, newName) ||
+        (!stopped() && ServerFileRenamed(folder, oldName, newName)))
+        return true;
+    if (stopped())
+        return std::nullopt;
+    return false;
+}
+
 bool DeleteServerFile(const QString &folder, const QString &name)
 {
     cFTP &client = *Shared().FtpClient;

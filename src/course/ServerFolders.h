@@ -62,6 +62,11 @@ bool EnterServerFolder(const QString &folder);
 // the server cannot tell.
 bool ServerFileGone(const QString &folder, const QString &name);
 bool ServerFileRenamed(const QString &folder, const QString &oldName, const QString &newName);
+// Renames a file of the folder the session stands in, and when the answer does not say it was
+// done, looks whether it was (ServerFileRenamed). Nothing when stopped says the user ended a
+// wait while the server had the rename: the server may have carried it out.
+std::optional<bool> RenameServerFile(const QString &folder, const QString &oldName,
+                                     const QString &newName, const std::function<bool()> &stopped);
 
 // Deletes a file of the absolute server folder the session stands in. After a failure the
 // file is looked up: gone counts as deleted, and a file still there after a lost session is

@@ -151,20 +151,16 @@ void LocalRename::offerServerRename(const QString &oldName, const QString &newNa
         return;
     }
     hourglass(true);
-    bool asked = false;
-    bool renamed = false;
+    std::optional<bool> renamed = false;
     const bool ended = onServer([&](const auto &stopped) {
-        if (!EnterMonthFolder() || stopped())
-            return;
-        asked = true;
-        renamed = client.RenameFTPFile(oldName, newName) ||
-                  (!stopped() && ServerFileRenamed(folder, oldName, newName));
+        if (EnterMonthFolder() && !stopped())
+            renamed = RenameServerFile(folder, oldName, newName, stopped);
     });
-    if (!ended || !renamed) {
+    if (!ended || renamed != true) {
         hourglass(false);
         // Exit came while the server had the rename, which it may have carried out: the
         // catalogue would name the old file.
-        if (!ended && asked)
+        if (!ended && renamed != false)
             TellRefreshFailed();
         return;
     }

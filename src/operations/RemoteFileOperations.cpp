@@ -389,10 +389,11 @@ RemoteFileOperations::ServerRename RemoteFileOperations::renameOnServer(const QS
         return ServerRename::Taken;
     if (!taken.has_value())
         return ServerRename::Failed;
-    if (client().RenameFTPFile(oldName, newName) ||
-        (!wait.stopped() && ServerFileRenamed(folder, oldName, newName)))
-        return ServerRename::Done;
-    return wait.stopped() ? ServerRename::Unknown : ServerRename::Failed;
+    const std::optional<bool> renamed =
+        RenameServerFile(folder, oldName, newName, [&wait] { return wait.stopped(); });
+    if (!renamed)
+        return ServerRename::Unknown;
+    return *renamed ? ServerRename::Done : ServerRename::Failed;
 }
 
 void RemoteFileOperations::renameLocalCopy(const QString &oldName, const QString &newName)
