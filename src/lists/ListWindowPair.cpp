@@ -51,7 +51,7 @@ ListWindowPair::ListWindowPair(QWidget *parent, const Openers &openers)
     local.aboutBox = openers.aboutBox;
     local.remoteList = [this](const QString &path) { viewRemote(path); };
     local.refreshRemote = [this](ListWindowPort *waitIn) {
-        return m_remote.RefreshList(Shared().CurrentLocalPath, waitIn);
+        return m_remote.listMonthFolder(Shared().CurrentLocalPath, waitIn);
     };
     m_local.setOpeners(std::move(local));
 

@@ -55,7 +55,7 @@ void frmServer::setOpeners(Openers openers)
     button(OtherWindowButton)->setVisible(bool(m_openers.localList));
 }
 
-bool frmServer::RefreshList(const QString &path, ListWindowPort *waitIn)
+RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, ListWindowPort *waitIn)
 {
     const SharedState &shared = Shared();
     m_localPath = path;
@@ -83,17 +83,17 @@ bool frmServer::RefreshList(const QString &path, ListWindowPort *waitIn)
                  : RemoteFolderListing::read(nameToPreselect);
     // Exit closed the waiting window already.
     if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
-        return false;
+        return listing.outcome;
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
-        return false;
+        return listing.outcome;
     }
     const int preselected = model().setRows(std::move(listing.rows), listing.preselected);
     enableFileButtons();
     computeSize();
     if (!nameToPreselect.isEmpty())
         preselect(preselected);
-    return true;
+    return listing.outcome;
 }
 
 void frmServer::buttonPressed(int index)

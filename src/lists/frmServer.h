@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/FileListWindow.h"
+#include "operations/RemoteFolderListing.h"
 
 #include <functional>
 
@@ -24,11 +25,16 @@ public:
     void setOpeners(Openers openers);
 
     // Lists the month folder, comparing it with a local path (folder, "\" and optionally a
-    // name to preselect). False when the window gave up and closed: no session, or a session
-    // in another folder than the month folder; or when Exit ended a wait for the server. The
-    // Exit of waitIn (the local twin over it) ends those waits when given, else this window's
-    // once it shows.
-    bool RefreshList(const QString &path, ListWindowPort *waitIn = nullptr);
+    // name to preselect). Unless listed, the window gave up and closed: no session, or a session
+    // in another folder than the month folder; or Exit ended a wait for the server. The Exit of
+    // waitIn (the local twin over it) ends those waits when given, else this window's once it
+    // shows.
+    RemoteFolderListing::Outcome listMonthFolder(const QString &path,
+                                                 ListWindowPort *waitIn = nullptr);
+    bool RefreshList(const QString &path)
+    {
+        return listMonthFolder(path) == RemoteFolderListing::Outcome::Listed;
+    }
     bool refreshList() override { return RefreshList(m_localPath); }
 
     QString localFolder() const { return m_localFolder; }

@@ -92,9 +92,10 @@ bool frmServerUp::RefreshList(const QString &path)
 
 bool frmServerUp::refreshServerTotal()
 {
-    // Once this window shows, its Exit ends the listing's waits for the server.
-    if (m_openers.refreshRemote && !m_openers.refreshRemote(isVisible() ? this : nullptr) &&
-        Shared().ConnectionFailed) {
+    // Once this window shows, its Exit ends the listing's waits for the server. Without a
+    // session there is no server total to count against the capacity.
+    if (m_openers.refreshRemote && m_openers.refreshRemote(isVisible() ? this : nullptr) ==
+                                       RemoteFolderListing::Outcome::NoConnection) {
         closeItself();
         return false;
     }

@@ -3,6 +3,7 @@
 #include "course/EditorFolders.h"
 #include "lists/FileListWindow.h"
 #include "operations/EditCommands.h"
+#include "operations/RemoteFolderListing.h"
 
 #include <functional>
 
@@ -16,13 +17,13 @@ public:
     explicit frmServerUp(QWidget *parent = nullptr);
 
     // What the window opens but does not own: the about box and the remote twin (with the
-    // path whose name to preselect there); and the remote list listed again, false when it
-    // could not be, with the waits for the server ended by the Exit of waitIn when given.
+    // path whose name to preselect there); and the remote list listed again, with the waits for
+    // the server ended by the Exit of waitIn when given.
     struct Openers
     {
         std::function<void(QWidget *parent)> aboutBox;
         std::function<void(const QString &path)> remoteList;
-        std::function<bool(ListWindowPort *waitIn)> refreshRemote;
+        std::function<RemoteFolderListing::Outcome(ListWindowPort *waitIn)> refreshRemote;
     };
     void setOpeners(Openers openers);
 

@@ -277,7 +277,7 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
             ASSERT_TRUE(local.RefreshList(LocalFolder + u"*"_s));
             frmServerUp::Openers openers;
             openers.refreshRemote = [&](ListWindowPort *waitIn) {
-                return remote.RefreshList(LocalFolder, waitIn);
+                return remote.listMonthFolder(LocalFolder, waitIn);
             };
             local.setOpeners(std::move(openers));
         } else {
