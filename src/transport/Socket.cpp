@@ -21,26 +21,6 @@ namespace Ftp {
 
 namespace {
 
-quint32 errorOfErrno(int error)
-{
-    switch (error) {
-    case ECONNREFUSED:
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EADDRNOTAVAIL:
-        return InternetError::CannotConnect;
-    case ETIMEDOUT:
-        return InternetError::Timeout;
-    case ECONNRESET:
-    case EPIPE:
-        return InternetError::ConnectionReset;
-    case ECANCELED:
-        return InternetError::OperationCancelled;
-    default:
-        return InternetError::ConnectionAborted;
-    }
-}
-
 int pollMilliseconds(std::chrono::milliseconds timeout)
 {
     return static_cast<int>(std::min<qint64>(timeout.count(), INT_MAX));
@@ -312,7 +292,7 @@ bool Socket::failTls()
 
 bool Socket::failWithErrno(int error)
 {
-    m_error = errorOfErrno(error);
+    m_error = InternetError::ofSystemError(error);
     close();
     return false;
 }
@@ -348,7 +328,7 @@ Socket ListeningSocket::accept(const QHostAddress &from, std::chrono::millisecon
         const auto left = timeout - std::chrono::milliseconds(clock.elapsed());
         const int ready = pollFor(m_fd, POLLIN, std::max(left, {}));
         if (ready <= 0) {
-            m_error = ready == 0 ? InternetError::Timeout : errorOfErrno(errno);
+            m_error = ready == 0 ? InternetError::Timeout : InternetError::ofSystemError(errno);
             return Socket();
         }
         const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
