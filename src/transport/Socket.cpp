@@ -1,6 +1,6 @@
 #include "Socket.h"
 
-#include "HostLookup.h"
+#include "AddressRace.h"
 #include "InternetError.h"
 #include "SocketAddress.h"
 #include "TlsStream.h"
@@ -101,46 +101,24 @@ void Socket::setWaitWatch(WaitWatch watch)
 bool Socket::connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout)
 {
     close();
-    HostLookup lookup;
-    const QList<QHostAddress> addresses = lookup.resolve(host, timeout, m_watch);
-    if (addresses.isEmpty()) {
-        m_error = lookup.error();
-        return false;
-    }
-    m_error = InternetError::CannotConnect;
-    for (const QHostAddress &address : addresses) {
-        if (connectToAddress(address, port, timeout) ||
-            m_error == InternetError::OperationCancelled)
-            break;
-    }
-    return isOpen();
+    AddressRace race(m_watch);
+    return adopt(race.connect(host, port, timeout), race);
 }
 
 bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
                               std::chrono::milliseconds timeout)
 {
     close();
-    if (!goesOn())
-        return false;
-    const SocketAddress target(address, port);
-    m_fd = target.openSocket();
-    if (m_fd < 0)
-        return failWithErrno(errno);
-    if (::connect(m_fd, target.data(), target.length()) == 0)
-        return true;
-    if (errno != EINPROGRESS)
-        return failWithErrno(errno);
-    // A connect that ran out of time is given up, unlike a read or write: nothing came of it.
-    if (!waitFor(POLLOUT, timeout)) {
-        close();
-        return false;
-    }
-    int error = 0;
-    socklen_t size = sizeof error;
-    ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size);
-    if (error != 0)
-        return failWithErrno(error);
-    return true;
+    AddressRace race(m_watch);
+    return adopt(race.connect({address}, port, timeout), race);
+}
+
+bool Socket::adopt(int descriptor, const AddressRace &race)
+{
+    m_fd = descriptor;
+    if (!isOpen())
+        m_error = race.error();
+    return isOpen();
 }
 
 bool Socket::startTls(const QString &peerName, const QSslConfiguration &configuration,
