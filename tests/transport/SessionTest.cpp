@@ -191,8 +191,8 @@ TEST_F(SessionFailureTest, AConnectLeftUnansweredTimesOutWithoutAConnection)
 }
 
 // A host whose first addresses are dead (a broken IPv6 route, a host that moved) is reached on
-// the next one a moment later, not after a timeout for each; and however many addresses are
-// dead, the connect waits out one timeout, not one for each.
+// the next one a moment later, not after a timeout for each; however many addresses are dead,
+// the connect waits out one timeout, not one for each; and a stop request ends the wait.
 TEST_F(SessionFailureTest, DeadAddressesCostOneTimeoutBetweenThem)
 {
     const QHostAddress v6(u"::1"_s), dead4(u"127.0.0.2"_s), dead4b(u"127.0.0.3"_s);
@@ -212,13 +212,16 @@ TEST_F(SessionFailureTest, DeadAddressesCostOneTimeoutBetweenThem)
         std::chrono::milliseconds timeout;
         quint32 error;
         std::chrono::milliseconds within;
+        int asksBeforeStop = -1; // the stop request, after the watch was asked that often
     } cases[] = {
         {{v6, dead4, live}, 20s, Code::NoError, 10s},
         {{v6, dead4, dead4b}, 3s, Code::Timeout, 6s},
+        {{v6, dead4, dead4b}, 20s, Code::OperationCancelled, 10s, 20},
     };
     for (const auto &each : cases) {
         SCOPED_TRACE(each.error);
-        Ftp::AddressRace race;
+        int asks = 0;
+        Ftp::AddressRace race([&] { return ++asks != each.asksBeforeStop; });
         QElapsedTimer clock;
         clock.start();
         const Ftp::Socket connected(race.connect(each.addresses, server->port(), each.timeout));
