@@ -225,8 +225,11 @@ bool DeleteServerFile(const QString &folder, const QString &name)
     return exists == true && client.connectionNumber() != session && client.DeleteFTPFile(name);
 }
 
-double RemoteFolderSize(const QString &path)
+std::optional<double> RemoteFolderSize(const QString &path, const std::function<bool()> &stopped)
 {
+    const auto goesOn = [&stopped] { return !stopped || !stopped(); };
+    if (!goesOn())
+        return std::nullopt;
     SharedState &state = Shared();
     if (!EnsureConnected()) {
         // The status window reported the failed connect; the size is simply not known.
@@ -238,7 +241,8 @@ double RemoteFolderSize(const QString &path)
         return 0;
 
     // The month folder's total is kept for the windows that show it.
-    ServerFolderWalk walk(*client, {.reconnect =
+    ServerFolderWalk walk(*client, {.goesOn = goesOn,
+                                    .reconnect =
                                         [] {
                                             // A drop says nothing about the login data.
                                             return EnsureConnected();
@@ -250,6 +254,10 @@ double RemoteFolderSize(const QString &path)
                                                     qint32(qMin(bytes, LargestTotal));
                                         }});
     const ServerFolderWalk::Result result = walk.walk(path);
+    // A stop that came with the server's last answer leaves the walk whole, and stops all the
+    // same.
+    if (!goesOn())
+        return std::nullopt;
     if (result.outcome == ServerFolderWalk::Outcome::NotEntered) {
         resetWrongLogin();
         return -1;

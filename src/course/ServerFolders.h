@@ -75,5 +75,8 @@ bool DeleteServerFile(const QString &folder, const QString &name);
 
 // The total size in bytes of all files under a server folder, at any depth; at most the
 // largest 32-bit number. -1 when a folder cannot be entered: the user is told, and the login
-// data, taken to be wrong, is reset. 0 when no connection can be opened.
-double RemoteFolderSize(const QString &path);
+// data, taken to be wrong, is reset. 0 when no connection can be opened. Nothing once stopped,
+// when given, says the user ended a wait for the server: the walk ends there, quietly, and no
+// session is opened again after it.
+std::optional<double> RemoteFolderSize(const QString &path,
+                                       const std::function<bool()> &stopped = {});

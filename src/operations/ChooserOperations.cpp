@@ -80,17 +80,20 @@ void ChooserOperations::upload()
         return;
     }
     m_window.setUploadRunning(true);
-    if (client().GetFTPDirectory().isEmpty() && EnsureConnected())
-        EnterOrMakeMonthFolder();
-    hourglass(true);
-    const double used = RemoteFolderSize(MonthFolderOnServer());
-    if (used < 0) {
+    const std::optional<double> used = monthFolderBytes();
+    if (!used) {
+        // Cancel ended a wait for the server, and told the user so.
+        RunScope::clearCancel();
+        hourglass(false);
+        return;
+    }
+    if (*used < 0) {
         hourglass(false);
         m_window.unload();
         return;
     }
     double attempted = 0;
-    if (!withinCapacity(used, m_window.selectedSize(), attempted)) {
+    if (!withinCapacity(*used, m_window.selectedSize(), attempted)) {
         hourglass(false);
         const QString limit = QString::number(shared.CapacityLimit);
         tell(QStringLiteral("You have reached your assigned capacity of %1 MB of disk space.\r\n"
@@ -106,6 +109,19 @@ void ChooserOperations::upload()
         tell(QStringLiteral("Upload of file '%1' failed.").arg(name), Ui::Icon::Critical,
              QStringLiteral("Upload File Status"));
     hourglass(false);
+}
+
+std::optional<double> ChooserOperations::monthFolderBytes()
+{
+    // Busy, and the plain channel's waits let the messages run, so that Cancel and the close
+    // box reach the upload while the server keeps it waiting: a Cancel there ends the wait at
+    // once and closes the session, and no other is opened after it.
+    const RunScope waiting(RunScope::Busy);
+    const cFTP::InterruptibleCommands interruptible(client());
+    if (client().GetFTPDirectory().isEmpty() && EnsureConnected())
+        EnterOrMakeMonthFolder();
+    hourglass(true);
+    return RemoteFolderSize(MonthFolderOnServer(), &RunScope::cancelRequested);
 }
 
 bool ChooserOperations::uploadFileAndRefresh(const QString &localPath)

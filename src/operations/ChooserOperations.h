@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class ChooserWindowPort;
 
 // The chooser's operations on its selected file: upload it into the month folder within the
@@ -25,6 +27,9 @@ public:
     static bool withinCapacity(double usedBytes, qint64 fileBytes, double &attemptedMB);
 
 private:
+    // Opens the session in the month folder when none is open, and measures what the folder
+    // holds (see RemoteFolderSize); nothing once Cancel ended a wait for the server.
+    std::optional<double> monthFolderBytes();
     // Uploads the file into the month folder, tried again after a cut as TransferRetry does, and
     // rebuilds the catalogue; false when it did not go up. The host that handed over a
     // loadfunc object hears of a success.

@@ -1,6 +1,7 @@
 // The chooser: its list and size texts, and its operations on the selected file against real
 // FTP servers on loopback: upload within the capacity, rename and delete here and on the
-// server, and Exit during an upload. An upload that the server cuts is the resumed copies' test.
+// server, and Exit during an upload or while it waits for a server that stopped answering. An
+// upload that the server cuts is the resumed copies' test.
 
 #include "operations/ListOperationsTest.h"
 #include "operations/RecordingChooser.h"
@@ -9,6 +10,9 @@
 #include "operations/ChooserOperations.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+
+using namespace std::chrono_literals;
 
 using ChooserListingTest = VellixTest;
 
@@ -195,3 +199,53 @@ TEST_P(ChooserOperationsTest, UploadWithinTheCapacityRenameAndDeleteThenExitDuri
 
 INSTANTIATE_TEST_SUITE_P(Servers, ChooserOperationsTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
+
+// Cancel while the upload waits for a server that stops answering before the file goes: the
+// month folder made in the session the upload opened, or the capacity check's listing. The
+// wait ends at once, and the upload with it, told as a cancelled upload: no file sent, no box
+// of a bad folder, the login kept, and no new session after the Cancel.
+using StalledChooserTest = ChooserOperationsTest;
+
+TEST_P(StalledChooserTest, CancelEndsTheWaitBeforeTheFileGoes)
+{
+    cFTP &client = *Shared().FtpClient;
+    client.setTimeouts({20s, 20s, 20s});
+    const bool making = GetParam().fault.startsWith(u"stall-after=MKD"_s);
+    if (making) {
+        client.CloseConnection();
+        ASSERT_TRUE(QDir(server->rootPath() + MonthPath).removeRecursively());
+    }
+    select(u"lesson.txt"_s, "lesson");
+    const QByteArray stalled = making ? "MKD" : "MLSD";
+    const qsizetype logged = readFile(server->logPath()).size();
+    std::optional<quint64> cancelledIn;
+    client.setHooks({.pumpMessages = [&] {
+        if (!cancelledIn && readFile(server->logPath()).mid(logged).contains(stalled)) {
+            cancelledIn = client.connectionNumber();
+            ChooserOperations(chooser).cancel();
+        }
+    }});
+    QElapsedTimer waited;
+    waited.start();
+    ChooserOperations(chooser).upload();
+    client.setHooks({});
+
+    EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
+    EXPECT_EQ(seen(ui().boxes()),
+              (QList<SeenBox>{{u"File Upload was cancelled by the user."_s, u"Cancel File Upload"_s,
+                               Ui::Icon::Exclamation}}));
+    ASSERT_TRUE(cancelledIn);
+    EXPECT_EQ(client.connectionNumber(), *cancelledIn) << "a new session after the Cancel";
+    EXPECT_TRUE(client.GetFTPDirectory().isEmpty()) << "the session stood through the Cancel";
+    EXPECT_FALSE(readFile(server->logPath()).mid(logged).contains("STOR"));
+    EXPECT_FALSE(Shared().UserId.isEmpty());
+    EXPECT_FALSE(Shared().ConnectionFailed);
+    EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
+    EXPECT_TRUE(chooser.controlsEnabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripted, StalledChooserTest,
+    testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true, u"stall-after=MKD"_s},
+                    ServerMode{FtpTestServer::Kind::Scripted, false, u"stall-listing"_s}),
+    serverModeParameterName);
