@@ -106,15 +106,18 @@ void UploadCommand::showLocalList(const QString &path)
         return;
     QWidget *surface = m_preparation.control().surface;
     ListWindowPair windows(surface ? surface->window() : nullptr, ListWindowOpeners());
-    if (!windows.local().RefreshList(path))
-        return;
-    if (!state.ConnectionFailed) {
-        m_preparation.showPointers(false);
-        windows.local().exec();
-        state.LoggedIn = true;
-    } else {
+    const bool listed = windows.local().RefreshList(path);
+    // Without a session the window closed, and the next command logs in anew.
+    if (state.ConnectionFailed) {
+        state.ConnectionFailed = false;
         state.LoggedIn = false;
+        return;
     }
+    if (!listed)
+        return;
+    m_preparation.showPointers(false);
+    windows.local().exec();
+    state.LoggedIn = true;
     state.ConnectionFailed = false;
 }
 

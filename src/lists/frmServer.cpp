@@ -55,7 +55,7 @@ void frmServer::setOpeners(Openers openers)
     button(OtherWindowButton)->setVisible(bool(m_openers.localList));
 }
 
-RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, ListWindowPort *waitIn)
+RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, FileListWindow *waitIn)
 {
     const SharedState &shared = Shared();
     m_localPath = path;
@@ -77,10 +77,10 @@ RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, Lis
     }
     showRemoteFolder();
 
-    ListWindowPort *exitable = waitIn ? waitIn : isVisible() ? this : nullptr;
-    RemoteFolderListing::Result listing =
-        exitable ? RemoteFolderListing::readInWindow(nameToPreselect, *exitable)
-                 : RemoteFolderListing::read(nameToPreselect);
+    FileListWindow &waiting = waitIn ? *waitIn : *this;
+    RemoteFolderListing::Result listing = RemoteFolderListing::readInWindow(
+        nameToPreselect, waiting,
+        waiting.isVisible() ? ExitableWait::Window::Shown : ExitableWait::Window::ShownIfSlow);
     // Exit closed the waiting window already.
     if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
         return listing.outcome;
