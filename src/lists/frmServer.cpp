@@ -81,9 +81,13 @@ RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, Fil
     RemoteFolderListing::Result listing = RemoteFolderListing::readInWindow(
         nameToPreselect, waiting,
         waiting.isVisible() ? ExitableWait::Window::Shown : ExitableWait::Window::ShownIfSlow);
-    // Exit closed the waiting window already.
-    if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
+    if (listing.outcome == RemoteFolderListing::Outcome::Stopped) {
+        // Exit closed the waiting window already. When it was the local twin's, this list
+        // under it would go on showing rows of a session that is gone: it closes as well.
+        if (&waiting != this && isVisible())
+            closeItself();
         return listing.outcome;
+    }
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
         return listing.outcome;

@@ -245,11 +245,11 @@ INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
 // F5 in the open window of a server that stops answering the listing, or sending it: the Exit
 // button, and the close box, end the wait at once and close the window without a word, without
 // a new session, and without the connection counted as failed. So does the Exit of the local
-// twin, whose F5 lists the server again for its total. A window's first listing, before it opens
-// (Dn Del Rn, a folder to upload), shows the window only once it keeps the user waiting, for its
-// Exit. Nothing the loop delivers meanwhile starts a command in the waiting session: Delete's Alt
-// key, the view menu, nor the second upload of a catalogue whose upload failed, which follows once
-// the listing has ended.
+// twin, whose F5 lists the server again for its total; the remote list under it, whose session
+// is gone, closes too. A window's first listing, before it opens (Dn Del Rn, a folder to upload),
+// shows the window only once it keeps the user waiting, for its Exit. Nothing the loop delivers
+// meanwhile starts a command in the waiting session: Delete's Alt key, the view menu, nor the
+// second upload of a catalogue whose upload failed, which follows once the listing has ended.
 using StalledListWindowTest = ListOperationsTest;
 
 TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
@@ -282,6 +282,7 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
         if (c.localTwin) {
             if (!c.opening) {
                 ASSERT_TRUE(local.RefreshList(LocalFolder + u"*"_s));
+                remote.show();
             }
             frmServerUp::Openers openers;
             openers.refreshRemote = [&](FileListWindow &waitIn) {
@@ -331,6 +332,7 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
 
         EXPECT_TRUE(exited);
         EXPECT_EQ(shownWhenAsked, !c.opening);
+        EXPECT_FALSE(remote.isVisible());
         EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(texts(ui().boxes()),
