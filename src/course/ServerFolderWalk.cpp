@@ -108,12 +108,11 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::list(const QString &f
         if (m_client.ListingError().isEmpty())
             return std::nullopt;
         // A session lost under the listing is brought back, and the folder listed again.
-        if (!m_rules.reconnect || !sessionLost()) {
-            m_unlisted = folder;
-            return Outcome::NotListed;
+        if (const std::optional<Outcome> end = unlessBroughtBack(Outcome::NotListed)) {
+            if (*end == Outcome::NotListed)
+                m_unlisted = folder;
+            return end;
         }
-        if (!m_rules.reconnect())
-            return Outcome::Disconnected;
         QString standing;
         if (const std::optional<Outcome> failure = enter(folder, exactly, standing))
             return *failure;
@@ -135,11 +134,22 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::enter(const QString &
         }
         // A session lost before or on the way is brought back, and the folder entered again:
         // only a change that failed asks whether the session still stands.
-        if (!m_rules.reconnect || !sessionLost())
-            return Outcome::NotEntered;
-        if (!m_rules.reconnect())
-            return Outcome::Disconnected;
+        if (const std::optional<Outcome> end = unlessBroughtBack(Outcome::NotEntered))
+            return end;
     }
+}
+
+std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::unlessBroughtBack(Outcome failure)
+{
+    // A stop that ended the wait for the server also ended the session: the failure is the
+    // stop's, and no session is opened again after it.
+    if (m_rules.goesOn && !m_rules.goesOn())
+        return Outcome::Stopped;
+    if (!m_rules.reconnect || !sessionLost())
+        return failure;
+    if (!m_rules.reconnect())
+        return Outcome::Disconnected;
+    return std::nullopt;
 }
 
 bool ServerFolderWalk::firstVisit(const QString &folder, const QString &standing)

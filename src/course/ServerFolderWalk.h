@@ -51,7 +51,8 @@ public:
     {
         // Asked before each folder is entered; false ends the walk.
         std::function<bool()> beforeFolder = {};
-        // Asked before each entry of a listing; false ends the walk.
+        // Asked before each entry of a listing, and when a folder could not be entered or
+        // listed; false ends the walk, without bringing a lost session back.
         std::function<bool()> goesOn = {};
         // Asked when the session was lost on the way: true once it stands again, and the folder
         // is entered and listed once more. Without it a lost session reads as a folder that
@@ -84,6 +85,10 @@ private:
     // the client stands in it (exactly there, or anywhere the server names), with where the
     // server says it stands in standing; else why the walk ends.
     std::optional<Outcome> enter(const QString &folder, bool exactly, QString &standing);
+    // After a folder could not be entered or listed: nothing once a lost session stands
+    // again, else why the walk ends (the failure itself, unless the rules stopped the walk or
+    // could not bring the session back).
+    std::optional<Outcome> unlessBroughtBack(Outcome failure);
     // Notes a folder as walked under both of its paths; false when it was walked before.
     bool firstVisit(const QString &folder, const QString &standing);
     bool sessionLost();

@@ -1,6 +1,8 @@
 #include "operations/ChooserListing.h"
 
+#include "operations/NotListed.h"
 #include "platform/DosPath.h"
+#include "platform/FileSystemObject.h"
 #include "platform/NumberText.h"
 
 #include <QDir>
@@ -17,6 +19,11 @@ ChooserListing ChooserListing::read(const QString &dosFolder, const QString &pat
     QDir folder(linuxFolder);
     if (linuxFolder.isEmpty() || !folder.exists())
         return listing;
+    // A folder the user may not read would list as empty: it says why instead.
+    if (const QString why = Platform::FsoFolder(dosFolder).readError(); !why.isEmpty()) {
+        TellNotListed(why);
+        return listing;
+    }
     listing.listed = true;
     folder.setNameFilters(pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts));
     folder.setFilter(QDir::Files);

@@ -10,7 +10,7 @@
 struct ChooserListing
 {
     QStringList shown;
-    bool listed = false; // false when the folder cannot be read
+    bool listed = false; // false when the folder cannot be read (the user was told why)
 
     // dosFolder: the folder, with or without its trailing "\"; pattern: "*.txt", "*.*", or
     // several patterns separated by ";", matched without regard to case.

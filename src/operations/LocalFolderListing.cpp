@@ -1,9 +1,9 @@
 #include "operations/LocalFolderListing.h"
 
 #include "course/FileTypes.h"
+#include "operations/NotListed.h"
 #include "platform/FileSystemObject.h"
 #include "platform/PartialName.h"
-#include "platform/Ui.h"
 
 namespace {
 
@@ -52,9 +52,7 @@ LocalFolderListing::Result LocalFolderListing::read(const QString &path,
     // A folder whose files cannot be read (a named one still can be reached) shows no rows, and
     // says why rather than pass for an empty one.
     if (const QString why = listed->readError(); !why.isEmpty()) {
-        Platform::setMousePointer(Platform::Ui::Pointer::Default);
-        Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") + why,
-                             Platform::Ui::Buttons::OK, Platform::Ui::Icon::Critical);
+        TellNotListed(why);
         return result;
     }
     for (const Platform::FsoFile &file : listed->Files()) {

@@ -7,6 +7,7 @@
 #include "course/SharedState.h"
 #include "operations/ExitableWait.h"
 #include "operations/FileListOperations.h"
+#include "operations/NotListed.h"
 #include "platform/DosPath.h"
 #include "platform/PartialName.h"
 #include "platform/Ui.h"
@@ -40,15 +41,6 @@ void resetLogin()
     shared.LoggedIn = false;
     Platform::messageBox(QStringLiteral("Your login data has been reset."), Ui::Buttons::OK,
                          Ui::Icon::Critical, QStringLiteral("Bad Directory Info"));
-}
-
-// A listing that failed shows no rows, and says why rather than pass for an empty folder.
-void tellNotListed(const QString &why)
-{
-    Platform::setMousePointer(Ui::Pointer::Default);
-    Platform::messageBox(QStringLiteral("The files of this folder cannot be listed.\r\n") +
-                             why.trimmed(),
-                         Ui::Buttons::OK, Ui::Icon::Critical);
 }
 
 } // namespace
@@ -102,7 +94,7 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
         return result;
     }
     if (const QString why = client.ListingError(); !why.isEmpty()) {
-        tellNotListed(why);
+        TellNotListed(why);
         return result;
     }
     if (!listing || (listing->Count() > 0 && listing->Item(1)->Filename.contains(u':')))

@@ -118,14 +118,26 @@ bool WebSpace::exitPressed()
     showNormalPointers();
     if (RunScope::stopRequested())
         return true;
-    RunScope::requestStop();
+    stopWalk();
     return false;
 }
 
 void WebSpace::closing()
 {
     showNormalPointers();
+    stopWalk();
+}
+
+void WebSpace::stopWalk()
+{
     RunScope::requestStop();
+    // Between folders the walk sees the stop itself, and the session stays. Anywhere else the
+    // walk waits for the server: the wait ends at once, closing a plain session; the walk
+    // then ends without opening another.
+    if (!m_measuring || m_betweenFolders)
+        return;
+    if (cFTP *client = Shared().FtpClient.get())
+        client->stopTransfer();
 }
 
 QString WebSpace::totalText(qint64 total)
@@ -152,6 +164,9 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
     cFTP *client = Shared().FtpClient.get();
     if (!client)
         return {ServerFolderWalk::Outcome::Disconnected, 0};
+    // The plain channel's waits let the messages run, so that Exit and the close box reach the
+    // walk while the server keeps it waiting.
+    const cFTP::InterruptibleCommands interruptible(*client);
     ServerFolderWalk walk(*client,
                           {
                               .beforeFolder = [this] { return beforeFolder(); },
@@ -170,7 +185,9 @@ ServerFolderWalk::Result WebSpace::getWSize(const QString &folder)
 
 bool WebSpace::beforeFolder()
 {
+    m_betweenFolders = true;
     m_window.pumpMessages();
+    m_betweenFolders = false;
     if (RunScope::stopRequested())
         return false;
     showHourglass();

@@ -12,7 +12,8 @@
 // levels of the site take on the server, with the shared client. One walk may fill several
 // levels: a folder of a level met on a wider walk keeps its total, and is not walked again in
 // the same measuring. The shared stop flag is set while nothing runs; Exit and the close box
-// set it to end a running walk before its next folder or entry.
+// set it to end a running walk before its next folder or entry, and end a wait of the walk for
+// the server of a plain session at once.
 class WebSpace
 {
 public:
@@ -69,6 +70,7 @@ private:
     void placeLevels();
     ServerFolderWalk::Result getWSize(const QString &folder);
     bool beforeFolder();
+    void stopWalk();
     bool reconnect();
     void keepLevelTotals(const QString &folder, qint64 bytes);
     void showNormalPointers();
@@ -80,4 +82,5 @@ private:
     std::array<std::optional<qint64>, LevelCount> m_totals;
     int m_reconnections = 0;
     bool m_measuring = false;
+    bool m_betweenFolders = false; // the window's messages run before the next folder
 };

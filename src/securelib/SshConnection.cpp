@@ -1,15 +1,13 @@
 #include "securelib/SshConnection.h"
 
 #include "securelib/KnownHosts.h"
-#include "transport/HostLookup.h"
+#include "transport/AddressRace.h"
 #include "transport/InternetError.h"
 #include "transport/ServerAddress.h"
-#include "transport/SocketAddress.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -178,46 +176,20 @@ bool SshConnection::openSteps(const Login &login, const Progress &progress)
 
 bool SshConnection::connectSocket(const QString &host, quint16 port, const Progress &progress)
 {
-    // The system's resolver may take longer than the timeout and cannot be stopped, so the
-    // name is looked up beside the wait, which the caller can end.
-    Ftp::HostLookup lookup;
-    const QList<QHostAddress> found = lookup.resolve(host, m_login.timeout, progress.keepGoing);
-    if (lookup.error() == Ftp::InternetError::OperationCancelled)
+    Ftp::AddressRace race(progress.keepGoing);
+    m_socket = race.connect(host, port, m_login.timeout);
+    if (m_socket >= 0)
+        return true;
+    switch (race.error()) {
+    case Ftp::InternetError::OperationCancelled:
         return stop();
-    if (found.isEmpty())
+    case Ftp::InternetError::NameNotResolved:
         return fail(QStringLiteral("The server name %1 could not be resolved.").arg(host));
-
-    int error = ECONNREFUSED;
-    for (const QHostAddress &address : found) {
-        const Ftp::SocketAddress target(address, port);
-        const int fd = target.openSocket();
-        if (fd < 0)
-            continue;
-        if (::connect(fd, target.data(), target.length()) == 0 || errno == EINPROGRESS) {
-            const auto deadline = steady_clock::now() + m_login.timeout;
-            pollfd waiting{fd, POLLOUT, 0};
-            int ready = 0;
-            while (ready == 0 && steady_clock::now() < deadline && progress.keepGoing())
-                ready = ::poll(&waiting, 1, int(WaitSlice.count()));
-            socklen_t length = sizeof error;
-            if (ready > 0 && getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 &&
-                error == 0) {
-                m_socket = fd;
-                break;
-            }
-            if (ready == 0)
-                error = ETIMEDOUT;
-        } else {
-            error = errno;
-        }
-        ::close(fd);
-        if (!progress.keepGoing())
-            return stop();
+    default:
+        return fail(
+            QStringLiteral("Cannot connect to %1: %2")
+                .arg(m_serverName, QString::fromLocal8Bit(std::strerror(race.systemError()))));
     }
-    if (m_socket < 0)
-        return fail(QStringLiteral("Cannot connect to %1: %2")
-                        .arg(m_serverName, QString::fromLocal8Bit(std::strerror(error))));
-    return true;
 }
 
 void SshConnection::preferHostKeyTypes(const QList<int> &types)

@@ -2,6 +2,8 @@
 
 #include "ListingLimit.h"
 
+#include <cerrno>
+
 namespace Ftp::InternetError {
 
 QString text(quint32 code)
@@ -48,6 +50,26 @@ QString text(quint32 code)
         return QStringLiteral("An error occurred in the secure channel support");
     default:
         return {};
+    }
+}
+
+quint32 ofSystemError(int error)
+{
+    switch (error) {
+    case ECONNREFUSED:
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case EADDRNOTAVAIL:
+        return CannotConnect;
+    case ETIMEDOUT:
+        return Timeout;
+    case ECONNRESET:
+    case EPIPE:
+        return ConnectionReset;
+    case ECANCELED:
+        return OperationCancelled;
+    default:
+        return ConnectionAborted;
     }
 }
 

@@ -34,5 +34,8 @@ enum Code : quint32 {
 // The message text of a number, empty for a number the table does not know.
 QString text(quint32 code);
 
+// The number for a failure of a socket call, given the system's error number (errno).
+quint32 ofSystemError(int error);
+
 } // namespace InternetError
 } // namespace Ftp

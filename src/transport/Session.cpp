@@ -12,7 +12,10 @@
 #include "platform/ReplacingFile.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+
+#include <utility>
 
 namespace Ftp {
 
@@ -98,12 +101,24 @@ bool Session::connect(const QString &server, const QString &user, const QString 
     m_rawNames.clear();
     m_type.reset();
     m_currentDirectory.reset();
+    m_account = user + u'@' + server;
     if (!login(user, password)) {
         m_control.close();
         return false;
     }
     readFeatures();
+    discardLeftBehind();
     return true;
+}
+
+void Session::discardLeftBehind()
+{
+    for (const auto &[account, path] : std::exchange(m_leftBehind, {})) {
+        if (account == m_account)
+            discardAfterFailure(path);
+        else
+            m_leftBehind.append({account, path});
+    }
 }
 
 bool Session::secureControl(const QString &host, quint16 port)
@@ -279,6 +294,16 @@ bool Session::deleteFile(const QString &name)
 
 void Session::discardAfterFailure(const QString &name)
 {
+    if (!isConnected()) {
+        // Only a path the server's folder makes whole can be found again by the next session.
+        const std::pair<QString, QString> leftBehind{
+            m_account, name.startsWith(u'/') || !m_currentDirectory
+                           ? name
+                           : QDir::cleanPath(*m_currentDirectory + u'/' + name)};
+        if (leftBehind.second.startsWith(u'/') && !m_leftBehind.contains(leftBehind))
+            m_leftBehind.append(leftBehind);
+        return;
+    }
     const quint32 error = m_lastError;
     const QString response = m_lastResponse;
     deleteFile(name);

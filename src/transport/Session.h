@@ -77,6 +77,8 @@ public:
     bool deleteFile(const QString &name);
     // Deletes what a failed operation left behind. The session's last failure and reply stay
     // that operation's: they, not the clean-up's, tell why it failed and whether that passes.
+    // Given up with the session (a cancel the server did not answer in time), the file goes at
+    // the start of the next session of the same account.
     void discardAfterFailure(const QString &name);
     bool rename(const QString &from, const QString &to);
     // The server's SIZE of a file, in binary mode.
@@ -155,6 +157,8 @@ private:
     bool secureData(Socket &data);
     bool failTls(quint32 code, const QString &text);
     bool login(const QString &user, const QString &password);
+    // Deletes the files that earlier sessions of this account were to discard when they ended.
+    void discardLeftBehind();
     void readFeatures();
     bool setType(TransferType type);
     // A data connection for the verb; nothing when it cannot be had, with *verbUnknown (when
@@ -197,6 +201,9 @@ private:
     std::optional<HashCommand> m_hashCommand;
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
+    QString m_account; // "user@server" of the session
+    // Files to discard that a session lost before it could, by account and absolute path.
+    QList<std::pair<QString, QString>> m_leftBehind;
     FileTransfer *m_transfer = nullptr;
     quint32 m_lastError = 0;
     QString m_lastResponse;

@@ -1,6 +1,6 @@
 #include "Socket.h"
 
-#include "HostLookup.h"
+#include "AddressRace.h"
 #include "InternetError.h"
 #include "SocketAddress.h"
 #include "TlsStream.h"
@@ -20,26 +20,6 @@
 namespace Ftp {
 
 namespace {
-
-quint32 errorOfErrno(int error)
-{
-    switch (error) {
-    case ECONNREFUSED:
-    case ENETUNREACH:
-    case EHOSTUNREACH:
-    case EADDRNOTAVAIL:
-        return InternetError::CannotConnect;
-    case ETIMEDOUT:
-        return InternetError::Timeout;
-    case ECONNRESET:
-    case EPIPE:
-        return InternetError::ConnectionReset;
-    case ECANCELED:
-        return InternetError::OperationCancelled;
-    default:
-        return InternetError::ConnectionAborted;
-    }
-}
 
 int pollMilliseconds(std::chrono::milliseconds timeout)
 {
@@ -121,46 +101,24 @@ void Socket::setWaitWatch(WaitWatch watch)
 bool Socket::connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout)
 {
     close();
-    HostLookup lookup;
-    const QList<QHostAddress> addresses = lookup.resolve(host, timeout, m_watch);
-    if (addresses.isEmpty()) {
-        m_error = lookup.error();
-        return false;
-    }
-    m_error = InternetError::CannotConnect;
-    for (const QHostAddress &address : addresses) {
-        if (connectToAddress(address, port, timeout) ||
-            m_error == InternetError::OperationCancelled)
-            break;
-    }
-    return isOpen();
+    AddressRace race(m_watch);
+    return adopt(race.connect(host, port, timeout), race);
 }
 
 bool Socket::connectToAddress(const QHostAddress &address, quint16 port,
                               std::chrono::milliseconds timeout)
 {
     close();
-    if (!goesOn())
-        return false;
-    const SocketAddress target(address, port);
-    m_fd = target.openSocket();
-    if (m_fd < 0)
-        return failWithErrno(errno);
-    if (::connect(m_fd, target.data(), target.length()) == 0)
-        return true;
-    if (errno != EINPROGRESS)
-        return failWithErrno(errno);
-    // A connect that ran out of time is given up, unlike a read or write: nothing came of it.
-    if (!waitFor(POLLOUT, timeout)) {
-        close();
-        return false;
-    }
-    int error = 0;
-    socklen_t size = sizeof error;
-    ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size);
-    if (error != 0)
-        return failWithErrno(error);
-    return true;
+    AddressRace race(m_watch);
+    return adopt(race.connect({address}, port, timeout), race);
+}
+
+bool Socket::adopt(int descriptor, const AddressRace &race)
+{
+    m_fd = descriptor;
+    if (!isOpen())
+        m_error = race.error();
+    return isOpen();
 }
 
 bool Socket::startTls(const QString &peerName, const QSslConfiguration &configuration,
@@ -312,7 +270,7 @@ bool Socket::failTls()
 
 bool Socket::failWithErrno(int error)
 {
-    m_error = errorOfErrno(error);
+    m_error = InternetError::ofSystemError(error);
     close();
     return false;
 }
@@ -348,7 +306,7 @@ Socket ListeningSocket::accept(const QHostAddress &from, std::chrono::millisecon
         const auto left = timeout - std::chrono::milliseconds(clock.elapsed());
         const int ready = pollFor(m_fd, POLLIN, std::max(left, {}));
         if (ready <= 0) {
-            m_error = ready == 0 ? InternetError::Timeout : errorOfErrno(errno);
+            m_error = ready == 0 ? InternetError::Timeout : InternetError::ofSystemError(errno);
             return Socket();
         }
         const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);

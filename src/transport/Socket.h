@@ -11,6 +11,7 @@
 
 namespace Ftp {
 
+class AddressRace;
 class TlsStream;
 
 // A TCP connection on a plain descriptor, with a deadline on every wait, and TLS over it once
@@ -31,7 +32,8 @@ public:
     void setWaitWatch(WaitWatch watch);
     const WaitWatch &waitWatch() const { return m_watch; }
 
-    // Resolves the host and connects to the first address that answers.
+    // Resolves the host and connects to the first of its addresses that answers, all within
+    // the timeout (see AddressRace).
     bool connectToHost(const QString &host, quint16 port, std::chrono::milliseconds timeout);
     bool connectToAddress(const QHostAddress &address, quint16 port,
                           std::chrono::milliseconds timeout);
@@ -63,9 +65,11 @@ public:
     QHostAddress peerAddress() const;
 
 private:
-    // Asks the watch as a read, write or connect begins, so that a connect of quick answers
-    // lets the loop run as often as one that waits; false (cancelled) closes the connection.
+    // Asks the watch as a read or write begins, so that a session of quick answers lets the
+    // loop run as often as one that waits; false (cancelled) closes the connection.
     bool goesOn();
+    // Takes the descriptor a race connected, or its failure.
+    bool adopt(int descriptor, const AddressRace &race);
     bool waitFor(short events, std::chrono::milliseconds timeout);
     bool failWithErrno(int error);
     bool failTls();

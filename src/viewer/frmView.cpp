@@ -8,6 +8,7 @@
 #include "viewer/WebEngineStartup.h"
 #include "widgets/AccessibleNames.h"
 
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -32,7 +33,8 @@ frmView::frmView(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(wb1);
-    resize(800, 600);
+    // 800 by 600, or less where the screen has no room for that beside a title bar and a panel.
+    resize(QSize(800, 600).boundedTo(screen()->availableGeometry().size() * 0.9));
     AccessibleNames::watch(this);
 }
 

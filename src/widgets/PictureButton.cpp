@@ -1,5 +1,6 @@
 #include "widgets/PictureButton.h"
 
+#include "widgets/Picture.h"
 #include "widgets/PictureButtonAccessible.h"
 
 #include <QAccessible>
@@ -31,7 +32,7 @@ PictureButton::PictureButton(const QString &name, const QString &resource, QWidg
     }();
     Q_UNUSED(accessibleInstalled)
     setObjectName(name);
-    setPixmap(QPixmap(resource));
+    setPixmap(Picture::forScale(resource, devicePixelRatioF()));
     setMargin(FrameMargin);
     setFocusPolicy(Qt::StrongFocus);
 }

@@ -1,5 +1,7 @@
 #include "widgets/WidgetFactory.h"
 
+#include "widgets/Picture.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -40,7 +42,7 @@ QLabel *WidgetFactory::pathLabel(QWidget *parent, const QString &name, const QSt
 QLabel *WidgetFactory::picture(QWidget *parent, const QString &name, const QString &resource)
 {
     QLabel *label = WidgetFactory::label(parent, name, QString());
-    label->setPixmap(QPixmap(resource));
+    label->setPixmap(Picture::forScale(resource, label->devicePixelRatioF()));
     return label;
 }
 

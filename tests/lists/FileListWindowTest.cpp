@@ -236,6 +236,11 @@ TEST_P(LocalListCopyTest, WhatWentUpCountsAgainstTheCapacity)
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Copy Operation is Complete!"_s,
                            u"You cannot upload this much data.\r\nYour limit is 10 meg."_s}));
+    // With the server gone, no total can count against the capacity: the window closes.
+    server.reset();
+    Shared().FtpClient->CloseConnection();
+    EXPECT_TRUE(local.refreshList());
+    EXPECT_FALSE(local.isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,

@@ -11,6 +11,7 @@
 #include "lists/frmServer.h"
 #include "lists/frmServerUp.h"
 #include "operations/FileListModel.h"
+#include "widgets/Picture.h"
 
 #include <QAction>
 #include <QDir>
@@ -192,4 +193,29 @@ TEST_F(IconThemeTest, ToolButtonPicturesStandOutOnADarkDesktop)
         }
         EXPECT_GE(best, 2.5) << "button " << index;
     }
+}
+
+// On a screen of scale 2 the control's own pictures are drawn at twice their pixels, with edges
+// as sharp as at scale 1 (the menu's white bar meets the blue without a blended row), not
+// enlarged from their pixels; at scale 1 they are the pictures as drawn.
+TEST(PictureTest, PicturesAreDrawnSharpAtTheScreensScale)
+{
+    const struct
+    {
+        const char *resource;
+        qreal scale;
+        QSize pixels;
+    } cases[] = {{":/vellixon/menu.png", 1, {24, 24}},
+                 {":/vellixon/menu.png", 2, {48, 48}},
+                 {":/vellixon/lock.png", 1.5, {24, 24}},
+                 {":/vellixon/vellixon.png", 2, {96, 96}}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.resource);
+        const QPixmap picture = Picture::forScale(QString::fromLatin1(c.resource), c.scale);
+        EXPECT_EQ(picture.size(), c.pixels);
+        EXPECT_EQ(picture.devicePixelRatio(), c.scale);
+    }
+    const QImage menu = Picture::forScale(u":/vellixon/menu.png"_s, 2).toImage();
+    EXPECT_EQ(QColor(menu.pixel(24, 13)), QColor(0x2b, 0x5f, 0xa8));
+    EXPECT_EQ(QColor(menu.pixel(24, 14)), QColor(Qt::white));
 }

@@ -3,6 +3,7 @@
 
 #include "operations/FileListModel.h"
 #include "course/SharedState.h"
+#include "operations/ChooserListing.h"
 #include "operations/LocalFolderListing.h"
 #include "platform/DosPath.h"
 #include "platform/NumberText.h"
@@ -144,13 +145,15 @@ TEST_F(LocalFolderListingTest, ListsAllowedFilesOrTheOneNamed)
         LocalFolderListing::read(u"C:\\Course\\"_s, {}, false);
     const LocalFolderListing::Result named =
         LocalFolderListing::read(u"C:\\Course\\b.txt"_s, {}, false);
+    const ChooserListing chosen = ChooserListing::read(u"C:\\Course"_s, u"*.*"_s); // the same
     readsAnyFolder(true);
     QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_TRUE(locked.rows.isEmpty());
     EXPECT_EQ(shown(named), QStringList{u"b.txt|1234|1"_s}); // a file named can be reached
-    ASSERT_EQ(ui().boxes().size(), 1);
-    EXPECT_EQ(ui().boxes().at(0).text,
-              u"The files of this folder cannot be listed.\r\nPermission denied"_s);
+    EXPECT_FALSE(chosen.listed);
+    ASSERT_EQ(ui().boxes().size(), 2);
+    for (const auto &box : ui().boxes())
+        EXPECT_EQ(box.text, u"The files of this folder cannot be listed.\r\nPermission denied"_s);
 
     // A download's partial and its note stay unlisted whatever the filter lets through, and so
     // do a name that a DOS path would read as a folder's file ("d\e.txt" as e.txt in d) and a

@@ -6,9 +6,12 @@
 
 #include "operations/WebSpace.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 
 #include <optional>
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -194,3 +197,47 @@ TEST_P(WebSpaceTest, LevelsShowTheirTotalsWalkedOnceAndWhatEndsTheMeasuring)
 
 INSTANTIATE_TEST_SUITE_P(Servers, WebSpaceTest, testing::ValuesIn(serverModes()),
                          serverModeParameterName);
+
+// Exit, or the close box, while the walk waits for a server that stops answering a listing or
+// sending it: the wait ends at once, and the measuring stops as it does at the next folder,
+// without a box or a new session.
+using StalledWebSpaceTest = WebSpaceTest;
+
+TEST_P(StalledWebSpaceTest, ExitEndsTheWaitForTheListing)
+{
+    const std::pair<const char *, std::function<void(WebSpace &)>> ways[] = {
+        {"Exit", [](WebSpace &space) { space.exitPressed(); }},
+        {"the close box", &WebSpace::closing},
+    };
+    cFTP &client = *Shared().FtpClient;
+    client.setTimeouts({20s, 20s, 20s});
+    for (const auto &[what, end] : ways) {
+        SCOPED_TRACE(what);
+        // The stop before closed the session.
+        if (client.GetFTPDirectory().isEmpty()) {
+            ASSERT_TRUE(OpenSharedSession() && EnterMonthFolder());
+        }
+        const qsizetype logged = readFile(server->logPath()).size();
+        bool ended = false;
+        client.setHooks({.pumpMessages = [&] {
+            if (!ended && readFile(server->logPath()).mid(logged).contains("MLSD")) {
+                ended = true;
+                end(*space);
+            }
+        }});
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(measure({false, false, false, true, true}), WebSpace::Outcome::Stopped);
+        client.setHooks({});
+
+        EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
+        EXPECT_EQ(texts(ui().boxes()), QStringList());
+        EXPECT_EQ(reconnects, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripted, StalledWebSpaceTest,
+    testing::Values(ServerMode{FtpTestServer::Kind::Scripted, true, u"stall-after=MLSD"_s},
+                    ServerMode{FtpTestServer::Kind::Scripted, false, u"stall-listing"_s}),
+    serverModeParameterName);

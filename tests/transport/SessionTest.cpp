@@ -4,6 +4,7 @@
 #include "servers/SilentFtpServer.h"
 #include "support/VellixTest.h"
 
+#include "transport/AddressRace.h"
 #include "transport/InternetError.h"
 #include "transport/Session.h"
 #include "transport/Socket.h"
@@ -164,21 +165,70 @@ TEST_F(SessionFailureTest, ActiveModeFallsBackToPassiveOnce)
 }
 
 // A listener whose queue is full and that never accepts leaves a connect to it unanswered, as an
-// address that drops every packet does: the connect ends at its timeout with no connection,
-// rather than leave the greeting to be waited for on a socket that never connected.
+// address that drops every packet does.
+struct UnansweredAddress
+{
+    explicit UnansweredAddress(const QHostAddress &address, quint16 port = 0)
+    {
+        listener.setListenBacklogSize(0);
+        EXPECT_TRUE(listener.listen(address, port)) << address.toString().toStdString();
+        listener.pauseAccepting();
+        for (QTcpSocket &each : queued)
+            each.connectToHost(address, listener.serverPort());
+    }
+    QTcpServer listener;
+    QTcpSocket queued[8];
+};
+
+// The connect ends at its timeout with no connection, rather than leave the greeting to be
+// waited for on a socket that never connected.
 TEST_F(SessionFailureTest, AConnectLeftUnansweredTimesOutWithoutAConnection)
 {
-    QTcpServer listener;
-    listener.setListenBacklogSize(0);
-    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
-    listener.pauseAccepting();
-    QTcpSocket queued[8];
-    for (QTcpSocket &each : queued)
-        each.connectToHost(QHostAddress::LocalHost, listener.serverPort());
-
+    const UnansweredAddress dead(QHostAddress::LocalHost);
     Ftp::Socket socket;
-    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, listener.serverPort(), 300ms));
+    EXPECT_FALSE(socket.connectToHost(u"127.0.0.1"_s, dead.listener.serverPort(), 300ms));
     EXPECT_EQ(std::pair(socket.error(), socket.isOpen()), std::pair(quint32(Code::Timeout), false));
+}
+
+// A host whose first addresses are dead (a broken IPv6 route, a host that moved) is reached on
+// the next one a moment later, not after a timeout for each; however many addresses are dead,
+// the connect waits out one timeout, not one for each; and a stop request ends the wait.
+TEST_F(SessionFailureTest, DeadAddressesCostOneTimeoutBetweenThem)
+{
+    const QHostAddress v6(u"::1"_s), dead4(u"127.0.0.2"_s), dead4b(u"127.0.0.3"_s);
+    const QHostAddress live(QHostAddress::LocalHost);
+    EXPECT_EQ(Ftp::AddressRace::attemptOrder({dead4, dead4b, live, v6}),
+              (QList{dead4, v6, dead4b, live}));
+
+    QString why;
+    const auto server = FtpTestServer::start(FtpTestServer::Kind::Pyftpdlib, &why);
+    ASSERT_TRUE(server) << why.toStdString();
+    const UnansweredAddress deadAddresses[] = {UnansweredAddress(v6, server->port()),
+                                               UnansweredAddress(dead4, server->port()),
+                                               UnansweredAddress(dead4b, server->port())};
+    const struct
+    {
+        QList<QHostAddress> addresses;
+        std::chrono::milliseconds timeout;
+        quint32 error;
+        std::chrono::milliseconds within;
+        int asksBeforeStop = -1; // the stop request, after the watch was asked that often
+    } cases[] = {
+        {{v6, dead4, live}, 20s, Code::NoError, 10s},
+        {{v6, dead4, dead4b}, 3s, Code::Timeout, 6s},
+        {{v6, dead4, dead4b}, 20s, Code::OperationCancelled, 10s, 20},
+    };
+    for (const auto &each : cases) {
+        SCOPED_TRACE(each.error);
+        int asks = 0;
+        Ftp::AddressRace race([&] { return ++asks != each.asksBeforeStop; });
+        QElapsedTimer clock;
+        clock.start();
+        const Ftp::Socket connected(race.connect(each.addresses, server->port(), each.timeout));
+        EXPECT_LT(clock.elapsed(), each.within.count());
+        EXPECT_EQ(race.error(), each.error);
+        EXPECT_EQ(connected.peerAddress(), each.error ? QHostAddress() : live);
+    }
 }
 
 // A session that timed out is over: its next reply could belong to any command. A server mute

@@ -619,6 +619,10 @@ TEST_F(cFTPTest, ACancelEndsATransferThatTheServerKeepsWaiting)
             EXPECT_EQ(readFile(server->rootPath() + u'/' + remote), QByteArray());
         client.CloseConnection();
     }
+    // The last upload's partial, too small to continue, went not with its lost session but
+    // with the next one.
+    ASSERT_TRUE(client.OpenConnection(server->site(), server->user(), server->password()));
+    EXPECT_EQ(QDir(server->rootPath()).entryList(QDir::Files | QDir::Hidden), QStringList{remote});
 }
 
 // A transfer cut after its first megabyte leaves a partial that the next transfer continues,

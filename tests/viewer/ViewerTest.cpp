@@ -129,6 +129,8 @@ TEST_F(ViewerTest, ShowsPagesTextAndPdfAsABrowserDoesAndSaysWhatIsNotThere)
             EXPECT_EQ(evaluate(script), expected);
         }
     }
+    // On the offscreen screen, 800 wide, the window leaves room for its frame.
+    EXPECT_LT(view->frameGeometry().width(), view->screen()->availableGeometry().width());
     // The viewer's switches for the browser go with its start: programs that the host starts
     // later (the desktop's browser among them) find the environment as it was.
     EXPECT_EQ(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), givenSwitches);

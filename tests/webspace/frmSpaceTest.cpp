@@ -84,6 +84,8 @@ TEST_P(frmSpaceTest, ExitStopsAMeasuringAndASecondExitCloses)
         EXPECT_EQ(window.isVisible(), stillShown) << what;
         EXPECT_TRUE(Shared().StopFlag) << what;
         EXPECT_EQ(ui().mousePointer(), Ui::Pointer::Default) << what;
+        // Stopped between folders, the walk waited for no server: the session stays.
+        EXPECT_FALSE(Shared().FtpClient->GetFTPDirectory().isEmpty()) << what;
         if (stillShown) {
             click(window, u"cmdCancel"_s);
             EXPECT_FALSE(window.isVisible()) << what;
