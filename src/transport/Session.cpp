@@ -113,11 +113,11 @@ bool Session::connect(const QString &server, const QString &user, const QString 
 
 void Session::discardLeftBehind()
 {
-    for (const auto &[account, path] : std::exchange(m_leftBehind, {})) {
-        if (account == m_account)
-            discardAfterFailure(path);
+    for (const LeftBehind &file : std::exchange(m_leftBehind, {})) {
+        if (file.account == m_account)
+            discardAfterFailure(file.path);
         else
-            m_leftBehind.append({account, path});
+            m_leftBehind.append(file);
     }
 }
 
@@ -296,12 +296,11 @@ void Session::discardAfterFailure(const QString &name)
 {
     if (!isConnected()) {
         // Only a path the server's folder makes whole can be found again by the next session.
-        const std::pair<QString, QString> leftBehind{
-            m_account, name.startsWith(u'/') || !m_currentDirectory
-                           ? name
-                           : QDir::cleanPath(*m_currentDirectory + u'/' + name)};
-        if (leftBehind.second.startsWith(u'/') && !m_leftBehind.contains(leftBehind))
-            m_leftBehind.append(leftBehind);
+        const LeftBehind file{m_account, name.startsWith(u'/') || !m_currentDirectory
+                                             ? name
+                                             : QDir::cleanPath(*m_currentDirectory + u'/' + name)};
+        if (file.path.startsWith(u'/') && !m_leftBehind.contains(file))
+            m_leftBehind.append(file);
         return;
     }
     const quint32 error = m_lastError;

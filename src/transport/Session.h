@@ -202,8 +202,14 @@ private:
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
     QString m_account; // "user@server" of the session
-    // Files to discard that a session lost before it could, by account and absolute path.
-    QList<std::pair<QString, QString>> m_leftBehind;
+    // A file to discard that a session lost before it could.
+    struct LeftBehind
+    {
+        QString account;
+        QString path; // absolute
+        bool operator==(const LeftBehind &) const = default;
+    };
+    QList<LeftBehind> m_leftBehind;
     FileTransfer *m_transfer = nullptr;
     quint32 m_lastError = 0;
     QString m_lastResponse;
