@@ -107,18 +107,13 @@ void UploadCommand::showLocalList(const QString &path)
     QWidget *surface = m_preparation.control().surface;
     ListWindowPair windows(surface ? surface->window() : nullptr, ListWindowOpeners());
     const bool listed = windows.local().RefreshList(path);
-    // Without a session the window closed, and the next command logs in anew.
-    if (state.ConnectionFailed) {
-        state.ConnectionFailed = false;
-        state.LoggedIn = false;
-        return;
+    if (listed) {
+        m_preparation.showPointers(false);
+        windows.local().exec();
     }
-    if (!listed)
-        return;
-    m_preparation.showPointers(false);
-    windows.local().exec();
-    state.LoggedIn = true;
-    state.ConnectionFailed = false;
+    // A local folder that could not be listed leaves the login as it was.
+    if (listed || state.ConnectionFailed)
+        CommandPreparation::settleLoginAfterLists();
 }
 
 std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &fileName)
