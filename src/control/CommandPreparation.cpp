@@ -45,6 +45,12 @@ bool CommandPreparation::takeAbortFlag()
     return RunScope::takeAbort();
 }
 
+void CommandPreparation::settleLoginAfterLists()
+{
+    SharedState &state = Shared();
+    state.LoggedIn = !std::exchange(state.ConnectionFailed, false);
+}
+
 CommandPreparation::CommandPreparation(Control control)
     : m_control(std::move(control))
 {}

@@ -43,6 +43,9 @@ public:
     static bool readCourseLogin();
     // A command that finds the abort flag set ends: true when it was set, and it is cleared.
     static bool takeAbortFlag();
+    // After a command's list windows closed: a connection that failed under them is taken
+    // note of, and the next command logs in anew; else the login stands.
+    static void settleLoginAfterLists();
 
     const Control &control() const { return m_control; }
     void showPointers(bool busy);

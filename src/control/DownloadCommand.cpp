@@ -43,12 +43,7 @@ void DownloadCommand::run()
     if (state.LoginCancelled)
         return;
     openRemoteList(m_preparation.control().txFile->text());
-    if (state.ConnectionFailed) {
-        state.ConnectionFailed = false;
-        state.LoggedIn = false;
-    } else {
-        state.LoggedIn = true;
-    }
+    CommandPreparation::settleLoginAfterLists();
 }
 
 void DownloadCommand::openRemoteList(const QString &localPath)

@@ -106,16 +106,14 @@ void UploadCommand::showLocalList(const QString &path)
         return;
     QWidget *surface = m_preparation.control().surface;
     ListWindowPair windows(surface ? surface->window() : nullptr, ListWindowOpeners());
-    if (!windows.local().RefreshList(path))
-        return;
-    if (!state.ConnectionFailed) {
+    const bool listed = windows.local().RefreshList(path);
+    if (listed) {
         m_preparation.showPointers(false);
         windows.local().exec();
-        state.LoggedIn = true;
-    } else {
-        state.LoggedIn = false;
     }
-    state.ConnectionFailed = false;
+    // A local folder that could not be listed leaves the login as it was.
+    if (listed || state.ConnectionFailed)
+        CommandPreparation::settleLoginAfterLists();
 }
 
 std::optional<bool> UploadCommand::sendFile(const QString &path, const QString &fileName)

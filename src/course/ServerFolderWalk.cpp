@@ -72,7 +72,7 @@ ServerFolderWalk::Outcome ServerFolderWalk::count(const QString &folder, int dep
 
     qint64 total = contents.fileBytes;
     for (const QString &name : std::as_const(contents.folders)) {
-        if (m_rules.goesOn && !m_rules.goesOn()) {
+        if (stopped()) {
             add(bytes, total);
             return Outcome::Stopped;
         }
@@ -143,13 +143,18 @@ std::optional<ServerFolderWalk::Outcome> ServerFolderWalk::unlessBroughtBack(Out
 {
     // A stop that ended the wait for the server also ended the session: the failure is the
     // stop's, and no session is opened again after it.
-    if (m_rules.goesOn && !m_rules.goesOn())
+    if (stopped())
         return Outcome::Stopped;
     if (!m_rules.reconnect || !sessionLost())
         return failure;
     if (!m_rules.reconnect())
         return Outcome::Disconnected;
     return std::nullopt;
+}
+
+bool ServerFolderWalk::stopped() const
+{
+    return m_rules.goesOn && !m_rules.goesOn();
 }
 
 bool ServerFolderWalk::firstVisit(const QString &folder, const QString &standing)

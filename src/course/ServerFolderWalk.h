@@ -89,6 +89,7 @@ private:
     // again, else why the walk ends (the failure itself, unless the rules stopped the walk or
     // could not bring the session back).
     std::optional<Outcome> unlessBroughtBack(Outcome failure);
+    bool stopped() const;
     // Notes a folder as walked under both of its paths; false when it was walked before.
     bool firstVisit(const QString &folder, const QString &standing);
     bool sessionLost();

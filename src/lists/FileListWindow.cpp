@@ -306,6 +306,9 @@ void FileListWindow::leaveBusy()
 
 void FileListWindow::enterWait()
 {
+    // A wait holds the session as an operation does, also the first listing's, which no
+    // button started: nothing the loop delivers starts another command under it.
+    ++m_operations;
     m_buttonsBeforeWait.clear();
     for (const QAction *action : std::as_const(m_buttons))
         m_buttonsBeforeWait.append(action->isEnabled());
@@ -317,6 +320,20 @@ void FileListWindow::leaveWait()
     showBusy(false);
     for (qsizetype index = 0; index < m_buttons.size(); ++index)
         m_buttons.at(index)->setEnabled(m_buttonsBeforeWait.value(index, true));
+    endOperation();
+}
+
+void FileListWindow::endOperation()
+{
+    if (--m_operations == 0)
+        operationsEnded();
+}
+
+void FileListWindow::showWaiting()
+{
+    // Modal, as exec opens it; exec then takes the window as it shows.
+    setAttribute(Qt::WA_ShowModal, true);
+    show();
 }
 
 void FileListWindow::showBusy(bool busy)

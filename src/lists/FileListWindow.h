@@ -71,6 +71,7 @@ public:
     void leaveBusy() override;
     void enterWait() override;
     void leaveWait() override;
+    void showWaiting() override;
     void showBusy(bool busy) override;
     bool goesOn() const override;
     void setBusyIndicatorShown(bool shown) override;
@@ -120,10 +121,7 @@ protected:
     [[nodiscard]] auto operationRunning()
     {
         ++m_operations;
-        return qScopeGuard([this] {
-            if (--m_operations == 0)
-                operationsEnded();
-        });
+        return qScopeGuard([this] { endOperation(); });
     }
     bool operationUnderWay() const { return m_operations > 0; }
     // What the twin left for the moment no operation holds the session any more.
@@ -157,6 +155,7 @@ private:
     void columnClicked(int column);
     void moveBusyPicture();
     void fitColumns();
+    void endOperation();
 
     FileListModel m_model;
     frmTransfer *m_transferWindow;

@@ -25,6 +25,19 @@ void placeOver(QWidget &opened, const QWidget &opener)
     opened.move(opener.pos() + QPoint(offset, offset));
 }
 
+// Lists the twin before it opens over the opener. The listing's waits for the server let the
+// loop run, and the twin shows over the opener if they keep the user waiting: meanwhile the
+// opener takes no clicks, as nothing may start another command in the waiting session.
+bool listBeforeOpening(FileListWindow &twin, FileListWindow &opener,
+                       const std::function<bool()> &list)
+{
+    placeOver(twin, opener);
+    opener.setEnabled(false);
+    const bool listed = list();
+    opener.setEnabled(true);
+    return listed;
+}
+
 // The twin's Exit asks to cancel the twin's own work, which ended with it: the window it
 // returns to starts its next operation with no cancel pending.
 void forgetTwinsCancel()
@@ -50,8 +63,8 @@ ListWindowPair::ListWindowPair(QWidget *parent, const Openers &openers)
     frmServerUp::Openers local;
     local.aboutBox = openers.aboutBox;
     local.remoteList = [this](const QString &path) { viewRemote(path); };
-    local.refreshRemote = [this](ListWindowPort *waitIn) {
-        return m_remote.listMonthFolder(Shared().CurrentLocalPath, waitIn);
+    local.refreshRemote = [this](FileListWindow &waitIn) {
+        return m_remote.listMonthFolder(Shared().CurrentLocalPath, &waitIn);
     };
     m_local.setOpeners(std::move(local));
 
@@ -62,20 +75,17 @@ void ListWindowPair::viewLocal(const QString &localFolder, const QString &select
 {
     disableTwinButtons(m_local);
     m_local.setNameToPreselect(selectedName);
-    if (m_local.RefreshList(localFolder + QStringLiteral("*"))) {
-        placeOver(m_local, m_remote);
+    if (listBeforeOpening(m_local, m_remote,
+                          [&] { return m_local.RefreshList(localFolder + QStringLiteral("*")); }))
         m_local.exec();
-    }
     forgetTwinsCancel();
 }
 
 void ListWindowPair::viewRemote(const QString &path)
 {
     disableTwinButtons(m_remote);
-    if (m_remote.RefreshList(path)) {
-        placeOver(m_remote, m_local);
+    if (listBeforeOpening(m_remote, m_local, [&] { return m_remote.RefreshList(path); }))
         m_remote.exec();
-    }
     forgetTwinsCancel();
     // Closed by the program rather than by the user: the local list goes with it.
     SharedState &shared = Shared();

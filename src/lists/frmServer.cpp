@@ -55,7 +55,7 @@ void frmServer::setOpeners(Openers openers)
     button(OtherWindowButton)->setVisible(bool(m_openers.localList));
 }
 
-RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, ListWindowPort *waitIn)
+RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, FileListWindow *waitIn)
 {
     const SharedState &shared = Shared();
     m_localPath = path;
@@ -77,13 +77,17 @@ RemoteFolderListing::Outcome frmServer::listMonthFolder(const QString &path, Lis
     }
     showRemoteFolder();
 
-    ListWindowPort *exitable = waitIn ? waitIn : isVisible() ? this : nullptr;
-    RemoteFolderListing::Result listing =
-        exitable ? RemoteFolderListing::readInWindow(nameToPreselect, *exitable)
-                 : RemoteFolderListing::read(nameToPreselect);
-    // Exit closed the waiting window already.
-    if (listing.outcome == RemoteFolderListing::Outcome::Stopped)
+    FileListWindow &waiting = waitIn ? *waitIn : *this;
+    RemoteFolderListing::Result listing = RemoteFolderListing::readInWindow(
+        nameToPreselect, waiting,
+        waiting.isVisible() ? ExitableWait::Window::Shown : ExitableWait::Window::ShownIfSlow);
+    if (listing.outcome == RemoteFolderListing::Outcome::Stopped) {
+        // Exit closed the waiting window already. When it was the local twin's, this list
+        // under it would go on showing rows of a session that is gone: it closes as well.
+        if (&waiting != this && isVisible())
+            closeItself();
         return listing.outcome;
+    }
     if (listing.outcome != RemoteFolderListing::Outcome::Listed) {
         closeItself();
         return listing.outcome;

@@ -27,10 +27,10 @@ public:
     // Lists the month folder, comparing it with a local path (folder, "\" and optionally a
     // name to preselect). Unless listed, the window gave up and closed: no session, or a session
     // in another folder than the month folder; or Exit ended a wait for the server. The Exit of
-    // waitIn (the local twin over it) ends those waits when given, else this window's once it
-    // shows.
+    // waitIn (the local twin, listing this one for its total) ends those waits when given, else
+    // this window's; a window that has yet to open shows if the listing keeps the user waiting.
     RemoteFolderListing::Outcome listMonthFolder(const QString &path,
-                                                 ListWindowPort *waitIn = nullptr);
+                                                 FileListWindow *waitIn = nullptr);
     bool RefreshList(const QString &path)
     {
         return listMonthFolder(path) == RemoteFolderListing::Outcome::Listed;

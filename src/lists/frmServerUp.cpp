@@ -84,7 +84,7 @@ bool frmServerUp::RefreshList(const QString &path)
     enableFileButtons();
     preselect(preselected);
     if (!refreshServerTotal())
-        return true;
+        return false;
     computeSize();
     lblLocal->setText(m_localFolder + m_namePart);
     return true;
@@ -92,12 +92,20 @@ bool frmServerUp::RefreshList(const QString &path)
 
 bool frmServerUp::refreshServerTotal()
 {
-    // Once this window shows, its Exit ends the listing's waits for the server. Without a
-    // session there is no server total to count against the capacity.
-    if (m_openers.refreshRemote && m_openers.refreshRemote(isVisible() ? this : nullptr) ==
-                                       RemoteFolderListing::Outcome::NoConnection) {
+    // This window's Exit ends the listing's waits for the server; before the window opens, it
+    // shows if the listing keeps the user waiting.
+    if (!m_openers.refreshRemote)
+        return true;
+    switch (m_openers.refreshRemote(*this)) {
+    case RemoteFolderListing::Outcome::NoConnection:
+        // Without a session there is no server total to count against the capacity.
         closeItself();
         return false;
+    case RemoteFolderListing::Outcome::Stopped:
+        return false; // Exit closed the window already
+    case RemoteFolderListing::Outcome::Listed:
+    case RemoteFolderListing::Outcome::WrongFolder:
+        break;
     }
     return true;
 }

@@ -18,17 +18,19 @@ public:
 
     // What the window opens but does not own: the about box and the remote twin (with the
     // path whose name to preselect there); and the remote list listed again, with the waits for
-    // the server ended by the Exit of waitIn when given.
+    // the server ended by the Exit of waitIn.
     struct Openers
     {
         std::function<void(QWidget *parent)> aboutBox;
         std::function<void(const QString &path)> remoteList;
-        std::function<RemoteFolderListing::Outcome(ListWindowPort *waitIn)> refreshRemote;
+        std::function<RemoteFolderListing::Outcome(FileListWindow &waitIn)> refreshRemote;
     };
     void setOpeners(Openers openers);
 
     // Lists a local folder: path is the folder, "\", and a file name, "*", "*.*" or nothing;
-    // a file name lists that file alone. False when the folder cannot be read.
+    // a file name lists that file alone. False when the folder cannot be read, or when the
+    // window closed as the server's files could not be listed for the capacity (no session, or
+    // Exit ended the wait for them).
     bool RefreshList(const QString &path);
     bool refreshList() override { return RefreshList(m_localFolder + m_namePart); }
     // The row of that name is selected at the next listing (the remote window hands it over).
@@ -47,7 +49,7 @@ private:
     void openSelected(EditCommands::Program program);
     void copyUp();
     // The remote list again, so that the server's size against the capacity is current; false
-    // when it could not be listed and the window closed.
+    // when the window closed: without a session, or by Exit in the wait for the server.
     bool refreshServerTotal();
 
     Openers m_openers;

@@ -10,7 +10,8 @@
 struct ChooserListing
 {
     QStringList shown;
-    bool listed = false; // false when the folder cannot be read (the user was told why)
+    // False when the folder does not exist, or cannot be read (then the user was told why).
+    bool listed = false;
 
     // dosFolder: the folder, with or without its trailing "\"; pattern: "*.txt", "*.*", or
     // several patterns separated by ";", matched without regard to case.

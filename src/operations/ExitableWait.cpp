@@ -16,14 +16,25 @@ bool holdWindow(ListWindowPort &window)
 
 } // namespace
 
-ExitableWait::ExitableWait(ListWindowPort &window)
+ExitableWait::ExitableWait(ListWindowPort &window, Window shown)
     : m_window(window)
     , m_holdsWindow(holdWindow(window))
-    , m_interruptible(*Shared().FtpClient)
-{}
+    , m_interruptible(std::in_place, *Shared().FtpClient)
+{
+    if (shown == Window::Shown)
+        return;
+    // The commands' waits let the loop run, which delivers the timeout.
+    m_showing.setSingleShot(true);
+    m_showing.callOnTimeout([this] { m_window.showWaiting(); });
+    m_showing.start(ShowAfter);
+}
 
 ExitableWait::~ExitableWait()
 {
+    m_showing.stop();
+    // The stretch ends first, closing the session a stop asked to close: what the window does
+    // as it leaves its wait (a catalogue upload that was left for then) runs in a new one.
+    m_interruptible.reset();
     if (m_holdsWindow)
         m_window.leaveWait();
 }

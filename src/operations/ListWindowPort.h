@@ -27,6 +27,9 @@ public:
     // rename's commands): as enterBusy, and back to the buttons as they were before.
     virtual void enterWait() { enterBusy(); }
     virtual void leaveWait() { leaveBusy(); }
+    // Shows the window that has yet to open, in its wait and modal as it would open: its
+    // first listing keeps the user waiting, and its Exit is the way out.
+    virtual void showWaiting() = 0;
     // The busy indicator, flag and hourglass alone, the buttons left as they are.
     virtual void showBusy(bool busy) = 0;
     // False once Exit stopped the busy indicator: the running operation must end.

@@ -51,9 +51,10 @@ RemoteFolderListing::Result RemoteFolderListing::read(const QString &nameToPrese
 }
 
 RemoteFolderListing::Result RemoteFolderListing::readInWindow(const QString &nameToPreselect,
-                                                              ListWindowPort &window)
+                                                              ListWindowPort &window,
+                                                              ExitableWait::Window shown)
 {
-    const ExitableWait wait(window);
+    const ExitableWait wait(window, shown);
     return read(nameToPreselect, [&wait] { return wait.stopped(); });
 }
 

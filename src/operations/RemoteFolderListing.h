@@ -1,5 +1,6 @@
 #pragma once
 
+#include "operations/ExitableWait.h"
 #include "operations/FileListModel.h"
 
 #include <QList>
@@ -32,8 +33,10 @@ public:
     };
 
     static Result read(const QString &nameToPreselect);
-    // As read, for a window that is open: Exit ends its waits for the server (ExitableWait).
-    static Result readInWindow(const QString &nameToPreselect, ListWindowPort &window);
+    // As read, in a window whose Exit ends the waits for the server (ExitableWait): one that
+    // shows, or one that has yet to open and shows if the listing keeps the user waiting.
+    static Result readInWindow(const QString &nameToPreselect, ListWindowPort &window,
+                               ExitableWait::Window shown = ExitableWait::Window::Shown);
 
 private:
     static Result read(const QString &nameToPreselect, const std::function<bool()> &stopped);

@@ -2,14 +2,12 @@
 
 #include "HostLookup.h"
 #include "InternetError.h"
+#include "Poll.h"
 #include "SocketAddress.h"
-#include "platform/Interruption.h"
 
 #include <cerrno>
-#include <climits>
 #include <vector>
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -36,11 +34,10 @@ public:
     bool isEmpty() const { return m_entries.empty(); }
     void add(int fd) { m_entries.push_back({fd, POLLOUT, 0}); }
 
-    // Waits until one of them connects or fails; poll's result.
-    int wait(milliseconds timeout)
+    // Waits until one of them connects or fails, as pollFor does.
+    int wait(milliseconds timeout, const WaitWatch &watch)
     {
-        const auto slice = std::clamp<qint64>(timeout.count(), 0, INT_MAX);
-        return ::poll(m_entries.data(), m_entries.size(), int(slice));
+        return pollFor(m_entries, timeout, watch);
     }
 
     // After a wait: the descriptor of one that connected, taken out, or -1. Those that failed
@@ -120,7 +117,6 @@ int AddressRace::race(const QList<QHostAddress> &order, quint16 port,
     m_error = InternetError::NoError;
     m_systemError = 0;
     PendingConnects pending;
-    const int signalsBefore = Platform::Interruption::count();
     qsizetype next = 0;
     QDeadlineTimer nextStart; // expired: the first attempt starts at once
     int lastFailure = ECONNREFUSED;
@@ -153,14 +149,10 @@ int AddressRace::race(const QList<QHostAddress> &order, quint16 port,
         milliseconds wait(deadline.remainingTime());
         if (next < order.size())
             wait = std::min(wait, milliseconds(nextStart.remainingTime()));
-        if (m_watch)
-            wait = std::min(wait, WatchSlice);
-        const int ready = pending.wait(wait);
-        if (ready < 0 && errno != EINTR)
+        const int ready = pending.wait(wait, m_watch);
+        if (ready < 0)
             return fail(errno);
-        if (ready < 0 && Platform::Interruption::count() != signalsBefore)
-            return fail(ECANCELED);
-        if (ready <= 0)
+        if (ready == 0)
             continue;
         int failure = 0;
         if (const int fd = pending.takeSettled(&failure); fd >= 0)

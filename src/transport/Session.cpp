@@ -15,8 +15,6 @@
 #include <QDir>
 #include <QFile>
 
-#include <utility>
-
 namespace Ftp {
 
 namespace {
@@ -113,12 +111,8 @@ bool Session::connect(const QString &server, const QString &user, const QString 
 
 void Session::discardLeftBehind()
 {
-    for (const auto &[account, path] : std::exchange(m_leftBehind, {})) {
-        if (account == m_account)
-            discardAfterFailure(path);
-        else
-            m_leftBehind.append({account, path});
-    }
+    for (const QString &path : m_leftBehind.takeFor(m_account))
+        discardAfterFailure(path);
 }
 
 bool Session::secureControl(const QString &host, quint16 port)
@@ -296,12 +290,11 @@ void Session::discardAfterFailure(const QString &name)
 {
     if (!isConnected()) {
         // Only a path the server's folder makes whole can be found again by the next session.
-        const std::pair<QString, QString> leftBehind{
-            m_account, name.startsWith(u'/') || !m_currentDirectory
-                           ? name
-                           : QDir::cleanPath(*m_currentDirectory + u'/' + name)};
-        if (leftBehind.second.startsWith(u'/') && !m_leftBehind.contains(leftBehind))
-            m_leftBehind.append(leftBehind);
+        const QString path = name.startsWith(u'/') || !m_currentDirectory
+                                 ? name
+                                 : QDir::cleanPath(*m_currentDirectory + u'/' + name);
+        if (path.startsWith(u'/'))
+            m_leftBehind.note(m_account, path);
         return;
     }
     const quint32 error = m_lastError;

@@ -4,6 +4,7 @@
 #include "Entry.h"
 #include "FileTransfer.h"
 #include "HashCommand.h"
+#include "LeftBehindFiles.h"
 #include "RawNames.h"
 #include "Timeouts.h"
 #include "TlsMode.h"
@@ -202,8 +203,7 @@ private:
     std::optional<TransferType> m_type;
     std::optional<QString> m_currentDirectory;
     QString m_account; // "user@server" of the session
-    // Files to discard that a session lost before it could, by account and absolute path.
-    QList<std::pair<QString, QString>> m_leftBehind;
+    LeftBehindFiles m_leftBehind;
     FileTransfer *m_transfer = nullptr;
     quint32 m_lastError = 0;
     QString m_lastResponse;

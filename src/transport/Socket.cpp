@@ -2,11 +2,10 @@
 
 #include "AddressRace.h"
 #include "InternetError.h"
+#include "Poll.h"
 #include "SocketAddress.h"
 #include "TlsStream.h"
-#include "platform/Interruption.h"
 
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 
 #include <arpa/inet.h>
@@ -20,39 +19,6 @@
 namespace Ftp {
 
 namespace {
-
-int pollMilliseconds(std::chrono::milliseconds timeout)
-{
-    return static_cast<int>(std::min<qint64>(timeout.count(), INT_MAX));
-}
-
-// Waits for `events` on a descriptor, restarting after signals without extending the wait.
-// A signal that asks the program to stop ends the wait at once, with ECANCELED: a stalled
-// server must not keep a cancelled command waiting for its timeout. A watch is asked after
-// every slice in which nothing happened, and its false ends the wait the same way.
-int pollFor(int fd, short events, std::chrono::milliseconds timeout, const WaitWatch &watch = {})
-{
-    const int signalsBefore = Platform::Interruption::count();
-    const QDeadlineTimer deadline(timeout);
-    for (;;) {
-        pollfd entry{fd, events, 0};
-        const std::chrono::milliseconds left(deadline.remainingTime());
-        const int ready =
-            ::poll(&entry, 1, pollMilliseconds(watch ? std::min(left, WatchSlice) : left));
-        if (ready > 0 || (ready < 0 && errno != EINTR))
-            return ready;
-        if (ready < 0 && Platform::Interruption::count() != signalsBefore) {
-            errno = ECANCELED;
-            return -1;
-        }
-        if (deadline.hasExpired())
-            return 0;
-        if (ready == 0 && watch && !watch()) {
-            errno = ECANCELED;
-            return -1;
-        }
-    }
-}
 
 QHostAddress addressOf(const sockaddr_storage &storage)
 {

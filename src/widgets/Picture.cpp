@@ -8,7 +8,8 @@ QPixmap Picture::forScale(const QString &resource, qreal scale)
     const QPixmap drawn(resource);
     if (scale <= 1 || drawn.isNull())
         return drawn;
-    const QString base = resource.chopped(QFileInfo(resource).suffix().size() + 1);
+    const QFileInfo picture(resource);
+    const QString base = picture.path() + u'/' + picture.completeBaseName();
     for (const QString &twin : {base + QStringLiteral(".svg"), base + QStringLiteral("@2x.png")}) {
         QImageReader reader(twin);
         // A format that cannot draw at a size is scaled smoothly once read.

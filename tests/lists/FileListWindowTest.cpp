@@ -5,6 +5,7 @@
 #include "operations/ListOperationsTest.h"
 #include "support/DarkPalette.h"
 #include "support/VellixTest.h"
+#include "support/WindowWatch.h"
 
 #include "course/RunScope.h"
 #include "course/SharedState.h"
@@ -28,6 +29,7 @@
 #include <optional>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 class FileListWindowTest : public VellixTest
 {
@@ -235,10 +237,11 @@ TEST_P(LocalListCopyTest, WhatWentUpCountsAgainstTheCapacity)
     EXPECT_EQ(texts(ui().boxes()),
               QStringList({u"Copy Operation is Complete!"_s,
                            u"You cannot upload this much data.\r\nYour limit is 10 meg."_s}));
-    // With the server gone, no total can count against the capacity: the window closes.
+    // With the server gone, no total can count against the capacity: the window closes, and
+    // says so, so that no opener shows it again.
     server.reset();
     Shared().FtpClient->CloseConnection();
-    EXPECT_TRUE(local.refreshList());
+    EXPECT_FALSE(local.refreshList());
     EXPECT_FALSE(local.isVisible());
 }
 
@@ -249,14 +252,15 @@ INSTANTIATE_TEST_SUITE_P(Pyftpdlib, LocalListCopyTest,
 // F5 in the open window of a server that stops answering the listing, or sending it: the Exit
 // button, and the close box, end the wait at once and close the window without a word, without
 // a new session, and without the connection counted as failed. So does the Exit of the local
-// twin, whose F5 lists the server again for its total. Nothing the loop delivers meanwhile
-// starts a command in the waiting session: Delete's Alt key, the view menu, nor the second
-// upload of a catalogue whose upload failed, which follows once the listing has ended.
+// twin, whose F5 lists the server again for its total; the remote list under it, whose session
+// is gone, closes too. A window's first listing, before it opens (Dn Del Rn, a folder to upload),
+// shows the window only once it keeps the user waiting, for its Exit. Nothing the loop delivers
+// meanwhile starts a command in the waiting session: Delete's Alt key, the view menu, nor the
+// second upload of a catalogue whose upload failed, which follows once the listing has ended.
 using StalledListWindowTest = ListOperationsTest;
 
 TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
 {
-    using namespace std::chrono_literals;
     cFTP &client = *Shared().FtpClient;
     // Longer than the bound below: a wait the Exit did not end fails the test.
     client.setTimeouts({20s, 20s, 20s});
@@ -266,10 +270,13 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
         bool closeBox;
         bool catalogueUploadFailed; // then uploaded again, in a new session, once it ended
         bool localTwin = false;
+        bool opening = false; // the window's first listing, not F5
     } cases[] = {{"Exit", false, false},
                  {"close box", true, false},
                  {"upload again", false, true},
-                 {"local twin", false, false, true}};
+                 {"local twin", false, false, true},
+                 {"opening remote", false, false, false, true},
+                 {"opening local", false, false, true, true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.how);
         if (client.GetFTPDirectory().isEmpty()) {
@@ -279,27 +286,36 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
         frmServerUp local;
         FileListWindow &window = c.localTwin ? static_cast<FileListWindow &>(local) : remote;
         if (c.localTwin) {
-            ASSERT_TRUE(local.RefreshList(LocalFolder + u"*"_s));
+            if (!c.opening) {
+                ASSERT_TRUE(local.RefreshList(LocalFolder + u"*"_s));
+                remote.show();
+            }
             frmServerUp::Openers openers;
-            openers.refreshRemote = [&](ListWindowPort *waitIn) {
-                return remote.listMonthFolder(LocalFolder, waitIn);
+            openers.refreshRemote = [&](FileListWindow &waitIn) {
+                return remote.listMonthFolder(LocalFolder, &waitIn);
             };
             local.setOpeners(std::move(openers));
         } else {
             remote.model().setRows({FileRow::listed(u"a.txt"_s, 1, 0.0)});
         }
         window.selectRow(0);
-        window.show();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        if (!c.opening) {
+            window.show();
+            QApplication::setActiveWindow(&window);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        }
         ui().clear();
         Shared().CatalogueUploadFailed = c.catalogueUploadFailed;
         const quint64 session = client.connectionNumber();
         const qsizetype logged = readFile(server->logPath()).size();
         bool exited = false;
+        std::optional<bool> shownWhenAsked;
         client.setHooks({.pumpMessages = [&] {
             QCoreApplication::processEvents();
             if (!exited && readFile(server->logPath()).mid(logged).contains("MLSD")) {
+                shownWhenAsked = shownWhenAsked.value_or(window.isVisible());
+                if (!window.isVisible())
+                    return;
                 exited = true;
                 QTest::keyClick(&window, Qt::Key_L, Qt::AltModifier);
                 if (auto *view = window.findChild<QAction *>(u"mnuExplorer"_s))
@@ -312,10 +328,17 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
         }});
         QElapsedTimer waited;
         waited.start();
-        QTest::keyClick(&window, Qt::Key_F5);
+        if (!c.opening)
+            QTest::keyClick(&window, Qt::Key_F5);
+        else if (c.localTwin)
+            EXPECT_FALSE(local.RefreshList(LocalFolder + u"*"_s));
+        else
+            EXPECT_FALSE(remote.RefreshList(LocalFolder));
         client.setHooks({});
 
         EXPECT_TRUE(exited);
+        EXPECT_EQ(shownWhenAsked, !c.opening);
+        EXPECT_FALSE(remote.isVisible());
         EXPECT_LT(waited.elapsed(), 10000) << "the wait ran to the server's timeout";
         EXPECT_FALSE(window.isVisible());
         EXPECT_EQ(texts(ui().boxes()),
@@ -326,6 +349,27 @@ TEST_P(StalledListWindowTest, ExitEndsTheListingsWaitQuietly)
         EXPECT_FALSE(Shared().ConnectionFailed);
         RunScope::clearCancel();
     }
+}
+
+// View Srvr: the remote twin's first listing shows it only once it keeps the user waiting, and
+// its Exit goes back to the Local Drive, which took no clicks meanwhile.
+TEST_P(StalledListWindowTest, ViewSrvrShowsTheRemoteListForItsExit)
+{
+    Shared().FtpClient->setTimeouts({20s, 20s, 20s});
+    ListWindowPair windows(nullptr, {});
+    frmServerUp &local = windows.local();
+    local.show();
+    std::optional<bool> localTookClicks;
+    const auto exit = whenWindowShows(u"frmServer"_s, [&](QWidget &) {
+        localTookClicks = local.isEnabled();
+        windows.remote().button(FileListWindow::ExitButton)->trigger();
+    });
+    Shared().FtpClient->setHooks({.pumpMessages = [] { QCoreApplication::processEvents(); }});
+    local.button(FileListWindow::OtherWindowButton)->trigger();
+
+    EXPECT_EQ(localTookClicks, false);
+    EXPECT_FALSE(windows.remote().isVisible());
+    EXPECT_TRUE(local.isVisible() && local.isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -39,6 +39,7 @@ public:
     TransferViewPort &transferView() override { return transfers; }
     void enterBusy() override { showBusy(true); }
     void leaveBusy() override { showBusy(false); }
+    void showWaiting() override {}
     void showBusy(bool shown) override
     {
         busy = shown;
