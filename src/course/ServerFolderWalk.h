@@ -28,6 +28,9 @@ public:
     static constexpr int MaxDepth = 64;
     // Nor this many folders; more mean folders that lead back into each other.
     static constexpr int MaxFolders = 10000;
+    // A session lost under a measuring is brought back this often at most: a server that drops
+    // or stalls every listing is not asked for ever.
+    static constexpr int Reconnections = 2;
 
     enum class Outcome {
         Counted,

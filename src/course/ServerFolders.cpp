@@ -241,18 +241,20 @@ std::optional<double> RemoteFolderSize(const QString &path, const std::function<
         return 0;
 
     // The month folder's total is kept for the windows that show it.
-    ServerFolderWalk walk(*client, {.goesOn = goesOn,
-                                    .reconnect =
-                                        [] {
-                                            // A drop says nothing about the login data.
-                                            return EnsureConnected();
-                                        },
-                                    .counted =
-                                        [](const QString &folder, qint64 bytes) {
-                                            if (folder == Shared().MonthFolderPath)
-                                                Shared().MonthFolderSize =
-                                                    qint32(qMin(bytes, LargestTotal));
-                                        }});
+    int reconnections = 0;
+    ServerFolderWalk walk(*client,
+                          {.goesOn = goesOn,
+                           .reconnect =
+                               [&reconnections] {
+                                   // A drop says nothing about the login data.
+                                   return ++reconnections <= ServerFolderWalk::Reconnections &&
+                                          EnsureConnected();
+                               },
+                           .counted =
+                               [](const QString &folder, qint64 bytes) {
+                                   if (folder == Shared().MonthFolderPath)
+                                       Shared().MonthFolderSize = qint32(qMin(bytes, LargestTotal));
+                               }});
     const ServerFolderWalk::Result result = walk.walk(path);
     // A stop that came with the server's last answer leaves the walk whole, and stops all the
     // same.

@@ -197,7 +197,7 @@ bool WebSpace::beforeFolder()
 
 bool WebSpace::reconnect()
 {
-    if (m_reconnections == Reconnections)
+    if (m_reconnections == ServerFolderWalk::Reconnections)
         return false;
     ++m_reconnections;
     showHourglass();

@@ -43,9 +43,6 @@ public:
         std::function<void(Level level, qint64 bytes)> showTotal;
     };
 
-    // The session may be lost this many times in one measuring and brought back.
-    static constexpr int Reconnections = 2;
-
     // Nothing runs yet: the stop flag is set.
     explicit WebSpace(Window window);
 
