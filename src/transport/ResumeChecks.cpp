@@ -34,7 +34,7 @@ std::optional<QByteArray> ResumeChecks::originOf(const QString &remote, qint64 s
         const std::optional<QString> folder = m_session.currentDirectory();
         if (!folder)
             return std::nullopt;
-        path = folder->endsWith(u'/') ? *folder + path : *folder + u'/' + path;
+        path = Ftp::Session::joined(*folder, path);
     }
     return (m_server + path).toUtf8() + '\n' + QByteArray::number(size) + '\n' +
            QByteArray::number(changed->toSecsSinceEpoch());

@@ -12,7 +12,6 @@
 #include "platform/ReplacingFile.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 
 namespace Ftp {
@@ -40,13 +39,6 @@ QString quotedPath(const QString &text)
     return path;
 }
 
-QString joined(const QString &folder, const QString &name)
-{
-    if (folder.isEmpty())
-        return name;
-    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
-}
-
 constexpr qsizetype FileChunk = 256 * 1024;
 
 // A listing longer than this comes from a server that never ends it: a listing of as many
@@ -56,6 +48,13 @@ constexpr qsizetype MaxListingLength = 256 * 1024 * 1024;
 } // namespace
 
 Session::Session() = default;
+
+QString Session::joined(const QString &folder, const QString &name)
+{
+    if (folder.isEmpty())
+        return name;
+    return folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+}
 
 Session::~Session()
 {
@@ -290,9 +289,8 @@ void Session::discardAfterFailure(const QString &name)
 {
     if (!isConnected()) {
         // Only a path the server's folder makes whole can be found again by the next session.
-        const QString path = name.startsWith(u'/') || !m_currentDirectory
-                                 ? name
-                                 : QDir::cleanPath(*m_currentDirectory + u'/' + name);
+        const QString path =
+            name.startsWith(u'/') || !m_currentDirectory ? name : joined(*m_currentDirectory, name);
         if (path.startsWith(u'/'))
             m_leftBehind.note(m_account, path);
         return;

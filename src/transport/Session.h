@@ -65,6 +65,10 @@ public:
     // WaitWatch): a watch that gives up ends the session, as a timeout does.
     void setWaitWatch(WaitWatch watch) { m_control.setWaitWatch(std::move(watch)); }
 
+    // A name in a server folder as one path: "/a" and "b" give "/a/b"; an empty folder gives the
+    // name alone.
+    static QString joined(const QString &folder, const QString &name);
+
     // Connects to "host[:port]" or "[v6]:port" and logs in.
     bool connect(const QString &server, const QString &user, const QString &password);
     // Says goodbye (briefly) and closes the connection.
