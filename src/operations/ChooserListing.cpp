@@ -19,12 +19,6 @@ ChooserListing ChooserListing::read(const QString &dosFolder, const QString &pat
     QDir folder(linuxFolder);
     if (linuxFolder.isEmpty() || !folder.exists())
         return listing;
-    // A folder the user may not read would list as empty: it says why instead.
-    if (const QString why = Platform::FsoFolder(dosFolder).readError(); !why.isEmpty()) {
-        TellNotListed(why);
-        return listing;
-    }
-    listing.listed = true;
     folder.setNameFilters(pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts));
     folder.setFilter(QDir::Files);
     folder.setSorting(QDir::Unsorted);
@@ -37,6 +31,14 @@ ChooserListing ChooserListing::read(const QString &dosFolder, const QString &pat
     };
     std::vector<Entry> entries;
     const QFileInfoList files = folder.entryInfoList();
+    // An empty listing may be a folder the user may not read: it says why instead.
+    if (files.isEmpty()) {
+        if (const QString why = Platform::FsoFolder(dosFolder).readError(); !why.isEmpty()) {
+            TellNotListed(why);
+            return listing;
+        }
+    }
+    listing.listed = true;
     entries.reserve(files.size());
     for (const QFileInfo &file : files) {
         // A DOS path would read a "\" in a name as a folder's end, and name another file.
